@@ -1,0 +1,4 @@
+// ZTData: the data-access library.  One header per entity family; this one
+// offers them all.
+#pragma once
+#include "data/connection.h"

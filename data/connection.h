@@ -1,0 +1,41 @@
+// ZTData: the one server connection, the login check and password reset.
+#pragma once
+#include "common/platform.h"
+#include "common/zt_box.h"
+
+// Sent to the settings' owner window after each error-log entry: wParam 1,
+// lParam the entry text (valid only during the call).
+#define WM_DB_ERROR (WM_USER + 500)
+
+// Connection settings, filled by the program and kept by address: the record
+// must stay valid and unchanged until MYSQL_Terminal.
+struct tagZT_SQL_MATION {
+    HWND hOwner;            // owner of the reconnection prompt, target of WM_DB_ERROR
+    const char* pszAppDir;  // program folder (passed to the field cipher)
+    int32_t iLoginEmp;      // logged-in employee; set by the program after login
+    char szUser[33];
+    char szPwd[257];        // enciphered with CipherPwd
+    char szHost[38];
+    char szDatabase[51];
+    char szCharset[17];
+    int32_t iPort;          // 0: client library default
+    int32_t iConnectTimeout;
+    int32_t iReadTimeout;
+    int32_t iWriteTimeout;  // carried for the caller, not applied
+};
+
+// Connects; 1 when connected, 0 otherwise (an error-log entry is written).
+ZTDATA_API int MYSQL_Init(tagZT_SQL_MATION* pMation);
+// Closes the connection, stops the liveness timer, deletes the lock.
+ZTDATA_API void MYSQL_Terminal();
+// Number of employees with this key and stored (enciphered) password; 0 on failure.
+// Every attempt writes a "用户登录" row to the operation log.
+ZTDATA_API int FD_LG_Check(int iEmp, const char* pszPwd);
+// Sets an employee's stored password; 1 on success.
+ZTDATA_API int FD_Pwd_Reset(int iOpEmp, int iEmp, const char* pszPwd);
+// Binary-log file name into pszBuf (at least MAX_PATH bytes): selector 0 asks
+// "Show master Status", otherwise "SHOW BINARY LOGS".  Returns pszBuf or null.
+ZTDATA_API char* FD_GetLogName(char* pszBuf, int iSelector);
+
+// The message-box seam of ZTData: every box the library shows goes through it.
+ZTDATA_API ZT_MSGBOX_HOOK ZTData_SetMessageBoxHook(ZT_MSGBOX_HOOK hook);

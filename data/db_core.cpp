@@ -1,0 +1,370 @@
+// Statement composition, execution under the library lock, error record,
+// failure box, field copying and record blocks.
+#include "data/db_core.h"
+#include "data/db_state.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+// ---- Statement text ------------------------------------------------------
+
+std::string SqlEscape(const char* value)
+{
+    if (!value)
+        return std::string();
+    size_t len = strlen(value);
+    std::string out(len * 2 + 1, '\0');
+    unsigned long n = 0;
+    DbLock();
+    if (g_db.conn) {
+        n = mysql_real_escape_string(g_db.conn, &out[0], value, (unsigned long)len);
+    } else {
+        // No connection to ask for its character set: escape conservatively
+        // (no statement can run without a connection anyway).
+        for (size_t i = 0; i < len; ++i) {
+            char c = value[i];
+            switch (c) {
+            case '\0': out[n++] = '\\'; out[n++] = '0'; break;
+            case '\n': out[n++] = '\\'; out[n++] = 'n'; break;
+            case '\r': out[n++] = '\\'; out[n++] = 'r'; break;
+            case '\x1a': out[n++] = '\\'; out[n++] = 'Z'; break;
+            case '\'': case '"': case '\\': out[n++] = '\\'; out[n++] = c; break;
+            default: out[n++] = c;
+            }
+        }
+    }
+    DbUnlock();
+    out.resize(n);
+    return out;
+}
+
+static void FormatInto(std::string& out, const char* fmt, va_list ap, bool bEscape)
+{
+    char buf[512];
+    for (const char* p = fmt; *p;) {
+        if (*p != '%') {
+            const char* q = strchr(p, '%');
+            size_t n = q ? (size_t)(q - p) : strlen(p);
+            out.append(p, n);
+            p += n;
+            continue;
+        }
+        if (p[1] == '%') {
+            out += '%';
+            p += 2;
+            continue;
+        }
+        // Collect one conversion: flags, width, precision, length, type.
+        const char* start = p++;
+        while (*p && strchr("-+ #0", *p))
+            ++p;
+        while (*p >= '0' && *p <= '9')
+            ++p;
+        if (*p == '.') {
+            ++p;
+            while (*p >= '0' && *p <= '9')
+                ++p;
+        }
+        int longs = 0;
+        while (*p == 'l' || *p == 'h' || *p == 'z') {
+            if (*p == 'l')
+                ++longs;
+            if (*p == 'z')
+                longs = 2;
+            ++p;
+        }
+        char conv = *p ? *p++ : 's';
+        std::string spec(start, p);
+        int n = 0;
+        switch (conv) {
+        case 'd': case 'i':
+            if (longs >= 2)
+                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, long long));
+            else if (longs == 1)
+                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, long));
+            else
+                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, int));
+            break;
+        case 'u': case 'x': case 'X': case 'o':
+            if (longs >= 2)
+                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, unsigned long long));
+            else if (longs == 1)
+                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, unsigned long));
+            else
+                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, unsigned int));
+            break;
+        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G':
+            n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, double));
+            break;
+        case 'c':
+            n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, int));
+            break;
+        case 's': {
+            const char* s = va_arg(ap, const char*);
+            if (!s)
+                s = "";
+            if (spec == "%s") {
+                if (bEscape)
+                    out += SqlEscape(s);
+                else
+                    out += s;
+                continue;
+            }
+            std::string v = bEscape ? SqlEscape(s) : std::string(s);
+            int m = snprintf(nullptr, 0, spec.c_str(), v.c_str());
+            std::string tmp((size_t)m + 1, '\0');
+            snprintf(&tmp[0], tmp.size(), spec.c_str(), v.c_str());
+            tmp.resize((size_t)m);
+            out += tmp;
+            continue;
+        }
+        default:
+            out += spec;
+            continue;
+        }
+        if (n > 0)
+            out.append(buf, (size_t)n < sizeof buf ? (size_t)n : sizeof buf - 1);
+    }
+}
+
+void SqlAdd(ZDSql& sql, const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    FormatInto(sql.text, fmt, ap, true);
+    va_end(ap);
+}
+
+void SqlAddRaw(ZDSql& sql, const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    FormatInto(sql.text, fmt, ap, false);
+    va_end(ap);
+}
+
+// ---- Running statements --------------------------------------------------
+
+static void CaptureError(ZDResult& r, MYSQL* conn)
+{
+    r.ok = 0;
+    r.errCode = conn ? mysql_errno(conn) : 2006;
+    r.errText = conn ? mysql_error(conn) : "MySQL server has gone away";
+    if (r.errCode == 0) {
+        r.errCode = 2006;
+        r.errText = "MySQL server has gone away";
+    }
+}
+
+ZDResult DbRun(const std::string& sql)
+{
+    ZDResult r;
+    DbLock();
+    MYSQL* conn = g_db.conn;
+    if (!conn || mysql_real_query(conn, sql.data(), (unsigned long)sql.size()) != 0) {
+        CaptureError(r, conn);
+        DbUnlock();
+        return r;
+    }
+    r.ok = 1;
+    for (;;) {
+        ZDStmt st;
+        MYSQL_RES* res = mysql_store_result(conn);
+        if (res) {
+            st.rows.reset(res, mysql_free_result);
+            st.affected = (long long)mysql_num_rows(res);
+        } else if (mysql_field_count(conn) != 0) {
+            CaptureError(r, conn);
+            break;
+        } else {
+            st.affected = (long long)mysql_affected_rows(conn);
+            st.insertId = mysql_insert_id(conn);
+        }
+        r.stmts.push_back(st);
+        int next = mysql_next_result(conn);
+        if (next == -1)
+            break;
+        if (next > 0) {
+            // A later statement of the batch failed; the rest did not run.
+            CaptureError(r, conn);
+            break;
+        }
+    }
+    DbUnlock();
+    return r;
+}
+
+MYSQL_RES* DbRows(const ZDResult& r, size_t stmt)
+{
+    for (size_t i = 0, k = 0; i < r.stmts.size(); ++i) {
+        if (!r.stmts[i].rows)
+            continue;
+        if (k++ == stmt)
+            return r.stmts[i].rows.get();
+    }
+    return nullptr;
+}
+
+long long DbAffected(const ZDResult& r, size_t stmt)
+{
+    return stmt < r.stmts.size() ? r.stmts[stmt].affected : -1;
+}
+
+long long DbScalar(const std::string& sql)
+{
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return -1;
+    }
+    ZDRow row;
+    MYSQL_RES* res = DbRows(r);
+    if (!res || !DbNextRow(res, row))
+        return 0;
+    return row.cols[0] ? strtoll(row.cols[0], nullptr, 10) : 0;
+}
+
+// ---- Error record and failure box ----------------------------------------
+
+static void AppendErrorLog(unsigned int code, const std::string& text)
+{
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char head[160];
+    snprintf(head, sizeof head, "%04d-%02d-%02d %02d:%02d:%02d\t错误码:%6d\t错误说明:",
+             t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, (int)code);
+    std::string entry = std::string(head) + text;
+    std::string line = entry + "\r\n";
+    // When the file cannot be opened the entry is lost and the caller goes on.
+    HANDLE h = CreateFileA("errlog.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(h, line.data(), (DWORD)line.size(), &written, nullptr);
+        CloseHandle(h);
+    }
+    tagZT_SQL_MATION* m = g_db.mation;
+    if (m && m->hOwner && IsWindow(m->hOwner))
+        SendMessageA(m->hOwner, WM_DB_ERROR, 1, (LPARAM)entry.c_str());
+}
+
+void WriteErrorRecord(const ZDResult& r)
+{
+    AppendErrorLog(r.errCode, r.errText);
+}
+
+void WriteErrorRecord()
+{
+    unsigned int code = 0;
+    std::string text;
+    DbLock();
+    if (g_db.conn) {
+        code = mysql_errno(g_db.conn);
+        text = mysql_error(g_db.conn);
+    }
+    DbUnlock();
+    AppendErrorLog(code, text);
+}
+
+int DbBox(const char* pszText, const char* pszCaption, UINT uFlags)
+{
+    return ZT_MessageBox(nullptr, pszText, pszCaption, uFlags);
+}
+
+void ShowFailure(const char* pszText, int bRecord, const ZDResult* r)
+{
+    if (bRecord) {
+        if (r)
+            WriteErrorRecord(*r);
+        else
+            WriteErrorRecord();
+    }
+    DbBox(pszText, "操作失败", MB_OK);
+}
+
+// ---- Reading rows ----------------------------------------------------------
+
+bool DbNextRow(MYSQL_RES* res, ZDRow& row)
+{
+    if (!res)
+        return false;
+    row.cols = mysql_fetch_row(res);
+    if (!row.cols)
+        return false;
+    row.lengths = mysql_fetch_lengths(res);
+    row.count = mysql_num_fields(res);
+    return true;
+}
+
+void CopyField(char* dst, size_t cb, const char* src, size_t len)
+{
+    if (!dst || cb == 0)
+        return;
+    if (!src) {
+        dst[0] = '\0';
+        return;
+    }
+    size_t n = len < cb - 1 ? len : cb - 1;
+    if (n < len) {
+        // Cut before a double-byte character that would lose its trail byte.
+        size_t i = 0;
+        while (i < n) {
+            unsigned char c = (unsigned char)src[i];
+            if (c >= 0x81 && c <= 0xFE && i + 1 < len) {
+                if (i + 1 >= n)
+                    break;
+                i += 2;
+            } else {
+                ++i;
+            }
+        }
+        n = i;
+    }
+    memcpy(dst, src, n);
+    dst[n] = '\0';
+}
+
+void GetText(const ZDRow& row, unsigned int i, char* dst, size_t cb)
+{
+    if (i >= row.count) {
+        CopyField(dst, cb, nullptr, 0);
+        return;
+    }
+    CopyField(dst, cb, row.cols[i], row.cols[i] ? row.lengths[i] : 0);
+}
+
+int GetInt(const ZDRow& row, unsigned int i)
+{
+    if (i >= row.count || !row.cols[i])
+        return 0;
+    return (int)strtoll(row.cols[i], nullptr, 10);
+}
+
+double GetDouble(const ZDRow& row, unsigned int i)
+{
+    if (i >= row.count || !row.cols[i])
+        return 0.0;
+    return strtod(row.cols[i], nullptr);
+}
+
+bool IsNull(const ZDRow& row, unsigned int i)
+{
+    return i >= row.count || !row.cols[i];
+}
+
+// ---- Record blocks ----------------------------------------------------------
+
+void* AllocBlock(size_t count, size_t cb)
+{
+    size_t bytes = count * cb;
+    if (bytes == 0)
+        bytes = 1;
+    // Committed pages come zero-filled.
+    return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+void FreeBlock(void* p)
+{
+    if (p)
+        VirtualFree(p, 0, MEM_RELEASE);
+}

@@ -1,0 +1,143 @@
+// Internals of ZTData shared by every entity family: the connection check,
+// statement composition, running statements under the library lock, the error
+// record and failure box, copying result columns into fixed fields, record
+// blocks, the operation log and the recycle-bin entry.
+#pragma once
+#include "data/mysql_api.h"
+#include "data/connection.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+// ---- Connection ----------------------------------------------------------
+
+// Pings the server; on failure reconnects, prompting while reconnecting fails.
+// 1 only when the ping succeeded (a fresh reconnection still answers 0).
+int CheckConnection();
+
+// ---- Statement text ------------------------------------------------------
+
+// A statement being composed.  It grows as needed: there is no fixed limit.
+struct ZDSql {
+    std::string text;
+};
+
+// Appends a fragment formatted printf-style.  Every %s argument is a text
+// value and is escaped for the connection's character set (quotes,
+// backslashes, NUL; multi-byte characters kept whole), so the fragment's
+// own quotes enclose it safely.  %d, %u, %ld, %lld, %x, %c, %f and their
+// widths/precisions ("%08d", "%.2f") format as usual.  A null %s is empty.
+void SqlAdd(ZDSql& sql, const char* fmt, ...);
+// As SqlAdd but %s arguments are inserted verbatim: only for texts that are
+// already SQL (filter expressions composed by the program, table names).
+void SqlAddRaw(ZDSql& sql, const char* fmt, ...);
+
+// Escapes one text value for the connection (no quotes added).
+std::string SqlEscape(const char* value);
+
+// ---- Running statements --------------------------------------------------
+
+// What one statement of a call produced.
+struct ZDStmt {
+    std::shared_ptr<MYSQL_RES> rows;  // stored result set, or null
+    long long affected = 0;           // matched rows of an UPDATE (found-rows)
+    unsigned long long insertId = 0;
+};
+
+// The outcome of one call (one statement or a ";"-separated batch), read
+// entirely while the library lock is held.  Stored results stay valid after.
+struct ZDResult {
+    int ok = 0;                   // 1: the server accepted every statement
+    unsigned int errCode = 0;     // the server's error, when ok is 0
+    std::string errText;
+    std::vector<ZDStmt> stmts;    // in statement order, up to the failing one
+};
+
+// Runs a statement (or batch) on the connection under the library lock and
+// reads every result of it.  No connection check.
+ZDResult DbRun(const std::string& sql);
+inline ZDResult DbRun(const ZDSql& sql) { return DbRun(sql.text); }
+
+// The first result set of a call (null if none).
+MYSQL_RES* DbRows(const ZDResult& r, size_t stmt = 0);
+// Affected (matched) rows of a statement of the call; -1 if it did not run.
+long long DbAffected(const ZDResult& r, size_t stmt = 0);
+// Runs "select count(*) ..." style statements: the first column of the first
+// row as an integer; -1 on a server error (the error record is written).
+long long DbScalar(const std::string& sql);
+
+// ---- Error record and failure box ----------------------------------------
+
+// Appends "errlog.log" with the call's server error and notifies the owner.
+void WriteErrorRecord(const ZDResult& r);
+// Appends "errlog.log" with the connection's current error.
+void WriteErrorRecord();
+// Message box with no owner, the text, caption "操作失败" and OK; with bRecord
+// the error record is written first.
+void ShowFailure(const char* pszText, int bRecord, const ZDResult* r = nullptr);
+// Any other box of the library (text, caption, flags): the seam.
+int DbBox(const char* pszText, const char* pszCaption, UINT uFlags = MB_OK);
+
+// ---- Reading rows into records --------------------------------------------
+
+struct ZDRow {
+    MYSQL_ROW cols = nullptr;
+    unsigned long* lengths = nullptr;
+    unsigned int count = 0;
+};
+
+// Fetches the next row of a stored result; false at the end.
+bool DbNextRow(MYSQL_RES* res, ZDRow& row);
+
+// Copies a text of len bytes into a fixed field of cb bytes, NUL-terminated,
+// cut at cb - 1 bytes without splitting a GBK double-byte character.  A null
+// text gives an empty field.
+void CopyField(char* dst, size_t cb, const char* src, size_t len);
+inline void CopyField(char* dst, size_t cb, const char* src)
+{
+    CopyField(dst, cb, src, src ? strlen(src) : 0);
+}
+template <size_t N> inline void CopyField(char (&dst)[N], const char* src) { CopyField(dst, N, src); }
+
+// Column i of a row: text into a fixed field, integer (NULL 0), double (NULL 0).
+void GetText(const ZDRow& row, unsigned int i, char* dst, size_t cb);
+template <size_t N> inline void GetText(const ZDRow& row, unsigned int i, char (&dst)[N]) { GetText(row, i, dst, N); }
+int GetInt(const ZDRow& row, unsigned int i);
+double GetDouble(const ZDRow& row, unsigned int i);
+bool IsNull(const ZDRow& row, unsigned int i);
+
+// ---- Record blocks ----------------------------------------------------------
+
+// Number of zero-filled spare records after the rows of a list.
+enum { ZD_SPARE_RECORDS = 101 };
+
+// One zeroed allocation of count records of size cb (count may be 0: then a
+// minimal block that still frees cleanly).  Released only with FreeBlock.
+void* AllocBlock(size_t count, size_t cb);
+void FreeBlock(void* p);
+template <class T> inline T* AllocRecords(size_t count)
+{
+    return static_cast<T*>(AllocBlock(count, sizeof(T)));
+}
+
+// ---- Operation log and recycle bin ------------------------------------------
+
+enum ZD_OBJ_TYPE {
+    OBJ_HOUSE = 0, OBJ_CLIENT = 1, OBJ_ESTATE = 2, OBJ_BRANCH = 3, OBJ_EMPLOYEE = 4,
+    OBJ_POSITION = 5, OBJ_URBAN = 6, OBJ_HOUSE_FOLLOW = 7, OBJ_CLIENT_FOLLOW = 8,
+    OBJ_BUILDNO = 9, OBJ_PARAM = 10, OBJ_DISTRICT = 11, OBJ_LOGIN = 12,
+    OBJ_HOUSE_REMIND = 13, OBJ_CLIENT_REMIND = 14
+};
+enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, ACT_PASSWORD = 8 };
+
+// Table of an object type ("t_house", ...), or null for the log-only types.
+const char* ObjTypeTable(int iObjType);
+// Writes one t_log row whose snapshot the server takes from the object's row.
+// No connection check; the outcome is ignored.
+void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
+// Indexes a soft-deleted object in t_recyle (undoing the soft delete when the
+// entry gets no key).  1 entered, 0 failed (the failure box is shown).
+int WriteRecycleEntry(int iOpEmp, int iObjID, int iObjType);

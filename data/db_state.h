@@ -1,0 +1,20 @@
+// The library's state: the one connection, the settings record it was opened
+// from, the liveness timer and the lock.  Only the connection core and the
+// statement runner touch it.
+#pragma once
+#include "data/mysql_api.h"
+#include "data/connection.h"
+
+struct ZDState {
+    MYSQL* conn;                  // the one connection (null before init)
+    tagZT_SQL_MATION* mation;     // settings, kept by address
+    UINT timer;                   // liveness timer id (0: none)
+    volatile LONG reconnecting;   // a thread is inside the reconnection loop
+};
+extern ZDState g_db;
+
+// The library lock guards the connection: every statement with its results,
+// the ping and the replacement of the handle.  It is recursive and lives for
+// the whole process, so a call racing MYSQL_Terminal cannot meet a deleted lock.
+void DbLock();
+void DbUnlock();

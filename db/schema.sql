@@ -1,0 +1,369 @@
+-- Kelmora database schema.  Character set gbk throughout; table names are
+-- lower case (the server runs with lower_case_table_names=1 because the
+-- program spells some of them in mixed case).
+-- Soft deletion: bRecyle = 1 puts a row in the recycle bin (t_recyle indexes
+-- it); houses and clients purged from the bin keep their row with bDeleted = 1.
+
+CREATE TABLE t_house (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iEst          INT NOT NULL DEFAULT 0,
+  szBuildNO     VARCHAR(64)  NULL,
+  szHouseNO     VARCHAR(64)  NULL,
+  szHouseNum    VARCHAR(64)  NULL,
+  iEmp          INT NOT NULL DEFAULT 0,
+  iBr           INT NOT NULL DEFAULT 0,
+  szTrade       VARCHAR(64)  NULL,
+  dDelegate     DATE NULL,
+  dBuy          DATE NULL,
+  dRent         DATE NULL,
+  dtFollow      DATETIME NULL,
+  dtUpdate      DATETIME NULL DEFAULT CURRENT_TIMESTAMP,
+  dtLastUpdate  DATETIME NULL,
+  szRingArea    VARCHAR(64)  NULL,
+  szDist        VARCHAR(64)  NULL,
+  szFloor       VARCHAR(32)  NULL,
+  iFloorT       INT NOT NULL DEFAULT 0,
+  dbBuildArea   DECIMAL(12,2) NOT NULL DEFAULT 0,
+  szRoomType    VARCHAR(32)  NULL,
+  iBed          INT NOT NULL DEFAULT 0,
+  iLiving       INT NOT NULL DEFAULT 0,
+  iBath         INT NOT NULL DEFAULT 0,
+  iVeranda      INT NOT NULL DEFAULT 0,
+  szToward      VARCHAR(64)  NULL,
+  szDecoration  VARCHAR(64)  NULL,
+  szLayout      VARCHAR(64)  NULL,
+  szStatusquo   VARCHAR(64)  NULL,
+  szLook        VARCHAR(64)  NULL,
+  szMortgage    VARCHAR(64)  NULL,
+  szPark        VARCHAR(64)  NULL,
+  szSign        VARCHAR(64)  NULL,
+  szBuildType   VARCHAR(64)  NULL,
+  szBuildStruct VARCHAR(64)  NULL,
+  szHouseType   VARCHAR(64)  NULL,
+  szHouseStruct VARCHAR(64)  NULL,
+  iSales        INT NOT NULL DEFAULT 0,
+  iSalesAve     INT NOT NULL DEFAULT 0,
+  iSalesBase    INT NOT NULL DEFAULT 0,
+  iRent         INT NOT NULL DEFAULT 0,
+  iRentBase     INT NOT NULL DEFAULT 0,
+  dbRentAve     DECIMAL(12,2) NOT NULL DEFAULT 0,
+  szLinkMan     VARCHAR(64)  NULL,
+  szLinkTel     VARCHAR(512) NULL,
+  szOwnerMan    VARCHAR(256) NULL,
+  szOwnerTel    VARCHAR(512) NULL,
+  szCitizen     VARCHAR(64)  NULL,
+  szPPTSource   VARCHAR(64)  NULL,
+  szHPC         VARCHAR(256) NULL,
+  szRemark      VARCHAR(1024) NULL,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  bDeleted      TINYINT NOT NULL DEFAULT 0,
+  KEY ix_house_list (bRecyle, dDelegate, dtFollow, dtUpdate),
+  KEY ix_house_room (iEst, szBuildNO, szHouseNO),
+  KEY ix_house_emp (iEmp),
+  KEY ix_house_br (iBr),
+  KEY ix_house_follow (dtFollow),
+  KEY ix_house_linktel (szLinkTel(48)),
+  KEY ix_house_ownertel (szOwnerTel(48))
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_client (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  szClientNum   VARCHAR(64)  NULL,
+  szTrade       VARCHAR(64)  NULL,
+  iMinBuy       INT NOT NULL DEFAULT 0,
+  iMaxBuy       INT NOT NULL DEFAULT 0,
+  iMinRent      INT NOT NULL DEFAULT 0,
+  iMaxRent      INT NOT NULL DEFAULT 0,
+  iMinArea      INT NOT NULL DEFAULT 0,
+  iMaxArea      INT NOT NULL DEFAULT 0,
+  iMinRoom      INT NOT NULL DEFAULT 0,
+  iMaxRoom      INT NOT NULL DEFAULT 0,
+  szUrban       VARCHAR(128) NULL,
+  szHouseType   VARCHAR(64)  NULL,
+  szFloor       VARCHAR(64)  NULL,
+  szToward      VARCHAR(64)  NULL,
+  szDecoration  VARCHAR(64)  NULL,
+  szLayout      VARCHAR(64)  NULL,
+  szUsage       VARCHAR(64)  NULL,
+  szLevel       VARCHAR(64)  NULL,
+  szSource      VARCHAR(64)  NULL,
+  szPayment     VARCHAR(64)  NULL,
+  szAgencyFee   VARCHAR(64)  NULL,
+  szCliMan      VARCHAR(256) NULL,
+  szCliTel      VARCHAR(512) NULL,
+  szLinkMan     VARCHAR(256) NULL,
+  szLinkTel     VARCHAR(512) NULL,
+  szCitizen     VARCHAR(64)  NULL,
+  szDelegatePD  VARCHAR(64)  NULL,
+  dDelegate     DATE NULL,
+  iBr           INT NOT NULL DEFAULT 0,
+  iEmp          INT NOT NULL DEFAULT 0,
+  szRemark      VARCHAR(1024) NULL,
+  dtUpdate      DATETIME NULL DEFAULT CURRENT_TIMESTAMP ON UPDATE CURRENT_TIMESTAMP,
+  dtFollow      DATETIME NULL,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  bDeleted      TINYINT NOT NULL DEFAULT 0,
+  KEY ix_client_list (bRecyle, dtUpdate),
+  KEY ix_client_clitel (szCliTel(48)),
+  KEY ix_client_linktel (szLinkTel(48)),
+  KEY ix_client_emp (iEmp),
+  KEY ix_client_br (iBr)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_follow (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iHou          INT NOT NULL DEFAULT 0,
+  iCli          INT NOT NULL DEFAULT 0,
+  iEmp          INT NOT NULL DEFAULT 0,
+  iBr           INT NOT NULL DEFAULT 0,
+  szWay         VARCHAR(64)  NULL,
+  szContent     VARCHAR(1024) NULL,
+  dtFollow      DATETIME NULL,
+  dtLastUpdate  DATETIME NULL,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_follow_hou (iHou, bRecyle),
+  KEY ix_follow_cli (iCli, bRecyle),
+  KEY ix_follow_time (dtFollow)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_remind (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  dRemind       DATE NULL,
+  szContent     VARCHAR(256) NULL,
+  iRange        INT NOT NULL DEFAULT 0,
+  iHou          INT NOT NULL DEFAULT 0,
+  iCli          INT NOT NULL DEFAULT 0,
+  iBr           INT NOT NULL DEFAULT 0,
+  iEmp          INT NOT NULL DEFAULT 0,
+  KEY ix_remind_day (dRemind)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_reminddated (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iEmp          INT NOT NULL DEFAULT 0,
+  iRemind       INT NOT NULL DEFAULT 0,
+  KEY ix_reminddated (iEmp, iRemind)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_estate (
+  iOrdinal          INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iUrban            INT NOT NULL DEFAULT 0,
+  iPriority         INT NOT NULL DEFAULT 0,
+  szEstate          VARCHAR(128) NULL,
+  szSpell           VARCHAR(64)  NULL,
+  szAddress         VARCHAR(256) NULL,
+  szDist            VARCHAR(64)  NULL,
+  szRingArea        VARCHAR(64)  NULL,
+  szIntersection    VARCHAR(256) NULL,
+  szHouseType       VARCHAR(64)  NULL,
+  szHouseStruct     VARCHAR(64)  NULL,
+  szHouseUsage      VARCHAR(64)  NULL,
+  szBuildType       VARCHAR(64)  NULL,
+  szBuildStruct     VARCHAR(64)  NULL,
+  szBuildYear       VARCHAR(64)  NULL,
+  iCoversArea       INT NOT NULL DEFAULT 0,
+  iBuildArea        INT NOT NULL DEFAULT 0,
+  iRoom             INT NOT NULL DEFAULT 0,
+  iVolume           INT NOT NULL DEFAULT 0,
+  iVacancy          INT NOT NULL DEFAULT 0,
+  iAfforest         INT NOT NULL DEFAULT 0,
+  iBuild            INT NOT NULL DEFAULT 0,
+  iHouse            INT NOT NULL DEFAULT 0,
+  iPark             INT NOT NULL DEFAULT 0,
+  iImg              INT NOT NULL DEFAULT 0,
+  szDevCom          VARCHAR(256) NULL,
+  szBuildCom        VARCHAR(256) NULL,
+  szMgCom           VARCHAR(256) NULL,
+  szSalesAddress    VARCHAR(256) NULL,
+  szSalesTel        VARCHAR(128) NULL,
+  szMgAddress       VARCHAR(256) NULL,
+  szMgTel           VARCHAR(128) NULL,
+  szOpenDate        VARCHAR(64)  NULL,
+  iOpenAvePrice     INT NOT NULL DEFAULT 0,
+  szHandOverDate    VARCHAR(64)  NULL,
+  szHandoverStandard VARCHAR(256) NULL,
+  szWorkTime        VARCHAR(128) NULL,
+  szLandCategory    VARCHAR(64)  NULL,
+  szLandSource      VARCHAR(64)  NULL,
+  szLandUsage       VARCHAR(64)  NULL,
+  szUsePeriod       VARCHAR(64)  NULL,
+  szTransferDate    VARCHAR(64)  NULL,
+  szTransferPrice   VARCHAR(64)  NULL,
+  szFloorPrice      VARCHAR(64)  NULL,
+  dMgPrice          DECIMAL(12,2) NOT NULL DEFAULT 0,
+  dParkRentPrice    DECIMAL(12,2) NOT NULL DEFAULT 0,
+  dtLastUpdate      DATETIME NULL,
+  bRecyle           TINYINT NOT NULL DEFAULT 0,
+  KEY ix_estate_urban (iUrban, szEstate),
+  KEY ix_estate_name (szEstate),
+  KEY ix_estate_list (bRecyle, iPriority)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_buildno (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iEst          INT NOT NULL DEFAULT 0,
+  iBuildNO      INT NOT NULL DEFAULT 0,
+  iLift         INT NOT NULL DEFAULT 0,
+  iHouse        INT NOT NULL DEFAULT 0,
+  iFloort       INT NOT NULL DEFAULT 0,
+  szBuildStruct VARCHAR(64) NULL,
+  szBuildType   VARCHAR(64) NULL,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_buildno_est (iEst, iBuildNO)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_param (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iParentIndex  INT NOT NULL DEFAULT 0,
+  szTags        VARCHAR(64)  NULL,
+  szName        VARCHAR(64)  NULL,
+  szValue       VARCHAR(128) NULL,
+  iPriority     INT NOT NULL DEFAULT 0,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_param_parent (iParentIndex, iPriority)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_urban (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iParentIndex  INT NOT NULL DEFAULT 0,
+  szUrban       VARCHAR(64) NULL,
+  iPriority     INT NOT NULL DEFAULT 0,
+  bActive       TINYINT NOT NULL DEFAULT 1,
+  bDeleted      TINYINT NOT NULL DEFAULT 0,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_urban_parent (iParentIndex, szUrban)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_district (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iParentIndex  INT NOT NULL DEFAULT 0,
+  szDistrict    VARCHAR(64) NULL,
+  iPriority     INT NOT NULL DEFAULT 0,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_district_parent (iParentIndex, szDistrict)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_branch (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  szNum         VARCHAR(64)  NULL,
+  szBr          VARCHAR(128) NULL,
+  szBLN         VARCHAR(64)  NULL,
+  szHou_PF      VARCHAR(16)  NULL,
+  szCli_PF      VARCHAR(16)  NULL,
+  szCTCT_PF     VARCHAR(16)  NULL,
+  szCMSS_PF     VARCHAR(16)  NULL,
+  szTel         VARCHAR(128) NULL,
+  szEmail       VARCHAR(128) NULL,
+  szAdd         VARCHAR(256) NULL,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_branch_name (szBr)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_employee (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  szNum         VARCHAR(64)  NULL,
+  szEmp         VARCHAR(64)  NULL,
+  szPwd         VARCHAR(512) NULL,
+  iBr           INT NOT NULL DEFAULT 0,
+  iPst          INT NOT NULL DEFAULT 0,
+  szCardNO      VARCHAR(64)  NULL,
+  szSex         VARCHAR(16)  NULL,
+  szBirthday    VARCHAR(32)  NULL,
+  szKoseki      VARCHAR(128) NULL,
+  szEdu         VARCHAR(64)  NULL,
+  szCertificate VARCHAR(256) NULL,
+  szEnrollment  VARCHAR(32)  NULL,
+  szStatus      VARCHAR(64)  NULL,
+  bSalesMan     TINYINT NOT NULL DEFAULT 0,
+  szTel         VARCHAR(512) NULL,
+  szEmail       VARCHAR(128) NULL,
+  szAdd         VARCHAR(256) NULL,
+  szResume      VARCHAR(1024) NULL,
+  szRemark      VARCHAR(1024) NULL,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_employee_br (iBr, szNum),
+  KEY ix_employee_name (szEmp)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_position (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  szPST         VARCHAR(64)  NULL,
+  iBasePay      INT NOT NULL DEFAULT 0,
+  iLevel        INT NOT NULL DEFAULT 0,
+  szDescribe    VARCHAR(512) NULL,
+  bRecyle       TINYINT NOT NULL DEFAULT 0
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_popedom (
+  iOrdinal          INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iEmp              INT NULL DEFAULT 0,
+  iPst              INT NULL DEFAULT 0,
+  szValue           VARCHAR(1100) NULL,
+  iCliReadRecordMax INT NOT NULL DEFAULT 0,
+  iHouReadRecordMax INT NOT NULL DEFAULT 0,
+  KEY ix_popedom_emp (iEmp),
+  KEY ix_popedom_pst (iPst)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_log (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iAct          INT NOT NULL DEFAULT 0,
+  iObjType      INT NOT NULL DEFAULT 0,
+  iObjID        INT NOT NULL DEFAULT 0,
+  iOpEmp        INT NOT NULL DEFAULT 0,
+  szValue       VARCHAR(2048) NULL,
+  dtAdd         DATETIME NULL DEFAULT CURRENT_TIMESTAMP,
+  iEmp          INT NOT NULL DEFAULT 0,
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  KEY ix_log_time (dtAdd),
+  KEY ix_log_obj (iObjType, iObjID),
+  KEY ix_log_emp (iEmp, bRecyle)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_recyle (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iObjType      INT NOT NULL DEFAULT 0,
+  iObjOrdinal   INT NOT NULL DEFAULT 0,
+  iEmp          INT NOT NULL DEFAULT 0,
+  dtRecyle      DATETIME NULL DEFAULT CURRENT_TIMESTAMP,
+  KEY ix_recyle_obj (iObjType, iObjOrdinal)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_sys (
+  iOrdinal              INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  bNumManualWrite       TINYINT NOT NULL DEFAULT 0,
+  bHouArea              TINYINT NOT NULL DEFAULT 0,
+  bHouPrice             TINYINT NOT NULL DEFAULT 0,
+  bHouOwner             TINYINT NOT NULL DEFAULT 0,
+  bHouDeniedRepetition  TINYINT NOT NULL DEFAULT 0,
+  bHouCipher            TINYINT NOT NULL DEFAULT 0,
+  bCliLinkTel           TINYINT NOT NULL DEFAULT 0,
+  bCliDeniedRepetition  TINYINT NOT NULL DEFAULT 0,
+  bCliCipher            TINYINT NOT NULL DEFAULT 0,
+  bAttendance           TINYINT NOT NULL DEFAULT 0,
+  bIntegrityRule        TINYINT NOT NULL DEFAULT 0,
+  dwBmpMaxSize          INT NOT NULL DEFAULT 0,
+  bActive               TINYINT NOT NULL DEFAULT 1
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+CREATE TABLE t_company (
+  iOrdinal       INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  szName         VARCHAR(256) NULL,
+  szShowName     VARCHAR(256) NULL,
+  szAdd          VARCHAR(256) NULL,
+  szTel          VARCHAR(128) NULL,
+  szReTel        VARCHAR(128) NULL,
+  szFax          VARCHAR(128) NULL,
+  szRemoteIP1    VARCHAR(64)  NULL,
+  szRemoteIP2    VARCHAR(64)  NULL,
+  szRemoteIP3    VARCHAR(64)  NULL,
+  szRemotePort1  VARCHAR(16)  NULL,
+  szRemotePort2  VARCHAR(16)  NULL,
+  szRemotePort3  VARCHAR(16)  NULL,
+  szBakPath      VARCHAR(260) NULL,
+  bAutoBak       TINYINT NOT NULL DEFAULT 0,
+  iBakTime       INT NOT NULL DEFAULT 0,
+  iCityOrdinal   INT NOT NULL DEFAULT 0,
+  szUrbanOrdinal VARCHAR(64)  NULL,
+  bShareType     TINYINT NOT NULL DEFAULT 0
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;

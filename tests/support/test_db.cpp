@@ -1,0 +1,263 @@
+#include "tests/support/test_support.h"
+#include "cipher/cipher.h"
+#include "db/dbtool.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+
+// ---- Message boxes -----------------------------------------------------------
+
+static std::mutex g_boxLock;
+static std::vector<TestBox> g_boxes;
+static std::deque<int> g_answers;
+
+static int RecordBox(HWND owner, const char* text, const char* caption, UINT flags)
+{
+    std::lock_guard<std::mutex> lock(g_boxLock);
+    g_boxes.push_back(TestBox{owner, text, caption, flags});
+    if (!g_answers.empty()) {
+        int a = g_answers.front();
+        g_answers.pop_front();
+        return a;
+    }
+    UINT kind = flags & MB_TYPEMASK;
+    if (kind == MB_YESNO || kind == MB_YESNOCANCEL)
+        return IDNO;
+    if (kind == MB_OKCANCEL)
+        return IDCANCEL;
+    return IDOK;
+}
+
+ZT_MSGBOX_HOOK TestBoxes_Hook() { return RecordBox; }
+
+void TestBoxes_Reset()
+{
+    std::lock_guard<std::mutex> lock(g_boxLock);
+    g_boxes.clear();
+    g_answers.clear();
+}
+
+void TestBoxes_Answer(int answer)
+{
+    std::lock_guard<std::mutex> lock(g_boxLock);
+    g_answers.push_back(answer);
+}
+
+std::vector<TestBox> TestBoxes_Taken()
+{
+    std::lock_guard<std::mutex> lock(g_boxLock);
+    return g_boxes;
+}
+
+size_t TestBoxes_Count()
+{
+    std::lock_guard<std::mutex> lock(g_boxLock);
+    return g_boxes.size();
+}
+
+// ---- Environment ---------------------------------------------------------------
+
+std::string TestEnv(const char* name, const char* def)
+{
+    char buf[4096];
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    if (n == 0 || n >= sizeof buf)
+        return def;
+    return std::string(buf, n);
+}
+
+// ---- The test database ---------------------------------------------------------
+
+static const char kTestUser[] = "kelmora";
+static const char kTestPassword[] = "Kel#mora7";
+
+static tagZT_SQL_MATION g_settings;
+static std::string g_dbName;
+static MYSQL* g_direct = nullptr;
+
+static MYSQL* ConnectDirect(const char* db)
+{
+    MYSQL* c = mysql_init(nullptr);
+    mysql_options(c, MYSQL_SET_CHARSET_NAME, "gbk");
+    std::string sock = TestEnv("ZT_TEST_DB_SOCKET");
+    if (!mysql_real_connect(c, "localhost", "root", "", db, 0, sock.c_str(), CLIENT_MULTI_STATEMENTS | CLIENT_FOUND_ROWS)) {
+        ADD_FAILURE() << "direct connection to the test server failed: " << mysql_error(c);
+        mysql_close(c);
+        return nullptr;
+    }
+    return c;
+}
+
+static void DrainResults(MYSQL* c)
+{
+    do {
+        MYSQL_RES* r = mysql_store_result(c);
+        if (r)
+            mysql_free_result(r);
+    } while (mysql_next_result(c) == 0);
+}
+
+MYSQL* TestDb_Conn()
+{
+    if (g_direct && mysql_ping(g_direct) != 0) {
+        mysql_close(g_direct);
+        g_direct = nullptr;
+    }
+    if (!g_direct)
+        g_direct = ConnectDirect(g_dbName.empty() ? nullptr : g_dbName.c_str());
+    return g_direct;
+}
+
+void TestDb_Exec(const std::string& sql)
+{
+    MYSQL* c = TestDb_Conn();
+    ASSERT_NE(c, nullptr);
+    if (mysql_real_query(c, sql.data(), (unsigned long)sql.size()) != 0) {
+        ADD_FAILURE() << "statement failed: " << mysql_error(c) << "\n" << sql;
+        return;
+    }
+    DrainResults(c);
+}
+
+std::vector<std::vector<std::string>> TestDb_Query(const std::string& sql)
+{
+    std::vector<std::vector<std::string>> rows;
+    MYSQL* c = TestDb_Conn();
+    if (!c)
+        return rows;
+    if (mysql_real_query(c, sql.data(), (unsigned long)sql.size()) != 0) {
+        ADD_FAILURE() << "query failed: " << mysql_error(c) << "\n" << sql;
+        return rows;
+    }
+    MYSQL_RES* res = mysql_store_result(c);
+    if (res) {
+        unsigned int n = mysql_num_fields(res);
+        while (MYSQL_ROW row = mysql_fetch_row(res)) {
+            unsigned long* len = mysql_fetch_lengths(res);
+            std::vector<std::string> r;
+            for (unsigned int i = 0; i < n; ++i)
+                r.push_back(row[i] ? std::string(row[i], len[i]) : std::string("<NULL>"));
+            rows.push_back(r);
+        }
+        mysql_free_result(res);
+    }
+    DrainResults(c);
+    return rows;
+}
+
+std::string TestDb_Scalar(const std::string& sql)
+{
+    auto rows = TestDb_Query(sql);
+    if (rows.empty() || rows[0].empty())
+        return "";
+    return rows[0][0];
+}
+
+long long TestDb_Count(const std::string& sqlWhereTable)
+{
+    return atoll(TestDb_Scalar("select count(*) from " + sqlWhereTable).c_str());
+}
+
+tagZT_SQL_MATION* TestDb_Settings() { return &g_settings; }
+
+tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed)
+{
+    TestDb_Close();
+    if (g_direct) {
+        mysql_close(g_direct);
+        g_direct = nullptr;
+    }
+    g_dbName.clear();
+    MYSQL* c = TestDb_Conn();
+    if (!c)
+        return nullptr;
+    std::string db = dbName;
+    std::string setup =
+        "DROP DATABASE IF EXISTS `" + db + "`;"
+        "CREATE DATABASE `" + db + "` DEFAULT CHARACTER SET gbk COLLATE gbk_chinese_ci;"
+        "CREATE USER IF NOT EXISTS '" + kTestUser + "'@'127.0.0.1' IDENTIFIED BY '" + kTestPassword + "';"
+        "GRANT ALL PRIVILEGES ON *.* TO '" + kTestUser + "'@'127.0.0.1';";
+    TestDb_Exec(setup);
+    mysql_select_db(c, db.c_str());
+    g_dbName = db;
+    std::string err;
+    if (!DbTool_CreateSchema(c, &err)) {
+        ADD_FAILURE() << "schema: " << err;
+        return nullptr;
+    }
+    if (bSeed && !DbTool_Seed(c, &err)) {
+        ADD_FAILURE() << "seed: " << err;
+        return nullptr;
+    }
+
+    memset(&g_settings, 0, sizeof g_settings);
+    g_settings.pszAppDir = ".";
+    strcpy(g_settings.szUser, kTestUser);
+    strcpy(g_settings.szPwd, kTestPassword);
+    CipherPwd(".", g_settings.szPwd, CIPHER_ENCODE);
+    strcpy(g_settings.szHost, "127.0.0.1");
+    snprintf(g_settings.szDatabase, sizeof g_settings.szDatabase, "%s", db.c_str());
+    strcpy(g_settings.szCharset, "gbk");
+    g_settings.iPort = atoi(TestEnv("ZT_TEST_DB_PORT", "3306").c_str());
+    g_settings.iConnectTimeout = 5;
+    g_settings.iReadTimeout = 30;
+    if (!MYSQL_Init(&g_settings)) {
+        ADD_FAILURE() << "MYSQL_Init failed for the test database";
+        return nullptr;
+    }
+    return &g_settings;
+}
+
+void TestDb_Close()
+{
+    MYSQL_Terminal();
+}
+
+static void RunShell(const std::string& cmd)
+{
+    int rc = system(cmd.c_str());
+    if (rc != 0)
+        ADD_FAILURE() << "command failed (" << rc << "): " << cmd;
+}
+
+void TestDb_ServerStop()
+{
+    if (g_direct) {
+        mysql_close(g_direct);
+        g_direct = nullptr;
+    }
+    RunShell(TestEnv("ZT_TEST_DBCTL") + " stop '" + TestEnv("ZT_TEST_DB_DATADIR") + "' >/dev/null 2>&1");
+}
+
+void TestDb_ServerStart()
+{
+    RunShell(TestEnv("ZT_TEST_DBCTL") + " start '" + TestEnv("ZT_TEST_DB_DATADIR") + "' " +
+             TestEnv("ZT_TEST_DB_PORT") + " " + TestEnv("ZT_TEST_DB_OPTS") + " >/dev/null 2>&1");
+}
+
+std::string TestReadFile(const char* path)
+{
+    std::string out;
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    char buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        out.append(buf, n);
+    CloseHandle(h);
+    return out;
+}
+
+std::string HostileText()
+{
+    // "O'Brien \"x\" \\ 100% _" followed by 诚 (D5 5C in GBK... see below)
+    std::string s = "O'Brien \"q\" \\ 100% _ ";
+    s += "\xD5\x5C";   // a GBK character whose trail byte is the backslash
+    s += "\xB1\x5C";
+    s += "'); drop table t_log; -- ";
+    s += "\xC1\x5C'";
+    return s;
+}

@@ -1,0 +1,62 @@
+// Shared pieces of the test programs: the private test database, direct SQL
+// for arranging and checking rows, and the message-box recorder.
+#pragma once
+#include "tests/support/gtest_api.h"
+#include "data/mysql_api.h"
+#include "data/connection.h"
+
+#include <string>
+#include <vector>
+
+// ---- Message boxes -----------------------------------------------------------
+
+struct TestBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT flags;
+};
+
+// Every box shown by a module whose seam the recorder is installed on is
+// recorded and answered with the next queued answer (IDOK when none is
+// queued; IDNO when none is queued and the box asks Yes/No).
+ZT_MSGBOX_HOOK TestBoxes_Hook();
+void TestBoxes_Reset();
+void TestBoxes_Answer(int answer);            // queue one answer
+std::vector<TestBox> TestBoxes_Taken();       // boxes shown since the reset
+size_t TestBoxes_Count();
+
+// ---- The test database ---------------------------------------------------------
+
+// Environment of the test run (set by tools/test).
+std::string TestEnv(const char* name, const char* def = "");
+
+// Creates (or re-creates) a database of that name with the schema, seeds it
+// when asked, and connects ZTData to it through the test account.  Returns
+// the settings record ZTData keeps (valid for the whole program).
+tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed = true);
+// Disconnects ZTData (MYSQL_Terminal).
+void TestDb_Close();
+// The settings used for the current database (enciphered password inside).
+tagZT_SQL_MATION* TestDb_Settings();
+
+// A direct connection of the test (not ZTData's) to the current database.
+MYSQL* TestDb_Conn();
+// Runs a statement (or batch) directly; fails the test on a server error.
+void TestDb_Exec(const std::string& sql);
+// Rows of a select; NULL reads as "<NULL>".
+std::vector<std::vector<std::string>> TestDb_Query(const std::string& sql);
+// First column of the first row ("" when no row).
+std::string TestDb_Scalar(const std::string& sql);
+long long TestDb_Count(const std::string& sqlWhereTable);   // "t_log where ..." -> count(*)
+
+// Stops and restarts the test server (for reconnection tests).
+void TestDb_ServerStop();
+void TestDb_ServerStart();
+
+// Reads a text file of the work folder ("" when missing).
+std::string TestReadFile(const char* path);
+
+// A text with every byte that tries to break a statement: quotes, backslashes,
+// "%", and GBK characters whose trail byte is 0x5C (like "\xD5\x5C").
+std::string HostileText();

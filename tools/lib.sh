@@ -1,0 +1,150 @@
+# Shared functions of tools/build, tools/test and tools/run.
+# Sourced, not run.  Everything it installs or starts is idempotent and
+# stays inside the project folder (build/ and var/) or a temporary folder.
+
+ZT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ZT_BUILD="$ZT_ROOT/build"
+
+zt_log() { printf '[kelmora] %s\n' "$*" >&2; }
+
+# Debian packages the project needs to build, run and test.
+ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
+ wine wine64 libwine-dev wine64-tools
+ mariadb-server mariadb-client libmariadb-dev
+ xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales"
+
+zt_install() {
+  local missing=""
+  for p in $ZT_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
+  done
+  if [ -n "$missing" ]; then
+    zt_log "installing:$missing"
+    local sudo=""
+    [ "$(id -u)" = 0 ] || sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    if ! $sudo apt-get install -y -q $missing >/tmp/kelmora-apt.log 2>&1; then
+      $sudo apt-get update -q >>/tmp/kelmora-apt.log 2>&1 || true
+      $sudo apt-get install -y -q $missing >>/tmp/kelmora-apt.log 2>&1 || {
+        tail -20 /tmp/kelmora-apt.log >&2; zt_log "package installation failed"; return 1; }
+    fi
+  fi
+  if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+    zt_log "generating the zh_CN.UTF-8 locale"
+    local sudo=""
+    [ "$(id -u)" = 0 ] || sudo="sudo"
+    $sudo localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || return 1
+  fi
+}
+
+# The 64-bit Wine loader (Debian's "wine" wrapper wants wine32 first).
+zt_wine_bin() {
+  if [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64
+  elif command -v wine64 >/dev/null; then command -v wine64
+  else command -v wine; fi
+}
+
+zt_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  if [ ! -f "$ZT_BUILD/CMakeCache.txt" ]; then
+    CC=winegcc CXX=wineg++ cmake -S "$ZT_ROOT" -B "$ZT_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$ZT_ROOT/build.log" 2>&1 || {
+      cat "$ZT_ROOT/build.log" >&2; return 1; }
+  fi
+  cmake --build "$ZT_BUILD" -j"$jobs" >"$ZT_ROOT/build.log" 2>&1 || {
+    grep -E 'error|Error' -A3 "$ZT_ROOT/build.log" | head -60 >&2; zt_log "build failed (see build.log)"; return 1; }
+  if grep -q 'warning:' "$ZT_ROOT/build.log"; then
+    grep 'warning:' "$ZT_ROOT/build.log" | sort -u | head -20 >&2
+  fi
+}
+
+# Wine environment for a prefix folder.
+zt_wine_env() {
+  export WINEPREFIX="$1"
+  export WINEARCH=win64
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDLLPATH="$ZT_BUILD"
+  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  ZT_WINE=$(zt_wine_bin)
+}
+
+# Prepares a Wine prefix at $1 once (registry settings, fonts).
+zt_prefix_prepare() {
+  local pfx="$1"
+  [ -f "$pfx/.kelmora-ready" ] && return 0
+  zt_log "preparing Wine prefix $pfx"
+  rm -rf "$pfx"; mkdir -p "$pfx"
+  ( zt_wine_env "$pfx"
+    DISPLAY= "$ZT_WINE" wineboot -i >/dev/null 2>&1
+    "$ZT_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$ZT_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    "$ZT_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    mkdir -p "$pfx/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/*.ttf "$pfx/drive_c/windows/Fonts/" 2>/dev/null || true
+    "$ZT_WINE"server -w 2>/dev/null || wineserver -w 2>/dev/null || true )
+  touch "$pfx/.kelmora-ready"
+}
+
+# Stops the wineserver of a prefix (only ours).
+zt_prefix_stop() {
+  ( zt_wine_env "$1"; wineserver -k 2>/dev/null || true )
+}
+
+# A free TCP port on loopback.
+zt_free_port() {
+  local p
+  for _ in $(seq 1 200); do
+    p=$(( 20000 + RANDOM % 30000 ))
+    if ! (exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null; then echo $p; return 0; fi
+  done
+  return 1
+}
+
+# Starts Xvfb on a free display; sets ZT_XVFB_PID and DISPLAY.
+zt_xvfb_start() {
+  local n
+  for n in $(seq 91 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    setsid Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    ZT_XVFB_PID=$!
+    for _ in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    if kill -0 "$ZT_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+      export DISPLAY=":$n"; return 0
+    fi
+  done
+  zt_log "could not start Xvfb"; return 1
+}
+
+# Starts a private MariaDB server.  $1 data folder, $2 port, $3 extra options.
+# Sets ZT_DB_PID.  The data folder is initialised on first use.
+zt_db_start() {
+  local dir="$1" port="$2" extra="${3:-}"
+  local opts="--no-defaults --lower-case-table-names=1 --character-set-server=gbk --collation-server=gbk_chinese_ci"
+  if [ ! -d "$dir/mysql" ]; then
+    mkdir -p "$dir"
+    mariadb-install-db $opts --datadir="$dir" --auth-root-authentication-method=normal \
+      --skip-test-db --user="$(id -un)" >"$dir.install.log" 2>&1 || { cat "$dir.install.log" >&2; return 1; }
+  fi
+  setsid mariadbd $opts --sql-mode=NO_ENGINE_SUBSTITUTION --datadir="$dir" --socket="$dir/sock" --port="$port" \
+    --bind-address=127.0.0.1 --skip-name-resolve --user="$(id -un)" \
+    --pid-file="$dir/mariadbd.pid" --log-error="$dir/error.log" $extra >/dev/null 2>&1 &
+  ZT_DB_PID=$!
+  for _ in $(seq 1 100); do
+    mariadb-admin --no-defaults --socket="$dir/sock" -uroot ping >/dev/null 2>&1 && return 0
+    kill -0 "$ZT_DB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  tail -20 "$dir/error.log" >&2; zt_log "database server did not start"; return 1
+}
+
+zt_stop_pid() {
+  local pid="$1"
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null || return 0
+  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  kill -9 "$pid" 2>/dev/null || true
+}
