@@ -11,7 +11,7 @@ zt_log() { printf '[kelmora] %s\n' "$*" >&2; }
 ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
  wine wine64 libwine-dev wine64-tools
  mariadb-server mariadb-client libmariadb-dev
- xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales"
+ xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3"
 
 zt_install() {
   local missing=""
