@@ -1,0 +1,236 @@
+// The connection core: opening, the login check, password reset, the error
+// log, reconnection with its prompt, escaping and concurrent use.
+#include "tests/support/test_support.h"
+#include "cipher/cipher.h"
+
+#include <atomic>
+#include <cstring>
+#include <regex>
+#include <vector>
+
+namespace {
+
+std::string Stored(const char* plain)
+{
+    char buf[300] = {0};
+    strncpy(buf, plain, 120);
+    CipherPwd(".", buf, CIPHER_ENCODE);
+    return buf;
+}
+
+std::vector<std::string> ErrLogLines()
+{
+    std::vector<std::string> lines;
+    std::string all = TestReadFile("errlog.log");
+    size_t pos = 0;
+    while (pos < all.size()) {
+        size_t end = all.find("\r\n", pos);
+        if (end == std::string::npos) {
+            lines.push_back(all.substr(pos));
+            break;
+        }
+        lines.push_back(all.substr(pos, end - pos));
+        pos = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> notes;
+WPARAM lastW = 0;
+
+LRESULT CALLBACK OwnerProc(HWND h, UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg == WM_DB_ERROR) {
+        lastW = w;
+        notes.push_back((const char*)l);
+        return 0;
+    }
+    return DefWindowProcA(h, msg, w, l);
+}
+
+struct Work {
+    const std::string* pwd = nullptr;
+    std::atomic<int> good{0}, bad{0};
+};
+
+DWORD WINAPI ThreadBody(LPVOID p)
+{
+    Work* w = static_cast<Work*>(p);
+    for (int i = 0; i < 150; ++i) {
+        if (FD_LG_Check(1, w->pwd->c_str()) == 1)
+            ++w->good;
+        else
+            ++w->bad;
+    }
+    return 0;
+}
+
+class Connection : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_NE(nullptr, TestDb_Open("kelmora_t_core")); }
+    void SetUp() override { TestBoxes_Reset(); }
+};
+
+} // namespace
+
+TEST(ConnectionInit, ClosedLoopbackPortFailsCleanlyWithOneErrorLine)
+{
+    TestBoxes_Reset();
+    size_t before = ErrLogLines().size();
+    static tagZT_SQL_MATION m;
+    memset(&m, 0, sizeof m);
+    strcpy(m.szUser, "kelmora");
+    strcpy(m.szHost, "127.0.0.1");
+    strcpy(m.szDatabase, "kelmora");
+    strcpy(m.szCharset, "gbk");
+    // A port nobody listens on: bind a listener, learn its port, close it.
+    m.iPort = 1;
+    m.iConnectTimeout = 2;
+    EXPECT_EQ(0, MYSQL_Init(&m));
+    auto lines = ErrLogLines();
+    ASSERT_EQ(before + 1, lines.size());
+    // "YYYY-MM-DD hh:mm:ss<TAB>错误码:  2002<TAB>错误说明:..." with the code in six characters.
+    std::regex shape("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\t\xB4\xED\xCE\xF3\xC2\xEB:[ 0-9]{6}\t\xB4\xED\xCE\xF3\xCB\xB5\xC3\xF7:.+$");
+    EXPECT_TRUE(std::regex_match(lines.back(), shape)) << lines.back();
+    EXPECT_NE(std::string::npos, lines.back().find("  200")) << lines.back();
+    EXPECT_EQ(0u, TestBoxes_Count());
+    // Without a connection every operation fails quietly.
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    MYSQL_Terminal();
+}
+
+TEST_F(Connection, LoginCheckCountsMatchesAndLogsEveryAttempt)
+{
+    long long logs = TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = 1 and iOpEmp = 1");
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("000000").c_str()));
+    EXPECT_EQ(0, FD_LG_Check(999, Stored("482913").c_str()));
+    EXPECT_EQ(logs + 2, TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = 1 and iOpEmp = 1"));
+    EXPECT_EQ("用户登录", TestDb_Scalar("select szValue from t_log where iObjType = 12 order by iOrdinal desc limit 1"));
+    EXPECT_EQ(0u, TestBoxes_Count());
+}
+
+TEST_F(Connection, LoginCheckIgnoresRecycleFlag)
+{
+    TestDb_Exec("update t_employee set bRecyle = 1 where iOrdinal = 1");
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+    TestDb_Exec("update t_employee set bRecyle = 0 where iOrdinal = 1");
+}
+
+TEST_F(Connection, PasswordResetSetsTheStoredTextAndLogs)
+{
+    std::string initial = Stored("482913");
+    EXPECT_EQ(1, FD_Pwd_Reset(1, 1, initial.c_str()));  // same password: matched row counts
+    EXPECT_EQ(initial, TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1"));
+    EXPECT_EQ("8", TestDb_Scalar("select iAct from t_log where iObjType = 4 and iObjID = 1 order by iOrdinal desc limit 1"));
+    EXPECT_EQ(0u, TestBoxes_Count());
+
+    EXPECT_EQ(0, FD_Pwd_Reset(1, 4242, initial.c_str()));
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("修改密码出错.详细请错误日志", boxes[0].text);
+    EXPECT_EQ("", boxes[0].caption);
+    EXPECT_EQ((UINT)MB_OK, boxes[0].flags & MB_TYPEMASK);
+}
+
+TEST_F(Connection, HostileTextRoundTripsAndCannotAlterStatements)
+{
+    std::string hostile = HostileText();
+    ASSERT_EQ(1, FD_Pwd_Reset(1, 1, hostile.c_str()));
+    EXPECT_EQ(hostile, TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1"));
+    EXPECT_EQ(1, FD_LG_Check(1, hostile.c_str()));
+    EXPECT_EQ(0, FD_LG_Check(1, "' or '1'='1"));
+    EXPECT_EQ(0, FD_LG_Check(1, "\xD5\\' or 1=1 -- "));
+    EXPECT_EQ("1", TestDb_Scalar("select count(*) from information_schema.tables where table_schema = database() and table_name = 't_log'"));
+    EXPECT_EQ(1, FD_Pwd_Reset(1, 1, Stored("482913").c_str()));
+}
+
+TEST_F(Connection, ServerErrorIsLoggedWithCodeRightAlignedAndOwnerNotified)
+{
+    // An owner window that records WM_DB_ERROR.
+    WNDCLASSA wc = {};
+    wc.lpszClassName = "KelmoraTestOwner";
+    wc.lpfnWndProc = OwnerProc;
+    RegisterClassA(&wc);
+    HWND owner = CreateWindowA("KelmoraTestOwner", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    TestDb_Settings()->hOwner = owner;
+
+    size_t before = ErrLogLines().size();
+    TestDb_Exec("rename table t_employee to t_employee_away");
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    TestDb_Exec("rename table t_employee_away to t_employee");
+    TestDb_Settings()->hOwner = nullptr;
+    DestroyWindow(owner);
+
+    auto lines = ErrLogLines();
+    ASSERT_EQ(before + 1, lines.size());
+    EXPECT_NE(std::string::npos, lines.back().find("\t错误码:  1146\t错误说明:")) << lines.back();
+    ASSERT_EQ(1u, notes.size());
+    EXPECT_EQ(1u, lastW);
+    EXPECT_EQ(lines.back(), notes[0]);
+}
+
+TEST_F(Connection, BinaryLogNames)
+{
+    char buf[MAX_PATH];
+    auto master = TestDb_Query("Show master Status");
+    ASSERT_EQ(1u, master.size()) << "the test server runs with its binary log on";
+    ASSERT_EQ(buf, FD_GetLogName(buf, 0));
+    EXPECT_EQ(master[0][0], buf);
+
+    TestDb_Exec("FLUSH BINARY LOGS");
+    TestDb_Exec("FLUSH BINARY LOGS");
+    auto logs = TestDb_Query("SHOW BINARY LOGS");
+    ASSERT_GE(logs.size(), 3u);
+    ASSERT_EQ(buf, FD_GetLogName(buf, 1));
+    EXPECT_EQ(logs[logs.size() - 2][0], buf);
+}
+
+TEST_F(Connection, RestartBetweenOperationsFailsOnceSilentlyThenWorks)
+{
+    TestDb_ServerStop();
+    TestDb_ServerStart();
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(0u, TestBoxes_Count());
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+}
+
+TEST_F(Connection, ServerDownPromptsUntilNo)
+{
+    TestDb_ServerStop();
+    TestBoxes_Answer(IDYES);   // reconnect at once: fails again, asks again
+    TestBoxes_Answer(IDNO);    // give up for now
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(2u, boxes.size());
+    for (auto& b : boxes) {
+        EXPECT_EQ("与数据服务器断开连接", b.caption);
+        EXPECT_EQ("选择\"是\"重新连接\n选择\"否\"1分钟后重新连接\r建议确认服务器正常运行下,请选择\"是\"", b.text);
+        EXPECT_EQ((UINT)MB_YESNO, b.flags & MB_TYPEMASK);
+    }
+    TestDb_ServerStart();
+    TestBoxes_Reset();
+    // The connection left behind is dead: the next call reconnects silently.
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(0u, TestBoxes_Count());
+}
+
+TEST_F(Connection, ConcurrentStatementsShareTheConnectionSafely)
+{
+    size_t errorsBefore = ErrLogLines().size();
+    std::string pwd = Stored("482913");
+    Work work;
+    work.pwd = &pwd;
+    // Win32 threads: under Winelib only they may call the Windows API.
+    HANDLE threads[4];
+    for (auto& h : threads)
+        h = CreateThread(nullptr, 0, ThreadBody, &work, 0, nullptr);
+    WaitForMultipleObjects(4, threads, TRUE, INFINITE);
+    for (auto& h : threads)
+        CloseHandle(h);
+    EXPECT_EQ(600, work.good.load());
+    EXPECT_EQ(0, work.bad.load());
+    EXPECT_EQ(errorsBefore, ErrLogLines().size());
+    EXPECT_EQ(0u, TestBoxes_Count());
+}
