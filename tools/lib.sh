@@ -148,3 +148,40 @@ zt_stop_pid() {
   for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
   kill -9 "$pid" 2>/dev/null || true
 }
+
+# Brings up a throwaway environment for tests and benchmarks: a database
+# server with its binary log on, a virtual display, a copy of the prepared
+# Wine prefix with its wineserver.  Exports the ZT_TEST_* variables the
+# programs read.  zt_env_down stops exactly what zt_env_up started.
+zt_env_up() {
+  ZT_ENV_TMP=$(mktemp -d /tmp/kelmora-env.XXXXXX)
+  ZT_ENV_DB="$ZT_ENV_TMP/db"
+  ZT_XVFB_PID=""
+  local port
+  port=$(zt_free_port) || return 1
+  export ZT_TEST_DB_OPTS="--log-bin=kelmora-bin --server-id=1"
+  "$ZT_ROOT/tools/dbctl" start "$ZT_ENV_DB" "$port" $ZT_TEST_DB_OPTS || return 1
+  if [ -z "${ZT_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    zt_xvfb_start || return 1
+  fi
+  zt_prefix_prepare "$ZT_BUILD/wineprefix-template" || return 1
+  cp -a "$ZT_BUILD/wineprefix-template" "$ZT_ENV_TMP/prefix"
+  zt_wine_env "$ZT_ENV_TMP/prefix"
+  wineserver -p 2>/dev/null
+  export ZT_TEST_DB_PORT="$port"
+  export ZT_TEST_DB_SOCKET="$ZT_ENV_DB/sock"
+  export ZT_TEST_DB_USER=root
+  export ZT_TEST_DB_DATADIR="$ZT_ENV_DB"
+  export ZT_TEST_DBCTL="$ZT_ROOT/tools/dbctl"
+  export ZT_TEST_SHOTS="$ZT_BUILD/test-shots"
+  export ZT_ROOT
+  mkdir -p "$ZT_TEST_SHOTS" "$ZT_BUILD/test-logs"
+}
+
+zt_env_down() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+  [ -n "${ZT_ENV_DB:-}" ] && "$ZT_ROOT/tools/dbctl" stop "$ZT_ENV_DB" 2>/dev/null
+  zt_stop_pid "${ZT_XVFB_PID:-}"
+  [ -n "${ZT_ENV_TMP:-}" ] && rm -rf "$ZT_ENV_TMP"
+  return 0
+}
