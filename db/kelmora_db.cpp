@@ -3,8 +3,11 @@
 //   kelmora-db [connection options] demo          add the demo data set
 //   kelmora-db [connection options] bench-houses N
 //   kelmora-db [connection options] bench-dicts NESTATES NPARAMS
+//   kelmora-db [connection options] account USER PASSWORD   loopback account with rights on the database
+//   kelmora-db config USER PASSWORD DATABASE PORT           prints a config.ini for the program
 // Connection options: --host H --port P --socket S --user U --password P --database D
 #include "db/dbtool.h"
+#include "cipher/cipher.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,7 +38,20 @@ int main(int argc, char** argv)
         else verb.push_back(a);
     }
     if (verb.empty())
-        return Fail("usage: kelmora-db [options] init|demo|bench-houses N|bench-dicts NESTATES NPARAMS");
+        return Fail("usage: kelmora-db [options] init|demo|account U P|bench-houses N|bench-dicts NESTATES NPARAMS|config U P DB PORT");
+    if (verb[0] == "config") {
+        if (verb.size() < 5)
+            return Fail("usage: kelmora-db config USER PASSWORD DATABASE PORT");
+        // The server password is stored enciphered; the program deciphers it.
+        char pwd[300] = {0};
+        strncpy(pwd, verb[2].c_str(), 16);
+        CipherPwd(".", pwd, CIPHER_ENCODE);
+        printf("[SOFT]\r\nINITIALIZE=1\r\nREMIND1=7\r\nREMIND2=30\r\n"
+               "[SERVER]\r\nUID=%s\r\nPWD=%s\r\nDATABASE=%s\r\nCHARSET=gbk\r\nPORT=%s\r\n"
+               "READ_TIMEOUT=30\r\nWRITE_TIMEOUT=30\r\nCONNECT_TIMEOUT=5\r\n",
+               verb[1].c_str(), pwd, verb[3].c_str(), verb[4].c_str());
+        return 0;
+    }
 
     MYSQL* conn = mysql_init(nullptr);
     mysql_options(conn, MYSQL_SET_CHARSET_NAME, "gbk");
@@ -67,7 +83,12 @@ int main(int argc, char** argv)
     if (mysql_select_db(conn, database.c_str()) != 0)
         return Fail(std::string("no database: ") + mysql_error(conn));
     bool ok = false;
-    if (verb[0] == "demo")
+    if (verb[0] == "account" && verb.size() > 2) {
+        std::string u = DbTool_Quote(conn, verb[1]), p = DbTool_Quote(conn, verb[2]);
+        ok = DbTool_Exec(conn, "CREATE USER IF NOT EXISTS " + u + "@'127.0.0.1' IDENTIFIED BY " + p + ";"
+                               "ALTER USER " + u + "@'127.0.0.1' IDENTIFIED BY " + p + ";"
+                               "GRANT ALL PRIVILEGES ON " + qdb + ".* TO " + u + "@'127.0.0.1';", &err);
+    } else if (verb[0] == "demo")
         ok = DbTool_Demo(conn, &err);
     else if (verb[0] == "bench-houses" && verb.size() > 1)
         ok = DbTool_BenchHouses(conn, atoi(verb[1].c_str()), &err);
