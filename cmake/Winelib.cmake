@@ -23,7 +23,7 @@ function(zt_dll NAME)
   target_compile_definitions(${objlib} PRIVATE ${Z_DEFINES})
   target_include_directories(${objlib} PUBLIC ${PROJECT_SOURCE_DIR})
   set(out ${CMAKE_BINARY_DIR})
-  set(spec ${out}/${NAME}.spec)
+  set(exports ${out}/${NAME}.def)
   # Wine looks for builtin modules under their lower-case name.
   string(TOLOWER ${NAME} lname)
   set(lowercase_link "")
@@ -31,16 +31,16 @@ function(zt_dll NAME)
     set(lowercase_link COMMAND ${CMAKE_COMMAND} -E create_symlink ${NAME}.dll.so ${out}/${lname}.dll.so)
   endif()
   add_custom_command(
-    OUTPUT ${out}/${NAME}.dll.so ${out}/${NAME}.dll ${out}/lib${NAME}.a ${spec}
-    COMMAND ${PROJECT_SOURCE_DIR}/tools/mkspec $<TARGET_FILE:${objlib}> > ${spec}.new
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${spec}.new ${spec}
-    COMMAND wineg++ -m64 -shared -o ${out}/${NAME}.dll ${spec}
+    OUTPUT ${out}/${NAME}.dll.so ${out}/${NAME}.dll ${out}/lib${NAME}.a ${exports}
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/mkexports $<TARGET_FILE:${objlib}> ${NAME}.dll > ${exports}.new
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${exports}.new ${exports}
+    COMMAND wineg++ -m64 -shared -o ${out}/${NAME}.dll ${exports}
             -Wl,--whole-archive $<TARGET_FILE:${objlib}> -Wl,--no-whole-archive
             -L${out} ${Z_LIBS}
-    COMMAND ${ZT_WINEBUILD} --dll --fake-module -m64 -E ${spec} -F ${NAME}.dll -o ${out}/${NAME}.dll
-    COMMAND ${ZT_WINEBUILD} --implib -m64 -E ${spec} -F ${NAME}.dll -o ${out}/lib${NAME}.a
+    COMMAND ${ZT_WINEBUILD} --dll --fake-module -m64 -E ${exports} -F ${NAME}.dll -o ${out}/${NAME}.dll
+    COMMAND ${ZT_WINEBUILD} --implib -m64 -E ${exports} -F ${NAME}.dll -o ${out}/lib${NAME}.a
     ${lowercase_link}
-    DEPENDS ${objlib} ${PROJECT_SOURCE_DIR}/tools/mkspec
+    DEPENDS ${objlib} ${PROJECT_SOURCE_DIR}/tools/mkexports
     WORKING_DIRECTORY ${out}
     COMMENT "Linking Winelib DLL ${NAME}.dll"
     VERBATIM)
