@@ -250,11 +250,11 @@ CREATE TABLE t_branch (
   szBLN         VARCHAR(64)  NULL,
   szHou_PF      VARCHAR(16)  NULL,
   szCli_PF      VARCHAR(16)  NULL,
-  szCTCT_PF     VARCHAR(16)  NULL,
-  szCMSS_PF     VARCHAR(16)  NULL,
+  szCTCT_PF     VARCHAR(40)  NULL,
+  szCMSS_PF     VARCHAR(40)  NULL,
   szTel         VARCHAR(128) NULL,
   szEmail       VARCHAR(128) NULL,
-  szAdd         VARCHAR(256) NULL,
+  szAdd         VARCHAR(572) NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
   KEY ix_branch_name (szBr)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
@@ -266,7 +266,7 @@ CREATE TABLE t_employee (
   szPwd         VARCHAR(512) NULL,
   iBr           INT NOT NULL DEFAULT 0,
   iPst          INT NOT NULL DEFAULT 0,
-  szCardNO      VARCHAR(64)  NULL,
+  szCardNO      VARCHAR(256) NULL,
   szSex         VARCHAR(16)  NULL,
   szBirthday    VARCHAR(32)  NULL,
   szKoseki      VARCHAR(128) NULL,
