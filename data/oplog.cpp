@@ -1,5 +1,7 @@
-// Operation-log writer and recycle-bin entry.
+// Operation-log writer, recycle-bin entry, and the log list of the log window.
 #include "data/db_core.h"
+#include "data/oplog.h"
+#include "data/test_hooks.h"
 
 const char* ObjTypeTable(int iObjType)
 {
@@ -67,6 +69,10 @@ int WriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
         return 0;
     const char* table = ObjTypeTable(iObjType);
     ZDSql sql;
+    // LAST_INSERT_ID() keeps the key of the session's previous insert when an
+    // insert generates none: start from 0 so that "@b = 0" means this entry
+    // got no key.
+    SqlAdd(sql, "do LAST_INSERT_ID(0);");
     SqlAdd(sql, "insert into t_recyle (iObjType, iObjOrdinal, iEmp) values (");
     SqlAdd(sql, "%d, %d, %d);", iObjType, iObjID, iOpEmp);
     if (table) {
@@ -79,5 +85,116 @@ int WriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
         ShowFailure("删除成功, 写入回收站失败", 1, &r);
         return 0;
     }
+    // The entry got no key and the deletion was taken back: the object is
+    // live again, so the deletion must not be reported as done.
+    if (table && DbAffected(r, 3) > 0) {
+        ShowFailure("写入回收站失败, 数据未删除", 0);
+        return 0;
+    }
     return 1;
+}
+
+// ---- The log list ---------------------------------------------------------------
+
+static bool IsBlank(const char* p)
+{
+    if (!p)
+        return true;
+    for (; *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return false;
+    return true;
+}
+
+tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter)
+{
+    if (ppList)
+        *ppList = nullptr;
+    if (pCount)
+        *pCount = 0;
+    if (!CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd from t_log");
+    if (!IsBlank(pszFilter))
+        SqlAddRaw(sql, " where %s", pszFilter);
+    SqlAdd(sql, " order by dtAdd desc, iOrdinal desc");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    MYSQL_RES* res = DbRows(r);
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    tagLOG* list = AllocRecords<tagLOG>(n + ZD_SPARE_RECORDS);
+    if (!list)
+        return nullptr;
+    ZDRow row;
+    size_t i = 0;
+    while (i < n && DbNextRow(res, row)) {
+        tagLOG& e = list[i++];
+        e.iOrdinal = GetInt(row, 0);
+        e.iAct = GetInt(row, 1);
+        e.iObjType = GetInt(row, 2);
+        e.iObjID = GetInt(row, 3);
+        e.iOpEmp = GetInt(row, 4);
+        GetText(row, 5, e.szValue);
+        GetText(row, 6, e.szTime);
+    }
+    if (ppList)
+        *ppList = list;
+    if (pCount)
+        *pCount = (int)i;
+    return list;
+}
+
+int FD_Del_Log(int, const char* pszFilter, int iLogKey, int)
+{
+    if (!CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "delete from t_log");
+    if (iLogKey > 0)
+        SqlAdd(sql, " where iOrdinal = %d", iLogKey);
+    else if (!IsBlank(pszFilter))
+        SqlAddRaw(sql, " where %s", pszFilter);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+        return 0;
+    }
+    return 1;
+}
+
+void Mem_Free_Log(tagLOG* pList)
+{
+    FreeBlock(pList);
+}
+
+char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo)
+{
+    if (!pszBuf || cbBuf <= 0)
+        return pszBuf;
+    char from[11], to[11];
+    CopyField(from, pszFrom);
+    CopyField(to, pszTo);
+    ZDSql sql;
+    if (from[0])
+        SqlAdd(sql, " dtAdd >= '%s'", from);
+    if (to[0])
+        SqlAdd(sql, " %s dtAdd <= '%s 23:59:59'", from[0] ? "and" : "", to);
+    CopyField(pszBuf, (size_t)cbBuf, sql.text.c_str(), sql.text.size());
+    return pszBuf;
+}
+
+// ---- Test entries ---------------------------------------------------------------
+
+void ZTData_TestWriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct)
+{
+    WriteOpLog(iOpEmp, iObjType, iObjID, iAct);
+}
+
+int ZTData_TestWriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
+{
+    return WriteRecycleEntry(iOpEmp, iObjID, iObjType);
 }

@@ -1,0 +1,44 @@
+// ZTData: the operation log (t_log) as the log window reads and removes it.
+// Rows are written by the library itself: every insert, update, deletion,
+// password change and login records its operator, the object and a snapshot
+// of the object's main columns.
+#pragma once
+#include "common/platform.h"
+
+// One row of the operation log.
+struct tagLOG {
+    int32_t iOrdinal;      // key of the row; 0 marks a free slot
+    int32_t iAct;          // 1 delete, 2 modify, 3 add, 4 login, 8 password change
+    int32_t iObjType;      // 0 house, 1 client, 2 estate, 3 branch, 4 employee,
+                           // 5 position, 6 city/urban area, 7 house follow-up,
+                           // 8 client follow-up, 9 building, 10 parameter value,
+                           // 12 login
+    int32_t iObjID;        // key of the object in its table
+    int32_t iOpEmp;        // employee who did it
+    char szValue[1024];    // snapshot: main columns joined with "@,@",
+                           // or "用户登录" for a login
+    char szTime[20];       // when: 'YYYY-MM-DD hh:mm:ss'
+};
+
+// Lists log rows, newest first, into a new block of the rows plus 101 zeroed
+// records (also stored through ppList); *pCount gets the row count.
+// pszFilter is a WHERE expression over t_log composed by the program (for
+// instance by FD_Log_DateFilter); null or blank lists every row.  A rejected
+// statement writes the error record and returns null.
+ZTDATA_API tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter);
+
+// Deletes the log row with key iLogKey; with iLogKey 0 or less, the rows
+// matching pszFilter (null or blank: the whole log).  iOpEmp and iCount are
+// not used.  1 when the server accepted the deletion (also when no row
+// matched), 0 on failure (a box is shown).
+ZTDATA_API int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int iCount);
+
+// Releases a block of FD_Sct_Log.
+ZTDATA_API void Mem_Free_Log(tagLOG* pList);
+
+// Composes the filter of a date range for FD_Sct_Log and FD_Del_Log into
+// pszBuf: " dtAdd >= 'from'" and/or " and dtAdd <= 'to 23:59:59'" (each
+// date up to 10 characters, quoted as a date literal and escaped; the to-date
+// includes its whole day).  Either date may be null or empty; with neither
+// the filter is empty.  Returns pszBuf (truncated to cbBuf when too small).
+ZTDATA_API char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo);

@@ -1,0 +1,7 @@
+// The library's internal writers, exported for the test programs only: the
+// program reaches them through the operations that call them.
+#pragma once
+#include "common/platform.h"
+
+ZTDATA_API void ZTData_TestWriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
+ZTDATA_API int ZTData_TestWriteRecycleEntry(int iOpEmp, int iObjID, int iObjType);
