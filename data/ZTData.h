@@ -2,3 +2,5 @@
 // offers them all.
 #pragma once
 #include "data/connection.h"
+#include "data/organisation.h"
+#include "data/oplog.h"
