@@ -156,6 +156,16 @@ static void CaptureError(ZDResult& r, MYSQL* conn)
     }
 }
 
+// Frees a stored result unless it was handed over with DbTakeRows.
+struct ZDResFree {
+    bool bKeep = false;
+    void operator()(MYSQL_RES* p) const
+    {
+        if (p && !bKeep)
+            mysql_free_result(p);
+    }
+};
+
 ZDResult DbRun(const std::string& sql)
 {
     ZDResult r;
@@ -171,7 +181,7 @@ ZDResult DbRun(const std::string& sql)
         ZDStmt st;
         MYSQL_RES* res = mysql_store_result(conn);
         if (res) {
-            st.rows.reset(res, mysql_free_result);
+            st.rows.reset(res, ZDResFree());
             st.affected = (long long)mysql_num_rows(res);
         } else if (mysql_field_count(conn) != 0) {
             CaptureError(r, conn);
@@ -201,6 +211,27 @@ MYSQL_RES* DbRows(const ZDResult& r, size_t stmt)
             continue;
         if (k++ == stmt)
             return r.stmts[i].rows.get();
+    }
+    return nullptr;
+}
+
+MYSQL_RES* DbTakeRows(ZDResult& r, size_t stmt)
+{
+    for (size_t i = 0, k = 0; i < r.stmts.size(); ++i) {
+        std::shared_ptr<MYSQL_RES>& rows = r.stmts[i].rows;
+        if (!rows)
+            continue;
+        if (k++ != stmt)
+            continue;
+        if (rows.use_count() != 1)
+            return nullptr;  // still shared: it cannot be handed over
+        ZDResFree* d = std::get_deleter<ZDResFree>(rows);
+        if (!d)
+            return nullptr;
+        d->bKeep = true;
+        MYSQL_RES* res = rows.get();
+        rows.reset();
+        return res;
     }
     return nullptr;
 }

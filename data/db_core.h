@@ -63,6 +63,9 @@ inline ZDResult DbRun(const ZDSql& sql) { return DbRun(sql.text); }
 
 // The first result set of a call (null if none).
 MYSQL_RES* DbRows(const ZDResult& r, size_t stmt = 0);
+// Hands a stored result set of the call to the caller, who frees it with
+// mysql_free_result (for exports that return raw result sets); null if none.
+MYSQL_RES* DbTakeRows(ZDResult& r, size_t stmt = 0);
 // Affected (matched) rows of a statement of the call; -1 if it did not run.
 long long DbAffected(const ZDResult& r, size_t stmt = 0);
 // Runs "select count(*) ..." style statements: the first column of the first
@@ -101,6 +104,8 @@ inline void CopyField(char* dst, size_t cb, const char* src)
     CopyField(dst, cb, src, src ? strlen(src) : 0);
 }
 template <size_t N> inline void CopyField(char (&dst)[N], const char* src) { CopyField(dst, N, src); }
+// The text of a fixed field: up to its first NUL, never past the field.
+template <size_t N> inline std::string FieldText(const char (&f)[N]) { return std::string(f, strnlen(f, N)); }
 
 // Column i of a row: text into a fixed field, integer (NULL 0), double (NULL 0).
 void GetText(const ZDRow& row, unsigned int i, char* dst, size_t cb);

@@ -1,0 +1,465 @@
+// Cities, urban areas and districts: loading, changing under the server's
+// guards, merging, finding and the area drop-down fill.
+#include "data/area.h"
+#include "data/dict_load.h"
+
+#include <cstdio>
+
+static const char kAbnormal[] = "异常错误,错误原因查看错误日志文件.";
+
+// ---- Loading -------------------------------------------------------------------------
+
+tagCITY* FD_SCT_CITY(tagCITY** ppCity, int* pCount, int bActiveOnly)
+{
+    if (ppCity)
+        *ppCity = nullptr;
+    if (pCount)
+        *pCount = 0;
+    if (!CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, szUrban, bDeleted from t_urban");
+    SqlAdd(sql, " where iParentIndex = 0  and bRecyle = 0 ");
+    if (bActiveOnly == 1)
+        SqlAdd(sql, " and bActive = 1");
+    SqlAdd(sql, " order by iParentIndex asc, iOrdinal asc");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    tagCITY* p = LoadRecords<tagCITY>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagCITY& c, const ZDRow& row) {
+        c.iOrdinal = GetInt(row, 0);
+        GetText(row, 1, c.szUrban);
+    });
+    if (ppCity)
+        *ppCity = p;
+    return p;
+}
+
+tagURBAN* FD_SCT_URBAN(tagCITY* pCity, tagURBAN** ppUrban, int* pCount, int bAllCity, int bRecyle)
+{
+    if (ppUrban)
+        *ppUrban = nullptr;
+    if (pCount && !bRecyle)
+        *pCount = 0;
+    if (!CheckConnection())
+        return nullptr;
+    if (!bAllCity && !pCity)
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, iPriority, szUrban,iParentIndex, bDeleted from t_urban");
+    SqlAdd(sql, " where bRecyle = %d", bRecyle);
+    if (bAllCity)
+        SqlAdd(sql, " and iParentIndex != 0");
+    else
+        SqlAdd(sql, " and iParentIndex = %d", pCity->iOrdinal);
+    if (bRecyle)
+        SqlAdd(sql, " order by iOrdinal asc, iParentIndex asc");
+    else
+        SqlAdd(sql, " order by iParentIndex asc,iPriority asc, iOrdinal asc");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    tagURBAN* p = LoadRecords<tagURBAN>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagURBAN& u, const ZDRow& row) {
+        u.iOrdinal = GetInt(row, 0);
+        u.iPriority = GetInt(row, 1);
+        GetText(row, 2, u.szUrban);
+        u.iParentIndex = GetInt(row, 3);
+    });
+    if (ppUrban)
+        *ppUrban = p;
+    return p;
+}
+
+tagDISTRICT* FD_SCT_DISTRICT(tagURBAN* pUrban, tagDISTRICT** ppDist, int* pCount, int, int bRecyle)
+{
+    if (ppDist)
+        *ppDist = nullptr;
+    if (pCount)
+        *pCount = 0;
+    if (!CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, iPriority, szDistrict, iParentIndex from t_district where bRecyle = %d", bRecyle);
+    if (pUrban)
+        SqlAdd(sql, " and iParentIndex = %d", pUrban->iOrdinal);
+    if (bRecyle)
+        SqlAdd(sql, " order by iOrdinal asc,iParentIndex asc");
+    else
+        SqlAdd(sql, " order by iParentIndex asc,iPriority asc, iOrdinal asc");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    tagDISTRICT* p = LoadRecords<tagDISTRICT>(DbRows(r), ZD_SPARE_RECORDS, pCount,
+                                              [pUrban](tagDISTRICT& d, const ZDRow& row) {
+        d.iOrdinal = GetInt(row, 0);
+        d.iPriority = GetInt(row, 1);
+        GetText(row, 2, d.szDistrict);
+        d.iParentIndex = GetInt(row, 3);
+        d.pUrban = pUrban;
+    });
+    if (ppDist)
+        *ppDist = p;
+    return p;
+}
+
+// ---- Adding ---------------------------------------------------------------------------
+
+// Runs a duplicate count: 1 when the name is free, 0 when it is taken (the
+// warning is shown) or the count failed (its error is recorded).
+static int NameIsFree(const ZDSql& check)
+{
+    long long n = DbScalar(check.text);
+    if (n < 0)
+        return 0;
+    if (n != 0) {
+        DbBox("数据重复,加入失败", "错误", MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    return 1;
+}
+
+// Runs an insert; the new key, or 0 when it failed (the error is recorded).
+static int InsertRow(const ZDSql& sql)
+{
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    return r.stmts.empty() ? 0 : (int)r.stmts[0].insertId;
+}
+
+int FD_IST_CITY(int iOpEmp, tagCITY* pCity)
+{
+    if (!pCity || !CheckConnection())
+        return 0;
+    std::string name = FieldText(pCity->szUrban);
+    ZDSql check;
+    SqlAdd(check, "select count(*) from t_Urban");
+    SqlAdd(check, " where iParentIndex = 0");
+    SqlAdd(check, " and szUrban = '%s'", name.c_str());
+    if (!NameIsFree(check))
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_Urban");
+    SqlAdd(sql, " ( iParentIndex, szUrban)");
+    SqlAdd(sql, " values");
+    SqlAdd(sql, "( %d, '%s')", 0, name.c_str());
+    int id = InsertRow(sql);
+    if (!id)
+        return 0;
+    pCity->iOrdinal = id;
+    WriteOpLog(iOpEmp, OBJ_URBAN, id, ACT_ADD);
+    return 1;
+}
+
+int FD_IST_URBAN(int iOpEmp, tagURBAN* pUrban)
+{
+    if (!pUrban || !CheckConnection())
+        return 0;
+    std::string name = FieldText(pUrban->szUrban);
+    ZDSql check;
+    SqlAdd(check, "select count(*) from t_Urban");
+    SqlAdd(check, " where iParentIndex = %d", pUrban->iParentIndex);
+    SqlAdd(check, " and szUrban = '%s'", name.c_str());
+    if (!NameIsFree(check))
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_Urban");
+    SqlAdd(sql, " ( iParentIndex, szUrban, iPriority)");
+    SqlAdd(sql, " values");
+    SqlAdd(sql, "( %d, '%s', %d)", pUrban->iParentIndex, name.c_str(), pUrban->iPriority);
+    int id = InsertRow(sql);
+    if (!id)
+        return 0;
+    pUrban->iOrdinal = id;
+    WriteOpLog(iOpEmp, OBJ_URBAN, id, ACT_ADD);
+    return 1;
+}
+
+int FD_IST_DISTRICT(int, tagDISTRICT* pDist)
+{
+    if (!pDist || !CheckConnection())
+        return 0;
+    std::string name = FieldText(pDist->szDistrict);
+    ZDSql check;
+    SqlAdd(check, "select count(*) from t_district");
+    SqlAdd(check, " where iParentIndex = %d", pDist->iParentIndex);
+    SqlAdd(check, " and szDistrict = '%s'", name.c_str());
+    if (!NameIsFree(check))
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_district");
+    SqlAdd(sql, " ( iParentIndex, szDistrict, iPriority)");
+    SqlAdd(sql, " values");
+    SqlAdd(sql, "( %d, '%s', %d)", pDist->iParentIndex, name.c_str(), pDist->iPriority);
+    int id = InsertRow(sql);
+    if (!id)
+        return 0;
+    pDist->iOrdinal = id;
+    return 1;
+}
+
+// ---- Modifying -------------------------------------------------------------------------
+
+int FD_UPD_CITY(int iOpEmp, tagCITY* pOld, tagCITY* pNew)
+{
+    if (!pOld || !pNew || !CheckConnection())
+        return 0;
+    std::string name = FieldText(pNew->szUrban);
+    ZDSql sql;
+    SqlAdd(sql, "update t_urban,");
+    SqlAdd(sql, "(select count(*) as tb2 from t_urban where iParentIndex = 0 and ");
+    SqlAdd(sql, "szUrban = '%s') as tb2", name.c_str());
+    SqlAdd(sql, " set szUrban = '%s' where iOrdinal = %d  and 0 = tb2", name.c_str(), pNew->iOrdinal);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        // A rejected statement is a failure, not a refusal by the guard.
+        WriteErrorRecord(r);
+        return 0;
+    }
+    if (DbAffected(r) == 0)
+        DbBox("目标数据重复,操作失败,或源数据被删除", "", MB_OK);
+    WriteOpLog(iOpEmp, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY);
+    return 1;
+}
+
+int FD_UPD_URBAN(int iOpEmp, tagURBAN* pOld, tagURBAN* pNew)
+{
+    if (!pOld || !pNew || !CheckConnection())
+        return 0;
+    bool bRename = memcmp(pOld->szUrban, pNew->szUrban, sizeof pNew->szUrban) != 0;
+    std::string name = FieldText(pNew->szUrban);
+    ZDSql sql;
+    SqlAdd(sql, "update t_urban");
+    if (bRename) {
+        SqlAdd(sql, ",(select count(*) tb2 from t_urban where ");
+        SqlAdd(sql, " iParentIndex = %d and szUrban = '%s') as tb2", pNew->iParentIndex, name.c_str());
+    }
+    SqlAdd(sql, " set ");
+    if (bRename)
+        SqlAdd(sql, "szUrban = '%s',", name.c_str());
+    SqlAdd(sql, "iPriority = %d where iOrdinal = %d ", pNew->iPriority, pNew->iOrdinal);
+    if (bRename)
+        SqlAdd(sql, " and 0 = tb2");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    if (DbAffected(r) == 0)
+        DbBox("目标数据重复,操作失败", "", MB_OK);
+    WriteOpLog(iOpEmp, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY);
+    return 1;
+}
+
+int FD_UPD_DISTRICT(int, tagDISTRICT* pOld, tagDISTRICT* pNew)
+{
+    if (!pOld || !pNew || !CheckConnection())
+        return 0;
+    std::string name = FieldText(pNew->szDistrict);
+    bool bRename = FieldText(pOld->szDistrict) != name;
+    ZDSql sql;
+    SqlAdd(sql, "update t_district ");
+    if (bRename) {
+        SqlAdd(sql, ", (select count(*) as tb2 from t_district where");
+        SqlAdd(sql, " iParentIndex = %d and szDistrict = '%s' ) as tb2 ", pNew->iParentIndex, name.c_str());
+    }
+    SqlAdd(sql, "set ");
+    if (bRename)
+        SqlAdd(sql, "szDistrict = '%s',", name.c_str());
+    SqlAdd(sql, "iPriority = %d", pNew->iPriority);
+    SqlAdd(sql, " where iOrdinal = %d", pNew->iOrdinal);
+    if (bRename)
+        SqlAdd(sql, " and tb2 = 0");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    return 1;
+}
+
+// ---- Deleting ----------------------------------------------------------------------------
+
+// Runs a guarded soft delete of t_urban and indexes it in the recycle bin.
+static int SoftDeleteArea(int iOpEmp, int iKey, const ZDSql& sql, const char* pszRefused)
+{
+    ZDResult r = DbRun(sql);
+    int result;
+    if (!r.ok) {
+        ShowFailure(kAbnormal, 1, &r);
+        result = 0;
+    } else if (DbAffected(r) == 0) {
+        DbBox(pszRefused, "操作失败", MB_OK);
+        result = 0;
+    } else {
+        result = WriteRecycleEntry(iOpEmp, iKey, OBJ_URBAN);
+    }
+    WriteOpLog(iOpEmp, OBJ_URBAN, iKey, ACT_DELETE);
+    return result;
+}
+
+int FD_DEL_CITY(int iOpEmp, tagCITY* pCity)
+{
+    if (!pCity || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "update t_urban, (select count(*) as B from t_urban where bRecyle = 0 and  iParentIndex = %d) as B "
+                "set bRecyle = 1 where ", pCity->iOrdinal);
+    SqlAdd(sql, " iOrdinal = %d", pCity->iOrdinal);
+    SqlAdd(sql, " and B =0");
+    return SoftDeleteArea(iOpEmp, pCity->iOrdinal, sql,
+                          "错误原因:\n\n1.该数据被城区占用,不能直接删除\n\n2.已被其它用户删除");
+}
+
+int FD_DEL_URBAN(int iOpEmp, tagURBAN* pUrban)
+{
+    if (!pUrban || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "update t_urban set bRecyle = 1 where ");
+    SqlAdd(sql, " (select count(*) from t_district where iParentIndex = %d and bRecyle = 0) = 0", pUrban->iOrdinal);
+    SqlAdd(sql, " and (select count(*) from t_estate where iUrban = %d and bRecyle = 0) = 0", pUrban->iOrdinal);
+    SqlAdd(sql, " and iOrdinal = %d", pUrban->iOrdinal);
+    return SoftDeleteArea(iOpEmp, pUrban->iOrdinal, sql,
+                          "错误原因:\n\n1.该数据被楼盘占用,不能直接删除\n\n2.已被其它用户删除");
+}
+
+int FD_DEL_DISTRICT(int iOpEmp, tagDISTRICT* pDist)
+{
+    if (!pDist || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "update t_district set bRecyle=1 where iOrdinal=%d", pDist->iOrdinal);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        ShowFailure(kAbnormal, 1, &r);
+        return 0;
+    }
+    // A district that is gone gets no recycle-bin entry.
+    if (DbAffected(r) == 0)
+        return 0;
+    return WriteRecycleEntry(iOpEmp, pDist->iOrdinal, OBJ_DISTRICT);
+}
+
+// ---- Merging --------------------------------------------------------------------------------
+
+int FD_JOIN_URBAN(int, tagURBAN* pSource, tagURBAN* pTarget)
+{
+    if (!pSource || !pTarget || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "update t_district set iParentIndex = %d where iParentIndex = %d", pTarget->iOrdinal, pSource->iOrdinal);
+    SqlAdd(sql, ";update t_estate set iUrban = %d where iUrban = %d", pTarget->iOrdinal, pSource->iOrdinal);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    char text[96];
+    snprintf(text, sizeof text, "转移片区%4d条.转移楼盘字典%4d条.", (int)DbAffected(r, 0), (int)DbAffected(r, 1));
+    DbBox(text, "合并成功", MB_OK);
+    return 1;
+}
+
+// ---- Finding ------------------------------------------------------------------------------------
+
+template <class T, size_t N>
+static T* FindArea(T* pArray, int iKey, const char* pszName, int iCount, char (T::*name)[N])
+{
+    if (!pArray)
+        return nullptr;
+    for (int i = 0; i < iCount; ++i) {
+        T& rec = pArray[i];
+        if (pszName ? FieldText(rec.*name) == pszName : rec.iOrdinal == iKey)
+            return &rec;
+    }
+    return nullptr;
+}
+
+tagCITY* FindCity(tagCITY* pArray, tagCITY** ppOut, int iKey, const char* pszName, int iCount)
+{
+    if (pszName && !*pszName)
+        return nullptr;
+    tagCITY* p = FindArea(pArray, iKey, pszName, iCount, &tagCITY::szUrban);
+    if (p && ppOut)
+        *ppOut = p;
+    return p;
+}
+
+tagURBAN* FindUrban(tagURBAN* pArray, tagURBAN** ppOut, int iKey, const char* pszName, int iCount)
+{
+    tagURBAN* p = FindArea(pArray, iKey, pszName, iCount, &tagURBAN::szUrban);
+    if (ppOut)
+        *ppOut = p;
+    return p;
+}
+
+tagDISTRICT* FindDist(tagDISTRICT* pArray, tagDISTRICT** ppOut, int iKey, const char* pszName, int iCount)
+{
+    tagDISTRICT* p = FindArea(pArray, iKey, pszName, iCount + ZD_SPARE_RECORDS, &tagDISTRICT::szDistrict);
+    if (ppOut)
+        *ppOut = p;
+    return p;
+}
+
+void Mem_Free_City(tagCITY* pArray) { FreeBlock(pArray); }
+void Mem_Free_Urban(tagURBAN* pArray) { FreeBlock(pArray); }
+void Mem_Free_Dist(tagDISTRICT* pArray) { FreeBlock(pArray); }
+
+// ---- Drop-down fill -------------------------------------------------------------------------------
+
+void SendTextToList(void* pCtx, const char* pszText)
+{
+    ZDListTarget* t = static_cast<ZDListTarget*>(pCtx);
+    SendMessageA(t->hList, t->uMsg, 0, (LPARAM)pszText);
+}
+
+template <class T, size_t N>
+static int FillArea(const T* pArray, int iCount, int iParent, ZT_FILL_PROC pfnAdd, void* pCtx, char (T::*name)[N])
+{
+    if (!pArray || !pfnAdd)
+        return -1;
+    int first = -1;
+    for (int i = 0; i < iCount; ++i) {
+        if (pArray[i].iOrdinal != 0 && pArray[i].iParentIndex == iParent) {
+            first = i;
+            break;
+        }
+    }
+    if (first < 0)
+        return -1;
+    pfnAdd(pCtx, "");
+    for (int i = first; i < iCount && pArray[i].iOrdinal != 0 && pArray[i].iParentIndex == iParent; ++i)
+        pfnAdd(pCtx, FieldText(pArray[i].*name).c_str());
+    return first;
+}
+
+int FillAreaCombo(const tagURBAN* pArray, int iCount, int iParent, ZT_FILL_PROC pfnAdd, void* pCtx)
+{
+    return FillArea(pArray, iCount, iParent, pfnAdd, pCtx, &tagURBAN::szUrban);
+}
+
+int FillAreaCombo(const tagDISTRICT* pArray, int iCount, int iParent, ZT_FILL_PROC pfnAdd, void* pCtx)
+{
+    return FillArea(pArray, iCount, iParent, pfnAdd, pCtx, &tagDISTRICT::szDistrict);
+}
+
+int FillAreaCombo(HWND hList, const tagURBAN* pArray, int iCount, int iParent, UINT uAddMsg)
+{
+    ZDListTarget t = {hList, uAddMsg};
+    return FillAreaCombo(pArray, iCount, iParent, SendTextToList, &t);
+}
+
+int FillAreaCombo(HWND hList, const tagDISTRICT* pArray, int iCount, int iParent, UINT uAddMsg)
+{
+    ZDListTarget t = {hList, uAddMsg};
+    return FillAreaCombo(pArray, iCount, iParent, SendTextToList, &t);
+}

@@ -1,0 +1,324 @@
+// The parameter dictionary: loading the tree, changing values, finding and
+// the parameter drop-down fill.
+#include "data/param.h"
+#include "data/dict_load.h"
+
+#include <cstdio>
+
+// ---- Loading ----------------------------------------------------------------------------------
+
+tagARGC* FD_sct_Argc_Name(tagARGC** ppTags, tagARGC** ppNames, int* pnTags, int* pnNames)
+{
+    if (ppTags) {
+        Mem_Free_Argc(*ppTags);
+        *ppTags = nullptr;
+    }
+    if (ppNames) {
+        Mem_Free_Argc(*ppNames);
+        *ppNames = nullptr;
+    }
+    if (pnTags)
+        *pnTags = 0;
+    if (pnNames)
+        *pnNames = 0;
+    if (!CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, szTags from t_param where iParentIndex = 0 and bRecyle = 0");
+    SqlAdd(sql, " order by iOrdinal asc");
+    SqlAdd(sql, ";select iOrdinal, szName, iParentIndex");
+    SqlAdd(sql, " from t_param where szTags is null and szValue is null and bRecyle = 0");
+    SqlAdd(sql, " order by iParentIndex asc, iPriority asc, iOrdinal asc");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    MYSQL_RES* tagRes = DbRows(r, 0);
+    MYSQL_RES* nameRes = DbRows(r, 1);
+    size_t nTagRows = tagRes ? (size_t)mysql_num_rows(tagRes) : 0;
+    size_t nNameRows = nameRes ? (size_t)mysql_num_rows(nameRes) : 0;
+    tagARGC* tags = AllocRecords<tagARGC>(nTagRows + ZD_SPARE_RECORDS);
+    tagARGC* names = AllocRecords<tagARGC>(nNameRows + ZD_SPARE_RECORDS);
+    if (!tags || !names) {
+        FreeBlock(tags);
+        FreeBlock(names);
+        return nullptr;
+    }
+
+    // Merged pass: both results are sorted by the key that links them.
+    int nTags = 0, nNames = 0;
+    ZDRow nameRow;
+    bool bName = DbNextRow(nameRes, nameRow);
+    ZDRow tagRow;
+    while (DbNextRow(tagRes, tagRow)) {
+        tagARGC& t = tags[nTags++];
+        t.iOrdinal = GetInt(tagRow, 0);
+        GetText(tagRow, 1, t.szTags);
+        // Names whose category sorts before this one have no live category.
+        while (bName && GetInt(nameRow, 2) < t.iOrdinal)
+            bName = DbNextRow(nameRes, nameRow);
+        while (bName && GetInt(nameRow, 2) == t.iOrdinal) {
+            tagARGC& n = names[nNames++];
+            n.iOrdinal = GetInt(nameRow, 0);
+            GetText(nameRow, 1, n.szName);
+            n.iCategory = GetInt(nameRow, 2);
+            n.pCategory = &t;
+            bName = DbNextRow(nameRes, nameRow);
+        }
+    }
+    if (ppTags)
+        *ppTags = tags;
+    if (ppNames)
+        *ppNames = names;
+    if (pnTags)
+        *pnTags = nTags;
+    if (pnNames)
+        *pnNames = nNames;
+    return names;
+}
+
+tagARGC* FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount)
+{
+    if (ppValues) {
+        Mem_Free_Argc(*ppValues);
+        *ppValues = nullptr;
+    }
+    if (pCount)
+        *pCount = 0;
+    if (!pName || !CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, iPriority, szValue from t_param where");
+    SqlAdd(sql, " szTags is NULL and szName is NULL and iParentIndex = %d and bRecyle = 0", pName->iOrdinal);
+    SqlAdd(sql, " order by iParentIndex asc, iPriority asc, iOrdinal asc");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    int iName = pName->iOrdinal;
+    tagARGC* p = LoadRecords<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [iName](tagARGC& v, const ZDRow& row) {
+        v.iOrdinal = GetInt(row, 0);
+        v.iPriority = GetInt(row, 1);
+        GetText(row, 2, v.szValue);
+        v.iParentIndex = iName;
+    });
+    if (ppValues)
+        *ppValues = p;
+    return p;
+}
+
+tagARGC* _FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount, int, int bRecyle)
+{
+    if (ppValues) {
+        Mem_Free_Argc(*ppValues);
+        *ppValues = nullptr;
+    }
+    if (pCount)
+        *pCount = 0;
+    if (!CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    if (!bRecyle) {
+        SqlAdd(sql, "select iOrdinal, iPriority,iParentIndex, szValue from t_param where");
+        SqlAdd(sql, " szTags is NULL and szName is NULL and bRecyle=0");
+        if (pName)
+            SqlAdd(sql, " and iParentIndex = %d", pName->iOrdinal);
+        SqlAdd(sql, " order by iParentIndex asc, iPriority asc, szValue asc, iOrdinal asc");
+    } else {
+        SqlAdd(sql, "select t1.iOrdinal, t3.szTags, t2.szName, t1.szValue from t_param as t1 left JOIN t_param as t2 "
+                    "on t1.iParentIndex = t2.iOrdinal left join t_param as t3 on t2.iParentIndex = t3.iOrdinal "
+                    "where t1.szValue is not null");
+        SqlAdd(sql, " and t1.bRecyle =1");
+        SqlAdd(sql, " order by iOrdinal asc");
+    }
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    tagARGC* p;
+    if (!bRecyle) {
+        p = LoadRecords<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
+            v.iOrdinal = GetInt(row, 0);
+            v.iPriority = GetInt(row, 1);
+            v.iParentIndex = GetInt(row, 2);
+            GetText(row, 3, v.szValue);
+        });
+    } else {
+        p = LoadRecords<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
+            v.iOrdinal = GetInt(row, 0);
+            GetText(row, 1, v.szTags);
+            GetText(row, 2, v.szName);
+            GetText(row, 3, v.szValue);
+        });
+    }
+    if (ppValues)
+        *ppValues = p;
+    return p;
+}
+
+// ---- Changing values -------------------------------------------------------------------------------
+
+int FD_Ist_Argc_Value(int iOpEmp, tagARGC* pValue)
+{
+    if (!pValue || !CheckConnection())
+        return 0;
+    std::string text = FieldText(pValue->szValue);
+    ZDSql check;
+    SqlAdd(check, "select count(*) from t_param where");
+    SqlAdd(check, " szValue = '%s' ", text.c_str());
+    SqlAdd(check, "and iParentIndex = %d", pValue->iParentIndex);
+    long long n = DbScalar(check.text);
+    if (n < 0)
+        return 0;
+    if (n >= 1) {
+        DbBox("已存在相同数据,增加失败", "", MB_OK);
+        return 0;
+    }
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_param (szValue, iParentIndex, iPriority)");
+    SqlAdd(sql, " values ('%s', %d, %d)", text.c_str(), pValue->iParentIndex, pValue->iPriority);
+    ZDResult r = DbRun(sql);
+    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0) {
+        if (!r.ok)
+            WriteErrorRecord(r);
+        return 0;
+    }
+    pValue->iOrdinal = (int)r.stmts[0].insertId;
+    // An added value is logged with the modify code.
+    WriteOpLog(iOpEmp, OBJ_PARAM, pValue->iOrdinal, ACT_MODIFY);
+    return 1;
+}
+
+int FD_Upd_Argc_Value(int iOpEmp, tagARGC* pOld, tagARGC* pNew)
+{
+    if (!pOld || !pNew || !CheckConnection())
+        return 0;
+    std::string text = FieldText(pNew->szValue);
+    bool bRename = FieldText(pOld->szValue) != text;
+    ZDSql sql;
+    SqlAdd(sql, "update t_param");
+    if (bRename) {
+        SqlAdd(sql, ",(select count(*) as tb2 from t_param");
+        SqlAdd(sql, " where iParentIndex = %d and szValue = '%s') as tb2", pNew->iParentIndex, text.c_str());
+    }
+    SqlAdd(sql, " set iPriority = %d", pNew->iPriority);
+    if (bRename)
+        SqlAdd(sql, ", szValue = '%s'", text.c_str());
+    SqlAdd(sql, " where iOrdinal = %d", pNew->iOrdinal);
+    if (bRename)
+        SqlAdd(sql, " and tb2 = 0");
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    char msg[64];
+    snprintf(msg, sizeof msg, "修改数据 %d.行", (int)DbAffected(r));
+    DbBox(msg, "操作成功", MB_OK);
+    WriteOpLog(iOpEmp, OBJ_PARAM, pOld->iOrdinal, ACT_MODIFY);
+    return 1;
+}
+
+int FD_Del_Argc_Value(int iOpEmp, tagARGC* pValue)
+{
+    if (!pValue || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "delete from t_param where iOrdinal = %d", pValue->iOrdinal);
+    ZDResult r = DbRun(sql);
+    int result = 1;
+    if (!r.ok) {
+        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+        result = 0;
+    }
+    WriteOpLog(iOpEmp, OBJ_PARAM, pValue->iOrdinal, ACT_DELETE);
+    return result;
+}
+
+// ---- Finding ---------------------------------------------------------------------------------------
+
+tagARGC* FindArgc(tagARGC* pArray, int iCount, int iKey)
+{
+    if (!pArray)
+        return nullptr;
+    for (int i = 0; i < iCount; ++i)
+        if (pArray[i].iOrdinal == iKey)
+            return &pArray[i];
+    return nullptr;
+}
+
+void Mem_Free_Argc(tagARGC* pArray) { FreeBlock(pArray); }
+
+const tagARGC* FindArgcName(const tagARGC* pTags, int nTags, const tagARGC* pNames, int nNames,
+                            const char* pszTag, const char* pszName)
+{
+    if (!pTags || !pNames || !pszTag || !pszName)
+        return nullptr;
+    for (int t = 0; t < nTags; ++t) {
+        if (pTags[t].iOrdinal == 0 || FieldText(pTags[t].szTags) != pszTag)
+            continue;
+        for (int n = 0; n < nNames; ++n)
+            if (pNames[n].iOrdinal != 0 && pNames[n].iCategory == pTags[t].iOrdinal &&
+                FieldText(pNames[n].szName) == pszName)
+                return &pNames[n];
+    }
+    return nullptr;
+}
+
+// ---- Drop-down fill -----------------------------------------------------------------------------------
+
+int FillArgcCombo(const tagARGC* pValues, int nValues, int iName, ZT_FILL_PROC pfnAdd, void* pCtx)
+{
+    if (!pValues || !pfnAdd || iName == 0)
+        return -1;
+    int first = -1;
+    for (int i = 0; i < nValues; ++i) {
+        if (pValues[i].iOrdinal != 0 && pValues[i].iParentIndex == iName) {
+            first = i;
+            break;
+        }
+    }
+    if (first < 0)
+        return -1;
+    for (int i = first; i < nValues && pValues[i].iOrdinal != 0 && pValues[i].iParentIndex == iName; ++i)
+        pfnAdd(pCtx, FieldText(pValues[i].szValue).c_str());
+    return first;
+}
+
+int FillArgcCombo(HWND hList, const tagARGC* pValues, int nValues, int iName, UINT uAddMsg)
+{
+    ZDListTarget t = {hList, uAddMsg};
+    return FillArgcCombo(pValues, nValues, iName, SendTextToList, &t);
+}
+
+int FillArgcCombos(const tagARGC* pTags, int nTags, const tagARGC* pNames, int nNames, const tagARGC* pValues,
+                   int nValues, const char* pszTag, ZT_ARGC_BIND* pBinds, int nBinds, UINT uAddMsg)
+{
+    if (!pBinds)
+        return 0;
+    for (int b = 0; b < nBinds; ++b)
+        pBinds[b].iFirst = -1;
+    if (!pTags || !pNames || !pszTag)
+        return 0;
+    int filled = 0;
+    for (int t = 0; t < nTags; ++t) {
+        if (pTags[t].iOrdinal == 0 || FieldText(pTags[t].szTags) != pszTag)
+            continue;
+        for (int n = 0; n < nNames; ++n) {
+            const tagARGC& name = pNames[n];
+            if (name.iOrdinal == 0 || name.iCategory != pTags[t].iOrdinal)
+                continue;
+            std::string text = FieldText(name.szName);
+            for (int b = 0; b < nBinds; ++b) {
+                if (!pBinds[b].pszName || text != pBinds[b].pszName)
+                    continue;
+                pBinds[b].iFirst = FillArgcCombo(pBinds[b].hList, pValues, nValues, name.iOrdinal, uAddMsg);
+                ++filled;
+            }
+        }
+    }
+    return filled;
+}
