@@ -1,0 +1,329 @@
+// The recycle bin: lists of soft-deleted objects by type, restore, purge,
+// clear, and the look-up lists of the recycle-bin window.
+#include "data/recycle.h"
+#include "data/recycle_peers.h"
+#include "data/dict_load.h"
+
+// ---- Lists -----------------------------------------------------------------------------
+
+// Runs a list statement whose first four columns are the entry's key,
+// deletion time, deleting employee and the object's key; fill(obj, row)
+// copies the object's columns.
+template <class T, class F>
+static tagRECY* LoadRecycleList(const ZDSql& sql, tagRECY** ppRecy, T** ppObj, int* pCount, F fill)
+{
+    if (pCount)
+        *pCount = 0;
+    if (ppRecy)
+        *ppRecy = nullptr;
+    if (ppObj)
+        *ppObj = nullptr;
+    if (!CheckConnection())
+        return nullptr;
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    MYSQL_RES* res = DbRows(r);
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    tagRECY* recy = AllocRecords<tagRECY>(n);
+    T* obj = AllocRecords<T>(n);
+    if (!recy || !obj) {
+        FreeBlock(recy);
+        FreeBlock(obj);
+        return nullptr;
+    }
+    ZDRow row;
+    size_t i = 0;
+    while (i < n && DbNextRow(res, row)) {
+        tagRECY& e = recy[i];
+        e.iOrdinal = GetInt(row, 0);
+        GetText(row, 1, e.szRecyle);
+        e.iEmp = GetInt(row, 2);
+        e.iObjOrdinal = GetInt(row, 3);
+        fill(obj[i], row);
+        ++i;
+    }
+    if (ppRecy)
+        *ppRecy = recy;
+    if (ppObj)
+        *ppObj = obj;
+    if (pCount)
+        *pCount = (int)i;
+    return recy;
+}
+
+tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, h.iOrdinal, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
+    SqlAdd(sql, " from t_recyle as r left join t_house as h on h.iOrdinal = r.iObjOrdinal"
+                " where h.bRecyle = 1 and h.bDeleted = 0");
+    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_HOUSE);
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagHOUSE& h, const ZDRow& row) {
+        h.iOrdinal = GetInt(row, 3);
+        h.iEst = GetInt(row, 4);
+        GetText(row, 5, h.szBuildNO);
+        GetText(row, 6, h.szHouseNO);
+        GetText(row, 7, h.szTrade);
+    });
+}
+
+tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, c.iOrdinal, c.szUrban, c.szCliMan, c.szTrade");
+    SqlAdd(sql, " from t_recyle as r left join t_client as c on c.iOrdinal = r.iObjOrdinal"
+                " where c.bRecyle = 1 and c.bDeleted = 0");
+    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_CLIENT);
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagCLIENT& c, const ZDRow& row) {
+        c.iOrdinal = GetInt(row, 3);
+        GetText(row, 4, c.szUrban);
+        GetText(row, 5, c.szCliMan);
+        GetText(row, 6, c.szTrade);
+    });
+}
+
+tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iUrban, e.szEstate");
+    SqlAdd(sql, " from t_recyle as r left join t_estate as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
+    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_ESTATE);
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagESTLIST& e, const ZDRow& row) {
+        e.iOrdinal = GetInt(row, 3);
+        e.iUrban = GetInt(row, 4);
+        GetText(row, 5, e.szEstate);
+    });
+}
+
+tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, b.iOrdinal, b.szBr");
+    SqlAdd(sql, " from t_recyle as r left join t_branch as b on b.iOrdinal = r.iObjOrdinal where b.bRecyle = 1");
+    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_BRANCH);
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagBRLIST& b, const ZDRow& row) {
+        b.iOrdinal = GetInt(row, 3);
+        GetText(row, 4, b.szBr);
+    });
+}
+
+tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iBr, e.szEmp");
+    SqlAdd(sql, " from t_recyle as r left join t_employee as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
+    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_EMPLOYEE);
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagEMPLIST& e, const ZDRow& row) {
+        e.iOrdinal = GetInt(row, 3);
+        e.iBr = GetInt(row, 4);
+        GetText(row, 5, e.szEmp);
+    });
+}
+
+tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, p.iOrdinal, p.szPST");
+    SqlAdd(sql, " from t_recyle as r left join t_position as p on p.iOrdinal = r.iObjOrdinal where p.bRecyle = 1");
+    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_POSITION);
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagPostion& p, const ZDRow& row) {
+        p.iOrdinal = GetInt(row, 3);
+        GetText(row, 4, p.szPST);
+    });
+}
+
+tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, u.iOrdinal, u.szUrban");
+    SqlAdd(sql, " from t_recyle as r left join t_urban as u on u.iOrdinal = r.iObjOrdinal where u.bRecyle = 1");
+    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_URBAN);
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagURBAN& u, const ZDRow& row) {
+        u.iOrdinal = GetInt(row, 3);
+        GetText(row, 4, u.szUrban);
+    });
+}
+
+// The follow-up lists start from the retired follow-ups of their kind, so
+// that those retired together with their listing (which have no entry) are
+// listed as well as those deleted one by one.
+tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
+    SqlAdd(sql, ", f.iHou");
+    SqlAdd(sql, " from t_follow as f");
+    SqlAdd(sql, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_HOUSE_FOLLOW);
+    SqlAdd(sql, " left join t_house as h on f.iHou = h.iOrdinal");
+    SqlAdd(sql, " where f.bRecyle = 1 and f.iHou <> 0 and h.bDeleted = 0");
+    SqlAdd(sql, " order by f.iOrdinal asc");
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagFOLLOW& f, const ZDRow& row) {
+        f.iOrdinal = GetInt(row, 3);
+        GetText(row, 4, f.szContent);
+        f.iEst = GetInt(row, 5);
+        GetText(row, 6, f.szBuildNO);
+        GetText(row, 7, f.szHouseNO);
+        GetText(row, 8, f.szTrade);
+        f.iHou = GetInt(row, 9);
+    });
+}
+
+tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, c.szCliMan, c.szTrade, c.szUrban");
+    SqlAdd(sql, ", c.szLevel, f.iCli");
+    SqlAdd(sql, " from t_follow as f");
+    SqlAdd(sql, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_CLIENT_FOLLOW);
+    SqlAdd(sql, " left join t_client as c on f.iCli = c.iOrdinal");
+    SqlAdd(sql, " where f.bRecyle = 1 and f.iCli <> 0 and c.bDeleted = 0");
+    SqlAdd(sql, " order by f.iOrdinal asc");
+    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagFOLLOW& f, const ZDRow& row) {
+        f.iOrdinal = GetInt(row, 3);
+        GetText(row, 4, f.szContent);
+        GetText(row, 5, f.szCliMan);
+        GetText(row, 6, f.szTrade);
+        GetText(row, 7, f.szWay);  // the client's wanted urban areas
+        GetText(row, 8, f.szLevel);
+        f.iCli = GetInt(row, 9);
+    });
+}
+
+// ---- Restore, purge, clear ------------------------------------------------------------------
+
+int FD_Recover_Recyle(int, tagRECY* pRecy, int iObjType)
+{
+    const char* table = ObjTypeTable(iObjType);
+    if (!pRecy || !table || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "update ");
+    SqlAddRaw(sql, "%s", table);
+    SqlAdd(sql, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
+    SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        ShowFailure("还原数据,发生未知错误", 1, &r);
+        return 0;
+    }
+    return 1;
+}
+
+// Houses and clients are never removed: a purge marks them deleted.
+static void AddPurge(ZDSql& sql, int iObjType, const char* table)
+{
+    if (iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT) {
+        SqlAdd(sql, "update ");
+        SqlAddRaw(sql, "%s", table);
+        SqlAdd(sql, " set bDeleted = 1  where bRecyle = 1");
+    } else {
+        SqlAdd(sql, "delete from ");
+        SqlAddRaw(sql, "%s", table);
+        SqlAdd(sql, " where bRecyle = 1");
+    }
+}
+
+int FD_Del_Recyle(int, tagRECY* pRecy, int iObjType)
+{
+    const char* table = ObjTypeTable(iObjType);
+    if (!pRecy || !table || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    AddPurge(sql, iObjType, table);
+    SqlAdd(sql, " and iOrdinal = %d", pRecy->iObjOrdinal);
+    SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        ShowFailure("回收站删除,发生未知错误", 1, &r);
+        return 0;
+    }
+    return 1;
+}
+
+int FD_Clear_Recyle(int, int iObjType)
+{
+    const char* table = ObjTypeTable(iObjType);
+    if (!table || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    AddPurge(sql, iObjType, table);
+    // House and client follow-ups share t_follow: clear only the kind asked for.
+    if (iObjType == OBJ_HOUSE_FOLLOW)
+        SqlAdd(sql, " and iHou <> 0");
+    else if (iObjType == OBJ_CLIENT_FOLLOW)
+        SqlAdd(sql, " and iCli <> 0");
+    SqlAdd(sql, ";delete from t_recyle where iObjType = %d;", iObjType);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        ShowFailure("清空回收站,发生未知错误", 1, &r);
+        return 0;
+    }
+    return 1;
+}
+
+// ---- Look-up lists -------------------------------------------------------------------------------
+
+// A block of exactly the rows of res, row i filled by fill.
+template <class T, class F>
+static T* LoadLookup(MYSQL_RES* res, int* pCount, F fill)
+{
+    return LoadRecords<T>(res, 0, pCount, fill);
+}
+
+int FD_Init_RecyArgc(tagWNDRECY* pWnd)
+{
+    if (!pWnd || !CheckConnection())
+        return 0;
+    Term_RecyArgc(pWnd);
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, szUrban from t_urban order by iPriority, iOrdinal");
+    SqlAdd(sql, ";select iOrdinal, iUrban, szEstate from t_Estate order by iPriority, iOrdinal");
+    SqlAdd(sql, ";select iOrdinal, szBr from t_branch order by iOrdinal");
+    SqlAdd(sql, ";select iOrdinal, iBr, szEmp from t_employee order by iOrdinal");
+    ZDResult r = DbRun(sql);
+    if (!r.ok)
+        return 0;
+    pWnd->pUrban = LoadLookup<tagURBAN>(DbRows(r, 0), &pWnd->nUrban, [](tagURBAN& u, const ZDRow& row) {
+        u.iOrdinal = GetInt(row, 0);
+        GetText(row, 1, u.szUrban);
+    });
+    pWnd->pEst = LoadLookup<tagESTLIST>(DbRows(r, 1), &pWnd->nEst, [](tagESTLIST& e, const ZDRow& row) {
+        e.iOrdinal = GetInt(row, 0);
+        e.iUrban = GetInt(row, 1);
+        GetText(row, 2, e.szEstate);
+    });
+    pWnd->pBr = LoadLookup<tagBRLIST>(DbRows(r, 2), &pWnd->nBr, [](tagBRLIST& b, const ZDRow& row) {
+        b.iOrdinal = GetInt(row, 0);
+        GetText(row, 1, b.szBr);
+    });
+    pWnd->pEmp = LoadLookup<tagEMPLIST>(DbRows(r, 3), &pWnd->nEmp, [](tagEMPLIST& e, const ZDRow& row) {
+        e.iOrdinal = GetInt(row, 0);
+        e.iBr = GetInt(row, 1);
+        GetText(row, 2, e.szEmp);
+    });
+    if (!pWnd->pUrban || !pWnd->pEst || !pWnd->pBr || !pWnd->pEmp) {
+        Term_RecyArgc(pWnd);
+        return 0;
+    }
+    return 1;
+}
+
+void Term_RecyArgc(tagWNDRECY* pWnd)
+{
+    if (!pWnd)
+        return;
+    FreeBlock(pWnd->pUrban);
+    FreeBlock(pWnd->pEst);
+    FreeBlock(pWnd->pBr);
+    FreeBlock(pWnd->pEmp);
+    pWnd->pUrban = nullptr;
+    pWnd->pEst = nullptr;
+    pWnd->pBr = nullptr;
+    pWnd->pEmp = nullptr;
+    pWnd->nUrban = pWnd->nEst = pWnd->nBr = pWnd->nEmp = 0;
+}
+
+void Mem_Free_Recyle(tagRECY* pRecy) { FreeBlock(pRecy); }
