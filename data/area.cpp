@@ -234,8 +234,11 @@ int FD_UPD_URBAN(int iOpEmp, tagURBAN* pOld, tagURBAN* pNew)
 {
     if (!pOld || !pNew || !CheckConnection())
         return 0;
-    bool bRename = memcmp(pOld->szUrban, pNew->szUrban, sizeof pNew->szUrban) != 0;
+    // The names are compared as texts: bytes left behind the terminator by
+    // an earlier longer name must not turn a priority change into a rename
+    // (whose guard would then find the row's own name).
     std::string name = FieldText(pNew->szUrban);
+    bool bRename = FieldText(pOld->szUrban) != name;
     ZDSql sql;
     SqlAdd(sql, "update t_urban");
     if (bRename) {

@@ -186,6 +186,7 @@ TEST_F(AreaTest, PriorityOnlyChangeSendsNoGuardAndRenamesAreGuarded)
     EXPECT_EQ(FD_UPD_URBAN(1, &old, &same), 1);
     tagURBAN prio = old;
     prio.iPriority = 9;
+    memcpy(prio.szUrban, "西湖区\0区x", 10);  // leftovers of a longer name behind the text
     EXPECT_EQ(FD_UPD_URBAN(1, &old, &prio), 1);
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(TestDb_Scalar("select iPriority from t_urban where iOrdinal = " + std::to_string(xh)), "9");
