@@ -1,6 +1,6 @@
 // The records of the house, client, follow-up and organisation families that
 // the recycle lists fill.  Each family's own header defines its records;
-// until a family's header is part of the library, the record is defined
+// until a family's header is part of the library, its record is defined
 // here with the same fields, so that the recycle bin can be built and tested.
 #pragma once
 #include "common/platform.h"
@@ -123,27 +123,4 @@ struct tagFOLLOW {
 };
 #endif
 
-#if __has_include("data/organisation.h")
 #include "data/organisation.h"
-#else
-struct tagBRLIST {
-    int32_t iOrdinal;
-    char szBr[51];
-    char szHou_PF[4];
-    char szCli_PF[4];
-    char szCTCT_PF[37];
-    char szCMSS_PF[40];
-};
-struct tagEMPLIST {
-    int32_t iOrdinal;
-    int32_t iBr;
-    char szEmp[28];
-};
-struct tagPostion {
-    int32_t iOrdinal;
-    char szPST[24];
-    int32_t iBasePay;
-    int32_t iLevel;
-    char szDescribe[52];
-};
-#endif
