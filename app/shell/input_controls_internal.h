@@ -1,0 +1,44 @@
+// Pieces the input controls share among themselves: the program instance,
+// the skin sheet (bitmap 128), the check-box strip and the registration of
+// each family of classes.  Not for use outside app/shell/input_*.cpp.
+#pragma once
+#include "app/shell/input_controls.h"
+#include <commctrl.h>
+
+extern HINSTANCE g_ctlInst;
+
+// Skin sheet pieces.  Each falls back to plain drawing when bitmap 128 is
+// missing from the program.
+void Skin_DrawHighlight(HDC hdc, const RECT& rc);      // stretched to rc
+void Skin_DrawDropButton(HDC hdc, const RECT& square); // centred in the square
+void Skin_DrawPanelFrame(HDC hdc, const RECT& rc);     // the eight border pieces
+
+// The 55 x 13 check-box strip (clear, ticked, hot clear, hot ticked at
+// x 0, 14, 28, 42), copied from bitmap 102 of "res.dll" or drawn when that
+// library or bitmap is missing.  The caller owns the bitmap.
+HBITMAP CheckStrip_Create();
+#define CHECK_IMAGE_SIZE 13
+#define CHECK_STRIP_WIDTH 55
+#define CHECK_STRIP_HEIGHT 13
+
+// Double-buffered painting: BeginPaint, an off-screen bitmap of the client
+// area, and the copy back in Buffer_End.
+struct PaintBuffer {
+    PAINTSTRUCT ps;
+    HDC hdcWin;
+    HDC hdc;        // draw here
+    HBITMAP bmp;
+    HGDIOBJ oldBmp;
+    RECT rc;        // the client rectangle
+};
+void Buffer_Begin(HWND hwnd, PaintBuffer* pb);
+void Buffer_End(HWND hwnd, PaintBuffer* pb);
+
+// True when the screen point lies in the window's rectangle (and the
+// window is visible).
+bool PointInWindow(HWND hwnd, POINT pt);
+
+BOOL RegisterComboClasses(HINSTANCE hInst);
+BOOL RegisterDateClasses(HINSTANCE hInst);
+BOOL RegisterRoomTypeClasses(HINSTANCE hInst);
+BOOL RegisterPanelClasses(HINSTANCE hInst);

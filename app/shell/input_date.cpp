@@ -1,0 +1,295 @@
+// Date fields: edit controls that take "YYYY-MM-DD" (the dashes come by
+// themselves while digits are typed) and open the one shared month-calendar
+// pop-up "calendar" when clicked.
+#include "app/shell/input_controls_internal.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kProcProp[] = "ZT_DateField_Proc";
+const int kCalendarId = 1;
+const UINT ZCM_HIDECALENDAR = WM_USER + 101;   // posted by the hook
+
+HWND g_calendar = nullptr;
+HWND g_calTarget = nullptr;     // the field the calendar serves
+HHOOK g_calHook = nullptr;
+int g_dateFields = 0;
+HBRUSH g_calBrush = nullptr;
+
+HWND MonthCal()
+{
+    return g_calendar ? GetDlgItem(g_calendar, kCalendarId) : nullptr;
+}
+
+bool InsideCalendar(HWND w)
+{
+    return w && g_calendar && (w == g_calendar || IsChild(g_calendar, w));
+}
+
+void HideCalendar()
+{
+    if (g_calHook) {
+        UnhookWindowsHookEx(g_calHook);
+        g_calHook = nullptr;
+    }
+    if (g_calendar && IsWindowVisible(g_calendar)) {
+        // Keep the keyboard in the field the calendar was serving.
+        if (g_calTarget && IsWindow(g_calTarget) && InsideCalendar(GetFocus()))
+            SetFocus(g_calTarget);
+        ShowWindow(g_calendar, SW_HIDE);
+    }
+    g_calTarget = nullptr;
+}
+
+LRESULT CALLBACK CalendarHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && g_calendar && (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN)) {
+        POINT pt = reinterpret_cast<MSLLHOOKSTRUCT*>(lParam)->pt;
+        HWND under = WindowFromPoint(pt);
+        char cls[16] = "";
+        if (under)
+            GetClassNameA(under, cls, sizeof(cls));
+        // The month calendar's own menus (month and year choice) are not
+        // outside it; neither is the field, whose release shows it again.
+        bool inside = PointInWindow(g_calendar, pt) || PointInWindow(g_calTarget, pt) ||
+                      strcmp(cls, "#32768") == 0;
+        if (!inside)
+            PostMessageA(g_calendar, ZCM_HIDECALENDAR, 0, 0);
+    }
+    return CallNextHookEx(g_calHook, code, wParam, lParam);
+}
+
+// Reads "Y-M-D" (each part decimal).  Returns false when the text holds no "-".
+bool ParseDate(const char* text, SYSTEMTIME* st)
+{
+    const char* d1 = strchr(text, '-');
+    if (!d1)
+        return false;
+    const char* d2 = strchr(d1 + 1, '-');
+    memset(st, 0, sizeof(*st));
+    st->wYear = static_cast<WORD>(strtol(text, nullptr, 10));
+    st->wMonth = static_cast<WORD>(strtol(d1 + 1, nullptr, 10));
+    st->wDay = static_cast<WORD>(d2 ? strtol(d2 + 1, nullptr, 10) : 0);
+    return true;
+}
+
+void CreateCalendar(HWND field)
+{
+    HWND owner = GetAncestor(field, GA_ROOT);
+    g_calendar = CreateWindowExA(WS_EX_TOPMOST, ZT_CLASS_CALENDAR, "日期选择器", WS_POPUP | WS_BORDER,
+                                 0, 0, 10, 10, owner, nullptr, g_ctlInst, nullptr);
+}
+
+void ShowCalendar(HWND field)
+{
+    if (!g_calendar)
+        CreateCalendar(field);
+    if (!g_calendar)
+        return;
+    HWND owner = GetAncestor(field, GA_ROOT);
+    if (owner && owner != g_calendar &&
+        reinterpret_cast<HWND>(GetWindowLongPtrA(g_calendar, GWLP_HWNDPARENT)) != owner)
+        SetWindowLongPtrA(g_calendar, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    g_calTarget = field;
+    HWND mc = MonthCal();
+
+    RECT need = {0, 0, 0, 0};
+    SendMessageA(mc, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&need));
+    int cw = need.right - need.left, ch = need.bottom - need.top;
+    SetWindowPos(mc, nullptr, 0, 0, cw, ch, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame = {0, 0, cw, ch};
+    AdjustWindowRectEx(&frame, GetWindowLongA(g_calendar, GWL_STYLE), FALSE, GetWindowLongA(g_calendar, GWL_EXSTYLE));
+    int w = frame.right - frame.left, h = frame.bottom - frame.top;
+
+    RECT rf;
+    GetWindowRect(field, &rf);
+    int x = rf.left, y = rf.bottom - 1;
+    // Kept on the screen: over the field when there is no room below it.
+    MONITORINFO mi;
+    mi.cbSize = sizeof(mi);
+    if (GetMonitorInfoA(MonitorFromWindow(field, MONITOR_DEFAULTTONEAREST), &mi) && y + h > mi.rcMonitor.bottom) {
+        y = rf.top + 1 - h;
+        if (y < mi.rcMonitor.top)
+            y = mi.rcMonitor.top;
+    }
+
+    char text[32];
+    GetWindowTextA(field, text, sizeof(text));
+    SYSTEMTIME st;
+    if (!text[0]) {
+        GetSystemTime(&st);
+        SendMessageA(mc, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
+    } else if (ParseDate(text, &st)) {
+        SendMessageA(mc, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
+    }
+
+    SetWindowPos(g_calendar, HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (!g_calHook)
+        g_calHook = SetWindowsHookExA(WH_MOUSE_LL, CalendarHookProc, GetModuleHandleA(nullptr), 0);
+}
+
+void DateChosen(const SYSTEMTIME& st)
+{
+    HWND field = g_calTarget;
+    if (field && IsWindow(field)) {
+        char text[32];
+        snprintf(text, sizeof(text), "%02d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+        SetWindowTextA(field, text);
+        int len = static_cast<int>(strlen(text));
+        SendMessageA(field, EM_SETSEL, len, len);
+    }
+    HideCalendar();
+}
+
+LRESULT CALLBACK CalendarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE: {
+        HWND mc = CreateWindowExA(0, MONTHCAL_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, hwnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCalendarId)), g_ctlInst, nullptr);
+        if (!mc)
+            return -1;
+        SendMessageA(mc, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        return 0;
+    }
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_NOTIFY: {
+        NMHDR* nm = reinterpret_cast<NMHDR*>(lParam);
+        if (nm->idFrom == static_cast<UINT_PTR>(kCalendarId) && nm->code == MCN_SELECT) {
+            DateChosen(reinterpret_cast<NMSELCHANGE*>(lParam)->stSelStart);
+            return 0;
+        }
+        break;
+    }
+    case ZCM_HIDECALENDAR:
+        HideCalendar();
+        return 0;
+    case WM_DESTROY:
+        // Also reached when the owner goes: the next click creates it again.
+        if (g_calHook) {
+            UnhookWindowsHookEx(g_calHook);
+            g_calHook = nullptr;
+        }
+        if (g_calendar == hwnd) {
+            g_calendar = nullptr;
+            g_calTarget = nullptr;
+        }
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Appends "-" after the year and after the month, and keeps the caret at the end.
+void AfterDigit(HWND hwnd)
+{
+    char text[32];
+    int len = GetWindowTextA(hwnd, text, sizeof(text));
+    if ((len == 4 || len == 7) && text[len - 1] != '-') {
+        text[len++] = '-';
+        text[len] = 0;
+        SetWindowTextA(hwnd, text);
+    }
+    SendMessageA(hwnd, EM_SETSEL, len, len);
+}
+
+bool DigitKey(WPARAM vk)
+{
+    return (vk >= '0' && vk <= '9') || (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9);
+}
+
+LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kProcProp));
+    if (!old)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_LBUTTONUP: {
+        LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+        SendMessageA(hwnd, EM_SETSEL, 0, -1);
+        ShowCalendar(hwnd);
+        return r;
+    }
+    case WM_CHAR: {
+        LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+        // The dash goes in as soon as the digit does, so quick typing with
+        // overlapping key releases still gets it.
+        if (wParam >= '0' && wParam <= '9')
+            AfterDigit(hwnd);
+        return r;
+    }
+    case WM_KEYUP: {
+        LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+        if (wParam == VK_BACK || wParam == VK_DELETE) {
+            SetWindowTextA(hwnd, "");
+        } else if (DigitKey(wParam)) {
+            AfterDigit(hwnd);
+        } else {
+            int len = GetWindowTextLengthA(hwnd);
+            SendMessageA(hwnd, EM_SETSEL, len, len);
+        }
+        return r;
+    }
+    case WM_KILLFOCUS: {
+        LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+        if (g_calTarget == hwnd && !InsideCalendar(reinterpret_cast<HWND>(wParam)))
+            HideCalendar();
+        return r;
+    }
+    case WM_NCDESTROY: {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(hwnd, kProcProp);
+        if (g_calTarget == hwnd)
+            HideCalendar();
+        if (--g_dateFields <= 0) {
+            g_dateFields = 0;
+            if (g_calendar) {
+                HWND cal = g_calendar;
+                g_calendar = nullptr;
+                DestroyWindow(cal);
+            }
+        }
+        return CallWindowProcA(old, hwnd, msg, wParam, lParam);
+    }
+    }
+    return CallWindowProcA(old, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+BOOL DateField_Attach(HWND hEdit)
+{
+    if (!hEdit || !IsWindow(hEdit))
+        return FALSE;
+    if (GetPropA(hEdit, kProcProp))
+        return TRUE;        // already one
+    WNDPROC old = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hEdit, GWLP_WNDPROC));
+    SetPropA(hEdit, kProcProp, reinterpret_cast<HANDLE>(old));
+    SetWindowLongPtrA(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DateFieldProc));
+    SendMessageA(hEdit, EM_LIMITTEXT, 10, 0);
+    ++g_dateFields;
+    return TRUE;
+}
+
+HWND InputControls_Calendar()
+{
+    return g_calendar;
+}
+
+BOOL RegisterDateClasses(HINSTANCE hInst)
+{
+    if (!g_calBrush)
+        g_calBrush = CreateSolidBrush(RGB(236, 233, 216));
+    WNDCLASSEXA wc;
+    memset(&wc, 0, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = CalendarProc;
+    wc.hInstance = hInst;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = g_calBrush;
+    wc.lpszClassName = ZT_CLASS_CALENDAR;
+    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}

@@ -1,0 +1,238 @@
+#include "tests/controls/ui_driver.h"
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+std::vector<HostEvent> g_events;
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        g_events.push_back({msg, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+        return 0;
+    case WM_SPLITTER_MOVED:
+        g_events.push_back({msg, static_cast<int>(wParam), 0, reinterpret_cast<HWND>(lParam)});
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+struct FindCls {
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK FindByClass(HWND hwnd, LPARAM lp)
+{
+    FindCls* f = reinterpret_cast<FindCls*>(lp);
+    char cls[64];
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (strcmp(cls, f->cls) == 0 && IsWindowVisible(hwnd)) {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void MouseButton(DWORD flags)
+{
+    INPUT in;
+    memset(&in, 0, sizeof(in));
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof(in));
+    Ui_Pump(40);
+}
+
+}  // namespace
+
+void Ui_Init()
+{
+    static bool done = false;
+    if (!done) {
+        done = true;
+        ASSERT_TRUE(RegisterInputControls(GetModuleHandleA(nullptr)));
+        ZT_SetMessageBoxHookLocal(TestBoxes_Hook());
+        WNDCLASSEXA wc;
+        memset(&wc, 0, sizeof(wc));
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "ZtTestHost";
+        ASSERT_TRUE(RegisterClassExA(&wc));
+    }
+    Ui_MouseTo(5, 5);
+    Ui_ClearEvents();
+}
+
+void Ui_Pump(int ms)
+{
+    DWORD end = GetTickCount() + ms;
+    do {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        Sleep(5);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+HWND Ui_CreateHost(int x, int y, int w, int h)
+{
+    HWND host = CreateWindowExA(0, "ZtTestHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w, h,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(host);
+    SetActiveWindow(host);
+    SetFocus(host);
+    Ui_Pump(60);
+    return host;
+}
+
+std::vector<HostEvent>& Ui_Events() { return g_events; }
+void Ui_ClearEvents() { g_events.clear(); }
+
+int Ui_CountCommand(int id, int code)
+{
+    int n = 0;
+    for (const HostEvent& e : g_events)
+        if (e.msg == WM_COMMAND && e.id == id && e.code == code)
+            ++n;
+    return n;
+}
+
+HWND Ui_Child(HWND parent, const char* cls, DWORD style, int x, int y, int w, int h, int id, const char* text)
+{
+    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return c;
+}
+
+void Ui_MouseTo(int x, int y)
+{
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in;
+    memset(&in, 0, sizeof(in));
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (x * 65536 + w - 1) / w;
+    in.mi.dy = (y * 65536 + h - 1) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof(in));
+    Ui_Pump(40);
+}
+
+void Ui_Press(int x, int y)
+{
+    Ui_MouseTo(x, y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+}
+
+void Ui_Release() { MouseButton(MOUSEEVENTF_LEFTUP); }
+
+void Ui_Click(int x, int y)
+{
+    Ui_Press(x, y);
+    Ui_Release();
+    Ui_Pump(40);
+}
+
+POINT Ui_Centre(HWND hwnd)
+{
+    RECT rc = Ui_WindowRect(hwnd);
+    POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    return pt;
+}
+
+void Ui_Key(HWND target, UINT vk)
+{
+    // The message loop's TranslateMessage makes the character, as for a
+    // real key press.
+    UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+    Ui_Pump(20);
+}
+
+void Ui_Type(HWND target, const char* s)
+{
+    for (; *s; ++s) {
+        char c = *s;
+        Ui_Key(target, (c >= 'a' && c <= 'z') ? static_cast<UINT>(c - 'a' + 'A') : static_cast<UINT>(c));
+    }
+}
+
+std::string Ui_Text(HWND hwnd)
+{
+    char buf[1100] = "";
+    GetWindowTextA(hwnd, buf, sizeof(buf));
+    return buf;
+}
+
+RECT Ui_WindowRect(HWND hwnd)
+{
+    RECT rc = {0, 0, 0, 0};
+    GetWindowRect(hwnd, &rc);
+    return rc;
+}
+
+bool Ui_Visible(HWND hwnd) { return hwnd && IsWindowVisible(hwnd); }
+
+Shot Ui_Capture(HWND hwnd)
+{
+    Shot s;
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    s.w = rc.right;
+    s.h = rc.bottom;
+    if (s.w <= 0 || s.h <= 0)
+        return s;
+    BITMAPINFO bi;
+    memset(&bi, 0, sizeof(bi));
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = s.w;
+    bi.bmiHeader.biHeight = -s.h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC win = GetDC(hwnd);
+    HBITMAP bmp = CreateDIBSection(win, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(win);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, s.w, s.h, win, 0, 0, SRCCOPY);
+    GdiFlush();
+    s.px.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + s.w * s.h);
+    for (uint32_t& p : s.px)
+        p &= 0x00FFFFFF;
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(bmp);
+    ReleaseDC(hwnd, win);
+    return s;
+}
+
+std::string Ui_Screenshot(const char* name)
+{
+    std::string dir = TestEnv("ZT_TEST_SHOTS");
+    if (dir.empty())
+        return "";
+    Ui_Pump(300);   // let the window surfaces reach the display
+    std::string path = dir + "/" + name + ".png";
+    std::string cmd = "import -window root '" + path + "' 2>/dev/null";
+    if (system(cmd.c_str()) != 0)
+        return "";
+    struct stat st;
+    return (stat(path.c_str(), &st) == 0 && st.st_size > 0) ? path : "";
+}
+
+HWND Ui_ThreadWindow(const char* cls)
+{
+    FindCls f = {cls, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindByClass, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}

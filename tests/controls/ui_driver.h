@@ -1,0 +1,66 @@
+// Driving the input controls as a user would, from inside the test program:
+// a host window that records what its controls tell it, real mouse input
+// (SendInput, so the low-level hooks see it), posted keys, and reading back
+// what is on the screen.
+#pragma once
+#include "tests/support/test_support.h"
+#include "app/shell/input_controls.h"
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+struct HostEvent {
+    UINT msg;       // WM_COMMAND or WM_SPLITTER_MOVED
+    int id;
+    int code;
+    HWND from;
+};
+
+// Registers the controls (once) and puts the cursor in a neutral corner.
+void Ui_Init();
+// Dispatches messages for about ms milliseconds.
+void Ui_Pump(int ms = 60);
+
+// A visible top-level window at (x, y) of the given size, activated.
+HWND Ui_CreateHost(int x, int y, int w, int h);
+std::vector<HostEvent>& Ui_Events();
+void Ui_ClearEvents();
+int Ui_CountCommand(int id, int code);
+
+// Children of the host.
+HWND Ui_Child(HWND parent, const char* cls, DWORD style, int x, int y, int w, int h, int id, const char* text = "");
+
+// Mouse, in screen coordinates, through SendInput.
+void Ui_MouseTo(int x, int y);
+void Ui_Click(int x, int y);
+void Ui_Press(int x, int y);
+void Ui_Release();
+// The centre of a window (screen coordinates).
+POINT Ui_Centre(HWND hwnd);
+
+// Posted keys: key down and key up (the message loop adds the character).
+void Ui_Key(HWND target, UINT vk);
+void Ui_Type(HWND target, const char* lowerCaseLettersOrDigits);
+
+std::string Ui_Text(HWND hwnd);
+RECT Ui_WindowRect(HWND hwnd);
+bool Ui_Visible(HWND hwnd);
+
+// The client area of a window as 0x00RRGGBB pixels.
+struct Shot {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    uint32_t at(int x, int y) const { return px[y * w + x]; }
+};
+Shot Ui_Capture(HWND hwnd);
+inline int Red(uint32_t c) { return (c >> 16) & 255; }
+inline int Green(uint32_t c) { return (c >> 8) & 255; }
+inline int Blue(uint32_t c) { return c & 255; }
+
+// Saves the whole virtual screen as $ZT_TEST_SHOTS/<name>.png; returns the
+// path ("" when no folder is set or the picture could not be taken).
+std::string Ui_Screenshot(const char* name);
+
+// Finds a visible top-level window of this thread by class.
+HWND Ui_ThreadWindow(const char* cls);
