@@ -364,6 +364,15 @@ void GetText(const ZDRow& row, unsigned int i, char* dst, size_t cb)
     CopyField(dst, cb, row.cols[i], row.cols[i] ? row.lengths[i] : 0);
 }
 
+void GetDate(const ZDRow& row, unsigned int i, char* dst, size_t cb)
+{
+    if (i < row.count && row.cols[i] && strncmp(row.cols[i], "0000-00-00", 10) == 0) {
+        CopyField(dst, cb, nullptr, 0);
+        return;
+    }
+    GetText(row, i, dst, cb);
+}
+
 int GetInt(const ZDRow& row, unsigned int i)
 {
     if (i >= row.count || !row.cols[i])
@@ -385,17 +394,45 @@ bool IsNull(const ZDRow& row, unsigned int i)
 
 // ---- Record blocks ----------------------------------------------------------
 
+// The block released last is kept for the next allocation: a list window
+// releases its block just before it loads the next one of about the same
+// size, and fresh pages cost a page fault each on first touch (a 5000-house
+// list spans over two thousand pages).  At most one block is kept.
+static void* volatile g_spareBlock = nullptr;
+
+static size_t BlockBytes(void* p)
+{
+    MEMORY_BASIC_INFORMATION mi;
+    if (VirtualQuery(p, &mi, sizeof mi) != sizeof mi)
+        return 0;
+    return mi.RegionSize;
+}
+
 void* AllocBlock(size_t count, size_t cb)
 {
     size_t bytes = count * cb;
     if (bytes == 0)
         bytes = 1;
+    void* spare = InterlockedExchangePointer((void* volatile*)&g_spareBlock, nullptr);
+    if (spare) {
+        size_t have = BlockBytes(spare);
+        if (have >= bytes && have / 2 <= bytes) {
+            memset(spare, 0, bytes);
+            return spare;
+        }
+        // Not this request's size: keep it for the next one.
+        if (InterlockedCompareExchangePointer((void* volatile*)&g_spareBlock, spare, nullptr) != nullptr)
+            VirtualFree(spare, 0, MEM_RELEASE);
+    }
     // Committed pages come zero-filled.
     return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
 }
 
 void FreeBlock(void* p)
 {
-    if (p)
-        VirtualFree(p, 0, MEM_RELEASE);
+    if (!p)
+        return;
+    void* old = InterlockedExchangePointer((void* volatile*)&g_spareBlock, p);
+    if (old)
+        VirtualFree(old, 0, MEM_RELEASE);
 }

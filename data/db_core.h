@@ -110,6 +110,10 @@ template <size_t N> inline std::string FieldText(const char (&f)[N]) { return st
 // Column i of a row: text into a fixed field, integer (NULL 0), double (NULL 0).
 void GetText(const ZDRow& row, unsigned int i, char* dst, size_t cb);
 template <size_t N> inline void GetText(const ZDRow& row, unsigned int i, char (&dst)[N]) { GetText(row, i, dst, N); }
+// A date or date-time column as text; a zero date ("0000-00-00", which the
+// server stores for an empty date text) reads as empty, like NULL.
+void GetDate(const ZDRow& row, unsigned int i, char* dst, size_t cb);
+template <size_t N> inline void GetDate(const ZDRow& row, unsigned int i, char (&dst)[N]) { GetDate(row, i, dst, N); }
 int GetInt(const ZDRow& row, unsigned int i);
 double GetDouble(const ZDRow& row, unsigned int i);
 bool IsNull(const ZDRow& row, unsigned int i);
