@@ -10,3 +10,7 @@
 #include "data/param.h"
 #include "data/sysopt.h"
 #include "data/recycle.h"
+#include "data/house.h"
+#include "data/client.h"
+#include "data/follow.h"
+#include "data/remind.h"

@@ -1,0 +1,299 @@
+// Client demands: load, insert, update, delete, retiring follow-ups.
+#include "data/db_core.h"
+#include "data/client.h"
+
+#include <cstdio>
+
+static void Range(char* dst, size_t cb, int lo, int hi)
+{
+    snprintf(dst, cb, "%d-%d", lo, hi);
+}
+
+static void ReadClient(const ZDRow& row, tagCLIENT& c)
+{
+    c.iOrdinal = GetInt(row, 0);
+    GetText(row, 1, c.szClientNum);
+    GetText(row, 2, c.szTrade);
+    c.iMinBuy = GetInt(row, 3);
+    c.iMaxBuy = GetInt(row, 4);
+    c.iMinRent = GetInt(row, 5);
+    c.iMaxRent = GetInt(row, 6);
+    GetText(row, 7, c.szUrban);
+    c.iMinArea = GetInt(row, 8);
+    c.iMaxArea = GetInt(row, 9);
+    c.iMinRoom = GetInt(row, 10);
+    c.iMaxRoom = GetInt(row, 11);
+    GetText(row, 12, c.szHouseType);
+    GetText(row, 13, c.szFloor);
+    GetText(row, 14, c.szToward);
+    GetText(row, 15, c.szDecoration);
+    GetText(row, 16, c.szLayout);
+    GetText(row, 17, c.szLevel);
+    GetText(row, 18, c.szSource);
+    GetText(row, 19, c.szPayment);
+    GetText(row, 20, c.szAgencyFee);
+    GetText(row, 21, c.szUsage);
+    GetText(row, 22, c.szCliMan);
+    GetText(row, 23, c.szCliTel);
+    GetText(row, 24, c.szLinkTel);
+    GetText(row, 25, c.szLinkMan);
+    GetText(row, 26, c.szCitizen);
+    GetText(row, 27, c.szDelegatePD);
+    GetDate(row, 28, c.dDelegate);
+    c.iBr = GetInt(row, 29);
+    c.iEmp = GetInt(row, 30);
+    GetText(row, 31, c.szRemark);
+    GetDate(row, 32, c.dtUpdate);
+    GetDate(row, 33, c.dtFollow);
+    Range(c.szPurchaseRange, sizeof c.szPurchaseRange, c.iMinBuy, c.iMaxBuy);
+    Range(c.szRentRange, sizeof c.szRentRange, c.iMinRent, c.iMaxRent);
+    Range(c.szAreaRange, sizeof c.szAreaRange, c.iMinArea, c.iMaxArea);
+    Range(c.szRoomRange, sizeof c.szRoomRange, c.iMinRoom, c.iMaxRoom);
+}
+
+tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle)
+{
+    if (ppCli)
+        *ppCli = nullptr;
+    if (piCount)
+        *piCount = 0;
+    if (!CheckConnection())
+        return nullptr;
+
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal,szClientNum,szTrade");
+    SqlAdd(sql, ",iMinBuy,iMaxBuy,iMinRent");
+    SqlAdd(sql, ",iMaxRent,szUrban,iMinArea");
+    SqlAdd(sql, ",iMaxArea,iMinRoom,iMaxRoom");
+    SqlAdd(sql, ",szHouseType,szFloor,szToward");
+    SqlAdd(sql, ",szDecoration,szLayout,szLevel");
+    SqlAdd(sql, ",szSource,szPayment,szAgencyFee");
+    SqlAdd(sql, ",szUsage,szCliMan,szCliTel");
+    SqlAdd(sql, ",szLinkTel,szLinkMan,szCitizen");
+    SqlAdd(sql, ",szDelegatePD,dDelegate,iBr");
+    SqlAdd(sql, ",iEmp, szRemark, dtUpdate");
+    SqlAdd(sql, ",dtFollow");
+    SqlAdd(sql, " from t_client");
+    SqlAdd(sql, " where bRecyle = %d ", bRecyle);
+    if (pszWhere && pszWhere[0])
+        SqlAddRaw(sql, " and (%s)", pszWhere);
+    if (bRecyle == 1)
+        SqlAdd(sql, " order by iOrdinal asc");
+    else
+        SqlAdd(sql, " order by dtFollow desc, dtUpdate desc");
+
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    MYSQL_RES* res = DbRows(r);
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    tagCLIENT* pCli = AllocRecords<tagCLIENT>(n + ZD_SPARE_RECORDS);
+    if (!pCli)
+        return nullptr;
+    ZDRow row;
+    size_t i = 0;
+    while (i < n && DbNextRow(res, row))
+        ReadClient(row, pCli[i++]);
+    if (piCount)
+        *piCount = (int)i;
+    if (ppCli)
+        *ppCli = pCli;
+    return pCli;
+}
+
+// The telephone clauses of the duplicate checks: either telephone of the
+// record equal to either telephone column of another row.  False when the
+// record has no telephone at all (there would be nothing to compare).
+static bool AddPhoneClauses(ZDSql& sql, const tagCLIENT& c)
+{
+    if (!c.szCliTel[0] && !c.szLinkTel[0])
+        return false;
+    if (c.szCliTel[0])
+        SqlAdd(sql, " szCliTel='%s' or szLinkTel = '%s'", c.szCliTel, c.szCliTel);
+    if (c.szLinkTel[0])
+        SqlAdd(sql, " %s szCliTel = '%s' or szLinkTel = '%s'", c.szCliTel[0] ? "or" : "", c.szLinkTel, c.szLinkTel);
+    return true;
+}
+
+// The column list the insert and the update both write.
+static void AddClientValues(ZDSql& sql, const tagCLIENT& c)
+{
+    SqlAdd(sql, " szTrade='%s'", c.szTrade);
+    if (c.szClientNum[0])
+        SqlAdd(sql, ",szClientNum = '%s'", c.szClientNum);
+    SqlAdd(sql, ",szUrban='%s'", c.szUrban);
+    SqlAdd(sql, ",szHouseType='%s'", c.szHouseType);
+    SqlAdd(sql, ",szFloor='%s'", c.szFloor);
+    SqlAdd(sql, ",szToward='%s'", c.szToward);
+    SqlAdd(sql, ",szDecoration='%s'", c.szDecoration);
+    SqlAdd(sql, ",szLevel='%s'", c.szLevel);
+    SqlAdd(sql, ",szUsage='%s'", c.szUsage);
+    SqlAdd(sql, ",szSource='%s'", c.szSource);
+    SqlAdd(sql, ",szPayment='%s'", c.szPayment);
+    SqlAdd(sql, ",szAgencyFee='%s'", c.szAgencyFee);
+    if (c.dDelegate[0])
+        SqlAdd(sql, ",dDelegate='%s'", c.dDelegate);
+    SqlAdd(sql, ",szDelegatePD='%s'", c.szDelegatePD);
+    SqlAdd(sql, ",szCitizen='%s'", c.szCitizen);
+    SqlAdd(sql, ",szRemark='%s'", c.szRemark);
+    SqlAdd(sql, ",szLayout='%s'", c.szLayout);
+    SqlAdd(sql, ",iMinBuy = %d", c.iMinBuy);
+    SqlAdd(sql, ",iMaxBuy = %d", c.iMaxBuy);
+    SqlAdd(sql, ",iMinRent= %d", c.iMinRent);
+    SqlAdd(sql, ",iMaxRent=%d", c.iMaxRent);
+    SqlAdd(sql, ",iMinArea=%d", c.iMinArea);
+    SqlAdd(sql, ",iMaxARea=%d", c.iMaxArea);
+    SqlAdd(sql, ",iMinRoom=%d", c.iMinRoom);
+    SqlAdd(sql, ",iMaxRoom=%d", c.iMaxRoom);
+}
+
+static const char kPhoneDuplicate[] = "客源电话, 联系电话 不允许重复 ";
+
+int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
+{
+    if (!pCli || !CheckConnection())
+        return 0;
+
+    // Neither telephone may be in use by any client, counting the recycle
+    // bin and purged rows too.
+    ZDSql dup;
+    SqlAdd(dup, "select count(*) from t_client");
+    SqlAdd(dup, " where");
+    if (!AddPhoneClauses(dup, *pCli)) {
+        DbBox(kPhoneDuplicate, "", MB_OK);
+        return 0;
+    }
+    long long n = DbScalar(dup.text);
+    if (n < 0)
+        return 0;
+    if (n != 0) {
+        DbBox(kPhoneDuplicate, "", MB_OK);
+        return 0;
+    }
+
+    ZDSql ins;
+    SqlAdd(ins, "insert into t_Client");
+    SqlAdd(ins, " (szLinkTel, szLinkMan, szCliTel, szCliMan, iBr, iEmp)");
+    SqlAdd(ins, " values ('%s', '%s', '%s','%s',%d, %d)", pCli->szLinkTel, pCli->szLinkMan, pCli->szCliTel,
+           pCli->szCliMan, pCli->iBr, pCli->iEmp);
+    ZDResult r = DbRun(ins);
+    if (!r.ok || r.stmts.empty()) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    int key = (int)r.stmts[0].insertId;
+    char typedNum[sizeof pCli->szClientNum];
+    memcpy(typedNum, pCli->szClientNum, sizeof typedNum);
+    pCli->iOrdinal = key;
+    // The client number is always the key; a typed number is not kept.
+    snprintf(pCli->szClientNum, sizeof pCli->szClientNum, "%08d", key);
+
+    ZDSql upd;
+    SqlAdd(upd, "update t_client set");
+    AddClientValues(upd, *pCli);
+    SqlAdd(upd, " where iOrdinal = %d", key);
+    ZDResult u = DbRun(upd);
+    if (u.ok && DbAffected(u) > 0) {
+        WriteOpLog(iOpEmp, OBJ_CLIENT, key, ACT_ADD);
+        return 1;
+    }
+    if (!u.ok)
+        WriteErrorRecord(u);
+    ZDSql del;
+    SqlAdd(del, "delete from t_client where iOrdinal = %d", key);
+    DbRun(del);
+    pCli->iOrdinal = 0;
+    memcpy(pCli->szClientNum, typedNum, sizeof typedNum);
+    return 0;
+}
+
+int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
+{
+    if (!pOld || !pNew || !CheckConnection())
+        return 0;
+    int key = pOld->iOrdinal;
+    ZDSql sql;
+    SqlAdd(sql, "update t_client");
+    SqlAdd(sql, ",(select count(*) as tb2 from t_client where ");
+    SqlAdd(sql, "(");
+    if (!AddPhoneClauses(sql, *pNew)) {
+        DbBox("联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败", MB_OK);
+        return 0;
+    }
+    SqlAdd(sql, ")");
+    SqlAdd(sql, " and iOrdinal <> %d", key);
+    SqlAdd(sql, " ) as tb2");
+    SqlAdd(sql, " set");
+    SqlAdd(sql, " szLinkTel = '%s',szLinkMan ='%s', szCliTel ='%s',szCliMan='%s', iEmp=%d, iBr=%d,", pNew->szLinkTel,
+           pNew->szLinkMan, pNew->szCliTel, pNew->szCliMan, pNew->iEmp, pNew->iBr);
+    AddClientValues(sql, *pNew);
+    SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        DbBox("修改错误", "", MB_OK);
+        return 0;
+    }
+    if (DbAffected(r) <= 0) {
+        DbBox("联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败", MB_OK);
+        return 0;
+    }
+
+    ZDSql back;
+    SqlAdd(back, "select dtUpdate from t_client where iOrdinal =%d", key);
+    ZDResult t = DbRun(back);
+    if (!t.ok) {
+        WriteErrorRecord(t);
+    } else {
+        MYSQL_RES* res = DbRows(t);
+        ZDRow row;
+        if (res && mysql_num_rows(res) == 1 && DbNextRow(res, row))
+            GetDate(row, 0, pNew->dtUpdate);
+    }
+    WriteOpLog(iOpEmp, OBJ_CLIENT, key, ACT_MODIFY);
+    return 1;
+}
+
+int FD_Del_Cli(int iOpEmp, const tagCLIENT* pCli)
+{
+    if (!pCli || !CheckConnection())
+        return 0;
+    int key = pCli->iOrdinal;
+    ZDSql sql;
+    SqlAdd(sql, " update t_client set bRecyle = 1 where ");
+    SqlAdd(sql, " iOrdinal = %d", key);
+    SqlAdd(sql, " and (select count(*) from t_follow where iCli = %d and bRecyle = 0)=0", key);
+    ZDResult r = DbRun(sql);
+    int result = 0;
+    if (!r.ok)
+        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+    else if (DbAffected(r) <= 0)
+        ShowFailure("错误原因:\n\n1.该客源有写跟进,不能直接删除\n\n2.已被其它用户删除", 0);
+    else
+        result = WriteRecycleEntry(iOpEmp, key, OBJ_CLIENT);
+    WriteOpLog(iOpEmp, OBJ_CLIENT, key, ACT_DELETE);
+    return result;
+}
+
+int FD_C_F_Hou(int, const tagCLIENT* pCli)
+{
+    // Key 0 is a free slot, and "iCli = 0" would retire every house follow-up.
+    if (!pCli || pCli->iOrdinal == 0)
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "update t_follow set bRecyle = 1");
+    SqlAdd(sql, " where iCli = %d", pCli->iOrdinal);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    return 1;
+}
+
+void Mem_Free_Cli(tagCLIENT* pCli)
+{
+    FreeBlock(pCli);
+}

@@ -1,0 +1,63 @@
+// ZTData: client demands (t_client).
+#pragma once
+#include "common/platform.h"
+
+// One client demand.  Texts are NUL-terminated GBK strings; the widths
+// include the NUL.  iOrdinal 0 marks a free slot of a loaded array.
+struct tagCLIENT {
+    int32_t iOrdinal;
+    char szClientNum[11];      // the key as eight digits
+    char dDelegate[11];        // "YYYY-MM-DD"
+    char dtUpdate[20];
+    char dtFollow[20];
+    char szTrade[17];          // "求购", "求租", "租购", or a later state
+    char szPurchaseRange[21];  // "iMinBuy-iMaxBuy", filled by loads
+    char szRentRange[21];      // "iMinRent-iMaxRent"
+    char szAreaRange[21];      // "iMinArea-iMaxArea"
+    char szRoomRange[14];      // "iMinRoom-iMaxRoom"
+    int32_t iMinBuy, iMaxBuy;  // 万元
+    int32_t iMinRent, iMaxRent;
+    char szUrban[68];
+    int32_t iMinArea, iMaxArea;
+    int32_t iMinRoom, iMaxRoom;
+    char szHouseType[17];
+    char szFloor[17];
+    char szToward[17];
+    char szDecoration[17];
+    char szLayout[17];
+    char szLevel[17];          // 等级
+    char szSource[17];         // 来源
+    char szPayment[17];        // 付款
+    char szAgencyFee[17];      // 付佣
+    char szUsage[17];          // 性质
+    char szCliMan[257];
+    char szCliTel[257];        // enciphered (CipherText)
+    char szLinkTel[257];       // enciphered (CipherText)
+    char szLinkMan[257];
+    char szCitizen[17];
+    char szDelegatePD[17];     // 委托权限
+    char szRemark[257];
+    int32_t iEmp;
+    int32_t iBr;
+};
+
+// Loads clients: live ones (bRecyle 0) or the recycle bin (1), filtered by
+// pszWhere ("" for none), every matching row.  Returns the array (rows + 101
+// zeroed spares; also through *ppCli) with the count in *piCount; null on
+// failure.  The four range texts are filled.  Release with Mem_Free_Cli.
+ZTDATA_API tagCLIENT* FD_Sct_Cli(int iEmp, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle);
+// Inserts a client; refuses a telephone equal to any client's telephone or
+// contact telephone (also in the recycle bin), and a client without any
+// telephone.  On success pCli->iOrdinal is the key and szClientNum the key as
+// eight digits.  1 inserted, 0 not.
+ZTDATA_API int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli);
+// Updates the client pOld->iOrdinal with the values of pNew, with the same
+// telephone rule (its own row excepted).  On success pNew->dtUpdate holds the
+// server's update time.  1 updated, 0 not.
+ZTDATA_API int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew);
+// Moves a client without live follow-ups to the recycle bin.  1 moved, 0 not.
+ZTDATA_API int FD_Del_Cli(int iOpEmp, const tagCLIENT* pCli);
+// Retires every follow-up of the client.  1 when the server accepted it.
+ZTDATA_API int FD_C_F_Hou(int iOpEmp, const tagCLIENT* pCli);
+// Releases an array returned by FD_Sct_Cli (null is ignored).
+ZTDATA_API void Mem_Free_Cli(tagCLIENT* pCli);

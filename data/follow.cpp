@@ -1,0 +1,216 @@
+// Follow-ups: joined and per-listing lists, writing, changing, retiring.
+#include "data/db_core.h"
+#include "data/follow.h"
+
+static int FollowType(const tagFOLLOW& f)
+{
+    return f.iHou != 0 ? OBJ_HOUSE_FOLLOW : OBJ_CLIENT_FOLLOW;
+}
+
+tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle)
+{
+    if (!CheckConnection())
+        return nullptr;
+    bool bHouse = iKind == FOLLOW_KIND_HOUSE;
+    ZDSql sql;
+    if (bHouse)
+        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow, iHou,t.szTrade,iEst,szBuildNo,szHouseNO "
+                    "from t_follow as f inner join t_house as t on f.iHou = t.iOrdinal");
+    else
+        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow,iCli,t.szTrade,szLevel, szCliMan "
+                    "from t_follow as f inner join t_client as t on f.iCli = t.iOrdinal");
+    SqlAdd(sql, " where f.bRecyle = %d", bRecyle);
+    if (pszWhere && pszWhere[0])
+        SqlAddRaw(sql, "  and (%s)", pszWhere);
+    // Both joined tables have an iOrdinal: the recycle order is the follow-up's.
+    if (bRecyle == 1)
+        SqlAdd(sql, " order by f.iOrdinal asc");
+    else
+        SqlAdd(sql, " order by f.dtFollow desc");
+
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    MYSQL_RES* res = DbRows(r);
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    tagFOLLOW* pFol = AllocRecords<tagFOLLOW>(n + ZD_SPARE_RECORDS);
+    if (!pFol)
+        return nullptr;
+    ZDRow row;
+    size_t i = 0;
+    for (; i < n && DbNextRow(res, row); ++i) {
+        tagFOLLOW& f = pFol[i];
+        f.iOrdinal = GetInt(row, 0);
+        f.iEmp = GetInt(row, 1);
+        f.iBr = GetInt(row, 2);
+        GetText(row, 3, f.szWay);
+        GetText(row, 4, f.szContent);
+        GetDate(row, 5, f.dtFollow);
+        GetText(row, 7, f.szTrade);
+        if (bHouse) {
+            f.iHou = GetInt(row, 6);
+            f.iEst = GetInt(row, 8);
+            GetText(row, 9, f.szBuildNO);
+            GetText(row, 10, f.szHouseNO);
+        } else {
+            f.iCli = GetInt(row, 6);
+            GetText(row, 8, f.szLevel);
+            GetText(row, 9, f.szCliMan);
+        }
+    }
+    if (i != n) {
+        FreeBlock(pFol);
+        return nullptr;
+    }
+    if (piCount)
+        *piCount = (int)n;
+    if (ppFol)
+        *ppFol = pFol;
+    return pFol;
+}
+
+tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, void*)
+{
+    if (ppFol)
+        *ppFol = nullptr;
+    if (piCount)
+        *piCount = 0;
+    if (!CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, iBr, iEmp, iHou,iCli, szWay, szContent, dtFollow from t_follow");
+    SqlAdd(sql, " where  bRecyle = 0");
+    if (iHou != 0)
+        SqlAdd(sql, " and iHou = %d", iHou);
+    else if (iCli != 0)
+        SqlAdd(sql, " and iCli = %d", iCli);
+    SqlAdd(sql, " order by dtFollow desc");
+
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return nullptr;
+    }
+    MYSQL_RES* res = DbRows(r);
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    tagFOLLOW* pFol = AllocRecords<tagFOLLOW>(n + ZD_SPARE_RECORDS);
+    if (!pFol)
+        return nullptr;
+    ZDRow row;
+    size_t i = 0;
+    for (; i < n && DbNextRow(res, row); ++i) {
+        tagFOLLOW& f = pFol[i];
+        f.iOrdinal = GetInt(row, 0);
+        f.iBr = GetInt(row, 1);
+        f.iEmp = GetInt(row, 2);
+        f.iHou = GetInt(row, 3);
+        f.iCli = GetInt(row, 4);
+        GetText(row, 5, f.szWay);
+        GetText(row, 6, f.szContent);
+        GetDate(row, 7, f.dtFollow);
+    }
+    if (piCount)
+        *piCount = (int)i;
+    if (ppFol)
+        *ppFol = pFol;
+    return pFol;
+}
+
+int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
+{
+    if (!pFol || !CheckConnection())
+        return 0;
+    ZDSql ins;
+    SqlAdd(ins, "insert into t_follow");
+    SqlAdd(ins, " (dtFollow, szWay, szContent, iEmp, iBr, iHou, iCli)");
+    SqlAdd(ins, " values (now(), '%s', '%s', %d, %d,%d,%d)", pFol->szWay, pFol->szContent, pFol->iEmp, pFol->iBr,
+           pFol->iHou, pFol->iCli);
+    ZDResult r = DbRun(ins);
+    if (!r.ok || r.stmts.empty()) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    int key = (int)r.stmts[0].insertId;
+    pFol->iOrdinal = key;
+
+    // The listing's latest follow-up is this one's time exactly.
+    ZDSql stamp;
+    if (pFol->iHou != 0) {
+        SqlAdd(stamp, "update t_house  set t_house.dtFollow = ");
+        SqlAdd(stamp, "(select dtFollow from t_follow");
+        SqlAdd(stamp, " where t_follow.iOrdinal = %d)", key);
+        SqlAdd(stamp, " where iOrdinal = %d", pFol->iHou);
+    } else {
+        SqlAdd(stamp, "update t_client  set dtFollow = ");
+        SqlAdd(stamp, "(select dtFollow from t_follow");
+        SqlAdd(stamp, " where iOrdinal = %d)", key);
+        SqlAdd(stamp, " where iOrdinal = %d", pFol->iCli);
+    }
+    ZDResult s = DbRun(stamp);
+    if (!s.ok)
+        WriteErrorRecord(s);
+
+    ZDSql back;
+    SqlAdd(back, "select dtFollow from t_follow where iOrdinal = %d", key);
+    ZDResult t = DbRun(back);
+    if (!t.ok) {
+        WriteErrorRecord(t);
+        return 0;
+    }
+    MYSQL_RES* res = DbRows(t);
+    ZDRow row;
+    if (res && DbNextRow(res, row) && !IsNull(row, 0))
+        GetDate(row, 0, pFol->dtFollow);
+    else
+        CopyField(pFol->dtFollow, "ERR");
+    WriteOpLog(iOpEmp, FollowType(*pFol), key, ACT_ADD);
+    return 1;
+}
+
+int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew)
+{
+    if (!pOld || !pNew || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "update t_follow set");
+    SqlAdd(sql, " szWay='%s', szContent='%s' where iOrdinal = %d", pNew->szWay, pNew->szContent, pOld->iOrdinal);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    const tagFOLLOW& kind = (pOld->iHou || pOld->iCli) ? *pOld : *pNew;
+    WriteOpLog(iOpEmp, FollowType(kind), pOld->iOrdinal, ACT_MODIFY);
+    return 1;
+}
+
+int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
+{
+    if (!pFol || !CheckConnection())
+        return 0;
+    int key = pFol->iOrdinal;
+    int type = FollowType(*pFol);
+    ZDSql sql;
+    SqlAdd(sql, "update t_follow set bRecyle = 1");
+    SqlAdd(sql, " where iOrdinal = %d", key);
+    ZDResult r = DbRun(sql);
+    int result = 0;
+    if (!r.ok) {
+        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+    } else if (DbAffected(r) > 0) {
+        // Indexed in the recycle bin like every other soft deletion, so the
+        // follow-up recycle lists find it.
+        result = WriteRecycleEntry(iOpEmp, key, type);
+    } else {
+        result = 1;  // no such follow-up any more: nothing left to retire
+    }
+    WriteOpLog(iOpEmp, type, key, ACT_DELETE);
+    return result;
+}
+
+void Mem_Free_Follow(tagFOLLOW* pFol)
+{
+    FreeBlock(pFol);
+}

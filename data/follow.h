@@ -1,0 +1,45 @@
+// ZTData: follow-ups of houses and clients (t_follow).
+#pragma once
+#include "common/platform.h"
+
+// One follow-up.  Exactly one of iHou and iCli is non-zero.  The fields
+// after iHou are filled only by the joined lists (FD_Sct_F).
+struct tagFOLLOW {
+    int32_t iOrdinal;
+    int32_t iBr;             // writer's branch
+    int32_t iEmp;            // writer
+    char szWay[17];          // 跟进方式
+    char dtFollow[20];       // server time of writing
+    char szContent[101];
+    int32_t iCli;            // 0 for a house follow-up
+    int32_t iHou;            // 0 for a client follow-up
+    int32_t iEst;            // house's estate (joined house list)
+    char szTrade[17];        // house's or client's trade (joined lists)
+    char szBuildNO[11];      // joined house list
+    char szHouseNO[11];      // joined house list
+    char szLevel[17];        // joined client list
+    char szCliMan[257];      // joined client list
+};
+
+enum { FOLLOW_KIND_HOUSE = 1, FOLLOW_KIND_CLIENT = 0 };
+
+// Follow-ups joined with their house (iKind 1, alias t) or client (other
+// kinds), live (bRecyle 0, newest first) or retired (1, in key order),
+// filtered by pszWhere over the aliases f and t ("" for none).  The outputs
+// are set only on success (pass them cleared).  Returns the array (rows + 101
+// zeroed spares) or null.  Release with Mem_Free_Follow.
+ZTDATA_API tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle);
+// Live follow-ups of one house (iHou not 0), else of one client (iCli not 0),
+// else all live ones; newest first.  pUnused is ignored.
+ZTDATA_API tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, void* pUnused);
+// Writes a follow-up (iBr, iEmp, szWay, szContent and iHou or iCli) with the
+// server's time, and stamps that time on the house or client as its latest
+// follow-up.  On success pFol->iOrdinal and pFol->dtFollow are set.  1 or 0.
+ZTDATA_API int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol);
+// Changes the way and content of follow-up pOld->iOrdinal to pNew's.  1 or 0.
+ZTDATA_API int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew);
+// Retires one follow-up into the recycle bin (object type 7 for a house
+// follow-up, 8 for a client follow-up).  1 or 0.
+ZTDATA_API int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol);
+// Releases an array from FD_Sct_F or FD_Sct_Follow (null is ignored).
+ZTDATA_API void Mem_Free_Follow(tagFOLLOW* pFol);

@@ -1,0 +1,83 @@
+// ZTData: house listings (t_house).
+#pragma once
+#include "common/platform.h"
+
+// One house listing.  Texts are NUL-terminated GBK strings; the widths
+// include the NUL.  A record whose iOrdinal is 0 is a free slot of a loaded
+// array.  Records are compared and copied as whole units.
+struct tagHOUSE {
+    int32_t iOrdinal;
+    char dtFollow[20];       // latest follow-up, "YYYY-MM-DD hh:mm:ss"; empty if none
+    char dtUpdate[20];       // last change (server time)
+    char dBuy[20];           // 购房日期
+    char dRent[20];          // 租赁日期
+    char dDelegate[11];      // 委托日期, "YYYY-MM-DD"
+    char szRingArea[28];     // 环区
+    char szDist[11];         // district name
+    char szBuildNO[11];      // 栋号
+    char szHouseNO[11];      // 室号
+    char szFloor[8];
+    int32_t iFloorT;         // floors of the building
+    double dbBuildArea;      // square metres
+    char szRoomType[12];     // "bedrooms/living rooms/bathrooms"
+    int32_t iBed;            // written from the edit dialog; 0 in loaded records
+    int32_t iLiving;
+    int32_t iBath;
+    char szToward[17];
+    char szDecoration[17];
+    char szLayout[17];
+    char szStatusquo[17];
+    char szLook[17];
+    char szSign[17];
+    char szMortgage[17];
+    char szPark[17];
+    char szTrade[17];        // "出售", "出租", "租售", or a later state
+    int32_t iSales;          // 万元
+    int32_t iSalesAve;       // yuan per square metre
+    int32_t iSalesBase;      // 到手价, 万元
+    int32_t iRent;           // yuan per month
+    double dbRentAve;        // yuan per square metre per day
+    int32_t iRentBase;       // yuan per month
+    int32_t iDaysUnfollowed; // whole days since dtFollow (unfiltered live loads only)
+    char szHouseNum[11];     // 房源编号
+    char szBuildType[17];
+    char szBuildStruct[17];
+    char szHouseType[17];    // copied from the estate at insert
+    char szHouseStruct[17];
+    char szLinkMan[26];      // 委托人
+    char szLinkTel[257];     // enciphered (CipherText)
+    char szOwnerMan[257];    // 产权人
+    char szOwnerTel[257];    // enciphered (CipherText)
+    char szCitizen[17];      // 身份国籍
+    char szHPC[257];         // 产权号
+    char szPPTSource[17];    // 产权来源
+    char szRemark[257];
+    int32_t iEmp;
+    int32_t iBr;
+    int32_t iEst;
+};
+
+// Loads houses: live ones (bRecyle 0) or the recycle bin (1), at most 5000,
+// filtered by pszWhere (an SQL condition without "where"; "" for none).  An
+// unfiltered live load also fills iDaysUnfollowed and, when piExpiring and
+// pRemind (REMIND1, REMIND2 in days) are given and REMIND1 > 0, sets
+// *piExpiring to 1 when a listing on offer has gone REMIND1 days (and, with
+// REMIND2, at most REMIND2 days) without a follow-up, else 0.
+// Returns the array (rows + 101 zeroed spares; also through *ppHou) with the
+// row count in *piCount; null on failure.  Release with Mem_Free_Hou.
+ZTDATA_API tagHOUSE* FD_Sct_Hou(int iEmp, tagHOUSE** ppHou, int* piCount, const char* pszWhere, int bRecyle,
+                                int* piExpiring, const unsigned char* pRemind);
+// Inserts a house; refuses an estate + building + room already present
+// (also in the recycle bin).  On success pHou->iOrdinal is the new key and an
+// empty szHouseNum becomes the key as eight digits.  1 inserted, 0 not.
+ZTDATA_API int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou);
+// Updates the house pOld->iOrdinal with the values of pNew, refusing an
+// estate + building + room of another house.  On success pNew->dtUpdate
+// holds the new update time.  1 updated, 0 not.
+ZTDATA_API int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew);
+// Moves a house without live follow-ups to the recycle bin.  1 moved, 0 not.
+ZTDATA_API int FD_Del_Hou(int iOpEmp, const tagHOUSE* pHou);
+// Retires every follow-up of the house.  1 when the server accepted it.
+ZTDATA_API int FD_C_F_Hou(int iOpEmp, const tagHOUSE* pHou);
+// Releases an array returned by FD_Sct_Hou (null is ignored).
+ZTDATA_API void Mem_Free_Hou(tagHOUSE* pHou);

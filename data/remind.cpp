@@ -1,0 +1,120 @@
+// Reminders: writing, today's list for an employee, acknowledging, removing.
+#include "data/db_core.h"
+#include "data/remind.h"
+
+static_assert(sizeof(tagREMIND) == 256, "a reminder record is 256 bytes");
+
+static int RemindType(const tagREMIND& r)
+{
+    return r.iCli != 0 ? OBJ_CLIENT_REMIND : OBJ_HOUSE_REMIND;
+}
+
+int FD_Ist_Remind(int iOpEmp, tagREMIND* pRem)
+{
+    if (!pRem || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_remind");
+    SqlAdd(sql, " (dRemind, szContent, iRange, iHou, iCli, iBr, iEmp)");
+    SqlAdd(sql, " values ('%s', '%s', %d, %d, %d, %d,%d)", pRem->dRemind, pRem->szContent, pRem->iRange, pRem->iHou,
+           pRem->iCli, pRem->iBr, pRem->iEmp);
+    ZDResult r = DbRun(sql);
+    if (!r.ok || r.stmts.empty()) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    pRem->iOrdinal = (int)r.stmts[0].insertId;
+    WriteOpLog(iOpEmp, RemindType(*pRem), pRem->iOrdinal, ACT_ADD);
+    return 1;
+}
+
+tagREMIND* FD_SCT_Remind(tagREMIND** ppRem, int* piCount, int iEmp, int iBr)
+{
+    if (ppRem)
+        *ppRem = nullptr;
+    if (!CheckConnection())
+        return nullptr;
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, dRemind, szContent, iRange, iEmp, iBr, iCli, iHou from t_remind");
+    SqlAdd(sql, " where (iBr = %d or iEmp = %d) and  dRemind = curdate()", iBr, iEmp);
+    SqlAdd(sql, " and iOrdinal not in ");
+    SqlAdd(sql, "(select iRemind from t_remindDated where iEmp=%d)", iEmp);
+    ZDResult r = DbRun(sql);
+    if (!r.ok)
+        return nullptr;
+    MYSQL_RES* res = DbRows(r);
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    if (piCount)
+        *piCount = (int)n;
+    if (n == 0)
+        return nullptr;
+    tagREMIND* pRem = AllocRecords<tagREMIND>(n + ZD_SPARE_RECORDS);
+    if (!pRem) {
+        if (piCount)
+            *piCount = 0;
+        return nullptr;
+    }
+    // Loaded texts keep at most 99 bytes.
+    enum { LOADED_TEXT = 100 };
+    ZDRow row;
+    size_t i = 0;
+    for (; i < n && DbNextRow(res, row); ++i) {
+        tagREMIND& m = pRem[i];
+        m.iOrdinal = GetInt(row, 0);
+        GetDate(row, 1, m.dRemind);
+        GetDate(row, 1, m.szRemindDay, LOADED_TEXT);
+        GetText(row, 2, m.szContent, LOADED_TEXT);
+        m.iRange = GetInt(row, 3);
+        m.iEmp = GetInt(row, 4);
+        m.iBr = GetInt(row, 5);
+        m.iCli = GetInt(row, 6);
+        m.iHou = GetInt(row, 7);
+    }
+    if (piCount)
+        *piCount = (int)i;
+    if (ppRem)
+        *ppRem = pRem;
+    return pRem;
+}
+
+void FD_UPD_Remind(int iEmp, int iRemind)
+{
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_remindDated (iEmp, iRemind) values (%d, %d)", iEmp, iRemind);
+    DbRun(sql);
+}
+
+int FD_Del_Remind(int iOpEmp, const tagREMIND* pRem)
+{
+    if (!pRem || !CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "delete from  t_remind");
+    SqlAdd(sql, " where iOrdinal = %d", pRem->iOrdinal);
+    // Its acknowledgements go with it.
+    SqlAdd(sql, ";delete from t_remindDated where iRemind = %d", pRem->iOrdinal);
+    ZDResult r = DbRun(sql);
+    int result = 1;
+    if (!r.ok) {
+        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+        result = 0;
+    }
+    WriteOpLog(iOpEmp, RemindType(*pRem), pRem->iOrdinal, ACT_DELETE);
+    return result;
+}
+
+int FD_Clear_Remind(int)
+{
+    // A reminder without a day is never due either.
+    ZDResult r = DbRun("delete from  t_remind where dRemind < CURRENT_DATE() or dRemind is null");
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    return 1;
+}
+
+void Mem_Free_Remind(tagREMIND* pRem)
+{
+    FreeBlock(pRem);
+}
