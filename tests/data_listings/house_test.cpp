@@ -1,0 +1,403 @@
+// House listings against the real server: the load's two shapes and the
+// expiring-listings probe, the 5000-row limit and its order, duplicates on
+// insert and update, deletion guarded by live follow-ups, hostile texts and
+// empty dates.
+#include "tests/data_listings/listings_support.h"
+
+#include <cstring>
+
+namespace {
+
+class Houses : public testing::Test {
+protected:
+    void SetUp() override { Listings_Reset(); }
+    void TearDown() override { SqlLog_Stop(); }
+};
+
+int AddHouse(int iEst, const char* build, const char* room)
+{
+    tagHOUSE h = NewHouse(iEst, build, room);
+    EXPECT_EQ(1, FD_Ist_Hou(1, &h));
+    return h.iOrdinal;
+}
+
+const tagHOUSE* Find(const tagHOUSE* p, int n, int key)
+{
+    for (int i = 0; i < n; ++i)
+        if (p[i].iOrdinal == key)
+            return &p[i];
+    return nullptr;
+}
+
+bool AllZero(const void* p, size_t cb)
+{
+    const unsigned char* b = static_cast<const unsigned char*>(p);
+    for (size_t i = 0; i < cb; ++i)
+        if (b[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(Houses, UnfilteredLiveLoadCountsDaysAndProbesExpiringListings)
+{
+    int stale = AddHouse(1, "1", "101");
+    int fresh = AddHouse(1, "1", "102");
+    int sold = AddHouse(1, "1", "103");
+    TestDb_Exec("update t_house set dtFollow = date_sub(now(), interval 10 day) where iOrdinal in (" +
+                std::to_string(stale) + "," + std::to_string(sold) + ")");
+    TestDb_Exec("update t_house set dtFollow = now() where iOrdinal = " + std::to_string(fresh));
+    TestDb_Exec("update t_house set szTrade = '已售' where iOrdinal = " + std::to_string(sold));
+
+    SqlLog_Start();
+    tagHOUSE* p = nullptr;
+    int n = -1, expiring = -7;
+    unsigned char remind[2] = {7, 30};
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, "", 0, &expiring, remind));
+    ASSERT_EQ(3, n);
+    EXPECT_EQ(10, Find(p, n, stale)->iDaysUnfollowed);
+    EXPECT_EQ(0, Find(p, n, fresh)->iDaysUnfollowed);
+    EXPECT_EQ(1, expiring);
+    auto loads = SqlLog_Find("select iOrdinal, dtFollow");
+    ASSERT_EQ(1u, loads.size());
+    EXPECT_NE(std::string::npos, loads[0].find(", DATEDIFF(CURDATE() ,dtFollow) from t_house where  bRecyle = 0 order by"));
+    auto probes = SqlLog_Find("select iOrdinal from t_house");
+    ASSERT_EQ(1u, probes.size());
+    EXPECT_EQ("select iOrdinal from t_house where  bRecyle = 0 and (szTrade = '租售' or szTrade='出租' or szTrade='出售') and "
+              "(DATE_SUB(CURDATE(),INTERVAL 7 DAY) >= dtFollow and DATE_SUB(CURDATE(),INTERVAL 30 DAY) <= dtFollow) limit 0, 1",
+              probes[0]);
+    Mem_Free_Hou(p);
+
+    // Last followed 10 days ago is beyond a REMIND2 of 9: nothing expiring.
+    remind[1] = 9;
+    expiring = -7;
+    p = FD_Sct_Hou(1, &p, &n, "", 0, &expiring, remind);
+    EXPECT_EQ(0, expiring);
+    Mem_Free_Hou(p);
+    // Without REMIND2 only the lower bound counts; a sold listing never does.
+    TestDb_Exec("update t_house set dtFollow = now() where iOrdinal = " + std::to_string(stale));
+    remind[1] = 0;
+    p = FD_Sct_Hou(1, &p, &n, "", 0, &expiring, remind);
+    EXPECT_EQ(0, expiring);
+    Mem_Free_Hou(p);
+
+    // REMIND1 0, a missing flag or thresholds: the load alone.
+    SqlLog_Start();
+    remind[0] = 0;
+    expiring = -7;
+    p = FD_Sct_Hou(1, &p, &n, "", 0, &expiring, remind);
+    Mem_Free_Hou(FD_Sct_Hou(1, &p, &n, "", 0, nullptr, remind));
+    Mem_Free_Hou(FD_Sct_Hou(1, &p, &n, "", 0, &expiring, nullptr));
+    EXPECT_EQ(-7, expiring);
+    EXPECT_TRUE(SqlLog_Find("select iOrdinal from t_house").empty());
+    EXPECT_EQ(0u, TestBoxes_Count());
+}
+
+TEST_F(Houses, FilteredOrRecycleLoadsHaveNoDaysAndNoProbe)
+{
+    int key = AddHouse(3, "2", "201");
+    TestDb_Exec("update t_house set dtFollow = date_sub(now(), interval 12 day)");
+    unsigned char remind[2] = {7, 30};
+
+    SqlLog_Start();
+    tagHOUSE* p = nullptr;
+    int n = 0, expiring = -7;
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, " iEst = 3 ", 0, &expiring, remind));
+    ASSERT_EQ(1, n);
+    EXPECT_EQ(key, p[0].iOrdinal);
+    EXPECT_EQ(0, p[0].iDaysUnfollowed);
+    Mem_Free_Hou(p);
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, "", 1, &expiring, remind));
+    EXPECT_EQ(0, n);
+    Mem_Free_Hou(p);
+    EXPECT_EQ(-7, expiring);
+
+    auto loads = SqlLog_Find("select iOrdinal, dtFollow");
+    ASSERT_EQ(2u, loads.size());
+    for (auto& s : loads)
+        EXPECT_EQ(std::string::npos, s.find("DATEDIFF")) << s;
+    EXPECT_NE(std::string::npos, loads[0].find("szHouseStruct from t_house where  bRecyle = 0 and ( iEst = 3 ) order by dDelegate desc"));
+    EXPECT_NE(std::string::npos, loads[1].find("where  bRecyle = 1 order by iOrdinal asc limit 0, 5000"));
+    EXPECT_TRUE(SqlLog_Find("select iOrdinal from t_house").empty());
+}
+
+TEST_F(Houses, LoadsAtMost5000NewestCommissionFirstAndRecycleInKeyOrder)
+{
+    // 5003 live houses with distinct commission dates, 3 in the recycle bin.
+    std::string sql = "insert into t_house (iEst, szBuildNO, szHouseNO, szTrade, dDelegate, bRecyle) values ";
+    for (int i = 0; i < 5006; ++i) {
+        if (i)
+            sql += ",";
+        sql += "(" + std::to_string(1 + i % 7) + ",'" + std::to_string(i / 7) + "','" + std::to_string(i) + "','出售',"
+               "date_add('2010-01-01', interval " + std::to_string(i) + " day)," + (i % 1000 == 1 && i < 3000 ? "1" : "0") + ")";
+    }
+    TestDb_Exec(sql);
+    ASSERT_EQ(5003, TestDb_Count("t_house where bRecyle = 0"));
+
+    tagHOUSE* p = nullptr;
+    int n = 0;
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, "", 0, nullptr, nullptr));
+    ASSERT_EQ(5000, n);
+    EXPECT_EQ(TestDb_Scalar("select max(dDelegate) from t_house where bRecyle = 0"), p[0].dDelegate);
+    for (int i = 1; i < n; ++i)
+        ASSERT_GE(strcmp(p[i - 1].dDelegate, p[i].dDelegate), 0) << i;
+    // The three oldest live commissions are the ones left out.
+    EXPECT_EQ(TestDb_Scalar("select dDelegate from t_house where bRecyle = 0 order by dDelegate limit 3, 1"), p[n - 1].dDelegate);
+    EXPECT_TRUE(AllZero(p + n, sizeof(tagHOUSE) * 101));
+    Mem_Free_Hou(p);
+
+    // The next, smaller load (which may reuse the released memory) has its
+    // own rows and clean free slots.
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, " iEst <> 1 ", 0, nullptr, nullptr));
+    ASSERT_EQ(TestDb_Count("t_house where bRecyle = 0 and iEst <> 1"), n);
+    for (int i = 0; i < n; ++i)
+        ASSERT_NE(1, p[i].iEst) << i;
+    EXPECT_TRUE(AllZero(p + n, sizeof(tagHOUSE) * 101));
+    Mem_Free_Hou(p);
+
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, "", 1, nullptr, nullptr));
+    ASSERT_EQ(3, n);
+    EXPECT_LT(p[0].iOrdinal, p[1].iOrdinal);
+    EXPECT_LT(p[1].iOrdinal, p[2].iOrdinal);
+    Mem_Free_Hou(p);
+}
+
+TEST_F(Houses, NoRowsStillGives101FreeSlots)
+{
+    tagHOUSE* p = reinterpret_cast<tagHOUSE*>(1);
+    int n = 9;
+    tagHOUSE* r = FD_Sct_Hou(1, &p, &n, " szTrade = 'none' ", 0, nullptr, nullptr);
+    ASSERT_NE(nullptr, r);
+    EXPECT_EQ(r, p);
+    EXPECT_EQ(0, n);
+    EXPECT_TRUE(AllZero(r, sizeof(tagHOUSE) * 101));
+    Mem_Free_Hou(r);
+    Mem_Free_Hou(nullptr);
+}
+
+TEST_F(Houses, InsertNumbersRefusesDuplicatesEvenRecycledOrPurged)
+{
+    tagHOUSE h = NewHouse(5, "3", "301");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    char expect[16];
+    snprintf(expect, sizeof expect, "%08d", h.iOrdinal);
+    EXPECT_STREQ(expect, h.szHouseNum);
+    EXPECT_EQ(expect, TestDb_Scalar("select szHouseNum from t_house where iOrdinal = " + std::to_string(h.iOrdinal)));
+    EXPECT_EQ("3", TestDb_Scalar("select iAct from t_log where iObjType = 0 and iObjID = " + std::to_string(h.iOrdinal)));
+    EXPECT_EQ("住宅", TestDb_Scalar("select szHouseType from t_house where iOrdinal = " + std::to_string(h.iOrdinal)));
+
+    tagHOUSE typed = NewHouse(5, "3", "302");
+    strcpy(typed.szHouseNum, "FY-0042");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &typed));
+    EXPECT_STREQ("FY-0042", typed.szHouseNum);
+    EXPECT_EQ(0u, TestBoxes_Count());
+
+    TestDb_Exec("update t_house set bRecyle = 1 where iOrdinal = " + std::to_string(h.iOrdinal));
+    TestDb_Exec("update t_house set bRecyle = 1, bDeleted = 1 where iOrdinal = " + std::to_string(typed.iOrdinal));
+    for (const char* room : {"301", "302"}) {
+        TestBoxes_Reset();
+        tagHOUSE again = NewHouse(5, "3", room);
+        EXPECT_EQ(0, FD_Ist_Hou(1, &again));
+        EXPECT_EQ(0, again.iOrdinal);
+        auto boxes = TestBoxes_Taken();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ("重复 ", boxes[0].text);
+        EXPECT_EQ("", boxes[0].caption);
+        EXPECT_EQ((UINT)MB_OK, boxes[0].flags & MB_TYPEMASK);
+    }
+    EXPECT_EQ(2, TestDb_Count("t_house"));
+}
+
+TEST_F(Houses, UpdateRefusesAnotherHousesNumbersAndAcceptsItsOwn)
+{
+    tagHOUSE a = NewHouse(6, "1", "101"), b = NewHouse(6, "1", "102");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &a));
+    ASSERT_EQ(1, FD_Ist_Hou(1, &b));
+    TestDb_Exec("update t_house set dtUpdate = '2020-01-01 00:00:00'");
+
+    tagHOUSE moved = b;
+    strcpy(moved.szHouseNO, "101");
+    moved.iSales = 999;
+    EXPECT_EQ(0, FD_Upd_Hou(1, &b, &moved));
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", boxes[0].text);
+    EXPECT_EQ("修改失败", boxes[0].caption);
+    EXPECT_EQ("102", TestDb_Scalar("select szHouseNO from t_house where iOrdinal = " + std::to_string(b.iOrdinal)));
+    EXPECT_EQ("320", TestDb_Scalar("select iSales from t_house where iOrdinal = " + std::to_string(b.iOrdinal)));
+
+    TestBoxes_Reset();
+    tagHOUSE same = b;
+    same.iSales = 350;
+    strcpy(same.szHouseType, "别墅");  // not rewritten by an update
+    ASSERT_EQ(1, FD_Upd_Hou(1, &b, &same));
+    EXPECT_EQ(0u, TestBoxes_Count());
+    std::string key = std::to_string(b.iOrdinal);
+    EXPECT_EQ(TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + key), same.dtUpdate);
+    EXPECT_STRNE("2020-01-01 00:00:00", same.dtUpdate);
+    EXPECT_EQ("350", TestDb_Scalar("select iSales from t_house where iOrdinal = " + key));
+    EXPECT_EQ("住宅", TestDb_Scalar("select szHouseType from t_house where iOrdinal = " + key));
+    EXPECT_EQ("2", TestDb_Scalar("select iAct from t_log where iObjType = 0 and iObjID = " + key + " order by iOrdinal desc limit 1"));
+
+    // A house that is gone cannot be updated either.
+    tagHOUSE ghost = b;
+    ghost.iOrdinal = 424242;
+    EXPECT_EQ(0, FD_Upd_Hou(1, &ghost, &same));
+    EXPECT_EQ(1u, TestBoxes_Count());
+}
+
+TEST_F(Houses, DeleteNeedsTheFollowUpsRetiredFirst)
+{
+    tagHOUSE h = NewHouse(7, "9", "901");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    tagFOLLOW f = {};
+    f.iHou = h.iOrdinal;
+    f.iEmp = 1;
+    f.iBr = 1;
+    strcpy(f.szWay, "电话");
+    strcpy(f.szContent, "业主同意降价");
+    ASSERT_EQ(1, FD_Ist_Follow(1, &f));
+    // A client follow-up that retiring the house's follow-ups must not touch.
+    TestDb_Exec("insert into t_follow (iHou, iCli, szContent) values (0, 55, 'client')");
+
+    EXPECT_EQ(0, FD_Del_Hou(1, &h));
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("错误原因:\n\n1.该房源有写跟进,不能直接删除\n\n2.已被其它用户删除", boxes[0].text);
+    EXPECT_EQ("操作失败", boxes[0].caption);
+    EXPECT_EQ(0, TestDb_Count("t_recyle"));
+
+    tagHOUSE slot = {};
+    EXPECT_EQ(0, FD_C_F_Hou(1, &slot));  // a free slot retires nothing
+    EXPECT_EQ(1, FD_C_F_Hou(1, &h));
+    EXPECT_EQ(0, TestDb_Count("t_follow where bRecyle = 0 and iHou = " + std::to_string(h.iOrdinal)));
+    EXPECT_EQ(1, TestDb_Count("t_follow where bRecyle = 0 and iCli = 55"));
+    EXPECT_EQ(0, TestDb_Count("t_recyle"));
+
+    TestBoxes_Reset();
+    EXPECT_EQ(1, FD_Del_Hou(3, &h));
+    EXPECT_EQ(0u, TestBoxes_Count());
+    std::string key = std::to_string(h.iOrdinal);
+    EXPECT_EQ("1", TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + key));
+    auto rec = TestDb_Query("select iObjType, iObjOrdinal, iEmp from t_recyle");
+    ASSERT_EQ(1u, rec.size());
+    EXPECT_EQ((std::vector<std::string>{"0", key, "3"}), rec[0]);
+    // Both attempts are in the operation log.
+    EXPECT_EQ(2, TestDb_Count("t_log where iAct = 1 and iObjType = 0 and iObjID = " + key));
+}
+
+TEST_F(Houses, HostileTextInEveryFieldRoundTrips)
+{
+    tagHOUSE h = NewHouse(8, "", "");
+    FillHostile(h.szRingArea);
+    FillHostile(h.szDist);
+    FillHostile(h.szBuildNO);
+    FillHostile(h.szHouseNO);
+    FillHostile(h.szFloor);
+    FillHostile(h.szRoomType);
+    FillHostile(h.szToward);
+    FillHostile(h.szDecoration);
+    FillHostile(h.szLayout);
+    FillHostile(h.szStatusquo);
+    FillHostile(h.szLook);
+    FillHostile(h.szSign);
+    FillHostile(h.szMortgage);
+    FillHostile(h.szPark);
+    FillHostile(h.szTrade);
+    FillHostile(h.szHouseNum);
+    FillHostile(h.szBuildType);
+    FillHostile(h.szBuildStruct);
+    FillHostile(h.szHouseType);
+    FillHostile(h.szHouseStruct);
+    FillHostile(h.szLinkMan);
+    FillHostile(h.szLinkTel);
+    FillHostile(h.szOwnerMan);
+    FillHostile(h.szOwnerTel);
+    FillHostile(h.szCitizen);
+    FillHostile(h.szHPC);
+    FillHostile(h.szPPTSource);
+    FillHostile(h.szRemark);
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    EXPECT_EQ(HostileText(), TestDb_Scalar("select szRemark from t_house"));
+    EXPECT_EQ(1, TestDb_Count("t_log where iObjType = 0"));
+
+    // A duplicate of hostile numbers is still recognised.
+    tagHOUSE dup = h;
+    EXPECT_EQ(0, FD_Ist_Hou(1, &dup));
+
+    tagHOUSE* p = nullptr;
+    int n = 0;
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, "", 0, nullptr, nullptr));
+    ASSERT_EQ(1, n);
+    tagHOUSE got = p[0];
+    Mem_Free_Hou(p);
+    // Everything the load reads comes back byte for byte.
+    tagHOUSE want = h;
+    strcpy(want.dtUpdate, got.dtUpdate);
+    want.iBed = want.iLiving = want.iBath = 0;  // not read by loads
+    EXPECT_EQ(0, memcmp(&want, &got, sizeof want));
+    EXPECT_STREQ(h.szLinkTel, got.szLinkTel);
+    EXPECT_STREQ(h.szHouseNO, got.szHouseNO);
+
+    // The update writes every field just as safely.
+    tagHOUSE upd = got;
+    upd.iSales = 1;
+    ASSERT_EQ(1, FD_Upd_Hou(1, &got, &upd));
+    EXPECT_EQ(HostileText(), TestDb_Scalar("select szOwnerMan from t_house"));
+    EXPECT_EQ("1", TestDb_Scalar("select count(*) from information_schema.tables where table_schema = database() and table_name = 't_log'"));
+}
+
+TEST_F(Houses, EmptyDatesLoadEmptyAndLongTextsAreCutAtWholeCharacters)
+{
+    tagHOUSE h = NewHouse(9, "1", "1");
+    h.dBuy[0] = '\0';
+    strcpy(h.dRent, "0000-00-00");  // what the edit dialog writes for no date
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    std::string key = std::to_string(h.iOrdinal);
+    EXPECT_EQ("0000-00-00", TestDb_Scalar("select dBuy from t_house where iOrdinal = " + key));
+    // 30 Chinese characters in a field of 26 bytes: 12 whole characters remain.
+    std::string longName;
+    for (int i = 0; i < 30; ++i)
+        longName += "张";
+    TestDb_Exec("update t_house set szLinkMan = '" + longName + "' where iOrdinal = " + key);
+
+    tagHOUSE* p = nullptr;
+    int n = 0;
+    ASSERT_NE(nullptr, FD_Sct_Hou(1, &p, &n, "", 0, nullptr, nullptr));
+    ASSERT_EQ(1, n);
+    EXPECT_STREQ("", p[0].dBuy);
+    EXPECT_STREQ("", p[0].dRent);
+    EXPECT_STREQ(h.dDelegate, p[0].dDelegate);
+    EXPECT_STREQ("", p[0].dtFollow);
+    EXPECT_EQ(0, p[0].iDaysUnfollowed);
+    EXPECT_EQ(longName.substr(0, 24), p[0].szLinkMan);
+    Mem_Free_Hou(p);
+}
+
+TEST_F(Houses, ServerErrorsAreRecordedAndReported)
+{
+    tagHOUSE h = NewHouse(1, "1", "1");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    size_t errors = ErrLogCount();
+    TestDb_Exec("rename table t_house to t_house_away");
+    tagHOUSE* p = reinterpret_cast<tagHOUSE*>(1);
+    int n = 3;
+    EXPECT_EQ(nullptr, FD_Sct_Hou(1, &p, &n, "", 0, nullptr, nullptr));
+    EXPECT_EQ(nullptr, p);
+    EXPECT_EQ(0, n);
+    tagHOUSE other = h;
+    EXPECT_EQ(0, FD_Upd_Hou(1, &h, &other));
+    EXPECT_EQ(0, FD_Del_Hou(1, &h));
+    tagHOUSE fresh = NewHouse(1, "1", "2");
+    EXPECT_EQ(0, FD_Ist_Hou(1, &fresh));
+    EXPECT_EQ(0, fresh.iOrdinal);
+    TestDb_Exec("rename table t_house_away to t_house");
+    EXPECT_EQ(errors + 4, ErrLogCount());
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("修改错误", boxes[0].text);
+    EXPECT_EQ("", boxes[0].caption);
+    EXPECT_EQ("异常错误,错误原因查看错误日志文件.", boxes[1].text);
+    EXPECT_EQ("操作失败", boxes[1].caption);
+}

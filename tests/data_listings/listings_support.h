@@ -1,0 +1,35 @@
+// Shared set-up of the listing tests: one database for the program, emptied
+// listing tables before each test, the statement log of the server, and
+// filling record fields with hostile text.
+#pragma once
+#include "tests/support/test_support.h"
+#include "data/ZTData.h"
+
+#include <string>
+#include <vector>
+
+// Opens the program's database once; empties houses, clients, follow-ups,
+// reminders, the operation log and the recycle bin; resets the box recorder.
+void Listings_Reset();
+
+// The server's statement log: started empty, then the statements of the
+// library's connection that begin with a prefix.
+void SqlLog_Start();
+std::vector<std::string> SqlLog_Find(const std::string& prefix);
+void SqlLog_Stop();
+
+// Hostile text cut to fit a field of cb bytes (whole characters only).
+void FillHostile(char* field, size_t cb);
+template <size_t N> inline void FillHostile(char (&field)[N]) { FillHostile(field, N); }
+
+// A live house of an estate with building and room numbers, other fields
+// plausible (trade "出售", commission date today).
+tagHOUSE NewHouse(int iEst, const char* pszBuild, const char* pszRoom);
+// A client with its two telephone texts (stored as given).
+tagCLIENT NewClient(const char* pszCliTel, const char* pszLinkTel);
+
+// Number of lines of errlog.log in the working folder.
+size_t ErrLogCount();
+
+// "YYYY-MM-DD" of the server's date plus some days.
+std::string ServerDay(int iDays);
