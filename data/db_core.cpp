@@ -74,36 +74,36 @@ static void FormatInto(std::string& out, const char* fmt, va_list ap, bool bEsca
             ++p;
         }
         char conv = *p ? *p++ : 's';
-        std::string spec(start, p);
+        std::string piece(start, p);
         int n = 0;
         switch (conv) {
         case 'd': case 'i':
             if (longs >= 2)
-                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, long long));
+                n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, long long));
             else if (longs == 1)
-                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, long));
+                n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, long));
             else
-                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, int));
+                n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, int));
             break;
         case 'u': case 'x': case 'X': case 'o':
             if (longs >= 2)
-                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, unsigned long long));
+                n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, unsigned long long));
             else if (longs == 1)
-                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, unsigned long));
+                n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, unsigned long));
             else
-                n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, unsigned int));
+                n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, unsigned int));
             break;
         case 'f': case 'F': case 'e': case 'E': case 'g': case 'G':
-            n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, double));
+            n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, double));
             break;
         case 'c':
-            n = snprintf(buf, sizeof buf, spec.c_str(), va_arg(ap, int));
+            n = snprintf(buf, sizeof buf, piece.c_str(), va_arg(ap, int));
             break;
         case 's': {
             const char* s = va_arg(ap, const char*);
             if (!s)
                 s = "";
-            if (spec == "%s") {
+            if (piece == "%s") {
                 if (bEscape)
                     out += SqlEscape(s);
                 else
@@ -111,15 +111,15 @@ static void FormatInto(std::string& out, const char* fmt, va_list ap, bool bEsca
                 continue;
             }
             std::string v = bEscape ? SqlEscape(s) : std::string(s);
-            int m = snprintf(nullptr, 0, spec.c_str(), v.c_str());
+            int m = snprintf(nullptr, 0, piece.c_str(), v.c_str());
             std::string tmp((size_t)m + 1, '\0');
-            snprintf(&tmp[0], tmp.size(), spec.c_str(), v.c_str());
+            snprintf(&tmp[0], tmp.size(), piece.c_str(), v.c_str());
             tmp.resize((size_t)m);
             out += tmp;
             continue;
         }
         default:
-            out += spec;
+            out += piece;
             continue;
         }
         if (n > 0)
