@@ -11,12 +11,14 @@ set(ZT_COMMON_FLAGS
     -finput-charset=UTF-8 -fexec-charset=GBK
     -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_CRT_SECURE_NO_WARNINGS)
 
-# zt_dll(NAME SOURCES ... [LIBS ...])
+# zt_dll(NAME SOURCES ... [LIBS ...] [DEFINES ...] [EXPORTS file.def] [RES file.res ...])
 # Builds NAME.dll.so, its placeholder NAME.dll and the import library
 # libNAME.a.  Exported functions are the ones declared with the module's API
 # macro (default visibility); the export table is read off the objects.
+# EXPORTS gives a hand-written export table instead (for exports by
+# ordinal); RES adds compiled resources (see zt_rc) to the module.
 function(zt_dll NAME)
-  cmake_parse_arguments(Z "" "" "SOURCES;LIBS;DEFINES" ${ARGN})
+  cmake_parse_arguments(Z "" "EXPORTS" "SOURCES;LIBS;DEFINES;RES" ${ARGN})
   set(objlib ${NAME}_objs)
   add_library(${objlib} STATIC ${Z_SOURCES})
   target_compile_options(${objlib} PRIVATE ${ZT_COMMON_FLAGS} -fPIC -fvisibility=hidden -fvisibility-inlines-hidden)
@@ -30,17 +32,25 @@ function(zt_dll NAME)
   if(NOT lname STREQUAL NAME)
     set(lowercase_link COMMAND ${CMAKE_COMMAND} -E create_symlink ${NAME}.dll.so ${out}/${lname}.dll.so)
   endif()
+  if(Z_EXPORTS)
+    set(make_exports COMMAND ${CMAKE_COMMAND} -E copy_if_different ${Z_EXPORTS} ${exports})
+    set(exports_deps ${Z_EXPORTS})
+  else()
+    set(make_exports
+      COMMAND ${PROJECT_SOURCE_DIR}/tools/mkexports $<TARGET_FILE:${objlib}> ${NAME}.dll > ${exports}.new
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${exports}.new ${exports})
+    set(exports_deps ${PROJECT_SOURCE_DIR}/tools/mkexports)
+  endif()
   add_custom_command(
     OUTPUT ${out}/${NAME}.dll.so ${out}/${NAME}.dll ${out}/lib${NAME}.a ${exports}
-    COMMAND ${PROJECT_SOURCE_DIR}/tools/mkexports $<TARGET_FILE:${objlib}> ${NAME}.dll > ${exports}.new
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${exports}.new ${exports}
+    ${make_exports}
     COMMAND wineg++ -m64 -shared -o ${out}/${NAME}.dll ${exports}
             -Wl,--whole-archive $<TARGET_FILE:${objlib}> -Wl,--no-whole-archive
-            -L${out} ${Z_LIBS}
+            ${Z_RES} -L${out} ${Z_LIBS}
     COMMAND ${ZT_WINEBUILD} --dll --fake-module -m64 -E ${exports} -F ${NAME}.dll -o ${out}/${NAME}.dll
     COMMAND ${ZT_WINEBUILD} --implib -m64 -E ${exports} -F ${NAME}.dll -o ${out}/lib${NAME}.a
     ${lowercase_link}
-    DEPENDS ${objlib} ${PROJECT_SOURCE_DIR}/tools/mkexports
+    DEPENDS ${objlib} ${exports_deps} ${Z_RES}
     WORKING_DIRECTORY ${out}
     COMMENT "Linking Winelib DLL ${NAME}.dll"
     VERBATIM)
