@@ -27,6 +27,10 @@ struct Notice {
 };
 
 class GridTest : public ::testing::Test {
+public:
+    // Binds one row entry's cells to a record.
+    static void Bind(tagLV_ROW* row, TestHouse* rec);
+
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -43,8 +47,6 @@ protected:
     // Fills the grid with the records (the protocol of every list) and sorts;
     // forgets the notifications the fill caused.
     void Fill(std::vector<TestHouse>& recs, int sortId = 0);
-    // Binds one row entry's cells to a record.
-    static void Bind(tagLV_ROW* row, TestHouse* rec);
     // Appends one record; returns GRM_APPENDROW's result (0 when refused).
     LRESULT Append(TestHouse* rec);
 

@@ -598,3 +598,65 @@ TEST_F(GridTest, GridsHookIntoTheSkinLibrary)
     DestroyWindow(second);
     EXPECT_EQ(before, count());
 }
+
+// ---- Filling from a worker thread, as the list windows do ---------------------------------------
+
+namespace {
+
+struct WorkerFill {
+    HWND grid;
+    std::vector<TestHouse>* recs;
+    LRESULT begun;
+};
+
+DWORD WINAPI FillOnWorker(void* arg)
+{
+    WorkerFill* w = (WorkerFill*)arg;
+    SendMessageA(w->grid, GRM_CLEAR, 0, 0);
+    tagLV_DATA* d = nullptr;
+    w->begun = SendMessageA(w->grid, GRM_BEGINFILL, w->recs->size(), (LPARAM)&d);
+    if (!w->begun || !d)
+        return 1;
+    for (size_t i = 0; i < w->recs->size(); i++) {
+        if (!d->pfnAllocCells(w->grid, &d->pRows[i].pCells))
+            return 2;
+        GridTest::Bind(&d->pRows[i], &(*w->recs)[i]);
+        d->pRowPresent[i] = 1;
+    }
+    SendMessageA(w->grid, GRM_SORT, 0, 0);
+    // And one record added later.
+    tagLV_ROW* row = nullptr;
+    if (!d->pfnAllocRow(w->grid, &row))
+        return 3;
+    GridTest::Bind(row, &w->recs->back());
+    SendMessageA(w->grid, GRM_APPENDROW, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(GridTest, AWorkerThreadFillsTheGridWhileTheWindowThreadPaints)
+{
+    AddHouseColumns();
+    auto recs = Houses(2000);
+    WorkerFill w = {grid, &recs, 0};
+    HANDLE t = CreateThread(nullptr, 0, FillOnWorker, &w, 0, nullptr);
+    ASSERT_NE(nullptr, t);
+    // The window thread keeps handling messages (and painting) meanwhile.
+    while (MsgWaitForMultipleObjects(1, &t, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        Pump();
+        UpdateWindow(host);
+    }
+    DWORD rc = 99;
+    GetExitCodeThread(t, &rc);
+    CloseHandle(t);
+    EXPECT_EQ(0u, rc);
+    EXPECT_EQ(1, w.begun);
+    EXPECT_EQ((std::vector<int>{GRN_CLEARED}), Codes());
+    SendMessageA(grid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    EXPECT_EQ(&recs.back(), Selected());   // the appended row, on top
+    SendMessageA(grid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
+    EXPECT_EQ(&recs[0], Selected());
+    SendMessageA(grid, GRM_MOVESEL, 0, LV_MOVE_LAST);
+    EXPECT_EQ(&recs[1999], Selected());
+}
