@@ -25,9 +25,18 @@ SKIN_HOOKWINDOW g_pfnHook = nullptr;
 SKIN_UNHOOKWINDOW g_pfnUnhook = nullptr;
 SKIN_DRAWPART g_pfnDrawPart = nullptr;
 
+// Loads a library that may be absent, without the system's error box.
+HMODULE LoadOptional(const char* name)
+{
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE h = LoadLibraryA(name);
+    SetErrorMode(oldMode);
+    return h;
+}
+
 void LoadBitmaps()
 {
-    HMODULE hRes = LoadLibraryA("res.dll");
+    HMODULE hRes = LoadOptional("res.dll");
     if (!hRes)
         return;
     g_shared.hFrame = (HBITMAP)LoadImageA(hRes, MAKEINTRESOURCEA(103), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
@@ -37,7 +46,7 @@ void LoadBitmaps()
 
 void LoadSkin()
 {
-    g_hSkin = LoadLibraryA(SKIN_LIBRARY_NAME);
+    g_hSkin = LoadOptional(SKIN_LIBRARY_NAME);
     if (!g_hSkin)
         return;
     g_pfnHook = (SKIN_HOOKWINDOW)(void*)GetProcAddress(g_hSkin, MAKEINTRESOURCEA(SKIN_ORD_HOOKWINDOW));

@@ -61,7 +61,7 @@ def check_box(img, x0, ticked, hot):
     img.rect(x0, 0, 13, 13, inside)
     img.frame(x0, 0, 13, 13, border)
     if ticked:
-        mark = (20, 20, 20)
+        mark = (33, 150, 33)
         # a two-pixel tick: down from (3, 6) to (5, 8), then up to (9, 4)
         pts = [(3, 6), (4, 7), (5, 8), (6, 7), (7, 6), (8, 5), (9, 4)]
         for (x, y) in pts:
