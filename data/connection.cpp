@@ -3,6 +3,7 @@
 #include "data/db_core.h"
 #include "data/db_state.h"
 #include "cipher/cipher.h"
+#include "data/test_hooks.h"
 
 #include <mmsystem.h>
 
@@ -96,6 +97,13 @@ int CheckConnection()
 static void CALLBACK LivenessTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
 {
     CheckConnection();
+}
+
+void ZTData_TestSetLivenessPeriod(UINT uMilliseconds)
+{
+    if (g_db.timer)
+        timeKillEvent(g_db.timer);
+    g_db.timer = timeSetEvent(uMilliseconds, 0, LivenessTick, 0, TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
 }
 
 int MYSQL_Init(tagZT_SQL_MATION* pMation)

@@ -5,3 +5,6 @@
 
 ZTDATA_API void ZTData_TestWriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
 ZTDATA_API int ZTData_TestWriteRecycleEntry(int iOpEmp, int iObjID, int iObjType);
+// Restarts the liveness timer with another period (the program's is one
+// minute), so tests can watch the timer thread ping and reconnect.
+ZTDATA_API void ZTData_TestSetLivenessPeriod(UINT uMilliseconds);

@@ -2,6 +2,7 @@
 // log, reconnection with its prompt, escaping and concurrent use.
 #include "tests/support/test_support.h"
 #include "cipher/cipher.h"
+#include "data/test_hooks.h"
 
 #include <atomic>
 #include <cstring>
@@ -220,6 +221,8 @@ TEST_F(Connection, ConcurrentStatementsShareTheConnectionSafely)
 {
     size_t errorsBefore = ErrLogLines().size();
     std::string pwd = Stored("482913");
+    // The timer thread pings every few milliseconds meanwhile.
+    ZTData_TestSetLivenessPeriod(3);
     Work work;
     work.pwd = &pwd;
     // Win32 threads: under Winelib only they may call the Windows API.
@@ -229,8 +232,29 @@ TEST_F(Connection, ConcurrentStatementsShareTheConnectionSafely)
     WaitForMultipleObjects(4, threads, TRUE, INFINITE);
     for (auto& h : threads)
         CloseHandle(h);
+    ZTData_TestSetLivenessPeriod(60000);
     EXPECT_EQ(600, work.good.load());
     EXPECT_EQ(0, work.bad.load());
     EXPECT_EQ(errorsBefore, ErrLogLines().size());
     EXPECT_EQ(0u, TestBoxes_Count());
+}
+
+TEST_F(Connection, TimerFindsTheServerGoneAndPromptsOnItsOwnThread)
+{
+    TestDb_ServerStop();
+    TestBoxes_Answer(IDNO);
+    ZTData_TestSetLivenessPeriod(200);
+    // No operation runs: the timer's ping fails, its reconnection fails and
+    // it asks; after "No" it asks again on a later tick.
+    for (int i = 0; i < 100 && TestBoxes_Count() < 2; ++i)
+        Sleep(100);
+    ZTData_TestSetLivenessPeriod(60000);
+    Sleep(300);
+    auto boxes = TestBoxes_Taken();
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ("与数据服务器断开连接", boxes[0].caption);
+    TestDb_ServerStart();
+    TestBoxes_Reset();
+    FD_LG_Check(1, Stored("482913").c_str());   // reconnects
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
 }
