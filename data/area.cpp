@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-static const char kAbnormal[] = "异常错误,错误原因查看错误日志文件.";
 
 // ---- Loading -------------------------------------------------------------------------
 
@@ -291,24 +290,6 @@ int FD_UPD_DISTRICT(int, tagDISTRICT* pOld, tagDISTRICT* pNew)
 
 // ---- Deleting ----------------------------------------------------------------------------
 
-// Runs a guarded soft delete of t_urban and indexes it in the recycle bin.
-static int SoftDeleteArea(int iOpEmp, int iKey, const ZDSql& sql, const char* pszRefused)
-{
-    ZDResult r = DbRun(sql);
-    int result;
-    if (!r.ok) {
-        ShowFailure(kAbnormal, 1, &r);
-        result = 0;
-    } else if (DbAffected(r) == 0) {
-        DbBox(pszRefused, "操作失败", MB_OK);
-        result = 0;
-    } else {
-        result = WriteRecycleEntry(iOpEmp, iKey, OBJ_URBAN);
-    }
-    WriteOpLog(iOpEmp, OBJ_URBAN, iKey, ACT_DELETE);
-    return result;
-}
-
 int FD_DEL_CITY(int iOpEmp, tagCITY* pCity)
 {
     if (!pCity || !CheckConnection())
@@ -318,7 +299,7 @@ int FD_DEL_CITY(int iOpEmp, tagCITY* pCity)
                 "set bRecyle = 1 where ", pCity->iOrdinal);
     SqlAdd(sql, " iOrdinal = %d", pCity->iOrdinal);
     SqlAdd(sql, " and B =0");
-    return SoftDeleteArea(iOpEmp, pCity->iOrdinal, sql,
+    return SoftDelete(iOpEmp, sql, OBJ_URBAN, pCity->iOrdinal,
                           "错误原因:\n\n1.该数据被城区占用,不能直接删除\n\n2.已被其它用户删除");
 }
 
@@ -331,7 +312,7 @@ int FD_DEL_URBAN(int iOpEmp, tagURBAN* pUrban)
     SqlAdd(sql, " (select count(*) from t_district where iParentIndex = %d and bRecyle = 0) = 0", pUrban->iOrdinal);
     SqlAdd(sql, " and (select count(*) from t_estate where iUrban = %d and bRecyle = 0) = 0", pUrban->iOrdinal);
     SqlAdd(sql, " and iOrdinal = %d", pUrban->iOrdinal);
-    return SoftDeleteArea(iOpEmp, pUrban->iOrdinal, sql,
+    return SoftDelete(iOpEmp, sql, OBJ_URBAN, pUrban->iOrdinal,
                           "错误原因:\n\n1.该数据被楼盘占用,不能直接删除\n\n2.已被其它用户删除");
 }
 
@@ -343,7 +324,7 @@ int FD_DEL_DISTRICT(int iOpEmp, tagDISTRICT* pDist)
     SqlAdd(sql, "update t_district set bRecyle=1 where iOrdinal=%d", pDist->iOrdinal);
     ZDResult r = DbRun(sql);
     if (!r.ok) {
-        ShowFailure(kAbnormal, 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         return 0;
     }
     // A district that is gone gets no recycle-bin entry.

@@ -265,16 +265,7 @@ int FD_Del_Cli(int iOpEmp, const tagCLIENT* pCli)
     SqlAdd(sql, " update t_client set bRecyle = 1 where ");
     SqlAdd(sql, " iOrdinal = %d", key);
     SqlAdd(sql, " and (select count(*) from t_follow where iCli = %d and bRecyle = 0)=0", key);
-    ZDResult r = DbRun(sql);
-    int result = 0;
-    if (!r.ok)
-        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
-    else if (DbAffected(r) <= 0)
-        ShowFailure("错误原因:\n\n1.该客源有写跟进,不能直接删除\n\n2.已被其它用户删除", 0);
-    else
-        result = WriteRecycleEntry(iOpEmp, key, OBJ_CLIENT);
-    WriteOpLog(iOpEmp, OBJ_CLIENT, key, ACT_DELETE);
-    return result;
+    return SoftDelete(iOpEmp, sql, OBJ_CLIENT, key, "错误原因:\n\n1.该客源有写跟进,不能直接删除\n\n2.已被其它用户删除");
 }
 
 int FD_C_F_Hou(int, const tagCLIENT* pCli)

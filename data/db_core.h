@@ -147,6 +147,15 @@ const char* ObjTypeTable(int iObjType);
 // Writes one t_log row whose snapshot the server takes from the object's row.
 // No connection check; the outcome is ignored.
 void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
+// Runs a guarded soft delete (bRecyle = 1 behind an in-use count) and
+// reports it the one way every family does: a server error shows
+// "异常错误,错误原因查看错误日志文件." after the error record, a refusal
+// (no row matched) shows pszRefused, both captioned "操作失败"; a deletion
+// is indexed in the recycle bin, whose result is the result.  The log row
+// (action 1) is written in every case.
+int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszRefused);
+// The text of the generic failure box.
+extern const char kAbnormalError[];
 // Indexes a soft-deleted object in t_recyle (undoing the soft delete when the
 // entry gets no key).  1 entered, 0 failed (the failure box is shown).
 int WriteRecycleEntry(int iOpEmp, int iObjID, int iObjType);

@@ -2,7 +2,6 @@
 #include "data/estate.h"
 #include "data/dict_load.h"
 
-static const char kAbnormal[] = "异常错误,错误原因查看错误日志文件.";
 
 // ---- Loading estates ---------------------------------------------------------------------
 
@@ -126,7 +125,7 @@ tagESTATE* FD_Sct_EstDetail(tagESTATE* pEst)
     SqlAdd(sql, " from t_estate where iOrdinal = %d", pEst->iOrdinal);
     ZDResult r = DbRun(sql);
     if (!r.ok) {
-        ShowFailure(kAbnormal, 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         return nullptr;
     }
     MYSQL_RES* res = DbRows(r);
@@ -319,19 +318,7 @@ int FD_Del_Est(int iOpEmp, tagESTATE* pEst)
     SqlAdd(sql, " (select count(*) as tb2 from t_house where iEst=%d and bRecyle = 0) = 0", key);
     SqlAdd(sql, " and (select count(*) as tb3 from t_buildNO where iEst=%d and bRecyle = 0) = 0", key);
     SqlAdd(sql, " and  iOrdinal = %d", key);
-    ZDResult r = DbRun(sql);
-    int result;
-    if (!r.ok) {
-        ShowFailure(kAbnormal, 1, &r);
-        result = 0;
-    } else if (DbAffected(r) == 0) {
-        DbBox("错误原因:\n\n1.该楼盘下有房源或客源,不能直接删除\n\n2.已被其它用户删除", "操作失败", MB_OK);
-        result = 0;
-    } else {
-        result = WriteRecycleEntry(iOpEmp, key, OBJ_ESTATE);
-    }
-    WriteOpLog(iOpEmp, OBJ_ESTATE, key, ACT_DELETE);
-    return result;
+    return SoftDelete(iOpEmp, sql, OBJ_ESTATE, key, "错误原因:\n\n1.该楼盘下有房源或客源,不能直接删除\n\n2.已被其它用户删除");
 }
 
 // ---- Finding estates -------------------------------------------------------------------------
@@ -458,7 +445,7 @@ int FD_Del_BNO(int iOpEmp, tagBUILDNO* pBNO)
     ZDResult r = DbRun(sql);
     int result = 1;
     if (!r.ok) {
-        ShowFailure(kAbnormal, 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         result = 0;
     }
     WriteOpLog(iOpEmp, OBJ_BUILDNO, pBNO->iOrdinal, ACT_DELETE);

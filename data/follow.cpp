@@ -198,7 +198,7 @@ int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
     ZDResult r = DbRun(sql);
     int result = 0;
     if (!r.ok) {
-        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
     } else if (DbAffected(r) > 0) {
         // Indexed in the recycle bin like every other soft deletion, so the
         // follow-up recycle lists find it.

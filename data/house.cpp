@@ -304,16 +304,7 @@ int FD_Del_Hou(int iOpEmp, const tagHOUSE* pHou)
     SqlAdd(sql, "update t_house set bRecyle = 1 where");
     SqlAdd(sql, " (select count(*) from t_follow where iHou =  %d and bRecyle = 0) = 0", key);
     SqlAdd(sql, " and iOrdinal = %d ", key);
-    ZDResult r = DbRun(sql);
-    int result = 0;
-    if (!r.ok)
-        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
-    else if (DbAffected(r) <= 0)
-        ShowFailure("错误原因:\n\n1.该房源有写跟进,不能直接删除\n\n2.已被其它用户删除", 0);
-    else
-        result = WriteRecycleEntry(iOpEmp, key, OBJ_HOUSE);
-    WriteOpLog(iOpEmp, OBJ_HOUSE, key, ACT_DELETE);
-    return result;
+    return SoftDelete(iOpEmp, sql, OBJ_HOUSE, key, "错误原因:\n\n1.该房源有写跟进,不能直接删除\n\n2.已被其它用户删除");
 }
 
 int FD_C_F_Hou(int, const tagHOUSE* pHou)

@@ -63,6 +63,22 @@ void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct)
     DbRun(sql);
 }
 
+const char kAbnormalError[] = "异常错误,错误原因查看错误日志文件.";
+
+int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszRefused)
+{
+    ZDResult r = DbRun(sql);
+    int result = 0;
+    if (!r.ok)
+        ShowFailure(kAbnormalError, 1, &r);
+    else if (DbAffected(r) <= 0)
+        ShowFailure(pszRefused, 0);
+    else
+        result = WriteRecycleEntry(iOpEmp, iKey, iObjType);
+    WriteOpLog(iOpEmp, iObjType, iKey, ACT_DELETE);
+    return result;
+}
+
 int WriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
 {
     if (!CheckConnection())
@@ -160,7 +176,7 @@ int FD_Del_Log(int, const char* pszFilter, int iLogKey, int)
         SqlAddRaw(sql, " where %s", pszFilter);
     ZDResult r = DbRun(sql);
     if (!r.ok) {
-        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         return 0;
     }
     return 1;

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdio>
 
-static const char kAbnormal[] = "异常错误,错误原因查看错误日志文件.";
 
 // Reads every row of a list statement into a new block of the rows plus the
 // spare records.  Null when the block cannot be had.
@@ -103,25 +102,6 @@ tagPostion* FindPst(tagPostion* pList, tagPostion** ppFound, int iKey, const cha
     if (ppFound)
         *ppFound = static_cast<tagPostion*>(found);
     return static_cast<tagPostion*>(found);
-}
-
-// ---- Shared outcome of the soft deletions ------------------------------------------
-
-// Runs a guarded soft delete and reports it: server error, refusal (the
-// in-use text), or the recycle-bin entry's result.  The log row is written
-// in every case.
-static int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszInUse)
-{
-    ZDResult r = DbRun(sql);
-    int result = 0;
-    if (!r.ok)
-        ShowFailure(kAbnormal, 1, &r);
-    else if (DbAffected(r) <= 0)
-        ShowFailure(pszInUse, 0);
-    else
-        result = WriteRecycleEntry(iOpEmp, iKey, iObjType);
-    WriteOpLog(iOpEmp, iObjType, iKey, ACT_DELETE);
-    return result;
 }
 
 // ---- Branches -------------------------------------------------------------------
@@ -479,7 +459,7 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
         SqlAdd(sql, " and szPwd = '%s'", pszOldPwd);
     ZDResult r = DbRun(sql);
     if (!r.ok) {
-        ShowFailure(kAbnormal, 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         return 0;
     }
     if (DbAffected(r) <= 0) {
@@ -499,7 +479,7 @@ static int RunPermissionUpdate(const ZDSql& sql)
 {
     ZDResult r = DbRun(sql);
     if (!r.ok) {
-        ShowFailure(kAbnormal, 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         return 0;
     }
     return DbAffected(r) > 0 ? 1 : 0;

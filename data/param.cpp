@@ -231,7 +231,7 @@ int FD_Del_Argc_Value(int iOpEmp, tagARGC* pValue)
     ZDResult r = DbRun(sql);
     int result = 1;
     if (!r.ok) {
-        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         result = 0;
     }
     WriteOpLog(iOpEmp, OBJ_PARAM, pValue->iOrdinal, ACT_DELETE);

@@ -96,7 +96,7 @@ int FD_Del_Remind(int iOpEmp, const tagREMIND* pRem)
     ZDResult r = DbRun(sql);
     int result = 1;
     if (!r.ok) {
-        ShowFailure("异常错误,错误原因查看错误日志文件.", 1, &r);
+        ShowFailure(kAbnormalError, 1, &r);
         result = 0;
     }
     WriteOpLog(iOpEmp, RemindType(*pRem), pRem->iOrdinal, ACT_DELETE);
