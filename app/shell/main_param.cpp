@@ -1,0 +1,3 @@
+#include "app/shell/main_param.h"
+
+tagZT_Main_Param g_ZTMain;
