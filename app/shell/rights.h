@@ -1,6 +1,14 @@
 // Permission checks: what the logged-in user may see and do, decided only
 // from the permission words W1..W17 of the parameter block (filled by
-// PD_Calc at login).  Every check runs when its window or dialog is created.
+// PD_Calc at login).  Every check runs when its window or dialog is created;
+// rights do not change while the program runs.
+//
+// Which word serves which module: W1 houses and W2 clients (scoped, asked
+// through PD_Akst; W2 also opens the follow-up windows, the recycle bin and
+// the operation log), W3 follow-ups, W4 estates, W5 estate buildings,
+// W7 organisation, W8 organisation additions, W9 parameters, W10 areas,
+// W11 system options, W14 permission granting (PD_Self), W15 client,
+// W16 house and W17 estate field rights (PD_Part).
 #pragma once
 #include "app/shell/main_param.h"
 
@@ -10,10 +18,111 @@ enum ZT_MODULE {
     ZTM_HOUSE_FOLLOW, ZTM_CLIENT_FOLLOW, ZTM_RECYCLE, ZTM_LOG
 };
 
+// Operation numbers asked of the library.
+enum { ZT_OP_VIEW = 0, ZT_OP_ADD = 1, ZT_OP_MODIFY = 2, ZT_OP_DELETE = 3 };
+
+// Field right numbers of the edit dialogs.
+enum {
+    ZT_FR_TEL = 6,          // telephones
+    ZT_FR_PRICE = 7,        // prices and budgets
+    ZT_FR_REMARK = 8,       // remarks
+    ZT_FR_LOCATION = 9,     // estate, area, building, room, floors
+    ZT_FR_AGENT = 10,       // registering employee (and branch)
+    ZT_FR_DELEGATE = 11,    // commission date
+    ZT_FR_AREA = 12,        // building area
+    ZT_FR_VIEW_TEL = 13,    // the "看电话(&L)" button
+    ZT_FR_TEL_FREE = 14,    // telephones shown in lists, no follow-up owed
+    ZT_FR_EST_NAME = 15     // estate name and abbreviation
+};
+
+// ---- Opening --------------------------------------------------------------------
+
 // Whether the module's window may open for the user.
 BOOL Rights_MayOpen(const tagZT_Main_Param* p, int iModule);
+
+// ---- Menus ----------------------------------------------------------------------
 
 // Greys and removes main-menu commands and popups (p->hMainMenu) and runs
 // the context-menu checks (p->hContextMenus).  Run once when the main frame
 // is created.
 void ApplyMenuRights(tagZT_Main_Param* p);
+
+// Context-menu checks of one module: grey the commands of its popups of
+// p->hContextMenus whose operation the user lacks (run by ApplyMenuRights).
+void Rights_ContextAreas(const tagZT_Main_Param* p);     // popups 0, 1, 2
+void Rights_ContextParams(const tagZT_Main_Param* p);    // popup 3
+void Rights_ContextOrg(const tagZT_Main_Param* p);       // popups 4, 5
+void Rights_ContextEstates(const tagZT_Main_Param* p);   // popup 6
+void Rights_ContextHouses(const tagZT_Main_Param* p);    // popup 7
+void Rights_ContextClients(const tagZT_Main_Param* p);   // popup 11
+
+// ---- Toolbars (run when the module window has built its toolbar) -----------
+
+void Rights_ToolbarParams(const tagZT_Main_Param* p, HWND hToolbar);
+void Rights_ToolbarEstates(const tagZT_Main_Param* p, HWND hToolbar);
+void Rights_ToolbarAreas(const tagZT_Main_Param* p, HWND hToolbar);
+void Rights_ToolbarClients(const tagZT_Main_Param* p, HWND hToolbar);
+// Also, without the follow-up view right, disables the follow-up toggle
+// 40086 and sends hWnd (the house window) command 40086 once, so that it
+// hides its follow-up pane.  Returns whether the pane may be shown.
+BOOL Rights_ToolbarHouses(const tagZT_Main_Param* p, HWND hToolbar, HWND hWnd);
+void Rights_ToolbarFollowUps(const tagZT_Main_Param* p, HWND hToolbar);
+void Rights_ToolbarOrg(const tagZT_Main_Param* p, HWND hToolbar);
+
+// ---- Lists and records ------------------------------------------------------------
+
+// The scope condition of the house (ZTM_HOUSE) or client (ZTM_CLIENT) list:
+// "iEmp = <employee key>", "iBr = <branch key>" or "" (all records).
+// Always NUL-terminated, truncated to cb.
+void Rights_ScopeText(const tagZT_Main_Param* p, int iModule, char* pszOut, size_t cb);
+// Whether an existing house (ZTM_HOUSE) or client (ZTM_CLIENT) with these
+// employee and branch keys may be saved by the user.
+BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr);
+// Plain answers the module windows ask.
+BOOL Rights_MayAddHouse(const tagZT_Main_Param* p);
+BOOL Rights_MayDeleteHouse(const tagZT_Main_Param* p);
+BOOL Rights_MayAddClient(const tagZT_Main_Param* p);
+BOOL Rights_MayDeleteClient(const tagZT_Main_Param* p);
+BOOL Rights_MayViewFollowUps(const tagZT_Main_Param* p);     // W3 view
+BOOL Rights_MayDeleteFollowUp(const tagZT_Main_Param* p);    // W3 delete
+BOOL Rights_MayModifyParam(const tagZT_Main_Param* p);       // W9 modify
+BOOL Rights_MayLoadOrg(const tagZT_Main_Param* p);           // W7 view
+// Field right n of the house (W16), client (W15) or estate (W17) dialogs.
+BOOL Rights_HouseField(const tagZT_Main_Param* p, int n);
+BOOL Rights_ClientField(const tagZT_Main_Param* p, int n);
+BOOL Rights_EstateField(const tagZT_Main_Param* p, int n);
+
+// ---- Dialogs (run at the end of the dialog's initialisation) ------------------
+
+// Enables or disables save button 1 of the house or client edit dialog for
+// the record shown (run again when the navigator moves to another record).
+void Rights_RecordSave(const tagZT_Main_Param* p, HWND hDlg, int iModule, int32_t iEmp, int32_t iBr);
+// Estate edit dialog: save button 1 (W4 modify), building buttons 5, 4, 3
+// (W5 add, modify, delete) and the name fields 1044, 1045 (right 15 of W17).
+void Rights_EstateDialog(const tagZT_Main_Param* p, HWND hDlg);
+// Employee edit dialog: save button 1 (W7 modify).
+void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg);
+// System options dialog: save button 1 (W11 modify).
+void Rights_SysOptSave(const tagZT_Main_Param* p, HWND hDlg);
+// Positions dialog: buttons 5 (W8 add), 4 (W7 modify), 3 (W7 delete).
+void Rights_PositionButtons(const tagZT_Main_Param* p, HWND hDlg);
+// Permission panel: grant button 1086 (W14 modify).
+void Rights_GrantButton(const tagZT_Main_Param* p, HWND hDlg);
+// Field rights of the house (W16) and client (W15) edit dialogs: controls
+// of withheld rights are locked or disabled.  Controls are found among all
+// descendants of the dialog (pages included).
+void Rights_HouseFields(const tagZT_Main_Param* p, HWND hDlg);
+void Rights_ClientFields(const tagZT_Main_Param* p, HWND hDlg);
+
+// ---- Locked field --------------------------------------------------------------
+
+// Locks a control: it keeps its look and value, but ignores keyboard focus,
+// keys and characters (system keys and input-method characters included)
+// and the editing commands cut, paste, clear and undo, and shows no context
+// menu; every other message reaches its previous window procedure.  Locking
+// twice is harmless; the lock ends with the control.
+void Rights_LockField(HWND hCtl);
+BOOL Rights_IsLocked(HWND hCtl);
+// The control of that id among the dialog's descendants (direct children
+// first); null when there is none.
+HWND Rights_FindControl(HWND hDlg, int id);
