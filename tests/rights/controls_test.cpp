@@ -160,24 +160,6 @@ TEST_F(RightsUi, ModuleToolbarsDisableRefusedOperations)
     EXPECT_TRUE(Enabled(tb, 40068));
     DestroyWindow(tb);
 
-    tb = Toolbar({40051, 40052, 40053, 40056, 40057, 40059, 40178, 40087, 40179, 40194});
-    RightsUser_Make(&u, "40" "42" "3E" "3B" "3C" "1D" "1M" "0H");
-    Rights_ToolbarParams(&u.p, tb);
-    Rights_ToolbarEstates(&u.p, tb);
-    Rights_ToolbarClients(&u.p, tb);
-    Rights_ToolbarFollowUps(&u.p, tb);
-    EXPECT_FALSE(Enabled(tb, 40051));
-    EXPECT_TRUE(Enabled(tb, 40052));
-    EXPECT_FALSE(Enabled(tb, 40053));
-    EXPECT_TRUE(Enabled(tb, 40056));
-    EXPECT_FALSE(Enabled(tb, 40057));
-    EXPECT_TRUE(Enabled(tb, 40059));
-    EXPECT_TRUE(Enabled(tb, 40178));
-    EXPECT_FALSE(Enabled(tb, 40087));
-    EXPECT_FALSE(Enabled(tb, 40179));
-    EXPECT_FALSE(Enabled(tb, 40194));
-    DestroyWindow(tb);
-
     // The organisation's fixed buttons go off even for the administrator.
     tb = Toolbar({2000, 1317, 40114, 40192, 40191, 40115, 40112, 19});
     RightsUser_Make(&u, "2P2T332U2X30");
@@ -376,29 +358,6 @@ TEST_F(RightsUi, SaveButtonsOfTheEditDialogs)
     EXPECT_TRUE(IsWindowEnabled(del));
     EXPECT_TRUE(IsWindowEnabled(name));
 
-    // Employee, system options, positions and the grant button.
-    for (HWND h : {ok, add, mod, del}) EnableWindow(h, TRUE);
-    HWND grant = Button(host, 1086, 300, 10);
-    RightsUser_Make(&u, "2T" "2X" "3O" "34");
-    Rights_EmployeeSave(&u.p, host);
-    EXPECT_TRUE(IsWindowEnabled(ok));
-    Rights_SysOptSave(&u.p, host);
-    EXPECT_FALSE(IsWindowEnabled(ok));
-    Rights_PositionButtons(&u.p, host);
-    EXPECT_TRUE(IsWindowEnabled(add));
-    EXPECT_TRUE(IsWindowEnabled(mod));
-    EXPECT_FALSE(IsWindowEnabled(del));
-    Rights_GrantButton(&u.p, host);
-    EXPECT_FALSE(IsWindowEnabled(grant));
-    EnableWindow(ok, TRUE);
-    EnableWindow(grant, TRUE);
-    RightsUser_Make(&u, "3O3Q3R");
-    Rights_SysOptSave(&u.p, host);
-    Rights_GrantButton(&u.p, host);
-    EXPECT_TRUE(IsWindowEnabled(ok));
-    EXPECT_TRUE(IsWindowEnabled(grant));
-    Rights_EmployeeSave(&u.p, host);
-    EXPECT_FALSE(IsWindowEnabled(ok));
 }
 
 }  // namespace
