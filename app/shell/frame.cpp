@@ -1,7 +1,344 @@
-// Placeholder until the main frame lands.
+// The main frame: MDI frame window, its command table, the reminder timer
+// and the module windows' classes.
 #include "app/shell/frame.h"
+#include "app/shell/login.h"
+#include "app/shell/rights.h"
+#include "app/resources/resource.h"
+#include <commctrl.h>
+#include <cstring>
 
-BOOL RegisterShellClasses(HINSTANCE) { return TRUE; }
-HWND Frame_Window() { return NULL; }
-HWND Frame_MDIClient() { return NULL; }
-HWND Frame_OpenModule(tagZT_Main_Param*, int) { return NULL; }
+static HWND g_hFrame = NULL;
+static HWND g_hClient = NULL;
+static ZT_BUSY_PROC g_pfnRemind = NULL;
+static HANDLE g_hRemindThread = NULL;
+static DLGPROC g_pfnOptions = NULL;
+static BOOL g_bSnapping = FALSE;
+
+static LRESULT CALLBACK ModulePlaceholderProc(HWND, UINT, WPARAM, LPARAM);
+
+// One module window per main-menu command.  A module's own window procedure
+// and open operation take the place of the placeholder when it exists.
+struct ZT_MODULE_ENTRY {
+    int iCommand;
+    const char* pszClass;
+    int iCaptionId;
+    int iModule;            // ZT_MODULE, for the open check
+    int cx, cy;             // restored size
+    WNDPROC pfnProc;
+};
+
+static const ZT_MODULE_ENTRY g_modules[] = {
+    {IDM_AREA, ZT_CLASS_CHILD_URBAN, IDS_AREA, ZTM_AREA, 600, 499, ModulePlaceholderProc},
+    {IDM_PARAM, ZT_CLASS_CHILD_ARGC, IDS_PARAM, ZTM_PARAM, 600, 500, ModulePlaceholderProc},
+    {IDM_ESTATE, ZT_CLASS_CHILD_EST, IDS_ESTATE, ZTM_ESTATE, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
+    {IDM_HOUSE, ZT_CLASS_CHILD_HOU, IDS_HOUSE, ZTM_HOUSE, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
+    {IDM_HOUSE_FOLLOW, ZT_CLASS_CHILD_HOU_F, IDS_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
+     ModulePlaceholderProc},
+    {IDM_CLIENT, ZT_CLASS_CHILD_CLI, IDS_CLIENT, ZTM_CLIENT, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
+    {IDM_CLIENT_FOLLOW, ZT_CLASS_CHILD_CLI_F, IDS_CLIENT_FOLLOW, ZTM_CLIENT_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
+     ModulePlaceholderProc},
+    {IDM_BRANCH, ZT_CLASS_CHILD_EMP, IDS_ORG, ZTM_ORG, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
+    {IDM_LOG, ZT_CLASS_CHILD_LOG, IDS_LOG, ZTM_LOG, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
+    {IDM_RECYCLE, ZT_CLASS_CHILD_RECY, IDS_RECYCLE, ZTM_RECYCLE, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
+};
+static const int g_nModules = sizeof(g_modules) / sizeof(g_modules[0]);
+
+static const ZT_MODULE_ENTRY* FindModule(int iCommand)
+{
+    for (int i = 0; i < g_nModules; i++)
+        if (g_modules[i].iCommand == iCommand)
+            return &g_modules[i];
+    return NULL;
+}
+
+HWND Frame_Window() { return g_hFrame; }
+HWND Frame_MDIClient() { return g_hClient; }
+
+ZT_BUSY_PROC Frame_SetReminderCheck(ZT_BUSY_PROC pfnCheck)
+{
+    ZT_BUSY_PROC old = g_pfnRemind;
+    g_pfnRemind = pfnCheck;
+    return old;
+}
+
+DLGPROC Frame_SetOptionsDialog(DLGPROC pfnDlg)
+{
+    DLGPROC old = g_pfnOptions;
+    g_pfnOptions = pfnDlg;
+    return old;
+}
+
+// ---- Module windows --------------------------------------------------------------------
+
+HWND Frame_FindChild(const char* pszClass)
+{
+    if (!g_hClient || !pszClass)
+        return NULL;
+    return FindWindowExA(g_hClient, NULL, pszClass, NULL);
+}
+
+HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId, int cx, int cy)
+{
+    if (!g_hClient || !p)
+        return NULL;
+    char szCaption[101] = "";
+    LoadStringA(p->hInst, iCaptionId, szCaption, sizeof(szCaption));
+    MDICREATESTRUCTA mcs;
+    memset(&mcs, 0, sizeof(mcs));
+    mcs.szClass = pszClass;
+    mcs.szTitle = szCaption;
+    mcs.hOwner = p->hInst;
+    mcs.x = CW_USEDEFAULT;
+    mcs.y = CW_USEDEFAULT;
+    mcs.cx = cx;
+    mcs.cy = cy;
+    mcs.style = WS_MAXIMIZE;
+    mcs.lParam = reinterpret_cast<LPARAM>(p);
+    return reinterpret_cast<HWND>(SendMessageA(g_hClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+}
+
+HWND Frame_OpenModule(tagZT_Main_Param* p, int iCommand)
+{
+    const ZT_MODULE_ENTRY* m = FindModule(iCommand);
+    if (!m || !g_hClient)
+        return NULL;
+    HWND hChild = Frame_FindChild(m->pszClass);
+    if (hChild) {
+        SendMessageA(g_hClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hChild), 0);
+        SetFocus(hChild);
+        return hChild;
+    }
+    if (!Rights_MayOpen(p, m->iModule))
+        return NULL;
+    return Frame_CreateChild(p, m->pszClass, m->iCaptionId, m->cx, m->cy);
+}
+
+// A module window that has no content of its own yet: its caption centred
+// on the button face.  It handles no commands.
+static LRESULT CALLBACK ModulePlaceholderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE: {
+        const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        const MDICREATESTRUCTA* mcs = reinterpret_cast<const MDICREATESTRUCTA*>(cs->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, mcs ? mcs->lParam : 0);
+        break;
+    }
+    case WM_SIZE:
+        InvalidateRect(hwnd, NULL, TRUE);
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(hwnd, &ps);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        char szText[101] = "";
+        GetWindowTextA(hwnd, szText, sizeof(szText));
+        HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(hdc, TRANSPARENT);
+        SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(hdc, szText, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(hdc, oldFont);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    }
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
+// ---- The frame -------------------------------------------------------------------------------
+
+// The popup of the menu bar that carries the window commands.
+static HMENU WindowMenuOf(HMENU hMenu)
+{
+    int n = hMenu ? GetMenuItemCount(hMenu) : 0;
+    for (int i = 0; i < n; i++) {
+        HMENU sub = GetSubMenu(hMenu, i);
+        if (sub && GetMenuState(sub, IDM_CASCADE, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            return sub;
+    }
+    return n > 0 ? GetSubMenu(hMenu, n - 1) : NULL;
+}
+
+static void CloseAllChildren()
+{
+    if (!g_hClient)
+        return;
+    // Collect first: closing changes the list of children.
+    HWND list[256];
+    int n = 0;
+    for (HWND h = GetWindow(g_hClient, GW_CHILD); h && n < 256; h = GetWindow(h, GW_HWNDNEXT))
+        if (!GetWindow(h, GW_OWNER))        // not an icon title
+            list[n++] = h;
+    for (int i = 0; i < n; i++)
+        if (IsWindow(list[i]))
+            SendMessageA(list[i], WM_CLOSE, 0, 0);
+}
+
+static void OnReminderTimer(HWND hwnd)
+{
+    tagZT_Main_Param* p = &g_ZTMain;
+    KillTimer(hwnd, ZT_FRAME_TIMER);
+    if (p->bRemindOff)
+        return;                              // not again until restart
+    if (g_hRemindThread && WaitForSingleObject(g_hRemindThread, 0) == WAIT_OBJECT_0) {
+        CloseHandle(g_hRemindThread);
+        g_hRemindThread = NULL;
+    }
+    // One check at a time: a check still showing its reminders is left alone.
+    if (g_pfnRemind && !g_hRemindThread) {
+        DWORD tid;
+        g_hRemindThread = CreateThread(NULL, 0, g_pfnRemind, p, 0, &tid);
+    }
+    SetTimer(hwnd, ZT_FRAME_TIMER, ZT_REMIND_EVERY_MS, NULL);
+}
+
+static void OnSize(HWND hwnd, WPARAM wParam, int cx, int cy)
+{
+    if (g_hClient)
+        MoveWindow(g_hClient, 0, 0, cx, cy, TRUE);
+    if (wParam != SIZE_RESTORED || g_bSnapping)
+        return;
+    if (cx < ZT_FRAME_MIN_SIZE || cy < ZT_FRAME_MIN_SIZE) {
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        if (rc.right - rc.left == ZT_FRAME_MIN_SIZE && rc.bottom - rc.top == ZT_FRAME_MIN_SIZE)
+            return;
+        g_bSnapping = TRUE;
+        SetWindowPos(hwnd, NULL, 0, 0, ZT_FRAME_MIN_SIZE, ZT_FRAME_MIN_SIZE,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        g_bSnapping = FALSE;
+    }
+}
+
+static void RunDialogOverClient(int iDialog, DLGPROC proc)
+{
+    tagZT_Main_Param* p = &g_ZTMain;
+    if (!proc || !FindResourceA(p->hInst, MAKEINTRESOURCEA(iDialog), reinterpret_cast<LPCSTR>(RT_DIALOG)))
+        return;
+    DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(iDialog), g_hClient, proc, reinterpret_cast<LPARAM>(p));
+}
+
+// Returns TRUE when the command was handled here.
+static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    int id = LOWORD(wParam);
+    switch (id) {
+    case IDM_EXIT:
+        SendMessageA(hwnd, WM_COMMAND, IDM_CLOSEALL, 0);
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
+        return TRUE;
+    case IDM_CLOSEALL:
+        CloseAllChildren();
+        return TRUE;
+    case IDM_CASCADE:
+        SendMessageA(g_hClient, WM_MDICASCADE, 0, 0);
+        return TRUE;
+    case IDM_TILE:
+        SendMessageA(g_hClient, WM_MDITILE, MDITILE_VERTICAL, 0);
+        return TRUE;
+    case IDM_CHANGE_PWD:
+        RunDialogOverClient(IDD_CHANGE_PWD, ChangePwdDlgProc);
+        return TRUE;
+    case IDM_SYSOPT:
+        RunDialogOverClient(IDD_SYSOPT, g_pfnOptions);
+        return TRUE;
+    case IDM_AUTO_REMIND:
+        return FALSE;                        // default handling: nothing
+    }
+    if (FindModule(id)) {
+        Frame_OpenModule(&g_ZTMain, id);
+        return TRUE;
+    }
+    if (id < ZT_FRAME_FIRST_CHILD) {
+        // A module's own command (toolbar, accelerator): to the active child.
+        HWND hActive = reinterpret_cast<HWND>(SendMessageA(g_hClient, WM_MDIGETACTIVE, 0, 0));
+        if (hActive)
+            SendMessageA(hActive, WM_COMMAND, wParam, lParam);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE: {
+        INITCOMMONCONTROLSEX icc;
+        icc.dwSize = sizeof(icc);
+        icc.dwICC = ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_DATE_CLASSES |
+                    ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES;
+        InitCommonControlsEx(&icc);
+        CLIENTCREATESTRUCT ccs;
+        ccs.hWindowMenu = WindowMenuOf(GetMenu(hwnd));
+        ccs.idFirstChild = ZT_FRAME_FIRST_CHILD;
+        const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        HWND hClient = CreateWindowExA(0, "MDICLIENT", NULL,
+                                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ZT_FRAME_CLIENT_ID)),
+                                       cs->hInstance, &ccs);
+        if (!hClient)
+            return -1;
+        g_hFrame = hwnd;
+        g_hClient = hClient;
+        ApplyMenuRights(&g_ZTMain);
+        DrawMenuBar(hwnd);
+        SetTimer(hwnd, ZT_FRAME_TIMER, ZT_REMIND_FIRST_MS, NULL);
+        return 0;
+    }
+    case WM_SIZE:
+        OnSize(hwnd, wParam, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == ZT_FRAME_TIMER) {
+            OnReminderTimer(hwnd);
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        if (OnCommand(hwnd, wParam, lParam))
+            return 0;
+        break;
+    case WM_DESTROY:
+        KillTimer(hwnd, ZT_FRAME_TIMER);
+        if (g_hRemindThread) {
+            CloseHandle(g_hRemindThread);
+            g_hRemindThread = NULL;
+        }
+        g_hFrame = NULL;
+        g_hClient = NULL;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefFrameProcA(hwnd, g_hClient, msg, wParam, lParam);
+}
+
+BOOL RegisterShellClasses(HINSTANCE hInst)
+{
+    WNDCLASSEXA wc;
+    memset(&wc, 0, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.hInstance = hInst;
+    wc.hCursor = LoadCursorA(NULL, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_APP));
+
+    WNDCLASSEXA existing;
+    wc.lpfnWndProc = FrameProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN);
+    wc.lpszClassName = ZT_CLASS_MAINFRAME;
+    if (!GetClassInfoExA(hInst, wc.lpszClassName, &existing) && !RegisterClassExA(&wc))
+        return FALSE;
+
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszMenuName = NULL;
+    for (int i = 0; i < g_nModules; i++) {
+        wc.lpfnWndProc = g_modules[i].pfnProc;
+        wc.lpszClassName = g_modules[i].pszClass;
+        if (!GetClassInfoExA(hInst, wc.lpszClassName, &existing) && !RegisterClassExA(&wc))
+            return FALSE;
+    }
+    return TRUE;
+}

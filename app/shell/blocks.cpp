@@ -1,0 +1,359 @@
+// Building blocks of the module windows.
+#include "app/shell/blocks.h"
+#include "app/shell/input_controls.h"
+#include "app/resources/resource.h"
+#include "common/zt_box.h"
+#include "grid/ZTListview.h"
+#include <cstdio>
+#include <cstring>
+
+static const char kOldToolbarProc[] = "Kelmora.ToolbarProc";
+
+// ---- Toolbar ------------------------------------------------------------------------------
+
+// The toolbar does not own its image list; this subclass frees it with the
+// toolbar.
+static LRESULT CALLBACK ToolbarSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOldToolbarProc));
+    if (msg == WM_NCDESTROY) {
+        HIMAGELIST il = reinterpret_cast<HIMAGELIST>(SendMessageA(hwnd, TB_GETIMAGELIST, 0, 0));
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(hwnd, kOldToolbarProc);
+        LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+        if (il)
+            ImageList_Destroy(il);
+        return r;
+    }
+    return CallWindowProcA(old, hwnd, msg, wParam, lParam);
+}
+
+// The image list of the shared strip.  Adding with a mask colour blackens
+// the masked pixels of the source, so a copy is added and the block's
+// bitmap stays intact for the next toolbar.
+static HIMAGELIST ToolbarImages(HBITMAP hStrip)
+{
+    if (!hStrip)
+        return NULL;
+    BITMAP bm;
+    if (!GetObjectA(hStrip, sizeof(bm), &bm) || bm.bmWidth < ZTIMG_WIDTH)
+        return NULL;
+    HIMAGELIST il = ImageList_Create(ZTIMG_WIDTH, ZTIMG_HEIGHT, ILC_COLOR24 | ILC_MASK,
+                                     bm.bmWidth / ZTIMG_WIDTH, 4);
+    if (!il)
+        return NULL;
+    HBITMAP copy = static_cast<HBITMAP>(CopyImage(hStrip, IMAGE_BITMAP, 0, 0, 0));
+    if (copy) {
+        ImageList_AddMasked(il, copy, RGB(255, 0, 255));
+        DeleteObject(copy);
+    }
+    return il;
+}
+
+HWND Block_Toolbar(HWND hOwner, tagZT_Main_Param* p, ZT_BUTTON_PROC pfnButtons, LPVOID pArg)
+{
+    if (!hOwner || !p)
+        return NULL;
+    HINSTANCE hInst = p->hInst;
+    HWND hRebar = CreateWindowExA(WS_EX_TOOLWINDOW, REBARCLASSNAMEA, NULL,
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
+                                      CCS_NODIVIDER,
+                                  0, 0, 0, 0, hOwner, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REBAR)),
+                                  hInst, NULL);
+    if (!hRebar)
+        return NULL;
+    REBARINFO ri;
+    memset(&ri, 0, sizeof(ri));
+    ri.cbSize = sizeof(ri);
+    SendMessageA(hRebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&ri));
+
+    HWND hTb = CreateWindowExA(0, TOOLBARCLASSNAMEA, NULL,
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TBSTYLE_FLAT |
+                                   TBSTYLE_TOOLTIPS | TBSTYLE_LIST | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
+                               0, 0, 0, 0, hRebar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOLBAR)),
+                               hInst, NULL);
+    if (!hTb) {
+        DestroyWindow(hRebar);
+        return NULL;
+    }
+    SetPropA(hTb, kOldToolbarProc,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(hTb, GWLP_WNDPROC,
+                                                        reinterpret_cast<LONG_PTR>(ToolbarSubclassProc))));
+    SendMessageA(hTb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(hTb, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    SendMessageA(hTb, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    HIMAGELIST il = ToolbarImages(p->hToolbarBmp);
+    if (il)
+        SendMessageA(hTb, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(il));
+
+    if (pfnButtons)
+        pfnButtons(hTb, pArg);
+    SendMessageA(hTb, TB_AUTOSIZE, 0, 0);
+
+    SIZE sz = {0, 0};
+    SendMessageA(hTb, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&sz));
+    REBARBANDINFOA band;
+    memset(&band, 0, sizeof(band));
+    band.cbSize = sizeof(band);
+    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
+    band.fStyle = RBBS_CHILDEDGE;
+    band.hwndChild = hTb;
+    band.cxMinChild = 350;
+    band.cyMinChild = 23;
+    band.cx = sz.cx > 350 ? sz.cx : 350;
+    SendMessageA(hRebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+    return hRebar;
+}
+
+HWND Block_GetToolbar(HWND hOwner)
+{
+    HWND hRebar = GetDlgItem(hOwner, IDC_REBAR);
+    return hRebar ? GetDlgItem(hRebar, IDC_TOOLBAR) : NULL;
+}
+
+BOOL Block_AddButton(HWND hToolbar, int iCommand, int iImage, const char* pszText, BYTE fsStyle)
+{
+    TBBUTTON b;
+    memset(&b, 0, sizeof(b));
+    b.iBitmap = iImage;
+    b.idCommand = iCommand;
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = static_cast<BYTE>(BTNS_BUTTON | BTNS_AUTOSIZE | fsStyle | (pszText ? BTNS_SHOWTEXT : 0));
+    b.iString = pszText ? reinterpret_cast<INT_PTR>(pszText) : -1;
+    return SendMessageA(hToolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b)) != 0;
+}
+
+BOOL Block_AddSeparator(HWND hToolbar)
+{
+    TBBUTTON b;
+    memset(&b, 0, sizeof(b));
+    b.fsStyle = BTNS_SEP;
+    b.iString = -1;
+    return SendMessageA(hToolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b)) != 0;
+}
+
+HWND Block_AddCountBox(HWND hToolbar, int cx)
+{
+    // A separator as wide as the box keeps its place in the button row.
+    TBBUTTON b;
+    memset(&b, 0, sizeof(b));
+    b.iBitmap = cx;
+    b.fsStyle = BTNS_SEP;
+    b.iString = -1;
+    if (!SendMessageA(hToolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b)))
+        return NULL;
+    int index = static_cast<int>(SendMessageA(hToolbar, TB_BUTTONCOUNT, 0, 0)) - 1;
+    RECT rc;
+    if (!SendMessageA(hToolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc)))
+        SetRect(&rc, 0, 0, cx, 22);
+    int h = 20;
+    int y = rc.top + ((rc.bottom - rc.top) - h) / 2;
+    if (y < 0)
+        y = 0;
+    HWND hEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "-1",
+                                 WS_CHILD | WS_VISIBLE | ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, rc.left, y, cx, h,
+                                 hToolbar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RECORD_COUNT)),
+                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hToolbar, GWLP_HINSTANCE)), NULL);
+    if (hEdit)
+        SendMessageA(hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return hEdit;
+}
+
+void Block_EnableButton(HWND hOwner, int iCommand, BOOL bEnable)
+{
+    HWND hTb = Block_GetToolbar(hOwner);
+    if (hTb)
+        SendMessageA(hTb, TB_ENABLEBUTTON, iCommand, MAKELPARAM(bEnable ? TRUE : FALSE, 0));
+}
+
+void Block_SetRecordCount(HWND hOwner, int n)
+{
+    HWND hTb = Block_GetToolbar(hOwner);
+    HWND hBox = hTb ? GetDlgItem(hTb, IDC_RECORD_COUNT) : NULL;
+    if (!hBox)
+        return;
+    char sz[16];
+    snprintf(sz, sizeof(sz), "%d", n);
+    SetWindowTextA(hBox, sz);
+}
+
+int Block_ToolbarHeight(HWND hOwner)
+{
+    HWND hRebar = GetDlgItem(hOwner, IDC_REBAR);
+    if (!hRebar)
+        return 0;
+    RECT rc;
+    GetWindowRect(hRebar, &rc);
+    return rc.bottom - rc.top;
+}
+
+// ---- Grid, tree, splitters ---------------------------------------------------------------------
+
+HWND Block_Grid(HWND hOwner, tagZT_Main_Param* p)
+{
+    if (!hOwner || !p)
+        return NULL;
+    HWND hGrid = CreateWindowExA(WS_EX_STATICEDGE, "ZT_CTL_LISTVIEW", NULL,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER, 0, 0, 0, 0, hOwner,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_GRID)), p->hInst, NULL);
+    if (hGrid)
+        SendMessageA(hGrid, GRM_SETCURSOR, 0, reinterpret_cast<LPARAM>(p->hGridCursor));
+    return hGrid;
+}
+
+HWND Block_Tree(HWND hOwner)
+{
+    return CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+                           WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, 0, 0, 0, 0,
+                           hOwner, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TREE)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hOwner, GWLP_HINSTANCE)), NULL);
+}
+
+HWND Block_Splitter(HWND hOwner, int id)
+{
+    const char* cls;
+    int w = 0, h = 0;
+    if (id == IDC_VSPLIT_LEFT || id == IDC_VSPLIT_RIGHT) {
+        cls = ZT_CLASS_VSPLITTER;
+        w = 2;
+    } else if (id == IDC_HSPLIT_TOP || id == IDC_HSPLIT_BOTTOM) {
+        cls = ZT_CLASS_HSPLITTER;
+        h = 2;
+    } else {
+        return NULL;
+    }
+    return CreateWindowExA(0, cls, NULL, WS_CHILD | WS_VISIBLE, 0, 0, w, h, hOwner,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hOwner, GWLP_HINSTANCE)), NULL);
+}
+
+void Block_Layout(HWND hOwner, int xLeft, int xRight, int yTop, int yBottom)
+{
+    RECT rc;
+    GetClientRect(hOwner, &rc);
+    HWND hRebar = GetDlgItem(hOwner, IDC_REBAR);
+    if (hRebar)
+        SendMessageA(hRebar, WM_SIZE, 0, MAKELPARAM(rc.right, rc.bottom));
+    int top = Block_ToolbarHeight(hOwner);
+    int height = rc.bottom - top;
+    if (height < 0)
+        height = 0;
+
+    int xFrom = 0, xTo = rc.right;
+    HWND h5 = GetDlgItem(hOwner, IDC_VSPLIT_LEFT);
+    if (h5) {
+        MoveWindow(h5, xLeft, top, 2, height, TRUE);
+        xFrom = xLeft + 2;
+    }
+    HWND h6 = GetDlgItem(hOwner, IDC_VSPLIT_RIGHT);
+    if (h6) {
+        MoveWindow(h6, rc.right - xRight, top, 2, height, TRUE);
+        xTo = rc.right - xRight;
+    }
+    HWND h7 = GetDlgItem(hOwner, IDC_HSPLIT_TOP);
+    if (h7)
+        MoveWindow(h7, 0, top + yTop, rc.right, 2, TRUE);
+    HWND h8 = GetDlgItem(hOwner, IDC_HSPLIT_BOTTOM);
+    if (h8)
+        MoveWindow(h8, xFrom, rc.bottom - yBottom, xTo > xFrom ? xTo - xFrom : 0, 2, TRUE);
+}
+
+// ---- Menus ----------------------------------------------------------------------------------
+
+BOOL Block_ContextMenu(HWND hOwner, tagZT_Main_Param* p, int n)
+{
+    if (!hOwner || !p || !p->hContextMenus)
+        return FALSE;
+    HMENU hPopup = GetSubMenu(p->hContextMenus, n);
+    if (!hPopup)
+        return FALSE;
+    POINT pt;
+    GetCursorPos(&pt);
+    // The menu closes on a click elsewhere only when its owner's window is
+    // in front.
+    SetForegroundWindow(GetAncestor(hOwner, GA_ROOT));
+    TrackPopupMenu(hPopup, TPM_LEFTALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, hOwner, NULL);
+    PostMessageA(hOwner, WM_NULL, 0, 0);
+    return TRUE;
+}
+
+void Block_MenuItem(HMENU hMenu, int iCommand, BOOL bEnable)
+{
+    if (hMenu)
+        EnableMenuItem(hMenu, iCommand, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
+}
+
+// ---- Delete confirmation ---------------------------------------------------------------------
+
+BOOL Block_ConfirmDelete(HWND hOwner)
+{
+    return ZT_MessageBox(hOwner, "删除后将无法恢复,是否继续", "删除确认", MB_OKCANCEL) != IDCANCEL;
+}
+
+// ---- Busy dialog ----------------------------------------------------------------------------
+
+struct ZT_BUSY_RUN {
+    tagZT_Main_Param* p;
+    HANDLE hThread;
+};
+
+static INT_PTR CALLBACK BusyDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG: {
+        ZT_BUSY_RUN* run = reinterpret_cast<ZT_BUSY_RUN*>(lParam);
+        tagZT_Main_Param* p = run->p;
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+        SetDlgItemTextA(hDlg, IDC_PROGRESS_TEXT, "数据查询....");
+        p->hBusyDlg = hDlg;
+        DWORD tid;
+        run->hThread = CreateThread(NULL, 0, p->pfnBusy, p->pBusyArg, 0, &tid);
+        if (!run->hThread)
+            EndDialog(hDlg, 0);
+        return TRUE;
+    }
+    case WM_CLOSE:
+        EndDialog(hDlg, 1);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL)
+            return TRUE;                     // the task cannot be abandoned
+        break;
+    }
+    return FALSE;
+}
+
+BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOID pArg)
+{
+    if (!p || !pfnTask)
+        return FALSE;
+    // A busy dialog inside another keeps the outer slot for afterwards.
+    HWND oldDlg = p->hBusyDlg, oldOwner = p->hBusyOwner;
+    ZT_BUSY_PROC oldProc = p->pfnBusy;
+    LPVOID oldArg = p->pBusyArg;
+    p->hBusyOwner = hOwner;
+    p->pfnBusy = pfnTask;
+    p->pBusyArg = pArg;
+
+    ZT_BUSY_RUN run = {p, NULL};
+    DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_PROGRESS), hOwner, BusyDlgProc,
+                    reinterpret_cast<LPARAM>(&run));
+    BOOL ran = run.hThread != NULL;
+    if (run.hThread) {
+        // The task's last act is WM_CLOSE; wait for its thread to end so that
+        // it no longer uses the connection, answering only sent messages.
+        for (;;) {
+            DWORD r = MsgWaitForMultipleObjects(1, &run.hThread, FALSE, INFINITE, QS_SENDMESSAGE);
+            if (r != WAIT_OBJECT_0 + 1)
+                break;
+            MSG m;
+            PeekMessageA(&m, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        CloseHandle(run.hThread);
+    }
+    p->hBusyDlg = oldDlg;
+    p->hBusyOwner = oldOwner;
+    p->pfnBusy = oldProc;
+    p->pBusyArg = oldArg;
+    return ran;
+}

@@ -1,0 +1,64 @@
+// Building blocks shared by every module window: the toolbar in its rebar,
+// the grid, the tree, the splitters and their layout, the record count box,
+// context menus, menu item state, the delete confirmation and the
+// "数据查询...." busy dialog.
+#pragma once
+#include "app/shell/main_param.h"
+#include "app/resources/toolbar_images.h"
+#include <commctrl.h>
+
+// Fills a new toolbar with the module's buttons (Block_AddButton ...).
+typedef void (*ZT_BUTTON_PROC)(HWND hToolbar, LPVOID pArg);
+
+// Toolbar: a rebar (id 3) holding one flat toolbar with tooltips (id 4)
+// whose image list holds the 16 x 15 images of the block's toolbar bitmap
+// (magenta is transparent).  pfnButtons adds the buttons; the toolbar then
+// becomes the rebar's one band (at least 350 x 23).  Returns the rebar.
+HWND Block_Toolbar(HWND hOwner, tagZT_Main_Param* p, ZT_BUTTON_PROC pfnButtons, LPVOID pArg);
+// The toolbar of a module window (null when it has none).
+HWND Block_GetToolbar(HWND hOwner);
+
+// Buttons for a button procedure.  iImage is a ZT_TOOLBAR_IMAGE; pszText
+// may be null (image only); fsStyle adds BTNS_DROPDOWN and the like.
+BOOL Block_AddButton(HWND hToolbar, int iCommand, int iImage, const char* pszText, BYTE fsStyle = 0);
+BOOL Block_AddSeparator(HWND hToolbar);
+// The record count box: an edit field (id 28, centred, read-only, text
+// "-1") placed right of the buttons added so far, cx pixels wide.
+HWND Block_AddCountBox(HWND hToolbar, int cx = 60);
+// Enables or disables one toolbar button by command.
+void Block_EnableButton(HWND hOwner, int iCommand, BOOL bEnable);
+// Writes n into the count box (control 28) of the window's toolbar.
+void Block_SetRecordCount(HWND hOwner, int n);
+// The rebar's height (0 without a toolbar).
+int Block_ToolbarHeight(HWND hOwner);
+
+// Grid (id 10) of ZTListview, handed the block's column-border cursor.
+HWND Block_Grid(HWND hOwner, tagZT_Main_Param* p);
+// Tree view (id 9) with lines and buttons.
+HWND Block_Tree(HWND hOwner);
+// Splitter by id: 5 and 6 vertical (2 pixels wide), 7 and 8 horizontal
+// (2 pixels high).  Null for any other id.
+HWND Block_Splitter(HWND hOwner, int id);
+
+// Layout: the rebar across the top, then those splitters the window has:
+// 5 at x = xLeft below the rebar, 6 at xRight pixels from the right edge,
+// 7 at yTop pixels below the rebar across the whole width, 8 at yBottom
+// pixels above the bottom between the two vertical splitters.
+void Block_Layout(HWND hOwner, int xLeft, int xRight, int yTop, int yBottom);
+
+// Shows popup n of the context menus (p->hContextMenus) at the cursor; the
+// owner receives the chosen command.  FALSE when there is no such popup.
+BOOL Block_ContextMenu(HWND hOwner, tagZT_Main_Param* p, int n);
+// Enables or greys one menu item by command id (searched in sub-menus too).
+void Block_MenuItem(HMENU hMenu, int iCommand, BOOL bEnable);
+
+// "删除后将无法恢复,是否继续" / "删除确认", OK and Cancel.  FALSE when the
+// user cancelled (the deletion is abandoned).
+BOOL Block_ConfirmDelete(HWND hOwner);
+
+// Busy dialog: runs dialog 111 modally over hOwner showing "数据查询....",
+// starts pfnTask(pArg) on a thread of its own and ends when the task sends
+// WM_CLOSE to p->hBusyDlg; its Cancel button does nothing.  Returns after
+// the task's thread has ended: TRUE when the task ran, FALSE when it could
+// not be started.
+BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOID pArg);

@@ -1,0 +1,24 @@
+// The program shell as start-up leaves it: the parameter block filled from
+// the test program's resources, every window class registered, and a main
+// frame created the way the entry creates it.
+#pragma once
+#include "tests/controls/ui_driver.h"
+#include "app/shell/main_param.h"
+
+#include <string>
+
+// Fills g_ZTMain (instance, menus 107 and 120, toolbar bitmap, icon, grid
+// cursor, product name and version, every permission word set) and
+// registers the classes, once.  Menus are reloaded on every call: a frame
+// destroys its menu with it.
+void Shell_Setup();
+// The main frame: class "ZT_MDIMAIN", the product name as caption, the
+// main menu, shown normal at (20, 20) 900 x 640.
+HWND Shell_CreateFrame();
+// Destroys the frame when it still exists and swallows its WM_QUIT.
+void Shell_DestroyFrame(HWND hFrame);
+
+// MDI children of the frame's client, optionally only those of one class.
+int Shell_ChildCount(const char* cls = nullptr);
+std::string Shell_Class(HWND hwnd);
+void Shell_Command(HWND hFrame, int id, WPARAM hiword = 0, LPARAM lParam = 0);
