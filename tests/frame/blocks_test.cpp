@@ -206,6 +206,32 @@ TEST_F(BlocksTest, GridTreeAndSplittersWithTheirIdsAndStyles)
     EXPECT_TRUE(gs & WS_CLIPSIBLINGS);
     EXPECT_TRUE(gs & WS_VISIBLE);
 
+    // The grid shows the block's cursor over a column border.
+    MoveWindow(grid, 10, 10, 400, 200, TRUE);
+    tagLV_COLUMN col;
+    memset(&col, 0, sizeof(col));
+    col.iId = 1;
+    col.iWidth = 100;
+    lstrcpyA(col.szCaption, "编号");
+    col.iType = LVT_INT;
+    col.iShown = 1;
+    ASSERT_TRUE(SendMessageA(grid, GRM_ADDCOLUMN, 0, reinterpret_cast<LPARAM>(&col)));
+    Ui_Pump(40);
+    ASSERT_NE(g_ZTMain.hGridCursor, nullptr);
+    RECT rg = Ui_WindowRect(grid);
+    RECT cg;
+    GetClientRect(grid, &cg);
+    POINT border = {100, 10};
+    ClientToScreen(grid, &border);
+    Ui_MouseTo(border.x - 1, border.y);
+    Ui_MouseTo(border.x, border.y);
+    Ui_Pump(60);
+    EXPECT_EQ(GetCursor(), g_ZTMain.hGridCursor);
+    Ui_MouseTo(rg.left + 50, rg.top + cg.bottom - 10);
+    Ui_Pump(60);
+    EXPECT_NE(GetCursor(), g_ZTMain.hGridCursor);
+    Ui_MouseTo(5, 5);
+
     HWND tree = Block_Tree(host);
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(Shell_Class(tree), "SysTreeView32");

@@ -4,6 +4,7 @@
 #include "app/shell/frame.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -434,6 +435,23 @@ struct MenuLook {
 };
 MenuLook g_look;
 
+// One pixel of a saved screenshot as 0x00RRGGBB (0xFFFFFFFF when unreadable).
+uint32_t ShotPixel(const std::string& png, int x, int y)
+{
+    std::string cmd = "convert '" + png + "' -format '%[fx:int(255*p{" + std::to_string(x) + "," +
+                      std::to_string(y) + "}.r)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
+                      "}.g)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) + "}.b)]' info: 2>/dev/null";
+    FILE* f = popen(cmd.c_str(), "r");
+    if (!f)
+        return 0xFFFFFFFFu;
+    int r = -1, g = -1, b = -1;
+    int n = fscanf(f, "%d %d %d", &r, &g, &b);
+    pclose(f);
+    if (n != 3)
+        return 0xFFFFFFFFu;
+    return static_cast<uint32_t>((r << 16) | (g << 8) | b);
+}
+
 void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
@@ -476,7 +494,16 @@ TEST_F(FrameTest, ScreenshotWithTheHouseMenuOpen)
     EXPECT_GE(g_look.popup.top, origin.y - 2);
     EXPECT_GT(g_look.popup.left, rf.left);
     if (!TestEnv("ZT_TEST_SHOTS").empty()) {
-        EXPECT_FALSE(g_look.shot.empty());
+        ASSERT_FALSE(g_look.shot.empty());
+        // In the picture: the popup's face is light, the frame's caption bar
+        // is not the face colour of the client below it.
+        int cx = (g_look.popup.left + g_look.popup.right) / 2;
+        uint32_t face = ShotPixel(g_look.shot, g_look.popup.right - 4, g_look.popup.bottom - 4);
+        EXPECT_GT(Red(face) + Green(face) + Blue(face), 3 * 180);
+        uint32_t caption = ShotPixel(g_look.shot, (rf.left + rf.right) / 2, rf.top + 8);
+        uint32_t client = ShotPixel(g_look.shot, (rf.left + rf.right) / 2, rf.bottom - 40);
+        EXPECT_NE(caption, client);
+        EXPECT_NE(ShotPixel(g_look.shot, cx, g_look.popup.top + 2), 0xFFFFFFFFu);
     }
     EXPECT_TRUE(IsWindow(frame));
 }
