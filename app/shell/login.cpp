@@ -1,5 +1,319 @@
-// Placeholder until the login dialogs land.
 #include "app/shell/login.h"
+#include "app/resources/resource.h"
+#include "cipher/cipher.h"
+#include "common/zt_box.h"
 
-INT_PTR CALLBACK LoginDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-INT_PTR CALLBACK ChangePwdDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+#include <cstring>
+
+namespace {
+
+// The open login dialog's pictures and the frame class brush it replaced.
+struct LoginState {
+    HBITMAP hBack;        // bitmap 185
+    HBITMAP hTitle;       // com_title.bmp
+    HWND hFrame;
+    LONG_PTR oldBrush;
+    bool bBrushSaved;
+};
+LoginState g_login;
+
+tagZT_Main_Param* Block(HWND hDlg)
+{
+    return reinterpret_cast<tagZT_Main_Param*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
+std::string ItemText(HWND hDlg, int id, int cchMax)
+{
+    char buf[1100];
+    if (cchMax >= static_cast<int>(sizeof buf))
+        cchMax = sizeof buf - 1;
+    buf[0] = 0;
+    GetDlgItemTextA(hDlg, id, buf, cchMax + 1);
+    return buf;
+}
+
+// Fills the employee box with the employees of the branch named in the
+// branch box: the list holds each branch's employees as one run.
+void FillEmployees(HWND hDlg, tagZT_Main_Param* p)
+{
+    HWND hEmp = GetDlgItem(hDlg, IDC_EMP_BOX);
+    SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
+    std::string name = ItemText(hDlg, IDC_BR_BOX, 1023);
+    tagBRLIST* br = nullptr;
+    if (p->pBrList && p->nBr > 0)
+        br = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, 0, name.c_str(), p->nBr, sizeof(tagBRLIST)));
+    int added = 0;
+    if (br && p->pEmpList) {
+        int i = 0;
+        while (i < p->nEmp && p->pEmpList[i].iBr != br->iOrdinal)
+            ++i;
+        for (; i < p->nEmp && p->pEmpList[i].iBr == br->iOrdinal; ++i) {
+            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pEmpList[i].szEmp));
+            ++added;
+        }
+    }
+    if (added == 0)
+        SetWindowTextA(hEmp, "");
+    else
+        SendMessageA(hEmp, CB_SETCURSEL, 0, 0);
+}
+
+void LoginInit(HWND hDlg, tagZT_Main_Param* p)
+{
+    memset(&g_login, 0, sizeof g_login);
+    SetWindowTextA(hDlg, "Kelmora中介管理");
+
+    g_login.hTitle = static_cast<HBITMAP>(
+        LoadImageA(nullptr, "com_title.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (g_login.hTitle)
+        SendDlgItemMessageA(hDlg, IDC_LOGIN_TITLE, STM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(g_login.hTitle));
+    g_login.hBack = LoadBitmapA(p->hInst, MAKEINTRESOURCEA(IDB_LOGIN_BACK));
+
+    g_login.hFrame = GetDlgItem(hDlg, IDC_LOGIN_FRAME);
+    if (g_login.hFrame) {
+        g_login.oldBrush = SetClassLongPtrA(g_login.hFrame, GCLP_HBRBACKGROUND,
+                                            reinterpret_cast<LONG_PTR>(GetStockObject(NULL_BRUSH)));
+        g_login.bBrushSaved = true;
+    }
+
+    SendDlgItemMessageA(hDlg, IDC_LOGIN_PWD, EM_LIMITTEXT, ZT_PWD_MAX, 0);
+    EnableWindow(GetDlgItem(hDlg, IDOK), FALSE);
+    EnableWindow(GetDlgItem(hDlg, IDC_LOGIN_PWD), FALSE);
+
+    HWND hBr = GetDlgItem(hDlg, IDC_BR_BOX);
+    for (int i = 0; p->pBrList && i < p->nBr; ++i)
+        SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pBrList[i].szBr));
+    // Choosing the first branch fills the employees (text-change notification).
+    SendMessageA(hBr, CB_SETCURSEL, 0, 0);
+}
+
+void LoginClose(HWND hDlg, INT_PTR result)
+{
+    if (g_login.hBack)
+        DeleteObject(g_login.hBack);
+    if (g_login.hTitle) {
+        SendDlgItemMessageA(hDlg, IDC_LOGIN_TITLE, STM_SETIMAGE, IMAGE_BITMAP, 0);
+        DeleteObject(g_login.hTitle);
+    }
+    if (g_login.bBrushSaved && g_login.hFrame)
+        SetClassLongPtrA(g_login.hFrame, GCLP_HBRBACKGROUND, g_login.oldBrush);
+    memset(&g_login, 0, sizeof g_login);
+    EndDialog(hDlg, result);
+}
+
+bool IsClass(HWND hwnd, const char* cls)
+{
+    char buf[32] = "";
+    GetClassNameA(hwnd, buf, sizeof buf);
+    return lstrcmpiA(buf, cls) == 0;
+}
+
+}  // namespace
+
+int Login_Check(tagZT_Main_Param* p, const char* pszBr, const char* pszEmp, const char* pszPwd)
+{
+    if (!p->pBrList || !p->pEmpList || !pszBr || !pszEmp || !pszPwd)
+        return 0;
+    tagBRLIST* br = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, 0, pszBr, p->nBr, sizeof(tagBRLIST)));
+    if (!br)
+        return 0;
+    tagEMPLIST* emp = static_cast<tagEMPLIST*>(
+        FindEmp(p->pEmpList, nullptr, 0, pszEmp, p->nEmp, sizeof(tagEMPLIST), br->iOrdinal));
+    if (!emp)
+        return 0;
+
+    char pwd[256];
+    memset(pwd, 0, sizeof pwd);
+    strncpy(pwd, pszPwd, ZT_PWD_MAX);
+    CipherPwd(p->szAppDir, pwd, CIPHER_ENCODE);
+
+    int r = FD_LG_Check(emp->iOrdinal, pwd);
+    if (r == 1) {
+        p->pLoginBr = br;
+        p->pLoginEmp = emp;
+        p->sql.iLoginEmp = emp->iOrdinal;
+    }
+    return r;
+}
+
+INT_PTR CALLBACK LoginDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG: {
+        tagZT_Main_Param* p = reinterpret_cast<tagZT_Main_Param*>(lParam);
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+        LoginInit(hDlg, p);
+        HWND hPwd = GetDlgItem(hDlg, IDC_LOGIN_PWD);
+        if (IsWindowEnabled(hPwd)) {
+            SetFocus(hPwd);
+            return FALSE;
+        }
+        return TRUE;
+    }
+    case WM_ERASEBKGND: {
+        HDC hdc = reinterpret_cast<HDC>(wParam);
+        RECT rc;
+        GetClientRect(hDlg, &rc);
+        BITMAP bm;
+        if (g_login.hBack && GetObjectA(g_login.hBack, sizeof bm, &bm)) {
+            HDC mem = CreateCompatibleDC(hdc);
+            HGDIOBJ old = SelectObject(mem, g_login.hBack);
+            SetStretchBltMode(hdc, COLORONCOLOR);
+            StretchBlt(hdc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            SelectObject(mem, old);
+            DeleteDC(mem);
+        } else {
+            FillRect(hdc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        }
+        SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, 1);
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        HWND ctl = reinterpret_cast<HWND>(lParam);
+        // Disabled and read-only edits ask here too; they keep their own look.
+        if (!IsClass(ctl, "Static") && !IsClass(ctl, "Button"))
+            return FALSE;
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_COMMAND: {
+        tagZT_Main_Param* p = Block(hDlg);
+        int id = LOWORD(wParam);
+        int code = HIWORD(wParam);
+        if (!p)
+            return FALSE;
+        if (id == IDC_BR_BOX && code == 0x0300) {
+            FillEmployees(hDlg, p);
+            return TRUE;
+        }
+        if (id == IDC_EMP_BOX && code == 0x0300) {
+            bool any = GetWindowTextLengthA(GetDlgItem(hDlg, IDC_EMP_BOX)) > 0;
+            EnableWindow(GetDlgItem(hDlg, IDC_LOGIN_PWD), any);
+            return TRUE;
+        }
+        if (id == IDC_LOGIN_PWD && code == EN_CHANGE) {
+            bool enough = GetWindowTextLengthA(GetDlgItem(hDlg, IDC_LOGIN_PWD)) >= 4;
+            EnableWindow(GetDlgItem(hDlg, IDOK), enough);
+            return TRUE;
+        }
+        if (id == IDOK && code == BN_CLICKED) {
+            // Enter reaches here too; it counts only when the button could be pressed.
+            if (!IsWindowEnabled(GetDlgItem(hDlg, IDOK)))
+                return TRUE;
+            std::string pwd = ItemText(hDlg, IDC_LOGIN_PWD, ZT_PWD_MAX);
+            std::string emp = ItemText(hDlg, IDC_EMP_BOX, 1023);
+            std::string br = ItemText(hDlg, IDC_BR_BOX, 1023);
+            if (Login_Check(p, br.c_str(), emp.c_str(), pwd.c_str()) == 1)
+                LoginClose(hDlg, 1);
+            else
+                ZT_MessageBox(hDlg, "密码错误", "", MB_OK);
+            return TRUE;
+        }
+        if (id == IDCANCEL) {
+            LoginClose(hDlg, 0);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_CLOSE:
+        LoginClose(hDlg, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR Login_Run(tagZT_Main_Param* p)
+{
+    return DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_LOGIN), nullptr, LoginDlgProc, reinterpret_cast<LPARAM>(p));
+}
+
+// ---- Change password ----------------------------------------------------------------
+
+namespace {
+
+// Shows a refusal and puts the focus on the field to correct.
+void Refuse(HWND hDlg, const char* text, int idFocus)
+{
+    ZT_MessageBox(hDlg, text, "", MB_OK);
+    SetFocus(GetDlgItem(hDlg, idFocus));
+}
+
+void ChangePwd(HWND hDlg, tagZT_Main_Param* p)
+{
+    char oldPwd[256], newPwd[256], again[256];
+    memset(oldPwd, 0, sizeof oldPwd);
+    memset(newPwd, 0, sizeof newPwd);
+    memset(again, 0, sizeof again);
+    GetDlgItemTextA(hDlg, IDC_OLD_PWD, oldPwd, ZT_PWD_MAX + 1);
+    GetDlgItemTextA(hDlg, IDC_NEW_PWD, newPwd, ZT_PWD_MAX + 1);
+    GetDlgItemTextA(hDlg, IDC_NEW_PWD2, again, ZT_PWD_MAX + 1);
+    if (!oldPwd[0]) {
+        Refuse(hDlg, "请输入旧密码", IDC_OLD_PWD);
+        return;
+    }
+    if (!newPwd[0]) {
+        Refuse(hDlg, "请输入新密码", IDC_NEW_PWD);
+        return;
+    }
+    if (strlen(newPwd) < 6) {
+        Refuse(hDlg, "密码必须大于6位", IDC_NEW_PWD);
+        return;
+    }
+    if (strcmp(newPwd, again) != 0) {
+        Refuse(hDlg, "两次新密码不同,请重新输入确认密码", IDC_NEW_PWD2);
+        return;
+    }
+    if (p->pLoginEmp) {
+        CipherPwd(p->szAppDir, oldPwd, CIPHER_ENCODE);
+        CipherPwd(p->szAppDir, newPwd, CIPHER_ENCODE);
+        if (FD_Upd_Pwd(p->pLoginEmp->iOrdinal, oldPwd, newPwd))
+            ZT_MessageBox(hDlg, "修改成功", "", MB_OK);
+    }
+    EndDialog(hDlg, 0);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ChangePwdDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG: {
+        tagZT_Main_Param* p = reinterpret_cast<tagZT_Main_Param*>(lParam);
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+        if (p->pLoginBr)
+            SetDlgItemTextA(hDlg, IDC_BR_BOX, p->pLoginBr->szBr);
+        if (p->pLoginEmp)
+            SetDlgItemTextA(hDlg, IDC_EMP_BOX, p->pLoginEmp->szEmp);
+        // A password longer than the login dialog takes could never be typed there.
+        SendDlgItemMessageA(hDlg, IDC_OLD_PWD, EM_LIMITTEXT, ZT_PWD_MAX, 0);
+        SendDlgItemMessageA(hDlg, IDC_NEW_PWD, EM_LIMITTEXT, ZT_PWD_MAX, 0);
+        SendDlgItemMessageA(hDlg, IDC_NEW_PWD2, EM_LIMITTEXT, ZT_PWD_MAX, 0);
+        SetFocus(GetDlgItem(hDlg, IDC_OLD_PWD));
+        return FALSE;
+    }
+    case WM_COMMAND: {
+        tagZT_Main_Param* p = Block(hDlg);
+        if (LOWORD(wParam) == IDOK && p) {
+            ChangePwd(hDlg, p);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(hDlg, 0);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_CLOSE:
+        EndDialog(hDlg, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR Login_RunChangePwd(HWND hOwner, tagZT_Main_Param* p)
+{
+    return DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_CHANGE_PWD), hOwner, ChangePwdDlgProc,
+                           reinterpret_cast<LPARAM>(p));
+}

@@ -1,0 +1,7 @@
+// Kelmora: the program's entry.
+#include "app/shell/entry.h"
+
+int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
+{
+    return Kelmora_Main(hInst);
+}

@@ -1,0 +1,321 @@
+#include "app/shell/startup.h"
+#include "app/shell/config.h"
+#include "app/resources/resource.h"
+#include "common/zt_box.h"
+#include "outside/skin/skin.h"
+
+#include <cstring>
+
+namespace {
+
+// The one progress dialog of the process (window thread only).
+struct ProgressState {
+    tagZT_Main_Param* p;
+    HWND hDlg;
+    HANDLE hWorker;
+    bool bAsking;      // the leave question is showing
+    int iDeferred;     // result that arrived while asking, -1 none
+};
+ProgressState g_prog;
+
+HMODULE g_hSkin;
+
+// Loads a string-table text into the block's scratch buffer and shows it.
+void ShowText(tagZT_Main_Param* p, HWND hDlg, UINT id)
+{
+    p->szText[0] = 0;
+    LoadStringA(p->hInst, id, p->szText, sizeof p->szText);
+    if (hDlg)
+        SetDlgItemTextA(hDlg, IDC_PROGRESS_TEXT, p->szText);
+}
+
+DWORD WINAPI StartupWorker(LPVOID pArg)
+{
+    tagZT_Main_Param* p = static_cast<tagZT_Main_Param*>(pArg);
+    HWND hDlg = g_prog.hDlg;
+    int ok = p->pLoginBr ? Startup_Phase2(p, hDlg) : Startup_Phase1(p, hDlg);
+    SendMessageA(hDlg, WM_STARTUP_DONE, 0, ok ? 0 : 4);
+    return 0;
+}
+
+// Asks whether to leave while the worker stands still.
+void AskToLeave(HWND hDlg)
+{
+    if (g_prog.bAsking)
+        return;
+    g_prog.bAsking = true;
+    HANDLE h = g_prog.hWorker;
+    bool suspended = h && SuspendThread(h) != static_cast<DWORD>(-1);
+    int answer = ZT_MessageBox(hDlg, "确认退出软件", "", MB_YESNO);
+    g_prog.bAsking = false;
+    if (answer == IDYES) {
+        if (h) {
+            TerminateThread(h, 0);
+            WaitForSingleObject(h, INFINITE);
+        }
+        EndDialog(hDlg, 0);
+        return;
+    }
+    if (suspended)
+        ResumeThread(h);
+    if (g_prog.iDeferred >= 0)
+        EndDialog(hDlg, g_prog.iDeferred);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG: {
+        tagZT_Main_Param* p = reinterpret_cast<tagZT_Main_Param*>(lParam);
+        g_prog.p = p;
+        g_prog.hDlg = hDlg;
+        g_prog.bAsking = false;
+        g_prog.iDeferred = -1;
+        p->hOwner = hDlg;
+        p->sql.hOwner = hDlg;
+        DWORD tid = 0;
+        g_prog.hWorker = CreateThread(nullptr, 0, StartupWorker, p, 0, &tid);
+        if (!g_prog.hWorker) {
+            EndDialog(hDlg, 0);
+            return TRUE;
+        }
+        if (p->hIcon)
+            SetClassLongPtrA(hDlg, GCLP_HICON, reinterpret_cast<LONG_PTR>(p->hIcon));
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL)
+            AskToLeave(hDlg);
+        return TRUE;
+    case WM_STARTUP_DONE: {
+        int result = lParam == 0 ? 1 : 0;
+        if (g_prog.bAsking)
+            g_prog.iDeferred = result;
+        else
+            EndDialog(hDlg, result);
+        return TRUE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR Startup_RunPhase(tagZT_Main_Param* p)
+{
+    memset(&g_prog, 0, sizeof g_prog);
+    INT_PTR r = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDlgProc,
+                                reinterpret_cast<LPARAM>(p));
+    if (g_prog.hWorker) {
+        // The worker's last act was the (answered) WM_STARTUP_DONE, or it
+        // has been stopped: it ends at once.
+        WaitForSingleObject(g_prog.hWorker, 10000);
+        CloseHandle(g_prog.hWorker);
+    }
+    memset(&g_prog, 0, sizeof g_prog);
+    // The dialog is gone; until the main frame exists no window owns the
+    // boxes of the program and of the data library.
+    p->hOwner = nullptr;
+    p->sql.hOwner = nullptr;
+    return r == 1 ? 1 : 0;
+}
+
+// ---- Phase 1 ---------------------------------------------------------------------
+
+void Startup_LoadResources(tagZT_Main_Param* p)
+{
+    if (!p->bLockReady) {
+        InitializeCriticalSection(&p->csApp);
+        p->bLockReady = 1;
+    }
+    HINSTANCE h = p->hInst;
+    p->hIcon = LoadIconA(h, MAKEINTRESOURCEA(IDI_APP));
+    p->hMainMenu = LoadMenuA(h, MAKEINTRESOURCEA(IDM_MAIN));
+    p->hGridCursor = LoadCursorA(h, MAKEINTRESOURCEA(IDCUR_GRID));
+    p->hContextMenus = LoadMenuA(h, MAKEINTRESOURCEA(IDM_CONTEXT));
+    p->hToolbarBmp = LoadBitmapA(h, MAKEINTRESOURCEA(IDB_TOOLBAR));
+
+    char dir[sizeof p->szAppDir];
+    DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
+    if (n == 0 || n >= sizeof dir)
+        p->szAppDir[0] = 0;
+    else
+        memcpy(p->szAppDir, dir, n + 1);
+
+    p->szVersion[0] = 0;
+    p->szProduct[0] = 0;
+    LoadStringA(h, IDS_VERSION, p->szVersion, sizeof p->szVersion);
+    LoadStringA(h, IDS_PRODUCT, p->szProduct, sizeof p->szProduct);
+}
+
+void Startup_LoadLists(tagZT_Main_Param* p)
+{
+    if (p->pBrList)
+        Mem_Free_BrList(p->pBrList);
+    if (p->pEmpList)
+        Mem_Free_EmpList(p->pEmpList);
+    p->pBrList = nullptr;
+    p->pEmpList = nullptr;
+    int n = 0;
+    if (!FD_Sct_BrList(&p->pBrList, &n, 0)) {
+        p->pBrList = nullptr;
+        n = 0;
+    }
+    p->nBr = n;
+    n = 0;
+    if (!FD_Sct_EmpList(&p->pEmpList, &n, 0)) {
+        p->pEmpList = nullptr;
+        n = 0;
+    }
+    p->nEmp = n;
+}
+
+int Startup_Phase1(tagZT_Main_Param* p, HWND hDlg)
+{
+    GetSystemInfo(&p->si);
+    ShowText(p, hDlg, IDS_INIT_SOFTWARE);
+    Startup_LoadResources(p);
+
+    ShowText(p, hDlg, IDS_INIT_SKIN);
+    Skin_Start(p->hInst);
+
+    ShowText(p, hDlg, IDS_INIT_DB_SETTINGS);
+    p->sql.hOwner = hDlg;
+    p->sql.pszAppDir = p->szAppDir;
+    Config_Read(p);
+
+    ShowText(p, hDlg, IDS_TRY_CONNECT);
+    if (!MYSQL_Init(&p->sql)) {
+        p->szText[0] = 0;
+        if (!LoadStringA(p->hInst, IDS_DB_CONNECT_ERROR, p->szText, sizeof p->szText))
+            strcpy(p->szText, "数据库连接出错");
+        ZT_MessageBox(nullptr, p->szText, "错误", MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+
+    ShowText(p, hDlg, IDS_INIT_PARAMS);
+    Startup_LoadLists(p);
+    return 1;
+}
+
+// ---- Phase 2 ---------------------------------------------------------------------
+
+void Startup_LoadRights(tagZT_Main_Param* p, tagPOPEDOM* pText)
+{
+    memset(pText, 0, sizeof *pText);
+    // A user without a permission row of his own keeps the empty text and
+    // no telephone views.
+    p->iCliReadMax = 0;
+    p->iHouReadMax = 0;
+    int iEmp = p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
+    int cli = 0, hou = 0;
+    if (FD_Sct_DefPD(nullptr, pText->szValue, &cli, &hou, nullptr, nullptr, iEmp)) {
+        p->iCliReadMax = cli;
+        p->iHouReadMax = hou;
+    } else {
+        memset(pText, 0, sizeof *pText);
+    }
+    PD_Calc(p, pText);
+}
+
+int Startup_Phase2(tagZT_Main_Param* p, HWND hDlg)
+{
+    FD_Sct_Sys(&p->sys);
+
+    tagPOPEDOM text;
+    Startup_LoadRights(p, &text);
+
+    int nTags = 0, nNames = 0, nValues = 0;
+    if (!FD_sct_Argc_Name(&p->pArgcTag, &p->pArgcName, &nTags, &nNames)) {
+        nTags = 0;
+        nNames = 0;
+    }
+    p->nArgcTag = p->pArgcTag ? nTags : 0;
+    p->nArgcName = p->pArgcName ? nNames : 0;
+    if (!_FD_sct_Argc_Value(nullptr, &p->pArgcValue, &nValues, 1, 0))
+        nValues = 0;
+    p->nArgcValue = p->pArgcValue ? nValues : 0;
+
+    ShowText(p, hDlg, IDS_INIT_AREAS);
+    int n = 0;
+    if (!FD_SCT_CITY(&p->pCity, &n, 1))
+        n = 0;
+    p->nCity = p->pCity ? n : 0;
+    p->pCityList = p->pCity;
+    n = 0;
+    if (!FD_SCT_URBAN(nullptr, &p->pUrban, &n, 1, 0))
+        n = 0;
+    p->nUrban = p->pUrban ? n : 0;
+    n = 0;
+    if (!FD_SCT_DISTRICT(nullptr, &p->pDist, &n, 1, 0))
+        n = 0;
+    p->nDist = p->pDist ? n : 0;
+
+    ShowText(p, hDlg, IDS_INIT_ESTATES);
+    n = 0;
+    if (!FD_Sct_EstList(nullptr, &p->pEstList, &n, 1, 0))
+        n = 0;
+    p->nEst = p->pEstList ? n : 0;
+
+    // Room the windows may still fill in place behind the loaded rows; an
+    // array that could not be loaded offers none.
+    p->nUrbanSpare = p->pUrban ? 101 : 0;
+    p->nDistSpare = p->pDist ? 101 : 0;
+    p->nEstSpare = p->pEstList ? 101 : 0;
+    return 1;
+}
+
+// ---- Skin library ----------------------------------------------------------------
+
+void Skin_Start(HINSTANCE hInst)
+{
+    if (!g_hSkin) {
+        UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        g_hSkin = LoadLibraryA(SKIN_LIBRARY_NAME);
+        SetErrorMode(old);
+    }
+    if (!g_hSkin)
+        return;
+    SKIN_INIT init = (SKIN_INIT)(void*)GetProcAddress(g_hSkin, MAKEINTRESOURCEA(SKIN_ORD_INIT));
+    if (init)
+        init(hInst, nullptr, nullptr, nullptr);
+    SKIN_LOADRESOURCE load = (SKIN_LOADRESOURCE)(void*)GetProcAddress(g_hSkin, MAKEINTRESOURCEA(SKIN_ORD_LOADRESOURCE));
+    if (load)
+        load(hInst, MAKEINTRESOURCEA(IDR_SKIN_SMF), "smf");
+}
+
+void Skin_End()
+{
+    if (!g_hSkin)
+        return;
+    SKIN_EXIT end = (SKIN_EXIT)(void*)GetProcAddress(g_hSkin, MAKEINTRESOURCEA(SKIN_ORD_EXIT));
+    if (end)
+        end();
+}
+
+// ---- Release -----------------------------------------------------------------------
+
+void Startup_Release(tagZT_Main_Param* p)
+{
+    if (p->hIcon)
+        DestroyIcon(p->hIcon);
+    if (p->hGridCursor)
+        DestroyCursor(p->hGridCursor);
+    // The main menu went with the frame when one was created; destroying
+    // it again is refused harmlessly.
+    if (p->hMainMenu && IsMenu(p->hMainMenu))
+        DestroyMenu(p->hMainMenu);
+    if (p->hContextMenus && IsMenu(p->hContextMenus))
+        DestroyMenu(p->hContextMenus);
+    if (p->hToolbarBmp)
+        DeleteObject(p->hToolbarBmp);
+    p->hIcon = nullptr;
+    p->hGridCursor = nullptr;
+    p->hMainMenu = nullptr;
+    p->hContextMenus = nullptr;
+    p->hToolbarBmp = nullptr;
+    if (p->bLockReady) {
+        DeleteCriticalSection(&p->csApp);
+        p->bLockReady = 0;
+    }
+}

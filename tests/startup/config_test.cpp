@@ -1,0 +1,144 @@
+// config.ini: defaults, the first-run notice, number conversion, field widths.
+#include "tests/startup/startup_support.h"
+#include "app/shell/config.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct ConfigTest : testing::Test {
+    std::unique_ptr<tagZT_Main_Param> block{new tagZT_Main_Param()};
+    std::string dir;    // the program folder of the test (DOS path)
+    std::string file;
+
+    void SetUp() override
+    {
+        St_Init();
+        TestBoxes_Reset();
+        char cwd[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, cwd);
+        const testing::TestInfo* t = testing::UnitTest::GetInstance()->current_test_info();
+        dir = std::string(cwd) + "\\cfg_" + t->name();
+        CreateDirectoryA(dir.c_str(), nullptr);
+        file = dir + "\\config.ini";
+        DeleteFileA(file.c_str());
+        memset(block.get(), 0, sizeof(tagZT_Main_Param));
+        strcpy(block->szAppDir, dir.c_str());
+    }
+
+    void Write(const std::string& text)
+    {
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD n = 0;
+        WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+        CloseHandle(h);
+    }
+    std::string Key(const char* section, const char* key)
+    {
+        char buf[128] = "";
+        GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
+        return buf;
+    }
+    size_t Notices()
+    {
+        size_t n = 0;
+        for (const TestBox& b : TestBoxes_Taken())
+            if (b.caption == "登录后请修改密码")
+                ++n;
+        return n;
+    }
+};
+
+TEST_F(ConfigTest, MissingFileShowsTheNoticeOnceAndCreatesTheFlag)
+{
+    block->hOwner = reinterpret_cast<HWND>(0x1234);
+    Config_Read(block.get());
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "登录后请修改密码");
+    EXPECT_EQ(boxes[0].text, "\n软件初始密码为482913\n\n\n如果无法连接到数据库,请重启电脑");
+    EXPECT_EQ(boxes[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(boxes[0].owner, reinterpret_cast<HWND>(0x1234));
+    EXPECT_EQ(Key("SOFT", "INITIALIZE"), "1");
+    // Nothing else is written to the file.
+    EXPECT_EQ(Key("SERVER", "UID"), "<none>");
+
+    // Defaults of every other key.
+    EXPECT_EQ(block->bRemind1, 0);
+    EXPECT_EQ(block->bRemind2, 0);
+    EXPECT_STREQ(block->sql.szUser, "");
+    EXPECT_STREQ(block->sql.szDatabase, "");
+    EXPECT_EQ(block->sql.iPort, 0);
+    EXPECT_EQ(block->sql.iConnectTimeout, 0);
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
+
+    Config_Read(block.get());
+    EXPECT_EQ(Notices(), 1u) << "the notice is shown once per file";
+}
+
+TEST_F(ConfigTest, ANonNumericFlagCountsAsZero)
+{
+    Write("[SOFT]\r\nINITIALIZE=abc\r\n");
+    Config_Read(block.get());
+    EXPECT_EQ(Notices(), 1u);
+    EXPECT_EQ(Key("SOFT", "INITIALIZE"), "1");
+
+    TestBoxes_Reset();
+    Write("[SOFT]\r\nINITIALIZE=1\r\n");
+    Config_Read(block.get());
+    EXPECT_EQ(Notices(), 0u);
+}
+
+TEST_F(ConfigTest, NumbersConvertAsDecimalAndTheHostIsAlwaysLoopback)
+{
+    Write("[SOFT]\r\nINITIALIZE=1\r\nREMIND1=300\r\nREMIND2=  +15days\r\n"
+          "[SERVER]\r\nUID=kelmora\r\nPWD=0123456789abcdef0123456789abcdef\r\nDATABASE=agency\r\nCHARSET=gbk\r\n"
+          "HOST=192.0.2.7\r\nSERVER=192.0.2.7\r\nPORT=3306x\r\nREAD_TIMEOUT= -7\r\nWRITE_TIMEOUT=abc\r\nCONNECT_TIMEOUT=\r\n");
+    Config_Read(block.get());
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(block->bRemind1, 300 & 0xFF) << "the low 8 bits";
+    EXPECT_EQ(block->bRemind2, 15);
+    EXPECT_STREQ(block->sql.szUser, "kelmora");
+    EXPECT_STREQ(block->sql.szPwd, "0123456789abcdef0123456789abcdef");
+    EXPECT_STREQ(block->sql.szDatabase, "agency");
+    EXPECT_STREQ(block->sql.szCharset, "gbk");
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
+    EXPECT_EQ(block->sql.iPort, 3306);
+    EXPECT_EQ(block->sql.iReadTimeout, -7);
+    EXPECT_EQ(block->sql.iWriteTimeout, 0);
+    EXPECT_EQ(block->sql.iConnectTimeout, 0);
+}
+
+TEST_F(ConfigTest, LongValuesAreCutToWhatIsReadAndToTheirFields)
+{
+    std::string longText(60, 'x');
+    Write("[SOFT]\r\nINITIALIZE=1\r\nREMIND1=-1\r\n[SERVER]\r\nUID=" + longText + "\r\nPWD=" + longText +
+          "\r\nDATABASE=" + longText + "\r\nCHARSET=" + longText + "\r\nPORT=1234567890123\r\n");
+    memset(block->sql.szCharset, 0x55, sizeof block->sql.szCharset);
+    Config_Read(block.get());
+    EXPECT_EQ(std::string(block->sql.szUser), std::string(32, 'x'));
+    EXPECT_EQ(std::string(block->sql.szPwd), std::string(32, 'x'));
+    EXPECT_EQ(std::string(block->sql.szDatabase), std::string(32, 'x'));
+    EXPECT_EQ(std::string(block->sql.szCharset), std::string(16, 'x')) << "the field holds 16 bytes";
+    EXPECT_EQ(block->sql.iPort, 123456789) << "nine characters are read";
+    EXPECT_EQ(block->bRemind1, 255);
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
+}
+
+TEST(ConfigNumbers, BlanksSignsAndStops)
+{
+    EXPECT_EQ(Config_ToInt(""), 0);
+    EXPECT_EQ(Config_ToInt("abc"), 0);
+    EXPECT_EQ(Config_ToInt("   42"), 42);
+    EXPECT_EQ(Config_ToInt("\t-15x"), -15);
+    EXPECT_EQ(Config_ToInt("+8"), 8);
+    EXPECT_EQ(Config_ToInt("- 8"), 0);
+    EXPECT_EQ(Config_ToInt("12 34"), 12);
+    EXPECT_EQ(Config_ToInt(nullptr), 0);
+    // Very long numbers keep their low bits.
+    EXPECT_EQ(Config_ToInt("4294967296300") & 0xFF, 300 & 0xFF);
+}
+
+}  // namespace

@@ -1,0 +1,243 @@
+// The login dialog and the change-password dialog, driven as a user.
+#include "tests/startup/startup_support.h"
+#include "app/shell/login.h"
+#include "app/resources/resource.h"
+
+#include <cstring>
+
+namespace {
+
+struct LoginTest : testing::Test {
+    StaffDb staff;
+    void SetUp() override
+    {
+        St_Init();
+        staff = Staff_Open("st_login");
+        ASSERT_GT(staff.iBr2, 0);
+        St_LoadLists(&g_ZTMain);
+        g_ZTMain.pLoginBr = nullptr;
+        g_ZTMain.pLoginEmp = nullptr;
+        g_ZTMain.sql.iLoginEmp = 0;
+        TestBoxes_Reset();
+    }
+    void TearDown() override
+    {
+        g_ZTMain.pLoginBr = nullptr;
+        g_ZTMain.pLoginEmp = nullptr;
+    }
+};
+
+std::vector<std::string> Items(HWND box)
+{
+    std::vector<std::string> out;
+    int n = static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char buf[128] = "";
+        SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf));
+        out.push_back(buf);
+    }
+    return out;
+}
+
+size_t BoxesWithText(const char* text)
+{
+    size_t n = 0;
+    for (const TestBox& b : TestBoxes_Taken())
+        if (b.text == text)
+            ++n;
+    return n;
+}
+
+TEST_F(LoginTest, TheDialogFollowsTheUserUntilTheRightPasswordLogsIn)
+{
+    INT_PTR r = St_WithDriver([] { return Login_Run(&g_ZTMain); }, [&](DWORD tid) {
+        HWND dlg = St_WaitWindow(tid, "#32770", "Kelmora中介管理");
+        ASSERT_NE(dlg, nullptr) << "the login dialog did not appear";
+        HWND hBr = GetDlgItem(dlg, IDC_BR_BOX), hEmp = GetDlgItem(dlg, IDC_EMP_BOX);
+        HWND hPwd = GetDlgItem(dlg, IDC_LOGIN_PWD), hOk = GetDlgItem(dlg, IDOK);
+        char cls[64] = "";
+        GetClassNameA(hBr, cls, sizeof cls);
+        EXPECT_STREQ(cls, "ZT_CTL_COMBOBOX");
+
+        // The first branch and its employees in list order.
+        EXPECT_EQ(Ui_Text(hBr), "总店");
+        EXPECT_EQ(Items(hBr), (std::vector<std::string>{"总店", "二部"}));
+        EXPECT_EQ(Items(hEmp), (std::vector<std::string>{"管理员", "李四", "张三"}));
+        EXPECT_EQ(Ui_Text(hEmp), "管理员");
+        EXPECT_TRUE(IsWindowEnabled(hPwd));
+        EXPECT_FALSE(IsWindowEnabled(hOk));
+
+        // Three characters keep the button disabled, the fourth enables it.
+        Ui_Type(hPwd, "482");
+        EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(hPwd).size() == 3; }));
+        EXPECT_FALSE(IsWindowEnabled(hOk));
+        Ui_Type(hPwd, "9");
+        EXPECT_TRUE(St_WaitFor([&] { return IsWindowEnabled(hOk) != FALSE; }));
+
+        // Another branch refills the employees.
+        SendMessageA(hBr, CB_SETCURSEL, 1, 0);
+        EXPECT_EQ(Items(hEmp), (std::vector<std::string>{"赵六", "王五"}));
+        EXPECT_EQ(Ui_Text(hEmp), "赵六");
+
+        // No employee, no password.
+        SendMessageA(hEmp, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        EXPECT_FALSE(IsWindowEnabled(hPwd));
+        SendMessageA(hEmp, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("王五"));
+        EXPECT_TRUE(IsWindowEnabled(hPwd));
+
+        // "4829" is not 王五's password: the dialog stays.
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitFor([] { return BoxesWithText("密码错误") == 1; }));
+        EXPECT_TRUE(IsWindowVisible(dlg));
+
+        // A name typed into the box that matches nobody is refused the same way.
+        SendMessageA(hEmp, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("无名氏"));
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitFor([] { return BoxesWithText("密码错误") == 2; }));
+        EXPECT_TRUE(IsWindowVisible(dlg));
+
+        SendMessageA(hEmp, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("王五"));
+        SetWindowTextA(hPwd, "");
+        EXPECT_FALSE(IsWindowEnabled(hOk));
+        Ui_Type(hPwd, "wangwu88");
+        EXPECT_TRUE(St_WaitFor([&] { return IsWindowEnabled(hOk) != FALSE; }));
+        Ui_Screenshot("startup_login");
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(r, 1);
+    for (const TestBox& b : TestBoxes_Taken()) {
+        EXPECT_EQ(b.text, "密码错误");
+        EXPECT_EQ(b.caption, "");
+        EXPECT_EQ(b.flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    }
+    ASSERT_NE(g_ZTMain.pLoginEmp, nullptr);
+    ASSERT_NE(g_ZTMain.pLoginBr, nullptr);
+    EXPECT_EQ(g_ZTMain.pLoginEmp->iOrdinal, staff.iWang);
+    EXPECT_EQ(g_ZTMain.pLoginBr->iOrdinal, staff.iBr2);
+    EXPECT_EQ(g_ZTMain.sql.iLoginEmp, staff.iWang);
+    // The wrong and the right attempt both reached the server; the unknown name did not.
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = " + std::to_string(staff.iWang)), 2);
+}
+
+TEST_F(LoginTest, CancelEndsWithZeroAndLogsNobodyIn)
+{
+    INT_PTR r = St_WithDriver([] { return Login_Run(&g_ZTMain); }, [&](DWORD tid) {
+        HWND dlg = St_WaitWindow(tid, "#32770", "Kelmora中介管理");
+        ASSERT_NE(dlg, nullptr);
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(g_ZTMain.pLoginBr, nullptr);
+    EXPECT_EQ(g_ZTMain.pLoginEmp, nullptr);
+}
+
+TEST_F(LoginTest, TheCheckFindsTheEmployeeOnlyWithinTheBranch)
+{
+    tagZT_Main_Param* p = &g_ZTMain;
+    long long before = TestDb_Count("t_log where iAct = 4");
+    EXPECT_EQ(Login_Check(p, "不存在", "王五", "wangwu88"), 0);
+    EXPECT_EQ(Login_Check(p, "总店", "王五", "wangwu88"), 0) << "王五 works in 二部";
+    EXPECT_EQ(Login_Check(p, "", "", "wangwu88"), 0);
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 4"), before) << "unknown names never reach the server";
+    EXPECT_EQ(p->pLoginBr, nullptr);
+
+    // A 16-character password is compared in full; more is never read.
+    TestDb_Exec("update t_employee set szPwd = '" + St_Stored("abcdefghijklmnop") + "' where iOrdinal = " +
+                std::to_string(staff.iLisi));
+    EXPECT_EQ(Login_Check(p, "总店", "李四", "abcdefghijklmno"), 0);
+    EXPECT_EQ(p->pLoginBr, nullptr);
+    EXPECT_EQ(Login_Check(p, "总店", "李四", "abcdefghijklmnoq"), 0);
+    EXPECT_EQ(Login_Check(p, "总店", "李四", "abcdefghijklmnopXYZ"), 1);
+    ASSERT_NE(p->pLoginEmp, nullptr);
+    EXPECT_EQ(p->pLoginEmp->iOrdinal, staff.iLisi);
+    EXPECT_EQ(p->pLoginBr->iOrdinal, 1);
+}
+
+struct ChangePwdTest : LoginTest {
+    void SetUp() override
+    {
+        LoginTest::SetUp();
+        ASSERT_EQ(Login_Check(&g_ZTMain, "总店", "李四", "lisi2024"), 1);
+        TestBoxes_Reset();
+    }
+    std::string Stored()
+    {
+        return TestDb_Scalar("select szPwd from t_employee where iOrdinal = " + std::to_string(staff.iLisi));
+    }
+};
+
+TEST_F(ChangePwdTest, FourChecksInOrderThenTheNewPasswordIsStored)
+{
+    std::string before = Stored();
+    INT_PTR r = St_WithDriver([] { return Login_RunChangePwd(nullptr, &g_ZTMain); }, [&](DWORD tid) {
+        HWND dlg = St_WaitWindow(tid, "#32770", "密码修改");
+        ASSERT_NE(dlg, nullptr);
+        HWND hOld = GetDlgItem(dlg, IDC_OLD_PWD), hNew = GetDlgItem(dlg, IDC_NEW_PWD);
+        HWND hAgain = GetDlgItem(dlg, IDC_NEW_PWD2), hOk = GetDlgItem(dlg, IDOK);
+        EXPECT_EQ(Ui_Text(GetDlgItem(dlg, IDC_BR_BOX)), "总店");
+        EXPECT_EQ(Ui_Text(GetDlgItem(dlg, IDC_EMP_BOX)), "李四");
+
+        auto refusedWith = [&](const char* text, HWND focus) {
+            EXPECT_TRUE(St_WaitFor([&] { return !TestBoxes_Taken().empty(); }));
+            auto boxes = TestBoxes_Taken();
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, text);
+            EXPECT_EQ(boxes[0].caption, "");
+            EXPECT_EQ(boxes[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+            EXPECT_TRUE(St_WaitFor([&] { return St_Focus(tid) == focus; })) << text;
+            EXPECT_TRUE(IsWindowVisible(dlg));
+            TestBoxes_Reset();
+        };
+
+        St_Click(hOk);
+        refusedWith("请输入旧密码", hOld);
+        Ui_Type(hOld, "lisi2024");
+        St_Click(hOk);
+        refusedWith("请输入新密码", hNew);
+        Ui_Type(hNew, "abcde");
+        Ui_Type(hAgain, "abcde");
+        St_Click(hOk);
+        refusedWith("密码必须大于6位", hNew);
+        EXPECT_EQ(Stored(), before);
+
+        Ui_Type(hNew, "f");
+        Ui_Type(hAgain, "g");
+        St_Click(hOk);
+        refusedWith("两次新密码不同,请重新输入确认密码", hAgain);
+        EXPECT_EQ(Stored(), before);
+
+        SetWindowTextA(hAgain, "");
+        Ui_Type(hAgain, "abcdef");
+        Ui_Screenshot("startup_change_pwd");
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(r, 0);
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "修改成功");
+    EXPECT_EQ(Stored(), St_Stored("abcdef"));
+    EXPECT_EQ(Login_Check(&g_ZTMain, "总店", "李四", "abcdef"), 1);
+}
+
+TEST_F(ChangePwdTest, AWrongOldPasswordChangesNothingAndCloses)
+{
+    std::string before = Stored();
+    INT_PTR r = St_WithDriver([] { return Login_RunChangePwd(nullptr, &g_ZTMain); }, [&](DWORD tid) {
+        HWND dlg = St_WaitWindow(tid, "#32770", "密码修改");
+        ASSERT_NE(dlg, nullptr);
+        Ui_Type(GetDlgItem(dlg, IDC_OLD_PWD), "wrong1");
+        Ui_Type(GetDlgItem(dlg, IDC_NEW_PWD), "newpass1");
+        Ui_Type(GetDlgItem(dlg, IDC_NEW_PWD2), "newpass1");
+        St_Click(GetDlgItem(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(BoxesWithText("修改成功"), 0u);
+    EXPECT_EQ(BoxesWithText("原始密码错误"), 1u) << "the data library reports the refusal itself";
+}
+
+}  // namespace
