@@ -165,7 +165,9 @@ TEST_F(MenuRights, AdministratorKeepsEverythingButTheFixedOrganisationCommands)
         HMENU sub = ctx(pos);
         for (int i = 0; i < GetMenuItemCount(sub); i++) {
             UINT state = GetMenuState(sub, static_cast<UINT>(i), MF_BYPOSITION);
-            if (!(state & MF_SEPARATOR)) EXPECT_FALSE(state & MF_GRAYED) << pos << "/" << i;
+            if (!(state & MF_SEPARATOR)) {
+                EXPECT_FALSE(state & MF_GRAYED) << pos << "/" << i;
+            }
         }
     }
     for (UINT id : {2000, 1317, 1318}) {
