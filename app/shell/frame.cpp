@@ -77,6 +77,19 @@ HWND Frame_FindChild(const char* pszClass)
     return FindWindowExA(g_hClient, NULL, pszClass, NULL);
 }
 
+// A maximised child fills the MDI client: its scroll bars would only show
+// an empty range, so they are hidden until a child is restored again.
+static void TidyClientScrollBars()
+{
+    if (!g_hClient)
+        return;
+    BOOL bMaximised = FALSE;
+    HWND hActive = reinterpret_cast<HWND>(
+        SendMessageA(g_hClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&bMaximised)));
+    if (hActive && bMaximised)
+        ShowScrollBar(g_hClient, SB_BOTH, FALSE);
+}
+
 HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId, int cx, int cy)
 {
     if (!g_hClient || !p)
@@ -94,7 +107,9 @@ HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId
     mcs.cy = cy;
     mcs.style = WS_MAXIMIZE;
     mcs.lParam = reinterpret_cast<LPARAM>(p);
-    return reinterpret_cast<HWND>(SendMessageA(g_hClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    HWND hChild = reinterpret_cast<HWND>(SendMessageA(g_hClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    TidyClientScrollBars();
+    return hChild;
 }
 
 HWND Frame_OpenModule(tagZT_Main_Param* p, int iCommand)
@@ -197,6 +212,7 @@ static void OnSize(HWND hwnd, WPARAM wParam, int cx, int cy)
 {
     if (g_hClient)
         MoveWindow(g_hClient, 0, 0, cx, cy, TRUE);
+    TidyClientScrollBars();
     if (wParam != SIZE_RESTORED || g_bSnapping)
         return;
     if (cx < ZT_FRAME_MIN_SIZE || cy < ZT_FRAME_MIN_SIZE) {

@@ -85,6 +85,10 @@ TEST_F(FrameTest, HouseBrowsingTwiceLeavesOneFocusedHouseWindow)
     EXPECT_TRUE(IsZoomed(house));
     // The placeholder keeps its creation parameter: the parameter block.
     EXPECT_EQ(GetWindowLongPtrA(house, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&g_ZTMain));
+    // The maximised child fills the client: no empty scroll bars beside it.
+    LONG clientStyle = GetWindowLongA(Frame_MDIClient(), GWL_STYLE);
+    EXPECT_FALSE(clientStyle & WS_VSCROLL);
+    EXPECT_FALSE(clientStyle & WS_HSCROLL);
 
     // Another module in front, then house browsing again.
     Shell_Command(frame, IDM_CLIENT);
