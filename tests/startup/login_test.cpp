@@ -102,6 +102,18 @@ TEST_F(LoginTest, TheDialogFollowsTheUserUntilTheRightPasswordLogsIn)
         Ui_Type(hPwd, "wangwu88");
         EXPECT_TRUE(St_WaitFor([&] { return IsWindowEnabled(hOk) != FALSE; }));
         Ui_Screenshot("startup_login");
+        // The login background fills the dialog: sky at the top, water at
+        // the bottom, not the plain dialog colour.
+        Shot shot = Ui_Capture(dlg);
+        ASSERT_GT(shot.w, 20);
+        uint32_t face = GetSysColor(COLOR_BTNFACE);
+        uint32_t faceRgb = ((face & 0xFF) << 16) | (face & 0xFF00) | ((face >> 16) & 0xFF);
+        uint32_t sky = shot.at(5, 5);
+        uint32_t water = shot.at(5, shot.h - 5);
+        EXPECT_NE(sky, faceRgb);
+        EXPECT_GT(Blue(sky), Red(sky) + 10);
+        EXPECT_GT(Blue(water), Red(water) + 10);
+        EXPECT_EQ(Ui_Text(dlg), "Kelmora中介管理");
         St_Click(hOk);
         EXPECT_TRUE(St_WaitGone(dlg));
     });
