@@ -12,18 +12,23 @@ static const char kOldToolbarProc[] = "Kelmora.ToolbarProc";
 // ---- Toolbar ------------------------------------------------------------------------------
 
 // The toolbar does not own its image list; this subclass frees it with the
-// toolbar.
+// toolbar.  The list is asked for on WM_DESTROY: once the toolbar has
+// handled that message it no longer answers TB_GETIMAGELIST.
 static LRESULT CALLBACK ToolbarSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOldToolbarProc));
-    if (msg == WM_NCDESTROY) {
-        HIMAGELIST il = reinterpret_cast<HIMAGELIST>(SendMessageA(hwnd, TB_GETIMAGELIST, 0, 0));
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        RemovePropA(hwnd, kOldToolbarProc);
+    if (msg == WM_DESTROY) {
+        HIMAGELIST il = reinterpret_cast<HIMAGELIST>(CallWindowProcA(old, hwnd, TB_GETIMAGELIST, 0, 0));
+        if (il)
+            CallWindowProcA(old, hwnd, TB_SETIMAGELIST, 0, 0);
         LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
         if (il)
             ImageList_Destroy(il);
         return r;
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(hwnd, kOldToolbarProc);
     }
     return CallWindowProcA(old, hwnd, msg, wParam, lParam);
 }

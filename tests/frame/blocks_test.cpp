@@ -178,6 +178,29 @@ TEST_F(BlocksTest, EveryToolbarKeepsMagentaTransparent)
     EXPECT_EQ(bm.bmWidth, 16 * ZTIMG_COUNT);
 }
 
+TEST_F(BlocksTest, ClosingAModuleWindowReleasesItsToolbarImages)
+{
+    // Every module window builds a toolbar; opening and closing it again and
+    // again must not leave an image list with its bitmaps behind each time.
+    HBITMAP images[3] = {nullptr, nullptr, nullptr};
+    for (int round = 0; round < 3; round++) {
+        HWND owner = Ui_Child(host, "ZtTestHost", 0, 0, 0, 500, 80, 600 + round);
+        ASSERT_NE(Block_Toolbar(owner, &g_ZTMain, HouseLikeButtons, nullptr), nullptr);
+        HIMAGELIST il = reinterpret_cast<HIMAGELIST>(SendMessageA(Block_GetToolbar(owner), TB_GETIMAGELIST, 0, 0));
+        ASSERT_NE(il, nullptr);
+        IMAGEINFO info;
+        memset(&info, 0, sizeof(info));
+        ASSERT_TRUE(ImageList_GetImageInfo(il, 0, &info));
+        images[round] = info.hbmImage;
+        ASSERT_EQ(GetObjectType(images[round]), static_cast<DWORD>(OBJ_BITMAP));
+        DestroyWindow(owner);
+        Ui_Pump(20);
+        EXPECT_EQ(GetObjectType(images[round]), 0u) << "round " << round << ": the image list outlived its toolbar";
+    }
+    // The shared strip itself stays for the next toolbar.
+    EXPECT_EQ(GetObjectType(g_ZTMain.hToolbarBmp), static_cast<DWORD>(OBJ_BITMAP));
+}
+
 TEST_F(BlocksTest, ToolbarButtonClickReachesTheOwner)
 {
     ASSERT_NE(Block_Toolbar(host, &g_ZTMain, HouseLikeButtons, nullptr), nullptr);
