@@ -26,7 +26,8 @@ int32_t Config_ToInt(const char* psz)
 namespace {
 
 // Reads one key into a field of cbField bytes, at most cchRead characters
-// of it (the field is never overrun: a longer value is cut to the field).
+// of it (the field is never overrun: a longer value is cut to the field,
+// never inside a double-byte character).
 void ReadKey(const char* pszPath, const char* pszSection, const char* pszKey, const char* pszDefault,
              char* pszField, size_t cbField, size_t cchRead)
 {
@@ -37,9 +38,18 @@ void ReadKey(const char* pszPath, const char* pszSection, const char* pszKey, co
     memset(buf, 0, sizeof buf);
     GetPrivateProfileStringA(pszSection, pszKey, pszDefault, buf, static_cast<DWORD>(cb), pszPath);
     buf[cb - 1] = 0;
-    size_t n = strlen(buf);
-    if (n > cbField - 1)
-        n = cbField - 1;
+    // Whole characters only: a double-byte character that does not fit,
+    // or lost its trail byte to the read length, stays out altogether.
+    size_t n = 0;
+    while (buf[n]) {
+        bool lead = IsDBCSLeadByte(static_cast<BYTE>(buf[n])) != FALSE;
+        if (lead && !buf[n + 1])
+            break;
+        size_t step = lead ? 2 : 1;
+        if (n + step > cbField - 1)
+            break;
+        n += step;
+    }
     memcpy(pszField, buf, n);
     pszField[n] = 0;
 }

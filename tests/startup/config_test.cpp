@@ -127,6 +127,17 @@ TEST_F(ConfigTest, LongValuesAreCutToWhatIsReadAndToTheirFields)
     EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
 }
 
+TEST_F(ConfigTest, AChineseValueIsCutBeforeACharacterThatDoesNotFit)
+{
+    // "g" and ten double-byte characters: 21 bytes for a 16-byte field.
+    std::string chinese = "g字字字字字字字字字字";
+    ASSERT_EQ(chinese.size(), 21u);
+    Write("[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nCHARSET=" + chinese + "\r\nDATABASE=" + chinese + "\r\n");
+    Config_Read(block.get());
+    EXPECT_EQ(std::string(block->sql.szCharset), chinese.substr(0, 15)) << "no half character at the end";
+    EXPECT_EQ(std::string(block->sql.szDatabase), chinese);
+}
+
 TEST(ConfigNumbers, BlanksSignsAndStops)
 {
     EXPECT_EQ(Config_ToInt(""), 0);
