@@ -68,10 +68,9 @@ TEST_F(LoginTest, TheDialogFollowsTheUserUntilTheRightPasswordLogsIn)
         EXPECT_FALSE(IsWindowEnabled(hOk));
 
         // Three characters keep the button disabled, the fourth enables it.
-        Ui_Type(hPwd, "482");
-        EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(hPwd).size() == 3; }));
+        St_Type(hPwd, "482");
         EXPECT_FALSE(IsWindowEnabled(hOk));
-        Ui_Type(hPwd, "9");
+        St_Type(hPwd, "9");
         EXPECT_TRUE(St_WaitFor([&] { return IsWindowEnabled(hOk) != FALSE; }));
 
         // Another branch refills the employees.
@@ -99,7 +98,7 @@ TEST_F(LoginTest, TheDialogFollowsTheUserUntilTheRightPasswordLogsIn)
         SendMessageA(hEmp, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("王五"));
         SetWindowTextA(hPwd, "");
         EXPECT_FALSE(IsWindowEnabled(hOk));
-        Ui_Type(hPwd, "wangwu88");
+        St_Type(hPwd, "wangwu88");
         EXPECT_TRUE(St_WaitFor([&] { return IsWindowEnabled(hOk) != FALSE; }));
         Ui_Screenshot("startup_login");
         // The login background fills the dialog: sky at the top, water at
@@ -205,23 +204,23 @@ TEST_F(ChangePwdTest, FourChecksInOrderThenTheNewPasswordIsStored)
 
         St_Click(hOk);
         refusedWith("请输入旧密码", hOld);
-        Ui_Type(hOld, "lisi2024");
+        St_Type(hOld, "lisi2024");
         St_Click(hOk);
         refusedWith("请输入新密码", hNew);
-        Ui_Type(hNew, "abcde");
-        Ui_Type(hAgain, "abcde");
+        St_Type(hNew, "abcde");
+        St_Type(hAgain, "abcde");
         St_Click(hOk);
         refusedWith("密码必须大于6位", hNew);
         EXPECT_EQ(Stored(), before);
 
-        Ui_Type(hNew, "f");
-        Ui_Type(hAgain, "g");
+        St_Type(hNew, "f");
+        St_Type(hAgain, "g");
         St_Click(hOk);
         refusedWith("两次新密码不同,请重新输入确认密码", hAgain);
         EXPECT_EQ(Stored(), before);
 
         SetWindowTextA(hAgain, "");
-        Ui_Type(hAgain, "abcdef");
+        St_Type(hAgain, "abcdef");
         Ui_Screenshot("startup_change_pwd");
         St_Click(hOk);
         EXPECT_TRUE(St_WaitGone(dlg));
@@ -240,9 +239,9 @@ TEST_F(ChangePwdTest, AWrongOldPasswordChangesNothingAndCloses)
     INT_PTR r = St_WithDriver([] { return Login_RunChangePwd(nullptr, &g_ZTMain); }, [&](DWORD tid) {
         HWND dlg = St_WaitWindow(tid, "#32770", "密码修改");
         ASSERT_NE(dlg, nullptr);
-        Ui_Type(GetDlgItem(dlg, IDC_OLD_PWD), "wrong1");
-        Ui_Type(GetDlgItem(dlg, IDC_NEW_PWD), "newpass1");
-        Ui_Type(GetDlgItem(dlg, IDC_NEW_PWD2), "newpass1");
+        St_Type(GetDlgItem(dlg, IDC_OLD_PWD), "wrong1");
+        St_Type(GetDlgItem(dlg, IDC_NEW_PWD), "newpass1");
+        St_Type(GetDlgItem(dlg, IDC_NEW_PWD2), "newpass1");
         St_Click(GetDlgItem(dlg, IDOK));
         EXPECT_TRUE(St_WaitGone(dlg));
     });

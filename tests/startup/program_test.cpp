@@ -37,7 +37,7 @@ TEST(Program, LogsInOpensTheFrameAndExitsOnCommand)
         ASSERT_NE(login, nullptr) << "the login dialog did not appear";
         HWND hPwd = GetDlgItem(login, IDC_LOGIN_PWD), hOk = GetDlgItem(login, IDOK);
         EXPECT_EQ(Ui_Text(GetDlgItem(login, IDC_EMP_BOX)), "管理员");
-        Ui_Type(hPwd, "482913");
+        St_Type(hPwd, "482913");
         EXPECT_TRUE(St_WaitFor([&] { return IsWindowEnabled(hOk) != FALSE; }));
         St_Click(hOk);
         HWND frame = St_WaitWindow(tid, "ZT_MDIMAIN", nullptr, frameClass ? 20000 : 3000);

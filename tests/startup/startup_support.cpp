@@ -149,6 +149,13 @@ HWND St_Focus(DWORD tid)
     return gi.hwndFocus;
 }
 
+void St_Type(HWND target, const char* s)
+{
+    std::string want = Ui_Text(target) + s;
+    Ui_Type(target, s);
+    EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(target) == want; })) << "typed \"" << s << "\" did not arrive";
+}
+
 void St_Click(HWND hButton)
 {
     PostMessageA(hButton, BM_CLICK, 0, 0);

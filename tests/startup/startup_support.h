@@ -36,6 +36,10 @@ bool St_WaitGone(HWND hwnd, int ms = 5000);
 bool St_WaitFor(const std::function<bool()>& pred, int ms = 3000);
 // The window with the keyboard focus on thread tid.
 HWND St_Focus(DWORD tid);
+// Types letters and digits into a control of another thread and waits
+// until they have all arrived (the keys are posted: a button clicked
+// before would act on a shorter text).
+void St_Type(HWND target, const char* lowerCaseLettersOrDigits);
 // Clicks a button as the dialog manager would on a mouse click.
 void St_Click(HWND hButton);
 // The enciphered form of a password as stored.
