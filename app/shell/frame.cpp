@@ -2,9 +2,11 @@
 // and the module windows' classes.
 #include "app/shell/frame.h"
 #include "app/shell/login.h"
+#include "app/shell/module.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include <commctrl.h>
+#include <cstdio>
 #include <cstring>
 
 static HWND g_hFrame = NULL;
@@ -13,11 +15,16 @@ static ZT_BUSY_PROC g_pfnRemind = NULL;
 static HANDLE g_hRemindThread = NULL;
 static DLGPROC g_pfnOptions = NULL;
 static BOOL g_bSnapping = FALSE;
+static char g_szBaseCaption[101] = "";   // the frame's own caption
+
+// Posted to the frame when a child is activated or goes: the caption is
+// brought in line once the MDI client has finished switching.
+#define WM_FRAME_CAPTION (WM_APP + 70)
 
 static LRESULT CALLBACK ModulePlaceholderProc(HWND, UINT, WPARAM, LPARAM);
 
-// One module window per main-menu command.  A module's own window procedure
-// and open operation take the place of the placeholder when it exists.
+// One module window per main-menu command.  A built module (module_list.cpp
+// or Module_Register) takes the place of its placeholder.
 struct ZT_MODULE_ENTRY {
     int iCommand;
     const char* pszClass;
@@ -43,12 +50,22 @@ static const ZT_MODULE_ENTRY g_modules[] = {
 };
 static const int g_nModules = sizeof(g_modules) / sizeof(g_modules[0]);
 
-static const ZT_MODULE_ENTRY* FindModule(int iCommand)
+// What a main-menu command opens: the built module of that command, else
+// the placeholder of the table.
+static BOOL FindModule(int iCommand, ZT_MODULE_ENTRY* pOut)
 {
+    const ZT_MODULE_DESC* d = Module_ByCommand(iCommand);
+    if (d) {
+        ZT_MODULE_ENTRY e = {iCommand, d->pszClass, d->iCaption, d->iModule, d->cx, d->cy, Module_WndProc};
+        *pOut = e;
+        return TRUE;
+    }
     for (int i = 0; i < g_nModules; i++)
-        if (g_modules[i].iCommand == iCommand)
-            return &g_modules[i];
-    return NULL;
+        if (g_modules[i].iCommand == iCommand) {
+            *pOut = g_modules[i];
+            return TRUE;
+        }
+    return FALSE;
 }
 
 HWND Frame_Window() { return g_hFrame; }
@@ -90,6 +107,52 @@ static void TidyClientScrollBars()
         ShowScrollBar(g_hClient, SB_BOTH, FALSE);
 }
 
+void Frame_ChildChanged()
+{
+    if (g_hFrame)
+        PostMessageA(g_hFrame, WM_FRAME_CAPTION, 0, 0);
+}
+
+// "Kelmora - [房源浏览]" while the active child is maximised, else the
+// frame's own caption.  Set directly: the MDI code composes it from the
+// child it last maximised, which lags behind a switch.
+static void UpdateCaption(HWND hFrame)
+{
+    BOOL bMaximised = FALSE;
+    HWND hActive = g_hClient ? reinterpret_cast<HWND>(SendMessageA(g_hClient, WM_MDIGETACTIVE, 0,
+                                                                    reinterpret_cast<LPARAM>(&bMaximised)))
+                             : NULL;
+    char szChild[101] = "", szText[256];
+    if (hActive && bMaximised)
+        GetWindowTextA(hActive, szChild, sizeof(szChild));
+    if (szChild[0])
+        snprintf(szText, sizeof(szText), "%s - [%s]", g_szBaseCaption, szChild);
+    else
+        snprintf(szText, sizeof(szText), "%s", g_szBaseCaption);
+    char szNow[256] = "";
+    GetWindowTextA(hFrame, szNow, sizeof(szNow));
+    if (strcmp(szNow, szText) != 0)
+        DefWindowProcA(hFrame, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(szText));
+}
+
+// The restored size of a module window that names none: three quarters of
+// the MDI client, or of the screen's work area while the frame is not yet
+// on screen (its client is then only a few pixels), never below 400 x 300.
+static void DefaultChildSize(int* pcx, int* pcy)
+{
+    RECT rc = {0, 0, 0, 0};
+    if (g_hClient)
+        GetClientRect(g_hClient, &rc);
+    if (rc.right < ZT_FRAME_MIN_SIZE || rc.bottom < 300) {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0);
+        rc.right -= rc.left;
+        rc.bottom -= rc.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU);
+    }
+    int cx = rc.right * 3 / 4, cy = rc.bottom * 3 / 4;
+    *pcx = cx < ZT_FRAME_MIN_SIZE ? ZT_FRAME_MIN_SIZE : cx;
+    *pcy = cy < 300 ? 300 : cy;
+}
+
 HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId, int cx, int cy)
 {
     if (!g_hClient || !p)
@@ -103,6 +166,8 @@ HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId
     mcs.hOwner = p->hInst;
     mcs.x = CW_USEDEFAULT;
     mcs.y = CW_USEDEFAULT;
+    if (cx == CW_USEDEFAULT || cy == CW_USEDEFAULT)
+        DefaultChildSize(&cx, &cy);
     mcs.cx = cx;
     mcs.cy = cy;
     mcs.style = WS_MAXIMIZE;
@@ -114,18 +179,18 @@ HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId
 
 HWND Frame_OpenModule(tagZT_Main_Param* p, int iCommand)
 {
-    const ZT_MODULE_ENTRY* m = FindModule(iCommand);
-    if (!m || !g_hClient)
+    ZT_MODULE_ENTRY m;
+    if (!FindModule(iCommand, &m) || !g_hClient)
         return NULL;
-    HWND hChild = Frame_FindChild(m->pszClass);
+    HWND hChild = Frame_FindChild(m.pszClass);
     if (hChild) {
         SendMessageA(g_hClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hChild), 0);
         SetFocus(hChild);
         return hChild;
     }
-    if (!Rights_MayOpen(p, m->iModule))
+    if (!Rights_MayOpen(p, m.iModule))
         return NULL;
-    return Frame_CreateChild(p, m->pszClass, m->iCaptionId, m->cx, m->cy);
+    return Frame_CreateChild(p, m.pszClass, m.iCaptionId, m.cx, m.cy);
 }
 
 // A module window that has no content of its own yet: its caption centred
@@ -141,6 +206,10 @@ static LRESULT CALLBACK ModulePlaceholderProc(HWND hwnd, UINT msg, WPARAM wParam
     }
     case WM_SIZE:
         InvalidateRect(hwnd, NULL, TRUE);
+        break;
+    case WM_MDIACTIVATE:
+    case WM_DESTROY:
+        Frame_ChildChanged();
         break;
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -208,6 +277,23 @@ static void OnReminderTimer(HWND hwnd)
     SetTimer(hwnd, ZT_FRAME_TIMER, ZT_REMIND_EVERY_MS, NULL);
 }
 
+// A reminder check still running when the frame goes is waited for; it
+// may send the frame messages meanwhile, so sent messages are answered.
+static void WaitForReminderCheck()
+{
+    if (!g_hRemindThread)
+        return;
+    for (;;) {
+        DWORD r = MsgWaitForMultipleObjects(1, &g_hRemindThread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1)
+            break;
+        MSG m;
+        PeekMessageA(&m, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(g_hRemindThread);
+    g_hRemindThread = NULL;
+}
+
 static void OnSize(HWND hwnd, WPARAM wParam, int cx, int cy)
 {
     if (g_hClient)
@@ -262,7 +348,8 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
     case IDM_AUTO_REMIND:
         return FALSE;                        // default handling: nothing
     }
-    if (FindModule(id)) {
+    ZT_MODULE_ENTRY m;
+    if (FindModule(id, &m)) {
         Frame_OpenModule(&g_ZTMain, id);
         return TRUE;
     }
@@ -298,6 +385,7 @@ static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             return -1;
         g_hFrame = hwnd;
         g_hClient = hClient;
+        lstrcpynA(g_szBaseCaption, cs->lpszName ? cs->lpszName : "", sizeof(g_szBaseCaption));
         ApplyMenuRights(&g_ZTMain);
         DrawMenuBar(hwnd);
         SetTimer(hwnd, ZT_FRAME_TIMER, ZT_REMIND_FIRST_MS, NULL);
@@ -316,12 +404,12 @@ static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         if (OnCommand(hwnd, wParam, lParam))
             return 0;
         break;
+    case WM_FRAME_CAPTION:
+        UpdateCaption(hwnd);
+        return 0;
     case WM_DESTROY:
         KillTimer(hwnd, ZT_FRAME_TIMER);
-        if (g_hRemindThread) {
-            CloseHandle(g_hRemindThread);
-            g_hRemindThread = NULL;
-        }
+        WaitForReminderCheck();
         g_hFrame = NULL;
         g_hClient = NULL;
         PostQuitMessage(0);
@@ -351,10 +439,12 @@ BOOL RegisterShellClasses(HINSTANCE hInst)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszMenuName = NULL;
     for (int i = 0; i < g_nModules; i++) {
+        if (Module_ByClass(g_modules[i].pszClass))
+            continue;                        // built: registered below
         wc.lpfnWndProc = g_modules[i].pfnProc;
         wc.lpszClassName = g_modules[i].pszClass;
         if (!GetClassInfoExA(hInst, wc.lpszClassName, &existing) && !RegisterClassExA(&wc))
             return FALSE;
     }
-    return TRUE;
+    return Module_RegisterClasses(hInst);
 }

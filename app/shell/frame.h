@@ -49,6 +49,10 @@ HWND Frame_OpenModule(tagZT_Main_Param* p, int iCommand);
 // not there or creation failed.
 HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId, int cx, int cy);
 
+// Called by a module window when it is activated or destroyed: the
+// frame's caption follows the active child.
+void Frame_ChildChanged();
+
 // The module window of a class among the MDI client's children, or null.
 HWND Frame_FindChild(const char* pszClass);
 

@@ -571,3 +571,89 @@ TEST_F(FrameTest, UserOpensTheHouseListWithTheMouse)
 }
 
 }  // namespace
+
+namespace {
+
+std::string FrameCaption(HWND frame)
+{
+    char sz[256] = "";
+    GetWindowTextA(frame, sz, sizeof(sz));
+    return sz;
+}
+
+TEST_F(FrameTest, TheCaptionNamesTheActiveChildAfterEverySwitch)
+{
+    HWND house = Frame_OpenModule(&g_ZTMain, IDM_HOUSE);
+    HWND client = Frame_OpenModule(&g_ZTMain, IDM_CLIENT);
+    ASSERT_NE(house, nullptr);
+    ASSERT_NE(client, nullptr);
+    Ui_Pump(60);
+    EXPECT_NE(FrameCaption(frame).find("客源浏览"), std::string::npos) << FrameCaption(frame);
+    // The user picks the house list from the window menu, then the client
+    // list again with Ctrl+F6 (the next child).
+    Shell_Command(frame, GetDlgCtrlID(house));
+    Ui_Pump(60);
+    ASSERT_EQ(Active(), house);
+    EXPECT_NE(FrameCaption(frame).find("房源浏览"), std::string::npos) << FrameCaption(frame);
+    EXPECT_EQ(FrameCaption(frame).find("客源浏览"), std::string::npos) << FrameCaption(frame);
+    SendMessageA(Frame_MDIClient(), WM_MDINEXT, 0, 0);
+    Ui_Pump(60);
+    ASSERT_EQ(Active(), client);
+    EXPECT_NE(FrameCaption(frame).find("客源浏览"), std::string::npos) << FrameCaption(frame);
+    EXPECT_EQ(FrameCaption(frame).find("房源浏览"), std::string::npos) << FrameCaption(frame);
+    // Closing the active one names the one that is left.
+    SendMessageA(Frame_MDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(client), 0);
+    Ui_Pump(60);
+    EXPECT_NE(FrameCaption(frame).find("房源浏览"), std::string::npos) << FrameCaption(frame);
+}
+
+TEST_F(FrameTest, AModuleOpenedBeforeTheFrameIsShownRestoresToAUsableSize)
+{
+    // As at start-up: the frame exists but is not on screen yet when the
+    // house list opens; then the frame is shown maximised.
+    Shell_DestroyFrame(frame);
+    Shell_Setup();
+    frame = CreateWindowExA(0, ZT_CLASS_MAINFRAME, "Kelmora", WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, g_ZTMain.hMainMenu,
+                            g_ZTMain.hInst, nullptr);
+    ASSERT_NE(frame, nullptr);
+    HWND house = Frame_OpenModule(&g_ZTMain, IDM_HOUSE);
+    ASSERT_NE(house, nullptr);
+    ShowWindow(frame, SW_SHOWMAXIMIZED);
+    UpdateWindow(frame);
+    Ui_Pump(80);
+    EXPECT_TRUE(IsZoomed(house));
+    SendMessageA(Frame_MDIClient(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(house), 0);
+    Ui_Pump(60);
+    RECT rc = Ui_WindowRect(house), rcClient;
+    GetClientRect(Frame_MDIClient(), &rcClient);
+    EXPECT_GE(rc.right - rc.left, 400);
+    EXPECT_GE(rc.bottom - rc.top, 300);
+    EXPECT_LE(rc.right - rc.left, rcClient.right);
+    EXPECT_LE(rc.bottom - rc.top, rcClient.bottom);
+}
+
+// A reminder check that takes a while and talks to the frame on its way.
+volatile LONG g_checkDone = 0;
+DWORD WINAPI SlowCheck(LPVOID)
+{
+    Sleep(300);
+    SendMessageA(Frame_Window(), WM_NULL, 0, 0);
+    Sleep(100);
+    InterlockedExchange(&g_checkDone, 1);
+    return 0;
+}
+
+TEST_F(FrameTest, ClosingTheFrameWaitsForARunningReminderCheck)
+{
+    g_checkDone = 0;
+    Frame_SetReminderCheck(SlowCheck);
+    SendMessageA(frame, WM_TIMER, ZT_FRAME_TIMER, 0);
+    Sleep(50);
+    DestroyWindow(frame);
+    EXPECT_EQ(g_checkDone, 1);     // the check ended before the frame was gone
+    Shell_DestroyFrame(frame);
+    frame = nullptr;
+}
+
+}  // namespace

@@ -1,0 +1,497 @@
+// The module window: registration, the one window procedure, refresh on a
+// worker, the grid fill, adding and deleting records.
+#include "app/shell/module.h"
+#include "app/shell/frame.h"
+#include "app/shell/rights.h"
+#include "app/resources/resource.h"
+#include "common/zt_box.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// The modules that are built, listed in module_list.cpp.
+extern const ZT_MODULE_DESC* const g_moduleList[];
+extern const int g_nModuleList;
+
+// Posted once the window exists: the first load runs when the window is
+// on screen, so that the busy dialog has somewhere to stand.
+#define WM_MODULE_FIRSTLOAD (WM_APP + 71)
+
+enum { MAX_REGISTERED = 32 };
+static const ZT_MODULE_DESC* g_registered[MAX_REGISTERED];
+static int g_nRegistered = 0;
+
+// ---- Registration ------------------------------------------------------------------
+
+BOOL Module_Register(const ZT_MODULE_DESC* d)
+{
+    if (!d || !d->pszClass)
+        return FALSE;
+    for (int i = 0; i < g_nRegistered; i++)
+        if (strcmp(g_registered[i]->pszClass, d->pszClass) == 0) {
+            g_registered[i] = d;
+            return TRUE;
+        }
+    if (g_nRegistered >= MAX_REGISTERED)
+        return FALSE;
+    g_registered[g_nRegistered++] = d;
+    return TRUE;
+}
+
+// Registered modules first: a registration overrides the built-in list.
+template <class Pred> static const ZT_MODULE_DESC* FindDesc(Pred match)
+{
+    for (int i = 0; i < g_nRegistered; i++)
+        if (match(g_registered[i]))
+            return g_registered[i];
+    for (int i = 0; i < g_nModuleList; i++)
+        if (g_moduleList[i] && match(g_moduleList[i]))
+            return g_moduleList[i];
+    return nullptr;
+}
+
+const ZT_MODULE_DESC* Module_ByCommand(int iCmd)
+{
+    if (iCmd == 0)
+        return nullptr;
+    return FindDesc([iCmd](const ZT_MODULE_DESC* d) { return d->iOpenCmd == iCmd; });
+}
+
+const ZT_MODULE_DESC* Module_ByClass(const char* pszClass)
+{
+    if (!pszClass)
+        return nullptr;
+    return FindDesc([pszClass](const ZT_MODULE_DESC* d) { return lstrcmpiA(d->pszClass, pszClass) == 0; });
+}
+
+static BOOL RegisterOne(HINSTANCE hInst, const ZT_MODULE_DESC* d)
+{
+    WNDCLASSEXA existing;
+    if (GetClassInfoExA(hInst, d->pszClass, &existing)) {
+        if (existing.lpfnWndProc == Module_WndProc)
+            return TRUE;
+        UnregisterClassA(d->pszClass, hInst);    // a placeholder of earlier
+    }
+    WNDCLASSEXA wc;
+    memset(&wc, 0, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = Module_WndProc;
+    wc.hInstance = hInst;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_APP));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = d->pszClass;
+    return RegisterClassExA(&wc) != 0;
+}
+
+BOOL Module_RegisterClasses(HINSTANCE hInst)
+{
+    BOOL ok = TRUE;
+    for (int i = 0; i < g_nModuleList; i++)
+        if (g_moduleList[i] && Module_ByClass(g_moduleList[i]->pszClass) == g_moduleList[i])
+            ok = RegisterOne(hInst, g_moduleList[i]) && ok;
+    for (int i = 0; i < g_nRegistered; i++)
+        ok = RegisterOne(hInst, g_registered[i]) && ok;
+    return ok;
+}
+
+ZT_MODWIN* Module_Of(HWND hwnd)
+{
+    if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(Module_WndProc))
+        return nullptr;
+    return reinterpret_cast<ZT_MODWIN*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+int Module_Operator(const tagZT_Main_Param* p)
+{
+    return p && p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
+}
+
+static BOOL May(const ZT_MODWIN* w, int iOp)
+{
+    return iOp < 0 || !w->d->pfnMay || w->d->pfnMay(w->p, iOp);
+}
+
+// ---- Records and the grid -------------------------------------------------------------
+
+static char* Slot(const ZT_MODWIN* w, int i)
+{
+    return static_cast<char*>(w->rs.pBlock) + static_cast<size_t>(i) * w->d->cbRecord;
+}
+
+static int32_t KeyOf(const void* rec, size_t offKey)
+{
+    int32_t key;
+    memcpy(&key, static_cast<const char*>(rec) + offKey, sizeof(key));
+    return key;
+}
+
+static void SetCells(tagLV_CELL* cells, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, const void* rec)
+{
+    for (int c = 0; c < nCol; c++) {
+        const void* v = col[c].pfnLookup ? col[c].pfnLookup(w, rec) : static_cast<const char*>(rec) + col[c].off;
+        cells[c].pValue = const_cast<void*>(v);
+    }
+}
+
+void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol)
+{
+    for (int c = 0; c < nCol; c++) {
+        tagLV_COLUMN lc;
+        memset(&lc, 0, sizeof(lc));
+        lc.iId = static_cast<int16_t>(c + 1);
+        lc.iWidth = static_cast<int16_t>(col[c].iWidth);
+        lstrcpynA(lc.szName, col[c].pszCaption ? col[c].pszCaption : "", sizeof(lc.szName));
+        lstrcpynA(lc.szCaption, col[c].pszCaption ? col[c].pszCaption : "", sizeof(lc.szCaption));
+        lstrcpynA(lc.szUnit, col[c].pszUnit ? col[c].pszUnit : "", sizeof(lc.szUnit));
+        lc.iType = col[c].iType;
+        lc.iUnitMode = col[c].pszUnit ? col[c].iUnitMode : LVU_NONE;
+        lc.iAlign = col[c].iAlign;
+        lc.iShown = 1;
+        SendMessageA(hGrid, GRM_ADDCOLUMN, 0, reinterpret_cast<LPARAM>(&lc));
+    }
+}
+
+int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pBlock, int nSlots,
+                   size_t cbRecord, size_t offKey, BOOL (*pfnCheck)(const ZT_MODWIN*, const void*))
+{
+    char* base = static_cast<char*>(pBlock);
+    auto listed = [&](const char* rec) { return KeyOf(rec, offKey) != 0 && (!pfnCheck || pfnCheck(w, rec)); };
+    int n = 0;
+    for (int i = 0; base && i < nSlots; i++)
+        if (listed(base + static_cast<size_t>(i) * cbRecord))
+            n++;
+    tagLV_DATA* d = nullptr;
+    if (!SendMessageA(hGrid, GRM_BEGINFILL, n, reinterpret_cast<LPARAM>(&d)) || !d)
+        return -1;
+    int row = 0;
+    for (int i = 0; base && i < nSlots && row < n; i++) {
+        char* rec = base + static_cast<size_t>(i) * cbRecord;
+        if (!listed(rec))
+            continue;
+        tagLV_CELL* cells = d->pfnAllocCells(hGrid, &d->pRows[row].pCells);
+        if (!cells)
+            break;
+        d->pRows[row].pRecord = rec;
+        SetCells(cells, col, nCol, w, rec);
+        d->pRowPresent[row] = 1;
+        row++;
+    }
+    SendMessageA(hGrid, GRM_SORT, 0, 0);
+    return row;
+}
+
+void* Module_Selected(const ZT_MODWIN* w)
+{
+    if (!w || !w->hGrid)
+        return nullptr;
+    return reinterpret_cast<void*>(SendMessageA(w->hGrid, GRM_GETSEL, 0, 0));
+}
+
+static void ShowCount(ZT_MODWIN* w)
+{
+    Block_SetRecordCount(w->hwnd, w->nListed);
+}
+
+void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
+{
+    if (!w || !pRecord)
+        return nullptr;
+    int free = -1;
+    for (int i = 0; w->rs.pBlock && i < w->rs.nSlots && free < 0; i++)
+        if (KeyOf(Slot(w, i), w->d->offKey) == 0)
+            free = i;
+    if (free < 0) {
+        ZT_MessageBox(w->hwnd, "缓冲区已满,请刷新数据", "", MB_OK);
+        return nullptr;
+    }
+    char* slot = Slot(w, free);
+    tagLV_DATA* d = nullptr;
+    tagLV_ROW* row = nullptr;
+    if (!SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
+        !d->pfnAllocRow(w->hGrid, &row) || !row)
+        return nullptr;                      // the grid has said its rows are used up
+    memcpy(slot, pRecord, w->d->cbRecord);
+    if (free >= w->rs.nRows)
+        w->rs.nRows = free + 1;
+    row->pRecord = slot;
+    SetCells(row->pCells, w->d->col, w->d->nCol, w, slot);
+    SendMessageA(w->hGrid, GRM_APPENDROW, 0, 0);
+    w->nListed++;
+    ShowCount(w);
+    return slot;
+}
+
+void Module_RemoveSelected(ZT_MODWIN* w)
+{
+    void* rec = Module_Selected(w);
+    if (!rec)
+        return;
+    SendMessageA(w->hGrid, GRM_DELETESEL, 0, 0);
+    memset(rec, 0, w->d->cbRecord);
+    if (w->nListed > 0)
+        w->nListed--;
+    ShowCount(w);
+}
+
+// ---- Work on a worker thread behind the busy dialog ---------------------------------------
+
+struct ZT_MODTASK {
+    ZT_MODWIN* w;
+    int (*fn)(ZT_MODWIN* w, void* arg);
+    void* arg;
+    int result;
+};
+
+static DWORD WINAPI ModTaskProc(LPVOID pv)
+{
+    ZT_MODTASK* t = static_cast<ZT_MODTASK*>(pv);
+    t->result = t->fn(t->w, t->arg);
+    HWND hBusy = t->w->p->hBusyDlg;
+    if (hBusy)
+        SendMessageA(hBusy, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+// Runs fn(w, arg) on a worker while the busy dialog keeps the user away;
+// returns its result (0 when it could not run).
+static int RunBehindBusy(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
+{
+    ZT_MODTASK t = {w, fn, arg, 0};
+    if (!Block_RunBusy(w->hwnd, w->p, ModTaskProc, &t))
+        return 0;
+    return t.result;
+}
+
+static int LoadTask(ZT_MODWIN* w, void*)
+{
+    SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
+    if (w->rs.pBlock && w->d->pfnFree)
+        w->d->pfnFree(w->rs.pBlock);
+    memset(&w->rs, 0, sizeof(w->rs));
+    w->nListed = 0;
+
+    ZT_RECSET rs = {nullptr, 0, 0};
+    BOOL ok = w->d->pfnLoad(w, &rs) && rs.pBlock;
+    if (ok) {
+        w->rs = rs;
+        int n = Block_FillGrid(w->hGrid, w->d->col, w->d->nCol, w, rs.pBlock, rs.nSlots, w->d->cbRecord,
+                               w->d->offKey, w->d->pfnCheckRow);
+        w->nListed = n > 0 ? n : 0;
+    } else if (rs.pBlock && w->d->pfnFree) {
+        w->d->pfnFree(rs.pBlock);
+    }
+    ShowCount(w);
+    return ok ? 1 : 0;
+}
+
+BOOL Module_Refresh(ZT_MODWIN* w)
+{
+    if (!w || !w->d->pfnLoad)
+        return FALSE;
+    if (w->d->pfnFilter)
+        w->d->pfnFilter(w);
+    w->bLoaded = RunBehindBusy(w, LoadTask, nullptr) == 1;
+    return w->bLoaded;
+}
+
+static int DeleteTask(ZT_MODWIN* w, void* rec)
+{
+    return w->d->pfnDelete(Module_Operator(w->p), rec) == 1 ? 1 : 0;
+}
+
+void Module_CmdDelete(ZT_MODWIN* w, void* pSel)
+{
+    if (!w || !pSel || !w->d->pfnDelete)
+        return;
+    if (RunBehindBusy(w, DeleteTask, pSel) == 1)
+        Module_RemoveSelected(w);
+}
+
+// ---- The window -------------------------------------------------------------------------
+
+static void AddButtons(HWND hTb, LPVOID pv)
+{
+    const ZT_MODULE_DESC* d = static_cast<ZT_MODWIN*>(pv)->d;
+    for (int i = 0; i < d->nTb; i++) {
+        const ZT_TBDEF& b = d->tb[i];
+        if (b.iCmd == ZT_TB_SEPARATOR)
+            Block_AddSeparator(hTb);
+        else if (b.iCmd == ZT_TB_COUNT)
+            Block_AddCountBox(hTb, b.iImage > 0 ? b.iImage : 60);
+        else
+            Block_AddButton(hTb, b.iCmd, b.iImage, b.pszText, b.fsStyle);
+    }
+}
+
+static void Layout(ZT_MODWIN* w)
+{
+    RECT rc;
+    GetClientRect(w->hwnd, &rc);
+    HWND hRebar = GetDlgItem(w->hwnd, IDC_REBAR);
+    if (hRebar)
+        SendMessageA(hRebar, WM_SIZE, 0, MAKELPARAM(rc.right, rc.bottom));
+    rc.top = Block_ToolbarHeight(w->hwnd);
+    if (rc.top > rc.bottom)
+        rc.top = rc.bottom;
+    if (w->d->pfnLayout)
+        w->d->pfnLayout(w, &rc);
+    if (w->hGrid)
+        MoveWindow(w->hGrid, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
+{
+    const MDICREATESTRUCTA* mcs = static_cast<const MDICREATESTRUCTA*>(cs->lpCreateParams);
+    tagZT_Main_Param* p = mcs ? reinterpret_cast<tagZT_Main_Param*>(mcs->lParam) : nullptr;
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    const ZT_MODULE_DESC* d = Module_ByClass(cls);
+    if (!p || !d)
+        return FALSE;
+    ZT_MODWIN* w = new ZT_MODWIN();
+    w->d = d;
+    w->p = p;
+    w->hwnd = hwnd;
+    if (d->cbState)
+        w->pState = calloc(1, d->cbState);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+
+    if (d->nTb > 0) {
+        Block_Toolbar(hwnd, p, AddButtons, w);
+        w->hToolbar = Block_GetToolbar(hwnd);
+        for (int i = 0; i < d->nTb; i++)
+            if (d->tb[i].iCmd > 0 && !May(w, d->tb[i].iRightOp))
+                Block_EnableButton(hwnd, d->tb[i].iCmd, FALSE);
+    }
+    if (d->nCol > 0) {
+        w->hGrid = Block_Grid(hwnd, p);
+        if (!w->hGrid)
+            return FALSE;
+        Block_AddColumns(w->hGrid, d->col, d->nCol);
+    }
+    if (d->pfnCreate && !d->pfnCreate(w))
+        return FALSE;
+    if (d->pfnLoad)
+        PostMessageA(hwnd, WM_MODULE_FIRSTLOAD, 0, 0);
+    return TRUE;
+}
+
+static void OnDestroy(ZT_MODWIN* w)
+{
+    // The grid points into the block: it lets go of the rows first.
+    if (w->hGrid)
+        SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
+    if (w->rs.pBlock && w->d->pfnFree)
+        w->d->pfnFree(w->rs.pBlock);
+    memset(&w->rs, 0, sizeof(w->rs));
+    if (w->d->pfnDestroy)
+        w->d->pfnDestroy(w);
+    free(w->pState);
+    SetWindowLongPtrA(w->hwnd, GWLP_USERDATA, 0);
+    delete w;
+}
+
+static void RunCommand(ZT_MODWIN* w, const ZT_CMDDEF& c)
+{
+    if (!May(w, c.iRightOp))
+        return;
+    void* sel = Module_Selected(w);
+    if ((c.fFlags & ZT_CMD_NEEDSEL) && !sel) {
+        if (c.pszNoSel)
+            ZT_MessageBox(w->hwnd, c.pszNoSel, "", MB_OK);
+        return;
+    }
+    if ((c.fFlags & ZT_CMD_CONFIRM) && !Block_ConfirmDelete(w->hwnd))
+        return;
+    if (c.pfn)
+        c.pfn(w, sel);
+}
+
+static void CloseWindow(ZT_MODWIN* w)
+{
+    HWND hClient = GetParent(w->hwnd);
+    if (hClient)
+        SendMessageA(hClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w->hwnd), 0);
+    else
+        DestroyWindow(w->hwnd);
+}
+
+static void OnGridNotify(ZT_MODWIN* w, int code)
+{
+    switch (code) {
+    case GRN_RBUTTONUP:
+        if (w->d->iCtxPopup >= 0)
+            Block_ContextMenu(w->hwnd, w->p, w->d->iCtxPopup);
+        break;
+    case GRN_DBLCLK:
+        if (w->d->iDblClkCmd)
+            SendMessageA(w->hwnd, WM_COMMAND, w->d->iDblClkCmd, 0);
+        break;
+    }
+}
+
+// Returns TRUE when the command was handled.
+static BOOL OnCommand(ZT_MODWIN* w, WPARAM wParam, LPARAM lParam)
+{
+    int id = LOWORD(wParam);
+    if (w->hGrid && reinterpret_cast<HWND>(lParam) == w->hGrid) {
+        OnGridNotify(w, HIWORD(wParam));
+        return TRUE;
+    }
+    for (int i = 0; i < w->d->nCmd; i++)
+        if (w->d->cmd[i].iCmd == id) {
+            RunCommand(w, w->d->cmd[i]);
+            return TRUE;
+        }
+    switch (id) {
+    case ZT_CMD_EXIT:
+        CloseWindow(w);
+        return TRUE;
+    case ZT_CMD_REFRESH:
+        Module_Refresh(w);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CALLBACK Module_WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CREATE) {
+        if (!OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam)))
+            return -1;
+        return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+    }
+    ZT_MODWIN* w = reinterpret_cast<ZT_MODWIN*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!w)
+        return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+    if (w->d->pfnMessage && msg != WM_DESTROY) {
+        BOOL done = FALSE;
+        LRESULT r = w->d->pfnMessage(w, msg, wParam, lParam, &done);
+        if (done)
+            return r;
+    }
+    switch (msg) {
+    case WM_MODULE_FIRSTLOAD:
+        Module_Refresh(w);
+        return 0;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED)
+            Layout(w);
+        break;                               // the MDI child needs it too
+    case WM_COMMAND:
+        if (OnCommand(w, wParam, lParam))
+            return 0;
+        break;
+    case WM_MDIACTIVATE:
+        Frame_ChildChanged();
+        break;
+    case WM_DESTROY:
+        Frame_ChildChanged();
+        OnDestroy(w);
+        break;
+    }
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}

@@ -1,0 +1,188 @@
+// The module window: one window procedure behind every module class
+// ("ZT_CHILD_..."), driven by a module's tables.  A module describes its
+// toolbar, grid columns, commands, context menu and a few hooks in one
+// static ZT_MODULE_DESC and lists it in module_list.cpp (or registers it with
+// Module_Register before the classes are registered); the frame then opens
+// it from its main-menu command.  What every module window shares is here:
+//   - per-window state (ZT_MODWIN) allocated with the window, kept in
+//     GWLP_USERDATA and freed on WM_DESTROY (grid cleared first, then the
+//     record block released, then the module's own state);
+//   - the toolbar with each button's right, the grid with its columns, the
+//     context menu on a right click and the command of a double click;
+//   - the command table with "needs a selection" and "asks to confirm";
+//   - refresh: the filter composed on the window thread, the load on a
+//     worker behind the busy dialog "数据查询....", the grid bound to the
+//     block (Block_FillGrid) and the count box set;
+//   - adding a record into the first free slot (key 0) of the block and
+//     deleting the selected record with confirmation (zeroed slot).
+#pragma once
+#include "app/shell/blocks.h"
+#include "grid/ZTListview.h"
+
+#include <cstddef>
+#include <string>
+
+struct ZT_MODWIN;
+
+// A block of records as the data library hands it over: the rows followed by
+// spare zeroed records.  Slots are rows + spares; a slot whose key is 0 is
+// free.  The block belongs to the window until it is released with the
+// module's pfnFree.
+struct ZT_RECSET {
+    void* pBlock;
+    int nRows;       // slots used by the load (rows read)
+    int nSlots;      // rows + spare records
+};
+
+// One grid column: the value shown is the record's field at `off`, or what
+// pfnLookup answers for the record (a pointer that stays valid while the
+// grid shows the row, e.g. a name in a shared cache).  Column ids are the
+// 1-based positions in the table.
+struct ZT_COLDEF {
+    const char* pszCaption;
+    int iWidth;
+    int iType;                  // LVT_INT, LVT_DOUBLE, LVT_TEXT ...
+    const char* pszUnit;        // null: none
+    int iUnitMode;              // LVU_
+    int iAlign;                 // 0 left, 1 centre, 2 right
+    size_t off;                 // offset of the value in the record
+    const void* (*pfnLookup)(const ZT_MODWIN* w, const void* pRecord);
+};
+
+// One toolbar button.  iCmd ZT_TB_SEPARATOR adds a separator, ZT_TB_COUNT the
+// record count box (iImage is then its width).  A button whose iRightOp is
+// an operation (ZT_OP_ADD ...) is disabled when the module's pfnMay denies it.
+enum { ZT_TB_SEPARATOR = 0, ZT_TB_COUNT = -1 };
+enum { ZT_NO_RIGHT = -1 };
+struct ZT_TBDEF {
+    int iCmd;
+    int iImage;
+    const char* pszText;
+    BYTE fsStyle;
+    int iRightOp;
+};
+
+// One command of the window.  With ZT_CMD_NEEDSEL the command runs only with
+// a selected record (pszNoSel, when set, is shown otherwise); ZT_CMD_CONFIRM
+// asks "删除后将无法恢复,是否继续" first; a command whose iRightOp the
+// module's pfnMay denies does nothing.  pfn gets the selected record (or null).
+enum { ZT_CMD_NEEDSEL = 1, ZT_CMD_CONFIRM = 2 };
+struct ZT_CMDDEF {
+    int iCmd;
+    void (*pfn)(ZT_MODWIN* w, void* pSel);
+    UINT fFlags;
+    int iRightOp;
+    const char* pszNoSel;
+};
+
+// Commands every module window shares.
+#define ZT_CMD_EXIT 18
+#define ZT_CMD_REFRESH 19
+
+struct ZT_MODULE_DESC {
+    const char* pszClass;         // "ZT_CHILD_..."
+    int iOpenCmd;                 // main-menu command that opens it (0: none)
+    int iModule;                  // ZT_MODULE of the open check
+    int iCaption;                 // string-table caption
+    int cx, cy;                   // restored size (CW_USEDEFAULT: a usable default)
+
+    size_t cbRecord;              // size of one record of the block
+    size_t offKey;                // offset of the int32 key (0 marks a free slot)
+    size_t cbState;               // module state allocated zeroed with the window
+
+    const ZT_TBDEF* tb;
+    int nTb;
+    const ZT_COLDEF* col;
+    int nCol;
+    const ZT_CMDDEF* cmd;
+    int nCmd;
+    int iCtxPopup;                // popup of menu 120 on a right click; -1 none
+    int iDblClkCmd;               // command of a double click on a row; 0 none
+
+    // Whether the user may do operation iOp (ZT_OP_...) in this module; null:
+    // everything.
+    BOOL (*pfnMay)(const tagZT_Main_Param* p, int iOp);
+    // Window thread, after the toolbar and grid exist: the module's other
+    // controls (filter panel, tree, panes).  FALSE fails the creation.
+    BOOL (*pfnCreate)(ZT_MODWIN* w);
+    // Window thread: places the module's controls in rcFree (the client area
+    // below the toolbar) and leaves in it the rectangle the grid takes.
+    void (*pfnLayout)(ZT_MODWIN* w, RECT* rcFree);
+    // Window thread, before a refresh: the panel values into w->filter.
+    void (*pfnFilter)(ZT_MODWIN* w);
+    // Worker thread: loads the records (a FD_Sct_* call or a cache walk).
+    // FALSE: nothing was loaded (the data library has already told the user).
+    BOOL (*pfnLoad)(ZT_MODWIN* w, ZT_RECSET* rs);
+    // Whether a loaded record is listed (null: every record with a key).
+    BOOL (*pfnCheckRow)(const ZT_MODWIN* w, const void* pRecord);
+    // Deletes a record in the database: 1 deleted, 0 refused or failed (the
+    // data library has told the user why).
+    int (*pfnDelete)(int iOpEmp, const void* pRecord);
+    // Releases a block of the module's records (Mem_Free_...).
+    void (*pfnFree)(void* pBlock);
+    // Window thread, when the window goes: the module's own resources.
+    void (*pfnDestroy)(ZT_MODWIN* w);
+    // Any other message first goes here; *pDone = TRUE answers it.
+    LRESULT (*pfnMessage)(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, BOOL* pDone);
+};
+
+// Per-window state.
+struct ZT_MODWIN {
+    const ZT_MODULE_DESC* d;
+    tagZT_Main_Param* p;
+    HWND hwnd;
+    HWND hGrid;
+    HWND hToolbar;
+    ZT_RECSET rs;            // the block the grid shows
+    int nListed;             // records listed (the count box)
+    BOOL bLoaded;            // the last load succeeded
+    std::string filter;      // the filter the last refresh composed
+    void* pState;            // the module's own state (cbState bytes)
+};
+
+// ---- Registration and opening ----------------------------------------------------
+
+// Adds a module (kept by address; call before RegisterShellClasses).  The
+// modules of module_list.cpp are known without a call.  FALSE when full or
+// null.  A later registration of the same class replaces the earlier one.
+BOOL Module_Register(const ZT_MODULE_DESC* d);
+// The module opened by a main-menu command, or that owns a class; null none.
+const ZT_MODULE_DESC* Module_ByCommand(int iCmd);
+const ZT_MODULE_DESC* Module_ByClass(const char* pszClass);
+// Registers the window class of every known module with Module_WndProc.
+BOOL Module_RegisterClasses(HINSTANCE hInst);
+// The window procedure of every module class.
+LRESULT CALLBACK Module_WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The state of a module window (null for any other window).
+ZT_MODWIN* Module_Of(HWND hwnd);
+
+// ---- What modules call ---------------------------------------------------------------
+
+// Refresh: pfnFilter on this thread, then the load and the grid fill on a
+// worker behind the busy dialog.  TRUE when the load succeeded.
+BOOL Module_Refresh(ZT_MODWIN* w);
+// Copies a record into the first free slot of the block and lists it on top
+// of the grid.  Returns the slot, or null when the block has no free slot
+// ("缓冲区已满,请刷新数据" is shown).
+void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord);
+// The selected record, or null.
+void* Module_Selected(const ZT_MODWIN* w);
+// Takes the selected record off the grid, zeroes its slot and counts it out.
+void Module_RemoveSelected(ZT_MODWIN* w);
+// Deletes the selected record with pfnDelete as the logged-in operator and,
+// when that succeeds, removes it (the shared "delete" command; confirmation
+// comes from ZT_CMD_CONFIRM in the command table).
+void Module_CmdDelete(ZT_MODWIN* w, void* pSel);
+// The logged-in employee's key (0 before login).
+int Module_Operator(const tagZT_Main_Param* p);
+
+// ---- The grid fill -----------------------------------------------------------------------
+
+// Adds the columns of a table to a grid (ids 1..n in table order).
+void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol);
+// Binds a grid to a block: clears nothing (clear it first), fills one row
+// per slot with a non-zero key (and that pfnCheck accepts, when given)
+// with the table's values, and sorts.  Safe from a worker thread.  Returns
+// the number of rows listed, -1 when the grid refused the fill.
+int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pBlock, int nSlots,
+                   size_t cbRecord, size_t offKey, BOOL (*pfnCheck)(const ZT_MODWIN*, const void*));

@@ -1,0 +1,9 @@
+// The module windows that are built: one line per module.  The frame opens
+// each from its main-menu command; a module not listed here opens as a
+// placeholder.
+#include "app/shell/module.h"
+
+extern const ZT_MODULE_DESC* const g_moduleList[] = {
+    nullptr,    // keeps the table valid while it is empty
+};
+extern const int g_nModuleList = sizeof(g_moduleList) / sizeof(g_moduleList[0]);

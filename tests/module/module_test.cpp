@@ -1,0 +1,338 @@
+// The module window framework, driven as a user drives a module: opened
+// from the main menu, loaded behind the busy dialog, records added and
+// deleted, the context menu and a double click, buttons greyed by rights,
+// and everything released on close.
+#include "tests/frame/shell_fixture.h"
+#include "tests/module/position_module.h"
+#include "app/shell/frame.h"
+#include "app/resources/resource.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+tagEMPLIST g_admin = {1, 1, "管理员"};
+
+class ModuleTest : public testing::Test {
+protected:
+    HWND frame = nullptr;
+    static void SetUpTestSuite()
+    {
+        TestDb_Open("kelmora_module");
+        Module_Register(&g_PositionModule);
+        Shell_Setup();
+        ASSERT_TRUE(Module_RegisterClasses(g_ZTMain.hInst));
+        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+    }
+    static void TearDownTestSuite() { TestDb_Close(); }
+    void SetUp() override
+    {
+        Shell_Setup();
+        TestDb_Exec("delete from t_position where iOrdinal > 3");
+        TestDb_Exec("update t_position set bRecyle = 0");
+        g_ZTMain.pLoginEmp = &g_admin;
+        g_pos = PositionProbe();
+        TestBoxes_Reset();
+        frame = Shell_CreateFrame();
+        ASSERT_NE(frame, nullptr);
+    }
+    void TearDown() override
+    {
+        Shell_DestroyFrame(frame);
+        g_ZTMain.pLoginEmp = nullptr;
+    }
+    // Opens the module the way the frame does and waits for its first load.
+    HWND Open()
+    {
+        Shell_Command(frame, POS_CMD_OPEN);
+        WaitLoads(1);
+        return Frame_FindChild("ZT_CHILD_TEST_PST");
+    }
+    void WaitLoads(int n)
+    {
+        for (int i = 0; i < 200 && g_pos.loads < n; i++)
+            Ui_Pump(20);
+        Ui_Pump(60);
+    }
+    static int GridRows(HWND hGrid)
+    {
+        tagLV_DATA* d = nullptr;
+        if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
+            return 0;
+        int n = 0;
+        for (int i = 0; i < d->iLoaded + d->iAppended; i++)
+            n += d->pRowPresent[i] ? 1 : 0;
+        return n;
+    }
+    static std::string CountBox(HWND hwnd)
+    {
+        HWND tb = Block_GetToolbar(hwnd);
+        return tb ? Ui_Text(GetDlgItem(tb, IDC_RECORD_COUNT)) : "";
+    }
+    static long long LivePositions() { return TestDb_Count("t_position where bRecyle = 0"); }
+    // Screen point of a toolbar button.
+    static POINT ButtonCentre(HWND hwnd, int cmd)
+    {
+        HWND tb = Block_GetToolbar(hwnd);
+        RECT r = {0, 0, 0, 0};
+        SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r));
+        POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(tb, &pt);
+        return pt;
+    }
+    // Screen point of a displayed grid row (0 = top).
+    static POINT RowCentre(HWND hGrid, int row)
+    {
+        RECT rc = Ui_WindowRect(hGrid);
+        POINT pt = {rc.left + 60, rc.top + GRID_HEADER_HEIGHT + row * GRID_ROW_HEIGHT + GRID_ROW_HEIGHT / 2 + 2};
+        return pt;
+    }
+};
+
+// A menu item is clicked with the mouse a moment after the menu opened
+// (inside the menu loop the timer is the only way in).
+HMENU g_menu = nullptr;
+UINT g_menuCmd = 0;
+bool g_menuClicked = false;
+
+void CALLBACK ClickMenuCommand(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    int pos = -1;
+    for (int i = 0; g_menu && i < GetMenuItemCount(g_menu); i++)
+        if (GetMenuItemID(g_menu, i) == g_menuCmd)
+            pos = i;
+    RECT r;
+    if (pos >= 0 && Ui_ThreadWindow("#32768") && GetMenuItemRect(nullptr, g_menu, pos, &r)) {
+        g_menuClicked = true;
+        int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        INPUT in[3];
+        memset(in, 0, sizeof(in));
+        for (INPUT& i : in) {
+            i.type = INPUT_MOUSE;
+            i.mi.dx = (((r.left + r.right) / 2) * 65536 + w - 1) / w;
+            i.mi.dy = (((r.top + r.bottom) / 2) * 65536 + h - 1) / h;
+            i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+        }
+        in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+        in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+        in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+        SendInput(3, in, sizeof(INPUT));
+    } else {
+        EndMenu();
+    }
+}
+
+void ClickMenuSoon(HMENU menu, UINT cmd)
+{
+    g_menu = menu;
+    g_menuCmd = cmd;
+    g_menuClicked = false;
+    SetTimer(nullptr, 0, 400, ClickMenuCommand);
+}
+
+TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDialog)
+{
+    HMENU bar = GetMenu(frame);
+    HMENU admin = GetSubMenu(bar, MAINPOS_ADMIN);
+    ASSERT_TRUE(AppendMenuA(admin, MF_STRING, POS_CMD_OPEN, "职位一览"));
+    RECT r;
+    ASSERT_TRUE(GetMenuItemRect(frame, bar, MAINPOS_ADMIN, &r));
+    ClickMenuSoon(admin, POS_CMD_OPEN);
+    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    WaitLoads(1);
+    EXPECT_TRUE(g_menuClicked);
+
+    HWND hwnd = Frame_FindChild("ZT_CHILD_TEST_PST");
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_TRUE(IsZoomed(hwnd));
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(g_pos.loads, 1);
+    EXPECT_NE(g_pos.loadThread, GetCurrentThreadId());
+    EXPECT_TRUE(g_pos.busyShown);                // the dialog stood while it loaded
+    EXPECT_EQ(g_pos.busyText, "数据查询....");
+    EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);       // gone once the load is done
+
+    EXPECT_EQ(w->rs.nRows, 3);
+    EXPECT_EQ(w->rs.nSlots, 3 + 101);
+    EXPECT_EQ(GridRows(w->hGrid), 3);
+    EXPECT_EQ(CountBox(hwnd), "3");
+    // The grid fills the window below the toolbar.
+    RECT rg = Ui_WindowRect(w->hGrid), rw;
+    GetClientRect(hwnd, &rw);
+    EXPECT_EQ(rg.right - rg.left, rw.right);
+    EXPECT_EQ(rg.bottom - rg.top, rw.bottom - Block_ToolbarHeight(hwnd));
+
+    // Refresh (the toolbar's button) loads again and frees the old block.
+    POINT pt = ButtonCentre(hwnd, ZT_CMD_REFRESH);
+    Ui_Click(pt.x, pt.y);
+    WaitLoads(2);
+    EXPECT_EQ(g_pos.loads, 2);
+    EXPECT_EQ(g_pos.frees, 1);
+    EXPECT_EQ(GridRows(w->hGrid), 3);
+    Ui_Screenshot("module-window");
+}
+
+TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
+{
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    tagPostion* recs = static_cast<tagPostion*>(w->rs.pBlock);
+
+    g_pos.nextName = "出纳";
+    POINT add = ButtonCentre(hwnd, POS_CMD_ADD);
+    Ui_Click(add.x, add.y);
+    Ui_Pump(100);
+    ASSERT_NE(recs[3].iOrdinal, 0);
+    EXPECT_STREQ(recs[3].szPST, "出纳");
+    EXPECT_EQ(GridRows(w->hGrid), 4);
+    EXPECT_EQ(CountBox(hwnd), "4");
+    EXPECT_EQ(LivePositions(), 4);
+    int key = recs[3].iOrdinal;
+
+    // The added row sits on top: select it and delete it, first cancelling.
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    ASSERT_EQ(Module_Selected(w), &recs[3]);
+    TestBoxes_Answer(IDCANCEL);
+    POINT del = ButtonCentre(hwnd, POS_CMD_DELETE);
+    Ui_Click(del.x, del.y);
+    Ui_Pump(100);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken()[0].caption, "删除确认");
+    EXPECT_EQ(TestBoxes_Taken()[0].flags & 0xF, static_cast<UINT>(MB_OKCANCEL));
+    EXPECT_EQ(recs[3].iOrdinal, key);
+    EXPECT_EQ(LivePositions(), 4);
+
+    TestBoxes_Answer(IDOK);
+    Ui_Click(del.x, del.y);
+    Ui_Pump(150);
+    EXPECT_EQ(recs[3].iOrdinal, 0);
+    EXPECT_EQ(recs[3].szPST[0], 0);
+    EXPECT_EQ(GridRows(w->hGrid), 3);
+    EXPECT_EQ(CountBox(hwnd), "3");
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_position where iOrdinal = " + std::to_string(key)), "1");
+    EXPECT_EQ(LivePositions(), 3);
+    EXPECT_NE(Module_Selected(w), &recs[3]);     // the selection moved on
+
+    // The zeroed slot is the first free one again; the others are untouched.
+    g_pos.nextName = "保洁";
+    Ui_Click(add.x, add.y);
+    Ui_Pump(100);
+    EXPECT_STREQ(recs[3].szPST, "保洁");
+    EXPECT_EQ(recs[4].iOrdinal, 0);
+    EXPECT_STREQ(recs[0].szPST, "总经理");
+    EXPECT_EQ(CountBox(hwnd), "4");
+
+    // A position an employee holds is refused by the library: the row stays.
+    for (int i = 0; i < 4; i++)
+        if (recs[i].iOrdinal == 1) {
+            SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+            while (Module_Selected(w) && Module_Selected(w) != &recs[i])
+                if (!SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT))
+                    break;
+        }
+    ASSERT_EQ(static_cast<tagPostion*>(Module_Selected(w))->iOrdinal, 1);
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, POS_CMD_DELETE, 0);
+    Ui_Pump(100);
+    EXPECT_GE(TestBoxes_Count(), 2u);           // the question, then the refusal
+    EXPECT_EQ(recs[0].iOrdinal, 1);
+    EXPECT_EQ(CountBox(hwnd), "4");
+}
+
+TEST_F(ModuleTest, RightClickAndDoubleClickReachTheCommandTableWithTheRow)
+{
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+
+    // Without a selection a command that needs one says so and does nothing.
+    SendMessageA(hwnd, WM_COMMAND, POS_CMD_MODIFY, 0);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择要修改的职位");
+    EXPECT_EQ(g_pos.modifies, 0);
+
+    // Right click on the second row: popup "参数管理" of menu 120; its
+    // "修改参数" reaches the module with that row.
+    HMENU popup = GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_PARAM);
+    ASSERT_NE(popup, nullptr);
+    POINT row = RowCentre(w->hGrid, 1);
+    ClickMenuSoon(popup, POS_CMD_MODIFY);
+    Ui_MouseTo(row.x, row.y);
+    INPUT in[2];
+    memset(in, 0, sizeof(in));
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, in, sizeof(INPUT));
+    Ui_Pump(700);
+    EXPECT_TRUE(g_menuClicked);
+    ASSERT_EQ(g_pos.modifies, 1);
+    EXPECT_EQ(g_pos.lastModified, Module_Selected(w));
+    ASSERT_NE(g_pos.lastModified, nullptr);
+
+    // A double click on the first row runs the double-click command.
+    POINT first = RowCentre(w->hGrid, 0);
+    Ui_Click(first.x, first.y);
+    Ui_Click(first.x, first.y);
+    Ui_Pump(150);
+    EXPECT_EQ(g_pos.modifies, 2);
+    EXPECT_EQ(g_pos.lastModified, Module_Selected(w));
+    EXPECT_NE(g_pos.lastModified, nullptr);
+    Ui_MouseTo(5, 5);
+}
+
+TEST_F(ModuleTest, ButtonsOfDeniedRightsAreGreyAndTheirCommandsDoNothing)
+{
+    g_pos.denyDelete = TRUE;
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    HWND tb = Block_GetToolbar(hwnd);
+    EXPECT_FALSE(SendMessageA(tb, TB_ISBUTTONENABLED, POS_CMD_DELETE, 0));
+    EXPECT_TRUE(SendMessageA(tb, TB_ISBUTTONENABLED, POS_CMD_ADD, 0));
+    EXPECT_TRUE(SendMessageA(tb, TB_ISBUTTONENABLED, ZT_CMD_REFRESH, 0));
+
+    // The command still arrives from the frame or an accelerator: refused
+    // without a question.
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_LAST);
+    ASSERT_NE(Module_Selected(w), nullptr);
+    SendMessageA(frame, WM_COMMAND, POS_CMD_DELETE, 0);
+    Ui_Pump(100);
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(LivePositions(), 3);
+    EXPECT_EQ(GridRows(w->hGrid), 3);
+}
+
+TEST_F(ModuleTest, ClosingReleasesTheBlockOnlyAfterTheGridLetGo)
+{
+    HWND hwnd = Open();
+    ASSERT_NE(hwnd, nullptr);
+    SendMessageA(hwnd, WM_COMMAND, ZT_CMD_REFRESH, 0);
+    EXPECT_EQ(g_pos.loads, 2);
+    EXPECT_EQ(g_pos.frees, 1);
+
+    POINT pt = ButtonCentre(hwnd, ZT_CMD_EXIT);
+    Ui_Click(pt.x, pt.y);
+    Ui_Pump(100);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(Frame_FindChild("ZT_CHILD_TEST_PST"), nullptr);
+    EXPECT_EQ(g_pos.frees, 2);
+    EXPECT_EQ(g_pos.destroys, 1);
+    EXPECT_TRUE(g_pos.gridClearedBeforeFree);
+
+    // Opened again and closed with the frame: released as well.
+    Open();
+    Shell_DestroyFrame(frame);
+    frame = nullptr;
+    EXPECT_EQ(g_pos.frees, 3);
+    EXPECT_EQ(g_pos.destroys, 2);
+    EXPECT_TRUE(g_pos.gridClearedBeforeFree);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "tests/module/position_module.h"
+#include "app/resources/resource.h"
+#include "app/resources/toolbar_images.h"
+#include "app/shell/rights.h"
+
+#include <cstddef>
+#include <cstring>
+
+PositionProbe g_pos;
+
+namespace {
+
+BOOL May(const tagZT_Main_Param*, int iOp)
+{
+    return !(iOp == ZT_OP_DELETE && g_pos.denyDelete);
+}
+
+BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
+{
+    g_pos.loads++;
+    g_pos.loadThread = GetCurrentThreadId();
+    g_pos.grid = w->hGrid;
+    HWND busy = w->p->hBusyDlg;
+    g_pos.busyShown = busy && IsWindow(busy);
+    char text[64] = "";
+    if (busy)
+        GetDlgItemTextA(busy, IDC_PROGRESS_TEXT, text, sizeof(text));
+    g_pos.busyText = text;
+    int n = 0;
+    tagPostion* list = nullptr;
+    if (!FD_Sct_Pst(&list, &n, 0))
+        return FALSE;
+    rs->pBlock = list;
+    rs->nRows = n;
+    rs->nSlots = n + 101;
+    return TRUE;
+}
+
+void Free(void* block)
+{
+    g_pos.frees++;
+    // The grid must have let go of every row before its block goes.
+    tagLV_DATA* d = nullptr;
+    if (g_pos.grid && IsWindow(g_pos.grid) && SendMessageA(g_pos.grid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) &&
+        d && d->pRows)
+        g_pos.gridClearedBeforeFree = false;
+    Mem_Free_Pst(static_cast<tagPostion*>(block));
+}
+
+void Destroy(ZT_MODWIN*)
+{
+    g_pos.destroys++;
+}
+
+void Add(ZT_MODWIN* w, void*)
+{
+    tagPostion rec;
+    memset(&rec, 0, sizeof(rec));
+    lstrcpynA(rec.szPST, g_pos.nextName.c_str(), sizeof(rec.szPST));
+    rec.iLevel = 9;
+    if (FD_Ist_Pst(Module_Operator(w->p), &rec) == 1)
+        Module_AddRecord(w, &rec);
+}
+
+void Modify(ZT_MODWIN*, void* sel)
+{
+    g_pos.modifies++;
+    g_pos.lastModified = sel;
+}
+
+int Delete(int iOpEmp, const void* rec)
+{
+    return FD_Del_Pst(iOpEmp, static_cast<const tagPostion*>(rec));
+}
+
+const ZT_TBDEF kButtons[] = {
+    {POS_CMD_ADD, ZTIMG_PARAM_ADD, "增加职位", 0, ZT_OP_ADD},
+    {POS_CMD_MODIFY, ZTIMG_PARAM_EDIT, "修改职位", 0, ZT_OP_MODIFY},
+    {POS_CMD_DELETE, ZTIMG_PARAM_DEL, "删除职位", 0, ZT_OP_DELETE},
+    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
+    {ZT_CMD_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
+    {ZT_CMD_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
+    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
+    {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
+};
+
+const ZT_COLDEF kColumns[] = {
+    {"编号", 50, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagPostion, iOrdinal), nullptr},
+    {"职位", 140, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagPostion, szPST), nullptr},
+    {"级别", 60, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagPostion, iLevel), nullptr},
+    {"底薪", 80, LVT_INT, "元", LVU_CELLS, 2, offsetof(tagPostion, iBasePay), nullptr},
+    {"说明", 200, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagPostion, szDescribe), nullptr},
+};
+
+const ZT_CMDDEF kCommands[] = {
+    {POS_CMD_ADD, Add, 0, ZT_OP_ADD, nullptr},
+    {POS_CMD_MODIFY, Modify, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, "请选择要修改的职位"},
+    {POS_CMD_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, nullptr},
+};
+
+}  // namespace
+
+extern const ZT_MODULE_DESC g_PositionModule = {
+    "ZT_CHILD_TEST_PST", POS_CMD_OPEN, ZTM_ORG, IDS_ORG, CW_USEDEFAULT, CW_USEDEFAULT,
+    sizeof(tagPostion), offsetof(tagPostion, iOrdinal), 0,
+    kButtons, sizeof(kButtons) / sizeof(kButtons[0]),
+    kColumns, sizeof(kColumns) / sizeof(kColumns[0]),
+    kCommands, sizeof(kCommands) / sizeof(kCommands[0]),
+    CTXPOS_PARAM, POS_CMD_MODIFY,
+    May, nullptr, nullptr, nullptr, Load, nullptr, Delete, Free, Destroy, nullptr,
+};

@@ -1,0 +1,32 @@
+// A small module made only of tables, over the positions table: the module
+// window framework as every module uses it, without a module's own code.
+#pragma once
+#include "app/shell/module.h"
+#include "data/ZTData.h"
+
+#include <vector>
+
+enum {
+    POS_CMD_OPEN = 40990,     // the test adds this item to the main menu
+    POS_CMD_ADD = 40051,      // the ids of the "参数管理" context popup
+    POS_CMD_MODIFY = 40052,
+    POS_CMD_DELETE = 40053
+};
+
+// What the module's hooks saw.
+struct PositionProbe {
+    int loads = 0;
+    DWORD loadThread = 0;
+    bool busyShown = false;           // the busy dialog stood while loading
+    std::string busyText;
+    HWND grid = nullptr;
+    int frees = 0;
+    bool gridClearedBeforeFree = true;
+    int destroys = 0;
+    int modifies = 0;
+    void* lastModified = nullptr;
+    BOOL denyDelete = FALSE;          // the user lacks the delete right
+    std::string nextName;             // name of the record "add" inserts
+};
+extern PositionProbe g_pos;
+extern const ZT_MODULE_DESC g_PositionModule;
