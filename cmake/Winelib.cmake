@@ -62,9 +62,11 @@ endfunction()
 function(zt_rc VAR RCFILE)
   get_filename_component(base ${RCFILE} NAME_WE)
   get_filename_component(dir ${RCFILE} DIRECTORY)
-  set(res ${CMAKE_CURRENT_BINARY_DIR}/${base}.res)
+  get_filename_component(folder ${dir} NAME)
+  # Named after their folder too: each module folder keeps its own scripts.
+  set(res ${CMAKE_CURRENT_BINARY_DIR}/${folder}_${base}.res)
   add_custom_command(OUTPUT ${res}
-    COMMAND ${ZT_WRC} -m64 --nostdinc -I${dir} -I${CMAKE_CURRENT_BINARY_DIR} -I/usr/include/wine/windows -I/usr/include/wine/wine/windows -fo${res} ${RCFILE}
+    COMMAND ${ZT_WRC} -m64 --nostdinc -I${dir} -I${PROJECT_SOURCE_DIR}/app/resources -I${CMAKE_CURRENT_BINARY_DIR} -I/usr/include/wine/windows -I/usr/include/wine/wine/windows -fo${res} ${RCFILE}
     DEPENDS ${RCFILE} ${ARGN}
     WORKING_DIRECTORY ${dir}
     VERBATIM)

@@ -63,6 +63,101 @@
 #define IDM_RECYCLE             40204
 #define IDM_AUTO_REMIND         40228
 
+// ---- Commands of the module windows ------------------------------------------------
+// Each module window has its own commands; several numbers mean different
+// things in different windows (40066 deletes a house in the house list and
+// adds a district in the area window), so every module names its own and no
+// table of commands spans modules.  18 and 19 are shared by every module.
+#define ID_MODULE_EXIT          18      // "退出": close the window
+#define ID_MODULE_REFRESH       19      // "刷新": load again
+
+// House list.
+#define ID_HOUSE_ALL            40153   // "全部" (drop-down "全部房源")
+#define ID_HOUSE_SALE           40155   // "出售" (drop-down "出售房源")
+#define ID_HOUSE_RENT           40154   // "出租" (drop-down "出租房源")
+#define ID_HOUSE_ADD            40064
+#define ID_HOUSE_MODIFY         40065
+#define ID_HOUSE_DELETE         40066
+#define ID_HOUSE_FOLLOW_HIDE    40086   // "隐藏跟进"
+#define ID_HOUSE_FOLLOW_SHOW    40085   // "显示跟进"
+#define ID_HOUSE_DELETE_FOLLOWS 40230   // "删除房源跟进"
+#define ID_HOUSE_TODAY_DELEGATE 40074   // quick filters of "全部房源"
+#define ID_HOUSE_TODAY_FOLLOW   40075
+#define ID_HOUSE_TODAY_EXPIRE   40222
+#define ID_HOUSE_SALE_DELEGATE  40077   // ... of "出售房源"
+#define ID_HOUSE_SALE_FOLLOW    40078
+#define ID_HOUSE_SALE_EXPIRE    40150
+#define ID_HOUSE_RENT_DELEGATE  40151   // ... of "出租房源"
+#define ID_HOUSE_RENT_FOLLOW    40149
+#define ID_HOUSE_RENT_EXPIRE    40082
+#define ID_HOUSE_NAV_FIRST      40145   // edit dialog navigator
+#define ID_HOUSE_NAV_PREV       40146
+#define ID_HOUSE_NAV_NEXT       40147
+#define ID_HOUSE_NAV_LAST       40148
+
+// Client list.
+#define ID_CLIENT_ALL           40174
+#define ID_CLIENT_BUY           40175
+#define ID_CLIENT_RENT          40176
+#define ID_CLIENT_ADD           40178
+#define ID_CLIENT_MODIFY        40087
+#define ID_CLIENT_DELETE        40179
+#define ID_CLIENT_DELETE_FOLLOWS 40231
+#define ID_CLIENT_TODAY_DELEGATE 40097
+#define ID_CLIENT_TODAY_FOLLOW  40092
+#define ID_CLIENT_BUY_DELEGATE  40093
+#define ID_CLIENT_BUY_FOLLOW    40094
+#define ID_CLIENT_RENT_DELEGATE 40095
+#define ID_CLIENT_RENT_FOLLOW   40096
+
+// Follow-up windows (house and client).
+#define ID_FOLLOW_DELETE        40194
+
+// Area management.
+#define ID_AREA_CITY_ADD        40062
+#define ID_AREA_CITY_MODIFY     40064
+#define ID_AREA_CITY_DELETE     40070
+#define ID_AREA_URBAN_ADD       40058
+#define ID_AREA_URBAN_MODIFY    40060
+#define ID_AREA_URBAN_DELETE    40040
+#define ID_AREA_URBAN_MERGE     40044
+#define ID_AREA_URBAN_REFRESH   40069
+#define ID_AREA_DIST_ADD        40066
+#define ID_AREA_DIST_MODIFY     40067
+#define ID_AREA_DIST_DELETE     40068
+
+// Estate dictionary.
+#define ID_ESTATE_ADD           40056
+#define ID_ESTATE_MODIFY        40057
+#define ID_ESTATE_DELETE        40059
+#define ID_ESTATE_FIND          40223
+
+// Parameter dictionary.
+#define ID_PARAM_ADD            40051
+#define ID_PARAM_MODIFY         40052
+#define ID_PARAM_DELETE         40053
+
+// Organisation.
+#define ID_ORG_BRANCH_ADD       2000
+#define ID_ORG_BRANCH_MODIFY    1317
+#define ID_ORG_BRANCH_DELETE    1318
+#define ID_ORG_BRANCH_REFRESH   40109
+#define ID_ORG_EMP_ADD          40112
+#define ID_ORG_EMP_MODIFY       40115
+#define ID_ORG_EMP_DELETE       40116
+#define ID_ORG_POSITIONS        40114
+#define ID_ORG_POSITION_REFRESH 40110
+#define ID_ORG_PWD_RESET        40107
+
+// Operation log.
+#define ID_LOG_DELETE           40202
+#define ID_LOG_CLEAR            40203
+
+// Recycle bin.
+#define ID_RECYCLE_RESTORE      40233
+#define ID_RECYCLE_DELETE       40232
+#define ID_RECYCLE_CLEAR        40207
+
 // ---- Dialogs and their controls -----------------------------------------------------
 #define IDD_PROGRESS            111
 #define IDC_PROGRESS_TEXT       1000

@@ -447,10 +447,10 @@ static BOOL OnCommand(ZT_MODWIN* w, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
     switch (id) {
-    case ZT_CMD_EXIT:
+    case ID_MODULE_EXIT:
         CloseWindow(w);
         return TRUE;
-    case ZT_CMD_REFRESH:
+    case ID_MODULE_REFRESH:
         Module_Refresh(w);
         return TRUE;
     }

@@ -17,6 +17,7 @@
 //     deleting the selected record with confirmation (zeroed slot).
 #pragma once
 #include "app/shell/blocks.h"
+#include "app/resources/resource.h"
 #include "grid/ZTListview.h"
 
 #include <cstddef>
@@ -75,9 +76,8 @@ struct ZT_CMDDEF {
     const char* pszNoSel;
 };
 
-// Commands every module window shares.
-#define ZT_CMD_EXIT 18
-#define ZT_CMD_REFRESH 19
+// Commands every module window shares (app/resources/resource.h):
+// ID_MODULE_EXIT (18) closes the window, ID_MODULE_REFRESH (19) loads again.
 
 struct ZT_MODULE_DESC {
     const char* pszClass;         // "ZT_CHILD_..."

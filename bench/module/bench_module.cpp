@@ -57,8 +57,8 @@ const ZT_COLDEF kCols[] = {
 const int kNCols = sizeof(kCols) / sizeof(kCols[0]);
 
 const ZT_TBDEF kTb[] = {
-    {ZT_CMD_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
-    {ZT_CMD_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
+    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
+    {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
     {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
 };
 

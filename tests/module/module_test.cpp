@@ -166,7 +166,7 @@ TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDi
     EXPECT_EQ(rg.bottom - rg.top, rw.bottom - Block_ToolbarHeight(hwnd));
 
     // Refresh (the toolbar's button) loads again and frees the old block.
-    POINT pt = ButtonCentre(hwnd, ZT_CMD_REFRESH);
+    POINT pt = ButtonCentre(hwnd, ID_MODULE_REFRESH);
     Ui_Click(pt.x, pt.y);
     WaitLoads(2);
     EXPECT_EQ(g_pos.loads, 2);
@@ -296,7 +296,7 @@ TEST_F(ModuleTest, ButtonsOfDeniedRightsAreGreyAndTheirCommandsDoNothing)
     HWND tb = Block_GetToolbar(hwnd);
     EXPECT_FALSE(SendMessageA(tb, TB_ISBUTTONENABLED, POS_CMD_DELETE, 0));
     EXPECT_TRUE(SendMessageA(tb, TB_ISBUTTONENABLED, POS_CMD_ADD, 0));
-    EXPECT_TRUE(SendMessageA(tb, TB_ISBUTTONENABLED, ZT_CMD_REFRESH, 0));
+    EXPECT_TRUE(SendMessageA(tb, TB_ISBUTTONENABLED, ID_MODULE_REFRESH, 0));
 
     // The command still arrives from the frame or an accelerator: refused
     // without a question.
@@ -313,11 +313,11 @@ TEST_F(ModuleTest, ClosingReleasesTheBlockOnlyAfterTheGridLetGo)
 {
     HWND hwnd = Open();
     ASSERT_NE(hwnd, nullptr);
-    SendMessageA(hwnd, WM_COMMAND, ZT_CMD_REFRESH, 0);
+    SendMessageA(hwnd, WM_COMMAND, ID_MODULE_REFRESH, 0);
     EXPECT_EQ(g_pos.loads, 2);
     EXPECT_EQ(g_pos.frees, 1);
 
-    POINT pt = ButtonCentre(hwnd, ZT_CMD_EXIT);
+    POINT pt = ButtonCentre(hwnd, ID_MODULE_EXIT);
     Ui_Click(pt.x, pt.y);
     Ui_Pump(100);
     EXPECT_FALSE(IsWindow(hwnd));
