@@ -336,3 +336,18 @@ TEST_F(ModuleTest, ClosingReleasesTheBlockOnlyAfterTheGridLetGo)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ModuleTest, AWindowClosedWhileItLoadsIsReleasedWhenTheLoadIsDone)
+{
+    g_pos.closeWhileLoading = true;
+    Shell_Command(frame, POS_CMD_OPEN);
+    WaitLoads(1);
+    EXPECT_EQ(Frame_FindChild("ZT_CHILD_TEST_PST"), nullptr);
+    EXPECT_EQ(g_pos.frees, 1);          // the block the load brought
+    EXPECT_EQ(g_pos.destroys, 1);
+    EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);
+}
+
+}  // namespace
