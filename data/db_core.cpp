@@ -2,6 +2,7 @@
 // failure box, field copying and record blocks.
 #include "data/db_core.h"
 #include "data/db_state.h"
+#include "common/gbk.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -331,27 +332,9 @@ void CopyField(char* dst, size_t cb, const char* src, size_t len)
 {
     if (!dst || cb == 0)
         return;
-    if (!src) {
-        dst[0] = '\0';
-        return;
-    }
-    size_t n = len < cb - 1 ? len : cb - 1;
-    if (n < len) {
-        // Cut before a double-byte character that would lose its trail byte.
-        size_t i = 0;
-        while (i < n) {
-            unsigned char c = (unsigned char)src[i];
-            if (c >= 0x81 && c <= 0xFE && i + 1 < len) {
-                if (i + 1 >= n)
-                    break;
-                i += 2;
-            } else {
-                ++i;
-            }
-        }
-        n = i;
-    }
-    memcpy(dst, src, n);
+    size_t n = src ? Gbk_CutLen(src, len, cb - 1) : 0;
+    if (n)
+        memcpy(dst, src, n);
     dst[n] = '\0';
 }
 
