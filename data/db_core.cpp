@@ -9,33 +9,56 @@
 
 // ---- Statement text ------------------------------------------------------
 
-std::string SqlEscape(const char* value)
+// The client library's escaping for a GBK connection, byte for byte.
+static void EscapeGbk(std::string& out, const char* s, size_t len)
 {
-    if (!value)
-        return std::string();
-    size_t len = strlen(value);
-    std::string out(len * 2 + 1, '\0');
-    unsigned long n = 0;
-    DbLock();
-    if (g_db.conn) {
-        n = mysql_real_escape_string(g_db.conn, &out[0], value, (unsigned long)len);
-    } else {
-        // No connection to ask for its character set: escape conservatively
-        // (no statement can run without a connection anyway).
-        for (size_t i = 0; i < len; ++i) {
-            char c = value[i];
+    for (size_t i = 0; i < len; ++i) {
+        unsigned char c = (unsigned char)s[i];
+        if (Gbk_IsLead(c) && i + 1 < len && Gbk_IsTrail((unsigned char)s[i + 1])) {
+            out.append(s + i, 2);
+            ++i;
+            continue;
+        }
+        char esc = '\0';
+        if (Gbk_IsLead(c)) {
+            esc = (char)c;  // half a character
+        } else {
             switch (c) {
-            case '\0': out[n++] = '\\'; out[n++] = '0'; break;
-            case '\n': out[n++] = '\\'; out[n++] = 'n'; break;
-            case '\r': out[n++] = '\\'; out[n++] = 'r'; break;
-            case '\x1a': out[n++] = '\\'; out[n++] = 'Z'; break;
-            case '\'': case '"': case '\\': out[n++] = '\\'; out[n++] = c; break;
-            default: out[n++] = c;
+            case '\0': esc = '0'; break;
+            case '\n': esc = 'n'; break;
+            case '\r': esc = 'r'; break;
+            case '\x1a': esc = 'Z'; break;
+            case '\'': case '"': case '\\': esc = (char)c; break;
+            default: break;
             }
         }
+        if (esc) {
+            out += '\\';
+            out += esc;
+        } else {
+            out += (char)c;
+        }
+    }
+}
+
+std::string SqlEscape(const char* value)
+{
+    std::string out;
+    if (!value)
+        return out;
+    size_t len = strlen(value);
+    DbLock();
+    if (g_db.conn) {
+        out.resize(len * 2 + 1);
+        unsigned long n = mysql_real_escape_string(g_db.conn, &out[0], value, (unsigned long)len);
+        DbUnlock();
+        out.resize(n);
+        return out;
     }
     DbUnlock();
-    out.resize(n);
+    // No connection to ask: the program's connections are GBK.
+    out.reserve(len + len / 8 + 2);
+    EscapeGbk(out, value, len);
     return out;
 }
 

@@ -35,8 +35,21 @@ void SqlAdd(ZDSql& sql, const char* fmt, ...);
 // already SQL (filter expressions composed by the program, table names).
 void SqlAddRaw(ZDSql& sql, const char* fmt, ...);
 
-// Escapes one text value for the connection (no quotes added).
+// Escapes one text value for the connection's character set (no quotes
+// added).  Without a live connection the text is escaped exactly as the
+// client library escapes it for a GBK connection: a double-byte character
+// (lead byte 0x81..0xFE, trail byte 0x40..0x7E or 0x80..0xFE) is kept
+// whole, so a trail byte 0x5C is not doubled; a lead byte without such a
+// trail is escaped with a backslash, so it cannot take the closing quote as
+// its trail.
 std::string SqlEscape(const char* value);
+// The text escaped and enclosed in single quotes: a complete SQL literal.
+std::string SqlQuote(const char* value);
+// The LIKE literal that matches texts containing / starting with / ending
+// with / equal to the value (iMatch: FD_LIKE_*), whose "%", "_" and "\"
+// match themselves.  Empty for an unknown iMatch.
+std::string SqlQuoteLike(const char* value, int iMatch);
+
 
 // ---- Running statements --------------------------------------------------
 
