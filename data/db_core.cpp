@@ -151,19 +151,11 @@ static void FormatInto(std::string& out, const char* fmt, va_list ap, bool bEsca
     }
 }
 
-void SqlAdd(ZDSql& sql, const char* fmt, ...)
+void zd_sql::Add(ZDSql& sql, bool bEscape, const char* fmt, ...)
 {
     va_list ap;
     va_start(ap, fmt);
-    FormatInto(sql.text, fmt, ap, true);
-    va_end(ap);
-}
-
-void SqlAddRaw(ZDSql& sql, const char* fmt, ...)
-{
-    va_list ap;
-    va_start(ap, fmt);
-    FormatInto(sql.text, fmt, ap, false);
+    FormatInto(sql.text, fmt, ap, bEscape);
     va_end(ap);
 }
 

@@ -30,10 +30,13 @@ struct ZDSql {
 // backslashes, NUL; multi-byte characters kept whole), so the fragment's
 // own quotes enclose it safely.  %d, %u, %ld, %lld, %x, %c, %f and their
 // widths/precisions ("%08d", "%.2f") format as usual.  A null %s is empty.
-void SqlAdd(ZDSql& sql, const char* fmt, ...);
+// A %s argument that is a fixed field (a char array, such as a record's
+// text) is read up to its first NUL and never past its end, so a field
+// filled to the brim takes nothing of the bytes after it.
+template <class... A> void SqlAdd(ZDSql& sql, const char* fmt, const A&... args);
 // As SqlAdd but %s arguments are inserted verbatim: only for texts that are
 // already SQL (filter expressions composed by the program, table names).
-void SqlAddRaw(ZDSql& sql, const char* fmt, ...);
+template <class... A> void SqlAddRaw(ZDSql& sql, const char* fmt, const A&... args);
 
 // Escapes one text value for the connection's character set (no quotes
 // added).  Without a live connection the text is escaped exactly as the
@@ -50,6 +53,24 @@ std::string SqlQuote(const char* value);
 // match themselves.  Empty for an unknown iMatch.
 std::string SqlQuoteLike(const char* value, int iMatch);
 
+namespace zd_sql {
+// The argument forms of SqlAdd: a char array becomes its bounded text, every
+// other argument passes as it is.
+template <size_t N> inline std::string Arg(const char (&f)[N]) { return std::string(f, strnlen(f, N)); }
+template <class T> inline const T& Arg(const T& v) { return v; }
+inline const char* Pass(const std::string& s) { return s.c_str(); }
+template <class T> inline const T& Pass(const T& v) { return v; }
+void Add(ZDSql& sql, bool bEscape, const char* fmt, ...);
+} // namespace zd_sql
+
+template <class... A> void SqlAdd(ZDSql& sql, const char* fmt, const A&... args)
+{
+    zd_sql::Add(sql, true, fmt, zd_sql::Pass(zd_sql::Arg(args))...);
+}
+template <class... A> void SqlAddRaw(ZDSql& sql, const char* fmt, const A&... args)
+{
+    zd_sql::Add(sql, false, fmt, zd_sql::Pass(zd_sql::Arg(args))...);
+}
 
 // ---- Running statements --------------------------------------------------
 

@@ -41,7 +41,7 @@ template <size_t N> static void AppendKey(char (&name)[N], int iKey)
     if (nd <= 0 || (size_t)nd >= N)
         return;
     char kept[N];
-    CopyField(kept, N - (size_t)nd, name);
+    CopyField(kept, N - (size_t)nd, name, strnlen(name, N));
     size_t len = strlen(kept);
     memcpy(name, kept, len);
     memcpy(name + len, digits, (size_t)nd + 1);
@@ -394,7 +394,7 @@ int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
 {
     if (!pCur || !pNew || !CheckConnection())
         return 0;
-    bool renamed = pNew->szEmp[0] && strcmp(pNew->szEmp, pCur->szEmp) != 0;
+    bool renamed = pNew->szEmp[0] && FieldText(pNew->szEmp) != FieldText(pCur->szEmp);
     ZDSql sql;
     SqlAdd(sql, "update t_employee set");
     SqlAdd(sql, " szNum = '%s'", pNew->szNum);

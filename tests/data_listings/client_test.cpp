@@ -228,3 +228,35 @@ TEST_F(Clients, HostileTextInEveryFieldRoundTrips)
     EXPECT_EQ(HostileText(), TestDb_Scalar("select szRemark from t_client"));
     EXPECT_EQ(1, TestDb_Count("t_client"));
 }
+
+// An update whose record texts are filled to their last byte without a
+// terminating NUL writes each field whole and nothing of the next one.
+TEST_F(Clients, UpdateOfFieldsFilledToTheBrimWritesEachWholeAndAlone)
+{
+    tagCLIENT c = NewClient("13800000001", "");
+    ASSERT_EQ(1, FD_Ist_Cli(1, &c));
+    tagCLIENT n = c;
+    struct Text {
+        char* field;
+        size_t cb;
+        const char* column;
+    } texts[] = {
+        {n.szTrade, sizeof n.szTrade, "szTrade"}, {n.szUrban, sizeof n.szUrban, "szUrban"},
+        {n.szHouseType, sizeof n.szHouseType, "szHouseType"}, {n.szFloor, sizeof n.szFloor, "szFloor"},
+        {n.szToward, sizeof n.szToward, "szToward"}, {n.szDecoration, sizeof n.szDecoration, "szDecoration"},
+        {n.szLayout, sizeof n.szLayout, "szLayout"}, {n.szLevel, sizeof n.szLevel, "szLevel"},
+        {n.szSource, sizeof n.szSource, "szSource"}, {n.szPayment, sizeof n.szPayment, "szPayment"},
+        {n.szAgencyFee, sizeof n.szAgencyFee, "szAgencyFee"}, {n.szUsage, sizeof n.szUsage, "szUsage"},
+        {n.szCliTel, sizeof n.szCliTel, "szCliTel"}, {n.szLinkTel, sizeof n.szLinkTel, "szLinkTel"},
+        {n.szCitizen, sizeof n.szCitizen, "szCitizen"}, {n.szDelegatePD, sizeof n.szDelegatePD, "szDelegatePD"},
+        {n.szRemark, sizeof n.szRemark, "szRemark"},
+    };
+    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
+        memset(texts[i].field, 'A' + (int)i, texts[i].cb);
+    ASSERT_EQ(1, FD_Upd_Cli(1, &c, &n));
+    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
+        EXPECT_EQ(std::string(texts[i].cb, (char)('A' + i)),
+                  TestDb_Scalar(std::string("select ") + texts[i].column + " from t_client where iOrdinal = " +
+                                std::to_string(c.iOrdinal)))
+            << texts[i].column;
+}
