@@ -190,7 +190,7 @@ void Mem_Free_Log(tagLOG* pList)
 char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo)
 {
     if (!pszBuf || cbBuf <= 0)
-        return pszBuf;
+        return nullptr;
     char from[11], to[11];
     CopyField(from, pszFrom);
     CopyField(to, pszTo);
@@ -199,8 +199,15 @@ char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char
         SqlAdd(sql, " dtAdd >= '%s'", from);
     if (to[0])
         SqlAdd(sql, " %s dtAdd <= '%s 23:59:59'", from[0] ? "and" : "", to);
-    CopyField(pszBuf, (size_t)cbBuf, sql.text.c_str(), sql.text.size());
-    return pszBuf;
+    if (sql.text.size() < (size_t)cbBuf) {
+        memcpy(pszBuf, sql.text.c_str(), sql.text.size() + 1);
+        return pszBuf;
+    }
+    // A shorter filter would select more rows, and a clear deletes what it
+    // selects: the buffer gets a condition no row meets instead.
+    static const char kNoRow[] = "1 = 0";
+    CopyField(pszBuf, (size_t)cbBuf, (size_t)cbBuf > strlen(kNoRow) ? kNoRow : "");
+    return nullptr;
 }
 
 // ---- Test entries ---------------------------------------------------------------
