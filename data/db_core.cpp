@@ -326,10 +326,37 @@ void ShowFailure(const char* pszText, int bRecord, const ZDResult* r)
         else
             WriteErrorRecord();
     }
-    DbBox(pszText, "操作失败", MB_OK);
+    DbBox(pszText, kFailCaption, MB_OK);
+}
+
+const char kFailCaption[] = "操作失败";
+
+int ChangeOutcome(const ZDResult& r, ZDBox onError, ZDBox onNoRow)
+{
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        if (onError.text)
+            DbBox(onError.text, onError.caption, MB_OK);
+        return 0;
+    }
+    if (onNoRow.text && DbAffected(r) <= 0) {
+        DbBox(onNoRow.text, onNoRow.caption, MB_OK);
+        return 0;
+    }
+    return 1;
 }
 
 // ---- Reading rows ----------------------------------------------------------
+
+bool RunList(const ZDSql& sql, ZDResult& r, bool bRecordError)
+{
+    if (!CheckConnection())
+        return false;
+    r = DbRun(sql);
+    if (!r.ok && bRecordError)
+        WriteErrorRecord(r);
+    return r.ok != 0;
+}
 
 bool DbNextRow(MYSQL_RES* res, ZDRow& row)
 {

@@ -52,7 +52,6 @@ std::string SqlQuote(const char* value);
 // with / equal to the value (iMatch: FD_LIKE_*), whose "%", "_" and "\"
 // match themselves.  Empty for an unknown iMatch.
 std::string SqlQuoteLike(const char* value, int iMatch);
-
 namespace zd_sql {
 // The argument forms of SqlAdd: a char array becomes its bounded text, every
 // other argument passes as it is.
@@ -165,6 +164,66 @@ template <class T> inline T* AllocRecords(size_t count)
 {
     return static_cast<T*>(AllocBlock(count, sizeof(T)));
 }
+
+// ---- Loading lists ------------------------------------------------------------
+// Every list export loads its rows the same way: connection check, statement,
+// error record, a block of the rows plus the spares, each row filled, the
+// block and its count handed over.  The count is always the rows actually
+// filled: a result that yields fewer rows than it counted (a short read)
+// gives a shorter list, never a list with unfilled records inside its count.
+
+// Runs a list statement (or batch) after the connection check.  False with
+// no connection or when the server rejected it (the rejection is written to
+// the error record unless bRecordError is false).
+bool RunList(const ZDSql& sql, ZDResult& r, bool bRecordError = true);
+
+// A new block of the rows of res plus nSpare zeroed records, row i filled by
+// fill(record, row); *pCount (when given) gets the rows filled.  Null when
+// the block cannot be had (*pCount untouched).
+template <class T, class F> T* FillBlock(MYSQL_RES* res, size_t nSpare, int* pCount, F fill)
+{
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    T* p = AllocRecords<T>(n + nSpare);
+    if (!p)
+        return nullptr;
+    ZDRow row;
+    size_t i = 0;
+    while (i < n && DbNextRow(res, row))
+        fill(p[i++], row);
+    if (pCount)
+        *pCount = (int)i;
+    return p;
+}
+
+// The whole list: RunList, then FillBlock of the first result with the
+// spare records; the block is also stored through ppOut.  Null on failure
+// (ppOut and pCount untouched).
+template <class T, class F>
+T* LoadList(const ZDSql& sql, T** ppOut, int* pCount, F fill, bool bRecordError = true)
+{
+    ZDResult r;
+    if (!RunList(sql, r, bRecordError))
+        return nullptr;
+    T* p = FillBlock<T>(DbRows(r), ZD_SPARE_RECORDS, pCount, fill);
+    if (p && ppOut)
+        *ppOut = p;
+    return p;
+}
+
+// ---- Outcome of a change ---------------------------------------------------------
+
+// A message box: its text (null: no box) and caption.
+struct ZDBox {
+    const char* text;
+    const char* caption;
+};
+// The caption of the library's failure boxes, "操作失败".
+extern const char kFailCaption[];
+
+// What a change's result means to its caller: 0 when the server rejected it
+// (the error record is written, then onError is shown) or, when onNoRow has
+// a text, when it touched no row (onNoRow is shown); 1 otherwise.
+int ChangeOutcome(const ZDResult& r, ZDBox onError = {nullptr, nullptr}, ZDBox onNoRow = {nullptr, nullptr});
 
 // ---- Operation log and recycle bin ------------------------------------------
 
