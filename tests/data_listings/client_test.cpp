@@ -236,11 +236,7 @@ TEST_F(Clients, UpdateOfFieldsFilledToTheBrimWritesEachWholeAndAlone)
     tagCLIENT c = NewClient("13800000001", "");
     ASSERT_EQ(1, FD_Ist_Cli(1, &c));
     tagCLIENT n = c;
-    struct Text {
-        char* field;
-        size_t cb;
-        const char* column;
-    } texts[] = {
+    const BrimText texts[] = {
         {n.szTrade, sizeof n.szTrade, "szTrade"}, {n.szUrban, sizeof n.szUrban, "szUrban"},
         {n.szHouseType, sizeof n.szHouseType, "szHouseType"}, {n.szFloor, sizeof n.szFloor, "szFloor"},
         {n.szToward, sizeof n.szToward, "szToward"}, {n.szDecoration, sizeof n.szDecoration, "szDecoration"},
@@ -251,12 +247,8 @@ TEST_F(Clients, UpdateOfFieldsFilledToTheBrimWritesEachWholeAndAlone)
         {n.szCitizen, sizeof n.szCitizen, "szCitizen"}, {n.szDelegatePD, sizeof n.szDelegatePD, "szDelegatePD"},
         {n.szRemark, sizeof n.szRemark, "szRemark"},
     };
-    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
-        memset(texts[i].field, 'A' + (int)i, texts[i].cb);
+    const size_t count = sizeof texts / sizeof texts[0];
+    FillToBrim(texts, count);
     ASSERT_EQ(1, FD_Upd_Cli(1, &c, &n));
-    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
-        EXPECT_EQ(std::string(texts[i].cb, (char)('A' + i)),
-                  TestDb_Scalar(std::string("select ") + texts[i].column + " from t_client where iOrdinal = " +
-                                std::to_string(c.iOrdinal)))
-            << texts[i].column;
+    ExpectBrimRow("t_client", c.iOrdinal, texts, count);
 }

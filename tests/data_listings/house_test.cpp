@@ -408,11 +408,7 @@ TEST_F(Houses, ServerErrorsAreRecordedAndReported)
 TEST_F(Houses, FieldsFilledToTheBrimAreWrittenWholeAndAlone)
 {
     tagHOUSE h = NewHouse(1, "1", "101");
-    struct Text {
-        char* field;
-        size_t cb;
-        const char* column;
-    } texts[] = {
+    const BrimText texts[] = {
         {h.szRingArea, sizeof h.szRingArea, "szRingArea"}, {h.szDist, sizeof h.szDist, "szDist"},
         {h.szBuildNO, sizeof h.szBuildNO, "szBuildNO"}, {h.szHouseNO, sizeof h.szHouseNO, "szHouseNO"},
         {h.szFloor, sizeof h.szFloor, "szFloor"}, {h.szRoomType, sizeof h.szRoomType, "szRoomType"},
@@ -427,12 +423,8 @@ TEST_F(Houses, FieldsFilledToTheBrimAreWrittenWholeAndAlone)
         {h.szOwnerTel, sizeof h.szOwnerTel, "szOwnerTel"}, {h.szCitizen, sizeof h.szCitizen, "szCitizen"},
         {h.szPPTSource, sizeof h.szPPTSource, "szPPTSource"}, {h.szRemark, sizeof h.szRemark, "szRemark"},
     };
-    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
-        memset(texts[i].field, 'A' + (int)i, texts[i].cb);
+    const size_t count = sizeof texts / sizeof texts[0];
+    FillToBrim(texts, count);
     ASSERT_EQ(1, FD_Ist_Hou(1, &h));
-    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
-        EXPECT_EQ(std::string(texts[i].cb, (char)('A' + i)),
-                  TestDb_Scalar(std::string("select ") + texts[i].column + " from t_house where iOrdinal = " +
-                                std::to_string(h.iOrdinal)))
-            << texts[i].column;
+    ExpectBrimRow("t_house", h.iOrdinal, texts, count);
 }
