@@ -3,6 +3,7 @@
 // against the server: a quoted value finds exactly its own rows.
 #include "tests/support/test_support.h"
 #include "data/quote.h"
+#include "data/house.h"
 
 #include <map>
 #include <vector>
@@ -164,3 +165,36 @@ TEST_F(Quoting, QuotedValuesFindExactlyTheirRowsAndChangeNoStatement)
     EXPECT_EQ((long long)values.size(), TestDb_Count("t_quote"));
     EXPECT_EQ(HostileText(), stored[0]);
 }
+
+namespace {
+
+DWORD WINAPI SlowStatement(LPVOID)
+{
+    int n = 0;
+    Mem_Free_Hou(FD_Sct_Hou(1, nullptr, &n, "sleep(2) = 0", 0, nullptr, nullptr));
+    return 0;
+}
+
+TEST_F(Quoting, QuotingDoesNotWaitForAStatementOfAnotherThread)
+{
+    // A window thread quotes its filter while a worker's statement holds
+    // the connection: it must not wait for it.  (One house: the statement
+    // sleeps once, for its row.)
+    TestDb_Exec("delete from t_house");
+    TestDb_Exec("insert into t_house (bRecyle) values (0)");
+    HANDLE h = CreateThread(nullptr, 0, SlowStatement, nullptr, 0, nullptr);
+    ASSERT_NE(h, nullptr);
+    Sleep(400);
+    ASSERT_EQ(WaitForSingleObject(h, 0), static_cast<DWORD>(WAIT_TIMEOUT));   // still running
+    char out[64];
+    DWORD t0 = GetTickCount();
+    EXPECT_TRUE(FD_QuoteText("O'Brien", out, sizeof(out)));
+    DWORD took = GetTickCount() - t0;
+    EXPECT_STREQ(out, "'O\\'Brien'");
+    // The statement has more than 1.5 s to go: waiting for it shows.
+    EXPECT_LT(took, 800u);
+    WaitForSingleObject(h, INFINITE);
+    CloseHandle(h);
+}
+
+}  // namespace
