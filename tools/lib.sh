@@ -26,14 +26,17 @@ zt_install() {
   done
   if [ -n "$missing" ]; then
     zt_log "installing:$missing"
+    zt_note "(about a minute; apt-get writes to /tmp/kelmora-apt.log)"
     local sudo=""
     [ "$(id -u)" = 0 ] || sudo="sudo"
     export DEBIAN_FRONTEND=noninteractive
-    if ! $sudo apt-get install -y -q $missing >/tmp/kelmora-apt.log 2>&1; then
+    if ! zt_step "installing packages" /tmp/kelmora-apt.log $sudo apt-get install -y -q $missing; then
+      zt_log "installation failed; updating the package lists and trying again"
       $sudo apt-get update -q >>/tmp/kelmora-apt.log 2>&1 || true
-      $sudo apt-get install -y -q $missing >>/tmp/kelmora-apt.log 2>&1 || {
+      zt_step "installing packages" /tmp/kelmora-apt.log -a $sudo apt-get install -y -q $missing || {
         tail -20 /tmp/kelmora-apt.log >&2; zt_log "package installation failed"; return 1; }
     fi
+    zt_note "packages installed"
   fi
   if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
     zt_log "generating the zh_CN.UTF-8 locale"
@@ -50,18 +53,46 @@ zt_wine_bin() {
   else command -v wine; fi
 }
 
+# Runs a long command ($3...) with its output in the log file $2 (-a after
+# the log file appends to it) and returns its exit status.  With
+# ZT_PROGRESS=1 it says every ZT_PROGRESS_EVERY seconds (15) that step $1 is
+# still running, with the highest build percentage the log shows so far.
+zt_step() {
+  local what="$1" log="$2"; shift 2
+  if [ "${1:-}" = "-a" ]; then shift; else : >"$log"; fi
+  "$@" >>"$log" 2>&1 &
+  local pid=$! start=$SECONDS every="${ZT_PROGRESS_EVERY:-15}" next rc=0 pct
+  next=$(( SECONDS + every ))
+  while kill -0 "$pid" 2>/dev/null; do
+    sleep 0.5
+    if [ "${ZT_PROGRESS:-0}" = 1 ] && [ "$SECONDS" -ge "$next" ]; then
+      next=$(( SECONDS + every ))
+      pct=$(grep -o '^\[ *[0-9]*%\]' "$log" 2>/dev/null | tr -dc '0-9\n' | sort -n | tail -1 || true)
+      zt_log "$what: ${pct:+$pct% done, }$(( SECONDS - start )) s so far"
+    fi
+  done
+  wait "$pid" || rc=$?
+  return $rc
+}
+
+# Configures build/ once and builds every target into it; the compiler's
+# output goes to build.log.
 zt_build() {
-  local jobs
+  local jobs log="$ZT_ROOT/build.log" start=$SECONDS what="building what changed"
   jobs=$(nproc 2>/dev/null || echo 2)
   if [ ! -f "$ZT_BUILD/CMakeCache.txt" ]; then
-    CC=winegcc CXX=wineg++ cmake -S "$ZT_ROOT" -B "$ZT_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$ZT_ROOT/build.log" 2>&1 || {
-      cat "$ZT_ROOT/build.log" >&2; return 1; }
+    zt_note "configuring the build in build/"
+    zt_step "configuring" "$log" env CC=winegcc CXX=wineg++ cmake -S "$ZT_ROOT" -B "$ZT_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo || {
+      cat "$log" >&2; zt_log "configuring the build failed"; return 1; }
+    what="building the program, its libraries, tools and tests (the first build takes some minutes)"
   fi
-  cmake --build "$ZT_BUILD" -j"$jobs" >"$ZT_ROOT/build.log" 2>&1 || {
-    grep -E 'error|Error' -A3 "$ZT_ROOT/build.log" | head -60 >&2; zt_log "build failed (see build.log)"; return 1; }
-  if grep -q 'warning:' "$ZT_ROOT/build.log"; then
-    grep 'warning:' "$ZT_ROOT/build.log" | sort -u | head -20 >&2
+  zt_note "$what with $jobs jobs; the compiler's output goes to build.log"
+  zt_step "building" "$log" cmake --build "$ZT_BUILD" -j"$jobs" || {
+    grep -E 'error|Error' -A3 "$log" | head -60 >&2; zt_log "build failed (see build.log)"; return 1; }
+  if grep -q 'warning:' "$log"; then
+    grep 'warning:' "$log" | sort -u | head -20 >&2
   fi
+  zt_note "build done in $(( SECONDS - start )) s"
 }
 
 # Wine environment for a prefix folder.
@@ -80,6 +111,7 @@ zt_prefix_prepare() {
   local pfx="$1"
   [ -f "$pfx/.kelmora-ready" ] && return 0
   zt_log "preparing Wine prefix $pfx"
+  zt_note "(done once; some seconds)"
   rm -rf "$pfx"; mkdir -p "$pfx"
   ( zt_wine_env "$pfx"
     DISPLAY= "$ZT_WINE" wineboot -i >/dev/null 2>&1
