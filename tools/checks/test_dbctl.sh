@@ -24,6 +24,16 @@ expect_eq() {   # EXPECTED ACTUAL WHAT
 }
 sql() { mariadb --no-defaults --socket="$data/sock" -uroot -N -B -e "$1" 2>&1; }
 server_pid() { tr -dc '0-9' <"$data/mariadbd.pid" 2>/dev/null; }
+# The row each case expects to survive what the server goes through.
+keep_row() {
+  sql "create database if not exists kept; create table if not exists kept.t (i int) engine=InnoDB;
+       insert into kept.t select 41 from dual where not exists (select * from kept.t)" >/dev/null
+}
+# The server of the check's data folder, running with its row.
+server_up() {
+  "$dbctl" start "$data" "$port" --max-connections=77 >/dev/null 2>&1
+  keep_row
+}
 
 run_case() {
   local name="Dbctl.$1" p matched="" patterns
@@ -48,7 +58,7 @@ RelativeFolderStartsAndStopsFromAnyFolder() {
   ( cd "$work" && "$dbctl" start data "$port" --max-connections=77 ) >/dev/null 2>&1
   expect_eq 0 $? "start data"
   expect_eq "$port	77" "$(sql 'select @@port, @@max_connections')" "port and option of the new server"
-  sql "create database kept; create table kept.t (i int) engine=InnoDB; insert into kept.t values (41)" >/dev/null
+  keep_row
   local pid
   pid=$(server_pid)
   mkdir -p "$work/elsewhere"
@@ -61,7 +71,7 @@ RelativeFolderStartsAndStopsFromAnyFolder() {
 # After kill -9 the PID files, the socket and the lock files stay behind; a
 # start right away brings the server up again with its data.
 StartAfterTheServerWasKilled() {
-  "$dbctl" start "$data" "$port" --max-connections=77 >/dev/null 2>&1
+  server_up
   local pid
   pid=$(server_pid)
   kill -9 "${pid:-0}"
@@ -74,7 +84,7 @@ StartAfterTheServerWasKilled() {
 # restart: a running server stops and starts again with the port and options
 # of its start; a stopped or killed one just starts.
 RestartKeepsPortAndOptions() {
-  "$dbctl" start "$data" "$port" --max-connections=77 >/dev/null 2>&1
+  server_up
   local pid
   pid=$(server_pid)
   ( cd "$work" && "$dbctl" restart data ) >/dev/null 2>&1
