@@ -211,12 +211,19 @@ zt_db_start() {
     fi
     zt_note "creating a new database folder $dir"
     mkdir -p "$dir"
-    mariadb-install-db $opts --datadir="$dir" --auth-root-authentication-method=normal \
-      --skip-test-db --user="$(id -un)" >"$dir.install.log" 2>&1 || {
-        cat "$dir.install.log" >&2
-        # Leave nothing half made behind: the next start begins afresh.
-        find "$dir" -mindepth 1 -delete 2>/dev/null || true
-        zt_log "creating the database folder failed"; return 1; }
+    # The installer's bootstrap server was once seen to lose a temporary
+    # table under /tmp on a busy machine: a second attempt starts afresh.
+    local attempt
+    for attempt in 1 2; do
+      mariadb-install-db $opts --datadir="$dir" --auth-root-authentication-method=normal \
+        --skip-test-db --user="$(id -un)" >"$dir.install.log" 2>&1 && break
+      # Leave nothing half made behind.
+      find "$dir" -mindepth 1 -delete 2>/dev/null || true
+      if [ "$attempt" = 2 ]; then
+        cat "$dir.install.log" >&2; zt_log "creating the database folder failed"; return 1
+      fi
+      zt_log "creating the database folder failed (see $dir.install.log); trying once more"
+    done
   fi
   # Whatever a killed server left behind.
   rm -f "$dir/mariadbd.pid" "$dir/server.pid"
