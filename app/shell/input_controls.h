@@ -72,7 +72,9 @@ BOOL DateField_Attach(HWND hEdit);
 #define ZT_CLASS_ROOMTYPE   "HouseType"
 
 // Makes an edit control a room-type field ("rooms/halls/bathrooms"): it never
-// takes the focus, and a click opens the picker.  Returns FALSE for a null window.
+// takes the focus (Tab and Shift+Tab pass over it to the next and previous
+// tab stops; focus given to it by the program moves on to the next one), and
+// a click opens the picker.  Returns FALSE for a null window.
 BOOL RoomTypeField_Attach(HWND hEdit);
 
 // ---- Filter panel and splitters --------------------------------------------------------
