@@ -251,6 +251,14 @@ void MYSQL_Terminal()
     DbUnlock();
 }
 
+unsigned int MYSQL_ErrorNumber()
+{
+    DbLock();
+    unsigned int n = g_db.conn ? mysql_errno(g_db.conn) : 0;
+    DbUnlock();
+    return n;
+}
+
 int FD_LG_Check(int iEmp, const char* pszPwd)
 {
     // The caller tells the user why a check could not be made.

@@ -4,6 +4,7 @@
 #include "common/zt_box.h"
 #include "outside/skin/skin.h"
 
+#include <cstdio>
 #include <cstring>
 
 // The one progress dialog of the process (window thread only, but for the
@@ -202,13 +203,44 @@ static int Phase1Skin(tagZT_Main_Param* p, HWND hDlg)
     return 1;
 }
 
+// Start-up ends here: the box names the cause.
+static int StartupFailure(const char* pszText)
+{
+    ZT_MessageBox(nullptr, pszText, "错误", MB_OK | MB_ICONWARNING);
+    return 0;
+}
+
 static int Phase1Config(tagZT_Main_Param* p, HWND hDlg)
 {
     ShowText(p, hDlg, IDS_INIT_DB_SETTINGS);
     p->sql.hOwner = hDlg;
     p->sql.pszAppDir = p->szAppDir;
-    Config_Read(p);
+    char why[sizeof p->szAppDir + 100];
+    if (!Config_Read(p, why, sizeof why))
+        return StartupFailure(why);
     return 1;
+}
+
+// Why the server refused or could not be reached, from the client library's
+// error number.
+static void ConnectCause(const tagZT_SQL_MATION* s, char* psz, size_t cb)
+{
+    unsigned int code = MYSQL_ErrorNumber();
+    switch (code) {
+    case 2002:
+    case 2003:
+        snprintf(psz, cb, "无法连接数据服务器%s:%d", s->szHost, s->iPort ? static_cast<int>(s->iPort) : 3306);
+        break;
+    case 1045:
+        snprintf(psz, cb, "数据库拒绝了账号%s(UID或PWD不对)", s->szUser);
+        break;
+    case 1049:
+        snprintf(psz, cb, "数据库%s不存在", s->szDatabase);
+        break;
+    default:
+        snprintf(psz, cb, "错误码%u,详细请查看错误日志errlog.log", code);
+        break;
+    }
 }
 
 static int Phase1Connect(tagZT_Main_Param* p, HWND hDlg)
@@ -219,8 +251,11 @@ static int Phase1Connect(tagZT_Main_Param* p, HWND hDlg)
     p->szText[0] = 0;
     if (!LoadStringA(p->hInst, IDS_DB_CONNECT_ERROR, p->szText, sizeof p->szText))
         strcpy(p->szText, "数据库连接出错");
-    ZT_MessageBox(nullptr, p->szText, "错误", MB_OK | MB_ICONWARNING);
-    return 0;
+    char cause[160];
+    ConnectCause(&p->sql, cause, sizeof cause);
+    char text[sizeof p->szText + sizeof cause + 2];
+    snprintf(text, sizeof text, "%s\n%s", p->szText, cause);
+    return StartupFailure(text);
 }
 
 static int Phase1Lists(tagZT_Main_Param* p, HWND hDlg)

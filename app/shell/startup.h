@@ -15,8 +15,10 @@ INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
 
 // ---- The steps of the worker (hDlg may be null: no progress texts) ---------------
 
-// Phase 1 in full.  1 connected and lists loaded, 0 no connection (the
-// "数据库连接出错" box has been shown) or the user chose to leave.  The
+// Phase 1 in full.  1 connected and lists loaded; 0 when config.ini cannot
+// be used or the connection failed (a box captioned "错误" has named the
+// cause: "数据库连接出错" followed by why the server could not be reached or
+// refused), or the user chose to leave.  The
 // phases run as steps; leaving (Cancel, then Yes) is honoured between them,
 // so a step in flight, a connection attempt included, ends or times out
 // first, and the progress dialog ends with 0 once the worker reports back.
