@@ -458,12 +458,15 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
     if (pszOldPwd && pszOldPwd[0])
         SqlAdd(sql, " and szPwd = '%s'", pszOldPwd);
     ZDResult r = DbRun(sql);
+    // The user's own change runs from the change-password dialog: its boxes
+    // belong to that dialog, which cannot be pressed again meanwhile.
     if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
+        WriteErrorRecord(r);
+        ZT_MessageBox(GetActiveWindow(), kAbnormalError, "操作失败", MB_OK);
         return 0;
     }
     if (DbAffected(r) <= 0) {
-        DbBox("原始密码错误", "", MB_OK);
+        ZT_MessageBox(GetActiveWindow(), "原始密码错误", "", MB_OK);
         return 0;
     }
     WriteOpLog(iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);

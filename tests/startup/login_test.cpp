@@ -276,9 +276,11 @@ TEST_F(ChangePwdTest, FourChecksInOrderThenTheNewPasswordIsStored)
 TEST_F(ChangePwdTest, AWrongOldPasswordChangesNothingAndCloses)
 {
     std::string before = Stored();
+    HWND seen = nullptr;
     INT_PTR r = St_WithDriver([] { return Login_RunChangePwd(nullptr, &g_ZTMain); }, [&](DWORD tid) {
         HWND dlg = St_WaitWindow(tid, "#32770", "密码修改");
         ASSERT_NE(dlg, nullptr);
+        seen = dlg;
         St_Type(GetDlgItem(dlg, IDC_OLD_PWD), "wrong1");
         St_Type(GetDlgItem(dlg, IDC_NEW_PWD), "newpass1");
         St_Type(GetDlgItem(dlg, IDC_NEW_PWD2), "newpass1");
@@ -289,6 +291,9 @@ TEST_F(ChangePwdTest, AWrongOldPasswordChangesNothingAndCloses)
     EXPECT_EQ(Stored(), before);
     EXPECT_EQ(BoxesWithText("修改成功"), 0u);
     EXPECT_EQ(BoxesWithText("原始密码错误"), 1u) << "the data library reports the refusal itself";
+    // ... in a box of the dialog, which cannot be pressed again meanwhile.
+    for (const TestBox& b : TestBoxes_Taken())
+        EXPECT_EQ(b.owner, seen) << b.text;
 }
 
 TEST_F(ChangePwdTest, AfterTheServerCameBackTheNewPasswordIsStored)
