@@ -1,0 +1,291 @@
+// The house list's filter text.  Every piece is appended in a fixed order;
+// a piece after the first is joined with " and".  Typed and chosen texts
+// enter only through the quoting helper; numbers and dates are printed from
+// parsed, range-checked values.
+#include "app/listings/house_filter.h"
+#include "app/listings/house_ids.h"
+#include "cipher/cipher.h"
+#include "common/gbk.h"
+#include "data/quote.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The text cut to a box's limit on a whole character, without the half
+// characters (a lead byte whose trail is missing) no stored text holds.
+std::string Cut(const std::string& s, size_t max)
+{
+    std::string cut = s.substr(0, Gbk_CutLen(s.c_str(), s.size(), max));
+    std::string out;
+    for (size_t i = 0; i < cut.size(); i++) {
+        unsigned char c = static_cast<unsigned char>(cut[i]);
+        if (Gbk_IsLead(c)) {
+            if (i + 1 < cut.size() && Gbk_IsTrail(static_cast<unsigned char>(cut[i + 1]))) {
+                out += cut[i];
+                out += cut[++i];
+            }
+            continue;
+        }
+        out += cut[i];
+    }
+    return out;
+}
+
+std::string Quote(const std::string& s)
+{
+    std::vector<char> buf(2 * s.size() + 3);
+    if (!FD_QuoteText(s.c_str(), buf.data(), buf.size()))
+        return "''";
+    return buf.data();
+}
+
+std::string QuoteStarts(const std::string& s)
+{
+    std::vector<char> buf(4 * s.size() + 5);
+    if (!FD_QuoteLike(s.c_str(), FD_LIKE_STARTS, buf.data(), buf.size()))
+        return "''";
+    return buf.data();
+}
+
+std::string Int(int n)
+{
+    char b[16];
+    snprintf(b, sizeof(b), "%d", n);
+    return b;
+}
+
+// The names of a multi-choice text: every name followed by a comma (text
+// after the last comma is not a chosen name).
+std::vector<std::string> Names(const std::string& s)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t i = 0; i < s.size(); i++) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (Gbk_IsLead(c) && i + 1 < s.size() && Gbk_IsTrail(static_cast<unsigned char>(s[i + 1]))) {
+            i++;    // a trail byte is never a comma
+            continue;
+        }
+        if (c == ',') {
+            out.push_back(s.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return out;
+}
+
+void Append(std::string& text, const std::string& piece)
+{
+    if (piece.empty())
+        return;
+    if (!text.empty())
+        text += " and";
+    text += piece;
+}
+
+// The price clause of a row that may be on sale or for rent: either price
+// within the bounds (a bound of 0 is none; a listing without that price
+// has 0 there and never matches a bound).
+std::string EitherPrice(int lo, int hi)
+{
+    if (lo && !hi)
+        return "(iSales >= " + Int(lo) + " or iRent >= " + Int(lo) + ")";
+    std::string low = lo ? Int(lo) : "1";
+    return "((iSales >= " + low + " and iSales <= " + Int(hi) + ") or (iRent >= " + low + " and iRent <= " + Int(hi) +
+           "))";
+}
+
+std::string TradeAndPrice(const std::string& trade, int lo, int hi)
+{
+    std::string s;
+    if (trade == "出租" || trade == "租售" || trade == "出售") {
+        const char* col = trade == "出售" ? "iSales" : "iRent";
+        s = "(szTrade = " + Quote(trade) + " or szTrade =  '租售')";
+        if (lo)
+            s += std::string(" and ") + col + " >= " + Int(lo);
+        if (hi)
+            s += std::string(" and ") + col + "<= " + Int(hi);
+    } else if (!trade.empty()) {
+        s = "(szTrade = " + Quote(trade) + ")";
+        if (lo || hi)
+            s += " and " + EitherPrice(lo, hi);
+    } else if (lo || hi) {
+        s = " " + EitherPrice(lo, hi);
+    }
+    return s;
+}
+
+std::string EstateOrPhone(const std::string& text, const tagESTLIST* est, int nEst)
+{
+    if (text.find(',') != std::string::npos) {
+        std::string s;
+        for (const std::string& name : Names(text)) {
+            for (int i = 0; est && i < nEst; i++) {
+                if (est[i].iOrdinal && name == est[i].szEstate) {
+                    s += std::string(" ") + (s.empty() ? "" : "or ") + "iEst = " + Int(est[i].iOrdinal);
+                    break;
+                }
+            }
+        }
+        // Names none of which is an estate select nothing rather than every house.
+        return " (" + (s.empty() ? std::string(" iEst = 0") : s) + ")";
+    }
+    // A telephone (stored enciphered, compared by its leading blocks) or a key.
+    char tel[HF_ESTATE_MAX * 2 + 32] = "";
+    Gbk_CopyCut(tel, 121, text.c_str());    // the longest text the telephone cipher takes
+    CipherText("", tel, CIPHER_ENCODE);
+    std::string like = QuoteStarts(tel);
+    std::string s = " ( szOwnerTel like " + like + " or szLinkTel like " + like;
+    char* end = nullptr;
+    long long n = strtoll(text.c_str(), &end, 10);
+    if (n >= INT_MIN && n <= INT_MAX && Int(static_cast<int>(n)) == text)
+        s += " or iOrdinal = " + Int(static_cast<int>(n)) + ")";
+    else
+        s += ")";
+    return s;
+}
+
+std::string Choices(const std::string& text, const char* col, const char* eq)
+{
+    std::vector<std::string> names = Names(text);
+    if (names.empty())
+        return "";
+    std::string s = "(";
+    for (size_t i = 0; i < names.size(); i++)
+        s += std::string(" ") + (i ? "or" : "") + " " + col + eq + Quote(names[i]);
+    return s + ")";
+}
+
+}  // namespace
+
+int HouseFilter_Number(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    long long n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        if (n < INT_MAX)
+            n = n * 10 + (c - '0');
+    }
+    return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+BOOL HouseFilter_ParseDate(const std::string& text, int* py, int* pm, int* pd)
+{
+    int y = 0, m = 0, d = 0, len = 0;
+    if (text.size() > 10 || sscanf(text.c_str(), "%4d-%2d-%2d%n", &y, &m, &d, &len) != 3 ||
+        len != static_cast<int>(text.size()))
+        return FALSE;
+    for (char c : text)
+        if (c != '-' && (c < '0' || c > '9'))
+            return FALSE;
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 1000 || m < 1 || m > 12 || d < 1 || d > days[m - 1])
+        return FALSE;
+    if (m == 2 && d == 29 && !((y % 4 == 0 && y % 100 != 0) || y % 400 == 0))
+        return FALSE;
+    *py = y;
+    *pm = m;
+    *pd = d;
+    return TRUE;
+}
+
+const char* HouseFilter_DateLabel(int iCtl)
+{
+    switch (iCtl) {
+    case IDC_HF_DELEGATE_FROM: return "委托日期(起)";
+    case IDC_HF_DELEGATE_TO: return "委托日期(止)";
+    case IDC_HF_FOLLOW_FROM: return "跟进日期(起)";
+    case IDC_HF_FOLLOW_TO: return "跟进日期(止)";
+    case IDC_HF_RENT_FROM: return "租赁日期(起)";
+    case IDC_HF_RENT_TO: return "租赁日期(止)";
+    }
+    return "日期";
+}
+
+BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const tagESTLIST* est, int nEst,
+                       std::string* pOut, int* pBadCtl)
+{
+    pOut->clear();
+    if (pBadCtl)
+        *pBadCtl = 0;
+
+    // The dates first: a box that holds no date stops the whole filter.
+    struct DateBox {
+        const std::string* text;
+        int ctl;
+        const char* tmpl;
+    };
+    const DateBox dates[] = {
+        {&v.delegateFrom, IDC_HF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
+        {&v.delegateTo, IDC_HF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
+        {&v.followFrom, IDC_HF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
+        {&v.followTo, IDC_HF_FOLLOW_TO, " dtFollow <= '%04d-%02d-%02d 23:59:59'"},
+        {&v.rentFrom, IDC_HF_RENT_FROM, " dRent>= '%04d-%02d-%02d'"},
+        {&v.rentTo, IDC_HF_RENT_TO, " dRent <= '%04d-%02d-%02d 23:59:59'"},
+    };
+    std::string datePieces[6];
+    for (int i = 0; i < 6; i++) {
+        if (dates[i].text->empty())
+            continue;
+        int y, m, d;
+        if (!HouseFilter_ParseDate(*dates[i].text, &y, &m, &d)) {
+            if (pBadCtl)
+                *pBadCtl = dates[i].ctl;
+            return FALSE;
+        }
+        char b[64];
+        snprintf(b, sizeof(b), dates[i].tmpl, y, m, d);
+        datePieces[i] = b;
+    }
+
+    std::string t;
+    Append(t, TradeAndPrice(Cut(v.trade, HF_TRADE_MAX), HouseFilter_Number(v.priceMin),
+                            HouseFilter_Number(v.priceMax)));
+    std::string estate = Cut(v.estate, HF_ESTATE_MAX);
+    if (!estate.empty())
+        Append(t, EstateOrPhone(estate, est, nEst));
+    std::string urban = Cut(v.urban, HF_URBAN_MAX);
+    if (estate.empty() && !Names(urban).empty()) {
+        std::string s = " iEst in (select iOrdinal from t_estate where iUrban in"
+                        " (select iOrdinal from t_urban where szUrban in (";
+        std::vector<std::string> names = Names(urban);
+        for (size_t i = 0; i < names.size(); i++)
+            s += (i ? "," : "") + Quote(names[i]);
+        Append(t, s + ")))");
+    }
+    std::string b = Cut(v.buildNo, HF_NO_MAX), h = Cut(v.houseNo, HF_NO_MAX);
+    if (!b.empty())
+        Append(t, " szBuildNO = " + Quote(b));
+    if (!h.empty())
+        Append(t, " szHouseNO = " + Quote(h));
+    struct NumBox {
+        const std::string* text;
+        const char* head;
+    };
+    const NumBox nums[] = {
+        {&v.areaMin, " dbBuildArea >= "}, {&v.areaMax, " dbBuildArea <= "},
+        {&v.bedMin, " iBed >= "}, {&v.bedMax, " iBed <= "},
+    };
+    for (const NumBox& n : nums)
+        if (int x = HouseFilter_Number(*n.text))
+            Append(t, n.head + Int(x));
+    Append(t, Choices(Cut(v.types, HF_MULTI_MAX), "szHouseType", "="));
+    Append(t, Choices(Cut(v.looks, HF_MULTI_MAX), "szLook", " = "));
+    for (const std::string& d : datePieces)
+        Append(t, d);
+    if (int x = HouseFilter_Number(v.floorMin))
+        Append(t, " convert(szFloor, SIGNED) >= " + Int(x));
+    if (int x = HouseFilter_Number(v.floorMax))
+        Append(t, " convert(szFloor, SIGNED) <= " + Int(x));
+    if (pszScope && *pszScope)
+        Append(t, std::string(" ") + pszScope);
+    *pOut = t;
+    return TRUE;
+}
