@@ -2,6 +2,7 @@
 // closing, the window commands, the reminder timer and the menu on screen.
 #include "tests/frame/shell_fixture.h"
 #include "app/shell/frame.h"
+#include "app/shell/module.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include <cstdio>
@@ -83,8 +84,9 @@ TEST_F(FrameTest, HouseBrowsingTwiceLeavesOneFocusedHouseWindow)
     ASSERT_NE(house, nullptr);
     EXPECT_EQ(Ui_Text(house), "房源浏览");
     EXPECT_TRUE(IsZoomed(house));
-    // The placeholder keeps its creation parameter: the parameter block.
-    EXPECT_EQ(GetWindowLongPtrA(house, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&g_ZTMain));
+    // The window was handed the parameter block.
+    ASSERT_NE(Module_Of(house), nullptr);
+    EXPECT_EQ(Module_Of(house)->p, &g_ZTMain);
     // The maximised child fills the client: no empty scroll bars beside it.
     LONG clientStyle = GetWindowLongA(Frame_MDIClient(), GWL_STYLE);
     EXPECT_FALSE(clientStyle & WS_VSCROLL);
@@ -181,10 +183,11 @@ TEST_F(FrameTest, UnknownCommandsReachTheActiveChildUnchanged)
     // No child: dropped without harm.
     Shell_Command(frame, 1317);
 
-    Shell_Command(frame, IDM_HOUSE);
-    HWND house = Frame_FindChild(ZT_CLASS_CHILD_HOU);
-    ASSERT_NE(house, nullptr);
-    Record(house);
+    // A placeholder child records what reaches it.
+    Shell_Command(frame, IDM_CLIENT);
+    HWND child = Frame_FindChild(ZT_CLASS_CHILD_CLI);
+    ASSERT_NE(child, nullptr);
+    Record(child);
 
     Shell_Command(frame, 1317, 0, 0x1234);        // a module's own command
     Shell_Command(frame, 19, 1, 0);               // refresh by accelerator
@@ -202,7 +205,7 @@ TEST_F(FrameTest, UnknownCommandsReachTheActiveChildUnchanged)
     g_seen.clear();
     Shell_Command(frame, 40153, 0, 0);
     Shell_Command(frame, IDM_AUTO_REMIND);
-    Shell_Command(frame, IDM_HOUSE);
+    Shell_Command(frame, IDM_CLIENT);
     Shell_Command(frame, IDM_CASCADE);
     EXPECT_TRUE(g_seen.empty());
     EXPECT_EQ(Shell_ChildCount(), 1);
@@ -216,9 +219,9 @@ TEST_F(FrameTest, UnknownCommandsReachTheActiveChildUnchanged)
     // From 10000 the frame's default handling: the window-menu entry of
     // the first child brings it forward.
     Shell_Command(frame, ZT_FRAME_FIRST_CHILD);
-    EXPECT_EQ(Active(), house);
+    EXPECT_EQ(Active(), child);
     EXPECT_TRUE(g_seen.empty());
-    SetWindowLongPtrA(house, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_oldChildProc));
+    SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_oldChildProc));
 }
 
 TEST_F(FrameTest, ClientLowerOrNarrowerThan400SnapsTheFrameTo400)

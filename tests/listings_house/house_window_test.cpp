@@ -1,0 +1,231 @@
+// The house list window driven as an agent drives it, on the demo data set:
+// opened from the main menu, filtered with typed boxes and a quick filter,
+// a bad date named, sorted, a row selected with its remarks shown, and its
+// follow-ups and then the house deleted after the confirmation.
+#include "tests/frame/shell_fixture.h"
+#include "app/listings/house_ids.h"
+#include "app/listings/house_window.h"
+#include "app/shell/blocks.h"
+#include "app/shell/frame.h"
+#include "app/shell/startup.h"
+#include "app/resources/resource.h"
+#include "db/dbtool.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+class HouseWindowTest : public testing::Test {
+protected:
+    HWND frame = nullptr;
+    static void SetUpTestSuite()
+    {
+        TestDb_Open("kelmora_house_win");
+        std::string err;
+        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        Shell_Setup();
+        tagZT_Main_Param* p = &g_ZTMain;
+        Startup_LoadLists(p);
+        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
+        ASSERT_NE(p->pLoginEmp, nullptr);
+        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
+                                                     sizeof(tagBRLIST)));
+        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
+        Shell_Setup();    // every right again
+        ASSERT_TRUE(Module_RegisterClasses(p->hInst));
+        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+    }
+    static void TearDownTestSuite() { TestDb_Close(); }
+    void SetUp() override
+    {
+        TestBoxes_Reset();
+        frame = Shell_CreateFrame();
+        ASSERT_NE(frame, nullptr);
+    }
+    void TearDown() override { Shell_DestroyFrame(frame); }
+
+    static int GridRows(HWND hGrid)
+    {
+        tagLV_DATA* d = nullptr;
+        if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
+            return 0;
+        int n = 0;
+        for (int i = 0; i < d->iLoaded + d->iAppended; i++)
+            n += d->pRowPresent[i] ? 1 : 0;
+        return n;
+    }
+    static std::string CountBox(HWND hwnd) { return Ui_Text(GetDlgItem(Block_GetToolbar(hwnd), IDC_RECORD_COUNT)); }
+    static RECT ButtonRect(HWND hwnd, int cmd)
+    {
+        HWND tb = Block_GetToolbar(hwnd);
+        RECT r = {0, 0, 0, 0};
+        SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(tb, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    static void ClickButton(HWND hwnd, int cmd)
+    {
+        RECT r = ButtonRect(hwnd, cmd);
+        Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    static void ClickControl(HWND h)
+    {
+        POINT c = Ui_Centre(h);
+        Ui_Click(c.x, c.y);
+    }
+    // Waits until the window's worker has finished a load.
+    static void Settle(ZT_MODWIN* w)
+    {
+        Ui_Pump(100);
+        for (int i = 0; i < 300 && (w->bBusy || g_ZTMain.hBusyDlg); i++)
+            Ui_Pump(20);
+        Ui_Pump(60);
+    }
+    static long long Live(const std::string& where)
+    {
+        long long n = TestDb_Count("t_house where bRecyle = 0" + (where.empty() ? "" : " and (" + where + ")"));
+        return n > 5000 ? 5000 : n;
+    }
+};
+
+TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
+{
+    // Opened from the main menu "房源浏览".
+    HMENU bar = GetMenu(frame);
+    RECT r;
+    ASSERT_TRUE(GetMenuItemRect(frame, bar, MAINPOS_HOUSE, &r));
+    Ui_ClickMenuItemSoon(GetSubMenu(bar, MAINPOS_HOUSE), IDM_HOUSE);
+    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Ui_Pump(300);
+    HWND hwnd = Frame_FindChild("ZT_CHILD_HOU");
+    ASSERT_NE(hwnd, nullptr);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    Settle(w);
+    EXPECT_TRUE(Ui_MenuClicked());
+    EXPECT_TRUE(w->bLoaded);
+    long long all = Live("");
+    ASSERT_GT(all, 10);
+    EXPECT_EQ(GridRows(w->hGrid), all);
+    EXPECT_EQ(CountBox(hwnd), std::to_string(all));
+    EXPECT_EQ(0u, TestBoxes_Count()) << "every house names a known employee, branch, estate and urban area";
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->iColCount, 32);
+    EXPECT_STREQ(d->pColumns[12].szCaption, "售价");
+    EXPECT_STREQ(d->pColumns[12].szUnit, "万元");
+    EXPECT_STREQ(d->pColumns[1].szUnit, "天未跟进");
+    HWND panel = HouseWindow_Panel(hwnd);
+    HWND pane = HouseWindow_Pane(hwnd);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(Ui_Visible(pane));
+
+    // Typed bounds: a lower price and an upper area.
+    Ui_Type(GetDlgItem(panel, IDC_HF_PRICE_MIN), "100");
+    Ui_Type(GetDlgItem(panel, IDC_HF_AREA_MAX), "90");
+    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Settle(w);
+    long long typed = Live("(iSales >= 100 or iRent >= 100) and dbBuildArea <= 90");
+    EXPECT_EQ(GridRows(w->hGrid), typed);
+    EXPECT_EQ(CountBox(hwnd), std::to_string(typed));
+    EXPECT_NE(typed, all);
+
+    // A date that is none is named and nothing is loaded.
+    SetDlgItemTextA(panel, IDC_HF_DELEGATE_TO, "2026-13-40");
+    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Ui_Pump(100);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_NE(TestBoxes_Taken()[0].text.find("委托日期(止)"), std::string::npos);
+    EXPECT_EQ(GridRows(w->hGrid), typed);
+    TestBoxes_Reset();
+
+    // The quick filter "今日到期房" of the "出租" button's menu: the panel is
+    // cleared, trade "出租" and today's (local) date in both lease boxes.
+    TestDb_Exec("update t_house set dRent = curdate() where iOrdinal in (select * from (select iOrdinal from "
+                "t_house where szTrade in ('出租', '租售') order by iOrdinal limit 3) x)");
+    RECT rb = ButtonRect(hwnd, ID_HOUSE_RENT);
+    Ui_ClickMenuItemSoon(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_HOUSE_RENT), ID_HOUSE_RENT_EXPIRE);
+    Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);    // the drop-down arrow
+    Ui_Pump(200);
+    Settle(w);
+    EXPECT_TRUE(Ui_MenuClicked());
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    char today[16];
+    HouseQuick_Day(st, today, sizeof(today));
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_TRADE)), "出租");
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), today);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_TO)), today);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_PRICE_MIN)), "");
+    EXPECT_EQ(GridRows(w->hGrid), 3);
+
+    // The trade button itself: all houses for sale (or sale and rent).
+    ClickButton(hwnd, ID_HOUSE_SALE);
+    Settle(w);
+    long long sale = Live("szTrade = '出售' or szTrade = '租售'");
+    EXPECT_EQ(GridRows(w->hGrid), sale);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), "");
+
+    // Sorted by a click on the header of "售价".
+    RECT rg = Ui_WindowRect(w->hGrid);
+    int x = rg.left;
+    for (int c = 0; c < 12; c++)
+        x += d->pColumns[c].iWidth;
+    Ui_Click(x + 20, rg.top + GRID_HEADER_HEIGHT / 2);
+    Ui_Pump(100);
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    EXPECT_EQ(d->iSortId, 13);
+
+    // A click on the first row selects it and shows its remarks.
+    Ui_Click(rg.left + 30, rg.top + GRID_HEADER_HEIGHT + GRID_ROW_HEIGHT / 2 + 2);
+    Ui_Pump(100);
+    const tagHOUSE* sel = static_cast<const tagHOUSE*>(Module_Selected(w));
+    ASSERT_NE(sel, nullptr);
+    EXPECT_EQ(Ui_Text(GetDlgItem(pane, IDC_HP_REMARK)), std::string("备注:\r\n") + sel->szRemark);
+    int key = sel->iOrdinal;
+    std::string k = std::to_string(key);
+    TestDb_Exec("insert into t_follow (iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values (" + k +
+                ", 0, 1, 1, '电话', '回访', now())");
+    Ui_Screenshot("house-list");
+
+    // Its follow-ups: cancelled, then confirmed.
+    TestBoxes_Answer(IDCANCEL);
+    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
+    Ui_Pump(100);
+    EXPECT_GT(TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k), 0);
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
+    Ui_Pump(100);
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k), 0);
+
+    // The house: the toolbar button, "no" first, then "yes".
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDCANCEL);
+    ClickButton(hwnd, ID_HOUSE_DELETE);
+    Ui_Pump(150);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + k), "0");
+    EXPECT_EQ(GridRows(w->hGrid), sale);
+    TestBoxes_Answer(IDOK);
+    ClickButton(hwnd, ID_HOUSE_DELETE);
+    Settle(w);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + k), "1");
+    EXPECT_EQ(GridRows(w->hGrid), sale - 1);
+    EXPECT_EQ(CountBox(hwnd), std::to_string(sale - 1));
+    EXPECT_EQ(sel->iOrdinal, 0) << "the slot is free again";
+    EXPECT_NE(Module_Selected(w), sel);
+
+    // Hiding the follow-up pane gives the grid its room; the button turns.
+    ClickButton(hwnd, ID_HOUSE_FOLLOW_HIDE);
+    Ui_Pump(100);
+    EXPECT_FALSE(Ui_Visible(pane));
+    HWND tb = Block_GetToolbar(hwnd);
+    EXPECT_EQ(SendMessageA(tb, TB_COMMANDTOINDEX, ID_HOUSE_FOLLOW_HIDE, 0), -1);
+    EXPECT_GE(SendMessageA(tb, TB_COMMANDTOINDEX, ID_HOUSE_FOLLOW_SHOW, 0), 0);
+}
+
+}  // namespace
