@@ -229,3 +229,82 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
 }
 
 }  // namespace
+
+namespace {
+
+HWND OpenHouse(HWND frame)
+{
+    Shell_Command(frame, IDM_HOUSE);
+    HWND hwnd = Frame_FindChild("ZT_CHILD_HOU");
+    ZT_MODWIN* w = Module_Of(hwnd);
+    Ui_Pump(100);
+    for (int i = 0; w && i < 300 && (!w->bLoaded || w->bBusy || g_ZTMain.hBusyDlg); i++)
+        Ui_Pump(20);
+    Ui_Pump(60);
+    return hwnd;
+}
+
+TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedAndCounted)
+{
+    g_ZTMain.bRemind1 = 7;
+    g_ZTMain.bRemind2 = 30;
+    TestDb_Exec("update t_house set dtFollow = now() where bRecyle = 0");
+    TestDb_Exec("update t_house set dtFollow = date_sub(now(), interval 10 day) where bRecyle = 0 order by iOrdinal "
+                "limit 5");
+    TestDb_Exec("update t_house set dtFollow = date_sub(now(), interval 40 day) where bRecyle = 0 order by "
+                "iOrdinal desc limit 2");
+    long long marked = TestDb_Count("t_house where bRecyle = 0 and szTrade in ('出售', '出租', '租售') and dtFollow < "
+                                    "date_sub(curdate(), interval 6 day) and dtFollow >= date_sub(curdate(), "
+                                    "interval 30 day)");
+    ASSERT_GT(marked, 0);
+    HWND hwnd = OpenHouse(frame);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(HouseWindow_ExpiringCount(hwnd), marked);
+    std::string status = Ui_Text(GetDlgItem(hwnd, 11));
+    EXPECT_EQ(status.find(std::to_string(marked) + " 套"), 0u) << status;
+
+    // A marked row is drawn in red, an unmarked one in black.
+    ZT_MODWIN* w = Module_Of(hwnd);
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_NE(d, nullptr);
+    int redRows = 0, plainRows = 0;
+    Shot shot = Ui_Capture(w->hGrid);
+    int rows = (shot.h - GRID_HEADER_HEIGHT) / GRID_ROW_HEIGHT - 1;
+    for (int r = 0; r < rows && r < d->iLoaded; r++) {
+        const tagHOUSE* h = static_cast<const tagHOUSE*>(d->pRows[d->pRowOrder[r]].pRecord);
+        bool red = false;
+        int y0 = GRID_HEADER_HEIGHT + r * GRID_ROW_HEIGHT;
+        for (int y = y0 + 3; y < y0 + GRID_ROW_HEIGHT - 3; y++)
+            for (int x = 2; x < 40; x++) {
+                uint32_t c = shot.at(x, y);
+                if (Red(c) > 150 && Green(c) < 80 && Blue(c) < 80)
+                    red = true;
+            }
+        long long age = atoll(TestDb_Scalar("select datediff(curdate(), dtFollow) from t_house where iOrdinal = " +
+                                            std::to_string(h->iOrdinal)).c_str());
+        bool expected = age >= 7 && age <= 30;
+        EXPECT_EQ(red, expected) << h->iOrdinal;
+        (red ? redRows : plainRows)++;
+    }
+    EXPECT_GT(plainRows, 0);
+    g_ZTMain.bRemind1 = 0;
+    g_ZTMain.bRemind2 = 0;
+}
+
+TEST_F(HouseWindowTest, AHouseOfAnUnknownEmployeeStopsTheListWithItsKey)
+{
+    std::string key = TestDb_Scalar("select min(iOrdinal) from t_house where bRecyle = 0");
+    TestDb_Exec("update t_house set iEmp = 9999 where iOrdinal = " + key);
+    HWND hwnd = OpenHouse(frame);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_EQ(TestBoxes_Count(), 2u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "房源ID:" + key + "关联员工出错");
+    EXPECT_EQ(TestBoxes_Taken()[1].text, "数据行匹配错误");
+    tagLV_DATA* d = nullptr;
+    SendMessageA(Module_Of(hwnd)->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    EXPECT_TRUE(!d || !d->pRows || d->iLoaded == 0);
+    TestDb_Exec("update t_house set iEmp = 1 where iOrdinal = " + key);
+}
+
+}  // namespace
