@@ -1,5 +1,6 @@
 #include "app/shell/config.h"
 #include "common/zt_box.h"
+#include "common/gbk.h"
 
 #include <cstdio>
 #include <cstring>
@@ -40,18 +41,7 @@ void ReadKey(const char* pszPath, const char* pszSection, const char* pszKey, co
     buf[cb - 1] = 0;
     // Whole characters only: a double-byte character that does not fit,
     // or lost its trail byte to the read length, stays out altogether.
-    size_t n = 0;
-    while (buf[n]) {
-        bool lead = IsDBCSLeadByte(static_cast<BYTE>(buf[n])) != FALSE;
-        if (lead && !buf[n + 1])
-            break;
-        size_t step = lead ? 2 : 1;
-        if (n + step > cbField - 1)
-            break;
-        n += step;
-    }
-    memcpy(pszField, buf, n);
-    pszField[n] = 0;
+    Gbk_CopyCut(pszField, cbField, buf);
 }
 
 int32_t ReadNumber(const char* pszPath, const char* pszSection, const char* pszKey, const char* pszDefault,

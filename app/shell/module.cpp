@@ -266,12 +266,23 @@ static DWORD WINAPI ModTaskProc(LPVOID pv)
 
 // Runs fn(w, arg) on a worker while the busy dialog keeps the user away;
 // returns its result (0 when it could not run).
+static void Release(ZT_MODWIN* w);
+
+// A window destroyed while its worker ran is released when the worker is
+// done, and -1 says so: the caller must not touch w any more.
 static int RunBehindBusy(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
 {
-    ZT_MODTASK t = {w, fn, arg, 0};
-    if (!Block_RunBusy(w->hwnd, w->p, ModTaskProc, &t))
+    if (w->bBusy)
         return 0;
-    return t.result;
+    w->bBusy = TRUE;
+    ZT_MODTASK t = {w, fn, arg, 0};
+    BOOL ran = Block_RunBusy(w->hwnd, w->p, ModTaskProc, &t);
+    w->bBusy = FALSE;
+    if (w->bGone) {
+        Release(w);
+        return -1;
+    }
+    return ran ? t.result : 0;
 }
 
 static int LoadTask(ZT_MODWIN* w, void*)
@@ -298,11 +309,14 @@ static int LoadTask(ZT_MODWIN* w, void*)
 
 BOOL Module_Refresh(ZT_MODWIN* w)
 {
-    if (!w || !w->d->pfnLoad)
+    if (!w || !w->d->pfnLoad || w->bBusy)
         return FALSE;
     if (w->d->pfnFilter)
         w->d->pfnFilter(w);
-    w->bLoaded = RunBehindBusy(w, LoadTask, nullptr) == 1;
+    int r = RunBehindBusy(w, LoadTask, nullptr);
+    if (r < 0)
+        return FALSE;                        // released meanwhile
+    w->bLoaded = r == 1;
     return w->bLoaded;
 }
 
@@ -388,10 +402,11 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
     return TRUE;
 }
 
-static void OnDestroy(ZT_MODWIN* w)
+// Everything the window holds: the grid lets go of the rows first, since
+// they point into the block.
+static void Release(ZT_MODWIN* w)
 {
-    // The grid points into the block: it lets go of the rows first.
-    if (w->hGrid)
+    if (w->hGrid && IsWindow(w->hGrid))
         SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
     if (w->rs.pBlock && w->d->pfnFree)
         w->d->pfnFree(w->rs.pBlock);
@@ -399,8 +414,16 @@ static void OnDestroy(ZT_MODWIN* w)
     if (w->d->pfnDestroy)
         w->d->pfnDestroy(w);
     free(w->pState);
-    SetWindowLongPtrA(w->hwnd, GWLP_USERDATA, 0);
     delete w;
+}
+
+static void OnDestroy(ZT_MODWIN* w)
+{
+    SetWindowLongPtrA(w->hwnd, GWLP_USERDATA, 0);
+    if (w->bBusy)
+        w->bGone = TRUE;                     // its worker still uses it
+    else
+        Release(w);
 }
 
 static void RunCommand(ZT_MODWIN* w, const ZT_CMDDEF& c)

@@ -138,6 +138,8 @@ struct ZT_MODWIN {
     BOOL bLoaded;            // the last load succeeded
     std::string filter;      // the filter the last refresh composed
     void* pState;            // the module's own state (cbState bytes)
+    BOOL bBusy;              // a worker of this window is running
+    BOOL bGone;              // destroyed while it ran: released afterwards
 };
 
 // ---- Registration and opening ----------------------------------------------------
@@ -159,7 +161,8 @@ ZT_MODWIN* Module_Of(HWND hwnd);
 // ---- What modules call ---------------------------------------------------------------
 
 // Refresh: pfnFilter on this thread, then the load and the grid fill on a
-// worker behind the busy dialog.  TRUE when the load succeeded.
+// worker behind the busy dialog.  TRUE when the load succeeded.  A refresh
+// asked for while a worker of the window runs is not started (FALSE).
 BOOL Module_Refresh(ZT_MODWIN* w);
 // Copies a record into the first free slot of the block and lists it on top
 // of the grid.  Returns the slot, or null when the block has no free slot

@@ -236,3 +236,45 @@ HWND Ui_ThreadWindow(const char* cls)
     EnumThreadWindows(GetCurrentThreadId(), FindByClass, reinterpret_cast<LPARAM>(&f));
     return f.found;
 }
+
+static HMENU g_menu = nullptr;
+static UINT g_menuCmd = 0;
+static bool g_menuClicked = false;
+
+static void CALLBACK ClickMenuCommand(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    int pos = -1;
+    for (int i = 0; g_menu && i < GetMenuItemCount(g_menu); i++)
+        if (GetMenuItemID(g_menu, i) == g_menuCmd)
+            pos = i;
+    RECT r;
+    if (pos < 0 || !Ui_ThreadWindow("#32768") || !GetMenuItemRect(nullptr, g_menu, pos, &r)) {
+        EndMenu();
+        return;
+    }
+    g_menuClicked = true;
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3];
+    memset(in, 0, sizeof(in));
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (((r.left + r.right) / 2) * 65536 + w - 1) / w;
+        i.mi.dy = (((r.top + r.bottom) / 2) * 65536 + h - 1) / h;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    }
+    in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
+}
+
+void Ui_ClickMenuItemSoon(HMENU menu, UINT cmd)
+{
+    g_menu = menu;
+    g_menuCmd = cmd;
+    g_menuClicked = false;
+    SetTimer(nullptr, 0, 400, ClickMenuCommand);
+}
+
+bool Ui_MenuClicked() { return g_menuClicked; }

@@ -64,3 +64,10 @@ std::string Ui_Screenshot(const char* name);
 
 // Finds a visible top-level window of this thread by class.
 HWND Ui_ThreadWindow(const char* cls);
+
+// Menus: a menu loop reads the mouse itself, so a click into an open menu
+// is arranged before it opens.  About 400 ms after this call, the item of
+// `menu` with command `cmd` is clicked with the mouse if the menu is open
+// (else the menu loop is ended).  Ui_MenuClicked() then says whether it was.
+void Ui_ClickMenuItemSoon(HMENU menu, UINT cmd);
+bool Ui_MenuClicked();

@@ -26,6 +26,8 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     if (busy)
         GetDlgItemTextA(busy, IDC_PROGRESS_TEXT, text, sizeof(text));
     g_pos.busyText = text;
+    if (g_pos.closeWhileLoading)    // the user closes it meanwhile
+        SendMessageA(GetParent(w->hwnd), WM_MDIDESTROY, reinterpret_cast<WPARAM>(w->hwnd), 0);
     int n = 0;
     tagPostion* list = nullptr;
     if (!FD_Sct_Pst(&list, &n, 0))

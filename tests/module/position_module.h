@@ -27,6 +27,7 @@ struct PositionProbe {
     void* lastModified = nullptr;
     BOOL denyDelete = FALSE;          // the user lacks the delete right
     std::string nextName;             // name of the record "add" inserts
+    bool closeWhileLoading = false;   // the window is closed while it loads
 };
 extern PositionProbe g_pos;
 extern const ZT_MODULE_DESC g_PositionModule;
