@@ -1,6 +1,6 @@
 #include "app/listings/estate_box.h"
-#include "app/listings/listing_text.h"
 #include "app/shell/input_controls.h"
+#include "common/gbk.h"
 
 #include <cstring>
 
@@ -24,18 +24,13 @@ struct ESTBOX {
 
 // ---- Matching ------------------------------------------------------------------------
 
-static bool IsLead(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-
 void EstateBox_Normalise(const char* pszTyped, char* pszOut, size_t cb)
 {
     if (!pszOut || cb == 0)
         return;
     size_t n = 0;
     for (const unsigned char* s = reinterpret_cast<const unsigned char*>(pszTyped ? pszTyped : ""); *s && n + 1 < cb;) {
-        if (IsLead(s[0]) && s[1]) {
+        if (Gbk_IsLead(s[0]) && s[1]) {
             // GBK A3B0..A3B9 are the full-width digits, A3C1..A3DA the capitals.
             if (s[0] == 0xA3 && ((s[1] >= 0xB0 && s[1] <= 0xB9) || (s[1] >= 0xC1 && s[1] <= 0xDA))) {
                 pszOut[n++] = static_cast<char>(s[1] - 0x80);
@@ -146,7 +141,7 @@ static void ShowFound(ESTBOX* b)
 static void StartSearch(ESTBOX* b, const char* text)
 {
     StopSearch(b);
-    Listing_CopyField(b->typed, sizeof(b->typed), text);
+    Gbk_CopyCut(b->typed, sizeof(b->typed), text);
     b->gen++;
     b->cancel = 0;
     b->nFound = 0;

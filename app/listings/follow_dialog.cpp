@@ -3,6 +3,7 @@
 #include "app/listings/follow_ids.h"
 #include "app/listings/listing_text.h"
 #include "app/shell/input_controls.h"
+#include "common/gbk.h"
 #include "common/zt_box.h"
 
 #include <cstring>
@@ -123,8 +124,8 @@ static bool ReadReminder(HWND hDlg, const FOLLOW_ENTRY* e, tagREMIND* r)
         Refuse(hDlg, kBadDay, IDC_FW_REMIND_DAY);
         return false;
     }
-    Listing_CopyField(r->dRemind, day.c_str());
-    Listing_CopyField(r->szContent, ItemText(hDlg, IDC_FW_REMIND_TEXT).c_str());
+    Gbk_CopyCut(r->dRemind, sizeof(r->dRemind), day.c_str());
+    Gbk_CopyCut(r->szContent, sizeof(r->szContent), ItemText(hDlg, IDC_FW_REMIND_TEXT).c_str());
     r->iRange = FollowDialog_RangeOf(ItemText(hDlg, IDC_FW_REMIND_RANGE).c_str());
     r->iHou = e->iHou;
     r->iCli = e->iHou ? 0 : e->iCli;
@@ -159,8 +160,8 @@ static void Save(HWND hDlg, FOLLOW_DLG* s)
     f.iEmp = emp;
     f.iHou = e->iHou;
     f.iCli = e->iHou ? 0 : e->iCli;
-    Listing_CopyField(f.szWay, ItemText(hDlg, IDC_FW_WAY).c_str());
-    Listing_CopyField(f.szContent, content.c_str());
+    Gbk_CopyCut(f.szWay, sizeof(f.szWay), ItemText(hDlg, IDC_FW_WAY).c_str());
+    Gbk_CopyCut(f.szContent, sizeof(f.szContent), content.c_str());
     int op = p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
     if (FD_Ist_Follow(op, &f) != 1)
         return;                                  // the data library has logged why

@@ -3,27 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-static bool IsLead(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
-}
-
-void Listing_CopyField(char* dst, size_t cb, const char* src)
-{
-    if (!dst || cb == 0)
-        return;
-    size_t n = 0;
-    for (size_t i = 0; src && src[i];) {
-        size_t len = IsLead(static_cast<unsigned char>(src[i])) && src[i + 1] ? 2 : 1;
-        if (n + len > cb - 1)
-            break;
-        memcpy(dst + n, src + i, len);
-        n += len;
-        i += len;
-    }
-    dst[n] = 0;
-}
-
 static bool Digits(const char* s, int n)
 {
     for (int i = 0; i < n; i++)
