@@ -14,8 +14,11 @@
 
 // ---- Connection ----------------------------------------------------------
 
-// Pings the server; on failure reconnects, prompting while reconnecting fails.
-// 1 only when the ping succeeded (a fresh reconnection still answers 0).
+// Pings the server; on failure reconnects, prompting while reconnecting fails
+// (one thread asks at a time; the others wait for its answer).  1 when the
+// connection is alive, also after a reconnection; 0 otherwise (after "No",
+// or asked again from inside its own prompt, a failure box "操作失败" has
+// told the user that the operation was not done).
 int CheckConnection();
 
 // ---- Statement text ------------------------------------------------------

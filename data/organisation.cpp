@@ -404,8 +404,18 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
     SqlAdd(sql, "update t_employee set szPwd = '%s' where iOrdinal = %d", pszNewPwd, iEmp);
     if (pszOldPwd && pszOldPwd[0])
         SqlAdd(sql, " and szPwd = '%s'", pszOldPwd);
-    if (!ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption}, {"原始密码错误", ""}))
+    ZDResult r = DbRun(sql);
+    // The user's own change runs from the change-password dialog: its boxes
+    // belong to that dialog, which cannot be pressed again meanwhile.
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        ZT_MessageBox(GetActiveWindow(), kAbnormalError, "操作失败", MB_OK);
         return 0;
+    }
+    if (DbAffected(r) <= 0) {
+        ZT_MessageBox(GetActiveWindow(), "原始密码错误", "", MB_OK);
+        return 0;
+    }
     WriteOpLog(iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
     return 1;
 }

@@ -570,13 +570,15 @@ void Click(ComboState* s)
         OpenList(s);
 }
 
-// Enter: the hot item becomes the text and the list closes.
+// Enter: the hot item becomes the text and the list closes.  The parent
+// hears of it once, as a text change (0x300), as a standard combo box sends
+// one notification for a choice made with the keys; a click in the list
+// posts "chosen" as well.
 void EnterKey(ComboState* s)
 {
     if (s->hot >= 0 && s->hot < Count(s)) {
         std::string text = s->items[s->hot];
-        bool multi = Has(s, ZTCBS_MULTISEL);
-        if (multi && !text.empty())
+        if (Has(s, ZTCBS_MULTISEL) && !text.empty())
             text += ',';
         if (s->hEdit && s->editShown) {
             SetWindowTextA(s->hEdit, text.c_str());   // typed: the box follows the edit
@@ -585,8 +587,6 @@ void EnterKey(ComboState* s)
         } else {
             StoreText(s, text.c_str(), true);
         }
-        if (!multi)
-            Notify(s, ZTCBN_CHOSEN, true);
     }
     s->hot = -1;
     CloseList(s);

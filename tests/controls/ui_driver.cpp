@@ -6,6 +6,7 @@
 namespace {
 
 std::vector<HostEvent> g_events;
+std::vector<HWND> g_dialogs;    // modeless dialogs whose keys the pump hands to the dialog manager
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -18,6 +19,31 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK TestDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        g_events.push_back({msg, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+        return TRUE;
+    case WM_NCDESTROY:
+        for (size_t i = 0; i < g_dialogs.size(); ++i)
+            if (g_dialogs[i] == hwnd)
+                g_dialogs.erase(g_dialogs.begin() + static_cast<long>(i));
+        return FALSE;
+    }
+    return FALSE;
+}
+
+bool ToDialog(MSG* m)
+{
+    for (HWND dlg : g_dialogs)
+        if (IsDialogMessageA(dlg, m))
+            return true;
+    return false;
 }
 
 struct FindCls {
@@ -76,6 +102,8 @@ void Ui_Pump(int ms)
     do {
         MSG m;
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (ToDialog(&m))
+                continue;
             TranslateMessage(&m);
             DispatchMessageA(&m);
         }
@@ -92,6 +120,29 @@ HWND Ui_CreateHost(int x, int y, int w, int h)
     SetFocus(host);
     Ui_Pump(60);
     return host;
+}
+
+HWND Ui_CreateDialog(int x, int y, int w, int h)
+{
+    // A template without controls, menu, class or caption text; sizes in
+    // dialog units are replaced by the pixel size below.
+    struct alignas(4) {
+        DLGTEMPLATE t;
+        WORD menu, cls, title;
+    } tpl;
+    memset(&tpl, 0, sizeof tpl);
+    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    tpl.t.cx = 100;
+    tpl.t.cy = 100;
+    HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tpl.t, nullptr, TestDialogProc, 0);
+    if (!dlg)
+        return nullptr;
+    g_dialogs.push_back(dlg);
+    SetWindowPos(dlg, HWND_TOP, x, y, w, h, SWP_SHOWWINDOW);
+    SetForegroundWindow(dlg);
+    SetActiveWindow(dlg);
+    Ui_Pump(60);
+    return dlg;
 }
 
 std::vector<HostEvent>& Ui_Events() { return g_events; }
@@ -157,6 +208,29 @@ void Ui_Key(HWND target, UINT vk)
     PostMessageA(target, WM_KEYDOWN, vk, 1 | (scan << 16));
     PostMessageA(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
     Ui_Pump(20);
+}
+
+void Ui_RealKey(UINT vk, bool shift)
+{
+    INPUT in[4];
+    memset(in, 0, sizeof in);
+    UINT n = 0;
+    if (shift) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n++].ki.wVk = VK_SHIFT;
+    }
+    in[n].type = INPUT_KEYBOARD;
+    in[n++].ki.wVk = static_cast<WORD>(vk);
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = static_cast<WORD>(vk);
+    in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (shift) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n].ki.wVk = VK_SHIFT;
+        in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(n, in, sizeof(INPUT));
+    Ui_Pump(40);
 }
 
 void Ui_Type(HWND target, const char* s)
