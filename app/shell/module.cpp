@@ -183,6 +183,19 @@ int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* 
     return row;
 }
 
+BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord)
+{
+    tagLV_DATA* d = nullptr;
+    tagLV_ROW* row = nullptr;
+    if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
+        !d->pfnAllocRow(hGrid, &row) || !row)
+        return FALSE;
+    row->pRecord = pRecord;
+    SetCells(row->pCells, col, nCol, w, pRecord);
+    SendMessageA(hGrid, GRM_APPENDROW, 0, 0);
+    return TRUE;
+}
+
 void* Module_Selected(const ZT_MODWIN* w)
 {
     if (!w || !w->hGrid)
@@ -208,17 +221,13 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
         return nullptr;
     }
     char* slot = Slot(w, free);
-    tagLV_DATA* d = nullptr;
-    tagLV_ROW* row = nullptr;
-    if (!SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
-        !d->pfnAllocRow(w->hGrid, &row) || !row)
-        return nullptr;                      // the grid has said its rows are used up
     memcpy(slot, pRecord, w->d->cbRecord);
+    if (!Block_AppendRow(w->hGrid, w->d->col, w->d->nCol, w, slot)) {
+        memset(slot, 0, w->d->cbRecord);
+        return nullptr;                      // the grid has said its rows are used up
+    }
     if (free >= w->rs.nRows)
         w->rs.nRows = free + 1;
-    row->pRecord = slot;
-    SetCells(row->pCells, w->d->col, w->d->nCol, w, slot);
-    SendMessageA(w->hGrid, GRM_APPENDROW, 0, 0);
     w->nListed++;
     ShowCount(w);
     return slot;

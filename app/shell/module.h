@@ -189,3 +189,6 @@ void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol);
 // the number of rows listed, -1 when the grid refused the fill.
 int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pBlock, int nSlots,
                    size_t cbRecord, size_t offKey, BOOL (*pfnCheck)(const ZT_MODWIN*, const void*));
+// Appends one record to a filled grid as a new row on top (the grid keeps
+// a pointer to the record).  FALSE when the grid has no room for a row.
+BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord);

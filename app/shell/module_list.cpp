@@ -2,9 +2,12 @@
 // each from its main-menu command; a module not listed here opens as a
 // placeholder.
 #include "app/shell/module.h"
+#include "app/listings/follow_window.h"
 #include "app/listings/house_window.h"
 
 extern const ZT_MODULE_DESC* const g_moduleList[] = {
     &g_HouseModule,
+    &g_HouseFollowModule,
+    &g_ClientFollowModule,
 };
 extern const int g_nModuleList = sizeof(g_moduleList) / sizeof(g_moduleList[0]);
