@@ -134,6 +134,11 @@ std::string EstateOrPhone(const std::string& text, const tagESTLIST* est, int nE
         // Names none of which is an estate select nothing rather than every house.
         return " (" + (s.empty() ? std::string(" iEst = 0") : s) + ")";
     }
+    // One estate name as the estate box's list puts it (without a comma).
+    if (text[0] < '0' || text[0] > '9')
+        for (int i = 0; est && i < nEst; i++)
+            if (est[i].iOrdinal && text == est[i].szEstate)
+                return " ( iEst = " + Int(est[i].iOrdinal) + ")";
     // A telephone (stored enciphered, compared by its leading blocks) or a key.
     char tel[HF_ESTATE_MAX * 2 + 32] = "";
     Gbk_CopyCut(tel, 121, text.c_str());    // the longest text the telephone cipher takes

@@ -37,7 +37,10 @@ int HouseFilter_Number(const std::string& text);
 // real calendar date.  FALSE for anything else.
 BOOL HouseFilter_ParseDate(const std::string& text, int* y, int* m, int* d);
 
-// Builds the condition.  pszScope is the permission scope ("iEmp = 7",
+// Builds the condition.  The estate box holds estate names each followed by
+// a comma, one estate name as chosen from its list, a house key or a
+// telephone number (found by the whole number or by a start of 8, 16, ...
+// digits: telephones are stored enciphered in 8-byte blocks).  pszScope is the permission scope ("iEmp = 7",
 // "iBr = 2" or ""), est/nEst the cached estate list the estate names are
 // looked up in.  TRUE with *pOut set; FALSE when a date box holds no date:
 // *pBadCtl is then that box's control id and *pOut is empty.

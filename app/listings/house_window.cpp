@@ -2,6 +2,8 @@
 // dialog) above the grid, the follow-up pane below it, the quick filters
 // of the three trade buttons, and the relation checks of every load.
 #include "app/listings/house_window.h"
+#include "app/listings/estate_box.h"
+#include "app/listings/follow_list.h"
 #include "app/listings/house_ids.h"
 #include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
@@ -44,6 +46,7 @@ struct HouseState {
     int nExpiring;           // rows marked as left without a follow-up
     char szScope[64];
     Lookups* look;
+    FOLLOW_LIST* follow;     // the selected house's follow-ups in the pane
 };
 
 HouseState* StateOf(const ZT_MODWIN* w)
@@ -58,6 +61,12 @@ HouseState* StateOf(HWND hHouse)
 }
 
 const char kEmpty[] = "";
+
+// Estates of the shared list, spare slots the estate window filled included.
+int EstateSlots(const tagZT_Main_Param* p)
+{
+    return p->pEstList ? p->nEst + p->nEstSpare : 0;
+}
 
 const tagESTLIST* EstOf(const ZT_MODWIN* w, const void* rec)
 {
@@ -312,6 +321,10 @@ BOOL Create(ZT_MODWIN* w)
     SetWindowLongPtrA(s->hPanel, GWLP_ID, IDD_HOUSE_PANEL);
     SetWindowLongPtrA(s->hPane, GWLP_ID, IDD_HOUSE_PANE);
     s->hRemark = GetDlgItem(s->hPane, IDC_HP_REMARK);
+    s->follow = new FOLLOW_LIST();
+    s->follow->p = w->p;
+    s->follow->hGrid = FollowList_CreateGrid(s->hPane, IDC_HP_FOLLOWS, w->p);
+    EstateBox_Attach(GetDlgItem(s->hPanel, IDC_HF_ESTATE), w->p);
     s->hStatus = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE,
                                  0, 0, 0, 0, w->hwnd,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HOUSE_STATUS)), w->p->hInst,
@@ -365,7 +378,7 @@ void Filter(ZT_MODWIN* w)
     int bad = 0;
     // The commands check the dates before they refresh; a panel that still
     // holds a bad date lists nothing rather than everything.
-    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, w->p->nEst, &where, &bad))
+    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, EstateSlots(w->p), &where, &bad))
         where = "iOrdinal = 0";
     w->filter = where;
 }
@@ -390,7 +403,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
         look.emp.emplace(p->pEmpList[i].iOrdinal, &p->pEmpList[i]);
     for (int i = 0; p->pBrList && i < p->nBr; i++)
         look.br.emplace(p->pBrList[i].iOrdinal, &p->pBrList[i]);
-    for (int i = 0; p->pEstList && i < p->nEst; i++)
+    for (int i = 0; i < EstateSlots(p); i++)
         if (p->pEstList[i].iOrdinal)
             look.est.emplace(p->pEstList[i].iOrdinal, &p->pEstList[i]);
     for (int i = 0; p->pUrban && i < p->nUrban; i++)
@@ -459,6 +472,11 @@ void Destroy(ZT_MODWIN* w)
     HouseState* s = StateOf(w);
     if (s->hTip)
         DestroyWindow(s->hTip);
+    if (s->follow) {
+        FollowList_Free(s->follow);
+        delete s->follow;
+        s->follow = nullptr;
+    }
     delete s->look;
     s->look = nullptr;
 }
@@ -472,14 +490,20 @@ void ShowSelected(ZT_MODWIN* w)
         remark += h->szRemark;
     if (s->hRemark)
         SetWindowTextA(s->hRemark, h ? remark.c_str() : "");
+    if (!s->follow || (h && s->follow->iHou == h->iOrdinal && s->follow->pFol))
+        return;
+    if (h && s->bPaneAllowed)
+        FollowList_StartReload(s->follow, h->iOrdinal, 0);
+    else
+        FollowList_Free(s->follow);
 }
 
 void DeleteFollowUps(ZT_MODWIN* w, void* sel)
 {
-    if (FD_C_F_Hou(Module_Operator(w->p), static_cast<const tagHOUSE*>(sel)) == 1) {
-        HWND hFollow = GetDlgItem(StateOf(w)->hPane, IDC_HP_FOLLOWS);
-        if (hFollow)
-            SendMessageA(hFollow, GRM_CLEAR, 0, 0);
+    HouseState* s = StateOf(w);
+    if (FD_C_F_Hou(Module_Operator(w->p), static_cast<const tagHOUSE*>(sel)) == 1 && s->follow) {
+        FollowList_Free(s->follow);
+        s->follow->iHou = 0;
     }
 }
 
@@ -491,7 +515,7 @@ void FindNow(ZT_MODWIN* w)
     HouseWindow_ReadPanel(w->hwnd, &v);
     std::string where;
     int bad = 0;
-    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, w->p->nEst, &where, &bad)) {
+    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, EstateSlots(w->p), &where, &bad)) {
         char text[128];
         snprintf(text, sizeof(text), "%s不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09", HouseFilter_DateLabel(bad));
         ZT_MessageBox(w->hwnd, text, "", MB_OK | MB_ICONWARNING);

@@ -72,6 +72,9 @@ TEST(HouseFilter, PanelCombinationsGiveTheirExactText)
     v.estate = "翠湖苑,无此楼盘,金桥花园,翠湖";
     v.urban = "东城区,";
     EXPECT_EQ(" ( iEst = 5 or iEst = 9)", Build(v, "", est, 3));
+    // One name as the estate box's list puts it, without the comma.
+    v.estate = "金桥花园";
+    EXPECT_EQ(" ( iEst = 9)", Build(v, "", est, 3));
     // Names of which none is an estate find nothing (not every house).
     v.estate = "无此楼盘,";
     EXPECT_EQ(" ( iEst = 0)", Build(v, "", est, 3));

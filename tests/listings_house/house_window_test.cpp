@@ -3,6 +3,7 @@
 // a bad date named, sorted, a row selected with its remarks shown, and its
 // follow-ups and then the house deleted after the confirmation.
 #include "tests/frame/shell_fixture.h"
+#include "app/listings/estate_box.h"
 #include "app/listings/house_ids.h"
 #include "app/listings/house_window.h"
 #include "app/shell/blocks.h"
@@ -11,8 +12,10 @@
 #include "app/resources/resource.h"
 #include "db/dbtool.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -165,9 +168,40 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     // The trade button itself: all houses for sale (or sale and rent).
     ClickButton(hwnd, ID_HOUSE_SALE);
     Settle(w);
-    long long sale = Live("szTrade = '出售' or szTrade = '租售'");
-    EXPECT_EQ(GridRows(w->hGrid), sale);
+    EXPECT_EQ(GridRows(w->hGrid), Live("szTrade = '出售' or szTrade = '租售'"));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), "");
+
+    // An estate typed as its abbreviation and chosen from the list that
+    // follows the typing.
+    std::vector<std::string> pick = TestDb_Query("select e.szSpell from t_estate e where exists (select 1 from "
+                                                 "t_house h where h.iEst = e.iOrdinal and h.bRecyle = 0) order by "
+                                                 "e.iOrdinal limit 1")[0];
+    std::string spell = pick[0];
+    for (char& c : spell)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    ClickControl(GetDlgItem(panel, IDC_HF_CLEAR));
+    HWND est = GetDlgItem(panel, IDC_HF_ESTATE);
+    ClickControl(est);
+    HWND edit = GetFocus();
+    ASSERT_TRUE(edit && IsChild(est, edit));
+    Ui_Type(edit, spell.c_str());
+    for (int i = 0; i < 50 && Ui_Text(edit).size() < spell.size(); i++)
+        Ui_Pump(20);
+    EstateBox_Settle(est);
+    ASSERT_GT(SendMessageA(est, CB_GETCOUNT, 0, 0), 0);
+    char first[64] = "";
+    SendMessageA(est, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+    EXPECT_TRUE(SendMessageA(est, CB_GETDROPPEDSTATE, 0, 0));
+    Ui_Key(edit, VK_DOWN);
+    Ui_Key(edit, VK_RETURN);
+    Ui_Pump(100);
+    EstateBox_Settle(est);
+    EXPECT_EQ(Ui_Text(est), first);
+    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Settle(w);
+    long long sale = Live("iEst = (select iOrdinal from t_estate where szEstate = '" + std::string(first) + "')");
+    ASSERT_GT(sale, 0);
+    EXPECT_EQ(GridRows(w->hGrid), sale);
 
     // Sorted by a click on the header of "售价".
     RECT rg = Ui_WindowRect(w->hGrid);
@@ -187,9 +221,16 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_EQ(Ui_Text(GetDlgItem(pane, IDC_HP_REMARK)), std::string("备注:\r\n") + sel->szRemark);
     int key = sel->iOrdinal;
     std::string k = std::to_string(key);
+    // Its follow-ups in the pane, loaded off the window thread.
+    long long follows = TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k);
+    HWND followGrid = GetDlgItem(pane, IDC_HP_FOLLOWS);
+    ASSERT_NE(followGrid, nullptr);
+    for (int i = 0; i < 100 && GridRows(followGrid) != follows; i++)
+        Ui_Pump(20);
+    EXPECT_EQ(GridRows(followGrid), follows);
+    Ui_Screenshot("house-list");
     TestDb_Exec("insert into t_follow (iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values (" + k +
                 ", 0, 1, 1, '电话', '回访', now())");
-    Ui_Screenshot("house-list");
 
     // Its follow-ups: cancelled, then confirmed.
     TestBoxes_Answer(IDCANCEL);
@@ -200,6 +241,7 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
     Ui_Pump(100);
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k), 0);
+    EXPECT_EQ(GridRows(followGrid), 0);
 
     // The house: the toolbar button, "no" first, then "yes".
     TestBoxes_Reset();
