@@ -20,6 +20,10 @@ bool DbTool_SeedParameters(MYSQL* conn, std::string* err);
 // Demo data: cities, urban areas, districts, estates with buildings,
 // employees in two branches, houses, clients, follow-ups, reminders.
 bool DbTool_Demo(MYSQL* conn, std::string* err);
+// The demo data set grown to nHouses houses: the demo data, then generated
+// houses (with clients and follow-ups in proportion) over the demo's staff
+// and estates.
+bool DbTool_DemoAtScale(MYSQL* conn, int nHouses, std::string* err);
 // Bench data: nHouses generated houses (with clients and follow-ups in
 // proportion), nEstates estates, nParamValues parameter values.
 bool DbTool_BenchHouses(MYSQL* conn, int nHouses, std::string* err);

@@ -5,6 +5,7 @@
 #include "cipher/cipher.h"
 
 #include <cstdarg>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -270,4 +271,21 @@ bool DbTool_Demo(MYSQL* conn, std::string* err)
                     d.Q("回访嘉绿苑业主,确认报价").c_str(), d.Q("联系客户安排周末看房").c_str(), br2)))
         return false;
     return true;
+}
+
+bool DbTool_DemoAtScale(MYSQL* conn, int nHouses, std::string* err)
+{
+    if (!DbTool_Demo(conn, err))
+        return false;
+    if (mysql_query(conn, "select count(*) from t_house") != 0) {
+        if (err)
+            *err = mysql_error(conn);
+        return false;
+    }
+    MYSQL_RES* r = mysql_store_result(conn);
+    MYSQL_ROW row = r ? mysql_fetch_row(r) : nullptr;
+    int have = row && row[0] ? atoi(row[0]) : 0;
+    if (r)
+        mysql_free_result(r);
+    return nHouses <= have || DbTool_BenchHouses(conn, nHouses - have, err);
 }

@@ -43,8 +43,21 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
 {
     // The company's telephone and fax columns hold the 256 bytes of their
     // record fields (they were 128 wide).
+    if (!DbTool_Exec(conn,
+                     "ALTER TABLE t_company MODIFY szTel VARCHAR(256) NULL, MODIFY szReTel VARCHAR(256) NULL,"
+                     " MODIFY szFax VARCHAR(256) NULL",
+                     err))
+        return false;
+    // The house list's filters: each selective condition has an index that
+    // also gives the list's order (newest commission first); the prefix
+    // indexes of employee and branch are covered by the new ones.
     return DbTool_Exec(conn,
-                       "ALTER TABLE t_company MODIFY szTel VARCHAR(256) NULL, MODIFY szReTel VARCHAR(256) NULL,"
-                       " MODIFY szFax VARCHAR(256) NULL",
+                       "ALTER TABLE t_house"
+                       " ADD INDEX IF NOT EXISTS ix_house_est_list (iEst, bRecyle, dDelegate, dtFollow, dtUpdate),"
+                       " DROP INDEX IF EXISTS ix_house_emp, DROP INDEX IF EXISTS ix_house_br,"
+                       " ADD INDEX IF NOT EXISTS ix_house_emp_list (iEmp, bRecyle, dDelegate, dtFollow, dtUpdate),"
+                       " ADD INDEX IF NOT EXISTS ix_house_br_list (iBr, bRecyle, dDelegate, dtFollow, dtUpdate),"
+                       " ADD INDEX IF NOT EXISTS ix_house_trade (szTrade, bRecyle, dDelegate, dtFollow, dtUpdate),"
+                       " ADD INDEX IF NOT EXISTS ix_house_rentdate (dRent)",
                        err);
 }

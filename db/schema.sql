@@ -59,8 +59,11 @@ CREATE TABLE t_house (
   bDeleted      TINYINT NOT NULL DEFAULT 0,
   KEY ix_house_list (bRecyle, dDelegate, dtFollow, dtUpdate),
   KEY ix_house_room (iEst, szBuildNO, szHouseNO),
-  KEY ix_house_emp (iEmp),
-  KEY ix_house_br (iBr),
+  KEY ix_house_est_list (iEst, bRecyle, dDelegate, dtFollow, dtUpdate),
+  KEY ix_house_emp_list (iEmp, bRecyle, dDelegate, dtFollow, dtUpdate),
+  KEY ix_house_br_list (iBr, bRecyle, dDelegate, dtFollow, dtUpdate),
+  KEY ix_house_trade (szTrade, bRecyle, dDelegate, dtFollow, dtUpdate),
+  KEY ix_house_rentdate (dRent),
   KEY ix_house_follow (dtFollow),
   KEY ix_house_linktel (szLinkTel(48)),
   KEY ix_house_ownertel (szOwnerTel(48))
