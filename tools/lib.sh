@@ -211,12 +211,18 @@ zt_db_start() {
     fi
     zt_note "creating a new database folder $dir"
     mkdir -p "$dir"
-    # The installer's bootstrap server was once seen to lose a temporary
-    # table under /tmp on a busy machine: a second attempt starts afresh.
-    local attempt
+    # The installer's bootstrap server keeps temporary tables in its tmpdir;
+    # installers running side by side in /tmp were seen to delete each
+    # other's, so each gets a folder of its own.  A failed attempt is
+    # cleared and made once more.
+    local attempt ok
     for attempt in 1 2; do
-      mariadb-install-db $opts --datadir="$dir" --auth-root-authentication-method=normal \
-        --skip-test-db --user="$(id -un)" >"$dir.install.log" 2>&1 && break
+      mkdir -p "$dir.tmp"
+      ok=0
+      mariadb-install-db $opts --datadir="$dir" --tmpdir="$dir.tmp" --auth-root-authentication-method=normal \
+        --skip-test-db --user="$(id -un)" >"$dir.install.log" 2>&1 && ok=1
+      rm -rf "$dir.tmp"
+      [ "$ok" = 1 ] && break
       # Leave nothing half made behind.
       find "$dir" -mindepth 1 -delete 2>/dev/null || true
       if [ "$attempt" = 2 ]; then
