@@ -183,6 +183,24 @@ int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* 
     return row;
 }
 
+static void BindRow(tagLV_ROW* row, HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* rec)
+{
+    row->pRecord = rec;
+    SetCells(row->pCells, col, nCol, w, rec);
+    SendMessageA(hGrid, GRM_APPENDROW, 0, 0);
+}
+
+BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord)
+{
+    tagLV_DATA* d = nullptr;
+    tagLV_ROW* row = nullptr;
+    if (!pRecord || !SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
+        !d->pfnAllocRow(hGrid, &row) || !row)
+        return FALSE;
+    BindRow(row, hGrid, col, nCol, w, pRecord);
+    return TRUE;
+}
+
 void* Module_Selected(const ZT_MODWIN* w)
 {
     if (!w || !w->hGrid)
@@ -216,9 +234,7 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
     memcpy(slot, pRecord, w->d->cbRecord);
     if (free >= w->rs.nRows)
         w->rs.nRows = free + 1;
-    row->pRecord = slot;
-    SetCells(row->pCells, w->d->col, w->d->nCol, w, slot);
-    SendMessageA(w->hGrid, GRM_APPENDROW, 0, 0);
+    BindRow(row, w->hGrid, w->d->col, w->d->nCol, w, slot);
     w->nListed++;
     ShowCount(w);
     return slot;
@@ -274,6 +290,13 @@ static int RunBehindBusy(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
         return -1;
     }
     return ran ? t.result : 0;
+}
+
+int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
+{
+    if (!w || !fn)
+        return 0;
+    return RunBehindBusy(w, fn, arg);
 }
 
 static int LoadTask(ZT_MODWIN* w, void*)
@@ -354,6 +377,12 @@ static void Layout(ZT_MODWIN* w)
         w->d->pfnLayout(w, &rc);
     if (w->hGrid)
         MoveWindow(w->hGrid, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+void Module_Layout(ZT_MODWIN* w)
+{
+    if (w)
+        Layout(w);
 }
 
 static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)

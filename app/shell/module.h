@@ -178,11 +178,23 @@ void Module_RemoveSelected(ZT_MODWIN* w);
 void Module_CmdDelete(ZT_MODWIN* w, void* pSel);
 // The logged-in employee's key (0 before login).
 int Module_Operator(const tagZT_Main_Param* p);
+// Runs fn(w, arg) on a worker while the busy dialog keeps the user away
+// (the way a refresh loads).  Returns fn's result; 0 when it did not run
+// (a worker of the window is already running); -1 when the window was
+// closed meanwhile and has been released: w must not be touched again.
+int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN* w, void* arg), void* arg);
+// Places the toolbar, the module's controls (pfnLayout) and the grid again,
+// e.g. after a splitter moved.
+void Module_Layout(ZT_MODWIN* w);
 
 // ---- The grid fill -----------------------------------------------------------------------
 
 // Adds the columns of a table to a grid (ids 1..n in table order).
 void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol);
+// Binds one more record to a grid: a row appended on top whose cells show
+// the table's values of pRecord (which must stay in place while the row
+// exists).  FALSE when the grid has no spare row left (it has said so).
+BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord);
 // Binds a grid to a block: clears nothing (clear it first), fills one row
 // per slot with a non-zero key (and that pfnCheck accepts, when given)
 // with the table's values, and sorts.  Safe from a worker thread.  Returns
