@@ -2,8 +2,9 @@
 // each from its main-menu command; a module not listed here opens as a
 // placeholder.
 #include "app/shell/module.h"
+#include "app/admin/estate_window.h"
 
 extern const ZT_MODULE_DESC* const g_moduleList[] = {
-    nullptr,    // keeps the table valid while it is empty
+    &g_EstateModule,
 };
 extern const int g_nModuleList = sizeof(g_moduleList) / sizeof(g_moduleList[0]);

@@ -1,0 +1,89 @@
+#include "app/admin/estate_list.h"
+
+#include <cstring>
+
+void Est_CopyCut(char* dst, size_t cb, const char* src)
+{
+    if (!dst || cb == 0)
+        return;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(src ? src : "");
+    size_t n = 0;
+    for (size_t i = 0; s[i];) {
+        bool lead = s[i] >= 0x81 && s[i] <= 0xFE;
+        bool pair = lead && s[i + 1] >= 0x40 && s[i + 1] <= 0xFE && s[i + 1] != 0x7F;
+        if (lead && !pair) {
+            i++;                             // a half character
+            continue;
+        }
+        size_t step = pair ? 2 : 1;
+        if (n + step > cb - 1)
+            break;
+        memcpy(dst + n, s + i, step);
+        n += step;
+        i += step;
+    }
+    dst[n] = 0;
+}
+
+static int Slots(const tagZT_Main_Param* p)
+{
+    return p->pEstList ? p->nEst + p->nEstSpare : 0;
+}
+
+tagESTLIST* EstList_Find(tagZT_Main_Param* p, int iKey)
+{
+    for (int i = 0; iKey && i < Slots(p); i++)
+        if (p->pEstList[i].iOrdinal == iKey)
+            return &p->pEstList[i];
+    return nullptr;
+}
+
+static void CopyTexts(tagESTLIST* e, const tagESTATE* src)
+{
+    Est_CopyCut(e->szEstate, sizeof(e->szEstate), src->szEstate);
+    Est_CopyCut(e->szSpell, sizeof(e->szSpell), src->szSpell);
+    Est_CopyCut(e->szAddress, sizeof(e->szAddress), src->szAddress);
+    Est_CopyCut(e->szRingArea, sizeof(e->szRingArea), src->szRingArea);
+    Est_CopyCut(e->szDist, sizeof(e->szDist), src->szDist);
+    Est_CopyCut(e->szHouseStruct, sizeof(e->szHouseStruct), src->szHouseStruct);
+    Est_CopyCut(e->szHouseType, sizeof(e->szHouseType), src->szHouseType);
+}
+
+tagESTLIST* EstList_Add(tagZT_Main_Param* p, const tagESTATE* pEst)
+{
+    if (!pEst || !pEst->iOrdinal || p->nEstSpare <= 0)
+        return nullptr;
+    for (int i = 0; i < Slots(p); i++) {
+        tagESTLIST* e = &p->pEstList[i];
+        if (e->iOrdinal)
+            continue;
+        memset(e, 0, sizeof(*e));
+        e->iOrdinal = pEst->iOrdinal;
+        e->iUrban = pEst->iUrban;
+        CopyTexts(e, pEst);
+        p->nEst++;
+        p->nEstSpare--;
+        return e;
+    }
+    return nullptr;
+}
+
+BOOL EstList_Update(tagZT_Main_Param* p, const tagESTATE* pEst)
+{
+    tagESTLIST* e = pEst ? EstList_Find(p, pEst->iOrdinal) : nullptr;
+    if (!e)
+        return FALSE;
+    CopyTexts(e, pEst);
+    return TRUE;
+}
+
+BOOL EstList_Remove(tagZT_Main_Param* p, int iKey)
+{
+    tagESTLIST* e = EstList_Find(p, iKey);
+    if (!e)
+        return FALSE;
+    memset(e, 0, sizeof(*e));
+    p->nEst--;
+    p->nEstSpare++;
+    return TRUE;
+}
