@@ -327,7 +327,8 @@ void ShowTab(EstDlg* d, int iTab)
     if (SendMessageA(hTab, TCM_GETCURSEL, 0, 0) != iTab)
         SendMessageA(hTab, TCM_SETCURSEL, iTab, 0);
     for (int i = 0; i < d->nTabs; i++)
-        ShowWindow(d->hPage[d->tabPage[i]], i == iTab ? SW_SHOW : SW_HIDE);
+        if (d->hPage[d->tabPage[i]])
+            ShowWindow(d->hPage[d->tabPage[i]], i == iTab ? SW_SHOW : SW_HIDE);
 }
 
 void ShowPage(EstDlg* d, int iPage)
@@ -342,20 +343,11 @@ INT_PTR CALLBACK PageProc(HWND hPage, UINT msg, WPARAM wParam, LPARAM lParam);
 void CreatePages(EstDlg* d)
 {
     HWND hTab = GetDlgItem(d->hDlg, IDC_EST_TAB);
-    RECT rc;
-    GetWindowRect(hTab, &rc);
-    MapWindowPoints(nullptr, d->hDlg, reinterpret_cast<POINT*>(&rc), 2);
-    SendMessageA(hTab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
     HINSTANCE hInst = d->a.p->hInst;
+    // The tabs first: the pages take the display area the tabs leave.
     for (int pg = 0; pg < PG_COUNT; pg++) {
         if (pg == PG_BNO && d->iMode == EST_DLG_ADD)
             continue;                        // an estate not yet stored has no buildings
-        HWND h = CreateDialogParamA(hInst, MAKEINTRESOURCEA(kPageTemplate[pg]), d->hDlg, PageProc,
-                                    reinterpret_cast<LPARAM>(d));
-        if (!h)
-            continue;
-        d->hPage[pg] = h;
-        SetWindowPos(h, HWND_TOP, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE);
         char title[64] = "";
         LoadStringA(hInst, kPageTitle[pg], title, sizeof(title));
         TCITEMA item;
@@ -364,6 +356,18 @@ void CreatePages(EstDlg* d)
         item.pszText = title;
         SendMessageA(hTab, TCM_INSERTITEMA, d->nTabs, reinterpret_cast<LPARAM>(&item));
         d->tabPage[d->nTabs++] = pg;
+    }
+    RECT rc;
+    GetWindowRect(hTab, &rc);
+    MapWindowPoints(nullptr, d->hDlg, reinterpret_cast<POINT*>(&rc), 2);
+    SendMessageA(hTab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+    for (int i = 0; i < d->nTabs; i++) {
+        int pg = d->tabPage[i];
+        HWND h = CreateDialogParamA(hInst, MAKEINTRESOURCEA(kPageTemplate[pg]), d->hDlg, PageProc,
+                                    reinterpret_cast<LPARAM>(d));
+        d->hPage[pg] = h;
+        if (h)
+            SetWindowPos(h, HWND_TOP, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE);
     }
     ShowTab(d, 0);
 }

@@ -114,7 +114,11 @@ BOOL Create(ZT_MODWIN* w)
     EST_WINDOW* st = State(w);
     st->xSplit = kTreeWidth;
     st->hTree = Block_Tree(w->hwnd);
-    return st->hTree && Block_Splitter(w->hwnd, IDC_VSPLIT_LEFT);
+    if (!st->hTree)
+        return FALSE;
+    // The selected urban area stays marked while the user works in the grid.
+    SetWindowLongPtrA(st->hTree, GWL_STYLE, GetWindowLongPtrA(st->hTree, GWL_STYLE) | TVS_SHOWSELALWAYS);
+    return Block_Splitter(w->hwnd, IDC_VSPLIT_LEFT) != nullptr;
 }
 
 void Layout(ZT_MODWIN* w, RECT* rc)
