@@ -11,6 +11,7 @@
 #include "app/resources/resource.h"
 
 #include <commctrl.h>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -611,6 +612,314 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     EXPECT_EQ(EstList_Find(&g_ZTMain, key), nullptr);
     EXPECT_EQ(g_ZTMain.nEst, 4);
     EXPECT_EQ(g_ZTMain.nEstSpare, 101);
+}
+
+// ---- The shared list and the window's array follow every change ------------------
+
+// Live estates as the shared list holds them, by key.
+std::map<int, std::vector<std::string>> SharedList()
+{
+    std::map<int, std::vector<std::string>> m;
+    tagZT_Main_Param* p = &g_ZTMain;
+    for (int i = 0; i < p->nEst + p->nEstSpare; i++) {
+        const tagESTLIST& e = p->pEstList[i];
+        if (e.iOrdinal)
+            m[e.iOrdinal] = {std::to_string(e.iUrban), e.szEstate, e.szSpell, e.szAddress, e.szRingArea, e.szDist,
+                             e.szHouseStruct, e.szHouseType};
+    }
+    return m;
+}
+
+std::map<int, std::vector<std::string>> SharedListInDb()
+{
+    std::map<int, std::vector<std::string>> m;
+    for (auto& r : TestDb_Query("select iOrdinal, iUrban, szEstate, szSpell, ifnull(szAddress, ''), ifnull(szRingArea, ''),"
+                                " ifnull(szDist, ''), ifnull(szHouseStruct, ''), ifnull(szHouseType, '')"
+                                " from t_estate where bRecyle = 0"))
+        m[atoi(r[0].c_str())] = std::vector<std::string>(r.begin() + 1, r.end());
+    return m;
+}
+
+// The window's live records, with the columns its load reads.
+std::map<int, std::vector<std::string>> WindowArray(ZT_MODWIN* w)
+{
+    std::map<int, std::vector<std::string>> m;
+    const tagESTATE* e = static_cast<const tagESTATE*>(w->rs.pBlock);
+    for (int i = 0; e && i < w->rs.nSlots; i++)
+        if (e[i].iOrdinal)
+            m[e[i].iOrdinal] = {e[i].szEstate, e[i].szSpell, e[i].szDist, e[i].szAddress, std::to_string(e[i].iBuild),
+                                e[i].szHouseType, e[i].szDevCom, e[i].szRingArea};
+    return m;
+}
+
+std::map<int, std::vector<std::string>> WindowArrayInDb(int iUrban)
+{
+    std::map<int, std::vector<std::string>> m;
+    for (auto& r : TestDb_Query("select iOrdinal, szEstate, szSpell, ifnull(szDist, ''), ifnull(szAddress, ''), iBuild,"
+                                " ifnull(szHouseType, ''), ifnull(szDevCom, ''), ifnull(szRingArea, '')"
+                                " from t_estate where bRecyle = 0 and iUrban = " + std::to_string(iUrban)))
+        m[atoi(r[0].c_str())] = std::vector<std::string>(r.begin() + 1, r.end());
+    return m;
+}
+
+// Fills the estate page of the open dialog titled caption and saves.
+std::vector<Step> EstateSteps(const char* caption, const std::string& name, const std::string& address, bool expectClose)
+{
+    return {
+        {"dialog", [=]() { return Dialog(caption) && !Busy(); }},
+        {"fill", [=]() {
+             HWND p = PageWith(Dialog(caption), IDC_EST_NAME);
+             SetDlgItemTextA(p, IDC_EST_NAME, name.c_str());
+             SetDlgItemTextA(p, IDC_EST_ADDRESS, address.c_str());
+             SetDlgItemTextA(p, IDC_EST_RING, "二至三环");
+             PostMessageA(Dialog(caption), WM_COMMAND, IDOK, 0);
+             return true;
+         }},
+        {"saved", [=]() {
+             if (Busy())
+                 return false;
+             if (!expectClose && Dialog(caption))
+                 PostMessageA(Dialog(caption), WM_COMMAND, IDCANCEL, 0);
+             return !Dialog(caption);
+         }},
+    };
+}
+
+TEST_F(EstateTest, TheSharedListAndTheWindowStayInStepWithTheDatabase)
+{
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(State(w)->pUrban->iOrdinal, 11);
+    const int slots = w->rs.nSlots;
+    EXPECT_EQ(slots, 2 + 101);
+    auto post = [&](int cmd) { return [=]() { PostMessageA(hwnd, WM_COMMAND, cmd, 0); }; };
+
+    ASSERT_EQ(RunSteps(EstateSteps("增加楼盘", "东园", "东大街1号", true), post(ID_ESTATE_ADD)), "");
+    ASSERT_EQ(RunSteps(EstateSteps("增加楼盘", "西园", "西大街2号", true), post(ID_ESTATE_ADD)), "");
+    int east = atoi(TestDb_Scalar("select iOrdinal from t_estate where szEstate = '东园'").c_str());
+    ASSERT_GT(east, 0);
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+
+    // The same name again is refused by the server, asked on a worker: the
+    // window thread does not wait on the server.
+    ASSERT_EQ(RunSteps(EstateSteps("增加楼盘", "东园", "", false), post(ID_ESTATE_ADD)), "");
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "数据重复");
+    ASSERT_EQ(g_boxThreads.size(), 1u);
+    EXPECT_NE(g_boxThreads[0], GetCurrentThreadId());
+
+    // 沧浪花园 renamed; its row shows the new name at once.
+    ASSERT_TRUE(SelectRecord(w->hGrid, EstateWindow_Find(w, 202)));
+    ASSERT_EQ(RunSteps(EstateSteps("修改楼盘", "沧浪新苑", "新路3号", true), post(ID_ESTATE_MODIFY)), "");
+    EXPECT_STREQ(EstateWindow_Find(w, 202)->szEstate, "沧浪新苑");
+    EXPECT_STREQ(EstList_Find(&g_ZTMain, 202)->szEstate, "沧浪新苑");
+
+    // 东园 deleted; 平江新城 still has a building and is refused.
+    TestBoxes_Reset();
+    tagESTATE* eastSlot = EstateWindow_Find(w, east);
+    ASSERT_TRUE(SelectRecord(w->hGrid, eastSlot));
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_ESTATE_DELETE, 0);
+    Ui_Pump(100);
+    ASSERT_TRUE(SelectRecord(w->hGrid, EstateWindow_Find(w, 201)));
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_ESTATE_DELETE, 0);
+    Ui_Pump(100);
+    ASSERT_EQ(TestBoxes_Count(), 3u);            // two questions, then the refusal
+    EXPECT_EQ(TestBoxes_Taken()[2].caption, "操作失败");
+    EXPECT_EQ(EstateWindow_Find(w, east), nullptr);
+    EXPECT_NE(EstateWindow_Find(w, 201), nullptr);
+
+    // A new one takes the slot the deleted one left.
+    ASSERT_EQ(RunSteps(EstateSteps("增加楼盘", "南园", "", true), post(ID_ESTATE_ADD)), "");
+    int south = atoi(TestDb_Scalar("select iOrdinal from t_estate where szEstate = '南园'").c_str());
+    EXPECT_EQ(EstateWindow_Find(w, south), eastSlot);
+
+    EXPECT_EQ(SharedList(), SharedListInDb());
+    EXPECT_EQ(WindowArray(w), WindowArrayInDb(11));
+    int live = static_cast<int>(WindowArrayInDb(11).size());
+    EXPECT_EQ(live, 4);
+    EXPECT_EQ(w->nListed, live);
+    EXPECT_EQ(GridRows(w->hGrid), live);
+    EXPECT_EQ(CountBox(hwnd), std::to_string(live));
+    EXPECT_EQ(w->rs.nSlots, slots);              // count plus spare stays
+    EXPECT_EQ(g_ZTMain.nEst, static_cast<int>(SharedListInDb().size()));
+    EXPECT_EQ(g_ZTMain.nEst + g_ZTMain.nEstSpare, 4 + 101);
+
+    // The estate window's "刷新" reads the same again.
+    auto before = WindowArray(w);
+    SendMessageA(hwnd, WM_COMMAND, ID_MODULE_REFRESH, 0);
+    Ui_Pump(100);
+    EXPECT_EQ(WindowArray(w), before);
+}
+
+// ---- Hostile texts ------------------------------------------------------------------
+
+std::string Cut(const std::string& s, size_t cb)
+{
+    std::vector<char> out(cb);
+    Est_CopyCut(out.data(), cb, s.c_str());
+    return out.data();
+}
+
+struct TextBox {
+    const char* column;
+    int id;
+    size_t cb;
+};
+const TextBox kTextBoxes[] = {
+    {"szEstate", IDC_EST_NAME, 26}, {"szSpell", IDC_EST_SPELL, 26}, {"szRingArea", IDC_EST_RING, 10},
+    {"szDist", IDC_EST_DIST, 11}, {"szAddress", IDC_EST_ADDRESS, 51}, {"szIntersection", IDC_EST_CROSSING, 51},
+    {"szLandCategory", IDC_EST_LANDCAT, 11}, {"szLandSource", IDC_EST_LANDSRC, 11},
+    {"szLandUsage", IDC_EST_LANDUSE, 11}, {"szUsePeriod", IDC_EST_PERIOD, 11},
+    {"szTransferDate", IDC_EST_TRANSDATE, 11}, {"szTransferPrice", IDC_EST_TRANSPRICE, 11},
+    {"szFloorPrice", IDC_EST_FLOORPRICE, 11}, {"szHouseType", IDC_EST_HOUSETYPE, 17},
+    {"szHouseStruct", IDC_EST_HOUSESTRUCT, 11}, {"szHouseUsage", IDC_EST_HOUSEUSE, 11},
+    {"szBuildType", IDC_EST_BUILDTYPE, 17}, {"szBuildStruct", IDC_EST_BUILDSTRUCT, 17},
+    {"szHandoverStandard", IDC_EST_HANDOVER, 11}, {"szBuildYear", IDC_EST_BUILDYEAR, 17},
+    {"szDevCom", IDC_EST_DEVCOM, 51}, {"szBuildCom", IDC_EST_BUILDCOM, 51},
+    {"szSalesAddress", IDC_EST_SALESADDR, 51}, {"szSalesTel", IDC_EST_SALESTEL, 13},
+    {"szOpenDate", IDC_EST_OPENDATE, 11}, {"szHandOverDate", IDC_EST_HANDOVERDATE, 11},
+    {"szMgCom", IDC_EST_MGCOM, 51}, {"szMgAddress", IDC_EST_MGADDR, 51}, {"szMgTel", IDC_EST_MGTEL, 13},
+    {"szWorkTime", IDC_EST_WORKTIME, 50},
+};
+const char* const kNumberColumns[] = {"iCoversArea", "iBuildArea", "iRoom", "iVacancy", "iVolume", "iAfforest",
+                                      "iHouse", "iBuild", "iPark", "iOpenAvePrice", "dMgPrice", "dParkRentPrice"};
+
+// Every edit and drop-down box of every page of a dialog.
+BOOL CALLBACK SetHostile(HWND h, LPARAM lp)
+{
+    char cls[32] = "", parent[32] = "";
+    GetClassNameA(h, cls, sizeof(cls));
+    GetClassNameA(GetParent(h), parent, sizeof(parent));
+    bool edit = lstrcmpiA(cls, "Edit") == 0 && strcmp(parent, "ZT_CTL_COMBOBOX") != 0 &&
+                !(GetWindowLongA(h, GWL_STYLE) & ES_READONLY);
+    if (edit || strcmp(cls, "ZT_CTL_COMBOBOX") == 0)
+        SetWindowTextA(h, reinterpret_cast<const char*>(lp));
+    return TRUE;
+}
+
+TEST_F(EstateTest, AHostileTextInEveryBoxIsStoredAsTypedCutToItsFieldOrRefused)
+{
+    std::string hostile;
+    while (hostile.size() < 300)
+        hostile += HostileText();
+    hostile += "\xD5";                           // ends in half a character
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    auto others = TestDb_Query("select * from t_estate order by iOrdinal");
+
+    std::map<std::string, std::string> shown;
+    std::vector<Step> steps = {
+        {"dialog", []() { return Dialog("增加楼盘") && !Busy(); }},
+        {"hostile everywhere", [&]() {
+             HWND d = Dialog("增加楼盘");
+             EnumChildWindows(d, SetHostile, reinterpret_cast<LPARAM>(hostile.c_str()));
+             HWND p = PageWith(d, IDC_EST_MGPRICE);
+             SetDlgItemTextA(p, IDC_EST_MGPRICE, "12345678901");      // more than the column holds
+             PostMessageA(d, WM_COMMAND, IDOK, 0);
+             return true;
+         }},
+        {"money refused", [&]() {
+             if (Busy() || TestBoxes_Count() < 1)
+                 return false;
+             HWND d = Dialog("增加楼盘");
+             if (!d)
+                 return true;
+             HWND p = PageWith(d, IDC_EST_MGPRICE);
+             SetDlgItemTextA(p, IDC_EST_MGPRICE, hostile.c_str());
+             for (const TextBox& b : kTextBoxes)
+                 shown[b.column] = Text(GetDlgItem(PageWith(d, b.id), b.id));
+             PostMessageA(d, WM_COMMAND, IDOK, 0);
+             return true;
+         }},
+        {"saved", []() { return !Busy() && !Dialog("增加楼盘"); }},
+    };
+    ASSERT_EQ(RunSteps(steps, [&]() { PostMessageA(hwnd, WM_COMMAND, ID_ESTATE_ADD, 0); }), "");
+    ASSERT_GE(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "物业费和车位租金须在0至9999999999.99之间");
+    EXPECT_EQ(TestBoxes_Count(), 1u);
+
+    int key = atoi(TestDb_Scalar("select max(iOrdinal) from t_estate").c_str());
+    ASSERT_GT(key, 204);
+    std::string k = std::to_string(key);
+    ASSERT_EQ(shown.size(), sizeof(kTextBoxes) / sizeof(kTextBoxes[0]));
+    for (const TextBox& b : kTextBoxes) {
+        EXPECT_FALSE(shown[b.column].empty()) << b.column;
+        EXPECT_EQ(TestDb_Scalar(std::string("select ") + b.column + " from t_estate where iOrdinal = " + k),
+                  Cut(shown[b.column], b.cb))
+            << b.column;
+    }
+    for (const char* c : kNumberColumns)
+        EXPECT_EQ(atof(TestDb_Scalar(std::string("select ") + c + " from t_estate where iOrdinal = " + k).c_str()), 0)
+            << c;
+    EXPECT_EQ(TestDb_Query("select * from t_estate where iOrdinal <> " + k + " order by iOrdinal"), others);
+    EXPECT_STREQ(EstList_Find(&g_ZTMain, key)->szEstate, Cut(shown["szEstate"], 26).c_str());
+
+    // A building with hostile texts; a range the form does not allow is
+    // refused with a message naming the boxes.
+    tagESTATE* rec = EstateWindow_Find(w, key);
+    ASSERT_NE(rec, nullptr);
+    ASSERT_TRUE(SelectRecord(w->hGrid, rec));
+    std::vector<std::string> refusals;
+    std::string type, structure;
+    auto form = [&](const char* from, const char* to) {
+        return [=]() {
+            HWND f = Dialog("增加栋座");
+            if (!f || Busy())
+                return false;
+            TestBoxes_Reset();
+            SetDlgItemTextA(f, IDC_BNO_FROM, from);
+            SetDlgItemTextA(f, IDC_BNO_TO, to);
+            PostMessageA(f, WM_COMMAND, IDOK, 0);
+            return true;
+        };
+    };
+    auto refused = [&]() {
+        if (Busy() || TestBoxes_Count() < 1)
+            return false;
+        refusals.push_back(TestBoxes_Taken()[0].text);
+        return true;
+    };
+    std::vector<Step> bno = {
+        {"dialog", []() {
+             HWND d = Dialog("修改楼盘");
+             if (!d || Busy())
+                 return false;
+             PostMessageA(PageWith(d, IDC_BNO_ADD), WM_COMMAND, IDC_BNO_ADD, 0);
+             return true;
+         }},
+        {"80", form("45", "80")}, {"refused", refused},
+        {"backwards", form("5", "3")}, {"refused", refused},
+        {"none", form("", "")}, {"refused", refused},
+        {"hostile", [&]() {
+             HWND f = Dialog("增加栋座");
+             SetDlgItemTextA(f, IDC_BNO_FROM, "7");
+             SetDlgItemTextA(f, IDC_BNO_TO, "");
+             SetDlgItemTextA(f, IDC_BNO_FLOORS, hostile.c_str());
+             SetDlgItemTextA(f, IDC_BNO_TYPE, hostile.c_str());
+             SetDlgItemTextA(f, IDC_BNO_STRUCT, hostile.c_str());
+             type = Text(GetDlgItem(f, IDC_BNO_TYPE));
+             structure = Text(GetDlgItem(f, IDC_BNO_STRUCT));
+             PostMessageA(f, WM_COMMAND, IDOK, 0);
+             return true;
+         }},
+        {"added", []() { return !Busy() && !Dialog("增加栋座"); }},
+        {"close", []() {
+             PostMessageA(Dialog("修改楼盘"), WM_COMMAND, IDCANCEL, 0);
+             return true;
+         }},
+        {"closed", []() { return !Busy() && !Dialog("修改楼盘"); }},
+    };
+    ASSERT_EQ(RunSteps(bno, [&]() { PostMessageA(hwnd, WM_COMMAND, ID_ESTATE_MODIFY, 0); }), "");
+    EXPECT_EQ(refusals, (std::vector<std::string>{"“―”后的栋号须在“栋号”至50之间", "“―”后的栋号须在“栋号”至50之间",
+                                                  "“栋号”须填1至50之间的数字"}));
+    auto b = TestDb_Query("select iBuildNO, iFloort, szBuildType, szBuildStruct from t_buildno where iEst = " + k);
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_EQ(b[0], (std::vector<std::string>{"7", "0", Cut(type, 17), Cut(structure, 17)}));
+    EXPECT_EQ(TestDb_Count("t_buildno"), 2);
 }
 
 }  // namespace
