@@ -14,3 +14,4 @@
 #include "data/client.h"
 #include "data/follow.h"
 #include "data/remind.h"
+#include "data/quote.h"

@@ -14,20 +14,13 @@ tagCITY* FD_SCT_CITY(tagCITY** ppCity, int* pCount, int bActiveOnly)
         *ppCity = nullptr;
     if (pCount)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, szUrban, bDeleted from t_urban");
     SqlAdd(sql, " where iParentIndex = 0  and bRecyle = 0 ");
     if (bActiveOnly == 1)
         SqlAdd(sql, " and bActive = 1");
     SqlAdd(sql, " order by iParentIndex asc, iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    tagCITY* p = LoadRecords<tagCITY>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagCITY& c, const ZDRow& row) {
+    tagCITY* p = LoadList<tagCITY>(sql, nullptr, pCount, [](tagCITY& c, const ZDRow& row) {
         c.iOrdinal = GetInt(row, 0);
         GetText(row, 1, c.szUrban);
     });
@@ -42,8 +35,6 @@ tagURBAN* FD_SCT_URBAN(tagCITY* pCity, tagURBAN** ppUrban, int* pCount, int bAll
         *ppUrban = nullptr;
     if (pCount && !bRecyle)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     if (!bAllCity && !pCity)
         return nullptr;
     ZDSql sql;
@@ -57,12 +48,7 @@ tagURBAN* FD_SCT_URBAN(tagCITY* pCity, tagURBAN** ppUrban, int* pCount, int bAll
         SqlAdd(sql, " order by iOrdinal asc, iParentIndex asc");
     else
         SqlAdd(sql, " order by iParentIndex asc,iPriority asc, iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    tagURBAN* p = LoadRecords<tagURBAN>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagURBAN& u, const ZDRow& row) {
+    tagURBAN* p = LoadList<tagURBAN>(sql, nullptr, pCount, [](tagURBAN& u, const ZDRow& row) {
         u.iOrdinal = GetInt(row, 0);
         u.iPriority = GetInt(row, 1);
         GetText(row, 2, u.szUrban);
@@ -79,8 +65,6 @@ tagDISTRICT* FD_SCT_DISTRICT(tagURBAN* pUrban, tagDISTRICT** ppDist, int* pCount
         *ppDist = nullptr;
     if (pCount)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, iPriority, szDistrict, iParentIndex from t_district where bRecyle = %d", bRecyle);
     if (pUrban)
@@ -89,12 +73,7 @@ tagDISTRICT* FD_SCT_DISTRICT(tagURBAN* pUrban, tagDISTRICT** ppDist, int* pCount
         SqlAdd(sql, " order by iOrdinal asc,iParentIndex asc");
     else
         SqlAdd(sql, " order by iParentIndex asc,iPriority asc, iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    tagDISTRICT* p = LoadRecords<tagDISTRICT>(DbRows(r), ZD_SPARE_RECORDS, pCount,
+    tagDISTRICT* p = LoadList<tagDISTRICT>(sql, nullptr, pCount,
                                               [pUrban](tagDISTRICT& d, const ZDRow& row) {
         d.iOrdinal = GetInt(row, 0);
         d.iPriority = GetInt(row, 1);
@@ -127,10 +106,8 @@ static int NameIsFree(const ZDSql& check)
 static int InsertRow(const ZDSql& sql)
 {
     ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    if (!ChangeOutcome(r))
         return 0;
-    }
     return r.stmts.empty() ? 0 : (int)r.stmts[0].insertId;
 }
 
@@ -251,10 +228,8 @@ int FD_UPD_URBAN(int iOpEmp, tagURBAN* pOld, tagURBAN* pNew)
     if (bRename)
         SqlAdd(sql, " and 0 = tb2");
     ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    if (!ChangeOutcome(r))
         return 0;
-    }
     if (DbAffected(r) == 0)
         DbBox("目标数据重复,操作失败", "", MB_OK);
     WriteOpLog(iOpEmp, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY);
@@ -280,12 +255,7 @@ int FD_UPD_DISTRICT(int, tagDISTRICT* pOld, tagDISTRICT* pNew)
     SqlAdd(sql, " where iOrdinal = %d", pNew->iOrdinal);
     if (bRename)
         SqlAdd(sql, " and tb2 = 0");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql));
 }
 
 // ---- Deleting ----------------------------------------------------------------------------
@@ -323,12 +293,8 @@ int FD_DEL_DISTRICT(int iOpEmp, tagDISTRICT* pDist)
     ZDSql sql;
     SqlAdd(sql, "update t_district set bRecyle=1 where iOrdinal=%d", pDist->iOrdinal);
     ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
-        return 0;
-    }
     // A district that is gone gets no recycle-bin entry.
-    if (DbAffected(r) == 0)
+    if (!ChangeOutcome(r, {kAbnormalError, kFailCaption}) || DbAffected(r) == 0)
         return 0;
     return WriteRecycleEntry(iOpEmp, pDist->iOrdinal, OBJ_DISTRICT);
 }
@@ -343,10 +309,8 @@ int FD_JOIN_URBAN(int, tagURBAN* pSource, tagURBAN* pTarget)
     SqlAdd(sql, "update t_district set iParentIndex = %d where iParentIndex = %d", pTarget->iOrdinal, pSource->iOrdinal);
     SqlAdd(sql, ";update t_estate set iUrban = %d where iUrban = %d", pTarget->iOrdinal, pSource->iOrdinal);
     ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    if (!ChangeOutcome(r))
         return 0;
-    }
     char text[96];
     snprintf(text, sizeof text, "转移片区%4d条.转移楼盘字典%4d条.", (int)DbAffected(r, 0), (int)DbAffected(r, 1));
     DbBox(text, "合并成功", MB_OK);

@@ -57,8 +57,6 @@ tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere
         *ppCli = nullptr;
     if (piCount)
         *piCount = 0;
-    if (!CheckConnection())
-        return nullptr;
 
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal,szClientNum,szTrade");
@@ -82,25 +80,7 @@ tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere
     else
         SqlAdd(sql, " order by dtFollow desc, dtUpdate desc");
 
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    tagCLIENT* pCli = AllocRecords<tagCLIENT>(n + ZD_SPARE_RECORDS);
-    if (!pCli)
-        return nullptr;
-    ZDRow row;
-    size_t i = 0;
-    while (i < n && DbNextRow(res, row))
-        ReadClient(row, pCli[i++]);
-    if (piCount)
-        *piCount = (int)i;
-    if (ppCli)
-        *ppCli = pCli;
-    return pCli;
+    return LoadList<tagCLIENT>(sql, ppCli, piCount, [](tagCLIENT& c, const ZDRow& row) { ReadClient(row, c); });
 }
 
 // The telephone clauses of the duplicate checks: either telephone of the
@@ -230,16 +210,8 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
            pNew->szLinkMan, pNew->szCliTel, pNew->szCliMan, pNew->iEmp, pNew->iBr);
     AddClientValues(sql, *pNew);
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        DbBox("修改错误", "", MB_OK);
+    if (!ChangeOutcome(DbRun(sql), {"修改错误", ""}, {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
-    }
-    if (DbAffected(r) <= 0) {
-        DbBox("联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败", MB_OK);
-        return 0;
-    }
 
     ZDSql back;
     SqlAdd(back, "select dtUpdate from t_client where iOrdinal =%d", key);
@@ -276,12 +248,7 @@ int FD_C_F_Hou(int, const tagCLIENT* pCli)
     ZDSql sql;
     SqlAdd(sql, "update t_follow set bRecyle = 1");
     SqlAdd(sql, " where iCli = %d", pCli->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql));
 }
 
 void Mem_Free_Cli(tagCLIENT* pCli)

@@ -66,37 +66,153 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m)
     return ok ? conn : nullptr;
 }
 
-int CheckConnection()
+// ---- The reconnection prompt ----------------------------------------------------
+// One thread at a time reconnects, asking while reconnecting fails; its
+// thread id is g_db.reconnecting.  Every other thread that needs the
+// connection meanwhile waits for the outcome of that round instead of
+// asking a second time.
+
+static CRITICAL_SECTION* PromptLock()
+{
+    static CRITICAL_SECTION* cs = [] {
+        CRITICAL_SECTION* p = new CRITICAL_SECTION;
+        InitializeCriticalSection(p);
+        return p;
+    }();
+    return cs;
+}
+
+static HANDLE g_roundDone = nullptr;   // set when a round ends (manual reset)
+static LONG g_rounds = 0;              // rounds ended so far
+static int g_lastOutcome = 0;          // 1: the last round reconnected
+
+static bool IsOurWindow(HWND h)
+{
+    DWORD pid = 0;
+    return h && IsWindow(h) && IsWindowVisible(h) && GetWindowThreadProcessId(h, &pid) &&
+           pid == GetCurrentProcessId();
+}
+
+// The window the prompt and the failure box belong to: the caller's own
+// active window (the dialog in front of the frame, the login dialog), else
+// the active window of the settings' owner's thread (a worker's busy dialog
+// or the frame), else our foreground window, else the settings' owner.
+static HWND BoxOwner(const tagZT_SQL_MATION* m)
+{
+    HWND h = GetActiveWindow();
+    if (IsOurWindow(h))
+        return h;
+    HWND owner = (m && m->hOwner && IsWindow(m->hOwner)) ? m->hOwner : nullptr;
+    if (owner) {
+        GUITHREADINFO gi;
+        memset(&gi, 0, sizeof gi);
+        gi.cbSize = sizeof gi;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(owner, nullptr), &gi) && IsOurWindow(gi.hwndActive))
+            return gi.hwndActive;
+    }
+    h = GetForegroundWindow();
+    if (IsOurWindow(h))
+        return h;
+    return owner;
+}
+
+static bool Ping()
+{
+    DbLock();
+    bool alive = g_db.conn && mysql_ping(g_db.conn) == 0;
+    DbUnlock();
+    return alive;
+}
+
+// Reconnects, asking while reconnecting fails: 1 when the connection is
+// back, 0 when the user chose to wait ("No").
+static int ReconnectAsking(tagZT_SQL_MATION* m)
+{
+    for (;;) {
+        if (OpenConnection(m))
+            return 1;
+        int answer = ZT_MessageBox(BoxOwner(m),
+                                   "选择\"是\"重新连接\n选择\"否\"1分钟后重新连接\r建议确认服务器正常运行下,请选择\"是\"",
+                                   "与数据服务器断开连接", MB_YESNO);
+        if (answer != IDYES)
+            return 0;
+    }
+}
+
+// Waits until the round in progress has ended.  A thread with windows keeps
+// answering messages sent to it (the prompt of another thread may be owned
+// by one of its windows), but takes no input meanwhile.
+static void WaitForRound(HANDLE done, LONG round)
+{
+    for (;;) {
+        EnterCriticalSection(PromptLock());
+        bool ended = g_rounds != round;
+        LeaveCriticalSection(PromptLock());
+        if (ended)
+            return;
+        if (MsgWaitForMultipleObjects(1, &done, FALSE, 200, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+}
+
+// The connection check.  1 when the connection is alive, also after a
+// reconnection (silent, or after "Yes"); 0 when it is not.  With bReport an
+// operation that cannot go on says so in a failure box.
+static int CheckLink(int bReport)
 {
     tagZT_SQL_MATION* m = g_db.mation;
     if (!m)
         return 0;
-    DbLock();
-    int alive = g_db.conn && mysql_ping(g_db.conn) == 0;
-    DbUnlock();
-    if (alive)
+    if (Ping())
         return 1;
 
-    // One thread reconnects at a time; others give up their operation.
-    if (InterlockedExchange(&g_db.reconnecting, 1))
-        return 0;
-    for (;;) {
-        if (OpenConnection(m))
-            break;
-        HWND owner = (m->hOwner && IsWindow(m->hOwner)) ? m->hOwner : nullptr;
-        int answer = ZT_MessageBox(owner,
-                                   "选择\"是\"重新连接\n选择\"否\"1分钟后重新连接\r建议确认服务器正常运行下,请选择\"是\"",
-                                   "与数据服务器断开连接", MB_YESNO);
-        if (answer != IDYES)
-            break;
+    DWORD me = GetCurrentThreadId();
+    EnterCriticalSection(PromptLock());
+    if (!g_roundDone)
+        g_roundDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = g_roundDone;
+    LONG round = g_rounds;
+    DWORD asking = static_cast<DWORD>(g_db.reconnecting);
+    if (!asking) {
+        g_db.reconnecting = static_cast<LONG>(me);
+        ResetEvent(done);
     }
-    InterlockedExchange(&g_db.reconnecting, 0);
-    return 0;
+    LeaveCriticalSection(PromptLock());
+
+    int ok = 0;
+    if (!asking) {
+        // Another thread may have reconnected since the ping above.
+        ok = Ping() ? 1 : ReconnectAsking(m);
+        EnterCriticalSection(PromptLock());
+        g_lastOutcome = ok;
+        ++g_rounds;
+        g_db.reconnecting = 0;
+        SetEvent(done);
+        LeaveCriticalSection(PromptLock());
+    } else if (asking != me) {
+        WaitForRound(done, round);
+        EnterCriticalSection(PromptLock());
+        ok = g_lastOutcome;
+        LeaveCriticalSection(PromptLock());
+    }
+    // (asking == me: asked again from inside its own prompt; it fails.)
+    if (!ok && bReport)
+        ZT_MessageBox(BoxOwner(m), "未连接到数据服务器,操作没有完成", "操作失败", MB_OK);
+    return ok;
 }
 
+int CheckConnection()
+{
+    return CheckLink(1);
+}
+
+// The one-minute check: no operation is waiting for it, so a declined
+// reconnection is not reported.
 static void CALLBACK LivenessTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
 {
-    CheckConnection();
+    CheckLink(0);
 }
 
 void ZTData_TestSetLivenessPeriod(UINT uMilliseconds)
@@ -135,16 +251,27 @@ void MYSQL_Terminal()
     DbUnlock();
 }
 
+unsigned int MYSQL_ErrorNumber()
+{
+    DbLock();
+    unsigned int n = g_db.conn ? mysql_errno(g_db.conn) : 0;
+    DbUnlock();
+    return n;
+}
+
 int FD_LG_Check(int iEmp, const char* pszPwd)
 {
-    if (!CheckConnection())
-        return 0;
+    // The caller tells the user why a check could not be made.
+    if (!CheckLink(0))
+        return -1;
     ZDSql sql;
     SqlAdd(sql, "select count(*) from t_employee");
     SqlAdd(sql, " where iOrdinal = %d and szPwd = '%s'", iEmp, pszPwd);
     // Every attempt is logged before the check, whatever its outcome.
     WriteOpLog(iEmp, OBJ_LOGIN, iEmp, ACT_LOGIN);
-    long long n = DbScalar(sql.text);
+    long long n = DbScalar(sql.text);   // -1: server error, recorded
+    if (n < 0)
+        return -1;
     return n > 0 ? (int)n : 0;
 }
 

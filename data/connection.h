@@ -28,8 +28,16 @@ struct tagZT_SQL_MATION {
 ZTDATA_API int MYSQL_Init(tagZT_SQL_MATION* pMation);
 // Closes the connection, stops the liveness timer, deletes the lock.
 ZTDATA_API void MYSQL_Terminal();
-// Number of employees with this key and stored (enciphered) password; 0 on failure.
-// Every attempt writes a "用户登录" row to the operation log.
+// The client library's error number of the connection's last call (0 when
+// it succeeded or there is no connection): after a failed MYSQL_Init, why it
+// failed (2002/2003 server unreachable, 1045 account refused, 1049 unknown
+// database, ...).
+ZTDATA_API unsigned int MYSQL_ErrorNumber();
+// Number of employees with this key and stored (enciphered) password (1, or
+// 0 for a wrong password); -1 when the check could not be made (no
+// connection, or a server error, which is written to the error log).  It
+// shows no box of its own besides the reconnection prompt: the caller says
+// what failed.  Every attempt made writes a "用户登录" row to the operation log.
 ZTDATA_API int FD_LG_Check(int iEmp, const char* pszPwd);
 // Sets an employee's stored password; 1 on success.
 ZTDATA_API int FD_Pwd_Reset(int iOpEmp, int iEmp, const char* pszPwd);

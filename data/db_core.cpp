@@ -2,39 +2,79 @@
 // failure box, field copying and record blocks.
 #include "data/db_core.h"
 #include "data/db_state.h"
+#include "common/gbk.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 // ---- Statement text ------------------------------------------------------
 
-std::string SqlEscape(const char* value)
+// The client library's escaping for a GBK connection, byte for byte.
+static void EscapeGbk(std::string& out, const char* s, size_t len)
 {
-    if (!value)
-        return std::string();
-    size_t len = strlen(value);
-    std::string out(len * 2 + 1, '\0');
-    unsigned long n = 0;
-    DbLock();
-    if (g_db.conn) {
-        n = mysql_real_escape_string(g_db.conn, &out[0], value, (unsigned long)len);
-    } else {
-        // No connection to ask for its character set: escape conservatively
-        // (no statement can run without a connection anyway).
-        for (size_t i = 0; i < len; ++i) {
-            char c = value[i];
+    for (size_t i = 0; i < len; ++i) {
+        unsigned char c = (unsigned char)s[i];
+        if (Gbk_IsLead(c) && i + 1 < len && Gbk_IsTrail((unsigned char)s[i + 1])) {
+            out.append(s + i, 2);
+            ++i;
+            continue;
+        }
+        char esc = '\0';
+        if (Gbk_IsLead(c)) {
+            esc = (char)c;  // half a character
+        } else {
             switch (c) {
-            case '\0': out[n++] = '\\'; out[n++] = '0'; break;
-            case '\n': out[n++] = '\\'; out[n++] = 'n'; break;
-            case '\r': out[n++] = '\\'; out[n++] = 'r'; break;
-            case '\x1a': out[n++] = '\\'; out[n++] = 'Z'; break;
-            case '\'': case '"': case '\\': out[n++] = '\\'; out[n++] = c; break;
-            default: out[n++] = c;
+            case '\0': esc = '0'; break;
+            case '\n': esc = 'n'; break;
+            case '\r': esc = 'r'; break;
+            case '\x1a': esc = 'Z'; break;
+            case '\'': case '"': case '\\': esc = (char)c; break;
+            default: break;
             }
         }
+        if (esc) {
+            out += '\\';
+            out += esc;
+        } else {
+            out += (char)c;
+        }
+    }
+}
+
+// Whether the connection is GBK (the program's connections always are):
+// then escaping needs neither the connection nor its lock.  Read without
+// the lock: the settings do not change after MYSQL_Init.
+static bool ConnectionIsGbk()
+{
+    const tagZT_SQL_MATION* m = g_db.mation;
+    return !m || lstrcmpiA(m->szCharset, "gbk") == 0;
+}
+
+std::string SqlEscape(const char* value)
+{
+    std::string out;
+    if (!value)
+        return out;
+    size_t len = strlen(value);
+    if (ConnectionIsGbk()) {
+        // The client library's own escaping, without waiting for a
+        // statement another thread runs under the lock.
+        out.reserve(len + len / 8 + 2);
+        EscapeGbk(out, value, len);
+        return out;
+    }
+    DbLock();
+    if (g_db.conn) {
+        out.resize(len * 2 + 1);
+        unsigned long n = mysql_real_escape_string(g_db.conn, &out[0], value, (unsigned long)len);
+        DbUnlock();
+        out.resize(n);
+        return out;
     }
     DbUnlock();
-    out.resize(n);
+    // No connection to ask.
+    out.reserve(len + len / 8 + 2);
+    EscapeGbk(out, value, len);
     return out;
 }
 
@@ -127,19 +167,11 @@ static void FormatInto(std::string& out, const char* fmt, va_list ap, bool bEsca
     }
 }
 
-void SqlAdd(ZDSql& sql, const char* fmt, ...)
+void zd_sql::Add(ZDSql& sql, bool bEscape, const char* fmt, ...)
 {
     va_list ap;
     va_start(ap, fmt);
-    FormatInto(sql.text, fmt, ap, true);
-    va_end(ap);
-}
-
-void SqlAddRaw(ZDSql& sql, const char* fmt, ...)
-{
-    va_list ap;
-    va_start(ap, fmt);
-    FormatInto(sql.text, fmt, ap, false);
+    FormatInto(sql.text, fmt, ap, bEscape);
     va_end(ap);
 }
 
@@ -310,10 +342,37 @@ void ShowFailure(const char* pszText, int bRecord, const ZDResult* r)
         else
             WriteErrorRecord();
     }
-    DbBox(pszText, "操作失败", MB_OK);
+    DbBox(pszText, kFailCaption, MB_OK);
+}
+
+const char kFailCaption[] = "操作失败";
+
+int ChangeOutcome(const ZDResult& r, ZDBox onError, ZDBox onNoRow)
+{
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        if (onError.text)
+            DbBox(onError.text, onError.caption, MB_OK);
+        return 0;
+    }
+    if (onNoRow.text && DbAffected(r) <= 0) {
+        DbBox(onNoRow.text, onNoRow.caption, MB_OK);
+        return 0;
+    }
+    return 1;
 }
 
 // ---- Reading rows ----------------------------------------------------------
+
+bool RunList(const ZDSql& sql, ZDResult& r, bool bRecordError)
+{
+    if (!CheckConnection())
+        return false;
+    r = DbRun(sql);
+    if (!r.ok && bRecordError)
+        WriteErrorRecord(r);
+    return r.ok != 0;
+}
 
 bool DbNextRow(MYSQL_RES* res, ZDRow& row)
 {
@@ -331,27 +390,9 @@ void CopyField(char* dst, size_t cb, const char* src, size_t len)
 {
     if (!dst || cb == 0)
         return;
-    if (!src) {
-        dst[0] = '\0';
-        return;
-    }
-    size_t n = len < cb - 1 ? len : cb - 1;
-    if (n < len) {
-        // Cut before a double-byte character that would lose its trail byte.
-        size_t i = 0;
-        while (i < n) {
-            unsigned char c = (unsigned char)src[i];
-            if (c >= 0x81 && c <= 0xFE && i + 1 < len) {
-                if (i + 1 >= n)
-                    break;
-                i += 2;
-            } else {
-                ++i;
-            }
-        }
-        n = i;
-    }
-    memcpy(dst, src, n);
+    size_t n = src ? Gbk_CutLen(src, len, cb - 1) : 0;
+    if (n)
+        memcpy(dst, src, n);
     dst[n] = '\0';
 }
 

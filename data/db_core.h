@@ -14,8 +14,11 @@
 
 // ---- Connection ----------------------------------------------------------
 
-// Pings the server; on failure reconnects, prompting while reconnecting fails.
-// 1 only when the ping succeeded (a fresh reconnection still answers 0).
+// Pings the server; on failure reconnects, prompting while reconnecting fails
+// (one thread asks at a time; the others wait for its answer).  1 when the
+// connection is alive, also after a reconnection; 0 otherwise (after "No",
+// or asked again from inside its own prompt, a failure box "操作失败" has
+// told the user that the operation was not done).
 int CheckConnection();
 
 // ---- Statement text ------------------------------------------------------
@@ -30,13 +33,46 @@ struct ZDSql {
 // backslashes, NUL; multi-byte characters kept whole), so the fragment's
 // own quotes enclose it safely.  %d, %u, %ld, %lld, %x, %c, %f and their
 // widths/precisions ("%08d", "%.2f") format as usual.  A null %s is empty.
-void SqlAdd(ZDSql& sql, const char* fmt, ...);
+// A %s argument that is a fixed field (a char array, such as a record's
+// text) is read up to its first NUL and never past its end, so a field
+// filled to the brim takes nothing of the bytes after it.
+template <class... A> void SqlAdd(ZDSql& sql, const char* fmt, const A&... args);
 // As SqlAdd but %s arguments are inserted verbatim: only for texts that are
 // already SQL (filter expressions composed by the program, table names).
-void SqlAddRaw(ZDSql& sql, const char* fmt, ...);
+template <class... A> void SqlAddRaw(ZDSql& sql, const char* fmt, const A&... args);
 
-// Escapes one text value for the connection (no quotes added).
+// Escapes one text value for the connection's character set (no quotes
+// added).  Without a live connection the text is escaped exactly as the
+// client library escapes it for a GBK connection: a double-byte character
+// (lead byte 0x81..0xFE, trail byte 0x40..0x7E or 0x80..0xFE) is kept
+// whole, so a trail byte 0x5C is not doubled; a lead byte without such a
+// trail is escaped with a backslash, so it cannot take the closing quote as
+// its trail.
 std::string SqlEscape(const char* value);
+// The text escaped and enclosed in single quotes: a complete SQL literal.
+std::string SqlQuote(const char* value);
+// The LIKE literal that matches texts containing / starting with / ending
+// with / equal to the value (iMatch: FD_LIKE_*), whose "%", "_" and "\"
+// match themselves.  Empty for an unknown iMatch.
+std::string SqlQuoteLike(const char* value, int iMatch);
+namespace zd_sql {
+// The argument forms of SqlAdd: a char array becomes its bounded text, every
+// other argument passes as it is.
+template <size_t N> inline std::string Arg(const char (&f)[N]) { return std::string(f, strnlen(f, N)); }
+template <class T> inline const T& Arg(const T& v) { return v; }
+inline const char* Pass(const std::string& s) { return s.c_str(); }
+template <class T> inline const T& Pass(const T& v) { return v; }
+void Add(ZDSql& sql, bool bEscape, const char* fmt, ...);
+} // namespace zd_sql
+
+template <class... A> void SqlAdd(ZDSql& sql, const char* fmt, const A&... args)
+{
+    zd_sql::Add(sql, true, fmt, zd_sql::Pass(zd_sql::Arg(args))...);
+}
+template <class... A> void SqlAddRaw(ZDSql& sql, const char* fmt, const A&... args)
+{
+    zd_sql::Add(sql, false, fmt, zd_sql::Pass(zd_sql::Arg(args))...);
+}
 
 // ---- Running statements --------------------------------------------------
 
@@ -131,6 +167,66 @@ template <class T> inline T* AllocRecords(size_t count)
 {
     return static_cast<T*>(AllocBlock(count, sizeof(T)));
 }
+
+// ---- Loading lists ------------------------------------------------------------
+// Every list export loads its rows the same way: connection check, statement,
+// error record, a block of the rows plus the spares, each row filled, the
+// block and its count handed over.  The count is always the rows actually
+// filled: a result that yields fewer rows than it counted (a short read)
+// gives a shorter list, never a list with unfilled records inside its count.
+
+// Runs a list statement (or batch) after the connection check.  False with
+// no connection or when the server rejected it (the rejection is written to
+// the error record unless bRecordError is false).
+bool RunList(const ZDSql& sql, ZDResult& r, bool bRecordError = true);
+
+// A new block of the rows of res plus nSpare zeroed records, row i filled by
+// fill(record, row); *pCount (when given) gets the rows filled.  Null when
+// the block cannot be had (*pCount untouched).
+template <class T, class F> T* FillBlock(MYSQL_RES* res, size_t nSpare, int* pCount, F fill)
+{
+    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
+    T* p = AllocRecords<T>(n + nSpare);
+    if (!p)
+        return nullptr;
+    ZDRow row;
+    size_t i = 0;
+    while (i < n && DbNextRow(res, row))
+        fill(p[i++], row);
+    if (pCount)
+        *pCount = (int)i;
+    return p;
+}
+
+// The whole list: RunList, then FillBlock of the first result with the
+// spare records; the block is also stored through ppOut.  Null on failure
+// (ppOut and pCount untouched).
+template <class T, class F>
+T* LoadList(const ZDSql& sql, T** ppOut, int* pCount, F fill, bool bRecordError = true)
+{
+    ZDResult r;
+    if (!RunList(sql, r, bRecordError))
+        return nullptr;
+    T* p = FillBlock<T>(DbRows(r), ZD_SPARE_RECORDS, pCount, fill);
+    if (p && ppOut)
+        *ppOut = p;
+    return p;
+}
+
+// ---- Outcome of a change ---------------------------------------------------------
+
+// A message box: its text (null: no box) and caption.
+struct ZDBox {
+    const char* text;
+    const char* caption;
+};
+// The caption of the library's failure boxes, "操作失败".
+extern const char kFailCaption[];
+
+// What a change's result means to its caller: 0 when the server rejected it
+// (the error record is written, then onError is shown) or, when onNoRow has
+// a text, when it touched no row (onNoRow is shown); 1 otherwise.
+int ChangeOutcome(const ZDResult& r, ZDBox onError = {nullptr, nullptr}, ZDBox onNoRow = {nullptr, nullptr});
 
 // ---- Operation log and recycle bin ------------------------------------------
 

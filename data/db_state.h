@@ -9,7 +9,7 @@ struct ZDState {
     MYSQL* conn;                  // the one connection (null before init)
     tagZT_SQL_MATION* mation;     // settings, kept by address
     UINT timer;                   // liveness timer id (0: none)
-    volatile LONG reconnecting;   // a thread is inside the reconnection loop
+    volatile LONG reconnecting;   // id of the thread inside the reconnection loop, 0 none
 };
 extern ZDState g_db;
 

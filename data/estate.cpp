@@ -13,8 +13,6 @@ tagESTLIST* FD_Sct_EstList(tagURBAN* pUrban, tagESTLIST** ppList, int* pCount, i
     }
     if (pCount)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal,iUrban, szEstate, szSpell");
     SqlAdd(sql, ",szAddress,szDist, szRingArea");
@@ -24,12 +22,10 @@ tagESTLIST* FD_Sct_EstList(tagURBAN* pUrban, tagESTLIST** ppList, int* pCount, i
         SqlAdd(sql, " and  iUrban =%d", pUrban->iOrdinal);
     if (!bRecyle)
         SqlAdd(sql, " order by iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    ZDResult r;
+    if (!RunList(sql, r))
         return nullptr;
-    }
-    tagESTLIST* p = LoadRecords<tagESTLIST>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagESTLIST& e, const ZDRow& row) {
+    tagESTLIST* p = FillBlock<tagESTLIST>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagESTLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         e.iUrban = GetInt(row, 1);
         GetText(row, 2, e.szEstate);
@@ -55,8 +51,6 @@ tagESTATE* FD_Sct_Est(tagURBAN* pUrban, tagESTATE** ppEst, int* pCount)
         *ppEst = nullptr;
     if (pCount)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, szEstate, szSpell");
     SqlAdd(sql, ",szDist, szIntersection, iBuild");
@@ -67,12 +61,10 @@ tagESTATE* FD_Sct_Est(tagURBAN* pUrban, tagESTATE** ppEst, int* pCount)
     SqlAdd(sql, ", iUrban, szRingArea from t_estate");
     if (pUrban)
         SqlAdd(sql, " where bRecyle = 0 and iUrban =%d", pUrban->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    ZDResult r;
+    if (!RunList(sql, r))
         return nullptr;
-    }
-    tagESTATE* p = LoadRecords<tagESTATE>(DbRows(r), ZD_SPARE_RECORDS, pCount, [pUrban](tagESTATE& e, const ZDRow& row) {
+    tagESTATE* p = FillBlock<tagESTATE>(DbRows(r), ZD_SPARE_RECORDS, pCount, [pUrban](tagESTATE& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         GetText(row, 1, e.szEstate);
         GetText(row, 2, e.szSpell);
@@ -359,8 +351,6 @@ tagBUILDNO* FD_Sct_BNO(tagBUILDNO** ppBNO, int* pCount, int iEst, int bRecyle)
 {
     if (pCount)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, iBuildNO, iEst, iLift, iHouse,iFloort, szBuildStruct, szBuildType");
     SqlAdd(sql, " from t_BuildNO ");
@@ -369,12 +359,10 @@ tagBUILDNO* FD_Sct_BNO(tagBUILDNO** ppBNO, int* pCount, int iEst, int bRecyle)
         SqlAdd(sql, " and iEst = %d", iEst);
     if (bRecyle)
         SqlAdd(sql, " order by iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    ZDResult r;
+    if (!RunList(sql, r))
         return nullptr;
-    }
-    tagBUILDNO* p = LoadRecords<tagBUILDNO>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagBUILDNO& b, const ZDRow& row) {
+    tagBUILDNO* p = FillBlock<tagBUILDNO>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagBUILDNO& b, const ZDRow& row) {
         b.iOrdinal = GetInt(row, 0);
         b.iBuildNO = GetInt(row, 1);
         b.iEst = GetInt(row, 2);
@@ -442,12 +430,7 @@ int FD_Del_BNO(int iOpEmp, tagBUILDNO* pBNO)
     ZDSql sql;
     SqlAdd(sql, "Delete from t_buildno");
     SqlAdd(sql, " where iOrdinal = %d", pBNO->iOrdinal);
-    ZDResult r = DbRun(sql);
-    int result = 1;
-    if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
-        result = 0;
-    }
+    int result = ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
     WriteOpLog(iOpEmp, OBJ_BUILDNO, pBNO->iOrdinal, ACT_DELETE);
     return result;
 }

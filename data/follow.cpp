@@ -9,8 +9,6 @@ static int FollowType(const tagFOLLOW& f)
 
 tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle)
 {
-    if (!CheckConnection())
-        return nullptr;
     bool bHouse = iKind == FOLLOW_KIND_HOUSE;
     ZDSql sql;
     if (bHouse)
@@ -28,20 +26,7 @@ tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int i
     else
         SqlAdd(sql, " order by f.dtFollow desc");
 
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    tagFOLLOW* pFol = AllocRecords<tagFOLLOW>(n + ZD_SPARE_RECORDS);
-    if (!pFol)
-        return nullptr;
-    ZDRow row;
-    size_t i = 0;
-    for (; i < n && DbNextRow(res, row); ++i) {
-        tagFOLLOW& f = pFol[i];
+    return LoadList<tagFOLLOW>(sql, ppFol, piCount, [bHouse](tagFOLLOW& f, const ZDRow& row) {
         f.iOrdinal = GetInt(row, 0);
         f.iEmp = GetInt(row, 1);
         f.iBr = GetInt(row, 2);
@@ -59,16 +44,7 @@ tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int i
             GetText(row, 8, f.szLevel);
             GetText(row, 9, f.szCliMan);
         }
-    }
-    if (i != n) {
-        FreeBlock(pFol);
-        return nullptr;
-    }
-    if (piCount)
-        *piCount = (int)n;
-    if (ppFol)
-        *ppFol = pFol;
-    return pFol;
+    });
 }
 
 tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, void*)
@@ -77,8 +53,6 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
         *ppFol = nullptr;
     if (piCount)
         *piCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, iBr, iEmp, iHou,iCli, szWay, szContent, dtFollow from t_follow");
     SqlAdd(sql, " where  bRecyle = 0");
@@ -87,21 +61,7 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
     else if (iCli != 0)
         SqlAdd(sql, " and iCli = %d", iCli);
     SqlAdd(sql, " order by dtFollow desc");
-
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    tagFOLLOW* pFol = AllocRecords<tagFOLLOW>(n + ZD_SPARE_RECORDS);
-    if (!pFol)
-        return nullptr;
-    ZDRow row;
-    size_t i = 0;
-    for (; i < n && DbNextRow(res, row); ++i) {
-        tagFOLLOW& f = pFol[i];
+    return LoadList<tagFOLLOW>(sql, ppFol, piCount, [](tagFOLLOW& f, const ZDRow& row) {
         f.iOrdinal = GetInt(row, 0);
         f.iBr = GetInt(row, 1);
         f.iEmp = GetInt(row, 2);
@@ -110,12 +70,7 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
         GetText(row, 5, f.szWay);
         GetText(row, 6, f.szContent);
         GetDate(row, 7, f.dtFollow);
-    }
-    if (piCount)
-        *piCount = (int)i;
-    if (ppFol)
-        *ppFol = pFol;
-    return pFol;
+    });
 }
 
 int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
@@ -176,11 +131,8 @@ int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew)
     ZDSql sql;
     SqlAdd(sql, "update t_follow set");
     SqlAdd(sql, " szWay='%s', szContent='%s' where iOrdinal = %d", pNew->szWay, pNew->szContent, pOld->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    if (!ChangeOutcome(DbRun(sql)))
         return 0;
-    }
     const tagFOLLOW& kind = (pOld->iHou || pOld->iCli) ? *pOld : *pNew;
     WriteOpLog(iOpEmp, FollowType(kind), pOld->iOrdinal, ACT_MODIFY);
     return 1;
@@ -196,16 +148,12 @@ int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
     SqlAdd(sql, "update t_follow set bRecyle = 1");
     SqlAdd(sql, " where iOrdinal = %d", key);
     ZDResult r = DbRun(sql);
-    int result = 0;
-    if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
-    } else if (DbAffected(r) > 0) {
-        // Indexed in the recycle bin like every other soft deletion, so the
-        // follow-up recycle lists find it.
+    // No such follow-up any more is no failure: nothing is left to retire.
+    int result = ChangeOutcome(r, {kAbnormalError, kFailCaption});
+    // Indexed in the recycle bin like every other soft deletion, so the
+    // follow-up recycle lists find it.
+    if (result && DbAffected(r) > 0)
         result = WriteRecycleEntry(iOpEmp, key, type);
-    } else {
-        result = 1;  // no such follow-up any more: nothing left to retire
-    }
     WriteOpLog(iOpEmp, type, key, ACT_DELETE);
     return result;
 }

@@ -104,8 +104,6 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
         *ppHou = nullptr;
     if (piCount)
         *piCount = 0;
-    if (!CheckConnection())
-        return nullptr;
 
     bool bFiltered = pszWhere && pszWhere[0];
     bool bDays = !bFiltered && bRecyle == 0;
@@ -123,25 +121,10 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
         SqlAdd(sql, " order by dDelegate desc, dtFollow desc, dtUpdate desc");
     SqlAdd(sql, " limit 0, 5000");
 
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    tagHOUSE* pHou = AllocRecords<tagHOUSE>(n + ZD_SPARE_RECORDS);
+    tagHOUSE* pHou = LoadList<tagHOUSE>(sql, ppHou, piCount,
+                                        [bDays](tagHOUSE& h, const ZDRow& row) { ReadHouse(row, h, bDays); });
     if (!pHou)
         return nullptr;
-    ZDRow row;
-    size_t i = 0;
-    while (i < n && DbNextRow(res, row))
-        ReadHouse(row, pHou[i++], bDays);
-    if (piCount)
-        *piCount = (int)i;
-    if (ppHou)
-        *ppHou = pHou;
-    r.stmts.clear();
 
     // The expiring-listings probe belongs to the plain live list only.
     if (bRecyle == 0 && pszWhere && !pszWhere[0] && piExpiring && pRemind && pRemind[0] > 0) {
@@ -269,16 +252,8 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
            pNew->szBuildNO, pNew->szHouseNO, pNew->iEmp, pNew->iBr);
     AddHouseValues(sql, *pNew);
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        DbBox("修改错误", "", MB_OK);
+    if (!ChangeOutcome(DbRun(sql), {"修改错误", ""}, {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
-    }
-    if (DbAffected(r) <= 0) {
-        DbBox("楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败", MB_OK);
-        return 0;
-    }
 
     ZDSql back;
     SqlAdd(back, "select dtUpdate from t_house where iOrdinal =%d", key);
@@ -316,12 +291,7 @@ int FD_C_F_Hou(int, const tagHOUSE* pHou)
     ZDSql sql;
     SqlAdd(sql, "update t_follow set bRecyle = 1");
     SqlAdd(sql, " where iHou = %d", pHou->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql));
 }
 
 void Mem_Free_Hou(tagHOUSE* pHou)

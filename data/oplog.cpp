@@ -67,13 +67,8 @@ const char kAbnormalError[] = "异常错误,错误原因查看错误日志文件
 
 int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszRefused)
 {
-    ZDResult r = DbRun(sql);
     int result = 0;
-    if (!r.ok)
-        ShowFailure(kAbnormalError, 1, &r);
-    else if (DbAffected(r) <= 0)
-        ShowFailure(pszRefused, 0);
-    else
+    if (ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption}, {pszRefused, kFailCaption}))
         result = WriteRecycleEntry(iOpEmp, iKey, iObjType);
     WriteOpLog(iOpEmp, iObjType, iKey, ACT_DELETE);
     return result;
@@ -128,27 +123,12 @@ tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter)
         *ppList = nullptr;
     if (pCount)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd from t_log");
     if (!IsBlank(pszFilter))
         SqlAddRaw(sql, " where %s", pszFilter);
     SqlAdd(sql, " order by dtAdd desc, iOrdinal desc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    tagLOG* list = AllocRecords<tagLOG>(n + ZD_SPARE_RECORDS);
-    if (!list)
-        return nullptr;
-    ZDRow row;
-    size_t i = 0;
-    while (i < n && DbNextRow(res, row)) {
-        tagLOG& e = list[i++];
+    return LoadList<tagLOG>(sql, ppList, pCount, [](tagLOG& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         e.iAct = GetInt(row, 1);
         e.iObjType = GetInt(row, 2);
@@ -156,12 +136,7 @@ tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter)
         e.iOpEmp = GetInt(row, 4);
         GetText(row, 5, e.szValue);
         GetText(row, 6, e.szTime);
-    }
-    if (ppList)
-        *ppList = list;
-    if (pCount)
-        *pCount = (int)i;
-    return list;
+    });
 }
 
 int FD_Del_Log(int, const char* pszFilter, int iLogKey, int)
@@ -174,12 +149,7 @@ int FD_Del_Log(int, const char* pszFilter, int iLogKey, int)
         SqlAdd(sql, " where iOrdinal = %d", iLogKey);
     else if (!IsBlank(pszFilter))
         SqlAddRaw(sql, " where %s", pszFilter);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
 }
 
 void Mem_Free_Log(tagLOG* pList)
@@ -190,7 +160,7 @@ void Mem_Free_Log(tagLOG* pList)
 char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo)
 {
     if (!pszBuf || cbBuf <= 0)
-        return pszBuf;
+        return nullptr;
     char from[11], to[11];
     CopyField(from, pszFrom);
     CopyField(to, pszTo);
@@ -199,8 +169,15 @@ char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char
         SqlAdd(sql, " dtAdd >= '%s'", from);
     if (to[0])
         SqlAdd(sql, " %s dtAdd <= '%s 23:59:59'", from[0] ? "and" : "", to);
-    CopyField(pszBuf, (size_t)cbBuf, sql.text.c_str(), sql.text.size());
-    return pszBuf;
+    if (sql.text.size() < (size_t)cbBuf) {
+        memcpy(pszBuf, sql.text.c_str(), sql.text.size() + 1);
+        return pszBuf;
+    }
+    // A shorter filter would select more rows, and a clear deletes what it
+    // selects: the buffer gets a condition no row meets instead.
+    static const char kNoRow[] = "1 = 0";
+    CopyField(pszBuf, (size_t)cbBuf, (size_t)cbBuf > strlen(kNoRow) ? kNoRow : "");
+    return nullptr;
 }
 
 // ---- Test entries ---------------------------------------------------------------

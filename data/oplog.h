@@ -40,5 +40,9 @@ ZTDATA_API void Mem_Free_Log(tagLOG* pList);
 // pszBuf: " dtAdd >= 'from'" and/or " and dtAdd <= 'to 23:59:59'" (each
 // date up to 10 characters, quoted as a date literal and escaped; the to-date
 // includes its whole day).  Either date may be null or empty; with neither
-// the filter is empty.  Returns pszBuf (truncated to cbBuf when too small).
+// the filter is empty.  Returns pszBuf; null when the filter does not fit
+// cbBuf bytes: the filter is never shortened, and the buffer then holds a
+// condition no row meets ("1 = 0", when it has room for it; else "").
+// Check the result before a deletion: FD_Del_Log(.., null, ..) clears the
+// whole log.
 ZTDATA_API char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo);

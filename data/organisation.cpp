@@ -7,29 +7,10 @@
 #include <cstdio>
 
 
-// Reads every row of a list statement into a new block of the rows plus the
-// spare records.  Null when the block cannot be had.
-template <class T, class Fill> static T* ReadBlock(const ZDResult& r, int* pCount, Fill fill)
-{
-    MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    T* list = AllocRecords<T>(n + ZD_SPARE_RECORDS);
-    if (!list)
-        return nullptr;
-    ZDRow row;
-    size_t i = 0;
-    while (i < n && DbNextRow(res, row))
-        fill(list[i++], row);
-    if (pCount)
-        *pCount = (int)i;
-    return list;
-}
-
-template <class T> static T* Handed(T** ppList, T* list)
+template <class T> static void Handed(T** ppList, T* list)
 {
     if (ppList)
         *ppList = list;
-    return list;
 }
 
 // The name with the key appended; the name is shortened when both would not
@@ -41,7 +22,7 @@ template <size_t N> static void AppendKey(char (&name)[N], int iKey)
     if (nd <= 0 || (size_t)nd >= N)
         return;
     char kept[N];
-    CopyField(kept, N - (size_t)nd, name);
+    CopyField(kept, N - (size_t)nd, name, strnlen(name, N));
     size_t len = strlen(kept);
     memcpy(name, kept, len);
     memcpy(name + len, digits, (size_t)nd + 1);
@@ -120,24 +101,17 @@ tagBRLIST* FD_Sct_BrList(tagBRLIST** ppList, int* pCount, int bRecyle)
     Handed<tagBRLIST>(ppList, nullptr);
     if (pCount)
         *pCount = -1;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, szBr,szHou_PF, szCli_PF,szCTCT_PF, szCMSS_PF");
     BranchListOrder(sql, bRecyle);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    return Handed(ppList, ReadBlock<tagBRLIST>(r, pCount, [](tagBRLIST& b, const ZDRow& row) {
+    return LoadList<tagBRLIST>(sql, ppList, pCount, [](tagBRLIST& b, const ZDRow& row) {
         b.iOrdinal = GetInt(row, 0);
         GetText(row, 1, b.szBr);
         GetText(row, 2, b.szHou_PF);
         GetText(row, 3, b.szCli_PF);
         GetText(row, 4, b.szCTCT_PF);
         GetText(row, 5, b.szCMSS_PF);
-    }));
+    });
 }
 
 tagBRANCH* FD_Sct_Br(tagBRANCH** ppList, int* pCount, int bRecyle)
@@ -145,18 +119,11 @@ tagBRANCH* FD_Sct_Br(tagBRANCH** ppList, int* pCount, int bRecyle)
     Handed<tagBRANCH>(ppList, nullptr);
     if (pCount)
         *pCount = -1;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, szNum, szBr, szBLN, szHou_PF, szCli_PF");
     SqlAdd(sql, ",szTel, szEmail, szAdd, szCTCT_PF, szCMSS_PF");
     BranchListOrder(sql, bRecyle);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    return Handed(ppList, ReadBlock<tagBRANCH>(r, pCount, [](tagBRANCH& b, const ZDRow& row) {
+    return LoadList<tagBRANCH>(sql, ppList, pCount, [](tagBRANCH& b, const ZDRow& row) {
         b.iOrdinal = GetInt(row, 0);
         GetText(row, 1, b.szNum);
         GetText(row, 2, b.szBr);
@@ -168,7 +135,7 @@ tagBRANCH* FD_Sct_Br(tagBRANCH** ppList, int* pCount, int bRecyle)
         GetText(row, 8, b.szAdd);
         GetText(row, 9, b.szCTCT_PF);
         GetText(row, 10, b.szCMSS_PF);
-    }));
+    });
 }
 
 int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr)
@@ -219,16 +186,8 @@ int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, const tagBRANCH* pNew)
            pNew->szAdd);
     SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s', szBr = '%s'", pNew->szCTCT_PF, pNew->szCMSS_PF, pNew->szBr);
     SqlAdd(sql, " where iOrdinal = %d and tb2 = 0", pCur->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        DbBox("修改数据出错", "", MB_OK);
+    if (!ChangeOutcome(DbRun(sql), {"修改数据出错", ""}, {"部门名称重复或该数据被删除", "修改数据出错"}))
         return 0;
-    }
-    if (DbAffected(r) <= 0) {
-        DbBox("部门名称重复或该数据被删除", "修改数据出错", MB_OK);
-        return 0;
-    }
     WriteOpLog(iOpEmp, OBJ_BRANCH, pCur->iOrdinal, ACT_MODIFY);
     return 1;
 }
@@ -254,8 +213,6 @@ tagEMPLIST* FD_Sct_EmpList(tagEMPLIST** ppList, int* pCount, int bRecyle)
     Handed<tagEMPLIST>(ppList, nullptr);
     if (pCount)
         *pCount = -1;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, szEmp,iBr");
     SqlAdd(sql, " from t_Employee ");
@@ -264,16 +221,11 @@ tagEMPLIST* FD_Sct_EmpList(tagEMPLIST** ppList, int* pCount, int bRecyle)
         SqlAdd(sql, " order by iOrdinal asc");
     else
         SqlAdd(sql, " order by iBr asc,szNum asc, iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    return Handed(ppList, ReadBlock<tagEMPLIST>(r, pCount, [](tagEMPLIST& e, const ZDRow& row) {
+    return LoadList<tagEMPLIST>(sql, ppList, pCount, [](tagEMPLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         GetText(row, 1, e.szEmp);
         e.iBr = GetInt(row, 2);
-    }));
+    });
 }
 
 tagEMPLOYEE* FD_Sct_Emp(const tagBRANCH* pBr, tagEMPLOYEE** ppList, int* pCount)
@@ -281,7 +233,7 @@ tagEMPLOYEE* FD_Sct_Emp(const tagBRANCH* pBr, tagEMPLOYEE** ppList, int* pCount)
     Handed<tagEMPLOYEE>(ppList, nullptr);
     if (pCount)
         *pCount = 0;
-    if (!pBr || !CheckConnection())
+    if (!pBr)
         return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select t_Employee.iOrdinal, szNum, szEmp, szCardNO");
@@ -292,12 +244,7 @@ tagEMPLOYEE* FD_Sct_Emp(const tagBRANCH* pBr, tagEMPLOYEE** ppList, int* pCount)
     SqlAdd(sql, " from t_Employee INNER  join t_popedom on iEmp = t_Employee.iOrdinal");
     SqlAdd(sql, " where bRecyle = 0 and iBr = %d", pBr->iOrdinal);
     SqlAdd(sql, " order by szNum asc, t_Employee.iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
-    return Handed(ppList, ReadBlock<tagEMPLOYEE>(r, pCount, [](tagEMPLOYEE& e, const ZDRow& row) {
+    return LoadList<tagEMPLOYEE>(sql, ppList, pCount, [](tagEMPLOYEE& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         GetText(row, 1, e.szNum);
         GetText(row, 2, e.szEmp);
@@ -320,7 +267,7 @@ tagEMPLOYEE* FD_Sct_Emp(const tagBRANCH* pBr, tagEMPLOYEE** ppList, int* pCount)
         GetText(row, 19, e.szValue);
         e.iCliReadRecordMax = GetInt(row, 20);
         e.iHouReadRecordMax = GetInt(row, 21);
-    }));
+    });
 }
 
 // The columns an insert and an update of an employee both write, from the
@@ -394,7 +341,7 @@ int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
 {
     if (!pCur || !pNew || !CheckConnection())
         return 0;
-    bool renamed = pNew->szEmp[0] && strcmp(pNew->szEmp, pCur->szEmp) != 0;
+    bool renamed = pNew->szEmp[0] && FieldText(pNew->szEmp) != FieldText(pCur->szEmp);
     ZDSql sql;
     SqlAdd(sql, "update t_employee set");
     SqlAdd(sql, " szNum = '%s'", pNew->szNum);
@@ -458,12 +405,15 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
     if (pszOldPwd && pszOldPwd[0])
         SqlAdd(sql, " and szPwd = '%s'", pszOldPwd);
     ZDResult r = DbRun(sql);
+    // The user's own change runs from the change-password dialog: its boxes
+    // belong to that dialog, which cannot be pressed again meanwhile.
     if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
+        WriteErrorRecord(r);
+        ZT_MessageBox(GetActiveWindow(), kAbnormalError, "操作失败", MB_OK);
         return 0;
     }
     if (DbAffected(r) <= 0) {
-        DbBox("原始密码错误", "", MB_OK);
+        ZT_MessageBox(GetActiveWindow(), "原始密码错误", "", MB_OK);
         return 0;
     }
     WriteOpLog(iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
@@ -478,10 +428,8 @@ void Mem_Free_EmpList(tagEMPLIST* pList) { FreeBlock(pList); }
 static int RunPermissionUpdate(const ZDSql& sql)
 {
     ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
+    if (!ChangeOutcome(r, {kAbnormalError, kFailCaption}))
         return 0;
-    }
     return DbAffected(r) > 0 ? 1 : 0;
 }
 
@@ -562,23 +510,19 @@ int FD_Sct_DefPD(char* pszOwn, char* pszSecond, int* piCli, int* piHou, int* piO
 tagPostion* FD_Sct_Pst(tagPostion** ppList, int* pCount, int bRecyle)
 {
     Handed<tagPostion>(ppList, nullptr);
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal,szPST,iBasePay,iLevel,szDescribe from t_position");
     SqlAdd(sql, " where  bRecyle = %d", bRecyle);
     if (bRecyle == 1)
         SqlAdd(sql, " order by iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok)
-        return nullptr;
-    return Handed(ppList, ReadBlock<tagPostion>(r, pCount, [](tagPostion& p, const ZDRow& row) {
+    // The position list leaves a rejected statement out of the error record.
+    return LoadList<tagPostion>(sql, ppList, pCount, [](tagPostion& p, const ZDRow& row) {
         p.iOrdinal = GetInt(row, 0);
         GetText(row, 1, p.szPST);
         p.iBasePay = GetInt(row, 2);
         p.iLevel = GetInt(row, 3);
         GetText(row, 4, p.szDescribe);
-    }));
+    }, false);
 }
 
 int FD_Ist_Pst(int iOpEmp, tagPostion* pPst)
@@ -631,14 +575,9 @@ int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, const tagPostion* pNew)
     SqlAdd(sql, " szPST = '%s', iBasePay = %d", pNew->szPST, pNew->iBasePay);
     SqlAdd(sql, ",iLevel= %d, szDescribe='%s'", pNew->iLevel, pNew->szDescribe);
     SqlAdd(sql, " where  iOrdinal = %d", pCur->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok || DbAffected(r) <= 0) {
-        // A row that is gone is a failure too, not a saved change.
-        if (!r.ok)
-            WriteErrorRecord(r);
-        DbBox("修改失败", "", MB_OK);
+    // A row that is gone is a failure too, not a saved change.
+    if (!ChangeOutcome(DbRun(sql), {"修改失败", ""}, {"修改失败", ""}))
         return 0;
-    }
     WriteOpLog(iOpEmp, OBJ_POSITION, pCur->iOrdinal, ACT_MODIFY);
     return 1;
 }

@@ -21,19 +21,15 @@ tagARGC* FD_sct_Argc_Name(tagARGC** ppTags, tagARGC** ppNames, int* pnTags, int*
         *pnTags = 0;
     if (pnNames)
         *pnNames = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, szTags from t_param where iParentIndex = 0 and bRecyle = 0");
     SqlAdd(sql, " order by iOrdinal asc");
     SqlAdd(sql, ";select iOrdinal, szName, iParentIndex");
     SqlAdd(sql, " from t_param where szTags is null and szValue is null and bRecyle = 0");
     SqlAdd(sql, " order by iParentIndex asc, iPriority asc, iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    ZDResult r;
+    if (!RunList(sql, r))
         return nullptr;
-    }
     MYSQL_RES* tagRes = DbRows(r, 0);
     MYSQL_RES* nameRes = DbRows(r, 1);
     size_t nTagRows = tagRes ? (size_t)mysql_num_rows(tagRes) : 0;
@@ -86,19 +82,14 @@ tagARGC* FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount)
     }
     if (pCount)
         *pCount = 0;
-    if (!pName || !CheckConnection())
+    if (!pName)
         return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, iPriority, szValue from t_param where");
     SqlAdd(sql, " szTags is NULL and szName is NULL and iParentIndex = %d and bRecyle = 0", pName->iOrdinal);
     SqlAdd(sql, " order by iParentIndex asc, iPriority asc, iOrdinal asc");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
     int iName = pName->iOrdinal;
-    tagARGC* p = LoadRecords<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [iName](tagARGC& v, const ZDRow& row) {
+    tagARGC* p = LoadList<tagARGC>(sql, nullptr, pCount, [iName](tagARGC& v, const ZDRow& row) {
         v.iOrdinal = GetInt(row, 0);
         v.iPriority = GetInt(row, 1);
         GetText(row, 2, v.szValue);
@@ -117,8 +108,6 @@ tagARGC* _FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount, int
     }
     if (pCount)
         *pCount = 0;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     if (!bRecyle) {
         SqlAdd(sql, "select iOrdinal, iPriority,iParentIndex, szValue from t_param where");
@@ -133,21 +122,19 @@ tagARGC* _FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount, int
         SqlAdd(sql, " and t1.bRecyle =1");
         SqlAdd(sql, " order by iOrdinal asc");
     }
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    ZDResult r;
+    if (!RunList(sql, r))
         return nullptr;
-    }
     tagARGC* p;
     if (!bRecyle) {
-        p = LoadRecords<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
+        p = FillBlock<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
             v.iOrdinal = GetInt(row, 0);
             v.iPriority = GetInt(row, 1);
             v.iParentIndex = GetInt(row, 2);
             GetText(row, 3, v.szValue);
         });
     } else {
-        p = LoadRecords<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
+        p = FillBlock<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
             v.iOrdinal = GetInt(row, 0);
             GetText(row, 1, v.szTags);
             GetText(row, 2, v.szName);
@@ -211,10 +198,8 @@ int FD_Upd_Argc_Value(int iOpEmp, tagARGC* pOld, tagARGC* pNew)
     if (bRename)
         SqlAdd(sql, " and tb2 = 0");
     ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
+    if (!ChangeOutcome(r))
         return 0;
-    }
     char msg[64];
     snprintf(msg, sizeof msg, "修改数据 %d.行", (int)DbAffected(r));
     DbBox(msg, "操作成功", MB_OK);
@@ -228,12 +213,7 @@ int FD_Del_Argc_Value(int iOpEmp, tagARGC* pValue)
         return 0;
     ZDSql sql;
     SqlAdd(sql, "delete from t_param where iOrdinal = %d", pValue->iOrdinal);
-    ZDResult r = DbRun(sql);
-    int result = 1;
-    if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
-        result = 0;
-    }
+    int result = ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
     WriteOpLog(iOpEmp, OBJ_PARAM, pValue->iOrdinal, ACT_DELETE);
     return result;
 }

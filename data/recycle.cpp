@@ -18,39 +18,29 @@ static tagRECY* LoadRecycleList(const ZDSql& sql, tagRECY** ppRecy, T** ppObj, i
         *ppRecy = nullptr;
     if (ppObj)
         *ppObj = nullptr;
-    if (!CheckConnection())
+    ZDResult r;
+    if (!RunList(sql, r))
         return nullptr;
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return nullptr;
-    }
     MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    tagRECY* recy = AllocRecords<tagRECY>(n);
-    T* obj = AllocRecords<T>(n);
-    if (!recy || !obj) {
-        FreeBlock(recy);
-        FreeBlock(obj);
+    T* obj = AllocRecords<T>(res ? (size_t)mysql_num_rows(res) : 0);
+    if (!obj)
         return nullptr;
-    }
-    ZDRow row;
     size_t i = 0;
-    while (i < n && DbNextRow(res, row)) {
-        tagRECY& e = recy[i];
+    tagRECY* recy = FillBlock<tagRECY>(res, 0, pCount, [&](tagRECY& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         GetText(row, 1, e.szRecyle);
         e.iEmp = GetInt(row, 2);
         e.iObjOrdinal = GetInt(row, 3);
-        fill(obj[i], row);
-        ++i;
+        fill(obj[i++], row);
+    });
+    if (!recy) {
+        FreeBlock(obj);
+        return nullptr;
     }
     if (ppRecy)
         *ppRecy = recy;
     if (ppObj)
         *ppObj = obj;
-    if (pCount)
-        *pCount = (int)i;
     return recy;
 }
 
@@ -204,12 +194,7 @@ int FD_Recover_Recyle(int, tagRECY* pRecy, int iObjType)
     SqlAddRaw(sql, "%s", table);
     SqlAdd(sql, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
     SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        ShowFailure("还原数据,发生未知错误", 1, &r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql), {"还原数据,发生未知错误", kFailCaption});
 }
 
 // Houses and clients are never removed: a purge marks them deleted.
@@ -235,12 +220,7 @@ int FD_Del_Recyle(int, tagRECY* pRecy, int iObjType)
     AddPurge(sql, iObjType, table);
     SqlAdd(sql, " and iOrdinal = %d", pRecy->iObjOrdinal);
     SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        ShowFailure("回收站删除,发生未知错误", 1, &r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql), {"回收站删除,发生未知错误", kFailCaption});
 }
 
 int FD_Clear_Recyle(int, int iObjType)
@@ -256,26 +236,14 @@ int FD_Clear_Recyle(int, int iObjType)
     else if (iObjType == OBJ_CLIENT_FOLLOW)
         SqlAdd(sql, " and iCli <> 0");
     SqlAdd(sql, ";delete from t_recyle where iObjType = %d;", iObjType);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        ShowFailure("清空回收站,发生未知错误", 1, &r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql), {"清空回收站,发生未知错误", kFailCaption});
 }
 
 // ---- Look-up lists -------------------------------------------------------------------------------
 
-// A block of exactly the rows of res, row i filled by fill.
-template <class T, class F>
-static T* LoadLookup(MYSQL_RES* res, int* pCount, F fill)
-{
-    return LoadRecords<T>(res, 0, pCount, fill);
-}
-
 int FD_Init_RecyArgc(tagWNDRECY* pWnd)
 {
-    if (!pWnd || !CheckConnection())
+    if (!pWnd)
         return 0;
     Term_RecyArgc(pWnd);
     ZDSql sql;
@@ -283,23 +251,25 @@ int FD_Init_RecyArgc(tagWNDRECY* pWnd)
     SqlAdd(sql, ";select iOrdinal, iUrban, szEstate from t_Estate order by iPriority, iOrdinal");
     SqlAdd(sql, ";select iOrdinal, szBr from t_branch order by iOrdinal");
     SqlAdd(sql, ";select iOrdinal, iBr, szEmp from t_employee order by iOrdinal");
-    ZDResult r = DbRun(sql);
-    if (!r.ok)
+    // The look-ups are exactly the rows (no spares); a rejected batch is not
+    // written to the error record.
+    ZDResult r;
+    if (!RunList(sql, r, false))
         return 0;
-    pWnd->pUrban = LoadLookup<tagURBAN>(DbRows(r, 0), &pWnd->nUrban, [](tagURBAN& u, const ZDRow& row) {
+    pWnd->pUrban = FillBlock<tagURBAN>(DbRows(r, 0), 0, &pWnd->nUrban, [](tagURBAN& u, const ZDRow& row) {
         u.iOrdinal = GetInt(row, 0);
         GetText(row, 1, u.szUrban);
     });
-    pWnd->pEst = LoadLookup<tagESTLIST>(DbRows(r, 1), &pWnd->nEst, [](tagESTLIST& e, const ZDRow& row) {
+    pWnd->pEst = FillBlock<tagESTLIST>(DbRows(r, 1), 0, &pWnd->nEst, [](tagESTLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         e.iUrban = GetInt(row, 1);
         GetText(row, 2, e.szEstate);
     });
-    pWnd->pBr = LoadLookup<tagBRLIST>(DbRows(r, 2), &pWnd->nBr, [](tagBRLIST& b, const ZDRow& row) {
+    pWnd->pBr = FillBlock<tagBRLIST>(DbRows(r, 2), 0, &pWnd->nBr, [](tagBRLIST& b, const ZDRow& row) {
         b.iOrdinal = GetInt(row, 0);
         GetText(row, 1, b.szBr);
     });
-    pWnd->pEmp = LoadLookup<tagEMPLIST>(DbRows(r, 3), &pWnd->nEmp, [](tagEMPLIST& e, const ZDRow& row) {
+    pWnd->pEmp = FillBlock<tagEMPLIST>(DbRows(r, 3), 0, &pWnd->nEmp, [](tagEMPLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         e.iBr = GetInt(row, 1);
         GetText(row, 2, e.szEmp);

@@ -32,34 +32,15 @@ tagREMIND* FD_SCT_Remind(tagREMIND** ppRem, int* piCount, int iEmp, int iBr)
 {
     if (ppRem)
         *ppRem = nullptr;
-    if (!CheckConnection())
-        return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select iOrdinal, dRemind, szContent, iRange, iEmp, iBr, iCli, iHou from t_remind");
     SqlAdd(sql, " where (iBr = %d or iEmp = %d) and  dRemind = curdate()", iBr, iEmp);
     SqlAdd(sql, " and iOrdinal not in ");
     SqlAdd(sql, "(select iRemind from t_remindDated where iEmp=%d)", iEmp);
-    ZDResult r = DbRun(sql);
-    if (!r.ok)
-        return nullptr;
-    MYSQL_RES* res = DbRows(r);
-    size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    if (piCount)
-        *piCount = (int)n;
-    if (n == 0)
-        return nullptr;
-    tagREMIND* pRem = AllocRecords<tagREMIND>(n + ZD_SPARE_RECORDS);
-    if (!pRem) {
-        if (piCount)
-            *piCount = 0;
-        return nullptr;
-    }
     // Loaded texts keep at most 99 bytes.
     enum { LOADED_TEXT = 100 };
-    ZDRow row;
-    size_t i = 0;
-    for (; i < n && DbNextRow(res, row); ++i) {
-        tagREMIND& m = pRem[i];
+    int n = 0;
+    tagREMIND* pRem = LoadList<tagREMIND>(sql, nullptr, &n, [](tagREMIND& m, const ZDRow& row) {
         m.iOrdinal = GetInt(row, 0);
         GetDate(row, 1, m.dRemind);
         GetDate(row, 1, m.szRemindDay, LOADED_TEXT);
@@ -69,9 +50,16 @@ tagREMIND* FD_SCT_Remind(tagREMIND** ppRem, int* piCount, int iEmp, int iBr)
         m.iBr = GetInt(row, 5);
         m.iCli = GetInt(row, 6);
         m.iHou = GetInt(row, 7);
-    }
+    }, false);
+    if (!pRem)
+        return nullptr;
     if (piCount)
-        *piCount = (int)i;
+        *piCount = n;
+    // No reminder due today: no list at all.
+    if (n == 0) {
+        FreeBlock(pRem);
+        return nullptr;
+    }
     if (ppRem)
         *ppRem = pRem;
     return pRem;
@@ -93,12 +81,7 @@ int FD_Del_Remind(int iOpEmp, const tagREMIND* pRem)
     SqlAdd(sql, " where iOrdinal = %d", pRem->iOrdinal);
     // Its acknowledgements go with it.
     SqlAdd(sql, ";delete from t_remindDated where iRemind = %d", pRem->iOrdinal);
-    ZDResult r = DbRun(sql);
-    int result = 1;
-    if (!r.ok) {
-        ShowFailure(kAbnormalError, 1, &r);
-        result = 0;
-    }
+    int result = ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
     WriteOpLog(iOpEmp, RemindType(*pRem), pRem->iOrdinal, ACT_DELETE);
     return result;
 }
@@ -106,12 +89,7 @@ int FD_Del_Remind(int iOpEmp, const tagREMIND* pRem)
 int FD_Clear_Remind(int)
 {
     // A reminder without a day is never due either.
-    ZDResult r = DbRun("delete from  t_remind where dRemind < CURRENT_DATE() or dRemind is null");
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun("delete from  t_remind where dRemind < CURRENT_DATE() or dRemind is null"));
 }
 
 void Mem_Free_Remind(tagREMIND* pRem)

@@ -65,10 +65,8 @@ int FD_Upd_Sys(tagSYS* pSys)
     ZDSql upd;
     SqlAdd(upd, "update t_sys set bActive = 0 where iOrdinal <> %d", pSys->iOrdinal);
     ZDResult u = DbRun(upd);
-    if (!u.ok) {
-        WriteErrorRecord(u);
+    if (!ChangeOutcome(u))
         return 0;
-    }
     return 1;
 }
 
@@ -134,24 +132,14 @@ int FD_UpdCom(AT_COM* pCom)
     SqlAdd(sql, ",szFax='%s',szShowName='%s', iCityOrdinal=%d, szUrbanOrdinal = '%d,%d,%d,'", FieldText(c.szFax).c_str(),
            FieldText(c.szShowName).c_str(), c.iCityOrdinal, c.iUrbanOrdinal[0], c.iUrbanOrdinal[1], c.iUrbanOrdinal[2]);
     SqlAdd(sql, " where iOrdinal = %d", c.iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql));
 }
 
 int FD_SaveBakDefValue(int bAutoBak, int iBakTime, const char* pszBakPath)
 {
     ZDSql sql;
     SqlAdd(sql, "update t_company set bAutoBak = %d, iBakTime = %d, szBakPath='%s'", bAutoBak, iBakTime, pszBakPath);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    return 1;
+    return ChangeOutcome(DbRun(sql));
 }
 
 // ---- Export feed ------------------------------------------------------------------------------

@@ -72,6 +72,8 @@ int main(int argc, char** argv)
         if (r)
             mysql_free_result(r);
         if (exists) {
+            if (!DbTool_Upgrade(conn, &err))
+                return Fail(err);
             printf("database %s already set up\n", database.c_str());
             return 0;
         }

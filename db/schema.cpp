@@ -38,3 +38,13 @@ bool DbTool_CreateSchema(MYSQL* conn, std::string* err)
 {
     return DbTool_Exec(conn, kSchema, err);
 }
+
+bool DbTool_Upgrade(MYSQL* conn, std::string* err)
+{
+    // The company's telephone and fax columns hold the 256 bytes of their
+    // record fields (they were 128 wide).
+    return DbTool_Exec(conn,
+                       "ALTER TABLE t_company MODIFY szTel VARCHAR(256) NULL, MODIFY szReTel VARCHAR(256) NULL,"
+                       " MODIFY szFax VARCHAR(256) NULL",
+                       err);
+}

@@ -1,30 +1,12 @@
 // Painting the grid: the header strip of the grid window, the rows of the row
 // area and the frame around the grid.
 #include "grid/grid_internal.h"
+#include "common/gbk.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-// Cuts a trailing lone GBK lead byte left by truncation.
-void TrimPartialChar(char* text)
-{
-    size_t n = strlen(text);
-    size_t i = 0;
-    while (i < n) {
-        unsigned char c = (unsigned char)text[i];
-        if (c >= 0x81 && c <= 0xFE) {
-            if (i + 1 >= n) {
-                text[i] = 0;
-                return;
-            }
-            i += 2;
-        } else {
-            i++;
-        }
-    }
-}
 
 // The shown text of a cell; false for value types that are not drawn.
 bool FormatValue(const tagLV_COLUMN& col, const void* value, char* out, size_t size)
@@ -51,7 +33,8 @@ bool FormatValue(const tagLV_COLUMN& col, const void* value, char* out, size_t s
     }
     case LVT_TEXT:
         snprintf(out, size, "%s%s", (const char*)value, unit);
-        TrimPartialChar(out);
+        // snprintf may have cut a double-byte character in two.
+        out[Gbk_CutLen(out, strlen(out), size - 1)] = 0;
         return true;
     default:
         return false;

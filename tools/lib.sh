@@ -7,6 +7,12 @@ ZT_BUILD="$ZT_ROOT/build"
 
 zt_log() { printf '[kelmora] %s\n' "$*" >&2; }
 
+# A step message for the scripts that narrate their steps (ZT_PROGRESS=1).
+zt_note() {
+  if [ "${ZT_PROGRESS:-0}" = 1 ]; then zt_log "$@"; fi
+  return 0
+}
+
 # Debian packages the project needs to build, run and test.
 ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
  wine wine64 libwine-dev wine64-tools
@@ -20,14 +26,17 @@ zt_install() {
   done
   if [ -n "$missing" ]; then
     zt_log "installing:$missing"
+    zt_note "(about a minute; apt-get writes to /tmp/kelmora-apt.log)"
     local sudo=""
     [ "$(id -u)" = 0 ] || sudo="sudo"
     export DEBIAN_FRONTEND=noninteractive
-    if ! $sudo apt-get install -y -q $missing >/tmp/kelmora-apt.log 2>&1; then
+    if ! zt_step "installing packages" /tmp/kelmora-apt.log $sudo apt-get install -y -q $missing; then
+      zt_log "installation failed; updating the package lists and trying again"
       $sudo apt-get update -q >>/tmp/kelmora-apt.log 2>&1 || true
-      $sudo apt-get install -y -q $missing >>/tmp/kelmora-apt.log 2>&1 || {
+      zt_step "installing packages" /tmp/kelmora-apt.log -a $sudo apt-get install -y -q $missing || {
         tail -20 /tmp/kelmora-apt.log >&2; zt_log "package installation failed"; return 1; }
     fi
+    zt_note "packages installed"
   fi
   if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
     zt_log "generating the zh_CN.UTF-8 locale"
@@ -44,18 +53,46 @@ zt_wine_bin() {
   else command -v wine; fi
 }
 
+# Runs a long command ($3...) with its output in the log file $2 (-a after
+# the log file appends to it) and returns its exit status.  With
+# ZT_PROGRESS=1 it says every ZT_PROGRESS_EVERY seconds (15) that step $1 is
+# still running, with the highest build percentage the log shows so far.
+zt_step() {
+  local what="$1" log="$2"; shift 2
+  if [ "${1:-}" = "-a" ]; then shift; else : >"$log"; fi
+  "$@" >>"$log" 2>&1 &
+  local pid=$! start=$SECONDS every="${ZT_PROGRESS_EVERY:-15}" next rc=0 pct
+  next=$(( SECONDS + every ))
+  while kill -0 "$pid" 2>/dev/null; do
+    sleep 0.5
+    if [ "${ZT_PROGRESS:-0}" = 1 ] && [ "$SECONDS" -ge "$next" ]; then
+      next=$(( SECONDS + every ))
+      pct=$(grep -o '^\[ *[0-9]*%\]' "$log" 2>/dev/null | tr -dc '0-9\n' | sort -n | tail -1 || true)
+      zt_log "$what: ${pct:+$pct% done, }$(( SECONDS - start )) s so far"
+    fi
+  done
+  wait "$pid" || rc=$?
+  return $rc
+}
+
+# Configures build/ once and builds every target into it; the compiler's
+# output goes to build.log.
 zt_build() {
-  local jobs
+  local jobs log="$ZT_ROOT/build.log" start=$SECONDS what="building what changed"
   jobs=$(nproc 2>/dev/null || echo 2)
   if [ ! -f "$ZT_BUILD/CMakeCache.txt" ]; then
-    CC=winegcc CXX=wineg++ cmake -S "$ZT_ROOT" -B "$ZT_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$ZT_ROOT/build.log" 2>&1 || {
-      cat "$ZT_ROOT/build.log" >&2; return 1; }
+    zt_note "configuring the build in build/"
+    zt_step "configuring" "$log" env CC=winegcc CXX=wineg++ cmake -S "$ZT_ROOT" -B "$ZT_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo || {
+      cat "$log" >&2; zt_log "configuring the build failed"; return 1; }
+    what="building the program, its libraries, tools and tests (the first build takes some minutes)"
   fi
-  cmake --build "$ZT_BUILD" -j"$jobs" >"$ZT_ROOT/build.log" 2>&1 || {
-    grep -E 'error|Error' -A3 "$ZT_ROOT/build.log" | head -60 >&2; zt_log "build failed (see build.log)"; return 1; }
-  if grep -q 'warning:' "$ZT_ROOT/build.log"; then
-    grep 'warning:' "$ZT_ROOT/build.log" | sort -u | head -20 >&2
+  zt_note "$what with $jobs jobs; the compiler's output goes to build.log"
+  zt_step "building" "$log" cmake --build "$ZT_BUILD" -j"$jobs" || {
+    grep -E 'error|Error' -A3 "$log" | head -60 >&2; zt_log "build failed (see build.log)"; return 1; }
+  if grep -q 'warning:' "$log"; then
+    grep 'warning:' "$log" | sort -u | head -20 >&2
   fi
+  zt_note "build done in $(( SECONDS - start )) s"
 }
 
 # Wine environment for a prefix folder.
@@ -74,6 +111,7 @@ zt_prefix_prepare() {
   local pfx="$1"
   [ -f "$pfx/.kelmora-ready" ] && return 0
   zt_log "preparing Wine prefix $pfx"
+  zt_note "(done once; some seconds)"
   rm -rf "$pfx"; mkdir -p "$pfx"
   ( zt_wine_env "$pfx"
     DISPLAY= "$ZT_WINE" wineboot -i >/dev/null 2>&1
@@ -119,33 +157,108 @@ zt_xvfb_start() {
   zt_log "could not start Xvfb"; return 1
 }
 
-# Starts a private MariaDB server.  $1 data folder, $2 port, $3 extra options.
-# Sets ZT_DB_PID.  The data folder is initialised on first use.
+# Private MariaDB servers.  A data folder DIR holds the server's files, its
+# socket DIR/sock, its log DIR/error.log and its PID in DIR/mariadbd.pid
+# (written by the server) and DIR/server.pid (written by tools/dbctl).
+
+# True if process $1 exists and has not exited (an exited child that nobody
+# has reaped yet still answers kill -0).
+zt_pid_alive() {
+  local state=""
+  kill -0 "$1" 2>/dev/null || return 1
+  state=$(sed -n 's/^State:[[:space:]]*\([A-Z]\).*/\1/p' "/proc/$1/status" 2>/dev/null || true)
+  [ "$state" != Z ] && [ "$state" != X ]
+}
+
+# The data folder a running mariadbd process $1 was started on (empty when
+# $1 is no such process).
+zt_db_datadir_of() {
+  local d
+  d=$(tr '\0' '\n' <"/proc/$1/cmdline" 2>/dev/null | sed -n 's/^--datadir=//p' | tail -1 || true)
+  [ -n "$d" ] && realpath -m -- "$d"
+  return 0
+}
+
+# Prints the PID of the live server of data folder $1 (an absolute path),
+# taken from its PID files; fails when no live process there serves that
+# folder (after kill -9 the files stay behind, and the number may since
+# belong to another process).
+zt_db_pid() {
+  local dir="$1" f pid
+  for f in "$dir/mariadbd.pid" "$dir/server.pid"; do
+    [ -s "$f" ] || continue
+    pid=$(tr -dc '0-9' <"$f")
+    [ -n "$pid" ] && zt_pid_alive "$pid" || continue
+    if [ "$(zt_db_datadir_of "$pid")" = "$dir" ]; then echo "$pid"; return 0; fi
+  done
+  return 1
+}
+
+# True if a server answers on the socket of data folder $1.
+zt_db_ping() {
+  mariadb-admin --no-defaults --socket="$1/sock" -uroot --connect-timeout=2 ping >/dev/null 2>&1
+}
+
+# Starts a private MariaDB server.  $1 data folder (an absolute path), $2
+# port, $3 extra options.  Sets ZT_DB_PID.  The data folder is initialised
+# on first use.
 zt_db_start() {
   local dir="$1" port="$2" extra="${3:-}"
   local opts="--no-defaults --lower-case-table-names=1 --character-set-server=gbk --collation-server=gbk_chinese_ci"
   if [ ! -d "$dir/mysql" ]; then
+    if [ -d "$dir" ] && [ -n "$(ls -A "$dir")" ]; then
+      zt_log "$dir is not empty and holds no database; give a new or empty folder"; return 1
+    fi
+    zt_note "creating a new database folder $dir"
     mkdir -p "$dir"
-    mariadb-install-db $opts --datadir="$dir" --auth-root-authentication-method=normal \
-      --skip-test-db --user="$(id -un)" >"$dir.install.log" 2>&1 || { cat "$dir.install.log" >&2; return 1; }
+    # The installer's bootstrap server was once seen to lose a temporary
+    # table under /tmp on a busy machine: a second attempt starts afresh.
+    local attempt
+    for attempt in 1 2; do
+      mariadb-install-db $opts --datadir="$dir" --auth-root-authentication-method=normal \
+        --skip-test-db --user="$(id -un)" >"$dir.install.log" 2>&1 && break
+      # Leave nothing half made behind.
+      find "$dir" -mindepth 1 -delete 2>/dev/null || true
+      if [ "$attempt" = 2 ]; then
+        cat "$dir.install.log" >&2; zt_log "creating the database folder failed"; return 1
+      fi
+      zt_log "creating the database folder failed (see $dir.install.log); trying once more"
+    done
   fi
+  # Whatever a killed server left behind.
+  rm -f "$dir/mariadbd.pid" "$dir/server.pid"
   setsid mariadbd $opts --sql-mode=NO_ENGINE_SUBSTITUTION --datadir="$dir" --socket="$dir/sock" --port="$port" \
     --bind-address=127.0.0.1 --skip-name-resolve --user="$(id -un)" \
     --pid-file="$dir/mariadbd.pid" --log-error="$dir/error.log" $extra >/dev/null 2>&1 &
   ZT_DB_PID=$!
-  for _ in $(seq 1 100); do
-    mariadb-admin --no-defaults --socket="$dir/sock" -uroot ping >/dev/null 2>&1 && return 0
-    kill -0 "$ZT_DB_PID" 2>/dev/null || break
+  # A server that was killed recovers its tables first: allow a minute.
+  for _ in $(seq 1 600); do
+    zt_db_ping "$dir" && return 0
+    zt_pid_alive "$ZT_DB_PID" || break
     sleep 0.1
   done
   tail -20 "$dir/error.log" >&2; zt_log "database server did not start"; return 1
 }
 
+# Stops the server of data folder $1 (an absolute path) if one runs there.
+zt_db_stop() {
+  local dir="$1" pid
+  if pid=$(zt_db_pid "$dir"); then
+    zt_stop_pid "$pid" 600
+  elif zt_db_ping "$dir"; then
+    # Running, but not started by this tool (or its PID files are gone).
+    mariadb-admin --no-defaults --socket="$dir/sock" -uroot shutdown >/dev/null 2>&1 || {
+      zt_log "the server of $dir runs but cannot be stopped from here"; return 1; }
+  fi
+  rm -f "$dir/server.pid"
+}
+
+# Stops process $1: SIGTERM, then SIGKILL after $2 tenths of a second (100).
 zt_stop_pid() {
-  local pid="$1"
+  local pid="$1" tenths="${2:-100}"
   [ -n "$pid" ] || return 0
   kill "$pid" 2>/dev/null || return 0
-  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  for _ in $(seq 1 "$tenths"); do zt_pid_alive "$pid" || return 0; sleep 0.1; done
   kill -9 "$pid" 2>/dev/null || true
 }
 

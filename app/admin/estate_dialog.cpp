@@ -7,6 +7,7 @@
 #include "app/shell/module.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
+#include "common/gbk.h"
 #include "common/zt_box.h"
 
 #include <commctrl.h>
@@ -209,7 +210,7 @@ void WriteLiftHouse(tagBUILDNO* b)
 {
     char text[64];
     snprintf(text, sizeof(text), "%d梯%d户", b->iLift, b->iHouse);
-    Est_CopyCut(b->szLiftHouse, sizeof(b->szLiftHouse), text);
+    Gbk_CopyCut(b->szLiftHouse, sizeof(b->szLiftHouse), text);
 }
 
 // ---- Filling and reading the pages --------------------------------------------------
@@ -299,7 +300,7 @@ const FieldDef* ReadFields(const EstDlg* d, tagESTATE* e)
                 bad = &f;
             break;
         default:
-            Est_CopyCut(at, f.cb, text.c_str());
+            Gbk_CopyCut(at, f.cb, text.c_str());
             break;
         }
     }
@@ -311,7 +312,7 @@ void UpdateAbbrev(EstDlg* d)
     if (d->bFilling)
         return;
     char name[sizeof(tagESTATE::szEstate)];
-    Est_CopyCut(name, sizeof(name), WindowText(GetDlgItem(d->hPage[PG_EST], IDC_EST_NAME)).c_str());
+    Gbk_CopyCut(name, sizeof(name), WindowText(GetDlgItem(d->hPage[PG_EST], IDC_EST_NAME)).c_str());
     char spell[sizeof(tagESTATE::szSpell)];
     Pinyin_Abbrev(name, spell, sizeof(spell));
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_SPELL, spell);
@@ -414,8 +415,8 @@ void ReadBuilding(HWND hForm, tagBUILDNO* b)
     b->iFloort = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_FLOORS)).c_str());
     b->iLift = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_LIFTS)).c_str());
     b->iHouse = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_UNITS)).c_str());
-    Est_CopyCut(b->szBuildType, sizeof(b->szBuildType), WindowText(GetDlgItem(hForm, IDC_BNO_TYPE)).c_str());
-    Est_CopyCut(b->szBuildStruct, sizeof(b->szBuildStruct), WindowText(GetDlgItem(hForm, IDC_BNO_STRUCT)).c_str());
+    Gbk_CopyCut(b->szBuildType, sizeof(b->szBuildType), WindowText(GetDlgItem(hForm, IDC_BNO_TYPE)).c_str());
+    Gbk_CopyCut(b->szBuildStruct, sizeof(b->szBuildStruct), WindowText(GetDlgItem(hForm, IDC_BNO_STRUCT)).c_str());
 }
 
 // The numbers of the form: from (1..50) and, when adding, to (empty or 0:

@@ -1,29 +1,7 @@
 #include "app/admin/estate_list.h"
+#include "common/gbk.h"
 
 #include <cstring>
-
-void Est_CopyCut(char* dst, size_t cb, const char* src)
-{
-    if (!dst || cb == 0)
-        return;
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(src ? src : "");
-    size_t n = 0;
-    for (size_t i = 0; s[i];) {
-        bool lead = s[i] >= 0x81 && s[i] <= 0xFE;
-        bool pair = lead && s[i + 1] >= 0x40 && s[i + 1] <= 0xFE && s[i + 1] != 0x7F;
-        if (lead && !pair) {
-            i++;                             // a half character
-            continue;
-        }
-        size_t step = pair ? 2 : 1;
-        if (n + step > cb - 1)
-            break;
-        memcpy(dst + n, s + i, step);
-        n += step;
-        i += step;
-    }
-    dst[n] = 0;
-}
 
 static int Slots(const tagZT_Main_Param* p)
 {
@@ -40,13 +18,13 @@ tagESTLIST* EstList_Find(tagZT_Main_Param* p, int iKey)
 
 static void CopyTexts(tagESTLIST* e, const tagESTATE* src)
 {
-    Est_CopyCut(e->szEstate, sizeof(e->szEstate), src->szEstate);
-    Est_CopyCut(e->szSpell, sizeof(e->szSpell), src->szSpell);
-    Est_CopyCut(e->szAddress, sizeof(e->szAddress), src->szAddress);
-    Est_CopyCut(e->szRingArea, sizeof(e->szRingArea), src->szRingArea);
-    Est_CopyCut(e->szDist, sizeof(e->szDist), src->szDist);
-    Est_CopyCut(e->szHouseStruct, sizeof(e->szHouseStruct), src->szHouseStruct);
-    Est_CopyCut(e->szHouseType, sizeof(e->szHouseType), src->szHouseType);
+    Gbk_CopyCut(e->szEstate, sizeof(e->szEstate), src->szEstate);
+    Gbk_CopyCut(e->szSpell, sizeof(e->szSpell), src->szSpell);
+    Gbk_CopyCut(e->szAddress, sizeof(e->szAddress), src->szAddress);
+    Gbk_CopyCut(e->szRingArea, sizeof(e->szRingArea), src->szRingArea);
+    Gbk_CopyCut(e->szDist, sizeof(e->szDist), src->szDist);
+    Gbk_CopyCut(e->szHouseStruct, sizeof(e->szHouseStruct), src->szHouseStruct);
+    Gbk_CopyCut(e->szHouseType, sizeof(e->szHouseType), src->szHouseType);
 }
 
 tagESTLIST* EstList_Add(tagZT_Main_Param* p, const tagESTATE* pEst)

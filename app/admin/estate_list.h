@@ -18,7 +18,3 @@ tagESTLIST* EstList_Add(tagZT_Main_Param* p, const tagESTATE* pEst);
 BOOL EstList_Update(tagZT_Main_Param* p, const tagESTATE* pEst);
 // Frees the slot of the estate with that key: count down, spare up.
 BOOL EstList_Remove(tagZT_Main_Param* p, int iKey);
-
-// Copies src into dst (cb bytes) cut on a whole GBK character, always
-// NUL-terminated; a lead byte without a trail byte is left out.
-void Est_CopyCut(char* dst, size_t cb, const char* src);

@@ -1,4 +1,5 @@
 #include "app/admin/pinyin.h"
+#include "common/gbk.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ const unsigned kLevel1Last = 0xD7F9;
 const char* const kTable[] = {
 #include "app/admin/pinyin_table.inc"
 };
-const unsigned kTrailFirst = 0x40, kTrailLast = 0xFE;
-
-bool IsLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool IsTrail(unsigned char c) { return c >= kTrailFirst && c <= kTrailLast && c != 0x7F; }
+const unsigned kTrailFirst = 0x40;         // the table's first column
 
 char Level1(unsigned code)
 {
@@ -39,7 +37,7 @@ char Level1(unsigned code)
 
 char Pinyin_Initial(unsigned char lead, unsigned char trail)
 {
-    if (!IsLead(lead) || !IsTrail(trail))
+    if (!Gbk_IsLead(lead) || !Gbk_IsTrail(trail))
         return 0;
     unsigned code = lead * 256u + trail;
     if (lead >= 0xB0 && trail >= 0xA1 && code <= kLevel1Last)
@@ -59,7 +57,7 @@ size_t Pinyin_Abbrev(const char* pszName, char* pszOut, size_t cbOut)
         if (*s < 0x80) {
             c = (*s >= 'a' && *s <= 'z') ? static_cast<char>(*s - 'a' + 'A') : static_cast<char>(*s);
             s++;
-        } else if (IsLead(s[0]) && IsTrail(s[1])) {
+        } else if (Gbk_IsLead(s[0]) && Gbk_IsTrail(s[1])) {
             c = Pinyin_Initial(s[0], s[1]);
             s += 2;
         } else {

@@ -311,18 +311,28 @@ static INT_PTR CALLBACK BusyDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM l
         SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
         SetDlgItemTextA(hDlg, IDC_PROGRESS_TEXT, "数据查询....");
         p->hBusyDlg = hDlg;
+        // Only the task closes it: the close box is greyed.
+        EnableMenuItem(GetSystemMenu(hDlg, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
         DWORD tid;
         run->hThread = CreateThread(NULL, 0, p->pfnBusy, p->pBusyArg, 0, &tid);
         if (!run->hThread)
             EndDialog(hDlg, 0);
         return TRUE;
     }
+    case WM_SYSCOMMAND:
+        // Alt+F4, the close box and the system menu ask with SC_CLOSE; only
+        // the task's own WM_CLOSE ends the dialog.
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, 0);
+            return TRUE;
+        }
+        break;
     case WM_CLOSE:
         EndDialog(hDlg, 1);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL)
-            return TRUE;                     // the task cannot be abandoned
+            return TRUE;                     // the task cannot be abandoned (Esc, Cancel)
         break;
     }
     return FALSE;

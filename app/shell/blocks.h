@@ -58,7 +58,8 @@ BOOL Block_ConfirmDelete(HWND hOwner);
 
 // Busy dialog: runs dialog 111 modally over hOwner showing "数据查询....",
 // starts pfnTask(pArg) on a thread of its own and ends when the task sends
-// WM_CLOSE to p->hBusyDlg; its Cancel button does nothing.  Returns after
+// WM_CLOSE to p->hBusyDlg.  The user cannot close it: Cancel, Esc, Alt+F4
+// and the close box (SC_CLOSE) do nothing.  Returns after
 // the task's thread has ended: TRUE when the task ran, FALSE when it could
 // not be started.
 BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOID pArg);

@@ -1,6 +1,8 @@
 #include "app/shell/config.h"
 #include "common/zt_box.h"
+#include "common/gbk.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -40,18 +42,7 @@ void ReadKey(const char* pszPath, const char* pszSection, const char* pszKey, co
     buf[cb - 1] = 0;
     // Whole characters only: a double-byte character that does not fit,
     // or lost its trail byte to the read length, stays out altogether.
-    size_t n = 0;
-    while (buf[n]) {
-        bool lead = IsDBCSLeadByte(static_cast<BYTE>(buf[n])) != FALSE;
-        if (lead && !buf[n + 1])
-            break;
-        size_t step = lead ? 2 : 1;
-        if (n + step > cbField - 1)
-            break;
-        n += step;
-    }
-    memcpy(pszField, buf, n);
-    pszField[n] = 0;
+    Gbk_CopyCut(pszField, cbField, buf);
 }
 
 int32_t ReadNumber(const char* pszPath, const char* pszSection, const char* pszKey, const char* pszDefault,
@@ -64,27 +55,108 @@ int32_t ReadNumber(const char* pszPath, const char* pszSection, const char* pszK
 
 }  // namespace
 
-void Config_Read(tagZT_Main_Param* p)
+// The numbers of the file, their read lengths, defaults and ranges.
+struct ConfigNumber {
+    const char* pszSection;
+    const char* pszKey;
+    const char* pszDefault;
+    size_t cchRead;
+    int32_t iMin, iMax;
+};
+static const ConfigNumber kNumbers[] = {
+    {"SOFT", "REMIND1", "0", 19, 0, 255},
+    {"SOFT", "REMIND2", "0", 19, 0, 255},
+    {"SERVER", "PORT", "", 9, 0, 65535},
+    {"SERVER", "READ_TIMEOUT", "0", 9, 0, 86400},
+    {"SERVER", "WRITE_TIMEOUT", "0", 9, 0, 86400},
+    {"SERVER", "CONNECT_TIMEOUT", "0", 9, 0, 86400},
+};
+enum { CFG_REMIND1, CFG_REMIND2, CFG_PORT, CFG_READ_TIMEOUT, CFG_WRITE_TIMEOUT, CFG_CONNECT_TIMEOUT, CFG_NUMBERS };
+
+enum { CFG_FILE_OK, CFG_FILE_MISSING, CFG_FILE_UNREADABLE };
+
+static int FileState(const char* pszPath)
+{
+    DWORD attr = GetFileAttributesA(pszPath);
+    if (attr == INVALID_FILE_ATTRIBUTES) {
+        DWORD e = GetLastError();
+        return (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) ? CFG_FILE_MISSING : CFG_FILE_UNREADABLE;
+    }
+    if (attr & FILE_ATTRIBUTE_DIRECTORY)
+        return CFG_FILE_UNREADABLE;
+    HANDLE h = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return CFG_FILE_UNREADABLE;
+    CloseHandle(h);
+    return CFG_FILE_OK;
+}
+
+// Writes the cause of a refusal for the user; always 0.
+static int Refuse(char* pszWhy, size_t cbWhy, const char* pszFormat, ...)
+{
+    if (pszWhy && cbWhy) {
+        va_list ap;
+        va_start(ap, pszFormat);
+        vsnprintf(pszWhy, cbWhy, pszFormat, ap);
+        va_end(ap);
+    }
+    return 0;
+}
+
+// Whether the settings read can be used; the first fault otherwise.
+static int CheckSettings(const tagZT_SQL_MATION* s, const int32_t* numbers, char* pszWhy, size_t cbWhy)
+{
+    if (!s->szUser[0])
+        return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "缺少UID(数据库账号)");
+    if (!s->szDatabase[0])
+        return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "缺少DATABASE(数据库名)");
+    if (lstrcmpiA(s->szCharset, "gbk") != 0)
+        return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "中CHARSET=%s无效,应为gbk", s->szCharset);
+    for (int i = 0; i < CFG_NUMBERS; ++i) {
+        const ConfigNumber& n = kNumbers[i];
+        if (numbers[i] < n.iMin || numbers[i] > n.iMax)
+            return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "中%s=%d超出范围(%d-%d)", n.pszKey,
+                          static_cast<int>(numbers[i]), static_cast<int>(n.iMin), static_cast<int>(n.iMax));
+    }
+    return 1;
+}
+
+int Config_Read(tagZT_Main_Param* p, char* pszWhy, size_t cbWhy)
 {
     char path[sizeof p->szAppDir + 16];
     snprintf(path, sizeof path, "%s\\%s", p->szAppDir, ZT_CONFIG_FILE);
+    if (pszWhy && cbWhy)
+        pszWhy[0] = 0;
+    int file = FileState(path);
 
-    if (ReadNumber(path, "SOFT", "INITIALIZE", "", 1) == 0) {
+    if (file == CFG_FILE_OK && ReadNumber(path, "SOFT", "INITIALIZE", "", 1) == 0) {
         ZT_MessageBox(p->hOwner, "\n软件初始密码为482913\n\n\n如果无法连接到数据库,请重启电脑", "登录后请修改密码", MB_OK);
         WritePrivateProfileStringA("SOFT", "INITIALIZE", "1", path);
     }
 
-    p->bRemind1 = static_cast<uint8_t>(ReadNumber(path, "SOFT", "REMIND1", "0", 19) & 0xFF);
-    p->bRemind2 = static_cast<uint8_t>(ReadNumber(path, "SOFT", "REMIND2", "0", 19) & 0xFF);
+    int32_t numbers[CFG_NUMBERS];
+    for (int i = 0; i < CFG_NUMBERS; ++i)
+        numbers[i] = ReadNumber(path, kNumbers[i].pszSection, kNumbers[i].pszKey, kNumbers[i].pszDefault,
+                                kNumbers[i].cchRead);
+    p->bRemind1 = static_cast<uint8_t>(numbers[CFG_REMIND1] & 0xFF);
+    p->bRemind2 = static_cast<uint8_t>(numbers[CFG_REMIND2] & 0xFF);
 
     tagZT_SQL_MATION* s = &p->sql;
     ReadKey(path, "SERVER", "UID", "", s->szUser, sizeof s->szUser, 32);
     ReadKey(path, "SERVER", "PWD", "", s->szPwd, sizeof s->szPwd, 32);
     ReadKey(path, "SERVER", "DATABASE", "", s->szDatabase, sizeof s->szDatabase, 32);
     ReadKey(path, "SERVER", "CHARSET", "", s->szCharset, sizeof s->szCharset, 32);
+    if (!s->szCharset[0])
+        strcpy(s->szCharset, "gbk");
     strcpy(s->szHost, "127.0.0.1");
-    s->iPort = ReadNumber(path, "SERVER", "PORT", "", 9);
-    s->iReadTimeout = ReadNumber(path, "SERVER", "READ_TIMEOUT", "0", 9);
-    s->iWriteTimeout = ReadNumber(path, "SERVER", "WRITE_TIMEOUT", "0", 9);
-    s->iConnectTimeout = ReadNumber(path, "SERVER", "CONNECT_TIMEOUT", "0", 9);
+    s->iPort = numbers[CFG_PORT];
+    s->iReadTimeout = numbers[CFG_READ_TIMEOUT];
+    s->iWriteTimeout = numbers[CFG_WRITE_TIMEOUT];
+    s->iConnectTimeout = numbers[CFG_CONNECT_TIMEOUT];
+
+    if (file == CFG_FILE_MISSING)
+        return Refuse(pszWhy, cbWhy, "找不到配置文件:\n%s", path);
+    if (file == CFG_FILE_UNREADABLE)
+        return Refuse(pszWhy, cbWhy, "无法读取配置文件:\n%s", path);
+    return CheckSettings(s, numbers, pszWhy, cbWhy);
 }

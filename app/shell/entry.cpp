@@ -1,4 +1,5 @@
 #include "app/shell/entry.h"
+#include "app/listings/remind.h"
 #include "app/shell/frame.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/login.h"
@@ -53,6 +54,7 @@ int Kelmora_Main(HINSTANCE hInst)
             size_t n = strnlen(p->szProduct, 50);
             memcpy(caption, p->szProduct, n);
             caption[n] = 0;
+            Frame_SetReminderCheck(Remind_Check);
             HWND hFrame = CreateWindowExA(0, ZT_CLASS_MAINFRAME, caption, WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW,
                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                                           p->hMainMenu, hInst, nullptr);

@@ -13,6 +13,8 @@ static HWND g_hFrame = NULL;
 static HWND g_hClient = NULL;
 static ZT_BUSY_PROC g_pfnRemind = NULL;
 static HANDLE g_hRemindThread = NULL;
+static UINT g_remindFirstMs = ZT_REMIND_FIRST_MS;
+static UINT g_remindEveryMs = ZT_REMIND_EVERY_MS;
 static DLGPROC g_pfnOptions = NULL;
 static BOOL g_bSnapping = FALSE;
 static char g_szBaseCaption[101] = "";   // the frame's own caption
@@ -76,6 +78,12 @@ ZT_BUSY_PROC Frame_SetReminderCheck(ZT_BUSY_PROC pfnCheck)
     ZT_BUSY_PROC old = g_pfnRemind;
     g_pfnRemind = pfnCheck;
     return old;
+}
+
+void Frame_SetReminderIntervals(UINT firstMs, UINT everyMs)
+{
+    g_remindFirstMs = firstMs ? firstMs : ZT_REMIND_FIRST_MS;
+    g_remindEveryMs = everyMs ? everyMs : ZT_REMIND_EVERY_MS;
 }
 
 DLGPROC Frame_SetOptionsDialog(DLGPROC pfnDlg)
@@ -259,12 +267,22 @@ static void CloseAllChildren()
             SendMessageA(list[i], WM_CLOSE, 0, 0);
 }
 
+// "自动提醒" carries a check mark while the reminder checks run.
+static void ShowAutoRemind(HWND hwnd)
+{
+    HMENU hMenu = GetMenu(hwnd);
+    if (hMenu)
+        CheckMenuItem(hMenu, IDM_AUTO_REMIND, MF_BYCOMMAND | (g_ZTMain.bRemindOff ? MF_UNCHECKED : MF_CHECKED));
+}
+
 static void OnReminderTimer(HWND hwnd)
 {
     tagZT_Main_Param* p = &g_ZTMain;
     KillTimer(hwnd, ZT_FRAME_TIMER);
-    if (p->bRemindOff)
-        return;                              // not again until restart
+    if (p->bRemindOff) {
+        ShowAutoRemind(hwnd);
+        return;                              // not again until restart, or until turned on
+    }
     if (g_hRemindThread && WaitForSingleObject(g_hRemindThread, 0) == WAIT_OBJECT_0) {
         CloseHandle(g_hRemindThread);
         g_hRemindThread = NULL;
@@ -274,7 +292,19 @@ static void OnReminderTimer(HWND hwnd)
         DWORD tid;
         g_hRemindThread = CreateThread(NULL, 0, g_pfnRemind, p, 0, &tid);
     }
-    SetTimer(hwnd, ZT_FRAME_TIMER, ZT_REMIND_EVERY_MS, NULL);
+    SetTimer(hwnd, ZT_FRAME_TIMER, g_remindEveryMs, NULL);
+}
+
+// "自动提醒": off stops the checks; on starts them again (a check follows
+// after the first interval), undoing "软件重启前,不在提醒" as well.
+static void ToggleAutoRemind(HWND hwnd)
+{
+    tagZT_Main_Param* p = &g_ZTMain;
+    KillTimer(hwnd, ZT_FRAME_TIMER);
+    p->bRemindOff = p->bRemindOff ? 0 : 1;
+    if (!p->bRemindOff)
+        SetTimer(hwnd, ZT_FRAME_TIMER, g_remindFirstMs, NULL);
+    ShowAutoRemind(hwnd);
 }
 
 // A reminder check still running when the frame goes is waited for; it
@@ -346,7 +376,8 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         RunDialogOverClient(IDD_SYSOPT, g_pfnOptions);
         return TRUE;
     case IDM_AUTO_REMIND:
-        return FALSE;                        // default handling: nothing
+        ToggleAutoRemind(hwnd);
+        return TRUE;
     }
     ZT_MODULE_ENTRY m;
     if (FindModule(id, &m)) {
@@ -388,7 +419,8 @@ static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         lstrcpynA(g_szBaseCaption, cs->lpszName ? cs->lpszName : "", sizeof(g_szBaseCaption));
         ApplyMenuRights(&g_ZTMain);
         DrawMenuBar(hwnd);
-        SetTimer(hwnd, ZT_FRAME_TIMER, ZT_REMIND_FIRST_MS, NULL);
+        SetTimer(hwnd, ZT_FRAME_TIMER, g_remindFirstMs, NULL);
+        ShowAutoRemind(hwnd);
         return 0;
     }
     case WM_SIZE:

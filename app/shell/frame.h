@@ -24,7 +24,8 @@
 #define ZT_FRAME_CLIENT_ID      2
 #define ZT_FRAME_FIRST_CHILD    10000
 // The frame's timer: the reminder check, first after a second, then every
-// five minutes.
+// five minutes (Frame_SetReminderIntervals changes both).  Main-menu
+// "自动提醒" (40228) is checked while the checks run and toggles them.
 #define ZT_FRAME_TIMER          1
 #define ZT_REMIND_FIRST_MS      1000
 #define ZT_REMIND_EVERY_MS      300000
@@ -59,6 +60,11 @@ HWND Frame_FindChild(const char* pszClass);
 // The reminder check the timer starts on a thread of its own with the
 // parameter block.  Null (the default) runs none.  Returns the previous one.
 ZT_BUSY_PROC Frame_SetReminderCheck(ZT_BUSY_PROC pfnCheck);
+
+// The reminder timer's intervals: the first check after firstMs, then one
+// every everyMs (0 restores the default, 1 s and 5 min).  Read when the
+// frame is created and whenever the timer is set again.
+void Frame_SetReminderIntervals(UINT firstMs, UINT everyMs);
 
 // The procedure of the system options dialog (170); command 40189 runs it
 // only when it is set and the template exists.  Returns the previous one.

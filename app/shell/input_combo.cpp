@@ -7,6 +7,7 @@
 // click anywhere else, seen by a low-level mouse hook.  A second low-level
 // hook tells the hovered box when the mouse has left it.
 #include "app/shell/input_controls_internal.h"
+#include "common/gbk.h"
 #include <cstring>
 #include <string>
 #include <vector>
@@ -73,23 +74,6 @@ void Notify(ComboState* s, WORD code, bool post)
         SendMessageA(parent, WM_COMMAND, wp, reinterpret_cast<LPARAM>(s->hwnd));
 }
 
-// Copies at most max bytes of a GBK text, never splitting a double-byte
-// character.
-void CopyCut(char* dst, const char* src, size_t max)
-{
-    size_t n = 0;
-    if (src) {
-        while (src[n]) {
-            size_t step = (IsDBCSLeadByte(static_cast<BYTE>(src[n])) && src[n + 1]) ? 2 : 1;
-            if (n + step > max)
-                break;
-            n += step;
-        }
-        memcpy(dst, src, n);
-    }
-    dst[n] = 0;
-}
-
 // Ticks exactly the items named in the text ("a,b," or "a,b").
 void SyncChecks(ComboState* s)
 {
@@ -142,7 +126,7 @@ void RepaintList(const ComboState* s)
 void StoreText(ComboState* s, const char* text, bool syncChecks)
 {
     char buf[ZTCB_MAX_TEXT + 1];
-    CopyCut(buf, text, ZTCB_MAX_TEXT);
+    Gbk_CopyCut(buf, sizeof buf, text);
     bool changed = strcmp(buf, s->text) != 0;
     strcpy(s->text, buf);
     if (!buf[0])
@@ -586,13 +570,15 @@ void Click(ComboState* s)
         OpenList(s);
 }
 
-// Enter: the hot item becomes the text and the list closes.
+// Enter: the hot item becomes the text and the list closes.  The parent
+// hears of it once, as a text change (0x300), as a standard combo box sends
+// one notification for a choice made with the keys; a click in the list
+// posts "chosen" as well.
 void EnterKey(ComboState* s)
 {
     if (s->hot >= 0 && s->hot < Count(s)) {
         std::string text = s->items[s->hot];
-        bool multi = Has(s, ZTCBS_MULTISEL);
-        if (multi && !text.empty())
+        if (Has(s, ZTCBS_MULTISEL) && !text.empty())
             text += ',';
         if (s->hEdit && s->editShown) {
             SetWindowTextA(s->hEdit, text.c_str());   // typed: the box follows the edit
@@ -601,8 +587,6 @@ void EnterKey(ComboState* s)
         } else {
             StoreText(s, text.c_str(), true);
         }
-        if (!multi)
-            Notify(s, ZTCBN_CHOSEN, true);
     }
     s->hot = -1;
     CloseList(s);
@@ -750,7 +734,7 @@ bool CreateCombo(HWND hwnd, const CREATESTRUCTA* cs)
         }
     }
     if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName))
-        CopyCut(s->text, cs->lpszName, ZTCB_MAX_TEXT);
+        Gbk_CopyCut(s->text, sizeof s->text, cs->lpszName);
     if (s->hEdit) {
         s->lock = true;
         SetWindowTextA(s->hEdit, s->text);
@@ -840,7 +824,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         char* buf = reinterpret_cast<char*>(lParam);
         if (s->hEdit)
             return GetWindowTextA(s->hEdit, buf, static_cast<int>(wParam));
-        CopyCut(buf, s->text, wParam - 1);
+        Gbk_CopyCut(buf, wParam, s->text);
         return static_cast<LRESULT>(strlen(buf));
     }
     case WM_GETTEXTLENGTH:

@@ -37,7 +37,8 @@
 
 // Notifications: WM_COMMAND to the parent, LOWORD(wParam) the control id,
 // HIWORD(wParam) the code, lParam the box.
-#define ZTCBN_CHOSEN        0x0001  // an item was chosen in the list (posted)
+#define ZTCBN_CHOSEN        0x0001  // an item was clicked in the list or set by CB_SETCURSEL (posted);
+                                    // Enter on the open list sends only ZTCBN_CHANGE
 #define ZTCBN_SETFOCUS      0x0100  // the box (or its edit child) received the focus
 #define ZTCBN_KILLFOCUS     0x0200  // the focus left the box
 #define ZTCBN_CHANGE        0x0300  // the text changed (set or typed)
@@ -72,7 +73,9 @@ BOOL DateField_Attach(HWND hEdit);
 #define ZT_CLASS_ROOMTYPE   "HouseType"
 
 // Makes an edit control a room-type field ("rooms/halls/bathrooms"): it never
-// takes the focus, and a click opens the picker.  Returns FALSE for a null window.
+// takes the focus (Tab and Shift+Tab pass over it to the next and previous
+// tab stops; focus given to it by the program moves on to the next one), and
+// a click opens the picker.  Returns FALSE for a null window.
 BOOL RoomTypeField_Attach(HWND hEdit);
 
 // ---- Filter panel and splitters --------------------------------------------------------

@@ -5,6 +5,34 @@
 #include <cstdlib>
 #include <cstring>
 
+// The window whose tab order a control belongs to: its dialog, above any
+// control containers (child windows with WS_EX_CONTROLPARENT) between them.
+static HWND TabRoot(HWND hCtl)
+{
+    HWND h = GetParent(hCtl);
+    while (h && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) {
+        HWND up = GetParent(h);
+        if (!up)
+            break;
+        h = up;
+    }
+    return h;
+}
+
+// The field never keeps the focus: it goes on to the next tab stop in the
+// direction the user is moving (backwards while Shift is held), or back to
+// where it came from when the dialog has no other stop.
+static void PassFocusOn(HWND hField, HWND hPrev)
+{
+    HWND root = TabRoot(hField);
+    BOOL back = GetKeyState(VK_SHIFT) < 0;
+    HWND next = root ? GetNextDlgTabItem(root, hField, back) : nullptr;
+    if (!next || next == hField)
+        next = hPrev;
+    if (next && next != hField && IsWindow(next))
+        SetFocus(next);
+}
+
 namespace {
 
 const char kProcProp[] = "ZT_RoomType_Proc";
@@ -152,13 +180,10 @@ LRESULT CALLBACK RoomTypeFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     if (!old)
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_SETFOCUS: {
-        // The field is filled from the picker only: the focus goes back.
-        HWND prev = reinterpret_cast<HWND>(wParam);
-        if (prev && prev != hwnd && IsWindow(prev))
-            SetFocus(prev);
+    case WM_SETFOCUS:
+        // The field is filled from the picker only.
+        PassFocusOn(hwnd, reinterpret_cast<HWND>(wParam));
         return 0;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         return 0;
@@ -193,6 +218,8 @@ BOOL RoomTypeField_Attach(HWND hEdit)
         return TRUE;
     WNDPROC old = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hEdit, GWLP_WNDPROC));
     SetPropA(hEdit, kProcProp, reinterpret_cast<HANDLE>(old));
+    // Tab and Shift+Tab pass over it.
+    SetWindowLongPtrA(hEdit, GWL_STYLE, GetWindowLongPtrA(hEdit, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
     SetWindowLongPtrA(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RoomTypeFieldProc));
     return TRUE;
 }

@@ -205,8 +205,11 @@ INT_PTR CALLBACK LoginDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
             std::string pwd = ItemText(hDlg, IDC_LOGIN_PWD, ZT_PWD_MAX);
             std::string emp = ItemText(hDlg, IDC_EMP_BOX, 1023);
             std::string br = ItemText(hDlg, IDC_BR_BOX, 1023);
-            if (Login_Check(p, br.c_str(), emp.c_str(), pwd.c_str()) == 1)
+            int r = Login_Check(p, br.c_str(), emp.c_str(), pwd.c_str());
+            if (r == 1)
                 LoginClose(hDlg, 1);
+            else if (r < 0)
+                ZT_MessageBox(hDlg, "数据服务器出错,无法验证密码", "", MB_OK);
             else
                 ZT_MessageBox(hDlg, "密码错误", "", MB_OK);
             return TRUE;

@@ -16,8 +16,9 @@ INT_PTR Login_RunChangePwd(HWND hOwner, tagZT_Main_Param* p);
 // The login check: the branch by name, the employee by name within it, the
 // password (at most 16 characters) enciphered and checked by the server.
 // On 1 the block holds the branch and employee records and sql.iLoginEmp
-// the employee key.  A branch or employee name that matches no record is
-// refused with 0 before anything is asked of the server.
+// the employee key; 0 is a wrong password, -1 a check that could not be
+// made (no connection, server error).  A branch or employee name that
+// matches no record is refused with 0 before anything is asked of the server.
 int Login_Check(tagZT_Main_Param* p, const char* pszBr, const char* pszEmp, const char* pszPwd);
 
 // Longest password the dialogs accept.

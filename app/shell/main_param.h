@@ -45,6 +45,9 @@ struct tagZT_Main_Param {
     int32_t nRemind;
     int32_t bRemindOff;          // 1: no more reminders until restart
 
+    // 1 while the follow-ups of a listing load (written under csApp).
+    int32_t bFollowLoading;
+
     tagEMPLIST* pEmpList;        // all employees, grouped by branch (phase 1)
     int32_t nEmp;
     tagBRLIST* pBrList;          // all branches (phase 1)

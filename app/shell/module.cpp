@@ -183,21 +183,16 @@ int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* 
     return row;
 }
 
-static void BindRow(tagLV_ROW* row, HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* rec)
-{
-    row->pRecord = rec;
-    SetCells(row->pCells, col, nCol, w, rec);
-    SendMessageA(hGrid, GRM_APPENDROW, 0, 0);
-}
-
 BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord)
 {
     tagLV_DATA* d = nullptr;
     tagLV_ROW* row = nullptr;
-    if (!pRecord || !SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
+    if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
         !d->pfnAllocRow(hGrid, &row) || !row)
         return FALSE;
-    BindRow(row, hGrid, col, nCol, w, pRecord);
+    row->pRecord = pRecord;
+    SetCells(row->pCells, col, nCol, w, pRecord);
+    SendMessageA(hGrid, GRM_APPENDROW, 0, 0);
     return TRUE;
 }
 
@@ -226,15 +221,13 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
         return nullptr;
     }
     char* slot = Slot(w, free);
-    tagLV_DATA* d = nullptr;
-    tagLV_ROW* row = nullptr;
-    if (!SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
-        !d->pfnAllocRow(w->hGrid, &row) || !row)
-        return nullptr;                      // the grid has said its rows are used up
     memcpy(slot, pRecord, w->d->cbRecord);
+    if (!Block_AppendRow(w->hGrid, w->d->col, w->d->nCol, w, slot)) {
+        memset(slot, 0, w->d->cbRecord);
+        return nullptr;                      // the grid has said its rows are used up
+    }
     if (free >= w->rs.nRows)
         w->rs.nRows = free + 1;
-    BindRow(row, w->hGrid, w->d->col, w->d->nCol, w, slot);
     w->nListed++;
     ShowCount(w);
     return slot;

@@ -191,13 +191,12 @@ void Module_Layout(ZT_MODWIN* w);
 
 // Adds the columns of a table to a grid (ids 1..n in table order).
 void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol);
-// Binds one more record to a grid: a row appended on top whose cells show
-// the table's values of pRecord (which must stay in place while the row
-// exists).  FALSE when the grid has no spare row left (it has said so).
-BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord);
 // Binds a grid to a block: clears nothing (clear it first), fills one row
 // per slot with a non-zero key (and that pfnCheck accepts, when given)
 // with the table's values, and sorts.  Safe from a worker thread.  Returns
 // the number of rows listed, -1 when the grid refused the fill.
 int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pBlock, int nSlots,
                    size_t cbRecord, size_t offKey, BOOL (*pfnCheck)(const ZT_MODWIN*, const void*));
+// Appends one record to a filled grid as a new row on top (the grid keeps
+// a pointer to the record).  FALSE when the grid has no room for a row.
+BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord);

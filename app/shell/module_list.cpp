@@ -3,8 +3,11 @@
 // placeholder.
 #include "app/shell/module.h"
 #include "app/admin/estate_window.h"
+#include "app/listings/follow_window.h"
 
 extern const ZT_MODULE_DESC* const g_moduleList[] = {
     &g_EstateModule,
+    &g_HouseFollowModule,
+    &g_ClientFollowModule,
 };
 extern const int g_nModuleList = sizeof(g_moduleList) / sizeof(g_moduleList[0]);

@@ -121,6 +121,10 @@ LRESULT CALLBACK LockedFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     // Nor may the user change the value through the edit's own menu.
     case WM_CONTEXTMENU: case WM_CUT: case WM_PASTE: case WM_CLEAR: case WM_UNDO:
         return 0;
+    case WM_GETDLGCODE:
+        // It takes no keys, so the dialog keeps Tab and Shift+Tab (a
+        // multi-line edit would claim every key).
+        return (prev ? CallWindowProcA(prev, hwnd, msg, wp, lp) : 0) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
     case WM_NCDESTROY:
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
         RemovePropA(hwnd, kLockProp);
@@ -432,6 +436,8 @@ void Rights_LockField(HWND hCtl)
     if (!hCtl || !IsWindow(hCtl) || Rights_IsLocked(hCtl)) return;
     // A control that already has the focus gives it up to its dialog.
     if (GetFocus() == hCtl) SetFocus(GetParent(hCtl));
+    // Tab and Shift+Tab pass over it.
+    SetWindowLongPtrA(hCtl, GWL_STYLE, GetWindowLongPtrA(hCtl, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
     LONG_PTR prev = GetWindowLongPtrA(hCtl, GWLP_WNDPROC);
     SetPropA(hCtl, kLockProp, reinterpret_cast<HANDLE>(prev));
     SetWindowLongPtrA(hCtl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LockedFieldProc));

@@ -120,8 +120,10 @@ void Rights_ClientFields(const tagZT_Main_Param* p, HWND hDlg);
 // Locks a control: it keeps its look and value, but ignores keyboard focus,
 // keys and characters (system keys and input-method characters included)
 // and the editing commands cut, paste, clear and undo, and shows no context
-// menu; every other message reaches its previous window procedure.  Locking
-// twice is harmless; the lock ends with the control.
+// menu; every other message reaches its previous window procedure.  It is
+// no tab stop, and Tab and Shift+Tab leave it even when it holds the focus
+// (a multi-line edit included).  Locking twice is harmless; the lock ends
+// with the control.
 void Rights_LockField(HWND hCtl);
 BOOL Rights_IsLocked(HWND hCtl);
 // The control of that id among the dialog's descendants (direct children

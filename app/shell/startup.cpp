@@ -4,32 +4,52 @@
 #include "common/zt_box.h"
 #include "outside/skin/skin.h"
 
+#include <cstdio>
 #include <cstring>
 
-namespace {
-
-// The one progress dialog of the process (window thread only).
+// The one progress dialog of the process (window thread only, but for the
+// stop flag, which the worker reads between its steps).
 struct ProgressState {
     tagZT_Main_Param* p;
     HWND hDlg;
     HANDLE hWorker;
-    bool bAsking;      // the leave question is showing
-    int iDeferred;     // result that arrived while asking, -1 none
+    bool bAsking;           // the leave question is showing
+    int iDeferred;          // result that arrived while asking, -1 none
+    volatile LONG lStop;    // the user chose to leave: no further step starts
 };
-ProgressState g_prog;
+static ProgressState g_prog;
 
-HMODULE g_hSkin;
+static HMODULE g_hSkin;
 
-// Loads a string-table text into the block's scratch buffer and shows it.
-void ShowText(tagZT_Main_Param* p, HWND hDlg, UINT id)
+static bool Stopping()
+{
+    return g_prog.lStop != 0;
+}
+
+// Loads a string-table text into the block's scratch buffer and shows it
+// (unless the dialog already says that start-up is being left).
+static void ShowText(tagZT_Main_Param* p, HWND hDlg, UINT id)
 {
     p->szText[0] = 0;
     LoadStringA(p->hInst, id, p->szText, sizeof p->szText);
-    if (hDlg)
+    if (hDlg && !Stopping())
         SetDlgItemTextA(hDlg, IDC_PROGRESS_TEXT, p->szText);
 }
 
-DWORD WINAPI StartupWorker(LPVOID pArg)
+// One step of a phase: 1 to go on, 0 when the phase has failed.
+typedef int (*StartupStep)(tagZT_Main_Param* p, HWND hDlg);
+
+// Runs the steps in order; the user's leaving is honoured between steps (a
+// step in flight, a connection attempt included, ends or times out first).
+static int RunSteps(const StartupStep* steps, size_t n, tagZT_Main_Param* p, HWND hDlg)
+{
+    for (size_t i = 0; i < n; ++i)
+        if (Stopping() || !steps[i](p, hDlg))
+            return 0;
+    return Stopping() ? 0 : 1;
+}
+
+static DWORD WINAPI StartupWorker(LPVOID pArg)
 {
     tagZT_Main_Param* p = static_cast<tagZT_Main_Param*>(pArg);
     HWND hDlg = g_prog.hDlg;
@@ -38,31 +58,28 @@ DWORD WINAPI StartupWorker(LPVOID pArg)
     return 0;
 }
 
-// Asks whether to leave while the worker stands still.
-void AskToLeave(HWND hDlg)
+// Asks whether to leave.  The worker goes on meanwhile; on Yes it is asked
+// to stop, and the dialog ends with 0 once it reports back.
+static void AskToLeave(HWND hDlg)
 {
-    if (g_prog.bAsking)
+    if (g_prog.bAsking || Stopping())
         return;
     g_prog.bAsking = true;
-    HANDLE h = g_prog.hWorker;
-    bool suspended = h && SuspendThread(h) != static_cast<DWORD>(-1);
     int answer = ZT_MessageBox(hDlg, "确认退出软件", "", MB_YESNO);
     g_prog.bAsking = false;
     if (answer == IDYES) {
-        if (h) {
-            TerminateThread(h, 0);
-            WaitForSingleObject(h, INFINITE);
+        if (g_prog.iDeferred >= 0) {
+            EndDialog(hDlg, 0);
+            return;
         }
-        EndDialog(hDlg, 0);
+        InterlockedExchange(&g_prog.lStop, 1);
+        SetDlgItemTextA(hDlg, IDC_PROGRESS_TEXT, "正在退出,请稍候...");
+        EnableWindow(GetDlgItem(hDlg, IDCANCEL), FALSE);
         return;
     }
-    if (suspended)
-        ResumeThread(h);
     if (g_prog.iDeferred >= 0)
         EndDialog(hDlg, g_prog.iDeferred);
 }
-
-}  // namespace
 
 INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -73,6 +90,7 @@ INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
         g_prog.hDlg = hDlg;
         g_prog.bAsking = false;
         g_prog.iDeferred = -1;
+        g_prog.lStop = 0;
         p->hOwner = hDlg;
         p->sql.hOwner = hDlg;
         DWORD tid = 0;
@@ -90,7 +108,7 @@ INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
             AskToLeave(hDlg);
         return TRUE;
     case WM_STARTUP_DONE: {
-        int result = lParam == 0 ? 1 : 0;
+        int result = (lParam == 0 && !Stopping()) ? 1 : 0;
         if (g_prog.bAsking)
             g_prog.iDeferred = result;
         else
@@ -107,8 +125,8 @@ INT_PTR Startup_RunPhase(tagZT_Main_Param* p)
     INT_PTR r = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDlgProc,
                                 reinterpret_cast<LPARAM>(p));
     if (g_prog.hWorker) {
-        // The worker's last act was the (answered) WM_STARTUP_DONE, or it
-        // has been stopped: it ends at once.
+        // The dialog ends only after the worker's last act, the (answered)
+        // WM_STARTUP_DONE: it ends at once.
         WaitForSingleObject(g_prog.hWorker, 10000);
         CloseHandle(g_prog.hWorker);
     }
@@ -170,32 +188,87 @@ void Startup_LoadLists(tagZT_Main_Param* p)
     p->nEmp = n;
 }
 
-int Startup_Phase1(tagZT_Main_Param* p, HWND hDlg)
+static int Phase1Resources(tagZT_Main_Param* p, HWND hDlg)
 {
     GetSystemInfo(&p->si);
     ShowText(p, hDlg, IDS_INIT_SOFTWARE);
     Startup_LoadResources(p);
+    return 1;
+}
 
+static int Phase1Skin(tagZT_Main_Param* p, HWND hDlg)
+{
     ShowText(p, hDlg, IDS_INIT_SKIN);
     Skin_Start(p->hInst);
+    return 1;
+}
 
+// Start-up ends here: the box names the cause.
+static int StartupFailure(const char* pszText)
+{
+    ZT_MessageBox(nullptr, pszText, "错误", MB_OK | MB_ICONWARNING);
+    return 0;
+}
+
+static int Phase1Config(tagZT_Main_Param* p, HWND hDlg)
+{
     ShowText(p, hDlg, IDS_INIT_DB_SETTINGS);
     p->sql.hOwner = hDlg;
     p->sql.pszAppDir = p->szAppDir;
-    Config_Read(p);
+    char why[sizeof p->szAppDir + 100];
+    if (!Config_Read(p, why, sizeof why))
+        return StartupFailure(why);
+    return 1;
+}
 
-    ShowText(p, hDlg, IDS_TRY_CONNECT);
-    if (!MYSQL_Init(&p->sql)) {
-        p->szText[0] = 0;
-        if (!LoadStringA(p->hInst, IDS_DB_CONNECT_ERROR, p->szText, sizeof p->szText))
-            strcpy(p->szText, "数据库连接出错");
-        ZT_MessageBox(nullptr, p->szText, "错误", MB_OK | MB_ICONWARNING);
-        return 0;
+// Why the server refused or could not be reached, from the client library's
+// error number.
+static void ConnectCause(const tagZT_SQL_MATION* s, char* psz, size_t cb)
+{
+    unsigned int code = MYSQL_ErrorNumber();
+    switch (code) {
+    case 2002:
+    case 2003:
+        snprintf(psz, cb, "无法连接数据服务器%s:%d", s->szHost, s->iPort ? static_cast<int>(s->iPort) : 3306);
+        break;
+    case 1045:
+        snprintf(psz, cb, "数据库拒绝了账号%s(UID或PWD不对)", s->szUser);
+        break;
+    case 1049:
+        snprintf(psz, cb, "数据库%s不存在", s->szDatabase);
+        break;
+    default:
+        snprintf(psz, cb, "错误码%u,详细请查看错误日志errlog.log", code);
+        break;
     }
+}
 
+static int Phase1Connect(tagZT_Main_Param* p, HWND hDlg)
+{
+    ShowText(p, hDlg, IDS_TRY_CONNECT);
+    if (MYSQL_Init(&p->sql))
+        return 1;
+    p->szText[0] = 0;
+    if (!LoadStringA(p->hInst, IDS_DB_CONNECT_ERROR, p->szText, sizeof p->szText))
+        strcpy(p->szText, "数据库连接出错");
+    char cause[160];
+    ConnectCause(&p->sql, cause, sizeof cause);
+    char text[sizeof p->szText + sizeof cause + 2];
+    snprintf(text, sizeof text, "%s\n%s", p->szText, cause);
+    return StartupFailure(text);
+}
+
+static int Phase1Lists(tagZT_Main_Param* p, HWND hDlg)
+{
     ShowText(p, hDlg, IDS_INIT_PARAMS);
     Startup_LoadLists(p);
     return 1;
+}
+
+int Startup_Phase1(tagZT_Main_Param* p, HWND hDlg)
+{
+    static const StartupStep kSteps[] = {Phase1Resources, Phase1Skin, Phase1Config, Phase1Connect, Phase1Lists};
+    return RunSteps(kSteps, sizeof kSteps / sizeof kSteps[0], p, hDlg);
 }
 
 // ---- Phase 2 ---------------------------------------------------------------------
@@ -218,13 +291,16 @@ void Startup_LoadRights(tagZT_Main_Param* p, tagPOPEDOM* pText)
     PD_Calc(p, pText);
 }
 
-int Startup_Phase2(tagZT_Main_Param* p, HWND hDlg)
+static int Phase2Options(tagZT_Main_Param* p, HWND)
 {
     FD_Sct_Sys(&p->sys);
-
     tagPOPEDOM text;
     Startup_LoadRights(p, &text);
+    return 1;
+}
 
+static int Phase2Params(tagZT_Main_Param* p, HWND)
+{
     int nTags = 0, nNames = 0, nValues = 0;
     if (!FD_sct_Argc_Name(&p->pArgcTag, &p->pArgcName, &nTags, &nNames)) {
         nTags = 0;
@@ -235,7 +311,11 @@ int Startup_Phase2(tagZT_Main_Param* p, HWND hDlg)
     if (!_FD_sct_Argc_Value(nullptr, &p->pArgcValue, &nValues, 1, 0))
         nValues = 0;
     p->nArgcValue = p->pArgcValue ? nValues : 0;
+    return 1;
+}
 
+static int Phase2Areas(tagZT_Main_Param* p, HWND hDlg)
+{
     ShowText(p, hDlg, IDS_INIT_AREAS);
     int n = 0;
     if (!FD_SCT_CITY(&p->pCity, &n, 1))
@@ -250,19 +330,28 @@ int Startup_Phase2(tagZT_Main_Param* p, HWND hDlg)
     if (!FD_SCT_DISTRICT(nullptr, &p->pDist, &n, 1, 0))
         n = 0;
     p->nDist = p->pDist ? n : 0;
-
-    ShowText(p, hDlg, IDS_INIT_ESTATES);
-    n = 0;
-    if (!FD_Sct_EstList(nullptr, &p->pEstList, &n, 1, 0))
-        n = 0;
-    p->nEst = p->pEstList ? n : 0;
-
     // Room the windows may still fill in place behind the loaded rows; an
     // array that could not be loaded offers none.
     p->nUrbanSpare = p->pUrban ? 101 : 0;
     p->nDistSpare = p->pDist ? 101 : 0;
+    return 1;
+}
+
+static int Phase2Estates(tagZT_Main_Param* p, HWND hDlg)
+{
+    ShowText(p, hDlg, IDS_INIT_ESTATES);
+    int n = 0;
+    if (!FD_Sct_EstList(nullptr, &p->pEstList, &n, 1, 0))
+        n = 0;
+    p->nEst = p->pEstList ? n : 0;
     p->nEstSpare = p->pEstList ? 101 : 0;
     return 1;
+}
+
+int Startup_Phase2(tagZT_Main_Param* p, HWND hDlg)
+{
+    static const StartupStep kSteps[] = {Phase2Options, Phase2Params, Phase2Areas, Phase2Estates};
+    return RunSteps(kSteps, sizeof kSteps / sizeof kSteps[0], p, hDlg);
 }
 
 // ---- Skin library ----------------------------------------------------------------

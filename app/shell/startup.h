@@ -15,8 +15,13 @@ INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
 
 // ---- The steps of the worker (hDlg may be null: no progress texts) ---------------
 
-// Phase 1 in full.  1 connected and lists loaded, 0 no connection (the
-// "数据库连接出错" box has been shown).
+// Phase 1 in full.  1 connected and lists loaded; 0 when config.ini cannot
+// be used or the connection failed (a box captioned "错误" has named the
+// cause: "数据库连接出错" followed by why the server could not be reached or
+// refused), or the user chose to leave.  The
+// phases run as steps; leaving (Cancel, then Yes) is honoured between them,
+// so a step in flight, a connection attempt included, ends or times out
+// first, and the progress dialog ends with 0 once the worker reports back.
 int Startup_Phase1(tagZT_Main_Param* p, HWND hDlg);
 // Loads the resources of the block: lock, icon, menus, cursor, toolbar
 // bitmap, program folder, product name and version.
@@ -24,7 +29,7 @@ void Startup_LoadResources(tagZT_Main_Param* p);
 // The branch and employee lists (live records).  A list that could not be
 // loaded is left null with count 0.
 void Startup_LoadLists(tagZT_Main_Param* p);
-// Phase 2 in full; always 1.
+// Phase 2 in full; 1, or 0 when the user chose to leave.
 int Startup_Phase2(tagZT_Main_Param* p, HWND hDlg);
 // The user's permission row: text into *pText (zeroed first), read limits
 // into the block (0 when there is no own row), then the permission words.

@@ -9,6 +9,7 @@
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
 #include "app/resources/resource.h"
+#include "common/gbk.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -759,7 +760,7 @@ TEST_F(EstateTest, TheSharedListAndTheWindowStayInStepWithTheDatabase)
 std::string Cut(const std::string& s, size_t cb)
 {
     std::vector<char> out(cb);
-    Est_CopyCut(out.data(), cb, s.c_str());
+    Gbk_CopyCut(out.data(), cb, s.c_str());
     return out.data();
 }
 

@@ -1,7 +1,6 @@
 // The estate abbreviation and the numbers typed into the estate dialogs.
 #include "tests/support/test_support.h"
 #include "app/admin/estate_dialog.h"
-#include "app/admin/estate_list.h"
 #include "app/admin/pinyin.h"
 
 #include <string>
@@ -96,19 +95,6 @@ TEST(EstateNumbers, ANumberIsDigitsOnlyAndAnythingElseCountsAsZero)
     }
     EXPECT_FALSE(Est_ParseMoney("10000000000", &v));
     EXPECT_FALSE(Est_ParseMoney("99999999999999999999999", &v));
-}
-
-TEST(EstateText, TextsAreCutOnAWholeCharacter)
-{
-    char f[6];
-    Est_CopyCut(f, sizeof(f), "ab翠苑");
-    EXPECT_STREQ(f, "ab翠");                      // 苑 would be split
-    Est_CopyCut(f, sizeof(f), "abcdefg");
-    EXPECT_STREQ(f, "abcde");
-    Est_CopyCut(f, sizeof(f), "a\xB4");
-    EXPECT_STREQ(f, "a");                         // a half character is left out
-    Est_CopyCut(f, sizeof(f), "\xD5\x5C" "'x");
-    EXPECT_STREQ(f, "\xD5\x5C" "'x");             // 0x5C here is a trail byte
 }
 
 }  // namespace

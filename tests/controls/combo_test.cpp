@@ -214,13 +214,18 @@ TEST_F(ComboTest, KeysMoveTheHotItemAndEnterChooses)
     ClickBox(combo);
     ASSERT_TRUE(ListShown());
 
+    Ui_ClearEvents();
     Ui_Key(combo, VK_DOWN);
     Ui_Key(combo, VK_DOWN);
     Ui_Key(combo, VK_RETURN);
     Ui_Pump(30);
     EXPECT_EQ("南", Ui_Text(combo));
     EXPECT_FALSE(ListShown());
-    EXPECT_EQ(1, Ui_CountCommand(kId, ZTCBN_CHOSEN));
+    // Like a standard combo box, one notification for the choice: the text
+    // changed.
+    EXPECT_EQ(1, Ui_CountCommand(kId, ZTCBN_CHANGE));
+    EXPECT_EQ(0, Ui_CountCommand(kId, ZTCBN_CHOSEN));
+    EXPECT_EQ(1u, Ui_Events().size());
 
     // Down stops at the last item, Up at "none".
     Ui_Key(combo, 'X');                            // any other key opens the list
@@ -320,9 +325,13 @@ TEST_F(ComboTest, EditableBoxTypesIntoItsEditChild)
     EXPECT_EQ(2, Ui_CountCommand(kId, ZTCBN_CHANGE));
 
     // Down and Enter from the edit child act on the list.
+    Ui_ClearEvents();
     Ui_Key(edit, VK_DOWN);
     Ui_Key(edit, VK_RETURN);
+    Ui_Pump(30);
     EXPECT_EQ("甲", Ui_Text(combo));
+    EXPECT_EQ(1, Ui_CountCommand(kId, ZTCBN_CHANGE));
+    EXPECT_EQ(0, Ui_CountCommand(kId, ZTCBN_CHOSEN));
     EXPECT_FALSE(ListShown());
     EXPECT_FALSE(Ui_Visible(edit));
     EXPECT_EQ(combo, GetFocus());

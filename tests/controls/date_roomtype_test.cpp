@@ -235,4 +235,26 @@ TEST_F(FieldTest, RoomTypePickerReadsAndWritesTheField)
     EXPECT_EQ("3/3/1", Ui_Text(field));
 }
 
+TEST_F(FieldTest, TabAndShiftTabMovePastARoomTypeField)
+{
+    HWND dlg = Ui_CreateDialog(60, 60, 420, 200);
+    ASSERT_NE(nullptr, dlg);
+    DWORD style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+    HWND before = Ui_Child(dlg, "EDIT", style, 20, 20, 120, 22, 1300);
+    HWND field = Ui_Child(dlg, "EDIT", style, 20, 60, 120, 22, 1301, "3/2/1");
+    HWND after = Ui_Child(dlg, "EDIT", style, 20, 100, 120, 22, 1302);
+    ASSERT_TRUE(RoomTypeField_Attach(field));
+
+    SetFocus(before);
+    Ui_RealKey(VK_TAB);
+    EXPECT_EQ(after, GetFocus()) << "Tab goes on to the next field";
+    Ui_RealKey(VK_TAB, true);
+    EXPECT_EQ(before, GetFocus()) << "Shift+Tab goes back past the room-type field";
+    // The focus given to it by the program moves on as well.
+    SetFocus(field);
+    EXPECT_EQ(after, GetFocus());
+    EXPECT_EQ("3/2/1", Ui_Text(field));
+    DestroyWindow(dlg);
+}
+
 }  // namespace

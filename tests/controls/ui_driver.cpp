@@ -6,6 +6,7 @@
 namespace {
 
 std::vector<HostEvent> g_events;
+std::vector<HWND> g_dialogs;    // modeless dialogs whose keys the pump hands to the dialog manager
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -18,6 +19,31 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK TestDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        g_events.push_back({msg, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+        return TRUE;
+    case WM_NCDESTROY:
+        for (size_t i = 0; i < g_dialogs.size(); ++i)
+            if (g_dialogs[i] == hwnd)
+                g_dialogs.erase(g_dialogs.begin() + static_cast<long>(i));
+        return FALSE;
+    }
+    return FALSE;
+}
+
+bool ToDialog(MSG* m)
+{
+    for (HWND dlg : g_dialogs)
+        if (IsDialogMessageA(dlg, m))
+            return true;
+    return false;
 }
 
 struct FindCls {
@@ -76,6 +102,8 @@ void Ui_Pump(int ms)
     do {
         MSG m;
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (ToDialog(&m))
+                continue;
             TranslateMessage(&m);
             DispatchMessageA(&m);
         }
@@ -92,6 +120,29 @@ HWND Ui_CreateHost(int x, int y, int w, int h)
     SetFocus(host);
     Ui_Pump(60);
     return host;
+}
+
+HWND Ui_CreateDialog(int x, int y, int w, int h)
+{
+    // A template without controls, menu, class or caption text; sizes in
+    // dialog units are replaced by the pixel size below.
+    struct alignas(4) {
+        DLGTEMPLATE t;
+        WORD menu, cls, title;
+    } tpl;
+    memset(&tpl, 0, sizeof tpl);
+    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    tpl.t.cx = 100;
+    tpl.t.cy = 100;
+    HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tpl.t, nullptr, TestDialogProc, 0);
+    if (!dlg)
+        return nullptr;
+    g_dialogs.push_back(dlg);
+    SetWindowPos(dlg, HWND_TOP, x, y, w, h, SWP_SHOWWINDOW);
+    SetForegroundWindow(dlg);
+    SetActiveWindow(dlg);
+    Ui_Pump(60);
+    return dlg;
 }
 
 std::vector<HostEvent>& Ui_Events() { return g_events; }
@@ -157,6 +208,29 @@ void Ui_Key(HWND target, UINT vk)
     PostMessageA(target, WM_KEYDOWN, vk, 1 | (scan << 16));
     PostMessageA(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
     Ui_Pump(20);
+}
+
+void Ui_RealKey(UINT vk, bool shift)
+{
+    INPUT in[4];
+    memset(in, 0, sizeof in);
+    UINT n = 0;
+    if (shift) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n++].ki.wVk = VK_SHIFT;
+    }
+    in[n].type = INPUT_KEYBOARD;
+    in[n++].ki.wVk = static_cast<WORD>(vk);
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = static_cast<WORD>(vk);
+    in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (shift) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n].ki.wVk = VK_SHIFT;
+        in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(n, in, sizeof(INPUT));
+    Ui_Pump(40);
 }
 
 void Ui_Type(HWND target, const char* s)
@@ -236,3 +310,45 @@ HWND Ui_ThreadWindow(const char* cls)
     EnumThreadWindows(GetCurrentThreadId(), FindByClass, reinterpret_cast<LPARAM>(&f));
     return f.found;
 }
+
+static HMENU g_menu = nullptr;
+static UINT g_menuCmd = 0;
+static bool g_menuClicked = false;
+
+static void CALLBACK ClickMenuCommand(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    int pos = -1;
+    for (int i = 0; g_menu && i < GetMenuItemCount(g_menu); i++)
+        if (GetMenuItemID(g_menu, i) == g_menuCmd)
+            pos = i;
+    RECT r;
+    if (pos < 0 || !Ui_ThreadWindow("#32768") || !GetMenuItemRect(nullptr, g_menu, pos, &r)) {
+        EndMenu();
+        return;
+    }
+    g_menuClicked = true;
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3];
+    memset(in, 0, sizeof(in));
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (((r.left + r.right) / 2) * 65536 + w - 1) / w;
+        i.mi.dy = (((r.top + r.bottom) / 2) * 65536 + h - 1) / h;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    }
+    in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
+}
+
+void Ui_ClickMenuItemSoon(HMENU menu, UINT cmd)
+{
+    g_menu = menu;
+    g_menuCmd = cmd;
+    g_menuClicked = false;
+    SetTimer(nullptr, 0, 400, ClickMenuCommand);
+}
+
+bool Ui_MenuClicked() { return g_menuClicked; }

@@ -24,6 +24,11 @@ void Ui_Pump(int ms = 60);
 
 // A visible top-level window at (x, y) of the given size, activated.
 HWND Ui_CreateHost(int x, int y, int w, int h);
+// A visible, activated modeless dialog (class "#32770", no controls of its
+// own) at (x, y); its WM_COMMANDs are recorded like the host's.  Ui_Pump
+// hands every message to the dialog manager first, so Tab, Shift+Tab, Enter
+// and Esc act on it as in the program's dialogs.
+HWND Ui_CreateDialog(int x, int y, int w, int h);
 std::vector<HostEvent>& Ui_Events();
 void Ui_ClearEvents();
 int Ui_CountCommand(int id, int code);
@@ -41,6 +46,9 @@ POINT Ui_Centre(HWND hwnd);
 
 // Posted keys: key down and key up (the message loop adds the character).
 void Ui_Key(HWND target, UINT vk);
+// A key pressed and released on the real keyboard (SendInput), optionally
+// with Shift held: it reaches the focused window of the active window.
+void Ui_RealKey(UINT vk, bool shift = false);
 void Ui_Type(HWND target, const char* lowerCaseLettersOrDigits);
 
 std::string Ui_Text(HWND hwnd);
@@ -64,3 +72,10 @@ std::string Ui_Screenshot(const char* name);
 
 // Finds a visible top-level window of this thread by class.
 HWND Ui_ThreadWindow(const char* cls);
+
+// Menus: a menu loop reads the mouse itself, so a click into an open menu
+// is arranged before it opens.  About 400 ms after this call, the item of
+// `menu` with command `cmd` is clicked with the mouse if the menu is open
+// (else the menu loop is ended).  Ui_MenuClicked() then says whether it was.
+void Ui_ClickMenuItemSoon(HMENU menu, UINT cmd);
+bool Ui_MenuClicked();

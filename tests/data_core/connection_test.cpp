@@ -95,8 +95,8 @@ TEST(ConnectionInit, ClosedLoopbackPortFailsCleanlyWithOneErrorLine)
     EXPECT_TRUE(std::regex_match(lines.back(), shape)) << lines.back();
     EXPECT_NE(std::string::npos, lines.back().find("  200")) << lines.back();
     EXPECT_EQ(0u, TestBoxes_Count());
-    // Without a connection every operation fails quietly.
-    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    // Without a connection the login check cannot be made.
+    EXPECT_EQ(-1, FD_LG_Check(1, Stored("482913").c_str()));
     MYSQL_Terminal();
 }
 
@@ -158,7 +158,9 @@ TEST_F(Connection, ServerErrorIsLoggedWithCodeRightAlignedAndOwnerNotified)
 
     size_t before = ErrLogLines().size();
     TestDb_Exec("rename table t_employee to t_employee_away");
-    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    // A server error is no wrong password: the check could not be made.
+    EXPECT_EQ(-1, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(0u, TestBoxes_Count());
     TestDb_Exec("rename table t_employee_away to t_employee");
     TestDb_Settings()->hOwner = nullptr;
     DestroyWindow(owner);
@@ -187,13 +189,15 @@ TEST_F(Connection, BinaryLogNames)
     EXPECT_EQ(logs[logs.size() - 2][0], buf);
 }
 
-TEST_F(Connection, RestartBetweenOperationsFailsOnceSilentlyThenWorks)
+TEST_F(Connection, AfterARestartTheNextOperationReconnectsSilentlyAndWorks)
 {
     TestDb_ServerStop();
     TestDb_ServerStart();
-    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
-    EXPECT_EQ(0u, TestBoxes_Count());
     EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+    TestDb_ServerStop();
+    TestDb_ServerStart();
+    EXPECT_EQ(1, FD_Pwd_Reset(1, 1, Stored("482913").c_str()));
+    EXPECT_EQ(0u, TestBoxes_Count());
 }
 
 TEST_F(Connection, ServerDownPromptsUntilNo)
@@ -201,9 +205,9 @@ TEST_F(Connection, ServerDownPromptsUntilNo)
     TestDb_ServerStop();
     TestBoxes_Answer(IDYES);   // reconnect at once: fails again, asks again
     TestBoxes_Answer(IDNO);    // give up for now
-    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(-1, FD_LG_Check(1, Stored("482913").c_str()));
     auto boxes = TestBoxes_Taken();
-    ASSERT_EQ(2u, boxes.size());
+    ASSERT_EQ(2u, boxes.size()) << "the login check leaves the telling to its caller";
     for (auto& b : boxes) {
         EXPECT_EQ("与数据服务器断开连接", b.caption);
         EXPECT_EQ("选择\"是\"重新连接\n选择\"否\"1分钟后重新连接\r建议确认服务器正常运行下,请选择\"是\"", b.text);
@@ -211,10 +215,140 @@ TEST_F(Connection, ServerDownPromptsUntilNo)
     }
     TestDb_ServerStart();
     TestBoxes_Reset();
-    // The connection left behind is dead: the next call reconnects silently.
-    EXPECT_EQ(0, FD_LG_Check(1, Stored("482913").c_str()));
     EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
     EXPECT_EQ(0u, TestBoxes_Count());
+}
+
+// ---- The reconnection prompt: its owner, one at a time, failures told -----------
+
+const char kPromptCaption[] = "与数据服务器断开连接";
+
+struct Windows {
+    HWND frame = nullptr, dialog = nullptr;
+    Windows()
+    {
+        WNDCLASSA wc = {};
+        wc.lpszClassName = "KelmoraTestWindow";
+        wc.lpfnWndProc = DefWindowProcA;
+        RegisterClassA(&wc);
+        frame = CreateWindowA(wc.lpszClassName, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                              nullptr, nullptr, nullptr);
+        dialog = CreateWindowA(wc.lpszClassName, "dialog", WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 200, 100, frame,
+                               nullptr, nullptr, nullptr);
+        SetForegroundWindow(dialog);
+        SetActiveWindow(dialog);
+        Pump();
+    }
+    ~Windows()
+    {
+        TestDb_Settings()->hOwner = nullptr;
+        DestroyWindow(frame);
+        Pump();
+    }
+    static void Pump()
+    {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
+    }
+};
+
+DWORD WINAPI ResetOnAThread(LPVOID result)
+{
+    *static_cast<int*>(result) = FD_Pwd_Reset(1, 1, Stored("482913").c_str());
+    return 0;
+}
+
+HANDLE StartReset(int* result)
+{
+    return CreateThread(nullptr, 0, ResetOnAThread, result, 0, nullptr);
+}
+
+TEST_F(Connection, PromptAndFailureBoxBelongToTheActiveWindow)
+{
+    Windows w;
+    ASSERT_EQ(w.dialog, GetActiveWindow());
+    TestDb_Settings()->hOwner = w.frame;
+    TestDb_ServerStop();
+
+    // On the window thread: its active window, the dialog over the frame.
+    EXPECT_EQ(0, FD_Pwd_Reset(1, 1, Stored("482913").c_str()));
+    // On a worker: the active window of the owner's thread.
+    int result = -5;
+    HANDLE h = StartReset(&result);
+    WaitForSingleObject(h, 20000);
+    CloseHandle(h);
+    EXPECT_EQ(0, result);
+
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(4u, boxes.size());
+    for (int i = 0; i < 4; i += 2) {
+        EXPECT_EQ(kPromptCaption, boxes[i].caption);
+        EXPECT_EQ(w.dialog, boxes[i].owner);
+        // "No": the operation that needed the server says that it failed.
+        EXPECT_EQ("操作失败", boxes[i + 1].caption);
+        EXPECT_NE(std::string::npos, boxes[i + 1].text.find("数据服务器")) << boxes[i + 1].text;
+        EXPECT_EQ(w.dialog, boxes[i + 1].owner);
+    }
+    TestDb_ServerStart();
+}
+
+// The prompt hook holds the prompt open until the test answers it.
+HANDLE g_promptShown, g_promptAnswered;
+std::atomic<int> g_prompts, g_answer, g_failures;
+
+int HoldingPrompt(HWND, const char*, const char* caption, UINT)
+{
+    if (strcmp(caption, kPromptCaption) != 0) {
+        ++g_failures;
+        return IDOK;
+    }
+    ++g_prompts;
+    SetEvent(g_promptShown);
+    WaitForSingleObject(g_promptAnswered, 20000);
+    return g_answer;
+}
+
+TEST_F(Connection, OnePromptAtATimeAndEveryOneWaitsForItsAnswer)
+{
+    g_promptShown = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    g_promptAnswered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ZTData_SetMessageBoxHook(HoldingPrompt);
+    for (int answer : {IDYES, IDNO}) {
+        g_prompts = 0;
+        g_failures = 0;
+        g_answer = answer;
+        ResetEvent(g_promptAnswered);
+        TestDb_ServerStop();
+        int first = -5, second = -5;
+        HANDLE a = StartReset(&first);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g_promptShown, 20000));
+        HANDLE b = StartReset(&second);
+        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(b, 700)) << "the second operation waits for the answer";
+        EXPECT_EQ(1, g_prompts.load());
+        if (answer == IDYES)
+            TestDb_ServerStart();
+        SetEvent(g_promptAnswered);
+        HANDLE both[2] = {a, b};
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, both, TRUE, 20000));
+        CloseHandle(a);
+        CloseHandle(b);
+        EXPECT_EQ(1, g_prompts.load());
+        if (answer == IDYES) {
+            // Reconnected: both operations went on and succeeded.
+            EXPECT_EQ(1, first);
+            EXPECT_EQ(1, second);
+            EXPECT_EQ(0, g_failures.load());
+        } else {
+            EXPECT_EQ(0, first);
+            EXPECT_EQ(0, second);
+            EXPECT_EQ(2, g_failures.load()) << "each failed operation says so";
+        }
+    }
+    ZTData_SetMessageBoxHook(TestBoxes_Hook());
+    TestDb_ServerStart();
+    CloseHandle(g_promptShown);
+    CloseHandle(g_promptAnswered);
 }
 
 TEST_F(Connection, ConcurrentStatementsShareTheConnectionSafely)
@@ -255,6 +389,5 @@ TEST_F(Connection, TimerFindsTheServerGoneAndPromptsOnItsOwnThread)
     EXPECT_EQ("与数据服务器断开连接", boxes[0].caption);
     TestDb_ServerStart();
     TestBoxes_Reset();
-    FD_LG_Check(1, Stored("482913").c_str());   // reconnects
-    EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));   // reconnects and checks
 }

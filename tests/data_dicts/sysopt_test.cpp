@@ -1,5 +1,6 @@
 // System options, the company profile and the export feed.
 #include "tests/data_dicts/dicts_test.h"
+#include "db/dbtool.h"
 
 namespace {
 
@@ -100,6 +101,38 @@ TEST_F(SysTest, CompanyProfileRoundTrip)
     TestDb_Exec("insert into t_company (szName) values ('x')");
     EXPECT_EQ(FD_Sct_Com(&back), 0);
     EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+TEST_F(SysTest, CompanyTelephonesKeepEveryByteOfTheirFields)
+{
+    // 256 single-byte characters each: as many as the fields hold besides
+    // their NUL.
+    std::string tel, retel, fax;
+    for (int i = 0; i < 64; ++i) {
+        tel += "0571";
+        retel += "8800";
+        fax += "-12;";
+    }
+    AT_COM c = {};
+    ASSERT_EQ(FD_Sct_Com(&c), 1);
+    Set(c.szTel, tel);
+    Set(c.szReTel, retel);
+    Set(c.szFax, fax);
+    ASSERT_EQ(FD_UpdCom(&c), 1);
+    AT_COM back = {};
+    ASSERT_EQ(FD_Sct_Com(&back), 1);
+    EXPECT_EQ(std::string(back.szTel), tel);
+    EXPECT_EQ(std::string(back.szReTel), retel);
+    EXPECT_EQ(std::string(back.szFax), fax);
+
+    // A database made with the narrower columns is widened by the set-up
+    // tool's upgrade.
+    TestDb_Exec("alter table t_company modify szTel varchar(128) null, modify szFax varchar(128) null");
+    std::string err;
+    ASSERT_TRUE(DbTool_Upgrade(TestDb_Conn(), &err)) << err;
+    EXPECT_EQ("256,256,256", TestDb_Scalar("select group_concat(character_maximum_length order by column_name)"
+                                           " from information_schema.columns where table_schema = database()"
+                                           " and table_name = 't_company' and column_name in ('szTel','szReTel','szFax')"));
 }
 
 // Keys of a feed batch (first column), freeing the result set.

@@ -228,3 +228,27 @@ TEST_F(Clients, HostileTextInEveryFieldRoundTrips)
     EXPECT_EQ(HostileText(), TestDb_Scalar("select szRemark from t_client"));
     EXPECT_EQ(1, TestDb_Count("t_client"));
 }
+
+// An update whose record texts are filled to their last byte without a
+// terminating NUL writes each field whole and nothing of the next one.
+TEST_F(Clients, UpdateOfFieldsFilledToTheBrimWritesEachWholeAndAlone)
+{
+    tagCLIENT c = NewClient("13800000001", "");
+    ASSERT_EQ(1, FD_Ist_Cli(1, &c));
+    tagCLIENT n = c;
+    const BrimText texts[] = {
+        {n.szTrade, sizeof n.szTrade, "szTrade"}, {n.szUrban, sizeof n.szUrban, "szUrban"},
+        {n.szHouseType, sizeof n.szHouseType, "szHouseType"}, {n.szFloor, sizeof n.szFloor, "szFloor"},
+        {n.szToward, sizeof n.szToward, "szToward"}, {n.szDecoration, sizeof n.szDecoration, "szDecoration"},
+        {n.szLayout, sizeof n.szLayout, "szLayout"}, {n.szLevel, sizeof n.szLevel, "szLevel"},
+        {n.szSource, sizeof n.szSource, "szSource"}, {n.szPayment, sizeof n.szPayment, "szPayment"},
+        {n.szAgencyFee, sizeof n.szAgencyFee, "szAgencyFee"}, {n.szUsage, sizeof n.szUsage, "szUsage"},
+        {n.szCliTel, sizeof n.szCliTel, "szCliTel"}, {n.szLinkTel, sizeof n.szLinkTel, "szLinkTel"},
+        {n.szCitizen, sizeof n.szCitizen, "szCitizen"}, {n.szDelegatePD, sizeof n.szDelegatePD, "szDelegatePD"},
+        {n.szRemark, sizeof n.szRemark, "szRemark"},
+    };
+    const size_t count = sizeof texts / sizeof texts[0];
+    FillToBrim(texts, count);
+    ASSERT_EQ(1, FD_Upd_Cli(1, &c, &n));
+    ExpectBrimRow("t_client", c.iOrdinal, texts, count);
+}

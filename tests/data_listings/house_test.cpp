@@ -401,3 +401,30 @@ TEST_F(Houses, ServerErrorsAreRecordedAndReported)
     EXPECT_EQ("异常错误,错误原因查看错误日志文件.", boxes[1].text);
     EXPECT_EQ("操作失败", boxes[1].caption);
 }
+
+// Every text of the record filled to its last byte without a terminating
+// NUL, each with its own letter: the row gets each field whole and nothing
+// of the field after it.
+TEST_F(Houses, FieldsFilledToTheBrimAreWrittenWholeAndAlone)
+{
+    tagHOUSE h = NewHouse(1, "1", "101");
+    const BrimText texts[] = {
+        {h.szRingArea, sizeof h.szRingArea, "szRingArea"}, {h.szDist, sizeof h.szDist, "szDist"},
+        {h.szBuildNO, sizeof h.szBuildNO, "szBuildNO"}, {h.szHouseNO, sizeof h.szHouseNO, "szHouseNO"},
+        {h.szFloor, sizeof h.szFloor, "szFloor"}, {h.szRoomType, sizeof h.szRoomType, "szRoomType"},
+        {h.szToward, sizeof h.szToward, "szToward"}, {h.szDecoration, sizeof h.szDecoration, "szDecoration"},
+        {h.szLayout, sizeof h.szLayout, "szLayout"}, {h.szStatusquo, sizeof h.szStatusquo, "szStatusquo"},
+        {h.szLook, sizeof h.szLook, "szLook"}, {h.szSign, sizeof h.szSign, "szSign"},
+        {h.szMortgage, sizeof h.szMortgage, "szMortgage"}, {h.szPark, sizeof h.szPark, "szPark"},
+        {h.szTrade, sizeof h.szTrade, "szTrade"}, {h.szHouseNum, sizeof h.szHouseNum, "szHouseNum"},
+        {h.szBuildType, sizeof h.szBuildType, "szBuildType"}, {h.szBuildStruct, sizeof h.szBuildStruct, "szBuildStruct"},
+        {h.szHouseType, sizeof h.szHouseType, "szHouseType"}, {h.szHouseStruct, sizeof h.szHouseStruct, "szHouseStruct"},
+        {h.szLinkMan, sizeof h.szLinkMan, "szLinkMan"}, {h.szLinkTel, sizeof h.szLinkTel, "szLinkTel"},
+        {h.szOwnerTel, sizeof h.szOwnerTel, "szOwnerTel"}, {h.szCitizen, sizeof h.szCitizen, "szCitizen"},
+        {h.szPPTSource, sizeof h.szPPTSource, "szPPTSource"}, {h.szRemark, sizeof h.szRemark, "szRemark"},
+    };
+    const size_t count = sizeof texts / sizeof texts[0];
+    FillToBrim(texts, count);
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    ExpectBrimRow("t_house", h.iOrdinal, texts, count);
+}

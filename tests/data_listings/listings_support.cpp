@@ -129,3 +129,18 @@ std::string ServerDay(int iDays)
 {
     return TestDb_Scalar("select date_add(curdate(), interval " + std::to_string(iDays) + " day)");
 }
+
+void FillToBrim(const BrimText* texts, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        memset(texts[i].field, 'A' + (int)i, texts[i].cb);
+}
+
+void ExpectBrimRow(const char* table, int key, const BrimText* texts, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        EXPECT_EQ(std::string(texts[i].cb, (char)('A' + i)),
+                  TestDb_Scalar(std::string("select ") + texts[i].column + " from " + table + " where iOrdinal = " +
+                                std::to_string(key)))
+            << texts[i].column;
+}

@@ -28,6 +28,19 @@ tagHOUSE NewHouse(int iEst, const char* pszBuild, const char* pszRoom);
 // A client with its two telephone texts (stored as given).
 tagCLIENT NewClient(const char* pszCliTel, const char* pszLinkTel);
 
+// A text field of a record and its column.
+struct BrimText {
+    char* field;
+    size_t cb;
+    const char* column;
+};
+// Fills every field to its last byte, without a NUL, each with its own
+// letter ('A' for the first, 'B' for the second, ...).
+void FillToBrim(const BrimText* texts, size_t n);
+// Expects every column of the row with that key to hold its field's letters
+// exactly: the field whole and nothing of the one after it.
+void ExpectBrimRow(const char* table, int key, const BrimText* texts, size_t n);
+
 // Number of lines of errlog.log in the working folder.
 size_t ErrLogCount();
 

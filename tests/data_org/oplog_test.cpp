@@ -192,9 +192,19 @@ TEST_F(LogList, TypedDatesCannotChangeTheStatement)
     ASSERT_NE(nullptr, list);  // still one valid statement
     Mem_Free_Log(list);
 
-    char small[12];
-    FD_Log_DateFilter(small, sizeof small, "2024-03-01", nullptr);
-    EXPECT_EQ(11u, strlen(small));
+}
+
+TEST_F(LogList, AFilterThatDoesNotFitClearsNothing)
+{
+    // Room for " dtAdd >= '2024-03-01'" alone: that shorter filter would
+    // select (and clear) the April row too.
+    char small[23];
+    EXPECT_EQ(nullptr, FD_Log_DateFilter(small, sizeof small, "2024-03-01", "2024-03-15"));
+    ASSERT_EQ(1, FD_Del_Log(1, small, 0, 1));
+    EXPECT_EQ(3, TestDb_Count("t_log"));
+    char tiny[4];
+    EXPECT_EQ(nullptr, FD_Log_DateFilter(tiny, sizeof tiny, "2024-03-01", nullptr));
+    EXPECT_STREQ("", tiny);
 }
 
 TEST_F(LogList, DeletesOneRowByKeyOrTheRowsOfAFilter)

@@ -490,4 +490,65 @@ TEST_F(BlocksTest, BusyDialogRunsItsTaskOnAThreadAndEndsOnClose)
     EXPECT_EQ(TestBoxes_Count(), 0u);
 }
 
+// The user tries every way to close the busy dialog while its task runs.
+struct CloseAttempts {
+    HWND dlg = nullptr;
+    bool afterAltF4 = false, afterEsc = false, afterCancel = false, afterSysClose = false;
+};
+CloseAttempts g_attempts;
+
+bool StillShown(HWND dlg)
+{
+    Sleep(200);
+    return IsWindow(dlg) && IsWindowVisible(dlg);
+}
+
+void RealKeys(std::initializer_list<std::pair<WORD, bool>> keys)
+{
+    for (const auto& k : keys) {
+        INPUT in;
+        memset(&in, 0, sizeof in);
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = k.first;
+        in.ki.dwFlags = k.second ? 0 : KEYEVENTF_KEYUP;
+        SendInput(1, &in, sizeof in);
+    }
+}
+
+DWORD WINAPI UserTriesToClose(LPVOID)
+{
+    HWND dlg = nullptr;
+    for (int i = 0; i < 100 && !(dlg && IsWindowVisible(dlg)); i++) {
+        Sleep(20);
+        dlg = g_ZTMain.hBusyDlg;
+    }
+    g_attempts.dlg = dlg;
+    if (!dlg)
+        return 0;
+    RealKeys({{VK_MENU, true}, {VK_F4, true}, {VK_F4, false}, {VK_MENU, false}});
+    g_attempts.afterAltF4 = StillShown(dlg);
+    RealKeys({{VK_ESCAPE, true}, {VK_ESCAPE, false}});
+    g_attempts.afterEsc = StillShown(dlg);
+    PostMessageA(GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0);
+    g_attempts.afterCancel = StillShown(dlg);
+    PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    g_attempts.afterSysClose = StillShown(dlg);
+    SendMessageA(g_ZTMain.hBusyDlg, WM_CLOSE, 0, 0);   // the task is done
+    return 0;
+}
+
+TEST_F(BlocksTest, BusyDialogClosesOnlyWhenItsTaskIsDone)
+{
+    g_attempts = CloseAttempts();
+    SetForegroundWindow(host);
+    EXPECT_TRUE(Block_RunBusy(host, &g_ZTMain, UserTriesToClose, nullptr));
+    ASSERT_NE(g_attempts.dlg, nullptr);
+    EXPECT_TRUE(g_attempts.afterAltF4);
+    EXPECT_TRUE(g_attempts.afterEsc);
+    EXPECT_TRUE(g_attempts.afterCancel);
+    EXPECT_TRUE(g_attempts.afterSysClose);
+    EXPECT_FALSE(IsWindow(g_attempts.dlg));
+    EXPECT_TRUE(IsWindowEnabled(host));
+}
+
 }  // namespace

@@ -516,34 +516,6 @@ TEST_F(FrameTest, ScreenshotWithTheHouseMenuOpen)
 
 namespace {
 
-HMENU g_clickPopup = nullptr;
-bool g_clickedItem = false;
-
-void CALLBACK ClickFirstItem(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    RECT r;
-    if (g_clickPopup && Ui_ThreadWindow("#32768") && GetMenuItemRect(nullptr, g_clickPopup, 0, &r)) {
-        g_clickedItem = true;
-        // Inside the menu loop: the mouse input is read by the loop itself.
-        int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        INPUT in[3];
-        memset(in, 0, sizeof(in));
-        for (INPUT& i : in) {
-            i.type = INPUT_MOUSE;
-            i.mi.dx = (((r.left + r.right) / 2) * 65536 + w - 1) / w;
-            i.mi.dy = (((r.top + r.bottom) / 2) * 65536 + h - 1) / h;
-            i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-        }
-        in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-        in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-        in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-        SendInput(3, in, sizeof(INPUT));
-    } else {
-        EndMenu();
-    }
-}
-
 TEST_F(FrameTest, UserOpensTheHouseListWithTheMouse)
 {
     HMENU bar = GetMenu(frame);
@@ -554,15 +526,14 @@ TEST_F(FrameTest, UserOpensTheHouseListWithTheMouse)
             pos = i;
     }
     ASSERT_GE(pos, 0);
-    g_clickPopup = GetSubMenu(bar, pos);
-    ASSERT_EQ(GetMenuItemID(g_clickPopup, 0), static_cast<UINT>(IDM_HOUSE));
+    HMENU popup = GetSubMenu(bar, pos);
+    ASSERT_EQ(GetMenuItemID(popup, 0), static_cast<UINT>(IDM_HOUSE));
     RECT r;
     ASSERT_TRUE(GetMenuItemRect(frame, bar, pos, &r));
-    g_clickedItem = false;
-    SetTimer(nullptr, 0, 400, ClickFirstItem);
+    Ui_ClickMenuItemSoon(popup, IDM_HOUSE);
     Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     Ui_Pump(600);
-    EXPECT_TRUE(g_clickedItem);
+    EXPECT_TRUE(Ui_MenuClicked());
     HWND house = Frame_FindChild(ZT_CLASS_CHILD_HOU);
     ASSERT_NE(house, nullptr);
     EXPECT_TRUE(IsZoomed(house));

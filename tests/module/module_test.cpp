@@ -90,48 +90,6 @@ protected:
     }
 };
 
-// A menu item is clicked with the mouse a moment after the menu opened
-// (inside the menu loop the timer is the only way in).
-HMENU g_menu = nullptr;
-UINT g_menuCmd = 0;
-bool g_menuClicked = false;
-
-void CALLBACK ClickMenuCommand(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    int pos = -1;
-    for (int i = 0; g_menu && i < GetMenuItemCount(g_menu); i++)
-        if (GetMenuItemID(g_menu, i) == g_menuCmd)
-            pos = i;
-    RECT r;
-    if (pos >= 0 && Ui_ThreadWindow("#32768") && GetMenuItemRect(nullptr, g_menu, pos, &r)) {
-        g_menuClicked = true;
-        int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        INPUT in[3];
-        memset(in, 0, sizeof(in));
-        for (INPUT& i : in) {
-            i.type = INPUT_MOUSE;
-            i.mi.dx = (((r.left + r.right) / 2) * 65536 + w - 1) / w;
-            i.mi.dy = (((r.top + r.bottom) / 2) * 65536 + h - 1) / h;
-            i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-        }
-        in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-        in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-        in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-        SendInput(3, in, sizeof(INPUT));
-    } else {
-        EndMenu();
-    }
-}
-
-void ClickMenuSoon(HMENU menu, UINT cmd)
-{
-    g_menu = menu;
-    g_menuCmd = cmd;
-    g_menuClicked = false;
-    SetTimer(nullptr, 0, 400, ClickMenuCommand);
-}
-
 TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDialog)
 {
     HMENU bar = GetMenu(frame);
@@ -139,10 +97,10 @@ TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDi
     ASSERT_TRUE(AppendMenuA(admin, MF_STRING, POS_CMD_OPEN, "职位一览"));
     RECT r;
     ASSERT_TRUE(GetMenuItemRect(frame, bar, MAINPOS_ADMIN, &r));
-    ClickMenuSoon(admin, POS_CMD_OPEN);
+    Ui_ClickMenuItemSoon(admin, POS_CMD_OPEN);
     Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     WaitLoads(1);
-    EXPECT_TRUE(g_menuClicked);
+    EXPECT_TRUE(Ui_MenuClicked());
 
     HWND hwnd = Frame_FindChild("ZT_CHILD_TEST_PST");
     ASSERT_NE(hwnd, nullptr);
@@ -262,7 +220,7 @@ TEST_F(ModuleTest, RightClickAndDoubleClickReachTheCommandTableWithTheRow)
     HMENU popup = GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_PARAM);
     ASSERT_NE(popup, nullptr);
     POINT row = RowCentre(w->hGrid, 1);
-    ClickMenuSoon(popup, POS_CMD_MODIFY);
+    Ui_ClickMenuItemSoon(popup, POS_CMD_MODIFY);
     Ui_MouseTo(row.x, row.y);
     INPUT in[2];
     memset(in, 0, sizeof(in));
@@ -271,7 +229,7 @@ TEST_F(ModuleTest, RightClickAndDoubleClickReachTheCommandTableWithTheRow)
     in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     SendInput(2, in, sizeof(INPUT));
     Ui_Pump(700);
-    EXPECT_TRUE(g_menuClicked);
+    EXPECT_TRUE(Ui_MenuClicked());
     ASSERT_EQ(g_pos.modifies, 1);
     EXPECT_EQ(g_pos.lastModified, Module_Selected(w));
     ASSERT_NE(g_pos.lastModified, nullptr);

@@ -242,6 +242,32 @@ TEST_F(RightsUi, LockingAFocusedFieldTakesTheFocusAway)
     EXPECT_EQ("88.50", Ui_Text(e));
 }
 
+TEST_F(RightsUi, TabAndShiftTabLeaveALockedMultiLineField)
+{
+    HWND dlg = Ui_CreateDialog(80, 80, 420, 260);
+    ASSERT_NE(nullptr, dlg);
+    HWND before = Edit(dlg, 1049, 20, 20);
+    HWND remark = Ui_Child(dlg, "EDIT", WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN, 20, 60, 200,
+                           80, 1108, "remark");
+    HWND after = Edit(dlg, 1103, 20, 160);
+    Rights_LockField(remark);
+
+    SetFocus(before);
+    PressKey(VK_TAB);
+    EXPECT_EQ(after, GetFocus()) << "Tab passes over the locked field";
+
+    // Even when it holds the focus (a click put it there), Tab and
+    // Shift+Tab leave it and type nothing into it.
+    SetFocus(remark);
+    PressKey(VK_TAB);
+    EXPECT_EQ(after, GetFocus());
+    SetFocus(remark);
+    Ui_RealKey(VK_TAB, true);
+    EXPECT_EQ(before, GetFocus());
+    EXPECT_EQ("remark", Ui_Text(remark));
+    DestroyWindow(dlg);
+}
+
 // ---- Dialog checks --------------------------------------------------------------
 
 TEST_F(RightsUi, HouseFieldsLockOrDisableWithheldRights)

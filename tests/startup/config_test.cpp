@@ -51,31 +51,77 @@ struct ConfigTest : testing::Test {
     }
 };
 
-TEST_F(ConfigTest, MissingFileShowsTheNoticeOnceAndCreatesTheFlag)
+TEST_F(ConfigTest, AMissingOrUnreadableFileIsNamedAsTheCause)
+{
+    char why[300] = "";
+    block->hOwner = reinterpret_cast<HWND>(0x1234);
+    EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 0);
+    EXPECT_NE(std::string(why).find("找不到配置文件"), std::string::npos) << why;
+    EXPECT_NE(std::string(why).find(file), std::string::npos) << why;
+    EXPECT_EQ(Key("SOFT", "INITIALIZE"), "<none>") << "no file is made up";
+    EXPECT_EQ(Notices(), 0u);
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
+
+    // A folder of that name cannot be read as the file.
+    CreateDirectoryA(file.c_str(), nullptr);
+    EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 0);
+    EXPECT_NE(std::string(why).find("无法读取配置文件"), std::string::npos) << why;
+    RemoveDirectoryA(file.c_str());
+    EXPECT_EQ(TestBoxes_Count(), 0u) << "start-up shows the cause";
+}
+
+TEST_F(ConfigTest, MissingKeysTakeTheirDefaultsTheCharacterSetGbk)
 {
     block->hOwner = reinterpret_cast<HWND>(0x1234);
-    Config_Read(block.get());
+    Write("[SERVER]\r\nUID=kelmora\r\nDATABASE=agency\r\n");
+    char why[300] = "";
+    EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 1) << why;
     auto boxes = TestBoxes_Taken();
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u) << "no INITIALIZE: the first-run notice";
     EXPECT_EQ(boxes[0].caption, "登录后请修改密码");
     EXPECT_EQ(boxes[0].text, "\n软件初始密码为482913\n\n\n如果无法连接到数据库,请重启电脑");
     EXPECT_EQ(boxes[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
     EXPECT_EQ(boxes[0].owner, reinterpret_cast<HWND>(0x1234));
     EXPECT_EQ(Key("SOFT", "INITIALIZE"), "1");
-    // Nothing else is written to the file.
-    EXPECT_EQ(Key("SERVER", "UID"), "<none>");
+    EXPECT_EQ(Key("SERVER", "CHARSET"), "<none>") << "only the flag is written";
 
-    // Defaults of every other key.
+    EXPECT_STREQ(block->sql.szCharset, "gbk");
     EXPECT_EQ(block->bRemind1, 0);
     EXPECT_EQ(block->bRemind2, 0);
-    EXPECT_STREQ(block->sql.szUser, "");
-    EXPECT_STREQ(block->sql.szDatabase, "");
+    EXPECT_STREQ(block->sql.szPwd, "");
     EXPECT_EQ(block->sql.iPort, 0);
+    EXPECT_EQ(block->sql.iReadTimeout, 0);
     EXPECT_EQ(block->sql.iConnectTimeout, 0);
     EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
 
     Config_Read(block.get());
     EXPECT_EQ(Notices(), 1u) << "the notice is shown once per file";
+}
+
+TEST_F(ConfigTest, AValueOutOfRangeOrAMissingAccountIsNamedAsTheCause)
+{
+    const std::string good = "[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nUID=kelmora\r\nDATABASE=agency\r\n";
+    struct Case {
+        std::string text, key;
+    } cases[] = {
+        {good + "CHARSET=utf8\r\n", "CHARSET"},
+        {good + "PORT=70000\r\n", "PORT"},
+        {good + "PORT=-1\r\n", "PORT"},
+        {good + "READ_TIMEOUT=-7\r\n", "READ_TIMEOUT"},
+        {good + "CONNECT_TIMEOUT=-1\r\n", "CONNECT_TIMEOUT"},
+        {"[SOFT]\r\nINITIALIZE=1\r\nREMIND1=300\r\n[SERVER]\r\nUID=kelmora\r\nDATABASE=agency\r\n", "REMIND1"},
+        {"[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nUID=kelmora\r\n", "DATABASE"},
+        {"[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nDATABASE=agency\r\n", "UID"},
+    };
+    for (const Case& c : cases) {
+        Write(c.text);
+        char why[300] = "";
+        EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 0) << c.text;
+        EXPECT_NE(std::string(why).find(c.key), std::string::npos) << why;
+    }
+    Write(good + "CHARSET=GBK\r\nPORT=65535\r\nREAD_TIMEOUT=0\r\n");
+    EXPECT_EQ(Config_Read(block.get()), 1);
+    EXPECT_EQ(TestBoxes_Count(), 0u);
 }
 
 TEST_F(ConfigTest, ANonNumericFlagCountsAsZero)

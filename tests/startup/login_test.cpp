@@ -166,6 +166,46 @@ TEST_F(LoginTest, TheCheckFindsTheEmployeeOnlyWithinTheBranch)
     EXPECT_EQ(p->pLoginBr->iOrdinal, 1);
 }
 
+TEST_F(LoginTest, ServerTroubleIsToldApartFromAWrongPasswordByTheDialog)
+{
+    const char* serverTrouble = "数据服务器出错,无法验证密码";
+    HWND seen = nullptr;
+    INT_PTR r = St_WithDriver([] { return Login_Run(&g_ZTMain); }, [&](DWORD tid) {
+        HWND dlg = St_WaitWindow(tid, "#32770", "Kelmora中介管理");
+        ASSERT_NE(dlg, nullptr);
+        seen = dlg;
+        HWND hPwd = GetDlgItem(dlg, IDC_LOGIN_PWD), hOk = GetDlgItem(dlg, IDOK);
+        St_Type(hPwd, "48291");
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitFor([] { return BoxesWithText("密码错误") == 1; }));
+
+        TestDb_Exec("rename table t_employee to t_employee_away");
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitFor([&] { return BoxesWithText(serverTrouble) == 1; }));
+        TestDb_Exec("rename table t_employee_away to t_employee");
+
+        // The server is down and the user does not reconnect now.
+        TestDb_ServerStop();
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitFor([&] { return BoxesWithText(serverTrouble) == 2; }, 10000));
+        TestDb_ServerStart();
+        EXPECT_TRUE(IsWindowVisible(dlg));
+        EXPECT_EQ(BoxesWithText("密码错误"), 1u);
+
+        // The server is back: the right password logs in at the first try.
+        SetWindowTextA(hPwd, "");
+        St_Type(hPwd, "482913");
+        St_Click(hOk);
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(r, 1);
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[2].caption, "与数据服务器断开连接");
+    for (const TestBox& b : boxes)
+        EXPECT_EQ(b.owner, seen) << b.text;
+}
+
 struct ChangePwdTest : LoginTest {
     void SetUp() override
     {
@@ -236,9 +276,11 @@ TEST_F(ChangePwdTest, FourChecksInOrderThenTheNewPasswordIsStored)
 TEST_F(ChangePwdTest, AWrongOldPasswordChangesNothingAndCloses)
 {
     std::string before = Stored();
+    HWND seen = nullptr;
     INT_PTR r = St_WithDriver([] { return Login_RunChangePwd(nullptr, &g_ZTMain); }, [&](DWORD tid) {
         HWND dlg = St_WaitWindow(tid, "#32770", "密码修改");
         ASSERT_NE(dlg, nullptr);
+        seen = dlg;
         St_Type(GetDlgItem(dlg, IDC_OLD_PWD), "wrong1");
         St_Type(GetDlgItem(dlg, IDC_NEW_PWD), "newpass1");
         St_Type(GetDlgItem(dlg, IDC_NEW_PWD2), "newpass1");
@@ -249,6 +291,42 @@ TEST_F(ChangePwdTest, AWrongOldPasswordChangesNothingAndCloses)
     EXPECT_EQ(Stored(), before);
     EXPECT_EQ(BoxesWithText("修改成功"), 0u);
     EXPECT_EQ(BoxesWithText("原始密码错误"), 1u) << "the data library reports the refusal itself";
+    // ... in a box of the dialog, which cannot be pressed again meanwhile.
+    for (const TestBox& b : TestBoxes_Taken())
+        EXPECT_EQ(b.owner, seen) << b.text;
+}
+
+TEST_F(ChangePwdTest, AfterTheServerCameBackTheNewPasswordIsStored)
+{
+    auto change = [&](const char* newPwd) {
+        return St_WithDriver([] { return Login_RunChangePwd(nullptr, &g_ZTMain); }, [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "密码修改");
+            ASSERT_NE(dlg, nullptr);
+            St_Type(GetDlgItem(dlg, IDC_OLD_PWD), "lisi2024");
+            St_Type(GetDlgItem(dlg, IDC_NEW_PWD), newPwd);
+            St_Type(GetDlgItem(dlg, IDC_NEW_PWD2), newPwd);
+            St_Click(GetDlgItem(dlg, IDOK));
+            EXPECT_TRUE(St_WaitGone(dlg, 10000));
+        });
+    };
+    // Down, and the user does not reconnect: the change says it failed.
+    TestDb_ServerStop();
+    change("abcdef");
+    TestDb_ServerStart();
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "与数据服务器断开连接");
+    EXPECT_EQ(boxes[1].caption, "操作失败");
+    EXPECT_EQ(Stored(), St_Stored("lisi2024"));
+
+    // Back again after a restart: the change goes through at once.
+    TestDb_ServerStop();
+    TestDb_ServerStart();
+    TestBoxes_Reset();
+    change("ghijkl");
+    EXPECT_EQ(BoxesWithText("修改成功"), 1u);
+    EXPECT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(Stored(), St_Stored("ghijkl"));
 }
 
 }  // namespace

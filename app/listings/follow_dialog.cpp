@@ -1,0 +1,229 @@
+#include "app/listings/follow_dialog.h"
+#include "app/listings/follow_filter.h"
+#include "app/listings/follow_ids.h"
+#include "app/listings/listing_text.h"
+#include "app/shell/input_controls.h"
+#include "common/gbk.h"
+#include "common/zt_box.h"
+
+#include <cstring>
+#include <string>
+
+static const char kMustWrite[] = "必须写跟进,才能保存";
+static const char kBadDay[] = "提醒时间必须是今天或以后的日期,格式为 YYYY-MM-DD";
+static const char kNoWriter[] = "请选择部门和员工";
+
+struct FOLLOW_DLG {
+    tagZT_Main_Param* p;
+    FOLLOW_ENTRY* e;
+};
+
+static FOLLOW_DLG* State(HWND hDlg)
+{
+    return reinterpret_cast<FOLLOW_DLG*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
+static std::string ItemText(HWND hDlg, int id)
+{
+    char buf[ZTCB_MAX_TEXT + 1] = "";
+    GetDlgItemTextA(hDlg, id, buf, sizeof(buf));
+    return buf;
+}
+
+int FollowDialog_RangeOf(const char* pszChoice)
+{
+    if (pszChoice && strcmp(pszChoice, "本人") == 0)
+        return 1;
+    if (pszChoice && strcmp(pszChoice, "本部") == 0)
+        return 2;
+    return 0;
+}
+
+// The employees of the branch named in the branch box.  The employee box
+// keeps its name when it is one of them, else takes the first.
+static void FillEmployees(HWND hDlg, tagZT_Main_Param* p)
+{
+    HWND hEmp = GetDlgItem(hDlg, IDC_FW_EMP);
+    std::string keep = ItemText(hDlg, IDC_FW_EMP);
+    int br = Follow_BranchKey(p, ItemText(hDlg, IDC_FW_BR));
+    SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; br && p->pEmpList && i < p->nEmp; i++)
+        if (p->pEmpList[i].iBr == br)
+            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pEmpList[i].szEmp));
+    if (Follow_EmployeeKey(p, br, keep))
+        return;
+    if (SendMessageA(hEmp, CB_GETCOUNT, 0, 0) > 0)
+        SendMessageA(hEmp, CB_SETCURSEL, 0, 0);
+    else
+        SetWindowTextA(hEmp, "");
+}
+
+static void FillWays(HWND hDlg, const tagZT_Main_Param* p)
+{
+    HWND hWay = GetDlgItem(hDlg, IDC_FW_WAY);
+    const tagARGC* name = FindArgcName(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, "房源参数(住宅)", "跟进方式");
+    if (name && p->pArgcValue)
+        FillArgcCombo(hWay, p->pArgcValue, p->nArgcValue, name->iOrdinal);
+    SetWindowTextA(hWay, "电话");
+}
+
+static void EnableReminder(HWND hDlg)
+{
+    BOOL on = IsDlgButtonChecked(hDlg, IDC_FW_REMIND) == BST_CHECKED;
+    static const int kFields[] = {IDC_FW_REMIND_TEXT, IDC_FW_REMIND_DAY, IDC_FW_REMIND_RANGE};
+    for (int id : kFields)
+        EnableWindow(GetDlgItem(hDlg, id), on);
+}
+
+static void Init(HWND hDlg, FOLLOW_DLG* s)
+{
+    tagZT_Main_Param* p = s->p;
+    SetWindowTextA(hDlg, s->e->iHou ? "房源跟进" : "客源跟进");
+    FillWays(hDlg, p);
+    SendDlgItemMessageA(hDlg, IDC_FW_WAY, CB_LIMITTEXT, 16, 0);
+
+    HWND hBr = GetDlgItem(hDlg, IDC_FW_BR);
+    for (int i = 0; p->pBrList && i < p->nBr; i++)
+        SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pBrList[i].szBr));
+    if (p->pLoginEmp)
+        SetDlgItemTextA(hDlg, IDC_FW_EMP, p->pLoginEmp->szEmp);
+    // Naming the branch fills its employees; the user's own name stays.
+    SetWindowTextA(hBr, p->pLoginBr ? p->pLoginBr->szBr : "");
+    FillEmployees(hDlg, p);
+
+    SendDlgItemMessageA(hDlg, IDC_FW_CONTENT, EM_LIMITTEXT, 100, 0);
+    SendDlgItemMessageA(hDlg, IDC_FW_REMIND_TEXT, EM_LIMITTEXT, 100, 0);
+    SendDlgItemMessageA(hDlg, IDC_FW_REMIND_DAY, EM_LIMITTEXT, 19, 0);
+    DateField_Attach(GetDlgItem(hDlg, IDC_FW_REMIND_DAY));
+    char today[16];
+    Listing_Today(today, sizeof(today));
+    SetDlgItemTextA(hDlg, IDC_FW_REMIND_DAY, today);
+    HWND hRange = GetDlgItem(hDlg, IDC_FW_REMIND_RANGE);
+    SendMessageA(hRange, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("本人"));
+    SendMessageA(hRange, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("本部"));
+    SendMessageA(hRange, CB_SETCURSEL, 0, 0);
+    EnableReminder(hDlg);
+}
+
+static void Refuse(HWND hDlg, const char* text, int idFocus)
+{
+    ZT_MessageBox(hDlg, text, "", MB_OK);
+    if (idFocus)
+        SetFocus(GetDlgItem(hDlg, idFocus));
+}
+
+// The reminder as the dialog holds it; false (and the user told) when its
+// day is not a real day from today on.
+static bool ReadReminder(HWND hDlg, const FOLLOW_ENTRY* e, tagREMIND* r)
+{
+    memset(r, 0, sizeof(*r));
+    std::string day = ItemText(hDlg, IDC_FW_REMIND_DAY);
+    char today[16];
+    Listing_Today(today, sizeof(today));
+    if (!Listing_IsDate(day.c_str()) || day < today) {
+        Refuse(hDlg, kBadDay, IDC_FW_REMIND_DAY);
+        return false;
+    }
+    Gbk_CopyCut(r->dRemind, sizeof(r->dRemind), day.c_str());
+    Gbk_CopyCut(r->szContent, sizeof(r->szContent), ItemText(hDlg, IDC_FW_REMIND_TEXT).c_str());
+    r->iRange = FollowDialog_RangeOf(ItemText(hDlg, IDC_FW_REMIND_RANGE).c_str());
+    r->iHou = e->iHou;
+    r->iCli = e->iHou ? 0 : e->iCli;
+    return true;
+}
+
+// "保存(&S)": everything is checked before anything is written; then the
+// follow-up, then (when ticked) its reminder.
+static void Save(HWND hDlg, FOLLOW_DLG* s)
+{
+    tagZT_Main_Param* p = s->p;
+    FOLLOW_ENTRY* e = s->e;
+    std::string content = ItemText(hDlg, IDC_FW_CONTENT);
+    if (s->e->bMustWrite && content.find_first_not_of(" \t\r\n") == std::string::npos) {
+        Refuse(hDlg, kMustWrite, IDC_FW_CONTENT);
+        return;
+    }
+    int br = Follow_BranchKey(p, ItemText(hDlg, IDC_FW_BR));
+    int emp = Follow_EmployeeKey(p, br, ItemText(hDlg, IDC_FW_EMP));
+    if (!br || !emp) {
+        Refuse(hDlg, kNoWriter, IDC_FW_EMP);
+        return;
+    }
+    bool remind = IsDlgButtonChecked(hDlg, IDC_FW_REMIND) == BST_CHECKED;
+    tagREMIND rem;
+    if (remind && !ReadReminder(hDlg, e, &rem))
+        return;
+
+    tagFOLLOW f;
+    memset(&f, 0, sizeof(f));
+    f.iBr = br;
+    f.iEmp = emp;
+    f.iHou = e->iHou;
+    f.iCli = e->iHou ? 0 : e->iCli;
+    Gbk_CopyCut(f.szWay, sizeof(f.szWay), ItemText(hDlg, IDC_FW_WAY).c_str());
+    Gbk_CopyCut(f.szContent, sizeof(f.szContent), content.c_str());
+    int op = p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
+    if (FD_Ist_Follow(op, &f) != 1)
+        return;                                  // the data library has logged why
+    e->fol = f;
+    memset(&e->rem, 0, sizeof(e->rem));
+    if (remind) {
+        rem.iBr = br;
+        rem.iEmp = emp;
+        if (FD_Ist_Remind(op, &rem) == 1)
+            e->rem = rem;
+    }
+    EndDialog(hDlg, IDOK);
+}
+
+static void Cancel(HWND hDlg, FOLLOW_DLG* s)
+{
+    if (s->e->bMustWrite) {
+        Refuse(hDlg, kMustWrite, IDC_FW_CONTENT);
+        return;
+    }
+    EndDialog(hDlg, IDCANCEL);
+}
+
+static INT_PTR CALLBACK FollowDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    FOLLOW_DLG* s = State(hDlg);
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+        Init(hDlg, reinterpret_cast<FOLLOW_DLG*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (!s)
+            break;
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            Save(hDlg, s);
+            return TRUE;
+        case IDCANCEL:
+            Cancel(hDlg, s);
+            return TRUE;
+        case IDC_FW_BR:
+            if (HIWORD(wParam) == ZTCBN_CHANGE)
+                FillEmployees(hDlg, s->p);
+            return TRUE;
+        case IDC_FW_REMIND:
+            EnableReminder(hDlg);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR FollowDialog_Run(HWND hOwner, tagZT_Main_Param* p, FOLLOW_ENTRY* e)
+{
+    if (!p || !e)
+        return IDCANCEL;
+    memset(&e->fol, 0, sizeof(e->fol));
+    memset(&e->rem, 0, sizeof(e->rem));
+    FOLLOW_DLG s = {p, e};
+    INT_PTR r = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_FOLLOW_WRITE), hOwner, FollowDlgProc,
+                                reinterpret_cast<LPARAM>(&s));
+    return r == IDOK ? IDOK : IDCANCEL;
+}

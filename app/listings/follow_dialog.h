@@ -1,0 +1,30 @@
+// The write-follow-up dialog (162): one follow-up of a house or a client,
+// written with FD_Ist_Follow, and optionally a reminder written with it.
+//
+//   "跟进方式"  values of "跟进方式" under "房源参数(住宅)", preset "电话"
+//   "员 工"     branch and employee, preset to the logged-in user
+//   "跟进内容"  up to 100 characters
+//   "启用提醒"  with "提醒内容" (100 characters), "提醒时间" (a day
+//               'YYYY-MM-DD', today or later) and "提醒范围" ("本人" stored
+//               as 1, "本部" as 2)
+//
+// With the must-write flag set (the telephones were revealed without the
+// right that spares a follow-up) the dialog neither cancels nor saves an
+// empty follow-up: "必须写跟进,才能保存".
+#pragma once
+#include "app/shell/main_param.h"
+
+struct FOLLOW_ENTRY {
+    int iHou;               // the listing: a house key, or 0
+    int iCli;               // ... or a client key
+    BOOL bMustWrite;
+    tagFOLLOW fol;          // out: the follow-up written, with its key and server time
+    tagREMIND rem;          // out: the reminder written with it (key 0: none)
+};
+
+// Runs the dialog modally over hOwner.  IDOK when the follow-up was written
+// (e->fol holds it), IDCANCEL when the user left without writing one.
+INT_PTR FollowDialog_Run(HWND hOwner, tagZT_Main_Param* p, FOLLOW_ENTRY* e);
+
+// Range stored for a choice of "提醒范围": 1 "本人", 2 "本部", 0 otherwise.
+int FollowDialog_RangeOf(const char* pszChoice);

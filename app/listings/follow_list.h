@@ -1,0 +1,55 @@
+// The follow-ups of one listing: the list under the house grid and inside
+// the house and client modify dialogs.  One FOLLOW_LIST per house or client
+// window: the listing shown, its loaded follow-ups (rows + 101 spare slots),
+// the grid and, in a modify dialog, a second grid that mirrors it.
+//
+// Columns: "跟进日期" (109, dtFollow), "跟进内容" (372, szContent), "员工" (72,
+// the writer's name from the shared employee list).
+#pragma once
+#include "app/shell/module.h"
+#include "data/ZTData.h"
+
+struct FOLLOW_LIST {
+    tagZT_Main_Param* p;
+    int iHou;                // the house shown (0: a client's list)
+    int iCli;                // the client shown
+    tagFOLLOW* pFol;         // the loaded block, null before the first load
+    int nFol;                // rows loaded
+    HWND hGrid;              // the list
+    HWND hGrid2;             // its mirror, or null
+    HANDLE hThread;          // the running (or last) reload
+    tagFOLLOW newFol;        // the follow-up handed to the write-follow-up dialog
+};
+
+// Creates a grid (child id) with the list's columns under hParent.
+HWND FollowList_CreateGrid(HWND hParent, int id, tagZT_Main_Param* p);
+
+// Loads the follow-ups of a house (iHou not 0) or a client, newest first:
+// clears both grids, releases the previous block, loads, binds every row in
+// both grids, then clears the program-wide loading flag under the
+// application lock.  Runs on any thread (it talks to the grids only by
+// messages).  FALSE when the load failed (the grids are then empty).
+BOOL FollowList_Reload(FOLLOW_LIST* l, int iHou, int iCli);
+// Window thread: sets the loading flag and runs FollowList_Reload on a
+// worker of its own, after a reload still running has ended.  FALSE when
+// the worker could not be started (the flag is cleared again).
+BOOL FollowList_StartReload(FOLLOW_LIST* l, int iHou, int iCli);
+// Window thread: waits for a running reload, answering the messages it sends.
+void FollowList_Wait(FOLLOW_LIST* l);
+
+// Puts a written follow-up into the first free slot and on top of both
+// grids.  Returns the slot, or null when there is none ("写跟进成功, 本地内存出错"
+// is shown over hOwner).
+tagFOLLOW* FollowList_Add(FOLLOW_LIST* l, const tagFOLLOW* pFol, HWND hOwner);
+// Waits for a running reload, clears both grids and releases the block.
+void FollowList_Free(FOLLOW_LIST* l);
+
+// The program-wide follow-up-loading flag (set while a listing's follow-ups
+// load), read and written under the application lock.
+BOOL Follow_IsLoading(tagZT_Main_Param* p);
+void Follow_SetLoading(tagZT_Main_Param* p, BOOL bLoading);
+
+// Names the follow-up lists show: in the shared lists, "" when unknown.
+const char* Follow_BranchName(const tagZT_Main_Param* p, int iBr);
+const char* Follow_EmployeeName(const tagZT_Main_Param* p, int iEmp);
+const char* Follow_EstateName(const tagZT_Main_Param* p, int iEst);

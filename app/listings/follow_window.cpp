@@ -1,0 +1,353 @@
+#include "app/listings/follow_window.h"
+#include "app/listings/estate_box.h"
+#include "app/listings/follow_filter.h"
+#include "app/listings/follow_ids.h"
+#include "app/listings/follow_list.h"
+#include "app/shell/input_controls.h"
+#include "app/shell/rights.h"
+#include "common/zt_box.h"
+#include "data/ZTData.h"
+
+#include <cstddef>
+#include <cstring>
+
+// Parameter keys of the panel's lists.
+enum { ARGC_HOUSE_TRADE = 880, ARGC_CLIENT_TRADE = 866, ARGC_CLIENT_LEVEL = 348 };
+
+struct FOLLOW_WIN {
+    HWND hPanel;
+    BOOL bBadFilter;        // the panel holds a value no filter can take
+};
+
+static FOLLOW_WIN* State(const ZT_MODWIN* w)
+{
+    return static_cast<FOLLOW_WIN*>(w->pState);
+}
+
+static int Kind(const ZT_MODWIN* w)
+{
+    return w->d->iModule == ZTM_HOUSE_FOLLOW ? FOLLOW_KIND_HOUSE : FOLLOW_KIND_CLIENT;
+}
+
+// ---- The filter panel ------------------------------------------------------------------------
+
+enum { FOR_HOUSE = 1, FOR_CLIENT = 2, FOR_BOTH = 3 };
+enum { CTL_COMBO, CTL_DATE, CTL_BUTTON };
+
+// One box of the panel, left to right, with the label before it.
+struct PANEL_CTL {
+    int id;
+    int kind;
+    const char* label;
+    int cxLabel;
+    int cx;
+    int forKind;
+    int maxChars;
+};
+
+static const PANEL_CTL kPanel[] = {
+    {IDC_FOLLOW_BR, CTL_COMBO, "部门", 28, 96, FOR_BOTH, 50},
+    {IDC_FOLLOW_EMP, CTL_COMBO, "员工", 28, 80, FOR_BOTH, 27},
+    {IDC_FOLLOW_TRADE, CTL_COMBO, "交易", 28, 64, FOR_BOTH, 16},
+    {IDC_FOLLOW_ESTATE, CTL_COMBO, "楼盘名称", 52, 120, FOR_HOUSE, 150},
+    {IDC_FOLLOW_LEVEL, CTL_COMBO, "客户等级", 52, 90, FOR_CLIENT, 16},
+    {IDC_FOLLOW_FROM, CTL_DATE, "跟进日期", 52, 80, FOR_BOTH, 10},
+    {IDC_FOLLOW_TO, CTL_DATE, "至", 16, 80, FOR_BOTH, 10},
+    {IDC_FOLLOW_FIND, CTL_BUTTON, "查找", 0, 52, FOR_BOTH, 0},
+    {IDC_FOLLOW_CLEAR, CTL_BUTTON, "清空", 0, 52, FOR_BOTH, 0},
+};
+static const int kNumPanel = sizeof(kPanel) / sizeof(kPanel[0]);
+
+static bool Shown(const PANEL_CTL& c, int iKind)
+{
+    return (c.forKind & (iKind == FOLLOW_KIND_HOUSE ? FOR_HOUSE : FOR_CLIENT)) != 0;
+}
+
+static HWND Child(HWND hParent, const char* cls, const char* text, DWORD style, int x, int y, int cx, int cy,
+                  int id)
+{
+    HWND h = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, hParent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    if (h)
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return h;
+}
+
+static HWND Box(const ZT_MODWIN* w, int id)
+{
+    return GetDlgItem(State(w)->hPanel, id);
+}
+
+static std::string Text(const ZT_MODWIN* w, int id)
+{
+    HWND h = Box(w, id);
+    if (!h)
+        return "";
+    char buf[ZTCB_MAX_TEXT + 1] = "";
+    GetWindowTextA(h, buf, sizeof(buf));
+    return buf;
+}
+
+static void SetText(const ZT_MODWIN* w, int id, const char* text)
+{
+    if (HWND h = Box(w, id))
+        SetWindowTextA(h, text);
+}
+
+static void BuildPanel(ZT_MODWIN* w)
+{
+    const int y = 12, cy = 22;
+    int x = 8;
+    for (int i = 0; i < kNumPanel; i++) {
+        const PANEL_CTL& c = kPanel[i];
+        if (!Shown(c, Kind(w)))
+            continue;
+        if (c.cxLabel > 0) {
+            Child(State(w)->hPanel, "STATIC", c.label, SS_RIGHT | SS_CENTERIMAGE, x, y, c.cxLabel - 4, cy, -1);
+            x += c.cxLabel;
+        }
+        HWND h = nullptr;
+        switch (c.kind) {
+        case CTL_COMBO:
+            h = Child(State(w)->hPanel, ZT_CLASS_COMBOBOX, "", WS_TABSTOP, x, y, c.cx, cy, c.id);
+            SendMessageA(h, CB_LIMITTEXT, c.maxChars, 0);
+            break;
+        case CTL_DATE:
+            h = Child(State(w)->hPanel, "EDIT", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, x, y, c.cx, cy, c.id);
+            SendMessageA(h, EM_LIMITTEXT, c.maxChars, 0);
+            DateField_Attach(h);
+            break;
+        default:
+            h = Child(State(w)->hPanel, "BUTTON", c.label, WS_TABSTOP | BS_PUSHBUTTON, x, y - 1, c.cx, cy + 2, c.id);
+            break;
+        }
+        x += c.cx + 8;
+    }
+}
+
+static void FillLists(ZT_MODWIN* w)
+{
+    const tagZT_Main_Param* p = w->p;
+    HWND hBr = Box(w, IDC_FOLLOW_BR);
+    for (int i = 0; p->pBrList && i < p->nBr; i++)
+        SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pBrList[i].szBr));
+    bool house = Kind(w) == FOLLOW_KIND_HOUSE;
+    if (p->pArgcValue) {
+        FillArgcCombo(Box(w, IDC_FOLLOW_TRADE), p->pArgcValue, p->nArgcValue,
+                      house ? ARGC_HOUSE_TRADE : ARGC_CLIENT_TRADE);
+        if (!house)
+            FillArgcCombo(Box(w, IDC_FOLLOW_LEVEL), p->pArgcValue, p->nArgcValue, ARGC_CLIENT_LEVEL);
+    }
+    if (house)
+        EstateBox_Attach(Box(w, IDC_FOLLOW_ESTATE), p);
+}
+
+// The employee box lists the employees of the branch named in the branch
+// box (none while no branch is named) and starts empty.
+static void FillEmployees(ZT_MODWIN* w)
+{
+    HWND hEmp = Box(w, IDC_FOLLOW_EMP);
+    SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
+    SetWindowTextA(hEmp, "");
+    int br = Follow_BranchKey(w->p, Text(w, IDC_FOLLOW_BR));
+    for (int i = 0; br && w->p->pEmpList && i < w->p->nEmp; i++)
+        if (w->p->pEmpList[i].iBr == br)
+            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w->p->pEmpList[i].szEmp));
+}
+
+static void ClearPanel(ZT_MODWIN* w)
+{
+    for (int i = 0; i < kNumPanel; i++)
+        if (kPanel[i].kind != CTL_BUTTON && Shown(kPanel[i], Kind(w)))
+            SetText(w, kPanel[i].id, "");
+    FillEmployees(w);
+}
+
+static FOLLOW_FILTER ReadPanel(const ZT_MODWIN* w)
+{
+    FOLLOW_FILTER f;
+    f.iKind = Kind(w);
+    f.br = Text(w, IDC_FOLLOW_BR);
+    f.emp = Text(w, IDC_FOLLOW_EMP);
+    f.trade = Text(w, IDC_FOLLOW_TRADE);
+    f.estate = Text(w, IDC_FOLLOW_ESTATE);
+    f.level = Text(w, IDC_FOLLOW_LEVEL);
+    f.from = Text(w, IDC_FOLLOW_FROM);
+    f.to = Text(w, IDC_FOLLOW_TO);
+    return f;
+}
+
+static const char* BadValueText(int id)
+{
+    switch (id) {
+    case IDC_FOLLOW_FROM: return "跟进日期(起)不是有效的日期,请按 YYYY-MM-DD 填写";
+    case IDC_FOLLOW_TO: return "跟进日期(止)不是有效的日期,请按 YYYY-MM-DD 填写";
+    case IDC_FOLLOW_TRADE: return "交易的内容太长";
+    case IDC_FOLLOW_LEVEL: return "客户等级的内容太长";
+    }
+    return "查询条件有误";
+}
+
+// "查找" and "刷新": a panel no filter can take is named to the user and
+// nothing is loaded; otherwise the list loads again.
+static void Find(ZT_MODWIN* w)
+{
+    std::string text;
+    int bad = Follow_FilterText(w->p, ReadPanel(w), &text);
+    if (bad) {
+        ZT_MessageBox(w->hwnd, BadValueText(bad), "", MB_OK);
+        SetFocus(Box(w, bad));
+        return;
+    }
+    Module_Refresh(w);
+}
+
+// ---- Hooks ------------------------------------------------------------------------------------
+
+static BOOL May(const tagZT_Main_Param* p, int iOp)
+{
+    return iOp != ZT_OP_DELETE || Rights_MayDeleteFollowUp(p);
+}
+
+static BOOL Create(ZT_MODWIN* w)
+{
+    FOLLOW_WIN* s = State(w);
+    s->hPanel = Child(w->hwnd, ZT_CLASS_TPANEL, "", WS_CLIPCHILDREN, 0, 0, 0, FOLLOW_PANEL_HEIGHT, IDC_FOLLOW_PANEL);
+    if (!s->hPanel)
+        return FALSE;
+    BuildPanel(w);
+    FillLists(w);
+    FOLLOW_FILTER f = Follow_DefaultFilter(Kind(w));
+    SetText(w, IDC_FOLLOW_FROM, f.from.c_str());
+    SetText(w, IDC_FOLLOW_TO, f.to.c_str());
+    return TRUE;
+}
+
+static void Layout(ZT_MODWIN* w, RECT* rc)
+{
+    int cy = FOLLOW_PANEL_HEIGHT;
+    if (rc->top + cy > rc->bottom)
+        cy = rc->bottom - rc->top;
+    MoveWindow(State(w)->hPanel, rc->left, rc->top, rc->right - rc->left, cy, TRUE);
+    rc->top += cy;
+}
+
+static void Filter(ZT_MODWIN* w)
+{
+    State(w)->bBadFilter = Follow_FilterText(w->p, ReadPanel(w), &w->filter) != 0;
+}
+
+static BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
+{
+    if (State(w)->bBadFilter)
+        return FALSE;
+    tagFOLLOW* block = nullptr;
+    int n = 0;
+    if (!FD_Sct_F(&block, &n, w->filter.c_str(), Kind(w), 0) || !block)
+        return FALSE;
+    rs->pBlock = block;
+    rs->nRows = n;
+    rs->nSlots = n + 101;
+    return TRUE;
+}
+
+static int Delete(int iOpEmp, const void* rec)
+{
+    return FD_Del_Follow(iOpEmp, static_cast<const tagFOLLOW*>(rec));
+}
+
+static void Free(void* block)
+{
+    Mem_Free_Follow(static_cast<tagFOLLOW*>(block));
+}
+
+static LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDone)
+{
+    if (msg != WM_COMMAND)
+        return 0;
+    int id = LOWORD(wParam), code = HIWORD(wParam);
+    switch (id) {
+    case IDC_FOLLOW_FIND:
+    case ID_MODULE_REFRESH:
+        if (id == ID_MODULE_REFRESH || code == BN_CLICKED) {
+            *pDone = TRUE;
+            Find(w);
+        }
+        break;
+    case IDC_FOLLOW_CLEAR:
+        if (code == BN_CLICKED) {
+            *pDone = TRUE;
+            ClearPanel(w);
+        }
+        break;
+    case IDC_FOLLOW_BR:
+        if (code == ZTCBN_CHANGE) {
+            *pDone = TRUE;
+            FillEmployees(w);
+        }
+        break;
+    }
+    return 0;
+}
+
+// ---- Tables -------------------------------------------------------------------------------
+
+static const void* WriterBranch(const ZT_MODWIN* w, const void* rec)
+{
+    return Follow_BranchName(w->p, static_cast<const tagFOLLOW*>(rec)->iBr);
+}
+
+static const void* Writer(const ZT_MODWIN* w, const void* rec)
+{
+    return Follow_EmployeeName(w->p, static_cast<const tagFOLLOW*>(rec)->iEmp);
+}
+
+static const void* Estate(const ZT_MODWIN* w, const void* rec)
+{
+    return Follow_EstateName(w->p, static_cast<const tagFOLLOW*>(rec)->iEst);
+}
+
+#define TEXT_COL(caption, width, field) {caption, width, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, field), nullptr}
+#define NAME_COL(caption, width, lookup) {caption, width, LVT_TEXT, nullptr, LVU_NONE, 0, 0, lookup}
+
+static const ZT_COLDEF kHouseColumns[] = {
+    TEXT_COL("跟进日期", 130, dtFollow), NAME_COL("部门", 80, WriterBranch), NAME_COL("员工", 80, Writer),
+    TEXT_COL("交易", 50, szTrade),       NAME_COL("楼盘名称", 130, Estate),  TEXT_COL("栋号", 50, szBuildNO),
+    TEXT_COL("室号", 50, szHouseNO),     TEXT_COL("跟进内容", 650, szContent),
+};
+
+static const ZT_COLDEF kClientColumns[] = {
+    TEXT_COL("跟进日期", 130, dtFollow), NAME_COL("部门", 80, WriterBranch), NAME_COL("员工", 80, Writer),
+    TEXT_COL("交易", 50, szTrade),       TEXT_COL("客户姓名", 75, szCliMan), TEXT_COL("客户等级", 75, szLevel),
+    TEXT_COL("跟进内容", 550, szContent),
+};
+
+static const ZT_TBDEF kButtons[] = {
+    {ID_FOLLOW_DELETE, ZTIMG_FOLLOW_DEL, "删除跟进", 0, ZT_OP_DELETE},
+    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
+    {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
+    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
+    {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
+};
+
+static const ZT_CMDDEF kCommands[] = {
+    {ID_FOLLOW_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
+};
+
+#define COUNT(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
+
+extern const ZT_MODULE_DESC g_HouseFollowModule = {
+    "ZT_CHILD_HOU_F", IDM_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, IDS_HOUSE_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
+    kButtons, COUNT(kButtons), kHouseColumns, COUNT(kHouseColumns), kCommands, COUNT(kCommands),
+    -1, 0,
+    May, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
+};
+
+extern const ZT_MODULE_DESC g_ClientFollowModule = {
+    "ZT_CHILD_CLI_F", IDM_CLIENT_FOLLOW, ZTM_CLIENT_FOLLOW, IDS_CLIENT_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
+    kButtons, COUNT(kButtons), kClientColumns, COUNT(kClientColumns), kCommands, COUNT(kCommands),
+    -1, 0,
+    May, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
+};

@@ -1,0 +1,128 @@
+#include "app/listings/remind.h"
+#include "app/listings/follow_ids.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+// The box on screen; checks never overlap, so there is at most one.
+struct REMIND_BOX {
+    tagZT_Main_Param* p;
+    std::vector<int> order;          // entry -> reminder index, last reminder first
+    std::vector<bool> acknowledged;  // by reminder index
+};
+
+static volatile HWND g_hBox = nullptr;
+
+HWND Remind_Box()
+{
+    return g_hBox;
+}
+
+const char* Remind_RangeName(int iRange)
+{
+    switch (iRange) {
+    case 1: return "本人";
+    case 2: return "本部";
+    case 0: return "跨部";
+    }
+    return "ERROR";
+}
+
+static int User(const tagZT_Main_Param* p)
+{
+    return p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
+}
+
+// Shows entry n of the list and acknowledges its reminder the first time.
+static void ShowEntry(HWND hDlg, REMIND_BOX* b, int n)
+{
+    if (n < 0 || n >= static_cast<int>(b->order.size()))
+        return;
+    int i = b->order[n];
+    const tagREMIND& r = b->p->pRemind[i];
+    SetDlgItemTextA(hDlg, IDC_RB_KIND, r.iCli ? "客源" : "房源");
+    SetDlgItemTextA(hDlg, IDC_RB_RANGE, Remind_RangeName(r.iRange));
+    SetDlgItemTextA(hDlg, IDC_RB_TEXT, r.szContent);
+    if (!b->acknowledged[i]) {
+        b->acknowledged[i] = true;
+        FD_UPD_Remind(User(b->p), r.iOrdinal);
+    }
+}
+
+static void Init(HWND hDlg, REMIND_BOX* b)
+{
+    HWND hList = GetDlgItem(hDlg, IDC_RB_OBJECT);
+    for (int i = b->p->nRemind - 1; i >= 0; i--) {
+        const tagREMIND& r = b->p->pRemind[i];
+        char key[16];
+        snprintf(key, sizeof(key), "%d", r.iCli ? r.iCli : r.iHou);
+        SendMessageA(hList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key));
+        b->order.push_back(i);
+    }
+    b->acknowledged.assign(b->p->nRemind, false);
+    CheckDlgButton(hDlg, IDC_RB_STOP, b->p->bRemindOff ? BST_CHECKED : BST_UNCHECKED);
+    SendMessageA(hList, CB_SETCURSEL, 0, 0);
+    ShowEntry(hDlg, b, 0);
+}
+
+static INT_PTR CALLBACK RemindBoxProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    REMIND_BOX* b = reinterpret_cast<REMIND_BOX*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+        Init(hDlg, reinterpret_cast<REMIND_BOX*>(lParam));
+        g_hBox = hDlg;
+        return TRUE;
+    case WM_COMMAND:
+        if (!b)
+            break;
+        switch (LOWORD(wParam)) {
+        case IDC_RB_OBJECT:
+            if (HIWORD(wParam) == CBN_SELCHANGE)
+                ShowEntry(hDlg, b, static_cast<int>(SendDlgItemMessageA(hDlg, IDC_RB_OBJECT, CB_GETCURSEL, 0, 0)));
+            return TRUE;
+        case IDC_RB_STOP:
+            b->p->bRemindOff = IsDlgButtonChecked(hDlg, IDC_RB_STOP) == BST_CHECKED ? 1 : 0;
+            return TRUE;
+        case IDC_RB_CLOSE:
+        case IDCANCEL:
+            g_hBox = nullptr;
+            EndDialog(hDlg, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR Remind_ShowBox(tagZT_Main_Param* p)
+{
+    if (!p || !p->pRemind || p->nRemind <= 0)
+        return 0;
+    REMIND_BOX b;
+    b.p = p;
+    INT_PTR r = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_REMIND), nullptr, RemindBoxProc,
+                                reinterpret_cast<LPARAM>(&b));
+    g_hBox = nullptr;
+    return r;
+}
+
+DWORD WINAPI Remind_Check(LPVOID pParam)
+{
+    tagZT_Main_Param* p = static_cast<tagZT_Main_Param*>(pParam);
+    if (!p || !p->pLoginEmp)
+        return 0;
+    if (p->pRemind)
+        Mem_Free_Remind(p->pRemind);
+    p->pRemind = nullptr;
+    p->nRemind = 0;
+    int n = 0;
+    int br = p->pLoginBr ? p->pLoginBr->iOrdinal : p->pLoginEmp->iBr;
+    if (FD_SCT_Remind(&p->pRemind, &n, User(p), br) && p->pRemind)
+        p->nRemind = n;
+    if (p->nRemind > 0)
+        Remind_ShowBox(p);
+    return 0;
+}

@@ -1,0 +1,30 @@
+// Reminders on their day: the check the main frame's timer starts on a
+// thread of its own, and the reminder box (194) it shows.
+//
+// The box lists every due reminder, last to first, by its client key (its
+// house key for a house reminder).  Showing one (the first when the box
+// opens, any other when chosen) fills "提醒对象" ("客源" / "房源"),
+// "提醒范围" and "提醒内容" and acknowledges it for the user, once; one never
+// shown stays due and comes back with the next check.  Ticking
+// "软件重启前,不在提醒" stops the checks until the program restarts (or the
+// user turns "自动提醒" on again); unticking it undoes that.
+#pragma once
+#include "app/shell/main_param.h"
+
+// The reminder check (install it with Frame_SetReminderCheck): releases the
+// block's previous reminders, loads the user's due ones and, when there is
+// at least one, shows the box modally without an owner and waits for it.
+// pParam is the parameter block.
+DWORD WINAPI Remind_Check(LPVOID pParam);
+
+// Shows the box for the block's reminders (p->pRemind, p->nRemind) on the
+// calling thread.  Returns when it has closed (IDCANCEL), or 0 without
+// reminders.
+INT_PTR Remind_ShowBox(tagZT_Main_Param* p);
+
+// The box while it is shown, else null.
+HWND Remind_Box();
+
+// The name shown for a stored range: 1 "本人", 2 "本部", 0 "跨部", any
+// other "ERROR".
+const char* Remind_RangeName(int iRange);

@@ -1,0 +1,237 @@
+// The two follow-up windows driven as a user drives them: opened from the
+// main menu on today's follow-ups, the panel changed and "查找" clicked, an
+// estate typed and chosen, "清空", a follow-up deleted after the question,
+// hostile texts in the boxes, and the right that greys "删除跟进".
+#include "tests/listings_follow/follow_fixture.h"
+#include "app/listings/estate_box.h"
+#include "app/listings/follow_ids.h"
+#include "app/listings/follow_window.h"
+#include "app/shell/frame.h"
+#include "app/resources/resource.h"
+#include "grid/ZTListview.h"
+
+#include <vector>
+
+namespace {
+
+using Keys = std::set<int>;
+using Texts = std::vector<std::string>;
+
+class FollowWindowTest : public testing::Test {
+protected:
+    HWND frame = nullptr, hwnd = nullptr;
+    ZT_MODWIN* w = nullptr;
+    static void SetUpTestSuite()
+    {
+        Shell_Setup();
+        FollowDb_Open();
+        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+    }
+    void SetUp() override
+    {
+        Shell_Setup();
+        TestBoxes_Reset();
+        TestDb_Exec("update t_follow set bRecyle = 0");
+        frame = Shell_CreateFrame();
+        ASSERT_NE(frame, nullptr);
+    }
+    void TearDown() override { Shell_DestroyFrame(frame); }
+
+    // Opens a window with the mouse from the main menu and waits for its load.
+    void Open(int menuPos, int cmd, const char* cls)
+    {
+        HMENU bar = GetMenu(frame);
+        RECT r;
+        ASSERT_TRUE(GetMenuItemRect(frame, bar, menuPos, &r));
+        Ui_ClickMenuItemSoon(GetSubMenu(bar, menuPos), cmd);
+        Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        Settle();
+        EXPECT_TRUE(Ui_MenuClicked());
+        w = Module_Of(hwnd = Frame_FindChild(cls));
+        ASSERT_NE(w, nullptr);
+    }
+    void Settle()
+    {
+        Ui_Pump(150);
+        for (int i = 0; i < 200 && g_ZTMain.hBusyDlg; i++)
+            Ui_Pump(20);
+        Ui_Pump(60);
+    }
+    HWND Box(int id) { return GetDlgItem(GetDlgItem(hwnd, IDC_FOLLOW_PANEL), id); }
+    void Set(int id, const std::string& s) { SendMessageA(Box(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s.c_str())); }
+    void Click(int id)
+    {
+        POINT pt = Ui_Centre(Box(id));
+        Ui_Click(pt.x, pt.y);
+        Settle();
+    }
+    void ClickToolbar(int cmd)
+    {
+        RECT r = {0, 0, 0, 0};
+        HWND tb = Block_GetToolbar(hwnd);
+        SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r));
+        POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(tb, &pt);
+        Ui_Click(pt.x, pt.y);
+        Settle();
+    }
+    Keys Listed() { return Follow_GridKeys(w->hGrid); }
+    std::string Count() { return Ui_Text(GetDlgItem(Block_GetToolbar(hwnd), IDC_RECORD_COUNT)); }
+    Texts Items(int id)
+    {
+        Texts out;
+        char buf[256];
+        for (int i = 0; i < SendMessageA(Box(id), CB_GETCOUNT, 0, 0); i++)
+            if (SendMessageA(Box(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf)) >= 0)
+                out.push_back(buf);
+        return out;
+    }
+};
+
+TEST_F(FollowWindowTest, HouseFollowUpsFilteredFoundAndDeleted)
+{
+    Open(MAINPOS_HOUSE, IDM_HOUSE_FOLLOW, "ZT_CHILD_HOU_F");
+    EXPECT_EQ(Ui_Text(hwnd), "房源跟进");
+    // Today's house follow-ups: writer's branch and name, estate, building.
+    EXPECT_EQ(Listed(), (Keys{F_H1, F_H2}));
+    EXPECT_EQ(Count(), "2");
+    Texts row;
+    for (int c = 1; c <= 5; c++)
+        row.push_back(Follow_GridCell(w->hGrid, F_H2, c));
+    EXPECT_EQ(row, (Texts{"二部", "王五", "出租", "翠苑一区", "2"}));
+    EXPECT_EQ(Ui_WindowRect(GetDlgItem(hwnd, IDC_FOLLOW_PANEL)).bottom -
+                  Ui_WindowRect(GetDlgItem(hwnd, IDC_FOLLOW_PANEL)).top, FOLLOW_PANEL_HEIGHT);
+
+    // A branch lists its employees and narrows the list; an employee further.
+    EXPECT_TRUE(Items(IDC_FOLLOW_EMP).empty());
+    SendMessageA(Box(IDC_FOLLOW_BR), CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(Items(IDC_FOLLOW_EMP), (Texts{"王五", "赵六"}));
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), Keys{F_H2});
+    EXPECT_EQ(Count(), "1");
+    SendMessageA(Box(IDC_FOLLOW_EMP), CB_SETCURSEL, 1, 0);
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_TRUE(Listed().empty());
+
+    // "清空" empties the dates as well: every house follow-up.
+    Click(IDC_FOLLOW_CLEAR);
+    EXPECT_EQ(Ui_Text(Box(IDC_FOLLOW_FROM)) + Ui_Text(Box(IDC_FOLLOW_BR)), "");
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), (Keys{F_H1, F_H2, F_H1_OLD}));
+
+    // The estate typed as its abbreviation, chosen from the list that follows.
+    HWND est = Box(IDC_FOLLOW_ESTATE);
+    POINT pt = Ui_Centre(est);
+    Ui_Click(pt.x, pt.y);
+    HWND edit = GetFocus();
+    ASSERT_TRUE(edit && IsChild(est, edit));
+    Ui_Type(edit, "jly");
+    for (int i = 0; i < 50 && Ui_Text(est) != "jly"; i++)
+        Ui_Pump(20);
+    EstateBox_Settle(est);
+    EXPECT_EQ(Items(IDC_FOLLOW_ESTATE), (Texts{"嘉绿苑", "嘉绿苑二期"}));
+    EXPECT_TRUE(SendMessageA(est, CB_GETDROPPEDSTATE, 0, 0));
+    Ui_Screenshot("follow-house");
+    Ui_Key(edit, VK_DOWN);
+    Ui_Key(edit, VK_RETURN);
+    Ui_Pump(100);
+    EstateBox_Settle(est);
+    EXPECT_EQ(Ui_Text(est), "嘉绿苑");
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), (Keys{F_H1, F_H1_OLD}));
+
+    // Deleting: asked first, then gone from the list, the count and the
+    // database, its slot free again.
+    ASSERT_TRUE(Follow_SelectKey(w->hGrid, F_H1_OLD));
+    tagFOLLOW* rec = static_cast<tagFOLLOW*>(Module_Selected(w));
+    TestBoxes_Answer(IDOK);
+    ClickToolbar(ID_FOLLOW_DELETE);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(Listed(), Keys{F_H1});
+    EXPECT_EQ(Count(), "1");
+    EXPECT_EQ(rec->iOrdinal, 0);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_follow where iOrdinal = 3"), "1");
+}
+
+TEST_F(FollowWindowTest, ClientFollowUpsByGradeAndTradeAndDeleted)
+{
+    Open(MAINPOS_CLIENT, IDM_CLIENT_FOLLOW, "ZT_CHILD_CLI_F");
+    EXPECT_EQ(Listed(), (Keys{F_C1, F_C2}));
+    EXPECT_EQ(Follow_GridCell(w->hGrid, F_C2, 4) + Follow_GridCell(w->hGrid, F_C2, 5), "刘女士B级(一般)");
+    EXPECT_EQ(Box(IDC_FOLLOW_ESTATE), nullptr);
+    EXPECT_EQ(Items(IDC_FOLLOW_TRADE).at(1), "求租");          // client parameters
+    EXPECT_EQ(Items(IDC_FOLLOW_LEVEL).at(0), "A级(急需)");
+    Ui_Screenshot("follow-client");
+
+    SendMessageA(Box(IDC_FOLLOW_LEVEL), CB_SETCURSEL, 0, 0);
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), Keys{F_C1});
+    Click(IDC_FOLLOW_CLEAR);
+    Set(IDC_FOLLOW_TRADE, "求租");
+    ClickToolbar(ID_MODULE_REFRESH);                              // "刷新" reads the panel too
+    EXPECT_EQ(Listed(), (Keys{F_C2, F_C2_OLD}));
+
+    // Without a selection the user is told; with one, asked, then it goes.
+    SendMessageA(hwnd, WM_COMMAND, ID_FOLLOW_DELETE, 0);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择数据");
+    ASSERT_TRUE(Follow_SelectKey(w->hGrid, F_C2_OLD));
+    TestBoxes_Answer(IDOK);
+    ClickToolbar(ID_FOLLOW_DELETE);
+    EXPECT_EQ(Listed(), Keys{F_C2});
+    EXPECT_EQ(Count(), "1");
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 1"), 1);
+}
+
+TEST_F(FollowWindowTest, HostileTextsFindNothingAndChangeNothing)
+{
+    Shell_Command(frame, IDM_CLIENT_FOLLOW);
+    w = Module_Of(hwnd = Frame_FindChild("ZT_CHILD_CLI_F"));
+    Settle();
+    ASSERT_NE(w, nullptr);
+    std::string log = TestReadFile("errlog.log");
+    const std::string hostile[] = {HostileText(), "%", "_", "求\xC7", std::string(300, 'x'), "求租' or '1'='1", "\\"};
+    for (int id : {IDC_FOLLOW_TRADE, IDC_FOLLOW_LEVEL, IDC_FOLLOW_BR, IDC_FOLLOW_EMP})
+        for (const std::string& text : hostile) {
+            Click(IDC_FOLLOW_CLEAR);
+            Set(id, text);
+            Click(IDC_FOLLOW_FIND);
+            // A quoted text finds nothing; a name the lists do not know adds nothing.
+            bool name = id == IDC_FOLLOW_BR || id == IDC_FOLLOW_EMP;
+            EXPECT_EQ(Listed(), (name ? Keys{F_C1, F_C2, F_C2_OLD} : Keys{})) << id << " " << text;
+            EXPECT_TRUE(w->bLoaded);
+        }
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(TestReadFile("errlog.log"), log);                   // no statement was refused
+
+    // A date that is no day is named and nothing is loaded.
+    for (const std::string& text : hostile) {
+        TestBoxes_Reset();
+        Set(IDC_FOLLOW_TO, text);
+        Click(IDC_FOLLOW_FIND);
+        ASSERT_EQ(TestBoxes_Count(), 1u) << text;
+        EXPECT_EQ(TestBoxes_Taken()[0].text, "跟进日期(止)不是有效的日期,请按 YYYY-MM-DD 填写");
+        EXPECT_EQ(Listed(), (Keys{F_C1, F_C2, F_C2_OLD}));
+    }
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0"), 6);
+    EXPECT_EQ(TestDb_Count("t_client"), 2);
+
+    // Without the follow-up delete right the button is grey and the command idle.
+    Shell_DestroyFrame(frame);
+    g_ZTMain.W3 = 0;
+    frame = Shell_CreateFrame();
+    Shell_Command(frame, IDM_HOUSE_FOLLOW);
+    w = Module_Of(hwnd = Frame_FindChild("ZT_CHILD_HOU_F"));
+    Settle();
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(SendMessageA(Block_GetToolbar(hwnd), TB_ISBUTTONENABLED, ID_FOLLOW_DELETE, 0));
+    ASSERT_TRUE(Follow_SelectKey(w->hGrid, F_H1));
+    TestBoxes_Reset();
+    Shell_Command(frame, ID_FOLLOW_DELETE);
+    Settle();
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 1"), 0);
+}
+
+}  // namespace
