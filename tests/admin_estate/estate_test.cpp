@@ -923,4 +923,38 @@ TEST_F(EstateTest, AHostileTextInEveryBoxIsStoredAsTypedCutToItsFieldOrRefused)
     EXPECT_EQ(TestDb_Count("t_buildno"), 2);
 }
 
+// ---- The viewer another window opens ----------------------------------------------
+
+TEST_F(EstateTest, TheViewerShowsAnEstateWithItsBuildingsAndChangesNothing)
+{
+    auto before = TestDb_Query("select * from t_estate order by iOrdinal");
+    int rows = -1;
+    bool buttonsOff = false;
+    std::string name;
+    std::vector<Step> steps = {
+        {"viewer", [&]() {
+             HWND d = Dialog("修改楼盘");
+             if (!d || Busy())
+                 return false;
+             HWND pb = PageWith(d, IDC_BNO_GRID);
+             rows = GridRows(GetDlgItem(pb, IDC_BNO_GRID));
+             buttonsOff = true;
+             for (int id : {IDC_BNO_ADD, IDC_BNO_MODIFY, IDC_BNO_DELETE})
+                 buttonsOff = buttonsOff && !IsWindowEnabled(GetDlgItem(pb, id));
+             HWND pe = PageWith(d, IDC_EST_NAME);
+             name = Text(GetDlgItem(pe, IDC_EST_NAME));
+             SetDlgItemTextA(pe, IDC_EST_NAME, "改了名字");
+             PostMessageA(d, WM_COMMAND, IDOK, 0);           // save only closes it
+             return true;
+         }},
+        {"closed", []() { return !Dialog("修改楼盘") && !Busy(); }},
+    };
+    ASSERT_EQ(RunSteps(steps, [&]() { EstateDialog_View(frame, &g_ZTMain, 201); }), "");
+    EXPECT_EQ(name, "平江新城");
+    EXPECT_EQ(rows, 1);
+    EXPECT_TRUE(buttonsOff);
+    EXPECT_EQ(TestDb_Query("select * from t_estate order by iOrdinal"), before);
+    EXPECT_STREQ(EstList_Find(&g_ZTMain, 201)->szEstate, "平江新城");
+}
+
 }  // namespace
