@@ -175,6 +175,70 @@
 #define IDC_NEW_PWD             1114
 #define IDC_NEW_PWD2            1283
 
+// Estate dialog (138) with its pages and the building form (193).
+#define IDD_ESTATE              138
+#define IDD_ESTATE_PAGE_EST     135     // "楼盘"
+#define IDD_ESTATE_PAGE_BNO     136     // "栋号"
+#define IDD_ESTATE_PAGE_DEV     139     // "开发商  物业"
+#define IDD_ESTATE_PAGE_LAND    140     // "土地  房屋"
+#define IDD_BUILDING            193
+#define IDC_EST_TAB             1039
+#define IDC_EST_NAME            1044
+#define IDC_EST_SPELL           1045
+#define IDC_EST_RING            1042
+#define IDC_EST_DIST            1043
+#define IDC_EST_ADDRESS         1046
+#define IDC_EST_CROSSING        1047
+#define IDC_EST_COVERS          1048
+#define IDC_EST_FLOORAREA       1049
+#define IDC_EST_ROOM            1050
+#define IDC_EST_VACANCY         1055
+#define IDC_EST_VOLUME          1051
+#define IDC_EST_AFFOREST        1054
+#define IDC_EST_HOUSES          1052
+#define IDC_EST_BUILDS          1053
+#define IDC_EST_CITY            1006
+#define IDC_EST_URBAN           1019
+#define IDC_EST_LANDCAT         1009
+#define IDC_EST_LANDSRC         1008
+#define IDC_EST_LANDUSE         1007
+#define IDC_EST_PERIOD          1041
+#define IDC_EST_TRANSDATE       1060
+#define IDC_EST_TRANSPRICE      1057
+#define IDC_EST_FLOORPRICE      1058
+#define IDC_EST_HOUSETYPE       1014
+#define IDC_EST_HOUSESTRUCT     1040
+#define IDC_EST_HOUSEUSE        1017
+#define IDC_EST_BUILDTYPE       1015
+#define IDC_EST_BUILDSTRUCT     1016
+#define IDC_EST_HANDOVER        1018
+#define IDC_EST_BUILDYEAR       1037
+#define IDC_EST_DEVCOM          1023
+#define IDC_EST_BUILDCOM        1028
+#define IDC_EST_SALESADDR       1025
+#define IDC_EST_SALESTEL        1026
+#define IDC_EST_OPENDATE        1030
+#define IDC_EST_OPENPRICE       1031
+#define IDC_EST_HANDOVERDATE    1059
+#define IDC_EST_MGCOM           1024
+#define IDC_EST_MGADDR          1036
+#define IDC_EST_MGTEL           1027
+#define IDC_EST_WORKTIME        1029
+#define IDC_EST_PARK            1053    // on the developer page; 1053 is also "总 栋 数" of the estate page
+#define IDC_EST_MGPRICE         1032
+#define IDC_EST_PARKRENT        1035
+#define IDC_BNO_GRID            1336
+#define IDC_BNO_ADD             5
+#define IDC_BNO_MODIFY          4
+#define IDC_BNO_DELETE          3
+#define IDC_BNO_FROM            1338
+#define IDC_BNO_TO              1339
+#define IDC_BNO_FLOORS          1103
+#define IDC_BNO_LIFTS           1340
+#define IDC_BNO_UNITS           1341
+#define IDC_BNO_TYPE            1015
+#define IDC_BNO_STRUCT          1016
+
 // Control ids of the shared window building blocks.
 #define IDC_MDICLIENT           2
 #define IDC_REBAR               3
@@ -198,6 +262,12 @@
 #define IDS_TRY_CONNECT         25
 #define IDS_PARAM               40037
 #define IDS_ESTATE              40054
+#define IDS_ESTATE_ADD          40056   // estate dialog titles
+#define IDS_ESTATE_MODIFY       40057
+#define IDS_ESTATE_TAB_EST      40075   // its tabs
+#define IDS_ESTATE_TAB_BNO      40076
+#define IDS_ESTATE_TAB_LAND     40077
+#define IDS_ESTATE_TAB_DEV      40078
 #define IDS_INIT_PARAMS         40079
 #define IDS_INIT_AREAS          40080
 #define IDS_INIT_ESTATES        40081
@@ -208,3 +278,5 @@
 #define IDS_CLIENT_FOLLOW       40193
 #define IDS_LOG                 40201
 #define IDS_RECYCLE             40204
+#define IDS_BUILDING_ADD        40220   // building form titles
+#define IDS_BUILDING_MODIFY     40221

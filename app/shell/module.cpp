@@ -285,6 +285,13 @@ static int RunBehindBusy(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
     return ran ? t.result : 0;
 }
 
+int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
+{
+    if (!w || !fn)
+        return 0;
+    return RunBehindBusy(w, fn, arg);
+}
+
 static int LoadTask(ZT_MODWIN* w, void*)
 {
     SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
@@ -363,6 +370,12 @@ static void Layout(ZT_MODWIN* w)
         w->d->pfnLayout(w, &rc);
     if (w->hGrid)
         MoveWindow(w->hGrid, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+void Module_Layout(ZT_MODWIN* w)
+{
+    if (w)
+        Layout(w);
 }
 
 static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)

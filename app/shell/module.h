@@ -178,6 +178,14 @@ void Module_RemoveSelected(ZT_MODWIN* w);
 void Module_CmdDelete(ZT_MODWIN* w, void* pSel);
 // The logged-in employee's key (0 before login).
 int Module_Operator(const tagZT_Main_Param* p);
+// Runs fn(w, arg) on a worker while the busy dialog keeps the user away
+// (the way a refresh loads).  Returns fn's result; 0 when it did not run
+// (a worker of the window is already running); -1 when the window was
+// closed meanwhile and has been released: w must not be touched again.
+int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN* w, void* arg), void* arg);
+// Places the toolbar, the module's controls (pfnLayout) and the grid again,
+// e.g. after a splitter moved.
+void Module_Layout(ZT_MODWIN* w);
 
 // ---- The grid fill -----------------------------------------------------------------------
 

@@ -337,6 +337,7 @@ BOOL Rights_MayModifyParam(const tagZT_Main_Param* p) { return Self(p->W9, ZT_OP
 BOOL Rights_MayLoadOrg(const tagZT_Main_Param* p) { return Self(p->W7, ZT_OP_VIEW) != 0; }
 BOOL Rights_HouseField(const tagZT_Main_Param* p, int n) { return PD_Part(p->W16, n, 0) != 0; }
 BOOL Rights_ClientField(const tagZT_Main_Param* p, int n) { return PD_Part(p->W15, n, 0) != 0; }
+BOOL Rights_MayEstate(const tagZT_Main_Param* p, int iOp) { return Self(p->W4, iOp) != 0; }
 BOOL Rights_EstateField(const tagZT_Main_Param* p, int n) { return PD_Part(p->W17, n, 0) != 0; }
 
 // ---- Dialogs ----------------------------------------------------------------------

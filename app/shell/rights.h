@@ -87,6 +87,7 @@ BOOL Rights_MayViewFollowUps(const tagZT_Main_Param* p);     // W3 view
 BOOL Rights_MayDeleteFollowUp(const tagZT_Main_Param* p);    // W3 delete
 BOOL Rights_MayModifyParam(const tagZT_Main_Param* p);       // W9 modify
 BOOL Rights_MayLoadOrg(const tagZT_Main_Param* p);           // W7 view
+BOOL Rights_MayEstate(const tagZT_Main_Param* p, int iOp);   // W4, operation ZT_OP_...
 // Field right n of the house (W16), client (W15) or estate (W17) dialogs.
 BOOL Rights_HouseField(const tagZT_Main_Param* p, int n);
 BOOL Rights_ClientField(const tagZT_Main_Param* p, int n);

@@ -1,0 +1,840 @@
+// The estate dialog, its pages, the buildings grid and the building form.
+#include "app/admin/estate_dialog.h"
+#include "app/admin/estate_list.h"
+#include "app/admin/pinyin.h"
+#include "app/shell/blocks.h"
+#include "app/shell/input_controls.h"
+#include "app/shell/module.h"
+#include "app/shell/rights.h"
+#include "app/resources/resource.h"
+#include "common/gbk.h"
+#include "common/zt_box.h"
+
+#include <commctrl.h>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum { PG_EST, PG_BNO, PG_LAND, PG_DEV, PG_COUNT };
+
+const int kPageTemplate[PG_COUNT] = {IDD_ESTATE_PAGE_EST, IDD_ESTATE_PAGE_BNO, IDD_ESTATE_PAGE_LAND,
+                                     IDD_ESTATE_PAGE_DEV};
+const int kPageTitle[PG_COUNT] = {IDS_ESTATE_TAB_EST, IDS_ESTATE_TAB_BNO, IDS_ESTATE_TAB_LAND, IDS_ESTATE_TAB_DEV};
+
+const double kMaxMoney = 9999999999.99;     // DECIMAL(12,2)
+const int kNumberChars = 9;                 // a typed count always fits 32 bits
+const int kMaxBuildNo = 50;                 // highest building number of a range
+const int kBuildingSpares = 101;
+
+// ---- Fields of the pages ----------------------------------------------------------
+
+enum { FK_TEXT, FK_DATE, FK_COUNT, FK_MONEY };
+
+struct FieldDef {
+    int iPage;
+    int id;
+    int kind;
+    size_t off;
+    size_t cb;          // texts: the field's size (the text keeps cb - 1 bytes)
+};
+
+#define EST_TEXT(pg, id, f) {pg, id, FK_TEXT, offsetof(tagESTATE, f), sizeof(tagESTATE::f)}
+#define EST_DATE(pg, id, f) {pg, id, FK_DATE, offsetof(tagESTATE, f), sizeof(tagESTATE::f)}
+#define EST_COUNT(pg, id, f) {pg, id, FK_COUNT, offsetof(tagESTATE, f), 0}
+#define EST_MONEY(pg, id, f) {pg, id, FK_MONEY, offsetof(tagESTATE, f), 0}
+
+const FieldDef kFields[] = {
+    EST_TEXT(PG_EST, IDC_EST_NAME, szEstate),
+    EST_TEXT(PG_EST, IDC_EST_SPELL, szSpell),
+    EST_TEXT(PG_EST, IDC_EST_RING, szRingArea),
+    EST_TEXT(PG_EST, IDC_EST_DIST, szDist),
+    EST_TEXT(PG_EST, IDC_EST_ADDRESS, szAddress),
+    EST_TEXT(PG_EST, IDC_EST_CROSSING, szIntersection),
+    EST_COUNT(PG_EST, IDC_EST_COVERS, iCoversArea),
+    EST_COUNT(PG_EST, IDC_EST_FLOORAREA, iBuildArea),
+    EST_COUNT(PG_EST, IDC_EST_ROOM, iRoom),
+    EST_COUNT(PG_EST, IDC_EST_VACANCY, iVacancy),
+    EST_COUNT(PG_EST, IDC_EST_VOLUME, iVolume),
+    EST_COUNT(PG_EST, IDC_EST_AFFOREST, iAfforest),
+    EST_COUNT(PG_EST, IDC_EST_HOUSES, iHouse),
+    EST_COUNT(PG_EST, IDC_EST_BUILDS, iBuild),
+    EST_TEXT(PG_LAND, IDC_EST_LANDCAT, szLandCategory),
+    EST_TEXT(PG_LAND, IDC_EST_LANDSRC, szLandSource),
+    EST_TEXT(PG_LAND, IDC_EST_LANDUSE, szLandUsage),
+    EST_TEXT(PG_LAND, IDC_EST_PERIOD, szUsePeriod),
+    EST_DATE(PG_LAND, IDC_EST_TRANSDATE, szTransferDate),
+    EST_TEXT(PG_LAND, IDC_EST_TRANSPRICE, szTransferPrice),
+    EST_TEXT(PG_LAND, IDC_EST_FLOORPRICE, szFloorPrice),
+    EST_TEXT(PG_LAND, IDC_EST_HOUSETYPE, szHouseType),
+    EST_TEXT(PG_LAND, IDC_EST_HOUSESTRUCT, szHouseStruct),
+    EST_TEXT(PG_LAND, IDC_EST_HOUSEUSE, szHouseUsage),
+    EST_TEXT(PG_LAND, IDC_EST_BUILDTYPE, szBuildType),
+    EST_TEXT(PG_LAND, IDC_EST_BUILDSTRUCT, szBuildStruct),
+    EST_TEXT(PG_LAND, IDC_EST_HANDOVER, szHandoverStandard),
+    EST_DATE(PG_LAND, IDC_EST_BUILDYEAR, szBuildYear),
+    EST_TEXT(PG_DEV, IDC_EST_DEVCOM, szDevCom),
+    EST_TEXT(PG_DEV, IDC_EST_BUILDCOM, szBuildCom),
+    EST_TEXT(PG_DEV, IDC_EST_SALESADDR, szSalesAddress),
+    EST_TEXT(PG_DEV, IDC_EST_SALESTEL, szSalesTel),
+    EST_DATE(PG_DEV, IDC_EST_OPENDATE, szOpenDate),
+    EST_COUNT(PG_DEV, IDC_EST_OPENPRICE, iOpenAvePrice),
+    EST_DATE(PG_DEV, IDC_EST_HANDOVERDATE, szHandOverDate),
+    EST_TEXT(PG_DEV, IDC_EST_MGCOM, szMgCom),
+    EST_TEXT(PG_DEV, IDC_EST_MGADDR, szMgAddress),
+    EST_TEXT(PG_DEV, IDC_EST_MGTEL, szMgTel),
+    EST_TEXT(PG_DEV, IDC_EST_WORKTIME, szWorkTime),
+    EST_COUNT(PG_DEV, IDC_EST_PARK, iPark),
+    EST_MONEY(PG_DEV, IDC_EST_MGPRICE, dMgPrice),
+    EST_MONEY(PG_DEV, IDC_EST_PARKRENT, dParkRentPrice),
+};
+
+// Parameter lists of the pages: the names under category "楼盘字典".
+struct ParamList {
+    int iPage;
+    int id;
+    const char* pszName;
+};
+const ParamList kParamLists[] = {
+    {PG_LAND, IDC_EST_LANDCAT, "土地性质"},   {PG_LAND, IDC_EST_HOUSETYPE, "类型(房屋)"},
+    {PG_LAND, IDC_EST_HOUSESTRUCT, "结构(房屋)"}, {PG_LAND, IDC_EST_HOUSEUSE, "用途(房屋)"},
+    {PG_LAND, IDC_EST_BUILDTYPE, "类型(建筑)"}, {PG_LAND, IDC_EST_BUILDSTRUCT, "结构(建筑)"},
+    {PG_LAND, IDC_EST_HANDOVER, "交房标准"},   {PG_LAND, IDC_EST_LANDSRC, "土地来源"},
+    {PG_LAND, IDC_EST_LANDUSE, "土地用途"},    {PG_LAND, IDC_EST_PERIOD, "使用期限"},
+    {PG_EST, IDC_EST_RING, "所属环区"},
+};
+const char kParamCategory[] = "楼盘字典";
+// Keys of the parameter names that fill the building form's type lists.
+const int kBuildingTypeName = 398;
+const int kBuildingStructName = 399;
+
+// ---- The buildings grid -------------------------------------------------------------
+
+const ZT_COLDEF kBuildingColumns[] = {
+    {"栋号", 35, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagBUILDNO, iBuildNO), nullptr},
+    {"总层", 40, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagBUILDNO, iFloort), nullptr},
+    {"建筑类型", 70, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szBuildType), nullptr},
+    {"梯户", 50, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szLiftHouse), nullptr},
+    {"建筑结构", 60, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szBuildStruct), nullptr},
+};
+const int kBuildingColumnCount = sizeof(kBuildingColumns) / sizeof(kBuildingColumns[0]);
+
+// ---- State -------------------------------------------------------------------------------
+
+struct EstDlg {
+    EST_DLG_ARGS a;
+    int iMode;
+    HWND hDlg;
+    HWND hPage[PG_COUNT];
+    int tabPage[PG_COUNT];       // page of each tab
+    int nTabs;
+    tagESTATE rec;               // the estate shown: read from the server, or the one added
+    BOOL bStored;                // an estate was stored
+    BOOL bFilling;               // the pages are being filled: no abbreviation
+    // The buildings: the array FD_Sct_BNO handed over, its live count and
+    // slots (rows read + spares).
+    tagBUILDNO* pBno;
+    int nBno;
+    int nBnoSlots;
+};
+
+struct BuildingForm {
+    EstDlg* d;
+    tagBUILDNO* pSel;            // modifying this one; null when adding
+};
+
+char* FieldAt(tagESTATE* e, const FieldDef& f)
+{
+    return reinterpret_cast<char*>(e) + f.off;
+}
+
+HWND FieldWindow(const EstDlg* d, const FieldDef& f)
+{
+    return d->hPage[f.iPage] ? GetDlgItem(d->hPage[f.iPage], f.id) : nullptr;
+}
+
+std::string WindowText(HWND h)
+{
+    char buf[1024] = "";
+    if (h)
+        GetWindowTextA(h, buf, sizeof(buf));
+    return buf;
+}
+
+void Box(HWND hOwner, const char* pszText)
+{
+    ZT_MessageBox(hOwner, pszText, "", MB_OK);
+}
+
+struct WorkerTask {
+    tagZT_Main_Param* p;
+    const std::function<int()>* fn;
+    int result;
+};
+
+DWORD WINAPI WorkerTaskProc(LPVOID pv)
+{
+    WorkerTask* t = static_cast<WorkerTask*>(pv);
+    t->result = (*t->fn)();
+    if (t->p->hBusyDlg)
+        SendMessageA(t->p->hBusyDlg, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+// Runs fn on a worker behind the busy dialog over hOwner; its result, or 0
+// when it could not run.
+int OnWorker(HWND hOwner, tagZT_Main_Param* p, const std::function<int()>& fn)
+{
+    WorkerTask t = {p, &fn, 0};
+    if (!Block_RunBusy(hOwner, p, WorkerTaskProc, &t))
+        return 0;
+    return t.result;
+}
+
+tagURBAN* UrbanOf(tagZT_Main_Param* p, int iKey)
+{
+    int n = p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
+    for (int i = 0; iKey && i < n; i++)
+        if (p->pUrban[i].iOrdinal == iKey)
+            return &p->pUrban[i];
+    return nullptr;
+}
+
+void WriteLiftHouse(tagBUILDNO* b)
+{
+    char text[64];
+    snprintf(text, sizeof(text), "%d梯%d户", b->iLift, b->iHouse);
+    Gbk_CopyCut(b->szLiftHouse, sizeof(b->szLiftHouse), text);
+}
+
+// ---- Filling and reading the pages --------------------------------------------------
+
+void FillLists(EstDlg* d)
+{
+    tagZT_Main_Param* p = d->a.p;
+    const int n = sizeof(kParamLists) / sizeof(kParamLists[0]);
+    ZT_ARGC_BIND binds[n];
+    for (int i = 0; i < n; i++) {
+        binds[i].pszName = kParamLists[i].pszName;
+        binds[i].hList = GetDlgItem(d->hPage[kParamLists[i].iPage], kParamLists[i].id);
+        binds[i].iFirst = -1;
+    }
+    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, p->nArgcValue,
+                   kParamCategory, binds, n);
+    // Districts of the estate's urban area, in cache order, after an empty entry.
+    HWND hDist = GetDlgItem(d->hPage[PG_EST], IDC_EST_DIST);
+    SendMessageA(hDist, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    int nDist = p->pDist ? p->nDist + p->nDistSpare : 0;
+    for (int i = 0; i < nDist; i++)
+        if (p->pDist[i].iOrdinal && p->pDist[i].iParentIndex == d->rec.iUrban)
+            SendMessageA(hDist, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pDist[i].szDistrict));
+}
+
+void ShowArea(EstDlg* d)
+{
+    tagZT_Main_Param* p = d->a.p;
+    tagURBAN* u = UrbanOf(p, d->rec.iUrban);
+    tagCITY* c = u && p->pCity ? FindCity(p->pCity, nullptr, u->iParentIndex, nullptr, p->nCity) : nullptr;
+    SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_CITY, c ? c->szUrban : "");
+    SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_URBAN, u ? u->szUrban : "");
+}
+
+void FillFields(EstDlg* d)
+{
+    d->bFilling = TRUE;
+    for (const FieldDef& f : kFields) {
+        HWND h = FieldWindow(d, f);
+        if (!h)
+            continue;
+        char num[32];
+        const char* text = num;
+        if (f.kind == FK_COUNT)
+            snprintf(num, sizeof(num), "%d", *reinterpret_cast<const int32_t*>(FieldAt(&d->rec, f)));
+        else if (f.kind == FK_MONEY)
+            snprintf(num, sizeof(num), "%.2f", *reinterpret_cast<const double*>(FieldAt(&d->rec, f)));
+        else
+            text = FieldAt(&d->rec, f);
+        SetWindowTextA(h, text);
+    }
+    d->bFilling = FALSE;
+}
+
+void LimitFields(EstDlg* d)
+{
+    for (const FieldDef& f : kFields) {
+        HWND h = FieldWindow(d, f);
+        if (!h)
+            continue;
+        if (f.kind == FK_DATE)
+            DateField_Attach(h);
+        int limit = f.kind == FK_COUNT ? kNumberChars : f.kind == FK_MONEY ? 13 : static_cast<int>(f.cb) - 1;
+        char cls[32] = "";
+        GetClassNameA(h, cls, sizeof(cls));
+        SendMessageA(h, lstrcmpiA(cls, ZT_CLASS_COMBOBOX) == 0 ? CB_LIMITTEXT : EM_LIMITTEXT, limit, 0);
+    }
+}
+
+// Reads every field into *e.  Returns the field whose value cannot be
+// stored, or null.
+const FieldDef* ReadFields(const EstDlg* d, tagESTATE* e)
+{
+    const FieldDef* bad = nullptr;
+    for (const FieldDef& f : kFields) {
+        HWND h = FieldWindow(d, f);
+        if (!h)
+            continue;
+        std::string text = WindowText(h);
+        char* at = FieldAt(e, f);
+        switch (f.kind) {
+        case FK_COUNT:
+            *reinterpret_cast<int32_t*>(at) = Est_ParseCount(text.c_str());
+            break;
+        case FK_MONEY:
+            if (!Est_ParseMoney(text.c_str(), reinterpret_cast<double*>(at)) && !bad)
+                bad = &f;
+            break;
+        default:
+            Gbk_CopyCut(at, f.cb, text.c_str());
+            break;
+        }
+    }
+    return bad;
+}
+
+void UpdateAbbrev(EstDlg* d)
+{
+    if (d->bFilling)
+        return;
+    char name[sizeof(tagESTATE::szEstate)];
+    Gbk_CopyCut(name, sizeof(name), WindowText(GetDlgItem(d->hPage[PG_EST], IDC_EST_NAME)).c_str());
+    char spell[sizeof(tagESTATE::szSpell)];
+    Pinyin_Abbrev(name, spell, sizeof(spell));
+    SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_SPELL, spell);
+}
+
+// ---- Tabs ---------------------------------------------------------------------------------
+
+void ShowTab(EstDlg* d, int iTab)
+{
+    HWND hTab = GetDlgItem(d->hDlg, IDC_EST_TAB);
+    if (iTab < 0 || iTab >= d->nTabs)
+        return;
+    if (SendMessageA(hTab, TCM_GETCURSEL, 0, 0) != iTab)
+        SendMessageA(hTab, TCM_SETCURSEL, iTab, 0);
+    for (int i = 0; i < d->nTabs; i++)
+        if (d->hPage[d->tabPage[i]])
+            ShowWindow(d->hPage[d->tabPage[i]], i == iTab ? SW_SHOW : SW_HIDE);
+}
+
+void ShowPage(EstDlg* d, int iPage)
+{
+    for (int i = 0; i < d->nTabs; i++)
+        if (d->tabPage[i] == iPage)
+            ShowTab(d, i);
+}
+
+INT_PTR CALLBACK PageProc(HWND hPage, UINT msg, WPARAM wParam, LPARAM lParam);
+
+void CreatePages(EstDlg* d)
+{
+    HWND hTab = GetDlgItem(d->hDlg, IDC_EST_TAB);
+    HINSTANCE hInst = d->a.p->hInst;
+    // The tabs first: the pages take the display area the tabs leave.
+    for (int pg = 0; pg < PG_COUNT; pg++) {
+        if (pg == PG_BNO && d->iMode == EST_DLG_ADD)
+            continue;                        // an estate not yet stored has no buildings
+        char title[64] = "";
+        LoadStringA(hInst, kPageTitle[pg], title, sizeof(title));
+        TCITEMA item;
+        memset(&item, 0, sizeof(item));
+        item.mask = TCIF_TEXT;
+        item.pszText = title;
+        SendMessageA(hTab, TCM_INSERTITEMA, d->nTabs, reinterpret_cast<LPARAM>(&item));
+        d->tabPage[d->nTabs++] = pg;
+    }
+    RECT rc;
+    GetWindowRect(hTab, &rc);
+    MapWindowPoints(nullptr, d->hDlg, reinterpret_cast<POINT*>(&rc), 2);
+    SendMessageA(hTab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+    for (int i = 0; i < d->nTabs; i++) {
+        int pg = d->tabPage[i];
+        HWND h = CreateDialogParamA(hInst, MAKEINTRESOURCEA(kPageTemplate[pg]), d->hDlg, PageProc,
+                                    reinterpret_cast<LPARAM>(d));
+        d->hPage[pg] = h;
+        if (h)
+            SetWindowPos(h, HWND_TOP, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE);
+    }
+    ShowTab(d, 0);
+}
+
+void SetTitle(EstDlg* d)
+{
+    char title[64] = "";
+    LoadStringA(d->a.p->hInst, d->iMode == EST_DLG_ADD ? IDS_ESTATE_ADD : IDS_ESTATE_MODIFY, title, sizeof(title));
+    SetWindowTextA(d->hDlg, title);
+}
+
+// ---- Buildings ---------------------------------------------------------------------------
+
+HWND BuildingGrid(const EstDlg* d)
+{
+    return d->hPage[PG_BNO] ? GetDlgItem(d->hPage[PG_BNO], IDC_BNO_GRID) : nullptr;
+}
+
+tagBUILDNO* FreeBuildingSlot(EstDlg* d)
+{
+    for (int i = 0; d->pBno && i < d->nBnoSlots; i++)
+        if (d->pBno[i].iOrdinal == 0)
+            return &d->pBno[i];
+    return nullptr;
+}
+
+void ListBuildings(EstDlg* d)
+{
+    HWND hGrid = BuildingGrid(d);
+    if (!hGrid)
+        return;
+    SendMessageA(hGrid, GRM_SETCURSOR, 0, reinterpret_cast<LPARAM>(d->a.p->hGridCursor));
+    Block_AddColumns(hGrid, kBuildingColumns, kBuildingColumnCount);
+    for (int i = 0; d->pBno && i < d->nBnoSlots; i++)
+        if (d->pBno[i].iOrdinal)
+            WriteLiftHouse(&d->pBno[i]);
+    Block_FillGrid(hGrid, kBuildingColumns, kBuildingColumnCount, nullptr, d->pBno, d->pBno ? d->nBnoSlots : 0,
+                   sizeof(tagBUILDNO), offsetof(tagBUILDNO, iOrdinal), nullptr);
+}
+
+// Values of the building form other than the numbers.
+void ReadBuilding(HWND hForm, tagBUILDNO* b)
+{
+    b->iFloort = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_FLOORS)).c_str());
+    b->iLift = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_LIFTS)).c_str());
+    b->iHouse = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_UNITS)).c_str());
+    Gbk_CopyCut(b->szBuildType, sizeof(b->szBuildType), WindowText(GetDlgItem(hForm, IDC_BNO_TYPE)).c_str());
+    Gbk_CopyCut(b->szBuildStruct, sizeof(b->szBuildStruct), WindowText(GetDlgItem(hForm, IDC_BNO_STRUCT)).c_str());
+}
+
+// The numbers of the form: from (1..50) and, when adding, to (empty or 0:
+// the from-number; else from..50).  FALSE after saying which box is wrong.
+BOOL ReadNumbers(HWND hForm, BOOL bRange, int* pFrom, int* pTo)
+{
+    int from = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_FROM)).c_str());
+    if (from < 1 || from > kMaxBuildNo) {
+        Box(hForm, "“栋号”须填1至50之间的数字");
+        SetFocus(GetDlgItem(hForm, IDC_BNO_FROM));
+        return FALSE;
+    }
+    int to = bRange ? Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_TO)).c_str()) : 0;
+    if (to == 0)
+        to = from;
+    if (to < from || to > kMaxBuildNo) {
+        Box(hForm, "“―”后的栋号须在“栋号”至50之间");
+        SetFocus(GetDlgItem(hForm, IDC_BNO_TO));
+        return FALSE;
+    }
+    *pFrom = from;
+    *pTo = to;
+    return TRUE;
+}
+
+// Adds buildings from..to: all inserts on one worker, stopping at the first
+// failure; those stored are listed.  TRUE when all were stored and listed.
+BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int to)
+{
+    tagZT_Main_Param* p = d->a.p;
+    std::vector<tagBUILDNO> stored;
+    OnWorker(hForm, p, [&]() {
+        for (int n = from; n <= to; n++) {
+            tagBUILDNO b = tmpl;
+            b.iOrdinal = 0;
+            b.iBuildNO = n;
+            if (FD_Ist_BNO(Module_Operator(p), &b) != 1)
+                return 0;
+            stored.push_back(b);
+        }
+        return 1;
+    });
+    HWND hGrid = BuildingGrid(d);
+    for (const tagBUILDNO& b : stored) {
+        tagBUILDNO* slot = FreeBuildingSlot(d);
+        if (!slot) {
+            Box(hForm, "本地缓存出错");
+            return FALSE;
+        }
+        *slot = b;
+        WriteLiftHouse(slot);
+        d->nBno++;
+        Block_AppendRow(hGrid, kBuildingColumns, kBuildingColumnCount, nullptr, slot);
+    }
+    return static_cast<int>(stored.size()) == to - from + 1;
+}
+
+BOOL ModifyBuilding(HWND hForm, EstDlg* d, tagBUILDNO* sel, tagBUILDNO b)
+{
+    tagZT_Main_Param* p = d->a.p;
+    if (OnWorker(hForm, p, [&]() { return FD_Upd_BNO(Module_Operator(p), sel, &b); }) != 1)
+        return FALSE;
+    WriteLiftHouse(&b);
+    *sel = b;
+    SendMessageA(BuildingGrid(d), GRM_REDRAWSEL, 0, 0);
+    return TRUE;
+}
+
+void SaveBuilding(HWND hForm, BuildingForm* f)
+{
+    EstDlg* d = f->d;
+    int from = 0, to = 0;
+    if (!ReadNumbers(hForm, f->pSel == nullptr, &from, &to))
+        return;
+    tagBUILDNO b;
+    if (f->pSel)
+        b = *f->pSel;
+    else
+        memset(&b, 0, sizeof(b));
+    b.iEst = d->rec.iOrdinal;
+    b.iBuildNO = from;
+    ReadBuilding(hForm, &b);
+    BOOL ok = f->pSel ? ModifyBuilding(hForm, d, f->pSel, b) : AddBuildings(hForm, d, b, from, to);
+    if (ok)
+        EndDialog(hForm, IDOK);
+}
+
+void AddNumbers(HWND hList, int from, int to)
+{
+    for (int i = from; i <= to; i++) {
+        char n[16];
+        snprintf(n, sizeof(n), "%d", i);
+        SendMessageA(hList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(n));
+    }
+}
+
+void InitBuildingForm(HWND hForm, BuildingForm* f)
+{
+    tagZT_Main_Param* p = f->d->a.p;
+    char title[64] = "";
+    LoadStringA(p->hInst, f->pSel ? IDS_BUILDING_MODIFY : IDS_BUILDING_ADD, title, sizeof(title));
+    SetWindowTextA(hForm, title);
+    AddNumbers(GetDlgItem(hForm, IDC_BNO_FROM), 1, 14);
+    AddNumbers(GetDlgItem(hForm, IDC_BNO_TO), 2, 14);
+    AddNumbers(GetDlgItem(hForm, IDC_BNO_LIFTS), 0, 3);
+    AddNumbers(GetDlgItem(hForm, IDC_BNO_UNITS), 1, 7);
+    FillArgcCombo(GetDlgItem(hForm, IDC_BNO_TYPE), p->pArgcValue, p->nArgcValue, kBuildingTypeName);
+    FillArgcCombo(GetDlgItem(hForm, IDC_BNO_STRUCT), p->pArgcValue, p->nArgcValue, kBuildingStructName);
+    SendMessageA(GetDlgItem(hForm, IDC_BNO_FLOORS), EM_LIMITTEXT, kNumberChars, 0);
+    SendMessageA(GetDlgItem(hForm, IDC_BNO_TYPE), CB_LIMITTEXT, sizeof(tagBUILDNO::szBuildType) - 1, 0);
+    SendMessageA(GetDlgItem(hForm, IDC_BNO_STRUCT), CB_LIMITTEXT, sizeof(tagBUILDNO::szBuildStruct) - 1, 0);
+    if (!f->pSel)
+        return;
+    char n[16];
+    snprintf(n, sizeof(n), "%d", f->pSel->iBuildNO);
+    SetDlgItemTextA(hForm, IDC_BNO_FROM, n);
+    EnableWindow(GetDlgItem(hForm, IDC_BNO_TO), FALSE);
+    snprintf(n, sizeof(n), "%d", f->pSel->iFloort);
+    SetDlgItemTextA(hForm, IDC_BNO_FLOORS, n);
+    snprintf(n, sizeof(n), "%d", f->pSel->iLift);
+    SetDlgItemTextA(hForm, IDC_BNO_LIFTS, n);
+    snprintf(n, sizeof(n), "%d", f->pSel->iHouse);
+    SetDlgItemTextA(hForm, IDC_BNO_UNITS, n);
+    SetDlgItemTextA(hForm, IDC_BNO_TYPE, f->pSel->szBuildType);
+    SetDlgItemTextA(hForm, IDC_BNO_STRUCT, f->pSel->szBuildStruct);
+}
+
+INT_PTR CALLBACK BuildingFormProc(HWND hForm, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    BuildingForm* f = reinterpret_cast<BuildingForm*>(GetWindowLongPtrA(hForm, DWLP_USER));
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(hForm, DWLP_USER, lParam);
+        InitBuildingForm(hForm, reinterpret_cast<BuildingForm*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && f)
+            SaveBuilding(hForm, f);
+        else if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(hForm, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void RunBuildingForm(EstDlg* d, tagBUILDNO* sel)
+{
+    BuildingForm f = {d, sel};
+    DialogBoxParamA(d->a.p->hInst, MAKEINTRESOURCEA(IDD_BUILDING), d->hDlg, BuildingFormProc,
+                    reinterpret_cast<LPARAM>(&f));
+}
+
+tagBUILDNO* SelectedBuilding(EstDlg* d, BOOL bSay)
+{
+    HWND hGrid = BuildingGrid(d);
+    tagBUILDNO* sel = hGrid ? reinterpret_cast<tagBUILDNO*>(SendMessageA(hGrid, GRM_GETSEL, 0, 0)) : nullptr;
+    if (!sel && bSay)
+        Box(d->hDlg, "请选择数据");
+    return sel;
+}
+
+void DeleteBuilding(EstDlg* d)
+{
+    tagBUILDNO* sel = SelectedBuilding(d, TRUE);
+    if (!sel)
+        return;
+    tagZT_Main_Param* p = d->a.p;
+    if (OnWorker(d->hDlg, p, [&]() { return FD_Del_BNO(Module_Operator(p), sel); }) != 1)
+        return;
+    SendMessageA(BuildingGrid(d), GRM_DELETESEL, 0, 0);
+    memset(sel, 0, sizeof(*sel));            // the slot is free for the next building
+    d->nBno--;
+}
+
+void OnBuildingCommand(EstDlg* d, int id, int code)
+{
+    switch (id) {
+    case IDC_BNO_ADD:
+        RunBuildingForm(d, nullptr);
+        break;
+    case IDC_BNO_MODIFY:
+        if (tagBUILDNO* sel = SelectedBuilding(d, TRUE))
+            RunBuildingForm(d, sel);
+        break;
+    case IDC_BNO_DELETE:
+        DeleteBuilding(d);
+        break;
+    case IDC_BNO_GRID:
+        // A double click modifies, for a user who may modify buildings.
+        if (code == GRN_DBLCLK && IsWindowEnabled(GetDlgItem(d->hPage[PG_BNO], IDC_BNO_MODIFY)))
+            if (tagBUILDNO* sel = SelectedBuilding(d, FALSE))
+                RunBuildingForm(d, sel);
+        break;
+    }
+}
+
+INT_PTR CALLBACK PageProc(HWND hPage, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    EstDlg* d = reinterpret_cast<EstDlg*>(GetWindowLongPtrA(hPage, DWLP_USER));
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(hPage, DWLP_USER, lParam);
+        return FALSE;
+    case WM_COMMAND:
+        if (!d)
+            break;
+        if (LOWORD(wParam) == IDC_EST_NAME && HIWORD(wParam) == EN_CHANGE && hPage == d->hPage[PG_EST])
+            UpdateAbbrev(d);
+        else if (hPage == d->hPage[PG_BNO])
+            OnBuildingCommand(d, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// ---- Saving the estate --------------------------------------------------------------------
+
+void FocusField(EstDlg* d, int iPage, int id)
+{
+    ShowPage(d, iPage);
+    SetFocus(GetDlgItem(d->hPage[iPage], id));
+}
+
+void SaveEstate(EstDlg* d)
+{
+    if (d->iMode == EST_DLG_VIEW) {
+        EndDialog(d->hDlg, IDCANCEL);
+        return;
+    }
+    tagZT_Main_Param* p = d->a.p;
+    tagESTATE e = d->rec;
+    if (const FieldDef* bad = ReadFields(d, &e)) {
+        Box(d->hDlg, "物业费和车位租金须在0至9999999999.99之间");
+        FocusField(d, bad->iPage, bad->id);
+        return;
+    }
+    if (!e.szEstate[0] || !e.szSpell[0]) {
+        Box(d->hDlg, "楼盘名称和拼音缩写必须填");
+        FocusField(d, PG_EST, IDC_EST_NAME);
+        return;
+    }
+    BOOL bAdd = d->iMode == EST_DLG_ADD;
+    tagESTATE old = d->rec;
+    int r = OnWorker(d->hDlg, p, [&]() {
+        return bAdd ? FD_Ist_Est(Module_Operator(p), &e) : FD_Upd_Est(Module_Operator(p), &old, &e);
+    });
+    if (r != 1)
+        return;                              // the data library has said why
+    if (bAdd)
+        EstList_Add(p, &e);
+    else
+        EstList_Update(p, &e);
+    d->rec = e;
+    d->bStored = TRUE;
+    if (bAdd) {
+        d->iMode = EST_DLG_MODIFY;           // stored: saving again modifies it
+        SetTitle(d);
+    }
+    if (d->a.pfnSaved && !d->a.pfnSaved(d->a.pCtx, &e, bAdd))
+        return;
+    EndDialog(d->hDlg, IDOK);
+}
+
+// ---- The dialog ----------------------------------------------------------------------------
+
+void InitDialog(HWND hDlg, EstDlg* d)
+{
+    d->hDlg = hDlg;
+    SetTitle(d);
+    CreatePages(d);
+    LimitFields(d);
+    FillLists(d);
+    ShowArea(d);
+    FillFields(d);
+    ListBuildings(d);
+    if (d->iMode != EST_DLG_ADD)
+        Rights_EstateDialog(d->a.p, hDlg);
+    if (d->iMode == EST_DLG_VIEW && d->hPage[PG_BNO])
+        for (int id : {IDC_BNO_ADD, IDC_BNO_MODIFY, IDC_BNO_DELETE})
+            EnableWindow(GetDlgItem(d->hPage[PG_BNO], id), FALSE);
+    SetFocus(GetDlgItem(d->hPage[PG_EST], IDC_EST_NAME));
+}
+
+INT_PTR CALLBACK EstateDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    EstDlg* d = reinterpret_cast<EstDlg*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+        InitDialog(hDlg, reinterpret_cast<EstDlg*>(lParam));
+        return FALSE;
+    case WM_NOTIFY: {
+        const NMHDR* nm = reinterpret_cast<const NMHDR*>(lParam);
+        if (d && nm->idFrom == IDC_EST_TAB && nm->code == TCN_SELCHANGE)
+            ShowTab(d, static_cast<int>(SendMessageA(nm->hwndFrom, TCM_GETCURSEL, 0, 0)));
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (!d)
+            break;
+        if (LOWORD(wParam) == IDOK)
+            SaveEstate(d);
+        else if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(hDlg, d->bStored ? IDOK : IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Reads the estate and its buildings for modify and view.  FALSE when the
+// estate is gone.
+BOOL LoadEstate(HWND hOwner, EstDlg* d)
+{
+    tagZT_Main_Param* p = d->a.p;
+    return OnWorker(hOwner, p, [&]() {
+        if (!FD_Sct_EstDetail(&d->rec))
+            return 0;
+        tagBUILDNO* list = nullptr;
+        int n = 0;
+        if (FD_Sct_BNO(&list, &n, d->rec.iOrdinal, 0) && list) {
+            d->pBno = list;
+            d->nBno = n;
+            d->nBnoSlots = n + kBuildingSpares;
+        }
+        return 1;
+    }) == 1;
+}
+
+}  // namespace
+
+// ---- Numbers ---------------------------------------------------------------------------------
+
+int32_t Est_ParseCount(const char* psz)
+{
+    const char* s = psz ? psz : "";
+    while (*s == ' ')
+        s++;
+    long long v = 0;
+    int digits = 0;
+    for (; *s >= '0' && *s <= '9'; s++, digits++) {
+        v = v * 10 + (*s - '0');
+        if (v > 2147483647LL)
+            return 0;
+    }
+    while (*s == ' ')
+        s++;
+    return digits > 0 && *s == 0 ? static_cast<int32_t>(v) : 0;
+}
+
+BOOL Est_ParseMoney(const char* psz, double* pValue)
+{
+    *pValue = 0;
+    const char* s = psz ? psz : "";
+    while (*s == ' ')
+        s++;
+    const char* start = s;
+    int digits = 0, points = 0;
+    for (; (*s >= '0' && *s <= '9') || *s == '.'; s++)
+        (*s == '.' ? points : digits)++;
+    const char* end = s;
+    while (*s == ' ')
+        s++;
+    if (digits == 0 || points > 1 || *s != 0)
+        return TRUE;                         // not a number: 0
+    double v = strtod(std::string(start, end).c_str(), nullptr);
+    v = std::floor(v * 100 + 0.5) / 100;
+    if (!(v <= kMaxMoney))
+        return FALSE;
+    *pValue = v;
+    return TRUE;
+}
+
+// ---- Entry points -----------------------------------------------------------------------------
+
+INT_PTR EstateDialog_Run(HWND hOwner, const EST_DLG_ARGS* a)
+{
+    if (!a || !a->p)
+        return IDCANCEL;
+    EstDlg* d = new EstDlg();
+    d->a = *a;
+    d->iMode = a->iMode;
+    if (a->iMode == EST_DLG_ADD) {
+        d->rec.iUrban = a->iUrban;
+        d->rec.pUrban = UrbanOf(a->p, a->iUrban);
+    } else if (a->pEstate) {
+        d->rec = *a->pEstate;
+    }
+    INT_PTR r = IDCANCEL;
+    if (a->iMode == EST_DLG_ADD || (a->pEstate && LoadEstate(hOwner, d)))
+        r = DialogBoxParamA(a->p->hInst, MAKEINTRESOURCEA(IDD_ESTATE), hOwner, EstateDlgProc,
+                            reinterpret_cast<LPARAM>(d));
+    if (d->pBno)
+        Mem_Free_BNO(d->pBno);               // the grid went with the dialog
+    delete d;
+    return r == IDOK ? IDOK : IDCANCEL;
+}
+
+BOOL EstateDialog_Add(HWND hOwner, tagZT_Main_Param* p, int iUrban, tagESTLIST** ppNew)
+{
+    struct Added {
+        int iKey;
+    } added = {0};
+    EST_DLG_ARGS a = {p, EST_DLG_ADD, iUrban, nullptr, nullptr, &added};
+    a.pfnSaved = [](void* ctx, const tagESTATE* e, BOOL) -> BOOL {
+        static_cast<Added*>(ctx)->iKey = e->iOrdinal;
+        return TRUE;
+    };
+    BOOL ok = EstateDialog_Run(hOwner, &a) == IDOK;
+    if (ppNew)
+        *ppNew = ok ? EstList_Find(p, added.iKey) : nullptr;
+    return ok;
+}
+
+void EstateDialog_View(HWND hOwner, tagZT_Main_Param* p, int iEst)
+{
+    tagESTATE e;
+    memset(&e, 0, sizeof(e));
+    e.iOrdinal = iEst;
+    EST_DLG_ARGS a = {p, EST_DLG_VIEW, 0, &e, nullptr, nullptr};
+    EstateDialog_Run(hOwner, &a);
+}

@@ -1,0 +1,20 @@
+// The estate dictionary window "ZT_CHILD_EST" (main-menu command 40071): a
+// tree of cities and their urban areas from the shared area cache on the
+// left, the estates of the selected urban area in the grid on the right,
+// and the estate dialog (estate_dialog.h) to add and modify them.
+#pragma once
+#include "app/shell/module.h"
+
+extern const ZT_MODULE_DESC g_EstateModule;
+
+// The window's own state (ZT_MODWIN::pState).
+struct EST_WINDOW {
+    HWND hTree;
+    int xSplit;                  // x of the splitter between tree and grid
+    BOOL bTreeFilled;
+    tagURBAN* pUrban;            // selected urban area (null: none)
+    tagCITY* pCity;              // its city, or the city selected without urban areas
+};
+
+// The estate of that key in the window's array (loaded rows and spares), or null.
+tagESTATE* EstateWindow_Find(ZT_MODWIN* w, int iKey);
