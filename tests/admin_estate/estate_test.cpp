@@ -182,17 +182,6 @@ void ClickTab(HWND hDlg, int iTab)
 
 // ---- Grid -------------------------------------------------------------------------------
 
-int GridRows(HWND hGrid)
-{
-    tagLV_DATA* d = nullptr;
-    if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
-        return 0;
-    int n = 0;
-    for (int i = 0; i < d->iLoaded + d->iAppended; i++)
-        n += d->pRowPresent[i] ? 1 : 0;
-    return n;
-}
-
 POINT RowCentre(HWND hGrid, int row)
 {
     RECT rc;
@@ -291,7 +280,7 @@ protected:
         for (int i = 0; i < 200; i++) {
             hwnd = Frame_FindChild("ZT_CHILD_EST");
             ZT_MODWIN* w = Module_Of(hwnd);
-            if (w && State(w)->bTreeFilled && !w->bBusy && CountBox(hwnd) != "-1")
+            if (w && State(w)->bTreeFilled && !w->bBusy && Shell_CountBox(hwnd) != "-1")
                 break;
             Ui_Pump(20);
         }
@@ -299,20 +288,6 @@ protected:
         return hwnd;
     }
     static EST_WINDOW* State(ZT_MODWIN* w) { return static_cast<EST_WINDOW*>(w->pState); }
-    static std::string CountBox(HWND hwnd)
-    {
-        HWND tb = Block_GetToolbar(hwnd);
-        return tb ? Ui_Text(GetDlgItem(tb, IDC_RECORD_COUNT)) : "";
-    }
-    static POINT ButtonCentre(HWND hwnd, int cmd)
-    {
-        HWND tb = Block_GetToolbar(hwnd);
-        RECT r = {0, 0, 0, 0};
-        SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r));
-        POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(tb, &pt);
-        return pt;
-    }
     // The tree item with that text.
     static HTREEITEM TreeItem(HWND hTree, const char* text)
     {
@@ -381,16 +356,16 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     EXPECT_NE(TreeItem(st->hTree, "无锡"), nullptr);
     ASSERT_NE(st->pUrban, nullptr);
     EXPECT_STREQ(st->pUrban->szUrban, "姑苏区");
-    EXPECT_EQ(GridRows(w->hGrid), 2);
-    EXPECT_EQ(CountBox(hwnd), "2");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 2);
+    EXPECT_EQ(Shell_CountBox(hwnd), "2");
 
     // The user picks 工业园区.
     ClickTreeItem(st->hTree, TreeItem(st->hTree, "工业园区"));
     Ui_Pump(200);
     ASSERT_NE(st->pUrban, nullptr);
     EXPECT_EQ(st->pUrban->iOrdinal, 12);
-    EXPECT_EQ(GridRows(w->hGrid), 1);
-    EXPECT_EQ(CountBox(hwnd), "1");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 1);
+    EXPECT_EQ(Shell_CountBox(hwnd), "1");
     Ui_Screenshot("estate-window-before");
 
     // "增加楼盘": the name is typed, the abbreviation follows each character.
@@ -441,10 +416,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
                        return true;
                    }});
     add.push_back({"closed", [&]() { return !Dialog("增加楼盘") && !Busy(); }});
-    stuck = RunSteps(add, [&]() {
-        POINT pt = ButtonCentre(hwnd, ID_ESTATE_ADD);
-        Ui_Click(pt.x, pt.y);
-    });
+    stuck = RunSteps(add, [&]() { Shell_ClickButton(hwnd, ID_ESTATE_ADD); });
     ASSERT_EQ(stuck, "");
     EXPECT_EQ(tabs, 3);
     EXPECT_EQ(seen, std::vector<std::string>(spells, spells + 4));
@@ -459,8 +431,8 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     EXPECT_EQ(row[0][5], "3");
     EXPECT_EQ(row[0][6], "住宅");
     int key = atoi(row[0][0].c_str());
-    EXPECT_EQ(GridRows(w->hGrid), 2);
-    EXPECT_EQ(CountBox(hwnd), "2");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 2);
+    EXPECT_EQ(Shell_CountBox(hwnd), "2");
     tagESTATE* rec = EstateWindow_Find(w, key);
     ASSERT_NE(rec, nullptr);
     EXPECT_STREQ(rec->szSpell, "CYA3");
@@ -512,7 +484,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
              return true;
          }},
         {"three rows", [&]() {
-             if (Dialog("增加栋座") || Busy() || GridRows(bgrid) != 3)
+             if (Dialog("增加栋座") || Busy() || Shell_GridRows(bgrid) != 3)
                  return false;
              range = TestDb_Query("select iBuildNO, iFloort, iLift, iHouse, szBuildType, szBuildStruct"
                                   " from t_buildno where iEst = " + std::to_string(key) + " order by iBuildNO");
@@ -539,7 +511,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
              return true;
          }},
         {"add one more", [&]() {
-             if (Busy() || GridRows(bgrid) != 2)
+             if (Busy() || Shell_GridRows(bgrid) != 2)
                  return false;
              ClickControl(PageWith(Dialog("修改楼盘"), IDC_BNO_ADD), IDC_BNO_ADD);
              return true;
@@ -553,7 +525,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
              return true;
          }},
         {"it took the freed slot", [&]() {
-             if (Dialog("增加栋座") || Busy() || GridRows(bgrid) != 3)
+             if (Dialog("增加栋座") || Busy() || Shell_GridRows(bgrid) != 3)
                  return false;
              SendMessageA(bgrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);    // appended rows come on top
              reused = SelectedRecord(bgrid);
@@ -562,7 +534,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
         {"delete all", [&]() {
              if (Busy())
                  return false;
-             if (GridRows(bgrid) == 0)
+             if (Shell_GridRows(bgrid) == 0)
                  return true;
              SendMessageA(bgrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
              ClickControl(PageWith(Dialog("修改楼盘"), IDC_BNO_DELETE), IDC_BNO_DELETE);
@@ -601,15 +573,14 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     // Delete the estate, answering the question.
     ASSERT_TRUE(SelectRecord(w->hGrid, rec));
     TestBoxes_Answer(IDOK);
-    POINT del = ButtonCentre(hwnd, ID_ESTATE_DELETE);
-    Ui_Click(del.x, del.y);
+    Shell_ClickButton(hwnd, ID_ESTATE_DELETE);
     Ui_Pump(300);
     ASSERT_EQ(TestBoxes_Count(), 1u);
     EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
     EXPECT_EQ(Column("select bRecyle from t_estate where iOrdinal = " + k), "1");
     EXPECT_EQ(rec->iOrdinal, 0);
-    EXPECT_EQ(GridRows(w->hGrid), 1);
-    EXPECT_EQ(CountBox(hwnd), "1");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 1);
+    EXPECT_EQ(Shell_CountBox(hwnd), "1");
     EXPECT_EQ(EstList_Find(&g_ZTMain, key), nullptr);
     EXPECT_EQ(g_ZTMain.nEst, 4);
     EXPECT_EQ(g_ZTMain.nEstSpare, 101);
@@ -742,8 +713,8 @@ TEST_F(EstateTest, TheSharedListAndTheWindowStayInStepWithTheDatabase)
     int live = static_cast<int>(WindowArrayInDb(11).size());
     EXPECT_EQ(live, 4);
     EXPECT_EQ(w->nListed, live);
-    EXPECT_EQ(GridRows(w->hGrid), live);
-    EXPECT_EQ(CountBox(hwnd), std::to_string(live));
+    EXPECT_EQ(Shell_GridRows(w->hGrid), live);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(live));
     EXPECT_EQ(w->rs.nSlots, slots);              // count plus spare stays
     EXPECT_EQ(g_ZTMain.nEst, static_cast<int>(SharedListInDb().size()));
     EXPECT_EQ(g_ZTMain.nEst + g_ZTMain.nEstSpare, 4 + 101);
@@ -937,7 +908,7 @@ TEST_F(EstateTest, TheViewerShowsAnEstateWithItsBuildingsAndChangesNothing)
              if (!d || Busy())
                  return false;
              HWND pb = PageWith(d, IDC_BNO_GRID);
-             rows = GridRows(GetDlgItem(pb, IDC_BNO_GRID));
+             rows = Shell_GridRows(GetDlgItem(pb, IDC_BNO_GRID));
              buttonsOff = true;
              for (int id : {IDC_BNO_ADD, IDC_BNO_MODIFY, IDC_BNO_DELETE})
                  buttonsOff = buttonsOff && !IsWindowEnabled(GetDlgItem(pb, id));

@@ -1,5 +1,6 @@
 #include "tests/frame/shell_fixture.h"
 #include "app/shell/frame.h"
+#include "app/shell/blocks.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
 #include <cstring>
@@ -105,4 +106,38 @@ void Shell_Command(HWND hFrame, int id, WPARAM hiword, LPARAM lParam)
 {
     SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(id, hiword), lParam);
     Ui_Pump(40);
+}
+
+// ---- Module windows ----------------------------------------------------------------
+
+int Shell_GridRows(HWND hGrid)
+{
+    tagLV_DATA* d = nullptr;
+    if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
+        return 0;
+    int n = 0;
+    for (int i = 0; i < d->iLoaded + d->iAppended; i++)
+        n += d->pRowPresent[i] ? 1 : 0;
+    return n;
+}
+
+std::string Shell_CountBox(HWND hModule)
+{
+    HWND tb = Block_GetToolbar(hModule);
+    return tb ? Ui_Text(GetDlgItem(tb, IDC_RECORD_COUNT)) : "";
+}
+
+RECT Shell_ButtonRect(HWND hModule, int cmd)
+{
+    HWND tb = Block_GetToolbar(hModule);
+    RECT r = {0, 0, 0, 0};
+    SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(tb, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Shell_ClickButton(HWND hModule, int cmd)
+{
+    RECT r = Shell_ButtonRect(hModule, cmd);
+    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }

@@ -22,3 +22,14 @@ void Shell_DestroyFrame(HWND hFrame);
 int Shell_ChildCount(const char* cls = nullptr);
 std::string Shell_Class(HWND hwnd);
 void Shell_Command(HWND hFrame, int id, WPARAM hiword = 0, LPARAM lParam = 0);
+
+// ---- Module windows ----------------------------------------------------------------
+
+// Rows a grid shows (loaded and appended, deleted ones not counted).
+int Shell_GridRows(HWND hGrid);
+// The text of the record count box of a module window's toolbar.
+std::string Shell_CountBox(HWND hModule);
+// Screen rectangle of a toolbar button of a module window, by command.
+RECT Shell_ButtonRect(HWND hModule, int cmd);
+// Clicks that button with the mouse.
+void Shell_ClickButton(HWND hModule, int cmd);

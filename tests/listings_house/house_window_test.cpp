@@ -48,30 +48,6 @@ protected:
     }
     void TearDown() override { Shell_DestroyFrame(frame); }
 
-    static int GridRows(HWND hGrid)
-    {
-        tagLV_DATA* d = nullptr;
-        if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
-            return 0;
-        int n = 0;
-        for (int i = 0; i < d->iLoaded + d->iAppended; i++)
-            n += d->pRowPresent[i] ? 1 : 0;
-        return n;
-    }
-    static std::string CountBox(HWND hwnd) { return Ui_Text(GetDlgItem(Block_GetToolbar(hwnd), IDC_RECORD_COUNT)); }
-    static RECT ButtonRect(HWND hwnd, int cmd)
-    {
-        HWND tb = Block_GetToolbar(hwnd);
-        RECT r = {0, 0, 0, 0};
-        SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r));
-        MapWindowPoints(tb, nullptr, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-    static void ClickButton(HWND hwnd, int cmd)
-    {
-        RECT r = ButtonRect(hwnd, cmd);
-        Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
     static void ClickControl(HWND h)
     {
         POINT c = Ui_Centre(h);
@@ -110,8 +86,8 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_TRUE(w->bLoaded);
     long long all = Live("");
     ASSERT_GT(all, 10);
-    EXPECT_EQ(GridRows(w->hGrid), all);
-    EXPECT_EQ(CountBox(hwnd), std::to_string(all));
+    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(all));
     EXPECT_EQ(0u, TestBoxes_Count()) << "every house names a known employee, branch, estate and urban area";
     tagLV_DATA* d = nullptr;
     SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
@@ -132,8 +108,8 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     ClickControl(GetDlgItem(panel, IDC_HF_FIND));
     Settle(w);
     long long typed = Live("(iSales >= 100 or iRent >= 100) and dbBuildArea <= 90");
-    EXPECT_EQ(GridRows(w->hGrid), typed);
-    EXPECT_EQ(CountBox(hwnd), std::to_string(typed));
+    EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(typed));
     EXPECT_NE(typed, all);
 
     // A date that is none is named and nothing is loaded.
@@ -142,14 +118,14 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     Ui_Pump(100);
     ASSERT_EQ(TestBoxes_Count(), 1u);
     EXPECT_NE(TestBoxes_Taken()[0].text.find("委托日期(止)"), std::string::npos);
-    EXPECT_EQ(GridRows(w->hGrid), typed);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
     TestBoxes_Reset();
 
     // The quick filter "今日到期房" of the "出租" button's menu: the panel is
     // cleared, trade "出租" and today's (local) date in both lease boxes.
     TestDb_Exec("update t_house set dRent = curdate() where iOrdinal in (select * from (select iOrdinal from "
                 "t_house where szTrade in ('出租', '租售') order by iOrdinal limit 3) x)");
-    RECT rb = ButtonRect(hwnd, ID_HOUSE_RENT);
+    RECT rb = Shell_ButtonRect(hwnd, ID_HOUSE_RENT);
     Ui_ClickMenuItemSoon(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_HOUSE_RENT), ID_HOUSE_RENT_EXPIRE);
     Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);    // the drop-down arrow
     Ui_Pump(200);
@@ -163,12 +139,12 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), today);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_TO)), today);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_PRICE_MIN)), "");
-    EXPECT_EQ(GridRows(w->hGrid), 3);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
 
     // The trade button itself: all houses for sale (or sale and rent).
-    ClickButton(hwnd, ID_HOUSE_SALE);
+    Shell_ClickButton(hwnd, ID_HOUSE_SALE);
     Settle(w);
-    EXPECT_EQ(GridRows(w->hGrid), Live("szTrade = '出售' or szTrade = '租售'"));
+    EXPECT_EQ(Shell_GridRows(w->hGrid), Live("szTrade = '出售' or szTrade = '租售'"));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), "");
 
     // An estate typed as its abbreviation and chosen from the list that
@@ -201,7 +177,7 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     Settle(w);
     long long sale = Live("iEst = (select iOrdinal from t_estate where szEstate = '" + std::string(first) + "')");
     ASSERT_GT(sale, 0);
-    EXPECT_EQ(GridRows(w->hGrid), sale);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), sale);
 
     // Sorted by a click on the header of "售价".
     RECT rg = Ui_WindowRect(w->hGrid);
@@ -225,9 +201,9 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     long long follows = TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k);
     HWND followGrid = GetDlgItem(pane, IDC_HP_FOLLOWS);
     ASSERT_NE(followGrid, nullptr);
-    for (int i = 0; i < 100 && GridRows(followGrid) != follows; i++)
+    for (int i = 0; i < 100 && Shell_GridRows(followGrid) != follows; i++)
         Ui_Pump(20);
-    EXPECT_EQ(GridRows(followGrid), follows);
+    EXPECT_EQ(Shell_GridRows(followGrid), follows);
     Ui_Screenshot("house-list");
     TestDb_Exec("insert into t_follow (iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values (" + k +
                 ", 0, 1, 1, '电话', '回访', now())");
@@ -241,28 +217,28 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
     Ui_Pump(100);
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k), 0);
-    EXPECT_EQ(GridRows(followGrid), 0);
+    EXPECT_EQ(Shell_GridRows(followGrid), 0);
 
     // The house: the toolbar button, "no" first, then "yes".
     TestBoxes_Reset();
     TestBoxes_Answer(IDCANCEL);
-    ClickButton(hwnd, ID_HOUSE_DELETE);
+    Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
     Ui_Pump(150);
     ASSERT_EQ(TestBoxes_Count(), 1u);
     EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + k), "0");
-    EXPECT_EQ(GridRows(w->hGrid), sale);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), sale);
     TestBoxes_Answer(IDOK);
-    ClickButton(hwnd, ID_HOUSE_DELETE);
+    Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
     Settle(w);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + k), "1");
-    EXPECT_EQ(GridRows(w->hGrid), sale - 1);
-    EXPECT_EQ(CountBox(hwnd), std::to_string(sale - 1));
+    EXPECT_EQ(Shell_GridRows(w->hGrid), sale - 1);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(sale - 1));
     EXPECT_EQ(sel->iOrdinal, 0) << "the slot is free again";
     EXPECT_NE(Module_Selected(w), sel);
 
     // Hiding the follow-up pane gives the grid its room; the button turns.
-    ClickButton(hwnd, ID_HOUSE_FOLLOW_HIDE);
+    Shell_ClickButton(hwnd, ID_HOUSE_FOLLOW_HIDE);
     Ui_Pump(100);
     EXPECT_FALSE(Ui_Visible(pane));
     HWND tb = Block_GetToolbar(hwnd);

@@ -55,32 +55,7 @@ protected:
             Ui_Pump(20);
         Ui_Pump(60);
     }
-    static int GridRows(HWND hGrid)
-    {
-        tagLV_DATA* d = nullptr;
-        if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
-            return 0;
-        int n = 0;
-        for (int i = 0; i < d->iLoaded + d->iAppended; i++)
-            n += d->pRowPresent[i] ? 1 : 0;
-        return n;
-    }
-    static std::string CountBox(HWND hwnd)
-    {
-        HWND tb = Block_GetToolbar(hwnd);
-        return tb ? Ui_Text(GetDlgItem(tb, IDC_RECORD_COUNT)) : "";
-    }
     static long long LivePositions() { return TestDb_Count("t_position where bRecyle = 0"); }
-    // Screen point of a toolbar button.
-    static POINT ButtonCentre(HWND hwnd, int cmd)
-    {
-        HWND tb = Block_GetToolbar(hwnd);
-        RECT r = {0, 0, 0, 0};
-        SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r));
-        POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(tb, &pt);
-        return pt;
-    }
     // Screen point of a displayed grid row (0 = top).
     static POINT RowCentre(HWND hGrid, int row)
     {
@@ -115,8 +90,8 @@ TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDi
 
     EXPECT_EQ(w->rs.nRows, 3);
     EXPECT_EQ(w->rs.nSlots, 3 + 101);
-    EXPECT_EQ(GridRows(w->hGrid), 3);
-    EXPECT_EQ(CountBox(hwnd), "3");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
+    EXPECT_EQ(Shell_CountBox(hwnd), "3");
     // The grid fills the window below the toolbar.
     RECT rg = Ui_WindowRect(w->hGrid), rw;
     GetClientRect(hwnd, &rw);
@@ -124,12 +99,11 @@ TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDi
     EXPECT_EQ(rg.bottom - rg.top, rw.bottom - Block_ToolbarHeight(hwnd));
 
     // Refresh (the toolbar's button) loads again and frees the old block.
-    POINT pt = ButtonCentre(hwnd, ID_MODULE_REFRESH);
-    Ui_Click(pt.x, pt.y);
+    Shell_ClickButton(hwnd, ID_MODULE_REFRESH);
     WaitLoads(2);
     EXPECT_EQ(g_pos.loads, 2);
     EXPECT_EQ(g_pos.frees, 1);
-    EXPECT_EQ(GridRows(w->hGrid), 3);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
     Ui_Screenshot("module-window");
 }
 
@@ -141,13 +115,12 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
     tagPostion* recs = static_cast<tagPostion*>(w->rs.pBlock);
 
     g_pos.nextName = "出纳";
-    POINT add = ButtonCentre(hwnd, POS_CMD_ADD);
-    Ui_Click(add.x, add.y);
+    Shell_ClickButton(hwnd, POS_CMD_ADD);
     Ui_Pump(100);
     ASSERT_NE(recs[3].iOrdinal, 0);
     EXPECT_STREQ(recs[3].szPST, "出纳");
-    EXPECT_EQ(GridRows(w->hGrid), 4);
-    EXPECT_EQ(CountBox(hwnd), "4");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 4);
+    EXPECT_EQ(Shell_CountBox(hwnd), "4");
     EXPECT_EQ(LivePositions(), 4);
     int key = recs[3].iOrdinal;
 
@@ -155,8 +128,7 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
     ASSERT_EQ(Module_Selected(w), &recs[3]);
     TestBoxes_Answer(IDCANCEL);
-    POINT del = ButtonCentre(hwnd, POS_CMD_DELETE);
-    Ui_Click(del.x, del.y);
+    Shell_ClickButton(hwnd, POS_CMD_DELETE);
     Ui_Pump(100);
     ASSERT_EQ(TestBoxes_Count(), 1u);
     EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
@@ -166,24 +138,24 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
     EXPECT_EQ(LivePositions(), 4);
 
     TestBoxes_Answer(IDOK);
-    Ui_Click(del.x, del.y);
+    Shell_ClickButton(hwnd, POS_CMD_DELETE);
     Ui_Pump(150);
     EXPECT_EQ(recs[3].iOrdinal, 0);
     EXPECT_EQ(recs[3].szPST[0], 0);
-    EXPECT_EQ(GridRows(w->hGrid), 3);
-    EXPECT_EQ(CountBox(hwnd), "3");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
+    EXPECT_EQ(Shell_CountBox(hwnd), "3");
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_position where iOrdinal = " + std::to_string(key)), "1");
     EXPECT_EQ(LivePositions(), 3);
     EXPECT_NE(Module_Selected(w), &recs[3]);     // the selection moved on
 
     // The zeroed slot is the first free one again; the others are untouched.
     g_pos.nextName = "保洁";
-    Ui_Click(add.x, add.y);
+    Shell_ClickButton(hwnd, POS_CMD_ADD);
     Ui_Pump(100);
     EXPECT_STREQ(recs[3].szPST, "保洁");
     EXPECT_EQ(recs[4].iOrdinal, 0);
     EXPECT_STREQ(recs[0].szPST, "总经理");
-    EXPECT_EQ(CountBox(hwnd), "4");
+    EXPECT_EQ(Shell_CountBox(hwnd), "4");
 
     // A position an employee holds is refused by the library: the row stays.
     for (int i = 0; i < 4; i++)
@@ -200,7 +172,7 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
     Ui_Pump(100);
     EXPECT_GE(TestBoxes_Count(), 2u);           // the question, then the refusal
     EXPECT_EQ(recs[0].iOrdinal, 1);
-    EXPECT_EQ(CountBox(hwnd), "4");
+    EXPECT_EQ(Shell_CountBox(hwnd), "4");
 }
 
 TEST_F(ModuleTest, RightClickAndDoubleClickReachTheCommandTableWithTheRow)
@@ -264,7 +236,7 @@ TEST_F(ModuleTest, ButtonsOfDeniedRightsAreGreyAndTheirCommandsDoNothing)
     Ui_Pump(100);
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(LivePositions(), 3);
-    EXPECT_EQ(GridRows(w->hGrid), 3);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
 }
 
 TEST_F(ModuleTest, ClosingReleasesTheBlockOnlyAfterTheGridLetGo)
@@ -275,8 +247,7 @@ TEST_F(ModuleTest, ClosingReleasesTheBlockOnlyAfterTheGridLetGo)
     EXPECT_EQ(g_pos.loads, 2);
     EXPECT_EQ(g_pos.frees, 1);
 
-    POINT pt = ButtonCentre(hwnd, ID_MODULE_EXIT);
-    Ui_Click(pt.x, pt.y);
+    Shell_ClickButton(hwnd, ID_MODULE_EXIT);
     Ui_Pump(100);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(Frame_FindChild("ZT_CHILD_TEST_PST"), nullptr);
