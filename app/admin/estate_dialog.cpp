@@ -172,31 +172,6 @@ void Box(HWND hOwner, const char* pszText)
     ZT_MessageBox(hOwner, pszText, "", MB_OK);
 }
 
-struct WorkerTask {
-    tagZT_Main_Param* p;
-    const std::function<int()>* fn;
-    int result;
-};
-
-DWORD WINAPI WorkerTaskProc(LPVOID pv)
-{
-    WorkerTask* t = static_cast<WorkerTask*>(pv);
-    t->result = (*t->fn)();
-    if (t->p->hBusyDlg)
-        SendMessageA(t->p->hBusyDlg, WM_CLOSE, 0, 0);
-    return 0;
-}
-
-// Runs fn on a worker behind the busy dialog over hOwner; its result, or 0
-// when it could not run.
-int OnWorker(HWND hOwner, tagZT_Main_Param* p, const std::function<int()>& fn)
-{
-    WorkerTask t = {p, &fn, 0};
-    if (!Block_RunBusy(hOwner, p, WorkerTaskProc, &t))
-        return 0;
-    return t.result;
-}
-
 tagURBAN* UrbanOf(tagZT_Main_Param* p, int iKey)
 {
     int n = p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
@@ -448,7 +423,7 @@ BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int t
 {
     tagZT_Main_Param* p = d->a.p;
     std::vector<tagBUILDNO> stored;
-    OnWorker(hForm, p, [&]() {
+    Block_RunTask(hForm, p, [&]() {
         for (int n = from; n <= to; n++) {
             tagBUILDNO b = tmpl;
             b.iOrdinal = 0;
@@ -477,7 +452,7 @@ BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int t
 BOOL ModifyBuilding(HWND hForm, EstDlg* d, tagBUILDNO* sel, tagBUILDNO b)
 {
     tagZT_Main_Param* p = d->a.p;
-    if (OnWorker(hForm, p, [&]() { return FD_Upd_BNO(Module_Operator(p), sel, &b); }) != 1)
+    if (Block_RunTask(hForm, p, [&]() { return FD_Upd_BNO(Module_Operator(p), sel, &b); }) != 1)
         return FALSE;
     WriteLiftHouse(&b);
     *sel = b;
@@ -584,7 +559,7 @@ void DeleteBuilding(EstDlg* d)
     if (!sel)
         return;
     tagZT_Main_Param* p = d->a.p;
-    if (OnWorker(d->hDlg, p, [&]() { return FD_Del_BNO(Module_Operator(p), sel); }) != 1)
+    if (Block_RunTask(d->hDlg, p, [&]() { return FD_Del_BNO(Module_Operator(p), sel); }) != 1)
         return;
     SendMessageA(BuildingGrid(d), GRM_DELETESEL, 0, 0);
     memset(sel, 0, sizeof(*sel));            // the slot is free for the next building
@@ -660,7 +635,7 @@ void SaveEstate(EstDlg* d)
     }
     BOOL bAdd = d->iMode == EST_DLG_ADD;
     tagESTATE old = d->rec;
-    int r = OnWorker(d->hDlg, p, [&]() {
+    int r = Block_RunTask(d->hDlg, p, [&]() {
         return bAdd ? FD_Ist_Est(Module_Operator(p), &e) : FD_Upd_Est(Module_Operator(p), &old, &e);
     });
     if (r != 1)
@@ -731,7 +706,7 @@ INT_PTR CALLBACK EstateDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam
 BOOL LoadEstate(HWND hOwner, EstDlg* d)
 {
     tagZT_Main_Param* p = d->a.p;
-    return OnWorker(hOwner, p, [&]() {
+    return Block_RunTask(hOwner, p, [&]() {
         if (!FD_Sct_EstDetail(&d->rec))
             return 0;
         tagBUILDNO* list = nullptr;

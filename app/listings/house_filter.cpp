@@ -3,6 +3,7 @@
 // enter only through the quoting helper; numbers and dates are printed from
 // parsed, range-checked values.
 #include "app/listings/house_filter.h"
+#include "app/listings/listing_text.h"
 #include "app/listings/house_ids.h"
 #include "cipher/cipher.h"
 #include "common/gbk.h"
@@ -190,10 +191,7 @@ BOOL HouseFilter_ParseDate(const std::string& text, int* py, int* pm, int* pd)
     for (char c : text)
         if (c != '-' && (c < '0' || c > '9'))
             return FALSE;
-    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1000 || m < 1 || m > 12 || d < 1 || d > days[m - 1])
-        return FALSE;
-    if (m == 2 && d == 29 && !((y % 4 == 0 && y % 100 != 0) || y % 400 == 0))
+    if (!Listing_IsCalendarDay(y, m, d))
         return FALSE;
     *py = y;
     *pm = m;

@@ -498,10 +498,16 @@ void ShowSelected(ZT_MODWIN* w)
         FollowList_Free(s->follow);
 }
 
+int RetireFollowUps(ZT_MODWIN* w, void* sel)
+{
+    return FD_C_F_Hou(Module_Operator(w->p), static_cast<const tagHOUSE*>(sel));
+}
+
 void DeleteFollowUps(ZT_MODWIN* w, void* sel)
 {
     HouseState* s = StateOf(w);
-    if (FD_C_F_Hou(Module_Operator(w->p), static_cast<const tagHOUSE*>(sel)) == 1 && s->follow) {
+    // On a worker: the window thread does not wait on the server.
+    if (Module_RunTask(w, RetireFollowUps, sel) == 1 && s->follow) {
         FollowList_Free(s->follow);
         s->follow->iHou = 0;
     }

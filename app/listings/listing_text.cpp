@@ -20,6 +20,11 @@ BOOL Listing_IsDate(const char* text)
     int y = (text[0] - '0') * 1000 + (text[1] - '0') * 100 + (text[2] - '0') * 10 + (text[3] - '0');
     int m = (text[5] - '0') * 10 + (text[6] - '0');
     int d = (text[8] - '0') * 10 + (text[9] - '0');
+    return Listing_IsCalendarDay(y, m, d);
+}
+
+BOOL Listing_IsCalendarDay(int y, int m, int d)
+{
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (y < 1000 || m < 1 || m > 12 || d < 1)
         return FALSE;

@@ -4,6 +4,9 @@
 
 #include <cstddef>
 
+// Whether year, month and day name a real calendar day (years 1000 on,
+// leap years included).
+BOOL Listing_IsCalendarDay(int y, int m, int d);
 // Whether text is exactly 'YYYY-MM-DD' and names a real calendar day
 // (leap years included).
 BOOL Listing_IsDate(const char* text);

@@ -372,3 +372,28 @@ BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOI
     p->pBusyArg = oldArg;
     return ran;
 }
+
+struct ZT_TASK_RUN {
+    tagZT_Main_Param* p;
+    const std::function<int()>* fn;
+    int result;
+};
+
+static DWORD WINAPI TaskProc(LPVOID pv)
+{
+    ZT_TASK_RUN* t = static_cast<ZT_TASK_RUN*>(pv);
+    t->result = (*t->fn)();
+    if (t->p->hBusyDlg)
+        SendMessageA(t->p->hBusyDlg, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+int Block_RunTask(HWND hOwner, tagZT_Main_Param* p, const std::function<int()>& fn)
+{
+    if (!p || !fn)
+        return 0;
+    ZT_TASK_RUN t = {p, &fn, 0};
+    if (!Block_RunBusy(hOwner, p, TaskProc, &t))
+        return 0;
+    return t.result;
+}

@@ -7,6 +7,8 @@
 #include "app/resources/toolbar_images.h"
 #include <commctrl.h>
 
+#include <functional>
+
 // Fills a new toolbar with the module's buttons (Block_AddButton ...).
 typedef void (*ZT_BUTTON_PROC)(HWND hToolbar, LPVOID pArg);
 
@@ -63,3 +65,9 @@ BOOL Block_ConfirmDelete(HWND hOwner);
 // the task's thread has ended: TRUE when the task ran, FALSE when it could
 // not be started.
 BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOID pArg);
+
+// Runs fn on a worker thread behind the busy dialog over hOwner (the window
+// thread only pumps the dialog meanwhile) and returns fn's result, or 0 when
+// the worker could not be started.  Every server call a window or dialog
+// makes goes through here or through a module's refresh.
+int Block_RunTask(HWND hOwner, tagZT_Main_Param* p, const std::function<int()>& fn);

@@ -247,25 +247,6 @@ void Module_RemoveSelected(ZT_MODWIN* w)
 
 // ---- Work on a worker thread behind the busy dialog ---------------------------------------
 
-struct ZT_MODTASK {
-    ZT_MODWIN* w;
-    int (*fn)(ZT_MODWIN* w, void* arg);
-    void* arg;
-    int result;
-};
-
-static DWORD WINAPI ModTaskProc(LPVOID pv)
-{
-    ZT_MODTASK* t = static_cast<ZT_MODTASK*>(pv);
-    t->result = t->fn(t->w, t->arg);
-    HWND hBusy = t->w->p->hBusyDlg;
-    if (hBusy)
-        SendMessageA(hBusy, WM_CLOSE, 0, 0);
-    return 0;
-}
-
-// Runs fn(w, arg) on a worker while the busy dialog keeps the user away;
-// returns its result (0 when it could not run).
 static void Release(ZT_MODWIN* w);
 
 // A window destroyed while its worker ran is released when the worker is
@@ -275,14 +256,13 @@ static int RunBehindBusy(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
     if (w->bBusy)
         return 0;
     w->bBusy = TRUE;
-    ZT_MODTASK t = {w, fn, arg, 0};
-    BOOL ran = Block_RunBusy(w->hwnd, w->p, ModTaskProc, &t);
+    int result = Block_RunTask(w->hwnd, w->p, [w, fn, arg]() { return fn(w, arg); });
     w->bBusy = FALSE;
     if (w->bGone) {
         Release(w);
         return -1;
     }
-    return ran ? t.result : 0;
+    return result;
 }
 
 int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
