@@ -39,6 +39,61 @@ bool DbTool_CreateSchema(MYSQL* conn, std::string* err)
     return DbTool_Exec(conn, kSchema, err);
 }
 
+// The house list's indexes as db/schema.sql declares them: the order
+// columns descending, then the columns the broad filters test.
+static const struct {
+    const char* name;
+    const char* columns;
+} kHouseListIndexes[] = {
+    {"ix_house_list", "bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
+    {"ix_house_est_list",
+     "iEst, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
+    {"ix_house_emp_list",
+     "iEmp, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
+    {"ix_house_br_list",
+     "iBr, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
+    {"ix_house_trade", "szTrade, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, iSales, iRent, dbBuildArea, iBed"},
+};
+
+// The columns of an index of t_house as "a, b DESC, ..." (empty when the
+// table has no such index).
+static bool HouseIndexColumns(MYSQL* conn, const char* name, std::string* out, std::string* err)
+{
+    std::string sql = "SELECT GROUP_CONCAT(CONCAT(column_name, IF(collation = 'D', ' DESC', ''))"
+                      " ORDER BY seq_in_index SEPARATOR ', ') FROM information_schema.statistics"
+                      " WHERE table_schema = DATABASE() AND table_name = 't_house' AND index_name = " +
+                      DbTool_Quote(conn, name);
+    if (mysql_real_query(conn, sql.data(), (unsigned long)sql.size()) != 0) {
+        if (err)
+            *err = std::string(mysql_error(conn)) + " in: " + sql;
+        return false;
+    }
+    MYSQL_RES* r = mysql_store_result(conn);
+    MYSQL_ROW row = r ? mysql_fetch_row(r) : nullptr;
+    *out = row && row[0] ? row[0] : "";
+    if (r)
+        mysql_free_result(r);
+    return true;
+}
+
+// Rebuilds every house list index whose columns differ from the schema's
+// (a database made before they were stored descending and widened).
+static bool UpgradeHouseListIndexes(MYSQL* conn, std::string* err)
+{
+    std::string alter;
+    for (const auto& ix : kHouseListIndexes) {
+        std::string have;
+        if (!HouseIndexColumns(conn, ix.name, &have, err))
+            return false;
+        if (have == ix.columns)
+            continue;
+        alter += std::string(alter.empty() ? "" : ",") + " DROP INDEX IF EXISTS " + ix.name + ", ADD INDEX " +
+                 ix.name + " (" + ix.columns + ")";
+    }
+    return alter.empty() ||
+           (DbTool_Exec(conn, "ALTER TABLE t_house" + alter, err) && DbTool_Exec(conn, "ANALYZE TABLE t_house", err));
+}
+
 bool DbTool_Upgrade(MYSQL* conn, std::string* err)
 {
     // The company's telephone and fax columns hold the 256 bytes of their
@@ -51,13 +106,9 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
     // The house list's filters: each selective condition has an index that
     // also gives the list's order (newest commission first); the prefix
     // indexes of employee and branch are covered by the new ones.
-    return DbTool_Exec(conn,
-                       "ALTER TABLE t_house"
-                       " ADD INDEX IF NOT EXISTS ix_house_est_list (iEst, bRecyle, dDelegate, dtFollow, dtUpdate),"
-                       " DROP INDEX IF EXISTS ix_house_emp, DROP INDEX IF EXISTS ix_house_br,"
-                       " ADD INDEX IF NOT EXISTS ix_house_emp_list (iEmp, bRecyle, dDelegate, dtFollow, dtUpdate),"
-                       " ADD INDEX IF NOT EXISTS ix_house_br_list (iBr, bRecyle, dDelegate, dtFollow, dtUpdate),"
-                       " ADD INDEX IF NOT EXISTS ix_house_trade (szTrade, bRecyle, dDelegate, dtFollow, dtUpdate),"
-                       " ADD INDEX IF NOT EXISTS ix_house_rentdate (dRent)",
-                       err);
+    if (!DbTool_Exec(conn, "ALTER TABLE t_house DROP INDEX IF EXISTS ix_house_emp, DROP INDEX IF EXISTS ix_house_br,"
+                           " ADD INDEX IF NOT EXISTS ix_house_rentdate (dRent)",
+                     err))
+        return false;
+    return UpgradeHouseListIndexes(conn, err);
 }

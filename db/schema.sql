@@ -57,12 +57,18 @@ CREATE TABLE t_house (
   szRemark      VARCHAR(1024) NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
   bDeleted      TINYINT NOT NULL DEFAULT 0,
-  KEY ix_house_list (bRecyle, dDelegate, dtFollow, dtUpdate),
+  -- The house list's indexes (kept in step with db/schema.cpp, which
+  -- rebuilds them on an older database): the list is read newest
+  -- commission first, so the order columns are stored descending and the
+  -- list is read forwards; the columns the broad filters test (trade,
+  -- prices, area, bedrooms) follow them, so the server rejects a row on
+  -- the index entry and reads only the rows it returns.
+  KEY ix_house_list (bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_room (iEst, szBuildNO, szHouseNO),
-  KEY ix_house_est_list (iEst, bRecyle, dDelegate, dtFollow, dtUpdate),
-  KEY ix_house_emp_list (iEmp, bRecyle, dDelegate, dtFollow, dtUpdate),
-  KEY ix_house_br_list (iBr, bRecyle, dDelegate, dtFollow, dtUpdate),
-  KEY ix_house_trade (szTrade, bRecyle, dDelegate, dtFollow, dtUpdate),
+  KEY ix_house_est_list (iEst, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
+  KEY ix_house_emp_list (iEmp, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
+  KEY ix_house_br_list (iBr, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
+  KEY ix_house_trade (szTrade, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_rentdate (dRent),
   KEY ix_house_follow (dtFollow),
   KEY ix_house_linktel (szLinkTel(48)),
