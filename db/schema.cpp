@@ -45,7 +45,8 @@ static const struct {
     const char* name;
     const char* columns;
 } kHouseListIndexes[] = {
-    {"ix_house_list", "bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
+    {"ix_house_list",
+     "bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed, iBr, iEmp"},
     {"ix_house_est_list",
      "iEst, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
     {"ix_house_emp_list",

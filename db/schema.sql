@@ -60,10 +60,11 @@ CREATE TABLE t_house (
   -- The house list's indexes (kept in step with db/schema.cpp, which
   -- rebuilds them on an older database): the list is read newest
   -- commission first, so the order columns are stored descending and the
-  -- list is read forwards; the columns the broad filters test (trade,
-  -- prices, area, bedrooms) follow them, so the server rejects a row on
-  -- the index entry and reads only the rows it returns.
-  KEY ix_house_list (bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
+  -- list is read forwards; the columns the broad filters and the scopes
+  -- test (trade, prices, area, bedrooms, branch, employee) follow them, so
+  -- the server rejects a row on the index entry and reads only the rows it
+  -- returns.
+  KEY ix_house_list (bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed, iBr, iEmp),
   KEY ix_house_room (iEst, szBuildNO, szHouseNO),
   KEY ix_house_est_list (iEst, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_emp_list (iEmp, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),

@@ -503,7 +503,8 @@ TEST_F(Houses, UpgradeRebuildsTheListIndexesOfAnEarlierSchema)
     std::vector<std::string> fresh;
     for (const char* n : names)
         fresh.push_back(IndexColumns(n));
-    EXPECT_EQ("bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed",
+    EXPECT_EQ("bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed, iBr,"
+              " iEmp",
               fresh[0]);
     TestDb_Exec("alter table t_house drop index ix_house_list, add index ix_house_list (bRecyle, dDelegate, dtFollow,"
                 " dtUpdate), drop index ix_house_emp_list, add index ix_house_emp (iEmp), drop index ix_house_trade,"
