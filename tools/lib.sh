@@ -204,7 +204,10 @@ zt_db_ping() {
 # on first use.
 zt_db_start() {
   local dir="$1" port="$2" extra="${3:-}"
+  # The adaptive hash index makes the row look-ups of an indexed list (5000
+  # houses read through a secondary index) about a quarter cheaper.
   local opts="--no-defaults --lower-case-table-names=1 --character-set-server=gbk --collation-server=gbk_chinese_ci"
+  local serveropts="--innodb-adaptive-hash-index=ON"
   if [ ! -d "$dir/mysql" ]; then
     if [ -d "$dir" ] && [ -n "$(ls -A "$dir")" ]; then
       zt_log "$dir is not empty and holds no database; give a new or empty folder"; return 1
@@ -233,7 +236,7 @@ zt_db_start() {
   fi
   # Whatever a killed server left behind.
   rm -f "$dir/mariadbd.pid" "$dir/server.pid"
-  setsid mariadbd $opts --sql-mode=NO_ENGINE_SUBSTITUTION --datadir="$dir" --socket="$dir/sock" --port="$port" \
+  setsid mariadbd $opts $serveropts --sql-mode=NO_ENGINE_SUBSTITUTION --datadir="$dir" --socket="$dir/sock" --port="$port" \
     --bind-address=127.0.0.1 --skip-name-resolve --user="$(id -un)" \
     --pid-file="$dir/mariadbd.pid" --log-error="$dir/error.log" $extra >/dev/null 2>&1 &
   ZT_DB_PID=$!
