@@ -237,6 +237,11 @@ void FillChoices(ZT_MODWIN* w, HWND hPanel)
         }
     SendDlgItemMessageA(hPanel, IDC_HF_TRADE, CB_LIMITTEXT, HF_TRADE_MAX, 0);
     SendDlgItemMessageA(hPanel, IDC_HF_ESTATE, CB_LIMITTEXT, HF_ESTATE_MAX, 0);
+    // The choice boxes take no more than the filter reads: a name typed past
+    // it would show in the box and be left out of the find.
+    SendDlgItemMessageA(hPanel, IDC_HF_URBAN, CB_LIMITTEXT, HF_URBAN_MAX, 0);
+    for (int id : {IDC_HF_TYPE, IDC_HF_LOOK})
+        SendDlgItemMessageA(hPanel, id, CB_LIMITTEXT, HF_MULTI_MAX, 0);
     SendDlgItemMessageA(hPanel, IDC_HF_BUILDNO, EM_LIMITTEXT, HF_NO_MAX, 0);
     SendDlgItemMessageA(hPanel, IDC_HF_HOUSENO, EM_LIMITTEXT, HF_NO_MAX, 0);
     for (int id : {IDC_HF_AREA_MIN, IDC_HF_AREA_MAX, IDC_HF_PRICE_MIN, IDC_HF_PRICE_MAX, IDC_HF_FLOOR_MIN,

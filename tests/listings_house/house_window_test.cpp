@@ -13,6 +13,8 @@
 #include "db/dbtool.h"
 
 #include <cctype>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -326,3 +328,140 @@ TEST_F(HouseWindowTest, AHouseOfAnUnknownEmployeeStopsTheListWithItsKey)
 }
 
 }  // namespace
+
+namespace {
+
+// What hostile text in a box of the panel may list: nothing (a text to
+// match), every house (a number box whose text is no number), or the list
+// a number bound gives; a date box names itself instead.
+enum class BoxKind { Match, Names, Number, Date };
+
+struct HostileBox {
+    int id;
+    BoxKind kind;
+    const char* bound;    // Number boxes: the houses a bound N lists
+};
+
+// The houses a number box holding digits lists (a number beyond the int
+// range is the largest int).
+std::string Bound(const char* bound, const std::string& digits)
+{
+    long long n = digits.size() > 10 ? INT_MAX : atoll(digits.c_str());
+    std::string s = bound, num = std::to_string(n > INT_MAX ? INT_MAX : n);
+    for (size_t at; (at = s.find('N')) != std::string::npos;)
+        s.replace(at, 1, num);
+    return s;
+}
+
+// The edit a box is typed into (null for a box that draws its text).
+HWND EditOf(HWND box)
+{
+    char cls[32] = "";
+    GetClassNameA(box, cls, sizeof cls);
+    return lstrcmpiA(cls, "Edit") == 0 ? box : FindWindowExA(box, nullptr, "Edit", nullptr);
+}
+
+// Types text into a box as the keyboard would (characters to its edit
+// child, so the box's own limits and character rules apply), or sets it
+// whole, past those rules.
+void Enter(HWND box, const std::string& text, bool typed)
+{
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    HWND edit = EditOf(box);
+    if (!typed || !edit) {
+        SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return;
+    }
+    SetFocus(edit);
+    for (unsigned char c : text)
+        PostMessageA(edit, WM_CHAR, c, 1);
+    Ui_Pump(30);
+}
+
+}  // namespace
+
+// Every box of the panel takes quotes, backslashes, LIKE wildcards, a
+// half Chinese character, 300 characters and a number beyond the int
+// range, typed (and, where the box refuses characters or cannot be typed
+// into, also set whole): a find lists exactly what the box then holds
+// means (no house for a text no house holds, every house for a number box
+// holding no number, the bound of the digits it kept), or names a date box
+// that holds no date; no house changes.
+TEST_F(HouseWindowTest, HostileTextInEveryBoxFindsNothingUnexpectedAndChangesNothing)
+{
+    HWND hwnd = OpenHouse(frame);
+    ASSERT_NE(hwnd, nullptr);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    HWND panel = HouseWindow_Panel(hwnd);
+    ASSERT_NE(panel, nullptr);
+    std::string before = TestDb_Query("checksum table t_house")[0][1];
+    long long all = Live("");
+    ASSERT_GT(all, 10);
+    const HostileBox boxes[] = {
+        {IDC_HF_TRADE, BoxKind::Match, nullptr},        {IDC_HF_URBAN, BoxKind::Names, nullptr},
+        {IDC_HF_ESTATE, BoxKind::Match, nullptr},       {IDC_HF_BUILDNO, BoxKind::Match, nullptr},
+        {IDC_HF_HOUSENO, BoxKind::Match, nullptr},      {IDC_HF_TYPE, BoxKind::Names, nullptr},
+        {IDC_HF_LOOK, BoxKind::Names, nullptr},
+        {IDC_HF_AREA_MIN, BoxKind::Number, "dbBuildArea >= N"},
+        {IDC_HF_AREA_MAX, BoxKind::Number, "dbBuildArea <= N"},
+        {IDC_HF_BED_MIN, BoxKind::Number, "iBed >= N"},
+        {IDC_HF_BED_MAX, BoxKind::Number, "iBed <= N"},
+        {IDC_HF_PRICE_MIN, BoxKind::Number, "iSales >= N or iRent >= N"},
+        {IDC_HF_PRICE_MAX, BoxKind::Number, "iSales between 1 and N or iRent between 1 and N"},
+        {IDC_HF_FLOOR_MIN, BoxKind::Number, "convert(szFloor, signed) >= N"},
+        {IDC_HF_FLOOR_MAX, BoxKind::Number, "convert(szFloor, signed) <= N"},
+        {IDC_HF_DELEGATE_FROM, BoxKind::Date, nullptr}, {IDC_HF_DELEGATE_TO, BoxKind::Date, nullptr},
+        {IDC_HF_FOLLOW_FROM, BoxKind::Date, nullptr},   {IDC_HF_FOLLOW_TO, BoxKind::Date, nullptr},
+        {IDC_HF_RENT_FROM, BoxKind::Date, nullptr},     {IDC_HF_RENT_TO, BoxKind::Date, nullptr},
+    };
+    std::string longText;
+    while (longText.size() < 300)
+        longText += "'\\%_";
+    const std::string texts[] = {"x' or '1'='1", "\\' or 1=1 -- \\\\", "%", "_", "\xD6\xD0\xB9", longText,
+                                 "99999999999"};
+    HWND find = GetDlgItem(panel, IDC_HF_FIND);
+    int finds = 0;
+    for (const HostileBox& b : boxes) {
+        HWND box = GetDlgItem(panel, b.id);
+        ASSERT_NE(box, nullptr) << b.id;
+        HWND edit = EditOf(box);
+        bool refuses = !edit || (GetWindowLongA(edit, GWL_STYLE) & ES_NUMBER) || b.kind == BoxKind::Date;
+        for (bool typed : {true, false})
+            for (const std::string& t : texts) {
+                if (!typed && !refuses)
+                    continue;
+                SendMessageA(GetDlgItem(panel, IDC_HF_CLEAR), BM_CLICK, 0, 0);
+                Enter(box, b.kind == BoxKind::Names ? t + "," : t, typed);
+                if (b.id == IDC_HF_ESTATE) {
+                    EstateBox_Settle(box);
+                    SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
+                }
+                std::string held = Ui_Text(box);
+                int listed = Shell_GridRows(w->hGrid);
+                TestBoxes_Reset();
+                SendMessageA(find, BM_CLICK, 0, 0);
+                Settle(w);
+                finds++;
+                std::string what = "box " + std::to_string(b.id) + (typed ? " typed " : " set ") + t + " holds " + held;
+                long long want = all;
+                if (b.kind == BoxKind::Date && !held.empty()) {
+                    ASSERT_EQ(TestBoxes_Count(), 1u) << what;
+                    EXPECT_NE(TestBoxes_Taken()[0].text.find(HouseFilter_DateLabel(b.id)), std::string::npos) << what;
+                    EXPECT_EQ(Shell_GridRows(w->hGrid), listed) << what;
+                    continue;
+                }
+                if (b.kind == BoxKind::Match && !held.empty())
+                    want = 0;
+                if (b.kind == BoxKind::Names && held.find(',') != std::string::npos)
+                    want = 0;
+                if (b.kind == BoxKind::Number && !held.empty() && held.find_first_not_of("0123456789") == std::string::npos)
+                    want = Live(Bound(b.bound, held));
+                EXPECT_EQ(TestBoxes_Count(), 0u) << what;
+                EXPECT_TRUE(w->bLoaded) << what;
+                EXPECT_EQ(Shell_GridRows(w->hGrid), want) << what;
+            }
+    }
+    EXPECT_EQ(finds, (21 + 14) * 7);
+    EXPECT_EQ(TestDb_Query("checksum table t_house")[0][1], before);
+}
+
