@@ -125,7 +125,7 @@ int main()
         empty_t.push_back(Now() - a);
     }
 
-    const int reps = 9;
+    const int reps = 15;
     std::vector<double> click_t, direct_t;
     for (int i = 0; i <= reps; i++) {
         show(w->hGrid, grid2);
