@@ -5,6 +5,7 @@
 #include "app/listings/client_filter.h"
 #include "app/listings/client_ids.h"
 #include "data/ZTData.h"
+#include "db/dbtool.h"
 
 #include <string>
 
@@ -179,6 +180,26 @@ TEST_F(ClientFilterDb, HostileBoxesFindNothingAndChangeNothing)
     EXPECT_EQ(0u, TestBoxes_Count());
     EXPECT_EQ(before, TestDb_Scalar("select group_concat(concat_ws('|', iOrdinal, szTrade, szUrban, iMinBuy) "
                                     "order by iOrdinal) from t_client"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ClientFilterDb, AnOlderDatabaseGainsTheFilterIndexesOnUpgrade)
+{
+    TestDb_Exec("alter table t_client drop index ix_client_trade, drop index ix_client_emp_list, drop index "
+                "ix_client_urban, add index ix_client_emp (iEmp)");
+    std::string err;
+    ASSERT_TRUE(DbTool_Upgrade(TestDb_Conn(), &err)) << err;
+    ASSERT_TRUE(DbTool_Upgrade(TestDb_Conn(), &err)) << "a second run is harmless: " << err;
+    EXPECT_EQ("ix_client_br_list,ix_client_delegate,ix_client_emp_list,ix_client_follow,ix_client_order,"
+              "ix_client_trade,ix_client_urban",
+              TestDb_Scalar("select group_concat(distinct index_name order by index_name) from "
+                            "information_schema.statistics where table_schema = database() and table_name = "
+                            "'t_client' and index_name in ('ix_client_emp', 'ix_client_br', 'ix_client_order', "
+                            "'ix_client_emp_list', 'ix_client_br_list', 'ix_client_trade', 'ix_client_urban', "
+                            "'ix_client_delegate', 'ix_client_follow')"));
 }
 
 }  // namespace
