@@ -256,4 +256,40 @@ TEST_F(ClientDialogTest, UnsavedChangesAreNotDroppedWithoutAsking)
     EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k), remark);
 }
 
+TEST_F(ClientDialogTest, TheNavigatorWalksTheListAndSavesAChangeWhenAskedTo)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_TRUE(d && d->iLoaded > 2);
+    const tagCLIENT* first = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[0]].pRecord);
+    const tagCLIENT* second = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[1]].pRecord);
+    std::string k2 = std::to_string(second->iOrdinal);
+    St_WithDriver(
+        [&] {
+            DoubleClickFirstRow(w);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)), first->szCliMan);
+            PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_NEXT, 0);
+            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == second->szCliMan; }));
+            SetWindowTextA(item(IDC_CD_REMARK), "翻页前改的备注");
+            TestBoxes_Answer(IDYES);
+            PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_FIRST, 0);
+            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == first->szCliMan; }));
+            EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 1u);
+            St_Click(item(IDCANCEL));
+            EXPECT_TRUE(St_WaitGone(dlg)) << "nothing changed on the first: no question";
+        });
+    EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k2), "翻页前改的备注");
+    EXPECT_EQ(std::string(second->szRemark), "翻页前改的备注");
+    EXPECT_EQ(Module_Selected(w), first);
+}
+
 }  // namespace
