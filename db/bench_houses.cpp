@@ -120,6 +120,43 @@ std::vector<std::vector<std::string>> Select(MYSQL* conn, const char* sql)
     return out;
 }
 
+// nClients generated clients over the staff, each with a follow-up on
+// every second one.
+bool AddClients(MYSQL* conn, Gen& g, const std::vector<std::pair<int, int>>& staff, const Phones& Phone, int nClients,
+                std::string* err)
+{
+    auto q = [&](const char* v) { return DbTool_Quote(conn, v); };
+    Batch follows{conn, "insert into t_follow (iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values ", err};
+    int firstClient = atoi(Select(conn, "select coalesce(max(iOrdinal), 0) + 1 from t_client")[0][0].c_str());
+    Batch clients{conn,
+                  "insert into t_client (iOrdinal, szClientNum, szTrade, iMinBuy, iMaxBuy, iMinRent, iMaxRent, iMinArea, iMaxArea, iMinRoom,"
+                  " iMaxRoom, szUrban, szHouseType, szToward, szDecoration, szLevel, szCliMan, szCliTel, szLinkMan, szLinkTel,"
+                  " dDelegate, iBr, iEmp, dtFollow) values ",
+                  err};
+    for (int i = 0; i < nClients; ++i) {
+        const std::pair<int, int>& who = staff[g.Next() % staff.size()];
+        std::string want = g.Pick(kWants);
+        int minBuy = want == "求租" ? 0 : g.Range(80, 300), minRent = want == "求购" ? 0 : g.Range(15, 60) * 100;
+        int minArea = g.Range(40, 110), minRoom = g.Range(1, 3);
+        bool followed = i % 2 == 0;
+        std::string followAt = followed ? Fmt("date_sub(now(), interval %d hour)", g.Range(1, 24 * 60)) : "NULL";
+        int key = firstClient + i;
+        if (!clients.Add(Fmt("(%d, '%08d', %s, %d, %d, %d, %d, %d, %d, %d, %d, %s, %s, %s, %s, %s, %s, '%s', %s, '%s',"
+                             " date_sub(curdate(), interval %d day), %d, %d, %s)",
+                             key, key, q(want.c_str()).c_str(), minBuy, minBuy ? minBuy + g.Range(20, 150) : 0, minRent,
+                             minRent ? minRent + g.Range(5, 30) * 100 : 0, minArea, minArea + g.Range(10, 60), minRoom,
+                             minRoom + g.Range(0, 2), q(g.Pick(kUrbans)).c_str(), q(g.Pick(kHouseTypes)).c_str(),
+                             q(g.Pick(kTowards)).c_str(), q(g.Pick(kDecorations)).c_str(), q(g.Pick(kLevels)).c_str(),
+                             q(Person(g).c_str()).c_str(), Phone(g), q(Person(g).c_str()).c_str(), Phone(g),
+                             g.Range(0, 400), who.second, who.first, followAt.c_str())))
+            return false;
+        if (followed && !follows.Add(Fmt("(0, %d, %d, %d, %s, %s, %s)", key, who.first, who.second, q(g.Pick(kWays)).c_str(),
+                                         q("客户预算可再提高").c_str(), followAt.c_str())))
+            return false;
+    }
+    return clients.Flush() && follows.Flush();
+}
+
 } // namespace
 
 bool DbTool_BenchHouses(MYSQL* conn, int nHouses, std::string* err)
@@ -204,37 +241,20 @@ bool DbTool_BenchHouses(MYSQL* conn, int nHouses, std::string* err)
                                  q(g.Pick(kNotes)).c_str(), followAt.c_str())))
                 return false;
     }
-    if (!houses.Flush())
-        return false;
 
     // One client per four houses, with a follow-up on half of them.
-    int firstClient = atoi(Select(conn, "select coalesce(max(iOrdinal), 0) + 1 from t_client")[0][0].c_str());
-    Batch clients{conn,
-                  "insert into t_client (iOrdinal, szClientNum, szTrade, iMinBuy, iMaxBuy, iMinRent, iMaxRent, iMinArea, iMaxArea, iMinRoom,"
-                  " iMaxRoom, szUrban, szHouseType, szToward, szDecoration, szLevel, szCliMan, szCliTel, szLinkMan, szLinkTel,"
-                  " dDelegate, iBr, iEmp, dtFollow) values ",
-                  err};
-    int nClients = nHouses / 4;
-    for (int i = 0; i < nClients; ++i) {
-        const std::pair<int, int>& who = staff[g.Next() % staff.size()];
-        std::string want = g.Pick(kWants);
-        int minBuy = want == "求租" ? 0 : g.Range(80, 300), minRent = want == "求购" ? 0 : g.Range(15, 60) * 100;
-        int minArea = g.Range(40, 110), minRoom = g.Range(1, 3);
-        bool followed = i % 2 == 0;
-        std::string followAt = followed ? Fmt("date_sub(now(), interval %d hour)", g.Range(1, 24 * 60)) : "NULL";
-        int key = firstClient + i;
-        if (!clients.Add(Fmt("(%d, '%08d', %s, %d, %d, %d, %d, %d, %d, %d, %d, %s, %s, %s, %s, %s, %s, '%s', %s, '%s',"
-                             " date_sub(curdate(), interval %d day), %d, %d, %s)",
-                             key, key, q(want.c_str()).c_str(), minBuy, minBuy ? minBuy + g.Range(20, 150) : 0, minRent,
-                             minRent ? minRent + g.Range(5, 30) * 100 : 0, minArea, minArea + g.Range(10, 60), minRoom,
-                             minRoom + g.Range(0, 2), q(g.Pick(kUrbans)).c_str(), q(g.Pick(kHouseTypes)).c_str(),
-                             q(g.Pick(kTowards)).c_str(), q(g.Pick(kDecorations)).c_str(), q(g.Pick(kLevels)).c_str(),
-                             q(Person(g).c_str()).c_str(), Phone(g), q(Person(g).c_str()).c_str(), Phone(g),
-                             g.Range(0, 400), who.second, who.first, followAt.c_str())))
-            return false;
-        if (followed && !follows.Add(Fmt("(0, %d, %d, %d, %s, %s, %s)", key, who.first, who.second, q(g.Pick(kWays)).c_str(),
-                                         q("客户预算可再提高").c_str(), followAt.c_str())))
-            return false;
-    }
-    return clients.Flush() && follows.Flush();
+    return houses.Flush() && follows.Flush() && AddClients(conn, g, staff, Phone, nHouses / 4, err);
+}
+
+bool DbTool_BenchClients(MYSQL* conn, int nClients, std::string* err)
+{
+    Gen g;
+    std::vector<std::pair<int, int>> staff;
+    for (auto& r : Select(conn, "select iOrdinal, iBr from t_employee where bRecyle = 0"))
+        staff.push_back({atoi(r[0].c_str()), atoi(r[1].c_str())});
+    if (staff.empty())
+        staff.push_back({1, 1});
+    size_t nPhones = (size_t)nClients * 2;
+    Phones Phone(g, nPhones < 100 ? 100 : (nPhones > 16384 ? 16384 : nPhones));
+    return AddClients(conn, g, staff, Phone, nClients, err);
 }

@@ -24,9 +24,14 @@ bool DbTool_Demo(MYSQL* conn, std::string* err);
 // houses (with clients and follow-ups in proportion) over the demo's staff
 // and estates.
 bool DbTool_DemoAtScale(MYSQL* conn, int nHouses, std::string* err);
+// The demo data set grown to nClients clients: the demo data, then
+// generated clients (a follow-up on every second one) over the demo's staff.
+bool DbTool_DemoClientsAtScale(MYSQL* conn, int nClients, std::string* err);
 // Bench data: nHouses generated houses (with clients and follow-ups in
 // proportion), nEstates estates, nParamValues parameter values.
 bool DbTool_BenchHouses(MYSQL* conn, int nHouses, std::string* err);
+// Bench data: nClients generated clients over the staff present.
+bool DbTool_BenchClients(MYSQL* conn, int nClients, std::string* err);
 bool DbTool_BenchDictionaries(MYSQL* conn, int nEstates, int nParamValues, std::string* err);
 
 // Runs a statement or ";"-separated batch, reading every result.

@@ -289,3 +289,20 @@ bool DbTool_DemoAtScale(MYSQL* conn, int nHouses, std::string* err)
         mysql_free_result(r);
     return nHouses <= have || DbTool_BenchHouses(conn, nHouses - have, err);
 }
+
+bool DbTool_DemoClientsAtScale(MYSQL* conn, int nClients, std::string* err)
+{
+    if (!DbTool_Demo(conn, err))
+        return false;
+    if (mysql_query(conn, "select count(*) from t_client") != 0) {
+        if (err)
+            *err = mysql_error(conn);
+        return false;
+    }
+    MYSQL_RES* r = mysql_store_result(conn);
+    MYSQL_ROW row = r ? mysql_fetch_row(r) : nullptr;
+    int have = row && row[0] ? atoi(row[0]) : 0;
+    if (r)
+        mysql_free_result(r);
+    return nClients <= have || DbTool_BenchClients(conn, nClients - have, err);
+}

@@ -1,6 +1,7 @@
 // kelmora-db: sets up a Kelmora database.
 //   kelmora-db [connection options] init          create the database, schema and seed (if empty)
 //   kelmora-db [connection options] demo [N]      add the demo data set (grown to N houses)
+//   kelmora-db [connection options] demo-clients N   add the demo data set grown to N clients
 //   kelmora-db [connection options] bench-houses N
 //   kelmora-db [connection options] bench-dicts NESTATES NPARAMS
 //   kelmora-db [connection options] account USER PASSWORD   loopback account with rights on the database
@@ -38,7 +39,7 @@ int main(int argc, char** argv)
         else verb.push_back(a);
     }
     if (verb.empty())
-        return Fail("usage: kelmora-db [options] init|demo [N]|account U P|bench-houses N|bench-dicts NESTATES NPARAMS|config U P DB PORT");
+        return Fail("usage: kelmora-db [options] init|demo [N]|demo-clients N|account U P|bench-houses N|bench-dicts NESTATES NPARAMS|config U P DB PORT");
     if (verb[0] == "config") {
         if (verb.size() < 5)
             return Fail("usage: kelmora-db config USER PASSWORD DATABASE PORT");
@@ -94,6 +95,8 @@ int main(int argc, char** argv)
         ok = DbTool_DemoAtScale(conn, atoi(verb[1].c_str()), &err);
     else if (verb[0] == "demo")
         ok = DbTool_Demo(conn, &err);
+    else if (verb[0] == "demo-clients" && verb.size() > 1)
+        ok = DbTool_DemoClientsAtScale(conn, atoi(verb[1].c_str()), &err);
     else if (verb[0] == "bench-houses" && verb.size() > 1)
         ok = DbTool_BenchHouses(conn, atoi(verb[1].c_str()), &err);
     else if (verb[0] == "bench-dicts" && verb.size() > 2)

@@ -104,6 +104,20 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
                      " MODIFY szFax VARCHAR(256) NULL",
                      err))
         return false;
+    // The client list's filters, the same way (the list's order is the
+    // latest follow-up first).
+    if (!DbTool_Exec(conn,
+                     "ALTER TABLE t_client"
+                     " ADD INDEX IF NOT EXISTS ix_client_order (bRecyle, dtFollow, dtUpdate),"
+                     " DROP INDEX IF EXISTS ix_client_emp, DROP INDEX IF EXISTS ix_client_br,"
+                     " ADD INDEX IF NOT EXISTS ix_client_emp_list (iEmp, bRecyle, dtFollow, dtUpdate),"
+                     " ADD INDEX IF NOT EXISTS ix_client_br_list (iBr, bRecyle, dtFollow, dtUpdate),"
+                     " ADD INDEX IF NOT EXISTS ix_client_trade (szTrade, bRecyle, dtFollow, dtUpdate),"
+                     " ADD INDEX IF NOT EXISTS ix_client_urban (szUrban, bRecyle, dtFollow, dtUpdate),"
+                     " ADD INDEX IF NOT EXISTS ix_client_delegate (dDelegate),"
+                     " ADD INDEX IF NOT EXISTS ix_client_follow (dtFollow)",
+                     err))
+        return false;
     // The house list's filters: each selective condition has an index that
     // also gives the list's order (newest commission first); the prefix
     // indexes of employee and branch are covered by the new ones.

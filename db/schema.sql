@@ -114,10 +114,15 @@ CREATE TABLE t_client (
   bRecyle       TINYINT NOT NULL DEFAULT 0,
   bDeleted      TINYINT NOT NULL DEFAULT 0,
   KEY ix_client_list (bRecyle, dtUpdate),
+  KEY ix_client_order (bRecyle, dtFollow, dtUpdate),
   KEY ix_client_clitel (szCliTel(48)),
   KEY ix_client_linktel (szLinkTel(48)),
-  KEY ix_client_emp (iEmp),
-  KEY ix_client_br (iBr)
+  KEY ix_client_emp_list (iEmp, bRecyle, dtFollow, dtUpdate),
+  KEY ix_client_br_list (iBr, bRecyle, dtFollow, dtUpdate),
+  KEY ix_client_trade (szTrade, bRecyle, dtFollow, dtUpdate),
+  KEY ix_client_urban (szUrban, bRecyle, dtFollow, dtUpdate),
+  KEY ix_client_delegate (dDelegate),
+  KEY ix_client_follow (dtFollow)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
 CREATE TABLE t_follow (

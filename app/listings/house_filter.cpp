@@ -3,7 +3,7 @@
 // enter only through the quoting helper; numbers and dates are printed from
 // parsed, range-checked values.
 #include "app/listings/house_filter.h"
-#include "app/listings/listing_text.h"
+#include "app/listings/listing_filter.h"
 #include "app/listings/house_ids.h"
 #include "cipher/cipher.h"
 #include "common/gbk.h"
@@ -16,32 +16,14 @@
 
 namespace {
 
-// The text cut to a box's limit on a whole character, without the half
-// characters (a lead byte whose trail is missing) no stored text holds.
 std::string Cut(const std::string& s, size_t max)
 {
-    std::string cut = s.substr(0, Gbk_CutLen(s.c_str(), s.size(), max));
-    std::string out;
-    for (size_t i = 0; i < cut.size(); i++) {
-        unsigned char c = static_cast<unsigned char>(cut[i]);
-        if (Gbk_IsLead(c)) {
-            if (i + 1 < cut.size() && Gbk_IsTrail(static_cast<unsigned char>(cut[i + 1]))) {
-                out += cut[i];
-                out += cut[++i];
-            }
-            continue;
-        }
-        out += cut[i];
-    }
-    return out;
+    return Listing_FilterCut(s, max);
 }
 
 std::string Quote(const std::string& s)
 {
-    std::vector<char> buf(2 * s.size() + 3);
-    if (!FD_QuoteText(s.c_str(), buf.data(), buf.size()))
-        return "''";
-    return buf.data();
+    return Listing_FilterQuote(s);
 }
 
 std::string QuoteStarts(const std::string& s)
@@ -81,11 +63,7 @@ std::vector<std::string> Names(const std::string& s)
 
 void Append(std::string& text, const std::string& piece)
 {
-    if (piece.empty())
-        return;
-    if (!text.empty())
-        text += " and";
-    text += piece;
+    Listing_FilterAppend(text, piece);
 }
 
 // The price clause of a row that may be on sale or for rent: either price
@@ -170,33 +148,12 @@ std::string Choices(const std::string& text, const char* col, const char* eq)
 
 int HouseFilter_Number(const std::string& text)
 {
-    if (text.empty())
-        return 0;
-    long long n = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return 0;
-        if (n < INT_MAX)
-            n = n * 10 + (c - '0');
-    }
-    return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+    return Listing_FilterNumber(text);
 }
 
 BOOL HouseFilter_ParseDate(const std::string& text, int* py, int* pm, int* pd)
 {
-    int y = 0, m = 0, d = 0, len = 0;
-    if (text.size() > 10 || sscanf(text.c_str(), "%4d-%2d-%2d%n", &y, &m, &d, &len) != 3 ||
-        len != static_cast<int>(text.size()))
-        return FALSE;
-    for (char c : text)
-        if (c != '-' && (c < '0' || c > '9'))
-            return FALSE;
-    if (!Listing_IsCalendarDay(y, m, d))
-        return FALSE;
-    *py = y;
-    *pm = m;
-    *pd = d;
-    return TRUE;
+    return Listing_FilterDate(text, py, pm, pd);
 }
 
 const char* HouseFilter_DateLabel(int iCtl)

@@ -3,7 +3,7 @@
 // of the three trade buttons, and the relation checks of every load.
 #include "app/listings/house_window.h"
 #include "app/listings/estate_box.h"
-#include "app/listings/follow_list.h"
+#include "app/listings/listing_pane.h"
 #include "app/listings/house_ids.h"
 #include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
@@ -36,8 +36,7 @@ struct Lookups {
 
 struct HouseState {
     HWND hPanel;
-    HWND hPane;
-    HWND hRemark;
+    LISTING_PANE pane;       // the selected house's follow-ups and remarks
     HWND hStatus;
     HWND hTip;
     BOOL bPaneAllowed;
@@ -46,7 +45,6 @@ struct HouseState {
     int nExpiring;           // rows marked as left without a follow-up
     char szScope[64];
     Lookups* look;
-    FOLLOW_LIST* follow;     // the selected house's follow-ups in the pane
 };
 
 HouseState* StateOf(const ZT_MODWIN* w)
@@ -209,11 +207,6 @@ INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
     return FALSE;
 }
 
-INT_PTR CALLBACK PaneProc(HWND, UINT msg, WPARAM, LPARAM)
-{
-    return msg == WM_INITDIALOG;
-}
-
 void FillChoices(ZT_MODWIN* w, HWND hPanel)
 {
     tagZT_Main_Param* p = w->p;
@@ -294,8 +287,8 @@ void ShowPane(ZT_MODWIN* w, BOOL bShow)
 {
     HouseState* s = StateOf(w);
     s->bPaneShown = bShow && s->bPaneAllowed;
-    if (s->hPane)
-        ShowWindow(s->hPane, s->bPaneShown ? SW_SHOW : SW_HIDE);
+    if (s->pane.hPane)
+        ShowWindow(s->pane.hPane, s->bPaneShown ? SW_SHOW : SW_HIDE);
     // The toggle button says what a click does next.
     if (w->hToolbar) {
         int from = s->bPaneShown ? ID_HOUSE_FOLLOW_SHOW : ID_HOUSE_FOLLOW_HIDE;
@@ -320,15 +313,9 @@ BOOL Create(ZT_MODWIN* w)
     s->look = new Lookups();
     Rights_ScopeText(w->p, ZTM_HOUSE, s->szScope, sizeof(s->szScope));
     s->hPanel = CreateDialogParamA(w->p->hInst, MAKEINTRESOURCEA(IDD_HOUSE_PANEL), w->hwnd, PanelProc, 0);
-    s->hPane = CreateDialogParamA(w->p->hInst, MAKEINTRESOURCEA(IDD_HOUSE_PANE), w->hwnd, PaneProc, 0);
-    if (!s->hPanel || !s->hPane)
+    if (!s->hPanel || !ListingPane_Create(&s->pane, w->hwnd, w->p, IDD_HOUSE_PANE, IDC_HP_REMARK, IDC_HP_FOLLOWS))
         return FALSE;
     SetWindowLongPtrA(s->hPanel, GWLP_ID, IDD_HOUSE_PANEL);
-    SetWindowLongPtrA(s->hPane, GWLP_ID, IDD_HOUSE_PANE);
-    s->hRemark = GetDlgItem(s->hPane, IDC_HP_REMARK);
-    s->follow = new FOLLOW_LIST();
-    s->follow->p = w->p;
-    s->follow->hGrid = FollowList_CreateGrid(s->hPane, IDC_HP_FOLLOWS, w->p);
     EstateBox_Attach(GetDlgItem(s->hPanel, IDC_HF_ESTATE), w->p);
     s->hStatus = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE,
                                  0, 0, 0, 0, w->hwnd,
@@ -341,7 +328,7 @@ BOOL Create(ZT_MODWIN* w)
     SendMessageA(w->hGrid, GRM_SETCELLHOOK, 0, reinterpret_cast<LPARAM>(CellHook));
     s->bPaneAllowed = TRUE;
     s->bPaneShown = TRUE;
-    ShowWindow(s->hPane, SW_SHOW);
+    ShowWindow(s->pane.hPane, SW_SHOW);
     // Without the follow-up right the check hides the pane (through 40086).
     s->bPaneAllowed = Rights_ToolbarHouses(w->p, w->hToolbar, w->hwnd);
     return TRUE;
@@ -361,17 +348,8 @@ void Layout(ZT_MODWIN* w, RECT* rc)
         MoveWindow(s->hStatus, rc->left, rc->bottom - hs, cx, hs, TRUE);
         rc->bottom -= hs;
     }
-    if (s->hPane && s->bPaneShown) {
-        int top = rc->bottom - PANE_H > rc->top ? rc->bottom - PANE_H : rc->top;
-        MoveWindow(s->hPane, rc->left, top, cx, rc->bottom - top, TRUE);
-        int remarkW = cx > REMARK_W ? REMARK_W : cx;
-        if (s->hRemark)
-            MoveWindow(s->hRemark, cx - remarkW, 0, remarkW, rc->bottom - top, TRUE);
-        HWND hFollow = GetDlgItem(s->hPane, IDC_HP_FOLLOWS);
-        if (hFollow)
-            MoveWindow(hFollow, 0, 0, cx - remarkW, rc->bottom - top, TRUE);
-        rc->bottom = top;
-    }
+    if (s->bPaneShown)
+        ListingPane_Layout(&s->pane, rc, PANE_H, REMARK_W);
 }
 
 void Filter(ZT_MODWIN* w)
@@ -477,11 +455,7 @@ void Destroy(ZT_MODWIN* w)
     HouseState* s = StateOf(w);
     if (s->hTip)
         DestroyWindow(s->hTip);
-    if (s->follow) {
-        FollowList_Free(s->follow);
-        delete s->follow;
-        s->follow = nullptr;
-    }
+    ListingPane_Destroy(&s->pane);
     delete s->look;
     s->look = nullptr;
 }
@@ -490,17 +464,7 @@ void ShowSelected(ZT_MODWIN* w)
 {
     HouseState* s = StateOf(w);
     const tagHOUSE* h = static_cast<const tagHOUSE*>(Module_Selected(w));
-    std::string remark = "备注:\r\n";
-    if (h)
-        remark += h->szRemark;
-    if (s->hRemark)
-        SetWindowTextA(s->hRemark, h ? remark.c_str() : "");
-    if (!s->follow || (h && s->follow->iHou == h->iOrdinal && s->follow->pFol))
-        return;
-    if (h && s->bPaneAllowed)
-        FollowList_StartReload(s->follow, h->iOrdinal, 0);
-    else
-        FollowList_Free(s->follow);
+    ListingPane_Show(&s->pane, h ? h->iOrdinal : 0, 0, h ? h->szRemark : "", s->bPaneAllowed);
 }
 
 int RetireFollowUps(ZT_MODWIN* w, void* sel)
@@ -512,10 +476,8 @@ void DeleteFollowUps(ZT_MODWIN* w, void* sel)
 {
     HouseState* s = StateOf(w);
     // On a worker: the window thread does not wait on the server.
-    if (Module_RunTask(w, RetireFollowUps, sel) == 1 && s->follow) {
-        FollowList_Free(s->follow);
-        s->follow->iHou = 0;
-    }
+    if (Module_RunTask(w, RetireFollowUps, sel) == 1)
+        ListingPane_Forget(&s->pane);
 }
 
 // Checks the panel's dates (naming a bad box) and loads.
@@ -733,7 +695,7 @@ HWND HouseWindow_Panel(HWND hHouse)
 HWND HouseWindow_Pane(HWND hHouse)
 {
     HouseState* s = StateOf(hHouse);
-    return s ? s->hPane : nullptr;
+    return s ? s->pane.hPane : nullptr;
 }
 
 int HouseWindow_ExpiringCount(HWND hHouse)

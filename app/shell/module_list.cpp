@@ -3,11 +3,13 @@
 // placeholder.
 #include "app/shell/module.h"
 #include "app/admin/estate_window.h"
+#include "app/listings/client_window.h"
 #include "app/listings/follow_window.h"
 #include "app/listings/house_window.h"
 
 extern const ZT_MODULE_DESC* const g_moduleList[] = {
     &g_HouseModule,
+    &g_ClientModule,
     &g_EstateModule,
     &g_HouseFollowModule,
     &g_ClientFollowModule,

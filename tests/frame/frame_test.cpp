@@ -184,8 +184,8 @@ TEST_F(FrameTest, UnknownCommandsReachTheActiveChildUnchanged)
     Shell_Command(frame, 1317);
 
     // A placeholder child records what reaches it.
-    Shell_Command(frame, IDM_CLIENT);
-    HWND child = Frame_FindChild(ZT_CLASS_CHILD_CLI);
+    Shell_Command(frame, IDM_LOG);
+    HWND child = Frame_FindChild(ZT_CLASS_CHILD_LOG);
     ASSERT_NE(child, nullptr);
     Record(child);
 
@@ -205,7 +205,7 @@ TEST_F(FrameTest, UnknownCommandsReachTheActiveChildUnchanged)
     g_seen.clear();
     Shell_Command(frame, 40153, 0, 0);
     Shell_Command(frame, IDM_AUTO_REMIND);
-    Shell_Command(frame, IDM_CLIENT);
+    Shell_Command(frame, IDM_LOG);
     Shell_Command(frame, IDM_CASCADE);
     EXPECT_TRUE(g_seen.empty());
     EXPECT_EQ(Shell_ChildCount(), 1);

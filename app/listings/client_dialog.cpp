@@ -1,0 +1,462 @@
+// The client edit dialog.  The boxes are described by one field table (the
+// telephones by the listing telephone block, which masks them); a save
+// checks the boxes in a fixed order, builds the record over the shown one
+// (fields the dialog does not edit are carried over) and writes it on a
+// worker behind the busy dialog.
+#include "app/listings/client_dialog.h"
+#include "app/listings/client_dialog_ids.h"
+#include "app/listings/listing_dialog.h"
+#include "app/listings/listing_phones.h"
+#include "app/listings/listing_text.h"
+#include "app/shell/blocks.h"
+#include "app/shell/field_table.h"
+#include "app/shell/input_controls.h"
+#include "app/shell/rights.h"
+#include "common/gbk.h"
+#include "common/zt_box.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+#define C(f) offsetof(tagCLIENT, f), sizeof(tagCLIENT::f)
+const ZT_FIELD kFields[] = {
+    {IDC_CD_TRADE, ZF_TEXT, C(szTrade), 16, ZF_NO_RIGHT, "交易", nullptr, 0, 0},
+    {IDC_CD_URBAN, ZF_TEXT, C(szUrban), 64, ZF_NO_RIGHT, "城区", nullptr, 0, 0},
+    {IDC_CD_TYPE, ZF_TEXT, C(szHouseType), 16, ZF_NO_RIGHT, "类型", nullptr, 0, 0},
+    {IDC_CD_LEVEL, ZF_TEXT, C(szLevel), 16, ZF_NO_RIGHT, "等级", nullptr, 0, 0},
+    {IDC_CD_CLIMAN, ZF_TEXT, C(szCliMan), 256, ZF_NO_RIGHT, "客户姓名", nullptr, 0, 0},
+    {IDC_CD_LINKMAN, ZF_TEXT, C(szLinkMan), 256, ZF_NO_RIGHT, "委托代理", nullptr, 0, 0},
+    {IDC_CD_BUY_MIN, ZF_INT, C(iMinBuy), 10, ZF_NO_RIGHT, "购价(起)", nullptr, 0, 0},
+    {IDC_CD_BUY_MAX, ZF_INT, C(iMaxBuy), 10, ZF_NO_RIGHT, "购价(止)", nullptr, 0, 0},
+    {IDC_CD_RENT_MIN, ZF_INT, C(iMinRent), 10, ZF_NO_RIGHT, "租价(起)", nullptr, 0, 0},
+    {IDC_CD_RENT_MAX, ZF_INT, C(iMaxRent), 10, ZF_NO_RIGHT, "租价(止)", nullptr, 0, 0},
+    {IDC_CD_AREA_MIN, ZF_INT, C(iMinArea), 10, ZF_NO_RIGHT, "面积(起)", nullptr, 0, 0},
+    {IDC_CD_AREA_MAX, ZF_INT, C(iMaxArea), 10, ZF_NO_RIGHT, "面积(止)", nullptr, 0, 0},
+    {IDC_CD_ROOM_MIN, ZF_INT, C(iMinRoom), 10, ZF_NO_RIGHT, "房型(起)", nullptr, 0, 0},
+    {IDC_CD_ROOM_MAX, ZF_INT, C(iMaxRoom), 10, ZF_NO_RIGHT, "房型(止)", nullptr, 0, 0},
+    {IDC_CD_FLOOR, ZF_TEXT, C(szFloor), 16, ZF_NO_RIGHT, "楼层", nullptr, 0, 0},
+    {IDC_CD_USAGE, ZF_TEXT, C(szUsage), 16, ZF_NO_RIGHT, "性质", nullptr, 0, 0},
+    {IDC_CD_TOWARD, ZF_TEXT, C(szToward), 16, ZF_NO_RIGHT, "朝向", nullptr, 0, 0},
+    {IDC_CD_SOURCE, ZF_TEXT, C(szSource), 16, ZF_NO_RIGHT, "来源", nullptr, 0, 0},
+    {IDC_CD_NUMBER, ZF_TEXT, C(szClientNum), 10, ZF_NO_RIGHT, "客源编号", nullptr, 0, ZFF_NO_READ},
+    {IDC_CD_CITIZEN, ZF_TEXT, C(szCitizen), 16, ZF_NO_RIGHT, "身份国籍", nullptr, 0, 0},
+    {IDC_CD_DELEGATEPD, ZF_TEXT, C(szDelegatePD), 16, ZF_NO_RIGHT, "委托权限", nullptr, 0, 0},
+    {IDC_CD_DELEGATE, ZF_DATE, C(dDelegate), 10, ZF_NO_RIGHT, "委托日期", nullptr, 0, 0},
+    {IDC_CD_DECORATION, ZF_TEXT, C(szDecoration), 16, ZF_NO_RIGHT, "装修", nullptr, 0, 0},
+    {IDC_CD_LAYOUT, ZF_TEXT, C(szLayout), 16, ZF_NO_RIGHT, "配置", nullptr, 0, 0},
+    {IDC_CD_PAYMENT, ZF_TEXT, C(szPayment), 16, ZF_NO_RIGHT, "付款", nullptr, 0, 0},
+    {IDC_CD_AGENCYFEE, ZF_TEXT, C(szAgencyFee), 16, ZF_NO_RIGHT, "付佣", nullptr, 0, 0},
+    {IDC_CD_REMARK, ZF_TEXT, C(szRemark), 256, ZF_NO_RIGHT, "备注", nullptr, 0, 0},
+};
+const int kNumFields = sizeof(kFields) / sizeof(kFields[0]);
+
+// Only the telephones are masked; the names are never.
+const LISTING_PHONE_BOX kPhones[] = {
+    {IDC_CD_CLITEL, C(szCliTel), TRUE},
+    {IDC_CD_LINKTEL, C(szLinkTel), TRUE},
+};
+#undef C
+
+const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_NAV_LAST};
+
+// Boxes whose texts tell whether the user changed anything.
+const int kWatched[] = {IDC_CD_CLITEL, IDC_CD_LINKTEL, IDC_CD_BRANCH, IDC_CD_EMPLOYEE};
+
+struct ClientDlg {
+    ZT_MODWIN* w;
+    tagZT_Main_Param* p;
+    tagCLIENT* pSel;             // the record shown (modify form), in w's block
+    BOOL bAdd;
+    LISTING_PHONES phones;
+    BOOL bFollowWritten;         // the owed follow-up has been written
+    FOLLOW_LIST* follows;        // modify form: the client's follow-ups
+    std::vector<std::string> shown;    // the boxes' texts as last filled
+    int nSaved;
+};
+
+ClientDlg* DlgOf(HWND hDlg)
+{
+    return reinterpret_cast<ClientDlg*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
+std::vector<int> WatchedIds()
+{
+    std::vector<int> ids;
+    for (const ZT_FIELD& f : kFields)
+        ids.push_back(f.id);
+    for (int id : kWatched)
+        ids.push_back(id);
+    return ids;
+}
+
+std::vector<std::string> BoxTexts(HWND hDlg)
+{
+    std::vector<std::string> out;
+    for (int id : WatchedIds()) {
+        char b[1100] = "";
+        Field_GetText(hDlg, id, b, sizeof(b));
+        out.push_back(b);
+    }
+    return out;
+}
+
+BOOL FollowOwed(const ClientDlg* d)
+{
+    return Phones_FollowOwed(&d->phones) && !d->bFollowWritten;
+}
+
+// ---- Filling -----------------------------------------------------------------------------------
+
+void AddText(HWND hDlg, int id, const char* text)
+{
+    SendDlgItemMessageA(hDlg, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void FillLists(HWND hDlg, tagZT_Main_Param* p)
+{
+    for (int i = 0; p->pUrban && i < p->nUrban; i++)
+        if (p->pUrban[i].iOrdinal)
+            AddText(hDlg, IDC_CD_URBAN, p->pUrban[i].szUrban);
+    for (int i = 0; p->pBrList && i < p->nBr; i++)
+        AddText(hDlg, IDC_CD_BRANCH, p->pBrList[i].szBr);
+    for (int i = 0; p->pEmpList && i < p->nEmp; i++)
+        AddText(hDlg, IDC_CD_EMPLOYEE, p->pEmpList[i].szEmp);
+    if (!p->pArgcValue)
+        return;
+    auto h = [&](int id) { return GetDlgItem(hDlg, id); };
+    ZT_ARGC_BIND house[] = {{"装修", h(IDC_CD_DECORATION), -1}, {"配置", h(IDC_CD_LAYOUT), -1},
+                            {"朝向", h(IDC_CD_TOWARD), -1},     {"国籍", h(IDC_CD_CITIZEN), -1},
+                            {"付佣", h(IDC_CD_AGENCYFEE), -1},  {"付款", h(IDC_CD_PAYMENT), -1}};
+    ZT_ARGC_BIND client[] = {{"交易", h(IDC_CD_TRADE), -1},  {"等级", h(IDC_CD_LEVEL), -1},
+                             {"性质", h(IDC_CD_USAGE), -1},  {"来源", h(IDC_CD_SOURCE), -1},
+                             {"楼层", h(IDC_CD_FLOOR), -1},  {"委托权限", h(IDC_CD_DELEGATEPD), -1}};
+    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, p->nArgcValue,
+                   "房源参数(住宅)", house, 6);
+    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, p->nArgcValue, "客源参数",
+                   client, 6);
+    const tagARGC* type = FindArgcName(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, "楼盘字典", "类型(房屋)");
+    if (type)
+        FillArgcCombo(h(IDC_CD_TYPE), p->pArgcValue, p->nArgcValue, type->iOrdinal);
+}
+
+void ShowStaff(HWND hDlg, const tagZT_Main_Param* p, int iBr, int iEmp)
+{
+    SetDlgItemTextA(hDlg, IDC_CD_BRANCH, Follow_BranchName(p, iBr));
+    SetDlgItemTextA(hDlg, IDC_CD_EMPLOYEE, Follow_EmployeeName(p, iEmp));
+}
+
+// Shows a record (the modify form) or the add form's presets.
+void ShowRecord(HWND hDlg, ClientDlg* d)
+{
+    tagZT_Main_Param* p = d->p;
+    if (d->bAdd) {
+        tagCLIENT blank;
+        memset(&blank, 0, sizeof(blank));
+        Listing_Today(blank.dDelegate, sizeof(blank.dDelegate));
+        Fields_Show(hDlg, kFields, kNumFields, &blank);
+        Phones_Show(&d->phones, hDlg, &blank);
+        ShowStaff(hDlg, p, p->pLoginBr ? p->pLoginBr->iOrdinal : 0, p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0);
+        if (!p->sys.bNumManualWrite)
+            SetDlgItemTextA(hDlg, IDC_CD_NUMBER, "自动生成");
+    } else {
+        Fields_Show(hDlg, kFields, kNumFields, d->pSel);
+        Phones_Show(&d->phones, hDlg, d->pSel);
+        ShowStaff(hDlg, p, d->pSel->iBr, d->pSel->iEmp);
+        Rights_RecordSave(p, hDlg, ZTM_CLIENT, d->pSel->iEmp, d->pSel->iBr);
+        if (d->follows)
+            FollowList_StartReload(d->follows, 0, d->pSel->iOrdinal);
+    }
+    d->shown = BoxTexts(hDlg);
+}
+
+// Takes the record the navigator (or the window) now shows.
+void ShowSelected(HWND hDlg, ClientDlg* d, tagCLIENT* pSel)
+{
+    d->pSel = pSel;
+    Phones_Init(&d->phones, kPhones, 2, d->p->sys.bCliCipher != 0, Rights_ClientField(d->p, ZT_FR_TEL_FREE));
+    d->bFollowWritten = FALSE;
+    ShowRecord(hDlg, d);
+}
+
+// ---- Saving ------------------------------------------------------------------------------------
+
+// Reads the boxes into *pNew over the shown record.  -1 with the message
+// shown when a box is refused.
+int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
+{
+    tagZT_Main_Param* p = d->p;
+    char trade[32], man[300], link[300], cliTel[300] = "", linkTel[300] = "";
+    Field_GetText(hDlg, IDC_CD_TRADE, trade, sizeof(trade));
+    Field_GetText(hDlg, IDC_CD_CLIMAN, man, sizeof(man));
+    Field_GetText(hDlg, IDC_CD_LINKMAN, link, sizeof(link));
+    BOOL telsRead = Phones_Readable(&d->phones);
+    Phones_BoxText(&d->phones, hDlg, IDC_CD_CLITEL, cliTel, sizeof(cliTel));
+    Phones_BoxText(&d->phones, hDlg, IDC_CD_LINKTEL, linkTel, sizeof(linkTel));
+    int ctl = 0;
+    if (const char* msg = ClientDialog_Check(trade, man, link, telsRead, cliTel, linkTel, &ctl)) {
+        Field_Refuse(hDlg, ctl, msg);
+        return -1;
+    }
+    if (d->bAdd)
+        memset(pNew, 0, sizeof(*pNew));
+    else
+        *pNew = *d->pSel;
+    Phones_Read(&d->phones, hDlg, d->bAdd ? nullptr : d->pSel, pNew);
+    if (Fields_Read(hDlg, kFields, kNumFields, pNew))
+        return -1;
+    if (!Listing_IsDate(pNew->dDelegate)) {
+        Field_Refuse(hDlg, IDC_CD_DELEGATE, "委托日期不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09");
+        return -1;
+    }
+    char br[64], emp[64];
+    Field_GetText(hDlg, IDC_CD_BRANCH, br, sizeof(br));
+    Field_GetText(hDlg, IDC_CD_EMPLOYEE, emp, sizeof(emp));
+    const tagBRLIST* b = static_cast<const tagBRLIST*>(FindBr(p->pBrList, nullptr, 0, br, p->nBr, sizeof(tagBRLIST)));
+    const tagEMPLIST* e = static_cast<const tagEMPLIST*>(
+        FindEmp(p->pEmpList, nullptr, 0, emp, p->nEmp, sizeof(tagEMPLIST), b ? b->iOrdinal : 0));
+    if (!b || !e) {
+        Field_Refuse(hDlg, b ? IDC_CD_EMPLOYEE : IDC_CD_BRANCH, "请选择部门和员工");
+        return -1;
+    }
+    pNew->iBr = b->iOrdinal;
+    pNew->iEmp = e->iOrdinal;
+    return 0;
+}
+
+// 1 saved, 0 refused by the library or nothing to save, -1 a check failed.
+int Save(HWND hDlg, ClientDlg* d)
+{
+    tagCLIENT rec;
+    if (ReadBoxes(hDlg, d, &rec) < 0)
+        return -1;
+    tagZT_Main_Param* p = d->p;
+    int op = Module_Operator(p);
+    if (!d->bAdd) {
+        if (memcmp(&rec, d->pSel, sizeof(rec)) == 0) {
+            ZT_MessageBox(hDlg, "未做修改", "", MB_OK);
+            return 0;
+        }
+        const tagCLIENT* old = d->pSel;
+        if (Block_RunTask(hDlg, p, [&] { return FD_Upd_Cli(op, old, &rec); }) != 1)
+            return 0;
+        memcpy(rec.dtFollow, d->pSel->dtFollow, sizeof(rec.dtFollow));
+        Client_FormatRanges(&rec);
+        *d->pSel = rec;
+        SendMessageA(d->w->hGrid, GRM_REDRAWSEL, 0, 0);
+    } else {
+        rec.szClientNum[0] = '\0';    // the library numbers every new client
+        if (Block_RunTask(hDlg, p, [&] { return FD_Ist_Cli(op, &rec); }) != 1)
+            return 0;
+        Client_FormatRanges(&rec);
+        if (!Module_AddRecord(d->w, &rec))
+            return 0;
+    }
+    d->nSaved++;
+    d->shown = BoxTexts(hDlg);
+    return 1;
+}
+
+// ---- Follow-ups and leaving --------------------------------------------------------------------
+
+// The write-follow-up step: the dialog (which cannot be left empty while a
+// follow-up is owed), the client's follow-up time, then the save.
+void WriteFollowUp(HWND hDlg, ClientDlg* d)
+{
+    if (d->bAdd || !d->pSel)
+        return;
+    BOOL owed = FollowOwed(d);
+    if (Listing_WriteFollow(hDlg, d->p, 0, d->pSel->iOrdinal, owed, d->follows, d->pSel->dtFollow,
+                            sizeof(d->pSel->dtFollow)))
+        SendMessageA(d->w->hGrid, GRM_REDRAWSEL, 0, 0);
+    if (owed)
+        d->bFollowWritten = TRUE;
+    if (BoxTexts(hDlg) != d->shown)
+        Save(hDlg, d);
+}
+
+// Whether the shown record may be left: unsaved changes asked about, then
+// the owed follow-up written.
+BOOL MayLeave(HWND hDlg, ClientDlg* d)
+{
+    if (BoxTexts(hDlg) != d->shown) {
+        int answer = Listing_AskSave(hDlg);
+        if (answer == IDCANCEL)
+            return FALSE;
+        if (answer == IDYES && Save(hDlg, d) != 1)
+            return FALSE;
+    }
+    if (FollowOwed(d))
+        WriteFollowUp(hDlg, d);
+    return !FollowOwed(d);
+}
+
+void Navigate(HWND hDlg, ClientDlg* d, int move)
+{
+    if (!MayLeave(hDlg, d))
+        return;
+    BOOL moved = FALSE;
+    tagCLIENT* next = static_cast<tagCLIENT*>(Listing_NavMove(d->w, move, &moved));
+    if (moved && next)
+        ShowSelected(hDlg, d, next);
+}
+
+void OnSaveButton(HWND hDlg, ClientDlg* d)
+{
+    if (FollowOwed(d)) {
+        WriteFollowUp(hDlg, d);
+        if (FollowOwed(d))
+            return;
+    }
+    if (BoxTexts(hDlg) == d->shown && d->nSaved && !d->bAdd) {
+        EndDialog(hDlg, IDOK);    // the follow-up step has saved it
+        return;
+    }
+    if (Save(hDlg, d) == 1)
+        EndDialog(hDlg, IDOK);
+}
+
+// ---- The dialog --------------------------------------------------------------------------------
+
+void PlaceFollowList(HWND hDlg, ClientDlg* d)
+{
+    RECT rc = {6, 182, 446, 286};
+    MapDialogRect(hDlg, &rc);
+    RECT nav = {rc.left, rc.top, rc.right, rc.top + 24};
+    Listing_NavToolbar(hDlg, IDC_CD_NAV, kNav, &nav);
+    d->follows = new FOLLOW_LIST();
+    d->follows->p = d->p;
+    d->follows->hGrid = FollowList_CreateGrid(hDlg, IDC_CD_FOLLOWS, d->p);
+    if (d->follows->hGrid)
+        MoveWindow(d->follows->hGrid, rc.left, rc.top + 26, rc.right - rc.left, rc.bottom - rc.top - 26, FALSE);
+}
+
+BOOL OnInit(HWND hDlg, ClientDlg* d)
+{
+    SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(d));
+    SetWindowTextA(hDlg, d->bAdd ? "增加客源" : "修改客源");
+    FillLists(hDlg, d->p);
+    Fields_Limit(hDlg, kFields, kNumFields);
+    for (const LISTING_PHONE_BOX& b : kPhones)
+        SendDlgItemMessageA(hDlg, b.id, EM_LIMITTEXT, LISTING_TEL_MAX, 0);
+    DateField_Attach(GetDlgItem(hDlg, IDC_CD_DELEGATE));
+    if (!d->p->sys.bNumManualWrite || !d->bAdd)
+        EnableWindow(GetDlgItem(hDlg, IDC_CD_NUMBER), FALSE);
+    if (d->bAdd) {
+        ShowWindow(GetDlgItem(hDlg, IDC_CD_VIEWTEL), SW_HIDE);
+        ShowWindow(GetDlgItem(hDlg, IDC_CD_WRITEFOLLOW), SW_HIDE);
+        RECT r;
+        GetWindowRect(hDlg, &r);
+        RECT cut = {0, 0, 0, 182 + 6};
+        MapDialogRect(hDlg, &cut);
+        RECT client;
+        GetClientRect(hDlg, &client);
+        SetWindowPos(hDlg, nullptr, 0, 0, r.right - r.left, (r.bottom - r.top) - (client.bottom - cut.bottom),
+                     SWP_NOMOVE | SWP_NOZORDER);
+    } else {
+        SetDlgItemTextA(hDlg, IDOK, "修改(&U)");
+        PlaceFollowList(hDlg, d);
+    }
+    Phones_Init(&d->phones, kPhones, 2, !d->bAdd && d->p->sys.bCliCipher != 0,
+                Rights_ClientField(d->p, ZT_FR_TEL_FREE));
+    ShowRecord(hDlg, d);
+    Rights_ClientFields(d->p, hDlg);
+    return TRUE;
+}
+
+INT_PTR CALLBACK DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    ClientDlg* d = DlgOf(hDlg);
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInit(hDlg, reinterpret_cast<ClientDlg*>(lParam));
+    case WM_CLOSE:
+        if (d && MayLeave(hDlg, d))
+            EndDialog(hDlg, IDCANCEL);
+        return TRUE;
+    case WM_COMMAND:
+        if (!d)
+            return FALSE;
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnSaveButton(hDlg, d);
+            return TRUE;
+        case IDCANCEL:
+            if (MayLeave(hDlg, d))
+                EndDialog(hDlg, IDCANCEL);
+            return TRUE;
+        case IDC_CD_VIEWTEL:
+            if (d->pSel)
+                Phones_Reveal(&d->phones, hDlg, d->pSel);
+            d->shown = BoxTexts(hDlg);    // revealing is no change of the user's
+            return TRUE;
+        case IDC_CD_WRITEFOLLOW:
+            WriteFollowUp(hDlg, d);
+            return TRUE;
+        }
+        if (!d->bAdd && Listing_NavOf(LOWORD(wParam), kNav) >= 0) {
+            Navigate(hDlg, d, Listing_NavOf(LOWORD(wParam), kNav));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY:
+        if (d && d->follows) {
+            FollowList_Free(d->follows);
+            delete d->follows;
+            d->follows = nullptr;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+const char* ClientDialog_Check(const char* pszTrade, const char* pszCliMan, const char* pszLinkMan,
+                               BOOL bTelsRead, const char* pszCliTel, const char* pszLinkTel, int* piCtl)
+{
+    int ctl = 0;
+    const char* msg = nullptr;
+    if (!*pszTrade) {
+        ctl = IDC_CD_TRADE;
+        msg = "请选择交易";
+    } else if (!*pszCliMan && !*pszLinkMan) {
+        ctl = IDC_CD_CLIMAN;
+        msg = "客源姓名或联系人必须填一项";
+    } else if (bTelsRead && !*pszCliTel && !*pszLinkTel) {
+        ctl = IDC_CD_CLITEL;
+        msg = "客源电话或联系电话必须填一项";
+    }
+    if (piCtl)
+        *piCtl = ctl;
+    return msg;
+}
+
+void Client_FormatRanges(tagCLIENT* c)
+{
+    snprintf(c->szPurchaseRange, sizeof(c->szPurchaseRange), "%d-%d", c->iMinBuy, c->iMaxBuy);
+    snprintf(c->szRentRange, sizeof(c->szRentRange), "%d-%d", c->iMinRent, c->iMaxRent);
+    snprintf(c->szAreaRange, sizeof(c->szAreaRange), "%d-%d", c->iMinArea, c->iMaxArea);
+    snprintf(c->szRoomRange, sizeof(c->szRoomRange), "%d-%d", c->iMinRoom, c->iMaxRoom);
+}
+
+int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel)
+{
+    if (!w)
+        return 0;
+    ClientDlg d;
+    d.w = w;
+    d.p = w->p;
+    d.pSel = pSel;
+    d.bAdd = pSel == nullptr;
+    memset(&d.phones, 0, sizeof(d.phones));
+    d.bFollowWritten = FALSE;
+    d.follows = nullptr;
+    d.nSaved = 0;
+    DialogBoxParamA(w->p->hInst, MAKEINTRESOURCEA(IDD_CLIENT_EDIT), w->hwnd, DlgProc, reinterpret_cast<LPARAM>(&d));
+    return d.nSaved;
+}

@@ -1,0 +1,25 @@
+// The client edit dialog: the add form ("增加客源": save and cancel) and the
+// modify form ("修改客源": save, reveal telephones, write a follow-up,
+// cancel, the client's follow-up list and the navigator over the list
+// window's grid).  A save checks the boxes, writes the client with
+// FD_Ist_Cli / FD_Upd_Cli on a worker behind the busy dialog and puts the
+// saved record into the window's block and grid.
+#pragma once
+#include "app/shell/module.h"
+#include "data/ZTData.h"
+
+// Runs the dialog modally over the client window w: the add form when pSel
+// is null, else the modify form for that record of w's block.  Returns the
+// number of clients saved while it was open.
+int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel);
+
+// The checks of a save before anything is written, in order: the trade
+// chosen, a client name or a contact person, and (when the telephones are
+// read from the boxes) a client telephone or a contact telephone.  Returns
+// null when the client may be saved, else the message to show; *piCtl is
+// the box to put the focus on.
+const char* ClientDialog_Check(const char* pszTrade, const char* pszCliMan, const char* pszLinkMan,
+                               BOOL bTelsRead, const char* pszCliTel, const char* pszLinkTel, int* piCtl);
+
+// Prints the four range texts of a client from its numbers ("%d-%d").
+void Client_FormatRanges(tagCLIENT* c);

@@ -1,0 +1,107 @@
+// The client list's filter text.  Pieces in a fixed order, joined with
+// " and"; typed and chosen texts enter only through the quoting helper,
+// numbers and dates are printed from parsed values.
+#include "app/listings/client_filter.h"
+#include "app/listings/client_ids.h"
+#include "app/listings/listing_filter.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string Fmt(const char* tmpl, int a, int b = 0, int c = 0, int d = 0)
+{
+    char buf[256];
+    snprintf(buf, sizeof(buf), tmpl, a, b, c, d);
+    return buf;
+}
+
+// Either budget holds the price (a client who would buy or rent).
+std::string EitherBudget(int p)
+{
+    return Fmt(" ((iMinBuy<= %d and iMaxBuy>= %d) or (iMinRent <= %d and iMaxRent>= %d))", p, p, p, p);
+}
+
+std::string TradeAndPrice(const std::string& trade, int p)
+{
+    if (trade.empty())
+        return p ? EitherBudget(p) : "";
+    std::string s = "szTrade = " + Listing_FilterQuote(trade);
+    if (!p)
+        return s;
+    if (trade == "求租" || trade == "已租")
+        return s + Fmt(" and iMinRent <= %d and iMaxRent >= %d", p, p);
+    if (trade == "出售" || trade == "已售")
+        return s + Fmt(" and iMinBuy <= %d and iMaxBuy >= %d", p, p);
+    return s + " and" + EitherBudget(p);
+}
+
+std::string Equals(const char* head, const std::string& text, size_t max)
+{
+    std::string v = Listing_FilterCut(text, max);
+    return v.empty() ? "" : head + Listing_FilterQuote(v);
+}
+
+std::string Within(const char* tmpl, const std::string& text)
+{
+    int n = Listing_FilterNumber(text);
+    return n ? Fmt(tmpl, n, n) : "";
+}
+
+}  // namespace
+
+BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::string* pOut, int* pBadCtl)
+{
+    pOut->clear();
+    if (pBadCtl)
+        *pBadCtl = 0;
+    struct DateBox {
+        const std::string* text;
+        int ctl;
+        const char* tmpl;
+    };
+    const DateBox dates[] = {
+        {&v.delegateFrom, IDC_CF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
+        {&v.delegateTo, IDC_CF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
+        {&v.followFrom, IDC_CF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
+        {&v.followTo, IDC_CF_FOLLOW_TO, " dtFollow <= '%04d-%02d-%02d 23:59:59'"},
+    };
+    std::string datePieces[4];
+    for (int i = 0; i < 4; i++) {
+        if (dates[i].text->empty())
+            continue;
+        int y, m, d;
+        if (!Listing_FilterDate(*dates[i].text, &y, &m, &d)) {
+            if (pBadCtl)
+                *pBadCtl = dates[i].ctl;
+            return FALSE;
+        }
+        datePieces[i] = Fmt(dates[i].tmpl, y, m, d);
+    }
+
+    std::string t;
+    Listing_FilterAppend(t, TradeAndPrice(Listing_FilterCut(v.trade, CF_TEXT_MAX), Listing_FilterNumber(v.price)));
+    Listing_FilterAppend(t, Equals(" szUrban = ", v.urban, CF_URBAN_MAX));
+    Listing_FilterAppend(t, Equals(" szFloor = ", v.floor, CF_TEXT_MAX));
+    Listing_FilterAppend(t, Within(" iMinArea <= %d and iMaxArea >= %d", v.area));
+    Listing_FilterAppend(t, Within(" iMinRoom <= %d and iMaxRoom >= %d", v.room));
+    Listing_FilterAppend(t, Equals(" szHouseType=", v.houseType, CF_TEXT_MAX));
+    for (const std::string& d : datePieces)
+        Listing_FilterAppend(t, d);
+    Listing_FilterAppend(t, Equals(" szLevel = ", v.level, CF_TEXT_MAX));
+    if (pszScope && *pszScope)
+        Listing_FilterAppend(t, std::string(" ") + pszScope);
+    *pOut = t;
+    return TRUE;
+}
+
+const char* ClientFilter_DateLabel(int iCtl)
+{
+    switch (iCtl) {
+    case IDC_CF_DELEGATE_FROM: return "委托日期(起)";
+    case IDC_CF_DELEGATE_TO: return "委托日期(止)";
+    case IDC_CF_FOLLOW_FROM: return "跟进日期(起)";
+    case IDC_CF_FOLLOW_TO: return "跟进日期(止)";
+    }
+    return "日期";
+}

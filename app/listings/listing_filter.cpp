@@ -1,0 +1,74 @@
+#include "app/listings/listing_filter.h"
+#include "app/listings/listing_text.h"
+#include "common/gbk.h"
+#include "data/quote.h"
+
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+int Listing_FilterNumber(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    long long n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        if (n < INT_MAX)
+            n = n * 10 + (c - '0');
+    }
+    return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+BOOL Listing_FilterDate(const std::string& text, int* py, int* pm, int* pd)
+{
+    int y = 0, m = 0, d = 0, len = 0;
+    if (text.size() > 10 || sscanf(text.c_str(), "%4d-%2d-%2d%n", &y, &m, &d, &len) != 3 ||
+        len != static_cast<int>(text.size()))
+        return FALSE;
+    for (char c : text)
+        if (c != '-' && (c < '0' || c > '9'))
+            return FALSE;
+    if (!Listing_IsCalendarDay(y, m, d))
+        return FALSE;
+    *py = y;
+    *pm = m;
+    *pd = d;
+    return TRUE;
+}
+
+std::string Listing_FilterCut(const std::string& s, size_t max)
+{
+    std::string cut = s.substr(0, Gbk_CutLen(s.c_str(), s.size(), max));
+    std::string out;
+    for (size_t i = 0; i < cut.size(); i++) {
+        unsigned char c = static_cast<unsigned char>(cut[i]);
+        if (Gbk_IsLead(c)) {
+            if (i + 1 < cut.size() && Gbk_IsTrail(static_cast<unsigned char>(cut[i + 1]))) {
+                out += cut[i];
+                out += cut[++i];
+            }
+            continue;
+        }
+        out += cut[i];
+    }
+    return out;
+}
+
+std::string Listing_FilterQuote(const std::string& s)
+{
+    std::vector<char> buf(2 * s.size() + 3);
+    if (!FD_QuoteText(s.c_str(), buf.data(), buf.size()))
+        return "''";
+    return buf.data();
+}
+
+void Listing_FilterAppend(std::string& text, const std::string& piece)
+{
+    if (piece.empty())
+        return;
+    if (!text.empty())
+        text += " and";
+    text += piece;
+}

@@ -1,0 +1,26 @@
+// Pieces the list windows' filter texts share: box values cut to their
+// limits, quoted through the data library's helper, numbers and dates
+// parsed before they are printed, and pieces joined with " and".
+#pragma once
+#include "common/platform.h"
+
+#include <string>
+
+// Value of an unsigned-integer box: empty or not a number counts as 0 (no
+// bound); a number beyond the int range counts as the largest int.
+int Listing_FilterNumber(const std::string& text);
+
+// Parses a date box "YYYY-MM-DD" (month and day may have one digit) into a
+// real calendar date.  FALSE for anything else.
+BOOL Listing_FilterDate(const std::string& text, int* y, int* m, int* d);
+
+// The text cut to a box's limit (bytes) on a whole character, without the
+// half characters (a lead byte whose trail is missing) no stored text holds.
+std::string Listing_FilterCut(const std::string& s, size_t max);
+
+// The text as a quoted, escaped SQL literal (FD_QuoteText).
+std::string Listing_FilterQuote(const std::string& s);
+
+// Appends a piece (nothing when it is empty), joined with " and" once the
+// text is not empty.
+void Listing_FilterAppend(std::string& text, const std::string& piece);

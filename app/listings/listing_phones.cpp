@@ -1,0 +1,134 @@
+// Telephone masking, revealing and the owed follow-up of the listing dialogs.
+#include "app/listings/listing_phones.h"
+#include "app/listings/follow_dialog.h"
+#include "app/shell/field_table.h"
+#include "cipher/cipher.h"
+#include "common/gbk.h"
+
+#include <cstring>
+
+void Phones_Init(LISTING_PHONES* ph, const LISTING_PHONE_BOX* box, int nBox, BOOL bMasking, BOOL bFree)
+{
+    ph->box = box;
+    ph->nBox = nBox;
+    ph->bVisible = !bMasking;
+    ph->bRevealed = FALSE;
+    ph->bFree = bFree;
+}
+
+void Phones_Decipher(const char* pszStored, char* pszOut, size_t cb)
+{
+    char work[520] = "";
+    Gbk_CopyCut(work, 257, pszStored);    // the cipher's 256-byte form
+    if (work[0])
+        CipherText("", work, CIPHER_DECODE);
+    Gbk_CopyCut(pszOut, cb, work);
+}
+
+void Phones_Encipher(const char* pszPlain, char* pszOut, size_t cb)
+{
+    char work[520] = "";
+    Gbk_CopyCut(work, LISTING_TEL_MAX + 1, pszPlain);
+    if (work[0])
+        CipherText("", work, CIPHER_ENCODE);
+    // 120 plain bytes give 240 hex digits: every telephone field holds them.
+    if (strlen(work) < cb)
+        strcpy(pszOut, work);
+    else if (cb)
+        pszOut[0] = '\0';
+}
+
+BOOL Phones_Readable(const LISTING_PHONES* ph)
+{
+    return ph->bVisible || ph->bRevealed;
+}
+
+static const char* Field(const void* rec, const LISTING_PHONE_BOX& b)
+{
+    return static_cast<const char*>(rec) + b.off;
+}
+
+void Phones_Show(const LISTING_PHONES* ph, HWND hDlg, const void* rec)
+{
+    for (int i = 0; i < ph->nBox; i++) {
+        const LISTING_PHONE_BOX& b = ph->box[i];
+        char text[300] = "";
+        if (!Phones_Readable(ph) || !rec)
+            strcpy(text, rec ? LISTING_MASK : "");
+        else if (b.bTel)
+            Phones_Decipher(Field(rec, b), text, sizeof(text));
+        else
+            Gbk_CopyCut(text, sizeof(text), Field(rec, b));
+        SetDlgItemTextA(hDlg, b.id, text);
+    }
+}
+
+BOOL Phones_Reveal(LISTING_PHONES* ph, HWND hDlg, const void* rec)
+{
+    if (Phones_Readable(ph))
+        return FALSE;
+    ph->bRevealed = TRUE;
+    Phones_Show(ph, hDlg, rec);
+    return TRUE;
+}
+
+void Phones_BoxText(const LISTING_PHONES* ph, HWND hDlg, int id, char* pszOut, size_t cb)
+{
+    if (!Phones_Readable(ph)) {
+        if (cb)
+            pszOut[0] = '\0';
+        return;
+    }
+    Field_GetText(hDlg, id, pszOut, cb);
+}
+
+void Phones_Read(const LISTING_PHONES* ph, HWND hDlg, const void* pOld, void* pNew)
+{
+    char* dst = static_cast<char*>(pNew);
+    for (int i = 0; i < ph->nBox; i++) {
+        const LISTING_PHONE_BOX& b = ph->box[i];
+        if (!Phones_Readable(ph)) {
+            Gbk_CopyCut(dst + b.off, b.cb, pOld ? Field(pOld, b) : "");
+            continue;
+        }
+        char text[1100];
+        Field_GetText(hDlg, b.id, text, sizeof(text));
+        if (b.bTel)
+            Phones_Encipher(text, dst + b.off, b.cb);
+        else
+            Gbk_CopyCut(dst + b.off, b.cb, text);
+    }
+}
+
+BOOL Phones_FollowOwed(const LISTING_PHONES* ph)
+{
+    return ph->bRevealed && !ph->bFree;
+}
+
+BOOL Listing_WriteFollow(HWND hOwner, tagZT_Main_Param* p, int iHou, int iCli, BOOL bMust, FOLLOW_LIST* l,
+                         char* pszDtFollow, size_t cb)
+{
+    FOLLOW_ENTRY e;
+    memset(&e, 0, sizeof(e));
+    e.iHou = iHou;
+    e.iCli = iCli;
+    e.bMustWrite = bMust;
+    if (FollowDialog_Run(hOwner, p, &e) != IDOK)
+        return FALSE;
+    if (l && l->pFol)    // a list that was never loaded has nothing to add to
+        FollowList_Add(l, &e.fol, hOwner);
+    if (pszDtFollow)
+        Gbk_CopyCut(pszDtFollow, cb, e.fol.dtFollow);
+    return TRUE;
+}
+
+BOOL Phones_SettleOwed(LISTING_PHONES* ph, HWND hOwner, tagZT_Main_Param* p, int iHou, int iCli, FOLLOW_LIST* l,
+                       char* pszDtFollow, size_t cb)
+{
+    if (!Phones_FollowOwed(ph))
+        return FALSE;
+    if (!Listing_WriteFollow(hOwner, p, iHou, iCli, TRUE, l, pszDtFollow, cb))
+        return FALSE;
+    ph->bRevealed = FALSE;
+    return TRUE;
+}

@@ -1,0 +1,78 @@
+// The telephones of a listing (house or client) in its edit dialog.
+//
+// The names and telephones of the owner or client and of the contact are
+// shown as "******" while the masking option is on, until the user reveals
+// them ("看电话(&L)"); telephones are stored enciphered with the field cipher
+// (CipherText) and deciphered only to be shown.  A save reads the boxes only
+// when they hold the real values (visible from the start, or revealed);
+// otherwise the stored values of the record are kept, so that the masking
+// text is never written back.  Revealing owes a follow-up unless the user
+// has the right that spares it: leaving the record then first runs the
+// write-follow-up dialog, which cannot be cancelled.
+#pragma once
+#include "app/listings/follow_list.h"
+
+#include <cstddef>
+
+#define LISTING_MASK "******"
+
+// The longest telephone the field cipher stores (plain bytes).
+enum { LISTING_TEL_MAX = 120 };
+
+// One box of the block: a name (bTel 0, shown as stored) or a telephone
+// (bTel 1, stored enciphered) at offset off of the record, cb bytes wide.
+struct LISTING_PHONE_BOX {
+    int id;
+    size_t off;
+    size_t cb;
+    BOOL bTel;
+};
+
+struct LISTING_PHONES {
+    const LISTING_PHONE_BOX* box;
+    int nBox;
+    BOOL bVisible;      // masking is off: the boxes show the real values from the start
+    BOOL bRevealed;     // "看电话" was used on this record (kept across the navigator)
+    BOOL bFree;         // the user's right spares the follow-up after revealing
+};
+
+// The block's state for a record: visible when bMasking is 0; bFree from
+// the user's field right (house W16 / client W15 right 14).
+void Phones_Init(LISTING_PHONES* ph, const LISTING_PHONE_BOX* box, int nBox, BOOL bMasking, BOOL bFree);
+
+// Deciphers a stored telephone into out (cut to cb - 1 on a whole character).
+void Phones_Decipher(const char* pszStored, char* pszOut, size_t cb);
+// Enciphers a typed telephone for storing: cut to LISTING_TEL_MAX bytes on a
+// whole character, then exactly CipherText's output (empty stays empty).
+void Phones_Encipher(const char* pszPlain, char* pszOut, size_t cb);
+
+// Whether the boxes hold the real values (visible or revealed).
+BOOL Phones_Readable(const LISTING_PHONES* ph);
+// Shows the record's values (deciphered telephones) when readable, else the
+// masking text in every box.
+void Phones_Show(const LISTING_PHONES* ph, HWND hDlg, const void* rec);
+// "看电话": FALSE (nothing happens) when already readable; otherwise marks
+// the record revealed and shows the real values.
+BOOL Phones_Reveal(LISTING_PHONES* ph, HWND hDlg, const void* rec);
+// Fills the block's fields of pNew: from the boxes (texts cut to their
+// fields, telephones enciphered) when readable, else copied from pOld (the
+// stored record; a null pOld leaves them empty).
+void Phones_Read(const LISTING_PHONES* ph, HWND hDlg, const void* pOld, void* pNew);
+// The plain text of a telephone box (readable blocks only; "" otherwise).
+void Phones_BoxText(const LISTING_PHONES* ph, HWND hDlg, int id, char* pszOut, size_t cb);
+
+// Whether leaving the record now owes a follow-up (revealed, no right).
+BOOL Phones_FollowOwed(const LISTING_PHONES* ph);
+
+// The write-follow-up dialog for a listing (house iHou or client iCli), with
+// bMust: neither cancel nor an empty text.  A written follow-up goes into
+// the follow-up list l (first free slot, both of its grids; may be null) and
+// its time into pszDtFollow (the listing record's dtFollow, cb bytes; may
+// be null).  TRUE when a follow-up was written.
+BOOL Listing_WriteFollow(HWND hOwner, tagZT_Main_Param* p, int iHou, int iCli, BOOL bMust, FOLLOW_LIST* l,
+                         char* pszDtFollow, size_t cb);
+// The owed follow-up before leaving the record: when Phones_FollowOwed, runs
+// Listing_WriteFollow with bMust and, once written, clears bRevealed.
+// TRUE when a follow-up was written (the caller redraws the listing's row).
+BOOL Phones_SettleOwed(LISTING_PHONES* ph, HWND hOwner, tagZT_Main_Param* p, int iHou, int iCli, FOLLOW_LIST* l,
+                       char* pszDtFollow, size_t cb);

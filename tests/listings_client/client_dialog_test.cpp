@@ -1,0 +1,295 @@
+// The client edit dialog driven as an agent drives it: a client opened by a
+// double click with masked telephones, revealed without the right that
+// spares a follow-up, changed and saved only after the owed follow-up; a
+// client added with only a contact person and telephone after the checks
+// in their order, a refused insert that keeps the input, hostile texts
+// stored as typed (cut to the field) and no other row changed.
+#include "tests/listings_client/client_fixture.h"
+#include "tests/startup/startup_support.h"
+#include "app/listings/client_dialog.h"
+#include "app/listings/client_dialog_ids.h"
+#include "app/listings/client_window.h"
+#include "app/listings/follow_ids.h"
+#include "cipher/cipher.h"
+#include "common/gbk.h"
+
+#include <string>
+
+namespace {
+
+std::string Plain(const std::string& stored)
+{
+    char b[300] = "";
+    Gbk_CopyCut(b, sizeof(b), stored.c_str());
+    CipherText("", b, CIPHER_DECODE);
+    return b;
+}
+
+std::string Stored(const char* plain)
+{
+    char b[300] = "";
+    Gbk_CopyCut(b, sizeof(b), plain);
+    CipherText("", b, CIPHER_ENCODE);
+    return b;
+}
+
+size_t Boxes(const char* text)
+{
+    size_t n = 0;
+    for (const TestBox& b : TestBoxes_Taken())
+        n += b.text == text;
+    return n;
+}
+
+// Every client but one, as a text: what "no other row changed" compares.
+std::string OtherRows(const std::string& key)
+{
+    return TestDb_Scalar("select md5(group_concat(concat_ws('|', iOrdinal, szTrade, szCliMan, szCliTel, szLinkMan, "
+                         "szLinkTel, szRemark, iMinBuy, dDelegate, iEmp, bRecyle) order by iOrdinal)) from t_client "
+                         "where iOrdinal <> " + key);
+}
+
+class ClientDialogTest : public ClientWindowTest {
+protected:
+    void TearDown() override
+    {
+        g_ZTMain.sys.bCliCipher = 0;
+        g_ZTMain.sys.bNumManualWrite = 0;
+        ClientWindowTest::TearDown();
+    }
+    static void DoubleClickFirstRow(ZT_MODWIN* w)
+    {
+        RECT rg = Ui_WindowRect(w->hGrid);
+        int x = rg.left + 30, y = rg.top + GRID_HEADER_HEIGHT + GRID_ROW_HEIGHT / 2 + 2;
+        Ui_Press(x, y);
+        Ui_Release();
+        Ui_Press(x, y);
+        Ui_Release();
+        Ui_Pump(100);
+    }
+};
+
+TEST_F(ClientDialogTest, RevealedTelephonesOweAFollowUpAndAreStoredUnchanged)
+{
+    g_ZTMain.sys.bCliCipher = 1;
+    UseSalesmanRights();     // may look at telephones, but every look owes a follow-up
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_TRUE(d && d->iLoaded > 1);
+    tagCLIENT* first = static_cast<tagCLIENT*>(d->pRows[d->pRowOrder[0]].pRecord);
+    std::string k = std::to_string(first->iOrdinal);
+    std::string cliTel = TestDb_Scalar("select szCliTel from t_client where iOrdinal = " + k);
+    std::string linkTel = TestDb_Scalar("select szLinkTel from t_client where iOrdinal = " + k);
+    ASSERT_FALSE(cliTel.empty());
+    std::string others = OtherRows(k);
+    std::string number = TestDb_Scalar("select szClientNum from t_client where iOrdinal = " + k);
+    ASSERT_FALSE(number.empty());
+    long long follows = TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k);
+
+    St_WithDriver(
+        [&] {
+            DoubleClickFirstRow(w);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            EXPECT_EQ(Ui_Text(item(IDOK)), "修改(&U)");
+            EXPECT_EQ(Ui_Text(item(IDC_CD_CLITEL)), "******");
+            EXPECT_EQ(Ui_Text(item(IDC_CD_LINKTEL)), "******");
+            EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)), first->szCliMan) << "names are never masked";
+            St_Click(item(IDC_CD_VIEWTEL));
+            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLITEL)) == Plain(cliTel); }));
+            EXPECT_EQ(Ui_Text(item(IDC_CD_LINKTEL)), Plain(linkTel));
+            Ui_Screenshot("client-modify");
+            SetWindowTextA(item(IDC_CD_REMARK), "看过电话后改的备注");
+            St_Click(item(IDOK));
+            // The owed follow-up first: it cannot be cancelled.
+            HWND fol = St_WaitWindow(tid, "#32770", "客源跟进");
+            ASSERT_NE(fol, nullptr);
+            St_Click(GetDlgItem(fol, IDCANCEL));
+            EXPECT_TRUE(IsWindow(fol));
+            SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "客户来电询问");
+            St_Click(GetDlgItem(fol, IDOK));
+            EXPECT_TRUE(St_WaitGone(fol));
+            EXPECT_TRUE(St_WaitGone(dlg)) << "saved once the follow-up was written";
+        });
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k + " and szContent = '客户来电询问'"), 1);
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k), follows + 1);
+    EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k), "看过电话后改的备注");
+    // The deciphered values went back through the field cipher exactly.
+    EXPECT_EQ(TestDb_Scalar("select szCliTel from t_client where iOrdinal = " + k), cliTel);
+    EXPECT_EQ(TestDb_Scalar("select szLinkTel from t_client where iOrdinal = " + k), linkTel);
+    EXPECT_EQ(std::string(first->szRemark), "看过电话后改的备注");
+    EXPECT_EQ(std::string(first->dtFollow).substr(0, 10), TestDb_Scalar("select curdate()"));
+    EXPECT_EQ(OtherRows(k), others);
+    EXPECT_EQ(TestDb_Scalar("select szClientNum from t_client where iOrdinal = " + k), number)
+        << "the number the dialog does not edit is carried over";
+
+    // Masked and not revealed: a change keeps the stored telephones, and
+    // leaving owes nothing.
+    TestBoxes_Reset();
+    St_WithDriver(
+        [&] {
+            DoubleClickFirstRow(w);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "未看电话");
+            St_Click(GetDlgItem(dlg, IDOK));
+            EXPECT_TRUE(St_WaitGone(dlg));
+        });
+    EXPECT_EQ(TestDb_Scalar("select concat(szRemark, szCliTel, szLinkTel) from t_client where iOrdinal = " + k),
+              "未看电话" + cliTel + linkTel);
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k), follows + 1);
+}
+
+TEST_F(ClientDialogTest, AContactPersonAndTelephoneAreEnoughAndHostileTextIsStoredAsTyped)
+{
+    g_ZTMain.sys.bNumManualWrite = 1;
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    int rows = Shell_GridRows(w->hGrid);
+    std::string taken = Plain(TestDb_Scalar("select szCliTel from t_client where bRecyle = 0 order by iOrdinal "
+                                            "limit 1"));
+    std::string others = OtherRows("0");
+    std::string hostile = HostileText() + "%_\\'" + std::string(300, 'x');
+    char cut[257];
+    Gbk_CopyCut(cut, sizeof(cut), hostile.c_str());
+
+    St_WithDriver(
+        [&] {
+            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            EXPECT_FALSE(Ui_Visible(item(IDC_CD_VIEWTEL)));
+            EXPECT_EQ(Ui_Text(item(IDC_CD_EMPLOYEE)), g_ZTMain.pLoginEmp->szEmp);
+            // The checks in their order, each keeping the dialog open.
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitFor([] { return Boxes("请选择交易") == 1; }));
+            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求购"));
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitFor([] { return Boxes("客源姓名或联系人必须填一项") == 1; }));
+            SetWindowTextA(item(IDC_CD_LINKMAN), "王先生");
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitFor([] { return Boxes("客源电话或联系电话必须填一项") == 1; }));
+            // A telephone another client has: the library refuses, the input stays.
+            SetWindowTextA(item(IDC_CD_LINKTEL), taken.c_str());
+            size_t before = TestBoxes_Count();
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitFor([&] { return TestBoxes_Count() > before; }));
+            Sleep(200);
+            EXPECT_TRUE(IsWindow(dlg));
+            EXPECT_EQ(Ui_Text(item(IDC_CD_LINKMAN)), "王先生");
+            // A number too large for the field is named.
+            SetWindowTextA(item(IDC_CD_LINKTEL), "13912345678");
+            SetWindowTextA(item(IDC_CD_AREA_MAX), "99999999999");
+            before = TestBoxes_Count();
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitFor([&] { return TestBoxes_Count() > before; }));
+            EXPECT_NE(TestBoxes_Taken().back().text.find("面积(止)"), std::string::npos);
+            SetWindowTextA(item(IDC_CD_AREA_MAX), "120");
+            SendMessageA(item(IDC_CD_REMARK), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hostile.c_str()));
+            SendMessageA(item(IDC_CD_URBAN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("' or 1=1 -- "));
+            SetWindowTextA(item(IDC_CD_NUMBER), "12345");
+            Ui_Screenshot("client-add");
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitGone(dlg));
+        });
+    std::string k = TestDb_Scalar("select max(iOrdinal) from t_client");
+    EXPECT_EQ(TestDb_Scalar("select concat_ws('|', szTrade, szLinkMan, szCliMan, szUrban, iMaxArea, szClientNum) from "
+                            "t_client where iOrdinal = " + k),
+              "求购|王先生||' or 1=1 -- |120|" + std::string(8 - k.size(), '0') + k);
+    EXPECT_EQ(TestDb_Scalar("select szLinkTel from t_client where iOrdinal = " + k), Stored("13912345678"));
+    EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k), std::string(cut));
+    EXPECT_EQ(OtherRows(k), others) << "no other row changed";
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(rows + 1));
+}
+
+TEST_F(ClientDialogTest, UnsavedChangesAreNotDroppedWithoutAsking)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    const tagCLIENT* first = static_cast<const tagCLIENT*>(Module_Selected(w));
+    if (!first) {
+        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+        first = static_cast<const tagCLIENT*>(Module_Selected(w));
+    }
+    ASSERT_NE(first, nullptr);
+    std::string k = std::to_string(first->iOrdinal);
+    std::string remark = TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k);
+    St_WithDriver(
+        [&] {
+            SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_MODIFY, 0);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            // Nothing changed: "未做修改" and the dialog stays.
+            St_Click(GetDlgItem(dlg, IDOK));
+            EXPECT_TRUE(St_WaitFor([] { return Boxes("未做修改") == 1; }));
+            EXPECT_TRUE(IsWindow(dlg));
+            SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "改了没保存");
+            TestBoxes_Answer(IDCANCEL);
+            St_Click(GetDlgItem(dlg, IDCANCEL));
+            EXPECT_TRUE(St_WaitFor([] { return Boxes("数据已修改, 是否保存?") == 1; }));
+            Sleep(150);
+            EXPECT_TRUE(IsWindow(dlg)) << "cancelled: the changes stay";
+            TestBoxes_Answer(IDNO);
+            St_Click(GetDlgItem(dlg, IDCANCEL));
+            EXPECT_TRUE(St_WaitGone(dlg));
+        });
+    EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k), remark);
+}
+
+TEST_F(ClientDialogTest, TheNavigatorWalksTheListAndSavesAChangeWhenAskedTo)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_TRUE(d && d->iLoaded > 2);
+    const tagCLIENT* first = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[0]].pRecord);
+    const tagCLIENT* second = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[1]].pRecord);
+    std::string k2 = std::to_string(second->iOrdinal);
+    St_WithDriver(
+        [&] {
+            DoubleClickFirstRow(w);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)), first->szCliMan);
+            PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_NEXT, 0);
+            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == second->szCliMan; }));
+            SetWindowTextA(item(IDC_CD_REMARK), "翻页前改的备注");
+            TestBoxes_Answer(IDYES);
+            PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_FIRST, 0);
+            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == first->szCliMan; }));
+            EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 1u);
+            St_Click(item(IDCANCEL));
+            EXPECT_TRUE(St_WaitGone(dlg)) << "nothing changed on the first: no question";
+        });
+    EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k2), "翻页前改的备注");
+    EXPECT_EQ(std::string(second->szRemark), "翻页前改的备注");
+    EXPECT_EQ(Module_Selected(w), first);
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+// The client list window driven as an agent drives it, on the demo data
+// set: opened from the main menu, filtered with typed boxes and a quick
+// filter, a bad date named, the trades drawn in their colours, a row
+// selected with its follow-ups and remarks shown, its follow-ups and then
+// the client deleted after the confirmation.
+#include "tests/listings_client/client_fixture.h"
+#include "app/listings/client_ids.h"
+#include "app/listings/client_window.h"
+#include "app/listings/listing_text.h"
+#include "app/shell/blocks.h"
+#include "app/resources/resource.h"
+
+#include <string>
+
+namespace {
+
+TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
+{
+    // Opened from the main menu "客源浏览".
+    HMENU bar = GetMenu(frame);
+    RECT r;
+    ASSERT_TRUE(GetMenuItemRect(frame, bar, MAINPOS_CLIENT, &r));
+    Ui_ClickMenuItemSoon(GetSubMenu(bar, MAINPOS_CLIENT), IDM_CLIENT);
+    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Ui_Pump(300);
+    HWND hwnd = Frame_FindChild("ZT_CHILD_CLI");
+    ASSERT_NE(hwnd, nullptr);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    Settle(w);
+    EXPECT_TRUE(Ui_MenuClicked());
+    EXPECT_TRUE(w->bLoaded);
+    long long all = Live("");
+    ASSERT_GT(all, 10);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(all));
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->iColCount, 23);
+    EXPECT_STREQ(d->pColumns[5].szCaption, "交易");
+    EXPECT_STREQ(d->pColumns[14].szUnit, "万元");
+    HWND panel = ClientWindow_Panel(hwnd);
+    HWND pane = ClientWindow_Pane(hwnd);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(Ui_Visible(pane));
+
+    // The trades in their colours: a row of each, drawn in the trade column.
+    Shot shot = Ui_Capture(w->hGrid);
+    int x0 = 0;
+    for (int c = 0; c < 5; c++)
+        x0 += d->pColumns[c].iWidth;
+    int seen[3] = {0, 0, 0};
+    int rows = (shot.h - GRID_HEADER_HEIGHT) / GRID_ROW_HEIGHT - 1;
+    for (int row = 0; row < rows && row < d->iLoaded; row++) {
+        const tagCLIENT* c = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[row]].pRecord);
+        COLORREF want = Client_TradeColour(c->szTrade);
+        int y0 = GRID_HEADER_HEIGHT + row * GRID_ROW_HEIGHT;
+        bool found = false;
+        for (int y = y0 + 2; y < y0 + GRID_ROW_HEIGHT - 2 && !found; y++)
+            for (int x = x0 + 2; x < x0 + d->pColumns[5].iWidth - 2 && !found; x++) {
+                uint32_t px = shot.at(x, y);
+                found = Red(px) == GetRValue(want) && Green(px) == GetGValue(want) && Blue(px) == GetBValue(want);
+            }
+        EXPECT_TRUE(found) << c->szTrade;
+        std::string t = c->szTrade;
+        seen[t == "求租" ? 0 : t == "求购" ? 1 : 2]++;
+    }
+    EXPECT_GT(seen[0] * seen[1] * seen[2], 0) << "rows of every trade were on screen";
+
+    // Typed: a trade and a price within the rent budget.
+    Ui_Type(GetDlgItem(panel, IDC_CF_PRICE), "3000");
+    SetDlgItemTextA(panel, IDC_CF_TRADE, "求租");
+    ClickControl(GetDlgItem(panel, IDC_CF_FIND));
+    Settle(w);
+    long long typed = Live("szTrade = '求租' and iMinRent <= 3000 and iMaxRent >= 3000");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(typed));
+    EXPECT_NE(typed, all);
+
+    // A date that is none is named and nothing is loaded.
+    SetDlgItemTextA(panel, IDC_CF_FOLLOW_FROM, "2026-02-30");
+    ClickControl(GetDlgItem(panel, IDC_CF_FIND));
+    Ui_Pump(100);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_NE(TestBoxes_Taken()[0].text.find("跟进日期(起)"), std::string::npos);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
+    TestBoxes_Reset();
+
+    // The quick filter "今日委托客" of the "求购" button's menu: the panel
+    // is cleared, trade "求购" and today's (local) date in both boxes.
+    TestDb_Exec("update t_client set dDelegate = curdate() where iOrdinal in (select * from (select iOrdinal from "
+                "t_client where szTrade = '求购' order by iOrdinal limit 2) x)");
+    RECT rb = Shell_ButtonRect(hwnd, ID_CLIENT_BUY);
+    Ui_ClickMenuItemSoon(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_CLIENT_BUY), ID_CLIENT_BUY_DELEGATE);
+    Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);    // the drop-down arrow
+    Ui_Pump(200);
+    Settle(w);
+    EXPECT_TRUE(Ui_MenuClicked());
+    char today[16];
+    Listing_Today(today, sizeof(today));
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_TRADE)), "求购");
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_FROM)), today);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_TO)), today);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_PRICE)), "");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), Live("szTrade = '求购' and dDelegate = curdate()"));
+
+    // The trade button itself: every client who wants to rent.
+    Shell_ClickButton(hwnd, ID_CLIENT_RENT);
+    Settle(w);
+    long long rent = Live("szTrade = '求租'");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rent);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_FROM)), "");
+
+    // A click on the first row selects it and shows its remarks and
+    // follow-ups (one written just now among them).
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    const tagCLIENT* first = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[0]].pRecord);
+    std::string k = std::to_string(first->iOrdinal);
+    TestDb_Exec("insert into t_follow (iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values (0, " + k +
+                ", 1, 1, '电话', '回访', now())");
+    RECT rg = Ui_WindowRect(w->hGrid);
+    Ui_Click(rg.left + 30, rg.top + GRID_HEADER_HEIGHT + GRID_ROW_HEIGHT / 2 + 2);
+    Ui_Pump(100);
+    const tagCLIENT* sel = static_cast<const tagCLIENT*>(Module_Selected(w));
+    ASSERT_EQ(sel, first);
+    EXPECT_EQ(Ui_Text(GetDlgItem(pane, IDC_CP_REMARK)), std::string("备注:\r\n") + sel->szRemark);
+    long long follows = TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k);
+    HWND followGrid = GetDlgItem(pane, IDC_CP_FOLLOWS);
+    ASSERT_NE(followGrid, nullptr);
+    for (int i = 0; i < 100 && Shell_GridRows(followGrid) != follows; i++)
+        Ui_Pump(20);
+    EXPECT_EQ(Shell_GridRows(followGrid), follows);
+    Ui_Screenshot("client-list");
+
+    // A client with live follow-ups stays: the library refuses.
+    TestBoxes_Answer(IDOK);
+    Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
+    Settle(w);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + k), "0");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rent);
+    TestBoxes_Reset();
+
+    // Its follow-ups from the context menu: cancelled, then confirmed.
+    TestBoxes_Answer(IDCANCEL);
+    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
+    Ui_Pump(100);
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k), follows);
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
+    Ui_Pump(100);
+    EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k), 0);
+    EXPECT_EQ(Shell_GridRows(followGrid), 0);
+
+    // The client: the toolbar button, "no" first, then "yes".
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDCANCEL);
+    Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
+    Ui_Pump(150);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + k), "0");
+    TestBoxes_Answer(IDOK);
+    Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
+    Settle(w);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + k), "1");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rent - 1);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(rent - 1));
+    EXPECT_EQ(sel->iOrdinal, 0) << "the slot is free again";
+
+    // Without a selection: the message, nothing deleted.
+    SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
+    Ui_Pump(50);
+    TestBoxes_Reset();
+    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE, 0);
+    Ui_Pump(50);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择数据");
+}
+
+TEST_F(ClientWindowTest, TheOwnEmployeeScopeListsOnlyTheUsersClients)
+{
+    // The salesman sees only the own clients, and may not delete them.
+    tagZT_Main_Param* p = &g_ZTMain;
+    UseSalesmanRights();
+    HWND hwnd = OpenClient(frame);
+    ASSERT_NE(hwnd, nullptr);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    long long own = Live("iEmp = " + std::to_string(p->pLoginEmp->iOrdinal));
+    ASSERT_GT(own, 0);
+    EXPECT_LT(own, Live(""));
+    EXPECT_EQ(Shell_GridRows(w->hGrid), own);
+    EXPECT_EQ(SendMessageA(Block_GetToolbar(hwnd), TB_ISBUTTONENABLED, ID_CLIENT_DELETE, 0), 0);
+    EXPECT_NE(SendMessageA(Block_GetToolbar(hwnd), TB_ISBUTTONENABLED, ID_CLIENT_ADD, 0), 0);
+}
+
+}  // namespace
