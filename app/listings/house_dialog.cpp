@@ -139,6 +139,7 @@ struct HDLG {
     const tagESTLIST* est;      // the estate chosen
     Buildings bno;              // its buildings
     Buildings pendBno;          // loaded by a fill thread, not yet taken
+    volatile LONG pendReady;    // 1 once the thread has filled pendBno
     LISTING_PHONES ph;
     FOLLOW_LIST* follow;        // the window's follow-up list (its mirror grid is ours)
     HWND hNav;
@@ -267,6 +268,7 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
         if (!FD_Sct_BNO(&b.p, &b.n, b.iEst, 0))
             b.n = 0;
     }
+    InterlockedExchange(&s->pendReady, 1);
     PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_VALUES, 0);
     return 0;
 }
@@ -277,6 +279,7 @@ static DWORD WINAPI BuildingsProc(LPVOID arg)
     Buildings& b = s->pendBno;
     if (!FD_Sct_BNO(&b.p, &b.n, b.iEst, 0))
         b.n = 0;
+    InterlockedExchange(&s->pendReady, 1);
     PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_BUILDINGS, 0);
     return 0;
 }
@@ -290,6 +293,7 @@ static void WaitValues(HDLG* s)
         CloseHandle(s->hValues);
         s->hValues = nullptr;
     }
+    InterlockedExchange(&s->pendReady, 0);
     FreeBuildings(&s->pendBno);
 }
 
@@ -370,6 +374,9 @@ static void FillBuildings(HDLG* s)
 
 static void TakeBuildings(HDLG* s)
 {
+    // Only what a thread has finished loading: a newer one may still be at it.
+    if (!InterlockedCompareExchange(&s->pendReady, 0, 0))
+        return;
     if (s->est && s->pendBno.iEst == s->est->iOrdinal) {
         FreeBuildings(&s->bno);
         s->bno = s->pendBno;
@@ -620,6 +627,9 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
 static int Save(HDLG* s)
 {
     s->bUnchanged = FALSE;
+    // Without the right to save this house nothing is saved, whichever way asked.
+    if (!IsWindowEnabled(GetDlgItem(s->hDlg, IDOK)))
+        return 0;
     tagHOUSE h;
     memset(&h, 0, sizeof(h));
     if (s->form == HDLG_MODIFY)
@@ -664,10 +674,11 @@ static int Save(HDLG* s)
 
 // ---- Leaving a record ---------------------------------------------------------------------------
 
+// Changes the user could save (none when the save button is withheld).
 static BOOL IsDirty(void* ctx)
 {
     HDLG* s = static_cast<HDLG*>(ctx);
-    return Snapshot(s) != s->baseline;
+    return IsWindowEnabled(GetDlgItem(s->hDlg, IDOK)) && Snapshot(s) != s->baseline;
 }
 
 static int SaveCtx(void* ctx)
@@ -846,11 +857,6 @@ static void ShapeForm(HDLG* s)
     }
     SetWindowTextA(hDlg, "修改房源");
     ShowWindow(GetDlgItem(hDlg, IDC_HD_ADDMORE), SW_HIDE);
-    // "写跟进" takes the place of "增加继续".
-    RECT b;
-    GetWindowRect(GetDlgItem(hDlg, IDC_HD_ADDMORE), &b);
-    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&b), 2);
-    SetWindowPos(GetDlgItem(hDlg, IDC_HD_WRITEFOLLOW), nullptr, b.left, b.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     int margin = rc.right ? rc.right : 8;
     HWND grid = FollowList_CreateGrid(hDlg, IDC_HD_FOLLOWS, s->p);
     if (grid)
@@ -863,6 +869,30 @@ static void ShapeForm(HDLG* s)
         if (s->slot)
             FollowList_StartReload(s->follow, s->slot->iOrdinal, 0);
     }
+}
+
+// The visible buttons of the right column, one under the other.
+static void PackButtons(HWND hDlg)
+{
+    static const int kButtons[] = {IDOK, IDC_HD_ADDMORE, IDC_HD_WRITEFOLLOW, IDC_HD_SHOWTEL, IDCANCEL, IDC_HD_ADDESTATE};
+    RECT first;
+    GetWindowRect(GetDlgItem(hDlg, IDOK), &first);
+    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&first), 2);
+    RECT step = {0, 0, 0, 18};
+    MapDialogRect(hDlg, &step);
+    int y = first.top;
+    for (int id : kButtons) {
+        HWND b = GetDlgItem(hDlg, id);
+        if (!b || !(GetWindowLongPtrA(b, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        SetWindowPos(b, nullptr, first.left, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        y += step.bottom;
+    }
+    RECT pic;
+    GetWindowRect(GetDlgItem(hDlg, IDC_HD_PICTURE), &pic);
+    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&pic), 2);
+    SetWindowPos(GetDlgItem(hDlg, IDC_HD_PICTURE), nullptr, pic.left, y + step.bottom / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
 }
 
 static void ApplyRights(HDLG* s)
@@ -878,6 +908,7 @@ static void ApplyRights(HDLG* s)
         Rights_RecordSave(p, s->hDlg, ZTM_HOUSE, s->slot->iEmp, s->slot->iBr);
     if (s->ph.bVisible)
         ShowWindow(GetDlgItem(s->hDlg, IDC_HD_SHOWTEL), SW_HIDE);
+    PackButtons(s->hDlg);
 }
 
 static BOOL OnInit(HWND hDlg, HDLG* s)

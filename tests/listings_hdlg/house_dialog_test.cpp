@@ -106,6 +106,11 @@ protected:
                 HWND dlg = St_WaitWindow(tid, "#32770", caption);
                 ASSERT_NE(dlg, nullptr);
                 driver(dlg);
+                // A driver that stopped early leaves no dialog behind.
+                for (int i = 0; i < 5 && IsWindow(dlg); i++) {
+                    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                    St_WaitGone(dlg, 1000);
+                }
             });
         Settle();
     }
@@ -278,6 +283,16 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
         Set(dlg, IDC_HD_RENT, "2400");
         Set(dlg, IDC_HD_LINKTEL, "0571-88886666");
         Set(dlg, IDC_HD_REMARK, "second try");
+        // The registering branch and employee must be known ones.
+        Set(dlg, IDC_HD_BR, HostileText());
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("「登记员工」的部门不存在, 请选择部门") == 1; }));
+        Set(dlg, IDC_HD_BR, "总店");
+        Set(dlg, IDC_HD_EMP, "刘洋");    // of the other branch
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("「登记员工」不是该部门的员工, 请选择员工") == 1; }));
+        Set(dlg, IDC_HD_EMP, "管理员");
+        TestBoxes_Reset();
         St_Click(Item(dlg, IDOK));
         EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() >= 1; }));
         Sleep(300);
@@ -356,10 +371,14 @@ TEST_F(HouseDialogTest, RevealingTelephonesOwesAFollowUpUnlessTheRightSparesIt)
 
 TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
 {
+    // A house with a follow-up time (which the form does not edit).
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    for (int i = 0; i < 20 && Selected() && !Selected()->dtFollow[0]; i++)
+        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
     Ui_Pump(100);
     const tagHOUSE* first = Selected();
     ASSERT_NE(first, nullptr);
+    ASSERT_NE(first->dtFollow[0], '\0');
     tagHOUSE before = *first;
     std::string update = TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + std::to_string(first->iOrdinal));
     Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
@@ -372,6 +391,7 @@ TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
         EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_HOUSENO) == second->szHouseNO &&
                                             Text(dlg, IDC_HD_BUILDNO) == second->szBuildNO; }));
         // Unsaved changes: "取消" stays on the record, "否" moves on.
+        TestBoxes_Reset();
         Set(dlg, IDC_HD_REMARK, "changed but not kept");
         TestBoxes_Answer(IDCANCEL);
         ClickNav(dlg, ID_HOUSE_NAV_FIRST);
