@@ -235,7 +235,6 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
         St_Click(Item(dlg, IDOK));
         EXPECT_TRUE(St_WaitFor([] { return Boxes("业主电话和联系电话不能同时为空") == 1; }));
         Set(dlg, IDC_HD_OWNERTEL, "13900001111");
-        Ui_Screenshot("house-add");
         St_Click(Item(dlg, IDOK));
         EXPECT_TRUE(St_WaitGone(dlg));
     });
@@ -283,6 +282,10 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
         Set(dlg, IDC_HD_RENT, "2400");
         Set(dlg, IDC_HD_LINKTEL, "0571-88886666");
         Set(dlg, IDC_HD_REMARK, "second try");
+        Set(dlg, IDC_HD_OWNER, "王先生");
+        Set(dlg, IDC_HD_ROOMTYPE, "2/1/1");
+        Set(dlg, IDC_HD_TOWARD, "南北");
+        Ui_Screenshot("house-add");
         // The registering branch and employee must be known ones.
         Set(dlg, IDC_HD_BR, HostileText());
         St_Click(Item(dlg, IDOK));
