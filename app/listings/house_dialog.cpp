@@ -681,9 +681,13 @@ static BOOL IsDirty(void* ctx)
     return IsWindowEnabled(GetDlgItem(s->hDlg, IDOK)) && Snapshot(s) != s->baseline;
 }
 
+// The save asked for by the unsaved-changes question: a save the library
+// refused keeps the record (and what was typed) like a failed check.
 static int SaveCtx(void* ctx)
 {
-    return Save(static_cast<HDLG*>(ctx));
+    HDLG* s = static_cast<HDLG*>(ctx);
+    int r = Save(s);
+    return r == 0 && !s->bUnchanged ? -1 : r;
 }
 
 // The owed follow-up of the record shown: written into the window's

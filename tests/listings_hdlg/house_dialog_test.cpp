@@ -273,6 +273,11 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
     TestBoxes_Reset();
     Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
         EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_EMP) == "管理员"; }));
+        // "增加楼盘" needs a known urban area.
+        St_Click(Item(dlg, IDC_HD_ADDESTATE));
+        Set(dlg, IDC_HD_URBAN, "无此城区");
+        St_Click(Item(dlg, IDC_HD_ADDESTATE));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("请选择城区") == 1 && Boxes("城区错误") == 1; }));
         Set(dlg, IDC_HD_ESTATE, kEstate);
         EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_BUILDNO)) == 4; }));
         Set(dlg, IDC_HD_BUILDNO, "4");
@@ -301,11 +306,17 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
         Sleep(300);
         EXPECT_TRUE(IsWindow(dlg));
         EXPECT_EQ(Text(dlg, IDC_HD_REMARK) + Text(dlg, IDC_HD_RENT) + Text(dlg, IDC_HD_HOUSENO), "second try24000102");
-        // Leaving with unsaved changes asks first; "否" drops them.
+        // Leaving with unsaved changes asks first: "是" tries the save again,
+        // which the library refuses again, so the form stays; "否" drops them.
+        TestBoxes_Answer(IDYES);
+        St_Click(Item(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("数据已修改, 是否保存?") == 1 && TestBoxes_Count() >= 2; }));
+        Sleep(300);
+        EXPECT_TRUE(IsWindow(dlg));
         TestBoxes_Answer(IDNO);
         St_Click(Item(dlg, IDCANCEL));
         EXPECT_TRUE(St_WaitGone(dlg));
-        EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 1u);
+        EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 2u);
     });
     EXPECT_EQ(TestDb_Count("t_house"), houses + 1);
     EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
