@@ -284,15 +284,26 @@ static DWORD WINAPI BuildingsProc(LPVOID arg)
     return 0;
 }
 
-// Waits for the values thread (it never waits on the dialog).  Buildings
-// it loaded and the dialog has not taken yet are released.
+// Waits for a fill thread and closes it.  The thread never waits on the
+// dialog, but the data library may ask about a lost connection from it, and
+// that box talks to windows of this thread: sent messages are answered.
+static void Join(HANDLE* ph)
+{
+    if (!*ph)
+        return;
+    while (MsgWaitForMultipleObjects(1, ph, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(*ph);
+    *ph = nullptr;
+}
+
+// Waits for the values thread.  Buildings it loaded and the dialog has not
+// taken yet are released.
 static void WaitValues(HDLG* s)
 {
-    if (s->hValues) {
-        WaitForSingleObject(s->hValues, INFINITE);
-        CloseHandle(s->hValues);
-        s->hValues = nullptr;
-    }
+    Join(&s->hValues);
     InterlockedExchange(&s->pendReady, 0);
     FreeBuildings(&s->pendBno);
 }
@@ -940,12 +951,8 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
 static void OnDestroy(HDLG* s)
 {
     // The fill threads only post; once they have ended nothing touches the dialog.
-    for (HANDLE* h : {&s->hLists, &s->hValues})
-        if (*h) {
-            WaitForSingleObject(*h, INFINITE);
-            CloseHandle(*h);
-            *h = nullptr;
-        }
+    Join(&s->hLists);
+    Join(&s->hValues);
     FreeBuildings(&s->pendBno);
     FreeBuildings(&s->bno);
     if (s->follow) {
