@@ -568,14 +568,20 @@ static void PricesLeft(HDLG* s)
 
 // ---- Saving -------------------------------------------------------------------------------------
 
+// Empty dates are written as the zero date and held as empty texts (as a
+// load gives them), the whole field cleared so that records compare equal.
 static void ZeroDates(tagHOUSE* h, BOOL bZero)
 {
-    char* dates[] = {h->dBuy, h->dRent, h->dDelegate};
-    for (char* d : dates)
-        if (bZero && !d[0])
-            strcpy(d, "0000-00-00");
-        else if (!bZero && strcmp(d, "0000-00-00") == 0)
-            d[0] = '\0';
+    struct Date {
+        char* d;
+        size_t cb;
+    };
+    const Date dates[] = {{h->dBuy, sizeof(h->dBuy)}, {h->dRent, sizeof(h->dRent)}, {h->dDelegate, sizeof(h->dDelegate)}};
+    for (const Date& x : dates)
+        if (bZero && !x.d[0])
+            strcpy(x.d, "0000-00-00");
+        else if (!bZero && strcmp(x.d, "0000-00-00") == 0)
+            memset(x.d, 0, x.cb);
 }
 
 // Reads the boxes into h (a copy of the stored record in the modify form,

@@ -425,3 +425,68 @@ TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HouseDialogTest, AddAndContinueStaysOpenAndAFollowUpIsWrittenFromTheModifyForm)
+{
+    int rows = Shell_GridRows(w->hGrid);
+    Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_EMP) == "管理员"; }));
+        Set(dlg, IDC_HD_ESTATE, kEstate);
+        EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_BUILDNO)) == 4; }));
+        Set(dlg, IDC_HD_BUILDNO, "2");
+        Set(dlg, IDC_HD_HOUSENO, "0303");
+        Set(dlg, IDC_HD_TRADE, "出租");
+        Set(dlg, IDC_HD_AREA, "60");
+        Set(dlg, IDC_HD_RENT, "1800");
+        Set(dlg, IDC_HD_LINKTEL, "13700002222");
+        Set(dlg, IDC_HD_DELEGATE, "2026-01-02");
+        // Saved, and the form stays with its values and fresh defaults.
+        St_Click(Item(dlg, IDC_HD_ADDMORE));
+        EXPECT_TRUE(St_WaitFor([&] { return Shell_GridRows(w->hGrid) == rows + 1; }));
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_DELEGATE) != "2026-01-02"; }));
+        EXPECT_EQ(Text(dlg, IDC_HD_ESTATE) + Text(dlg, IDC_HD_HOUSENO) + Text(dlg, IDC_HD_RENT), std::string(kEstate) + "03031800");
+        Set(dlg, IDC_HD_HOUSENO, "0304");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 2);
+    EXPECT_EQ(TestDb_Count("t_house where szHouseNO in ('0303', '0304') and szBuildNO = '2'"), 2);
+    const tagHOUSE* h = Selected();
+    ASSERT_NE(h, nullptr);
+    EXPECT_STREQ(h->szHouseNO, "0304");
+    const int key = h->iOrdinal;
+
+    // "写跟进" in the modify form saves first (here: nothing changed in the
+    // house just added), then this follow-up may be cancelled; a written one
+    // shows in the form's list and becomes the house's follow-up time.
+    const std::string updated = TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + std::to_string(key));
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_HOUSENO) == "0304"; }));
+        DWORD tid = GetWindowThreadProcessId(dlg, nullptr);
+        Sleep(1000);    // a save now would change the update time
+        St_Click(Item(dlg, IDC_HD_WRITEFOLLOW));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("未做修改") == 1; }));
+        HWND fol = St_WaitWindow(tid, "#32770", "房源跟进");
+        ASSERT_NE(fol, nullptr);
+        St_Click(GetDlgItem(fol, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(fol));
+        St_Click(Item(dlg, IDC_HD_WRITEFOLLOW));
+        fol = St_WaitWindow(tid, "#32770", "房源跟进");
+        ASSERT_NE(fol, nullptr);
+        SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "业主同意周末看房");
+        St_Click(GetDlgItem(fol, IDOK));
+        EXPECT_TRUE(St_WaitGone(fol));
+        EXPECT_TRUE(St_WaitFor([&] { return Shell_GridRows(Item(dlg, IDC_HD_FOLLOWS)) == 1; }));
+        St_Click(Item(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestDb_Count("t_follow where iHou = " + std::to_string(key)), 1);
+    EXPECT_EQ(std::string(Selected()->dtFollow), TestDb_Scalar("select dtFollow from t_follow where iHou = " + std::to_string(key)));
+    EXPECT_EQ(TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + std::to_string(key)), updated);
+    EXPECT_EQ(TestBoxes_Count(), 2u);    // "未做修改" for each save before a follow-up
+}
+
+}  // namespace
