@@ -3,6 +3,8 @@
 // of the three trade buttons, and the relation checks of every load.
 #include "app/listings/house_window.h"
 #include "app/listings/estate_box.h"
+#include "app/listings/follow_list.h"
+#include "app/listings/house_dialog.h"
 #include "app/listings/listing_pane.h"
 #include "app/listings/house_ids.h"
 #include "app/shell/blocks.h"
@@ -639,7 +641,19 @@ const ZT_COLDEF kColumns[] = {
 };
 #undef H
 
+void AddHouse(ZT_MODWIN* w, void*)
+{
+    HouseDialog_Run(w, HDLG_ADD);
+}
+
+void ModifyHouse(ZT_MODWIN* w, void*)
+{
+    HouseDialog_Run(w, HDLG_MODIFY);
+}
+
 const ZT_CMDDEF kCommands[] = {
+    {ID_HOUSE_ADD, AddHouse, 0, ZT_OP_ADD, nullptr},
+    {ID_HOUSE_MODIFY, ModifyHouse, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
     {ID_HOUSE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
     {ID_HOUSE_DELETE_FOLLOWS, DeleteFollowUps, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_NO_RIGHT, "错了"},
 };
@@ -696,6 +710,12 @@ HWND HouseWindow_Pane(HWND hHouse)
 {
     HouseState* s = StateOf(hHouse);
     return s ? s->pane.hPane : nullptr;
+}
+
+FOLLOW_LIST* HouseWindow_FollowList(HWND hHouse)
+{
+    HouseState* s = StateOf(hHouse);
+    return s ? s->pane.follow : nullptr;
 }
 
 int HouseWindow_ExpiringCount(HWND hHouse)

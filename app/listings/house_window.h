@@ -14,6 +14,10 @@ void HouseWindow_ReadPanel(HWND hHouse, HouseFilterPanel* pOut);
 // window is none).
 HWND HouseWindow_Panel(HWND hHouse);
 HWND HouseWindow_Pane(HWND hHouse);
+// The follow-up list of the window's pane (null when the window is none):
+// the edit dialog mirrors it and adds the follow-ups it writes.
+struct FOLLOW_LIST;
+FOLLOW_LIST* HouseWindow_FollowList(HWND hHouse);
 // Listings of the last load marked as left without a follow-up.
 int HouseWindow_ExpiringCount(HWND hHouse);
 

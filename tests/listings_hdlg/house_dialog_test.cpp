@@ -1,0 +1,492 @@
+// The house edit dialog driven as an agent drives it, on the demo data set
+// with the real server: a house added from the house list (estate typed,
+// building and room picked, prices giving the averages, a hostile text in
+// every box), a refused duplicate that keeps what was typed, then the
+// house modified (telephones revealed with and without the right that
+// spares the follow-up, the price changed) and the navigator walked.
+#include "tests/frame/shell_fixture.h"
+#include "tests/startup/startup_support.h"
+#include "app/listings/house_dialog.h"
+#include "app/listings/house_dialog_ids.h"
+#include "app/listings/follow_ids.h"
+#include "app/shell/frame.h"
+#include "app/shell/module.h"
+#include "app/shell/startup.h"
+#include "app/resources/resource.h"
+#include "cipher/cipher.h"
+#include "common/gbk.h"
+#include "db/dbtool.h"
+
+#include <commctrl.h>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A text as a field of cb bytes keeps it.
+std::string Cut(const std::string& s, size_t cb)
+{
+    return s.substr(0, Gbk_CutLen(s.c_str(), s.size(), cb - 1));
+}
+
+std::string Stored(const char* plain)
+{
+    char buf[300] = "";
+    strcpy(buf, plain);
+    CipherText("", buf, CIPHER_ENCODE);
+    return buf;
+}
+
+class HouseDialogTest : public testing::Test {
+protected:
+    HWND frame = nullptr;
+    HWND hwnd = nullptr;
+    ZT_MODWIN* w = nullptr;
+    static void SetUpTestSuite()
+    {
+        TestDb_Open("kelmora_house_dlg");
+        std::string err;
+        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        Shell_Setup();
+        tagZT_Main_Param* p = &g_ZTMain;
+        Startup_LoadLists(p);
+        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
+        ASSERT_NE(p->pLoginEmp, nullptr);
+        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
+                                                     sizeof(tagBRLIST)));
+        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
+        ASSERT_TRUE(Module_RegisterClasses(p->hInst));
+        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+    }
+    static void TearDownTestSuite() { TestDb_Close(); }
+    void SetUp() override
+    {
+        Shell_Setup();    // every right
+        TestBoxes_Reset();
+        frame = Shell_CreateFrame();
+        ASSERT_NE(frame, nullptr);
+        Shell_Command(frame, IDM_HOUSE);
+        Ui_Pump(200);
+        hwnd = Frame_FindChild("ZT_CHILD_HOU");
+        ASSERT_NE(hwnd, nullptr);
+        w = Module_Of(hwnd);
+        Settle();
+        ASSERT_TRUE(w->bLoaded);
+    }
+    void TearDown() override { Shell_DestroyFrame(frame); }
+    void Settle()
+    {
+        Ui_Pump(100);
+        for (int i = 0; i < 300 && (w->bBusy || g_ZTMain.hBusyDlg); i++)
+            Ui_Pump(20);
+        Ui_Pump(60);
+    }
+    static size_t Boxes(const std::string& text)
+    {
+        size_t n = 0;
+        for (const TestBox& b : TestBoxes_Taken())
+            n += b.text == text;
+        return n;
+    }
+    // Runs a command of the house window (0: a double click on the
+    // selected row) while driver works the dialog.
+    void Drive(int cmd, const char* caption, const std::function<void(HWND)>& driver)
+    {
+        St_WithDriver(
+            [&] {
+                if (cmd)
+                    SendMessageA(hwnd, WM_COMMAND, cmd, 0);
+                else    // a double click on the selected row, as the grid reports it
+                    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
+                                 reinterpret_cast<LPARAM>(w->hGrid));
+                return static_cast<INT_PTR>(0);
+            },
+            [&](DWORD tid) {
+                HWND dlg = St_WaitWindow(tid, "#32770", caption);
+                ASSERT_NE(dlg, nullptr);
+                driver(dlg);
+                // A driver that stopped early leaves no dialog behind.
+                for (int i = 0; i < 5 && IsWindow(dlg); i++) {
+                    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                    St_WaitGone(dlg, 1000);
+                }
+            });
+        Settle();
+    }
+    const tagHOUSE* Selected() { return static_cast<const tagHOUSE*>(Module_Selected(w)); }
+};
+
+HWND Item(HWND dlg, int id)
+{
+    return GetDlgItem(dlg, id);
+}
+
+void Set(HWND dlg, int id, const std::string& text)
+{
+    SendMessageA(Item(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string Text(HWND dlg, int id)
+{
+    return Ui_Text(Item(dlg, id));
+}
+
+// Clicks into a box with the mouse (the focus moves there).
+void ClickInto(HWND dlg, int id)
+{
+    RECT r = Ui_WindowRect(Item(dlg, id));
+    Ui_Click(r.left + 8, (r.top + r.bottom) / 2);
+    Sleep(120);
+}
+
+void ClickNav(HWND dlg, int cmd)
+{
+    HWND tb = Item(dlg, IDC_HD_NAV);
+    RECT r;
+    ASSERT_TRUE(SendMessageA(tb, TB_GETRECT, cmd, reinterpret_cast<LPARAM>(&r)));
+    MapWindowPoints(tb, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Sleep(150);
+}
+
+int Count(HWND box)
+{
+    return static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
+}
+
+// The estate, building and room of the add scenario.
+const char kEstate[] = "嘉绿苑";
+
+TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatWasTyped)
+{
+    tagZT_Main_Param* p = &g_ZTMain;
+    const tagESTLIST* est = FindEstList(p->pEstList, nullptr, 0, kEstate, p->nEst);
+    ASSERT_NE(est, nullptr);
+    int rows = Shell_GridRows(w->hGrid);
+    long long houses = TestDb_Count("t_house");
+    const std::string hostile = HostileText() + std::string(300, 'x');
+    const int kTexts[] = {IDC_HD_TOWARD, IDC_HD_DECORATION, IDC_HD_LAYOUT, IDC_HD_STATUSQUO, IDC_HD_LOOK,
+                          IDC_HD_SIGN,   IDC_HD_MORTGAGE,   IDC_HD_PARK,   IDC_HD_PPTSOURCE, IDC_HD_CITIZEN,
+                          IDC_HD_REMARK, IDC_HD_OWNER,      IDC_HD_LINKMAN, IDC_HD_ROOMTYPE};
+    char today[16];
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    snprintf(today, sizeof(today), "%04d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+
+    Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
+        // The fill threads: the lists and the add form's defaults.
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_EMP) == "管理员" && Count(Item(dlg, IDC_HD_TRADE)) > 0; }));
+        EXPECT_EQ(Text(dlg, IDC_HD_BR), "总店");
+        EXPECT_EQ(Text(dlg, IDC_HD_NUM), "自动生成");
+        EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_HD_NUM)));
+        EXPECT_EQ(Text(dlg, IDC_HD_DELEGATE), today);
+        EXPECT_FALSE(Ui_Visible(Item(dlg, IDC_HD_SHOWTEL)));
+        EXPECT_TRUE(Ui_Visible(Item(dlg, IDC_HD_ADDMORE)));
+        EXPECT_EQ(Text(dlg, IDOK), "增加(&S)");
+
+        for (int id : kTexts)
+            Set(dlg, id, hostile);
+        // A number too large for its field, a date that is none, then the
+        // checks in their order: each names its box and the dialog stays.
+        Set(dlg, IDC_HD_SALES, "99999999999");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("「售价」的数值太大, 最大 2147483647") == 1; }));
+        EXPECT_EQ(St_Focus(GetWindowThreadProcessId(dlg, nullptr)), Item(dlg, IDC_HD_SALES));
+        Set(dlg, IDC_HD_SALES, "");
+        Set(dlg, IDC_HD_BUY, hostile);
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("「购房日期」不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09") == 1; }));
+        Set(dlg, IDC_HD_BUY, "");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("请选择楼盘") == 1; }));
+
+        // The estate typed: its address, urban area, ring zone, district and buildings.
+        Set(dlg, IDC_HD_ESTATE, kEstate);
+        EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_BUILDNO)) == 4; }));
+        EXPECT_EQ(Text(dlg, IDC_HD_ADDRESS), est->szAddress);
+        EXPECT_EQ(Text(dlg, IDC_HD_URBAN), "西湖区");
+        EXPECT_EQ(Text(dlg, IDC_HD_RING), est->szRingArea);
+        EXPECT_EQ(Text(dlg, IDC_HD_DIST), est->szDist);
+        EXPECT_EQ(Text(dlg, IDC_HD_HPC), "西0000000000");
+        EXPECT_EQ(Count(Item(dlg, IDC_HD_DIST)), 3);
+        // Building 4 (the last one listed) and its rooms; room 0102 gives floor 01.
+        Set(dlg, IDC_HD_BUILDNO, "4");
+        ClickInto(dlg, IDC_HD_BUILDNO);
+        ClickInto(dlg, IDC_HD_HOUSENO);
+        EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_HOUSENO)) > 0; }));
+        const std::string floors = Text(dlg, IDC_HD_FLOORT);
+        EXPECT_TRUE(floors == "6" || floors == "11" || floors == "28") << floors;
+        EXPECT_EQ(Count(Item(dlg, IDC_HD_HOUSENO)), std::min(99, atoi(floors.c_str()) * 4));
+        // (The open room list covers the boxes below it: the click goes to the left column.)
+        Set(dlg, IDC_HD_HOUSENO, "0102");
+        ClickInto(dlg, IDC_HD_FLOORT);
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_FLOOR) == "01"; }));
+        EXPECT_EQ(Text(dlg, IDC_HD_HOUSENO), "0102");
+        // Area 80 and 200 万元 for sale: 25,000 yuan per square metre.
+        Set(dlg, IDC_HD_TRADE, "出售");
+        EXPECT_NE(SendMessageA(Item(dlg, IDC_HD_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+        Set(dlg, IDC_HD_AREA, "80");
+        Set(dlg, IDC_HD_SALES, "200");
+        ClickInto(dlg, IDC_HD_SALES);
+        ClickInto(dlg, IDC_HD_RENT);
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_SALESAVE) == "25000"; }));
+        // The owner's telephone is required (option), then given.
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("业主电话和联系电话不能同时为空") == 1; }));
+        Set(dlg, IDC_HD_OWNERTEL, "13900001111");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    // The new row is in the grid, selected, and stored as typed (cut to its fields).
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
+    EXPECT_EQ(TestDb_Count("t_house"), houses + 1);
+    const tagHOUSE* h = Selected();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->iEst, est->iOrdinal);
+    EXPECT_STREQ(h->szHouseNO, "0102");
+    EXPECT_STREQ(h->szFloor, "01");
+    EXPECT_EQ(h->iSalesAve, 25000);
+    const int key = h->iOrdinal;
+    auto row = TestDb_Query("select szRemark, szOwnerMan, szLinkMan, szToward, szCitizen, szRoomType, szOwnerTel,"
+                            " szHouseNum, iEmp, iBr, szBuildNO, dDelegate, iSales, szTrade, szHPC from t_house"
+                            " where iOrdinal = " + std::to_string(key));
+    ASSERT_EQ(row.size(), 1u);
+    EXPECT_EQ(row[0][0], Cut(hostile, 257));
+    EXPECT_EQ(row[0][1], Cut(hostile, 257));
+    EXPECT_EQ(row[0][2], Cut(hostile, 26));
+    EXPECT_EQ(row[0][3], Cut(hostile, 17));
+    EXPECT_EQ(row[0][4], Cut(hostile, 17));
+    EXPECT_EQ(row[0][5], Cut(hostile, 12));
+    EXPECT_EQ(row[0][6], Stored("13900001111"));
+    EXPECT_EQ(row[0][7], std::string(8 - std::to_string(key).size(), '0') + std::to_string(key));
+    EXPECT_EQ(row[0][8] + "/" + row[0][9], "1/" + std::to_string(p->pLoginBr->iOrdinal));
+    EXPECT_EQ(row[0][10] + "/" + row[0][11] + "/" + row[0][12] + "/" + row[0][13] + "/" + row[0][14],
+              "4/" + std::string(today) + "/200/出售/西0000000000");
+    // No other row took any of it.
+    int same = 0;
+    for (const auto& r : TestDb_Query("select szRemark, szOwnerMan from t_house"))
+        same += r[0] == Cut(hostile, 257) || r[1] == Cut(hostile, 257);
+    EXPECT_EQ(same, 1);
+
+    // Adding the same room again: the library refuses, the form keeps what was typed.
+    TestBoxes_Reset();
+    Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_EMP) == "管理员"; }));
+        // "增加楼盘" needs a known urban area.
+        St_Click(Item(dlg, IDC_HD_ADDESTATE));
+        Set(dlg, IDC_HD_URBAN, "无此城区");
+        St_Click(Item(dlg, IDC_HD_ADDESTATE));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("请选择城区") == 1 && Boxes("城区错误") == 1; }));
+        Set(dlg, IDC_HD_ESTATE, kEstate);
+        EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_BUILDNO)) == 4; }));
+        Set(dlg, IDC_HD_BUILDNO, "4");
+        Set(dlg, IDC_HD_HOUSENO, "0102");
+        Set(dlg, IDC_HD_TRADE, "出租");
+        Set(dlg, IDC_HD_AREA, "80");
+        Set(dlg, IDC_HD_RENT, "2400");
+        Set(dlg, IDC_HD_LINKTEL, "0571-88886666");
+        Set(dlg, IDC_HD_REMARK, "second try");
+        Set(dlg, IDC_HD_OWNER, "王先生");
+        Set(dlg, IDC_HD_ROOMTYPE, "2/1/1");
+        Set(dlg, IDC_HD_TOWARD, "南北");
+        Ui_Screenshot("house-add");
+        // The registering branch and employee must be known ones.
+        Set(dlg, IDC_HD_BR, HostileText());
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("「登记员工」的部门不存在, 请选择部门") == 1; }));
+        Set(dlg, IDC_HD_BR, "总店");
+        Set(dlg, IDC_HD_EMP, "刘洋");    // of the other branch
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("「登记员工」不是该部门的员工, 请选择员工") == 1; }));
+        Set(dlg, IDC_HD_EMP, "管理员");
+        TestBoxes_Reset();
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() >= 1; }));
+        Sleep(300);
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_EQ(Text(dlg, IDC_HD_REMARK) + Text(dlg, IDC_HD_RENT) + Text(dlg, IDC_HD_HOUSENO), "second try24000102");
+        // Leaving with unsaved changes asks first: "是" tries the save again,
+        // which the library refuses again, so the form stays; "否" drops them.
+        TestBoxes_Answer(IDYES);
+        St_Click(Item(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("数据已修改, 是否保存?") == 1 && TestBoxes_Count() >= 2; }));
+        Sleep(300);
+        EXPECT_TRUE(IsWindow(dlg));
+        TestBoxes_Answer(IDNO);
+        St_Click(Item(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+        EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 2u);
+    });
+    EXPECT_EQ(TestDb_Count("t_house"), houses + 1);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
+}
+
+TEST_F(HouseDialogTest, RevealingTelephonesOwesAFollowUpUnlessTheRightSparesIt)
+{
+    tagZT_Main_Param* p = &g_ZTMain;
+    ASSERT_EQ(p->sys.bHouCipher, 1);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    Ui_Pump(100);
+    const tagHOUSE* h = Selected();
+    ASSERT_NE(h, nullptr);
+    const int key = h->iOrdinal;
+    const std::string ownerTel = h->szOwnerTel, linkTel = h->szLinkTel;
+    char plain[300];
+    strcpy(plain, ownerTel.c_str());
+    CipherText("", plain, CIPHER_DECODE);
+    long long follows = TestDb_Count("t_follow where iHou = " + std::to_string(key));
+
+    // With right 14: revealing owes nothing; the stored telephones stay as they were.
+    Drive(0, "修改房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_OWNERTEL) == "******" && !Text(dlg, IDC_HD_ESTATE).empty(); }));
+        EXPECT_EQ(Text(dlg, IDC_HD_LINKMAN), "******");
+        EXPECT_TRUE(Ui_Visible(Item(dlg, IDC_HD_SHOWTEL)));
+        EXPECT_FALSE(Ui_Visible(Item(dlg, IDC_HD_ADDMORE)));
+        St_Click(Item(dlg, IDC_HD_SHOWTEL));
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_OWNERTEL) == plain; }));
+        Ui_Screenshot("house-modify");
+        St_Click(Item(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(TestDb_Count("t_follow where iHou = " + std::to_string(key)), follows);
+
+    // Without it: the price changed and saved, then the follow-up that
+    // cannot be skipped; the telephones stored are untouched.
+    p->W16 &= ~(1u << 14);
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_OWNERTEL) == "******" && !Text(dlg, IDC_HD_ESTATE).empty(); }));
+        St_Click(Item(dlg, IDC_HD_SHOWTEL));
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_OWNERTEL) == plain; }));
+        Set(dlg, IDC_HD_TRADE, "出售");
+        Set(dlg, IDC_HD_SALES, "321");
+        St_Click(Item(dlg, IDOK));
+        HWND fol = St_WaitWindow(GetWindowThreadProcessId(dlg, nullptr), "#32770", "房源跟进");
+        ASSERT_NE(fol, nullptr);
+        St_Click(GetDlgItem(fol, IDCANCEL));    // refused
+        EXPECT_TRUE(IsWindow(fol));
+        SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "看了电话, 约周六看房");
+        St_Click(GetDlgItem(fol, IDOK));
+        EXPECT_TRUE(St_WaitGone(fol));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestDb_Scalar("select concat(iSales, '/', szTrade, '/', szOwnerTel = '" + ownerTel + "', '/', szLinkTel = '" +
+                            linkTel + "') from t_house where iOrdinal = " + std::to_string(key)),
+              "321/出售/1/1");
+    EXPECT_EQ(TestDb_Count("t_follow where iHou = " + std::to_string(key)), follows + 1);
+    h = Selected();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->iOrdinal, key);
+    EXPECT_EQ(h->iSales, 321);
+    EXPECT_EQ(std::string(h->dtFollow), TestDb_Scalar("select max(dtFollow) from t_follow where iHou = " + std::to_string(key)));
+    EXPECT_EQ(Boxes("必须写跟进,才能保存"), 1u);
+}
+
+TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
+{
+    // A house with a follow-up time (which the form does not edit).
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    for (int i = 0; i < 20 && Selected() && !Selected()->dtFollow[0]; i++)
+        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
+    Ui_Pump(100);
+    const tagHOUSE* first = Selected();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(first->dtFollow[0], '\0');
+    tagHOUSE before = *first;
+    std::string update = TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + std::to_string(first->iOrdinal));
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return !Text(dlg, IDC_HD_ESTATE).empty(); }));
+        EXPECT_EQ(Text(dlg, IDC_HD_HOUSENO), before.szHouseNO);
+        // Next: the selection and the form move together.
+        ClickNav(dlg, ID_HOUSE_NAV_NEXT);
+        EXPECT_TRUE(St_WaitFor([&] { return Selected() != nullptr && Selected()->iOrdinal != before.iOrdinal; }));
+        const tagHOUSE* second = Selected();
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_HOUSENO) == second->szHouseNO &&
+                                            Text(dlg, IDC_HD_BUILDNO) == second->szBuildNO; }));
+        // Unsaved changes: "取消" stays on the record, "否" moves on.
+        TestBoxes_Reset();
+        Set(dlg, IDC_HD_REMARK, "changed but not kept");
+        TestBoxes_Answer(IDCANCEL);
+        ClickNav(dlg, ID_HOUSE_NAV_FIRST);
+        EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() == 1; }));
+        EXPECT_EQ(Selected(), second);
+        TestBoxes_Answer(IDNO);
+        ClickNav(dlg, ID_HOUSE_NAV_FIRST);
+        EXPECT_TRUE(St_WaitFor([&] { return Selected() && Selected()->iOrdinal == before.iOrdinal; }));
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_REMARK) == before.szRemark; }));
+        // Unchanged (the follow-up time is kept, not cleared): nothing to save.
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(Boxes("未做修改"), 1u);
+    EXPECT_EQ(TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + std::to_string(before.iOrdinal)), update);
+    EXPECT_EQ(memcmp(Selected(), &before, sizeof(before)), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HouseDialogTest, AddAndContinueStaysOpenAndAFollowUpIsWrittenFromTheModifyForm)
+{
+    int rows = Shell_GridRows(w->hGrid);
+    Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_EMP) == "管理员"; }));
+        Set(dlg, IDC_HD_ESTATE, kEstate);
+        EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_BUILDNO)) == 4; }));
+        Set(dlg, IDC_HD_BUILDNO, "2");
+        Set(dlg, IDC_HD_HOUSENO, "0303");
+        Set(dlg, IDC_HD_TRADE, "出租");
+        Set(dlg, IDC_HD_AREA, "60");
+        Set(dlg, IDC_HD_RENT, "1800");
+        Set(dlg, IDC_HD_LINKTEL, "13700002222");
+        Set(dlg, IDC_HD_DELEGATE, "2026-01-02");
+        // Saved, and the form stays with its values and fresh defaults.
+        St_Click(Item(dlg, IDC_HD_ADDMORE));
+        EXPECT_TRUE(St_WaitFor([&] { return Shell_GridRows(w->hGrid) == rows + 1; }));
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_DELEGATE) != "2026-01-02"; }));
+        EXPECT_EQ(Text(dlg, IDC_HD_ESTATE) + Text(dlg, IDC_HD_HOUSENO) + Text(dlg, IDC_HD_RENT), std::string(kEstate) + "03031800");
+        Set(dlg, IDC_HD_HOUSENO, "0304");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 2);
+    EXPECT_EQ(TestDb_Count("t_house where szHouseNO in ('0303', '0304') and szBuildNO = '2'"), 2);
+    const tagHOUSE* h = Selected();
+    ASSERT_NE(h, nullptr);
+    EXPECT_STREQ(h->szHouseNO, "0304");
+    const int key = h->iOrdinal;
+
+    // "写跟进" in the modify form saves first (here: nothing changed in the
+    // house just added), then this follow-up may be cancelled; a written one
+    // shows in the form's list and becomes the house's follow-up time.
+    const std::string updated = TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + std::to_string(key));
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_HOUSENO) == "0304"; }));
+        DWORD tid = GetWindowThreadProcessId(dlg, nullptr);
+        Sleep(1000);    // a save now would change the update time
+        St_Click(Item(dlg, IDC_HD_WRITEFOLLOW));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("未做修改") == 1; }));
+        HWND fol = St_WaitWindow(tid, "#32770", "房源跟进");
+        ASSERT_NE(fol, nullptr);
+        St_Click(GetDlgItem(fol, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(fol));
+        St_Click(Item(dlg, IDC_HD_WRITEFOLLOW));
+        fol = St_WaitWindow(tid, "#32770", "房源跟进");
+        ASSERT_NE(fol, nullptr);
+        SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "业主同意周末看房");
+        St_Click(GetDlgItem(fol, IDOK));
+        EXPECT_TRUE(St_WaitGone(fol));
+        EXPECT_TRUE(St_WaitFor([&] { return Shell_GridRows(Item(dlg, IDC_HD_FOLLOWS)) == 1; }));
+        St_Click(Item(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestDb_Count("t_follow where iHou = " + std::to_string(key)), 1);
+    EXPECT_EQ(std::string(Selected()->dtFollow), TestDb_Scalar("select dtFollow from t_follow where iHou = " + std::to_string(key)));
+    EXPECT_EQ(TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + std::to_string(key)), updated);
+    EXPECT_EQ(TestBoxes_Count(), 2u);    // "未做修改" for each save before a follow-up
+}
+
+}  // namespace
