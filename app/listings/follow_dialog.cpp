@@ -2,6 +2,7 @@
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
 #include "app/listings/listing_text.h"
+#include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
@@ -163,16 +164,23 @@ static void Save(HWND hDlg, FOLLOW_DLG* s)
     Gbk_CopyCut(f.szWay, sizeof(f.szWay), ItemText(hDlg, IDC_FW_WAY).c_str());
     Gbk_CopyCut(f.szContent, sizeof(f.szContent), content.c_str());
     int op = p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
-    if (FD_Ist_Follow(op, &f) != 1)
-        return;                                  // the data library has logged why
-    e->fol = f;
-    memset(&e->rem, 0, sizeof(e->rem));
     if (remind) {
         rem.iBr = br;
         rem.iEmp = emp;
-        if (FD_Ist_Remind(op, &rem) == 1)
-            e->rem = rem;
     }
+    // The two inserts run on a worker behind the busy dialog: the dialog's
+    // thread never waits on the server.
+    int written = Block_RunTask(hDlg, p, [&]() {
+        if (FD_Ist_Follow(op, &f) != 1)
+            return 0;                            // the data library has logged why
+        return remind && FD_Ist_Remind(op, &rem) == 1 ? 2 : 1;
+    });
+    if (!written)
+        return;
+    e->fol = f;
+    memset(&e->rem, 0, sizeof(e->rem));
+    if (written == 2)
+        e->rem = rem;
     EndDialog(hDlg, IDOK);
 }
 

@@ -148,12 +148,25 @@ TEST_F(FollowEntryTest, WithoutTheTickNoReminderAndCancelWritesNothing)
     std::string text;
     for (int i = 0; i < 60; i++)
         text += "跟";
+    // The table is held by another connection while saving: the insert
+    // waits on a worker behind the busy dialog, the dialog's thread does not.
+    TestDb_Exec("lock tables t_follow write");
+    bool busyShown = false;
     EXPECT_EQ(Write(&e, "客源跟进", [&](HWND dlg) {
                   SetWindowTextA(GetDlgItem(dlg, IDC_FW_CONTENT), text.c_str());
                   SetWindowTextA(GetDlgItem(dlg, IDC_FW_REMIND_TEXT), "不会写入");
                   St_Click(GetDlgItem(dlg, IDOK));
+                  for (int i = 0; i < 100 && !busyShown; i++) {
+                      HWND busy = g_ZTMain.hBusyDlg;
+                      busyShown = busy && IsWindowVisible(busy) &&
+                                  SendMessageTimeoutA(busy, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, nullptr);
+                      if (!busyShown)
+                          Sleep(20);
+                  }
+                  TestDb_Exec("unlock tables");
               }),
               IDOK);
+    EXPECT_TRUE(busyShown);
     EXPECT_EQ(e.fol.iCli * 100 + e.fol.iEmp, C1 * 100 + 1);
     EXPECT_EQ(std::string(e.fol.szContent), text.substr(0, 100));
     EXPECT_EQ(TestDb_Count("t_follow") * 10 + TestDb_Count("t_remind"), 70);
