@@ -217,7 +217,7 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
         if (KeyOf(Slot(w, i), w->d->offKey) == 0)
             free = i;
     if (free < 0) {
-        ZT_MessageBox(w->hwnd, "缓冲区已满,请刷新数据", "", MB_OK);
+        ZT_MessageBox(w->hwnd, "增加成功,本地内存错误刷新数据显示.", "", MB_OK);
         return nullptr;
     }
     char* slot = Slot(w, free);

@@ -164,9 +164,10 @@ ZT_MODWIN* Module_Of(HWND hwnd);
 // worker behind the busy dialog.  TRUE when the load succeeded.  A refresh
 // asked for while a worker of the window runs is not started (FALSE).
 BOOL Module_Refresh(ZT_MODWIN* w);
-// Copies a record into the first free slot of the block and lists it on top
-// of the grid.  Returns the slot, or null when the block has no free slot
-// ("缓冲区已满,请刷新数据" is shown).
+// Copies a record just added into the first free slot of the block and lists
+// it on top of the grid.  Returns the slot, or null when the block has no
+// free slot ("增加成功,本地内存错误刷新数据显示." is shown: the record was
+// stored, the display needs a refresh).
 void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord);
 // The selected record, or null.
 void* Module_Selected(const ZT_MODWIN* w);

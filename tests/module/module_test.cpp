@@ -173,6 +173,23 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
     EXPECT_GE(TestBoxes_Count(), 2u);           // the question, then the refusal
     EXPECT_EQ(recs[0].iOrdinal, 1);
     EXPECT_EQ(Shell_CountBox(hwnd), "4");
+
+    // With every slot taken an added record is stored all the same: the box
+    // says so and asks for a refresh; the block and the grid are unchanged.
+    for (int i = 0; i < w->rs.nSlots; i++)
+        if (!recs[i].iOrdinal)
+            recs[i].iOrdinal = -1;
+    TestBoxes_Reset();
+    g_pos.nextName = "司机";
+    Shell_ClickButton(hwnd, POS_CMD_ADD);
+    Ui_Pump(100);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "增加成功,本地内存错误刷新数据显示.");
+    EXPECT_EQ(LivePositions(), 5);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 4);
+    for (int i = 0; i < w->rs.nSlots; i++)
+        if (recs[i].iOrdinal == -1)
+            recs[i].iOrdinal = 0;
 }
 
 TEST_F(ModuleTest, RightClickAndDoubleClickReachTheCommandTableWithTheRow)
