@@ -102,6 +102,28 @@ HWND TopWindow(DWORD pid, const char* cls, const char* caption)
     return f.found;
 }
 
+BOOL CALLBACK DescribeTop(HWND h, LPARAM lp)
+{
+    std::pair<DWORD, std::string>* w = reinterpret_cast<std::pair<DWORD, std::string>*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == w->first && IsWindowVisible(h)) {
+        char cls[64] = "", text[256] = "";
+        GetClassNameA(h, cls, sizeof cls);
+        GetWindowTextA(h, text, sizeof text);
+        w->second += std::string("[") + cls + " \"" + text + "\"] ";
+    }
+    return TRUE;
+}
+
+// The visible top-level windows of a process, for a failure message.
+std::string WindowsOf(DWORD pid)
+{
+    std::pair<DWORD, std::string> w(pid, "");
+    EnumWindows(DescribeTop, reinterpret_cast<LPARAM>(&w));
+    return w.second;
+}
+
 std::string ClassOf(HWND h)
 {
     char cls[64] = "";
@@ -218,6 +240,13 @@ TEST(WindowsPackage, UnpackedItSetsUpTheDemoDatabaseLogsInAndListsTheHouses)
             << "the frame with the house list did not appear";
     }
     if (frame) {
+        // The demo data has reminders for today: their box comes up over the
+        // house list and is closed as a user closes it.
+        HWND remind = nullptr;
+        if (WaitFor([&] { return (remind = TopWindow(pi.dwProcessId, "#32770", "提醒")) != nullptr; }, 5000)) {
+            PostMessageA(remind, WM_COMMAND, IDCANCEL, 0);
+            EXPECT_TRUE(WaitFor([&] { return !IsWindow(remind); }, 5000)) << "the reminder box stays";
+        }
         // The house list: its grid holds the rows and its count box says how many.
         HWND grid = nullptr, count = nullptr;
         int rows = -1;
@@ -241,10 +270,12 @@ TEST(WindowsPackage, UnpackedItSetsUpTheDemoDatabaseLogsInAndListsTheHouses)
         PostMessageA(frame, WM_COMMAND, IDM_EXIT, 0);
     }
     DWORD code = 99;
-    if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(pi.hProcess, &code);
-    else
+    } else {
+        ADD_FAILURE() << "Kelmora.exe did not end; its windows: " << WindowsOf(pi.dwProcessId);
         TerminateProcess(pi.hProcess, 99);
+    }
     EXPECT_EQ(code, 0u) << "Kelmora.exe exit code";
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
