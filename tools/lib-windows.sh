@@ -11,7 +11,7 @@ ZT_WIN_CXX=x86_64-w64-mingw32-g++-posix
 # Debian packages of the cross build (the Linux build's come first: the
 # tests run under its Wine, against its MariaDB server).
 ZT_WIN_PACKAGES="cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
- binutils-mingw-w64-x86-64 mingw-w64-tools googletest zip unzip xz-utils"
+ binutils-mingw-w64-x86-64 mingw-w64-tools googletest unzip xz-utils python3"
 
 zt_win_install() {
   local saved="$ZT_PACKAGES"
@@ -138,12 +138,20 @@ zt_win_package() {
     [ -f "$ZT_WIN_BUILD/$f" ] || { zt_log "build-windows/$f is missing"; return 1; }
     cp "$ZT_WIN_BUILD/$f" "$stage/"
   done
-  x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll
+  x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/*.dll
   # Text files with Windows line ends; the read-me in UTF-8 with its byte
   # order mark, which Notepad reads whatever the system's code page.
   sed 's/$/\r/' "$ZT_ROOT/tools/windows/config.ini" >"$stage/config.ini"
   { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ZT_ROOT/tools/windows/README-Windows.txt"; } >"$stage/README-Windows.txt"
   [ -f "$ZT_WIN_MARIADB/COPYING.LIB" ] && sed 's/$/\r/' "$ZT_WIN_MARIADB/COPYING.LIB" >"$stage/COPYING-libmariadb.txt"
-  (cd "$stage" && zip -q -9 -r "$ZT_WIN_ZIP" .) || { zt_log "packing the zip failed"; return 1; }
+  # Names are stored in UTF-8 with the zip format's UTF-8 flag, so that
+  # Windows shows "自动更新.exe" whatever its code page.
+  python3 - "$stage" "$ZT_WIN_ZIP" <<'PY' || { zt_log "packing the zip failed"; return 1; }
+import os, sys, zipfile
+stage, out = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+    for name in sorted(os.listdir(stage)):
+        z.write(os.path.join(stage, name), name)
+PY
   zt_log "packed $ZT_WIN_ZIP ($(( $(stat -c %s "$ZT_WIN_ZIP") / 1024 )) KB)"
 }
