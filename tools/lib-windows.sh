@@ -20,10 +20,18 @@ zt_win_install() {
   ZT_PACKAGES="$saved"
 }
 
+# True when apt knows a source of the mariadb package.  (Read whole: a
+# "grep -q" that stops reading would fail the pipe under pipefail.)
+zt_win_has_src() {
+  local src
+  src=$(apt-cache showsrc mariadb 2>/dev/null || true)
+  [[ "$src" == *$'\nVersion: '* || "$src" == 'Version: '* ]]
+}
+
 # Adds deb-src entries beside the machine's deb entries (same mirrors and
 # suites) when apt knows no source of the mariadb package yet.
 zt_win_deb_src() {
-  apt-cache showsrc mariadb 2>/dev/null | grep -q '^Version:' && return 0
+  zt_win_has_src && return 0
   zt_log "adding source entries for apt (the MariaDB client library is built from Debian's source)"
   local f made=0
   for f in /etc/apt/sources.list.d/*.sources; do
@@ -41,8 +49,7 @@ zt_win_deb_src() {
     sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/kelmora-src.list
   fi
   apt-get update -q >>/tmp/kelmora-apt.log 2>&1 || true
-  apt-cache showsrc mariadb 2>/dev/null | grep -q '^Version:' || {
-    zt_log "apt knows no source package mariadb"; return 1; }
+  zt_win_has_src || { zt_log "apt knows no source package mariadb"; return 1; }
 }
 
 # Builds the MariaDB client library (Connector/C, the libmariadb/ folder of
@@ -52,7 +59,7 @@ zt_win_deb_src() {
 zt_win_mariadb() {
   local stamp="$ZT_WIN_MARIADB/.kelmora-ready"
   [ -f "$stamp" ] && [ -f "$ZT_WIN_MARIADB/bin/libmariadb.dll" ] && return 0
-  local start=$SECONDS tmp v got="" src log="$ZT_WIN_BUILD/mariadb-build.log"
+  local start=$SECONDS tmp v f got="" src log="$ZT_WIN_BUILD/mariadb-build.log"
   mkdir -p "$ZT_WIN_BUILD"
   zt_win_deb_src || return 1
   tmp=$(mktemp -d /tmp/kelmora-mariadb.XXXXXX)
@@ -64,7 +71,9 @@ zt_win_mariadb() {
     rm -f "$tmp"/*
   done
   if [ -z "$got" ]; then rm -rf "$tmp"; zt_log "the source of mariadb could not be fetched"; return 1; fi
-  src=$(ls "$tmp"/mariadb_*.orig.tar.* | grep -v '\.asc$' | head -1)
+  src=""
+  for f in "$tmp"/mariadb_*.orig.tar.*; do case "$f" in *.asc) ;; *) src=$f ;; esac; done
+  [ -n "$src" ] || { rm -rf "$tmp"; zt_log "the source package has no orig tarball"; return 1; }
   (cd "$tmp" && tar xf "$src" --wildcards '*/libmariadb/*') || { rm -rf "$tmp"; zt_log "unpacking $src failed"; return 1; }
   local cc="$tmp/$(cd "$tmp" && ls -d mariadb-*/libmariadb | head -1)"
   zt_log "building the MariaDB client library for Windows (about a minute)"
