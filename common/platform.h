@@ -14,6 +14,12 @@
 // exported functions are the ones with default visibility.
 #define ZT_EXPORT __attribute__((visibility("default")))
 #define ZT_IMPORT
+#elif defined(__MINGW32__)
+// MinGW: the export table comes from the dllexport declarations.  Callers
+// need no dllimport: the linker reaches the functions through the module's
+// import library, and a program may also link a module's objects directly.
+#define ZT_EXPORT __declspec(dllexport)
+#define ZT_IMPORT
 #else
 #define ZT_EXPORT __declspec(dllexport)
 #define ZT_IMPORT __declspec(dllimport)

@@ -298,7 +298,7 @@ std::string Ui_Screenshot(const char* name)
     Ui_Pump(300);   // let the window surfaces reach the display
     std::string path = dir + "/" + name + ".png";
     std::string cmd = "import -window root '" + path + "' 2>/dev/null";
-    if (system(cmd.c_str()) != 0)
+    if (TestShell(cmd) != 0)
         return "";
     struct stat st;
     return (stat(path.c_str(), &st) == 0 && st.st_size > 0) ? path : "";

@@ -448,12 +448,11 @@ uint32_t ShotPixel(const std::string& png, int x, int y)
     std::string cmd = "convert '" + png + "' -format '%[fx:int(255*p{" + std::to_string(x) + "," +
                       std::to_string(y) + "}.r)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
                       "}.g)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) + "}.b)]' info: 2>/dev/null";
-    FILE* f = popen(cmd.c_str(), "r");
-    if (!f)
+    std::string out;
+    if (TestShell(cmd, &out) != 0)
         return 0xFFFFFFFFu;
     int r = -1, g = -1, b = -1;
-    int n = fscanf(f, "%d %d %d", &r, &g, &b);
-    pclose(f);
+    int n = sscanf(out.c_str(), "%d %d %d", &r, &g, &b);
     if (n != 3)
         return 0xFFFFFFFFu;
     return static_cast<uint32_t>((r << 16) | (g << 8) | b);

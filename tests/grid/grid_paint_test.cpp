@@ -260,7 +260,11 @@ TEST_F(GridTest, WorksWithoutTheSkinAndResourceLibraries)
     // child (whose program name is the same as ours) while it runs.
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string image = std::string(exe) + ".so";
+#if defined(__WINE__)
+    std::string image = std::string(exe) + ".so";   // the Winelib program's image
+#else
+    std::string image = exe;
+#endif
     std::string name = exe;
     name = name.substr(name.find_last_of("\\/") + 1);
     std::string key = "Software\\Wine\\AppDefaults\\" + name + "\\DllOverrides";

@@ -81,8 +81,18 @@ static MYSQL* ConnectDirect(const char* db)
 {
     MYSQL* c = mysql_init(nullptr);
     mysql_options(c, MYSQL_SET_CHARSET_NAME, "gbk");
+#if defined(__WINE__)
     std::string sock = TestEnv("ZT_TEST_DB_SOCKET");
-    if (!mysql_real_connect(c, "localhost", "root", "", db, 0, sock.c_str(), CLIENT_MULTI_STATEMENTS | CLIENT_FOUND_ROWS)) {
+    const char* host = "localhost";
+    unsigned int port = 0;
+#else
+    // A Windows program reaches the test server over TCP only.
+    std::string sock;
+    const char* host = "127.0.0.1";
+    unsigned int port = (unsigned int)atoi(TestEnv("ZT_TEST_DB_PORT", "3306").c_str());
+#endif
+    if (!mysql_real_connect(c, host, "root", "", db, port, sock.empty() ? nullptr : sock.c_str(),
+                            CLIENT_MULTI_STATEMENTS | CLIENT_FOUND_ROWS)) {
         ADD_FAILURE() << "direct connection to the test server failed: " << mysql_error(c);
         mysql_close(c);
         return nullptr;
@@ -217,7 +227,7 @@ void TestDb_Close()
 
 static void RunShell(const std::string& cmd)
 {
-    int rc = system(cmd.c_str());
+    int rc = TestShell(cmd);
     if (rc != 0)
         ADD_FAILURE() << "command failed (" << rc << "): " << cmd;
 }

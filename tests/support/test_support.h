@@ -54,6 +54,11 @@ long long TestDb_Count(const std::string& sqlWhereTable);   // "t_log where ..."
 void TestDb_ServerStop();
 void TestDb_ServerStart();
 
+// Runs a command line of the host's shell (/bin/sh: the tests run on a Linux
+// host, under Wine) in the current folder and returns its exit status; with
+// output, what it printed on its standard output is stored there.
+int TestShell(const std::string& cmd, std::string* output = nullptr);
+
 // Reads a text file of the work folder ("" when missing).
 std::string TestReadFile(const char* path);
 

@@ -1,0 +1,166 @@
+# Shared functions of tools/build-windows and tools/test-windows: the native
+# Windows (x64) build, cross-compiled with mingw-w64 into build-windows/.
+# Sourced, not run.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+ZT_WIN_BUILD="$ZT_ROOT/build-windows"
+ZT_WIN_MARIADB="$ZT_WIN_BUILD/mariadb"
+ZT_WIN_ZIP="$ZT_WIN_BUILD/Kelmora-windows-x64.zip"
+ZT_WIN_CXX=x86_64-w64-mingw32-g++-posix
+
+# Debian packages of the cross build (the Linux build's come first: the
+# tests run under its Wine, against its MariaDB server).
+ZT_WIN_PACKAGES="cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+ binutils-mingw-w64-x86-64 mingw-w64-tools googletest unzip xz-utils python3"
+
+zt_win_install() {
+  local saved="$ZT_PACKAGES"
+  ZT_PACKAGES="$ZT_PACKAGES $ZT_WIN_PACKAGES"
+  zt_install || { ZT_PACKAGES="$saved"; return 1; }
+  ZT_PACKAGES="$saved"
+}
+
+# True when apt knows a source of the mariadb package.  (Read whole: a
+# "grep -q" that stops reading would fail the pipe under pipefail.)
+zt_win_has_src() {
+  local src
+  src=$(apt-cache showsrc mariadb 2>/dev/null || true)
+  [[ "$src" == *$'\nVersion: '* || "$src" == 'Version: '* ]]
+}
+
+# Adds deb-src entries beside the machine's deb entries (same mirrors and
+# suites) when apt knows no source of the mariadb package yet.
+zt_win_deb_src() {
+  zt_win_has_src && return 0
+  zt_log "adding source entries for apt (the MariaDB client library is built from Debian's source)"
+  local f made=0
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -e "$f" ] || continue
+    case "$f" in */kelmora-src.sources) continue ;; esac
+    grep -q '^Types:.*\bdeb\b' "$f" || continue
+    sed -e 's/^Types:.*$/Types: deb-src/' "$f" >>/etc/apt/sources.list.d/kelmora-src.sources.new
+    printf '\n' >>/etc/apt/sources.list.d/kelmora-src.sources.new
+    made=1
+  done
+  if [ "$made" = 1 ]; then
+    mv /etc/apt/sources.list.d/kelmora-src.sources.new /etc/apt/sources.list.d/kelmora-src.sources
+  fi
+  if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/kelmora-src.list
+  fi
+  apt-get update -q >>/tmp/kelmora-apt.log 2>&1 || true
+  zt_win_has_src || { zt_log "apt knows no source package mariadb"; return 1; }
+}
+
+# Builds the MariaDB client library (Connector/C, the libmariadb/ folder of
+# Debian's mariadb source package) for Windows once, into
+# build-windows/mariadb/{include,lib,bin}: TLS through the system's
+# SChannel, the authentication and connection plugins linked in.
+zt_win_mariadb() {
+  local stamp="$ZT_WIN_MARIADB/.kelmora-ready"
+  [ -f "$stamp" ] && [ -f "$ZT_WIN_MARIADB/bin/libmariadb.dll" ] && return 0
+  local start=$SECONDS tmp v f got="" src log="$ZT_WIN_BUILD/mariadb-build.log"
+  mkdir -p "$ZT_WIN_BUILD"
+  zt_win_deb_src || return 1
+  tmp=$(mktemp -d /tmp/kelmora-mariadb.XXXXXX)
+  # The newest source version the mirrors still serve (a security update's
+  # source may be listed before the mirror has it).
+  for v in $(apt-cache showsrc mariadb | sed -n 's/^Version: //p' | sort -rV | uniq); do
+    zt_log "fetching the source of mariadb $v (about 115 MB)"
+    if (cd "$tmp" && apt-get source -q --download-only "mariadb=$v" >>"$log" 2>&1); then got=$v; break; fi
+    rm -f "$tmp"/*
+  done
+  if [ -z "$got" ]; then rm -rf "$tmp"; zt_log "the source of mariadb could not be fetched"; return 1; fi
+  src=""
+  for f in "$tmp"/mariadb_*.orig.tar.*; do case "$f" in *.asc) ;; *) src=$f ;; esac; done
+  [ -n "$src" ] || { rm -rf "$tmp"; zt_log "the source package has no orig tarball"; return 1; }
+  (cd "$tmp" && tar xf "$src" --wildcards '*/libmariadb/*') || { rm -rf "$tmp"; zt_log "unpacking $src failed"; return 1; }
+  local cc="$tmp/$(cd "$tmp" && ls -d mariadb-*/libmariadb | head -1)"
+  zt_log "building the MariaDB client library for Windows (about a minute)"
+  zt_step "building libmariadb" "$log" -a cmake -S "$cc" -B "$tmp/build" \
+      -DCMAKE_TOOLCHAIN_FILE="$ZT_ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+      -DWITH_SSL=SCHANNEL -DWITH_UNIT_TESTS=OFF -DWITH_CURL=OFF -DWITH_EXTERNAL_ZLIB=OFF \
+      -DCLIENT_PLUGIN_DIALOG=STATIC -DCLIENT_PLUGIN_SHA256_PASSWORD=STATIC \
+      -DCLIENT_PLUGIN_CACHING_SHA2_PASSWORD=STATIC -DCLIENT_PLUGIN_CLIENT_ED25519=STATIC \
+      -DCLIENT_PLUGIN_PVIO_NPIPE=STATIC -DCLIENT_PLUGIN_PVIO_SHMEM=STATIC \
+      -DCLIENT_PLUGIN_MYSQL_CLEAR_PASSWORD=STATIC -DCLIENT_PLUGIN_MYSQL_OLD_PASSWORD=STATIC \
+      -DCLIENT_PLUGIN_AUTH_GSSAPI_CLIENT=OFF &&
+    zt_step "building libmariadb" "$log" -a cmake --build "$tmp/build" --target libmariadb -j"$(nproc 2>/dev/null || echo 2)" || {
+      tail -30 "$log" >&2; rm -rf "$tmp"; zt_log "building the client library failed (see $log)"; return 1; }
+  rm -rf "$ZT_WIN_MARIADB"
+  mkdir -p "$ZT_WIN_MARIADB/include" "$ZT_WIN_MARIADB/lib" "$ZT_WIN_MARIADB/bin"
+  cp -r "$cc"/include/*.h "$cc/include/mysql" "$cc/include/mariadb" "$ZT_WIN_MARIADB/include/"
+  cp "$tmp"/build/include/*.h "$ZT_WIN_MARIADB/include/"
+  cp "$tmp/build/libmariadb/liblibmariadb.dll.a" "$ZT_WIN_MARIADB/lib/libmariadb.dll.a"
+  x86_64-w64-mingw32-strip -o "$ZT_WIN_MARIADB/bin/libmariadb.dll" "$tmp/build/libmariadb/libmariadb.dll"
+  cp "$cc/COPYING.LIB" "$ZT_WIN_MARIADB/COPYING.LIB" 2>/dev/null || true
+  echo "$got" >"$ZT_WIN_MARIADB/version"
+  rm -rf "$tmp"
+  touch "$stamp"
+  zt_log "libmariadb.dll of mariadb $got built in $(( SECONDS - start )) s"
+}
+
+# The MinGW runtime DLLs the programs import (C++ library, unwinder,
+# threads).
+zt_win_runtime_dlls() {
+  local d
+  for d in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    local p
+    p=$("$ZT_WIN_CXX" -print-file-name="$d")
+    [ -f "$p" ] || p=$(find /usr/lib/gcc/x86_64-w64-mingw32 /usr/x86_64-w64-mingw32 -name "$d" 2>/dev/null | grep -v win32 | head -1)
+    [ -f "$p" ] || { zt_log "the MinGW runtime $d is missing"; return 1; }
+    echo "$p"
+  done
+}
+
+# Configures build-windows/ once and cross-builds every module into it; the
+# compiler's output goes to build-windows.log.  The client library and the
+# MinGW runtime are copied beside the programs so that they run in place.
+zt_win_build() {
+  local jobs log="$ZT_ROOT/build-windows.log" start=$SECONDS
+  jobs=$(nproc 2>/dev/null || echo 2)
+  if [ ! -f "$ZT_WIN_BUILD/CMakeCache.txt" ]; then
+    zt_note "configuring the Windows build in build-windows/"
+    zt_step "configuring" "$log" cmake -S "$ZT_ROOT" -B "$ZT_WIN_BUILD" \
+        -DCMAKE_TOOLCHAIN_FILE="$ZT_ROOT/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DZT_MARIADB_DIR="$ZT_WIN_MARIADB" || {
+      cat "$log" >&2; zt_log "configuring the Windows build failed"; return 1; }
+  fi
+  zt_note "cross-building for Windows with $jobs jobs; the compiler's output goes to build-windows.log"
+  zt_step "building for Windows" "$log" -a cmake --build "$ZT_WIN_BUILD" -j"$jobs" || {
+    grep -E 'error|Error' -A3 "$log" | head -60 >&2; zt_log "the Windows build failed (see build-windows.log)"; return 1; }
+  local f
+  cp -u "$ZT_WIN_MARIADB/bin/libmariadb.dll" "$ZT_WIN_BUILD/"
+  for f in $(zt_win_runtime_dlls); do cp -u "$f" "$ZT_WIN_BUILD/"; done
+  zt_note "Windows build done in $(( SECONDS - start )) s"
+}
+
+# Packs build-windows/Kelmora-windows-x64.zip: the program, its DLLs, the
+# client library, the MinGW runtime, the set-up tool, a sample config.ini
+# and README-Windows.txt.
+zt_win_package() {
+  local stage="$ZT_WIN_BUILD/package" f
+  rm -rf "$stage" "$ZT_WIN_ZIP"
+  mkdir -p "$stage"
+  for f in Kelmora.exe ZTData.dll ZTListview.dll ZTPopedom.dll SkinMagic.dll res.dll \
+           "自动更新.exe" kelmora-db.exe libmariadb.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    [ -f "$ZT_WIN_BUILD/$f" ] || { zt_log "build-windows/$f is missing"; return 1; }
+    cp "$ZT_WIN_BUILD/$f" "$stage/"
+  done
+  x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/*.dll
+  # Text files with Windows line ends; the read-me in UTF-8 with its byte
+  # order mark, which Notepad reads whatever the system's code page.
+  sed 's/$/\r/' "$ZT_ROOT/tools/windows/config.ini" >"$stage/config.ini"
+  { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ZT_ROOT/tools/windows/README-Windows.txt"; } >"$stage/README-Windows.txt"
+  [ -f "$ZT_WIN_MARIADB/COPYING.LIB" ] && sed 's/$/\r/' "$ZT_WIN_MARIADB/COPYING.LIB" >"$stage/COPYING-libmariadb.txt"
+  # Names are stored in UTF-8 with the zip format's UTF-8 flag, so that
+  # Windows shows "自动更新.exe" whatever its code page.
+  python3 - "$stage" "$ZT_WIN_ZIP" <<'PY' || { zt_log "packing the zip failed"; return 1; }
+import os, sys, zipfile
+stage, out = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+    for name in sorted(os.listdir(stage)):
+        z.write(os.path.join(stage, name), name)
+PY
+  zt_log "packed $ZT_WIN_ZIP ($(( $(stat -c %s "$ZT_WIN_ZIP") / 1024 )) KB)"
+}
