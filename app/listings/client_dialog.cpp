@@ -105,6 +105,13 @@ std::vector<std::string> BoxTexts(HWND hDlg)
     return out;
 }
 
+// Changes the user could save: none while the save button is withheld
+// (the user may not modify this client).
+BOOL Changed(HWND hDlg, const ClientDlg* d)
+{
+    return IsWindowEnabled(GetDlgItem(hDlg, IDOK)) && BoxTexts(hDlg) != d->shown;
+}
+
 BOOL FollowOwed(const ClientDlg* d)
 {
     return Phones_FollowOwed(&d->phones) && !d->bFollowWritten;
@@ -231,6 +238,9 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
 // 1 saved, 0 refused by the library or nothing to save, -1 a check failed.
 int Save(HWND hDlg, ClientDlg* d)
 {
+    // Without the right to save this client nothing is saved, whichever way asked.
+    if (!IsWindowEnabled(GetDlgItem(hDlg, IDOK)))
+        return 0;
     tagCLIENT rec;
     if (ReadBoxes(hDlg, d, &rec) < 0)
         return -1;
@@ -275,7 +285,7 @@ void WriteFollowUp(HWND hDlg, ClientDlg* d)
         SendMessageA(d->w->hGrid, GRM_REDRAWSEL, 0, 0);
     if (owed)
         d->bFollowWritten = TRUE;
-    if (BoxTexts(hDlg) != d->shown)
+    if (Changed(hDlg, d))
         Save(hDlg, d);
 }
 
@@ -283,7 +293,7 @@ void WriteFollowUp(HWND hDlg, ClientDlg* d)
 // the owed follow-up written.
 BOOL MayLeave(HWND hDlg, ClientDlg* d)
 {
-    if (BoxTexts(hDlg) != d->shown) {
+    if (Changed(hDlg, d)) {
         int answer = Listing_AskSave(hDlg);
         if (answer == IDCANCEL)
             return FALSE;

@@ -292,4 +292,59 @@ TEST_F(ClientDialogTest, TheNavigatorWalksTheListAndSavesAChangeWhenAskedTo)
     EXPECT_EQ(Module_Selected(w), first);
 }
 
+TEST_F(ClientDialogTest, AClientTheUserMayNotModifyIsNotSavedByTheFollowUpStepOrWhenLeaving)
+{
+    UseSalesmanRights();    // modifies own clients only
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    tagCLIENT* c = static_cast<tagCLIENT*>(Module_Selected(w));
+    ASSERT_NE(c, nullptr);
+    const std::string k = std::to_string(c->iOrdinal);
+    // The client passes to a salesman of the other branch, as a refresh would show it.
+    const auto other = TestDb_Query("select iOrdinal, iBr from t_employee where szEmp = '刘洋'");
+    ASSERT_EQ(other.size(), 1u);
+    TestDb_Exec("update t_client set iEmp = " + other[0][0] + ", iBr = " + other[0][1] + " where iOrdinal = " + k);
+    c->iEmp = std::stoi(other[0][0]);
+    c->iBr = std::stoi(other[0][1]);
+    const std::string row = TestDb_Scalar("select concat_ws('|', szRemark, iMinBuy, iEmp) from t_client where "
+                                          "iOrdinal = " + k);
+    const std::string remark = c->szRemark;
+    St_WithDriver(
+        [&] {
+            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
+                         reinterpret_cast<LPARAM>(w->hGrid));
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            EXPECT_FALSE(IsWindowEnabled(item(IDOK)));
+            SetWindowTextA(item(IDC_CD_REMARK), "无权修改的备注");
+            SetWindowTextA(item(IDC_CD_BUY_MIN), "7");
+            // The follow-up step (its dialog cancelled) saves nothing.
+            St_Click(item(IDC_CD_WRITEFOLLOW));
+            HWND fol = St_WaitWindow(tid, "#32770", "客源跟进");
+            ASSERT_NE(fol, nullptr);
+            St_Click(GetDlgItem(fol, IDCANCEL));
+            EXPECT_TRUE(St_WaitGone(fol));
+            Sleep(300);
+            // Leaving: there is nothing the user could save, so no question.
+            TestBoxes_Reset();
+            TestBoxes_Answer(IDYES);
+            St_Click(item(IDCANCEL));
+            EXPECT_TRUE(St_WaitGone(dlg));
+            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+                TestBoxes_Answer(IDNO);
+                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                St_WaitGone(dlg, 1000);
+            }
+        });
+    EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 0u);
+    EXPECT_EQ(TestDb_Scalar("select concat_ws('|', szRemark, iMinBuy, iEmp) from t_client where iOrdinal = " + k), row);
+    EXPECT_EQ(std::string(c->szRemark), remark);
+}
+
 }  // namespace
