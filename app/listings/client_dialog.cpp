@@ -263,8 +263,9 @@ int Save(HWND hDlg, ClientDlg* d)
         if (Block_RunTask(hDlg, p, [&] { return FD_Ist_Cli(op, &rec); }) != 1)
             return 0;
         Client_FormatRanges(&rec);
-        if (!Module_AddRecord(d->w, &rec))
-            return 0;
+        // Stored even when the list has no free slot (the window then says
+        // so and asks for a refresh): the form must not offer a second insert.
+        Module_AddRecord(d->w, &rec);
     }
     d->nSaved++;
     d->shown = BoxTexts(hDlg);

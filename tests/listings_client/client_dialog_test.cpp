@@ -347,4 +347,44 @@ TEST_F(ClientDialogTest, AClientTheUserMayNotModifyIsNotSavedByTheFollowUpStepOr
     EXPECT_EQ(std::string(c->szRemark), remark);
 }
 
+TEST_F(ClientDialogTest, AClientAddedWithoutAFreeSlotIsStoredOnceAndTheDialogCloses)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    tagCLIENT* recs = static_cast<tagCLIENT*>(w->rs.pBlock);
+    for (int i = 0; i < w->rs.nSlots; i++)
+        if (!recs[i].iOrdinal)
+            recs[i].iOrdinal = -1;
+    long long clients = TestDb_Count("t_client");
+    TestBoxes_Reset();
+    St_WithDriver(
+        [&] {
+            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求租"));
+            SetWindowTextA(item(IDC_CD_LINKMAN), "无空位的客户");
+            SetWindowTextA(item(IDC_CD_LINKTEL), "13811112222");
+            St_Click(item(IDOK));
+            // Stored: the dialog must not stay open for a second insert.
+            EXPECT_TRUE(St_WaitGone(dlg));
+            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+                TestBoxes_Answer(IDNO);
+                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                St_WaitGone(dlg, 1000);
+            }
+        });
+    for (int i = 0; i < w->rs.nSlots; i++)
+        if (recs[i].iOrdinal == -1)
+            recs[i].iOrdinal = 0;
+    EXPECT_EQ(Boxes("增加成功,本地内存错误刷新数据显示."), 1u);
+    EXPECT_EQ(TestDb_Count("t_client"), clients + 1);
+    EXPECT_EQ(TestDb_Count("t_client where szLinkMan = '无空位的客户'"), 1);
+}
+
 }  // namespace
