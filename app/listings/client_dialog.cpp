@@ -216,7 +216,8 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     Phones_Read(&d->phones, hDlg, d->bAdd ? nullptr : d->pSel, pNew);
     if (Fields_Read(hDlg, kFields, kNumFields, pNew))
         return -1;
-    if (!Listing_IsDate(pNew->dDelegate)) {
+    // No date is allowed (a client may have none); a typed one must be a day.
+    if (pNew->dDelegate[0] && !Listing_IsDate(pNew->dDelegate)) {
         Field_Refuse(hDlg, IDC_CD_DELEGATE, "委托日期不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09");
         return -1;
     }

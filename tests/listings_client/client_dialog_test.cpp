@@ -387,4 +387,41 @@ TEST_F(ClientDialogTest, AClientAddedWithoutAFreeSlotIsStoredOnceAndTheDialogClo
     EXPECT_EQ(TestDb_Count("t_client where szLinkMan = '无空位的客户'"), 1);
 }
 
+TEST_F(ClientDialogTest, AClientWithoutACommissionDateCanBeChangedAndKeepsNoDate)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    tagCLIENT* c = static_cast<tagCLIENT*>(Module_Selected(w));
+    ASSERT_NE(c, nullptr);
+    const std::string k = std::to_string(c->iOrdinal);
+    // Stored without a date, as a load gives it.
+    TestDb_Exec("update t_client set dDelegate = null where iOrdinal = " + k);
+    memset(c->dDelegate, 0, sizeof(c->dDelegate));
+    TestBoxes_Reset();
+    St_WithDriver(
+        [&] {
+            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
+                         reinterpret_cast<LPARAM>(w->hGrid));
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            EXPECT_EQ(Ui_Text(GetDlgItem(dlg, IDC_CD_DELEGATE)), "");
+            SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "没有委托日期的客户");
+            St_Click(GetDlgItem(dlg, IDOK));
+            EXPECT_TRUE(St_WaitGone(dlg));
+            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+                TestBoxes_Answer(IDNO);
+                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                St_WaitGone(dlg, 1000);
+            }
+        });
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(TestDb_Scalar("select concat(szRemark, '|', dDelegate is null) from t_client where iOrdinal = " + k),
+              "没有委托日期的客户|1");
+}
+
 }  // namespace
