@@ -105,6 +105,13 @@ std::vector<std::string> BoxTexts(HWND hDlg)
     return out;
 }
 
+// Changes the user could save: none while the save button is withheld
+// (the user may not modify this client).
+BOOL Changed(HWND hDlg, const ClientDlg* d)
+{
+    return IsWindowEnabled(GetDlgItem(hDlg, IDOK)) && BoxTexts(hDlg) != d->shown;
+}
+
 BOOL FollowOwed(const ClientDlg* d)
 {
     return Phones_FollowOwed(&d->phones) && !d->bFollowWritten;
@@ -209,7 +216,8 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     Phones_Read(&d->phones, hDlg, d->bAdd ? nullptr : d->pSel, pNew);
     if (Fields_Read(hDlg, kFields, kNumFields, pNew))
         return -1;
-    if (!Listing_IsDate(pNew->dDelegate)) {
+    // No date is allowed (a client may have none); a typed one must be a day.
+    if (pNew->dDelegate[0] && !Listing_IsDate(pNew->dDelegate)) {
         Field_Refuse(hDlg, IDC_CD_DELEGATE, "委托日期不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09");
         return -1;
     }
@@ -231,6 +239,9 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
 // 1 saved, 0 refused by the library or nothing to save, -1 a check failed.
 int Save(HWND hDlg, ClientDlg* d)
 {
+    // Without the right to save this client nothing is saved, whichever way asked.
+    if (!IsWindowEnabled(GetDlgItem(hDlg, IDOK)))
+        return 0;
     tagCLIENT rec;
     if (ReadBoxes(hDlg, d, &rec) < 0)
         return -1;
@@ -253,8 +264,9 @@ int Save(HWND hDlg, ClientDlg* d)
         if (Block_RunTask(hDlg, p, [&] { return FD_Ist_Cli(op, &rec); }) != 1)
             return 0;
         Client_FormatRanges(&rec);
-        if (!Module_AddRecord(d->w, &rec))
-            return 0;
+        // Stored even when the list has no free slot (the window then says
+        // so and asks for a refresh): the form must not offer a second insert.
+        Module_AddRecord(d->w, &rec);
     }
     d->nSaved++;
     d->shown = BoxTexts(hDlg);
@@ -275,7 +287,7 @@ void WriteFollowUp(HWND hDlg, ClientDlg* d)
         SendMessageA(d->w->hGrid, GRM_REDRAWSEL, 0, 0);
     if (owed)
         d->bFollowWritten = TRUE;
-    if (BoxTexts(hDlg) != d->shown)
+    if (Changed(hDlg, d))
         Save(hDlg, d);
 }
 
@@ -283,7 +295,7 @@ void WriteFollowUp(HWND hDlg, ClientDlg* d)
 // the owed follow-up written.
 BOOL MayLeave(HWND hDlg, ClientDlg* d)
 {
-    if (BoxTexts(hDlg) != d->shown) {
+    if (Changed(hDlg, d)) {
         int answer = Listing_AskSave(hDlg);
         if (answer == IDCANCEL)
             return FALSE;

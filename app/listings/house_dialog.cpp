@@ -630,9 +630,17 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
         Gbk_CopyCut(h->szHouseStruct, sizeof(h->szHouseStruct), s->est->szHouseStruct);
     }
     h->iEst = s->est->iOrdinal;
-    std::string num = House_NumberTyped(br->szHou_PF, Box(hDlg, IDC_HD_NUM).c_str());
-    if (s->form == HDLG_MODIFY && num == House_NumberShown("", s->old.szHouseNum))
-        num = s->old.szHouseNum;    // shown padded, unchanged
+    std::string typed = Box(hDlg, IDC_HD_NUM);
+    std::string num = House_NumberTyped(br->szHou_PF, typed.c_str());
+    if (s->form == HDLG_MODIFY) {
+        // The number as shown (with the prefix of the house's stored branch,
+        // padded) is the stored number, whichever branch the box now names.
+        const tagBRLIST* was = static_cast<const tagBRLIST*>(
+            FindBr(p->pBrList, nullptr, s->old.iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
+        if (typed == House_NumberShown(was ? was->szHou_PF : "", s->old.szHouseNum) ||
+            num == House_NumberShown("", s->old.szHouseNum))
+            num = s->old.szHouseNum;
+    }
     Gbk_CopyCut(h->szHouseNum, sizeof(h->szHouseNum), num.c_str());
     if (s->form == HDLG_ADD && !p->sys.bNumManualWrite)
         h->szHouseNum[0] = '\0';

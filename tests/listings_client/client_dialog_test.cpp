@@ -292,4 +292,136 @@ TEST_F(ClientDialogTest, TheNavigatorWalksTheListAndSavesAChangeWhenAskedTo)
     EXPECT_EQ(Module_Selected(w), first);
 }
 
+TEST_F(ClientDialogTest, AClientTheUserMayNotModifyIsNotSavedByTheFollowUpStepOrWhenLeaving)
+{
+    UseSalesmanRights();    // modifies own clients only
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    tagCLIENT* c = static_cast<tagCLIENT*>(Module_Selected(w));
+    ASSERT_NE(c, nullptr);
+    const std::string k = std::to_string(c->iOrdinal);
+    // The client passes to a salesman of the other branch, as a refresh would show it.
+    const auto other = TestDb_Query("select iOrdinal, iBr from t_employee where szEmp = '刘洋'");
+    ASSERT_EQ(other.size(), 1u);
+    TestDb_Exec("update t_client set iEmp = " + other[0][0] + ", iBr = " + other[0][1] + " where iOrdinal = " + k);
+    c->iEmp = std::stoi(other[0][0]);
+    c->iBr = std::stoi(other[0][1]);
+    const std::string row = TestDb_Scalar("select concat_ws('|', szRemark, iMinBuy, iEmp) from t_client where "
+                                          "iOrdinal = " + k);
+    const std::string remark = c->szRemark;
+    St_WithDriver(
+        [&] {
+            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
+                         reinterpret_cast<LPARAM>(w->hGrid));
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            EXPECT_FALSE(IsWindowEnabled(item(IDOK)));
+            SetWindowTextA(item(IDC_CD_REMARK), "无权修改的备注");
+            SetWindowTextA(item(IDC_CD_BUY_MIN), "7");
+            // The follow-up step (its dialog cancelled) saves nothing.
+            St_Click(item(IDC_CD_WRITEFOLLOW));
+            HWND fol = St_WaitWindow(tid, "#32770", "客源跟进");
+            ASSERT_NE(fol, nullptr);
+            St_Click(GetDlgItem(fol, IDCANCEL));
+            EXPECT_TRUE(St_WaitGone(fol));
+            Sleep(300);
+            // Leaving: there is nothing the user could save, so no question.
+            TestBoxes_Reset();
+            TestBoxes_Answer(IDYES);
+            St_Click(item(IDCANCEL));
+            EXPECT_TRUE(St_WaitGone(dlg));
+            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+                TestBoxes_Answer(IDNO);
+                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                St_WaitGone(dlg, 1000);
+            }
+        });
+    EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 0u);
+    EXPECT_EQ(TestDb_Scalar("select concat_ws('|', szRemark, iMinBuy, iEmp) from t_client where iOrdinal = " + k), row);
+    EXPECT_EQ(std::string(c->szRemark), remark);
+}
+
+TEST_F(ClientDialogTest, AClientAddedWithoutAFreeSlotIsStoredOnceAndTheDialogCloses)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    tagCLIENT* recs = static_cast<tagCLIENT*>(w->rs.pBlock);
+    for (int i = 0; i < w->rs.nSlots; i++)
+        if (!recs[i].iOrdinal)
+            recs[i].iOrdinal = -1;
+    long long clients = TestDb_Count("t_client");
+    TestBoxes_Reset();
+    St_WithDriver(
+        [&] {
+            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求租"));
+            SetWindowTextA(item(IDC_CD_LINKMAN), "无空位的客户");
+            SetWindowTextA(item(IDC_CD_LINKTEL), "13811112222");
+            St_Click(item(IDOK));
+            // Stored: the dialog must not stay open for a second insert.
+            EXPECT_TRUE(St_WaitGone(dlg));
+            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+                TestBoxes_Answer(IDNO);
+                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                St_WaitGone(dlg, 1000);
+            }
+        });
+    for (int i = 0; i < w->rs.nSlots; i++)
+        if (recs[i].iOrdinal == -1)
+            recs[i].iOrdinal = 0;
+    EXPECT_EQ(Boxes("增加成功,本地内存错误刷新数据显示."), 1u);
+    EXPECT_EQ(TestDb_Count("t_client"), clients + 1);
+    EXPECT_EQ(TestDb_Count("t_client where szLinkMan = '无空位的客户'"), 1);
+}
+
+TEST_F(ClientDialogTest, AClientWithoutACommissionDateCanBeChangedAndKeepsNoDate)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    tagCLIENT* c = static_cast<tagCLIENT*>(Module_Selected(w));
+    ASSERT_NE(c, nullptr);
+    const std::string k = std::to_string(c->iOrdinal);
+    // Stored without a date, as a load gives it.
+    TestDb_Exec("update t_client set dDelegate = null where iOrdinal = " + k);
+    memset(c->dDelegate, 0, sizeof(c->dDelegate));
+    TestBoxes_Reset();
+    St_WithDriver(
+        [&] {
+            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
+                         reinterpret_cast<LPARAM>(w->hGrid));
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+            ASSERT_NE(dlg, nullptr);
+            EXPECT_EQ(Ui_Text(GetDlgItem(dlg, IDC_CD_DELEGATE)), "");
+            SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "没有委托日期的客户");
+            St_Click(GetDlgItem(dlg, IDOK));
+            EXPECT_TRUE(St_WaitGone(dlg));
+            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+                TestBoxes_Answer(IDNO);
+                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                St_WaitGone(dlg, 1000);
+            }
+        });
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(TestDb_Scalar("select concat(szRemark, '|', dDelegate is null) from t_client where iOrdinal = " + k),
+              "没有委托日期的客户|1");
+}
+
 }  // namespace

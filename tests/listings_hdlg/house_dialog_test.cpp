@@ -428,6 +428,33 @@ TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
 
 namespace {
 
+TEST_F(HouseDialogTest, MovingAHouseToAnotherBranchKeepsItsListingNumber)
+{
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    for (int i = 0; i < 20 && Selected() && Selected()->iBr != 1; i++)
+        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
+    Ui_Pump(100);
+    ASSERT_TRUE(Selected() && Selected()->iBr == 1);
+    const std::string key = std::to_string(Selected()->iOrdinal);
+    const std::string number = TestDb_Scalar("select szHouseNum from t_house where iOrdinal = " + key);
+    ASSERT_FALSE(number.empty());
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        // Shown with the head office's prefix; the box is not editable.
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_NUM).compare(0, 2, "ZF") == 0; }));
+        EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_HD_NUM)));
+        Set(dlg, IDC_HD_BR, "文三路店");
+        Set(dlg, IDC_HD_EMP, "刘洋");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestDb_Scalar("select concat(b.szBr, '/', e.szEmp) from t_house h join t_branch b on b.iOrdinal = h.iBr "
+                            "join t_employee e on e.iOrdinal = h.iEmp where h.iOrdinal = " + key),
+              "文三路店/刘洋");
+    EXPECT_EQ(TestDb_Scalar("select szHouseNum from t_house where iOrdinal = " + key), number)
+        << "the shown number with the old branch's prefix is the stored number";
+    EXPECT_EQ(std::string(Selected()->szHouseNum), number);
+}
+
 TEST_F(HouseDialogTest, AddAndContinueStaysOpenAndAFollowUpIsWrittenFromTheModifyForm)
 {
     int rows = Shell_GridRows(w->hGrid);
