@@ -136,6 +136,8 @@ struct HDLG {
     HWND hDlg;
     tagHOUSE old;               // the stored record shown (modify form)
     tagHOUSE* slot;             // its slot in the window's array
+    tagHOUSE* pendSlot;         // the navigator's next record while its values load
+    LONG gen;                   // the values load whose result is awaited
     const tagESTLIST* est;      // the estate chosen
     Buildings bno;              // its buildings
     Buildings pendBno;          // loaded by a fill thread, not yet taken
@@ -245,6 +247,7 @@ static DWORD WINAPI ListsProc(LPVOID arg)
 static DWORD WINAPI ValuesProc(LPVOID arg)
 {
     HDLG* s = static_cast<HDLG*>(arg);
+    const LONG gen = s->gen;
     tagZT_Main_Param* p = s->p;
     HouseValues& v = s->values;
     v.missing = nullptr;
@@ -269,7 +272,7 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
             b.n = 0;
     }
     InterlockedExchange(&s->pendReady, 1);
-    PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_VALUES, 0);
+    PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_VALUES, gen);
     return 0;
 }
 
@@ -471,6 +474,10 @@ static void ShowValues(HDLG* s)
     }
     s->filling++;
     if (s->form == HDLG_MODIFY) {
+        // The record and its slot change together.
+        if (s->pendSlot)
+            s->slot = s->pendSlot;
+        s->pendSlot = nullptr;
         s->old = v.rec;
         ShowEstate(s, v.est, FALSE);
         SetDlgItemTextA(s->hDlg, IDC_HD_ESTATE, v.est ? v.est->szEstate : "");
@@ -505,6 +512,7 @@ static void StartValues(HDLG* s, const tagHOUSE* rec)
         memcpy(&s->values.rec, rec, sizeof(*rec));
     else
         memset(&s->values.rec, 0, sizeof(s->values.rec));
+    s->gen++;    // a result of an earlier load still queued is not shown
     StartThread(s, &s->hValues, ValuesProc);
 }
 
@@ -655,6 +663,10 @@ static int Save(HDLG* s)
     // Without the right to save this house nothing is saved, whichever way asked.
     if (!IsWindowEnabled(GetDlgItem(s->hDlg, IDOK)))
         return 0;
+    // The navigator's next record is still loading: the boxes and the stored
+    // record are the previous one's, the slot is not; nothing is saved.
+    if (s->pendSlot)
+        return -1;
     tagHOUSE h;
     memset(&h, 0, sizeof(h));
     if (s->form == HDLG_MODIFY)
@@ -805,7 +817,7 @@ static void OnNavigate(HDLG* s, int move)
     tagHOUSE* h = static_cast<tagHOUSE*>(Listing_NavMove(s->w, move, &moved));
     if (!h || !moved)
         return;
-    s->slot = h;
+    s->pendSlot = h;
     Rights_RecordSave(s->p, s->hDlg, ZTM_HOUSE, h->iEmp, h->iBr);
     StartValues(s, h);
 }
@@ -989,8 +1001,10 @@ static INT_PTR CALLBACK HouseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM 
     case WM_HDLG_FILLED:
         if (wParam == FILL_LISTS)
             ShowLists(s);
-        else if (wParam == FILL_VALUES)
-            ShowValues(s);
+        else if (wParam == FILL_VALUES) {
+            if (static_cast<LONG>(lParam) == s->gen)
+                ShowValues(s);
+        }
         else
             TakeBuildings(s);
         return TRUE;

@@ -428,6 +428,41 @@ TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
 
 namespace {
 
+TEST_F(HouseDialogTest, ASaveWhileTheNavigatorsNextHouseLoadsTouchesNeitherHouse)
+{
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    Ui_Pump(100);
+    ASSERT_NE(Selected(), nullptr);
+    const tagHOUSE first = *Selected();
+    const std::string remark =
+        TestDb_Scalar("select szRemark from t_house where iOrdinal = " + std::to_string(first.iOrdinal));
+    tagHOUSE second = {};
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        ASSERT_TRUE(St_WaitFor([&] { return !Text(dlg, IDC_HD_ESTATE).empty(); }));
+        // The next house's buildings cannot be read while another connection
+        // holds their table: its values stay loading.
+        TestDb_Exec("lock tables t_buildno write");
+        ClickNav(dlg, ID_HOUSE_NAV_NEXT);
+        EXPECT_TRUE(St_WaitFor([&] { return Selected() && Selected()->iOrdinal != first.iOrdinal; }));
+        second = *Selected();
+        // The boxes still show the first house: "修改" now saves nothing.
+        Set(dlg, IDC_HD_REMARK, "saved while the next one loads");
+        TestBoxes_Reset();
+        St_Click(Item(dlg, IDOK));
+        Sleep(300);
+        TestDb_Exec("unlock tables");
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_HOUSENO) == second.szHouseNO &&
+                                            Text(dlg, IDC_HD_REMARK) == second.szRemark; }));
+        EXPECT_TRUE(IsWindow(dlg));
+    });
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_EQ(TestDb_Scalar("select szRemark from t_house where iOrdinal = " + std::to_string(first.iOrdinal)), remark);
+    // The second house's slot still holds the second house.
+    ASSERT_NE(Selected(), nullptr);
+    EXPECT_EQ(Selected()->iOrdinal, second.iOrdinal);
+    EXPECT_STREQ(Selected()->szRemark, second.szRemark);
+}
+
 TEST_F(HouseDialogTest, MovingAHouseToAnotherBranchKeepsItsListingNumber)
 {
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
