@@ -224,16 +224,24 @@ void DeleteFollowUps(ZT_MODWIN* w, void* sel)
         ListingPane_Forget(&StateOf(w)->pane);
 }
 
+// After the dialog the pane shows the selected client again, its
+// follow-ups reloaded: the dialog may have written some.
+void ShowAfterDialog(ZT_MODWIN* w)
+{
+    ListingPane_Forget(&StateOf(w)->pane);
+    ShowSelected(w);
+}
+
 void AddClient(ZT_MODWIN* w, void*)
 {
     ClientDialog_Run(w, nullptr);
-    ShowSelected(w);
+    ShowAfterDialog(w);
 }
 
 void ModifyClient(ZT_MODWIN* w, void* sel)
 {
     ClientDialog_Run(w, static_cast<tagCLIENT*>(sel));
-    ShowSelected(w);
+    ShowAfterDialog(w);
 }
 
 // Checks the panel's dates (naming a bad box) and loads.

@@ -8,6 +8,7 @@
 #include "tests/startup/startup_support.h"
 #include "app/listings/client_dialog.h"
 #include "app/listings/client_dialog_ids.h"
+#include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_ids.h"
 #include "cipher/cipher.h"
@@ -129,6 +130,12 @@ TEST_F(ClientDialogTest, RevealedTelephonesOweAFollowUpAndAreStoredUnchanged)
     EXPECT_EQ(OtherRows(k), others);
     EXPECT_EQ(TestDb_Scalar("select szClientNum from t_client where iOrdinal = " + k), number)
         << "the number the dialog does not edit is carried over";
+    // The list's follow-up pane shows the follow-up just written.
+    HWND paneGrid = GetDlgItem(ClientWindow_Pane(hwnd), IDC_CP_FOLLOWS);
+    ASSERT_NE(paneGrid, nullptr);
+    for (int i = 0; i < 100 && Shell_GridRows(paneGrid) != static_cast<int>(follows + 1); i++)
+        Ui_Pump(20);
+    EXPECT_EQ(Shell_GridRows(paneGrid), static_cast<int>(follows + 1));
 
     // Masked and not revealed: a change keeps the stored telephones, and
     // leaving owes nothing.
