@@ -137,18 +137,16 @@ struct HDLG {
     tagHOUSE old;               // the stored record shown (modify form)
     tagHOUSE* slot;             // its slot in the window's array
     tagHOUSE* pendSlot;         // the navigator's next record while its values load
-    LONG gen;                   // the values load whose result is awaited
+    LONG genValues;             // the values load whose result is awaited
+    LONG genBno;                // the buildings load whose result is awaited
     const tagESTLIST* est;      // the estate chosen
     Buildings bno;              // its buildings
-    Buildings pendBno;          // loaded by a fill thread, not yet taken
-    volatile LONG pendReady;    // 1 once the thread has filled pendBno
     LISTING_PHONES ph;
     FOLLOW_LIST* follow;        // the window's follow-up list (its mirror grid is ours)
     HWND hNav;
     HBITMAP hPicture;
-    HANDLE hLists, hValues;     // the fill threads (the second also loads buildings)
+    HANDLE hLists;              // the lists' fill thread
     BoxLists lists;
-    HouseValues values;
     int filling;                // > 0 while the program sets boxes
     std::string baseline;       // the boxes after the last fill or save
     BOOL bSaved;
@@ -242,20 +240,45 @@ static DWORD WINAPI ListsProc(LPVOID arg)
     return 0;
 }
 
+// One load of the values thread or the buildings thread: what it was asked
+// and what it found.  The thread owns it until it is posted; then the
+// dialog takes it (dropping the result of a load it no longer waits for).
+// A thread whose dialog has gone releases it itself.  The dialog never
+// waits for these threads: they may be waiting on the server.
+struct FillJob {
+    HWND hDlg;
+    tagZT_Main_Param* p;
+    int form;
+    LONG gen, genBno;
+    HouseValues values;
+    Buildings bno;
+};
+
+static void FreeJob(FillJob* j)
+{
+    FreeBuildings(&j->bno);
+    delete j;
+}
+
+static void PostJob(FillJob* j, WPARAM what)
+{
+    if (!PostMessageA(j->hDlg, WM_HDLG_FILLED, what, reinterpret_cast<LPARAM>(j)))
+        FreeJob(j);
+}
+
 // The record's relations from the caches and the buildings of its estate
 // from the server (the data library serialises the connection).
 static DWORD WINAPI ValuesProc(LPVOID arg)
 {
-    HDLG* s = static_cast<HDLG*>(arg);
-    const LONG gen = s->gen;
-    tagZT_Main_Param* p = s->p;
-    HouseValues& v = s->values;
+    FillJob* j = static_cast<FillJob*>(arg);
+    tagZT_Main_Param* p = j->p;
+    HouseValues& v = j->values;
     v.missing = nullptr;
     v.emp = static_cast<const tagEMPLIST*>(
         FindEmp(p->pEmpList, nullptr, v.rec.iEmp, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
     v.br = static_cast<const tagBRLIST*>(FindBr(p->pBrList, nullptr, v.rec.iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
     v.est = v.rec.iEst ? FindEstList(p->pEstList, nullptr, v.rec.iEst, nullptr, EstateSlots(p)) : nullptr;
-    if (s->form == HDLG_MODIFY) {
+    if (j->form == HDLG_MODIFY) {
         if (!v.emp)
             v.missing = "员工";
         else if (!v.br)
@@ -266,30 +289,26 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
             v.missing = "城区";
     }
     if (v.est) {
-        Buildings& b = s->pendBno;
-        b.iEst = v.est->iOrdinal;
-        if (!FD_Sct_BNO(&b.p, &b.n, b.iEst, 0))
-            b.n = 0;
+        j->bno.iEst = v.est->iOrdinal;
+        if (!FD_Sct_BNO(&j->bno.p, &j->bno.n, j->bno.iEst, 0))
+            j->bno.n = 0;
     }
-    InterlockedExchange(&s->pendReady, 1);
-    PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_VALUES, gen);
+    PostJob(j, FILL_VALUES);
     return 0;
 }
 
 static DWORD WINAPI BuildingsProc(LPVOID arg)
 {
-    HDLG* s = static_cast<HDLG*>(arg);
-    Buildings& b = s->pendBno;
-    if (!FD_Sct_BNO(&b.p, &b.n, b.iEst, 0))
-        b.n = 0;
-    InterlockedExchange(&s->pendReady, 1);
-    PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_BUILDINGS, 0);
+    FillJob* j = static_cast<FillJob*>(arg);
+    if (!FD_Sct_BNO(&j->bno.p, &j->bno.n, j->bno.iEst, 0))
+        j->bno.n = 0;
+    PostJob(j, FILL_BUILDINGS);
     return 0;
 }
 
-// Waits for a fill thread and closes it.  The thread never waits on the
-// dialog, but the data library may ask about a lost connection from it, and
-// that box talks to windows of this thread: sent messages are answered.
+// Waits for the lists' thread and closes it (it reads the caches only).
+// The data library may still ask about a lost connection meanwhile, and that
+// box talks to windows of this thread: sent messages are answered.
 static void Join(HANDLE* ph)
 {
     if (!*ph)
@@ -302,13 +321,17 @@ static void Join(HANDLE* ph)
     *ph = nullptr;
 }
 
-// Waits for the values thread.  Buildings it loaded and the dialog has not
-// taken yet are released.
-static void WaitValues(HDLG* s)
+// Starts a values or buildings load on a thread of its own (not waited for).
+static void StartJob(HDLG* s, FillJob* j, LPTHREAD_START_ROUTINE proc)
 {
-    Join(&s->hValues);
-    InterlockedExchange(&s->pendReady, 0);
-    FreeBuildings(&s->pendBno);
+    j->hDlg = s->hDlg;
+    j->p = s->p;
+    j->form = s->form;
+    HANDLE h = CreateThread(nullptr, 0, proc, j, 0, nullptr);
+    if (h)
+        CloseHandle(h);
+    else
+        proc(j);    // no thread to be had: the same work, here
 }
 
 static void StartThread(HDLG* s, HANDLE* ph, LPTHREAD_START_ROUTINE proc)
@@ -386,19 +409,16 @@ static void FillBuildings(HDLG* s)
     FillList(s, IDC_HD_BUILDNO, items);
 }
 
-static void TakeBuildings(HDLG* s)
+// The buildings a load found, when they are those of the estate chosen and
+// no later load of buildings was started.
+static void TakeBuildings(HDLG* s, FillJob* j)
 {
-    // Only what a thread has finished loading: a newer one may still be at it.
-    if (!InterlockedCompareExchange(&s->pendReady, 0, 0))
+    if (j->genBno != s->genBno || !s->est || j->bno.iEst != s->est->iOrdinal)
         return;
-    if (s->est && s->pendBno.iEst == s->est->iOrdinal) {
-        FreeBuildings(&s->bno);
-        s->bno = s->pendBno;
-        s->pendBno = Buildings();
-        FillBuildings(s);
-    } else {
-        FreeBuildings(&s->pendBno);
-    }
+    FreeBuildings(&s->bno);
+    s->bno = j->bno;
+    j->bno = Buildings();
+    FillBuildings(s);
 }
 
 // Shows the estate's address and urban area; with bFields also its ring
@@ -432,9 +452,10 @@ static void EstateTyped(HDLG* s)
     ShowEstate(s, est, TRUE);
     FreeBuildings(&s->bno);
     FillBuildings(s);
-    WaitValues(s);
-    s->pendBno.iEst = est->iOrdinal;
-    StartThread(s, &s->hValues, BuildingsProc);
+    FillJob* j = new FillJob();
+    j->genBno = ++s->genBno;
+    j->bno.iEst = est->iOrdinal;
+    StartJob(s, j, BuildingsProc);
 }
 
 static void ShowNumber(HDLG* s, const tagHOUSE* h, const tagBRLIST* br)
@@ -464,9 +485,9 @@ static void ShowAddDefaults(HDLG* s)
     SetBox(s, IDC_HD_DELEGATE, today);
 }
 
-static void ShowValues(HDLG* s)
+static void ShowValues(HDLG* s, FillJob* j)
 {
-    HouseValues& v = s->values;
+    HouseValues& v = j->values;
     if (v.missing) {
         char text[96];
         snprintf(text, sizeof(text), "房源ID:%d关联%s出错", v.rec.iOrdinal, v.missing);
@@ -490,7 +511,7 @@ static void ShowValues(HDLG* s)
         Phones_Show(&s->ph, s->hDlg, nullptr);
     }
     ShowPicture(s);
-    TakeBuildings(s);
+    TakeBuildings(s, j);
     s->filling--;
     TakeBaseline(s);
 }
@@ -507,13 +528,13 @@ static void ShowLists(HDLG* s)
 // Starts the values thread for a record (null: the add form's defaults).
 static void StartValues(HDLG* s, const tagHOUSE* rec)
 {
-    WaitValues(s);
+    FillJob* j = new FillJob();
     if (rec)
-        memcpy(&s->values.rec, rec, sizeof(*rec));
-    else
-        memset(&s->values.rec, 0, sizeof(s->values.rec));
-    s->gen++;    // a result of an earlier load still queued is not shown
-    StartThread(s, &s->hValues, ValuesProc);
+        memcpy(&j->values.rec, rec, sizeof(*rec));
+    // The result of an earlier load, still on its way, is not shown.
+    j->gen = ++s->genValues;
+    j->genBno = ++s->genBno;
+    StartJob(s, j, ValuesProc);
 }
 
 // ---- Dependent fields ---------------------------------------------------------------------
@@ -976,10 +997,14 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
 
 static void OnDestroy(HDLG* s)
 {
-    // The fill threads only post; once they have ended nothing touches the dialog.
+    // The lists' thread only posts; once it has ended nothing touches the
+    // dialog.  Loads still queued are released; a load still running finds
+    // the dialog gone and releases its own.
     Join(&s->hLists);
-    Join(&s->hValues);
-    FreeBuildings(&s->pendBno);
+    MSG m;
+    while (PeekMessageA(&m, s->hDlg, WM_HDLG_FILLED, WM_HDLG_FILLED, PM_REMOVE))
+        if (m.wParam != FILL_LISTS)
+            FreeJob(reinterpret_cast<FillJob*>(m.lParam));
     FreeBuildings(&s->bno);
     if (s->follow) {
         FollowList_Wait(s->follow);
@@ -1001,12 +1026,14 @@ static INT_PTR CALLBACK HouseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM 
     case WM_HDLG_FILLED:
         if (wParam == FILL_LISTS)
             ShowLists(s);
-        else if (wParam == FILL_VALUES) {
-            if (static_cast<LONG>(lParam) == s->gen)
-                ShowValues(s);
+        else {
+            FillJob* j = reinterpret_cast<FillJob*>(lParam);
+            if (wParam != FILL_VALUES)
+                TakeBuildings(s, j);
+            else if (j->gen == s->genValues)
+                ShowValues(s, j);
+            FreeJob(j);
         }
-        else
-            TakeBuildings(s);
         return TRUE;
     case WM_COMMAND:
         OnCommand(s, LOWORD(wParam), HIWORD(wParam));

@@ -463,6 +463,40 @@ TEST_F(HouseDialogTest, ASaveWhileTheNavigatorsNextHouseLoadsTouchesNeitherHouse
     EXPECT_STREQ(Selected()->szRemark, second.szRemark);
 }
 
+TEST_F(HouseDialogTest, TheFormTakesTypingWhileAnEstatesBuildingsWaitForTheServer)
+{
+    // Two estates with buildings: the one typed first and the one typed last.
+    tagZT_Main_Param* p = &g_ZTMain;
+    std::string last;
+    for (int i = 0; i < p->nEst && last.empty(); i++) {
+        const tagESTLIST& e = p->pEstList[i];
+        if (e.iOrdinal && strcmp(e.szEstate, kEstate) != 0 &&
+            TestDb_Count("t_buildno where iEst = " + std::to_string(e.iOrdinal)) > 0)
+            last = e.szEstate;
+    }
+    ASSERT_FALSE(last.empty());
+    Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
+        ASSERT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_EMP) == "管理员"; }));
+        // Buildings cannot be read while another connection holds their
+        // table: the first estate's load waits, and so does the second's.
+        TestDb_Exec("lock tables t_buildno write");
+        Set(dlg, IDC_HD_ESTATE, kEstate);
+        DWORD_PTR r = 0;
+        BOOL answered = SendMessageTimeoutA(Item(dlg, IDC_HD_ESTATE), WM_SETTEXT, 0,
+                                            reinterpret_cast<LPARAM>(last.c_str()), SMTO_NORMAL, 1500, &r) != 0;
+        // The form still takes what is typed.
+        PostMessageA(Item(dlg, IDC_HD_REMARK), WM_CHAR, 'x', 0);
+        bool typed = St_WaitFor([&] { return Text(dlg, IDC_HD_REMARK) == "x"; }, 1500);
+        TestDb_Exec("unlock tables");
+        EXPECT_TRUE(answered);
+        EXPECT_TRUE(typed);
+        // Once the server answers, the building box lists the last estate's.
+        EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_BUILDNO)) > 0; }));
+        EXPECT_EQ(Text(dlg, IDC_HD_ESTATE), last);
+        TestBoxes_Answer(IDNO);
+    });
+}
+
 TEST_F(HouseDialogTest, MovingAHouseToAnotherBranchKeepsItsListingNumber)
 {
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
