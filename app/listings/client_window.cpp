@@ -6,6 +6,7 @@
 #include "app/listings/client_ids.h"
 #include "app/listings/follow_list.h"
 #include "app/listings/listing_pane.h"
+#include "app/listings/listing_panel.h"
 #include "app/listings/listing_text.h"
 #include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
@@ -68,41 +69,22 @@ const int kTextBoxes[] = {IDC_CF_TRADE, IDC_CF_PRICE,         IDC_CF_URBAN,     
                           IDC_CF_AREA,  IDC_CF_ROOM,          IDC_CF_TYPE,        IDC_CF_LEVEL,
                           IDC_CF_DELEGATE_FROM, IDC_CF_DELEGATE_TO, IDC_CF_FOLLOW_FROM, IDC_CF_FOLLOW_TO};
 
+const LISTING_PANEL_IDS kPanelIds = {IDC_CF_FIND, IDC_CF_CLEAR, IDC_CF_EXPAND};
+
 std::string BoxText(HWND hPanel, int id)
 {
-    char b[1100] = "";
-    GetDlgItemTextA(hPanel, id, b, sizeof(b));
-    return b;
+    return ListingPanel_Text(hPanel, id);
 }
 
 void ClearPanel(HWND hPanel)
 {
-    for (int id : kTextBoxes)
-        SetDlgItemTextA(hPanel, id, "");
-}
-
-INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    switch (msg) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        // The buttons belong to the window.
-        if (HIWORD(wParam) == BN_CLICKED &&
-            (LOWORD(wParam) == IDC_CF_FIND || LOWORD(wParam) == IDC_CF_CLEAR || LOWORD(wParam) == IDC_CF_EXPAND))
-            SendMessageA(GetParent(hDlg), WM_COMMAND, wParam, lParam);
-        return TRUE;
-    }
-    return FALSE;
+    ListingPanel_Clear(hPanel, kTextBoxes, sizeof(kTextBoxes) / sizeof(kTextBoxes[0]));
 }
 
 void FillChoices(ZT_MODWIN* w, HWND hPanel)
 {
     tagZT_Main_Param* p = w->p;
-    HWND hUrban = GetDlgItem(hPanel, IDC_CF_URBAN);
-    for (int i = 0; p->pUrban && i < p->nUrban; i++)
-        if (p->pUrban[i].iOrdinal)
-            SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pUrban[i].szUrban));
+    ListingPanel_FillUrban(hPanel, IDC_CF_URBAN, p);
     ZT_ARGC_BIND binds[] = {{"交易", GetDlgItem(hPanel, IDC_CF_TRADE), -1},
                             {"楼层", GetDlgItem(hPanel, IDC_CF_FLOOR), -1},
                             {"等级", GetDlgItem(hPanel, IDC_CF_LEVEL), -1}};
@@ -140,7 +122,7 @@ BOOL Create(ZT_MODWIN* w)
 {
     ClientState* s = StateOf(w);
     Rights_ScopeText(w->p, ZTM_CLIENT, s->szScope, sizeof(s->szScope));
-    s->hPanel = CreateDialogParamA(w->p->hInst, MAKEINTRESOURCEA(IDD_CLIENT_PANEL), w->hwnd, PanelProc, 0);
+    s->hPanel = ListingPanel_Create(w->p->hInst, IDD_CLIENT_PANEL, w->hwnd, &kPanelIds);
     if (!s->hPanel || !ListingPane_Create(&s->pane, w->hwnd, w->p, IDD_CLIENT_PANE, IDC_CP_REMARK, IDC_CP_FOLLOWS))
         return FALSE;
     SetWindowLongPtrA(s->hPanel, GWLP_ID, IDD_CLIENT_PANEL);

@@ -6,6 +6,7 @@
 #include "app/listings/follow_list.h"
 #include "app/listings/house_dialog.h"
 #include "app/listings/listing_pane.h"
+#include "app/listings/listing_panel.h"
 #include "app/listings/house_ids.h"
 #include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
@@ -181,41 +182,22 @@ const int kTextBoxes[] = {IDC_HF_TRADE,     IDC_HF_URBAN,     IDC_HF_ESTATE,    
                           IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO, IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO,
                           IDC_HF_RENT_FROM, IDC_HF_RENT_TO};
 
+const LISTING_PANEL_IDS kPanelIds = {IDC_HF_FIND, IDC_HF_CLEAR, IDC_HF_EXPAND};
+
 std::string BoxText(HWND hPanel, int id)
 {
-    char b[1100] = "";
-    GetDlgItemTextA(hPanel, id, b, sizeof(b));
-    return b;
+    return ListingPanel_Text(hPanel, id);
 }
 
 void ClearPanel(HWND hPanel)
 {
-    for (int id : kTextBoxes)
-        SetDlgItemTextA(hPanel, id, "");
-}
-
-INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    switch (msg) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        // The buttons belong to the window.
-        if (HIWORD(wParam) == BN_CLICKED &&
-            (LOWORD(wParam) == IDC_HF_FIND || LOWORD(wParam) == IDC_HF_CLEAR || LOWORD(wParam) == IDC_HF_EXPAND))
-            SendMessageA(GetParent(hDlg), WM_COMMAND, wParam, lParam);
-        return TRUE;
-    }
-    return FALSE;
+    ListingPanel_Clear(hPanel, kTextBoxes, sizeof(kTextBoxes) / sizeof(kTextBoxes[0]));
 }
 
 void FillChoices(ZT_MODWIN* w, HWND hPanel)
 {
     tagZT_Main_Param* p = w->p;
-    HWND hUrban = GetDlgItem(hPanel, IDC_HF_URBAN);
-    for (int i = 0; p->pUrban && i < p->nUrban; i++)
-        if (p->pUrban[i].iOrdinal)
-            SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pUrban[i].szUrban));
+    ListingPanel_FillUrban(hPanel, IDC_HF_URBAN, p);
     for (int id : {IDC_HF_BED_MIN, IDC_HF_BED_MAX})
         for (const char* n : {"0", "1", "2", "3", "4", "5", "6"})
             SendDlgItemMessageA(hPanel, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(n));
@@ -314,7 +296,7 @@ BOOL Create(ZT_MODWIN* w)
     HouseState* s = StateOf(w);
     s->look = new Lookups();
     Rights_ScopeText(w->p, ZTM_HOUSE, s->szScope, sizeof(s->szScope));
-    s->hPanel = CreateDialogParamA(w->p->hInst, MAKEINTRESOURCEA(IDD_HOUSE_PANEL), w->hwnd, PanelProc, 0);
+    s->hPanel = ListingPanel_Create(w->p->hInst, IDD_HOUSE_PANEL, w->hwnd, &kPanelIds);
     if (!s->hPanel || !ListingPane_Create(&s->pane, w->hwnd, w->p, IDD_HOUSE_PANE, IDC_HP_REMARK, IDC_HP_FOLLOWS))
         return FALSE;
     SetWindowLongPtrA(s->hPanel, GWLP_ID, IDD_HOUSE_PANEL);
