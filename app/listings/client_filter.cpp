@@ -55,29 +55,15 @@ BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::s
     pOut->clear();
     if (pBadCtl)
         *pBadCtl = 0;
-    struct DateBox {
-        const std::string* text;
-        int ctl;
-        const char* tmpl;
-    };
-    const DateBox dates[] = {
+    const LISTING_DATE_BOX dates[] = {
         {&v.delegateFrom, IDC_CF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
         {&v.delegateTo, IDC_CF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
         {&v.followFrom, IDC_CF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
         {&v.followTo, IDC_CF_FOLLOW_TO, " dtFollow <= '%04d-%02d-%02d 23:59:59'"},
     };
     std::string datePieces[4];
-    for (int i = 0; i < 4; i++) {
-        if (dates[i].text->empty())
-            continue;
-        int y, m, d;
-        if (!Listing_FilterDate(*dates[i].text, &y, &m, &d)) {
-            if (pBadCtl)
-                *pBadCtl = dates[i].ctl;
-            return FALSE;
-        }
-        datePieces[i] = Fmt(dates[i].tmpl, y, m, d);
-    }
+    if (!Listing_FilterDates(dates, 4, datePieces, pBadCtl))
+        return FALSE;
 
     std::string t;
     Listing_FilterAppend(t, TradeAndPrice(Listing_FilterCut(v.trade, CF_TEXT_MAX), Listing_FilterNumber(v.price)));

@@ -177,12 +177,7 @@ BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const ta
         *pBadCtl = 0;
 
     // The dates first: a box that holds no date stops the whole filter.
-    struct DateBox {
-        const std::string* text;
-        int ctl;
-        const char* tmpl;
-    };
-    const DateBox dates[] = {
+    const LISTING_DATE_BOX dates[] = {
         {&v.delegateFrom, IDC_HF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
         {&v.delegateTo, IDC_HF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
         {&v.followFrom, IDC_HF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
@@ -191,19 +186,8 @@ BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const ta
         {&v.rentTo, IDC_HF_RENT_TO, " dRent <= '%04d-%02d-%02d 23:59:59'"},
     };
     std::string datePieces[6];
-    for (int i = 0; i < 6; i++) {
-        if (dates[i].text->empty())
-            continue;
-        int y, m, d;
-        if (!HouseFilter_ParseDate(*dates[i].text, &y, &m, &d)) {
-            if (pBadCtl)
-                *pBadCtl = dates[i].ctl;
-            return FALSE;
-        }
-        char b[64];
-        snprintf(b, sizeof(b), dates[i].tmpl, y, m, d);
-        datePieces[i] = b;
-    }
+    if (!Listing_FilterDates(dates, 6, datePieces, pBadCtl))
+        return FALSE;
 
     std::string t;
     Append(t, TradeAndPrice(Cut(v.trade, HF_TRADE_MAX), HouseFilter_Number(v.priceMin),

@@ -72,3 +72,22 @@ void Listing_FilterAppend(std::string& text, const std::string& piece)
         text += " and";
     text += piece;
 }
+
+BOOL Listing_FilterDates(const LISTING_DATE_BOX* boxes, int n, std::string* pieces, int* pBadCtl)
+{
+    for (int i = 0; i < n; i++) {
+        pieces[i].clear();
+        if (boxes[i].text->empty())
+            continue;
+        int y, m, d;
+        if (!Listing_FilterDate(*boxes[i].text, &y, &m, &d)) {
+            if (pBadCtl)
+                *pBadCtl = boxes[i].ctl;
+            return FALSE;
+        }
+        char b[64];
+        snprintf(b, sizeof(b), boxes[i].tmpl, y, m, d);
+        pieces[i] = b;
+    }
+    return TRUE;
+}

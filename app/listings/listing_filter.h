@@ -14,6 +14,17 @@ int Listing_FilterNumber(const std::string& text);
 // real calendar date.  FALSE for anything else.
 BOOL Listing_FilterDate(const std::string& text, int* y, int* m, int* d);
 
+// A date box of a filter panel: its text, its control, and the condition a
+// date in it gives ("%04d-%02d-%02d" filled with the date).
+struct LISTING_DATE_BOX {
+    const std::string* text;
+    int ctl;
+    const char* tmpl;
+};
+// The conditions of n date boxes into pieces[i] (empty for an empty box).
+// FALSE when a box holds no date; *pBadCtl then names it.
+BOOL Listing_FilterDates(const LISTING_DATE_BOX* boxes, int n, std::string* pieces, int* pBadCtl);
+
 // The text cut to a box's limit (bytes) on a whole character, without the
 // half characters (a lead byte whose trail is missing) no stored text holds.
 std::string Listing_FilterCut(const std::string& s, size_t max);
