@@ -102,6 +102,48 @@ TEST_F(FieldTest, TypedDigitsGetTheirDashes)
     EXPECT_EQ(7u, end);
 }
 
+// A date typed the way the field shows it, dashes and all, on the real
+// keyboard; and a date pasted over what the field held.
+TEST_F(FieldTest, DateTypedAsShownOrPastedIsTheDate)
+{
+    HWND field = Edit(20, 20, 1320);
+    ASSERT_TRUE(DateField_Attach(field));
+    SetFocus(field);
+    Ui_RealType("2026-11-01");
+    EXPECT_EQ("2026-11-01", Ui_Text(field));
+    // A month of one digit typed with its dash.
+    Ui_RealKey(VK_BACK);
+    Ui_RealType("2026-3-");
+    EXPECT_EQ("2026-3-", Ui_Text(field));
+
+    // Pasted with the caret at the end of a full date: the pasted date
+    // replaces it (the edit alone would refuse an eleventh character).
+    SetWindowTextA(field, "2024-03-05");
+    SendMessageA(field, EM_SETSEL, 10, 10);
+    Ui_SetClipboard("2026-11-01");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2026-11-01", Ui_Text(field));
+    // Copied from elsewhere: blanks around it, "/" between its parts, or
+    // eight digits; written the way the field shows dates.
+    Ui_SetClipboard(" 2026/3/5\r\n");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2026-03-05", Ui_Text(field));
+    Ui_SetClipboard("20261231");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2026-12-31", Ui_Text(field));
+    // Anything else is pasted as an edit control pastes.
+    SetWindowTextA(field, "");
+    Ui_SetClipboard("12");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("12", Ui_Text(field));
+    // A read-only date field takes no paste.
+    SendMessageA(field, EM_SETREADONLY, TRUE, 0);
+    SetWindowTextA(field, "2024-03-05");
+    Ui_SetClipboard("2026-11-01");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2024-03-05", Ui_Text(field));
+}
+
 TEST_F(FieldTest, CalendarOpensOnTheFieldsDateAndWritesTheChoice)
 {
     HWND field = Edit(20, 20, 1320);
