@@ -299,4 +299,69 @@ TEST_F(FieldTest, TabAndShiftTabMovePastARoomTypeField)
     DestroyWindow(dlg);
 }
 
+// The picker on the keyboard, as opened by a click on its field: digits
+// choose counts, "/" and Tab go on to the next list, Shift+Tab back, and
+// past the first or the last list the focus goes back to the form.
+TEST_F(FieldTest, RoomTypePickerTakesTypedCountsAndTabs)
+{
+    HWND dlg = Ui_CreateDialog(60, 60, 420, 260);
+    ASSERT_NE(nullptr, dlg);
+    DWORD style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+    HWND before = Ui_Child(dlg, "EDIT", style, 20, 20, 120, 22, 1300);
+    HWND field = Ui_Child(dlg, "EDIT", style, 20, 60, 120, 22, 1301, "1/1/1");
+    HWND after = Ui_Child(dlg, "EDIT", style, 20, 100, 120, 22, 1302);
+    ASSERT_TRUE(RoomTypeField_Attach(field));
+    SetFocus(before);
+
+    ClickField(field);
+    HWND picker = InputControls_RoomTypePicker();
+    ASSERT_TRUE(Ui_Visible(picker));
+    HWND lists[3] = {GetDlgItem(picker, 1), GetDlgItem(picker, 2), GetDlgItem(picker, 3)};
+    ASSERT_EQ(lists[0], GetFocus());
+    Ui_RealType("3/2/1");
+    EXPECT_EQ("3/2/1", Ui_Text(field));
+    EXPECT_EQ(lists[2], GetFocus());
+
+    // Shift+Tab and Tab between the lists; "1" then "0" is ten.
+    Ui_RealKey(VK_TAB, true);
+    EXPECT_EQ(lists[1], GetFocus());
+    Ui_RealType("10");
+    EXPECT_EQ("3/10/1", Ui_Text(field));
+    Ui_RealKey(VK_TAB);
+    EXPECT_EQ(lists[2], GetFocus());
+    Ui_RealType("4");
+    EXPECT_EQ("3/10/4", Ui_Text(field));
+
+    // Tab past the last list: back in the form, on the box after the field.
+    Ui_RealKey(VK_TAB);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ(after, GetFocus());
+    EXPECT_EQ("3/10/4", Ui_Text(field));
+
+    // Shift+Tab before the first list: on the box before it.
+    ClickField(field);
+    ASSERT_TRUE(Ui_Visible(picker));
+    ASSERT_EQ(lists[0], GetFocus());
+    Ui_RealType("2");
+    Ui_RealKey(VK_TAB, true);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ(before, GetFocus());
+    EXPECT_EQ("2/10/4", Ui_Text(field));
+
+    // Esc puts back what the field held; Enter keeps the choice.
+    ClickField(field);
+    Ui_RealType("5/5");
+    EXPECT_EQ("5/5/4", Ui_Text(field));
+    Ui_RealKey(VK_ESCAPE);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ("2/10/4", Ui_Text(field));
+    ClickField(field);
+    Ui_RealType("6");
+    Ui_RealKey(VK_RETURN);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ("6/10/4", Ui_Text(field));
+    EXPECT_EQ(after, GetFocus());
+    DestroyWindow(dlg);
+}
+
 }  // namespace
