@@ -4,6 +4,22 @@
 
 namespace {
 
+// A dialog with a room-type field between two boxes, in tab order.
+struct RoomTypeForm {
+    HWND dlg, before = nullptr, field = nullptr, after = nullptr;
+    explicit RoomTypeForm(const char* text) : dlg(Ui_CreateDialog(60, 60, 420, 260))
+    {
+        if (!dlg)
+            return;
+        DWORD style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+        before = Ui_Child(dlg, "EDIT", style, 20, 20, 120, 22, 1300);
+        field = Ui_Child(dlg, "EDIT", style, 20, 60, 120, 22, 1301, text);
+        after = Ui_Child(dlg, "EDIT", style, 20, 100, 120, 22, 1302);
+        if (!RoomTypeField_Attach(field))
+            dlg = nullptr;
+    }
+};
+
 class FieldTest : public testing::Test {
 protected:
     HWND host = nullptr;
@@ -279,13 +295,9 @@ TEST_F(FieldTest, RoomTypePickerReadsAndWritesTheField)
 
 TEST_F(FieldTest, TabAndShiftTabMovePastARoomTypeField)
 {
-    HWND dlg = Ui_CreateDialog(60, 60, 420, 200);
-    ASSERT_NE(nullptr, dlg);
-    DWORD style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    HWND before = Ui_Child(dlg, "EDIT", style, 20, 20, 120, 22, 1300);
-    HWND field = Ui_Child(dlg, "EDIT", style, 20, 60, 120, 22, 1301, "3/2/1");
-    HWND after = Ui_Child(dlg, "EDIT", style, 20, 100, 120, 22, 1302);
-    ASSERT_TRUE(RoomTypeField_Attach(field));
+    RoomTypeForm form("3/2/1");
+    ASSERT_NE(nullptr, form.dlg);
+    HWND dlg = form.dlg, before = form.before, field = form.field, after = form.after;
 
     SetFocus(before);
     Ui_RealKey(VK_TAB);
@@ -304,13 +316,9 @@ TEST_F(FieldTest, TabAndShiftTabMovePastARoomTypeField)
 // past the first or the last list the focus goes back to the form.
 TEST_F(FieldTest, RoomTypePickerTakesTypedCountsAndTabs)
 {
-    HWND dlg = Ui_CreateDialog(60, 60, 420, 260);
-    ASSERT_NE(nullptr, dlg);
-    DWORD style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    HWND before = Ui_Child(dlg, "EDIT", style, 20, 20, 120, 22, 1300);
-    HWND field = Ui_Child(dlg, "EDIT", style, 20, 60, 120, 22, 1301, "1/1/1");
-    HWND after = Ui_Child(dlg, "EDIT", style, 20, 100, 120, 22, 1302);
-    ASSERT_TRUE(RoomTypeField_Attach(field));
+    RoomTypeForm form("1/1/1");
+    ASSERT_NE(nullptr, form.dlg);
+    HWND dlg = form.dlg, before = form.before, field = form.field, after = form.after;
     SetFocus(before);
 
     ClickField(field);

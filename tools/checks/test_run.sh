@@ -3,14 +3,10 @@
 # program ("[ RUN      ]" and "[       OK ]" or "[  FAILED  ]" per case).  It
 # runs the script as a newcomer does, in a temporary KELMORA_HOME with a
 # database server of its own, and stops what that run left running.
-# --gtest_filter=PATTERN[:PATTERN...] (shell patterns) selects cases.
 set -uo pipefail
 source "$(dirname "$0")/../lib.sh"
-
-filter="*"
-for a in "$@"; do
-  case "$a" in --gtest_filter=*) filter="${a#--gtest_filter=}"; filter="${filter%%-*}"; [ -n "$filter" ] || filter="*" ;; esac
-done
+source "$(dirname "$0")/cases.sh" "$@"
+ZT_CASE_PREFIX=Run
 
 home=$(mktemp -d "${ZT_TEST_WORKDIR:-/tmp}/run.XXXXXX")
 cleanup() {
@@ -21,28 +17,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' TERM INT
 
-failures=()
-expect_eq() {   # EXPECTED ACTUAL WHAT
-  [ "$1" = "$2" ] || failures+=("$3: expected '$1', got '$2'")
-}
 sql() { mariadb --no-defaults --socket="$home/var/db/sock" -uroot -N -B kelmora -e "$1" 2>&1; }
-
-run_case() {
-  local name="Run.$1" p matched="" patterns
-  IFS=: read -ra patterns <<<"$filter"
-  for p in "${patterns[@]}"; do [[ "$name" == $p ]] && matched=1; done
-  [ -n "$matched" ] || return 0
-  echo "[ RUN      ] $name"
-  failures=()
-  local start=$SECONDS
-  "$1"
-  if [ ${#failures[@]} -eq 0 ]; then
-    echo "[       OK ] $name ($(( SECONDS - start )) s)"
-  else
-    printf '  %s\n' "${failures[@]}"
-    echo "[  FAILED  ] $name (${failures[0]})"
-  fi
-}
 
 # The README's first command on a machine without a display: it sets up the
 # database with the demo data, logs in as 管理员 under a virtual display,
