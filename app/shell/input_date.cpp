@@ -196,6 +196,11 @@ void AfterDigit(HWND hwnd)
     SendMessageA(hwnd, EM_SETSEL, len, len);
 }
 
+bool CalendarShownFor(HWND field)
+{
+    return g_calTarget == field && g_calendar && IsWindowVisible(g_calendar);
+}
+
 bool DigitKey(WPARAM vk)
 {
     return (vk >= '0' && vk <= '9') || (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9);
@@ -317,6 +322,21 @@ LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_PASTE:
         if (PasteDate(hwnd))
             return 0;
+        break;
+    // Esc while the field's calendar shows closes the calendar, not the
+    // dialog around the field.
+    case WM_GETDLGCODE: {
+        LRESULT code = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+        const MSG* m = reinterpret_cast<const MSG*>(lParam);
+        if (m && m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE && CalendarShownFor(hwnd))
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE && CalendarShownFor(hwnd)) {
+            HideCalendar();
+            return 0;
+        }
         break;
     case WM_KILLFOCUS: {
         LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);

@@ -160,6 +160,26 @@ TEST_F(FieldTest, DateTypedAsShownOrPastedIsTheDate)
     EXPECT_EQ("2024-03-05", Ui_Text(field));
 }
 
+// In a dialog, Esc with the calendar open closes the calendar only; the
+// next Esc is the dialog's.
+TEST_F(FieldTest, EscClosesTheCalendarNotTheDialog)
+{
+    HWND dlg = Ui_CreateDialog(60, 60, 420, 260);
+    ASSERT_NE(nullptr, dlg);
+    HWND field = Ui_Child(dlg, "EDIT", WS_BORDER | WS_TABSTOP, 20, 20, 120, 22, 1320);
+    ASSERT_TRUE(DateField_Attach(field));
+    ClickField(field);
+    ASSERT_TRUE(Ui_Visible(InputControls_Calendar()));
+    Ui_ClearEvents();
+    Ui_RealKey(VK_ESCAPE);
+    EXPECT_FALSE(Ui_Visible(InputControls_Calendar()));
+    EXPECT_EQ(0, Ui_CountCommand(IDCANCEL, 0));
+    EXPECT_EQ(field, GetFocus());
+    Ui_RealKey(VK_ESCAPE);
+    EXPECT_EQ(1, Ui_CountCommand(IDCANCEL, 0));
+    DestroyWindow(dlg);
+}
+
 TEST_F(FieldTest, CalendarOpensOnTheFieldsDateAndWritesTheChoice)
 {
     HWND field = Edit(20, 20, 1320);
