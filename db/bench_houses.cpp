@@ -2,6 +2,7 @@
 // clients and follow-ups in proportion, written with multi-row inserts.
 #include "db/dbtool.h"
 #include "cipher/cipher.h"
+#include "db/demo_words.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -22,28 +23,14 @@ struct Gen {
     template <size_t N> const char* Pick(const char* const (&a)[N]) { return a[Next() % N]; }
 };
 
+using namespace demo_words;
 const char* const kTrades[] = {"出售", "出售", "出售", "出租", "出租", "租售", "已售"};
 const char* const kWants[] = {"求购", "求购", "求租", "租购"};
-const char* const kTowards[] = {"南", "南北", "东南", "东", "西南", "北"};
-const char* const kDecorations[] = {"毛坯", "简装", "中装", "精装", "豪装"};
-const char* const kLayouts[] = {"家电齐全", "部分家电", "无"};
-const char* const kStatus[] = {"空置", "自住", "出租中"};
-const char* const kLooks[] = {"随时看房", "预约看房", "有钥匙"};
-const char* const kMortgage[] = {"无抵押", "有抵押"};
-const char* const kParks[] = {"无车位", "有车位", "地下车位"};
-const char* const kSign[] = {"未签约", "已签约"};
-const char* const kBuildTypes[] = {"多层", "小高层", "高层"};
-const char* const kStructs[] = {"砖混", "框架", "钢混"};
-const char* const kHouseTypes[] = {"住宅", "公寓", "别墅"};
-const char* const kRings[] = {"一环内", "一至二环", "二至三环", "三环外"};
 const char* const kDists[] = {"文三路", "古荡", "翠苑", "湖墅", "大关", "江南", "浦沿"};
-const char* const kSources[] = {"商品房", "房改房", "二手房"};
 const char* const kRemarks[] = {"业主诚心出售", "近地铁", "学区房", "满五唯一", "拎包入住", ""};
 const char* const kNotes[] = {"业主同意降价两万", "已带客户看房", "电话回访,房源仍有效", "约周末看房"};
-const char* const kWays[] = {"电话", "上门", "带看", "短信"};
 const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄", "周", "吴"};
 const char* const kGiven[] = {"伟", "芳", "娜", "敏", "静", "磊", "洋", "勇", "艳", "杰"};
-const char* const kLevels[] = {"A级", "B级", "C级"};
 const char* const kUrbans[] = {"西湖区", "拱墅区", "滨江区", "上城区"};
 
 std::string Fmt(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -229,10 +216,10 @@ bool DbTool_BenchHouses(MYSQL* conn, int nHouses, std::string* err)
                 bath, bed, living, bath, q(g.Pick(kTowards)).c_str(), q(g.Pick(kDecorations)).c_str(),
                 q(g.Pick(kLayouts)).c_str(), q(g.Pick(kStatus)).c_str(), q(g.Pick(kLooks)).c_str(),
                 q(g.Pick(kMortgage)).c_str(), q(g.Pick(kParks)).c_str(), q(g.Pick(kSign)).c_str(),
-                q(g.Pick(kBuildTypes)).c_str(), q(g.Pick(kStructs)).c_str(), q(g.Pick(kHouseTypes)).c_str(),
-                q(g.Pick(kStructs)).c_str(), sales, sales ? (int)(sales * 10000 / area) : 0, sales * 95 / 100, rent,
+                q(g.Pick(kBuildTypes)).c_str(), q(g.Pick(kBuildStructs)).c_str(), q(g.Pick(kHouseTypes)).c_str(),
+                q(g.Pick(kHouseStructs)).c_str(), sales, sales ? (int)(sales * 10000 / area) : 0, sales * 95 / 100, rent,
                 rent * 9 / 10, rent ? rent / (area * 30.0) : 0.0, q(Person(g).c_str()).c_str(), Phone(g),
-                q(Person(g).c_str()).c_str(), Phone(g), q("中国").c_str(), q(g.Pick(kSources)).c_str(),
+                q(Person(g).c_str()).c_str(), Phone(g), q("中国").c_str(), q(g.Pick(kTitleSources)).c_str(),
                 g.Range(0, 9999999), q(g.Pick(kRemarks)).c_str())))
             return false;
         // About one follow-up per two houses, the latest at the house's time.

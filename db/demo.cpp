@@ -3,6 +3,8 @@
 // and today's reminders.  Deterministic: the same rows on every machine.
 #include "db/dbtool.h"
 #include "cipher/cipher.h"
+#include "db/demo_words.h"
+#include "app/admin/pinyin.h"
 
 #include <cstdarg>
 #include <cstdlib>
@@ -75,26 +77,9 @@ const DemoCity kCities[] = {
               {"静安区", {"静安寺", "曹家渡", "南京西路"}, {"静安豪景苑", "曹家渡花苑", "嘉里华庭"}}}},
 };
 
-const char* const kTowards[] = {"南", "南北", "东南", "东", "西南", "北"};
-const char* const kDecorations[] = {"毛坯", "简装", "中装", "精装", "豪装"};
-const char* const kLayouts[] = {"家电齐全", "部分家电", "无"};
-const char* const kStatus[] = {"空置", "自住", "出租中"};
-const char* const kLooks[] = {"随时看房", "预约看房", "有钥匙"};
-const char* const kMortgage[] = {"无抵押", "有抵押"};
-const char* const kParks[] = {"无车位", "有车位", "地下车位"};
-const char* const kSign[] = {"未签约", "已签约"};
-const char* const kBuildTypes[] = {"多层", "小高层", "高层"};
-const char* const kBuildStructs[] = {"砖混", "框架", "钢混"};
-const char* const kHouseTypes[] = {"住宅", "公寓", "别墅"};
-const char* const kSources[] = {"上门", "电话", "网络", "老客户介绍"};
-const char* const kPayments[] = {"一次性", "按揭", "月付", "季付"};
-const char* const kLevels[] = {"A级", "B级", "C级"};
-const char* const kWays[] = {"电话", "上门", "带看", "短信"};
-const char* const kRings[] = {"一环内", "一至二环", "二至三环", "三环外"};
-const char* const kTitleSources[] = {"商品房", "房改房", "二手房"};
+using namespace demo_words;
 const char* const kHouseRemarks[] = {"业主诚心出售", "近地铁", "学区房", "满五唯一", "拎包入住", ""};
 const char* const kHouseNotes[] = {"业主同意降价两万", "已带客户看房", "业主暂不考虑出租", "电话回访,房源仍有效", "约周末看房"};
-const char* const kFloorWishes[] = {"低层", "中层", "高层", "不限"};
 const char* const kClientRemarks[] = {"急需", "首套房", "改善型", "要求近学校", ""};
 const char* const kClientNotes[] = {"客户看中嘉绿苑三室", "预算可再提高", "暂缓,下月再联系", "已推荐三套房源"};
 const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄", "周", "吴", "徐", "孙"};
@@ -161,15 +146,21 @@ bool DbTool_Demo(MYSQL* conn, std::string* err)
                 std::string ring = d.Pick(kRings);
                 const char* btype = d.Pick(kBuildTypes);
                 int floors = std::string(btype) == "多层" ? 6 : (std::string(btype) == "小高层" ? 11 : 28);
+                // The abbreviation the estate dialog gives the name.
+                char spell[26];
+                Pinyin_Abbrev(u.estates[k], spell, sizeof(spell));
                 int est = d.Insert(Fmt(
                     "insert into t_estate (iUrban, iPriority, szEstate, szSpell, szAddress, szDist, szRingArea, szIntersection,"
                     " szHouseType, szHouseStruct, szHouseUsage, szBuildType, szBuildStruct, szBuildYear, iCoversArea, iBuildArea,"
                     " iRoom, iVolume, iVacancy, iAfforest, iBuild, iHouse, iPark, szDevCom, szMgCom, szMgTel, dMgPrice, dParkRentPrice)"
-                    " values (%d, %d, %s, '%c%c', %s, %s, %s, %s, %s, %s, %s, %s, %s, '%d', %d, %d, 80, 2, 5, 35, %d, %d, %d, %s, %s, '%s', %.2f, %.2f)",
-                    urban, k + 1, d.Q(u.estates[k]).c_str(), 'A' + d.Range(0, 25), 'A' + d.Range(0, 25),
+                    " values (%d, %d, %s, %s, %s, %s, %s, %s, %s, %s, %s, %s, %s, '%d', %d, %d, 80, 2, 5, 35, %d, %d, %d, %s, %s, '%s', %.2f, %.2f)",
+                    urban, k + 1, d.Q(u.estates[k]).c_str(),
+                    // The two draws that once made up an abbreviation stay,
+                    // so the rest of the data is what it was.
+                    (d.Next(), d.Next(), d.Q(spell).c_str()),
                     d.Q(std::string(c.name) + "市" + u.name + u.districts[k] + "路" + std::to_string(d.Range(1, 300)) + "号").c_str(),
                     d.Q(u.districts[k]).c_str(), d.Q(ring).c_str(), d.Q(std::string(u.districts[k]) + "附近").c_str(),
-                    d.Q(d.Pick(kHouseTypes)).c_str(), d.Q(d.Pick(kBuildStructs)).c_str(), d.Q("住宅").c_str(), d.Q(btype).c_str(),
+                    d.Q(d.Pick(kHouseTypes)).c_str(), d.Q(d.Pick(kHouseStructs)).c_str(), d.Q("住宅").c_str(), d.Q(btype).c_str(),
                     d.Q(d.Pick(kBuildStructs)).c_str(), d.Range(1995, 2022), d.Range(20000, 90000), d.Range(50000, 250000),
                     d.Range(6, 30), d.Range(400, 2400), d.Range(100, 1200), d.Q(std::string(c.name) + "置业有限公司").c_str(),
                     d.Q("物业服务中心").c_str(), Fmt("0571-8%07d", d.Range(0, 9999999)).c_str(), d.Range(100, 450) / 100.0,
@@ -210,7 +201,7 @@ bool DbTool_Demo(MYSQL* conn, std::string* err)
             bed, living, bath, d.Q(d.Pick(kTowards)).c_str(), d.Q(d.Pick(kDecorations)).c_str(), d.Q(d.Pick(kLayouts)).c_str(),
             d.Q(d.Pick(kStatus)).c_str(), d.Q(d.Pick(kLooks)).c_str(), d.Q(d.Pick(kMortgage)).c_str(), d.Q(d.Pick(kParks)).c_str(),
             d.Q(d.Pick(kSign)).c_str(), d.Q(d.Pick(kBuildTypes)).c_str(), d.Q(d.Pick(kBuildStructs)).c_str(),
-            d.Q(d.Pick(kHouseTypes)).c_str(), d.Q(d.Pick(kBuildStructs)).c_str(), sales, sales ? sales * 10000 / area : 0,
+            d.Q(d.Pick(kHouseTypes)).c_str(), d.Q(d.Pick(kHouseStructs)).c_str(), sales, sales ? sales * 10000 / area : 0,
             sales * 95 / 100, rent, rent * 9 / 10, rent ? rent / (area * 30.0) : 0.0, d.Q(Person(d)).c_str(),
             Cipher(CipherText, Mobile(d)).c_str(), d.Q(Person(d)).c_str(), Cipher(CipherText, Mobile(d)).c_str(), d.Q("中国").c_str(),
             d.Q(d.Pick(kTitleSources)).c_str(), Fmt("HZ%07d", d.Range(0, 9999999)).c_str(),
@@ -250,7 +241,7 @@ bool DbTool_Demo(MYSQL* conn, std::string* err)
             minArea, minArea + d.Range(10, 60), minRoom, minRoom + d.Range(0, 2), d.Q(urbanNames[(size_t)i % urbanNames.size()]).c_str(),
             d.Q(d.Pick(kHouseTypes)).c_str(), d.Q(d.Pick(kFloorWishes)).c_str(),
             d.Q(d.Pick(kTowards)).c_str(), d.Q(d.Pick(kDecorations)).c_str(), d.Q(d.Pick(kLayouts)).c_str(), d.Q("自住").c_str(),
-            d.Q(d.Pick(kLevels)).c_str(), d.Q(d.Pick(kSources)).c_str(), d.Q(d.Pick(kPayments)).c_str(), d.Q("成交后付").c_str(),
+            d.Q(d.Pick(kLevels)).c_str(), d.Q(d.Pick(kClientSources)).c_str(), d.Q(d.Pick(kPayments)).c_str(), d.Q("成交后付").c_str(),
             d.Q(Person(d)).c_str(), Cipher(CipherText, Mobile(d)).c_str(), d.Q(Person(d)).c_str(), Cipher(CipherText, Mobile(d)).c_str(),
             d.Q("中国").c_str(), d.Q("独家委托").c_str(), d.Range(0, 90), empBr[who], emps[who],
             d.Q(d.Pick(kClientRemarks)).c_str(),

@@ -223,7 +223,10 @@ void Paint_Rows(GridState* s, HDC hdc, const RECT& rcUpdate)
                 s->pfnCellHook(hParent, hdc, &col, value, row.pRecord);
             if (!FormatValue(col, value, text, sizeof text))
                 continue;
-            DrawTextA(hdc, text, -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (UINT)(col.iAlign & 3));
+            // A value wider than its cell ends in "..." wherever it is
+            // aligned: a right-aligned number cut on its left would read as
+            // another number.
+            DrawTextA(hdc, text, -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (UINT)(col.iAlign & 3));
         }
     }
     if (yEnd < rcUpdate.bottom) {

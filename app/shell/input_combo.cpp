@@ -47,6 +47,14 @@ HWND g_hoverCtl = nullptr;
 bool g_leavePosted = false;
 bool g_listPressed = false;
 HBITMAP g_checkStrip = nullptr;
+// After a click in the list chose an item and closed the list, the second
+// click of a double click would land on whatever lay under the list: a
+// press there within the double-click time, and its release, are dropped.
+HHOOK g_guardHook = nullptr;
+RECT g_guardRect = {0, 0, 0, 0};
+DWORD g_guardTick = 0;
+bool g_guardDropping = false;   // a press was dropped; its release goes too
+const UINT_PTR kGuardTimer = 1;
 
 ComboState* State(HWND hwnd)
 {
@@ -225,16 +233,73 @@ void PlaceList(ComboState* s)
     InvalidateRect(g_list, nullptr, FALSE);
 }
 
+int ListItemAt(const ComboState* s, int y);
+void BeginGuard();
+bool g_pressInList = false;     // the hook saw the button go down on the open list
+
 LRESULT CALLBACK ListHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && g_listOwner &&
-        (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_MBUTTONDOWN)) {
+    if (code == HC_ACTION && g_listOwner) {
         POINT pt = reinterpret_cast<MSLLHOOKSTRUCT*>(lParam)->pt;
-        // A click on the box itself opens and closes the list by itself.
-        if (!PointInWindow(g_list, pt) && !PointInWindow(g_listOwner, pt))
-            PostMessageA(g_list, ZCM_CLOSELIST, 0, 0);
+        if (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_MBUTTONDOWN) {
+            g_pressInList = wParam == WM_LBUTTONDOWN && PointInWindow(g_list, pt);
+            // A click on the box itself opens and closes the list by itself.
+            if (!PointInWindow(g_list, pt) && !PointInWindow(g_listOwner, pt))
+                PostMessageA(g_list, ZCM_CLOSELIST, 0, 0);
+        } else if (wParam == WM_LBUTTONUP && g_pressInList) {
+            // This release will choose an item and close the list: the
+            // guard against the second click of a double click starts now,
+            // before any later press is on its way.
+            g_pressInList = false;
+            const ComboState* s = State(g_listOwner);
+            POINT cp = pt;
+            ScreenToClient(g_list, &cp);
+            RECT rc;
+            GetClientRect(g_list, &rc);
+            if (s && !Has(s, ZTCBS_MULTISEL) && PtInRect(&rc, cp) && ListItemAt(s, cp.y) >= 0)
+                BeginGuard();
+        }
     }
     return CallNextHookEx(g_listHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK GuardHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        POINT pt = reinterpret_cast<MSLLHOOKSTRUCT*>(lParam)->pt;
+        if ((wParam == WM_LBUTTONDOWN || wParam == WM_LBUTTONDBLCLK) && PtInRect(&g_guardRect, pt) &&
+            GetTickCount() - g_guardTick <= GetDoubleClickTime()) {
+            g_guardDropping = true;
+            return 1;
+        }
+        if (wParam == WM_LBUTTONUP && g_guardDropping) {
+            g_guardDropping = false;
+            return 1;
+        }
+    }
+    return CallNextHookEx(g_guardHook, code, wParam, lParam);
+}
+
+void EndGuard()
+{
+    if (g_list)
+        KillTimer(g_list, kGuardTimer);
+    if (g_guardHook) {
+        UnhookWindowsHookEx(g_guardHook);
+        g_guardHook = nullptr;
+    }
+    g_guardDropping = false;
+}
+
+// Called as a click in the open list is about to choose an item and close it.
+void BeginGuard()
+{
+    GetWindowRect(g_list, &g_guardRect);
+    g_guardTick = GetTickCount();
+    g_guardDropping = false;
+    if (!g_guardHook)
+        g_guardHook = SetWindowsHookExA(WH_MOUSE_LL, GuardHookProc, GetModuleHandleA(nullptr), 0);
+    SetTimer(g_list, kGuardTimer, GetDoubleClickTime() + 100, nullptr);
 }
 
 void HideEdit(ComboState* s)
@@ -277,6 +342,7 @@ void OpenList(ComboState* s)
 {
     if (ListOpen(s) || !g_list)
         return;
+    EndGuard();
     if (g_listOwner)
         CloseList(State(g_listOwner));
     g_listOwner = s->hwnd;
@@ -432,6 +498,13 @@ LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == kGuardTimer) {
+            if (g_guardDropping)
+                return 0;       // the release of a dropped press is still to come
+            EndGuard();
+        }
+        return 0;
     case WM_VSCROLL: {
         ComboState* s = State(g_listOwner);
         if (s)
@@ -455,6 +528,7 @@ LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             UnhookWindowsHookEx(g_listHook);
             g_listHook = nullptr;
         }
+        EndGuard();
         g_listOwner = nullptr;
         if (g_checkStrip) {
             DeleteObject(g_checkStrip);
@@ -592,11 +666,25 @@ void EnterKey(ComboState* s)
     CloseList(s);
 }
 
+// Tab (Shift+Tab) on an open list: the hot item, if the keys moved to one,
+// is chosen as with Enter, the list closes and the focus moves on to the
+// next (previous) tab stop.  A closed list leaves Tab to the dialog.
+void TabKey(ComboState* s)
+{
+    EnterKey(s);
+    FocusNextTabStop(s->hwnd, GetKeyState(VK_SHIFT) < 0);
+}
+
 bool KeyDown(ComboState* s, WPARAM vk)
 {
     switch (vk) {
     case VK_RETURN:
         EnterKey(s);
+        return true;
+    case VK_TAB:
+        if (!ListOpen(s))
+            return false;
+        TabKey(s);
         return true;
     case VK_ESCAPE:
         if (ListOpen(s) && s->focus)
@@ -619,7 +707,6 @@ bool KeyDown(ComboState* s, WPARAM vk)
     case VK_SHIFT:
     case VK_CONTROL:
     case VK_MENU:
-    case VK_TAB:
     case VK_CAPITAL:
     case VK_LWIN:
     case VK_RWIN:
@@ -641,13 +728,14 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     WNDPROC old = s->oldEditProc;
     switch (msg) {
     case WM_KEYDOWN:
-        if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_UP || wParam == VK_DOWN) {
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_UP || wParam == VK_DOWN ||
+            (wParam == VK_TAB && ListOpen(s))) {
             SendMessageA(s->hwnd, WM_KEYDOWN, wParam, lParam);
             return 0;
         }
         break;
     case WM_CHAR:
-        if (wParam == '\r' || wParam == 0x1B)
+        if (wParam == '\r' || wParam == 0x1B || wParam == '\t')
             return 0;       // handled as keys; no beep
         break;
     case WM_GETDLGCODE: {

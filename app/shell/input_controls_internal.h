@@ -38,6 +38,14 @@ void Buffer_End(HWND hwnd, PaintBuffer* pb);
 // window is visible).
 bool PointInWindow(HWND hwnd, POINT pt);
 
+// The window whose tab order a control belongs to: its dialog, above any
+// control containers (child windows with WS_EX_CONTROLPARENT) between them.
+HWND TabRoot(HWND hCtl);
+// Moves the focus from a control to the next tab stop of that window (the
+// previous one with back), as Tab and Shift+Tab do in a dialog.  False when
+// there is no other stop.
+bool FocusNextTabStop(HWND hCtl, bool back);
+
 BOOL RegisterComboClasses(HINSTANCE hInst);
 BOOL RegisterDateClasses(HINSTANCE hInst);
 BOOL RegisterRoomTypeClasses(HINSTANCE hInst);

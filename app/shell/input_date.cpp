@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -195,9 +196,93 @@ void AfterDigit(HWND hwnd)
     SendMessageA(hwnd, EM_SETSEL, len, len);
 }
 
+bool CalendarShownFor(HWND field)
+{
+    return g_calTarget == field && g_calendar && IsWindowVisible(g_calendar);
+}
+
 bool DigitKey(WPARAM vk)
 {
     return (vk >= '0' && vk <= '9') || (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9);
+}
+
+// A dash typed right after a dash (the one the field put in by itself) is
+// that same dash: "2026-11-01" typed as shown stays "2026-11-01".
+bool DashAlreadyThere(HWND hwnd)
+{
+    DWORD start = 0, end = 0;
+    SendMessageA(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start != end || start == 0)
+        return false;
+    char text[32];
+    int len = GetWindowTextA(hwnd, text, sizeof(text));
+    return static_cast<int>(start) <= len && text[start - 1] == '-';
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Reads a date pasted whole: "2026-11-01" (also with "/" or "." between the
+// parts, month and day of one or two digits) or the eight digits "20261101",
+// blanks around it ignored.  Writes it as "YYYY-MM-DD" into out (11 bytes).
+bool PastedDate(const char* clip, char* out)
+{
+    std::string t(clip);
+    while (!t.empty() && IsBlank(t.back()))
+        t.pop_back();
+    size_t lead = 0;
+    while (lead < t.size() && IsBlank(t[lead]))
+        ++lead;
+    t.erase(0, lead);
+    int parts[3] = {0, 0, 0}, digits[3] = {0, 0, 0}, n = 0;
+    char sep = 0;
+    for (char c : t) {
+        if (c >= '0' && c <= '9') {
+            if (++digits[n] > 8)
+                return false;
+            parts[n] = parts[n] * 10 + (c - '0');
+        } else if ((c == '-' || c == '/' || c == '.') && (!sep || c == sep) && n < 2 && digits[n]) {
+            sep = c;
+            ++n;
+        } else {
+            return false;
+        }
+    }
+    if (!sep && n == 0 && digits[0] == 8) {
+        int all = parts[0];
+        parts[0] = all / 10000;
+        parts[1] = all / 100 % 100;
+        parts[2] = all % 100;
+    } else if (!(sep && n == 2 && digits[0] == 4 && digits[1] <= 2 && digits[2] >= 1 && digits[2] <= 2)) {
+        return false;
+    }
+    snprintf(out, 11, "%04d-%02d-%02d", parts[0], parts[1], parts[2]);
+    return true;
+}
+
+// A whole date pasted into the field replaces what it held, written with
+// dashes; anything else is pasted as the edit control pastes it.
+bool PasteDate(HWND hwnd)
+{
+    char clip[64] = "";
+    if ((GetWindowLongA(hwnd, GWL_STYLE) & ES_READONLY) || !OpenClipboard(hwnd))
+        return false;
+    HANDLE h = GetClipboardData(CF_TEXT);
+    const char* data = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
+    if (data) {
+        strncpy(clip, data, sizeof(clip) - 1);
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    char text[16];
+    if (!PastedDate(clip, text))
+        return false;
+    SetWindowTextA(hwnd, text);
+    int len = static_cast<int>(strlen(text));
+    SendMessageA(hwnd, EM_SETSEL, len, len);
+    return true;
 }
 
 LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -213,6 +298,8 @@ LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return r;
     }
     case WM_CHAR: {
+        if (wParam == '-' && DashAlreadyThere(hwnd))
+            return 0;
         LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
         // The dash goes in as soon as the digit does, so quick typing with
         // overlapping key releases still gets it.
@@ -232,6 +319,25 @@ LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         }
         return r;
     }
+    case WM_PASTE:
+        if (PasteDate(hwnd))
+            return 0;
+        break;
+    // Esc while the field's calendar shows closes the calendar, not the
+    // dialog around the field.
+    case WM_GETDLGCODE: {
+        LRESULT code = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+        const MSG* m = reinterpret_cast<const MSG*>(lParam);
+        if (m && m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE && CalendarShownFor(hwnd))
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE && CalendarShownFor(hwnd)) {
+            HideCalendar();
+            return 0;
+        }
+        break;
     case WM_KILLFOCUS: {
         LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
         if (g_calTarget == hwnd && !InsideCalendar(reinterpret_cast<HWND>(wParam)))

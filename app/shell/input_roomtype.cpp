@@ -5,20 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-// The window whose tab order a control belongs to: its dialog, above any
-// control containers (child windows with WS_EX_CONTROLPARENT) between them.
-static HWND TabRoot(HWND hCtl)
-{
-    HWND h = GetParent(hCtl);
-    while (h && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) {
-        HWND up = GetParent(h);
-        if (!up)
-            break;
-        h = up;
-    }
-    return h;
-}
-
 // The field never keeps the focus: it goes on to the next tab stop in the
 // direction the user is moving (backwards while Shift is held), or back to
 // where it came from when the dialog has no other stop.
@@ -41,8 +27,14 @@ const int kListTop[3] = {5, 30, 60};
 const char* const kLabels[3] = {"房", "厅", "卫"};
 const int kMaxCount = 10;
 
+const char kListProcProp[] = "ZT_RoomType_ListProc";
+const DWORD kTenWithin = 1500;   // "1" then "0" typed within this many ms: 10
+
 HWND g_picker = nullptr;
 HWND g_pickerTarget = nullptr;   // the field being edited
+char g_before[20] = "";          // its text when the picker opened (Esc puts it back)
+int g_lastDigit[3] = {-1, -1, -1};
+DWORD g_lastDigitTime[3] = {0, 0, 0};
 
 int PartValue(const char* p)
 {
@@ -83,6 +75,9 @@ void ShowPicker(HWND field)
     g_pickerTarget = field;
     char text[20];
     GetWindowTextA(field, text, sizeof(text));   // at most 19 characters
+    strcpy(g_before, text);
+    for (int& d : g_lastDigit)
+        d = -1;
     int parts[3];
     ParseRoomType(text, parts);
     for (int i = 0; i < 3; ++i)
@@ -105,6 +100,100 @@ void ShowPicker(HWND field)
     SetWindowPos(g_picker, HWND_TOP, x, y, kPickerWidth, kPickerHeight, SWP_SHOWWINDOW);
     SetForegroundWindow(g_picker);
     SetFocus(GetDlgItem(g_picker, 1));
+}
+
+// Leaves the picker for the field's window: the focus goes to the tab stop
+// after the field (before it with back), or, with stay, back to where it
+// was when the picker opened.
+void LeavePicker(bool back, bool stay)
+{
+    HWND field = g_pickerTarget;
+    if (!g_picker || !field || !IsWindow(field))
+        return;
+    // Activating the window hides the picker (it hides on deactivation) and
+    // gives the window back its own focus.
+    HWND top = GetAncestor(field, GA_ROOT);
+    if (top)
+        SetForegroundWindow(top);
+    if (IsWindowVisible(g_picker))
+        ShowWindow(g_picker, SW_HIDE);
+    g_pickerTarget = nullptr;
+    if (!stay)
+        FocusNextTabStop(field, back);
+}
+
+// Tab and Shift+Tab (and "/", as in "3/2/1") move between the three lists,
+// and out of the picker past the first or the last.
+void TabFrom(int index, bool back)
+{
+    int to = index + (back ? -1 : 1);
+    if (to < 0 || to > 2) {
+        LeavePicker(back, false);
+        return;
+    }
+    SetFocus(GetDlgItem(g_picker, to + 1));
+}
+
+// A digit typed into a list chooses that count; "1" and "0" typed one after
+// the other choose 10.
+void TypeDigit(HWND list, int index, int digit)
+{
+    DWORD now = GetTickCount();
+    int value = digit;
+    if (digit == 0 && g_lastDigit[index] == 1 && now - g_lastDigitTime[index] <= kTenWithin)
+        value = kMaxCount;
+    g_lastDigit[index] = value == kMaxCount ? -1 : digit;
+    g_lastDigitTime[index] = now;
+    if (SendMessageA(list, CB_GETCURSEL, 0, 0) != value) {
+        SendMessageA(list, CB_SETCURSEL, value, 0);
+        WriteBack();
+    }
+}
+
+LRESULT CALLBACK PickerListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kListProcProp));
+    if (!old)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    int index = GetDlgCtrlID(hwnd) - 1;
+    bool dropped = SendMessageA(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (wParam == VK_TAB) {
+            if (dropped)
+                SendMessageA(hwnd, CB_SHOWDROPDOWN, FALSE, 0);
+            TabFrom(index, GetKeyState(VK_SHIFT) < 0);
+            return 0;
+        }
+        if (!dropped && wParam == VK_RETURN) {
+            LeavePicker(false, false);
+            return 0;
+        }
+        if (!dropped && wParam == VK_ESCAPE) {
+            if (g_pickerTarget && IsWindow(g_pickerTarget))
+                SetWindowTextA(g_pickerTarget, g_before);
+            LeavePicker(false, true);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam >= '0' && wParam <= '9') {
+            TypeDigit(hwnd, index, static_cast<int>(wParam - '0'));
+            return 0;
+        }
+        if (wParam == '/') {
+            TabFrom(index, false);
+            return 0;
+        }
+        if (wParam == '\t' || (!dropped && (wParam == '\r' || wParam == 0x1B)))
+            return 0;
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(hwnd, kListProcProp);
+        break;
+    }
+    return CallWindowProcA(old, hwnd, msg, wParam, lParam);
 }
 
 void PaintPicker(HWND hwnd)
@@ -132,6 +221,8 @@ LRESULT CALLBACK PickerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                                         8, kListTop[i], 80, 240, hwnd,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), g_ctlInst, nullptr);
             SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            SetPropA(list, kListProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrA(list, GWLP_WNDPROC)));
+            SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PickerListProc));
             for (int v = 0; v <= kMaxCount; ++v) {
                 char num[8];
                 snprintf(num, sizeof(num), "%d", v);

@@ -266,6 +266,33 @@ bool PointInWindow(HWND hwnd, POINT pt)
     return PtInRect(&rc, pt) != 0;
 }
 
+HWND TabRoot(HWND hCtl)
+{
+    HWND h = GetParent(hCtl);
+    while (h && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) {
+        HWND up = GetParent(h);
+        if (!up)
+            break;
+        h = up;
+    }
+    return h;
+}
+
+bool FocusNextTabStop(HWND hCtl, bool back)
+{
+    HWND root = TabRoot(hCtl);
+    HWND next = root ? GetNextDlgTabItem(root, hCtl, back) : nullptr;
+    if (!next || next == hCtl || !IsWindow(next))
+        return false;
+    char cls[16] = "";
+    GetClassNameA(root, cls, sizeof(cls));
+    if (strcmp(cls, "#32770") == 0)
+        SendMessageA(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);   // as the dialog's own Tab
+    else
+        SetFocus(next);
+    return true;
+}
+
 BOOL RegisterInputControls(HINSTANCE hInst)
 {
     g_ctlInst = hInst;

@@ -173,6 +173,106 @@ TEST_F(ComboTest, SingleChoiceByClickingAnItem)
     EXPECT_EQ(combo, GetFocus());
 }
 
+// A click on an item of an open list chooses that item and does nothing
+// else, also when it is the first click of a double click: the second
+// click, which finds the list gone, does not reach the boxes that were
+// under it (the mouse on the real display, then through SendInput).
+TEST_F(ComboTest, ClickOrDoubleClickOnAnItemStopsAtTheList)
+{
+    HWND combo = Combo(ZTCBS_DROPLIST, 20);
+    Add(combo, {"一室", "两室", "三室"});
+    HWND under = Combo(ZTCBS_DROPLIST, 62, 20, kId + 1);      // under the list's second row
+    Add(under, {"甲", "乙"});
+    HWND date = Ui_Child(host, "EDIT", WS_BORDER, 20, 83, 200, 20, kId + 2);   // under its third row
+    ASSERT_TRUE(DateField_Attach(date));
+    auto settled = [&](const char* chosen) {
+        Ui_Pump(150);
+        EXPECT_EQ(chosen, Ui_Text(combo));
+        EXPECT_FALSE(ListShown());
+        EXPECT_EQ(combo, GetFocus());
+        EXPECT_EQ(0, Ui_CountCommand(kId + 1, ZTCBN_SETFOCUS));
+        EXPECT_EQ(FALSE, SendMessageA(under, CB_GETDROPPEDSTATE, 0, 0));
+        EXPECT_FALSE(Ui_Visible(InputControls_Calendar()));
+    };
+
+    ClickBox(combo);
+    ASSERT_TRUE(ListShown());
+    POINT r1 = Row(1), r2 = Row(2);
+    RECT ru = Ui_WindowRect(under), rd = Ui_WindowRect(date);
+    ASSERT_TRUE(PtInRect(&ru, r1));
+    ASSERT_TRUE(PtInRect(&rd, r2));
+    Ui_ClearEvents();
+    char cmd[160];
+    snprintf(cmd, sizeof cmd, "xdotool mousemove --sync %d %d click --repeat 2 --delay 80 1", (int)r1.x, (int)r1.y);
+    ASSERT_EQ(0, TestShell(cmd));
+    settled("两室");
+
+    ClickBox(combo);
+    ASSERT_TRUE(ListShown());
+    Ui_ClearEvents();
+    Ui_Click(r2.x, r2.y);
+    Ui_Click(r2.x, r2.y);
+    settled("三室");
+
+    // Later clicks there reach the boxes as ever.
+    Ui_Pump(static_cast<int>(GetDoubleClickTime()) + 200);
+    Ui_Click(r1.x, r1.y);
+    EXPECT_EQ(under, GetFocus());
+    EXPECT_EQ(TRUE, SendMessageA(under, CB_GETDROPPEDSTATE, 0, 0));
+    DestroyWindow(date);
+}
+
+// Tab (or Shift+Tab) with a list open closes it, keeps what the keys
+// chose and moves on to the next (previous) box of the dialog.
+TEST_F(ComboTest, TabClosesTheListKeepsTheChoiceAndMovesOn)
+{
+    HWND dlg = Ui_CreateDialog(60, 60, 420, 260);
+    ASSERT_NE(nullptr, dlg);
+    HWND a = Ui_Child(dlg, ZT_CLASS_COMBOBOX, WS_TABSTOP | ZTCBS_DROPLIST, 20, 20, 200, 20, kId);
+    HWND b = Ui_Child(dlg, ZT_CLASS_COMBOBOX, WS_TABSTOP, 20, 120, 200, 20, kId + 1);
+    HWND e = Ui_Child(dlg, "EDIT", WS_BORDER | WS_TABSTOP, 20, 200, 120, 22, kId + 2);
+    Add(a, {"东", "南", "西", "北"});
+    Add(b, {"甲", "乙"});
+
+    ClickBox(a);
+    ASSERT_TRUE(ListShown());
+    Ui_RealKey(VK_DOWN);
+    Ui_RealKey(VK_DOWN);
+    Ui_RealKey(VK_TAB);
+    EXPECT_EQ("南", Ui_Text(a));
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(b, GetFocus());
+
+    // Opened and left at once: the text stays.
+    ClickBox(a);
+    ASSERT_TRUE(ListShown());
+    Ui_RealKey(VK_TAB);
+    EXPECT_EQ("南", Ui_Text(a));
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(b, GetFocus());
+
+    // Typing into an editable box with its list open, then Shift+Tab: the
+    // typed text stays, the focus goes back.
+    ClickBox(b);
+    ASSERT_TRUE(ListShown());
+    ASSERT_TRUE(IsChild(b, GetFocus()));
+    Ui_RealType("xy");
+    Ui_RealKey(VK_TAB, true);
+    EXPECT_EQ("xy", Ui_Text(b));
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(a, GetFocus());
+
+    // Down and Tab in the editable box: the item, and on to the next box.
+    ClickBox(b);
+    ASSERT_TRUE(ListShown());
+    Ui_RealKey(VK_DOWN);
+    Ui_RealKey(VK_TAB);
+    EXPECT_EQ("甲", Ui_Text(b));
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(e, GetFocus());
+    DestroyWindow(dlg);
+}
+
 TEST_F(ComboTest, MultipleChoiceTextFollowsListOrder)
 {
     HWND combo = Combo(ZTCBS_DROPLIST | ZTCBS_MULTISEL);

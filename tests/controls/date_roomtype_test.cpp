@@ -4,6 +4,22 @@
 
 namespace {
 
+// A dialog with a room-type field between two boxes, in tab order.
+struct RoomTypeForm {
+    HWND dlg, before = nullptr, field = nullptr, after = nullptr;
+    explicit RoomTypeForm(const char* text) : dlg(Ui_CreateDialog(60, 60, 420, 260))
+    {
+        if (!dlg)
+            return;
+        DWORD style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+        before = Ui_Child(dlg, "EDIT", style, 20, 20, 120, 22, 1300);
+        field = Ui_Child(dlg, "EDIT", style, 20, 60, 120, 22, 1301, text);
+        after = Ui_Child(dlg, "EDIT", style, 20, 100, 120, 22, 1302);
+        if (!RoomTypeField_Attach(field))
+            dlg = nullptr;
+    }
+};
+
 class FieldTest : public testing::Test {
 protected:
     HWND host = nullptr;
@@ -100,6 +116,68 @@ TEST_F(FieldTest, TypedDigitsGetTheirDashes)
     SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(7u, start);
     EXPECT_EQ(7u, end);
+}
+
+// A date typed the way the field shows it, dashes and all, on the real
+// keyboard; and a date pasted over what the field held.
+TEST_F(FieldTest, DateTypedAsShownOrPastedIsTheDate)
+{
+    HWND field = Edit(20, 20, 1320);
+    ASSERT_TRUE(DateField_Attach(field));
+    SetFocus(field);
+    Ui_RealType("2026-11-01");
+    EXPECT_EQ("2026-11-01", Ui_Text(field));
+    // A month of one digit typed with its dash.
+    Ui_RealKey(VK_BACK);
+    Ui_RealType("2026-3-");
+    EXPECT_EQ("2026-3-", Ui_Text(field));
+
+    // Pasted with the caret at the end of a full date: the pasted date
+    // replaces it (the edit alone would refuse an eleventh character).
+    SetWindowTextA(field, "2024-03-05");
+    SendMessageA(field, EM_SETSEL, 10, 10);
+    Ui_SetClipboard("2026-11-01");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2026-11-01", Ui_Text(field));
+    // Copied from elsewhere: blanks around it, "/" between its parts, or
+    // eight digits; written the way the field shows dates.
+    Ui_SetClipboard(" 2026/3/5\r\n");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2026-03-05", Ui_Text(field));
+    Ui_SetClipboard("20261231");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2026-12-31", Ui_Text(field));
+    // Anything else is pasted as an edit control pastes.
+    SetWindowTextA(field, "");
+    Ui_SetClipboard("12");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("12", Ui_Text(field));
+    // A read-only date field takes no paste.
+    SendMessageA(field, EM_SETREADONLY, TRUE, 0);
+    SetWindowTextA(field, "2024-03-05");
+    Ui_SetClipboard("2026-11-01");
+    Ui_RealCtrlKey('V');
+    EXPECT_EQ("2024-03-05", Ui_Text(field));
+}
+
+// In a dialog, Esc with the calendar open closes the calendar only; the
+// next Esc is the dialog's.
+TEST_F(FieldTest, EscClosesTheCalendarNotTheDialog)
+{
+    HWND dlg = Ui_CreateDialog(60, 60, 420, 260);
+    ASSERT_NE(nullptr, dlg);
+    HWND field = Ui_Child(dlg, "EDIT", WS_BORDER | WS_TABSTOP, 20, 20, 120, 22, 1320);
+    ASSERT_TRUE(DateField_Attach(field));
+    ClickField(field);
+    ASSERT_TRUE(Ui_Visible(InputControls_Calendar()));
+    Ui_ClearEvents();
+    Ui_RealKey(VK_ESCAPE);
+    EXPECT_FALSE(Ui_Visible(InputControls_Calendar()));
+    EXPECT_EQ(0, Ui_CountCommand(IDCANCEL, 0));
+    EXPECT_EQ(field, GetFocus());
+    Ui_RealKey(VK_ESCAPE);
+    EXPECT_EQ(1, Ui_CountCommand(IDCANCEL, 0));
+    DestroyWindow(dlg);
 }
 
 TEST_F(FieldTest, CalendarOpensOnTheFieldsDateAndWritesTheChoice)
@@ -237,13 +315,9 @@ TEST_F(FieldTest, RoomTypePickerReadsAndWritesTheField)
 
 TEST_F(FieldTest, TabAndShiftTabMovePastARoomTypeField)
 {
-    HWND dlg = Ui_CreateDialog(60, 60, 420, 200);
-    ASSERT_NE(nullptr, dlg);
-    DWORD style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    HWND before = Ui_Child(dlg, "EDIT", style, 20, 20, 120, 22, 1300);
-    HWND field = Ui_Child(dlg, "EDIT", style, 20, 60, 120, 22, 1301, "3/2/1");
-    HWND after = Ui_Child(dlg, "EDIT", style, 20, 100, 120, 22, 1302);
-    ASSERT_TRUE(RoomTypeField_Attach(field));
+    RoomTypeForm form("3/2/1");
+    ASSERT_NE(nullptr, form.dlg);
+    HWND dlg = form.dlg, before = form.before, field = form.field, after = form.after;
 
     SetFocus(before);
     Ui_RealKey(VK_TAB);
@@ -254,6 +328,67 @@ TEST_F(FieldTest, TabAndShiftTabMovePastARoomTypeField)
     SetFocus(field);
     EXPECT_EQ(after, GetFocus());
     EXPECT_EQ("3/2/1", Ui_Text(field));
+    DestroyWindow(dlg);
+}
+
+// The picker on the keyboard, as opened by a click on its field: digits
+// choose counts, "/" and Tab go on to the next list, Shift+Tab back, and
+// past the first or the last list the focus goes back to the form.
+TEST_F(FieldTest, RoomTypePickerTakesTypedCountsAndTabs)
+{
+    RoomTypeForm form("1/1/1");
+    ASSERT_NE(nullptr, form.dlg);
+    HWND dlg = form.dlg, before = form.before, field = form.field, after = form.after;
+    SetFocus(before);
+
+    ClickField(field);
+    HWND picker = InputControls_RoomTypePicker();
+    ASSERT_TRUE(Ui_Visible(picker));
+    HWND lists[3] = {GetDlgItem(picker, 1), GetDlgItem(picker, 2), GetDlgItem(picker, 3)};
+    ASSERT_EQ(lists[0], GetFocus());
+    Ui_RealType("3/2/1");
+    EXPECT_EQ("3/2/1", Ui_Text(field));
+    EXPECT_EQ(lists[2], GetFocus());
+
+    // Shift+Tab and Tab between the lists; "1" then "0" is ten.
+    Ui_RealKey(VK_TAB, true);
+    EXPECT_EQ(lists[1], GetFocus());
+    Ui_RealType("10");
+    EXPECT_EQ("3/10/1", Ui_Text(field));
+    Ui_RealKey(VK_TAB);
+    EXPECT_EQ(lists[2], GetFocus());
+    Ui_RealType("4");
+    EXPECT_EQ("3/10/4", Ui_Text(field));
+
+    // Tab past the last list: back in the form, on the box after the field.
+    Ui_RealKey(VK_TAB);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ(after, GetFocus());
+    EXPECT_EQ("3/10/4", Ui_Text(field));
+
+    // Shift+Tab before the first list: on the box before it.
+    ClickField(field);
+    ASSERT_TRUE(Ui_Visible(picker));
+    ASSERT_EQ(lists[0], GetFocus());
+    Ui_RealType("2");
+    Ui_RealKey(VK_TAB, true);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ(before, GetFocus());
+    EXPECT_EQ("2/10/4", Ui_Text(field));
+
+    // Esc puts back what the field held; Enter keeps the choice.
+    ClickField(field);
+    Ui_RealType("5/5");
+    EXPECT_EQ("5/5/4", Ui_Text(field));
+    Ui_RealKey(VK_ESCAPE);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ("2/10/4", Ui_Text(field));
+    ClickField(field);
+    Ui_RealType("6");
+    Ui_RealKey(VK_RETURN);
+    EXPECT_FALSE(Ui_Visible(picker));
+    EXPECT_EQ("6/10/4", Ui_Text(field));
+    EXPECT_EQ(after, GetFocus());
     DestroyWindow(dlg);
 }
 

@@ -233,6 +233,50 @@ void Ui_RealKey(UINT vk, bool shift)
     Ui_Pump(40);
 }
 
+void Ui_RealType(const char* text)
+{
+    for (const char* p = text; *p; ++p) {
+        char c = *p;
+        UINT vk = static_cast<UINT>(c);
+        if (c >= 'a' && c <= 'z')
+            vk = static_cast<UINT>(c - 'a' + 'A');
+        else if (c == '-')
+            vk = VK_OEM_MINUS;
+        else if (c == '/')
+            vk = VK_OEM_2;
+        Ui_RealKey(vk);
+    }
+}
+
+void Ui_RealCtrlKey(UINT vk)
+{
+    INPUT in[4];
+    memset(in, 0, sizeof in);
+    for (INPUT& i : in)
+        i.type = INPUT_KEYBOARD;
+    in[0].ki.wVk = VK_CONTROL;
+    in[1].ki.wVk = static_cast<WORD>(vk);
+    in[2].ki.wVk = static_cast<WORD>(vk);
+    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    in[3].ki.wVk = VK_CONTROL;
+    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, in, sizeof(INPUT));
+    Ui_Pump(60);
+}
+
+void Ui_SetClipboard(const char* text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    size_t n = strlen(text) + 1;
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, n);
+    ASSERT_NE(nullptr, mem);
+    memcpy(GlobalLock(mem), text, n);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+}
+
 void Ui_Type(HWND target, const char* s)
 {
     for (; *s; ++s) {

@@ -50,6 +50,13 @@ void Ui_Key(HWND target, UINT vk);
 // with Shift held: it reaches the focused window of the active window.
 void Ui_RealKey(UINT vk, bool shift = false);
 void Ui_Type(HWND target, const char* lowerCaseLettersOrDigits);
+// Types a text on the real keyboard (SendInput), one key press per
+// character: lower-case letters, digits, "-", "/" and blanks.
+void Ui_RealType(const char* text);
+// A key pressed with Ctrl held (Ctrl+V pastes).
+void Ui_RealCtrlKey(UINT vk);
+// Puts a text on the clipboard.
+void Ui_SetClipboard(const char* text);
 
 std::string Ui_Text(HWND hwnd);
 RECT Ui_WindowRect(HWND hwnd);

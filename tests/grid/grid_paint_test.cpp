@@ -312,3 +312,70 @@ TEST_F(GridTest, WorksWithoutTheSkinAndResourceLibraries)
     if (res)
         FreeLibrary(res);
 }
+
+namespace {
+
+// Whether the ink of a cell (columns x0..x1, rows y0..y1 inside its borders)
+// ends in dots: the last six pixel columns that hold ink hold it on at most
+// three pixel rows, as "..." does and no digit or character does.
+bool EndsInDots(const Picture& p, int x0, int x1, int y0, int y1)
+{
+    int right = -1;
+    for (int x = x1 - 1; x >= x0 && right < 0; x--)
+        for (int y = y0; y < y1; y++)
+            if (IsDark(p.At(x, y))) {
+                right = x;
+                break;
+            }
+    if (right < 0)
+        return false;
+    int top = y1, bottom = -1;
+    for (int x = right - 5; x <= right; x++)
+        for (int y = y0; y < y1; y++)
+            if (IsDark(p.At(x, y))) {
+                top = y < top ? y : top;
+                bottom = y > bottom ? y : bottom;
+            }
+    return bottom - top <= 3;
+}
+
+struct Money {
+    int32_t rent;
+    char estate[32];
+};
+
+}  // namespace
+
+// A value wider than its column is never shown as another value: 8018元/月
+// right-aligned in a narrow column must not read "018元/月"; the cell ends
+// in an ellipsis instead, for numbers and texts alike.  A value that fits is
+// drawn whole.
+TEST_F(GridTest, AValueWiderThanItsColumnEndsInAnEllipsis)
+{
+    ASSERT_EQ(1, AddColumn(1, 50, "租价", LVT_INT, LVU_CELLS, "元/月", DT_RIGHT));
+    ASSERT_EQ(1, AddColumn(2, 120, "租价", LVT_INT, LVU_CELLS, "元/月", DT_RIGHT));
+    ASSERT_EQ(1, AddColumn(3, 50, "楼盘", LVT_TEXT));
+    static Money recs[2] = {{8018, "钱江湾花园二期"}, {8, "翠苑"}};
+    tagLV_DATA* d = nullptr;
+    ASSERT_EQ(1, SendMessageA(grid, GRM_BEGINFILL, 2, (LPARAM)&d));
+    for (int i = 0; i < 2; i++) {
+        tagLV_CELL* c = d->pfnAllocCells(grid, &d->pRows[i].pCells);
+        d->pRows[i].pRecord = &recs[i];
+        c[0].pValue = &recs[i].rent;
+        c[1].pValue = &recs[i].rent;
+        c[2].pValue = recs[i].estate;
+        d->pRowPresent[i] = 1;
+    }
+    SendMessageA(grid, GRM_SORT, 0, 0);
+    Picture rows = PrintClient(Rows());
+    EXPECT_TRUE(rows.Save(ShotPath("grid_ellipsis.bmp")));
+    // Row 0: cut, so both narrow cells end in dots; the wide cell shows the
+    // whole value, which ends in a character.
+    EXPECT_TRUE(EndsInDots(rows, 1, 49, 1, 21));
+    EXPECT_TRUE(EndsInDots(rows, 171, 219, 1, 21));
+    EXPECT_FALSE(EndsInDots(rows, 51, 169, 1, 21));
+    // Row 1: 8元/月 and 翠苑 fit and are drawn whole.
+    EXPECT_FALSE(EndsInDots(rows, 1, 49, 23, 43));
+    EXPECT_FALSE(EndsInDots(rows, 171, 219, 23, 43));
+    EXPECT_GT(rows.Count(1, 23, 49, 43, IsDark), 10);
+}

@@ -245,7 +245,8 @@ TEST_F(FollowEntryTest, TheFramesCheckShowsTodaysRemindersLastFirstAcknowledging
     EXPECT_EQ(Shown(box), "1, 房源 本部 带客户看嘉绿苑");
     EXPECT_EQ(Acknowledged(), "1,2,");
 
-    // "软件重启前,不在提醒": no more checks, and "自动提醒" loses its mark.
+    // "软件重启前,不再提醒": no more checks, and "自动提醒" loses its mark.
+    EXPECT_EQ(Ui_Text(GetDlgItem(box, IDC_RB_STOP)), "软件重启前,不再提醒");
     TestDb_Exec("insert into t_remind (iOrdinal, dRemind, szContent, iRange, iHou, iBr) values (5, curdate(), '跨部的', 0, 1, 1)");
     Click(box, IDC_RB_STOP);
     EXPECT_TRUE(St_WaitFor([] { return g_ZTMain.bRemindOff == 1; }));

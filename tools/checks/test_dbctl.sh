@@ -5,12 +5,9 @@
 # patterns) selects cases as it does for the test programs.
 set -uo pipefail
 source "$(dirname "$0")/../lib.sh"
+source "$(dirname "$0")/cases.sh" "$@"
+ZT_CASE_PREFIX=Dbctl
 dbctl="$ZT_ROOT/tools/dbctl"
-
-filter="*"
-for a in "$@"; do
-  case "$a" in --gtest_filter=*) filter="${a#--gtest_filter=}"; filter="${filter%%-*}"; [ -n "$filter" ] || filter="*" ;; esac
-done
 
 work=$(mktemp -d "${ZT_TEST_WORKDIR:-/tmp}/dbctl.XXXXXX")
 data="$work/data"
@@ -18,10 +15,6 @@ port=$(zt_free_port) || { echo "no free port"; exit 1; }
 trap '"$dbctl" stop "$data" >/dev/null 2>&1; rm -rf "$work"' EXIT
 trap 'exit 1' TERM INT
 
-failures=()
-expect_eq() {   # EXPECTED ACTUAL WHAT
-  [ "$1" = "$2" ] || failures+=("$3: expected '$1', got '$2'")
-}
 sql() { mariadb --no-defaults --socket="$data/sock" -uroot -N -B -e "$1" 2>&1; }
 server_pid() { tr -dc '0-9' <"$data/mariadbd.pid" 2>/dev/null; }
 # The row each case expects to survive what the server goes through.
@@ -33,23 +26,6 @@ keep_row() {
 server_up() {
   "$dbctl" start "$data" "$port" --max-connections=77 >/dev/null 2>&1
   keep_row
-}
-
-run_case() {
-  local name="Dbctl.$1" p matched="" patterns
-  IFS=: read -ra patterns <<<"$filter"
-  for p in "${patterns[@]}"; do [[ "$name" == $p ]] && matched=1; done
-  [ -n "$matched" ] || return 0
-  echo "[ RUN      ] $name"
-  failures=()
-  local start=$SECONDS
-  "$1"
-  if [ ${#failures[@]} -eq 0 ]; then
-    echo "[       OK ] $name ($(( SECONDS - start )) s)"
-  else
-    printf '  %s\n' "${failures[@]}"
-    echo "[  FAILED  ] $name (${failures[0]})"
-  fi
 }
 
 # A data folder named relative to the current folder, started from one
