@@ -330,17 +330,7 @@ bool Exists(const std::string& path)
 
 std::string ReadAll(const std::string& path)
 {
-    std::string text;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        text.append(buf, n);
-    CloseHandle(h);
-    return text;
+    return TestReadFile(path.c_str());
 }
 
 // The demo database of these tests, set up once by the package's own tool.
