@@ -59,6 +59,10 @@ function(zt_dll NAME)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_link_options(${NAME} PRIVATE -m64)
+  zt_version_res(version ${NAME} .dll)
+  if(version)
+    target_sources(${NAME} PRIVATE ${version})
+  endif()
   target_link_libraries(${NAME} PRIVATE
     -Wl,--whole-archive $<TARGET_FILE:${objlib}> -Wl,--no-whole-archive
     ${Z_RES} ${Z_LIBS})
@@ -83,12 +87,30 @@ function(zt_rc VAR RCFILE)
   get_filename_component(folder ${dir} NAME)
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${folder}_${base}.res.obj)
   add_custom_command(OUTPUT ${res}
-    COMMAND ${ZT_WINDRES} -c 65001 -I${dir} -I${PROJECT_SOURCE_DIR}/app/resources -I${CMAKE_CURRENT_BINARY_DIR}
+    COMMAND ${ZT_WINDRES} -c 65001 -I${dir} -I${PROJECT_SOURCE_DIR}/app/resources -I${CMAKE_CURRENT_BINARY_DIR} -I${CMAKE_BINARY_DIR}
             -O coff -o ${res} ${RCFILE}
-    DEPENDS ${RCFILE} ${ARGN}
+    DEPENDS ${RCFILE} ${ARGN} ${CMAKE_BINARY_DIR}/kelmora_version.h
     WORKING_DIRECTORY ${dir}
     VERBATIM)
   set(${VAR} ${${VAR}} ${res} PARENT_SCOPE)
+endfunction()
+
+# zt_version_res(VAR NAME SUFFIX): the compiled version resource (and
+# manifest) of a shipped module named in cmake/Version.cmake; VAR is left
+# empty for any other module (tests, benchmarks).
+function(zt_version_res VAR NAME SUFFIX)
+  set(${VAR} "" PARENT_SCOPE)
+  if(NOT DEFINED ZT_MODULE_${NAME})
+    return()
+  endif()
+  zt_version_rc(rc ${NAME} ${SUFFIX})
+  set(res ${CMAKE_BINARY_DIR}/version/${NAME}_version.res.obj)
+  add_custom_command(OUTPUT ${res}
+    COMMAND ${ZT_WINDRES} -c 65001 -I${CMAKE_BINARY_DIR} -O coff -o ${res} ${rc}
+    DEPENDS ${rc} ${CMAKE_BINARY_DIR}/kelmora_version.h ${PROJECT_SOURCE_DIR}/app/resources/kelmora.manifest
+    VERBATIM)
+  set_source_files_properties(${res} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  set(${VAR} ${res} PARENT_SCOPE)
 endfunction()
 
 # zt_exe(NAME [GUI] SOURCES ... [DLLS ...] [LIBS ...] [DEFINES ...])
@@ -109,5 +131,9 @@ function(zt_exe NAME)
   foreach(d ${Z_DLLS})
     target_link_libraries(${NAME} PRIVATE ${d})
   endforeach()
+  zt_version_res(version ${NAME} .exe)
+  if(version)
+    target_sources(${NAME} PRIVATE ${version})
+  endif()
   set_target_properties(${NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()

@@ -66,8 +66,8 @@ function(zt_rc VAR RCFILE)
   # Named after their folder too: each module folder keeps its own scripts.
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${folder}_${base}.res)
   add_custom_command(OUTPUT ${res}
-    COMMAND ${ZT_WRC} -m64 --nostdinc -I${dir} -I${PROJECT_SOURCE_DIR}/app/resources -I${CMAKE_CURRENT_BINARY_DIR} -I/usr/include/wine/windows -I/usr/include/wine/wine/windows -fo${res} ${RCFILE}
-    DEPENDS ${RCFILE} ${ARGN}
+    COMMAND ${ZT_WRC} -m64 --nostdinc -I${dir} -I${PROJECT_SOURCE_DIR}/app/resources -I${CMAKE_CURRENT_BINARY_DIR} -I${CMAKE_BINARY_DIR} -I/usr/include/wine/windows -I/usr/include/wine/wine/windows -fo${res} ${RCFILE}
+    DEPENDS ${RCFILE} ${ARGN} ${CMAKE_BINARY_DIR}/kelmora_version.h
     WORKING_DIRECTORY ${dir}
     VERBATIM)
   set(${VAR} ${${VAR}} ${res} PARENT_SCOPE)

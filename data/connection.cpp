@@ -27,16 +27,10 @@ ZT_MSGBOX_HOOK ZTData_SetMessageBoxHook(ZT_MSGBOX_HOOK hook)
     return ZT_SetMessageBoxHookLocal(hook);
 }
 
-// Opens a new connection from the settings and makes it the library's,
-// releasing the previous handle.  Returns the handle when connected, null
-// otherwise (the failed handle stays current so its error can be read).
-static MYSQL* OpenConnection(tagZT_SQL_MATION* m)
+// A new client handle with the settings' options.  bVerify asks the client
+// library to insist on a server certificate it trusts.
+static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify)
 {
-    char pwd[257];
-    memcpy(pwd, m->szPwd, sizeof pwd);
-    pwd[sizeof pwd - 1] = '\0';
-    CipherPwd(m->pszAppDir, pwd, CIPHER_DECODE);
-
     MYSQL* conn = mysql_init(nullptr);
     if (!conn)
         return nullptr;
@@ -50,12 +44,52 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m)
     }
     if (m->szCharset[0])
         mysql_options(conn, MYSQL_SET_CHARSET_NAME, m->szCharset);
+    if (m->bSsl || m->szSslCa[0]) {
+        // With a CA file the server must also prove who it is (its
+        // certificate names the host connected to).
+        my_bool on = 1;
+        mysql_options(conn, MYSQL_OPT_SSL_ENFORCE, &on);
+        if (m->szSslCa[0])
+            mysql_options(conn, MYSQL_OPT_SSL_CA, m->szSslCa);
+        if (m->szSslCa[0] || bVerify)
+            mysql_options(conn, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+    }
+    return conn;
+}
+
+// Opens a new connection from the settings and makes it the library's,
+// releasing the previous handle.  Returns the handle when connected, null
+// otherwise (the failed handle stays current so its error can be read).
+static MYSQL* OpenConnection(tagZT_SQL_MATION* m)
+{
+    char pwd[257];
+    memcpy(pwd, m->szPwd, sizeof pwd);
+    pwd[sizeof pwd - 1] = '\0';
+    CipherPwd(m->pszAppDir, pwd, CIPHER_DECODE);
 
     // Connecting can take up to the connect timeout: it is done outside the
     // lock, and only the swap of handles is guarded.
+    const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS;
+    MYSQL* conn = NewHandle(m, false);
+    if (!conn)
+        return nullptr;
     MYSQL* ok = mysql_real_connect(conn, m->szHost, m->szUser, pwd, m->szDatabase, (unsigned int)m->iPort,
-                                   nullptr, CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS);
+                                   nullptr, flags);
+    if (ok && (m->bSsl || m->szSslCa[0]) && !mysql_get_ssl_cipher(conn)) {
+        // Encrypted or not at all: a server without encryption is accepted
+        // by the client library unless a certificate is insisted on; asked
+        // so, it refuses with its own error (2026), which is then reported.
+        mysql_close(conn);
+        conn = NewHandle(m, true);
+        ok = conn ? mysql_real_connect(conn, m->szHost, m->szUser, pwd, m->szDatabase, (unsigned int)m->iPort,
+                                       nullptr, flags)
+                  : nullptr;
+        if (ok && !mysql_get_ssl_cipher(conn))
+            ok = nullptr;
+    }
     SecureZeroMemory(pwd, sizeof pwd);
+    if (!conn)
+        return nullptr;
 
     DbLock();
     MYSQL* old = g_db.conn;

@@ -22,6 +22,8 @@ struct tagZT_SQL_MATION {
     int32_t iConnectTimeout;
     int32_t iReadTimeout;
     int32_t iWriteTimeout;  // carried for the caller, not applied
+    int32_t bSsl;           // 1: the connection must be encrypted (TLS)
+    char szSslCa[260];      // CA certificate file; when given, the server's certificate is verified
 };
 
 // Connects; 1 when connected, 0 otherwise (an error-log entry is written).
@@ -44,6 +46,16 @@ ZTDATA_API int FD_Pwd_Reset(int iOpEmp, int iEmp, const char* pszPwd);
 // Binary-log file name into pszBuf (at least MAX_PATH bytes): selector 0 asks
 // "Show master Status", otherwise "SHOW BINARY LOGS".  Returns pszBuf or null.
 ZTDATA_API char* FD_GetLogName(char* pszBuf, int iSelector);
+
+// Where "errlog.log" is written: the first of the two folders (either may be
+// null or empty) in which the file can be opened for appending; a missing
+// folder is created first.  Without folders (the default) it is the file of
+// that name in the current folder.
+ZTDATA_API void ZTData_SetErrorLogFolders(const char* pszFirst, const char* pszSecond);
+// The full path of the error log the last entry was written to, or, before
+// any entry, where the next one goes first.  Returns 1; 0 when the last
+// entry could not be written anywhere (psz then names the first place tried).
+ZTDATA_API int ZTData_ErrorLogPath(char* psz, size_t cb);
 
 // The message-box seam of ZTData: every box the library shows goes through it.
 ZTDATA_API ZT_MSGBOX_HOOK ZTData_SetMessageBoxHook(ZT_MSGBOX_HOOK hook);

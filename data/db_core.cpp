@@ -2,6 +2,7 @@
 // failure box, field copying and record blocks.
 #include "data/db_core.h"
 #include "data/db_state.h"
+#include "data/errlog.h"
 #include "common/gbk.h"
 
 #include <cstdio>
@@ -299,8 +300,7 @@ static void AppendErrorLog(unsigned int code, const std::string& text)
     std::string entry = std::string(head) + text;
     std::string line = entry + "\r\n";
     // When the file cannot be opened the entry is lost and the caller goes on.
-    HANDLE h = CreateFileA("errlog.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ErrorLog_Open();
     if (h != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(h, line.data(), (DWORD)line.size(), &written, nullptr);

@@ -5,6 +5,7 @@
 #pragma once
 #include "data/mysql_api.h"
 #include <string>
+#include <vector>
 
 // Creates every table.  false with a message in *err on failure.
 bool DbTool_CreateSchema(MYSQL* conn, std::string* err);
@@ -33,6 +34,27 @@ bool DbTool_BenchHouses(MYSQL* conn, int nHouses, std::string* err);
 // Bench data: nClients generated clients over the staff present.
 bool DbTool_BenchClients(MYSQL* conn, int nClients, std::string* err);
 bool DbTool_BenchDictionaries(MYSQL* conn, int nEstates, int nParamValues, std::string* err);
+
+// The program's account USER (with PASSWORD) on the database, allowed to
+// connect from each host pattern given ("127.0.0.1", "192.168.1.%"; none:
+// 127.0.0.1 only), each with every right on that database and no other.
+// An account that exists gets the password; requireSsl lets it connect
+// only encrypted (REQUIRE SSL), otherwise REQUIRE NONE.
+bool DbTool_Account(MYSQL* conn, const std::string& database, const std::string& user,
+                    const std::string& password, const std::vector<std::string>& hosts, bool requireSsl,
+                    std::string* err);
+
+// The program's config.ini for a server account: the password enciphered
+// as the program reads it.  Refused (false, the reason in *fault) when a
+// value does not fit what the program reads: account and database 1-32
+// bytes, password at most 16 bytes (it is never cut), port 0-65535, host
+// 1-37 characters, CA file at most 259; or a value holds a line break.
+enum { kDbToolMaxPassword = 16 };
+struct DbToolConfig {
+    std::string user, password, database, port, host = "127.0.0.1", sslCa;
+    bool ssl = false;
+};
+bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fault);
 
 // Runs a statement or ";"-separated batch, reading every result.
 bool DbTool_Exec(MYSQL* conn, const std::string& sql, std::string* err);

@@ -1,14 +1,15 @@
-// kelmora-db: sets up a Kelmora database.
+// kelmora-db: sets up a Kelmora database and writes the program's config.ini.
 //   kelmora-db [connection options] init          create the database, schema and seed (if empty)
 //   kelmora-db [connection options] demo [N]      add the demo data set (grown to N houses)
 //   kelmora-db [connection options] demo-clients N   add the demo data set grown to N clients
 //   kelmora-db [connection options] bench-houses N
 //   kelmora-db [connection options] bench-dicts NESTATES NPARAMS
-//   kelmora-db [connection options] account USER PASSWORD   loopback account with rights on the database
-//   kelmora-db config USER PASSWORD DATABASE PORT           prints a config.ini for the program
-// Connection options: --host H --port P --socket S --user U --password P --database D
+//   kelmora-db [connection options] [--require-ssl] account USER PASSWORD [HOSTPATTERN...]
+//        the program's account, allowed from the host patterns given (default 127.0.0.1)
+//   kelmora-db [--out FILE] [--ssl] [--ssl-ca FILE] config USER PASSWORD DATABASE PORT [HOST]
+//        config.ini for the program (printed, or written to FILE)
+// Connection options: --host H --port P --socket S --user U --password P --database D --ssl --ssl-ca FILE
 #include "db/dbtool.h"
-#include "cipher/cipher.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,16 +17,71 @@
 #include <string>
 #include <vector>
 
+#if !defined(__WINE__)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 static int Fail(const std::string& what)
 {
     fprintf(stderr, "kelmora-db: %s\n", what.c_str());
     return 1;
 }
 
+static const char kUsage[] =
+    "usage: kelmora-db [connection options] VERB ...\n"
+    "  init                          create the database, its tables and seed data (if it has none)\n"
+    "  demo [N]                      add the demo data (grown to N houses)\n"
+    "  demo-clients N                add the demo data grown to N clients\n"
+    "  account USER PASSWORD [HOSTPATTERN...]\n"
+    "                                the program's account with every right on the database, allowed to\n"
+    "                                connect from each host pattern given (default 127.0.0.1, this\n"
+    "                                machine only; e.g. 192.168.1.% for one office network);\n"
+    "                                --require-ssl lets it connect only encrypted\n"
+    "  config USER PASSWORD DATABASE PORT [HOST]\n"
+    "                                config.ini for the program (HOST default 127.0.0.1); needs no server;\n"
+    "                                --out FILE writes the file (e.g. --out \"%APPDATA%\\Kelmora\\config.ini\"),\n"
+    "                                else it is printed; --ssl and --ssl-ca FILE are written into it\n"
+    "  bench-houses N, bench-dicts NESTATES NPARAMS   generated data for the benchmarks\n"
+    "connection options: --host H (127.0.0.1) --port P (3306) --socket S --user U (root) --password P\n"
+    "                    --database D (kelmora) --ssl (encrypted only) --ssl-ca FILE (and verify the server)\n";
+
+// Makes the folders above a file path that are missing.
+static void MakeParentFolders(const std::string& path)
+{
+    for (size_t i = 1; i < path.size(); ++i) {
+        if ((path[i] == '\\' || path[i] == '/') && path[i - 1] != ':' && path[i - 1] != '\\' && path[i - 1] != '/')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+}
+
+// Writes the whole text to the file (through a new file moved over it, so
+// that a failure leaves the old file as it was).
+static bool WriteWhole(const std::string& path, const std::string& text, std::string* err)
+{
+    MakeParentFolders(path);
+    std::string tmp = path + ".new";
+    HANDLE h = CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *err = "cannot write " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
+    ok = CloseHandle(h) && ok;
+    if (!ok || !MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        *err = "cannot write " + path + " (error " + std::to_string(GetLastError()) + ")";
+        DeleteFileA(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
 int main(int argc, char** argv)
 {
-    std::string host = "127.0.0.1", user = "root", password, database = "kelmora", socket;
+    std::string host = "127.0.0.1", user = "root", password, database = "kelmora", socket, out, ca;
     unsigned int port = 3306;
+    bool ssl = false, requireSsl = false;
     std::vector<std::string> verb;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -36,29 +92,64 @@ int main(int argc, char** argv)
         else if (a == "--user") user = next();
         else if (a == "--password") password = next();
         else if (a == "--database") database = next();
+        else if (a == "--out") out = next();
+        else if (a == "--ssl") ssl = true;
+        else if (a == "--ssl-ca") ca = next();
+        else if (a == "--require-ssl") requireSsl = true;
         else verb.push_back(a);
     }
-    if (verb.empty())
-        return Fail("usage: kelmora-db [options] init|demo [N]|demo-clients N|account U P|bench-houses N|bench-dicts NESTATES NPARAMS|config U P DB PORT");
+    if (verb.empty() || verb[0] == "help" || verb[0] == "--help" || verb[0] == "/?") {
+        fputs(kUsage, verb.empty() ? stderr : stdout);
+        return verb.empty() ? 1 : 0;
+    }
     if (verb[0] == "config") {
-        if (verb.size() < 5)
-            return Fail("usage: kelmora-db config USER PASSWORD DATABASE PORT");
-        // The server password is stored enciphered; the program deciphers it.
-        char pwd[300] = {0};
-        strncpy(pwd, verb[2].c_str(), 16);
-        CipherPwd(".", pwd, CIPHER_ENCODE);
-        printf("[SOFT]\r\nINITIALIZE=1\r\nREMIND1=7\r\nREMIND2=30\r\n"
-               "[SERVER]\r\nUID=%s\r\nPWD=%s\r\nDATABASE=%s\r\nCHARSET=gbk\r\nPORT=%s\r\n"
-               "READ_TIMEOUT=30\r\nWRITE_TIMEOUT=30\r\nCONNECT_TIMEOUT=5\r\n",
-               verb[1].c_str(), pwd, verb[3].c_str(), verb[4].c_str());
+        if (verb.size() < 5 || verb.size() > 6)
+            return Fail("usage: kelmora-db [--out FILE] [--ssl] [--ssl-ca FILE] config USER PASSWORD DATABASE PORT [HOST]");
+        DbToolConfig c;
+        c.user = verb[1];
+        c.password = verb[2];
+        c.database = verb[3];
+        c.port = verb[4];
+        c.host = verb.size() > 5 ? verb[5] : "127.0.0.1";
+        c.ssl = ssl;
+        c.sslCa = ca;
+        std::string text, fault;
+        if (!DbTool_ConfigText(c, &text, &fault))
+            return Fail(fault);
+        if (out.empty()) {
+#if !defined(__WINE__)
+            // The lines end in CR LF already: no second CR from text mode.
+            fflush(stdout);
+            _setmode(_fileno(stdout), _O_BINARY);
+#endif
+            fwrite(text.data(), 1, text.size(), stdout);
+            return 0;
+        }
+        std::string err;
+        if (!WriteWhole(out, text, &err))
+            return Fail(err);
+        printf("%s written\n", out.c_str());
         return 0;
     }
+    if (verb[0] == "account" && verb.size() > 2 && verb[2].size() > kDbToolMaxPassword)
+        return Fail("the password has " + std::to_string(verb[2].size()) +
+                    " bytes; the program's config.ini holds at most 16: choose a shorter one");
 
     MYSQL* conn = mysql_init(nullptr);
     mysql_options(conn, MYSQL_SET_CHARSET_NAME, "gbk");
+    if (ssl || !ca.empty()) {
+        my_bool on = 1;
+        mysql_options(conn, MYSQL_OPT_SSL_ENFORCE, &on);
+        if (!ca.empty()) {
+            mysql_options(conn, MYSQL_OPT_SSL_CA, ca.c_str());
+            mysql_options(conn, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+        }
+    }
     if (!mysql_real_connect(conn, socket.empty() ? host.c_str() : "localhost", user.c_str(), password.c_str(),
                             nullptr, port, socket.empty() ? nullptr : socket.c_str(), CLIENT_MULTI_STATEMENTS))
         return Fail(std::string("cannot connect: ") + mysql_error(conn));
+    if ((ssl || !ca.empty()) && !mysql_get_ssl_cipher(conn))
+        return Fail("the server offers no encryption (SSL); nothing was done");
 
     std::string err;
     std::string qdb = "`" + database + "`";
@@ -87,10 +178,8 @@ int main(int argc, char** argv)
         return Fail(std::string("no database: ") + mysql_error(conn));
     bool ok = false;
     if (verb[0] == "account" && verb.size() > 2) {
-        std::string u = DbTool_Quote(conn, verb[1]), p = DbTool_Quote(conn, verb[2]);
-        ok = DbTool_Exec(conn, "CREATE USER IF NOT EXISTS " + u + "@'127.0.0.1' IDENTIFIED BY " + p + ";"
-                               "ALTER USER " + u + "@'127.0.0.1' IDENTIFIED BY " + p + ";"
-                               "GRANT ALL PRIVILEGES ON " + qdb + ".* TO " + u + "@'127.0.0.1';", &err);
+        std::vector<std::string> hosts(verb.begin() + 3, verb.end());
+        ok = DbTool_Account(conn, database, verb[1], verb[2], hosts, requireSsl, &err);
     } else if (verb[0] == "demo" && verb.size() > 1)
         ok = DbTool_DemoAtScale(conn, atoi(verb[1].c_str()), &err);
     else if (verb[0] == "demo")

@@ -5,13 +5,16 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 ZT_WIN_BUILD="$ZT_ROOT/build-windows"
 ZT_WIN_MARIADB="$ZT_WIN_BUILD/mariadb"
-ZT_WIN_ZIP="$ZT_WIN_BUILD/Kelmora-windows-x64.zip"
+# The zip and the installer carry the version the build was configured
+# with (cmake/Version.cmake); zt_win_package sets both names.
+ZT_WIN_ZIP=""
+ZT_WIN_SETUP=""
 ZT_WIN_CXX=x86_64-w64-mingw32-g++-posix
 
 # Debian packages of the cross build (the Linux build's come first: the
 # tests run under its Wine, against its MariaDB server).
 ZT_WIN_PACKAGES="cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
- binutils-mingw-w64-x86-64 mingw-w64-tools googletest unzip xz-utils python3"
+ binutils-mingw-w64-x86-64 mingw-w64-tools googletest unzip xz-utils python3 nsis"
 
 zt_win_install() {
   local saved="$ZT_PACKAGES"
@@ -135,12 +138,75 @@ zt_win_build() {
   zt_note "Windows build done in $(( SECONDS - start )) s"
 }
 
-# Packs build-windows/Kelmora-windows-x64.zip: the program, its DLLs, the
-# client library, the MinGW runtime, the set-up tool, a sample config.ini
-# and README-Windows.txt.
+# The version the Windows build was configured with.
+zt_win_version() {
+  local v
+  v=$(tr -d ' \r\n' <"$ZT_WIN_BUILD/kelmora-version.txt" 2>/dev/null || true)
+  [ -n "$v" ] || { zt_log "build-windows/kelmora-version.txt is missing (configure the build first)"; return 1; }
+  echo "$v"
+}
+
+# Writes the notices of the programs of others that the package ships
+# (the client library and the MinGW runtime) into $1 with Windows line
+# ends: what each is, its licence, where its source is, and the licence
+# texts of their Debian packages.
+zt_win_notices() {
+  local out="$1" d p pkg ver src
+  src=$(cat "$ZT_WIN_MARIADB/version" 2>/dev/null || echo unknown)
+  {
+    echo "Kelmora for Windows: programs of others shipped with it"
+    echo "========================================================"
+    echo
+    echo "libmariadb.dll"
+    echo "  MariaDB Connector/C, the MySQL/MariaDB client library, built for Windows from"
+    echo "  the libmariadb/ folder of Debian's source package mariadb $src"
+    echo "  (apt-get source mariadb=$src).  GNU Lesser General Public License 2.1:"
+    echo "  COPYING-libmariadb.txt beside this file holds its text.  You may replace"
+    echo "  libmariadb.dll with another build of the same library."
+    echo
+    for d in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+      p=$(readlink -f "$ZT_WIN_BUILD/$d")
+      [ -f "$p" ] || p=$(readlink -f "$("$ZT_WIN_CXX" -print-file-name="$d")")
+      pkg=$(dpkg -S "$p" 2>/dev/null | head -1 | cut -d: -f1 || true)
+      ver=$(dpkg-query -W -f='${Version}' "$pkg" 2>/dev/null || true)
+      echo "$d"
+      case "$d" in
+        libwinpthread*) echo "  winpthreads of the MinGW-w64 project (POSIX threads for Windows), MIT-style licence." ;;
+        *) echo "  The GCC runtime (the C++ library and the unwinder), GNU General Public License 3"
+           echo "  with the GCC Runtime Library Exception 3.1, which lets programs built with GCC"
+           echo "  ship it under their own terms." ;;
+      esac
+      echo "  From Debian's package ${pkg:-unknown} ${ver}; its copyright file follows below."
+      echo
+    done
+    for pkg in $(for d in libstdc++-6.dll libwinpthread-1.dll; do
+                   dpkg -S "$(readlink -f "$("$ZT_WIN_CXX" -print-file-name="$d")")" 2>/dev/null | head -1 | cut -d: -f1
+                 done | sort -u); do
+      [ -f "/usr/share/doc/$pkg/copyright" ] || continue
+      echo
+      echo "==== Copyright file of Debian's package $pkg ===="
+      echo
+      cat "/usr/share/doc/$pkg/copyright"
+    done
+    if [ -f /usr/share/common-licenses/GPL-3 ]; then
+      echo
+      echo "==== GNU General Public License, version 3 ===="
+      echo
+      cat /usr/share/common-licenses/GPL-3
+    fi
+  } | sed 's/$/\r/' >"$out"
+}
+
+# Packs build-windows/Kelmora-<version>-windows-x64.zip: the program, its
+# DLLs, the client library, the MinGW runtime, the set-up tool, a sample
+# config.ini, README-Windows.txt and the notices; then the installer
+# Kelmora-<version>-setup.exe beside it (zt_win_installer).
 zt_win_package() {
-  local stage="$ZT_WIN_BUILD/package" f
-  rm -rf "$stage" "$ZT_WIN_ZIP"
+  local stage="$ZT_WIN_BUILD/package" f version
+  version=$(zt_win_version) || return 1
+  ZT_WIN_ZIP="$ZT_WIN_BUILD/Kelmora-$version-windows-x64.zip"
+  ZT_WIN_SETUP="$ZT_WIN_BUILD/Kelmora-$version-setup.exe"
+  rm -rf "$stage" "$ZT_WIN_BUILD"/Kelmora-*-windows-x64.zip "$ZT_WIN_BUILD"/Kelmora-windows-x64.zip
   mkdir -p "$stage"
   for f in Kelmora.exe ZTData.dll ZTListview.dll ZTPopedom.dll SkinMagic.dll res.dll \
            "自动更新.exe" kelmora-db.exe libmariadb.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
@@ -153,6 +219,7 @@ zt_win_package() {
   sed 's/$/\r/' "$ZT_ROOT/tools/windows/config.ini" >"$stage/config.ini"
   { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ZT_ROOT/tools/windows/README-Windows.txt"; } >"$stage/README-Windows.txt"
   [ -f "$ZT_WIN_MARIADB/COPYING.LIB" ] && sed 's/$/\r/' "$ZT_WIN_MARIADB/COPYING.LIB" >"$stage/COPYING-libmariadb.txt"
+  zt_win_notices "$stage/THIRD-PARTY-NOTICES.txt"
   # Names are stored in UTF-8 with the zip format's UTF-8 flag, so that
   # Windows shows "自动更新.exe" whatever its code page.
   python3 - "$stage" "$ZT_WIN_ZIP" <<'PY' || { zt_log "packing the zip failed"; return 1; }
@@ -163,4 +230,30 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
         z.write(os.path.join(stage, name), name)
 PY
   zt_log "packed $ZT_WIN_ZIP ($(( $(stat -c %s "$ZT_WIN_ZIP") / 1024 )) KB)"
+  zt_win_installer "$stage" "$version"
+}
+
+# Builds the installer Kelmora-<version>-setup.exe with NSIS from the staged
+# package ($1; its sample config.ini stays out: the settings live outside
+# the program folder) and version $2.
+zt_win_installer() {
+  local stage="$1" version="$2" work="$ZT_WIN_BUILD/installer" f log="$ZT_WIN_BUILD/installer.log"
+  command -v makensis >/dev/null || { zt_log "makensis is missing (Debian package nsis)"; return 1; }
+  rm -rf "$work" "$ZT_WIN_BUILD"/Kelmora-*-setup.exe
+  mkdir -p "$work"
+  # The files to install and to remove again, one NSIS line each.
+  : >"$work/files.nsh"; : >"$work/unfiles.nsh"
+  for f in $(cd "$stage" && ls | LC_ALL=C sort); do
+    [ "$f" = config.ini ] && continue
+    echo "File \"$stage/$f\"" >>"$work/files.nsh"
+    echo "Delete \"\$INSTDIR\\$f\"" >>"$work/unfiles.nsh"
+  done
+  local numeric="$version"
+  while [ "$(echo "$numeric" | tr -cd . | wc -c)" -lt 3 ]; do numeric="$numeric.0"; done
+  if ! makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION4="$numeric" \
+        -DFILES="$work/files.nsh" -DUNFILES="$work/unfiles.nsh" -DICON="$ZT_ROOT/app/resources/kelmora.ico" \
+        -DOUTFILE="$ZT_WIN_SETUP" "$ZT_ROOT/tools/windows/kelmora.nsi" >"$log" 2>&1; then
+    tail -30 "$log" >&2; zt_log "building the installer failed (see $log)"; return 1
+  fi
+  zt_log "built $ZT_WIN_SETUP ($(( $(stat -c %s "$ZT_WIN_SETUP") / 1024 )) KB)"
 }

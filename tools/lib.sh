@@ -17,7 +17,7 @@ zt_note() {
 ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
  wine wine64 libwine-dev wine64-tools
  mariadb-server mariadb-client libmariadb-dev
- xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3"
+ xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3 openssl"
 
 zt_install() {
   local missing=""

@@ -3,7 +3,7 @@
 
   toolbar.bmp         bitmap 104: the 16x15 toolbar strip, magenta background
   toolbar_images.h    the image order of the strip (index per toolbar command)
-  kelmora.ico         icon 103 (32x32 and 16x16)
+  kelmora.ico         icon 103 (256x256, 48x48, 32x32 and 16x16; the largest as PNG)
   grid.cur            cursor 124: the column-border cursor of the grids
   login_back.bmp      bitmap 185: the login dialog's background
   trade_189.bmp ...   bitmaps 189 (rent and sale), 190 (rent), 191 (sale),
@@ -16,6 +16,7 @@ commit the outputs with it.
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MAGENTA = (255, 0, 255)
@@ -631,17 +632,33 @@ def draw_icon(size):
     rect(c, S(11), S(18), S(4), S(4), GLASS, INK)
     rect(c, S(17), S(19), S(4), S(8), DOOR, INK)
     if size >= 32:
-        disc(c, 22, 9, 1.5, GOLD)
+        disc(c, S(22), S(9), 1.5 * s, GOLD)
     return c
 
 
+def png_bytes(c, transparent):
+    """An RGBA PNG (zlib of the standard library): the form Windows keeps
+    the 256-pixel image of an icon in."""
+    raw = b""
+    for y in range(c.h):
+        raw += b"\0" + b"".join(bytes((p[0], p[1], p[2], 0 if transparent(p) else 255)) for p in c.px[y])
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    ihdr = struct.pack(">IIBBBBB", c.w, c.h, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
 def write_icon(path):
-    images = [icon_image(draw_icon(32)), icon_image(draw_icon(16))]
+    sizes = (256, 48, 32, 16)
+    images = [png_bytes(draw_icon(n), lambda p: p == MAGENTA) if n == 256 else icon_image(draw_icon(n))
+              for n in sizes]
     head = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     entries = b""
-    for size, img in zip((32, 16), images):
-        entries += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(img), offset)
+    for size, img in zip(sizes, images):
+        # A width or height of 256 is written as 0.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(img), offset)
         offset += len(img)
     with open(path, "wb") as f:
         f.write(head + entries + b"".join(images))

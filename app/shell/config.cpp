@@ -33,7 +33,7 @@ namespace {
 void ReadKey(const char* pszPath, const char* pszSection, const char* pszKey, const char* pszDefault,
              char* pszField, size_t cbField, size_t cchRead)
 {
-    char buf[64];
+    char buf[320];
     size_t cb = cchRead + 1;
     if (cb > sizeof buf)
         cb = sizeof buf;
@@ -70,8 +70,12 @@ static const ConfigNumber kNumbers[] = {
     {"SERVER", "READ_TIMEOUT", "0", 9, 0, 86400},
     {"SERVER", "WRITE_TIMEOUT", "0", 9, 0, 86400},
     {"SERVER", "CONNECT_TIMEOUT", "0", 9, 0, 86400},
+    {"SERVER", "SSL", "0", 9, 0, 1},
 };
-enum { CFG_REMIND1, CFG_REMIND2, CFG_PORT, CFG_READ_TIMEOUT, CFG_WRITE_TIMEOUT, CFG_CONNECT_TIMEOUT, CFG_NUMBERS };
+enum {
+    CFG_REMIND1, CFG_REMIND2, CFG_PORT, CFG_READ_TIMEOUT, CFG_WRITE_TIMEOUT, CFG_CONNECT_TIMEOUT, CFG_SSL,
+    CFG_NUMBERS
+};
 
 enum { CFG_FILE_OK, CFG_FILE_MISSING, CFG_FILE_UNREADABLE };
 
@@ -104,30 +108,102 @@ static int Refuse(char* pszWhy, size_t cbWhy, const char* pszFormat, ...)
 }
 
 // Whether the settings read can be used; the first fault otherwise.
-static int CheckSettings(const tagZT_SQL_MATION* s, const int32_t* numbers, char* pszWhy, size_t cbWhy)
+static int CheckSettings(const char* pszPath, const tagZT_SQL_MATION* s, const int32_t* numbers, char* pszWhy,
+                         size_t cbWhy)
 {
     if (!s->szUser[0])
-        return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "缺少UID(数据库账号)");
+        return Refuse(pszWhy, cbWhy, "配置文件%s缺少UID(数据库账号)", pszPath);
     if (!s->szDatabase[0])
-        return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "缺少DATABASE(数据库名)");
+        return Refuse(pszWhy, cbWhy, "配置文件%s缺少DATABASE(数据库名)", pszPath);
     if (lstrcmpiA(s->szCharset, "gbk") != 0)
-        return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "中CHARSET=%s无效,应为gbk", s->szCharset);
+        return Refuse(pszWhy, cbWhy, "配置文件%s中CHARSET=%s无效,应为gbk", pszPath, s->szCharset);
     for (int i = 0; i < CFG_NUMBERS; ++i) {
         const ConfigNumber& n = kNumbers[i];
         if (numbers[i] < n.iMin || numbers[i] > n.iMax)
-            return Refuse(pszWhy, cbWhy, "配置文件" ZT_CONFIG_FILE "中%s=%d超出范围(%d-%d)", n.pszKey,
+            return Refuse(pszWhy, cbWhy, "配置文件%s中%s=%d超出范围(%d-%d)", pszPath, n.pszKey,
                           static_cast<int>(numbers[i]), static_cast<int>(n.iMin), static_cast<int>(n.iMax));
     }
     return 1;
 }
 
+// ---- Where the program keeps its files -------------------------------------------
+
+std::string Config_ProgramFolder()
+{
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return "";
+    path[n] = 0;
+    char* slash = strrchr(path, '\\');
+    if (!slash)
+        return "";
+    *slash = 0;
+    return path;
+}
+
+std::string Config_UserFolder()
+{
+    char buf[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("APPDATA", buf, sizeof buf);
+    if (n == 0 || n >= sizeof buf)
+        return "";
+    std::string folder(buf, n);
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    return folder.empty() ? "" : folder + "\\" ZT_USER_FOLDER;
+}
+
+std::vector<std::string> Config_Places(const tagZT_Main_Param* p)
+{
+    std::vector<std::string> places;
+    for (const std::string& folder : {std::string(p->szAppDir), Config_ProgramFolder(), Config_UserFolder()}) {
+        if (folder.empty())
+            continue;
+        std::string file = folder + "\\" ZT_CONFIG_FILE;
+        bool seen = false;
+        for (const std::string& earlier : places)
+            seen = seen || lstrcmpiA(earlier.c_str(), file.c_str()) == 0;
+        if (!seen)
+            places.push_back(file);
+    }
+    return places;
+}
+
+static char g_configPath[MAX_PATH * 2];
+
+const char* Config_Path()
+{
+    return g_configPath;
+}
+
+// The first of the places that holds a file (readable or not: a file that
+// cannot be read is reported, not passed over); "" and CFG_FILE_MISSING
+// when none does.
+static int Locate(const std::vector<std::string>& places, std::string* path)
+{
+    for (const std::string& place : places) {
+        int state = FileState(place.c_str());
+        if (state != CFG_FILE_MISSING) {
+            *path = place;
+            return state;
+        }
+    }
+    path->clear();
+    return CFG_FILE_MISSING;
+}
+
 int Config_Read(tagZT_Main_Param* p, char* pszWhy, size_t cbWhy)
 {
-    char path[sizeof p->szAppDir + 16];
-    snprintf(path, sizeof path, "%s\\%s", p->szAppDir, ZT_CONFIG_FILE);
     if (pszWhy && cbWhy)
         pszWhy[0] = 0;
-    int file = FileState(path);
+    std::vector<std::string> places = Config_Places(p);
+    std::string found;
+    int file = Locate(places, &found);
+    Gbk_CopyCut(g_configPath, sizeof g_configPath, found.c_str());
+    // Read from the file found; with none, every key takes its default.
+    std::string read = found.empty() ? (places.empty() ? std::string(ZT_CONFIG_FILE) : places[0]) : found;
+    const char* path = read.c_str();
 
     if (file == CFG_FILE_OK && ReadNumber(path, "SOFT", "INITIALIZE", "", 1) == 0) {
         ZT_MessageBox(p->hOwner, "\n软件初始密码为482913\n\n\n如果无法连接到数据库,请重启电脑", "登录后请修改密码", MB_OK);
@@ -148,15 +224,32 @@ int Config_Read(tagZT_Main_Param* p, char* pszWhy, size_t cbWhy)
     ReadKey(path, "SERVER", "CHARSET", "", s->szCharset, sizeof s->szCharset, 32);
     if (!s->szCharset[0])
         strcpy(s->szCharset, "gbk");
-    strcpy(s->szHost, "127.0.0.1");
+    // The server's address and the CA file are read whole: one that does
+    // not fit its field is refused below, never cut.
+    char host[64], ca[300];
+    ReadKey(path, "SERVER", "HOST", "", host, sizeof host, sizeof host - 1);
+    ReadKey(path, "SERVER", "SSL_CA", "", ca, sizeof ca, sizeof ca - 1);
+    Gbk_CopyCut(s->szHost, sizeof s->szHost, host[0] ? host : ZT_DEFAULT_HOST);
+    Gbk_CopyCut(s->szSslCa, sizeof s->szSslCa, ca);
     s->iPort = numbers[CFG_PORT];
     s->iReadTimeout = numbers[CFG_READ_TIMEOUT];
     s->iWriteTimeout = numbers[CFG_WRITE_TIMEOUT];
     s->iConnectTimeout = numbers[CFG_CONNECT_TIMEOUT];
+    s->bSsl = numbers[CFG_SSL] ? 1 : 0;
 
-    if (file == CFG_FILE_MISSING)
-        return Refuse(pszWhy, cbWhy, "找不到配置文件:\n%s", path);
+    if (file == CFG_FILE_MISSING) {
+        std::string list;
+        for (const std::string& place : places)
+            list += "\n" + place;
+        return Refuse(pszWhy, cbWhy, "找不到配置文件" ZT_CONFIG_FILE ",查找过:%s", list.c_str());
+    }
     if (file == CFG_FILE_UNREADABLE)
         return Refuse(pszWhy, cbWhy, "无法读取配置文件:\n%s", path);
-    return CheckSettings(s, numbers, pszWhy, cbWhy);
+    if (strlen(host) >= sizeof s->szHost)
+        return Refuse(pszWhy, cbWhy, "配置文件%s中HOST=%s太长(最多%d个字符)", path, host,
+                      static_cast<int>(sizeof s->szHost - 1));
+    if (strlen(ca) >= sizeof s->szSslCa)
+        return Refuse(pszWhy, cbWhy, "配置文件%s中SSL_CA太长(最多%d个字符)", path,
+                      static_cast<int>(sizeof s->szSslCa - 1));
+    return CheckSettings(path, s, numbers, pszWhy, cbWhy);
 }

@@ -41,14 +41,18 @@ int Kelmora_Main(HINSTANCE hInst)
     int sockets = Sockets_Start();
     p->hInst = hInst;
 
-    if (Startup_RunPhase(p) == 1) {
+    // A start that fails ends with a non-zero exit code.
+    int code = 0;
+    if (Startup_RunPhase(p) != 1) {
+        code = Startup_ExitCode();
+    } else {
         RegisterShellClasses(hInst);
         RegisterInputControls(hInst);
         RegListView();
 
         if (Login_Run(p) == 1) {
             if (Startup_RunPhase(p) != 1)
-                return 0;
+                return Startup_ExitCode();
 
             char caption[51];
             size_t n = strnlen(p->szProduct, 50);
@@ -59,7 +63,7 @@ int Kelmora_Main(HINSTANCE hInst)
                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                                           p->hMainMenu, hInst, nullptr);
             if (!hFrame)
-                return 0;
+                return 1;
             // The frame owns the boxes from now on, those of the data
             // library (reconnection prompt) included.
             p->hOwner = hFrame;
@@ -87,5 +91,5 @@ int Kelmora_Main(HINSTANCE hInst)
     Skin_End();
     if (sockets)
         Sockets_Stop();
-    return 0;
+    return code;
 }

@@ -4,7 +4,8 @@
 #include "app/shell/main_param.h"
 
 // The whole process entry and exit over the one parameter block g_ZTMain.
-// Returns 0 in every case.
+// Returns 0 after a normal end or when the user left; 1 when start-up
+// failed (its box named the cause) or the main frame could not be made.
 int Kelmora_Main(HINSTANCE hInst);
 
 // Starts "自动更新.exe" from the folder of the running program; its result

@@ -19,6 +19,9 @@ struct ProgressState {
 };
 static ProgressState g_prog;
 
+// Set when a phase ended on a failure its box named (not when the user left).
+static volatile LONG g_failed;
+
 static HMODULE g_hSkin;
 
 static bool Stopping()
@@ -122,6 +125,7 @@ INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
 INT_PTR Startup_RunPhase(tagZT_Main_Param* p)
 {
     memset(&g_prog, 0, sizeof g_prog);
+    g_failed = 0;
     INT_PTR r = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDlgProc,
                                 reinterpret_cast<LPARAM>(p));
     if (g_prog.hWorker) {
@@ -206,8 +210,14 @@ static int Phase1Skin(tagZT_Main_Param* p, HWND hDlg)
 // Start-up ends here: the box names the cause.
 static int StartupFailure(const char* pszText)
 {
+    InterlockedExchange(&g_failed, 1);
     ZT_MessageBox(nullptr, pszText, "错误", MB_OK | MB_ICONWARNING);
     return 0;
+}
+
+int Startup_ExitCode()
+{
+    return g_failed ? 1 : 0;
 }
 
 static int Phase1Config(tagZT_Main_Param* p, HWND hDlg)
@@ -215,32 +225,55 @@ static int Phase1Config(tagZT_Main_Param* p, HWND hDlg)
     ShowText(p, hDlg, IDS_INIT_DB_SETTINGS);
     p->sql.hOwner = hDlg;
     p->sql.pszAppDir = p->szAppDir;
-    char why[sizeof p->szAppDir + 100];
+    // The error log goes beside the program, or to the user's own folder
+    // where the program's folder cannot be written (Program Files).
+    ZTData_SetErrorLogFolders(Config_ProgramFolder().c_str(), Config_UserFolder().c_str());
+    char why[1200];
     if (!Config_Read(p, why, sizeof why))
         return StartupFailure(why);
     return 1;
 }
 
 // Why the server refused or could not be reached, from the client library's
-// error number.
+// error number; every cause names the server tried.
 static void ConnectCause(const tagZT_SQL_MATION* s, char* psz, size_t cb)
 {
     unsigned int code = MYSQL_ErrorNumber();
+    char server[64];
+    snprintf(server, sizeof server, "%s:%d", s->szHost, s->iPort ? static_cast<int>(s->iPort) : 3306);
     switch (code) {
     case 2002:
     case 2003:
-        snprintf(psz, cb, "无法连接数据服务器%s:%d", s->szHost, s->iPort ? static_cast<int>(s->iPort) : 3306);
+        snprintf(psz, cb, "无法连接数据服务器%s", server);
+        break;
+    case 2005:
+        snprintf(psz, cb, "找不到数据服务器%s(HOST不对或网络不通)", server);
         break;
     case 1045:
-        snprintf(psz, cb, "数据库拒绝了账号%s(UID或PWD不对)", s->szUser);
+        snprintf(psz, cb, "数据服务器%s拒绝了账号%s(UID或PWD不对,或账号不允许从本机连接)", server, s->szUser);
+        break;
+    case 1130:
+        snprintf(psz, cb, "数据服务器%s不允许本机连接(账号的主机范围不包括本机)", server);
+        break;
+    case 1044:
+        snprintf(psz, cb, "账号%s没有使用数据库%s的权限(数据服务器%s)", s->szUser, s->szDatabase, server);
         break;
     case 1049:
-        snprintf(psz, cb, "数据库%s不存在", s->szDatabase);
+        snprintf(psz, cb, "数据服务器%s上数据库%s不存在", server, s->szDatabase);
+        break;
+    case 2026:
+        snprintf(psz, cb, "与数据服务器%s的加密连接(SSL)没有建立", server);
         break;
     default:
-        snprintf(psz, cb, "错误码%u,详细请查看错误日志errlog.log", code);
+        snprintf(psz, cb, "数据服务器%s:错误码%u", server, code);
         break;
     }
+    // Where the server's own words were written.
+    char log[MAX_PATH * 2];
+    int written = ZTData_ErrorLogPath(log, sizeof log);
+    size_t n = strlen(psz);
+    if (n < cb)
+        snprintf(psz + n, cb - n, written ? "\n详细请查看错误日志%s" : "\n错误日志%s无法写入", log);
 }
 
 static int Phase1Connect(tagZT_Main_Param* p, HWND hDlg)
@@ -251,7 +284,7 @@ static int Phase1Connect(tagZT_Main_Param* p, HWND hDlg)
     p->szText[0] = 0;
     if (!LoadStringA(p->hInst, IDS_DB_CONNECT_ERROR, p->szText, sizeof p->szText))
         strcpy(p->szText, "数据库连接出错");
-    char cause[160];
+    char cause[MAX_PATH * 2 + 300];
     ConnectCause(&p->sql, cause, sizeof cause);
     char text[sizeof p->szText + sizeof cause + 2];
     snprintf(text, sizeof text, "%s\n%s", p->szText, cause);

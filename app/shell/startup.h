@@ -9,6 +9,9 @@
 // Runs the progress dialog over the block for the phase the block is in.
 // 1 when the phase succeeded, 0 when it failed or the user gave up.
 INT_PTR Startup_RunPhase(tagZT_Main_Param* p);
+// The process's exit code after the last phase ended with 0: 1 when it
+// failed (its box named the cause), 0 when the user chose to leave.
+int Startup_ExitCode();
 
 // Progress dialog procedure; lParam of WM_INITDIALOG is the block.
 INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -17,8 +20,9 @@ INT_PTR CALLBACK ProgressDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
 
 // Phase 1 in full.  1 connected and lists loaded; 0 when config.ini cannot
 // be used or the connection failed (a box captioned "错误" has named the
-// cause: "数据库连接出错" followed by why the server could not be reached or
-// refused), or the user chose to leave.  The
+// cause: "数据库连接出错" followed by why the server named by host and port
+// could not be reached or refused, and where the error log lies), or the
+// user chose to leave.  The
 // phases run as steps; leaving (Cancel, then Yes) is honoured between them,
 // so a step in flight, a connection attempt included, ends or times out
 // first, and the progress dialog ends with 0 once the worker reports back.

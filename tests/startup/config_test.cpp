@@ -137,11 +137,11 @@ TEST_F(ConfigTest, ANonNumericFlagCountsAsZero)
     EXPECT_EQ(Notices(), 0u);
 }
 
-TEST_F(ConfigTest, NumbersConvertAsDecimalAndTheHostIsAlwaysLoopback)
+TEST_F(ConfigTest, NumbersConvertAsDecimalAndTheHostIsTheOneNamed)
 {
     Write("[SOFT]\r\nINITIALIZE=1\r\nREMIND1=300\r\nREMIND2=  +15days\r\n"
           "[SERVER]\r\nUID=kelmora\r\nPWD=0123456789abcdef0123456789abcdef\r\nDATABASE=agency\r\nCHARSET=gbk\r\n"
-          "HOST=192.0.2.7\r\nSERVER=192.0.2.7\r\nPORT=3306x\r\nREAD_TIMEOUT= -7\r\nWRITE_TIMEOUT=abc\r\nCONNECT_TIMEOUT=\r\n");
+          "HOST=  db-server.agency.example  \r\nPORT=3306x\r\nREAD_TIMEOUT= -7\r\nWRITE_TIMEOUT=abc\r\nCONNECT_TIMEOUT=\r\n");
     Config_Read(block.get());
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(block->bRemind1, 300 & 0xFF) << "the low 8 bits";
@@ -150,13 +150,104 @@ TEST_F(ConfigTest, NumbersConvertAsDecimalAndTheHostIsAlwaysLoopback)
     EXPECT_STREQ(block->sql.szPwd, "0123456789abcdef0123456789abcdef");
     EXPECT_STREQ(block->sql.szDatabase, "agency");
     EXPECT_STREQ(block->sql.szCharset, "gbk");
-    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
+    EXPECT_STREQ(block->sql.szHost, "db-server.agency.example") << "blanks around a value are not part of it";
     EXPECT_EQ(block->sql.iPort, 3306);
     EXPECT_EQ(block->sql.iReadTimeout, -7);
     EXPECT_EQ(block->sql.iWriteTimeout, 0);
     EXPECT_EQ(block->sql.iConnectTimeout, 0);
+    EXPECT_EQ(block->sql.bSsl, 0) << "no encryption unless asked for";
+    EXPECT_STREQ(block->sql.szSslCa, "");
+
+    // An empty HOST is the local machine, as a missing one.
+    Write("[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nUID=kelmora\r\nDATABASE=agency\r\nHOST=\r\n");
+    EXPECT_EQ(Config_Read(block.get()), 1);
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
 }
 
+TEST_F(ConfigTest, AHostOrCaFileTooLongForItsFieldIsRefusedNotCut)
+{
+    const std::string good = "[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nUID=kelmora\r\nDATABASE=agency\r\n";
+    std::string host37(33, 'h'), caLong(260, 'c');
+    host37 += ".lan";
+    ASSERT_EQ(host37.size(), 37u);
+    char why[1200] = "";
+    Write(good + "HOST=" + host37 + "\r\nSSL=1\r\nSSL_CA=C:\\certs\\agency-ca.pem\r\n");
+    EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 1) << why;
+    EXPECT_EQ(std::string(block->sql.szHost), host37) << "37 characters fit";
+    EXPECT_EQ(block->sql.bSsl, 1);
+    EXPECT_STREQ(block->sql.szSslCa, "C:\\certs\\agency-ca.pem");
+
+    struct Case {
+        std::string text, key;
+    } cases[] = {
+        {good + "HOST=" + host37 + "x\r\n", "HOST"},
+        {good + "SSL_CA=" + caLong + "\r\n", "SSL_CA"},
+        {good + "SSL=2\r\n", "SSL"},
+    };
+    for (const Case& c : cases) {
+        Write(c.text);
+        EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 0) << c.key;
+        EXPECT_NE(std::string(why).find(c.key), std::string::npos) << why;
+        EXPECT_NE(std::string(why).find(file), std::string::npos) << "the cause names the file: " << why;
+    }
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+// The current folder first, then the program's folder, then the user's
+// own folder (%APPDATA%\Kelmora): the first file found is the one read,
+// and the first-run flag is written into it.
+TEST_F(ConfigTest, TheFileIsLookedForInTheCurrentThenTheProgramThenTheUsersFolder)
+{
+    char oldAppData[MAX_PATH] = "";
+    DWORD had = GetEnvironmentVariableA("APPDATA", oldAppData, sizeof oldAppData);
+    std::string appData = dir + "\\roaming", user = appData + "\\Kelmora";
+    CreateDirectoryA(appData.c_str(), nullptr);
+    SetEnvironmentVariableA("APPDATA", appData.c_str());
+
+    std::vector<std::string> places = Config_Places(block.get());
+    ASSERT_EQ(places.size(), 3u);
+    EXPECT_EQ(places[0], file);
+    EXPECT_EQ(places[1], Config_ProgramFolder() + "\\config.ini");
+    EXPECT_EQ(places[2], user + "\\config.ini");
+    EXPECT_FALSE(Config_ProgramFolder().empty());
+    EXPECT_EQ(Config_UserFolder(), user);
+
+    // Only the user's folder has one: it is read, and its flag written there.
+    CreateDirectoryA(user.c_str(), nullptr);
+    std::string userFile = user + "\\config.ini";
+    HANDLE h = CreateFileA(userFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    std::string text = "[SERVER]\r\nUID=roaming\r\nDATABASE=agency\r\nHOST=127.0.0.9\r\n";
+    DWORD n = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+    CloseHandle(h);
+    char why[1200] = "";
+    EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 1) << why;
+    EXPECT_STREQ(block->sql.szUser, "roaming");
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.9");
+    EXPECT_EQ(std::string(Config_Path()), userFile);
+    EXPECT_EQ(Notices(), 1u);
+    char flag[8] = "";
+    GetPrivateProfileStringA("SOFT", "INITIALIZE", "", flag, sizeof flag, userFile.c_str());
+    EXPECT_STREQ(flag, "1") << "the flag goes into the file that was read";
+    EXPECT_EQ(Key("SOFT", "INITIALIZE"), "<none>") << "no file is made in the current folder";
+
+    // One in the current folder comes first.
+    Write("[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nUID=current\r\nDATABASE=agency\r\n");
+    EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 1) << why;
+    EXPECT_STREQ(block->sql.szUser, "current");
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
+    EXPECT_EQ(std::string(Config_Path()), file);
+
+    // None anywhere: the cause names every place looked in.
+    DeleteFileA(file.c_str());
+    DeleteFileA(userFile.c_str());
+    EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 0);
+    for (const std::string& place : places)
+        EXPECT_NE(std::string(why).find(place), std::string::npos) << why;
+
+    SetEnvironmentVariableA("APPDATA", had ? oldAppData : nullptr);
+}
 TEST_F(ConfigTest, LongValuesAreCutToWhatIsReadAndToTheirFields)
 {
     std::string longText(60, 'x');
@@ -170,7 +261,7 @@ TEST_F(ConfigTest, LongValuesAreCutToWhatIsReadAndToTheirFields)
     EXPECT_EQ(std::string(block->sql.szCharset), std::string(16, 'x')) << "the field holds 16 bytes";
     EXPECT_EQ(block->sql.iPort, 123456789) << "nine characters are read";
     EXPECT_EQ(block->bRemind1, 255);
-    EXPECT_STREQ(block->sql.szHost, "127.0.0.1");
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.1") << "no HOST: the local machine";
 }
 
 TEST_F(ConfigTest, AChineseValueIsCutBeforeACharacterThatDoesNotFit)
