@@ -131,11 +131,9 @@ int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew)
     ZDSql sql;
     SqlAdd(sql, "update t_follow set");
     SqlAdd(sql, " szWay='%s', szContent='%s' where iOrdinal = %d", pNew->szWay, pNew->szContent, pOld->iOrdinal);
-    if (!ChangeOutcome(DbRun(sql)))
-        return 0;
     const tagFOLLOW& kind = (pOld->iHou || pOld->iCli) ? *pOld : *pNew;
-    WriteOpLog(iOpEmp, FollowType(kind), pOld->iOrdinal, ACT_MODIFY);
-    return 1;
+    // Errors are reported by the result only.
+    return LoggedChange(iOpEmp, sql, FollowType(kind), pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr});
 }
 
 int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
@@ -147,15 +145,10 @@ int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
     ZDSql sql;
     SqlAdd(sql, "update t_follow set bRecyle = 1");
     SqlAdd(sql, " where iOrdinal = %d", key);
-    ZDResult r = DbRun(sql);
-    // No such follow-up any more is no failure: nothing is left to retire.
-    int result = ChangeOutcome(r, {kAbnormalError, kFailCaption});
     // Indexed in the recycle bin like every other soft deletion, so the
-    // follow-up recycle lists find it.
-    if (result && DbAffected(r) > 0)
-        result = WriteRecycleEntry(iOpEmp, key, type);
-    WriteOpLog(iOpEmp, type, key, ACT_DELETE);
-    return result;
+    // follow-up recycle lists find it.  One that is gone already is no
+    // failure: nothing is left to retire.
+    return SoftDelete(iOpEmp, sql, type, key, nullptr, 1);
 }
 
 void Mem_Free_Follow(tagFOLLOW* pFol)

@@ -36,10 +36,14 @@ ZTDATA_API tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* 
 // server's time, and stamps that time on the house or client as its latest
 // follow-up.  On success pFol->iOrdinal and pFol->dtFollow are set.  1 or 0.
 ZTDATA_API int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol);
-// Changes the way and content of follow-up pOld->iOrdinal to pNew's.  1 or 0.
+// Changes the way and content of follow-up pOld->iOrdinal to pNew's, with
+// its log row (both or neither).  1 or 0 (the error record is written).
 ZTDATA_API int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew);
 // Retires one follow-up into the recycle bin (object type 7 for a house
-// follow-up, 8 for a client follow-up).  1 or 0.
+// follow-up, 8 for a client follow-up), with its entry and log row as one
+// change.  1 retired (or gone already); 0 nothing retired, the user told in
+// a box (see SoftDelete's texts: "异常错误,错误原因查看错误日志文件.",
+// "写入回收站失败, 数据未删除", or the outcome-unknown box).
 ZTDATA_API int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol);
 // Releases an array from FD_Sct_F or FD_Sct_Follow (null is ignored).
 ZTDATA_API void Mem_Free_Follow(tagFOLLOW* pFol);

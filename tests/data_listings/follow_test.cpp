@@ -19,19 +19,6 @@ int AddHouse(int iEst, const char* room)
     return h.iOrdinal;
 }
 
-tagFOLLOW NewFollow(int iHou, int iCli, const char* content)
-{
-    tagFOLLOW f;
-    memset(&f, 0, sizeof f);
-    f.iHou = iHou;
-    f.iCli = iCli;
-    f.iEmp = 1;
-    f.iBr = 1;
-    strcpy(f.szWay, "电话");
-    snprintf(f.szContent, sizeof f.szContent, "%s", content);
-    return f;
-}
-
 int Write(int iHou, int iCli, const char* content, const char* when = nullptr)
 {
     tagFOLLOW f = NewFollow(iHou, iCli, content);
