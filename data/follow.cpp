@@ -1,5 +1,5 @@
 // Follow-ups: joined and per-listing lists, writing, changing, retiring.
-#include "data/db_core.h"
+#include "data/listing_core.h"
 #include "data/follow.h"
 
 static int FollowType(const tagFOLLOW& f)
@@ -73,20 +73,18 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
     });
 }
 
-int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
+// The follow-up's insert, the listing's stamp, the read-back of its time and
+// its log row, inside a transaction.
+static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
 {
-    if (!pFol || !CheckConnection())
-        return 0;
     ZDSql ins;
     SqlAdd(ins, "insert into t_follow");
     SqlAdd(ins, " (dtFollow, szWay, szContent, iEmp, iBr, iHou, iCli)");
     SqlAdd(ins, " values (now(), '%s', '%s', %d, %d,%d,%d)", pFol->szWay, pFol->szContent, pFol->iEmp, pFol->iBr,
            pFol->iHou, pFol->iCli);
-    ZDResult r = DbRun(ins);
-    if (!r.ok || r.stmts.empty()) {
-        WriteErrorRecord(r);
-        return 0;
-    }
+    ZDResult r = TxnRun(t, ins);
+    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
+        return false;
     int key = (int)r.stmts[0].insertId;
     pFol->iOrdinal = key;
 
@@ -103,25 +101,47 @@ int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
         SqlAdd(stamp, " where iOrdinal = %d)", key);
         SqlAdd(stamp, " where iOrdinal = %d", pFol->iCli);
     }
-    ZDResult s = DbRun(stamp);
-    if (!s.ok)
-        WriteErrorRecord(s);
+    if (!TxnRun(t, stamp).ok)
+        return false;
 
+    // Read back before the commit: after it nothing can fail any more, so a
+    // follow-up reported as not written never is.
     ZDSql back;
     SqlAdd(back, "select dtFollow from t_follow where iOrdinal = %d", key);
-    ZDResult t = DbRun(back);
-    if (!t.ok) {
-        WriteErrorRecord(t);
-        return 0;
-    }
-    MYSQL_RES* res = DbRows(t);
+    ZDResult b = TxnRun(t, back);
+    if (!b.ok)
+        return false;
+    MYSQL_RES* res = DbRows(b);
     ZDRow row;
     if (res && DbNextRow(res, row) && !IsNull(row, 0))
         GetDate(row, 0, pFol->dtFollow);
     else
         CopyField(pFol->dtFollow, "ERR");
-    WriteOpLog(iOpEmp, FollowType(*pFol), key, ACT_ADD);
-    return 1;
+    return TxnLog(t, iOpEmp, FollowType(*pFol), key, ACT_ADD);
+}
+
+int FD_Ist_FollowRemind(int iOpEmp, tagFOLLOW* pFol, tagREMIND* pRem)
+{
+    if (!pFol || !CheckConnection())
+        return 0;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        return TxnFollow(t, iOpEmp, pFol) && (!pRem || TxnRemind(t, iOpEmp, pRem));
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pFol->iOrdinal = 0;
+    pFol->dtFollow[0] = '\0';
+    if (pRem)
+        pRem->iOrdinal = 0;
+    return TxnOutcome(outcome, failure,
+                      {pRem ? "保存失败,跟进和提醒都没有保存,可以再次保存." : "保存失败,跟进没有保存,可以再次保存.",
+                       kFailCaption});
+}
+
+int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
+{
+    return FD_Ist_FollowRemind(iOpEmp, pFol, nullptr);
 }
 
 int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew)

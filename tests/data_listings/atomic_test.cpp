@@ -196,6 +196,50 @@ TEST_F(AllOrNothing, TheLogRowOfAChangeIsStoredWithIt)
     EXPECT_EQ(0, TestDb_Count("t_recyle"));
 }
 
+TEST_F(AllOrNothing, AFollowUpCutOffIsNotStoredSoSavingAgainStoresItOnce)
+{
+    tagHOUSE h = NewHouse(6, "1", "101");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    TestDb_Exec("update t_house set dtFollow = '2024-01-02 03:04:05'");
+    tagFOLLOW f = NewFollow(h.iOrdinal, 0, "业主在家");
+    {
+        Gate gate("t_house", "update");   // stamping the house's follow-up time
+        EXPECT_EQ(0, CutAtGate(gate, [&] { return FD_Ist_Follow(1, &f); }));
+    }
+    ExpectBox("保存失败,跟进没有保存,可以再次保存.");
+    EXPECT_EQ(0, f.iOrdinal);
+    EXPECT_EQ(0, TestDb_Count("t_follow"));
+    EXPECT_EQ("2024-01-02 03:04:05", TestDb_Scalar("select dtFollow from t_house"));
+    ASSERT_EQ(1, FD_Ist_Follow(1, &f));
+    EXPECT_EQ(1, TestDb_Count("t_follow"));
+    EXPECT_EQ(TestDb_Scalar("select dtFollow from t_follow"), TestDb_Scalar("select dtFollow from t_house"));
+
+    // With its reminder: both or neither.
+    tagREMIND rem = {};
+    rem.iCli = 0;
+    rem.iHou = h.iOrdinal;
+    rem.iBr = 1;
+    rem.iEmp = 1;
+    strcpy(rem.dRemind, ServerDay(1).c_str());
+    strcpy(rem.szContent, "再约看房");
+    tagFOLLOW g = NewFollow(h.iOrdinal, 0, "约了明天");
+    {
+        Gate gate("t_remind", "insert");
+        EXPECT_EQ(0, CutAtGate(gate, [&] { return FD_Ist_FollowRemind(1, &g, &rem); }));
+    }
+    ExpectBox("保存失败,跟进和提醒都没有保存,可以再次保存.");
+    EXPECT_EQ(0, g.iOrdinal);
+    EXPECT_EQ(0, rem.iOrdinal);
+    EXPECT_EQ(1, TestDb_Count("t_follow"));
+    EXPECT_EQ(0, TestDb_Count("t_remind"));
+    ASSERT_EQ(1, FD_Ist_FollowRemind(1, &g, &rem));
+    EXPECT_EQ(0u, TestBoxes_Count());
+    EXPECT_EQ(1, TestDb_Count("t_follow where szContent = '约了明天' and iOrdinal = " + Str(g.iOrdinal)));
+    EXPECT_EQ(1, TestDb_Count("t_remind where szContent = '再约看房' and iOrdinal = " + Str(rem.iOrdinal)));
+    EXPECT_EQ(g.dtFollow, TestDb_Scalar("select dtFollow from t_house"));
+    EXPECT_EQ(2, TestDb_Count("t_log where iAct = 3 and iObjType = 7"));
+}
+
 // The commit is sent and the connection breaks before its answer: the
 // library cannot know whether it was stored, and says so.
 TEST_F(AllOrNothing, ACommitWhoseAnswerIsLostIsReportedAsUnknown)
