@@ -1,5 +1,5 @@
 // Client demands: load, insert, update, delete, retiring follow-ups.
-#include "data/db_core.h"
+#include "data/listing_core.h"
 #include "data/client.h"
 
 #include <cstdio>
@@ -226,15 +226,12 @@ int FD_Del_Cli(int iOpEmp, const tagCLIENT* pCli)
     return SoftDelete(iOpEmp, sql, OBJ_CLIENT, key, "错误原因:\n\n1.该客源有写跟进,不能直接删除\n\n2.已被其它用户删除");
 }
 
-int FD_C_F_Hou(int, const tagCLIENT* pCli)
+int FD_C_F_Hou(int iOpEmp, const tagCLIENT* pCli)
 {
     // Key 0 is a free slot, and "iCli = 0" would retire every house follow-up.
     if (!pCli || pCli->iOrdinal == 0)
         return 0;
-    ZDSql sql;
-    SqlAdd(sql, "update t_follow set bRecyle = 1");
-    SqlAdd(sql, " where iCli = %d", pCli->iOrdinal);
-    return ChangeOutcome(DbRun(sql));
+    return RetireFollowUps(iOpEmp, OBJ_CLIENT_FOLLOW, pCli->iOrdinal);
 }
 
 void Mem_Free_Cli(tagCLIENT* pCli)

@@ -67,7 +67,10 @@ ZTDATA_API int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew);
 // delete, its recycle-bin entry and its log row as one change.  1 moved; 0
 // nothing deleted and the user told.
 ZTDATA_API int FD_Del_Cli(int iOpEmp, const tagCLIENT* pCli);
-// Retires every follow-up of the client.  1 when the server accepted it.
+// Retires every live follow-up of the client into the recycle bin, each with
+// its entry (type 8) and log row, all as one change.  1 done (also when
+// there was none); 0 nothing retired and the user told in a box.  The
+// caller checks the right to do it.
 ZTDATA_API int FD_C_F_Hou(int iOpEmp, const tagCLIENT* pCli);
 // Releases an array returned by FD_Sct_Cli (null is ignored).
 ZTDATA_API void Mem_Free_Cli(tagCLIENT* pCli);

@@ -171,6 +171,55 @@ int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
     return SoftDelete(iOpEmp, sql, type, key, nullptr, 1);
 }
 
+int RetireFollowUps(int iOpEmp, int iObjType, int iListing)
+{
+    if (!CheckConnection())
+        return 0;
+    const char* column = iObjType == OBJ_HOUSE_FOLLOW ? "iHou" : "iCli";
+    ZDSql live;
+    SqlAdd(live, "select iOrdinal from t_follow where ");
+    SqlAddRaw(live, "%s", column);
+    SqlAdd(live, " = %d and bRecyle = 0 for update", iListing);
+    ZDSql retire;
+    SqlAdd(retire, "update t_follow set bRecyle = 1");
+    SqlAdd(retire, " where ");
+    SqlAddRaw(retire, "%s", column);
+    SqlAdd(retire, " = %d and bRecyle = 0", iListing);
+
+    const char* why = kAbnormalError;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        // The live follow-ups, locked: none can be added to the listing or
+        // retired elsewhere until the commit.
+        ZDResult l = TxnRun(t, live);
+        if (!l.ok)
+            return false;
+        std::vector<int> keys;
+        ZDRow row;
+        for (MYSQL_RES* res = DbRows(l); DbNextRow(res, row);)
+            keys.push_back(GetInt(row, 0));
+        if (keys.empty())
+            return true;
+        // Each one's entry and log row, in one batch.
+        ZDSql each;
+        for (int key : keys) {
+            AddRecycleEntry(each, iOpEmp, key, iObjType);
+            AddOpLog(each, iOpEmp, iObjType, key, ACT_DELETE);
+        }
+        why = kRecycleFailed;
+        ZDResult e = TxnRun(t, each);
+        if (!e.ok || e.stmts.size() != keys.size() * 2)
+            return false;
+        for (size_t i = 0; i < e.stmts.size(); i += 2)
+            if (e.stmts[i].insertId == 0)
+                return false;
+        why = kAbnormalError;
+        ZDResult u = TxnRun(t, retire);
+        return u.ok && DbAffected(u) == (long long)keys.size();
+    }, &failure);
+    return TxnOutcome(outcome, failure, {why, kFailCaption});
+}
+
 void Mem_Free_Follow(tagFOLLOW* pFol)
 {
     FreeBlock(pFol);

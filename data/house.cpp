@@ -1,5 +1,5 @@
 // House listings: load, insert, update, delete, retiring follow-ups.
-#include "data/db_core.h"
+#include "data/listing_core.h"
 #include "data/house.h"
 
 #include <cstdio>
@@ -267,16 +267,13 @@ int FD_Del_Hou(int iOpEmp, const tagHOUSE* pHou)
     return SoftDelete(iOpEmp, sql, OBJ_HOUSE, key, "错误原因:\n\n1.该房源有写跟进,不能直接删除\n\n2.已被其它用户删除");
 }
 
-int FD_C_F_Hou(int, const tagHOUSE* pHou)
+int FD_C_F_Hou(int iOpEmp, const tagHOUSE* pHou)
 {
     // Key 0 is a free slot, and "iHou = 0" would retire every client
     // follow-up.
     if (!pHou || pHou->iOrdinal == 0)
         return 0;
-    ZDSql sql;
-    SqlAdd(sql, "update t_follow set bRecyle = 1");
-    SqlAdd(sql, " where iHou = %d", pHou->iOrdinal);
-    return ChangeOutcome(DbRun(sql));
+    return RetireFollowUps(iOpEmp, OBJ_HOUSE_FOLLOW, pHou->iOrdinal);
 }
 
 void Mem_Free_Hou(tagHOUSE* pHou)

@@ -90,7 +90,10 @@ ZTDATA_API int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew);
 // its recycle-bin entry and its log row as one change.  1 moved; 0 nothing
 // deleted and the user told (the two-cause refusal, or a failure box).
 ZTDATA_API int FD_Del_Hou(int iOpEmp, const tagHOUSE* pHou);
-// Retires every follow-up of the house.  1 when the server accepted it.
+// Retires every live follow-up of the house into the recycle bin, each with
+// its entry (type 7) and log row, all as one change.  1 done (also when
+// there was none); 0 nothing retired and the user told in a box.  The
+// caller checks the right to do it.
 ZTDATA_API int FD_C_F_Hou(int iOpEmp, const tagHOUSE* pHou);
 // Releases an array returned by FD_Sct_Hou (null is ignored).
 ZTDATA_API void Mem_Free_Hou(tagHOUSE* pHou);

@@ -240,6 +240,59 @@ TEST_F(AllOrNothing, AFollowUpCutOffIsNotStoredSoSavingAgainStoresItOnce)
     EXPECT_EQ(2, TestDb_Count("t_log where iAct = 3 and iObjType = 7"));
 }
 
+TEST_F(AllOrNothing, RetiringAListingsFollowUpsBinsAndLogsEachOne)
+{
+    tagHOUSE h = NewHouse(7, "1", "101"), other = NewHouse(7, "1", "102");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    ASSERT_EQ(1, FD_Ist_Hou(1, &other));
+    tagCLIENT c = NewClient("t7", "");
+    ASSERT_EQ(1, FD_Ist_Cli(1, &c));
+    for (const char* text : {"一", "二"}) {
+        tagFOLLOW f = NewFollow(h.iOrdinal, 0, text);
+        ASSERT_EQ(1, FD_Ist_Follow(1, &f));
+        tagFOLLOW cf = NewFollow(0, c.iOrdinal, text);
+        ASSERT_EQ(1, FD_Ist_Follow(1, &cf));
+    }
+    tagFOLLOW kept = NewFollow(other.iOrdinal, 0, "别的房");
+    ASSERT_EQ(1, FD_Ist_Follow(1, &kept));
+    tagFOLLOW gone = NewFollow(h.iOrdinal, 0, "早已删除");
+    ASSERT_EQ(1, FD_Ist_Follow(1, &gone));
+    ASSERT_EQ(1, FD_Del_Follow(1, &gone));
+    TestDb_Exec("delete from t_log where iAct = 1");
+    TestDb_Exec("delete from t_recyle");
+    std::string hou = "t_follow where iHou = " + Str(h.iOrdinal);
+
+    {
+        Gate gate("t_recyle", "insert");
+        EXPECT_EQ(0, CutAtGate(gate, [&] { return FD_C_F_Hou(5, &h); }));
+    }
+    ExpectBox(kRecycleFailed);
+    EXPECT_EQ(2, TestDb_Count(hou + " and bRecyle = 0"));
+    EXPECT_EQ(0, TestDb_Count("t_recyle"));
+    EXPECT_EQ(0, TestDb_Count("t_log where iAct = 1"));
+
+    ASSERT_EQ(1, FD_C_F_Hou(5, &h));
+    EXPECT_EQ(0, TestDb_Count(hou + " and bRecyle = 0"));
+    EXPECT_EQ(1, TestDb_Count("t_follow where bRecyle = 0 and iHou = " + Str(other.iOrdinal)));
+    EXPECT_EQ(2, TestDb_Count("t_follow where bRecyle = 0 and iCli = " + Str(c.iOrdinal)));
+    // Exactly the two retired now: one entry and one log row each.
+    const std::string now = " in (select iOrdinal from " + hou + " and iOrdinal <> " + Str(gone.iOrdinal) + ")";
+    EXPECT_EQ(2, TestDb_Count("t_recyle where iObjType = 7 and iEmp = 5 and iObjOrdinal" + now));
+    EXPECT_EQ(2, TestDb_Count("t_log where iAct = 1 and iObjType = 7 and iOpEmp = 5 and iObjID" + now));
+    EXPECT_EQ(2, TestDb_Count("t_recyle"));
+    EXPECT_EQ(0u, TestBoxes_Count());
+    // Nothing left to retire is no failure.
+    ASSERT_EQ(1, FD_C_F_Hou(5, &h));
+    EXPECT_EQ(2, TestDb_Count("t_recyle"));
+
+    ASSERT_EQ(1, FD_C_F_Hou(5, &c));
+    EXPECT_EQ(0, TestDb_Count("t_follow where bRecyle = 0 and iCli = " + Str(c.iOrdinal)));
+    EXPECT_EQ(2, TestDb_Count("t_recyle where iObjType = 8 and iEmp = 5"));
+    EXPECT_EQ(2, TestDb_Count("t_log where iAct = 1 and iObjType = 8 and iOpEmp = 5"));
+    // The house can go now.
+    EXPECT_EQ(1, FD_Del_Hou(5, &h));
+}
+
 // The commit is sent and the connection breaks before its answer: the
 // library cannot know whether it was stored, and says so.
 TEST_F(AllOrNothing, ACommitWhoseAnswerIsLostIsReportedAsUnknown)

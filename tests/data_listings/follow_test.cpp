@@ -197,11 +197,12 @@ TEST_F(FollowUps, ChangingAndRetiringOneFollowUp)
     ASSERT_EQ(1, FD_Del_Follow(3, &cf));
     EXPECT_EQ(1, TestDb_Count("t_recyle where iObjType = 8 and iObjOrdinal = " + std::to_string(cf.iOrdinal)));
 
-    // Retiring a whole listing's follow-ups writes no recycle entries.
+    // Retiring a whole listing's follow-ups indexes each one retired.
     tagHOUSE h = {};
     h.iOrdinal = house;
     ASSERT_EQ(1, FD_C_F_Hou(1, &h));
-    EXPECT_EQ(2, TestDb_Count("t_recyle"));
+    EXPECT_EQ(3, TestDb_Count("t_recyle"));
+    EXPECT_EQ(1, TestDb_Count("t_recyle where iObjType = 7 and iObjOrdinal = " + std::to_string(first.iOrdinal)));
 }
 
 TEST_F(FollowUps, HostileWayAndContentRoundTrip)
