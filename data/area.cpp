@@ -111,6 +111,13 @@ static int InsertRow(const ZDSql& sql)
     return r.stmts.empty() ? 0 : (int)r.stmts[0].insertId;
 }
 
+// Runs the insert of a city or urban area with its log row; the new key, or
+// 0 when neither was stored (the error is recorded).
+static int InsertArea(int iOpEmp, const ZDSql& sql)
+{
+    return LoggedInsert(iOpEmp, sql, OBJ_URBAN, {nullptr, nullptr});
+}
+
 int FD_IST_CITY(int iOpEmp, tagCITY* pCity)
 {
     if (!pCity || !CheckConnection())
@@ -127,11 +134,10 @@ int FD_IST_CITY(int iOpEmp, tagCITY* pCity)
     SqlAdd(sql, " ( iParentIndex, szUrban)");
     SqlAdd(sql, " values");
     SqlAdd(sql, "( %d, '%s')", 0, name.c_str());
-    int id = InsertRow(sql);
+    int id = InsertArea(iOpEmp, sql);
     if (!id)
         return 0;
     pCity->iOrdinal = id;
-    WriteOpLog(iOpEmp, OBJ_URBAN, id, ACT_ADD);
     return 1;
 }
 
@@ -151,11 +157,10 @@ int FD_IST_URBAN(int iOpEmp, tagURBAN* pUrban)
     SqlAdd(sql, " ( iParentIndex, szUrban, iPriority)");
     SqlAdd(sql, " values");
     SqlAdd(sql, "( %d, '%s', %d)", pUrban->iParentIndex, name.c_str(), pUrban->iPriority);
-    int id = InsertRow(sql);
+    int id = InsertArea(iOpEmp, sql);
     if (!id)
         return 0;
     pUrban->iOrdinal = id;
-    WriteOpLog(iOpEmp, OBJ_URBAN, id, ACT_ADD);
     return 1;
 }
 
@@ -194,15 +199,12 @@ int FD_UPD_CITY(int iOpEmp, tagCITY* pOld, tagCITY* pNew)
     SqlAdd(sql, "(select count(*) as tb2 from t_urban where iParentIndex = 0 and ");
     SqlAdd(sql, "szUrban = '%s') as tb2", name.c_str());
     SqlAdd(sql, " set szUrban = '%s' where iOrdinal = %d  and 0 = tb2", name.c_str(), pNew->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        // A rejected statement is a failure, not a refusal by the guard.
-        WriteErrorRecord(r);
+    // A rejected statement is a failure, not a refusal by the guard.
+    ZDResult r;
+    if (!LoggedChange(iOpEmp, sql, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr}, {nullptr, nullptr}, &r))
         return 0;
-    }
     if (DbAffected(r) == 0)
         DbBox("目标数据重复,操作失败,或源数据被删除", "", MB_OK);
-    WriteOpLog(iOpEmp, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY);
     return 1;
 }
 
@@ -227,12 +229,11 @@ int FD_UPD_URBAN(int iOpEmp, tagURBAN* pOld, tagURBAN* pNew)
     SqlAdd(sql, "iPriority = %d where iOrdinal = %d ", pNew->iPriority, pNew->iOrdinal);
     if (bRename)
         SqlAdd(sql, " and 0 = tb2");
-    ZDResult r = DbRun(sql);
-    if (!ChangeOutcome(r))
+    ZDResult r;
+    if (!LoggedChange(iOpEmp, sql, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr}, {nullptr, nullptr}, &r))
         return 0;
     if (DbAffected(r) == 0)
         DbBox("目标数据重复,操作失败", "", MB_OK);
-    WriteOpLog(iOpEmp, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY);
     return 1;
 }
 
@@ -292,11 +293,8 @@ int FD_DEL_DISTRICT(int iOpEmp, tagDISTRICT* pDist)
         return 0;
     ZDSql sql;
     SqlAdd(sql, "update t_district set bRecyle=1 where iOrdinal=%d", pDist->iOrdinal);
-    ZDResult r = DbRun(sql);
-    // A district that is gone gets no recycle-bin entry.
-    if (!ChangeOutcome(r, {kAbnormalError, kFailCaption}) || DbAffected(r) == 0)
-        return 0;
-    return WriteRecycleEntry(iOpEmp, pDist->iOrdinal, OBJ_DISTRICT);
+    // A district that is gone gets no recycle-bin entry (and no box).
+    return SoftDelete(iOpEmp, sql, OBJ_DISTRICT, pDist->iOrdinal, nullptr);
 }
 
 // ---- Merging --------------------------------------------------------------------------------
@@ -308,8 +306,9 @@ int FD_JOIN_URBAN(int, tagURBAN* pSource, tagURBAN* pTarget)
     ZDSql sql;
     SqlAdd(sql, "update t_district set iParentIndex = %d where iParentIndex = %d", pTarget->iOrdinal, pSource->iOrdinal);
     SqlAdd(sql, ";update t_estate set iUrban = %d where iUrban = %d", pTarget->iOrdinal, pSource->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!ChangeOutcome(r))
+    // Both moves or neither.
+    ZDResult r;
+    if (!AtomicChange(sql, {nullptr, nullptr}, &r))
         return 0;
     char text[96];
     snprintf(text, sizeof text, "转移片区%4d条.转移楼盘字典%4d条.", (int)DbAffected(r, 0), (int)DbAffected(r, 1));

@@ -1,5 +1,5 @@
 // Client demands: load, insert, update, delete, retiring follow-ups.
-#include "data/db_core.h"
+#include "data/listing_core.h"
 #include "data/client.h"
 
 #include <cstdio>
@@ -130,6 +130,9 @@ static void AddClientValues(ZDSql& sql, const tagCLIENT& c)
 }
 
 static const char kPhoneDuplicate[] = "客源电话, 联系电话 不允许重复 ";
+// Said when an insert stored nothing: the form keeps what was typed, and
+// saving again is an insert like the first.
+static const char kClientNotSaved[] = "保存失败,客源没有保存,可以再次保存.";
 
 int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
 {
@@ -146,47 +149,41 @@ int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
         return 0;
     }
     long long n = DbScalar(dup.text);
-    if (n < 0)
+    if (n < 0) {
+        DbBox(kClientNotSaved, kFailCaption, MB_OK);
         return 0;
+    }
     if (n != 0) {
         DbBox(kPhoneDuplicate, "", MB_OK);
         return 0;
     }
 
+    // The key columns, then everything else on the new row, then the log
+    // row: one transaction, so a save cut off half-way leaves no row.
     ZDSql ins;
     SqlAdd(ins, "insert into t_Client");
     SqlAdd(ins, " (szLinkTel, szLinkMan, szCliTel, szCliMan, iBr, iEmp)");
     SqlAdd(ins, " values ('%s', '%s', '%s','%s',%d, %d)", pCli->szLinkTel, pCli->szLinkMan, pCli->szCliTel,
            pCli->szCliMan, pCli->iBr, pCli->iEmp);
-    ZDResult r = DbRun(ins);
-    if (!r.ok || r.stmts.empty()) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    int key = (int)r.stmts[0].insertId;
     char typedNum[sizeof pCli->szClientNum];
     memcpy(typedNum, pCli->szClientNum, sizeof typedNum);
-    pCli->iOrdinal = key;
-    // The client number is always the key; a typed number is not kept.
-    snprintf(pCli->szClientNum, sizeof pCli->szClientNum, "%08d", key);
-
-    ZDSql upd;
-    SqlAdd(upd, "update t_client set");
-    AddClientValues(upd, *pCli);
-    SqlAdd(upd, " where iOrdinal = %d", key);
-    ZDResult u = DbRun(upd);
-    if (u.ok && DbAffected(u) > 0) {
-        WriteOpLog(iOpEmp, OBJ_CLIENT, key, ACT_ADD);
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        return TxnInsertRow(t, ins, iOpEmp, OBJ_CLIENT, [&](int key, ZDSql& upd) {
+            pCli->iOrdinal = key;
+            // The client number is always the key; a typed number is not kept.
+            snprintf(pCli->szClientNum, sizeof pCli->szClientNum, "%08d", key);
+            SqlAdd(upd, "update t_client set");
+            AddClientValues(upd, *pCli);
+            SqlAdd(upd, " where iOrdinal = %d", key);
+        }) != 0;
+    }, &failure);
+    if (outcome == TXN_DONE)
         return 1;
-    }
-    if (!u.ok)
-        WriteErrorRecord(u);
-    ZDSql del;
-    SqlAdd(del, "delete from t_client where iOrdinal = %d", key);
-    DbRun(del);
+    // Give the record back as it came.
     pCli->iOrdinal = 0;
     memcpy(pCli->szClientNum, typedNum, sizeof typedNum);
-    return 0;
+    return TxnOutcome(outcome, failure, {kClientNotSaved, kFailCaption});
 }
 
 int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
@@ -210,21 +207,10 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
            pNew->szLinkMan, pNew->szCliTel, pNew->szCliMan, pNew->iEmp, pNew->iBr);
     AddClientValues(sql, *pNew);
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    if (!ChangeOutcome(DbRun(sql), {"修改错误", ""}, {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))
+    if (!LoggedChange(iOpEmp, sql, OBJ_CLIENT, key, ACT_MODIFY, {"修改错误", ""},
+                      {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
-
-    ZDSql back;
-    SqlAdd(back, "select dtUpdate from t_client where iOrdinal =%d", key);
-    ZDResult t = DbRun(back);
-    if (!t.ok) {
-        WriteErrorRecord(t);
-    } else {
-        MYSQL_RES* res = DbRows(t);
-        ZDRow row;
-        if (res && mysql_num_rows(res) == 1 && DbNextRow(res, row))
-            GetDate(row, 0, pNew->dtUpdate);
-    }
-    WriteOpLog(iOpEmp, OBJ_CLIENT, key, ACT_MODIFY);
+    ReadUpdateTime("t_client", key, pNew->dtUpdate, sizeof pNew->dtUpdate);
     return 1;
 }
 
@@ -240,15 +226,12 @@ int FD_Del_Cli(int iOpEmp, const tagCLIENT* pCli)
     return SoftDelete(iOpEmp, sql, OBJ_CLIENT, key, "错误原因:\n\n1.该客源有写跟进,不能直接删除\n\n2.已被其它用户删除");
 }
 
-int FD_C_F_Hou(int, const tagCLIENT* pCli)
+int FD_C_F_Hou(int iOpEmp, const tagCLIENT* pCli)
 {
     // Key 0 is a free slot, and "iCli = 0" would retire every house follow-up.
     if (!pCli || pCli->iOrdinal == 0)
         return 0;
-    ZDSql sql;
-    SqlAdd(sql, "update t_follow set bRecyle = 1");
-    SqlAdd(sql, " where iCli = %d", pCli->iOrdinal);
-    return ChangeOutcome(DbRun(sql));
+    return RetireFollowUps(iOpEmp, OBJ_CLIENT_FOLLOW, pCli->iOrdinal);
 }
 
 void Mem_Free_Cli(tagCLIENT* pCli)

@@ -48,16 +48,29 @@ struct tagCLIENT {
 ZTDATA_API tagCLIENT* FD_Sct_Cli(int iEmp, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle);
 // Inserts a client; refuses a telephone equal to any client's telephone or
 // contact telephone (also in the recycle bin), and a client without any
-// telephone.  On success pCli->iOrdinal is the key and szClientNum the key as
-// eight digits.  1 inserted, 0 not.
+// telephone.  The row, all its values and its log row are stored as one
+// change.
+// 1: inserted; pCli->iOrdinal is the key and szClientNum the key as eight
+// digits.
+// 0: not inserted, and the user has been told in a box: "客源电话, 联系电话
+// 不允许重复 ", "保存失败,客源没有保存,可以再次保存." / "操作失败" (a server
+// error or a lost connection: nothing is stored, so saving again is a new
+// insert and is not refused as a duplicate), the connection check's box, or
+// the outcome-unknown box.  The record comes back as it was given.
 ZTDATA_API int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli);
 // Updates the client pOld->iOrdinal with the values of pNew, with the same
-// telephone rule (its own row excepted).  On success pNew->dtUpdate holds the
-// server's update time.  1 updated, 0 not.
+// telephone rule (its own row excepted); the change and its log row are
+// stored together or not at all.  1: updated, pNew->dtUpdate holds the
+// server's update time.  0: nothing changed and the user has been told.
 ZTDATA_API int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew);
-// Moves a client without live follow-ups to the recycle bin.  1 moved, 0 not.
+// Moves a client without live follow-ups to the recycle bin: the soft
+// delete, its recycle-bin entry and its log row as one change.  1 moved; 0
+// nothing deleted and the user told.
 ZTDATA_API int FD_Del_Cli(int iOpEmp, const tagCLIENT* pCli);
-// Retires every follow-up of the client.  1 when the server accepted it.
+// Retires every live follow-up of the client into the recycle bin, each with
+// its entry (type 8) and log row, all as one change.  1 done (also when
+// there was none); 0 nothing retired and the user told in a box.  The
+// caller checks the right to do it.
 ZTDATA_API int FD_C_F_Hou(int iOpEmp, const tagCLIENT* pCli);
 // Releases an array returned by FD_Sct_Cli (null is ignored).
 ZTDATA_API void Mem_Free_Cli(tagCLIENT* pCli);

@@ -317,19 +317,20 @@ int FD_Pwd_Reset(int, int iEmp, const char* pszPwd)
     SqlAdd(sql, "update t_employee set");
     SqlAdd(sql, " szPwd = '%s'", pszPwd);
     SqlAdd(sql, " where iOrdinal = %d", iEmp);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        DbBox("执行语句发生错误.详细请错误日志", "", MB_OK);
-        return 0;
-    }
-    if (DbAffected(r) == 0) {
+    // The password and its log row: both or neither.
+    bool bNoRow = false;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        bNoRow = r.ok && DbAffected(r) == 0;
+        return r.ok && !bNoRow && TxnLog(t, iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
+    }, &failure);
+    if (bNoRow) {
         WriteErrorRecord();
         DbBox("修改密码出错.详细请错误日志", "", MB_OK);
         return 0;
     }
-    WriteOpLog(iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
-    return 1;
+    return TxnOutcome(outcome, failure, {"执行语句发生错误.详细请错误日志", ""});
 }
 
 char* FD_GetLogName(char* pszBuf, int iSelector)

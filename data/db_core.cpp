@@ -362,6 +362,163 @@ int ChangeOutcome(const ZDResult& r, ZDBox onError, ZDBox onNoRow)
     return 1;
 }
 
+void ReadUpdateTime(const char* pszTable, int iKey, char* dst, size_t cb)
+{
+    ZDSql back;
+    SqlAdd(back, "select dtUpdate from ");
+    SqlAddRaw(back, "%s", pszTable);
+    SqlAdd(back, " where iOrdinal =%d", iKey);
+    ZDResult t = DbRun(back);
+    if (!t.ok) {
+        WriteErrorRecord(t);
+        return;
+    }
+    MYSQL_RES* res = DbRows(t);
+    ZDRow row;
+    if (res && mysql_num_rows(res) == 1 && DbNextRow(res, row))
+        GetDate(row, 0, dst, cb);
+}
+
+// ---- Transactions ----------------------------------------------------------
+
+// Client-side errors (2000 and up: the server gone, the connection lost)
+// as opposed to a statement the server rejected.
+static bool IsLinkError(unsigned int code)
+{
+    return code >= 2000;
+}
+
+static void TxnFail(ZDTxn& t, const ZDResult& r)
+{
+    if (!t.failed) {
+        t.failed = true;
+        t.error = r;
+    }
+}
+
+static ZDResult LostLink()
+{
+    ZDResult r;
+    r.errCode = 2006;
+    r.errText = "MySQL server has gone away";
+    return r;
+}
+
+// Whether the transaction's connection and server session are still the
+// current ones (the lock is held, so no other thread swaps the handle; the
+// client library could only reconnect by itself, which is switched off).
+static bool TxnLinkHolds(const ZDTxn& t)
+{
+    return t.conn && g_db.conn == t.conn && mysql_thread_id(t.conn) == t.session;
+}
+
+bool TxnBegin(ZDTxn& t)
+{
+    DbLock();
+    t.conn = g_db.conn;
+    if (!t.conn) {
+        TxnFail(t, LostLink());
+        return false;
+    }
+    // A silent reconnection inside the transaction would run its remaining
+    // statements on a new session, each committed on its own.
+    my_bool off = 0;
+    mysql_options(t.conn, MYSQL_OPT_RECONNECT, &off);
+    t.session = mysql_thread_id(t.conn);
+    ZDResult r = DbRun("start transaction");
+    if (!r.ok) {
+        TxnFail(t, r);
+        return false;
+    }
+    return true;
+}
+
+ZDResult TxnRun(ZDTxn& t, const std::string& sql)
+{
+    if (t.failed)
+        return t.error;
+    if (!TxnLinkHolds(t)) {
+        TxnFail(t, LostLink());
+        return t.error;
+    }
+    ZDResult r = DbRun(sql);
+    if (!r.ok)
+        TxnFail(t, r);
+    else if (!TxnLinkHolds(t))
+        TxnFail(t, LostLink());
+    return t.failed ? t.error : r;
+}
+
+long long TxnScalar(ZDTxn& t, const ZDSql& sql)
+{
+    ZDResult r = TxnRun(t, sql);
+    ZDRow row;
+    if (!r.ok || !DbNextRow(DbRows(r), row))
+        return -1;
+    return row.cols[0] ? strtoll(row.cols[0], nullptr, 10) : 0;
+}
+
+int TxnEnd(ZDTxn& t, bool bCommit, ZDResult* pFailure)
+{
+    int outcome;
+    if (bCommit && !t.failed) {
+        ZDResult r = TxnLinkHolds(t) ? DbRun("commit") : LostLink();
+        if (r.ok) {
+            outcome = TXN_DONE;
+        } else {
+            // The commit was sent: whether the server stored it before the
+            // connection broke cannot be known from here.
+            outcome = IsLinkError(r.errCode) ? TXN_UNKNOWN : TXN_FAILED;
+            TxnFail(t, r);
+            if (outcome == TXN_FAILED && TxnLinkHolds(t))
+                DbRun("rollback");
+        }
+    } else {
+        outcome = t.failed ? TXN_FAILED : TXN_UNDONE;
+        // On a lost connection the server has rolled back already.
+        if (TxnLinkHolds(t))
+            DbRun("rollback");
+    }
+    DbUnlock();
+    if (pFailure && t.failed)
+        *pFailure = t.error;
+    return outcome;
+}
+
+const char kOutcomeUnknown[] = "与数据服务器的连接在提交时中断,无法确认操作是否完成,请刷新后查看.";
+
+int TxnOutcome(int iOutcome, const ZDResult& failure, ZDBox onError)
+{
+    switch (iOutcome) {
+    case TXN_DONE:
+        return 1;
+    case TXN_UNKNOWN:
+        WriteErrorRecord(failure);
+        DbBox(kOutcomeUnknown, kFailCaption, MB_OK);
+        return 0;
+    case TXN_FAILED:
+        WriteErrorRecord(failure);
+        break;
+    default:
+        break;
+    }
+    if (onError.text)
+        DbBox(onError.text, onError.caption, MB_OK);
+    return 0;
+}
+
+int AtomicChange(const ZDSql& sql, ZDBox onError, ZDResult* pResult)
+{
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        if (pResult)
+            *pResult = r;
+        return r.ok != 0;
+    }, &failure);
+    return TxnOutcome(outcome, failure, onError);
+}
+
 // ---- Reading rows ----------------------------------------------------------
 
 bool RunList(const ZDSql& sql, ZDResult& r, bool bRecordError)

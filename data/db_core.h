@@ -8,6 +8,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -228,6 +229,87 @@ extern const char kFailCaption[];
 // a text, when it touched no row (onNoRow is shown); 1 otherwise.
 int ChangeOutcome(const ZDResult& r, ZDBox onError = {nullptr, nullptr}, ZDBox onNoRow = {nullptr, nullptr});
 
+// After a committed update of a listing: its dtUpdate read back into dst
+// ("select dtUpdate from TABLE where iOrdinal =KEY"), when exactly one row
+// comes back.  A server error is only recorded: the change stands.
+void ReadUpdateTime(const char* pszTable, int iKey, char* dst, size_t cb);
+
+// ---- Transactions ----------------------------------------------------------
+// A change that takes several statements (insert and update, change and log
+// row, soft delete and recycle-bin entry) runs as one transaction: the
+// database holds all of it or none of it.  The library lock is held from the
+// start to the commit, so no statement of another thread lands inside it.
+// The session's autocommit is never switched: "start transaction" opens the
+// transaction and commit or rollback ends it.  A lost connection ends it on
+// the server (rolled back); none of its statements is ever sent again on a
+// new connection.  Nothing inside shows a box or writes the error record
+// (that would wait on other threads while holding the lock): the caller
+// reports the outcome after it.
+
+struct ZDTxn {
+    MYSQL* conn = nullptr;        // the connection it runs on
+    unsigned long session = 0;    // the server session it began in
+    bool failed = false;          // a statement failed: only a rollback is left
+    ZDResult error;               // that statement's error
+};
+
+// What became of a transaction.
+enum ZD_TXN_OUTCOME {
+    TXN_DONE = 1,      // committed
+    TXN_UNDONE = 0,    // the change declined (a guard touched no row): rolled back
+    TXN_FAILED = -1,   // a statement failed or the connection was lost: nothing stored
+    TXN_UNKNOWN = -2   // the connection was lost during the commit itself: stored or not
+};
+
+// Runs a statement (or batch) inside the transaction.  After a failure no
+// further statement is sent: the result is the first failure again.  A
+// statement that would run on another connection or server session than the
+// one the transaction began in is not sent (it fails as a lost connection).
+ZDResult TxnRun(ZDTxn& t, const std::string& sql);
+inline ZDResult TxnRun(ZDTxn& t, const ZDSql& sql) { return TxnRun(t, sql.text); }
+// A "select count(*) ..." inside the transaction: the first column of the
+// first row, -1 when it failed.
+long long TxnScalar(ZDTxn& t, const ZDSql& sql);
+// The operation-log row of a change, inside its transaction: true when it
+// was written (or the object type has no log rows).
+bool TxnLog(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct);
+// The recycle-bin entry of a soft deletion, inside its transaction: true when
+// the entry was written with a key.
+bool TxnRecycleEntry(ZDTxn& t, int iOpEmp, int iObjID, int iObjType);
+
+// Inside a transaction: the insert of a new row's first columns, then the
+// update that fill(key, sql) composes for the rest of it (it must match the
+// new row), then the new row's log row (action 3).  The new key, or 0 when
+// any of them failed.
+int TxnInsertRow(ZDTxn& t, const ZDSql& ins, int iOpEmp, int iObjType, const std::function<void(int, ZDSql&)>& fill);
+
+bool TxnBegin(ZDTxn& t);   // takes the library lock (always) and starts
+int TxnEnd(ZDTxn& t, bool bCommit, ZDResult* pFailure);   // commits or rolls back, releases the lock
+
+// Runs body(ZDTxn&) as one transaction: committed when body returns true and
+// every statement succeeded, else rolled back.  Returns a ZD_TXN_OUTCOME; the
+// failing statement's error goes to *pFailure.  Run the connection check
+// before it: a reconnection prompt must never wait inside the lock.
+template <class F> int DbTransaction(F body, ZDResult* pFailure = nullptr)
+{
+    ZDTxn t;
+    bool bCommit = TxnBegin(t) && body(t);
+    return TxnEnd(t, bCommit, pFailure);
+}
+
+// Runs a statement or a ";"-separated batch as one transaction: every
+// statement stored, or none.  1 when stored; otherwise 0 after
+// TxnOutcome's report with onError.  *pResult (when given) gets the batch's
+// results.
+int AtomicChange(const ZDSql& sql, ZDBox onError, ZDResult* pResult = nullptr);
+// Tells the user about a transaction that did not commit: TXN_FAILED writes
+// the error record and shows onError (no box when its text is null);
+// TXN_UNKNOWN writes the error record and says the outcome is unknown;
+// TXN_UNDONE shows onError.  Returns 1 for TXN_DONE, else 0.
+int TxnOutcome(int iOutcome, const ZDResult& failure, ZDBox onError);
+// The text of the box for a commit whose answer was lost.
+extern const char kOutcomeUnknown[];
+
 // ---- Operation log and recycle bin ------------------------------------------
 
 enum ZD_OBJ_TYPE {
@@ -240,18 +322,44 @@ enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, AC
 
 // Table of an object type ("t_house", ...), or null for the log-only types.
 const char* ObjTypeTable(int iObjType);
-// Writes one t_log row whose snapshot the server takes from the object's row.
-// No connection check; the outcome is ignored.
+// Appends the statement (ending in ";") that writes one t_log row whose
+// snapshot the server takes from the object's row.  False, and nothing
+// appended, for the types that have no log rows (districts, reminders).
+bool AddOpLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct);
+// Appends the statement (ending in ";") of one recycle-bin entry.
+void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType);
+// Writes one t_log row on its own, for what is not part of a change (a
+// login, an attempt that was refused or failed).  No connection check; the
+// outcome is ignored.
 void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
-// Runs a guarded soft delete (bRecyle = 1 behind an in-use count) and
-// reports it the one way every family does: a server error shows
-// "异常错误,错误原因查看错误日志文件." after the error record, a refusal
-// (no row matched) shows pszRefused, both captioned "操作失败"; a deletion
-// is indexed in the recycle bin, whose result is the result.  The log row
-// (action 1) is written in every case.
-int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszRefused);
+// Runs one change statement and its log row (object, action) as one
+// transaction.  1 when both are stored.  Otherwise 0, nothing stored, and
+// the user told: a rejected statement or a lost connection writes the error
+// record and shows onError (none when its text is null); a change that
+// touched no row, when onNoRow has a text, shows onNoRow (without a text
+// such a change is stored and logged like any other); a commit whose answer
+// was lost says that its outcome is unknown.  *pChange (when given) gets the
+// change statement's result.
+int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct, ZDBox onError,
+                 ZDBox onNoRow = {nullptr, nullptr}, ZDResult* pChange = nullptr);
+// Runs an insert and the new row's log row (iAct, normally ACT_ADD) as one
+// transaction: the new key, or 0 when nothing was stored (the user told as
+// by LoggedChange with onError; an insert that gave no key counts as failed).
+int LoggedInsert(int iOpEmp, const ZDSql& sql, int iObjType, ZDBox onError, int iAct = ACT_ADD);
+// Runs a guarded soft delete (bRecyle = 1 behind an in-use count), its
+// recycle-bin entry and its log row (action 1) as one transaction: the
+// object is deleted, indexed and logged, or none of it.  1 when stored.
+// Otherwise 0 and nothing deleted: the soft delete rejected (or the
+// connection lost there) shows "异常错误,错误原因查看错误日志文件." after the
+// error record; a refusal (no row matched) shows pszRefused (no box when it
+// is null); an entry that could not be written shows "写入回收站失败,
+// 数据未删除" after the error record; a log row that could not be written
+// the generic text again; all captioned "操作失败"; a commit whose answer was
+// lost says that its outcome is unknown.  An attempt that did not delete is
+// still logged on its own, as every attempt is.  A refusal returns
+// iRefusedResult (1 where an object that is gone needs no deleting).
+int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszRefused, int iRefusedResult = 0);
 // The text of the generic failure box.
 extern const char kAbnormalError[];
-// Indexes a soft-deleted object in t_recyle (undoing the soft delete when the
-// entry gets no key).  1 entered, 0 failed (the failure box is shown).
-int WriteRecycleEntry(int iOpEmp, int iObjID, int iObjType);
+// The text of a deletion whose recycle-bin entry could not be written.
+extern const char kRecycleFailed[];

@@ -251,26 +251,21 @@ int FD_Ist_Est(int iOpEmp, tagESTATE* pEst)
     ZDSql ins;
     SqlAdd(ins, "Insert into t_estate (szEstate, iUrban)");
     SqlAdd(ins, " values ('%s', %d)", name.c_str(), pEst->iUrban);
-    ZDResult r = DbRun(ins);
-    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0) {
-        if (!r.ok)
-            WriteErrorRecord(r);
-        DbBox("增加数据出错", "", MB_OK);
-        return 0;
-    }
-    pEst->iOrdinal = (int)r.stmts[0].insertId;
-    ZDSql upd;
-    SqlAdd(upd, "update t_estate set");
-    AddEstateColumns(upd, *pEst);
-    SqlAdd(upd, " where iOrdinal = %d", pEst->iOrdinal);
-    ZDResult u = DbRun(upd);
-    if (!u.ok) {
-        WriteErrorRecord(u);
-        DbBox("增加成功,部分数据丢失", "", MB_OK);
-        return 0;
-    }
-    WriteOpLog(iOpEmp, OBJ_ESTATE, pEst->iOrdinal, ACT_ADD);
-    return 1;
+    // The name row, the other columns and the log row: all or nothing (an
+    // estate is never left with its name only).
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        return TxnInsertRow(t, ins, iOpEmp, OBJ_ESTATE, [&](int key, ZDSql& upd) {
+            pEst->iOrdinal = key;
+            SqlAdd(upd, "update t_estate set");
+            AddEstateColumns(upd, *pEst);
+            SqlAdd(upd, " where iOrdinal = %d", key);
+        }) != 0;
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pEst->iOrdinal = 0;
+    return TxnOutcome(outcome, failure, {"增加数据出错", ""});
 }
 
 int FD_Upd_Est(int iOpEmp, tagESTATE* pOld, tagESTATE* pNew)
@@ -290,14 +285,7 @@ int FD_Upd_Est(int iOpEmp, tagESTATE* pOld, tagESTATE* pNew)
     SqlAdd(sql, " szEstate = '%s',", name.c_str());
     AddEstateColumns(sql, *pNew);
     SqlAdd(sql, " where iOrdinal = %d", pOld->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        DbBox("修改数据失败", "", MB_OK);
-        return 0;
-    }
-    WriteOpLog(iOpEmp, OBJ_ESTATE, pOld->iOrdinal, ACT_MODIFY);
-    return 1;
+    return LoggedChange(iOpEmp, sql, OBJ_ESTATE, pOld->iOrdinal, ACT_MODIFY, {"修改数据失败", ""});
 }
 
 int FD_Del_Est(int iOpEmp, tagESTATE* pEst)
@@ -390,15 +378,10 @@ int FD_Ist_BNO(int iOpEmp, tagBUILDNO* pBNO)
     SqlAdd(sql, ", szBuildStruct, szBuildType)");
     SqlAdd(sql, " values (%d, %d,%d,%d,%d, '%s','%s')", pBNO->iBuildNO, pBNO->iEst, pBNO->iLift, pBNO->iHouse,
            pBNO->iFloort, FieldText(pBNO->szBuildStruct).c_str(), FieldText(pBNO->szBuildType).c_str());
-    ZDResult r = DbRun(sql);
-    if (!r.ok || DbAffected(r) <= 0) {
-        DbBox("增加失败", "", MB_OK);
-        if (!r.ok)
-            WriteErrorRecord(r);
+    int key = LoggedInsert(iOpEmp, sql, OBJ_BUILDNO, {"增加失败", ""});
+    if (!key)
         return 0;
-    }
-    pBNO->iOrdinal = (int)r.stmts[0].insertId;
-    WriteOpLog(iOpEmp, OBJ_BUILDNO, pBNO->iOrdinal, ACT_ADD);
+    pBNO->iOrdinal = key;
     return 1;
 }
 
@@ -413,14 +396,7 @@ int FD_Upd_BNO(int iOpEmp, tagBUILDNO* pOld, tagBUILDNO* pNew)
            FieldText(pNew->szBuildType).c_str());
     SqlAdd(sql, " where iOrdinal = %d", pOld->iOrdinal);
     pNew->iOrdinal = pOld->iOrdinal;
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        DbBox("修改失败", "", MB_OK);
-        return 0;
-    }
-    WriteOpLog(iOpEmp, OBJ_BUILDNO, pOld->iOrdinal, ACT_MODIFY);
-    return 1;
+    return LoggedChange(iOpEmp, sql, OBJ_BUILDNO, pOld->iOrdinal, ACT_MODIFY, {"修改失败", ""});
 }
 
 int FD_Del_BNO(int iOpEmp, tagBUILDNO* pBNO)

@@ -1,5 +1,5 @@
 // Follow-ups: joined and per-listing lists, writing, changing, retiring.
-#include "data/db_core.h"
+#include "data/listing_core.h"
 #include "data/follow.h"
 
 static int FollowType(const tagFOLLOW& f)
@@ -73,20 +73,18 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
     });
 }
 
-int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
+// The follow-up's insert, the listing's stamp, the read-back of its time and
+// its log row, inside a transaction.
+static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
 {
-    if (!pFol || !CheckConnection())
-        return 0;
     ZDSql ins;
     SqlAdd(ins, "insert into t_follow");
     SqlAdd(ins, " (dtFollow, szWay, szContent, iEmp, iBr, iHou, iCli)");
     SqlAdd(ins, " values (now(), '%s', '%s', %d, %d,%d,%d)", pFol->szWay, pFol->szContent, pFol->iEmp, pFol->iBr,
            pFol->iHou, pFol->iCli);
-    ZDResult r = DbRun(ins);
-    if (!r.ok || r.stmts.empty()) {
-        WriteErrorRecord(r);
-        return 0;
-    }
+    ZDResult r = TxnRun(t, ins);
+    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
+        return false;
     int key = (int)r.stmts[0].insertId;
     pFol->iOrdinal = key;
 
@@ -103,25 +101,47 @@ int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
         SqlAdd(stamp, " where iOrdinal = %d)", key);
         SqlAdd(stamp, " where iOrdinal = %d", pFol->iCli);
     }
-    ZDResult s = DbRun(stamp);
-    if (!s.ok)
-        WriteErrorRecord(s);
+    if (!TxnRun(t, stamp).ok)
+        return false;
 
+    // Read back before the commit: after it nothing can fail any more, so a
+    // follow-up reported as not written never is.
     ZDSql back;
     SqlAdd(back, "select dtFollow from t_follow where iOrdinal = %d", key);
-    ZDResult t = DbRun(back);
-    if (!t.ok) {
-        WriteErrorRecord(t);
-        return 0;
-    }
-    MYSQL_RES* res = DbRows(t);
+    ZDResult b = TxnRun(t, back);
+    if (!b.ok)
+        return false;
+    MYSQL_RES* res = DbRows(b);
     ZDRow row;
     if (res && DbNextRow(res, row) && !IsNull(row, 0))
         GetDate(row, 0, pFol->dtFollow);
     else
         CopyField(pFol->dtFollow, "ERR");
-    WriteOpLog(iOpEmp, FollowType(*pFol), key, ACT_ADD);
-    return 1;
+    return TxnLog(t, iOpEmp, FollowType(*pFol), key, ACT_ADD);
+}
+
+int FD_Ist_FollowRemind(int iOpEmp, tagFOLLOW* pFol, tagREMIND* pRem)
+{
+    if (!pFol || !CheckConnection())
+        return 0;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        return TxnFollow(t, iOpEmp, pFol) && (!pRem || TxnRemind(t, iOpEmp, pRem));
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pFol->iOrdinal = 0;
+    pFol->dtFollow[0] = '\0';
+    if (pRem)
+        pRem->iOrdinal = 0;
+    return TxnOutcome(outcome, failure,
+                      {pRem ? "保存失败,跟进和提醒都没有保存,可以再次保存." : "保存失败,跟进没有保存,可以再次保存.",
+                       kFailCaption});
+}
+
+int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
+{
+    return FD_Ist_FollowRemind(iOpEmp, pFol, nullptr);
 }
 
 int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew)
@@ -131,11 +151,9 @@ int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew)
     ZDSql sql;
     SqlAdd(sql, "update t_follow set");
     SqlAdd(sql, " szWay='%s', szContent='%s' where iOrdinal = %d", pNew->szWay, pNew->szContent, pOld->iOrdinal);
-    if (!ChangeOutcome(DbRun(sql)))
-        return 0;
     const tagFOLLOW& kind = (pOld->iHou || pOld->iCli) ? *pOld : *pNew;
-    WriteOpLog(iOpEmp, FollowType(kind), pOld->iOrdinal, ACT_MODIFY);
-    return 1;
+    // Errors are reported by the result only.
+    return LoggedChange(iOpEmp, sql, FollowType(kind), pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr});
 }
 
 int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
@@ -147,15 +165,59 @@ int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)
     ZDSql sql;
     SqlAdd(sql, "update t_follow set bRecyle = 1");
     SqlAdd(sql, " where iOrdinal = %d", key);
-    ZDResult r = DbRun(sql);
-    // No such follow-up any more is no failure: nothing is left to retire.
-    int result = ChangeOutcome(r, {kAbnormalError, kFailCaption});
     // Indexed in the recycle bin like every other soft deletion, so the
-    // follow-up recycle lists find it.
-    if (result && DbAffected(r) > 0)
-        result = WriteRecycleEntry(iOpEmp, key, type);
-    WriteOpLog(iOpEmp, type, key, ACT_DELETE);
-    return result;
+    // follow-up recycle lists find it.  One that is gone already is no
+    // failure: nothing is left to retire.
+    return SoftDelete(iOpEmp, sql, type, key, nullptr, 1);
+}
+
+int RetireFollowUps(int iOpEmp, int iObjType, int iListing)
+{
+    if (!CheckConnection())
+        return 0;
+    const char* column = iObjType == OBJ_HOUSE_FOLLOW ? "iHou" : "iCli";
+    ZDSql live;
+    SqlAdd(live, "select iOrdinal from t_follow where ");
+    SqlAddRaw(live, "%s", column);
+    SqlAdd(live, " = %d and bRecyle = 0 for update", iListing);
+    ZDSql retire;
+    SqlAdd(retire, "update t_follow set bRecyle = 1");
+    SqlAdd(retire, " where ");
+    SqlAddRaw(retire, "%s", column);
+    SqlAdd(retire, " = %d and bRecyle = 0", iListing);
+
+    const char* why = kAbnormalError;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        // The live follow-ups, locked: none can be added to the listing or
+        // retired elsewhere until the commit.
+        ZDResult l = TxnRun(t, live);
+        if (!l.ok)
+            return false;
+        std::vector<int> keys;
+        ZDRow row;
+        for (MYSQL_RES* res = DbRows(l); DbNextRow(res, row);)
+            keys.push_back(GetInt(row, 0));
+        if (keys.empty())
+            return true;
+        // Each one's entry and log row, in one batch.
+        ZDSql each;
+        for (int key : keys) {
+            AddRecycleEntry(each, iOpEmp, key, iObjType);
+            AddOpLog(each, iOpEmp, iObjType, key, ACT_DELETE);
+        }
+        why = kRecycleFailed;
+        ZDResult e = TxnRun(t, each);
+        if (!e.ok || e.stmts.size() != keys.size() * 2)
+            return false;
+        for (size_t i = 0; i < e.stmts.size(); i += 2)
+            if (e.stmts[i].insertId == 0)
+                return false;
+        why = kAbnormalError;
+        ZDResult u = TxnRun(t, retire);
+        return u.ok && DbAffected(u) == (long long)keys.size();
+    }, &failure);
+    return TxnOutcome(outcome, failure, {why, kFailCaption});
 }
 
 void Mem_Free_Follow(tagFOLLOW* pFol)

@@ -1,6 +1,7 @@
 // ZTData: follow-ups of houses and clients (t_follow).
 #pragma once
 #include "common/platform.h"
+#include "data/remind.h"
 
 // One follow-up.  Exactly one of iHou and iCli is non-zero.  The fields
 // after iHou are filled only by the joined lists (FD_Sct_F).
@@ -33,13 +34,28 @@ ZTDATA_API tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszW
 // else all live ones; newest first.  pUnused is ignored.
 ZTDATA_API tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, void* pUnused);
 // Writes a follow-up (iBr, iEmp, szWay, szContent and iHou or iCli) with the
-// server's time, and stamps that time on the house or client as its latest
-// follow-up.  On success pFol->iOrdinal and pFol->dtFollow are set.  1 or 0.
+// server's time, stamps that time on the house or client as its latest
+// follow-up, logs it and, when pRem is given, writes that reminder (filled
+// as for FD_Ist_Remind) too: all of it as one change.
+// 1: everything is stored; pFol->iOrdinal and pFol->dtFollow (and
+// pRem->iOrdinal) are set.
+// 0: the user has been told in a box ("保存失败,跟进没有保存,可以再次保存.",
+// with a reminder "保存失败,跟进和提醒都没有保存,可以再次保存.", caption
+// "操作失败"; or the connection check's box), and nothing is stored: saving
+// again writes the follow-up once.  The one exception is a connection lost
+// during the commit itself: its box says that the outcome is unknown and
+// asks for a refresh.  The keys are 0 again and dtFollow is empty.
+ZTDATA_API int FD_Ist_FollowRemind(int iOpEmp, tagFOLLOW* pFol, tagREMIND* pRem);
+// FD_Ist_FollowRemind without a reminder.
 ZTDATA_API int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol);
-// Changes the way and content of follow-up pOld->iOrdinal to pNew's.  1 or 0.
+// Changes the way and content of follow-up pOld->iOrdinal to pNew's, with
+// its log row (both or neither).  1 or 0 (the error record is written).
 ZTDATA_API int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew);
 // Retires one follow-up into the recycle bin (object type 7 for a house
-// follow-up, 8 for a client follow-up).  1 or 0.
+// follow-up, 8 for a client follow-up), with its entry and log row as one
+// change.  1 retired (or gone already); 0 nothing retired, the user told in
+// a box (see SoftDelete's texts: "异常错误,错误原因查看错误日志文件.",
+// "写入回收站失败, 数据未删除", or the outcome-unknown box).
 ZTDATA_API int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol);
 // Releases an array from FD_Sct_F or FD_Sct_Follow (null is ignored).
 ZTDATA_API void Mem_Free_Follow(tagFOLLOW* pFol);

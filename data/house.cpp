@@ -1,5 +1,5 @@
 // House listings: load, insert, update, delete, retiring follow-ups.
-#include "data/db_core.h"
+#include "data/listing_core.h"
 #include "data/house.h"
 
 #include <cstdio>
@@ -176,6 +176,10 @@ static void AddHouseValues(ZDSql& sql, const tagHOUSE& h)
     SqlAdd(sql, ", szRemark='%s'", h.szRemark);
 }
 
+// Said when an insert stored nothing: the form keeps what was typed, and
+// saving again is an insert like the first.
+static const char kHouseNotSaved[] = "保存失败,房源没有保存,可以再次保存.";
+
 int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
 {
     if (!pHou || !CheckConnection())
@@ -189,51 +193,43 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
     SqlAdd(dup, " and szBuildNO = '%s'", pHou->szBuildNO);
     SqlAdd(dup, " and szHouseNO = '%s'", pHou->szHouseNO);
     long long n = DbScalar(dup.text);
-    if (n < 0)
+    if (n < 0) {
+        DbBox(kHouseNotSaved, kFailCaption, MB_OK);
         return 0;
+    }
     if (n != 0) {
         DbBox("重复 ", "", MB_OK);
         return 0;
     }
 
-    // First the key columns, then everything else on the new row.
+    // First the key columns, then everything else on the new row, then the
+    // log row: one transaction, so a save cut off half-way leaves no row.
     ZDSql ins;
     SqlAdd(ins, "insert into t_house");
     SqlAdd(ins, " (iEst, szBuildNO, szHouseNO, iEmp, iBr, szHouseType, szHouseStruct)");
     SqlAdd(ins, " values (%d, '%s', '%s', %d,%d, '%s','%s')", pHou->iEst, pHou->szBuildNO, pHou->szHouseNO,
            pHou->iEmp, pHou->iBr, pHou->szHouseType, pHou->szHouseStruct);
-    ZDResult r = DbRun(ins);
-    if (!r.ok || r.stmts.empty()) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    int key = (int)r.stmts[0].insertId;
-    pHou->iOrdinal = key;
     bool bNumbered = false;
-    if (!pHou->szHouseNum[0]) {
-        snprintf(pHou->szHouseNum, sizeof pHou->szHouseNum, "%08d", key);
-        bNumbered = true;
-    }
-
-    ZDSql upd;
-    SqlAdd(upd, "update t_house set");
-    AddHouseValues(upd, *pHou);
-    SqlAdd(upd, " where iOrdinal = %d", key);
-    ZDResult u = DbRun(upd);
-    if (u.ok && DbAffected(u) > 0) {
-        WriteOpLog(iOpEmp, OBJ_HOUSE, key, ACT_ADD);
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        return TxnInsertRow(t, ins, iOpEmp, OBJ_HOUSE, [&](int key, ZDSql& upd) {
+            pHou->iOrdinal = key;
+            if (!pHou->szHouseNum[0]) {
+                snprintf(pHou->szHouseNum, sizeof pHou->szHouseNum, "%08d", key);
+                bNumbered = true;
+            }
+            SqlAdd(upd, "update t_house set");
+            AddHouseValues(upd, *pHou);
+            SqlAdd(upd, " where iOrdinal = %d", key);
+        }) != 0;
+    }, &failure);
+    if (outcome == TXN_DONE)
         return 1;
-    }
-    if (!u.ok)
-        WriteErrorRecord(u);
-    // Remove the half-made row and give the record back as it came.
-    ZDSql del;
-    SqlAdd(del, "delete from t_house where iOrdinal = %d", key);
-    DbRun(del);
+    // Give the record back as it came.
     pHou->iOrdinal = 0;
     if (bNumbered)
         pHou->szHouseNum[0] = '\0';
-    return 0;
+    return TxnOutcome(outcome, failure, {kHouseNotSaved, kFailCaption});
 }
 
 int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
@@ -252,21 +248,10 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
            pNew->szBuildNO, pNew->szHouseNO, pNew->iEmp, pNew->iBr);
     AddHouseValues(sql, *pNew);
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    if (!ChangeOutcome(DbRun(sql), {"修改错误", ""}, {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))
+    if (!LoggedChange(iOpEmp, sql, OBJ_HOUSE, key, ACT_MODIFY, {"修改错误", ""},
+                      {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
-
-    ZDSql back;
-    SqlAdd(back, "select dtUpdate from t_house where iOrdinal =%d", key);
-    ZDResult t = DbRun(back);
-    if (!t.ok) {
-        WriteErrorRecord(t);
-    } else {
-        MYSQL_RES* res = DbRows(t);
-        ZDRow row;
-        if (res && mysql_num_rows(res) == 1 && DbNextRow(res, row))
-            GetDate(row, 0, pNew->dtUpdate);
-    }
-    WriteOpLog(iOpEmp, OBJ_HOUSE, key, ACT_MODIFY);
+    ReadUpdateTime("t_house", key, pNew->dtUpdate, sizeof pNew->dtUpdate);
     return 1;
 }
 
@@ -282,16 +267,13 @@ int FD_Del_Hou(int iOpEmp, const tagHOUSE* pHou)
     return SoftDelete(iOpEmp, sql, OBJ_HOUSE, key, "错误原因:\n\n1.该房源有写跟进,不能直接删除\n\n2.已被其它用户删除");
 }
 
-int FD_C_F_Hou(int, const tagHOUSE* pHou)
+int FD_C_F_Hou(int iOpEmp, const tagHOUSE* pHou)
 {
     // Key 0 is a free slot, and "iHou = 0" would retire every client
     // follow-up.
     if (!pHou || pHou->iOrdinal == 0)
         return 0;
-    ZDSql sql;
-    SqlAdd(sql, "update t_follow set bRecyle = 1");
-    SqlAdd(sql, " where iHou = %d", pHou->iOrdinal);
-    return ChangeOutcome(DbRun(sql));
+    return RetireFollowUps(iOpEmp, OBJ_HOUSE_FOLLOW, pHou->iOrdinal);
 }
 
 void Mem_Free_Hou(tagHOUSE* pHou)

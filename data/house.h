@@ -68,16 +68,32 @@ struct tagHOUSE {
 ZTDATA_API tagHOUSE* FD_Sct_Hou(int iEmp, tagHOUSE** ppHou, int* piCount, const char* pszWhere, int bRecyle,
                                 int* piExpiring, const unsigned char* pRemind);
 // Inserts a house; refuses an estate + building + room already present
-// (also in the recycle bin).  On success pHou->iOrdinal is the new key and an
-// empty szHouseNum becomes the key as eight digits.  1 inserted, 0 not.
+// (also in the recycle bin).  The row, all its values and its log row are
+// stored as one change.
+// 1: inserted; pHou->iOrdinal is the new key and an empty szHouseNum
+// became the key as eight digits.
+// 0: not inserted, and the user has been told in a box: "重复 " (a
+// duplicate), "保存失败,房源没有保存,可以再次保存." / "操作失败" (a server
+// error or a lost connection: nothing is stored, so saving again is a new
+// insert and is not refused as a duplicate), the connection check's box, or
+// the outcome-unknown box (the connection broke during the commit itself).
+// The record comes back as it was given (key 0, the number as typed).
 ZTDATA_API int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou);
 // Updates the house pOld->iOrdinal with the values of pNew, refusing an
-// estate + building + room of another house.  On success pNew->dtUpdate
-// holds the new update time.  1 updated, 0 not.
+// estate + building + room of another house; the change and its log row are
+// stored together or not at all.  1: updated, pNew->dtUpdate holds the new
+// update time.  0: nothing changed and the user has been told ("修改错误",
+// "楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除" / "修改失败", the
+// connection check's box or the outcome-unknown box).
 ZTDATA_API int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew);
-// Moves a house without live follow-ups to the recycle bin.  1 moved, 0 not.
+// Moves a house without live follow-ups to the recycle bin: the soft delete,
+// its recycle-bin entry and its log row as one change.  1 moved; 0 nothing
+// deleted and the user told (the two-cause refusal, or a failure box).
 ZTDATA_API int FD_Del_Hou(int iOpEmp, const tagHOUSE* pHou);
-// Retires every follow-up of the house.  1 when the server accepted it.
+// Retires every live follow-up of the house into the recycle bin, each with
+// its entry (type 7) and log row, all as one change.  1 done (also when
+// there was none); 0 nothing retired and the user told in a box.  The
+// caller checks the right to do it.
 ZTDATA_API int FD_C_F_Hou(int iOpEmp, const tagHOUSE* pHou);
 // Releases an array returned by FD_Sct_Hou (null is ignored).
 ZTDATA_API void Mem_Free_Hou(tagHOUSE* pHou);

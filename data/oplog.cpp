@@ -22,17 +22,14 @@ const char* ObjTypeTable(int iObjType)
     }
 }
 
-void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct)
+bool AddOpLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct)
 {
-    ZDSql sql;
-    SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) ");
-    if (iObjType == OBJ_LOGIN) {
-        SqlAdd(sql, " values (%d, %d, %d, %d, '用户登录')", iAct, iObjType, iObjID, iOpEmp);
-        DbRun(sql);
-        return;
-    }
     const char* snapshot = nullptr;
     switch (iObjType) {
+    case OBJ_LOGIN:
+        SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) ");
+        SqlAdd(sql, " values (%d, %d, %d, %d, '用户登录');", iAct, iObjType, iObjID, iOpEmp);
+        return true;
     case OBJ_HOUSE:
         snapshot = "concat(iEst,'@,@', szBuildNo,'@,@', szHouseNO,'@,@'"
                    ",dbBuildArea,'@,@', szTrade,'@,@', szLinkMan,'@,@',"
@@ -56,53 +53,127 @@ void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct)
         break;
     case OBJ_PARAM: snapshot = " concat(iParentIndex, '@,@', szValue) from t_param where iOrdinal = %d;"; break;
     default:
-        return;  // districts and reminders are not logged
+        return false;  // districts and reminders are not logged
     }
+    SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) ");
     SqlAdd(sql, "select %d, %d, %d, %d, ", iAct, iObjType, iObjID, iOpEmp);
     SqlAdd(sql, snapshot, iObjID);
-    DbRun(sql);
+    return true;
+}
+
+void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct)
+{
+    ZDSql sql;
+    if (AddOpLog(sql, iOpEmp, iObjType, iObjID, iAct))
+        DbRun(sql);
+}
+
+bool TxnLog(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct)
+{
+    ZDSql sql;
+    return !AddOpLog(sql, iOpEmp, iObjType, iObjID, iAct) || TxnRun(t, sql).ok;
+}
+
+void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType)
+{
+    SqlAdd(sql, "insert into t_recyle (iObjType, iObjOrdinal, iEmp) values (");
+    SqlAdd(sql, "%d, %d, %d);", iObjType, iObjID, iOpEmp);
+}
+
+bool TxnRecycleEntry(ZDTxn& t, int iOpEmp, int iObjID, int iObjType)
+{
+    ZDSql sql;
+    AddRecycleEntry(sql, iOpEmp, iObjID, iObjType);
+    ZDResult r = TxnRun(t, sql);
+    // An entry without a key could be neither listed nor restored.
+    return r.ok && !r.stmts.empty() && r.stmts[0].insertId != 0;
 }
 
 const char kAbnormalError[] = "异常错误,错误原因查看错误日志文件.";
+const char kRecycleFailed[] = "写入回收站失败, 数据未删除";
 
-int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszRefused)
+int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct, ZDBox onError, ZDBox onNoRow,
+                 ZDResult* pChange)
 {
-    int result = 0;
-    if (ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption}, {pszRefused, kFailCaption}))
-        result = WriteRecycleEntry(iOpEmp, iKey, iObjType);
-    WriteOpLog(iOpEmp, iObjType, iKey, ACT_DELETE);
-    return result;
+    bool bNoRow = false;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        if (pChange)
+            *pChange = r;
+        if (!r.ok)
+            return false;
+        if (onNoRow.text && DbAffected(r) <= 0) {
+            bNoRow = true;
+            return false;
+        }
+        return TxnLog(t, iOpEmp, iObjType, iKey, iAct);
+    }, &failure);
+    if (outcome == TXN_UNDONE && bNoRow) {
+        DbBox(onNoRow.text, onNoRow.caption, MB_OK);
+        return 0;
+    }
+    return TxnOutcome(outcome, failure, onError);
 }
 
-int WriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
+int LoggedInsert(int iOpEmp, const ZDSql& sql, int iObjType, ZDBox onError, int iAct)
 {
-    if (!CheckConnection())
+    int key = 0;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
+            return false;
+        key = (int)r.stmts[0].insertId;
+        return TxnLog(t, iOpEmp, iObjType, key, iAct);
+    }, &failure);
+    return TxnOutcome(outcome, failure, onError) ? key : 0;
+}
+
+int TxnInsertRow(ZDTxn& t, const ZDSql& ins, int iOpEmp, int iObjType, const std::function<void(int, ZDSql&)>& fill)
+{
+    ZDResult r = TxnRun(t, ins);
+    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
         return 0;
-    const char* table = ObjTypeTable(iObjType);
-    ZDSql sql;
-    // LAST_INSERT_ID() keeps the key of the session's previous insert when an
-    // insert generates none: start from 0 so that "@b = 0" means this entry
-    // got no key.
-    SqlAdd(sql, "do LAST_INSERT_ID(0);");
-    SqlAdd(sql, "insert into t_recyle (iObjType, iObjOrdinal, iEmp) values (");
-    SqlAdd(sql, "%d, %d, %d);", iObjType, iObjID, iOpEmp);
-    if (table) {
-        SqlAdd(sql, "set @b = LAST_INSERT_ID();update ");
-        SqlAddRaw(sql, "%s", table);
-        SqlAdd(sql, " set bRecyle = 0 where iOrdinal = %d and @b = 0;", iObjID);
+    int key = (int)r.stmts[0].insertId;
+    ZDSql upd;
+    fill(key, upd);
+    ZDResult u = TxnRun(t, upd);
+    return u.ok && DbAffected(u) > 0 && TxnLog(t, iOpEmp, iObjType, key, ACT_ADD) ? key : 0;
+}
+
+int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszRefused, int iRefusedResult)
+{
+    const char* why = kAbnormalError;
+    bool bRefused = false;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        if (!r.ok)
+            return false;
+        if (DbAffected(r) <= 0) {
+            bRefused = true;
+            return false;
+        }
+        why = kRecycleFailed;
+        if (!TxnRecycleEntry(t, iOpEmp, iKey, iObjType))
+            return false;
+        why = kAbnormalError;
+        return TxnLog(t, iOpEmp, iObjType, iKey, ACT_DELETE);
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    // Every attempt is in the log, also one that deleted nothing.
+    if (outcome != TXN_UNKNOWN)
+        WriteOpLog(iOpEmp, iObjType, iKey, ACT_DELETE);
+    if (bRefused) {
+        if (pszRefused)
+            ShowFailure(pszRefused, 0);
+        return iRefusedResult;
     }
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        ShowFailure("删除成功, 写入回收站失败", 1, &r);
-        return 0;
-    }
-    // The entry got no key and the deletion was taken back: the object is
-    // live again, so the deletion must not be reported as done.
-    if (table && DbAffected(r, 3) > 0) {
-        ShowFailure("写入回收站失败, 数据未删除", 0);
-        return 0;
-    }
-    return 1;
+    // (An entry that got no key ends the change without a server error:
+    // its box comes without an error record.)
+    return TxnOutcome(outcome, failure, {why, kFailCaption});
 }
 
 // ---- The log list ---------------------------------------------------------------
@@ -189,5 +260,9 @@ void ZTData_TestWriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct)
 
 int ZTData_TestWriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
 {
-    return WriteRecycleEntry(iOpEmp, iObjID, iObjType);
+    if (!CheckConnection())
+        return 0;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRecycleEntry(t, iOpEmp, iObjID, iObjType); }, &failure);
+    return TxnOutcome(outcome, failure, {kRecycleFailed, kFailCaption});
 }

@@ -144,31 +144,25 @@ int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr)
         return 0;
     ZDSql ins;
     SqlAdd(ins, "insert into t_branch (szBr) values ('%s')", pBr->szBr);
-    ZDResult r = DbRun(ins);
-    if (!r.ok || DbAffected(r) <= 0) {
-        if (r.ok)
-            WriteErrorRecord();
-        else
-            WriteErrorRecord(r);
-        return 0;
-    }
-    pBr->iOrdinal = (int32_t)r.stmts[0].insertId;
-
-    ZDSql sql;
-    SqlAdd(sql, "update t_branch set");
-    SqlAdd(sql, " szNum = '%s', szBLN='%s', szHou_PF='%s'", pBr->szNum, pBr->szBLN, pBr->szHou_PF);
-    SqlAdd(sql, ",szCli_PF='%s', szTel='%s', szEmail='%s', szAdd='%s'", pBr->szCli_PF, pBr->szTel, pBr->szEmail,
-           pBr->szAdd);
-    SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s'", pBr->szCTCT_PF, pBr->szCMSS_PF);
-    SqlAdd(sql, " where iOrdinal = %d", pBr->iOrdinal);
-    ZDResult u = DbRun(sql);
-    if (!u.ok)
-        WriteErrorRecord(u);
-    else if (DbAffected(u) <= 0)
-        WriteErrorRecord();
-
-    WriteOpLog(iOpEmp, OBJ_BRANCH, pBr->iOrdinal, ACT_ADD);
-    return 1;
+    // The name row, the other columns and the log row: all or nothing (a
+    // branch is never left without its number prefixes).
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        return TxnInsertRow(t, ins, iOpEmp, OBJ_BRANCH, [&](int key, ZDSql& sql) {
+            pBr->iOrdinal = key;
+            SqlAdd(sql, "update t_branch set");
+            SqlAdd(sql, " szNum = '%s', szBLN='%s', szHou_PF='%s'", pBr->szNum, pBr->szBLN, pBr->szHou_PF);
+            SqlAdd(sql, ",szCli_PF='%s', szTel='%s', szEmail='%s', szAdd='%s'", pBr->szCli_PF, pBr->szTel,
+                   pBr->szEmail, pBr->szAdd);
+            SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s'", pBr->szCTCT_PF, pBr->szCMSS_PF);
+            SqlAdd(sql, " where iOrdinal = %d", pBr->iOrdinal);
+        }) != 0;
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pBr->iOrdinal = 0;
+    // Reported by the result (and the error record) only.
+    return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 
 int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, const tagBRANCH* pNew)
@@ -186,10 +180,8 @@ int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, const tagBRANCH* pNew)
            pNew->szAdd);
     SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s', szBr = '%s'", pNew->szCTCT_PF, pNew->szCMSS_PF, pNew->szBr);
     SqlAdd(sql, " where iOrdinal = %d and tb2 = 0", pCur->iOrdinal);
-    if (!ChangeOutcome(DbRun(sql), {"修改数据出错", ""}, {"部门名称重复或该数据被删除", "修改数据出错"}))
-        return 0;
-    WriteOpLog(iOpEmp, OBJ_BRANCH, pCur->iOrdinal, ACT_MODIFY);
-    return 1;
+    return LoggedChange(iOpEmp, sql, OBJ_BRANCH, pCur->iOrdinal, ACT_MODIFY, {"修改数据出错", ""},
+                        {"部门名称重复或该数据被删除", "修改数据出错"});
 }
 
 int FD_Del_Br(int iOpEmp, const tagBRANCH* pBr)
@@ -295,46 +287,50 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
         return 0;
     ZDSql ins;
     SqlAdd(ins, "insert into t_Employee (szEmp, iBr, iPst) values ('%s',%d,%d)", pEmp->szEmp, pEmp->iBr, pEmp->iPst);
-    ZDResult r = DbRun(ins);
-    if (!r.ok || DbAffected(r) <= 0) {
-        if (r.ok)
-            WriteErrorRecord();
-        else
-            WriteErrorRecord(r);
-        return 0;
-    }
-    pEmp->iOrdinal = (int32_t)r.stmts[0].insertId;
-    WriteOpLog(iOpEmp, OBJ_EMPLOYEE, pEmp->iOrdinal, ACT_ADD);
+    char typedName[sizeof pEmp->szEmp];
+    memcpy(typedName, pEmp->szEmp, sizeof typedName);
+    // The name row, its log row, its permission row (without it the
+    // employee would be missing from the branch's employee list) and the
+    // other columns: all or nothing.
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, ins);
+        if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
+            return false;
+        pEmp->iOrdinal = (int32_t)r.stmts[0].insertId;
+        if (!TxnLog(t, iOpEmp, OBJ_EMPLOYEE, pEmp->iOrdinal, ACT_ADD))
+            return false;
+        ZDSql pd;
+        SqlAdd(pd, "insert into t_popedom (iEmp, szValue) values (%d, '')", pEmp->iOrdinal);
+        if (!TxnRun(t, pd).ok)
+            return false;
 
-    // Without its permission row the employee would be missing from the
-    // branch's employee list: the failure is at least recorded.
-    ZDSql pd;
-    SqlAdd(pd, "insert into t_popedom (iEmp, szValue) values (%d, '')", pEmp->iOrdinal);
-    ZDResult p = DbRun(pd);
-    if (!p.ok)
-        WriteErrorRecord(p);
+        ZDSql cnt;
+        SqlAdd(cnt, "select count(*) from t_employee where szEmp = '%s'", pEmp->szEmp);
+        long long namesakes = TxnScalar(t, cnt);
+        if (namesakes < 0)
+            return false;
 
-    ZDSql cnt;
-    SqlAdd(cnt, "select count(*) from t_employee where szEmp = '%s'", pEmp->szEmp);
-    long long namesakes = DbScalar(cnt.text);  // -1: error recorded, name kept
-
-    ZDSql sql;
-    SqlAdd(sql, "update t_employee set");
-    SqlAdd(sql, " szNum = '%s'", pEmp->szNum);
-    if (namesakes > 1) {
-        AppendKey(pEmp->szEmp, pEmp->iOrdinal);
-        SqlAdd(sql, ",szEmp = '%s'", pEmp->szEmp);
-    }
-    EmployeeDetails(sql, pEmp);
-    SqlAdd(sql, ",szPwd = '%s'", pEmp->szPwd);
-    SqlAdd(sql, ",bSalesMan = %d", pEmp->bSalesMan ? 1 : 0);
-    SqlAdd(sql, " where iOrdinal = %d", pEmp->iOrdinal);
-    ZDResult u = DbRun(sql);
-    if (!u.ok)
-        WriteErrorRecord(u);
-    else if (DbAffected(u) <= 0)
-        WriteErrorRecord();
-    return 1;
+        ZDSql sql;
+        SqlAdd(sql, "update t_employee set");
+        SqlAdd(sql, " szNum = '%s'", pEmp->szNum);
+        if (namesakes > 1) {
+            AppendKey(pEmp->szEmp, pEmp->iOrdinal);
+            SqlAdd(sql, ",szEmp = '%s'", pEmp->szEmp);
+        }
+        EmployeeDetails(sql, pEmp);
+        SqlAdd(sql, ",szPwd = '%s'", pEmp->szPwd);
+        SqlAdd(sql, ",bSalesMan = %d", pEmp->bSalesMan ? 1 : 0);
+        SqlAdd(sql, " where iOrdinal = %d", pEmp->iOrdinal);
+        ZDResult u = TxnRun(t, sql);
+        return u.ok && DbAffected(u) > 0;
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pEmp->iOrdinal = 0;
+    memcpy(pEmp->szEmp, typedName, sizeof typedName);
+    // Reported by the result (and the error record) only.
+    return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 
 int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
@@ -354,31 +350,32 @@ int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
         SqlAdd(sql, ",szPwd = '%s'", pNew->szPwd);
     SqlAdd(sql, ",bSalesMan = %d", pNew->bSalesMan ? 1 : 0);
     SqlAdd(sql, " where iOrdinal = %d", pCur->iOrdinal);
-    ZDResult r = DbRun(sql);
-    if (!r.ok || DbAffected(r) <= 0) {
-        if (r.ok)
-            WriteErrorRecord();
-        else
-            WriteErrorRecord(r);
-        DbBox("修改数据出错", "", MB_OK);
-        return 0;
-    }
-    WriteOpLog(iOpEmp, OBJ_EMPLOYEE, pCur->iOrdinal, ACT_MODIFY);
-
-    if (renamed) {
+    char typedName[sizeof pNew->szEmp];
+    memcpy(typedName, pNew->szEmp, sizeof typedName);
+    // The change, its log row and the namesake's suffix: all or nothing.
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        if (!r.ok || DbAffected(r) <= 0 || !TxnLog(t, iOpEmp, OBJ_EMPLOYEE, pCur->iOrdinal, ACT_MODIFY))
+            return false;
+        if (!renamed)
+            return true;
         ZDSql cnt;
         SqlAdd(cnt, "select count(*) as count from t_employee where szEmp = '%s'", pNew->szEmp);
-        long long n = DbScalar(cnt.text);  // -1: error recorded, name kept
-        if (n > 1) {
-            AppendKey(pNew->szEmp, pCur->iOrdinal);
-            ZDSql fix;
-            SqlAdd(fix, "update t_employee set szEmp = '%s' where iOrdinal = %d", pNew->szEmp, pCur->iOrdinal);
-            ZDResult f = DbRun(fix);
-            if (!f.ok)
-                WriteErrorRecord(f);
-        }
-    }
-    return 1;
+        long long namesakes = TxnScalar(t, cnt);
+        if (namesakes < 0)
+            return false;
+        if (namesakes <= 1)
+            return true;
+        AppendKey(pNew->szEmp, pCur->iOrdinal);
+        ZDSql fix;
+        SqlAdd(fix, "update t_employee set szEmp = '%s' where iOrdinal = %d", pNew->szEmp, pCur->iOrdinal);
+        return TxnRun(t, fix).ok != 0;
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    memcpy(pNew->szEmp, typedName, sizeof typedName);
+    return TxnOutcome(outcome, failure, {"修改数据出错", ""});
 }
 
 int FD_Del_Emp(int iOpEmp, const tagEMPLOYEE* pEmp)
@@ -404,20 +401,30 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
     SqlAdd(sql, "update t_employee set szPwd = '%s' where iOrdinal = %d", pszNewPwd, iEmp);
     if (pszOldPwd && pszOldPwd[0])
         SqlAdd(sql, " and szPwd = '%s'", pszOldPwd);
-    ZDResult r = DbRun(sql);
+    // The new password and its log row: both or neither.
+    bool bWrong = false;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        if (r.ok && DbAffected(r) <= 0)
+            bWrong = true;
+        return r.ok && !bWrong && TxnLog(t, iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
     // The user's own change runs from the change-password dialog: its boxes
     // belong to that dialog, which cannot be pressed again meanwhile.
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        ZT_MessageBox(GetActiveWindow(), kAbnormalError, "操作失败", MB_OK);
-        return 0;
-    }
-    if (DbAffected(r) <= 0) {
+    if (outcome == TXN_UNKNOWN) {
+        WriteErrorRecord(failure);
+        ZT_MessageBox(GetActiveWindow(), kOutcomeUnknown, "操作失败", MB_OK);
+    } else if (bWrong) {
         ZT_MessageBox(GetActiveWindow(), "原始密码错误", "", MB_OK);
-        return 0;
+    } else {
+        if (outcome == TXN_FAILED)
+            WriteErrorRecord(failure);
+        ZT_MessageBox(GetActiveWindow(), kAbnormalError, "操作失败", MB_OK);
     }
-    WriteOpLog(iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
-    return 1;
+    return 0;
 }
 
 void Mem_Free_Emp(tagEMPLOYEE* pList) { FreeBlock(pList); }
@@ -541,20 +548,21 @@ int FD_Ist_Pst(int iOpEmp, tagPostion* pPst)
     ZDSql sql;
     SqlAdd(sql, "insert into t_position (szPST, iBasePay, iLevel, szDescribe)");
     SqlAdd(sql, " values ('%s', %d, %d, '%s')", pPst->szPST, pPst->iBasePay, pPst->iLevel, pPst->szDescribe);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        DbBox("增加失败", "", MB_OK);
-        return 0;
-    }
-    pPst->iOrdinal = (int32_t)r.stmts[0].insertId;
-    ZDSql pd;
-    SqlAdd(pd, "insert into t_popedom (szValue,iPST) values('%s', %d)", "", pPst->iOrdinal);
-    ZDResult p = DbRun(pd);
-    if (!p.ok)
-        WriteErrorRecord(p);
-    WriteOpLog(iOpEmp, OBJ_POSITION, pPst->iOrdinal, ACT_ADD);
-    return 1;
+    // The position, its permission row and its log row: all or nothing.
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, sql);
+        if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
+            return false;
+        pPst->iOrdinal = (int32_t)r.stmts[0].insertId;
+        ZDSql pd;
+        SqlAdd(pd, "insert into t_popedom (szValue,iPST) values('%s', %d)", "", pPst->iOrdinal);
+        return TxnRun(t, pd).ok && TxnLog(t, iOpEmp, OBJ_POSITION, pPst->iOrdinal, ACT_ADD);
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pPst->iOrdinal = 0;
+    return TxnOutcome(outcome, failure, {"增加失败", ""});
 }
 
 int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, const tagPostion* pNew)
@@ -576,10 +584,7 @@ int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, const tagPostion* pNew)
     SqlAdd(sql, ",iLevel= %d, szDescribe='%s'", pNew->iLevel, pNew->szDescribe);
     SqlAdd(sql, " where  iOrdinal = %d", pCur->iOrdinal);
     // A row that is gone is a failure too, not a saved change.
-    if (!ChangeOutcome(DbRun(sql), {"修改失败", ""}, {"修改失败", ""}))
-        return 0;
-    WriteOpLog(iOpEmp, OBJ_POSITION, pCur->iOrdinal, ACT_MODIFY);
-    return 1;
+    return LoggedChange(iOpEmp, sql, OBJ_POSITION, pCur->iOrdinal, ACT_MODIFY, {"修改失败", ""}, {"修改失败", ""});
 }
 
 int FD_Del_Pst(int iOpEmp, const tagPostion* pPst)

@@ -167,15 +167,11 @@ int FD_Ist_Argc_Value(int iOpEmp, tagARGC* pValue)
     ZDSql sql;
     SqlAdd(sql, "insert into t_param (szValue, iParentIndex, iPriority)");
     SqlAdd(sql, " values ('%s', %d, %d)", text.c_str(), pValue->iParentIndex, pValue->iPriority);
-    ZDResult r = DbRun(sql);
-    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0) {
-        if (!r.ok)
-            WriteErrorRecord(r);
-        return 0;
-    }
-    pValue->iOrdinal = (int)r.stmts[0].insertId;
     // An added value is logged with the modify code.
-    WriteOpLog(iOpEmp, OBJ_PARAM, pValue->iOrdinal, ACT_MODIFY);
+    int key = LoggedInsert(iOpEmp, sql, OBJ_PARAM, {nullptr, nullptr}, ACT_MODIFY);
+    if (!key)
+        return 0;
+    pValue->iOrdinal = key;
     return 1;
 }
 
@@ -197,13 +193,12 @@ int FD_Upd_Argc_Value(int iOpEmp, tagARGC* pOld, tagARGC* pNew)
     SqlAdd(sql, " where iOrdinal = %d", pNew->iOrdinal);
     if (bRename)
         SqlAdd(sql, " and tb2 = 0");
-    ZDResult r = DbRun(sql);
-    if (!ChangeOutcome(r))
+    ZDResult r;
+    if (!LoggedChange(iOpEmp, sql, OBJ_PARAM, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr}, {nullptr, nullptr}, &r))
         return 0;
     char msg[64];
     snprintf(msg, sizeof msg, "修改数据 %d.行", (int)DbAffected(r));
     DbBox(msg, "操作成功", MB_OK);
-    WriteOpLog(iOpEmp, OBJ_PARAM, pOld->iOrdinal, ACT_MODIFY);
     return 1;
 }
 

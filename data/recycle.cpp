@@ -194,7 +194,8 @@ int FD_Recover_Recyle(int, tagRECY* pRecy, int iObjType)
     SqlAddRaw(sql, "%s", table);
     SqlAdd(sql, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
     SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
-    return ChangeOutcome(DbRun(sql), {"还原数据,发生未知错误", kFailCaption});
+    // The object back and its entry gone, or neither.
+    return AtomicChange(sql, {"还原数据,发生未知错误", kFailCaption});
 }
 
 // Houses and clients are never removed: a purge marks them deleted.
@@ -220,7 +221,7 @@ int FD_Del_Recyle(int, tagRECY* pRecy, int iObjType)
     AddPurge(sql, iObjType, table);
     SqlAdd(sql, " and iOrdinal = %d", pRecy->iObjOrdinal);
     SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
-    return ChangeOutcome(DbRun(sql), {"回收站删除,发生未知错误", kFailCaption});
+    return AtomicChange(sql, {"回收站删除,发生未知错误", kFailCaption});
 }
 
 int FD_Clear_Recyle(int, int iObjType)
@@ -236,7 +237,7 @@ int FD_Clear_Recyle(int, int iObjType)
     else if (iObjType == OBJ_CLIENT_FOLLOW)
         SqlAdd(sql, " and iCli <> 0");
     SqlAdd(sql, ";delete from t_recyle where iObjType = %d;", iObjType);
-    return ChangeOutcome(DbRun(sql), {"清空回收站,发生未知错误", kFailCaption});
+    return AtomicChange(sql, {"清空回收站,发生未知错误", kFailCaption});
 }
 
 // ---- Look-up lists -------------------------------------------------------------------------------

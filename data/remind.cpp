@@ -1,6 +1,5 @@
 // Reminders: writing, today's list for an employee, acknowledging, removing.
-#include "data/db_core.h"
-#include "data/remind.h"
+#include "data/listing_core.h"
 
 static_assert(sizeof(tagREMIND) == 256, "a reminder record is 256 bytes");
 
@@ -9,23 +8,31 @@ static int RemindType(const tagREMIND& r)
     return r.iCli != 0 ? OBJ_CLIENT_REMIND : OBJ_HOUSE_REMIND;
 }
 
-int FD_Ist_Remind(int iOpEmp, tagREMIND* pRem)
+bool TxnRemind(ZDTxn& t, int iOpEmp, tagREMIND* pRem)
 {
-    if (!pRem || !CheckConnection())
-        return 0;
     ZDSql sql;
     SqlAdd(sql, "insert into t_remind");
     SqlAdd(sql, " (dRemind, szContent, iRange, iHou, iCli, iBr, iEmp)");
     SqlAdd(sql, " values ('%s', '%s', %d, %d, %d, %d,%d)", pRem->dRemind, pRem->szContent, pRem->iRange, pRem->iHou,
            pRem->iCli, pRem->iBr, pRem->iEmp);
-    ZDResult r = DbRun(sql);
-    if (!r.ok || r.stmts.empty()) {
-        WriteErrorRecord(r);
-        return 0;
-    }
+    ZDResult r = TxnRun(t, sql);
+    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
+        return false;
     pRem->iOrdinal = (int)r.stmts[0].insertId;
-    WriteOpLog(iOpEmp, RemindType(*pRem), pRem->iOrdinal, ACT_ADD);
-    return 1;
+    return TxnLog(t, iOpEmp, RemindType(*pRem), pRem->iOrdinal, ACT_ADD);
+}
+
+int FD_Ist_Remind(int iOpEmp, tagREMIND* pRem)
+{
+    if (!pRem || !CheckConnection())
+        return 0;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRemind(t, iOpEmp, pRem); }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pRem->iOrdinal = 0;
+    // Reported by the result only, like before: its caller tells the user.
+    return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 
 tagREMIND* FD_SCT_Remind(tagREMIND** ppRem, int* piCount, int iEmp, int iBr)
@@ -72,7 +79,7 @@ void FD_UPD_Remind(int iEmp, int iRemind)
     DbRun(sql);
 }
 
-int FD_Del_Remind(int iOpEmp, const tagREMIND* pRem)
+int FD_Del_Remind(int, const tagREMIND* pRem)
 {
     if (!pRem || !CheckConnection())
         return 0;
@@ -81,9 +88,8 @@ int FD_Del_Remind(int iOpEmp, const tagREMIND* pRem)
     SqlAdd(sql, " where iOrdinal = %d", pRem->iOrdinal);
     // Its acknowledgements go with it.
     SqlAdd(sql, ";delete from t_remindDated where iRemind = %d", pRem->iOrdinal);
-    int result = ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
-    WriteOpLog(iOpEmp, RemindType(*pRem), pRem->iOrdinal, ACT_DELETE);
-    return result;
+    // (Reminders have no log rows: nothing else belongs to the change.)
+    return AtomicChange(sql, {kAbnormalError, kFailCaption});
 }
 
 int FD_Clear_Remind(int)

@@ -55,19 +55,23 @@ int FD_Upd_Sys(tagSYS* pSys)
     SqlAdd(ins, ",%d,%d,%d,%u,%d", s.bCliLinkTel, s.bCliDeniedRepetition, s.bCliCipher, s.dwBmpMaxSize,
            s.bAttendance);
     SqlAdd(ins, ")");
-    ZDResult r = DbRun(ins);
-    if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0) {
-        if (!r.ok)
-            WriteErrorRecord(r);
-        return 0;
-    }
-    pSys->iOrdinal = (int)r.stmts[0].insertId;
-    ZDSql upd;
-    SqlAdd(upd, "update t_sys set bActive = 0 where iOrdinal <> %d", pSys->iOrdinal);
-    ZDResult u = DbRun(upd);
-    if (!ChangeOutcome(u))
-        return 0;
-    return 1;
+    // The new row and the retiring of the others: both or neither, so one
+    // row is active whatever happens.
+    int before = pSys->iOrdinal;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDResult r = TxnRun(t, ins);
+        if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
+            return false;
+        pSys->iOrdinal = (int)r.stmts[0].insertId;
+        ZDSql upd;
+        SqlAdd(upd, "update t_sys set bActive = 0 where iOrdinal <> %d", pSys->iOrdinal);
+        return TxnRun(t, upd).ok != 0;
+    }, &failure);
+    if (outcome == TXN_DONE)
+        return 1;
+    pSys->iOrdinal = before;
+    return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 
 // ---- Company profile --------------------------------------------------------------------

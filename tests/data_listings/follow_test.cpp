@@ -19,19 +19,6 @@ int AddHouse(int iEst, const char* room)
     return h.iOrdinal;
 }
 
-tagFOLLOW NewFollow(int iHou, int iCli, const char* content)
-{
-    tagFOLLOW f;
-    memset(&f, 0, sizeof f);
-    f.iHou = iHou;
-    f.iCli = iCli;
-    f.iEmp = 1;
-    f.iBr = 1;
-    strcpy(f.szWay, "电话");
-    snprintf(f.szContent, sizeof f.szContent, "%s", content);
-    return f;
-}
-
 int Write(int iHou, int iCli, const char* content, const char* when = nullptr)
 {
     tagFOLLOW f = NewFollow(iHou, iCli, content);
@@ -210,11 +197,12 @@ TEST_F(FollowUps, ChangingAndRetiringOneFollowUp)
     ASSERT_EQ(1, FD_Del_Follow(3, &cf));
     EXPECT_EQ(1, TestDb_Count("t_recyle where iObjType = 8 and iObjOrdinal = " + std::to_string(cf.iOrdinal)));
 
-    // Retiring a whole listing's follow-ups writes no recycle entries.
+    // Retiring a whole listing's follow-ups indexes each one retired.
     tagHOUSE h = {};
     h.iOrdinal = house;
     ASSERT_EQ(1, FD_C_F_Hou(1, &h));
-    EXPECT_EQ(2, TestDb_Count("t_recyle"));
+    EXPECT_EQ(3, TestDb_Count("t_recyle"));
+    EXPECT_EQ(1, TestDb_Count("t_recyle where iObjType = 7 and iObjOrdinal = " + std::to_string(first.iOrdinal)));
 }
 
 TEST_F(FollowUps, HostileWayAndContentRoundTrip)

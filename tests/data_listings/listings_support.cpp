@@ -116,6 +116,19 @@ tagCLIENT NewClient(const char* pszCliTel, const char* pszLinkTel)
     return c;
 }
 
+tagFOLLOW NewFollow(int iHou, int iCli, const char* content)
+{
+    tagFOLLOW f;
+    memset(&f, 0, sizeof f);
+    f.iHou = iHou;
+    f.iCli = iCli;
+    f.iEmp = 1;
+    f.iBr = 1;
+    strcpy(f.szWay, "电话");
+    snprintf(f.szContent, sizeof f.szContent, "%s", content);
+    return f;
+}
+
 size_t ErrLogCount()
 {
     std::string all = TestReadFile("errlog.log");
@@ -143,4 +156,91 @@ void ExpectBrimRow(const char* table, int key, const BrimText* texts, size_t n)
                   TestDb_Scalar(std::string("select ") + texts[i].column + " from " + table + " where iOrdinal = " +
                                 std::to_string(key)))
             << texts[i].column;
+}
+
+// ---- The gate ------------------------------------------------------------------
+
+Gate::Gate(const char* table, const char* event)
+{
+    TestDb_Exec("drop trigger if exists zt_gate");
+    TestDb_Exec(std::string("create trigger zt_gate before ") + event + " on " + table +
+                " for each row set @zt_gate = get_lock('zt_gate', 60)");
+    EXPECT_EQ("1", TestDb_Scalar("select get_lock('zt_gate', 0)"));
+}
+
+Gate::~Gate()
+{
+    Open();
+    TestDb_Exec("drop trigger if exists zt_gate");
+}
+
+void Gate::Open()
+{
+    TestDb_Query("select release_lock('zt_gate')");
+}
+
+std::string Gate::Reached()
+{
+    for (int i = 0; i < 400; ++i) {
+        // (Inside the trigger the session runs as the trigger's definer, so
+        // it is known by what it waits for, not by its user.)
+        std::string id = TestDb_Scalar("select id from information_schema.processlist"
+                                       " where state = 'User lock' and info like '%zt_gate%'");
+        if (!id.empty())
+            return id;
+        Sleep(50);
+    }
+    return "";
+}
+
+static DWORD WINAPI WorkerBody(LPVOID p)
+{
+    Worker* w = static_cast<Worker*>(p);
+    w->result = w->call();
+    return 0;
+}
+
+void Worker_Start(Worker& w)
+{
+    w.thread = CreateThread(nullptr, 0, WorkerBody, &w, 0, nullptr);
+}
+
+int Worker_Join(Worker& w)
+{
+    if (!w.thread)
+        return -99;
+    DWORD waited = WaitForSingleObject(w.thread, 20000);
+    EXPECT_EQ(WAIT_OBJECT_0, waited) << "the call did not end";
+    if (waited == WAIT_OBJECT_0) {
+        CloseHandle(w.thread);
+        w.thread = nullptr;
+    }
+    return w.result;
+}
+
+int CutAtGate(Gate& gate, std::function<int()> call, std::function<void(const std::string&)> cut)
+{
+    Worker w;
+    w.call = call;
+    Worker_Start(w);
+    std::string id = gate.Reached();
+    EXPECT_NE("", id) << "the change never reached the gate";
+    if (id.empty()) {
+        gate.Open();
+        Worker_Join(w);
+        return -99;
+    }
+    if (cut)
+        cut(id);
+    else
+        TestDb_Exec("kill connection " + id);
+    return Worker_Join(w);
+}
+
+void KillServer()
+{
+    std::string dir = TestEnv("ZT_TEST_DB_DATADIR");
+    // The server this test run started: its PID file is in its data folder.
+    EXPECT_EQ(0, TestShell("pid=$(cat '" + dir + "/mariadbd.pid') && kill -9 \"$pid\" && "
+                           "while kill -0 \"$pid\" 2>/dev/null; do sleep 0.1; done"));
 }

@@ -109,11 +109,11 @@ TEST_F(OrgDb, RejectedRecycleEntryIsReportedAndRecorded)
     TestDb_Exec("rename table t_recyle_away to t_recyle");
     auto boxes = TestBoxes_Taken();
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ("删除成功, 写入回收站失败", boxes[0].text);
+    EXPECT_EQ("写入回收站失败, 数据未删除", boxes[0].text);
     EXPECT_EQ("操作失败", boxes[0].caption);
     EXPECT_NE(std::string::npos, TestReadFile("errlog.log").find("错误码:  1146"));
-    // The deletion itself stands; the attempt is in the log.
-    EXPECT_EQ("1", TestDb_Scalar("select bRecyle from t_branch where iOrdinal = " + Str(b.iOrdinal)));
+    // Nothing is deleted without its entry; the attempt is in the log.
+    EXPECT_EQ("0", TestDb_Scalar("select bRecyle from t_branch where iOrdinal = " + Str(b.iOrdinal)));
     EXPECT_EQ(1, TestDb_Count("t_log where iAct = 1 and iObjType = 3 and iObjID = " + Str(b.iOrdinal)));
 }
 
