@@ -7,7 +7,7 @@
 #include "app/listings/client_dialog_ids.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
-#include "app/listings/listing_text.h"
+#include "common/date.h"
 #include "app/shell/blocks.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
@@ -164,7 +164,7 @@ void ShowRecord(HWND hDlg, ClientDlg* d)
     if (d->bAdd) {
         tagCLIENT blank;
         memset(&blank, 0, sizeof(blank));
-        Listing_Today(blank.dDelegate, sizeof(blank.dDelegate));
+        Date_Today(blank.dDelegate, sizeof(blank.dDelegate));
         Fields_Show(hDlg, kFields, kNumFields, &blank);
         Phones_Show(&d->phones, hDlg, &blank);
         ShowStaff(hDlg, p, p->pLoginBr ? p->pLoginBr->iOrdinal : 0, p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0);
@@ -217,7 +217,7 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     if (Fields_Read(hDlg, kFields, kNumFields, pNew))
         return -1;
     // No date is allowed (a client may have none); a typed one must be a day.
-    if (pNew->dDelegate[0] && !Listing_IsDate(pNew->dDelegate)) {
+    if (pNew->dDelegate[0] && !Date_IsText(pNew->dDelegate)) {
         Field_Refuse(hDlg, IDC_CD_DELEGATE, "委托日期不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09");
         return -1;
     }

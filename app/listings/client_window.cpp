@@ -7,7 +7,7 @@
 #include "app/listings/follow_list.h"
 #include "app/listings/listing_pane.h"
 #include "app/listings/listing_panel.h"
-#include "app/listings/listing_text.h"
+#include "common/date.h"
 #include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
@@ -252,7 +252,7 @@ void QuickFilter(ZT_MODWIN* w, const char* trade, int from, int to)
     SetDlgItemTextA(s->hPanel, IDC_CF_TRADE, trade);
     if (from) {
         char day[16];
-        Listing_Today(day, sizeof(day));
+        Date_Today(day, sizeof(day));
         SetDlgItemTextA(s->hPanel, from, day);
         SetDlgItemTextA(s->hPanel, to, day);
     }

@@ -1,7 +1,7 @@
 #include "app/listings/follow_dialog.h"
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
-#include "app/listings/listing_text.h"
+#include "common/date.h"
 #include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
 #include "common/gbk.h"
@@ -97,7 +97,7 @@ static void Init(HWND hDlg, FOLLOW_DLG* s)
     SendDlgItemMessageA(hDlg, IDC_FW_REMIND_DAY, EM_LIMITTEXT, 19, 0);
     DateField_Attach(GetDlgItem(hDlg, IDC_FW_REMIND_DAY));
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     SetDlgItemTextA(hDlg, IDC_FW_REMIND_DAY, today);
     HWND hRange = GetDlgItem(hDlg, IDC_FW_REMIND_RANGE);
     SendMessageA(hRange, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("本人"));
@@ -120,8 +120,8 @@ static bool ReadReminder(HWND hDlg, const FOLLOW_ENTRY* e, tagREMIND* r)
     memset(r, 0, sizeof(*r));
     std::string day = ItemText(hDlg, IDC_FW_REMIND_DAY);
     char today[16];
-    Listing_Today(today, sizeof(today));
-    if (!Listing_IsDate(day.c_str()) || day < today) {
+    Date_Today(today, sizeof(today));
+    if (!Date_IsText(day.c_str()) || day < today) {
         Refuse(hDlg, kBadDay, IDC_FW_REMIND_DAY);
         return false;
     }

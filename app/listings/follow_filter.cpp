@@ -1,6 +1,6 @@
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
-#include "app/listings/listing_text.h"
+#include "common/date.h"
 #include "data/quote.h"
 
 #include <cstdio>
@@ -43,7 +43,7 @@ FOLLOW_FILTER Follow_DefaultFilter(int iKind)
     FOLLOW_FILTER f;
     f.iKind = iKind;
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     f.from = today;
     f.to = today;
     return f;
@@ -75,9 +75,9 @@ static bool Quote(const std::string& value, std::vector<char>* q)
 int Follow_FilterText(const tagZT_Main_Param* p, const FOLLOW_FILTER& f, std::string* pOut)
 {
     pOut->clear();
-    if (!f.from.empty() && !Listing_IsDate(f.from.c_str()))
+    if (!f.from.empty() && !Date_IsText(f.from.c_str()))
         return IDC_FOLLOW_FROM;
-    if (!f.to.empty() && !Listing_IsDate(f.to.c_str()))
+    if (!f.to.empty() && !Date_IsText(f.to.c_str()))
         return IDC_FOLLOW_TO;
 
     std::string s;

@@ -8,7 +8,7 @@
 #include "app/listings/house_window.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
-#include "app/listings/listing_text.h"
+#include "common/date.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
@@ -481,7 +481,7 @@ static void ShowAddDefaults(HDLG* s)
     ShowAgent(s, s->p->pLoginEmp, s->p->pLoginBr);
     ShowNumber(s, nullptr, nullptr);
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     SetBox(s, IDC_HD_DELEGATE, today);
 }
 

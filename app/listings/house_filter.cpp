@@ -151,11 +151,6 @@ int HouseFilter_Number(const std::string& text)
     return Listing_FilterNumber(text);
 }
 
-BOOL HouseFilter_ParseDate(const std::string& text, int* py, int* pm, int* pd)
-{
-    return Listing_FilterDate(text, py, pm, pd);
-}
-
 const char* HouseFilter_DateLabel(int iCtl)
 {
     switch (iCtl) {

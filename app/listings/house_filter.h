@@ -33,10 +33,6 @@ enum { HF_TRADE_MAX = 16, HF_URBAN_MAX = 40, HF_ESTATE_MAX = 150, HF_NO_MAX = 10
 // bound); a number beyond the int range counts as the largest int.
 int HouseFilter_Number(const std::string& text);
 
-// Parses a date box "YYYY-MM-DD" (month and day may have one digit) into a
-// real calendar date.  FALSE for anything else.
-BOOL HouseFilter_ParseDate(const std::string& text, int* y, int* m, int* d);
-
 // Builds the condition.  The estate box holds estate names each followed by
 // a comma, one estate name as chosen from its list, a house key or a
 // telephone number (found by the whole number or by a start of 8, 16, ...

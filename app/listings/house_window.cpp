@@ -13,6 +13,7 @@
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "app/resources/toolbar_images.h"
+#include "common/date.h"
 #include "common/zt_box.h"
 
 #include <commctrl.h>
@@ -120,17 +121,6 @@ const void* EmployeeName(const ZT_MODWIN* w, const void* rec)
 
 // ---- Listings left without a follow-up --------------------------------------------------------
 
-long DayNumber(int y, int m, int d)
-{
-    // Days since 1970-01-01 of a proleptic Gregorian date.
-    y -= m <= 2;
-    long era = (y >= 0 ? y : y - 399) / 400;
-    long yoe = y - era * 400;
-    long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 // A listing on offer whose last follow-up is REMIND1 days old or older (and,
 // with REMIND2, at most REMIND2 days): what the load's expiring flag counts.
 BOOL IsExpiring(const tagZT_Main_Param* p, const tagHOUSE* h, long today)
@@ -139,24 +129,17 @@ BOOL IsExpiring(const tagZT_Main_Param* p, const tagHOUSE* h, long today)
         return FALSE;
     if (strcmp(h->szTrade, "出售") != 0 && strcmp(h->szTrade, "出租") != 0 && strcmp(h->szTrade, "租售") != 0)
         return FALSE;
-    int y, m, d;
-    if (sscanf(h->dtFollow, "%4d-%2d-%2d", &y, &m, &d) != 3)
+    long day;
+    if (!Date_DayNumberOf(h->dtFollow, &day))
         return FALSE;
-    long days = today - DayNumber(y, m, d);
+    long days = today - day;
     return days >= p->bRemind1 && (!p->bRemind2 || days <= p->bRemind2);
-}
-
-long Today()
-{
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    return DayNumber(st.wYear, st.wMonth, st.wDay);
 }
 
 void CellHook(HWND hParent, HDC hdc, const tagLV_COLUMN*, const void*, const void* pRecord)
 {
     ZT_MODWIN* w = Module_Of(hParent);
-    if (w && pRecord && IsExpiring(w->p, static_cast<const tagHOUSE*>(pRecord), Today()))
+    if (w && pRecord && IsExpiring(w->p, static_cast<const tagHOUSE*>(pRecord), Date_TodayNumber()))
         SetTextColor(hdc, RGB(0xC0, 0, 0));
 }
 
@@ -382,7 +365,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     unsigned char remind[2] = {p->bRemind1, p->bRemind2};
     if (!FD_Sct_Hou(Module_Operator(p), &list, &n, w->filter.c_str(), 0, &expiring, remind))
         return FALSE;
-    long today = Today();
+    long today = Date_TodayNumber();
     for (int i = 0; i < n; i++) {
         const tagHOUSE& h = list[i];
         if (!h.iOrdinal)
@@ -406,9 +389,9 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
             s->nExpiring++;
         // The load counts the days only for the unfiltered list; a filtered
         // list shows them too.
-        int y, m, d;
-        if (!w->filter.empty() && sscanf(h.dtFollow, "%4d-%2d-%2d", &y, &m, &d) == 3)
-            list[i].iDaysUnfollowed = static_cast<int>(today - DayNumber(y, m, d));
+        long day;
+        if (!w->filter.empty() && Date_DayNumberOf(h.dtFollow, &day))
+            list[i].iDaysUnfollowed = static_cast<int>(today - day);
     }
     if (s->bMismatch)
         s->nExpiring = 0;
@@ -489,10 +472,8 @@ void QuickFilter(ZT_MODWIN* w, const char* trade, int from, int to)
     ClearPanel(s->hPanel);
     SetDlgItemTextA(s->hPanel, IDC_HF_TRADE, trade);
     if (from) {
-        SYSTEMTIME st;
-        GetLocalTime(&st);
         char day[16];
-        HouseQuick_Day(st, day, sizeof(day));
+        Date_Today(day, sizeof(day));
         SetDlgItemTextA(s->hPanel, from, day);
         SetDlgItemTextA(s->hPanel, to, day);
     }
@@ -732,9 +713,4 @@ BOOL HouseQuick_Lookup(int iCmd, const char** ppszTrade, int* piFrom, int* piTo)
             return TRUE;
         }
     return FALSE;
-}
-
-void HouseQuick_Day(const SYSTEMTIME& local, char* pszOut, size_t cb)
-{
-    snprintf(pszOut, cb, "%04d-%02d-%02d", local.wYear, local.wMonth, local.wDay);
 }

@@ -25,5 +25,3 @@ int HouseWindow_ExpiringCount(HWND hHouse);
 // trade text and the two boxes of its date range.  FALSE for any other
 // command.
 BOOL HouseQuick_Lookup(int iCmd, const char** ppszTrade, int* piFrom, int* piTo);
-// "YYYY-MM-DD" of the local calendar day of a point in time.
-void HouseQuick_Day(const SYSTEMTIME& local, char* pszOut, size_t cb);

@@ -10,12 +10,8 @@
 // bound); a number beyond the int range counts as the largest int.
 int Listing_FilterNumber(const std::string& text);
 
-// Parses a date box "YYYY-MM-DD" (month and day may have one digit) into a
-// real calendar date.  FALSE for anything else.
-BOOL Listing_FilterDate(const std::string& text, int* y, int* m, int* d);
-
-// A date box of a filter panel: its text, its control, and the condition a
-// date in it gives ("%04d-%02d-%02d" filled with the date).
+// A date box of a filter panel (read with Date_Parse): its text, its
+// control, and the condition a date in it gives ("%04d-%02d-%02d" filled with the date).
 struct LISTING_DATE_BOX {
     const std::string* text;
     int ctl;

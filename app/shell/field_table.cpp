@@ -1,6 +1,7 @@
 // The field-table loops of the edit dialogs.
 #include "app/shell/field_table.h"
 #include "app/shell/rights.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -71,21 +72,6 @@ int Field_ParseDecimal(const char* psz, double dbMax, double* pValue)
         return ZFP_TOO_LARGE;
     *pValue = v;
     return ZFP_OK;
-}
-
-BOOL Field_IsDate(const char* psz)
-{
-    if (!psz || strlen(psz) != 10 || psz[4] != '-' || psz[7] != '-')
-        return FALSE;
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (psz[i] < '0' || psz[i] > '9')
-            return FALSE;
-    int y = atoi(psz), m = atoi(psz + 5), d = atoi(psz + 8);
-    static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1000 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1])
-        return FALSE;
-    BOOL leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return m != 2 || d != 29 || leap;
 }
 
 void Field_GetText(HWND hDlg, int id, char* pszOut, size_t cb)
@@ -204,7 +190,7 @@ int Fields_Read(HWND hDlg, const ZT_FIELD* f, int n, void* rec)
             break;
         }
         case ZF_DATE:
-            if (text[0] && !Field_IsDate(text)) {
+            if (text[0] && !Date_IsText(text)) {
                 char msg[160];
                 snprintf(msg, sizeof(msg), "「%s」不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09",
                          r.pszLabel ? r.pszLabel : "");

@@ -53,9 +53,6 @@ int Field_ParseInt(const char* psz, int32_t* pValue);
 // is too large.
 int Field_ParseDecimal(const char* psz, double dbMax, double* pValue);
 
-// Whether a text is exactly "YYYY-MM-DD" and a calendar day (year 1000 on).
-BOOL Field_IsDate(const char* psz);
-
 // The text of a control (any length up to cb - 1 bytes, cut on a whole
 // character); empty when the control is missing.
 void Field_GetText(HWND hDlg, int id, char* pszOut, size_t cb);

@@ -6,9 +6,9 @@
 #include "tests/listings_client/client_fixture.h"
 #include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
-#include "app/listings/listing_text.h"
 #include "app/shell/blocks.h"
 #include "app/resources/resource.h"
+#include "common/date.h"
 
 #include <string>
 
@@ -99,7 +99,7 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     Settle(w);
     EXPECT_TRUE(Ui_MenuClicked());
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_TRADE)), "求购");
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_FROM)), today);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_TO)), today);

@@ -10,6 +10,7 @@
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
 #include "app/resources/resource.h"
+#include "common/date.h"
 #include "db/dbtool.h"
 
 #include <cctype>
@@ -136,7 +137,7 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     SYSTEMTIME st;
     GetLocalTime(&st);
     char today[16];
-    HouseQuick_Day(st, today, sizeof(today));
+    Date_Format(st, today, sizeof(today));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_TRADE)), "出租");
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), today);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_TO)), today);
