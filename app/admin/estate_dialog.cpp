@@ -3,6 +3,7 @@
 #include "app/admin/estate_list.h"
 #include "app/admin/pinyin.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/module.h"
 #include "app/shell/rights.h"
@@ -172,15 +173,6 @@ void Box(HWND hOwner, const char* pszText)
     ZT_MessageBox(hOwner, pszText, "", MB_OK);
 }
 
-tagURBAN* UrbanOf(tagZT_Main_Param* p, int iKey)
-{
-    int n = p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
-    for (int i = 0; iKey && i < n; i++)
-        if (p->pUrban[i].iOrdinal == iKey)
-            return &p->pUrban[i];
-    return nullptr;
-}
-
 void WriteLiftHouse(tagBUILDNO* b)
 {
     char text[64];
@@ -214,7 +206,7 @@ void FillLists(EstDlg* d)
 void ShowArea(EstDlg* d)
 {
     tagZT_Main_Param* p = d->a.p;
-    tagURBAN* u = UrbanOf(p, d->rec.iUrban);
+    const tagURBAN* u = Cache_Urban(p, d->rec.iUrban);
     tagCITY* c = u && p->pCity ? FindCity(p->pCity, nullptr, u->iParentIndex, nullptr, p->nCity) : nullptr;
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_CITY, c ? c->szUrban : "");
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_URBAN, u ? u->szUrban : "");
@@ -428,7 +420,7 @@ BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int t
             tagBUILDNO b = tmpl;
             b.iOrdinal = 0;
             b.iBuildNO = n;
-            if (FD_Ist_BNO(Module_Operator(p), &b) != 1)
+            if (FD_Ist_BNO(Cache_Operator(p), &b) != 1)
                 return 0;
             stored.push_back(b);
         }
@@ -452,7 +444,7 @@ BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int t
 BOOL ModifyBuilding(HWND hForm, EstDlg* d, tagBUILDNO* sel, tagBUILDNO b)
 {
     tagZT_Main_Param* p = d->a.p;
-    if (Block_RunTask(hForm, p, [&]() { return FD_Upd_BNO(Module_Operator(p), sel, &b); }) != 1)
+    if (Block_RunTask(hForm, p, [&]() { return FD_Upd_BNO(Cache_Operator(p), sel, &b); }) != 1)
         return FALSE;
     WriteLiftHouse(&b);
     *sel = b;
@@ -559,7 +551,7 @@ void DeleteBuilding(EstDlg* d)
     if (!sel)
         return;
     tagZT_Main_Param* p = d->a.p;
-    if (Block_RunTask(d->hDlg, p, [&]() { return FD_Del_BNO(Module_Operator(p), sel); }) != 1)
+    if (Block_RunTask(d->hDlg, p, [&]() { return FD_Del_BNO(Cache_Operator(p), sel); }) != 1)
         return;
     SendMessageA(BuildingGrid(d), GRM_DELETESEL, 0, 0);
     memset(sel, 0, sizeof(*sel));            // the slot is free for the next building
@@ -636,7 +628,7 @@ void SaveEstate(EstDlg* d)
     BOOL bAdd = d->iMode == EST_DLG_ADD;
     tagESTATE old = d->rec;
     int r = Block_RunTask(d->hDlg, p, [&]() {
-        return bAdd ? FD_Ist_Est(Module_Operator(p), &e) : FD_Upd_Est(Module_Operator(p), &old, &e);
+        return bAdd ? FD_Ist_Est(Cache_Operator(p), &e) : FD_Upd_Est(Cache_Operator(p), &old, &e);
     });
     if (r != 1)
         return;                              // the data library has said why
@@ -775,7 +767,7 @@ INT_PTR EstateDialog_Run(HWND hOwner, const EST_DLG_ARGS* a)
     d->iMode = a->iMode;
     if (a->iMode == EST_DLG_ADD) {
         d->rec.iUrban = a->iUrban;
-        d->rec.pUrban = UrbanOf(a->p, a->iUrban);
+        d->rec.pUrban = const_cast<tagURBAN*>(Cache_Urban(a->p, a->iUrban));
     } else if (a->pEstate) {
         d->rec = *a->pEstate;
     }

@@ -1,6 +1,7 @@
 #include "app/admin/estate_window.h"
 #include "app/admin/estate_dialog.h"
 #include "app/admin/estate_list.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "common/zt_box.h"
@@ -81,7 +82,7 @@ void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
         return;
     }
     int key = ItemKey(st->hTree, h);
-    tagURBAN* u = p->pUrban ? FindUrban(p->pUrban, nullptr, key, nullptr, p->nUrban + p->nUrbanSpare) : nullptr;
+    const tagURBAN* u = Cache_Urban(p, key);
     tagCITY* c = p->pCity ? FindCity(p->pCity, nullptr, u ? u->iParentIndex : key, nullptr, p->nCity) : nullptr;
     if (u == st->pUrban && st->pUrban)
         return;
@@ -136,7 +137,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     if (!State(w)->bTreeFilled)
         FillTree(w);
-    tagURBAN* u = State(w)->pUrban;
+    tagURBAN* u = const_cast<tagURBAN*>(State(w)->pUrban);    // FD_Sct_Est only reads it
     if (!u)
         return FALSE;                        // nothing selected: an empty list
     tagESTATE* list = nullptr;
@@ -212,7 +213,7 @@ void CmdModify(ZT_MODWIN* w, void* sel)
 
 int DeleteTask(ZT_MODWIN* w, void* rec)
 {
-    return FD_Del_Est(Module_Operator(w->p), static_cast<tagESTATE*>(rec)) == 1 ? 1 : 0;
+    return FD_Del_Est(Cache_Operator(w->p), static_cast<tagESTATE*>(rec)) == 1 ? 1 : 0;
 }
 
 void CmdDelete(ZT_MODWIN* w, void* sel)

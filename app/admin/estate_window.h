@@ -12,7 +12,7 @@ struct EST_WINDOW {
     HWND hTree;
     int xSplit;                  // x of the splitter between tree and grid
     BOOL bTreeFilled;
-    tagURBAN* pUrban;            // selected urban area (null: none)
+    const tagURBAN* pUrban;      // selected urban area (null: none)
     tagCITY* pCity;              // its city, or the city selected without urban areas
 };
 

@@ -7,11 +7,12 @@
 #include "app/listings/client_dialog_ids.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
-#include "common/date.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -153,8 +154,8 @@ void FillLists(HWND hDlg, tagZT_Main_Param* p)
 
 void ShowStaff(HWND hDlg, const tagZT_Main_Param* p, int iBr, int iEmp)
 {
-    SetDlgItemTextA(hDlg, IDC_CD_BRANCH, Follow_BranchName(p, iBr));
-    SetDlgItemTextA(hDlg, IDC_CD_EMPLOYEE, Follow_EmployeeName(p, iEmp));
+    SetDlgItemTextA(hDlg, IDC_CD_BRANCH, Cache_BranchName(p, iBr));
+    SetDlgItemTextA(hDlg, IDC_CD_EMPLOYEE, Cache_EmployeeName(p, iEmp));
 }
 
 // Shows a record (the modify form) or the add form's presets.
@@ -246,7 +247,7 @@ int Save(HWND hDlg, ClientDlg* d)
     if (ReadBoxes(hDlg, d, &rec) < 0)
         return -1;
     tagZT_Main_Param* p = d->p;
-    int op = Module_Operator(p);
+    int op = Cache_Operator(p);
     if (!d->bAdd) {
         if (memcmp(&rec, d->pSel, sizeof(rec)) == 0) {
             ZT_MessageBox(hDlg, "未做修改", "", MB_OK);

@@ -7,12 +7,13 @@
 #include "app/listings/follow_list.h"
 #include "app/listings/listing_pane.h"
 #include "app/listings/listing_panel.h"
-#include "common/date.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "app/resources/toolbar_images.h"
+#include "common/date.h"
 #include "common/zt_box.h"
 
 #include <commctrl.h>
@@ -48,12 +49,12 @@ ClientState* StateOf(HWND hClient)
 
 const void* BranchName(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_BranchName(w->p, static_cast<const tagCLIENT*>(rec)->iBr);
+    return Cache_BranchName(w->p, static_cast<const tagCLIENT*>(rec)->iBr);
 }
 
 const void* EmployeeName(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_EmployeeName(w->p, static_cast<const tagCLIENT*>(rec)->iEmp);
+    return Cache_EmployeeName(w->p, static_cast<const tagCLIENT*>(rec)->iEmp);
 }
 
 void CellHook(HWND, HDC hdc, const tagLV_COLUMN* col, const void*, const void* pRecord)
@@ -164,7 +165,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     tagCLIENT* list = nullptr;
     int n = 0;
-    if (!FD_Sct_Cli(Module_Operator(w->p), &list, &n, w->filter.c_str(), 0))
+    if (!FD_Sct_Cli(Cache_Operator(w->p), &list, &n, w->filter.c_str(), 0))
         return FALSE;
     rs->pBlock = list;
     rs->nRows = n;
@@ -196,7 +197,7 @@ void ShowSelected(ZT_MODWIN* w)
 
 int RetireFollowUps(ZT_MODWIN* w, void* sel)
 {
-    return FD_C_F_Hou(Module_Operator(w->p), static_cast<const tagCLIENT*>(sel));
+    return FD_C_F_Hou(Cache_Operator(w->p), static_cast<const tagCLIENT*>(sel));
 }
 
 void DeleteFollowUps(ZT_MODWIN* w, void* sel)

@@ -1,4 +1,5 @@
 #include "app/listings/estate_box.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "common/gbk.h"
 
@@ -91,16 +92,11 @@ int EstateBox_Find(const tagESTLIST* pList, int nList, const char* pszTyped, int
 
 // ---- The box -------------------------------------------------------------------------------
 
-static int ListCount(const tagZT_Main_Param* p)
-{
-    return p->pEstList ? p->nEst + p->nEstSpare : 0;
-}
-
 static DWORD WINAPI SearchProc(LPVOID pv)
 {
     ESTBOX* b = static_cast<ESTBOX*>(pv);
     int gen = b->gen;
-    b->nFound = EstateBox_Find(b->p->pEstList, ListCount(b->p), b->typed, b->found, ESTATE_BOX_MAX);
+    b->nFound = EstateBox_Find(b->p->pEstList, Cache_EstateSlots(b->p), b->typed, b->found, ESTATE_BOX_MAX);
     if (!b->cancel)
         PostMessageA(b->hBox, WM_ESTBOX_RESULT, static_cast<WPARAM>(gen), 0);
     return 0;
@@ -196,7 +192,7 @@ BOOL EstateBox_Attach(HWND hBox, const tagZT_Main_Param* p)
     b->oldProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EstateBoxProc)));
     SendMessageA(hBox, CB_LIMITTEXT, 150, 0);
-    b->nFound = EstateBox_Find(p->pEstList, ListCount(p), "", b->found, ESTATE_BOX_MAX);
+    b->nFound = EstateBox_Find(p->pEstList, Cache_EstateSlots(p), "", b->found, ESTATE_BOX_MAX);
     ShowFound(b);
     return TRUE;
 }

@@ -1,9 +1,10 @@
 #include "app/listings/follow_dialog.h"
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
-#include "common/date.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -46,12 +47,12 @@ static void FillEmployees(HWND hDlg, tagZT_Main_Param* p)
 {
     HWND hEmp = GetDlgItem(hDlg, IDC_FW_EMP);
     std::string keep = ItemText(hDlg, IDC_FW_EMP);
-    int br = Follow_BranchKey(p, ItemText(hDlg, IDC_FW_BR));
+    int br = Cache_BranchKey(p, ItemText(hDlg, IDC_FW_BR).c_str());
     SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
     for (int i = 0; br && p->pEmpList && i < p->nEmp; i++)
         if (p->pEmpList[i].iBr == br)
             SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pEmpList[i].szEmp));
-    if (Follow_EmployeeKey(p, br, keep))
+    if (Cache_EmployeeKey(p, br, keep.c_str()))
         return;
     if (SendMessageA(hEmp, CB_GETCOUNT, 0, 0) > 0)
         SendMessageA(hEmp, CB_SETCURSEL, 0, 0);
@@ -144,8 +145,8 @@ static void Save(HWND hDlg, FOLLOW_DLG* s)
         Refuse(hDlg, kMustWrite, IDC_FW_CONTENT);
         return;
     }
-    int br = Follow_BranchKey(p, ItemText(hDlg, IDC_FW_BR));
-    int emp = Follow_EmployeeKey(p, br, ItemText(hDlg, IDC_FW_EMP));
+    int br = Cache_BranchKey(p, ItemText(hDlg, IDC_FW_BR).c_str());
+    int emp = Cache_EmployeeKey(p, br, ItemText(hDlg, IDC_FW_EMP).c_str());
     if (!br || !emp) {
         Refuse(hDlg, kNoWriter, IDC_FW_EMP);
         return;

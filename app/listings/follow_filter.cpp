@@ -1,42 +1,12 @@
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
+#include "app/shell/caches.h"
 #include "common/date.h"
 #include "data/quote.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
-
-template <size_t N> static bool SameName(const char (&field)[N], const std::string& name)
-{
-    return !name.empty() && strnlen(field, N) == name.size() && memcmp(field, name.data(), name.size()) == 0;
-}
-
-int Follow_BranchKey(const tagZT_Main_Param* p, const std::string& name)
-{
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
-        if (p->pBrList[i].iOrdinal && SameName(p->pBrList[i].szBr, name))
-            return p->pBrList[i].iOrdinal;
-    return 0;
-}
-
-int Follow_EmployeeKey(const tagZT_Main_Param* p, int iBr, const std::string& name)
-{
-    for (int i = 0; iBr && p->pEmpList && i < p->nEmp; i++)
-        if (p->pEmpList[i].iOrdinal && p->pEmpList[i].iBr == iBr && SameName(p->pEmpList[i].szEmp, name))
-            return p->pEmpList[i].iOrdinal;
-    return 0;
-}
-
-int Follow_EstateKey(const tagZT_Main_Param* p, const std::string& name)
-{
-    // Spare slots filled by the estate window count as well.
-    int n = p->nEst + (p->pEstList ? p->nEstSpare : 0);
-    for (int i = 0; p->pEstList && i < n; i++)
-        if (p->pEstList[i].iOrdinal && SameName(p->pEstList[i].szEstate, name))
-            return p->pEstList[i].iOrdinal;
-    return 0;
-}
 
 FOLLOW_FILTER Follow_DefaultFilter(int iKind)
 {
@@ -82,15 +52,15 @@ int Follow_FilterText(const tagZT_Main_Param* p, const FOLLOW_FILTER& f, std::st
 
     std::string s;
     if (f.iKind == FOLLOW_KIND_HOUSE) {
-        int est = Follow_EstateKey(p, f.estate);
+        int est = Cache_EstateKey(p, f.estate.c_str());
         if (est) {
             char buf[48];
             snprintf(buf, sizeof(buf), " iEst = %d ", est);
             s += buf;
         }
     }
-    int br = Follow_BranchKey(p, f.br);
-    int emp = Follow_EmployeeKey(p, br, f.emp);
+    int br = Cache_BranchKey(p, f.br.c_str());
+    int emp = Cache_EmployeeKey(p, br, f.emp.c_str());
     if (emp)
         AppendKey(s, " %s f.iEmp = %d ", emp);
     if (br)

@@ -1,4 +1,5 @@
 #include "app/listings/follow_list.h"
+#include "app/shell/caches.h"
 #include "common/zt_box.h"
 
 #include <cstddef>
@@ -9,36 +10,9 @@ static tagZT_Main_Param* Block(const ZT_MODWIN* w)
     return w ? w->p : &g_ZTMain;
 }
 
-// ---- Names ------------------------------------------------------------------------------
-
-const char* Follow_BranchName(const tagZT_Main_Param* p, int iBr)
-{
-    for (int i = 0; iBr && p->pBrList && i < p->nBr; i++)
-        if (p->pBrList[i].iOrdinal == iBr)
-            return p->pBrList[i].szBr;
-    return "";
-}
-
-const char* Follow_EmployeeName(const tagZT_Main_Param* p, int iEmp)
-{
-    for (int i = 0; iEmp && p->pEmpList && i < p->nEmp; i++)
-        if (p->pEmpList[i].iOrdinal == iEmp)
-            return p->pEmpList[i].szEmp;
-    return "";
-}
-
-const char* Follow_EstateName(const tagZT_Main_Param* p, int iEst)
-{
-    int n = p->pEstList ? p->nEst + p->nEstSpare : 0;
-    for (int i = 0; iEst && i < n; i++)
-        if (p->pEstList[i].iOrdinal == iEst)
-            return p->pEstList[i].szEstate;
-    return "";
-}
-
 static const void* WriterName(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_EmployeeName(Block(w), static_cast<const tagFOLLOW*>(rec)->iEmp);
+    return Cache_EmployeeName(Block(w), static_cast<const tagFOLLOW*>(rec)->iEmp);
 }
 
 static const ZT_COLDEF kColumns[] = {

@@ -48,8 +48,3 @@ void FollowList_Free(FOLLOW_LIST* l);
 // load), read and written under the application lock.
 BOOL Follow_IsLoading(tagZT_Main_Param* p);
 void Follow_SetLoading(tagZT_Main_Param* p, BOOL bLoading);
-
-// Names the follow-up lists show: in the shared lists, "" when unknown.
-const char* Follow_BranchName(const tagZT_Main_Param* p, int iBr);
-const char* Follow_EmployeeName(const tagZT_Main_Param* p, int iEmp);
-const char* Follow_EstateName(const tagZT_Main_Param* p, int iEst);

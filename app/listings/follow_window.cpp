@@ -3,6 +3,7 @@
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
 #include "app/listings/follow_list.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "common/zt_box.h"
@@ -149,7 +150,7 @@ static void FillEmployees(ZT_MODWIN* w)
     HWND hEmp = Box(w, IDC_FOLLOW_EMP);
     SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
     SetWindowTextA(hEmp, "");
-    int br = Follow_BranchKey(w->p, Text(w, IDC_FOLLOW_BR));
+    int br = Cache_BranchKey(w->p, Text(w, IDC_FOLLOW_BR).c_str());
     for (int i = 0; br && w->p->pEmpList && i < w->p->nEmp; i++)
         if (w->p->pEmpList[i].iBr == br)
             SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w->p->pEmpList[i].szEmp));
@@ -294,17 +295,17 @@ static LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDon
 
 static const void* WriterBranch(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_BranchName(w->p, static_cast<const tagFOLLOW*>(rec)->iBr);
+    return Cache_BranchName(w->p, static_cast<const tagFOLLOW*>(rec)->iBr);
 }
 
 static const void* Writer(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_EmployeeName(w->p, static_cast<const tagFOLLOW*>(rec)->iEmp);
+    return Cache_EmployeeName(w->p, static_cast<const tagFOLLOW*>(rec)->iEmp);
 }
 
 static const void* Estate(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_EstateName(w->p, static_cast<const tagFOLLOW*>(rec)->iEst);
+    return Cache_EstateName(w->p, static_cast<const tagFOLLOW*>(rec)->iEst);
 }
 
 #define TEXT_COL(caption, width, field) {caption, width, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, field), nullptr}

@@ -8,10 +8,11 @@
 #include "app/listings/house_window.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
-#include "common/date.h"
+#include "app/shell/caches.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -172,11 +173,6 @@ static void SetBox(HDLG* s, int id, const char* text)
     s->filling--;
 }
 
-static int EstateSlots(const tagZT_Main_Param* p)
-{
-    return p->pEstList ? p->nEst + p->nEstSpare : 0;
-}
-
 static void FreeBuildings(Buildings* b)
 {
     if (b->p)
@@ -274,10 +270,9 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
     tagZT_Main_Param* p = j->p;
     HouseValues& v = j->values;
     v.missing = nullptr;
-    v.emp = static_cast<const tagEMPLIST*>(
-        FindEmp(p->pEmpList, nullptr, v.rec.iEmp, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
-    v.br = static_cast<const tagBRLIST*>(FindBr(p->pBrList, nullptr, v.rec.iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
-    v.est = v.rec.iEst ? FindEstList(p->pEstList, nullptr, v.rec.iEst, nullptr, EstateSlots(p)) : nullptr;
+    v.emp = Cache_Employee(p, v.rec.iEmp);
+    v.br = Cache_Branch(p, v.rec.iBr);
+    v.est = Cache_Estate(p, v.rec.iEst);
     if (j->form == HDLG_MODIFY) {
         if (!v.emp)
             v.missing = "员工";
@@ -285,7 +280,7 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
             v.missing = "部门";
         else if (!v.est)
             v.missing = "楼盘";
-        else if (!FindUrban(p->pUrban, nullptr, v.est->iUrban, nullptr, p->nUrban))
+        else if (!Cache_Urban(p, v.est->iUrban))
             v.missing = "城区";
     }
     if (v.est) {
@@ -374,7 +369,7 @@ static void FillList(HDLG* s, int id, const std::vector<std::string>& items)
 static void FillDistricts(HDLG* s)
 {
     const tagZT_Main_Param* p = s->p;
-    const tagURBAN* u = FindUrban(p->pUrban, nullptr, 0, Box(s->hDlg, IDC_HD_URBAN).c_str(), p->nUrban);
+    const tagURBAN* u = Cache_UrbanNamed(p, Box(s->hDlg, IDC_HD_URBAN).c_str());
     std::vector<std::string> names;
     for (int i = 0; u && p->pDist && i < p->nDist + p->nDistSpare; i++)
         if (p->pDist[i].iOrdinal && p->pDist[i].iParentIndex == u->iOrdinal)
@@ -386,8 +381,7 @@ static void FillDistricts(HDLG* s)
 static void FillEmployees(HDLG* s)
 {
     const tagZT_Main_Param* p = s->p;
-    const tagBRLIST* br = static_cast<const tagBRLIST*>(
-        FindBr(p->pBrList, nullptr, 0, Box(s->hDlg, IDC_HD_BR).c_str(), p->nBr, sizeof(tagBRLIST)));
+    const tagBRLIST* br = Cache_BranchNamed(p, Box(s->hDlg, IDC_HD_BR).c_str());
     std::vector<std::string> names;
     for (int i = 0; br && p->pEmpList && i < p->nEmp; i++)
         if (p->pEmpList[i].iOrdinal && p->pEmpList[i].iBr == br->iOrdinal)
@@ -427,7 +421,7 @@ static void ShowEstate(HDLG* s, const tagESTLIST* est, BOOL bFields)
 {
     const tagZT_Main_Param* p = s->p;
     s->est = est;
-    const tagURBAN* u = est ? FindUrban(p->pUrban, nullptr, est->iUrban, nullptr, p->nUrban) : nullptr;
+    const tagURBAN* u = est ? Cache_Urban(p, est->iUrban) : nullptr;
     SetBox(s, IDC_HD_ADDRESS, est ? est->szAddress : "");
     if (bFields)
         SetDlgItemTextA(s->hDlg, IDC_HD_URBAN, u ? u->szUrban : "");    // its districts and certificate
@@ -446,7 +440,7 @@ static void EstateTyped(HDLG* s)
 {
     const tagZT_Main_Param* p = s->p;
     std::string name = Box(s->hDlg, IDC_HD_ESTATE);
-    const tagESTLIST* est = name.empty() ? nullptr : FindEstList(p->pEstList, nullptr, 0, name.c_str(), EstateSlots(p));
+    const tagESTLIST* est = Cache_EstateNamed(p, name.c_str());
     if (!est || est == s->est)
         return;
     ShowEstate(s, est, TRUE);
@@ -623,12 +617,8 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
     if (Fields_Read(hDlg, kFields, kNumFields, h))
         return FALSE;
     Phones_Read(&s->ph, hDlg, s->form == HDLG_MODIFY ? &s->old : nullptr, h);
-    const tagBRLIST* br = static_cast<const tagBRLIST*>(
-        FindBr(p->pBrList, nullptr, 0, Box(hDlg, IDC_HD_BR).c_str(), p->nBr, sizeof(tagBRLIST)));
-    const tagEMPLIST* emp = br ? static_cast<const tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 0,
-                                                                        Box(hDlg, IDC_HD_EMP).c_str(), p->nEmp,
-                                                                        sizeof(tagEMPLIST), br->iOrdinal))
-                               : nullptr;
+    const tagBRLIST* br = Cache_BranchNamed(p, Box(hDlg, IDC_HD_BR).c_str());
+    const tagEMPLIST* emp = br ? Cache_EmployeeNamed(p, br->iOrdinal, Box(hDlg, IDC_HD_EMP).c_str()) : nullptr;
     HOUSE_CHECK c;
     memset(&c, 0, sizeof(c));
     c.bEstate = s->est != nullptr && Box(hDlg, IDC_HD_ESTATE) == s->est->szEstate;
@@ -664,8 +654,7 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
     if (s->form == HDLG_MODIFY) {
         // The number as shown (with the prefix of the house's stored branch,
         // padded) is the stored number, whichever branch the box now names.
-        const tagBRLIST* was = static_cast<const tagBRLIST*>(
-            FindBr(p->pBrList, nullptr, s->old.iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
+        const tagBRLIST* was = Cache_Branch(p, s->old.iBr);
         if (typed == House_NumberShown(was ? was->szHou_PF : "", s->old.szHouseNum) ||
             num == House_NumberShown("", s->old.szHouseNum))
             num = s->old.szHouseNum;
@@ -695,7 +684,7 @@ static int Save(HDLG* s)
     if (!BuildRecord(s, &h))
         return -1;
     tagZT_Main_Param* p = s->p;
-    int op = Module_Operator(p);
+    int op = Cache_Operator(p);
     if (s->form == HDLG_MODIFY) {
         tagHOUSE cmp;
         memcpy(&cmp, &s->old, sizeof(cmp));
@@ -851,7 +840,7 @@ static void OnAddEstate(HDLG* s)
         ZT_MessageBox(s->hDlg, "请选择城区", "", MB_OK);
         return;
     }
-    const tagURBAN* u = FindUrban(p->pUrban, nullptr, 0, name.c_str(), p->nUrban);
+    const tagURBAN* u = Cache_UrbanNamed(p, name.c_str());
     if (!u) {
         ZT_MessageBox(s->hDlg, "城区错误", "", MB_OK);
         return;

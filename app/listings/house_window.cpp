@@ -5,10 +5,11 @@
 #include "app/listings/estate_box.h"
 #include "app/listings/follow_list.h"
 #include "app/listings/house_dialog.h"
+#include "app/listings/house_ids.h"
 #include "app/listings/listing_pane.h"
 #include "app/listings/listing_panel.h"
-#include "app/listings/house_ids.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
@@ -20,7 +21,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
 
 namespace {
 
@@ -29,14 +29,6 @@ enum { PANEL_OPEN_H = 112, PANEL_CLOSED_H = 37, PANE_H = 138, REMARK_W = 298, ID
 // Whether the filter panel is expanded: one flag for every house window
 // while the program runs.
 BOOL g_bPanelOpen = TRUE;
-
-// The cached lists, by key, for the rows of one load.
-struct Lookups {
-    std::unordered_map<int, const tagEMPLIST*> emp;
-    std::unordered_map<int, const tagBRLIST*> br;
-    std::unordered_map<int, const tagESTLIST*> est;
-    std::unordered_map<int, const tagURBAN*> urban;
-};
 
 struct HouseState {
     HWND hPanel;
@@ -48,7 +40,7 @@ struct HouseState {
     BOOL bMismatch;          // the last load named a missing relation: nothing listed
     int nExpiring;           // rows marked as left without a follow-up
     char szScope[64];
-    Lookups* look;
+    CACHE_INDEX* look;       // the caches by key, for the rows of one load
 };
 
 HouseState* StateOf(const ZT_MODWIN* w)
@@ -64,29 +56,21 @@ HouseState* StateOf(HWND hHouse)
 
 const char kEmpty[] = "";
 
-// Estates of the shared list, spare slots the estate window filled included.
-int EstateSlots(const tagZT_Main_Param* p)
+const tagHOUSE* House(const void* rec)
 {
-    return p->pEstList ? p->nEst + p->nEstSpare : 0;
+    return static_cast<const tagHOUSE*>(rec);
 }
 
 const tagESTLIST* EstOf(const ZT_MODWIN* w, const void* rec)
 {
-    const HouseState* s = StateOf(w);
-    if (!s->look)
-        return nullptr;
-    auto it = s->look->est.find(static_cast<const tagHOUSE*>(rec)->iEst);
-    return it == s->look->est.end() ? nullptr : it->second;
+    return Cache_In(StateOf(w)->look->est, House(rec)->iEst);
 }
 
 const void* UrbanName(const ZT_MODWIN* w, const void* rec)
 {
     const tagESTLIST* e = EstOf(w, rec);
-    const HouseState* s = StateOf(w);
-    if (!e || !s->look)
-        return kEmpty;
-    auto it = s->look->urban.find(e->iUrban);
-    return it == s->look->urban.end() ? kEmpty : it->second->szUrban;
+    const tagURBAN* u = e ? Cache_In(StateOf(w)->look->urban, e->iUrban) : nullptr;
+    return u ? u->szUrban : kEmpty;
 }
 
 const void* EstateName(const ZT_MODWIN* w, const void* rec)
@@ -103,20 +87,14 @@ const void* EstateAddress(const ZT_MODWIN* w, const void* rec)
 
 const void* BranchName(const ZT_MODWIN* w, const void* rec)
 {
-    const HouseState* s = StateOf(w);
-    if (!s->look)
-        return kEmpty;
-    auto it = s->look->br.find(static_cast<const tagHOUSE*>(rec)->iBr);
-    return it == s->look->br.end() ? kEmpty : it->second->szBr;
+    const tagBRLIST* b = Cache_In(StateOf(w)->look->br, House(rec)->iBr);
+    return b ? b->szBr : kEmpty;
 }
 
 const void* EmployeeName(const ZT_MODWIN* w, const void* rec)
 {
-    const HouseState* s = StateOf(w);
-    if (!s->look)
-        return kEmpty;
-    auto it = s->look->emp.find(static_cast<const tagHOUSE*>(rec)->iEmp);
-    return it == s->look->emp.end() ? kEmpty : it->second->szEmp;
+    const tagEMPLIST* e = Cache_In(StateOf(w)->look->emp, House(rec)->iEmp);
+    return e ? e->szEmp : kEmpty;
 }
 
 // ---- Listings left without a follow-up --------------------------------------------------------
@@ -277,7 +255,7 @@ void ShowPane(ZT_MODWIN* w, BOOL bShow)
 BOOL Create(ZT_MODWIN* w)
 {
     HouseState* s = StateOf(w);
-    s->look = new Lookups();
+    s->look = new CACHE_INDEX();
     Rights_ScopeText(w->p, ZTM_HOUSE, s->szScope, sizeof(s->szScope));
     s->hPanel = ListingPanel_Create(w->p->hInst, IDD_HOUSE_PANEL, w->hwnd, &kPanelIds);
     if (!s->hPanel || !ListingPane_Create(&s->pane, w->hwnd, w->p, IDD_HOUSE_PANE, IDC_HP_REMARK, IDC_HP_FOLLOWS))
@@ -328,7 +306,7 @@ void Filter(ZT_MODWIN* w)
     int bad = 0;
     // The commands check the dates before they refresh; a panel that still
     // holds a bad date lists nothing rather than everything.
-    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, EstateSlots(w->p), &where, &bad))
+    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, Cache_EstateSlots(w->p), &where, &bad))
         where = "iOrdinal = 0";
     w->filter = where;
 }
@@ -347,23 +325,13 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     tagZT_Main_Param* p = w->p;
     s->bMismatch = FALSE;
     s->nExpiring = 0;
-    Lookups& look = *s->look;
-    look = Lookups();
-    for (int i = 0; p->pEmpList && i < p->nEmp; i++)
-        look.emp.emplace(p->pEmpList[i].iOrdinal, &p->pEmpList[i]);
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
-        look.br.emplace(p->pBrList[i].iOrdinal, &p->pBrList[i]);
-    for (int i = 0; i < EstateSlots(p); i++)
-        if (p->pEstList[i].iOrdinal)
-            look.est.emplace(p->pEstList[i].iOrdinal, &p->pEstList[i]);
-    for (int i = 0; p->pUrban && i < p->nUrban; i++)
-        if (p->pUrban[i].iOrdinal)
-            look.urban.emplace(p->pUrban[i].iOrdinal, &p->pUrban[i]);
+    CACHE_INDEX& look = *s->look;
+    Cache_Index(p, &look);
 
     tagHOUSE* list = nullptr;
     int n = 0, expiring = 0;
     unsigned char remind[2] = {p->bRemind1, p->bRemind2};
-    if (!FD_Sct_Hou(Module_Operator(p), &list, &n, w->filter.c_str(), 0, &expiring, remind))
+    if (!FD_Sct_Hou(Cache_Operator(p), &list, &n, w->filter.c_str(), 0, &expiring, remind))
         return FALSE;
     long today = Date_TodayNumber();
     for (int i = 0; i < n; i++) {
@@ -436,7 +404,7 @@ void ShowSelected(ZT_MODWIN* w)
 
 int RetireFollowUps(ZT_MODWIN* w, void* sel)
 {
-    return FD_C_F_Hou(Module_Operator(w->p), static_cast<const tagHOUSE*>(sel));
+    return FD_C_F_Hou(Cache_Operator(w->p), static_cast<const tagHOUSE*>(sel));
 }
 
 void DeleteFollowUps(ZT_MODWIN* w, void* sel)
@@ -455,7 +423,7 @@ void FindNow(ZT_MODWIN* w)
     HouseWindow_ReadPanel(w->hwnd, &v);
     std::string where;
     int bad = 0;
-    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, EstateSlots(w->p), &where, &bad)) {
+    if (!HouseFilter_Build(v, s->szScope, w->p->pEstList, Cache_EstateSlots(w->p), &where, &bad)) {
         char text[128];
         snprintf(text, sizeof(text), "%s不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09", HouseFilter_DateLabel(bad));
         ZT_MessageBox(w->hwnd, text, "", MB_OK | MB_ICONWARNING);

@@ -1,6 +1,7 @@
 // The module window: registration, the one window procedure, refresh on a
 // worker, the grid fill, adding and deleting records.
 #include "app/shell/module.h"
+#include "app/shell/caches.h"
 #include "app/shell/frame.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
@@ -102,11 +103,6 @@ ZT_MODWIN* Module_Of(HWND hwnd)
     if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(Module_WndProc))
         return nullptr;
     return reinterpret_cast<ZT_MODWIN*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-
-int Module_Operator(const tagZT_Main_Param* p)
-{
-    return p && p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
 }
 
 static BOOL May(const ZT_MODWIN* w, int iOp)
@@ -309,7 +305,7 @@ BOOL Module_Refresh(ZT_MODWIN* w)
 
 static int DeleteTask(ZT_MODWIN* w, void* rec)
 {
-    return w->d->pfnDelete(Module_Operator(w->p), rec) == 1 ? 1 : 0;
+    return w->d->pfnDelete(Cache_Operator(w->p), rec) == 1 ? 1 : 0;
 }
 
 void Module_CmdDelete(ZT_MODWIN* w, void* pSel)

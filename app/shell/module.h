@@ -17,6 +17,7 @@
 //     deleting the selected record with confirmation (zeroed slot).
 #pragma once
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
 
@@ -177,8 +178,6 @@ void Module_RemoveSelected(ZT_MODWIN* w);
 // when that succeeds, removes it (the shared "delete" command; confirmation
 // comes from ZT_CMD_CONFIRM in the command table).
 void Module_CmdDelete(ZT_MODWIN* w, void* pSel);
-// The logged-in employee's key (0 before login).
-int Module_Operator(const tagZT_Main_Param* p);
 // Runs fn(w, arg) on a worker while the busy dialog keeps the user away
 // (the way a refresh loads).  Returns fn's result; 0 when it did not run
 // (a worker of the window is already running); -1 when the window was

@@ -8,6 +8,7 @@
 #include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_list.h"
+#include "app/shell/caches.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
 #include "app/resources/resource.h"
@@ -162,8 +163,8 @@ void DirectRefresh(HWND hGrid, const std::string& where, tagCLIENT** ppBlock, in
         char* base = reinterpret_cast<char*>(&r[i]);
         for (size_t k = 0; k < sizeof(kFields) / sizeof(kFields[0]); k++)
             c[k].pValue = base + kFields[k];
-        c[18].pValue = const_cast<char*>(Follow_BranchName(&g_ZTMain, r[i].iBr));
-        c[19].pValue = const_cast<char*>(Follow_EmployeeName(&g_ZTMain, r[i].iEmp));
+        c[18].pValue = const_cast<char*>(Cache_BranchName(&g_ZTMain, r[i].iBr));
+        c[19].pValue = const_cast<char*>(Cache_EmployeeName(&g_ZTMain, r[i].iEmp));
         c[20].pValue = r[i].dDelegate;
         c[21].pValue = r[i].dtFollow;
         c[22].pValue = r[i].dtUpdate;

@@ -1,7 +1,8 @@
 #include "tests/module/position_module.h"
+#include "app/shell/caches.h"
+#include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "app/resources/toolbar_images.h"
-#include "app/shell/rights.h"
 
 #include <cstddef>
 #include <cstring>
@@ -60,7 +61,7 @@ void Add(ZT_MODWIN* w, void*)
     memset(&rec, 0, sizeof(rec));
     lstrcpynA(rec.szPST, g_pos.nextName.c_str(), sizeof(rec.szPST));
     rec.iLevel = 9;
-    if (FD_Ist_Pst(Module_Operator(w->p), &rec) == 1)
+    if (FD_Ist_Pst(Cache_Operator(w->p), &rec) == 1)
         Module_AddRecord(w, &rec);
 }
 
