@@ -356,7 +356,6 @@ BOOL OnInit(HWND hDlg, ClientDlg* d)
     Fields_Limit(hDlg, kFields, kNumFields);
     for (const LISTING_PHONE_BOX& b : kPhones)
         SendDlgItemMessageA(hDlg, b.id, EM_LIMITTEXT, LISTING_TEL_MAX, 0);
-    DateField_Attach(GetDlgItem(hDlg, IDC_CD_DELEGATE));
     if (!d->p->sys.bNumManualWrite || !d->bAdd)
         EnableWindow(GetDlgItem(hDlg, IDC_CD_NUMBER), FALSE);
     if (d->bAdd) {

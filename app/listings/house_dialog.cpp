@@ -974,9 +974,6 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
     StartValues(s, s->form == HDLG_MODIFY ? s->slot : nullptr);
     ShapeForm(s);
     EstateBox_Attach(GetDlgItem(hDlg, IDC_HD_ESTATE), p);
-    DateField_Attach(GetDlgItem(hDlg, IDC_HD_BUY));
-    DateField_Attach(GetDlgItem(hDlg, IDC_HD_RENTDAY));
-    DateField_Attach(GetDlgItem(hDlg, IDC_HD_DELEGATE));
     RoomTypeField_Attach(GetDlgItem(hDlg, IDC_HD_ROOMTYPE));
     Fields_Limit(hDlg, kFields, kNumFields);
     Fields_Limit(hDlg, kOwnBoxes, kNumOwn);
