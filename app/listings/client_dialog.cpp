@@ -69,6 +69,7 @@ const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_
 const int kWatched[] = {IDC_CD_CLITEL, IDC_CD_LINKTEL, IDC_CD_BRANCH, IDC_CD_EMPLOYEE};
 
 struct ClientDlg {
+    HWND hDlg;
     ZT_MODWIN* w;
     tagZT_Main_Param* p;
     tagCLIENT* pSel;             // the record shown (modify form), in w's block
@@ -113,8 +114,9 @@ BOOL Changed(HWND hDlg, const ClientDlg* d)
     return IsWindowEnabled(GetDlgItem(hDlg, IDOK)) && BoxTexts(hDlg) != d->shown;
 }
 
-BOOL FollowOwed(const ClientDlg* d)
+BOOL FollowOwed(void* ctx)
 {
+    const ClientDlg* d = static_cast<const ClientDlg*>(ctx);
     return Phones_FollowOwed(&d->phones) && !d->bFollowWritten;
 }
 
@@ -292,20 +294,32 @@ void WriteFollowUp(HWND hDlg, ClientDlg* d)
         Save(hDlg, d);
 }
 
-// Whether the shown record may be left: unsaved changes asked about, then
-// the owed follow-up written.
+// Leaving the shown record: unsaved changes asked about (a save that stores
+// nothing keeps the record), then the owed follow-up written; it is kept
+// while the follow-up is still owed.
+BOOL LeaveDirty(void* ctx)
+{
+    ClientDlg* d = static_cast<ClientDlg*>(ctx);
+    return Changed(d->hDlg, d);
+}
+
+int LeaveSave(void* ctx)
+{
+    ClientDlg* d = static_cast<ClientDlg*>(ctx);
+    return Save(d->hDlg, d) == 1 ? 1 : -1;
+}
+
+void LeaveSettle(void* ctx)
+{
+    ClientDlg* d = static_cast<ClientDlg*>(ctx);
+    if (FollowOwed(d))
+        WriteFollowUp(d->hDlg, d);
+}
+
 BOOL MayLeave(HWND hDlg, ClientDlg* d)
 {
-    if (Changed(hDlg, d)) {
-        int answer = Listing_AskSave(hDlg);
-        if (answer == IDCANCEL)
-            return FALSE;
-        if (answer == IDYES && Save(hDlg, d) != 1)
-            return FALSE;
-    }
-    if (FollowOwed(d))
-        WriteFollowUp(hDlg, d);
-    return !FollowOwed(d);
+    LISTING_LEAVE lv = {d, LeaveDirty, LeaveSave, LeaveSettle, FollowOwed};
+    return Listing_MayLeave(hDlg, &lv);
 }
 
 void Navigate(HWND hDlg, ClientDlg* d, int move)
@@ -350,6 +364,7 @@ void PlaceFollowList(HWND hDlg, ClientDlg* d)
 
 BOOL OnInit(HWND hDlg, ClientDlg* d)
 {
+    d->hDlg = hDlg;
     SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(d));
     SetWindowTextA(hDlg, d->bAdd ? "增加客源" : "修改客源");
     FillLists(hDlg, d->p);
@@ -461,6 +476,7 @@ int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel)
     if (!w)
         return 0;
     ClientDlg d;
+    d.hDlg = nullptr;
     d.w = w;
     d.p = w->p;
     d.pSel = pSel;
