@@ -11,6 +11,7 @@
 #include "app/shell/caches.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
+#include "app/shell/jobs.h"
 #include "app/shell/rights.h"
 #include "common/date.h"
 #include "common/gbk.h"
@@ -23,10 +24,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-// Posted by a fill thread when its part is ready: wParam the FILL_ kind.
-#define WM_HDLG_FILLED (WM_APP + 41)
-enum { FILL_LISTS = 1, FILL_VALUES = 2, FILL_BUILDINGS = 3 };
 
 // ---- The field table ----------------------------------------------------------------------
 
@@ -112,10 +109,10 @@ static const ListBind kOtherParams[] = {
 
 // ---- State --------------------------------------------------------------------------------
 
-// What the lists thread prepares: box id and its items.
+// What the lists job prepares: box id and its items.
 typedef std::vector<std::pair<int, std::vector<std::string>>> BoxLists;
 
-// What the values thread prepares for the record to show.
+// What the values job prepares for the record to show.
 struct HouseValues {
     tagHOUSE rec;
     const tagESTLIST* est;
@@ -138,7 +135,6 @@ struct HDLG {
     tagHOUSE old;               // the stored record shown (modify form)
     tagHOUSE* slot;             // its slot in the window's array
     tagHOUSE* pendSlot;         // the navigator's next record while its values load
-    LONG genValues;             // the values load whose result is awaited
     LONG genBno;                // the buildings load whose result is awaited
     const tagESTLIST* est;      // the estate chosen
     Buildings bno;              // its buildings
@@ -146,8 +142,6 @@ struct HDLG {
     FOLLOW_LIST* follow;        // the window's follow-up list (its mirror grid is ours)
     HWND hNav;
     HBITMAP hPicture;
-    HANDLE hLists;              // the lists' fill thread
-    BoxLists lists;
     int filling;                // > 0 while the program sets boxes
     std::string baseline;       // the boxes after the last fill or save
     BOOL bSaved;
@@ -198,19 +192,34 @@ static void TakeBaseline(HDLG* s)
     s->baseline = Snapshot(s);
 }
 
-// ---- Fill threads -------------------------------------------------------------------------
+// ---- Fill jobs ---------------------------------------------------------------------------
+
+// Three jobs (jobs.h) fill the dialog: the lists (from the shared caches
+// only), a record's values with the buildings of its estate, and the
+// buildings of an estate the user chose.  The last two wait on the server;
+// the dialog never waits for them, and a newer load makes an older one of
+// its kind stale.
+enum { JOB_LISTS, JOB_VALUES, JOB_BUILDINGS };
+
+struct FillJob : ZT_JOB {
+    tagZT_Main_Param* p;
+    int form;
+    LONG genBno;                // the buildings load it is
+    BoxLists lists;             // JOB_LISTS
+    HouseValues values;         // JOB_VALUES
+    Buildings bno;              // JOB_VALUES, JOB_BUILDINGS
+};
 
 static void AddText(void* ctx, const char* text)
 {
     static_cast<std::vector<std::string>*>(ctx)->push_back(text);
 }
 
-// The lists: urban areas, branches and the parameter values.  Reads the
-// shared caches only; the result is put into the boxes by the window thread.
-static DWORD WINAPI ListsProc(LPVOID arg)
+// The lists: urban areas, branches and the parameter values.
+static void ListsWork(ZT_JOB* job)
 {
-    HDLG* s = static_cast<HDLG*>(arg);
-    const tagZT_Main_Param* p = s->p;
+    FillJob* j = static_cast<FillJob*>(job);
+    const tagZT_Main_Param* p = j->p;
     std::vector<std::string> urban, br;
     for (int i = 0; p->pUrban && i < p->nUrban; i++)
         if (p->pUrban[i].iOrdinal)
@@ -218,8 +227,8 @@ static DWORD WINAPI ListsProc(LPVOID arg)
     for (int i = 0; p->pBrList && i < p->nBr; i++)
         if (p->pBrList[i].iOrdinal)
             br.push_back(p->pBrList[i].szBr);
-    s->lists.push_back({IDC_HD_URBAN, urban});
-    s->lists.push_back({IDC_HD_BR, br});
+    j->lists.push_back({IDC_HD_URBAN, urban});
+    j->lists.push_back({IDC_HD_BR, br});
     for (int i = 0; p->pArgcName && i < p->nArgcName; i++) {
         const tagARGC& n = p->pArgcName[i];
         BOOL house = n.pCategory && strcmp(n.pCategory->szTags, "房源参数(住宅)") == 0;
@@ -229,44 +238,16 @@ static DWORD WINAPI ListsProc(LPVOID arg)
             if (strcmp(n.szName, binds[b].name) == 0) {
                 std::vector<std::string> values;
                 FillArgcCombo(p->pArgcValue, p->nArgcValue, n.iOrdinal, AddText, &values);
-                s->lists.push_back({binds[b].id, values});
+                j->lists.push_back({binds[b].id, values});
             }
     }
-    PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_LISTS, 0);
-    return 0;
-}
-
-// One load of the values thread or the buildings thread: what it was asked
-// and what it found.  The thread owns it until it is posted; then the
-// dialog takes it (dropping the result of a load it no longer waits for).
-// A thread whose dialog has gone releases it itself.  The dialog never
-// waits for these threads: they may be waiting on the server.
-struct FillJob {
-    HWND hDlg;
-    tagZT_Main_Param* p;
-    int form;
-    LONG gen, genBno;
-    HouseValues values;
-    Buildings bno;
-};
-
-static void FreeJob(FillJob* j)
-{
-    FreeBuildings(&j->bno);
-    delete j;
-}
-
-static void PostJob(FillJob* j, WPARAM what)
-{
-    if (!PostMessageA(j->hDlg, WM_HDLG_FILLED, what, reinterpret_cast<LPARAM>(j)))
-        FreeJob(j);
 }
 
 // The record's relations from the caches and the buildings of its estate
 // from the server (the data library serialises the connection).
-static DWORD WINAPI ValuesProc(LPVOID arg)
+static void ValuesWork(ZT_JOB* job)
 {
-    FillJob* j = static_cast<FillJob*>(arg);
+    FillJob* j = static_cast<FillJob*>(job);
     tagZT_Main_Param* p = j->p;
     HouseValues& v = j->values;
     v.missing = nullptr;
@@ -288,52 +269,36 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
         if (!FD_Sct_BNO(&j->bno.p, &j->bno.n, j->bno.iEst, 0))
             j->bno.n = 0;
     }
-    PostJob(j, FILL_VALUES);
-    return 0;
 }
 
-static DWORD WINAPI BuildingsProc(LPVOID arg)
+static void BuildingsWork(ZT_JOB* job)
 {
-    FillJob* j = static_cast<FillJob*>(arg);
+    FillJob* j = static_cast<FillJob*>(job);
     if (!FD_Sct_BNO(&j->bno.p, &j->bno.n, j->bno.iEst, 0))
         j->bno.n = 0;
-    PostJob(j, FILL_BUILDINGS);
-    return 0;
 }
 
-// Waits for the lists' thread and closes it (it reads the caches only).
-// The data library may still ask about a lost connection meanwhile, and that
-// box talks to windows of this thread: sent messages are answered.
-static void Join(HANDLE* ph)
+static void FreeFill(ZT_JOB* job)
 {
-    if (!*ph)
-        return;
-    while (MsgWaitForMultipleObjects(1, ph, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG m;
-        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(*ph);
-    *ph = nullptr;
+    FillJob* j = static_cast<FillJob*>(job);
+    FreeBuildings(&j->bno);
+    delete j;
 }
 
-// Starts a values or buildings load on a thread of its own (not waited for).
-static void StartJob(HDLG* s, FillJob* j, LPTHREAD_START_ROUTINE proc)
+static void TakeFill(ZT_JOB* job);
+
+static FillJob* NewFill(HDLG* s, int kind)
 {
-    j->hDlg = s->hDlg;
+    static void (*const kWork[])(ZT_JOB*) = {ListsWork, ValuesWork, BuildingsWork};
+    FillJob* j = new FillJob();
+    j->owner = s;
+    j->kind = kind;
+    j->pfnWork = kWork[kind];
+    j->pfnTake = TakeFill;
+    j->pfnFree = FreeFill;
     j->p = s->p;
     j->form = s->form;
-    HANDLE h = CreateThread(nullptr, 0, proc, j, 0, nullptr);
-    if (h)
-        CloseHandle(h);
-    else
-        proc(j);    // no thread to be had: the same work, here
-}
-
-static void StartThread(HDLG* s, HANDLE* ph, LPTHREAD_START_ROUTINE proc)
-{
-    *ph = CreateThread(nullptr, 0, proc, s, 0, nullptr);
-    if (!*ph)
-        proc(s);    // no thread to be had: the same work, here
+    return j;
 }
 
 // ---- Showing -----------------------------------------------------------------------------------
@@ -446,10 +411,10 @@ static void EstateTyped(HDLG* s)
     ShowEstate(s, est, TRUE);
     FreeBuildings(&s->bno);
     FillBuildings(s);
-    FillJob* j = new FillJob();
+    FillJob* j = NewFill(s, JOB_BUILDINGS);
     j->genBno = ++s->genBno;
     j->bno.iEst = est->iOrdinal;
-    StartJob(s, j, BuildingsProc);
+    Job_Start(j);
 }
 
 static void ShowNumber(HDLG* s, const tagHOUSE* h, const tagBRLIST* br)
@@ -510,25 +475,35 @@ static void ShowValues(HDLG* s, FillJob* j)
     TakeBaseline(s);
 }
 
-static void ShowLists(HDLG* s)
+static void ShowLists(HDLG* s, FillJob* j)
 {
-    for (const auto& l : s->lists)
+    for (const auto& l : j->lists)
         FillList(s, l.first, l.second);
-    s->lists.clear();
     FillDistricts(s);
     FillEmployees(s);
 }
 
-// Starts the values thread for a record (null: the add form's defaults).
+static void TakeFill(ZT_JOB* job)
+{
+    HDLG* s = static_cast<HDLG*>(const_cast<void*>(job->owner));
+    FillJob* j = static_cast<FillJob*>(job);
+    if (j->kind == JOB_LISTS)
+        ShowLists(s, j);
+    else if (j->kind == JOB_VALUES)
+        ShowValues(s, j);
+    else
+        TakeBuildings(s, j);
+}
+
+// Starts the values job for a record (null: the add form's defaults); the
+// result of an earlier one, still on its way, is not shown.
 static void StartValues(HDLG* s, const tagHOUSE* rec)
 {
-    FillJob* j = new FillJob();
+    FillJob* j = NewFill(s, JOB_VALUES);
     if (rec)
         memcpy(&j->values.rec, rec, sizeof(*rec));
-    // The result of an earlier load, still on its way, is not shown.
-    j->gen = ++s->genValues;
     j->genBno = ++s->genBno;
-    StartJob(s, j, ValuesProc);
+    Job_Start(j);
 }
 
 // ---- Dependent fields ---------------------------------------------------------------------
@@ -915,7 +890,6 @@ static void ShapeForm(HDLG* s)
     RECT nav = {margin, rc.bottom + 2, margin + 260, client.bottom - 2};
     s->hNav = Listing_NavToolbar(hDlg, IDC_HD_NAV, kNavCmds, &nav);
     if (s->follow && grid) {
-        FollowList_Wait(s->follow);
         s->follow->hGrid2 = grid;
         if (s->slot)
             FollowList_StartReload(s->follow, s->slot->iOrdinal, 0);
@@ -970,7 +944,7 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
     // Masking applies to stored telephones only: the add form shows what is typed.
     Phones_Init(&s->ph, kPhones, 4, s->form == HDLG_MODIFY && p->sys.bHouCipher,
                 Rights_HouseField(p, ZT_FR_TEL_FREE));
-    StartThread(s, &s->hLists, ListsProc);
+    Job_Start(NewFill(s, JOB_LISTS));
     StartValues(s, s->form == HDLG_MODIFY ? s->slot : nullptr);
     ShapeForm(s);
     EstateBox_Attach(GetDlgItem(hDlg, IDC_HD_ESTATE), p);
@@ -983,19 +957,11 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
 
 static void OnDestroy(HDLG* s)
 {
-    // The lists' thread only posts; once it has ended nothing touches the
-    // dialog.  Loads still queued are released; a load still running finds
-    // the dialog gone and releases its own.
-    Join(&s->hLists);
-    MSG m;
-    while (PeekMessageA(&m, s->hDlg, WM_HDLG_FILLED, WM_HDLG_FILLED, PM_REMOVE))
-        if (m.wParam != FILL_LISTS)
-            FreeJob(reinterpret_cast<FillJob*>(m.lParam));
+    // Loads still running are released unseen when they come back.
+    Job_Drop(s);
     FreeBuildings(&s->bno);
-    if (s->follow) {
-        FollowList_Wait(s->follow);
+    if (s->follow)
         s->follow->hGrid2 = nullptr;
-    }
     if (s->hPicture)
         DeleteObject(s->hPicture);
     s->hPicture = nullptr;
@@ -1009,18 +975,6 @@ static INT_PTR CALLBACK HouseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM 
     switch (msg) {
     case WM_INITDIALOG:
         return OnInit(hDlg, s);
-    case WM_HDLG_FILLED:
-        if (wParam == FILL_LISTS)
-            ShowLists(s);
-        else {
-            FillJob* j = reinterpret_cast<FillJob*>(lParam);
-            if (wParam != FILL_VALUES)
-                TakeBuildings(s, j);
-            else if (j->gen == s->genValues)
-                ShowValues(s, j);
-            FreeJob(j);
-        }
-        return TRUE;
     case WM_COMMAND:
         OnCommand(s, LOWORD(wParam), HIWORD(wParam));
         return TRUE;

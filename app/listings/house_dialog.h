@@ -2,10 +2,10 @@
 // ("修改房源") of the house list window, one dialog procedure and one save.
 //
 // The boxes and the record are tied by a field table; the drop-down lists
-// and the record's values are prepared by two fill threads while the
-// dialog lays itself out (they read the shared caches and the estate's
-// buildings and only post their results; the window thread puts them into
-// the boxes).  Choosing an estate fills its address, urban area, ring zone,
+// and the record's values are prepared by jobs (jobs.h) while the dialog
+// lays itself out (they read the shared caches and the estate's buildings
+// and hand their results back; the window thread puts them into the
+// boxes).  Choosing an estate fills its address, urban area, ring zone,
 // district and buildings; a building its floors, type, structure and rooms;
 // a room its floor; area and prices the averages; the trade its picture.
 // Saving checks the boxes in a fixed order (naming the box), then writes
