@@ -5,6 +5,7 @@
 #include "app/listings/client_ids.h"
 #include "app/listings/listing_filter.h"
 
+#include <cstddef>
 #include <cstdio>
 
 namespace {
@@ -81,13 +82,26 @@ BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::s
     return TRUE;
 }
 
+#define CF(id, kind, field, max, label) \
+    {id, kind, offsetof(ClientFilterPanel, field), 0, max, ZF_NO_RIGHT, label, nullptr, 0, ZFF_STRING}
+extern const ZT_FIELD g_ClientFilterFields[] = {
+    CF(IDC_CF_TRADE, ZF_TEXT, trade, CF_TEXT_MAX, "交易"),
+    CF(IDC_CF_PRICE, ZF_INT, price, CF_NUMBER_MAX, "价格"),
+    CF(IDC_CF_URBAN, ZF_TEXT, urban, CF_URBAN_MAX, "城区"),
+    CF(IDC_CF_FLOOR, ZF_TEXT, floor, CF_TEXT_MAX, "楼层"),
+    CF(IDC_CF_AREA, ZF_INT, area, CF_NUMBER_MAX, "面积"),
+    CF(IDC_CF_ROOM, ZF_INT, room, CF_NUMBER_MAX, "房型"),
+    CF(IDC_CF_TYPE, ZF_TEXT, houseType, CF_TEXT_MAX, "类型"),
+    CF(IDC_CF_LEVEL, ZF_TEXT, level, CF_TEXT_MAX, "等级"),
+    CF(IDC_CF_DELEGATE_FROM, ZF_DATE, delegateFrom, 10, "委托日期(起)"),
+    CF(IDC_CF_DELEGATE_TO, ZF_DATE, delegateTo, 10, "委托日期(止)"),
+    CF(IDC_CF_FOLLOW_FROM, ZF_DATE, followFrom, 10, "跟进日期(起)"),
+    CF(IDC_CF_FOLLOW_TO, ZF_DATE, followTo, 10, "跟进日期(止)"),
+};
+#undef CF
+extern const int g_nClientFilterFields = sizeof(g_ClientFilterFields) / sizeof(g_ClientFilterFields[0]);
+
 const char* ClientFilter_DateLabel(int iCtl)
 {
-    switch (iCtl) {
-    case IDC_CF_DELEGATE_FROM: return "委托日期(起)";
-    case IDC_CF_DELEGATE_TO: return "委托日期(止)";
-    case IDC_CF_FOLLOW_FROM: return "跟进日期(起)";
-    case IDC_CF_FOLLOW_TO: return "跟进日期(止)";
-    }
-    return "日期";
+    return Listing_FilterLabel(g_ClientFilterFields, g_nClientFilterFields, iCtl);
 }

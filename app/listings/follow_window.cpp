@@ -17,7 +17,6 @@ enum { ARGC_HOUSE_TRADE = 880, ARGC_CLIENT_TRADE = 866, ARGC_CLIENT_LEVEL = 348 
 
 struct FOLLOW_WIN {
     HWND hPanel;
-    BOOL bBadFilter;        // the panel holds a value no filter can take
 };
 
 static FOLLOW_WIN* State(const ZT_MODWIN* w)
@@ -189,26 +188,7 @@ static const char* BadValueText(int id)
     return "查询条件有误";
 }
 
-// "查找" and "刷新": a panel no filter can take is named to the user and
-// nothing is loaded; otherwise the list loads again.
-static void Find(ZT_MODWIN* w)
-{
-    std::string text;
-    int bad = Follow_FilterText(w->p, ReadPanel(w), &text);
-    if (bad) {
-        ZT_MessageBox(w->hwnd, BadValueText(bad), "", MB_OK);
-        SetFocus(Box(w, bad));
-        return;
-    }
-    Module_Refresh(w);
-}
-
 // ---- Hooks ------------------------------------------------------------------------------------
-
-static BOOL May(const tagZT_Main_Param* p, int iOp)
-{
-    return iOp != ZT_OP_DELETE || Rights_MayDeleteFollowUp(p);
-}
 
 static BOOL Create(ZT_MODWIN* w)
 {
@@ -233,15 +213,20 @@ static void Layout(ZT_MODWIN* w, RECT* rc)
     rc->top += cy;
 }
 
-static void Filter(ZT_MODWIN* w)
+// "查找" and "刷新": a panel no filter can take is named to the user and
+// nothing is loaded.
+static BOOL Filter(ZT_MODWIN* w)
 {
-    State(w)->bBadFilter = Follow_FilterText(w->p, ReadPanel(w), &w->filter) != 0;
+    int bad = Follow_FilterText(w->p, ReadPanel(w), &w->filter);
+    if (!bad)
+        return TRUE;
+    ZT_MessageBox(w->hwnd, BadValueText(bad), "", MB_OK);
+    SetFocus(Box(w, bad));
+    return FALSE;
 }
 
 static BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
-    if (State(w)->bBadFilter)
-        return FALSE;
     tagFOLLOW* block = nullptr;
     int n = 0;
     if (!FD_Sct_F(&block, &n, w->filter.c_str(), Kind(w), 0) || !block)
@@ -262,33 +247,19 @@ static void Free(void* block)
     Mem_Free_Follow(static_cast<tagFOLLOW*>(block));
 }
 
+// Naming a branch lists its employees.
 static LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDone)
 {
-    if (msg != WM_COMMAND)
-        return 0;
-    int id = LOWORD(wParam), code = HIWORD(wParam);
-    switch (id) {
-    case IDC_FOLLOW_FIND:
-    case ID_MODULE_REFRESH:
-        if (id == ID_MODULE_REFRESH || code == BN_CLICKED) {
-            *pDone = TRUE;
-            Find(w);
-        }
-        break;
-    case IDC_FOLLOW_CLEAR:
-        if (code == BN_CLICKED) {
-            *pDone = TRUE;
-            ClearPanel(w);
-        }
-        break;
-    case IDC_FOLLOW_BR:
-        if (code == ZTCBN_CHANGE) {
-            *pDone = TRUE;
-            FillEmployees(w);
-        }
-        break;
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDC_FOLLOW_BR && HIWORD(wParam) == ZTCBN_CHANGE) {
+        *pDone = TRUE;
+        FillEmployees(w);
     }
     return 0;
+}
+
+static void CmdClear(ZT_MODWIN* w, void*, const void*)
+{
+    ClearPanel(w);
 }
 
 // ---- Tables -------------------------------------------------------------------------------
@@ -333,6 +304,8 @@ static const ZT_TBDEF kButtons[] = {
 
 static const ZT_CMDDEF kCommands[] = {
     {ID_FOLLOW_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
+    {IDC_FOLLOW_FIND, Module_CmdRefresh, 0, ZT_NO_RIGHT, nullptr},
+    {IDC_FOLLOW_CLEAR, CmdClear, 0, ZT_NO_RIGHT, nullptr},
 };
 
 #define COUNT(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
@@ -342,7 +315,7 @@ extern const ZT_MODULE_DESC g_HouseFollowModule = {
     sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
     kButtons, COUNT(kButtons), kHouseColumns, COUNT(kHouseColumns), kCommands, COUNT(kCommands),
     -1, 0,
-    May, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
+    nullptr, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
 };
 
 extern const ZT_MODULE_DESC g_ClientFollowModule = {
@@ -350,5 +323,5 @@ extern const ZT_MODULE_DESC g_ClientFollowModule = {
     sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
     kButtons, COUNT(kButtons), kClientColumns, COUNT(kClientColumns), kCommands, COUNT(kCommands),
     -1, 0,
-    May, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
+    nullptr, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
 };

@@ -5,7 +5,6 @@
 #include "app/listings/follow_list.h"
 #include "app/listings/house_dialog_ids.h"
 #include "app/listings/house_rules.h"
-#include "app/listings/house_window.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
 #include "app/shell/caches.h"
@@ -988,7 +987,7 @@ static INT_PTR CALLBACK HouseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM 
     return FALSE;
 }
 
-INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm)
+INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm, FOLLOW_LIST* pFollows)
 {
     if (!w)
         return IDCANCEL;
@@ -996,7 +995,7 @@ INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm)
     s->w = w;
     s->p = w->p;
     s->form = iForm;
-    s->follow = HouseWindow_FollowList(w->hwnd);
+    s->follow = pFollows;
     if (iForm == HDLG_MODIFY) {
         s->slot = static_cast<tagHOUSE*>(Module_Selected(w));
         if (!s->slot) {

@@ -19,6 +19,9 @@
 enum { HDLG_ADD, HDLG_MODIFY };
 
 // Runs the dialog modally over the house window w.  The modify form shows
-// the selected house ("请选择数据" and nothing else without one).  Returns
-// IDOK when at least one house was saved, IDCANCEL otherwise.
-INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm);
+// the selected house ("请选择数据" and nothing else without one) and
+// mirrors the window's follow-up list (may be null), to which the
+// follow-ups it writes are added.  Returns IDOK when at least one house was
+// saved, IDCANCEL otherwise.
+struct FOLLOW_LIST;
+INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm, FOLLOW_LIST* pFollows);

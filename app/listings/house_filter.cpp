@@ -10,6 +10,7 @@
 #include "data/quote.h"
 
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -151,17 +152,37 @@ int HouseFilter_Number(const std::string& text)
     return Listing_FilterNumber(text);
 }
 
+#define HF(id, kind, field, max, label) \
+    {id, kind, offsetof(HouseFilterPanel, field), 0, max, ZF_NO_RIGHT, label, nullptr, 0, ZFF_STRING}
+extern const ZT_FIELD g_HouseFilterFields[] = {
+    HF(IDC_HF_TRADE, ZF_TEXT, trade, HF_TRADE_MAX, "交易"),
+    HF(IDC_HF_URBAN, ZF_TEXT, urban, HF_URBAN_MAX, "城区"),
+    HF(IDC_HF_ESTATE, ZF_TEXT, estate, HF_ESTATE_MAX, "楼盘名称"),
+    HF(IDC_HF_BUILDNO, ZF_TEXT, buildNo, HF_NO_MAX, "栋号"),
+    HF(IDC_HF_HOUSENO, ZF_TEXT, houseNo, HF_NO_MAX, "室号"),
+    HF(IDC_HF_AREA_MIN, ZF_INT, areaMin, 10, "面积(起)"),
+    HF(IDC_HF_AREA_MAX, ZF_INT, areaMax, 10, "面积(止)"),
+    HF(IDC_HF_BED_MIN, ZF_INT, bedMin, 0, "房型(起)"),
+    HF(IDC_HF_BED_MAX, ZF_INT, bedMax, 0, "房型(止)"),
+    HF(IDC_HF_TYPE, ZF_TEXT, types, HF_MULTI_MAX, "类型"),
+    HF(IDC_HF_PRICE_MIN, ZF_INT, priceMin, 10, "价格(起)"),
+    HF(IDC_HF_PRICE_MAX, ZF_INT, priceMax, 10, "价格(止)"),
+    HF(IDC_HF_FLOOR_MIN, ZF_INT, floorMin, 10, "楼层(起)"),
+    HF(IDC_HF_FLOOR_MAX, ZF_INT, floorMax, 10, "楼层(止)"),
+    HF(IDC_HF_LOOK, ZF_TEXT, looks, HF_MULTI_MAX, "看房"),
+    HF(IDC_HF_DELEGATE_FROM, ZF_DATE, delegateFrom, 10, "委托日期(起)"),
+    HF(IDC_HF_DELEGATE_TO, ZF_DATE, delegateTo, 10, "委托日期(止)"),
+    HF(IDC_HF_FOLLOW_FROM, ZF_DATE, followFrom, 10, "跟进日期(起)"),
+    HF(IDC_HF_FOLLOW_TO, ZF_DATE, followTo, 10, "跟进日期(止)"),
+    HF(IDC_HF_RENT_FROM, ZF_DATE, rentFrom, 10, "租赁日期(起)"),
+    HF(IDC_HF_RENT_TO, ZF_DATE, rentTo, 10, "租赁日期(止)"),
+};
+#undef HF
+extern const int g_nHouseFilterFields = sizeof(g_HouseFilterFields) / sizeof(g_HouseFilterFields[0]);
+
 const char* HouseFilter_DateLabel(int iCtl)
 {
-    switch (iCtl) {
-    case IDC_HF_DELEGATE_FROM: return "委托日期(起)";
-    case IDC_HF_DELEGATE_TO: return "委托日期(止)";
-    case IDC_HF_FOLLOW_FROM: return "跟进日期(起)";
-    case IDC_HF_FOLLOW_TO: return "跟进日期(止)";
-    case IDC_HF_RENT_FROM: return "租赁日期(起)";
-    case IDC_HF_RENT_TO: return "租赁日期(止)";
-    }
-    return "日期";
+    return Listing_FilterLabel(g_HouseFilterFields, g_nHouseFilterFields, iCtl);
 }
 
 BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const tagESTLIST* est, int nEst,

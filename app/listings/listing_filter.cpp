@@ -74,3 +74,11 @@ BOOL Listing_FilterDates(const LISTING_DATE_BOX* boxes, int n, std::string* piec
     }
     return TRUE;
 }
+
+const char* Listing_FilterLabel(const ZT_FIELD* f, int n, int iCtl)
+{
+    for (int i = 0; i < n; i++)
+        if (f[i].id == iCtl && f[i].pszLabel)
+            return f[i].pszLabel;
+    return "日期";
+}

@@ -2,7 +2,7 @@
 // limits, quoted through the data library's helper, numbers and dates
 // parsed before they are printed, and pieces joined with " and".
 #pragma once
-#include "common/platform.h"
+#include "app/shell/field_table.h"
 
 #include <string>
 
@@ -31,3 +31,6 @@ std::string Listing_FilterQuote(const std::string& s);
 // Appends a piece (nothing when it is empty), joined with " and" once the
 // text is not empty.
 void Listing_FilterAppend(std::string& text, const std::string& piece);
+
+// The name of a panel's box in its field rows ("日期" when it has none).
+const char* Listing_FilterLabel(const ZT_FIELD* f, int n, int iCtl);

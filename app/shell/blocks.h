@@ -34,6 +34,11 @@ void Block_SetRecordCount(HWND hOwner, int n);
 // The rebar's height (0 without a toolbar).
 int Block_ToolbarHeight(HWND hOwner);
 
+// Registers a window class of the program: double clicks, the arrow cursor,
+// the program's icon, the system colour iColour as background and the menu
+// pszMenu (null: none).  FALSE when it could not be registered.
+BOOL Block_RegisterClass(HINSTANCE hInst, const char* pszClass, WNDPROC pfnProc, int iColour, LPCSTR pszMenu);
+
 // Grid (id 10) of ZTListview, handed the block's column-border cursor.
 HWND Block_Grid(HWND hOwner, tagZT_Main_Param* p);
 // Tree view (id 9) with lines and buttons.

@@ -8,6 +8,7 @@
 #include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_list.h"
+#include "app/listings/listing_window.h"
 #include "app/shell/caches.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
@@ -190,7 +191,7 @@ double Refresh()
     // A commission-date range holding about 5,000 clients.
     std::string from = TestDb_Scalar("select dDelegate from t_client where bRecyle = 0 order by dDelegate desc "
                                      "limit 1 offset 4999");
-    HWND panel = ClientWindow_Panel(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
     SetDlgItemTextA(panel, IDC_CF_DELEGATE_FROM, from.c_str());
     SendMessageA(hwnd, WM_COMMAND, IDC_CF_FIND, 0);
     Ui_Pump(100);

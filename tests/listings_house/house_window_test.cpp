@@ -6,6 +6,7 @@
 #include "app/listings/estate_box.h"
 #include "app/listings/house_ids.h"
 #include "app/listings/house_window.h"
+#include "app/listings/listing_window.h"
 #include "app/shell/blocks.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
@@ -99,8 +100,8 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_STREQ(d->pColumns[12].szCaption, "售价");
     EXPECT_STREQ(d->pColumns[12].szUnit, "万元");
     EXPECT_STREQ(d->pColumns[1].szUnit, "天未跟进");
-    HWND panel = HouseWindow_Panel(hwnd);
-    HWND pane = HouseWindow_Pane(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
+    HWND pane = ListingWindow_Pane(hwnd);
     ASSERT_NE(panel, nullptr);
     ASSERT_NE(pane, nullptr);
     EXPECT_TRUE(Ui_Visible(pane));
@@ -393,7 +394,7 @@ TEST_F(HouseWindowTest, HostileTextInEveryBoxFindsNothingUnexpectedAndChangesNot
     HWND hwnd = OpenHouse(frame);
     ASSERT_NE(hwnd, nullptr);
     ZT_MODWIN* w = Module_Of(hwnd);
-    HWND panel = HouseWindow_Panel(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
     ASSERT_NE(panel, nullptr);
     std::string before = TestDb_Query("checksum table t_house")[0][1];
     long long all = Live("");

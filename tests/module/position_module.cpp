@@ -55,7 +55,7 @@ void Destroy(ZT_MODWIN*)
     g_pos.destroys++;
 }
 
-void Add(ZT_MODWIN* w, void*)
+void Add(ZT_MODWIN* w, void*, const void*)
 {
     tagPostion rec;
     memset(&rec, 0, sizeof(rec));
@@ -65,7 +65,7 @@ void Add(ZT_MODWIN* w, void*)
         Module_AddRecord(w, &rec);
 }
 
-void Modify(ZT_MODWIN*, void* sel)
+void Modify(ZT_MODWIN*, void* sel, const void*)
 {
     g_pos.modifies++;
     g_pos.lastModified = sel;
