@@ -71,6 +71,31 @@ void Modify(ZT_MODWIN*, void* sel, const void*)
     g_pos.lastModified = sel;
 }
 
+void Tag(ZT_MODWIN*, void*, const void* arg)
+{
+    g_pos.lastArg = static_cast<const char*>(arg);
+}
+
+BOOL Filter(ZT_MODWIN*)
+{
+    g_pos.filters++;
+    return !g_pos.refuse;
+}
+
+void SelChange(ZT_MODWIN* w)
+{
+    g_pos.selChanges++;
+    g_pos.lastSel = Module_Selected(w);
+}
+
+// Commands (not the notifications of controls, such as the count box's).
+LRESULT Message(ZT_MODWIN*, UINT msg, WPARAM wParam, LPARAM lParam, BOOL*)
+{
+    if (msg == WM_COMMAND && !lParam)
+        g_pos.hookCommands.push_back(LOWORD(wParam));
+    return 0;
+}
+
 int Delete(int iOpEmp, const void* rec)
 {
     return FD_Del_Pst(iOpEmp, static_cast<const tagPostion*>(rec));
@@ -80,6 +105,7 @@ const ZT_TBDEF kButtons[] = {
     {POS_CMD_ADD, ZTIMG_PARAM_ADD, "增加职位", 0, ZT_OP_ADD},
     {POS_CMD_MODIFY, ZTIMG_PARAM_EDIT, "修改职位", 0, ZT_OP_MODIFY},
     {POS_CMD_DELETE, ZTIMG_PARAM_DEL, "删除职位", 0, ZT_OP_DELETE},
+    {POS_CMD_MENU, ZTIMG_POSITIONS, "职位", BTNS_DROPDOWN, ZT_NO_RIGHT, CTXPOS_PARAM},
     {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
     {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
     {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
@@ -99,6 +125,8 @@ const ZT_CMDDEF kCommands[] = {
     {POS_CMD_ADD, Add, 0, ZT_OP_ADD, nullptr},
     {POS_CMD_MODIFY, Modify, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, "请选择要修改的职位"},
     {POS_CMD_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, nullptr},
+    {POS_CMD_TAG_A, Tag, 0, ZT_NO_RIGHT, nullptr, "甲"},
+    {POS_CMD_TAG_B, Tag, 0, ZT_NO_RIGHT, nullptr, "乙"},
 };
 
 }  // namespace
@@ -110,5 +138,6 @@ extern const ZT_MODULE_DESC g_PositionModule = {
     kColumns, sizeof(kColumns) / sizeof(kColumns[0]),
     kCommands, sizeof(kCommands) / sizeof(kCommands[0]),
     CTXPOS_PARAM, POS_CMD_MODIFY,
-    May, nullptr, nullptr, nullptr, Load, nullptr, Delete, Free, Destroy, nullptr,
+    May, nullptr, nullptr, Filter, Load, nullptr, Delete, Free, Destroy, Message,
+    SelChange,
 };
