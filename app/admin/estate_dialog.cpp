@@ -45,7 +45,9 @@ const int kBuildingSpares = 101;
 #define EST_MONEY(id, f) {id, ZF_DECIMAL, E(f), 13, ZF_NO_RIGHT, nullptr, "%.2f", kMaxMoney, ZFF_LAX, kMoneyRefused}
 const char kMoneyRefused[] = "物业费和车位租金须在0至9999999999.99之间";
 
-const ZT_FIELD kEstFields[] = {
+// The pages' fields, page by page: the estate page's 14, the land page's
+// 14, the developer page's 14 (kPageFields).
+const ZT_FIELD kFields[] = {
     EST_TEXT(IDC_EST_NAME, szEstate),         EST_TEXT(IDC_EST_SPELL, szSpell),
     EST_TEXT(IDC_EST_RING, szRingArea),       EST_TEXT(IDC_EST_DIST, szDist),
     EST_TEXT(IDC_EST_ADDRESS, szAddress),     EST_TEXT(IDC_EST_CROSSING, szIntersection),
@@ -53,8 +55,6 @@ const ZT_FIELD kEstFields[] = {
     EST_COUNT(IDC_EST_ROOM, iRoom),           EST_COUNT(IDC_EST_VACANCY, iVacancy),
     EST_COUNT(IDC_EST_VOLUME, iVolume),       EST_COUNT(IDC_EST_AFFOREST, iAfforest),
     EST_COUNT(IDC_EST_HOUSES, iHouse),        EST_COUNT(IDC_EST_BUILDS, iBuild),
-};
-const ZT_FIELD kLandFields[] = {
     EST_TEXT(IDC_EST_LANDCAT, szLandCategory),    EST_TEXT(IDC_EST_LANDSRC, szLandSource),
     EST_TEXT(IDC_EST_LANDUSE, szLandUsage),       EST_TEXT(IDC_EST_PERIOD, szUsePeriod),
     EST_DATE(IDC_EST_TRANSDATE, szTransferDate),  EST_TEXT(IDC_EST_TRANSPRICE, szTransferPrice),
@@ -62,8 +62,6 @@ const ZT_FIELD kLandFields[] = {
     EST_TEXT(IDC_EST_HOUSESTRUCT, szHouseStruct), EST_TEXT(IDC_EST_HOUSEUSE, szHouseUsage),
     EST_TEXT(IDC_EST_BUILDTYPE, szBuildType),     EST_TEXT(IDC_EST_BUILDSTRUCT, szBuildStruct),
     EST_TEXT(IDC_EST_HANDOVER, szHandoverStandard), EST_DATE(IDC_EST_BUILDYEAR, szBuildYear),
-};
-const ZT_FIELD kDevFields[] = {
     EST_TEXT(IDC_EST_DEVCOM, szDevCom),         EST_TEXT(IDC_EST_BUILDCOM, szBuildCom),
     EST_TEXT(IDC_EST_SALESADDR, szSalesAddress), EST_TEXT(IDC_EST_SALESTEL, szSalesTel),
     EST_DATE(IDC_EST_OPENDATE, szOpenDate),     EST_COUNT(IDC_EST_OPENPRICE, iOpenAvePrice),
@@ -92,17 +90,14 @@ const ZT_FIELD kBuildingFields[] = {
 
 #define COUNT_OF(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
 
-// The field table of each page that has one.
+// The rows of each page that has fields.
 struct PageFields {
     int iPage;
     const ZT_FIELD* f;
     int n;
 };
-const PageFields kPageFields[] = {
-    {PG_EST, kEstFields, COUNT_OF(kEstFields)},
-    {PG_LAND, kLandFields, COUNT_OF(kLandFields)},
-    {PG_DEV, kDevFields, COUNT_OF(kDevFields)},
-};
+const PageFields kPageFields[] = {{PG_EST, kFields, 14}, {PG_LAND, kFields + 14, 14}, {PG_DEV, kFields + 28, 14}};
+static_assert(COUNT_OF(kFields) == 3 * 14, "every field belongs to one page");
 
 // Parameter lists of the pages: the names under category "楼盘字典".
 struct ParamList {
@@ -126,11 +121,11 @@ const int kBuildingStructName = 399;
 // ---- The buildings grid -------------------------------------------------------------
 
 const ZT_COLDEF kBuildingColumns[] = {
-    {"栋号", 35, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagBUILDNO, iBuildNO), nullptr},
-    {"总层", 40, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagBUILDNO, iFloort), nullptr},
-    {"建筑类型", 70, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szBuildType), nullptr},
-    {"梯户", 50, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szLiftHouse), nullptr},
-    {"建筑结构", 60, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szBuildStruct), nullptr},
+    ZT_COL("栋号", 35, LVT_INT, 1, offsetof(tagBUILDNO, iBuildNO)),
+    ZT_COL("总层", 40, LVT_INT, 1, offsetof(tagBUILDNO, iFloort)),
+    ZT_COL_TEXT("建筑类型", 70, 0, offsetof(tagBUILDNO, szBuildType)),
+    ZT_COL_TEXT("梯户", 50, 0, offsetof(tagBUILDNO, szLiftHouse)),
+    ZT_COL_TEXT("建筑结构", 60, 0, offsetof(tagBUILDNO, szBuildStruct)),
 };
 const int kBuildingColumnCount = COUNT_OF(kBuildingColumns);
 
@@ -443,11 +438,10 @@ void InitBuildingForm(HWND hForm, BuildingForm* f)
 
 INT_PTR CALLBACK BuildingFormProc(HWND hForm, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    BuildingForm* f = reinterpret_cast<BuildingForm*>(GetWindowLongPtrA(hForm, DWLP_USER));
+    BuildingForm* f = Block_DialogState<BuildingForm>(hForm, msg, lParam);
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(hForm, DWLP_USER, lParam);
-        InitBuildingForm(hForm, reinterpret_cast<BuildingForm*>(lParam));
+        InitBuildingForm(hForm, f);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK && f)
@@ -512,14 +506,8 @@ void OnBuildingCommand(EstDlg* d, int id, int code)
 
 INT_PTR CALLBACK PageProc(HWND hPage, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    EstDlg* d = reinterpret_cast<EstDlg*>(GetWindowLongPtrA(hPage, DWLP_USER));
-    switch (msg) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(hPage, DWLP_USER, lParam);
-        return FALSE;
-    case WM_COMMAND:
-        if (!d)
-            break;
+    EstDlg* d = Block_DialogState<EstDlg>(hPage, msg, lParam);
+    if (msg == WM_COMMAND && d) {
         if (LOWORD(wParam) == IDC_EST_NAME && HIWORD(wParam) == EN_CHANGE && hPage == d->hPage[PG_EST])
             UpdateAbbrev(d);
         else if (hPage == d->hPage[PG_BNO])
@@ -599,11 +587,10 @@ void InitDialog(HWND hDlg, EstDlg* d)
 
 INT_PTR CALLBACK EstateDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    EstDlg* d = reinterpret_cast<EstDlg*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+    EstDlg* d = Block_DialogState<EstDlg>(hDlg, msg, lParam);
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
-        InitDialog(hDlg, reinterpret_cast<EstDlg*>(lParam));
+        InitDialog(hDlg, d);
         return FALSE;
     case WM_NOTIFY: {
         const NMHDR* nm = reinterpret_cast<const NMHDR*>(lParam);

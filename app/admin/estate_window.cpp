@@ -183,22 +183,19 @@ const ZT_TBDEF kButtons[] = {
     {ID_ESTATE_ADD, ZTIMG_EST_ADD, "增加楼盘", 0, ZT_OP_ADD},
     {ID_ESTATE_MODIFY, ZTIMG_EST_EDIT, "修改楼盘", 0, ZT_OP_MODIFY},
     {ID_ESTATE_DELETE, ZTIMG_EST_DEL, "删除楼盘", 0, ZT_OP_DELETE},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
-    {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
+    ZT_TB_SEP,
+    ZT_TB_CLOSING,
 };
 
 const ZT_COLDEF kColumns[] = {
-    {"拼音", 50, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szSpell), nullptr},
-    {"楼盘名称", 130, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szEstate), nullptr},
-    {"所属片区", 70, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szDist), nullptr},
-    {"楼盘地址", 130, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szAddress), nullptr},
-    {"栋数", 40, LVT_INT, nullptr, LVU_NONE, 2, offsetof(tagESTATE, iBuild), nullptr},
-    {"竣工日期", 80, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szBuildYear), nullptr},
-    {"房屋类型", 60, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szHouseType), nullptr},
-    {"开发商", 60, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szDevCom), nullptr},
+    ZT_COL_TEXT("拼音", 50, 0, offsetof(tagESTATE, szSpell)),
+    ZT_COL_TEXT("楼盘名称", 130, 0, offsetof(tagESTATE, szEstate)),
+    ZT_COL_TEXT("所属片区", 70, 0, offsetof(tagESTATE, szDist)),
+    ZT_COL_TEXT("楼盘地址", 130, 0, offsetof(tagESTATE, szAddress)),
+    ZT_COL("栋数", 40, LVT_INT, 2, offsetof(tagESTATE, iBuild)),
+    ZT_COL_TEXT("竣工日期", 80, 0, offsetof(tagESTATE, szBuildYear)),
+    ZT_COL_TEXT("房屋类型", 60, 0, offsetof(tagESTATE, szHouseType)),
+    ZT_COL_TEXT("开发商", 60, 0, offsetof(tagESTATE, szDevCom)),
 };
 
 const ZT_CMDDEF kCommands[] = {
@@ -222,9 +219,7 @@ tagESTATE* EstateWindow_Find(ZT_MODWIN* w, int iKey)
 extern const ZT_MODULE_DESC g_EstateModule = {
     "ZT_CHILD_EST", IDM_ESTATE, ZTM_ESTATE, IDS_ESTATE, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagESTATE), offsetof(tagESTATE, iOrdinal), sizeof(EST_WINDOW),
-    kButtons, sizeof(kButtons) / sizeof(kButtons[0]),
-    kColumns, sizeof(kColumns) / sizeof(kColumns[0]),
-    kCommands, sizeof(kCommands) / sizeof(kCommands[0]),
+    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_ESTATE, ID_ESTATE_MODIFY,
     nullptr, nullptr, nullptr, nullptr, Load, nullptr, nullptr, Free, nullptr, nullptr,
     nullptr, nullptr, 130, OnTreeSelection,

@@ -20,11 +20,6 @@ struct FOLLOW_DLG {
     FOLLOW_ENTRY* e;
 };
 
-static FOLLOW_DLG* State(HWND hDlg)
-{
-    return reinterpret_cast<FOLLOW_DLG*>(GetWindowLongPtrA(hDlg, DWLP_USER));
-}
-
 static std::string ItemText(HWND hDlg, int id)
 {
     char buf[ZTCB_MAX_TEXT + 1] = "";
@@ -196,11 +191,10 @@ static void Cancel(HWND hDlg, FOLLOW_DLG* s)
 
 static INT_PTR CALLBACK FollowDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    FOLLOW_DLG* s = State(hDlg);
+    FOLLOW_DLG* s = Block_DialogState<FOLLOW_DLG>(hDlg, msg, lParam);
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
-        Init(hDlg, reinterpret_cast<FOLLOW_DLG*>(lParam));
+        Init(hDlg, s);
         return TRUE;
     case WM_COMMAND:
         if (!s)

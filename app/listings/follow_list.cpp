@@ -17,9 +17,9 @@ static const void* WriterName(const ZT_MODWIN* w, const void* rec)
 }
 
 static const ZT_COLDEF kColumns[] = {
-    {"跟进日期", 109, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, dtFollow), nullptr},
-    {"跟进内容", 372, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, szContent), nullptr},
-    {"员工", 72, LVT_TEXT, nullptr, LVU_NONE, 0, 0, WriterName},
+    ZT_COL_TEXT("跟进日期", 109, 0, offsetof(tagFOLLOW, dtFollow)),
+    ZT_COL_TEXT("跟进内容", 372, 0, offsetof(tagFOLLOW, szContent)),
+    ZT_COL_LOOKUP("员工", 72, 0, WriterName),
 };
 static const int kNumColumns = sizeof(kColumns) / sizeof(kColumns[0]);
 

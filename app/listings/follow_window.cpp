@@ -279,27 +279,32 @@ static const void* Estate(const ZT_MODWIN* w, const void* rec)
     return Cache_EstateName(w->p, static_cast<const tagFOLLOW*>(rec)->iEst);
 }
 
-#define TEXT_COL(caption, width, field) {caption, width, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, field), nullptr}
-#define NAME_COL(caption, width, lookup) {caption, width, LVT_TEXT, nullptr, LVU_NONE, 0, 0, lookup}
+#define F(field) offsetof(tagFOLLOW, field)
+// The columns both windows begin with: when, by whom, which trade.
+#define FOLLOW_COLUMNS                                                                                  \
+    ZT_COL_TEXT("跟进日期", 130, 0, F(dtFollow)), ZT_COL_AGENT(80, WriterBranch, Writer), \
+        ZT_COL_TEXT("交易", 50, 0, F(szTrade))
 
 static const ZT_COLDEF kHouseColumns[] = {
-    TEXT_COL("跟进日期", 130, dtFollow), NAME_COL("部门", 80, WriterBranch), NAME_COL("员工", 80, Writer),
-    TEXT_COL("交易", 50, szTrade),       NAME_COL("楼盘名称", 130, Estate),  TEXT_COL("栋号", 50, szBuildNO),
-    TEXT_COL("室号", 50, szHouseNO),     TEXT_COL("跟进内容", 650, szContent),
+    FOLLOW_COLUMNS,
+    ZT_COL_LOOKUP("楼盘名称", 130, 0, Estate),
+    ZT_COL_TEXT("栋号", 50, 0, F(szBuildNO)),
+    ZT_COL_TEXT("室号", 50, 0, F(szHouseNO)),
+    ZT_COL_TEXT("跟进内容", 650, 0, F(szContent)),
 };
 
 static const ZT_COLDEF kClientColumns[] = {
-    TEXT_COL("跟进日期", 130, dtFollow), NAME_COL("部门", 80, WriterBranch), NAME_COL("员工", 80, Writer),
-    TEXT_COL("交易", 50, szTrade),       TEXT_COL("客户姓名", 75, szCliMan), TEXT_COL("客户等级", 75, szLevel),
-    TEXT_COL("跟进内容", 550, szContent),
+    FOLLOW_COLUMNS,
+    ZT_COL_TEXT("客户姓名", 75, 0, F(szCliMan)),
+    ZT_COL_TEXT("客户等级", 75, 0, F(szLevel)),
+    ZT_COL_TEXT("跟进内容", 550, 0, F(szContent)),
 };
+#undef FOLLOW_COLUMNS
+#undef F
 
 static const ZT_TBDEF kButtons[] = {
     {ID_FOLLOW_DELETE, ZTIMG_FOLLOW_DEL, "删除跟进", 0, ZT_OP_DELETE},
-    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
-    {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
+    ZT_TB_CLOSING,
 };
 
 static const ZT_CMDDEF kCommands[] = {
@@ -308,20 +313,12 @@ static const ZT_CMDDEF kCommands[] = {
     {IDC_FOLLOW_CLEAR, CmdClear, 0, ZT_NO_RIGHT, nullptr},
 };
 
-#define COUNT(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
+#define FOLLOW_MODULE(cls, cmd, module, caption, columns)                                                            \
+    {cls, cmd, module, caption, CW_USEDEFAULT, CW_USEDEFAULT, sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal),      \
+     sizeof(FOLLOW_WIN), ZT_TABLE(kButtons), ZT_TABLE(columns), ZT_TABLE(kCommands), -1, 0, \
+     nullptr, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message}
 
-extern const ZT_MODULE_DESC g_HouseFollowModule = {
-    "ZT_CHILD_HOU_F", IDM_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, IDS_HOUSE_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
-    sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
-    kButtons, COUNT(kButtons), kHouseColumns, COUNT(kHouseColumns), kCommands, COUNT(kCommands),
-    -1, 0,
-    nullptr, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
-};
-
-extern const ZT_MODULE_DESC g_ClientFollowModule = {
-    "ZT_CHILD_CLI_F", IDM_CLIENT_FOLLOW, ZTM_CLIENT_FOLLOW, IDS_CLIENT_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
-    sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
-    kButtons, COUNT(kButtons), kClientColumns, COUNT(kClientColumns), kCommands, COUNT(kCommands),
-    -1, 0,
-    nullptr, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
-};
+extern const ZT_MODULE_DESC g_HouseFollowModule =
+    FOLLOW_MODULE("ZT_CHILD_HOU_F", IDM_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, IDS_HOUSE_FOLLOW, kHouseColumns);
+extern const ZT_MODULE_DESC g_ClientFollowModule =
+    FOLLOW_MODULE("ZT_CHILD_CLI_F", IDM_CLIENT_FOLLOW, ZTM_CLIENT_FOLLOW, IDS_CLIENT_FOLLOW, kClientColumns);

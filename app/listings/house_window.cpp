@@ -282,77 +282,58 @@ void ModifyHouse(ZT_MODWIN* w, void*, const void*)
 // ---- Tables -----------------------------------------------------------------------------------
 
 const ZT_TBDEF kButtons[] = {
-    {ID_HOUSE_ALL, ZTIMG_HOUSE_ALL, "全部", BTNS_DROPDOWN, ZT_NO_RIGHT, CTXPOS_HOUSE_ALL},
-    {ID_HOUSE_SALE, ZTIMG_HOUSE_SALE, "出售", BTNS_DROPDOWN, ZT_NO_RIGHT, CTXPOS_HOUSE_SALE},
-    {ID_HOUSE_RENT, ZTIMG_HOUSE_RENT, "出租", BTNS_DROPDOWN, ZT_NO_RIGHT, CTXPOS_HOUSE_RENT},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ID_HOUSE_ADD, ZTIMG_HOUSE_ADD, "增加房源", 0, ZT_OP_ADD},
-    {ID_HOUSE_MODIFY, ZTIMG_HOUSE_EDIT, "修改房源", 0, ZT_OP_MODIFY},
-    {ID_HOUSE_DELETE, ZTIMG_HOUSE_DEL, "删除房源", 0, ZT_OP_DELETE},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ID_HOUSE_FOLLOW_HIDE, ZTIMG_FOLLOW_HIDE, "隐藏跟进", 0, ZT_NO_RIGHT},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
-    {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
+    LISTING_TRADE(HOUSE, ALL, "全部"), LISTING_TRADE(HOUSE, SALE, "出售"), LISTING_TRADE(HOUSE, RENT, "出租"), ZT_TB_SEP,
+    LISTING_EDITS(HOUSE, "房源"), ZT_TB_SEP,
+    {ID_HOUSE_FOLLOW_HIDE, ZTIMG_FOLLOW_HIDE, "隐藏跟进", 0, ZT_NO_RIGHT}, ZT_TB_SEP,
+    ZT_TB_CLOSING,
 };
 
 #define H(f) offsetof(tagHOUSE, f)
 const ZT_COLDEF kColumns[] = {
-    {"交易", 40, LVT_TEXT, nullptr, LVU_NONE, 1, H(szTrade), nullptr},
-    {"跟进通知", 75, LVT_INT, "天未跟进", LVU_CELLS, 2, H(iDaysUnfollowed), nullptr},
-    {"城区", 55, LVT_TEXT, nullptr, LVU_NONE, 0, 0, UrbanName},
-    {"楼盘名称", 100, LVT_TEXT, nullptr, LVU_NONE, 0, 0, EstateName},
-    {"楼盘地址", 110, LVT_TEXT, nullptr, LVU_NONE, 0, 0, EstateAddress},
-    {"栋号", 40, LVT_TEXT, nullptr, LVU_NONE, 1, H(szBuildNO), nullptr},
-    {"室号", 40, LVT_TEXT, nullptr, LVU_NONE, 1, H(szHouseNO), nullptr},
-    {"楼层", 40, LVT_TEXT, nullptr, LVU_NONE, 1, H(szFloor), nullptr},
-    {"总层", 40, LVT_INT, nullptr, LVU_NONE, 1, H(iFloorT), nullptr},
-    {"面积", 52, LVT_DOUBLE, nullptr, LVU_NONE, 2, H(dbBuildArea), nullptr},
-    {"房型", 42, LVT_TEXT, nullptr, LVU_NONE, 1, H(szRoomType), nullptr},
-    {"朝向", 45, LVT_TEXT, nullptr, LVU_NONE, 1, H(szToward), nullptr},
-    {"售价", 60, LVT_INT, "万元", LVU_CELLS, 2, H(iSales), nullptr},
-    {"均价", 70, LVT_INT, "元/平", LVU_CELLS, 2, H(iSalesAve), nullptr},
-    {"售底价", 60, LVT_INT, "万元", LVU_CELLS, 2, H(iSalesBase), nullptr},
-    {"租价", 70, LVT_INT, "元/月", LVU_CELLS, 2, H(iRent), nullptr},
-    {"租均价", 90, LVT_DOUBLE, "元/平/天", LVU_CELLS, 2, H(dbRentAve), nullptr},
-    {"租底价", 60, LVT_INT, "元/月", LVU_CELLS, 2, H(iRentBase), nullptr},
-    {"看房", 40, LVT_TEXT, nullptr, LVU_NONE, 0, H(szLook), nullptr},
-    {"装修", 40, LVT_TEXT, nullptr, LVU_NONE, 0, H(szDecoration), nullptr},
-    {"配置", 40, LVT_TEXT, nullptr, LVU_NONE, 0, H(szLayout), nullptr},
-    {"房屋类型", 62, LVT_TEXT, nullptr, LVU_NONE, 0, H(szHouseType), nullptr},
-    {"房屋结构", 50, LVT_TEXT, nullptr, LVU_NONE, 0, H(szHouseStruct), nullptr},
-    {"建筑类型", 50, LVT_TEXT, nullptr, LVU_NONE, 0, H(szBuildType), nullptr},
-    {"建筑结构", 50, LVT_TEXT, nullptr, LVU_NONE, 0, H(szBuildStruct), nullptr},
-    {"部门", 75, LVT_TEXT, nullptr, LVU_NONE, 0, 0, BranchName},
-    {"员工", 75, LVT_TEXT, nullptr, LVU_NONE, 0, 0, EmployeeName},
-    {"委托日期", 70, LVT_TEXT, nullptr, LVU_NONE, 1, H(dDelegate), nullptr},
-    {"跟进日期", 125, LVT_TEXT, nullptr, LVU_NONE, 1, H(dtFollow), nullptr},
-    {"租赁日期", 70, LVT_TEXT, nullptr, LVU_NONE, 1, H(dRent), nullptr},
-    {"最后修改", 125, LVT_TEXT, nullptr, LVU_NONE, 1, H(dtUpdate), nullptr},
-    {"购房日期", 70, LVT_TEXT, nullptr, LVU_NONE, 1, H(dBuy), nullptr},
+    ZT_COL_TEXT("交易", 40, 1, H(szTrade)),
+    ZT_COL_UNIT("跟进通知", 75, LVT_INT, "天未跟进", LVU_CELLS, 2, H(iDaysUnfollowed)),
+    ZT_COL_LOOKUP("城区", 55, 0, UrbanName),
+    ZT_COL_LOOKUP("楼盘名称", 100, 0, EstateName),
+    ZT_COL_LOOKUP("楼盘地址", 110, 0, EstateAddress),
+    ZT_COL_TEXT("栋号", 40, 1, H(szBuildNO)),
+    ZT_COL_TEXT("室号", 40, 1, H(szHouseNO)),
+    ZT_COL_TEXT("楼层", 40, 1, H(szFloor)),
+    ZT_COL("总层", 40, LVT_INT, 1, H(iFloorT)),
+    ZT_COL("面积", 52, LVT_DOUBLE, 2, H(dbBuildArea)),
+    ZT_COL_TEXT("房型", 42, 1, H(szRoomType)),
+    ZT_COL_TEXT("朝向", 45, 1, H(szToward)),
+    ZT_COL_UNIT("售价", 60, LVT_INT, "万元", LVU_CELLS, 2, H(iSales)),
+    ZT_COL_UNIT("均价", 70, LVT_INT, "元/平", LVU_CELLS, 2, H(iSalesAve)),
+    ZT_COL_UNIT("售底价", 60, LVT_INT, "万元", LVU_CELLS, 2, H(iSalesBase)),
+    ZT_COL_UNIT("租价", 70, LVT_INT, "元/月", LVU_CELLS, 2, H(iRent)),
+    ZT_COL_UNIT("租均价", 90, LVT_DOUBLE, "元/平/天", LVU_CELLS, 2, H(dbRentAve)),
+    ZT_COL_UNIT("租底价", 60, LVT_INT, "元/月", LVU_CELLS, 2, H(iRentBase)),
+    ZT_COL_TEXT("看房", 40, 0, H(szLook)),
+    ZT_COL_TEXT("装修", 40, 0, H(szDecoration)),
+    ZT_COL_TEXT("配置", 40, 0, H(szLayout)),
+    ZT_COL_TEXT("房屋类型", 62, 0, H(szHouseType)),
+    ZT_COL_TEXT("房屋结构", 50, 0, H(szHouseStruct)),
+    ZT_COL_TEXT("建筑类型", 50, 0, H(szBuildType)),
+    ZT_COL_TEXT("建筑结构", 50, 0, H(szBuildStruct)),
+    ZT_COL_AGENT(75, BranchName, EmployeeName),
+    ZT_COL_TEXT("委托日期", 70, 1, H(dDelegate)),
+    ZT_COL_TEXT("跟进日期", 125, 1, H(dtFollow)),
+    ZT_COL_TEXT("租赁日期", 70, 1, H(dRent)),
+    ZT_COL_TEXT("最后修改", 125, 1, H(dtUpdate)),
+    ZT_COL_TEXT("购房日期", 70, 1, H(dBuy)),
 };
 #undef H
 
-// The trade buttons, and the quick filters of their menus: a trade, and the
-// commission, follow-up or lease dates set to today.
-const LISTING_QUICK kQuick[] = {
-    {"", 0, 0},
-    {"出售", 0, 0},
-    {"出租", 0, 0},
-    {"", IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO},
-    {"", IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO},
-    {"", IDC_HF_RENT_FROM, IDC_HF_RENT_TO},
-    {"出售", IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO},
-    {"出售", IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO},
-    {"出售", IDC_HF_RENT_FROM, IDC_HF_RENT_TO},
-    {"出租", IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO},
-    {"出租", IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO},
-    {"出租", IDC_HF_RENT_FROM, IDC_HF_RENT_TO},
-};
+// The trade buttons, and the quick filters of their menus: a trade alone,
+// and with the commission, follow-up or lease dates set to today.
+#define TRADE(t) {t, 0, 0}, {t, IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO}, {t, IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO}, \
+                 {t, IDC_HF_RENT_FROM, IDC_HF_RENT_TO}
+const LISTING_QUICK kQuick[] = {TRADE(""), TRADE("出售"), TRADE("出租")};
+#undef TRADE
 
 #define QUICK(cmd, i) {cmd, ListingWindow_CmdQuick, 0, ZT_NO_RIGHT, nullptr, &kQuick[i]}
+#define TRADE(button, delegate, follow, expire, i) \
+    QUICK(button, i), QUICK(delegate, i + 1), QUICK(follow, i + 2), QUICK(expire, i + 3)
 const ZT_CMDDEF kCommands[] = {
     {ID_HOUSE_ADD, AddHouse, 0, ZT_OP_ADD, nullptr},
     {ID_HOUSE_MODIFY, ModifyHouse, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
@@ -360,27 +341,12 @@ const ZT_CMDDEF kCommands[] = {
     {ID_HOUSE_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_NO_RIGHT, "错了"},
     {ID_HOUSE_FOLLOW_HIDE, ListingWindow_CmdHidePane, 0, ZT_NO_RIGHT, nullptr},
     {ID_HOUSE_FOLLOW_SHOW, ListingWindow_CmdShowPane, 0, ZT_NO_RIGHT, nullptr},
-    {IDC_HF_FIND, Module_CmdRefresh, 0, ZT_NO_RIGHT, nullptr},
-    {IDC_HF_CLEAR, ListingWindow_CmdClear, 0, ZT_NO_RIGHT, nullptr},
-    {IDC_HF_EXPAND, ListingWindow_CmdExpand, 0, ZT_NO_RIGHT, nullptr},
-    QUICK(ID_HOUSE_ALL, 0),
-    QUICK(ID_HOUSE_SALE, 1),
-    QUICK(ID_HOUSE_RENT, 2),
-    QUICK(ID_HOUSE_TODAY_DELEGATE, 3),
-    QUICK(ID_HOUSE_TODAY_FOLLOW, 4),
-    QUICK(ID_HOUSE_TODAY_EXPIRE, 5),
-    QUICK(ID_HOUSE_SALE_DELEGATE, 6),
-    QUICK(ID_HOUSE_SALE_FOLLOW, 7),
-    QUICK(ID_HOUSE_SALE_EXPIRE, 8),
-    QUICK(ID_HOUSE_RENT_DELEGATE, 9),
-    QUICK(ID_HOUSE_RENT_FOLLOW, 10),
-    QUICK(ID_HOUSE_RENT_EXPIRE, 11),
+    TRADE(ID_HOUSE_ALL, ID_HOUSE_TODAY_DELEGATE, ID_HOUSE_TODAY_FOLLOW, ID_HOUSE_TODAY_EXPIRE, 0),
+    TRADE(ID_HOUSE_SALE, ID_HOUSE_SALE_DELEGATE, ID_HOUSE_SALE_FOLLOW, ID_HOUSE_SALE_EXPIRE, 4),
+    TRADE(ID_HOUSE_RENT, ID_HOUSE_RENT_DELEGATE, ID_HOUSE_RENT_FOLLOW, ID_HOUSE_RENT_EXPIRE, 8),
 };
+#undef TRADE
 #undef QUICK
-
-// Whether the filter panel is expanded: one flag for every house window
-// while the program runs.
-BOOL g_bPanelOpen = TRUE;
 
 const LISTING_LIST kLists[] = {
     {IDC_HF_TRADE, "房源参数(住宅)", "交易"},
@@ -389,24 +355,20 @@ const LISTING_LIST kLists[] = {
 };
 
 const LISTING_DESC kListing = {
-    IDD_HOUSE_PANEL, IDC_HF_FIND, IDC_HF_CLEAR, IDC_HF_EXPAND, 112, 37, &g_bPanelOpen,
+    IDD_HOUSE_PANEL, IDC_HF_FIND, IDC_HF_CLEAR, IDC_HF_EXPAND, 112, 37,
     g_HouseFilterFields, g_nHouseFilterFields, IDC_HF_TRADE, IDC_HF_URBAN, kLists, 3,
     Build, ZTM_HOUSE,
     IDD_HOUSE_PANE, IDC_HP_REMARK, IDC_HP_FOLLOWS, 138, 298, TRUE, offsetof(tagHOUSE, szRemark),
     ID_HOUSE_FOLLOW_HIDE, ID_HOUSE_FOLLOW_SHOW,
 };
 
-#define COUNT(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
-
 }  // namespace
 
 extern const ZT_MODULE_DESC g_HouseModule = {
     "ZT_CHILD_HOU", IDM_HOUSE, ZTM_HOUSE, IDS_HOUSE, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagHOUSE), offsetof(tagHOUSE, iOrdinal), sizeof(HouseState),
-    kButtons, COUNT(kButtons), kColumns, COUNT(kColumns), kCommands, COUNT(kCommands),
-    CTXPOS_HOUSE, ID_HOUSE_MODIFY,
-    nullptr, Create, Layout, ListingWindow_Filter, Load, CheckRow, Delete, Free, Destroy, nullptr,
-    ListingWindow_SelChange, &kListing,
+    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), CTXPOS_HOUSE, ID_HOUSE_MODIFY,
+    LISTING_HOOKS(Create, Layout, Load, CheckRow, Delete, Free, Destroy, &kListing),
 };
 
 int HouseWindow_ExpiringCount(HWND hHouse)

@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 LISTING_WIN* ListingWindow_State(const ZT_MODWIN* w)
 {
@@ -54,23 +55,23 @@ void ListingWindow_Read(ZT_MODWIN* w, void* pValues)
 
 // ---- The panel -------------------------------------------------------------------------
 
-// The panel's buttons belong to the window: their clicks reach it as its
-// own commands.
-static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+// The panel's buttons: "查找" is the window's refresh, "清空" and "更多".
+static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
-    switch (msg) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+    if (msg != WM_COMMAND)
+        return msg == WM_INITDIALOG;
+    ZT_MODWIN* w = ListingWindow_Of(GetParent(hDlg));
+    if (!w || HIWORD(wParam) != BN_CLICKED)
         return TRUE;
-    case WM_COMMAND: {
-        const LISTING_DESC* ld = reinterpret_cast<const LISTING_DESC*>(GetWindowLongPtrA(hDlg, DWLP_USER));
-        int id = LOWORD(wParam);
-        if (ld && HIWORD(wParam) == BN_CLICKED && (id == ld->iFind || id == ld->iClear || id == ld->iExpand))
-            SendMessageA(GetParent(hDlg), WM_COMMAND, wParam, lParam);
-        return TRUE;
-    }
-    }
-    return FALSE;
+    const LISTING_DESC* ld = ListingWindow_Desc(w);
+    int id = LOWORD(wParam);
+    if (id == ld->iFind)
+        Module_Refresh(w);
+    else if (id == ld->iClear)
+        ListingWindow_CmdClear(w, nullptr, nullptr);
+    else if (id == ld->iExpand)
+        ListingWindow_CmdExpand(w, nullptr, nullptr);
+    return TRUE;
 }
 
 // The urban areas of the shared cache and the parameter lists.
@@ -93,9 +94,18 @@ static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Pa
     }
 }
 
+// Whether the panels of a kind (by their template) are collapsed: expanded
+// at first, for every window of the kind.
+static std::set<int> g_collapsed;
+
+static BOOL IsOpen(const LISTING_DESC* ld)
+{
+    return g_collapsed.count(ld->iPanel) == 0;
+}
+
 static void ShowExpandText(const LISTING_DESC* ld, HWND hPanel)
 {
-    SetDlgItemTextA(hPanel, ld->iExpand, *ld->pbOpen ? "收起" : "更多");
+    SetDlgItemTextA(hPanel, ld->iExpand, IsOpen(ld) ? "收起" : "更多");
 }
 
 // ---- The pane ----------------------------------------------------------------------------
@@ -131,8 +141,7 @@ BOOL ListingWindow_Create(ZT_MODWIN* w)
     LISTING_WIN* s = ListingWindow_State(w);
     tagZT_Main_Param* p = w->p;
     Rights_ScopeText(p, ld->iScope, s->szScope, sizeof(s->szScope));
-    s->hPanel = CreateDialogParamA(p->hInst, MAKEINTRESOURCEA(ld->iPanel), w->hwnd, PanelProc,
-                                   reinterpret_cast<LPARAM>(ld));
+    s->hPanel = CreateDialogParamA(p->hInst, MAKEINTRESOURCEA(ld->iPanel), w->hwnd, PanelProc, 0);
     if (!s->hPanel || !ListingPane_Create(&s->pane, w->hwnd, p, ld->iPane, ld->iRemark, ld->iFollows))
         return FALSE;
     SetWindowLongPtrA(s->hPanel, GWLP_ID, ld->iPanel);
@@ -154,7 +163,7 @@ void ListingWindow_Layout(ZT_MODWIN* w, RECT* rc)
 {
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     LISTING_WIN* s = ListingWindow_State(w);
-    int cy = *ld->pbOpen ? ld->cyOpen : ld->cyClosed;
+    int cy = IsOpen(ld) ? ld->cyOpen : ld->cyClosed;
     if (s->hPanel) {
         MoveWindow(s->hPanel, rc->left, rc->top, rc->right - rc->left, cy, TRUE);
         rc->top += cy;
@@ -228,7 +237,10 @@ void ListingWindow_CmdClear(ZT_MODWIN* w, void*, const void*)
 void ListingWindow_CmdExpand(ZT_MODWIN* w, void*, const void*)
 {
     const LISTING_DESC* ld = ListingWindow_Desc(w);
-    *ld->pbOpen = !*ld->pbOpen;
+    if (IsOpen(ld))
+        g_collapsed.insert(ld->iPanel);
+    else
+        g_collapsed.erase(ld->iPanel);
     ShowExpandText(ld, ListingWindow_State(w)->hPanel);
     Module_Layout(w);
 }

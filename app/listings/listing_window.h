@@ -31,6 +31,17 @@ struct LISTING_LIST {
     const char* pszName;
 };
 
+// Toolbar rows of a list window, by the names its commands, images and
+// popups follow (ID_HOUSE_SALE, ZTIMG_HOUSE_SALE, CTXPOS_HOUSE_SALE): a trade
+// button whose arrow shows the quick filters of its menu, and the add,
+// modify and delete buttons, each greyed by its right.
+#define LISTING_TRADE(LIST, TRADE, text) \
+    {ID_##LIST##_##TRADE, ZTIMG_##LIST##_##TRADE, text, BTNS_DROPDOWN, ZT_NO_RIGHT, CTXPOS_##LIST##_##TRADE}
+#define LISTING_EDITS(LIST, what)                                                \
+    {ID_##LIST##_ADD, ZTIMG_##LIST##_ADD, "增加" what, 0, ZT_OP_ADD},             \
+        {ID_##LIST##_MODIFY, ZTIMG_##LIST##_EDIT, "修改" what, 0, ZT_OP_MODIFY}, \
+        {ID_##LIST##_DELETE, ZTIMG_##LIST##_DEL, "删除" what, 0, ZT_OP_DELETE}
+
 // A quick filter (the row's argument of ListingWindow_CmdQuick): the trade
 // set into the trade box and the two date boxes set to today (0: none).
 struct LISTING_QUICK {
@@ -40,11 +51,11 @@ struct LISTING_QUICK {
 
 struct LISTING_DESC {
     // The filter panel: dialog template (also its control id), its three
-    // buttons, its height expanded and collapsed, the expanded flag.
+    // buttons, its height expanded and collapsed (one state for every
+    // window of the kind while the program runs).
     int iPanel;
     int iFind, iClear, iExpand;
     int cyOpen, cyClosed;
-    BOOL* pbOpen;
     // Its boxes (ZFF_STRING rows of the filter structure), the trade box,
     // the urban-area box (0: none) and the parameter lists.
     const ZT_FIELD* fields;
@@ -96,6 +107,13 @@ void ListingWindow_Read(ZT_MODWIN* w, void* pValues);
 void ListingWindow_Reshow(ZT_MODWIN* w);
 
 // ---- Hooks of the module descriptor ------------------------------------------------
+
+// The hooks of a list window's descriptor, from pfnMay to pDesc: the
+// window's own create, layout, load, row check, delete, free and destroy
+// around the shared filter and selection hooks, and its description.
+#define LISTING_HOOKS(create, layout, load, check, del, free, destroy, desc)                              \
+    nullptr, create, layout, ListingWindow_Filter, load, check, del, free, destroy, nullptr, ListingWindow_SelChange, \
+        desc
 
 BOOL ListingWindow_Create(ZT_MODWIN* w);
 void ListingWindow_Layout(ZT_MODWIN* w, RECT* rc);

@@ -1,5 +1,6 @@
 #include "app/listings/remind.h"
 #include "app/listings/follow_ids.h"
+#include "app/shell/blocks.h"
 
 #include <cstdio>
 #include <cstring>
@@ -68,11 +69,10 @@ static void Init(HWND hDlg, REMIND_BOX* b)
 
 static INT_PTR CALLBACK RemindBoxProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    REMIND_BOX* b = reinterpret_cast<REMIND_BOX*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+    REMIND_BOX* b = Block_DialogState<REMIND_BOX>(hDlg, msg, lParam);
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
-        Init(hDlg, reinterpret_cast<REMIND_BOX*>(lParam));
+        Init(hDlg, b);
         g_hBox = hDlg;
         return TRUE;
     case WM_COMMAND:

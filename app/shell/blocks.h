@@ -53,6 +53,15 @@ HWND Block_Splitter(HWND hOwner, int id);
 // pixels above the bottom between the two vertical splitters.
 void Block_Layout(HWND hOwner, int xLeft, int xRight, int yTop, int yBottom);
 
+// The state a dialog procedure keeps in DWLP_USER: taken from lParam on
+// WM_INITDIALOG (the creation parameter), null before.
+template <class T> T* Block_DialogState(HWND hDlg, UINT msg, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG)
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+    return reinterpret_cast<T*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
 // Shows popup n of the context menus (p->hContextMenus) at the cursor; the
 // owner receives the chosen command.  FALSE when there is no such popup.
 BOOL Block_ContextMenu(HWND hOwner, tagZT_Main_Param* p, int n);

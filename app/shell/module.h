@@ -73,6 +73,12 @@ struct ZT_TBDEF {
     int iRightOp;
     int iPopup = -1;
 };
+// Rows of a toolbar table: a separator, and the buttons a module window's
+// toolbar closes with ("刷新", "退出" and the record count box).
+#define ZT_TB_SEP {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT}
+#define ZT_TB_CLOSING                                                                                     \
+    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT}, {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT}, \
+        ZT_TB_SEP, {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT}
 
 // One command of the window.  With ZT_CMD_NEEDSEL the command runs only with
 // a selected record (pszNoSel, when set, is shown otherwise); ZT_CMD_CONFIRM
@@ -89,6 +95,15 @@ struct ZT_CMDDEF {
     const char* pszNoSel;
     const void* pArg = nullptr;
 };
+
+// Rows of a column table: a field of the record (a text field), the same
+// with a unit, and a text a look-up gives (a name in a shared cache).
+#define ZT_COL(caption, width, type, align, off) {caption, width, type, nullptr, LVU_NONE, align, off, nullptr}
+#define ZT_COL_TEXT(caption, width, align, off) ZT_COL(caption, width, LVT_TEXT, align, off)
+#define ZT_COL_UNIT(caption, width, type, unit, mode, align, off) {caption, width, type, unit, mode, align, off, nullptr}
+#define ZT_COL_LOOKUP(caption, width, align, fn) {caption, width, LVT_TEXT, nullptr, LVU_NONE, align, 0, fn}
+// The branch and the employee a record belongs to, by their names.
+#define ZT_COL_AGENT(width, branch, employee) ZT_COL_LOOKUP("部门", width, 0, branch), ZT_COL_LOOKUP("员工", width, 0, employee)
 
 // Commands every module window shares (app/resources/resource.h):
 // ID_MODULE_EXIT (18) closes the window, ID_MODULE_REFRESH (19) loads again.
@@ -151,6 +166,9 @@ struct ZT_MODULE_DESC {
     int cxTree = 0;
     void (*pfnTreeSelect)(ZT_MODWIN* w, HTREEITEM hItem) = nullptr;
 };
+
+// A table of a descriptor and its length: ZT_TABLE(kButtons).
+#define ZT_TABLE(a) a, static_cast<int>(sizeof(a) / sizeof((a)[0]))
 
 // Per-window state.
 struct ZT_MODWIN {

@@ -193,7 +193,7 @@ double Refresh()
                                      "limit 1 offset 4999");
     HWND panel = ListingWindow_Panel(hwnd);
     SetDlgItemTextA(panel, IDC_CF_DELEGATE_FROM, from.c_str());
-    SendMessageA(hwnd, WM_COMMAND, IDC_CF_FIND, 0);
+    SendMessageA(GetDlgItem(panel, IDC_CF_FIND), BM_CLICK, 0, 0);
     Ui_Pump(100);
     HWND grid2 = Block_Grid(hwnd, p);
     for (int c = 0; c < 23; c++) {

@@ -134,9 +134,7 @@ const ZT_CMDDEF kCommands[] = {
 extern const ZT_MODULE_DESC g_PositionModule = {
     "ZT_CHILD_TEST_PST", POS_CMD_OPEN, ZTM_ORG, IDS_ORG, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagPostion), offsetof(tagPostion, iOrdinal), 0,
-    kButtons, sizeof(kButtons) / sizeof(kButtons[0]),
-    kColumns, sizeof(kColumns) / sizeof(kColumns[0]),
-    kCommands, sizeof(kCommands) / sizeof(kCommands[0]),
+    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_PARAM, POS_CMD_MODIFY,
     May, nullptr, nullptr, Filter, Load, nullptr, Delete, Free, Destroy, Message,
     SelChange,
