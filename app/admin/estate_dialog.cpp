@@ -439,18 +439,13 @@ void InitBuildingForm(HWND hForm, BuildingForm* f)
 INT_PTR CALLBACK BuildingFormProc(HWND hForm, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     BuildingForm* f = Block_DialogState<BuildingForm>(hForm, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG:
+    if (msg == WM_INITDIALOG)
         InitBuildingForm(hForm, f);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && f)
-            SaveBuilding(hForm, f);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hForm, IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
+    else if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && f)
+        SaveBuilding(hForm, f);
+    else if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
+        EndDialog(hForm, IDCANCEL);
+    return msg == WM_INITDIALOG || msg == WM_COMMAND;
 }
 
 void RunBuildingForm(EstDlg* d, tagBUILDNO* sel)

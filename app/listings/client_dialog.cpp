@@ -24,35 +24,39 @@
 
 namespace {
 
+// The client dialog's boxes: texts and numbers of the record, under no
+// field right (the rights disable boxes by their controls).
 #define C(f) offsetof(tagCLIENT, f), sizeof(tagCLIENT::f)
+#define CD_TEXT(id, f, max, label) {id, ZF_TEXT, C(f), max, ZF_NO_RIGHT, label, nullptr, 0, 0}
+#define CD_NUMBER(id, f, label) {id, ZF_INT, C(f), 10, ZF_NO_RIGHT, label, nullptr, 0, 0}
 const ZT_FIELD kFields[] = {
-    {IDC_CD_TRADE, ZF_TEXT, C(szTrade), 16, ZF_NO_RIGHT, "交易", nullptr, 0, 0},
-    {IDC_CD_URBAN, ZF_TEXT, C(szUrban), 64, ZF_NO_RIGHT, "城区", nullptr, 0, 0},
-    {IDC_CD_TYPE, ZF_TEXT, C(szHouseType), 16, ZF_NO_RIGHT, "类型", nullptr, 0, 0},
-    {IDC_CD_LEVEL, ZF_TEXT, C(szLevel), 16, ZF_NO_RIGHT, "等级", nullptr, 0, 0},
-    {IDC_CD_CLIMAN, ZF_TEXT, C(szCliMan), 256, ZF_NO_RIGHT, "客户姓名", nullptr, 0, 0},
-    {IDC_CD_LINKMAN, ZF_TEXT, C(szLinkMan), 256, ZF_NO_RIGHT, "委托代理", nullptr, 0, 0},
-    {IDC_CD_BUY_MIN, ZF_INT, C(iMinBuy), 10, ZF_NO_RIGHT, "购价(起)", nullptr, 0, 0},
-    {IDC_CD_BUY_MAX, ZF_INT, C(iMaxBuy), 10, ZF_NO_RIGHT, "购价(止)", nullptr, 0, 0},
-    {IDC_CD_RENT_MIN, ZF_INT, C(iMinRent), 10, ZF_NO_RIGHT, "租价(起)", nullptr, 0, 0},
-    {IDC_CD_RENT_MAX, ZF_INT, C(iMaxRent), 10, ZF_NO_RIGHT, "租价(止)", nullptr, 0, 0},
-    {IDC_CD_AREA_MIN, ZF_INT, C(iMinArea), 10, ZF_NO_RIGHT, "面积(起)", nullptr, 0, 0},
-    {IDC_CD_AREA_MAX, ZF_INT, C(iMaxArea), 10, ZF_NO_RIGHT, "面积(止)", nullptr, 0, 0},
-    {IDC_CD_ROOM_MIN, ZF_INT, C(iMinRoom), 10, ZF_NO_RIGHT, "房型(起)", nullptr, 0, 0},
-    {IDC_CD_ROOM_MAX, ZF_INT, C(iMaxRoom), 10, ZF_NO_RIGHT, "房型(止)", nullptr, 0, 0},
-    {IDC_CD_FLOOR, ZF_TEXT, C(szFloor), 16, ZF_NO_RIGHT, "楼层", nullptr, 0, 0},
-    {IDC_CD_USAGE, ZF_TEXT, C(szUsage), 16, ZF_NO_RIGHT, "性质", nullptr, 0, 0},
-    {IDC_CD_TOWARD, ZF_TEXT, C(szToward), 16, ZF_NO_RIGHT, "朝向", nullptr, 0, 0},
-    {IDC_CD_SOURCE, ZF_TEXT, C(szSource), 16, ZF_NO_RIGHT, "来源", nullptr, 0, 0},
+    CD_TEXT(IDC_CD_TRADE, szTrade, 16, "交易"),
+    CD_TEXT(IDC_CD_URBAN, szUrban, 64, "城区"),
+    CD_TEXT(IDC_CD_TYPE, szHouseType, 16, "类型"),
+    CD_TEXT(IDC_CD_LEVEL, szLevel, 16, "等级"),
+    CD_TEXT(IDC_CD_CLIMAN, szCliMan, 256, "客户姓名"),
+    CD_TEXT(IDC_CD_LINKMAN, szLinkMan, 256, "委托代理"),
+    CD_NUMBER(IDC_CD_BUY_MIN, iMinBuy, "购价(起)"),
+    CD_NUMBER(IDC_CD_BUY_MAX, iMaxBuy, "购价(止)"),
+    CD_NUMBER(IDC_CD_RENT_MIN, iMinRent, "租价(起)"),
+    CD_NUMBER(IDC_CD_RENT_MAX, iMaxRent, "租价(止)"),
+    CD_NUMBER(IDC_CD_AREA_MIN, iMinArea, "面积(起)"),
+    CD_NUMBER(IDC_CD_AREA_MAX, iMaxArea, "面积(止)"),
+    CD_NUMBER(IDC_CD_ROOM_MIN, iMinRoom, "房型(起)"),
+    CD_NUMBER(IDC_CD_ROOM_MAX, iMaxRoom, "房型(止)"),
+    CD_TEXT(IDC_CD_FLOOR, szFloor, 16, "楼层"),
+    CD_TEXT(IDC_CD_USAGE, szUsage, 16, "性质"),
+    CD_TEXT(IDC_CD_TOWARD, szToward, 16, "朝向"),
+    CD_TEXT(IDC_CD_SOURCE, szSource, 16, "来源"),
     {IDC_CD_NUMBER, ZF_TEXT, C(szClientNum), 10, ZF_NO_RIGHT, "客源编号", nullptr, 0, ZFF_NO_READ},
-    {IDC_CD_CITIZEN, ZF_TEXT, C(szCitizen), 16, ZF_NO_RIGHT, "身份国籍", nullptr, 0, 0},
-    {IDC_CD_DELEGATEPD, ZF_TEXT, C(szDelegatePD), 16, ZF_NO_RIGHT, "委托权限", nullptr, 0, 0},
+    CD_TEXT(IDC_CD_CITIZEN, szCitizen, 16, "身份国籍"),
+    CD_TEXT(IDC_CD_DELEGATEPD, szDelegatePD, 16, "委托权限"),
     {IDC_CD_DELEGATE, ZF_DATE, C(dDelegate), 10, ZF_NO_RIGHT, "委托日期", nullptr, 0, 0},
-    {IDC_CD_DECORATION, ZF_TEXT, C(szDecoration), 16, ZF_NO_RIGHT, "装修", nullptr, 0, 0},
-    {IDC_CD_LAYOUT, ZF_TEXT, C(szLayout), 16, ZF_NO_RIGHT, "配置", nullptr, 0, 0},
-    {IDC_CD_PAYMENT, ZF_TEXT, C(szPayment), 16, ZF_NO_RIGHT, "付款", nullptr, 0, 0},
-    {IDC_CD_AGENCYFEE, ZF_TEXT, C(szAgencyFee), 16, ZF_NO_RIGHT, "付佣", nullptr, 0, 0},
-    {IDC_CD_REMARK, ZF_TEXT, C(szRemark), 256, ZF_NO_RIGHT, "备注", nullptr, 0, 0},
+    CD_TEXT(IDC_CD_DECORATION, szDecoration, 16, "装修"),
+    CD_TEXT(IDC_CD_LAYOUT, szLayout, 16, "配置"),
+    CD_TEXT(IDC_CD_PAYMENT, szPayment, 16, "付款"),
+    CD_TEXT(IDC_CD_AGENCYFEE, szAgencyFee, 16, "付佣"),
+    CD_TEXT(IDC_CD_REMARK, szRemark, 256, "备注"),
 };
 const int kNumFields = sizeof(kFields) / sizeof(kFields[0]);
 
@@ -61,6 +65,8 @@ const LISTING_PHONE_BOX kPhones[] = {
     {IDC_CD_CLITEL, C(szCliTel), TRUE},
     {IDC_CD_LINKTEL, C(szLinkTel), TRUE},
 };
+#undef CD_NUMBER
+#undef CD_TEXT
 #undef C
 
 const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_NAV_LAST};

@@ -57,10 +57,8 @@ BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::s
     if (pBadCtl)
         *pBadCtl = 0;
     const LISTING_DATE_BOX dates[] = {
-        {&v.delegateFrom, IDC_CF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
-        {&v.delegateTo, IDC_CF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
-        {&v.followFrom, IDC_CF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
-        {&v.followTo, IDC_CF_FOLLOW_TO, " dtFollow <= '%04d-%02d-%02d 23:59:59'"},
+        LISTING_DATES(delegateFrom, delegateTo, IDC_CF_DELEGATE_FROM, IDC_CF_DELEGATE_TO, "dDelegate"),
+        LISTING_DATES(followFrom, followTo, IDC_CF_FOLLOW_FROM, IDC_CF_FOLLOW_TO, "dtFollow"),
     };
     std::string datePieces[4];
     if (!Listing_FilterDates(dates, 4, datePieces, pBadCtl))
@@ -82,8 +80,8 @@ BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::s
     return TRUE;
 }
 
-#define CF(id, kind, field, max, label) \
-    {id, kind, offsetof(ClientFilterPanel, field), 0, max, ZF_NO_RIGHT, label, nullptr, 0, ZFF_STRING}
+#define CF(id, kind, field, max, label) LISTING_BOX(ClientFilterPanel, id, kind, field, max, label)
+#define CF_DATES(from, to, fFrom, fTo, label) LISTING_RANGE(ClientFilterPanel, from, to, ZF_DATE, fFrom, fTo, 10, label)
 extern const ZT_FIELD g_ClientFilterFields[] = {
     CF(IDC_CF_TRADE, ZF_TEXT, trade, CF_TEXT_MAX, "交易"),
     CF(IDC_CF_PRICE, ZF_INT, price, CF_NUMBER_MAX, "价格"),
@@ -93,11 +91,10 @@ extern const ZT_FIELD g_ClientFilterFields[] = {
     CF(IDC_CF_ROOM, ZF_INT, room, CF_NUMBER_MAX, "房型"),
     CF(IDC_CF_TYPE, ZF_TEXT, houseType, CF_TEXT_MAX, "类型"),
     CF(IDC_CF_LEVEL, ZF_TEXT, level, CF_TEXT_MAX, "等级"),
-    CF(IDC_CF_DELEGATE_FROM, ZF_DATE, delegateFrom, 10, "委托日期(起)"),
-    CF(IDC_CF_DELEGATE_TO, ZF_DATE, delegateTo, 10, "委托日期(止)"),
-    CF(IDC_CF_FOLLOW_FROM, ZF_DATE, followFrom, 10, "跟进日期(起)"),
-    CF(IDC_CF_FOLLOW_TO, ZF_DATE, followTo, 10, "跟进日期(止)"),
+    CF_DATES(IDC_CF_DELEGATE_FROM, IDC_CF_DELEGATE_TO, delegateFrom, delegateTo, "委托日期"),
+    CF_DATES(IDC_CF_FOLLOW_FROM, IDC_CF_FOLLOW_TO, followFrom, followTo, "跟进日期"),
 };
+#undef CF_DATES
 #undef CF
 extern const int g_nClientFilterFields = sizeof(g_ClientFilterFields) / sizeof(g_ClientFilterFields[0]);
 

@@ -118,9 +118,7 @@ const ZT_COLDEF kColumns[] = {
     ZT_COL_UNIT("租价范围", 120, LVT_TEXT, "元/月", LVU_HEADER, 1, C(szRentRange)),
     ZT_COL_TEXT("价款方式", 60, 1, C(szPayment)),
     ZT_COL_TEXT("付佣比例", 60, 1, C(szAgencyFee)),
-    ZT_COL_AGENT(70, BranchName, EmployeeName),
-    ZT_COL_TEXT("委托日期", 70, 1, C(dDelegate)),
-    ZT_COL_TEXT("跟进日期", 125, 1, C(dtFollow)),
+    LISTING_COLS_AGENT(tagCLIENT, 70, BranchName, EmployeeName),
     ZT_COL_TEXT("最后修改", 125, 1, C(dtUpdate)),
 };
 #undef C

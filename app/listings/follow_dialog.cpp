@@ -189,34 +189,30 @@ static void Cancel(HWND hDlg, FOLLOW_DLG* s)
     EndDialog(hDlg, IDCANCEL);
 }
 
+// Returns FALSE for a command the dialog leaves alone.
+static BOOL OnCommand(HWND hDlg, FOLLOW_DLG* s, int id, int code)
+{
+    if (id == IDOK)
+        Save(hDlg, s);
+    else if (id == IDCANCEL)
+        Cancel(hDlg, s);
+    else if (id == IDC_FW_BR && code == ZTCBN_CHANGE)
+        FillEmployees(hDlg, s->p);
+    else if (id == IDC_FW_REMIND)
+        EnableReminder(hDlg);
+    else
+        return id == IDC_FW_BR;
+    return TRUE;
+}
+
 static INT_PTR CALLBACK FollowDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     FOLLOW_DLG* s = Block_DialogState<FOLLOW_DLG>(hDlg, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG:
+    if (msg == WM_INITDIALOG)
         Init(hDlg, s);
-        return TRUE;
-    case WM_COMMAND:
-        if (!s)
-            break;
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            Save(hDlg, s);
-            return TRUE;
-        case IDCANCEL:
-            Cancel(hDlg, s);
-            return TRUE;
-        case IDC_FW_BR:
-            if (HIWORD(wParam) == ZTCBN_CHANGE)
-                FillEmployees(hDlg, s->p);
-            return TRUE;
-        case IDC_FW_REMIND:
-            EnableReminder(hDlg);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+    else if (msg == WM_COMMAND && s)
+        return OnCommand(hDlg, s, LOWORD(wParam), HIWORD(wParam));
+    return msg == WM_INITDIALOG;
 }
 
 INT_PTR FollowDialog_Run(HWND hOwner, tagZT_Main_Param* p, FOLLOW_ENTRY* e)

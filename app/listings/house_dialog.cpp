@@ -26,40 +26,46 @@
 
 // ---- The field table ----------------------------------------------------------------------
 
+// The boxes by kind: the house's place (location right), its prices (price
+// right, locked and empty for 0), its dates, and free texts of 16 bytes.
 #define H(f) offsetof(tagHOUSE, f), sizeof(tagHOUSE::f)
 static const unsigned kNum = ZFF_ZERO_EMPTY | ZFF_LOCK;
+#define HD_PLACE(id, f, max, label, flags) {id, ZF_TEXT, H(f), max, ZT_FR_LOCATION, label, nullptr, 0, flags}
+#define HD_PRICE(id, f, label) {id, ZF_INT, H(f), 10, ZT_FR_PRICE, label, nullptr, 0, kNum}
+#define HD_DATE(id, f, right, label) {id, ZF_DATE, H(f), 10, right, label, nullptr, 0, 0}
+#define HD_TEXT(id, f, label) {id, ZF_TEXT, H(f), 16, ZF_NO_RIGHT, label, nullptr, 0, 0}
 static const ZT_FIELD kFields[] = {
-    {IDC_HD_DIST, ZF_TEXT, H(szDist), 10, ZT_FR_LOCATION, "片区", nullptr, 0, 0},
-    {IDC_HD_RING, ZF_TEXT, H(szRingArea), 16, ZT_FR_LOCATION, "环区", nullptr, 0, 0},
-    {IDC_HD_BUILDNO, ZF_TEXT, H(szBuildNO), 10, ZT_FR_LOCATION, "栋号", nullptr, 0, 0},
-    {IDC_HD_HOUSENO, ZF_TEXT, H(szHouseNO), 10, ZT_FR_LOCATION, "室号", nullptr, 0, 0},
-    {IDC_HD_FLOOR, ZF_TEXT, H(szFloor), 4, ZT_FR_LOCATION, "楼层", nullptr, 0, ZFF_LOCK},
+    HD_PLACE(IDC_HD_DIST, szDist, 10, "片区", 0),
+    HD_PLACE(IDC_HD_RING, szRingArea, 16, "环区", 0),
+    HD_PLACE(IDC_HD_BUILDNO, szBuildNO, 10, "栋号", 0),
+    HD_PLACE(IDC_HD_HOUSENO, szHouseNO, 10, "室号", 0),
+    HD_PLACE(IDC_HD_FLOOR, szFloor, 4, "楼层", ZFF_LOCK),
     {IDC_HD_FLOORT, ZF_INT, H(iFloorT), 10, ZT_FR_LOCATION, "总层", nullptr, 0, kNum},
     {IDC_HD_AREA, ZF_DECIMAL, H(dbBuildArea), 19, ZT_FR_AREA, "面积", "%.2f", 9999999999.99, kNum},
     {IDC_HD_ROOMTYPE, ZF_TEXT, H(szRoomType), 10, ZF_NO_RIGHT, "房型", nullptr, 0, 0},
-    {IDC_HD_TOWARD, ZF_TEXT, H(szToward), 16, ZF_NO_RIGHT, "朝向", nullptr, 0, 0},
-    {IDC_HD_DECORATION, ZF_TEXT, H(szDecoration), 16, ZF_NO_RIGHT, "装修", nullptr, 0, 0},
-    {IDC_HD_LAYOUT, ZF_TEXT, H(szLayout), 16, ZF_NO_RIGHT, "配置", nullptr, 0, 0},
-    {IDC_HD_STATUSQUO, ZF_TEXT, H(szStatusquo), 16, ZF_NO_RIGHT, "现状", nullptr, 0, 0},
-    {IDC_HD_LOOK, ZF_TEXT, H(szLook), 16, ZF_NO_RIGHT, "看房", nullptr, 0, 0},
-    {IDC_HD_SIGN, ZF_TEXT, H(szSign), 16, ZF_NO_RIGHT, "签约", nullptr, 0, 0},
-    {IDC_HD_MORTGAGE, ZF_TEXT, H(szMortgage), 16, ZF_NO_RIGHT, "抵押", nullptr, 0, 0},
-    {IDC_HD_PARK, ZF_TEXT, H(szPark), 16, ZF_NO_RIGHT, "车位", nullptr, 0, 0},
-    {IDC_HD_BUILDTYPE, ZF_TEXT, H(szBuildType), 16, ZF_NO_RIGHT, "建筑类型", nullptr, 0, 0},
-    {IDC_HD_BUILDSTRUCT, ZF_TEXT, H(szBuildStruct), 16, ZF_NO_RIGHT, "建筑结构", nullptr, 0, 0},
-    {IDC_HD_TRADE, ZF_TEXT, H(szTrade), 16, ZF_NO_RIGHT, "交易", nullptr, 0, 0},
-    {IDC_HD_SALES, ZF_INT, H(iSales), 10, ZT_FR_PRICE, "售价", nullptr, 0, kNum},
-    {IDC_HD_SALESAVE, ZF_INT, H(iSalesAve), 10, ZT_FR_PRICE, "售均价", nullptr, 0, kNum},
-    {IDC_HD_SALESBASE, ZF_INT, H(iSalesBase), 10, ZT_FR_PRICE, "售到手价", nullptr, 0, kNum},
-    {IDC_HD_RENT, ZF_INT, H(iRent), 10, ZT_FR_PRICE, "租价", nullptr, 0, kNum},
+    HD_TEXT(IDC_HD_TOWARD, szToward, "朝向"),
+    HD_TEXT(IDC_HD_DECORATION, szDecoration, "装修"),
+    HD_TEXT(IDC_HD_LAYOUT, szLayout, "配置"),
+    HD_TEXT(IDC_HD_STATUSQUO, szStatusquo, "现状"),
+    HD_TEXT(IDC_HD_LOOK, szLook, "看房"),
+    HD_TEXT(IDC_HD_SIGN, szSign, "签约"),
+    HD_TEXT(IDC_HD_MORTGAGE, szMortgage, "抵押"),
+    HD_TEXT(IDC_HD_PARK, szPark, "车位"),
+    HD_TEXT(IDC_HD_BUILDTYPE, szBuildType, "建筑类型"),
+    HD_TEXT(IDC_HD_BUILDSTRUCT, szBuildStruct, "建筑结构"),
+    HD_TEXT(IDC_HD_TRADE, szTrade, "交易"),
+    HD_PRICE(IDC_HD_SALES, iSales, "售价"),
+    HD_PRICE(IDC_HD_SALESAVE, iSalesAve, "售均价"),
+    HD_PRICE(IDC_HD_SALESBASE, iSalesBase, "售到手价"),
+    HD_PRICE(IDC_HD_RENT, iRent, "租价"),
     {IDC_HD_RENTAVE, ZF_DECIMAL, H(dbRentAve), 19, ZT_FR_PRICE, "租均价", "%.2f", 9999999999.99, kNum},
-    {IDC_HD_RENTBASE, ZF_INT, H(iRentBase), 10, ZT_FR_PRICE, "租到手价", nullptr, 0, kNum},
-    {IDC_HD_BUY, ZF_DATE, H(dBuy), 10, ZF_NO_RIGHT, "购房日期", nullptr, 0, 0},
-    {IDC_HD_RENTDAY, ZF_DATE, H(dRent), 10, ZF_NO_RIGHT, "租赁日期", nullptr, 0, 0},
-    {IDC_HD_DELEGATE, ZF_DATE, H(dDelegate), 10, ZT_FR_DELEGATE, "委托日期", nullptr, 0, 0},
+    HD_PRICE(IDC_HD_RENTBASE, iRentBase, "租到手价"),
+    HD_DATE(IDC_HD_BUY, dBuy, ZF_NO_RIGHT, "购房日期"),
+    HD_DATE(IDC_HD_RENTDAY, dRent, ZF_NO_RIGHT, "租赁日期"),
+    HD_DATE(IDC_HD_DELEGATE, dDelegate, ZT_FR_DELEGATE, "委托日期"),
     {IDC_HD_HPC, ZF_TEXT, H(szHPC), 256, ZF_NO_RIGHT, "产权号", nullptr, 0, 0},
-    {IDC_HD_PPTSOURCE, ZF_TEXT, H(szPPTSource), 16, ZF_NO_RIGHT, "产权来源", nullptr, 0, 0},
-    {IDC_HD_CITIZEN, ZF_TEXT, H(szCitizen), 16, ZF_NO_RIGHT, "身份国籍", nullptr, 0, 0},
+    HD_TEXT(IDC_HD_PPTSOURCE, szPPTSource, "产权来源"),
+    HD_TEXT(IDC_HD_CITIZEN, szCitizen, "身份国籍"),
     {IDC_HD_REMARK, ZF_TEXT, H(szRemark), 256, ZT_FR_REMARK, "备注", nullptr, 0, ZFF_LOCK},
 };
 static const int kNumFields = sizeof(kFields) / sizeof(kFields[0]);
@@ -86,6 +92,10 @@ static const LISTING_PHONE_BOX kPhones[] = {
     {IDC_HD_LINKMAN, H(szLinkMan), FALSE},
     {IDC_HD_LINKTEL, H(szLinkTel), TRUE},
 };
+#undef HD_PLACE
+#undef HD_PRICE
+#undef HD_DATE
+#undef HD_TEXT
 #undef H
 
 static const int kNavCmds[4] = {ID_HOUSE_NAV_FIRST, ID_HOUSE_NAV_PREV, ID_HOUSE_NAV_NEXT, ID_HOUSE_NAV_LAST};

@@ -152,31 +152,26 @@ int HouseFilter_Number(const std::string& text)
     return Listing_FilterNumber(text);
 }
 
-#define HF(id, kind, field, max, label) \
-    {id, kind, offsetof(HouseFilterPanel, field), 0, max, ZF_NO_RIGHT, label, nullptr, 0, ZFF_STRING}
+#define HF(id, kind, field, max, label) LISTING_BOX(HouseFilterPanel, id, kind, field, max, label)
+#define HF_RANGE(from, to, kind, fFrom, fTo, max, label) \
+    LISTING_RANGE(HouseFilterPanel, from, to, kind, fFrom, fTo, max, label)
 extern const ZT_FIELD g_HouseFilterFields[] = {
     HF(IDC_HF_TRADE, ZF_TEXT, trade, HF_TRADE_MAX, "交易"),
     HF(IDC_HF_URBAN, ZF_TEXT, urban, HF_URBAN_MAX, "城区"),
     HF(IDC_HF_ESTATE, ZF_TEXT, estate, HF_ESTATE_MAX, "楼盘名称"),
     HF(IDC_HF_BUILDNO, ZF_TEXT, buildNo, HF_NO_MAX, "栋号"),
     HF(IDC_HF_HOUSENO, ZF_TEXT, houseNo, HF_NO_MAX, "室号"),
-    HF(IDC_HF_AREA_MIN, ZF_INT, areaMin, 10, "面积(起)"),
-    HF(IDC_HF_AREA_MAX, ZF_INT, areaMax, 10, "面积(止)"),
-    HF(IDC_HF_BED_MIN, ZF_INT, bedMin, 0, "房型(起)"),
-    HF(IDC_HF_BED_MAX, ZF_INT, bedMax, 0, "房型(止)"),
+    HF_RANGE(IDC_HF_AREA_MIN, IDC_HF_AREA_MAX, ZF_INT, areaMin, areaMax, 10, "面积"),
+    HF_RANGE(IDC_HF_BED_MIN, IDC_HF_BED_MAX, ZF_INT, bedMin, bedMax, 0, "房型"),
     HF(IDC_HF_TYPE, ZF_TEXT, types, HF_MULTI_MAX, "类型"),
-    HF(IDC_HF_PRICE_MIN, ZF_INT, priceMin, 10, "价格(起)"),
-    HF(IDC_HF_PRICE_MAX, ZF_INT, priceMax, 10, "价格(止)"),
-    HF(IDC_HF_FLOOR_MIN, ZF_INT, floorMin, 10, "楼层(起)"),
-    HF(IDC_HF_FLOOR_MAX, ZF_INT, floorMax, 10, "楼层(止)"),
+    HF_RANGE(IDC_HF_PRICE_MIN, IDC_HF_PRICE_MAX, ZF_INT, priceMin, priceMax, 10, "价格"),
+    HF_RANGE(IDC_HF_FLOOR_MIN, IDC_HF_FLOOR_MAX, ZF_INT, floorMin, floorMax, 10, "楼层"),
     HF(IDC_HF_LOOK, ZF_TEXT, looks, HF_MULTI_MAX, "看房"),
-    HF(IDC_HF_DELEGATE_FROM, ZF_DATE, delegateFrom, 10, "委托日期(起)"),
-    HF(IDC_HF_DELEGATE_TO, ZF_DATE, delegateTo, 10, "委托日期(止)"),
-    HF(IDC_HF_FOLLOW_FROM, ZF_DATE, followFrom, 10, "跟进日期(起)"),
-    HF(IDC_HF_FOLLOW_TO, ZF_DATE, followTo, 10, "跟进日期(止)"),
-    HF(IDC_HF_RENT_FROM, ZF_DATE, rentFrom, 10, "租赁日期(起)"),
-    HF(IDC_HF_RENT_TO, ZF_DATE, rentTo, 10, "租赁日期(止)"),
+    HF_RANGE(IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO, ZF_DATE, delegateFrom, delegateTo, 10, "委托日期"),
+    HF_RANGE(IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO, ZF_DATE, followFrom, followTo, 10, "跟进日期"),
+    HF_RANGE(IDC_HF_RENT_FROM, IDC_HF_RENT_TO, ZF_DATE, rentFrom, rentTo, 10, "租赁日期"),
 };
+#undef HF_RANGE
 #undef HF
 extern const int g_nHouseFilterFields = sizeof(g_HouseFilterFields) / sizeof(g_HouseFilterFields[0]);
 
@@ -194,11 +189,9 @@ BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const ta
 
     // The dates first: a box that holds no date stops the whole filter.
     const LISTING_DATE_BOX dates[] = {
-        {&v.delegateFrom, IDC_HF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
-        {&v.delegateTo, IDC_HF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
-        {&v.followFrom, IDC_HF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
-        {&v.followTo, IDC_HF_FOLLOW_TO, " dtFollow <= '%04d-%02d-%02d 23:59:59'"},
-        {&v.rentFrom, IDC_HF_RENT_FROM, " dRent>= '%04d-%02d-%02d'"},
+        LISTING_DATES(delegateFrom, delegateTo, IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO, "dDelegate"),
+        LISTING_DATES(followFrom, followTo, IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO, "dtFollow"),
+        {&v.rentFrom, IDC_HF_RENT_FROM, " dRent>= '%04d-%02d-%02d'"},    // as the list has always sent it
         {&v.rentTo, IDC_HF_RENT_TO, " dRent <= '%04d-%02d-%02d 23:59:59'"},
     };
     std::string datePieces[6];

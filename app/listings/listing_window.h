@@ -42,6 +42,13 @@ struct LISTING_LIST {
         {ID_##LIST##_MODIFY, ZTIMG_##LIST##_EDIT, "修改" what, 0, ZT_OP_MODIFY}, \
         {ID_##LIST##_DELETE, ZTIMG_##LIST##_DEL, "删除" what, 0, ZT_OP_DELETE}
 
+// The columns every list shows after a listing's own: its branch and
+// employee by name, then its commission and follow-up dates (a record of
+// type T).
+#define LISTING_COLS_AGENT(T, width, branch, employee)                                                   \
+    ZT_COL_AGENT(width, branch, employee), ZT_COL_TEXT("委托日期", 70, 1, offsetof(T, dDelegate)), \
+        ZT_COL_TEXT("跟进日期", 125, 1, offsetof(T, dtFollow))
+
 // A quick filter (the row's argument of ListingWindow_CmdQuick): the trade
 // set into the trade box and the two date boxes set to today (0: none).
 struct LISTING_QUICK {
