@@ -395,8 +395,6 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
         w->pState = calloc(1, d->cbState);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
 
-    if (d->cxTree > 0 && !CreateTree(w))
-        return FALSE;
     if (d->nTb > 0) {
         Block_Toolbar(hwnd, p, AddButtons, w);
         w->hToolbar = Block_GetToolbar(hwnd);
@@ -410,6 +408,8 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
             return FALSE;
         Block_AddColumns(w->hGrid, d->col, d->nCol);
     }
+    if (d->cxTree > 0 && !CreateTree(w))
+        return FALSE;
     if (d->pfnCreate && !d->pfnCreate(w))
         return FALSE;
     if (d->pfnLoad)
