@@ -583,7 +583,7 @@ static BOOL OnMessage(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, LRES
         PaintPlaceholder(w->hwnd);
         return TRUE;
     case WM_COMMAND:
-        return OnCommand(w, wParam, lParam);
+        return !IsPlaceholder(w->d) && OnCommand(w, wParam, lParam);    // a placeholder takes none
     case WM_NOTIFY:
         return OnNotify(w, reinterpret_cast<const NMHDR*>(lParam), pResult);
     case WM_SPLITTER_MOVED:
