@@ -152,7 +152,7 @@ const LISTING_LIST kLists[] = {
 
 const LISTING_DESC kListing = {
     IDD_CLIENT_PANEL, IDC_CF_FIND, IDC_CF_CLEAR, IDC_CF_EXPAND, 91, 37,
-    g_ClientFilterFields, g_nClientFilterFields, IDC_CF_TRADE, IDC_CF_URBAN, kLists, 4,
+    g_ClientFilterFields, g_nClientFilterFields, IDC_CF_TRADE, IDC_CF_URBAN, ZT_TABLE(kLists),
     Build, ZTM_CLIENT,
     IDD_CLIENT_PANE, IDC_CP_REMARK, IDC_CP_FOLLOWS, 138, 298, FALSE, offsetof(tagCLIENT, szRemark),
     0, 0,

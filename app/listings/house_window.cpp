@@ -354,7 +354,7 @@ const LISTING_LIST kLists[] = {
 
 const LISTING_DESC kListing = {
     IDD_HOUSE_PANEL, IDC_HF_FIND, IDC_HF_CLEAR, IDC_HF_EXPAND, 112, 37,
-    g_HouseFilterFields, g_nHouseFilterFields, IDC_HF_TRADE, IDC_HF_URBAN, kLists, 3,
+    g_HouseFilterFields, g_nHouseFilterFields, IDC_HF_TRADE, IDC_HF_URBAN, ZT_TABLE(kLists),
     Build, ZTM_HOUSE,
     IDD_HOUSE_PANE, IDC_HP_REMARK, IDC_HP_FOLLOWS, 138, 298, TRUE, offsetof(tagHOUSE, szRemark),
     ID_HOUSE_FOLLOW_HIDE, ID_HOUSE_FOLLOW_SHOW,

@@ -55,6 +55,37 @@ void ListingWindow_Read(ZT_MODWIN* w, void* pValues)
 
 // ---- The panel -------------------------------------------------------------------------
 
+// Whether the panels of a kind (by their template) are collapsed: expanded
+// at first, for every window of the kind.
+static std::set<int> g_collapsed;
+
+static BOOL IsOpen(const LISTING_DESC* ld)
+{
+    return g_collapsed.count(ld->iPanel) == 0;
+}
+
+static void ShowExpandText(const LISTING_DESC* ld, HWND hPanel)
+{
+    SetDlgItemTextA(hPanel, ld->iExpand, IsOpen(ld) ? "收起" : "更多");
+}
+
+static void ClearPanel(ZT_MODWIN* w)
+{
+    const LISTING_DESC* ld = ListingWindow_Desc(w);
+    Fields_Clear(ListingWindow_State(w)->hPanel, ld->fields, ld->nFields);
+}
+
+static void ExpandPanel(ZT_MODWIN* w)
+{
+    const LISTING_DESC* ld = ListingWindow_Desc(w);
+    if (IsOpen(ld))
+        g_collapsed.insert(ld->iPanel);
+    else
+        g_collapsed.erase(ld->iPanel);
+    ShowExpandText(ld, ListingWindow_State(w)->hPanel);
+    Module_Layout(w);
+}
+
 // The panel's buttons: "查找" is the window's refresh, "清空" and "更多".
 static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
@@ -68,9 +99,9 @@ static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
     if (id == ld->iFind)
         Module_Refresh(w);
     else if (id == ld->iClear)
-        ListingWindow_CmdClear(w, nullptr, nullptr);
+        ClearPanel(w);
     else if (id == ld->iExpand)
-        ListingWindow_CmdExpand(w, nullptr, nullptr);
+        ExpandPanel(w);
     return TRUE;
 }
 
@@ -92,20 +123,6 @@ static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Pa
         if (name)
             FillArgcCombo(GetDlgItem(hPanel, list.id), p->pArgcValue, p->nArgcValue, name->iOrdinal);
     }
-}
-
-// Whether the panels of a kind (by their template) are collapsed: expanded
-// at first, for every window of the kind.
-static std::set<int> g_collapsed;
-
-static BOOL IsOpen(const LISTING_DESC* ld)
-{
-    return g_collapsed.count(ld->iPanel) == 0;
-}
-
-static void ShowExpandText(const LISTING_DESC* ld, HWND hPanel)
-{
-    SetDlgItemTextA(hPanel, ld->iExpand, IsOpen(ld) ? "收起" : "更多");
 }
 
 // ---- The pane ----------------------------------------------------------------------------
@@ -217,7 +234,7 @@ void ListingWindow_CmdQuick(ZT_MODWIN* w, void*, const void* pArg)
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     const LISTING_QUICK* q = static_cast<const LISTING_QUICK*>(pArg);
     HWND hPanel = ListingWindow_State(w)->hPanel;
-    Fields_Clear(hPanel, ld->fields, ld->nFields);
+    ClearPanel(w);
     SetDlgItemTextA(hPanel, ld->iTrade, q->pszTrade);
     if (q->iFrom) {
         char day[16];
@@ -226,23 +243,6 @@ void ListingWindow_CmdQuick(ZT_MODWIN* w, void*, const void* pArg)
         SetDlgItemTextA(hPanel, q->iTo, day);
     }
     Module_Refresh(w);
-}
-
-void ListingWindow_CmdClear(ZT_MODWIN* w, void*, const void*)
-{
-    const LISTING_DESC* ld = ListingWindow_Desc(w);
-    Fields_Clear(ListingWindow_State(w)->hPanel, ld->fields, ld->nFields);
-}
-
-void ListingWindow_CmdExpand(ZT_MODWIN* w, void*, const void*)
-{
-    const LISTING_DESC* ld = ListingWindow_Desc(w);
-    if (IsOpen(ld))
-        g_collapsed.insert(ld->iPanel);
-    else
-        g_collapsed.erase(ld->iPanel);
-    ShowExpandText(ld, ListingWindow_State(w)->hPanel);
-    Module_Layout(w);
 }
 
 void ListingWindow_CmdHidePane(ZT_MODWIN* w, void*, const void*)

@@ -132,8 +132,6 @@ void ListingWindow_Destroy(ZT_MODWIN* w);
 
 // pArg: a LISTING_QUICK.
 void ListingWindow_CmdQuick(ZT_MODWIN* w, void* pSel, const void* pArg);
-void ListingWindow_CmdClear(ZT_MODWIN* w, void* pSel, const void* pArg);
-void ListingWindow_CmdExpand(ZT_MODWIN* w, void* pSel, const void* pArg);
 // The pane's toolbar button: hides, or shows again, the follow-up pane.
 void ListingWindow_CmdHidePane(ZT_MODWIN* w, void* pSel, const void* pArg);
 void ListingWindow_CmdShowPane(ZT_MODWIN* w, void* pSel, const void* pArg);
