@@ -3,7 +3,7 @@
 target_link_libraries(kelmora_app PUBLIC -lws2_32)
 
 zt_exe(Kelmora GUI
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/shell/main.cpp
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp
   DLLS ZTData ZTListview ZTPopedom
   LIBS kelmora_app zt_cipher ${MARIADB_LDFLAGS} -lws2_32 -lcomctl32 -lgdi32 -luser32 -lkernel32)
 target_include_directories(Kelmora PRIVATE ${MARIADB_INCLUDE_DIRS})

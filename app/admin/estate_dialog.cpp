@@ -3,6 +3,8 @@
 #include "app/admin/estate_list.h"
 #include "app/admin/pinyin.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
+#include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/module.h"
 #include "app/shell/rights.h"
@@ -11,7 +13,6 @@
 #include "common/zt_box.h"
 
 #include <commctrl.h>
-#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -35,65 +36,68 @@ const int kBuildingSpares = 101;
 
 // ---- Fields of the pages ----------------------------------------------------------
 
-enum { FK_TEXT, FK_DATE, FK_COUNT, FK_MONEY };
+// Counts and money read laxly: what is no number counts as 0; only money
+// beyond the database's columns is refused.  Dates are texts as typed.
+#define E(f) offsetof(tagESTATE, f), sizeof(tagESTATE::f)
+#define EST_TEXT(id, f) {id, ZF_TEXT, E(f), 0, ZF_NO_RIGHT, nullptr, nullptr, 0, 0}
+#define EST_DATE(id, f) {id, ZF_DATE, E(f), 0, ZF_NO_RIGHT, nullptr, nullptr, 0, ZFF_LAX}
+#define EST_COUNT(id, f) {id, ZF_INT, E(f), kNumberChars, ZF_NO_RIGHT, nullptr, "%d", 0, ZFF_LAX}
+#define EST_MONEY(id, f) {id, ZF_DECIMAL, E(f), 13, ZF_NO_RIGHT, nullptr, "%.2f", kMaxMoney, ZFF_LAX, kMoneyRefused}
+const char kMoneyRefused[] = "物业费和车位租金须在0至9999999999.99之间";
 
-struct FieldDef {
+// The pages' fields, page by page: the estate page's 14, the land page's
+// 14, the developer page's 14 (kPageFields).
+const ZT_FIELD kFields[] = {
+    EST_TEXT(IDC_EST_NAME, szEstate),         EST_TEXT(IDC_EST_SPELL, szSpell),
+    EST_TEXT(IDC_EST_RING, szRingArea),       EST_TEXT(IDC_EST_DIST, szDist),
+    EST_TEXT(IDC_EST_ADDRESS, szAddress),     EST_TEXT(IDC_EST_CROSSING, szIntersection),
+    EST_COUNT(IDC_EST_COVERS, iCoversArea),   EST_COUNT(IDC_EST_FLOORAREA, iBuildArea),
+    EST_COUNT(IDC_EST_ROOM, iRoom),           EST_COUNT(IDC_EST_VACANCY, iVacancy),
+    EST_COUNT(IDC_EST_VOLUME, iVolume),       EST_COUNT(IDC_EST_AFFOREST, iAfforest),
+    EST_COUNT(IDC_EST_HOUSES, iHouse),        EST_COUNT(IDC_EST_BUILDS, iBuild),
+    EST_TEXT(IDC_EST_LANDCAT, szLandCategory),    EST_TEXT(IDC_EST_LANDSRC, szLandSource),
+    EST_TEXT(IDC_EST_LANDUSE, szLandUsage),       EST_TEXT(IDC_EST_PERIOD, szUsePeriod),
+    EST_DATE(IDC_EST_TRANSDATE, szTransferDate),  EST_TEXT(IDC_EST_TRANSPRICE, szTransferPrice),
+    EST_TEXT(IDC_EST_FLOORPRICE, szFloorPrice),   EST_TEXT(IDC_EST_HOUSETYPE, szHouseType),
+    EST_TEXT(IDC_EST_HOUSESTRUCT, szHouseStruct), EST_TEXT(IDC_EST_HOUSEUSE, szHouseUsage),
+    EST_TEXT(IDC_EST_BUILDTYPE, szBuildType),     EST_TEXT(IDC_EST_BUILDSTRUCT, szBuildStruct),
+    EST_TEXT(IDC_EST_HANDOVER, szHandoverStandard), EST_DATE(IDC_EST_BUILDYEAR, szBuildYear),
+    EST_TEXT(IDC_EST_DEVCOM, szDevCom),         EST_TEXT(IDC_EST_BUILDCOM, szBuildCom),
+    EST_TEXT(IDC_EST_SALESADDR, szSalesAddress), EST_TEXT(IDC_EST_SALESTEL, szSalesTel),
+    EST_DATE(IDC_EST_OPENDATE, szOpenDate),     EST_COUNT(IDC_EST_OPENPRICE, iOpenAvePrice),
+    EST_DATE(IDC_EST_HANDOVERDATE, szHandOverDate), EST_TEXT(IDC_EST_MGCOM, szMgCom),
+    EST_TEXT(IDC_EST_MGADDR, szMgAddress),      EST_TEXT(IDC_EST_MGTEL, szMgTel),
+    EST_TEXT(IDC_EST_WORKTIME, szWorkTime),     EST_COUNT(IDC_EST_PARK, iPark),
+    EST_MONEY(IDC_EST_MGPRICE, dMgPrice),       EST_MONEY(IDC_EST_PARKRENT, dParkRentPrice),
+};
+
+// The building form's boxes besides the range of numbers.
+#define B(f) offsetof(tagBUILDNO, f), sizeof(tagBUILDNO::f)
+const ZT_FIELD kBuildingFields[] = {
+    {IDC_BNO_FROM, ZF_INT, B(iBuildNO), 0, ZF_NO_RIGHT, nullptr, "%d", 0, ZFF_NO_READ},
+    {IDC_BNO_FLOORS, ZF_INT, B(iFloort), 0, ZF_NO_RIGHT, nullptr, "%d", 0, ZFF_LAX},
+    {IDC_BNO_LIFTS, ZF_INT, B(iLift), 0, ZF_NO_RIGHT, nullptr, "%d", 0, ZFF_LAX},
+    {IDC_BNO_UNITS, ZF_INT, B(iHouse), 0, ZF_NO_RIGHT, nullptr, "%d", 0, ZFF_LAX},
+    {IDC_BNO_TYPE, ZF_TEXT, B(szBuildType), 0, ZF_NO_RIGHT, nullptr, nullptr, 0, 0},
+    {IDC_BNO_STRUCT, ZF_TEXT, B(szBuildStruct), 0, ZF_NO_RIGHT, nullptr, nullptr, 0, 0},
+};
+#undef B
+#undef E
+#undef EST_TEXT
+#undef EST_DATE
+#undef EST_COUNT
+#undef EST_MONEY
+
+#define COUNT_OF(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
+
+// The rows of each page that has fields.
+struct PageFields {
     int iPage;
-    int id;
-    int kind;
-    size_t off;
-    size_t cb;          // texts: the field's size (the text keeps cb - 1 bytes)
+    const ZT_FIELD* f;
+    int n;
 };
-
-#define EST_TEXT(pg, id, f) {pg, id, FK_TEXT, offsetof(tagESTATE, f), sizeof(tagESTATE::f)}
-#define EST_DATE(pg, id, f) {pg, id, FK_DATE, offsetof(tagESTATE, f), sizeof(tagESTATE::f)}
-#define EST_COUNT(pg, id, f) {pg, id, FK_COUNT, offsetof(tagESTATE, f), 0}
-#define EST_MONEY(pg, id, f) {pg, id, FK_MONEY, offsetof(tagESTATE, f), 0}
-
-const FieldDef kFields[] = {
-    EST_TEXT(PG_EST, IDC_EST_NAME, szEstate),
-    EST_TEXT(PG_EST, IDC_EST_SPELL, szSpell),
-    EST_TEXT(PG_EST, IDC_EST_RING, szRingArea),
-    EST_TEXT(PG_EST, IDC_EST_DIST, szDist),
-    EST_TEXT(PG_EST, IDC_EST_ADDRESS, szAddress),
-    EST_TEXT(PG_EST, IDC_EST_CROSSING, szIntersection),
-    EST_COUNT(PG_EST, IDC_EST_COVERS, iCoversArea),
-    EST_COUNT(PG_EST, IDC_EST_FLOORAREA, iBuildArea),
-    EST_COUNT(PG_EST, IDC_EST_ROOM, iRoom),
-    EST_COUNT(PG_EST, IDC_EST_VACANCY, iVacancy),
-    EST_COUNT(PG_EST, IDC_EST_VOLUME, iVolume),
-    EST_COUNT(PG_EST, IDC_EST_AFFOREST, iAfforest),
-    EST_COUNT(PG_EST, IDC_EST_HOUSES, iHouse),
-    EST_COUNT(PG_EST, IDC_EST_BUILDS, iBuild),
-    EST_TEXT(PG_LAND, IDC_EST_LANDCAT, szLandCategory),
-    EST_TEXT(PG_LAND, IDC_EST_LANDSRC, szLandSource),
-    EST_TEXT(PG_LAND, IDC_EST_LANDUSE, szLandUsage),
-    EST_TEXT(PG_LAND, IDC_EST_PERIOD, szUsePeriod),
-    EST_DATE(PG_LAND, IDC_EST_TRANSDATE, szTransferDate),
-    EST_TEXT(PG_LAND, IDC_EST_TRANSPRICE, szTransferPrice),
-    EST_TEXT(PG_LAND, IDC_EST_FLOORPRICE, szFloorPrice),
-    EST_TEXT(PG_LAND, IDC_EST_HOUSETYPE, szHouseType),
-    EST_TEXT(PG_LAND, IDC_EST_HOUSESTRUCT, szHouseStruct),
-    EST_TEXT(PG_LAND, IDC_EST_HOUSEUSE, szHouseUsage),
-    EST_TEXT(PG_LAND, IDC_EST_BUILDTYPE, szBuildType),
-    EST_TEXT(PG_LAND, IDC_EST_BUILDSTRUCT, szBuildStruct),
-    EST_TEXT(PG_LAND, IDC_EST_HANDOVER, szHandoverStandard),
-    EST_DATE(PG_LAND, IDC_EST_BUILDYEAR, szBuildYear),
-    EST_TEXT(PG_DEV, IDC_EST_DEVCOM, szDevCom),
-    EST_TEXT(PG_DEV, IDC_EST_BUILDCOM, szBuildCom),
-    EST_TEXT(PG_DEV, IDC_EST_SALESADDR, szSalesAddress),
-    EST_TEXT(PG_DEV, IDC_EST_SALESTEL, szSalesTel),
-    EST_DATE(PG_DEV, IDC_EST_OPENDATE, szOpenDate),
-    EST_COUNT(PG_DEV, IDC_EST_OPENPRICE, iOpenAvePrice),
-    EST_DATE(PG_DEV, IDC_EST_HANDOVERDATE, szHandOverDate),
-    EST_TEXT(PG_DEV, IDC_EST_MGCOM, szMgCom),
-    EST_TEXT(PG_DEV, IDC_EST_MGADDR, szMgAddress),
-    EST_TEXT(PG_DEV, IDC_EST_MGTEL, szMgTel),
-    EST_TEXT(PG_DEV, IDC_EST_WORKTIME, szWorkTime),
-    EST_COUNT(PG_DEV, IDC_EST_PARK, iPark),
-    EST_MONEY(PG_DEV, IDC_EST_MGPRICE, dMgPrice),
-    EST_MONEY(PG_DEV, IDC_EST_PARKRENT, dParkRentPrice),
-};
+const PageFields kPageFields[] = {{PG_EST, kFields, 14}, {PG_LAND, kFields + 14, 14}, {PG_DEV, kFields + 28, 14}};
+static_assert(COUNT_OF(kFields) == 3 * 14, "every field belongs to one page");
 
 // Parameter lists of the pages: the names under category "楼盘字典".
 struct ParamList {
@@ -117,13 +121,13 @@ const int kBuildingStructName = 399;
 // ---- The buildings grid -------------------------------------------------------------
 
 const ZT_COLDEF kBuildingColumns[] = {
-    {"栋号", 35, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagBUILDNO, iBuildNO), nullptr},
-    {"总层", 40, LVT_INT, nullptr, LVU_NONE, 1, offsetof(tagBUILDNO, iFloort), nullptr},
-    {"建筑类型", 70, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szBuildType), nullptr},
-    {"梯户", 50, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szLiftHouse), nullptr},
-    {"建筑结构", 60, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagBUILDNO, szBuildStruct), nullptr},
+    ZT_COL("栋号", 35, LVT_INT, 1, offsetof(tagBUILDNO, iBuildNO)),
+    ZT_COL("总层", 40, LVT_INT, 1, offsetof(tagBUILDNO, iFloort)),
+    ZT_COL_TEXT("建筑类型", 70, 0, offsetof(tagBUILDNO, szBuildType)),
+    ZT_COL_TEXT("梯户", 50, 0, offsetof(tagBUILDNO, szLiftHouse)),
+    ZT_COL_TEXT("建筑结构", 60, 0, offsetof(tagBUILDNO, szBuildStruct)),
 };
-const int kBuildingColumnCount = sizeof(kBuildingColumns) / sizeof(kBuildingColumns[0]);
+const int kBuildingColumnCount = COUNT_OF(kBuildingColumns);
 
 // ---- State -------------------------------------------------------------------------------
 
@@ -149,36 +153,17 @@ struct BuildingForm {
     tagBUILDNO* pSel;            // modifying this one; null when adding
 };
 
-char* FieldAt(tagESTATE* e, const FieldDef& f)
+// A count typed into a box of the building form.
+int32_t BoxCount(HWND hForm, int id)
 {
-    return reinterpret_cast<char*>(e) + f.off;
-}
-
-HWND FieldWindow(const EstDlg* d, const FieldDef& f)
-{
-    return d->hPage[f.iPage] ? GetDlgItem(d->hPage[f.iPage], f.id) : nullptr;
-}
-
-std::string WindowText(HWND h)
-{
-    char buf[1024] = "";
-    if (h)
-        GetWindowTextA(h, buf, sizeof(buf));
-    return buf;
+    char text[1100];
+    Field_GetText(hForm, id, text, sizeof(text));
+    return Est_ParseCount(text);
 }
 
 void Box(HWND hOwner, const char* pszText)
 {
     ZT_MessageBox(hOwner, pszText, "", MB_OK);
-}
-
-tagURBAN* UrbanOf(tagZT_Main_Param* p, int iKey)
-{
-    int n = p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
-    for (int i = 0; iKey && i < n; i++)
-        if (p->pUrban[i].iOrdinal == iKey)
-            return &p->pUrban[i];
-    return nullptr;
 }
 
 void WriteLiftHouse(tagBUILDNO* b)
@@ -214,7 +199,7 @@ void FillLists(EstDlg* d)
 void ShowArea(EstDlg* d)
 {
     tagZT_Main_Param* p = d->a.p;
-    tagURBAN* u = UrbanOf(p, d->rec.iUrban);
+    const tagURBAN* u = Cache_Urban(p, d->rec.iUrban);
     tagCITY* c = u && p->pCity ? FindCity(p->pCity, nullptr, u->iParentIndex, nullptr, p->nCity) : nullptr;
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_CITY, c ? c->szUrban : "");
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_URBAN, u ? u->szUrban : "");
@@ -223,63 +208,15 @@ void ShowArea(EstDlg* d)
 void FillFields(EstDlg* d)
 {
     d->bFilling = TRUE;
-    for (const FieldDef& f : kFields) {
-        HWND h = FieldWindow(d, f);
-        if (!h)
-            continue;
-        char num[32];
-        const char* text = num;
-        if (f.kind == FK_COUNT)
-            snprintf(num, sizeof(num), "%d", *reinterpret_cast<const int32_t*>(FieldAt(&d->rec, f)));
-        else if (f.kind == FK_MONEY)
-            snprintf(num, sizeof(num), "%.2f", *reinterpret_cast<const double*>(FieldAt(&d->rec, f)));
-        else
-            text = FieldAt(&d->rec, f);
-        SetWindowTextA(h, text);
-    }
+    for (const PageFields& pf : kPageFields)
+        Fields_Show(d->hPage[pf.iPage], pf.f, pf.n, &d->rec);
     d->bFilling = FALSE;
 }
 
 void LimitFields(EstDlg* d)
 {
-    for (const FieldDef& f : kFields) {
-        HWND h = FieldWindow(d, f);
-        if (!h)
-            continue;
-        if (f.kind == FK_DATE)
-            DateField_Attach(h);
-        int limit = f.kind == FK_COUNT ? kNumberChars : f.kind == FK_MONEY ? 13 : static_cast<int>(f.cb) - 1;
-        char cls[32] = "";
-        GetClassNameA(h, cls, sizeof(cls));
-        SendMessageA(h, lstrcmpiA(cls, ZT_CLASS_COMBOBOX) == 0 ? CB_LIMITTEXT : EM_LIMITTEXT, limit, 0);
-    }
-}
-
-// Reads every field into *e.  Returns the field whose value cannot be
-// stored, or null.
-const FieldDef* ReadFields(const EstDlg* d, tagESTATE* e)
-{
-    const FieldDef* bad = nullptr;
-    for (const FieldDef& f : kFields) {
-        HWND h = FieldWindow(d, f);
-        if (!h)
-            continue;
-        std::string text = WindowText(h);
-        char* at = FieldAt(e, f);
-        switch (f.kind) {
-        case FK_COUNT:
-            *reinterpret_cast<int32_t*>(at) = Est_ParseCount(text.c_str());
-            break;
-        case FK_MONEY:
-            if (!Est_ParseMoney(text.c_str(), reinterpret_cast<double*>(at)) && !bad)
-                bad = &f;
-            break;
-        default:
-            Gbk_CopyCut(at, f.cb, text.c_str());
-            break;
-        }
-    }
-    return bad;
+    for (const PageFields& pf : kPageFields)
+        Fields_Limit(d->hPage[pf.iPage], pf.f, pf.n);
 }
 
 void UpdateAbbrev(EstDlg* d)
@@ -287,7 +224,7 @@ void UpdateAbbrev(EstDlg* d)
     if (d->bFilling)
         return;
     char name[sizeof(tagESTATE::szEstate)];
-    Gbk_CopyCut(name, sizeof(name), WindowText(GetDlgItem(d->hPage[PG_EST], IDC_EST_NAME)).c_str());
+    Field_GetText(d->hPage[PG_EST], IDC_EST_NAME, name, sizeof(name));
     char spell[sizeof(tagESTATE::szSpell)];
     Pinyin_Abbrev(name, spell, sizeof(spell));
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_SPELL, spell);
@@ -384,27 +321,17 @@ void ListBuildings(EstDlg* d)
                    sizeof(tagBUILDNO), offsetof(tagBUILDNO, iOrdinal), nullptr);
 }
 
-// Values of the building form other than the numbers.
-void ReadBuilding(HWND hForm, tagBUILDNO* b)
-{
-    b->iFloort = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_FLOORS)).c_str());
-    b->iLift = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_LIFTS)).c_str());
-    b->iHouse = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_UNITS)).c_str());
-    Gbk_CopyCut(b->szBuildType, sizeof(b->szBuildType), WindowText(GetDlgItem(hForm, IDC_BNO_TYPE)).c_str());
-    Gbk_CopyCut(b->szBuildStruct, sizeof(b->szBuildStruct), WindowText(GetDlgItem(hForm, IDC_BNO_STRUCT)).c_str());
-}
-
 // The numbers of the form: from (1..50) and, when adding, to (empty or 0:
 // the from-number; else from..50).  FALSE after saying which box is wrong.
 BOOL ReadNumbers(HWND hForm, BOOL bRange, int* pFrom, int* pTo)
 {
-    int from = Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_FROM)).c_str());
+    int from = BoxCount(hForm, IDC_BNO_FROM);
     if (from < 1 || from > kMaxBuildNo) {
         Box(hForm, "“栋号”须填1至50之间的数字");
         SetFocus(GetDlgItem(hForm, IDC_BNO_FROM));
         return FALSE;
     }
-    int to = bRange ? Est_ParseCount(WindowText(GetDlgItem(hForm, IDC_BNO_TO)).c_str()) : 0;
+    int to = bRange ? BoxCount(hForm, IDC_BNO_TO) : 0;
     if (to == 0)
         to = from;
     if (to < from || to > kMaxBuildNo) {
@@ -428,7 +355,7 @@ BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int t
             tagBUILDNO b = tmpl;
             b.iOrdinal = 0;
             b.iBuildNO = n;
-            if (FD_Ist_BNO(Module_Operator(p), &b) != 1)
+            if (FD_Ist_BNO(Cache_Operator(p), &b) != 1)
                 return 0;
             stored.push_back(b);
         }
@@ -452,7 +379,7 @@ BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int t
 BOOL ModifyBuilding(HWND hForm, EstDlg* d, tagBUILDNO* sel, tagBUILDNO b)
 {
     tagZT_Main_Param* p = d->a.p;
-    if (Block_RunTask(hForm, p, [&]() { return FD_Upd_BNO(Module_Operator(p), sel, &b); }) != 1)
+    if (Block_RunTask(hForm, p, [&]() { return FD_Upd_BNO(Cache_Operator(p), sel, &b); }) != 1)
         return FALSE;
     WriteLiftHouse(&b);
     *sel = b;
@@ -473,7 +400,7 @@ void SaveBuilding(HWND hForm, BuildingForm* f)
         memset(&b, 0, sizeof(b));
     b.iEst = d->rec.iOrdinal;
     b.iBuildNO = from;
-    ReadBuilding(hForm, &b);
+    Fields_Read(hForm, kBuildingFields, COUNT_OF(kBuildingFields), &b);    // lax: nothing is refused
     BOOL ok = f->pSel ? ModifyBuilding(hForm, d, f->pSel, b) : AddBuildings(hForm, d, b, from, to);
     if (ok)
         EndDialog(hForm, IDOK);
@@ -505,36 +432,20 @@ void InitBuildingForm(HWND hForm, BuildingForm* f)
     SendMessageA(GetDlgItem(hForm, IDC_BNO_STRUCT), CB_LIMITTEXT, sizeof(tagBUILDNO::szBuildStruct) - 1, 0);
     if (!f->pSel)
         return;
-    char n[16];
-    snprintf(n, sizeof(n), "%d", f->pSel->iBuildNO);
-    SetDlgItemTextA(hForm, IDC_BNO_FROM, n);
+    Fields_Show(hForm, kBuildingFields, COUNT_OF(kBuildingFields), f->pSel);
     EnableWindow(GetDlgItem(hForm, IDC_BNO_TO), FALSE);
-    snprintf(n, sizeof(n), "%d", f->pSel->iFloort);
-    SetDlgItemTextA(hForm, IDC_BNO_FLOORS, n);
-    snprintf(n, sizeof(n), "%d", f->pSel->iLift);
-    SetDlgItemTextA(hForm, IDC_BNO_LIFTS, n);
-    snprintf(n, sizeof(n), "%d", f->pSel->iHouse);
-    SetDlgItemTextA(hForm, IDC_BNO_UNITS, n);
-    SetDlgItemTextA(hForm, IDC_BNO_TYPE, f->pSel->szBuildType);
-    SetDlgItemTextA(hForm, IDC_BNO_STRUCT, f->pSel->szBuildStruct);
 }
 
 INT_PTR CALLBACK BuildingFormProc(HWND hForm, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    BuildingForm* f = reinterpret_cast<BuildingForm*>(GetWindowLongPtrA(hForm, DWLP_USER));
-    switch (msg) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(hForm, DWLP_USER, lParam);
-        InitBuildingForm(hForm, reinterpret_cast<BuildingForm*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && f)
-            SaveBuilding(hForm, f);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hForm, IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
+    BuildingForm* f = Block_DialogState<BuildingForm>(hForm, msg, lParam);
+    if (msg == WM_INITDIALOG)
+        InitBuildingForm(hForm, f);
+    else if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && f)
+        SaveBuilding(hForm, f);
+    else if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
+        EndDialog(hForm, IDCANCEL);
+    return msg == WM_INITDIALOG || msg == WM_COMMAND;
 }
 
 void RunBuildingForm(EstDlg* d, tagBUILDNO* sel)
@@ -559,7 +470,7 @@ void DeleteBuilding(EstDlg* d)
     if (!sel)
         return;
     tagZT_Main_Param* p = d->a.p;
-    if (Block_RunTask(d->hDlg, p, [&]() { return FD_Del_BNO(Module_Operator(p), sel); }) != 1)
+    if (Block_RunTask(d->hDlg, p, [&]() { return FD_Del_BNO(Cache_Operator(p), sel); }) != 1)
         return;
     SendMessageA(BuildingGrid(d), GRM_DELETESEL, 0, 0);
     memset(sel, 0, sizeof(*sel));            // the slot is free for the next building
@@ -590,14 +501,8 @@ void OnBuildingCommand(EstDlg* d, int id, int code)
 
 INT_PTR CALLBACK PageProc(HWND hPage, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    EstDlg* d = reinterpret_cast<EstDlg*>(GetWindowLongPtrA(hPage, DWLP_USER));
-    switch (msg) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(hPage, DWLP_USER, lParam);
-        return FALSE;
-    case WM_COMMAND:
-        if (!d)
-            break;
+    EstDlg* d = Block_DialogState<EstDlg>(hPage, msg, lParam);
+    if (msg == WM_COMMAND && d) {
         if (LOWORD(wParam) == IDC_EST_NAME && HIWORD(wParam) == EN_CHANGE && hPage == d->hPage[PG_EST])
             UpdateAbbrev(d);
         else if (hPage == d->hPage[PG_BNO])
@@ -623,11 +528,11 @@ void SaveEstate(EstDlg* d)
     }
     tagZT_Main_Param* p = d->a.p;
     tagESTATE e = d->rec;
-    if (const FieldDef* bad = ReadFields(d, &e)) {
-        Box(d->hDlg, "物业费和车位租金须在0至9999999999.99之间");
-        FocusField(d, bad->iPage, bad->id);
-        return;
-    }
+    for (const PageFields& pf : kPageFields)
+        if (int bad = Fields_Read(d->hPage[pf.iPage], pf.f, pf.n, &e)) {
+            FocusField(d, pf.iPage, bad);
+            return;
+        }
     if (!e.szEstate[0] || !e.szSpell[0]) {
         Box(d->hDlg, "楼盘名称和拼音缩写必须填");
         FocusField(d, PG_EST, IDC_EST_NAME);
@@ -636,7 +541,7 @@ void SaveEstate(EstDlg* d)
     BOOL bAdd = d->iMode == EST_DLG_ADD;
     tagESTATE old = d->rec;
     int r = Block_RunTask(d->hDlg, p, [&]() {
-        return bAdd ? FD_Ist_Est(Module_Operator(p), &e) : FD_Upd_Est(Module_Operator(p), &old, &e);
+        return bAdd ? FD_Ist_Est(Cache_Operator(p), &e) : FD_Upd_Est(Cache_Operator(p), &old, &e);
     });
     if (r != 1)
         return;                              // the data library has said why
@@ -677,11 +582,10 @@ void InitDialog(HWND hDlg, EstDlg* d)
 
 INT_PTR CALLBACK EstateDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    EstDlg* d = reinterpret_cast<EstDlg*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+    EstDlg* d = Block_DialogState<EstDlg>(hDlg, msg, lParam);
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
-        InitDialog(hDlg, reinterpret_cast<EstDlg*>(lParam));
+        InitDialog(hDlg, d);
         return FALSE;
     case WM_NOTIFY: {
         const NMHDR* nm = reinterpret_cast<const NMHDR*>(lParam);
@@ -726,42 +630,12 @@ BOOL LoadEstate(HWND hOwner, EstDlg* d)
 
 int32_t Est_ParseCount(const char* psz)
 {
-    const char* s = psz ? psz : "";
-    while (*s == ' ')
-        s++;
-    long long v = 0;
-    int digits = 0;
-    for (; *s >= '0' && *s <= '9'; s++, digits++) {
-        v = v * 10 + (*s - '0');
-        if (v > 2147483647LL)
-            return 0;
-    }
-    while (*s == ' ')
-        s++;
-    return digits > 0 && *s == 0 ? static_cast<int32_t>(v) : 0;
+    return Field_LaxInt(psz);
 }
 
 BOOL Est_ParseMoney(const char* psz, double* pValue)
 {
-    *pValue = 0;
-    const char* s = psz ? psz : "";
-    while (*s == ' ')
-        s++;
-    const char* start = s;
-    int digits = 0, points = 0;
-    for (; (*s >= '0' && *s <= '9') || *s == '.'; s++)
-        (*s == '.' ? points : digits)++;
-    const char* end = s;
-    while (*s == ' ')
-        s++;
-    if (digits == 0 || points > 1 || *s != 0)
-        return TRUE;                         // not a number: 0
-    double v = strtod(std::string(start, end).c_str(), nullptr);
-    v = std::floor(v * 100 + 0.5) / 100;
-    if (!(v <= kMaxMoney))
-        return FALSE;
-    *pValue = v;
-    return TRUE;
+    return Field_LaxDecimal(psz, kMaxMoney, pValue) == ZFP_OK;
 }
 
 // ---- Entry points -----------------------------------------------------------------------------
@@ -775,7 +649,7 @@ INT_PTR EstateDialog_Run(HWND hOwner, const EST_DLG_ARGS* a)
     d->iMode = a->iMode;
     if (a->iMode == EST_DLG_ADD) {
         d->rec.iUrban = a->iUrban;
-        d->rec.pUrban = UrbanOf(a->p, a->iUrban);
+        d->rec.pUrban = const_cast<tagURBAN*>(Cache_Urban(a->p, a->iUrban));
     } else if (a->pEstate) {
         d->rec = *a->pEstate;
     }

@@ -1,19 +1,12 @@
 #include "app/admin/estate_list.h"
+#include "app/shell/caches.h"
 #include "common/gbk.h"
 
 #include <cstring>
 
-static int Slots(const tagZT_Main_Param* p)
-{
-    return p->pEstList ? p->nEst + p->nEstSpare : 0;
-}
-
 tagESTLIST* EstList_Find(tagZT_Main_Param* p, int iKey)
 {
-    for (int i = 0; iKey && i < Slots(p); i++)
-        if (p->pEstList[i].iOrdinal == iKey)
-            return &p->pEstList[i];
-    return nullptr;
+    return const_cast<tagESTLIST*>(Cache_Estate(p, iKey));
 }
 
 static void CopyTexts(tagESTLIST* e, const tagESTATE* src)
@@ -31,7 +24,7 @@ tagESTLIST* EstList_Add(tagZT_Main_Param* p, const tagESTATE* pEst)
 {
     if (!pEst || !pEst->iOrdinal || p->nEstSpare <= 0)
         return nullptr;
-    for (int i = 0; i < Slots(p); i++) {
+    for (int i = 0; i < Cache_EstateSlots(p); i++) {
         tagESTLIST* e = &p->pEstList[i];
         if (e->iOrdinal)
             continue;

@@ -1,6 +1,7 @@
 #include "app/admin/estate_window.h"
 #include "app/admin/estate_dialog.h"
 #include "app/admin/estate_list.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "common/zt_box.h"
@@ -10,8 +11,6 @@
 #include <cstring>
 
 namespace {
-
-const int kTreeWidth = 130;
 
 EST_WINDOW* State(const ZT_MODWIN* w)
 {
@@ -43,7 +42,7 @@ HTREEITEM AddItem(HWND hTree, HTREEITEM hParent, const char* pszText, int iKey)
 void FillTree(ZT_MODWIN* w)
 {
     tagZT_Main_Param* p = w->p;
-    HWND hTree = State(w)->hTree;
+    HWND hTree = w->hTree;
     HTREEITEM first = nullptr;
     int nUrban = p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
     for (int c = 0; p->pCity && c < p->nCity; c++) {
@@ -74,14 +73,14 @@ void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
 {
     EST_WINDOW* st = State(w);
     tagZT_Main_Param* p = w->p;
-    HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(st->hTree, TVM_GETNEXTITEM, TVGN_CHILD,
+    HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_CHILD,
                                                                reinterpret_cast<LPARAM>(h)));
     if (child) {                             // a city: on to its first urban area
-        SendMessageA(st->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
+        SendMessageA(w->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
         return;
     }
-    int key = ItemKey(st->hTree, h);
-    tagURBAN* u = p->pUrban ? FindUrban(p->pUrban, nullptr, key, nullptr, p->nUrban + p->nUrbanSpare) : nullptr;
+    int key = ItemKey(w->hTree, h);
+    const tagURBAN* u = Cache_Urban(p, key);
     tagCITY* c = p->pCity ? FindCity(p->pCity, nullptr, u ? u->iParentIndex : key, nullptr, p->nCity) : nullptr;
     if (u == st->pUrban && st->pUrban)
         return;
@@ -93,50 +92,14 @@ void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
         Module_Refresh(w);
 }
 
-void OnSplitterMoved(ZT_MODWIN* w, HWND hSplitter)
-{
-    RECT rc;
-    GetWindowRect(hSplitter, &rc);
-    MapWindowPoints(nullptr, w->hwnd, reinterpret_cast<POINT*>(&rc), 2);
-    State(w)->xSplit = rc.left;
-    Module_Layout(w);
-}
-
 // ---- Hooks -------------------------------------------------------------------------------
-
-BOOL May(const tagZT_Main_Param* p, int iOp)
-{
-    return Rights_MayEstate(p, iOp);
-}
-
-BOOL Create(ZT_MODWIN* w)
-{
-    EST_WINDOW* st = State(w);
-    st->xSplit = kTreeWidth;
-    st->hTree = Block_Tree(w->hwnd);
-    if (!st->hTree)
-        return FALSE;
-    // The selected urban area stays marked while the user works in the grid.
-    SetWindowLongPtrA(st->hTree, GWL_STYLE, GetWindowLongPtrA(st->hTree, GWL_STYLE) | TVS_SHOWSELALWAYS);
-    return Block_Splitter(w->hwnd, IDC_VSPLIT_LEFT) != nullptr;
-}
-
-void Layout(ZT_MODWIN* w, RECT* rc)
-{
-    EST_WINDOW* st = State(w);
-    Block_Layout(w->hwnd, st->xSplit, 0, 0, 0);
-    MoveWindow(st->hTree, rc->left, rc->top, st->xSplit - rc->left, rc->bottom - rc->top, TRUE);
-    rc->left = st->xSplit + 2;
-    if (rc->left > rc->right)
-        rc->left = rc->right;
-}
 
 // Worker: the tree first (once), then the estates of the selected urban area.
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     if (!State(w)->bTreeFilled)
         FillTree(w);
-    tagURBAN* u = State(w)->pUrban;
+    tagURBAN* u = const_cast<tagURBAN*>(State(w)->pUrban);    // FD_Sct_Est only reads it
     if (!u)
         return FALSE;                        // nothing selected: an empty list
     tagESTATE* list = nullptr;
@@ -152,21 +115,6 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 void Free(void* block)
 {
     Mem_Free_Est(static_cast<tagESTATE*>(block));
-}
-
-LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, BOOL* pDone)
-{
-    if (msg == WM_NOTIFY) {
-        const NMHDR* nm = reinterpret_cast<const NMHDR*>(lParam);
-        if (nm->hwndFrom == State(w)->hTree && (nm->code == TVN_SELCHANGEDA || nm->code == TVN_SELCHANGEDW)) {
-            OnTreeSelection(w, reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.hItem);
-            *pDone = TRUE;
-        }
-    } else if (msg == WM_SPLITTER_MOVED && wParam == IDC_VSPLIT_LEFT) {
-        OnSplitterMoved(w, reinterpret_cast<HWND>(lParam));
-        *pDone = TRUE;
-    }
-    return 0;
 }
 
 // ---- Commands ------------------------------------------------------------------------
@@ -193,7 +141,7 @@ BOOL OnSaved(void* ctx, const tagESTATE* e, BOOL bAdded)
     return Module_AddRecord(w, e) != nullptr;
 }
 
-void CmdAdd(ZT_MODWIN* w, void*)
+void CmdAdd(ZT_MODWIN* w, void*, const void*)
 {
     EST_WINDOW* st = State(w);
     if (!st->pUrban) {
@@ -204,7 +152,7 @@ void CmdAdd(ZT_MODWIN* w, void*)
     EstateDialog_Run(w->hwnd, &a);
 }
 
-void CmdModify(ZT_MODWIN* w, void* sel)
+void CmdModify(ZT_MODWIN* w, void* sel, const void*)
 {
     EST_DLG_ARGS a = {w->p, EST_DLG_MODIFY, 0, static_cast<tagESTATE*>(sel), OnSaved, w};
     EstateDialog_Run(w->hwnd, &a);
@@ -212,10 +160,10 @@ void CmdModify(ZT_MODWIN* w, void* sel)
 
 int DeleteTask(ZT_MODWIN* w, void* rec)
 {
-    return FD_Del_Est(Module_Operator(w->p), static_cast<tagESTATE*>(rec)) == 1 ? 1 : 0;
+    return FD_Del_Est(Cache_Operator(w->p), static_cast<tagESTATE*>(rec)) == 1 ? 1 : 0;
 }
 
-void CmdDelete(ZT_MODWIN* w, void* sel)
+void CmdDelete(ZT_MODWIN* w, void* sel, const void*)
 {
     int key = static_cast<tagESTATE*>(sel)->iOrdinal;
     if (Module_RunTask(w, DeleteTask, sel) != 1)
@@ -224,7 +172,7 @@ void CmdDelete(ZT_MODWIN* w, void* sel)
     EstList_Remove(w->p, key);
 }
 
-void CmdFind(ZT_MODWIN* w, void*)
+void CmdFind(ZT_MODWIN* w, void*, const void*)
 {
     InvalidateRect(w->hGrid, nullptr, TRUE);
 }
@@ -235,22 +183,19 @@ const ZT_TBDEF kButtons[] = {
     {ID_ESTATE_ADD, ZTIMG_EST_ADD, "增加楼盘", 0, ZT_OP_ADD},
     {ID_ESTATE_MODIFY, ZTIMG_EST_EDIT, "修改楼盘", 0, ZT_OP_MODIFY},
     {ID_ESTATE_DELETE, ZTIMG_EST_DEL, "删除楼盘", 0, ZT_OP_DELETE},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
-    {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
+    ZT_TB_SEP,
+    ZT_TB_CLOSING,
 };
 
 const ZT_COLDEF kColumns[] = {
-    {"拼音", 50, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szSpell), nullptr},
-    {"楼盘名称", 130, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szEstate), nullptr},
-    {"所属片区", 70, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szDist), nullptr},
-    {"楼盘地址", 130, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szAddress), nullptr},
-    {"栋数", 40, LVT_INT, nullptr, LVU_NONE, 2, offsetof(tagESTATE, iBuild), nullptr},
-    {"竣工日期", 80, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szBuildYear), nullptr},
-    {"房屋类型", 60, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szHouseType), nullptr},
-    {"开发商", 60, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagESTATE, szDevCom), nullptr},
+    ZT_COL_TEXT("拼音", 50, 0, offsetof(tagESTATE, szSpell)),
+    ZT_COL_TEXT("楼盘名称", 130, 0, offsetof(tagESTATE, szEstate)),
+    ZT_COL_TEXT("所属片区", 70, 0, offsetof(tagESTATE, szDist)),
+    ZT_COL_TEXT("楼盘地址", 130, 0, offsetof(tagESTATE, szAddress)),
+    ZT_COL("栋数", 40, LVT_INT, 2, offsetof(tagESTATE, iBuild)),
+    ZT_COL_TEXT("竣工日期", 80, 0, offsetof(tagESTATE, szBuildYear)),
+    ZT_COL_TEXT("房屋类型", 60, 0, offsetof(tagESTATE, szHouseType)),
+    ZT_COL_TEXT("开发商", 60, 0, offsetof(tagESTATE, szDevCom)),
 };
 
 const ZT_CMDDEF kCommands[] = {
@@ -274,9 +219,8 @@ tagESTATE* EstateWindow_Find(ZT_MODWIN* w, int iKey)
 extern const ZT_MODULE_DESC g_EstateModule = {
     "ZT_CHILD_EST", IDM_ESTATE, ZTM_ESTATE, IDS_ESTATE, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagESTATE), offsetof(tagESTATE, iOrdinal), sizeof(EST_WINDOW),
-    kButtons, sizeof(kButtons) / sizeof(kButtons[0]),
-    kColumns, sizeof(kColumns) / sizeof(kColumns[0]),
-    kCommands, sizeof(kCommands) / sizeof(kCommands[0]),
+    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_ESTATE, ID_ESTATE_MODIFY,
-    May, Create, Layout, nullptr, Load, nullptr, nullptr, Free, nullptr, Message,
+    nullptr, nullptr, nullptr, nullptr, Load, nullptr, nullptr, Free, nullptr, nullptr,
+    nullptr, nullptr, 130, OnTreeSelection,
 };

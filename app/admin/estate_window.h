@@ -1,7 +1,8 @@
 // The estate dictionary window "ZT_CHILD_EST" (main-menu command 40071): a
 // tree of cities and their urban areas from the shared area cache on the
-// left, the estates of the selected urban area in the grid on the right,
-// and the estate dialog (estate_dialog.h) to add and modify them.
+// left (the module window's tree), the estates of the selected urban area
+// in the grid on the right, and the estate dialog (estate_dialog.h) to add
+// and modify them.  The tree-and-grid window to copy.
 #pragma once
 #include "app/shell/module.h"
 
@@ -9,10 +10,8 @@ extern const ZT_MODULE_DESC g_EstateModule;
 
 // The window's own state (ZT_MODWIN::pState).
 struct EST_WINDOW {
-    HWND hTree;
-    int xSplit;                  // x of the splitter between tree and grid
     BOOL bTreeFilled;
-    tagURBAN* pUrban;            // selected urban area (null: none)
+    const tagURBAN* pUrban;      // selected urban area (null: none)
     tagCITY* pCity;              // its city, or the city selected without urban areas
 };
 

@@ -7,11 +7,12 @@
 #include "app/listings/client_dialog_ids.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
-#include "app/listings/listing_text.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -23,35 +24,39 @@
 
 namespace {
 
+// The client dialog's boxes: texts and numbers of the record, under no
+// field right (the rights disable boxes by their controls).
 #define C(f) offsetof(tagCLIENT, f), sizeof(tagCLIENT::f)
+#define CD_TEXT(id, f, max, label) {id, ZF_TEXT, C(f), max, ZF_NO_RIGHT, label, nullptr, 0, 0}
+#define CD_NUMBER(id, f, label) {id, ZF_INT, C(f), 10, ZF_NO_RIGHT, label, nullptr, 0, 0}
 const ZT_FIELD kFields[] = {
-    {IDC_CD_TRADE, ZF_TEXT, C(szTrade), 16, ZF_NO_RIGHT, "交易", nullptr, 0, 0},
-    {IDC_CD_URBAN, ZF_TEXT, C(szUrban), 64, ZF_NO_RIGHT, "城区", nullptr, 0, 0},
-    {IDC_CD_TYPE, ZF_TEXT, C(szHouseType), 16, ZF_NO_RIGHT, "类型", nullptr, 0, 0},
-    {IDC_CD_LEVEL, ZF_TEXT, C(szLevel), 16, ZF_NO_RIGHT, "等级", nullptr, 0, 0},
-    {IDC_CD_CLIMAN, ZF_TEXT, C(szCliMan), 256, ZF_NO_RIGHT, "客户姓名", nullptr, 0, 0},
-    {IDC_CD_LINKMAN, ZF_TEXT, C(szLinkMan), 256, ZF_NO_RIGHT, "委托代理", nullptr, 0, 0},
-    {IDC_CD_BUY_MIN, ZF_INT, C(iMinBuy), 10, ZF_NO_RIGHT, "购价(起)", nullptr, 0, 0},
-    {IDC_CD_BUY_MAX, ZF_INT, C(iMaxBuy), 10, ZF_NO_RIGHT, "购价(止)", nullptr, 0, 0},
-    {IDC_CD_RENT_MIN, ZF_INT, C(iMinRent), 10, ZF_NO_RIGHT, "租价(起)", nullptr, 0, 0},
-    {IDC_CD_RENT_MAX, ZF_INT, C(iMaxRent), 10, ZF_NO_RIGHT, "租价(止)", nullptr, 0, 0},
-    {IDC_CD_AREA_MIN, ZF_INT, C(iMinArea), 10, ZF_NO_RIGHT, "面积(起)", nullptr, 0, 0},
-    {IDC_CD_AREA_MAX, ZF_INT, C(iMaxArea), 10, ZF_NO_RIGHT, "面积(止)", nullptr, 0, 0},
-    {IDC_CD_ROOM_MIN, ZF_INT, C(iMinRoom), 10, ZF_NO_RIGHT, "房型(起)", nullptr, 0, 0},
-    {IDC_CD_ROOM_MAX, ZF_INT, C(iMaxRoom), 10, ZF_NO_RIGHT, "房型(止)", nullptr, 0, 0},
-    {IDC_CD_FLOOR, ZF_TEXT, C(szFloor), 16, ZF_NO_RIGHT, "楼层", nullptr, 0, 0},
-    {IDC_CD_USAGE, ZF_TEXT, C(szUsage), 16, ZF_NO_RIGHT, "性质", nullptr, 0, 0},
-    {IDC_CD_TOWARD, ZF_TEXT, C(szToward), 16, ZF_NO_RIGHT, "朝向", nullptr, 0, 0},
-    {IDC_CD_SOURCE, ZF_TEXT, C(szSource), 16, ZF_NO_RIGHT, "来源", nullptr, 0, 0},
+    CD_TEXT(IDC_CD_TRADE, szTrade, 16, "交易"),
+    CD_TEXT(IDC_CD_URBAN, szUrban, 64, "城区"),
+    CD_TEXT(IDC_CD_TYPE, szHouseType, 16, "类型"),
+    CD_TEXT(IDC_CD_LEVEL, szLevel, 16, "等级"),
+    CD_TEXT(IDC_CD_CLIMAN, szCliMan, 256, "客户姓名"),
+    CD_TEXT(IDC_CD_LINKMAN, szLinkMan, 256, "委托代理"),
+    CD_NUMBER(IDC_CD_BUY_MIN, iMinBuy, "购价(起)"),
+    CD_NUMBER(IDC_CD_BUY_MAX, iMaxBuy, "购价(止)"),
+    CD_NUMBER(IDC_CD_RENT_MIN, iMinRent, "租价(起)"),
+    CD_NUMBER(IDC_CD_RENT_MAX, iMaxRent, "租价(止)"),
+    CD_NUMBER(IDC_CD_AREA_MIN, iMinArea, "面积(起)"),
+    CD_NUMBER(IDC_CD_AREA_MAX, iMaxArea, "面积(止)"),
+    CD_NUMBER(IDC_CD_ROOM_MIN, iMinRoom, "房型(起)"),
+    CD_NUMBER(IDC_CD_ROOM_MAX, iMaxRoom, "房型(止)"),
+    CD_TEXT(IDC_CD_FLOOR, szFloor, 16, "楼层"),
+    CD_TEXT(IDC_CD_USAGE, szUsage, 16, "性质"),
+    CD_TEXT(IDC_CD_TOWARD, szToward, 16, "朝向"),
+    CD_TEXT(IDC_CD_SOURCE, szSource, 16, "来源"),
     {IDC_CD_NUMBER, ZF_TEXT, C(szClientNum), 10, ZF_NO_RIGHT, "客源编号", nullptr, 0, ZFF_NO_READ},
-    {IDC_CD_CITIZEN, ZF_TEXT, C(szCitizen), 16, ZF_NO_RIGHT, "身份国籍", nullptr, 0, 0},
-    {IDC_CD_DELEGATEPD, ZF_TEXT, C(szDelegatePD), 16, ZF_NO_RIGHT, "委托权限", nullptr, 0, 0},
+    CD_TEXT(IDC_CD_CITIZEN, szCitizen, 16, "身份国籍"),
+    CD_TEXT(IDC_CD_DELEGATEPD, szDelegatePD, 16, "委托权限"),
     {IDC_CD_DELEGATE, ZF_DATE, C(dDelegate), 10, ZF_NO_RIGHT, "委托日期", nullptr, 0, 0},
-    {IDC_CD_DECORATION, ZF_TEXT, C(szDecoration), 16, ZF_NO_RIGHT, "装修", nullptr, 0, 0},
-    {IDC_CD_LAYOUT, ZF_TEXT, C(szLayout), 16, ZF_NO_RIGHT, "配置", nullptr, 0, 0},
-    {IDC_CD_PAYMENT, ZF_TEXT, C(szPayment), 16, ZF_NO_RIGHT, "付款", nullptr, 0, 0},
-    {IDC_CD_AGENCYFEE, ZF_TEXT, C(szAgencyFee), 16, ZF_NO_RIGHT, "付佣", nullptr, 0, 0},
-    {IDC_CD_REMARK, ZF_TEXT, C(szRemark), 256, ZF_NO_RIGHT, "备注", nullptr, 0, 0},
+    CD_TEXT(IDC_CD_DECORATION, szDecoration, 16, "装修"),
+    CD_TEXT(IDC_CD_LAYOUT, szLayout, 16, "配置"),
+    CD_TEXT(IDC_CD_PAYMENT, szPayment, 16, "付款"),
+    CD_TEXT(IDC_CD_AGENCYFEE, szAgencyFee, 16, "付佣"),
+    CD_TEXT(IDC_CD_REMARK, szRemark, 256, "备注"),
 };
 const int kNumFields = sizeof(kFields) / sizeof(kFields[0]);
 
@@ -60,6 +65,8 @@ const LISTING_PHONE_BOX kPhones[] = {
     {IDC_CD_CLITEL, C(szCliTel), TRUE},
     {IDC_CD_LINKTEL, C(szLinkTel), TRUE},
 };
+#undef CD_NUMBER
+#undef CD_TEXT
 #undef C
 
 const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_NAV_LAST};
@@ -68,6 +75,7 @@ const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_
 const int kWatched[] = {IDC_CD_CLITEL, IDC_CD_LINKTEL, IDC_CD_BRANCH, IDC_CD_EMPLOYEE};
 
 struct ClientDlg {
+    HWND hDlg;
     ZT_MODWIN* w;
     tagZT_Main_Param* p;
     tagCLIENT* pSel;             // the record shown (modify form), in w's block
@@ -112,8 +120,9 @@ BOOL Changed(HWND hDlg, const ClientDlg* d)
     return IsWindowEnabled(GetDlgItem(hDlg, IDOK)) && BoxTexts(hDlg) != d->shown;
 }
 
-BOOL FollowOwed(const ClientDlg* d)
+BOOL FollowOwed(void* ctx)
 {
+    const ClientDlg* d = static_cast<const ClientDlg*>(ctx);
     return Phones_FollowOwed(&d->phones) && !d->bFollowWritten;
 }
 
@@ -153,8 +162,8 @@ void FillLists(HWND hDlg, tagZT_Main_Param* p)
 
 void ShowStaff(HWND hDlg, const tagZT_Main_Param* p, int iBr, int iEmp)
 {
-    SetDlgItemTextA(hDlg, IDC_CD_BRANCH, Follow_BranchName(p, iBr));
-    SetDlgItemTextA(hDlg, IDC_CD_EMPLOYEE, Follow_EmployeeName(p, iEmp));
+    SetDlgItemTextA(hDlg, IDC_CD_BRANCH, Cache_BranchName(p, iBr));
+    SetDlgItemTextA(hDlg, IDC_CD_EMPLOYEE, Cache_EmployeeName(p, iEmp));
 }
 
 // Shows a record (the modify form) or the add form's presets.
@@ -164,7 +173,7 @@ void ShowRecord(HWND hDlg, ClientDlg* d)
     if (d->bAdd) {
         tagCLIENT blank;
         memset(&blank, 0, sizeof(blank));
-        Listing_Today(blank.dDelegate, sizeof(blank.dDelegate));
+        Date_Today(blank.dDelegate, sizeof(blank.dDelegate));
         Fields_Show(hDlg, kFields, kNumFields, &blank);
         Phones_Show(&d->phones, hDlg, &blank);
         ShowStaff(hDlg, p, p->pLoginBr ? p->pLoginBr->iOrdinal : 0, p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0);
@@ -217,7 +226,7 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     if (Fields_Read(hDlg, kFields, kNumFields, pNew))
         return -1;
     // No date is allowed (a client may have none); a typed one must be a day.
-    if (pNew->dDelegate[0] && !Listing_IsDate(pNew->dDelegate)) {
+    if (pNew->dDelegate[0] && !Date_IsText(pNew->dDelegate)) {
         Field_Refuse(hDlg, IDC_CD_DELEGATE, "委托日期不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09");
         return -1;
     }
@@ -246,7 +255,7 @@ int Save(HWND hDlg, ClientDlg* d)
     if (ReadBoxes(hDlg, d, &rec) < 0)
         return -1;
     tagZT_Main_Param* p = d->p;
-    int op = Module_Operator(p);
+    int op = Cache_Operator(p);
     if (!d->bAdd) {
         if (memcmp(&rec, d->pSel, sizeof(rec)) == 0) {
             ZT_MessageBox(hDlg, "未做修改", "", MB_OK);
@@ -291,20 +300,32 @@ void WriteFollowUp(HWND hDlg, ClientDlg* d)
         Save(hDlg, d);
 }
 
-// Whether the shown record may be left: unsaved changes asked about, then
-// the owed follow-up written.
+// Leaving the shown record: unsaved changes asked about (a save that stores
+// nothing keeps the record), then the owed follow-up written; it is kept
+// while the follow-up is still owed.
+BOOL LeaveDirty(void* ctx)
+{
+    ClientDlg* d = static_cast<ClientDlg*>(ctx);
+    return Changed(d->hDlg, d);
+}
+
+int LeaveSave(void* ctx)
+{
+    ClientDlg* d = static_cast<ClientDlg*>(ctx);
+    return Save(d->hDlg, d) == 1 ? 1 : -1;
+}
+
+void LeaveSettle(void* ctx)
+{
+    ClientDlg* d = static_cast<ClientDlg*>(ctx);
+    if (FollowOwed(d))
+        WriteFollowUp(d->hDlg, d);
+}
+
 BOOL MayLeave(HWND hDlg, ClientDlg* d)
 {
-    if (Changed(hDlg, d)) {
-        int answer = Listing_AskSave(hDlg);
-        if (answer == IDCANCEL)
-            return FALSE;
-        if (answer == IDYES && Save(hDlg, d) != 1)
-            return FALSE;
-    }
-    if (FollowOwed(d))
-        WriteFollowUp(hDlg, d);
-    return !FollowOwed(d);
+    LISTING_LEAVE lv = {d, LeaveDirty, LeaveSave, LeaveSettle, FollowOwed};
+    return Listing_MayLeave(hDlg, &lv);
 }
 
 void Navigate(HWND hDlg, ClientDlg* d, int move)
@@ -349,13 +370,13 @@ void PlaceFollowList(HWND hDlg, ClientDlg* d)
 
 BOOL OnInit(HWND hDlg, ClientDlg* d)
 {
+    d->hDlg = hDlg;
     SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(d));
     SetWindowTextA(hDlg, d->bAdd ? "增加客源" : "修改客源");
     FillLists(hDlg, d->p);
     Fields_Limit(hDlg, kFields, kNumFields);
     for (const LISTING_PHONE_BOX& b : kPhones)
         SendDlgItemMessageA(hDlg, b.id, EM_LIMITTEXT, LISTING_TEL_MAX, 0);
-    DateField_Attach(GetDlgItem(hDlg, IDC_CD_DELEGATE));
     if (!d->p->sys.bNumManualWrite || !d->bAdd)
         EnableWindow(GetDlgItem(hDlg, IDC_CD_NUMBER), FALSE);
     if (d->bAdd) {
@@ -461,6 +482,7 @@ int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel)
     if (!w)
         return 0;
     ClientDlg d;
+    d.hDlg = nullptr;
     d.w = w;
     d.p = w->p;
     d.pSel = pSel;

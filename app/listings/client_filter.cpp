@@ -5,6 +5,7 @@
 #include "app/listings/client_ids.h"
 #include "app/listings/listing_filter.h"
 
+#include <cstddef>
 #include <cstdio>
 
 namespace {
@@ -56,10 +57,8 @@ BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::s
     if (pBadCtl)
         *pBadCtl = 0;
     const LISTING_DATE_BOX dates[] = {
-        {&v.delegateFrom, IDC_CF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
-        {&v.delegateTo, IDC_CF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
-        {&v.followFrom, IDC_CF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
-        {&v.followTo, IDC_CF_FOLLOW_TO, " dtFollow <= '%04d-%02d-%02d 23:59:59'"},
+        LISTING_DATES(delegateFrom, delegateTo, IDC_CF_DELEGATE_FROM, IDC_CF_DELEGATE_TO, "dDelegate"),
+        LISTING_DATES(followFrom, followTo, IDC_CF_FOLLOW_FROM, IDC_CF_FOLLOW_TO, "dtFollow"),
     };
     std::string datePieces[4];
     if (!Listing_FilterDates(dates, 4, datePieces, pBadCtl))
@@ -81,13 +80,25 @@ BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::s
     return TRUE;
 }
 
+#define CF(id, kind, field, max, label) LISTING_BOX(ClientFilterPanel, id, kind, field, max, label)
+#define CF_DATES(from, to, fFrom, fTo, label) LISTING_RANGE(ClientFilterPanel, from, to, ZF_DATE, fFrom, fTo, 10, label)
+extern const ZT_FIELD g_ClientFilterFields[] = {
+    CF(IDC_CF_TRADE, ZF_TEXT, trade, CF_TEXT_MAX, "交易"),
+    CF(IDC_CF_PRICE, ZF_INT, price, CF_NUMBER_MAX, "价格"),
+    CF(IDC_CF_URBAN, ZF_TEXT, urban, CF_URBAN_MAX, "城区"),
+    CF(IDC_CF_FLOOR, ZF_TEXT, floor, CF_TEXT_MAX, "楼层"),
+    CF(IDC_CF_AREA, ZF_INT, area, CF_NUMBER_MAX, "面积"),
+    CF(IDC_CF_ROOM, ZF_INT, room, CF_NUMBER_MAX, "房型"),
+    CF(IDC_CF_TYPE, ZF_TEXT, houseType, CF_TEXT_MAX, "类型"),
+    CF(IDC_CF_LEVEL, ZF_TEXT, level, CF_TEXT_MAX, "等级"),
+    CF_DATES(IDC_CF_DELEGATE_FROM, IDC_CF_DELEGATE_TO, delegateFrom, delegateTo, "委托日期"),
+    CF_DATES(IDC_CF_FOLLOW_FROM, IDC_CF_FOLLOW_TO, followFrom, followTo, "跟进日期"),
+};
+#undef CF_DATES
+#undef CF
+extern const int g_nClientFilterFields = sizeof(g_ClientFilterFields) / sizeof(g_ClientFilterFields[0]);
+
 const char* ClientFilter_DateLabel(int iCtl)
 {
-    switch (iCtl) {
-    case IDC_CF_DELEGATE_FROM: return "委托日期(起)";
-    case IDC_CF_DELEGATE_TO: return "委托日期(止)";
-    case IDC_CF_FOLLOW_FROM: return "跟进日期(起)";
-    case IDC_CF_FOLLOW_TO: return "跟进日期(止)";
-    }
-    return "日期";
+    return Listing_FilterLabel(g_ClientFilterFields, g_nClientFilterFields, iCtl);
 }

@@ -3,7 +3,7 @@
 // permission scope, so that every combination can be checked without a
 // window.
 #pragma once
-#include "common/platform.h"
+#include "app/shell/field_table.h"
 
 #include <string>
 
@@ -24,6 +24,11 @@ struct ClientFilterPanel {
 // The box limits of the panel (bytes, as the controls are limited).
 enum { CF_TEXT_MAX = 16, CF_URBAN_MAX = 40, CF_NUMBER_MAX = 10 };
 
+// The panel's boxes as field rows of ClientFilterPanel (ZFF_STRING): their
+// controls, limits and names.
+extern const ZT_FIELD g_ClientFilterFields[];
+extern const int g_nClientFilterFields;
+
 // Builds the condition: trade and budget, urban area, floor, area, bedrooms,
 // house type, the date ranges, grade, then the scope ("iEmp = 7", "iBr = 2"
 // or "").  A number of 0 (or none) sets no condition.  TRUE with *pOut set;
@@ -31,5 +36,5 @@ enum { CF_TEXT_MAX = 16, CF_URBAN_MAX = 40, CF_NUMBER_MAX = 10 };
 // id and *pOut is empty.
 BOOL ClientFilter_Build(const ClientFilterPanel& v, const char* pszScope, std::string* pOut, int* pBadCtl);
 
-// The label of a date box, for the message that names it ("委托日期(起)").
+// The name of a box, for the message that names it ("委托日期(起)").
 const char* ClientFilter_DateLabel(int iCtl);

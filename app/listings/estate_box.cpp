@@ -1,11 +1,10 @@
 #include "app/listings/estate_box.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
+#include "app/shell/jobs.h"
 #include "common/gbk.h"
 
 #include <cstring>
-
-// Posted by a search thread to its box: wParam the search's generation.
-#define WM_ESTBOX_RESULT (WM_APP + 120)
 
 static const char kProp[] = "ZT_EstateBox";
 
@@ -14,11 +13,7 @@ struct ESTBOX {
     WNDPROC oldProc;
     const tagZT_Main_Param* p;
     char typed[ZTCB_MAX_TEXT + 1];     // the text of the newest search
-    HANDLE hThread;                    // the running (or last) search
-    volatile LONG cancel;
-    int gen;                           // generation of the newest search
-    // Written by the search thread before it posts its result.
-    int found[ESTATE_BOX_MAX];
+    int found[ESTATE_BOX_MAX];         // what the box lists
     int nFound;
 };
 
@@ -66,7 +61,7 @@ template <size_t N> static bool Begins(const char (&field)[N], const char* prefi
 }
 
 static int Find(const tagESTLIST* pList, int nList, const char* norm, int* pIdx, int nMax,
-                volatile LONG* pCancel)
+                const volatile LONG* pCancel)
 {
     size_t len = strlen(norm);
     int n = 0;
@@ -91,31 +86,13 @@ int EstateBox_Find(const tagESTLIST* pList, int nList, const char* pszTyped, int
 
 // ---- The box -------------------------------------------------------------------------------
 
-static int ListCount(const tagZT_Main_Param* p)
-{
-    return p->pEstList ? p->nEst + p->nEstSpare : 0;
-}
-
-static DWORD WINAPI SearchProc(LPVOID pv)
-{
-    ESTBOX* b = static_cast<ESTBOX*>(pv);
-    int gen = b->gen;
-    b->nFound = EstateBox_Find(b->p->pEstList, ListCount(b->p), b->typed, b->found, ESTATE_BOX_MAX);
-    if (!b->cancel)
-        PostMessageA(b->hBox, WM_ESTBOX_RESULT, static_cast<WPARAM>(gen), 0);
-    return 0;
-}
-
-// Ends the running search (the window thread waits for it: it only posts).
-static void StopSearch(ESTBOX* b)
-{
-    if (!b->hThread)
-        return;
-    InterlockedExchange(&b->cancel, 1);
-    WaitForSingleObject(b->hThread, INFINITE);
-    CloseHandle(b->hThread);
-    b->hThread = nullptr;
-}
+// One search on a job: the typed text, and the estates found.
+struct SEARCH_JOB : ZT_JOB {
+    const tagZT_Main_Param* p;
+    char norm[ZTCB_MAX_TEXT + 1];
+    int found[ESTATE_BOX_MAX];
+    int nFound;
+};
 
 static bool HasFocus(const ESTBOX* b)
 {
@@ -138,19 +115,36 @@ static void ShowFound(ESTBOX* b)
         SendMessageA(b->hBox, CB_SHOWDROPDOWN, TRUE, 0);
 }
 
+static void ShowSearch(ZT_JOB* j)
+{
+    SEARCH_JOB* sj = static_cast<SEARCH_JOB*>(j);
+    ESTBOX* b = static_cast<ESTBOX*>(const_cast<void*>(sj->owner));
+    memcpy(b->found, sj->found, sizeof(b->found));
+    b->nFound = sj->nFound;
+    ShowFound(b);
+}
+
+// A newer keystroke makes the running search stale: it stops early and
+// its result is not shown.
 static void StartSearch(ESTBOX* b, const char* text)
 {
-    StopSearch(b);
     Gbk_CopyCut(b->typed, sizeof(b->typed), text);
-    b->gen++;
-    b->cancel = 0;
-    b->nFound = 0;
-    char norm[ZTCB_MAX_TEXT + 1];
-    EstateBox_Normalise(text, norm, sizeof(norm));
-    if (norm[0] >= '0' && norm[0] <= '9')
+    SEARCH_JOB* j = new SEARCH_JOB();
+    EstateBox_Normalise(text, j->norm, sizeof(j->norm));
+    if (j->norm[0] >= '0' && j->norm[0] <= '9') {
+        Job_Drop(b);
+        delete j;
         return;                               // a telephone or a key: left alone
-    DWORD tid;
-    b->hThread = CreateThread(nullptr, 0, SearchProc, b, 0, &tid);
+    }
+    j->owner = b;
+    j->p = b->p;
+    j->pfnWork = [](ZT_JOB* job) {
+        SEARCH_JOB* sj = static_cast<SEARCH_JOB*>(job);
+        sj->nFound = Find(sj->p->pEstList, Cache_EstateSlots(sj->p), sj->norm, sj->found, ESTATE_BOX_MAX, &sj->stale);
+    };
+    j->pfnTake = ShowSearch;
+    j->pfnFree = [](ZT_JOB* job) { delete static_cast<SEARCH_JOB*>(job); };
+    Job_Start(j);
 }
 
 static LRESULT CALLBACK EstateBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -171,12 +165,8 @@ static LRESULT CALLBACK EstateBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         }
         return r;
     }
-    case WM_ESTBOX_RESULT:
-        if (static_cast<int>(wParam) == b->gen)
-            ShowFound(b);
-        return 0;
     case WM_NCDESTROY:
-        StopSearch(b);
+        Job_Drop(b);
         RemovePropA(hwnd, kProp);
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         delete b;
@@ -196,7 +186,7 @@ BOOL EstateBox_Attach(HWND hBox, const tagZT_Main_Param* p)
     b->oldProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EstateBoxProc)));
     SendMessageA(hBox, CB_LIMITTEXT, 150, 0);
-    b->nFound = EstateBox_Find(p->pEstList, ListCount(p), "", b->found, ESTATE_BOX_MAX);
+    b->nFound = EstateBox_Find(p->pEstList, Cache_EstateSlots(p), "", b->found, ESTATE_BOX_MAX);
     ShowFound(b);
     return TRUE;
 }
@@ -204,10 +194,6 @@ BOOL EstateBox_Attach(HWND hBox, const tagZT_Main_Param* p)
 void EstateBox_Settle(HWND hBox)
 {
     ESTBOX* b = hBox ? static_cast<ESTBOX*>(GetPropA(hBox, kProp)) : nullptr;
-    if (!b || !b->hThread)
-        return;
-    WaitForSingleObject(b->hThread, INFINITE);
-    MSG m;
-    while (PeekMessageA(&m, hBox, WM_ESTBOX_RESULT, WM_ESTBOX_RESULT, PM_REMOVE))
-        DispatchMessageA(&m);
+    if (b)
+        Job_Settle(b);
 }

@@ -5,7 +5,7 @@
 // Latin capitals and digits count as their ASCII forms, letters are compared
 // upper-cased); an empty text lists the first 50.  A text starting with a
 // digit (a telephone number or a key) is left alone.  The search runs on a
-// thread of its own; a newer keystroke ends the running one first.
+// job (jobs.h); a newer keystroke makes the running one stale.
 #pragma once
 #include "app/shell/main_param.h"
 

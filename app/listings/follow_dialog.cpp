@@ -1,9 +1,10 @@
 #include "app/listings/follow_dialog.h"
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
-#include "app/listings/listing_text.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -18,11 +19,6 @@ struct FOLLOW_DLG {
     tagZT_Main_Param* p;
     FOLLOW_ENTRY* e;
 };
-
-static FOLLOW_DLG* State(HWND hDlg)
-{
-    return reinterpret_cast<FOLLOW_DLG*>(GetWindowLongPtrA(hDlg, DWLP_USER));
-}
 
 static std::string ItemText(HWND hDlg, int id)
 {
@@ -46,12 +42,12 @@ static void FillEmployees(HWND hDlg, tagZT_Main_Param* p)
 {
     HWND hEmp = GetDlgItem(hDlg, IDC_FW_EMP);
     std::string keep = ItemText(hDlg, IDC_FW_EMP);
-    int br = Follow_BranchKey(p, ItemText(hDlg, IDC_FW_BR));
+    int br = Cache_BranchKey(p, ItemText(hDlg, IDC_FW_BR).c_str());
     SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
     for (int i = 0; br && p->pEmpList && i < p->nEmp; i++)
         if (p->pEmpList[i].iBr == br)
             SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pEmpList[i].szEmp));
-    if (Follow_EmployeeKey(p, br, keep))
+    if (Cache_EmployeeKey(p, br, keep.c_str()))
         return;
     if (SendMessageA(hEmp, CB_GETCOUNT, 0, 0) > 0)
         SendMessageA(hEmp, CB_SETCURSEL, 0, 0);
@@ -97,7 +93,7 @@ static void Init(HWND hDlg, FOLLOW_DLG* s)
     SendDlgItemMessageA(hDlg, IDC_FW_REMIND_DAY, EM_LIMITTEXT, 19, 0);
     DateField_Attach(GetDlgItem(hDlg, IDC_FW_REMIND_DAY));
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     SetDlgItemTextA(hDlg, IDC_FW_REMIND_DAY, today);
     HWND hRange = GetDlgItem(hDlg, IDC_FW_REMIND_RANGE);
     SendMessageA(hRange, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("本人"));
@@ -120,8 +116,8 @@ static bool ReadReminder(HWND hDlg, const FOLLOW_ENTRY* e, tagREMIND* r)
     memset(r, 0, sizeof(*r));
     std::string day = ItemText(hDlg, IDC_FW_REMIND_DAY);
     char today[16];
-    Listing_Today(today, sizeof(today));
-    if (!Listing_IsDate(day.c_str()) || day < today) {
+    Date_Today(today, sizeof(today));
+    if (!Date_IsText(day.c_str()) || day < today) {
         Refuse(hDlg, kBadDay, IDC_FW_REMIND_DAY);
         return false;
     }
@@ -144,8 +140,8 @@ static void Save(HWND hDlg, FOLLOW_DLG* s)
         Refuse(hDlg, kMustWrite, IDC_FW_CONTENT);
         return;
     }
-    int br = Follow_BranchKey(p, ItemText(hDlg, IDC_FW_BR));
-    int emp = Follow_EmployeeKey(p, br, ItemText(hDlg, IDC_FW_EMP));
+    int br = Cache_BranchKey(p, ItemText(hDlg, IDC_FW_BR).c_str());
+    int emp = Cache_EmployeeKey(p, br, ItemText(hDlg, IDC_FW_EMP).c_str());
     if (!br || !emp) {
         Refuse(hDlg, kNoWriter, IDC_FW_EMP);
         return;
@@ -193,35 +189,30 @@ static void Cancel(HWND hDlg, FOLLOW_DLG* s)
     EndDialog(hDlg, IDCANCEL);
 }
 
+// Returns FALSE for a command the dialog leaves alone.
+static BOOL OnCommand(HWND hDlg, FOLLOW_DLG* s, int id, int code)
+{
+    if (id == IDOK)
+        Save(hDlg, s);
+    else if (id == IDCANCEL)
+        Cancel(hDlg, s);
+    else if (id == IDC_FW_BR && code == ZTCBN_CHANGE)
+        FillEmployees(hDlg, s->p);
+    else if (id == IDC_FW_REMIND)
+        EnableReminder(hDlg);
+    else
+        return id == IDC_FW_BR;
+    return TRUE;
+}
+
 static INT_PTR CALLBACK FollowDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    FOLLOW_DLG* s = State(hDlg);
-    switch (msg) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
-        Init(hDlg, reinterpret_cast<FOLLOW_DLG*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (!s)
-            break;
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            Save(hDlg, s);
-            return TRUE;
-        case IDCANCEL:
-            Cancel(hDlg, s);
-            return TRUE;
-        case IDC_FW_BR:
-            if (HIWORD(wParam) == ZTCBN_CHANGE)
-                FillEmployees(hDlg, s->p);
-            return TRUE;
-        case IDC_FW_REMIND:
-            EnableReminder(hDlg);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+    FOLLOW_DLG* s = Block_DialogState<FOLLOW_DLG>(hDlg, msg, lParam);
+    if (msg == WM_INITDIALOG)
+        Init(hDlg, s);
+    else if (msg == WM_COMMAND && s)
+        return OnCommand(hDlg, s, LOWORD(wParam), HIWORD(wParam));
+    return msg == WM_INITDIALOG;
 }
 
 INT_PTR FollowDialog_Run(HWND hOwner, tagZT_Main_Param* p, FOLLOW_ENTRY* e)

@@ -1,49 +1,19 @@
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
-#include "app/listings/listing_text.h"
+#include "app/shell/caches.h"
+#include "common/date.h"
 #include "data/quote.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-template <size_t N> static bool SameName(const char (&field)[N], const std::string& name)
-{
-    return !name.empty() && strnlen(field, N) == name.size() && memcmp(field, name.data(), name.size()) == 0;
-}
-
-int Follow_BranchKey(const tagZT_Main_Param* p, const std::string& name)
-{
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
-        if (p->pBrList[i].iOrdinal && SameName(p->pBrList[i].szBr, name))
-            return p->pBrList[i].iOrdinal;
-    return 0;
-}
-
-int Follow_EmployeeKey(const tagZT_Main_Param* p, int iBr, const std::string& name)
-{
-    for (int i = 0; iBr && p->pEmpList && i < p->nEmp; i++)
-        if (p->pEmpList[i].iOrdinal && p->pEmpList[i].iBr == iBr && SameName(p->pEmpList[i].szEmp, name))
-            return p->pEmpList[i].iOrdinal;
-    return 0;
-}
-
-int Follow_EstateKey(const tagZT_Main_Param* p, const std::string& name)
-{
-    // Spare slots filled by the estate window count as well.
-    int n = p->nEst + (p->pEstList ? p->nEstSpare : 0);
-    for (int i = 0; p->pEstList && i < n; i++)
-        if (p->pEstList[i].iOrdinal && SameName(p->pEstList[i].szEstate, name))
-            return p->pEstList[i].iOrdinal;
-    return 0;
-}
-
 FOLLOW_FILTER Follow_DefaultFilter(int iKind)
 {
     FOLLOW_FILTER f;
     f.iKind = iKind;
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     f.from = today;
     f.to = today;
     return f;
@@ -75,22 +45,22 @@ static bool Quote(const std::string& value, std::vector<char>* q)
 int Follow_FilterText(const tagZT_Main_Param* p, const FOLLOW_FILTER& f, std::string* pOut)
 {
     pOut->clear();
-    if (!f.from.empty() && !Listing_IsDate(f.from.c_str()))
+    if (!f.from.empty() && !Date_IsText(f.from.c_str()))
         return IDC_FOLLOW_FROM;
-    if (!f.to.empty() && !Listing_IsDate(f.to.c_str()))
+    if (!f.to.empty() && !Date_IsText(f.to.c_str()))
         return IDC_FOLLOW_TO;
 
     std::string s;
     if (f.iKind == FOLLOW_KIND_HOUSE) {
-        int est = Follow_EstateKey(p, f.estate);
+        int est = Cache_EstateKey(p, f.estate.c_str());
         if (est) {
             char buf[48];
             snprintf(buf, sizeof(buf), " iEst = %d ", est);
             s += buf;
         }
     }
-    int br = Follow_BranchKey(p, f.br);
-    int emp = Follow_EmployeeKey(p, br, f.emp);
+    int br = Cache_BranchKey(p, f.br.c_str());
+    int emp = Cache_EmployeeKey(p, br, f.emp.c_str());
     if (emp)
         AppendKey(s, " %s f.iEmp = %d ", emp);
     if (br)

@@ -36,9 +36,3 @@ FOLLOW_FILTER Follow_DefaultFilter(int iKind);
 // cannot enter a filter (a date that is not a real day, a text too long to
 // quote); *pOut is then empty.
 int Follow_FilterText(const tagZT_Main_Param* p, const FOLLOW_FILTER& f, std::string* pOut);
-
-// The key of a name in the shared lists, 0 when unknown.  The employee must
-// belong to the branch iBr.
-int Follow_BranchKey(const tagZT_Main_Param* p, const std::string& name);
-int Follow_EmployeeKey(const tagZT_Main_Param* p, int iBr, const std::string& name);
-int Follow_EstateKey(const tagZT_Main_Param* p, const std::string& name);

@@ -1,4 +1,6 @@
 #include "app/listings/follow_list.h"
+#include "app/shell/caches.h"
+#include "app/shell/jobs.h"
 #include "common/zt_box.h"
 
 #include <cstddef>
@@ -9,42 +11,15 @@ static tagZT_Main_Param* Block(const ZT_MODWIN* w)
     return w ? w->p : &g_ZTMain;
 }
 
-// ---- Names ------------------------------------------------------------------------------
-
-const char* Follow_BranchName(const tagZT_Main_Param* p, int iBr)
-{
-    for (int i = 0; iBr && p->pBrList && i < p->nBr; i++)
-        if (p->pBrList[i].iOrdinal == iBr)
-            return p->pBrList[i].szBr;
-    return "";
-}
-
-const char* Follow_EmployeeName(const tagZT_Main_Param* p, int iEmp)
-{
-    for (int i = 0; iEmp && p->pEmpList && i < p->nEmp; i++)
-        if (p->pEmpList[i].iOrdinal == iEmp)
-            return p->pEmpList[i].szEmp;
-    return "";
-}
-
-const char* Follow_EstateName(const tagZT_Main_Param* p, int iEst)
-{
-    int n = p->pEstList ? p->nEst + p->nEstSpare : 0;
-    for (int i = 0; iEst && i < n; i++)
-        if (p->pEstList[i].iOrdinal == iEst)
-            return p->pEstList[i].szEstate;
-    return "";
-}
-
 static const void* WriterName(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_EmployeeName(Block(w), static_cast<const tagFOLLOW*>(rec)->iEmp);
+    return Cache_EmployeeName(Block(w), static_cast<const tagFOLLOW*>(rec)->iEmp);
 }
 
 static const ZT_COLDEF kColumns[] = {
-    {"跟进日期", 109, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, dtFollow), nullptr},
-    {"跟进内容", 372, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, szContent), nullptr},
-    {"员工", 72, LVT_TEXT, nullptr, LVU_NONE, 0, 0, WriterName},
+    ZT_COL_TEXT("跟进日期", 109, 0, offsetof(tagFOLLOW, dtFollow)),
+    ZT_COL_TEXT("跟进内容", 372, 0, offsetof(tagFOLLOW, szContent)),
+    ZT_COL_LOOKUP("员工", 72, 0, WriterName),
 };
 static const int kNumColumns = sizeof(kColumns) / sizeof(kColumns[0]);
 
@@ -96,7 +71,8 @@ static void FillGrid(FOLLOW_LIST* l, HWND hGrid)
                        offsetof(tagFOLLOW, iOrdinal), nullptr);
 }
 
-BOOL FollowList_Reload(FOLLOW_LIST* l, int iHou, int iCli)
+// Forgets the shown follow-ups and names the listing the next ones are of.
+static void Forget(FOLLOW_LIST* l, int iHou, int iCli)
 {
     ClearGrids(l);
     if (l->pFol)
@@ -105,62 +81,89 @@ BOOL FollowList_Reload(FOLLOW_LIST* l, int iHou, int iCli)
     l->nFol = 0;
     l->iHou = iHou;
     l->iCli = iHou ? 0 : iCli;
-
-    tagFOLLOW* block = nullptr;
-    int n = 0;
-    BOOL ok = FD_Sct_Follow(&block, l->iHou, l->iCli, &n, nullptr) != nullptr;
-    if (ok) {
-        l->pFol = block;
-        l->nFol = n;
-        FillGrid(l, l->hGrid);
-        FillGrid(l, l->hGrid2);
-    }
-    Follow_SetLoading(l->p ? l->p : &g_ZTMain, FALSE);
-    return ok;
 }
 
-struct RELOAD_ARG {
+// Shows a loaded block in both grids.
+static void Show(FOLLOW_LIST* l, tagFOLLOW* block, int n)
+{
+    l->pFol = block;
+    l->nFol = n;
+    FillGrid(l, l->hGrid);
+    FillGrid(l, l->hGrid2);
+}
+
+static tagFOLLOW* Load(int iHou, int iCli, int* pn)
+{
+    tagFOLLOW* block = nullptr;
+    *pn = 0;
+    return FD_Sct_Follow(&block, iHou, iCli, pn, nullptr) ? block : nullptr;
+}
+
+BOOL FollowList_Reload(FOLLOW_LIST* l, int iHou, int iCli)
+{
+    Job_Drop(l);
+    Forget(l, iHou, iCli);
+    int n = 0;
+    tagFOLLOW* block = Load(l->iHou, l->iCli, &n);
+    if (block)
+        Show(l, block, n);
+    Follow_SetLoading(l->p ? l->p : &g_ZTMain, FALSE);
+    return block != nullptr;
+}
+
+// A reload on a worker: the block it brought, shown when it is still the
+// newest reload of its list.
+struct RELOAD_JOB : ZT_JOB {
     FOLLOW_LIST* l;
+    tagZT_Main_Param* p;
     int iHou, iCli;
+    tagFOLLOW* block;
+    int n;
 };
 
-static DWORD WINAPI ReloadProc(LPVOID pv)
+static void ReloadWork(ZT_JOB* j)
 {
-    RELOAD_ARG* a = static_cast<RELOAD_ARG*>(pv);
-    FollowList_Reload(a->l, a->iHou, a->iCli);
-    delete a;
-    return 0;
+    RELOAD_JOB* r = static_cast<RELOAD_JOB*>(j);
+    r->block = Load(r->iHou, r->iCli, &r->n);
+}
+
+static void ReloadTake(ZT_JOB* j)
+{
+    RELOAD_JOB* r = static_cast<RELOAD_JOB*>(j);
+    if (r->block)
+        Show(r->l, r->block, r->n);
+    r->block = nullptr;
+    Follow_SetLoading(r->p, FALSE);
+}
+
+static void ReloadFree(ZT_JOB* j)
+{
+    RELOAD_JOB* r = static_cast<RELOAD_JOB*>(j);
+    if (r->block)
+        Mem_Free_Follow(r->block);
+    delete r;
 }
 
 void FollowList_Wait(FOLLOW_LIST* l)
 {
-    if (!l->hThread)
-        return;
-    // The reload sends the grids messages: they are answered while waiting.
-    for (;;) {
-        DWORD r = MsgWaitForMultipleObjects(1, &l->hThread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1)
-            break;
-        MSG m;
-        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(l->hThread);
-    l->hThread = nullptr;
+    Job_Settle(l);
 }
 
 BOOL FollowList_StartReload(FOLLOW_LIST* l, int iHou, int iCli)
 {
-    FollowList_Wait(l);
+    Forget(l, iHou, iCli);
     tagZT_Main_Param* p = l->p ? l->p : &g_ZTMain;
     Follow_SetLoading(p, TRUE);
-    RELOAD_ARG* a = new RELOAD_ARG{l, iHou, iCli};
-    DWORD tid;
-    l->hThread = CreateThread(nullptr, 0, ReloadProc, a, 0, &tid);
-    if (!l->hThread) {
-        delete a;
-        Follow_SetLoading(p, FALSE);
-        return FALSE;
-    }
+    RELOAD_JOB* r = new RELOAD_JOB();
+    r->owner = l;
+    r->pfnWork = ReloadWork;
+    r->pfnTake = ReloadTake;
+    r->pfnFree = ReloadFree;
+    r->l = l;
+    r->p = p;
+    r->iHou = l->iHou;
+    r->iCli = l->iCli;
+    Job_Start(r);
     return TRUE;
 }
 
@@ -184,10 +187,7 @@ tagFOLLOW* FollowList_Add(FOLLOW_LIST* l, const tagFOLLOW* pFol, HWND hOwner)
 
 void FollowList_Free(FOLLOW_LIST* l)
 {
-    FollowList_Wait(l);
-    ClearGrids(l);
-    if (l->pFol)
-        Mem_Free_Follow(l->pFol);
-    l->pFol = nullptr;
-    l->nFol = 0;
+    Job_Drop(l);
+    Forget(l, l->iHou, l->iCli);
+    Follow_SetLoading(l->p ? l->p : &g_ZTMain, FALSE);
 }

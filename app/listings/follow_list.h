@@ -17,7 +17,6 @@ struct FOLLOW_LIST {
     int nFol;                // rows loaded
     HWND hGrid;              // the list
     HWND hGrid2;             // its mirror, or null
-    HANDLE hThread;          // the running (or last) reload
     tagFOLLOW newFol;        // the follow-up handed to the write-follow-up dialog
 };
 
@@ -28,28 +27,26 @@ HWND FollowList_CreateGrid(HWND hParent, int id, tagZT_Main_Param* p);
 // clears both grids, releases the previous block, loads, binds every row in
 // both grids, then clears the program-wide loading flag under the
 // application lock.  Runs on any thread (it talks to the grids only by
-// messages).  FALSE when the load failed (the grids are then empty).
+// messages); a reload still running is dropped.  FALSE when the load failed
+// (the grids are then empty).
 BOOL FollowList_Reload(FOLLOW_LIST* l, int iHou, int iCli);
-// Window thread: sets the loading flag and runs FollowList_Reload on a
-// worker of its own, after a reload still running has ended.  FALSE when
-// the worker could not be started (the flag is cleared again).
+// Window thread: clears both grids, sets the loading flag and loads on a
+// job (jobs.h); the grids are filled on this thread when the newest reload
+// of the list is back, and the flag cleared.  TRUE.
 BOOL FollowList_StartReload(FOLLOW_LIST* l, int iHou, int iCli);
-// Window thread: waits for a running reload, answering the messages it sends.
+// Window thread: waits until the running reload is back and shown,
+// answering the messages sent meanwhile.
 void FollowList_Wait(FOLLOW_LIST* l);
 
 // Puts a written follow-up into the first free slot and on top of both
 // grids.  Returns the slot, or null when there is none ("写跟进成功, 本地内存出错"
 // is shown over hOwner).
 tagFOLLOW* FollowList_Add(FOLLOW_LIST* l, const tagFOLLOW* pFol, HWND hOwner);
-// Waits for a running reload, clears both grids and releases the block.
+// Drops a running reload, clears both grids, releases the block and clears
+// the loading flag.  The list may be deleted right after.
 void FollowList_Free(FOLLOW_LIST* l);
 
 // The program-wide follow-up-loading flag (set while a listing's follow-ups
 // load), read and written under the application lock.
 BOOL Follow_IsLoading(tagZT_Main_Param* p);
 void Follow_SetLoading(tagZT_Main_Param* p, BOOL bLoading);
-
-// Names the follow-up lists show: in the shared lists, "" when unknown.
-const char* Follow_BranchName(const tagZT_Main_Param* p, int iBr);
-const char* Follow_EmployeeName(const tagZT_Main_Param* p, int iEmp);
-const char* Follow_EstateName(const tagZT_Main_Param* p, int iEst);

@@ -3,6 +3,7 @@
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
 #include "app/listings/follow_list.h"
+#include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "common/zt_box.h"
@@ -16,7 +17,6 @@ enum { ARGC_HOUSE_TRADE = 880, ARGC_CLIENT_TRADE = 866, ARGC_CLIENT_LEVEL = 348 
 
 struct FOLLOW_WIN {
     HWND hPanel;
-    BOOL bBadFilter;        // the panel holds a value no filter can take
 };
 
 static FOLLOW_WIN* State(const ZT_MODWIN* w)
@@ -149,7 +149,7 @@ static void FillEmployees(ZT_MODWIN* w)
     HWND hEmp = Box(w, IDC_FOLLOW_EMP);
     SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
     SetWindowTextA(hEmp, "");
-    int br = Follow_BranchKey(w->p, Text(w, IDC_FOLLOW_BR));
+    int br = Cache_BranchKey(w->p, Text(w, IDC_FOLLOW_BR).c_str());
     for (int i = 0; br && w->p->pEmpList && i < w->p->nEmp; i++)
         if (w->p->pEmpList[i].iBr == br)
             SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w->p->pEmpList[i].szEmp));
@@ -188,26 +188,7 @@ static const char* BadValueText(int id)
     return "查询条件有误";
 }
 
-// "查找" and "刷新": a panel no filter can take is named to the user and
-// nothing is loaded; otherwise the list loads again.
-static void Find(ZT_MODWIN* w)
-{
-    std::string text;
-    int bad = Follow_FilterText(w->p, ReadPanel(w), &text);
-    if (bad) {
-        ZT_MessageBox(w->hwnd, BadValueText(bad), "", MB_OK);
-        SetFocus(Box(w, bad));
-        return;
-    }
-    Module_Refresh(w);
-}
-
 // ---- Hooks ------------------------------------------------------------------------------------
-
-static BOOL May(const tagZT_Main_Param* p, int iOp)
-{
-    return iOp != ZT_OP_DELETE || Rights_MayDeleteFollowUp(p);
-}
 
 static BOOL Create(ZT_MODWIN* w)
 {
@@ -232,15 +213,20 @@ static void Layout(ZT_MODWIN* w, RECT* rc)
     rc->top += cy;
 }
 
-static void Filter(ZT_MODWIN* w)
+// "查找" and "刷新": a panel no filter can take is named to the user and
+// nothing is loaded.
+static BOOL Filter(ZT_MODWIN* w)
 {
-    State(w)->bBadFilter = Follow_FilterText(w->p, ReadPanel(w), &w->filter) != 0;
+    int bad = Follow_FilterText(w->p, ReadPanel(w), &w->filter);
+    if (!bad)
+        return TRUE;
+    ZT_MessageBox(w->hwnd, BadValueText(bad), "", MB_OK);
+    SetFocus(Box(w, bad));
+    return FALSE;
 }
 
 static BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
-    if (State(w)->bBadFilter)
-        return FALSE;
     tagFOLLOW* block = nullptr;
     int n = 0;
     if (!FD_Sct_F(&block, &n, w->filter.c_str(), Kind(w), 0) || !block)
@@ -261,93 +247,78 @@ static void Free(void* block)
     Mem_Free_Follow(static_cast<tagFOLLOW*>(block));
 }
 
+// Naming a branch lists its employees.
 static LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDone)
 {
-    if (msg != WM_COMMAND)
-        return 0;
-    int id = LOWORD(wParam), code = HIWORD(wParam);
-    switch (id) {
-    case IDC_FOLLOW_FIND:
-    case ID_MODULE_REFRESH:
-        if (id == ID_MODULE_REFRESH || code == BN_CLICKED) {
-            *pDone = TRUE;
-            Find(w);
-        }
-        break;
-    case IDC_FOLLOW_CLEAR:
-        if (code == BN_CLICKED) {
-            *pDone = TRUE;
-            ClearPanel(w);
-        }
-        break;
-    case IDC_FOLLOW_BR:
-        if (code == ZTCBN_CHANGE) {
-            *pDone = TRUE;
-            FillEmployees(w);
-        }
-        break;
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDC_FOLLOW_BR && HIWORD(wParam) == ZTCBN_CHANGE) {
+        *pDone = TRUE;
+        FillEmployees(w);
     }
     return 0;
+}
+
+static void CmdClear(ZT_MODWIN* w, void*, const void*)
+{
+    ClearPanel(w);
 }
 
 // ---- Tables -------------------------------------------------------------------------------
 
 static const void* WriterBranch(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_BranchName(w->p, static_cast<const tagFOLLOW*>(rec)->iBr);
+    return Cache_BranchName(w->p, static_cast<const tagFOLLOW*>(rec)->iBr);
 }
 
 static const void* Writer(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_EmployeeName(w->p, static_cast<const tagFOLLOW*>(rec)->iEmp);
+    return Cache_EmployeeName(w->p, static_cast<const tagFOLLOW*>(rec)->iEmp);
 }
 
 static const void* Estate(const ZT_MODWIN* w, const void* rec)
 {
-    return Follow_EstateName(w->p, static_cast<const tagFOLLOW*>(rec)->iEst);
+    return Cache_EstateName(w->p, static_cast<const tagFOLLOW*>(rec)->iEst);
 }
 
-#define TEXT_COL(caption, width, field) {caption, width, LVT_TEXT, nullptr, LVU_NONE, 0, offsetof(tagFOLLOW, field), nullptr}
-#define NAME_COL(caption, width, lookup) {caption, width, LVT_TEXT, nullptr, LVU_NONE, 0, 0, lookup}
+#define F(field) offsetof(tagFOLLOW, field)
+// The columns both windows begin with: when, by whom, which trade.
+#define FOLLOW_COLUMNS                                                                                  \
+    ZT_COL_TEXT("跟进日期", 130, 0, F(dtFollow)), ZT_COL_AGENT(80, WriterBranch, Writer), \
+        ZT_COL_TEXT("交易", 50, 0, F(szTrade))
 
 static const ZT_COLDEF kHouseColumns[] = {
-    TEXT_COL("跟进日期", 130, dtFollow), NAME_COL("部门", 80, WriterBranch), NAME_COL("员工", 80, Writer),
-    TEXT_COL("交易", 50, szTrade),       NAME_COL("楼盘名称", 130, Estate),  TEXT_COL("栋号", 50, szBuildNO),
-    TEXT_COL("室号", 50, szHouseNO),     TEXT_COL("跟进内容", 650, szContent),
+    FOLLOW_COLUMNS,
+    ZT_COL_LOOKUP("楼盘名称", 130, 0, Estate),
+    ZT_COL_TEXT("栋号", 50, 0, F(szBuildNO)),
+    ZT_COL_TEXT("室号", 50, 0, F(szHouseNO)),
+    ZT_COL_TEXT("跟进内容", 650, 0, F(szContent)),
 };
 
 static const ZT_COLDEF kClientColumns[] = {
-    TEXT_COL("跟进日期", 130, dtFollow), NAME_COL("部门", 80, WriterBranch), NAME_COL("员工", 80, Writer),
-    TEXT_COL("交易", 50, szTrade),       TEXT_COL("客户姓名", 75, szCliMan), TEXT_COL("客户等级", 75, szLevel),
-    TEXT_COL("跟进内容", 550, szContent),
+    FOLLOW_COLUMNS,
+    ZT_COL_TEXT("客户姓名", 75, 0, F(szCliMan)),
+    ZT_COL_TEXT("客户等级", 75, 0, F(szLevel)),
+    ZT_COL_TEXT("跟进内容", 550, 0, F(szContent)),
 };
+#undef FOLLOW_COLUMNS
+#undef F
 
 static const ZT_TBDEF kButtons[] = {
     {ID_FOLLOW_DELETE, ZTIMG_FOLLOW_DEL, "删除跟进", 0, ZT_OP_DELETE},
-    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
-    {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
-    {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
-    {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT},
+    ZT_TB_CLOSING,
 };
 
 static const ZT_CMDDEF kCommands[] = {
     {ID_FOLLOW_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
+    {IDC_FOLLOW_FIND, Module_CmdRefresh, 0, ZT_NO_RIGHT, nullptr},
+    {IDC_FOLLOW_CLEAR, CmdClear, 0, ZT_NO_RIGHT, nullptr},
 };
 
-#define COUNT(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
+#define FOLLOW_MODULE(cls, cmd, module, caption, columns)                                                            \
+    {cls, cmd, module, caption, CW_USEDEFAULT, CW_USEDEFAULT, sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal),      \
+     sizeof(FOLLOW_WIN), ZT_TABLE(kButtons), ZT_TABLE(columns), ZT_TABLE(kCommands), -1, 0, \
+     nullptr, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message}
 
-extern const ZT_MODULE_DESC g_HouseFollowModule = {
-    "ZT_CHILD_HOU_F", IDM_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, IDS_HOUSE_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
-    sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
-    kButtons, COUNT(kButtons), kHouseColumns, COUNT(kHouseColumns), kCommands, COUNT(kCommands),
-    -1, 0,
-    May, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
-};
-
-extern const ZT_MODULE_DESC g_ClientFollowModule = {
-    "ZT_CHILD_CLI_F", IDM_CLIENT_FOLLOW, ZTM_CLIENT_FOLLOW, IDS_CLIENT_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
-    sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal), sizeof(FOLLOW_WIN),
-    kButtons, COUNT(kButtons), kClientColumns, COUNT(kClientColumns), kCommands, COUNT(kCommands),
-    -1, 0,
-    May, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message,
-};
+extern const ZT_MODULE_DESC g_HouseFollowModule =
+    FOLLOW_MODULE("ZT_CHILD_HOU_F", IDM_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, IDS_HOUSE_FOLLOW, kHouseColumns);
+extern const ZT_MODULE_DESC g_ClientFollowModule =
+    FOLLOW_MODULE("ZT_CHILD_CLI_F", IDM_CLIENT_FOLLOW, ZTM_CLIENT_FOLLOW, IDS_CLIENT_FOLLOW, kClientColumns);

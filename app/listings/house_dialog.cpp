@@ -5,13 +5,14 @@
 #include "app/listings/follow_list.h"
 #include "app/listings/house_dialog_ids.h"
 #include "app/listings/house_rules.h"
-#include "app/listings/house_window.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
-#include "app/listings/listing_text.h"
+#include "app/shell/caches.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
+#include "app/shell/jobs.h"
 #include "app/shell/rights.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -23,46 +24,48 @@
 #include <utility>
 #include <vector>
 
-// Posted by a fill thread when its part is ready: wParam the FILL_ kind.
-#define WM_HDLG_FILLED (WM_APP + 41)
-enum { FILL_LISTS = 1, FILL_VALUES = 2, FILL_BUILDINGS = 3 };
-
 // ---- The field table ----------------------------------------------------------------------
 
+// The boxes by kind: the house's place (location right), its prices (price
+// right, locked and empty for 0), its dates, and free texts of 16 bytes.
 #define H(f) offsetof(tagHOUSE, f), sizeof(tagHOUSE::f)
 static const unsigned kNum = ZFF_ZERO_EMPTY | ZFF_LOCK;
+#define HD_PLACE(id, f, max, label, flags) {id, ZF_TEXT, H(f), max, ZT_FR_LOCATION, label, nullptr, 0, flags}
+#define HD_PRICE(id, f, label) {id, ZF_INT, H(f), 10, ZT_FR_PRICE, label, nullptr, 0, kNum}
+#define HD_DATE(id, f, right, label) {id, ZF_DATE, H(f), 10, right, label, nullptr, 0, 0}
+#define HD_TEXT(id, f, label) {id, ZF_TEXT, H(f), 16, ZF_NO_RIGHT, label, nullptr, 0, 0}
 static const ZT_FIELD kFields[] = {
-    {IDC_HD_DIST, ZF_TEXT, H(szDist), 10, ZT_FR_LOCATION, "片区", nullptr, 0, 0},
-    {IDC_HD_RING, ZF_TEXT, H(szRingArea), 16, ZT_FR_LOCATION, "环区", nullptr, 0, 0},
-    {IDC_HD_BUILDNO, ZF_TEXT, H(szBuildNO), 10, ZT_FR_LOCATION, "栋号", nullptr, 0, 0},
-    {IDC_HD_HOUSENO, ZF_TEXT, H(szHouseNO), 10, ZT_FR_LOCATION, "室号", nullptr, 0, 0},
-    {IDC_HD_FLOOR, ZF_TEXT, H(szFloor), 4, ZT_FR_LOCATION, "楼层", nullptr, 0, ZFF_LOCK},
+    HD_PLACE(IDC_HD_DIST, szDist, 10, "片区", 0),
+    HD_PLACE(IDC_HD_RING, szRingArea, 16, "环区", 0),
+    HD_PLACE(IDC_HD_BUILDNO, szBuildNO, 10, "栋号", 0),
+    HD_PLACE(IDC_HD_HOUSENO, szHouseNO, 10, "室号", 0),
+    HD_PLACE(IDC_HD_FLOOR, szFloor, 4, "楼层", ZFF_LOCK),
     {IDC_HD_FLOORT, ZF_INT, H(iFloorT), 10, ZT_FR_LOCATION, "总层", nullptr, 0, kNum},
     {IDC_HD_AREA, ZF_DECIMAL, H(dbBuildArea), 19, ZT_FR_AREA, "面积", "%.2f", 9999999999.99, kNum},
     {IDC_HD_ROOMTYPE, ZF_TEXT, H(szRoomType), 10, ZF_NO_RIGHT, "房型", nullptr, 0, 0},
-    {IDC_HD_TOWARD, ZF_TEXT, H(szToward), 16, ZF_NO_RIGHT, "朝向", nullptr, 0, 0},
-    {IDC_HD_DECORATION, ZF_TEXT, H(szDecoration), 16, ZF_NO_RIGHT, "装修", nullptr, 0, 0},
-    {IDC_HD_LAYOUT, ZF_TEXT, H(szLayout), 16, ZF_NO_RIGHT, "配置", nullptr, 0, 0},
-    {IDC_HD_STATUSQUO, ZF_TEXT, H(szStatusquo), 16, ZF_NO_RIGHT, "现状", nullptr, 0, 0},
-    {IDC_HD_LOOK, ZF_TEXT, H(szLook), 16, ZF_NO_RIGHT, "看房", nullptr, 0, 0},
-    {IDC_HD_SIGN, ZF_TEXT, H(szSign), 16, ZF_NO_RIGHT, "签约", nullptr, 0, 0},
-    {IDC_HD_MORTGAGE, ZF_TEXT, H(szMortgage), 16, ZF_NO_RIGHT, "抵押", nullptr, 0, 0},
-    {IDC_HD_PARK, ZF_TEXT, H(szPark), 16, ZF_NO_RIGHT, "车位", nullptr, 0, 0},
-    {IDC_HD_BUILDTYPE, ZF_TEXT, H(szBuildType), 16, ZF_NO_RIGHT, "建筑类型", nullptr, 0, 0},
-    {IDC_HD_BUILDSTRUCT, ZF_TEXT, H(szBuildStruct), 16, ZF_NO_RIGHT, "建筑结构", nullptr, 0, 0},
-    {IDC_HD_TRADE, ZF_TEXT, H(szTrade), 16, ZF_NO_RIGHT, "交易", nullptr, 0, 0},
-    {IDC_HD_SALES, ZF_INT, H(iSales), 10, ZT_FR_PRICE, "售价", nullptr, 0, kNum},
-    {IDC_HD_SALESAVE, ZF_INT, H(iSalesAve), 10, ZT_FR_PRICE, "售均价", nullptr, 0, kNum},
-    {IDC_HD_SALESBASE, ZF_INT, H(iSalesBase), 10, ZT_FR_PRICE, "售到手价", nullptr, 0, kNum},
-    {IDC_HD_RENT, ZF_INT, H(iRent), 10, ZT_FR_PRICE, "租价", nullptr, 0, kNum},
+    HD_TEXT(IDC_HD_TOWARD, szToward, "朝向"),
+    HD_TEXT(IDC_HD_DECORATION, szDecoration, "装修"),
+    HD_TEXT(IDC_HD_LAYOUT, szLayout, "配置"),
+    HD_TEXT(IDC_HD_STATUSQUO, szStatusquo, "现状"),
+    HD_TEXT(IDC_HD_LOOK, szLook, "看房"),
+    HD_TEXT(IDC_HD_SIGN, szSign, "签约"),
+    HD_TEXT(IDC_HD_MORTGAGE, szMortgage, "抵押"),
+    HD_TEXT(IDC_HD_PARK, szPark, "车位"),
+    HD_TEXT(IDC_HD_BUILDTYPE, szBuildType, "建筑类型"),
+    HD_TEXT(IDC_HD_BUILDSTRUCT, szBuildStruct, "建筑结构"),
+    HD_TEXT(IDC_HD_TRADE, szTrade, "交易"),
+    HD_PRICE(IDC_HD_SALES, iSales, "售价"),
+    HD_PRICE(IDC_HD_SALESAVE, iSalesAve, "售均价"),
+    HD_PRICE(IDC_HD_SALESBASE, iSalesBase, "售到手价"),
+    HD_PRICE(IDC_HD_RENT, iRent, "租价"),
     {IDC_HD_RENTAVE, ZF_DECIMAL, H(dbRentAve), 19, ZT_FR_PRICE, "租均价", "%.2f", 9999999999.99, kNum},
-    {IDC_HD_RENTBASE, ZF_INT, H(iRentBase), 10, ZT_FR_PRICE, "租到手价", nullptr, 0, kNum},
-    {IDC_HD_BUY, ZF_DATE, H(dBuy), 10, ZF_NO_RIGHT, "购房日期", nullptr, 0, 0},
-    {IDC_HD_RENTDAY, ZF_DATE, H(dRent), 10, ZF_NO_RIGHT, "租赁日期", nullptr, 0, 0},
-    {IDC_HD_DELEGATE, ZF_DATE, H(dDelegate), 10, ZT_FR_DELEGATE, "委托日期", nullptr, 0, 0},
+    HD_PRICE(IDC_HD_RENTBASE, iRentBase, "租到手价"),
+    HD_DATE(IDC_HD_BUY, dBuy, ZF_NO_RIGHT, "购房日期"),
+    HD_DATE(IDC_HD_RENTDAY, dRent, ZF_NO_RIGHT, "租赁日期"),
+    HD_DATE(IDC_HD_DELEGATE, dDelegate, ZT_FR_DELEGATE, "委托日期"),
     {IDC_HD_HPC, ZF_TEXT, H(szHPC), 256, ZF_NO_RIGHT, "产权号", nullptr, 0, 0},
-    {IDC_HD_PPTSOURCE, ZF_TEXT, H(szPPTSource), 16, ZF_NO_RIGHT, "产权来源", nullptr, 0, 0},
-    {IDC_HD_CITIZEN, ZF_TEXT, H(szCitizen), 16, ZF_NO_RIGHT, "身份国籍", nullptr, 0, 0},
+    HD_TEXT(IDC_HD_PPTSOURCE, szPPTSource, "产权来源"),
+    HD_TEXT(IDC_HD_CITIZEN, szCitizen, "身份国籍"),
     {IDC_HD_REMARK, ZF_TEXT, H(szRemark), 256, ZT_FR_REMARK, "备注", nullptr, 0, ZFF_LOCK},
 };
 static const int kNumFields = sizeof(kFields) / sizeof(kFields[0]);
@@ -89,6 +92,10 @@ static const LISTING_PHONE_BOX kPhones[] = {
     {IDC_HD_LINKMAN, H(szLinkMan), FALSE},
     {IDC_HD_LINKTEL, H(szLinkTel), TRUE},
 };
+#undef HD_PLACE
+#undef HD_PRICE
+#undef HD_DATE
+#undef HD_TEXT
 #undef H
 
 static const int kNavCmds[4] = {ID_HOUSE_NAV_FIRST, ID_HOUSE_NAV_PREV, ID_HOUSE_NAV_NEXT, ID_HOUSE_NAV_LAST};
@@ -111,10 +118,10 @@ static const ListBind kOtherParams[] = {
 
 // ---- State --------------------------------------------------------------------------------
 
-// What the lists thread prepares: box id and its items.
+// What the lists job prepares: box id and its items.
 typedef std::vector<std::pair<int, std::vector<std::string>>> BoxLists;
 
-// What the values thread prepares for the record to show.
+// What the values job prepares for the record to show.
 struct HouseValues {
     tagHOUSE rec;
     const tagESTLIST* est;
@@ -137,7 +144,6 @@ struct HDLG {
     tagHOUSE old;               // the stored record shown (modify form)
     tagHOUSE* slot;             // its slot in the window's array
     tagHOUSE* pendSlot;         // the navigator's next record while its values load
-    LONG genValues;             // the values load whose result is awaited
     LONG genBno;                // the buildings load whose result is awaited
     const tagESTLIST* est;      // the estate chosen
     Buildings bno;              // its buildings
@@ -145,8 +151,6 @@ struct HDLG {
     FOLLOW_LIST* follow;        // the window's follow-up list (its mirror grid is ours)
     HWND hNav;
     HBITMAP hPicture;
-    HANDLE hLists;              // the lists' fill thread
-    BoxLists lists;
     int filling;                // > 0 while the program sets boxes
     std::string baseline;       // the boxes after the last fill or save
     BOOL bSaved;
@@ -170,11 +174,6 @@ static void SetBox(HDLG* s, int id, const char* text)
     s->filling++;
     SetDlgItemTextA(s->hDlg, id, text);
     s->filling--;
-}
-
-static int EstateSlots(const tagZT_Main_Param* p)
-{
-    return p->pEstList ? p->nEst + p->nEstSpare : 0;
 }
 
 static void FreeBuildings(Buildings* b)
@@ -202,19 +201,34 @@ static void TakeBaseline(HDLG* s)
     s->baseline = Snapshot(s);
 }
 
-// ---- Fill threads -------------------------------------------------------------------------
+// ---- Fill jobs ---------------------------------------------------------------------------
+
+// Three jobs (jobs.h) fill the dialog: the lists (from the shared caches
+// only), a record's values with the buildings of its estate, and the
+// buildings of an estate the user chose.  The last two wait on the server;
+// the dialog never waits for them, and a newer load makes an older one of
+// its kind stale.
+enum { JOB_LISTS, JOB_VALUES, JOB_BUILDINGS };
+
+struct FillJob : ZT_JOB {
+    tagZT_Main_Param* p;
+    int form;
+    LONG genBno;                // the buildings load it is
+    BoxLists lists;             // JOB_LISTS
+    HouseValues values;         // JOB_VALUES
+    Buildings bno;              // JOB_VALUES, JOB_BUILDINGS
+};
 
 static void AddText(void* ctx, const char* text)
 {
     static_cast<std::vector<std::string>*>(ctx)->push_back(text);
 }
 
-// The lists: urban areas, branches and the parameter values.  Reads the
-// shared caches only; the result is put into the boxes by the window thread.
-static DWORD WINAPI ListsProc(LPVOID arg)
+// The lists: urban areas, branches and the parameter values.
+static void ListsWork(ZT_JOB* job)
 {
-    HDLG* s = static_cast<HDLG*>(arg);
-    const tagZT_Main_Param* p = s->p;
+    FillJob* j = static_cast<FillJob*>(job);
+    const tagZT_Main_Param* p = j->p;
     std::vector<std::string> urban, br;
     for (int i = 0; p->pUrban && i < p->nUrban; i++)
         if (p->pUrban[i].iOrdinal)
@@ -222,8 +236,8 @@ static DWORD WINAPI ListsProc(LPVOID arg)
     for (int i = 0; p->pBrList && i < p->nBr; i++)
         if (p->pBrList[i].iOrdinal)
             br.push_back(p->pBrList[i].szBr);
-    s->lists.push_back({IDC_HD_URBAN, urban});
-    s->lists.push_back({IDC_HD_BR, br});
+    j->lists.push_back({IDC_HD_URBAN, urban});
+    j->lists.push_back({IDC_HD_BR, br});
     for (int i = 0; p->pArgcName && i < p->nArgcName; i++) {
         const tagARGC& n = p->pArgcName[i];
         BOOL house = n.pCategory && strcmp(n.pCategory->szTags, "房源参数(住宅)") == 0;
@@ -233,51 +247,22 @@ static DWORD WINAPI ListsProc(LPVOID arg)
             if (strcmp(n.szName, binds[b].name) == 0) {
                 std::vector<std::string> values;
                 FillArgcCombo(p->pArgcValue, p->nArgcValue, n.iOrdinal, AddText, &values);
-                s->lists.push_back({binds[b].id, values});
+                j->lists.push_back({binds[b].id, values});
             }
     }
-    PostMessageA(s->hDlg, WM_HDLG_FILLED, FILL_LISTS, 0);
-    return 0;
-}
-
-// One load of the values thread or the buildings thread: what it was asked
-// and what it found.  The thread owns it until it is posted; then the
-// dialog takes it (dropping the result of a load it no longer waits for).
-// A thread whose dialog has gone releases it itself.  The dialog never
-// waits for these threads: they may be waiting on the server.
-struct FillJob {
-    HWND hDlg;
-    tagZT_Main_Param* p;
-    int form;
-    LONG gen, genBno;
-    HouseValues values;
-    Buildings bno;
-};
-
-static void FreeJob(FillJob* j)
-{
-    FreeBuildings(&j->bno);
-    delete j;
-}
-
-static void PostJob(FillJob* j, WPARAM what)
-{
-    if (!PostMessageA(j->hDlg, WM_HDLG_FILLED, what, reinterpret_cast<LPARAM>(j)))
-        FreeJob(j);
 }
 
 // The record's relations from the caches and the buildings of its estate
 // from the server (the data library serialises the connection).
-static DWORD WINAPI ValuesProc(LPVOID arg)
+static void ValuesWork(ZT_JOB* job)
 {
-    FillJob* j = static_cast<FillJob*>(arg);
+    FillJob* j = static_cast<FillJob*>(job);
     tagZT_Main_Param* p = j->p;
     HouseValues& v = j->values;
     v.missing = nullptr;
-    v.emp = static_cast<const tagEMPLIST*>(
-        FindEmp(p->pEmpList, nullptr, v.rec.iEmp, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
-    v.br = static_cast<const tagBRLIST*>(FindBr(p->pBrList, nullptr, v.rec.iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
-    v.est = v.rec.iEst ? FindEstList(p->pEstList, nullptr, v.rec.iEst, nullptr, EstateSlots(p)) : nullptr;
+    v.emp = Cache_Employee(p, v.rec.iEmp);
+    v.br = Cache_Branch(p, v.rec.iBr);
+    v.est = Cache_Estate(p, v.rec.iEst);
     if (j->form == HDLG_MODIFY) {
         if (!v.emp)
             v.missing = "员工";
@@ -285,7 +270,7 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
             v.missing = "部门";
         else if (!v.est)
             v.missing = "楼盘";
-        else if (!FindUrban(p->pUrban, nullptr, v.est->iUrban, nullptr, p->nUrban))
+        else if (!Cache_Urban(p, v.est->iUrban))
             v.missing = "城区";
     }
     if (v.est) {
@@ -293,52 +278,36 @@ static DWORD WINAPI ValuesProc(LPVOID arg)
         if (!FD_Sct_BNO(&j->bno.p, &j->bno.n, j->bno.iEst, 0))
             j->bno.n = 0;
     }
-    PostJob(j, FILL_VALUES);
-    return 0;
 }
 
-static DWORD WINAPI BuildingsProc(LPVOID arg)
+static void BuildingsWork(ZT_JOB* job)
 {
-    FillJob* j = static_cast<FillJob*>(arg);
+    FillJob* j = static_cast<FillJob*>(job);
     if (!FD_Sct_BNO(&j->bno.p, &j->bno.n, j->bno.iEst, 0))
         j->bno.n = 0;
-    PostJob(j, FILL_BUILDINGS);
-    return 0;
 }
 
-// Waits for the lists' thread and closes it (it reads the caches only).
-// The data library may still ask about a lost connection meanwhile, and that
-// box talks to windows of this thread: sent messages are answered.
-static void Join(HANDLE* ph)
+static void FreeFill(ZT_JOB* job)
 {
-    if (!*ph)
-        return;
-    while (MsgWaitForMultipleObjects(1, ph, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG m;
-        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(*ph);
-    *ph = nullptr;
+    FillJob* j = static_cast<FillJob*>(job);
+    FreeBuildings(&j->bno);
+    delete j;
 }
 
-// Starts a values or buildings load on a thread of its own (not waited for).
-static void StartJob(HDLG* s, FillJob* j, LPTHREAD_START_ROUTINE proc)
+static void TakeFill(ZT_JOB* job);
+
+static FillJob* NewFill(HDLG* s, int kind)
 {
-    j->hDlg = s->hDlg;
+    static void (*const kWork[])(ZT_JOB*) = {ListsWork, ValuesWork, BuildingsWork};
+    FillJob* j = new FillJob();
+    j->owner = s;
+    j->kind = kind;
+    j->pfnWork = kWork[kind];
+    j->pfnTake = TakeFill;
+    j->pfnFree = FreeFill;
     j->p = s->p;
     j->form = s->form;
-    HANDLE h = CreateThread(nullptr, 0, proc, j, 0, nullptr);
-    if (h)
-        CloseHandle(h);
-    else
-        proc(j);    // no thread to be had: the same work, here
-}
-
-static void StartThread(HDLG* s, HANDLE* ph, LPTHREAD_START_ROUTINE proc)
-{
-    *ph = CreateThread(nullptr, 0, proc, s, 0, nullptr);
-    if (!*ph)
-        proc(s);    // no thread to be had: the same work, here
+    return j;
 }
 
 // ---- Showing -----------------------------------------------------------------------------------
@@ -374,7 +343,7 @@ static void FillList(HDLG* s, int id, const std::vector<std::string>& items)
 static void FillDistricts(HDLG* s)
 {
     const tagZT_Main_Param* p = s->p;
-    const tagURBAN* u = FindUrban(p->pUrban, nullptr, 0, Box(s->hDlg, IDC_HD_URBAN).c_str(), p->nUrban);
+    const tagURBAN* u = Cache_UrbanNamed(p, Box(s->hDlg, IDC_HD_URBAN).c_str());
     std::vector<std::string> names;
     for (int i = 0; u && p->pDist && i < p->nDist + p->nDistSpare; i++)
         if (p->pDist[i].iOrdinal && p->pDist[i].iParentIndex == u->iOrdinal)
@@ -386,8 +355,7 @@ static void FillDistricts(HDLG* s)
 static void FillEmployees(HDLG* s)
 {
     const tagZT_Main_Param* p = s->p;
-    const tagBRLIST* br = static_cast<const tagBRLIST*>(
-        FindBr(p->pBrList, nullptr, 0, Box(s->hDlg, IDC_HD_BR).c_str(), p->nBr, sizeof(tagBRLIST)));
+    const tagBRLIST* br = Cache_BranchNamed(p, Box(s->hDlg, IDC_HD_BR).c_str());
     std::vector<std::string> names;
     for (int i = 0; br && p->pEmpList && i < p->nEmp; i++)
         if (p->pEmpList[i].iOrdinal && p->pEmpList[i].iBr == br->iOrdinal)
@@ -427,7 +395,7 @@ static void ShowEstate(HDLG* s, const tagESTLIST* est, BOOL bFields)
 {
     const tagZT_Main_Param* p = s->p;
     s->est = est;
-    const tagURBAN* u = est ? FindUrban(p->pUrban, nullptr, est->iUrban, nullptr, p->nUrban) : nullptr;
+    const tagURBAN* u = est ? Cache_Urban(p, est->iUrban) : nullptr;
     SetBox(s, IDC_HD_ADDRESS, est ? est->szAddress : "");
     if (bFields)
         SetDlgItemTextA(s->hDlg, IDC_HD_URBAN, u ? u->szUrban : "");    // its districts and certificate
@@ -446,16 +414,16 @@ static void EstateTyped(HDLG* s)
 {
     const tagZT_Main_Param* p = s->p;
     std::string name = Box(s->hDlg, IDC_HD_ESTATE);
-    const tagESTLIST* est = name.empty() ? nullptr : FindEstList(p->pEstList, nullptr, 0, name.c_str(), EstateSlots(p));
+    const tagESTLIST* est = Cache_EstateNamed(p, name.c_str());
     if (!est || est == s->est)
         return;
     ShowEstate(s, est, TRUE);
     FreeBuildings(&s->bno);
     FillBuildings(s);
-    FillJob* j = new FillJob();
+    FillJob* j = NewFill(s, JOB_BUILDINGS);
     j->genBno = ++s->genBno;
     j->bno.iEst = est->iOrdinal;
-    StartJob(s, j, BuildingsProc);
+    Job_Start(j);
 }
 
 static void ShowNumber(HDLG* s, const tagHOUSE* h, const tagBRLIST* br)
@@ -481,7 +449,7 @@ static void ShowAddDefaults(HDLG* s)
     ShowAgent(s, s->p->pLoginEmp, s->p->pLoginBr);
     ShowNumber(s, nullptr, nullptr);
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     SetBox(s, IDC_HD_DELEGATE, today);
 }
 
@@ -516,25 +484,35 @@ static void ShowValues(HDLG* s, FillJob* j)
     TakeBaseline(s);
 }
 
-static void ShowLists(HDLG* s)
+static void ShowLists(HDLG* s, FillJob* j)
 {
-    for (const auto& l : s->lists)
+    for (const auto& l : j->lists)
         FillList(s, l.first, l.second);
-    s->lists.clear();
     FillDistricts(s);
     FillEmployees(s);
 }
 
-// Starts the values thread for a record (null: the add form's defaults).
+static void TakeFill(ZT_JOB* job)
+{
+    HDLG* s = static_cast<HDLG*>(const_cast<void*>(job->owner));
+    FillJob* j = static_cast<FillJob*>(job);
+    if (j->kind == JOB_LISTS)
+        ShowLists(s, j);
+    else if (j->kind == JOB_VALUES)
+        ShowValues(s, j);
+    else
+        TakeBuildings(s, j);
+}
+
+// Starts the values job for a record (null: the add form's defaults); the
+// result of an earlier one, still on its way, is not shown.
 static void StartValues(HDLG* s, const tagHOUSE* rec)
 {
-    FillJob* j = new FillJob();
+    FillJob* j = NewFill(s, JOB_VALUES);
     if (rec)
         memcpy(&j->values.rec, rec, sizeof(*rec));
-    // The result of an earlier load, still on its way, is not shown.
-    j->gen = ++s->genValues;
     j->genBno = ++s->genBno;
-    StartJob(s, j, ValuesProc);
+    Job_Start(j);
 }
 
 // ---- Dependent fields ---------------------------------------------------------------------
@@ -623,12 +601,8 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
     if (Fields_Read(hDlg, kFields, kNumFields, h))
         return FALSE;
     Phones_Read(&s->ph, hDlg, s->form == HDLG_MODIFY ? &s->old : nullptr, h);
-    const tagBRLIST* br = static_cast<const tagBRLIST*>(
-        FindBr(p->pBrList, nullptr, 0, Box(hDlg, IDC_HD_BR).c_str(), p->nBr, sizeof(tagBRLIST)));
-    const tagEMPLIST* emp = br ? static_cast<const tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 0,
-                                                                        Box(hDlg, IDC_HD_EMP).c_str(), p->nEmp,
-                                                                        sizeof(tagEMPLIST), br->iOrdinal))
-                               : nullptr;
+    const tagBRLIST* br = Cache_BranchNamed(p, Box(hDlg, IDC_HD_BR).c_str());
+    const tagEMPLIST* emp = br ? Cache_EmployeeNamed(p, br->iOrdinal, Box(hDlg, IDC_HD_EMP).c_str()) : nullptr;
     HOUSE_CHECK c;
     memset(&c, 0, sizeof(c));
     c.bEstate = s->est != nullptr && Box(hDlg, IDC_HD_ESTATE) == s->est->szEstate;
@@ -664,8 +638,7 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
     if (s->form == HDLG_MODIFY) {
         // The number as shown (with the prefix of the house's stored branch,
         // padded) is the stored number, whichever branch the box now names.
-        const tagBRLIST* was = static_cast<const tagBRLIST*>(
-            FindBr(p->pBrList, nullptr, s->old.iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
+        const tagBRLIST* was = Cache_Branch(p, s->old.iBr);
         if (typed == House_NumberShown(was ? was->szHou_PF : "", s->old.szHouseNum) ||
             num == House_NumberShown("", s->old.szHouseNum))
             num = s->old.szHouseNum;
@@ -695,7 +668,7 @@ static int Save(HDLG* s)
     if (!BuildRecord(s, &h))
         return -1;
     tagZT_Main_Param* p = s->p;
-    int op = Module_Operator(p);
+    int op = Cache_Operator(p);
     if (s->form == HDLG_MODIFY) {
         tagHOUSE cmp;
         memcpy(&cmp, &s->old, sizeof(cmp));
@@ -851,7 +824,7 @@ static void OnAddEstate(HDLG* s)
         ZT_MessageBox(s->hDlg, "请选择城区", "", MB_OK);
         return;
     }
-    const tagURBAN* u = FindUrban(p->pUrban, nullptr, 0, name.c_str(), p->nUrban);
+    const tagURBAN* u = Cache_UrbanNamed(p, name.c_str());
     if (!u) {
         ZT_MessageBox(s->hDlg, "城区错误", "", MB_OK);
         return;
@@ -926,7 +899,6 @@ static void ShapeForm(HDLG* s)
     RECT nav = {margin, rc.bottom + 2, margin + 260, client.bottom - 2};
     s->hNav = Listing_NavToolbar(hDlg, IDC_HD_NAV, kNavCmds, &nav);
     if (s->follow && grid) {
-        FollowList_Wait(s->follow);
         s->follow->hGrid2 = grid;
         if (s->slot)
             FollowList_StartReload(s->follow, s->slot->iOrdinal, 0);
@@ -981,13 +953,10 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
     // Masking applies to stored telephones only: the add form shows what is typed.
     Phones_Init(&s->ph, kPhones, 4, s->form == HDLG_MODIFY && p->sys.bHouCipher,
                 Rights_HouseField(p, ZT_FR_TEL_FREE));
-    StartThread(s, &s->hLists, ListsProc);
+    Job_Start(NewFill(s, JOB_LISTS));
     StartValues(s, s->form == HDLG_MODIFY ? s->slot : nullptr);
     ShapeForm(s);
     EstateBox_Attach(GetDlgItem(hDlg, IDC_HD_ESTATE), p);
-    DateField_Attach(GetDlgItem(hDlg, IDC_HD_BUY));
-    DateField_Attach(GetDlgItem(hDlg, IDC_HD_RENTDAY));
-    DateField_Attach(GetDlgItem(hDlg, IDC_HD_DELEGATE));
     RoomTypeField_Attach(GetDlgItem(hDlg, IDC_HD_ROOMTYPE));
     Fields_Limit(hDlg, kFields, kNumFields);
     Fields_Limit(hDlg, kOwnBoxes, kNumOwn);
@@ -997,19 +966,11 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
 
 static void OnDestroy(HDLG* s)
 {
-    // The lists' thread only posts; once it has ended nothing touches the
-    // dialog.  Loads still queued are released; a load still running finds
-    // the dialog gone and releases its own.
-    Join(&s->hLists);
-    MSG m;
-    while (PeekMessageA(&m, s->hDlg, WM_HDLG_FILLED, WM_HDLG_FILLED, PM_REMOVE))
-        if (m.wParam != FILL_LISTS)
-            FreeJob(reinterpret_cast<FillJob*>(m.lParam));
+    // Loads still running are released unseen when they come back.
+    Job_Drop(s);
     FreeBuildings(&s->bno);
-    if (s->follow) {
-        FollowList_Wait(s->follow);
+    if (s->follow)
         s->follow->hGrid2 = nullptr;
-    }
     if (s->hPicture)
         DeleteObject(s->hPicture);
     s->hPicture = nullptr;
@@ -1023,18 +984,6 @@ static INT_PTR CALLBACK HouseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM 
     switch (msg) {
     case WM_INITDIALOG:
         return OnInit(hDlg, s);
-    case WM_HDLG_FILLED:
-        if (wParam == FILL_LISTS)
-            ShowLists(s);
-        else {
-            FillJob* j = reinterpret_cast<FillJob*>(lParam);
-            if (wParam != FILL_VALUES)
-                TakeBuildings(s, j);
-            else if (j->gen == s->genValues)
-                ShowValues(s, j);
-            FreeJob(j);
-        }
-        return TRUE;
     case WM_COMMAND:
         OnCommand(s, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
@@ -1048,7 +997,7 @@ static INT_PTR CALLBACK HouseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM 
     return FALSE;
 }
 
-INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm)
+INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm, FOLLOW_LIST* pFollows)
 {
     if (!w)
         return IDCANCEL;
@@ -1056,7 +1005,7 @@ INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm)
     s->w = w;
     s->p = w->p;
     s->form = iForm;
-    s->follow = HouseWindow_FollowList(w->hwnd);
+    s->follow = pFollows;
     if (iForm == HDLG_MODIFY) {
         s->slot = static_cast<tagHOUSE*>(Module_Selected(w));
         if (!s->slot) {

@@ -10,6 +10,7 @@
 #include "data/quote.h"
 
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -151,22 +152,32 @@ int HouseFilter_Number(const std::string& text)
     return Listing_FilterNumber(text);
 }
 
-BOOL HouseFilter_ParseDate(const std::string& text, int* py, int* pm, int* pd)
-{
-    return Listing_FilterDate(text, py, pm, pd);
-}
+#define HF(id, kind, field, max, label) LISTING_BOX(HouseFilterPanel, id, kind, field, max, label)
+#define HF_RANGE(from, to, kind, fFrom, fTo, max, label) \
+    LISTING_RANGE(HouseFilterPanel, from, to, kind, fFrom, fTo, max, label)
+extern const ZT_FIELD g_HouseFilterFields[] = {
+    HF(IDC_HF_TRADE, ZF_TEXT, trade, HF_TRADE_MAX, "交易"),
+    HF(IDC_HF_URBAN, ZF_TEXT, urban, HF_URBAN_MAX, "城区"),
+    HF(IDC_HF_ESTATE, ZF_TEXT, estate, HF_ESTATE_MAX, "楼盘名称"),
+    HF(IDC_HF_BUILDNO, ZF_TEXT, buildNo, HF_NO_MAX, "栋号"),
+    HF(IDC_HF_HOUSENO, ZF_TEXT, houseNo, HF_NO_MAX, "室号"),
+    HF_RANGE(IDC_HF_AREA_MIN, IDC_HF_AREA_MAX, ZF_INT, areaMin, areaMax, 10, "面积"),
+    HF_RANGE(IDC_HF_BED_MIN, IDC_HF_BED_MAX, ZF_INT, bedMin, bedMax, 0, "房型"),
+    HF(IDC_HF_TYPE, ZF_TEXT, types, HF_MULTI_MAX, "类型"),
+    HF_RANGE(IDC_HF_PRICE_MIN, IDC_HF_PRICE_MAX, ZF_INT, priceMin, priceMax, 10, "价格"),
+    HF_RANGE(IDC_HF_FLOOR_MIN, IDC_HF_FLOOR_MAX, ZF_INT, floorMin, floorMax, 10, "楼层"),
+    HF(IDC_HF_LOOK, ZF_TEXT, looks, HF_MULTI_MAX, "看房"),
+    HF_RANGE(IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO, ZF_DATE, delegateFrom, delegateTo, 10, "委托日期"),
+    HF_RANGE(IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO, ZF_DATE, followFrom, followTo, 10, "跟进日期"),
+    HF_RANGE(IDC_HF_RENT_FROM, IDC_HF_RENT_TO, ZF_DATE, rentFrom, rentTo, 10, "租赁日期"),
+};
+#undef HF_RANGE
+#undef HF
+extern const int g_nHouseFilterFields = sizeof(g_HouseFilterFields) / sizeof(g_HouseFilterFields[0]);
 
 const char* HouseFilter_DateLabel(int iCtl)
 {
-    switch (iCtl) {
-    case IDC_HF_DELEGATE_FROM: return "委托日期(起)";
-    case IDC_HF_DELEGATE_TO: return "委托日期(止)";
-    case IDC_HF_FOLLOW_FROM: return "跟进日期(起)";
-    case IDC_HF_FOLLOW_TO: return "跟进日期(止)";
-    case IDC_HF_RENT_FROM: return "租赁日期(起)";
-    case IDC_HF_RENT_TO: return "租赁日期(止)";
-    }
-    return "日期";
+    return Listing_FilterLabel(g_HouseFilterFields, g_nHouseFilterFields, iCtl);
 }
 
 BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const tagESTLIST* est, int nEst,
@@ -178,11 +189,9 @@ BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const ta
 
     // The dates first: a box that holds no date stops the whole filter.
     const LISTING_DATE_BOX dates[] = {
-        {&v.delegateFrom, IDC_HF_DELEGATE_FROM, " dDelegate >= '%04d-%02d-%02d'"},
-        {&v.delegateTo, IDC_HF_DELEGATE_TO, " dDelegate <= '%04d-%02d-%02d 23:59:59'"},
-        {&v.followFrom, IDC_HF_FOLLOW_FROM, " dtFollow >= '%04d-%02d-%02d'"},
-        {&v.followTo, IDC_HF_FOLLOW_TO, " dtFollow <= '%04d-%02d-%02d 23:59:59'"},
-        {&v.rentFrom, IDC_HF_RENT_FROM, " dRent>= '%04d-%02d-%02d'"},
+        LISTING_DATES(delegateFrom, delegateTo, IDC_HF_DELEGATE_FROM, IDC_HF_DELEGATE_TO, "dDelegate"),
+        LISTING_DATES(followFrom, followTo, IDC_HF_FOLLOW_FROM, IDC_HF_FOLLOW_TO, "dtFollow"),
+        {&v.rentFrom, IDC_HF_RENT_FROM, " dRent>= '%04d-%02d-%02d'"},    // as the list has always sent it
         {&v.rentTo, IDC_HF_RENT_TO, " dRent <= '%04d-%02d-%02d 23:59:59'"},
     };
     std::string datePieces[6];

@@ -3,7 +3,7 @@
 // permission scope and the estate list, so that every combination can be
 // checked without a window.
 #pragma once
-#include "common/platform.h"
+#include "app/shell/field_table.h"
 #include "data/estate.h"
 
 #include <string>
@@ -29,13 +29,14 @@ struct HouseFilterPanel {
 // The box limits of the panel (bytes, as the controls are limited).
 enum { HF_TRADE_MAX = 16, HF_URBAN_MAX = 40, HF_ESTATE_MAX = 150, HF_NO_MAX = 10, HF_MULTI_MAX = 96 };
 
+// The panel's boxes as field rows of HouseFilterPanel (ZFF_STRING): their
+// controls, limits and names.
+extern const ZT_FIELD g_HouseFilterFields[];
+extern const int g_nHouseFilterFields;
+
 // Value of an unsigned-integer box: empty or not a number counts as 0 (no
 // bound); a number beyond the int range counts as the largest int.
 int HouseFilter_Number(const std::string& text);
-
-// Parses a date box "YYYY-MM-DD" (month and day may have one digit) into a
-// real calendar date.  FALSE for anything else.
-BOOL HouseFilter_ParseDate(const std::string& text, int* y, int* m, int* d);
 
 // Builds the condition.  The estate box holds estate names each followed by
 // a comma, one estate name as chosen from its list, a house key or a
@@ -47,5 +48,5 @@ BOOL HouseFilter_ParseDate(const std::string& text, int* y, int* m, int* d);
 BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const tagESTLIST* est, int nEst,
                        std::string* pOut, int* pBadCtl);
 
-// The label of a date box, for the message that names it ("委托日期(起)").
+// The name of a box, for the message that names it ("委托日期(起)").
 const char* HouseFilter_DateLabel(int iCtl);

@@ -22,7 +22,7 @@ BOOL Listing_MayLeave(HWND hDlg, const LISTING_LEAVE* lv)
     }
     if (lv->pfnSettle)
         lv->pfnSettle(lv->ctx);
-    return TRUE;
+    return !lv->pfnOwed || !lv->pfnOwed(lv->ctx);
 }
 
 HWND Listing_NavToolbar(HWND hDlg, int id, const int cmds[4], const RECT* rc)

@@ -17,6 +17,9 @@ struct LISTING_LEAVE {
     int (*pfnSave)(void* ctx);
     // The owed follow-up (Phones_SettleOwed and the row redraw); may be null.
     void (*pfnSettle)(void* ctx);
+    // Whether a follow-up is still owed once settled (the record is kept);
+    // null: leaving never waits for one.
+    BOOL (*pfnOwed)(void* ctx) = nullptr;
 };
 
 // Before the record is left (navigator, cancel, closing): when the boxes

@@ -1,5 +1,5 @@
 #include "app/listings/listing_filter.h"
-#include "app/listings/listing_text.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "data/quote.h"
 
@@ -19,23 +19,6 @@ int Listing_FilterNumber(const std::string& text)
             n = n * 10 + (c - '0');
     }
     return n > INT_MAX ? INT_MAX : static_cast<int>(n);
-}
-
-BOOL Listing_FilterDate(const std::string& text, int* py, int* pm, int* pd)
-{
-    int y = 0, m = 0, d = 0, len = 0;
-    if (text.size() > 10 || sscanf(text.c_str(), "%4d-%2d-%2d%n", &y, &m, &d, &len) != 3 ||
-        len != static_cast<int>(text.size()))
-        return FALSE;
-    for (char c : text)
-        if (c != '-' && (c < '0' || c > '9'))
-            return FALSE;
-    if (!Listing_IsCalendarDay(y, m, d))
-        return FALSE;
-    *py = y;
-    *pm = m;
-    *pd = d;
-    return TRUE;
 }
 
 std::string Listing_FilterCut(const std::string& s, size_t max)
@@ -80,7 +63,7 @@ BOOL Listing_FilterDates(const LISTING_DATE_BOX* boxes, int n, std::string* piec
         if (boxes[i].text->empty())
             continue;
         int y, m, d;
-        if (!Listing_FilterDate(*boxes[i].text, &y, &m, &d)) {
+        if (!Date_Parse(boxes[i].text->c_str(), &y, &m, &d)) {
             if (pBadCtl)
                 *pBadCtl = boxes[i].ctl;
             return FALSE;
@@ -90,4 +73,12 @@ BOOL Listing_FilterDates(const LISTING_DATE_BOX* boxes, int n, std::string* piec
         pieces[i] = b;
     }
     return TRUE;
+}
+
+const char* Listing_FilterLabel(const ZT_FIELD* f, int n, int iCtl)
+{
+    for (int i = 0; i < n; i++)
+        if (f[i].id == iCtl && f[i].pszLabel)
+            return f[i].pszLabel;
+    return "日期";
 }

@@ -1,5 +1,6 @@
 #include "app/listings/remind.h"
 #include "app/listings/follow_ids.h"
+#include "app/shell/blocks.h"
 
 #include <cstdio>
 #include <cstring>
@@ -68,33 +69,24 @@ static void Init(HWND hDlg, REMIND_BOX* b)
 
 static INT_PTR CALLBACK RemindBoxProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    REMIND_BOX* b = reinterpret_cast<REMIND_BOX*>(GetWindowLongPtrA(hDlg, DWLP_USER));
-    switch (msg) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
-        Init(hDlg, reinterpret_cast<REMIND_BOX*>(lParam));
+    REMIND_BOX* b = Block_DialogState<REMIND_BOX>(hDlg, msg, lParam);
+    if (msg == WM_INITDIALOG) {
+        Init(hDlg, b);
         g_hBox = hDlg;
         return TRUE;
-    case WM_COMMAND:
-        if (!b)
-            break;
-        switch (LOWORD(wParam)) {
-        case IDC_RB_OBJECT:
-            if (HIWORD(wParam) == CBN_SELCHANGE)
-                ShowEntry(hDlg, b, static_cast<int>(SendDlgItemMessageA(hDlg, IDC_RB_OBJECT, CB_GETCURSEL, 0, 0)));
-            return TRUE;
-        case IDC_RB_STOP:
-            b->p->bRemindOff = IsDlgButtonChecked(hDlg, IDC_RB_STOP) == BST_CHECKED ? 1 : 0;
-            return TRUE;
-        case IDC_RB_CLOSE:
-        case IDCANCEL:
-            g_hBox = nullptr;
-            EndDialog(hDlg, IDCANCEL);
-            return TRUE;
-        }
-        break;
     }
-    return FALSE;
+    int id = LOWORD(wParam);
+    if (msg != WM_COMMAND || !b)
+        return FALSE;
+    if (id == IDC_RB_OBJECT && HIWORD(wParam) == CBN_SELCHANGE)
+        ShowEntry(hDlg, b, static_cast<int>(SendDlgItemMessageA(hDlg, IDC_RB_OBJECT, CB_GETCURSEL, 0, 0)));
+    else if (id == IDC_RB_STOP)
+        b->p->bRemindOff = IsDlgButtonChecked(hDlg, IDC_RB_STOP) == BST_CHECKED ? 1 : 0;
+    else if (id == IDC_RB_CLOSE || id == IDCANCEL) {
+        g_hBox = nullptr;
+        EndDialog(hDlg, IDCANCEL);
+    }
+    return id == IDC_RB_OBJECT || id == IDC_RB_STOP || id == IDC_RB_CLOSE || id == IDCANCEL;
 }
 
 INT_PTR Remind_ShowBox(tagZT_Main_Param* p)

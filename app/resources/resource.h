@@ -148,6 +148,8 @@
 #define ID_ORG_POSITIONS        40114
 #define ID_ORG_POSITION_REFRESH 40110
 #define ID_ORG_PWD_RESET        40107
+#define ID_ORG_EMP_TRANSFER     40192   // "员工转移": no action in this window
+#define ID_ORG_MERGE            40191   // "合并数据": no action in this window
 
 // Operation log.
 #define ID_LOG_DELETE           40202

@@ -192,7 +192,15 @@ int Block_ToolbarHeight(HWND hOwner)
     return rc.bottom - rc.top;
 }
 
-// ---- Grid, tree, splitters ---------------------------------------------------------------------
+// ---- Window classes, grid, tree, splitters -------------------------------------------------------
+
+BOOL Block_RegisterClass(HINSTANCE hInst, const char* pszClass, WNDPROC pfnProc, int iColour, LPCSTR pszMenu)
+{
+    WNDCLASSEXA wc = {sizeof(wc), CS_DBLCLKS, pfnProc, 0, 0, hInst, LoadIconA(hInst, MAKEINTRESOURCEA(IDI_APP)),
+                      LoadCursorA(NULL, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+                      reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(iColour + 1)), pszMenu, pszClass, NULL};
+    return RegisterClassExA(&wc) != 0;
+}
 
 HWND Block_Grid(HWND hOwner, tagZT_Main_Param* p)
 {

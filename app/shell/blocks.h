@@ -34,6 +34,11 @@ void Block_SetRecordCount(HWND hOwner, int n);
 // The rebar's height (0 without a toolbar).
 int Block_ToolbarHeight(HWND hOwner);
 
+// Registers a window class of the program: double clicks, the arrow cursor,
+// the program's icon, the system colour iColour as background and the menu
+// pszMenu (null: none).  FALSE when it could not be registered.
+BOOL Block_RegisterClass(HINSTANCE hInst, const char* pszClass, WNDPROC pfnProc, int iColour, LPCSTR pszMenu);
+
 // Grid (id 10) of ZTListview, handed the block's column-border cursor.
 HWND Block_Grid(HWND hOwner, tagZT_Main_Param* p);
 // Tree view (id 9) with lines and buttons.
@@ -47,6 +52,15 @@ HWND Block_Splitter(HWND hOwner, int id);
 // 7 at yTop pixels below the rebar across the whole width, 8 at yBottom
 // pixels above the bottom between the two vertical splitters.
 void Block_Layout(HWND hOwner, int xLeft, int xRight, int yTop, int yBottom);
+
+// The state a dialog procedure keeps in DWLP_USER: taken from lParam on
+// WM_INITDIALOG (the creation parameter), null before.
+template <class T> T* Block_DialogState(HWND hDlg, UINT msg, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG)
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+    return reinterpret_cast<T*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
 
 // Shows popup n of the context menus (p->hContextMenus) at the cursor; the
 // owner receives the chosen command.  FALSE when there is no such popup.

@@ -1,10 +1,14 @@
 // The field-table loops of the edit dialogs.
 #include "app/shell/field_table.h"
+#include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
+#include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
 #include <cctype>
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -73,33 +77,40 @@ int Field_ParseDecimal(const char* psz, double dbMax, double* pValue)
     return ZFP_OK;
 }
 
-BOOL Field_IsDate(const char* psz)
+int32_t Field_LaxInt(const char* psz)
 {
-    if (!psz || strlen(psz) != 10 || psz[4] != '-' || psz[7] != '-')
-        return FALSE;
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (psz[i] < '0' || psz[i] > '9')
-            return FALSE;
-    int y = atoi(psz), m = atoi(psz + 5), d = atoi(psz + 8);
-    static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1000 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1])
-        return FALSE;
-    BOOL leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return m != 2 || d != 29 || leap;
+    int32_t v = 0;
+    return Field_ParseInt(psz, &v) == ZFP_OK ? v : 0;
+}
+
+int Field_LaxDecimal(const char* psz, double dbMax, double* pValue)
+{
+    double v = 0;
+    *pValue = 0;
+    if (Field_ParseDecimal(psz, DBL_MAX, &v) == ZFP_TOO_LARGE)
+        return ZFP_TOO_LARGE;
+    v = std::floor(v * 100 + 0.5) / 100;
+    if (!(v <= (dbMax > 0 ? dbMax : kMoneyMax)))
+        return ZFP_TOO_LARGE;
+    *pValue = v;
+    return ZFP_OK;
+}
+
+// The whole text of a control; empty when the control is missing.
+static std::string WholeText(HWND hDlg, int id)
+{
+    HWND h = Rights_FindControl(hDlg, id);
+    std::string buf(h ? GetWindowTextLengthA(h) + 1 : 1, '\0');
+    int n = h ? GetWindowTextA(h, &buf[0], static_cast<int>(buf.size())) : 0;
+    buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return buf;
 }
 
 void Field_GetText(HWND hDlg, int id, char* pszOut, size_t cb)
 {
     if (!pszOut || !cb)
         return;
-    pszOut[0] = '\0';
-    HWND h = Rights_FindControl(hDlg, id);
-    if (!h)
-        return;
-    std::string buf(4096, '\0');
-    int n = GetWindowTextA(h, &buf[0], static_cast<int>(buf.size()));
-    buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    Gbk_CopyCut(pszOut, cb, buf.c_str());
+    Gbk_CopyCut(pszOut, cb, WholeText(hDlg, id).c_str());
 }
 
 static void SetText(HWND hDlg, int id, const char* psz)
@@ -124,12 +135,16 @@ void Fields_Show(HWND hDlg, const ZT_FIELD* f, int n, const void* rec)
         const ZT_FIELD& r = f[i];
         char text[64] = "";
         const char* shown = text;
+        if (r.fFlags & ZFF_STRING) {
+            SetText(hDlg, r.id, reinterpret_cast<const std::string*>(base + r.off)->c_str());
+            continue;
+        }
         switch (r.kind) {
         case ZF_INT: {
             int32_t v;
             memcpy(&v, base + r.off, sizeof(v));
             if (v || !(r.fFlags & ZFF_ZERO_EMPTY))
-                snprintf(text, sizeof(text), "%u", static_cast<unsigned>(v));
+                snprintf(text, sizeof(text), r.pszFormat ? r.pszFormat : "%u", static_cast<unsigned>(v));
             break;
         }
         case ZF_DECIMAL: {
@@ -141,7 +156,7 @@ void Fields_Show(HWND hDlg, const ZT_FIELD* f, int n, const void* rec)
         }
         case ZF_DATE:
             // The zero date stands for "none".
-            shown = strncmp(base + r.off, "0000", 4) == 0 ? "" : base + r.off;
+            shown = !(r.fFlags & ZFF_LAX) && strncmp(base + r.off, "0000", 4) == 0 ? "" : base + r.off;
             break;
         default:
             shown = base + r.off;
@@ -169,7 +184,9 @@ static BOOL RefuseNumber(HWND hDlg, const ZT_FIELD& r, int outcome, double dbMax
     if (outcome == ZFP_OK)
         return FALSE;
     char text[160];
-    if (outcome == ZFP_NOT_NUMBER)
+    if (r.pszRefuse)
+        snprintf(text, sizeof(text), "%s", r.pszRefuse);
+    else if (outcome == ZFP_NOT_NUMBER)
         snprintf(text, sizeof(text), "「%s」必须是数字", r.pszLabel ? r.pszLabel : "");
     else if (r.kind == ZF_INT)
         snprintf(text, sizeof(text), "「%s」的数值太大, 最大 %d", r.pszLabel ? r.pszLabel : "", INT32_MAX);
@@ -186,25 +203,30 @@ int Fields_Read(HWND hDlg, const ZT_FIELD* f, int n, void* rec)
         const ZT_FIELD& r = f[i];
         if (r.kind == ZF_SHOWN || (r.fFlags & ZFF_NO_READ))
             continue;
+        if (r.fFlags & ZFF_STRING) {
+            *reinterpret_cast<std::string*>(base + r.off) = WholeText(hDlg, r.id);
+            continue;
+        }
+        BOOL lax = (r.fFlags & ZFF_LAX) != 0;
         char text[1100];
         Field_GetText(hDlg, r.id, text, sizeof(text));
         switch (r.kind) {
         case ZF_INT: {
-            int32_t v;
-            if (RefuseNumber(hDlg, r, Field_ParseInt(text, &v), 0))
+            int32_t v = lax ? Field_LaxInt(text) : 0;
+            if (!lax && RefuseNumber(hDlg, r, Field_ParseInt(text, &v), 0))
                 return r.id;
             memcpy(base + r.off, &v, sizeof(v));
             break;
         }
         case ZF_DECIMAL: {
             double v, max = r.dbMax > 0 ? r.dbMax : kMoneyMax;
-            if (RefuseNumber(hDlg, r, Field_ParseDecimal(text, max, &v), max))
+            if (RefuseNumber(hDlg, r, lax ? Field_LaxDecimal(text, max, &v) : Field_ParseDecimal(text, max, &v), max))
                 return r.id;
             memcpy(base + r.off, &v, sizeof(v));
             break;
         }
         case ZF_DATE:
-            if (text[0] && !Field_IsDate(text)) {
+            if (text[0] && !lax && !Date_IsText(text)) {
                 char msg[160];
                 snprintf(msg, sizeof(msg), "「%s」不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09",
                          r.pszLabel ? r.pszLabel : "");
@@ -223,12 +245,22 @@ int Fields_Read(HWND hDlg, const ZT_FIELD* f, int n, void* rec)
     return 0;
 }
 
+void Fields_Clear(HWND hDlg, const ZT_FIELD* f, int n)
+{
+    for (int i = 0; i < n; i++)
+        SetText(hDlg, f[i].id, "");
+}
+
 void Fields_Limit(HWND hDlg, const ZT_FIELD* f, int n)
 {
     for (int i = 0; i < n; i++) {
         const ZT_FIELD& r = f[i];
         HWND h = Rights_FindControl(hDlg, r.id);
         if (!h)
+            continue;
+        if (r.kind == ZF_DATE)
+            DateField_Attach(h);
+        if ((r.fFlags & ZFF_STRING) && !r.cchMax)
             continue;
         int limit = r.cchMax ? r.cchMax
                              : (r.kind == ZF_INT || r.kind == ZF_DECIMAL) ? 10 : static_cast<int>(r.cb) - 1;

@@ -1,6 +1,7 @@
 // The main frame: MDI frame window, its command table, the reminder timer
 // and the module windows' classes.
 #include "app/shell/frame.h"
+#include "app/shell/blocks.h"
 #include "app/shell/login.h"
 #include "app/shell/module.h"
 #include "app/shell/rights.h"
@@ -22,53 +23,6 @@ static char g_szBaseCaption[101] = "";   // the frame's own caption
 // Posted to the frame when a child is activated or goes: the caption is
 // brought in line once the MDI client has finished switching.
 #define WM_FRAME_CAPTION (WM_APP + 70)
-
-static LRESULT CALLBACK ModulePlaceholderProc(HWND, UINT, WPARAM, LPARAM);
-
-// One module window per main-menu command.  A built module (module_list.cpp
-// or Module_Register) takes the place of its placeholder.
-struct ZT_MODULE_ENTRY {
-    int iCommand;
-    const char* pszClass;
-    int iCaptionId;
-    int iModule;            // ZT_MODULE, for the open check
-    int cx, cy;             // restored size
-    WNDPROC pfnProc;
-};
-
-static const ZT_MODULE_ENTRY g_modules[] = {
-    {IDM_AREA, ZT_CLASS_CHILD_URBAN, IDS_AREA, ZTM_AREA, 600, 499, ModulePlaceholderProc},
-    {IDM_PARAM, ZT_CLASS_CHILD_ARGC, IDS_PARAM, ZTM_PARAM, 600, 500, ModulePlaceholderProc},
-    {IDM_ESTATE, ZT_CLASS_CHILD_EST, IDS_ESTATE, ZTM_ESTATE, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
-    {IDM_HOUSE, ZT_CLASS_CHILD_HOU, IDS_HOUSE, ZTM_HOUSE, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
-    {IDM_HOUSE_FOLLOW, ZT_CLASS_CHILD_HOU_F, IDS_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
-     ModulePlaceholderProc},
-    {IDM_CLIENT, ZT_CLASS_CHILD_CLI, IDS_CLIENT, ZTM_CLIENT, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
-    {IDM_CLIENT_FOLLOW, ZT_CLASS_CHILD_CLI_F, IDS_CLIENT_FOLLOW, ZTM_CLIENT_FOLLOW, CW_USEDEFAULT, CW_USEDEFAULT,
-     ModulePlaceholderProc},
-    {IDM_BRANCH, ZT_CLASS_CHILD_EMP, IDS_ORG, ZTM_ORG, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
-    {IDM_LOG, ZT_CLASS_CHILD_LOG, IDS_LOG, ZTM_LOG, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
-    {IDM_RECYCLE, ZT_CLASS_CHILD_RECY, IDS_RECYCLE, ZTM_RECYCLE, CW_USEDEFAULT, CW_USEDEFAULT, ModulePlaceholderProc},
-};
-static const int g_nModules = sizeof(g_modules) / sizeof(g_modules[0]);
-
-// What a main-menu command opens: the built module of that command, else
-// the placeholder of the table.
-static BOOL FindModule(int iCommand, ZT_MODULE_ENTRY* pOut)
-{
-    const ZT_MODULE_DESC* d = Module_ByCommand(iCommand);
-    if (d) {
-        ZT_MODULE_ENTRY e = {iCommand, d->pszClass, d->iCaption, d->iModule, d->cx, d->cy, Module_WndProc};
-        *pOut = e;
-        return TRUE;
-    }
-    for (int i = 0; i < g_nModules; i++)
-        if (g_modules[i].iCommand == iCommand) {
-            *pOut = g_modules[i];
-            return TRUE;
-        }
-    return FALSE;
-}
 
 HWND Frame_Window() { return g_hFrame; }
 HWND Frame_MDIClient() { return g_hClient; }
@@ -187,55 +141,18 @@ HWND Frame_CreateChild(tagZT_Main_Param* p, const char* pszClass, int iCaptionId
 
 HWND Frame_OpenModule(tagZT_Main_Param* p, int iCommand)
 {
-    ZT_MODULE_ENTRY m;
-    if (!FindModule(iCommand, &m) || !g_hClient)
+    const ZT_MODULE_DESC* d = Module_ByCommand(iCommand);
+    if (!d || !g_hClient)
         return NULL;
-    HWND hChild = Frame_FindChild(m.pszClass);
+    HWND hChild = Frame_FindChild(d->pszClass);
     if (hChild) {
         SendMessageA(g_hClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hChild), 0);
         SetFocus(hChild);
         return hChild;
     }
-    if (!Rights_MayOpen(p, m.iModule))
+    if (!Rights_MayOpen(p, d->iModule))
         return NULL;
-    return Frame_CreateChild(p, m.pszClass, m.iCaptionId, m.cx, m.cy);
-}
-
-// A module window that has no content of its own yet: its caption centred
-// on the button face.  It handles no commands.
-static LRESULT CALLBACK ModulePlaceholderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    switch (msg) {
-    case WM_CREATE: {
-        const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        const MDICREATESTRUCTA* mcs = reinterpret_cast<const MDICREATESTRUCTA*>(cs->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, mcs ? mcs->lParam : 0);
-        break;
-    }
-    case WM_SIZE:
-        InvalidateRect(hwnd, NULL, TRUE);
-        break;
-    case WM_MDIACTIVATE:
-    case WM_DESTROY:
-        Frame_ChildChanged();
-        break;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        char szText[101] = "";
-        GetWindowTextA(hwnd, szText, sizeof(szText));
-        HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
-        SetBkMode(hdc, TRANSPARENT);
-        SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
-        DrawTextA(hdc, szText, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(hdc, oldFont);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    }
-    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+    return Frame_CreateChild(p, d->pszClass, d->iCaption, d->cx, d->cy);
 }
 
 // ---- The frame -------------------------------------------------------------------------------
@@ -379,8 +296,7 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         ToggleAutoRemind(hwnd);
         return TRUE;
     }
-    ZT_MODULE_ENTRY m;
-    if (FindModule(id, &m)) {
+    if (Module_ByCommand(id)) {
         Frame_OpenModule(&g_ZTMain, id);
         return TRUE;
     }
@@ -452,31 +368,9 @@ static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 BOOL RegisterShellClasses(HINSTANCE hInst)
 {
-    WNDCLASSEXA wc;
-    memset(&wc, 0, sizeof(wc));
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.hInstance = hInst;
-    wc.hCursor = LoadCursorA(NULL, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_APP));
-
     WNDCLASSEXA existing;
-    wc.lpfnWndProc = FrameProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN);
-    wc.lpszClassName = ZT_CLASS_MAINFRAME;
-    if (!GetClassInfoExA(hInst, wc.lpszClassName, &existing) && !RegisterClassExA(&wc))
+    if (!GetClassInfoExA(hInst, ZT_CLASS_MAINFRAME, &existing) &&
+        !Block_RegisterClass(hInst, ZT_CLASS_MAINFRAME, FrameProc, COLOR_WINDOW, MAKEINTRESOURCEA(IDM_MAIN)))
         return FALSE;
-
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszMenuName = NULL;
-    for (int i = 0; i < g_nModules; i++) {
-        if (Module_ByClass(g_modules[i].pszClass))
-            continue;                        // built: registered below
-        wc.lpfnWndProc = g_modules[i].pfnProc;
-        wc.lpszClassName = g_modules[i].pszClass;
-        if (!GetClassInfoExA(hInst, wc.lpszClassName, &existing) && !RegisterClassExA(&wc))
-            return FALSE;
-    }
-    return Module_RegisterClasses(hInst);
+    return Module_RegisterClasses(hInst, Frame_ChildChanged);
 }

@@ -1,18 +1,17 @@
 // The module window: registration, the one window procedure, refresh on a
-// worker, the grid fill, adding and deleting records.
+// worker, the grid fill, adding and deleting records, the tree and the
+// placeholder of a module not built yet.
 #include "app/shell/module.h"
-#include "app/shell/frame.h"
+#include "app/shell/caches.h"
+#include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "common/zt_box.h"
 
+#include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-// The modules that are built, listed in module_list.cpp.
-extern const ZT_MODULE_DESC* const g_moduleList[];
-extern const int g_nModuleList;
 
 // Posted once the window exists: the first load runs when the window is
 // on screen, so that the busy dialog has somewhere to stand.
@@ -21,6 +20,8 @@ extern const int g_nModuleList;
 enum { MAX_REGISTERED = 32 };
 static const ZT_MODULE_DESC* g_registered[MAX_REGISTERED];
 static int g_nRegistered = 0;
+// The frame's routine for a child activated or gone.
+static void (*g_pfnChildChanged)() = nullptr;
 
 // ---- Registration ------------------------------------------------------------------
 
@@ -68,26 +69,15 @@ const ZT_MODULE_DESC* Module_ByClass(const char* pszClass)
 static BOOL RegisterOne(HINSTANCE hInst, const ZT_MODULE_DESC* d)
 {
     WNDCLASSEXA existing;
-    if (GetClassInfoExA(hInst, d->pszClass, &existing)) {
-        if (existing.lpfnWndProc == Module_WndProc)
-            return TRUE;
-        UnregisterClassA(d->pszClass, hInst);    // a placeholder of earlier
-    }
-    WNDCLASSEXA wc;
-    memset(&wc, 0, sizeof(wc));
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = Module_WndProc;
-    wc.hInstance = hInst;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_APP));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = d->pszClass;
-    return RegisterClassExA(&wc) != 0;
+    if (GetClassInfoExA(hInst, d->pszClass, &existing))
+        return TRUE;
+    return Block_RegisterClass(hInst, d->pszClass, Module_WndProc, COLOR_BTNFACE, nullptr);
 }
 
-BOOL Module_RegisterClasses(HINSTANCE hInst)
+BOOL Module_RegisterClasses(HINSTANCE hInst, void (*pfnChildChanged)())
 {
+    if (pfnChildChanged)
+        g_pfnChildChanged = pfnChildChanged;
     BOOL ok = TRUE;
     for (int i = 0; i < g_nModuleList; i++)
         if (g_moduleList[i] && Module_ByClass(g_moduleList[i]->pszClass) == g_moduleList[i])
@@ -104,14 +94,22 @@ ZT_MODWIN* Module_Of(HWND hwnd)
     return reinterpret_cast<ZT_MODWIN*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-int Module_Operator(const tagZT_Main_Param* p)
-{
-    return p && p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
-}
-
 static BOOL May(const ZT_MODWIN* w, int iOp)
 {
-    return iOp < 0 || !w->d->pfnMay || w->d->pfnMay(w->p, iOp);
+    if (iOp < 0)
+        return TRUE;
+    return w->d->pfnMay ? w->d->pfnMay(w->p, iOp) : Rights_May(w->p, w->d->iModule, iOp);
+}
+
+static BOOL IsPlaceholder(const ZT_MODULE_DESC* d)
+{
+    return d->nTb == 0 && d->nCol == 0;
+}
+
+static void ChildChanged()
+{
+    if (g_pfnChildChanged)
+        g_pfnChildChanged();
 }
 
 // ---- Records and the grid -------------------------------------------------------------
@@ -298,8 +296,8 @@ BOOL Module_Refresh(ZT_MODWIN* w)
 {
     if (!w || !w->d->pfnLoad || w->bBusy)
         return FALSE;
-    if (w->d->pfnFilter)
-        w->d->pfnFilter(w);
+    if (w->d->pfnFilter && !w->d->pfnFilter(w))
+        return FALSE;                        // the panel was refused: nothing loads
     int r = RunBehindBusy(w, LoadTask, nullptr);
     if (r < 0)
         return FALSE;                        // released meanwhile
@@ -307,12 +305,17 @@ BOOL Module_Refresh(ZT_MODWIN* w)
     return w->bLoaded;
 }
 
-static int DeleteTask(ZT_MODWIN* w, void* rec)
+void Module_CmdRefresh(ZT_MODWIN* w, void*, const void*)
 {
-    return w->d->pfnDelete(Module_Operator(w->p), rec) == 1 ? 1 : 0;
+    Module_Refresh(w);
 }
 
-void Module_CmdDelete(ZT_MODWIN* w, void* pSel)
+static int DeleteTask(ZT_MODWIN* w, void* rec)
+{
+    return w->d->pfnDelete(Cache_Operator(w->p), rec) == 1 ? 1 : 0;
+}
+
+void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void*)
 {
     if (!w || !pSel || !w->d->pfnDelete)
         return;
@@ -346,6 +349,11 @@ static void Layout(ZT_MODWIN* w)
     rc.top = Block_ToolbarHeight(w->hwnd);
     if (rc.top > rc.bottom)
         rc.top = rc.bottom;
+    if (w->hTree) {
+        Block_Layout(w->hwnd, w->xSplit, 0, 0, 0);
+        MoveWindow(w->hTree, rc.left, rc.top, w->xSplit - rc.left, rc.bottom - rc.top, TRUE);
+        rc.left = w->xSplit + 2 < rc.right ? w->xSplit + 2 : rc.right;
+    }
     if (w->d->pfnLayout)
         w->d->pfnLayout(w, &rc);
     if (w->hGrid)
@@ -356,6 +364,18 @@ void Module_Layout(ZT_MODWIN* w)
 {
     if (w)
         Layout(w);
+}
+
+// The tree left of the grid, behind the splitter: its selected item stays
+// marked while the user works in the grid.
+static BOOL CreateTree(ZT_MODWIN* w)
+{
+    w->xSplit = w->d->cxTree;
+    w->hTree = Block_Tree(w->hwnd);
+    if (!w->hTree)
+        return FALSE;
+    SetWindowLongPtrA(w->hTree, GWL_STYLE, GetWindowLongPtrA(w->hTree, GWL_STYLE) | TVS_SHOWSELALWAYS);
+    return Block_Splitter(w->hwnd, IDC_VSPLIT_LEFT) != nullptr;
 }
 
 static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
@@ -388,6 +408,8 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
             return FALSE;
         Block_AddColumns(w->hGrid, d->col, d->nCol);
     }
+    if (d->cxTree > 0 && !CreateTree(w))
+        return FALSE;
     if (d->pfnCreate && !d->pfnCreate(w))
         return FALSE;
     if (d->pfnLoad)
@@ -432,7 +454,7 @@ static void RunCommand(ZT_MODWIN* w, const ZT_CMDDEF& c)
     if ((c.fFlags & ZT_CMD_CONFIRM) && !Block_ConfirmDelete(w->hwnd))
         return;
     if (c.pfn)
-        c.pfn(w, sel);
+        c.pfn(w, sel, c.pArg);
 }
 
 static void CloseWindow(ZT_MODWIN* w)
@@ -455,10 +477,16 @@ static void OnGridNotify(ZT_MODWIN* w, int code)
         if (w->d->iDblClkCmd)
             SendMessageA(w->hwnd, WM_COMMAND, w->d->iDblClkCmd, 0);
         break;
+    case GRN_SELCHANGE:
+    case GRN_CLEARED:
+        if (w->d->pfnSelChange)
+            w->d->pfnSelChange(w);
+        break;
     }
 }
 
-// Returns TRUE when the command was handled.
+// Returns TRUE when the command was handled: a grid notification, a row of
+// the command table, or a command every module window shares.
 static BOOL OnCommand(ZT_MODWIN* w, WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam);
@@ -482,6 +510,95 @@ static BOOL OnCommand(ZT_MODWIN* w, WPARAM wParam, LPARAM lParam)
     return FALSE;
 }
 
+// The drop-down arrow of a toolbar button, and a new selection in the tree.
+static BOOL OnNotify(ZT_MODWIN* w, const NMHDR* nh, LRESULT* pResult)
+{
+    if (!nh)
+        return FALSE;
+    if (nh->code == TBN_DROPDOWN) {
+        int item = reinterpret_cast<const NMTOOLBARA*>(nh)->iItem;
+        for (int i = 0; i < w->d->nTb; i++) {
+            const ZT_TBDEF& b = w->d->tb[i];
+            if (b.iCmd == item && (b.fsStyle & BTNS_DROPDOWN) && b.iPopup >= 0) {
+                Block_ContextMenu(w->hwnd, w->p, b.iPopup);
+                *pResult = TBDDRET_DEFAULT;
+                return TRUE;
+            }
+        }
+    }
+    if (w->hTree && nh->hwndFrom == w->hTree && (nh->code == TVN_SELCHANGEDA || nh->code == TVN_SELCHANGEDW)) {
+        if (w->d->pfnTreeSelect)
+            w->d->pfnTreeSelect(w, reinterpret_cast<const NMTREEVIEWA*>(nh)->itemNew.hItem);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// The splitter between tree and grid was dragged.
+static void OnSplitterMoved(ZT_MODWIN* w, HWND hSplitter)
+{
+    RECT rc;
+    GetWindowRect(hSplitter, &rc);
+    MapWindowPoints(nullptr, w->hwnd, reinterpret_cast<POINT*>(&rc), 2);
+    w->xSplit = rc.left;
+    Layout(w);
+}
+
+// A module not built yet: its caption centred on the button face.
+static void PaintPlaceholder(HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    char szText[101] = "";
+    GetWindowTextA(hwnd, szText, sizeof(szText));
+    HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextA(hdc, szText, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(hdc, oldFont);
+    EndPaint(hwnd, &ps);
+}
+
+// The framework's own answer to a message; FALSE leaves it to the module's
+// message hook.
+static BOOL OnMessage(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    *pResult = 0;
+    switch (msg) {
+    case WM_MODULE_FIRSTLOAD:
+        Module_Refresh(w);
+        return TRUE;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED)
+            Layout(w);
+        if (IsPlaceholder(w->d))
+            InvalidateRect(w->hwnd, nullptr, TRUE);
+        *pResult = DefMDIChildProcA(w->hwnd, msg, wParam, lParam);    // the MDI child needs it too
+        return TRUE;
+    case WM_PAINT:
+        if (!IsPlaceholder(w->d))
+            return FALSE;
+        PaintPlaceholder(w->hwnd);
+        return TRUE;
+    case WM_COMMAND:
+        return !IsPlaceholder(w->d) && OnCommand(w, wParam, lParam);    // a placeholder takes none
+    case WM_NOTIFY:
+        return OnNotify(w, reinterpret_cast<const NMHDR*>(lParam), pResult);
+    case WM_SPLITTER_MOVED:
+        if (!w->hTree || wParam != IDC_VSPLIT_LEFT)
+            return FALSE;
+        OnSplitterMoved(w, reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_MDIACTIVATE:
+        ChildChanged();
+        *pResult = DefMDIChildProcA(w->hwnd, msg, wParam, lParam);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 LRESULT CALLBACK Module_WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_CREATE) {
@@ -492,31 +609,19 @@ LRESULT CALLBACK Module_WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     ZT_MODWIN* w = reinterpret_cast<ZT_MODWIN*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!w)
         return DefMDIChildProcA(hwnd, msg, wParam, lParam);
-    if (w->d->pfnMessage && msg != WM_DESTROY) {
+    if (msg == WM_DESTROY) {
+        ChildChanged();
+        OnDestroy(w);
+        return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+    }
+    LRESULT r = 0;
+    if (OnMessage(w, msg, wParam, lParam, &r))
+        return r;
+    if (w->d->pfnMessage) {
         BOOL done = FALSE;
-        LRESULT r = w->d->pfnMessage(w, msg, wParam, lParam, &done);
+        r = w->d->pfnMessage(w, msg, wParam, lParam, &done);
         if (done)
             return r;
-    }
-    switch (msg) {
-    case WM_MODULE_FIRSTLOAD:
-        Module_Refresh(w);
-        return 0;
-    case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED)
-            Layout(w);
-        break;                               // the MDI child needs it too
-    case WM_COMMAND:
-        if (OnCommand(w, wParam, lParam))
-            return 0;
-        break;
-    case WM_MDIACTIVATE:
-        Frame_ChildChanged();
-        break;
-    case WM_DESTROY:
-        Frame_ChildChanged();
-        OnDestroy(w);
-        break;
     }
     return DefMDIChildProcA(hwnd, msg, wParam, lParam);
 }

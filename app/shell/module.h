@@ -1,22 +1,30 @@
 // The module window: one window procedure behind every module class
 // ("ZT_CHILD_..."), driven by a module's tables.  A module describes its
 // toolbar, grid columns, commands, context menu and a few hooks in one
-// static ZT_MODULE_DESC and lists it in module_list.cpp (or registers it with
-// Module_Register before the classes are registered); the frame then opens
-// it from its main-menu command.  What every module window shares is here:
+// static ZT_MODULE_DESC and is listed in the program's module table
+// (app/module_list.cpp; a test may add one with Module_Register before the
+// classes are registered); the frame then opens it from its main-menu
+// command.  What every module window shares is here:
 //   - per-window state (ZT_MODWIN) allocated with the window, kept in
 //     GWLP_USERDATA and freed on WM_DESTROY (grid cleared first, then the
 //     record block released, then the module's own state);
-//   - the toolbar with each button's right, the grid with its columns, the
-//     context menu on a right click and the command of a double click;
-//   - the command table with "needs a selection" and "asks to confirm";
-//   - refresh: the filter composed on the window thread, the load on a
-//     worker behind the busy dialog "数据查询....", the grid bound to the
-//     block (Block_FillGrid) and the count box set;
+//   - the toolbar with each button's right and drop-down menu, the grid
+//     with its columns, the context menu on a right click, the command of
+//     a double click and the hook of a selection change;
+//   - the command table with "needs a selection", "asks to confirm" and an
+//     argument per row;
+//   - refresh ("刷新"): the filter composed on the window thread (a filter
+//     that refuses the panel loads nothing), the load on a worker behind
+//     the busy dialog "数据查询....", the grid bound to the block
+//     (Block_FillGrid) and the count box set;
+//   - a tree left of the grid behind a splitter the user drags;
 //   - adding a record into the first free slot (key 0) of the block and
-//     deleting the selected record with confirmation (zeroed slot).
+//     deleting the selected record with confirmation (zeroed slot);
+//   - a module not built yet (a descriptor without toolbar and columns)
+//     opens as a placeholder showing its caption.
 #pragma once
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
 
@@ -52,7 +60,9 @@ struct ZT_COLDEF {
 
 // One toolbar button.  iCmd ZT_TB_SEPARATOR adds a separator, ZT_TB_COUNT the
 // record count box (iImage is then its width).  A button whose iRightOp is
-// an operation (ZT_OP_ADD ...) is disabled when the module's pfnMay denies it.
+// an operation (ZT_OP_ADD ...) is disabled when the user may not do it (see
+// ZT_MODULE_DESC::pfnMay).  A BTNS_DROPDOWN button shows popup iPopup of the
+// context menus (menu 120) from its arrow; its commands reach the window.
 enum { ZT_TB_SEPARATOR = 0, ZT_TB_COUNT = -1 };
 enum { ZT_NO_RIGHT = -1 };
 struct ZT_TBDEF {
@@ -61,20 +71,39 @@ struct ZT_TBDEF {
     const char* pszText;
     BYTE fsStyle;
     int iRightOp;
+    int iPopup = -1;
 };
+// Rows of a toolbar table: a separator, and the buttons a module window's
+// toolbar closes with ("刷新", "退出" and the record count box).
+#define ZT_TB_SEP {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT}
+#define ZT_TB_CLOSING                                                                                     \
+    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT}, {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT}, \
+        ZT_TB_SEP, {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT}
 
 // One command of the window.  With ZT_CMD_NEEDSEL the command runs only with
 // a selected record (pszNoSel, when set, is shown otherwise); ZT_CMD_CONFIRM
-// asks "删除后将无法恢复,是否继续" first; a command whose iRightOp the
-// module's pfnMay denies does nothing.  pfn gets the selected record (or null).
+// asks "删除后将无法恢复,是否继续" first; a command whose iRightOp the user
+// may not do does nothing.  pfn gets the selected record (or null) and the
+// row's pArg (several rows may share one function: the quick filters).
 enum { ZT_CMD_NEEDSEL = 1, ZT_CMD_CONFIRM = 2 };
+typedef void (*ZT_CMD_PROC)(ZT_MODWIN* w, void* pSel, const void* pArg);
 struct ZT_CMDDEF {
     int iCmd;
-    void (*pfn)(ZT_MODWIN* w, void* pSel);
+    ZT_CMD_PROC pfn;
     UINT fFlags;
     int iRightOp;
     const char* pszNoSel;
+    const void* pArg = nullptr;
 };
+
+// Rows of a column table: a field of the record (a text field), the same
+// with a unit, and a text a look-up gives (a name in a shared cache).
+#define ZT_COL(caption, width, type, align, off) {caption, width, type, nullptr, LVU_NONE, align, off, nullptr}
+#define ZT_COL_TEXT(caption, width, align, off) ZT_COL(caption, width, LVT_TEXT, align, off)
+#define ZT_COL_UNIT(caption, width, type, unit, mode, align, off) {caption, width, type, unit, mode, align, off, nullptr}
+#define ZT_COL_LOOKUP(caption, width, align, fn) {caption, width, LVT_TEXT, nullptr, LVU_NONE, align, 0, fn}
+// The branch and the employee a record belongs to, by their names.
+#define ZT_COL_AGENT(width, branch, employee) ZT_COL_LOOKUP("部门", width, 0, branch), ZT_COL_LOOKUP("员工", width, 0, employee)
 
 // Commands every module window shares (app/resources/resource.h):
 // ID_MODULE_EXIT (18) closes the window, ID_MODULE_REFRESH (19) loads again.
@@ -100,7 +129,7 @@ struct ZT_MODULE_DESC {
     int iDblClkCmd;               // command of a double click on a row; 0 none
 
     // Whether the user may do operation iOp (ZT_OP_...) in this module; null:
-    // everything.
+    // the permission check of the module iModule (Rights_May).
     BOOL (*pfnMay)(const tagZT_Main_Param* p, int iOp);
     // Window thread, after the toolbar and grid exist: the module's other
     // controls (filter panel, tree, panes).  FALSE fails the creation.
@@ -109,7 +138,9 @@ struct ZT_MODULE_DESC {
     // below the toolbar) and leaves in it the rectangle the grid takes.
     void (*pfnLayout)(ZT_MODWIN* w, RECT* rcFree);
     // Window thread, before a refresh: the panel values into w->filter.
-    void (*pfnFilter)(ZT_MODWIN* w);
+    // FALSE refuses the panel (the hook has named the box that holds what no
+    // filter can take, and put the focus on it): nothing is loaded.
+    BOOL (*pfnFilter)(ZT_MODWIN* w);
     // Worker thread: loads the records (a FD_Sct_* call or a cache walk).
     // FALSE: nothing was loaded (the data library has already told the user).
     BOOL (*pfnLoad)(ZT_MODWIN* w, ZT_RECSET* rs);
@@ -122,9 +153,22 @@ struct ZT_MODULE_DESC {
     void (*pfnFree)(void* pBlock);
     // Window thread, when the window goes: the module's own resources.
     void (*pfnDestroy)(ZT_MODWIN* w);
-    // Any other message first goes here; *pDone = TRUE answers it.
+    // The messages the tables and the shared commands leave come here last;
+    // *pDone = TRUE answers one (else the MDI child's default does).
     LRESULT (*pfnMessage)(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, BOOL* pDone);
+    // Window thread: the grid's selection changed, or the grid was cleared.
+    void (*pfnSelChange)(ZT_MODWIN* w) = nullptr;
+    // The module's own static description, for hooks several modules share
+    // (a filter-panel list window's LISTING_DESC); null: none.
+    const void* pDesc = nullptr;
+    // A tree left of the grid, cxTree pixels wide at first (0: none), behind
+    // a vertical splitter the user drags; pfnTreeSelect hears its selection.
+    int cxTree = 0;
+    void (*pfnTreeSelect)(ZT_MODWIN* w, HTREEITEM hItem) = nullptr;
 };
+
+// A table of a descriptor and its length: ZT_TABLE(kButtons).
+#define ZT_TABLE(a) a, static_cast<int>(sizeof(a) / sizeof((a)[0]))
 
 // Per-window state.
 struct ZT_MODWIN {
@@ -140,19 +184,28 @@ struct ZT_MODWIN {
     void* pState;            // the module's own state (cbState bytes)
     BOOL bBusy;              // a worker of this window is running
     BOOL bGone;              // destroyed while it ran: released afterwards
+    HWND hTree;              // the tree (cxTree), or null
+    int xSplit;              // x of the splitter between tree and grid
 };
 
 // ---- Registration and opening ----------------------------------------------------
 
+// The program's module table (app/module_list.cpp): every module window,
+// built or not yet.
+extern const ZT_MODULE_DESC* const g_moduleList[];
+extern const int g_nModuleList;
+
 // Adds a module (kept by address; call before RegisterShellClasses).  The
-// modules of module_list.cpp are known without a call.  FALSE when full or
+// modules of the module table are known without a call.  FALSE when full or
 // null.  A later registration of the same class replaces the earlier one.
 BOOL Module_Register(const ZT_MODULE_DESC* d);
 // The module opened by a main-menu command, or that owns a class; null none.
 const ZT_MODULE_DESC* Module_ByCommand(int iCmd);
 const ZT_MODULE_DESC* Module_ByClass(const char* pszClass);
 // Registers the window class of every known module with Module_WndProc.
-BOOL Module_RegisterClasses(HINSTANCE hInst);
+// pfnChildChanged (the frame's) is called when a module window is
+// activated or goes; null keeps the one handed over before.
+BOOL Module_RegisterClasses(HINSTANCE hInst, void (*pfnChildChanged)() = nullptr);
 // The window procedure of every module class.
 LRESULT CALLBACK Module_WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // The state of a module window (null for any other window).
@@ -162,8 +215,11 @@ ZT_MODWIN* Module_Of(HWND hwnd);
 
 // Refresh: pfnFilter on this thread, then the load and the grid fill on a
 // worker behind the busy dialog.  TRUE when the load succeeded.  A refresh
-// asked for while a worker of the window runs is not started (FALSE).
+// asked for while a worker of the window runs, or one the filter refuses,
+// is not started (FALSE).
 BOOL Module_Refresh(ZT_MODWIN* w);
+// The shared refresh as a command row (a filter panel's "查找").
+void Module_CmdRefresh(ZT_MODWIN* w, void* pSel, const void* pArg);
 // Copies a record just added into the first free slot of the block and lists
 // it on top of the grid.  Returns the slot, or null when the block has no
 // free slot ("增加成功,本地内存错误刷新数据显示." is shown: the record was
@@ -176,16 +232,14 @@ void Module_RemoveSelected(ZT_MODWIN* w);
 // Deletes the selected record with pfnDelete as the logged-in operator and,
 // when that succeeds, removes it (the shared "delete" command; confirmation
 // comes from ZT_CMD_CONFIRM in the command table).
-void Module_CmdDelete(ZT_MODWIN* w, void* pSel);
-// The logged-in employee's key (0 before login).
-int Module_Operator(const tagZT_Main_Param* p);
+void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void* pArg);
 // Runs fn(w, arg) on a worker while the busy dialog keeps the user away
 // (the way a refresh loads).  Returns fn's result; 0 when it did not run
 // (a worker of the window is already running); -1 when the window was
 // closed meanwhile and has been released: w must not be touched again.
 int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN* w, void* arg), void* arg);
-// Places the toolbar, the module's controls (pfnLayout) and the grid again,
-// e.g. after a splitter moved.
+// Places the toolbar, the tree, the module's controls (pfnLayout) and the
+// grid again, e.g. after a panel was expanded.
 void Module_Layout(ZT_MODWIN* w);
 
 // ---- The grid fill -----------------------------------------------------------------------

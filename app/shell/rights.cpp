@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -21,6 +22,73 @@ uint32_t ScopedWord(const tagZT_Main_Param* p, int iModule)
     return iModule == ZTM_HOUSE ? p->W1 : p->W2;
 }
 
+// ---- The modules' words ---------------------------------------------------------------
+
+typedef uint32_t tagZT_Main_Param::*Word;
+
+// A permission word and how it is asked (PD_Akst, scoped, or PD_Self).
+struct Asked {
+    Word word;
+    bool akst;
+};
+
+uint32_t Answer(const tagZT_Main_Param* p, Asked a, int op)
+{
+    return a.akst ? Akst(p->*a.word, op) : Self(p->*a.word, op);
+}
+
+// Which word opens each module and which governs its operations.
+struct ModuleWords {
+    int iModule;
+    Asked open;
+    Asked ops;
+};
+const ModuleWords kModules[] = {
+    {ZTM_AREA, {&tagZT_Main_Param::W10, false}, {&tagZT_Main_Param::W10, false}},
+    {ZTM_PARAM, {&tagZT_Main_Param::W9, false}, {&tagZT_Main_Param::W9, false}},
+    {ZTM_ESTATE, {&tagZT_Main_Param::W4, false}, {&tagZT_Main_Param::W4, false}},
+    {ZTM_ORG, {&tagZT_Main_Param::W7, false}, {&tagZT_Main_Param::W7, false}},
+    {ZTM_HOUSE, {&tagZT_Main_Param::W1, true}, {&tagZT_Main_Param::W1, true}},
+    {ZTM_CLIENT, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
+    {ZTM_HOUSE_FOLLOW, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W3, false}},
+    {ZTM_CLIENT_FOLLOW, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W3, false}},
+    {ZTM_RECYCLE, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
+    {ZTM_LOG, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
+};
+
+const ModuleWords* WordsOf(int iModule)
+{
+    for (const ModuleWords& m : kModules)
+        if (m.iModule == iModule)
+            return &m;
+    return nullptr;
+}
+
+// The add, modify and delete commands of a popup of the context menus or
+// of a module's toolbar, greyed by the module's answers.
+struct OpCommands {
+    int iModule;
+    int iPopup;             // popup of menu 120 (toolbars: unused)
+    UINT add, modify, del;
+};
+const OpCommands kPopups[] = {
+    {ZTM_AREA, CTXPOS_CITY, ID_AREA_CITY_ADD, ID_AREA_CITY_MODIFY, ID_AREA_CITY_DELETE},
+    {ZTM_AREA, CTXPOS_URBAN, ID_AREA_URBAN_ADD, ID_AREA_URBAN_MODIFY, ID_AREA_URBAN_DELETE},
+    {ZTM_AREA, CTXPOS_DISTRICT, ID_AREA_DIST_ADD, ID_AREA_DIST_MODIFY, ID_AREA_DIST_DELETE},
+    {ZTM_PARAM, CTXPOS_PARAM, ID_PARAM_ADD, ID_PARAM_MODIFY, ID_PARAM_DELETE},
+    {ZTM_ESTATE, CTXPOS_ESTATE, ID_ESTATE_ADD, ID_ESTATE_MODIFY, ID_ESTATE_DELETE},
+    {ZTM_HOUSE, CTXPOS_HOUSE, ID_HOUSE_ADD, ID_HOUSE_MODIFY, ID_HOUSE_DELETE},
+    {ZTM_CLIENT, CTXPOS_CLIENT, ID_CLIENT_ADD, ID_CLIENT_MODIFY, ID_CLIENT_DELETE},
+};
+const OpCommands kToolbars[] = {
+    {ZTM_PARAM, 0, ID_PARAM_ADD, ID_PARAM_MODIFY, ID_PARAM_DELETE},
+    {ZTM_ESTATE, 0, ID_ESTATE_ADD, ID_ESTATE_MODIFY, ID_ESTATE_DELETE},
+    {ZTM_AREA, 0, ID_AREA_DIST_ADD, ID_AREA_DIST_MODIFY, ID_AREA_DIST_DELETE},
+    {ZTM_CLIENT, 0, ID_CLIENT_ADD, ID_CLIENT_MODIFY, ID_CLIENT_DELETE},
+    {ZTM_HOUSE, 0, ID_HOUSE_ADD, ID_HOUSE_MODIFY, ID_HOUSE_DELETE},
+    {ZTM_HOUSE_FOLLOW, 0, 0, 0, ID_FOLLOW_DELETE},
+};
+
 // ---- Menus ----------------------------------------------------------------------
 
 void GreyCommand(HMENU hMenu, UINT id)
@@ -33,23 +101,31 @@ HMENU ContextPopup(const tagZT_Main_Param* p, int pos)
     return p->hContextMenus ? GetSubMenu(p->hContextMenus, pos) : nullptr;
 }
 
-// Greys add, modify and delete commands of one popup by the answers for
-// operations 1, 2 and 3.
-void GreyByOps(HMENU hPopup, const uint32_t answers[4], UINT idAdd, UINT idModify, UINT idDelete)
+// The module's answers for operations 0 to 3.
+void Answers(const tagZT_Main_Param* p, int iModule, uint32_t out[4])
 {
-    if (!answers[ZT_OP_ADD]) GreyCommand(hPopup, idAdd);
-    if (!answers[ZT_OP_MODIFY]) GreyCommand(hPopup, idModify);
-    if (!answers[ZT_OP_DELETE]) GreyCommand(hPopup, idDelete);
+    const ModuleWords* m = WordsOf(iModule);
+    for (int op = 0; op < 4; op++) out[op] = m ? Answer(p, m->ops, op) : 0;
 }
 
-void SelfAnswers(uint32_t w, uint32_t out[4])
+// Greys the add, modify and delete commands of the module's popups by its
+// answers for operations 1, 2 and 3.
+void GreyPopups(const tagZT_Main_Param* p, int iModule, const uint32_t a[4])
 {
-    for (int op = 0; op < 4; op++) out[op] = Self(w, op);
+    for (const OpCommands& c : kPopups) {
+        if (c.iModule != iModule) continue;
+        HMENU h = ContextPopup(p, c.iPopup);
+        if (!a[ZT_OP_ADD]) GreyCommand(h, c.add);
+        if (!a[ZT_OP_MODIFY]) GreyCommand(h, c.modify);
+        if (!a[ZT_OP_DELETE]) GreyCommand(h, c.del);
+    }
 }
 
-void AkstAnswers(uint32_t w, uint32_t out[4])
+void ContextCheck(const tagZT_Main_Param* p, int iModule)
 {
-    for (int op = 0; op < 4; op++) out[op] = Akst(w, op);
+    uint32_t a[4];
+    Answers(p, iModule, a);
+    GreyPopups(p, iModule, a);
 }
 
 // ---- Toolbars -------------------------------------------------------------------
@@ -59,11 +135,19 @@ void DisableButton(HWND hToolbar, int id)
     if (hToolbar) SendMessageA(hToolbar, TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(FALSE, 0));
 }
 
-void DisableByOps(HWND hToolbar, const uint32_t answers[4], int idAdd, int idModify, int idDelete)
+// Disables the module's add, modify and delete buttons the user may not
+// use; the answers go to out (when given).
+void ToolbarCheck(const tagZT_Main_Param* p, int iModule, HWND hToolbar, uint32_t* out = nullptr)
 {
-    if (!answers[ZT_OP_ADD]) DisableButton(hToolbar, idAdd);
-    if (!answers[ZT_OP_MODIFY]) DisableButton(hToolbar, idModify);
-    if (!answers[ZT_OP_DELETE]) DisableButton(hToolbar, idDelete);
+    uint32_t a[4];
+    Answers(p, iModule, a);
+    for (const OpCommands& c : kToolbars) {
+        if (c.iModule != iModule) continue;
+        if (!a[ZT_OP_ADD] && c.add) DisableButton(hToolbar, c.add);
+        if (!a[ZT_OP_MODIFY] && c.modify) DisableButton(hToolbar, c.modify);
+        if (!a[ZT_OP_DELETE] && c.del) DisableButton(hToolbar, c.del);
+    }
+    if (out) memcpy(out, a, sizeof(a));
 }
 
 // ---- Dialog controls ------------------------------------------------------------
@@ -139,21 +223,15 @@ LRESULT CALLBACK LockedFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 // ---- Opening --------------------------------------------------------------------
 
+BOOL Rights_May(const tagZT_Main_Param* p, int iModule, int iOp)
+{
+    const ModuleWords* m = WordsOf(iModule);
+    return m && Answer(p, iOp == ZT_OP_VIEW ? m->open : m->ops, iOp) != 0;
+}
+
 BOOL Rights_MayOpen(const tagZT_Main_Param* p, int iModule)
 {
-    switch (iModule) {
-    case ZTM_AREA: return Self(p->W10, ZT_OP_VIEW) != 0;
-    case ZTM_PARAM: return Self(p->W9, ZT_OP_VIEW) != 0;
-    case ZTM_ESTATE: return Self(p->W4, ZT_OP_VIEW) != 0;
-    case ZTM_ORG: return Self(p->W7, ZT_OP_VIEW) != 0;
-    case ZTM_HOUSE: return Akst(p->W1, ZT_OP_VIEW) != 0;
-    case ZTM_CLIENT:
-    case ZTM_HOUSE_FOLLOW:
-    case ZTM_CLIENT_FOLLOW:
-    case ZTM_RECYCLE:
-    case ZTM_LOG: return Akst(p->W2, ZT_OP_VIEW) != 0;
-    default: return FALSE;
-    }
+    return Rights_May(p, iModule, ZT_OP_VIEW);
 }
 
 // ---- Menus ----------------------------------------------------------------------
@@ -161,26 +239,21 @@ BOOL Rights_MayOpen(const tagZT_Main_Param* p, int iModule)
 void Rights_ContextAreas(const tagZT_Main_Param* p)
 {
     uint32_t a[4];
-    SelfAnswers(p->W10, a);
-    GreyByOps(ContextPopup(p, CTXPOS_CITY), a, 40062, 40064, 40070);
-    HMENU urban = ContextPopup(p, CTXPOS_URBAN);
-    GreyByOps(urban, a, 40058, 40060, 40040);
-    if (!a[ZT_OP_MODIFY]) GreyCommand(urban, 40044);
-    GreyByOps(ContextPopup(p, CTXPOS_DISTRICT), a, 40066, 40067, 40068);
+    Answers(p, ZTM_AREA, a);
+    GreyPopups(p, ZTM_AREA, a);
+    if (!a[ZT_OP_MODIFY]) GreyCommand(ContextPopup(p, CTXPOS_URBAN), ID_AREA_URBAN_MERGE);
 }
 
-void Rights_ContextParams(const tagZT_Main_Param* p)
-{
-    uint32_t a[4];
-    SelfAnswers(p->W9, a);
-    GreyByOps(ContextPopup(p, CTXPOS_PARAM), a, 40051, 40052, 40053);
-}
+void Rights_ContextParams(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_PARAM); }
+void Rights_ContextEstates(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_ESTATE); }
+void Rights_ContextHouses(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_HOUSE); }
+void Rights_ContextClients(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_CLIENT); }
 
 void Rights_ContextOrg(const tagZT_Main_Param* p)
 {
     // Greyed for every user; nothing enables them again.
-    static const UINT kBranch[] = {2000, 1317, 1318};
-    static const UINT kEmployee[] = {40114, 40116, 40112};
+    static const UINT kBranch[] = {ID_ORG_BRANCH_ADD, ID_ORG_BRANCH_MODIFY, ID_ORG_BRANCH_DELETE};
+    static const UINT kEmployee[] = {ID_ORG_POSITIONS, ID_ORG_EMP_DELETE, ID_ORG_EMP_ADD};
     HMENU branches = ContextPopup(p, CTXPOS_BRANCH);
     HMENU employees = ContextPopup(p, CTXPOS_EMPLOYEE);
     for (UINT id : kBranch) {
@@ -188,27 +261,6 @@ void Rights_ContextOrg(const tagZT_Main_Param* p)
         GreyCommand(employees, id);
     }
     for (UINT id : kEmployee) GreyCommand(employees, id);
-}
-
-void Rights_ContextEstates(const tagZT_Main_Param* p)
-{
-    uint32_t a[4];
-    SelfAnswers(p->W4, a);
-    GreyByOps(ContextPopup(p, CTXPOS_ESTATE), a, 40056, 40057, 40059);
-}
-
-void Rights_ContextHouses(const tagZT_Main_Param* p)
-{
-    uint32_t a[4];
-    AkstAnswers(p->W1, a);
-    GreyByOps(ContextPopup(p, CTXPOS_HOUSE), a, 40064, 40065, 40066);
-}
-
-void Rights_ContextClients(const tagZT_Main_Param* p)
-{
-    uint32_t a[4];
-    AkstAnswers(p->W2, a);
-    GreyByOps(ContextPopup(p, CTXPOS_CLIENT), a, 40178, 40087, 40179);
 }
 
 void ApplyMenuRights(tagZT_Main_Param* p)
@@ -252,55 +304,32 @@ void ApplyMenuRights(tagZT_Main_Param* p)
 
 // ---- Toolbars -------------------------------------------------------------------
 
-void Rights_ToolbarParams(const tagZT_Main_Param* p, HWND hToolbar)
-{
-    uint32_t a[4];
-    SelfAnswers(p->W9, a);
-    DisableByOps(hToolbar, a, 40051, 40052, 40053);
-}
-
-void Rights_ToolbarEstates(const tagZT_Main_Param* p, HWND hToolbar)
-{
-    uint32_t a[4];
-    SelfAnswers(p->W4, a);
-    DisableByOps(hToolbar, a, 40056, 40057, 40059);
-}
+void Rights_ToolbarParams(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_PARAM, hToolbar); }
+void Rights_ToolbarEstates(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_ESTATE, hToolbar); }
+void Rights_ToolbarClients(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_CLIENT, hToolbar); }
+void Rights_ToolbarFollowUps(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_HOUSE_FOLLOW, hToolbar); }
 
 void Rights_ToolbarAreas(const tagZT_Main_Param* p, HWND hToolbar)
 {
     uint32_t a[4];
-    SelfAnswers(p->W10, a);
-    DisableByOps(hToolbar, a, 40066, 40067, 40068);
-    DisableButton(hToolbar, 40062);
-    if (!a[ZT_OP_ADD] && !a[ZT_OP_MODIFY] && !a[ZT_OP_DELETE]) DisableButton(hToolbar, 40058);
-}
-
-void Rights_ToolbarClients(const tagZT_Main_Param* p, HWND hToolbar)
-{
-    uint32_t a[4];
-    AkstAnswers(p->W2, a);
-    DisableByOps(hToolbar, a, 40178, 40087, 40179);
+    ToolbarCheck(p, ZTM_AREA, hToolbar, a);
+    DisableButton(hToolbar, ID_AREA_CITY_ADD);
+    if (!a[ZT_OP_ADD] && !a[ZT_OP_MODIFY] && !a[ZT_OP_DELETE]) DisableButton(hToolbar, ID_AREA_URBAN_ADD);
 }
 
 BOOL Rights_ToolbarHouses(const tagZT_Main_Param* p, HWND hToolbar, HWND hWnd)
 {
-    uint32_t a[4];
-    AkstAnswers(p->W1, a);
-    DisableByOps(hToolbar, a, 40064, 40065, 40066);
-    if (Self(p->W3, ZT_OP_VIEW)) return TRUE;
-    DisableButton(hToolbar, 40086);
-    if (hWnd) SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(40086, 0), 0);
+    ToolbarCheck(p, ZTM_HOUSE, hToolbar);
+    if (Rights_MayViewFollowUps(p)) return TRUE;
+    DisableButton(hToolbar, ID_HOUSE_FOLLOW_HIDE);
+    if (hWnd) SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(ID_HOUSE_FOLLOW_HIDE, 0), 0);
     return FALSE;
-}
-
-void Rights_ToolbarFollowUps(const tagZT_Main_Param* p, HWND hToolbar)
-{
-    if (!Self(p->W3, ZT_OP_DELETE)) DisableButton(hToolbar, 40194);
 }
 
 void Rights_ToolbarOrg(const tagZT_Main_Param*, HWND hToolbar)
 {
-    static const int kAlwaysOff[] = {2000, 40114, 40192, 40191, 40115};
+    static const int kAlwaysOff[] = {ID_ORG_BRANCH_ADD, ID_ORG_POSITIONS, ID_ORG_EMP_TRANSFER, ID_ORG_MERGE,
+                                     ID_ORG_EMP_MODIFY};
     for (int id : kAlwaysOff) DisableButton(hToolbar, id);
 }
 
@@ -327,17 +356,11 @@ BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp
     return TRUE;
 }
 
-BOOL Rights_MayAddHouse(const tagZT_Main_Param* p) { return Akst(p->W1, ZT_OP_ADD) != 0; }
-BOOL Rights_MayDeleteHouse(const tagZT_Main_Param* p) { return Akst(p->W1, ZT_OP_DELETE) != 0; }
-BOOL Rights_MayAddClient(const tagZT_Main_Param* p) { return Akst(p->W2, ZT_OP_ADD) != 0; }
-BOOL Rights_MayDeleteClient(const tagZT_Main_Param* p) { return Akst(p->W2, ZT_OP_DELETE) != 0; }
 BOOL Rights_MayViewFollowUps(const tagZT_Main_Param* p) { return Self(p->W3, ZT_OP_VIEW) != 0; }
-BOOL Rights_MayDeleteFollowUp(const tagZT_Main_Param* p) { return Self(p->W3, ZT_OP_DELETE) != 0; }
 BOOL Rights_MayModifyParam(const tagZT_Main_Param* p) { return Self(p->W9, ZT_OP_MODIFY) != 0; }
 BOOL Rights_MayLoadOrg(const tagZT_Main_Param* p) { return Self(p->W7, ZT_OP_VIEW) != 0; }
 BOOL Rights_HouseField(const tagZT_Main_Param* p, int n) { return PD_Part(p->W16, n, 0) != 0; }
 BOOL Rights_ClientField(const tagZT_Main_Param* p, int n) { return PD_Part(p->W15, n, 0) != 0; }
-BOOL Rights_MayEstate(const tagZT_Main_Param* p, int iOp) { return Self(p->W4, iOp) != 0; }
 BOOL Rights_EstateField(const tagZT_Main_Param* p, int n) { return PD_Part(p->W17, n, 0) != 0; }
 
 // ---- Dialogs ----------------------------------------------------------------------
@@ -350,11 +373,11 @@ void Rights_RecordSave(const tagZT_Main_Param* p, HWND hDlg, int iModule, int32_
 void Rights_EstateDialog(const tagZT_Main_Param* p, HWND hDlg)
 {
     if (!Self(p->W4, ZT_OP_MODIFY)) EnableControl(hDlg, IDOK, FALSE);
-    if (!Self(p->W5, ZT_OP_ADD)) EnableControl(hDlg, 5, FALSE);
-    if (!Self(p->W5, ZT_OP_MODIFY)) EnableControl(hDlg, 4, FALSE);
-    if (!Self(p->W5, ZT_OP_DELETE)) EnableControl(hDlg, 3, FALSE);
+    if (!Self(p->W5, ZT_OP_ADD)) EnableControl(hDlg, IDC_BNO_ADD, FALSE);
+    if (!Self(p->W5, ZT_OP_MODIFY)) EnableControl(hDlg, IDC_BNO_MODIFY, FALSE);
+    if (!Self(p->W5, ZT_OP_DELETE)) EnableControl(hDlg, IDC_BNO_DELETE, FALSE);
     if (!Rights_EstateField(p, ZT_FR_EST_NAME)) {
-        static const int kName[] = {1044, 1045};
+        static const int kName[] = {IDC_EST_NAME, IDC_EST_SPELL};
         DisableControls(hDlg, kName, COUNT_OF(kName));
     }
 }

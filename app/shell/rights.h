@@ -37,6 +37,11 @@ enum {
 
 // ---- Opening --------------------------------------------------------------------
 
+// Whether the user may do operation iOp (ZT_OP_...) in the module: open it
+// (ZT_OP_VIEW, by the module's open word), add, modify or delete (by the
+// word of its records: W3 for the follow-up windows).  The one check the
+// module windows, their toolbars, menus and commands ask.
+BOOL Rights_May(const tagZT_Main_Param* p, int iModule, int iOp);
 // Whether the module's window may open for the user.
 BOOL Rights_MayOpen(const tagZT_Main_Param* p, int iModule);
 
@@ -57,6 +62,8 @@ void Rights_ContextHouses(const tagZT_Main_Param* p);    // popup 7
 void Rights_ContextClients(const tagZT_Main_Param* p);   // popup 11
 
 // ---- Toolbars (run when the module window has built its toolbar) -----------
+// The module windows grey the same buttons from the rights of their toolbar
+// rows (Rights_May); these checks name them for a toolbar built by hand.
 
 void Rights_ToolbarParams(const tagZT_Main_Param* p, HWND hToolbar);
 void Rights_ToolbarEstates(const tagZT_Main_Param* p, HWND hToolbar);
@@ -79,15 +86,9 @@ void Rights_ScopeText(const tagZT_Main_Param* p, int iModule, char* pszOut, size
 // employee and branch keys may be saved by the user.
 BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr);
 // Plain answers the module windows ask.
-BOOL Rights_MayAddHouse(const tagZT_Main_Param* p);
-BOOL Rights_MayDeleteHouse(const tagZT_Main_Param* p);
-BOOL Rights_MayAddClient(const tagZT_Main_Param* p);
-BOOL Rights_MayDeleteClient(const tagZT_Main_Param* p);
-BOOL Rights_MayViewFollowUps(const tagZT_Main_Param* p);     // W3 view
-BOOL Rights_MayDeleteFollowUp(const tagZT_Main_Param* p);    // W3 delete
+BOOL Rights_MayViewFollowUps(const tagZT_Main_Param* p);     // W3 view: the follow-up panes
 BOOL Rights_MayModifyParam(const tagZT_Main_Param* p);       // W9 modify
 BOOL Rights_MayLoadOrg(const tagZT_Main_Param* p);           // W7 view
-BOOL Rights_MayEstate(const tagZT_Main_Param* p, int iOp);   // W4, operation ZT_OP_...
 // Field right n of the house (W16), client (W15) or estate (W17) dialogs.
 BOOL Rights_HouseField(const tagZT_Main_Param* p, int n);
 BOOL Rights_ClientField(const tagZT_Main_Param* p, int n);
@@ -98,8 +99,8 @@ BOOL Rights_EstateField(const tagZT_Main_Param* p, int n);
 // Enables or disables save button 1 of the house or client edit dialog for
 // the record shown (run again when the navigator moves to another record).
 void Rights_RecordSave(const tagZT_Main_Param* p, HWND hDlg, int iModule, int32_t iEmp, int32_t iBr);
-// Estate edit dialog: save button 1 (W4 modify), building buttons 5, 4, 3
-// (W5 add, modify, delete) and the name fields 1044, 1045 (right 15 of W17).
+// Estate edit dialog: save button 1 (W4 modify), the building buttons (W5
+// add, modify, delete) and the name and abbreviation (right 15 of W17).
 void Rights_EstateDialog(const tagZT_Main_Param* p, HWND hDlg);
 // Employee edit dialog: save button 1 (W7 modify).
 void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg);

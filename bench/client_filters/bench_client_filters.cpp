@@ -8,6 +8,8 @@
 #include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_list.h"
+#include "app/listings/listing_window.h"
+#include "app/shell/caches.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
 #include "app/resources/resource.h"
@@ -162,8 +164,8 @@ void DirectRefresh(HWND hGrid, const std::string& where, tagCLIENT** ppBlock, in
         char* base = reinterpret_cast<char*>(&r[i]);
         for (size_t k = 0; k < sizeof(kFields) / sizeof(kFields[0]); k++)
             c[k].pValue = base + kFields[k];
-        c[18].pValue = const_cast<char*>(Follow_BranchName(&g_ZTMain, r[i].iBr));
-        c[19].pValue = const_cast<char*>(Follow_EmployeeName(&g_ZTMain, r[i].iEmp));
+        c[18].pValue = const_cast<char*>(Cache_BranchName(&g_ZTMain, r[i].iBr));
+        c[19].pValue = const_cast<char*>(Cache_EmployeeName(&g_ZTMain, r[i].iEmp));
         c[20].pValue = r[i].dDelegate;
         c[21].pValue = r[i].dtFollow;
         c[22].pValue = r[i].dtUpdate;
@@ -189,9 +191,9 @@ double Refresh()
     // A commission-date range holding about 5,000 clients.
     std::string from = TestDb_Scalar("select dDelegate from t_client where bRecyle = 0 order by dDelegate desc "
                                      "limit 1 offset 4999");
-    HWND panel = ClientWindow_Panel(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
     SetDlgItemTextA(panel, IDC_CF_DELEGATE_FROM, from.c_str());
-    SendMessageA(hwnd, WM_COMMAND, IDC_CF_FIND, 0);
+    SendMessageA(GetDlgItem(panel, IDC_CF_FIND), BM_CLICK, 0, 0);
     Ui_Pump(100);
     HWND grid2 = Block_Grid(hwnd, p);
     for (int c = 0; c < 23; c++) {

@@ -7,6 +7,7 @@
 #include "tests/frame/shell_fixture.h"
 #include "app/listings/house_ids.h"
 #include "app/listings/house_window.h"
+#include "app/listings/listing_window.h"
 #include "app/shell/blocks.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
@@ -87,7 +88,7 @@ int main()
     HWND hwnd = Frame_OpenModule(&g_ZTMain, IDM_HOUSE);
     Ui_Pump(300);                                  // the first load
     ZT_MODWIN* w = Module_Of(hwnd);
-    HWND panel = HouseWindow_Panel(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
     if (!w || !panel) {
         fprintf(stderr, "no house window\n");
         return 1;

@@ -353,14 +353,14 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
 
     // The tree: both cities, the first expanded with its urban area selected,
     // whose two estates are listed.
-    EXPECT_NE(TreeItem(st->hTree, "无锡"), nullptr);
+    EXPECT_NE(TreeItem(w->hTree, "无锡"), nullptr);
     ASSERT_NE(st->pUrban, nullptr);
     EXPECT_STREQ(st->pUrban->szUrban, "姑苏区");
     EXPECT_EQ(Shell_GridRows(w->hGrid), 2);
     EXPECT_EQ(Shell_CountBox(hwnd), "2");
 
     // The user picks 工业园区.
-    ClickTreeItem(st->hTree, TreeItem(st->hTree, "工业园区"));
+    ClickTreeItem(w->hTree, TreeItem(w->hTree, "工业园区"));
     Ui_Pump(200);
     ASSERT_NE(st->pUrban, nullptr);
     EXPECT_EQ(st->pUrban->iOrdinal, 12);

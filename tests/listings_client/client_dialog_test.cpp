@@ -11,6 +11,7 @@
 #include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_ids.h"
+#include "app/listings/listing_window.h"
 #include "cipher/cipher.h"
 #include "common/gbk.h"
 
@@ -131,7 +132,7 @@ TEST_F(ClientDialogTest, RevealedTelephonesOweAFollowUpAndAreStoredUnchanged)
     EXPECT_EQ(TestDb_Scalar("select szClientNum from t_client where iOrdinal = " + k), number)
         << "the number the dialog does not edit is carried over";
     // The list's follow-up pane shows the follow-up just written.
-    HWND paneGrid = GetDlgItem(ClientWindow_Pane(hwnd), IDC_CP_FOLLOWS);
+    HWND paneGrid = GetDlgItem(ListingWindow_Pane(hwnd), IDC_CP_FOLLOWS);
     ASSERT_NE(paneGrid, nullptr);
     for (int i = 0; i < 100 && Shell_GridRows(paneGrid) != static_cast<int>(follows + 1); i++)
         Ui_Pump(20);

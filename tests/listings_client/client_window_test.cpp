@@ -6,9 +6,10 @@
 #include "tests/listings_client/client_fixture.h"
 #include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
-#include "app/listings/listing_text.h"
+#include "app/listings/listing_window.h"
 #include "app/shell/blocks.h"
 #include "app/resources/resource.h"
+#include "common/date.h"
 
 #include <string>
 
@@ -40,8 +41,8 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     EXPECT_EQ(d->iColCount, 23);
     EXPECT_STREQ(d->pColumns[5].szCaption, "交易");
     EXPECT_STREQ(d->pColumns[14].szUnit, "万元");
-    HWND panel = ClientWindow_Panel(hwnd);
-    HWND pane = ClientWindow_Pane(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
+    HWND pane = ListingWindow_Pane(hwnd);
     ASSERT_NE(panel, nullptr);
     ASSERT_NE(pane, nullptr);
     EXPECT_TRUE(Ui_Visible(pane));
@@ -99,7 +100,7 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     Settle(w);
     EXPECT_TRUE(Ui_MenuClicked());
     char today[16];
-    Listing_Today(today, sizeof(today));
+    Date_Today(today, sizeof(today));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_TRADE)), "求购");
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_FROM)), today);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_TO)), today);

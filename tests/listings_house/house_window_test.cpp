@@ -6,10 +6,12 @@
 #include "app/listings/estate_box.h"
 #include "app/listings/house_ids.h"
 #include "app/listings/house_window.h"
+#include "app/listings/listing_window.h"
 #include "app/shell/blocks.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
 #include "app/resources/resource.h"
+#include "common/date.h"
 #include "db/dbtool.h"
 
 #include <cctype>
@@ -98,8 +100,8 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_STREQ(d->pColumns[12].szCaption, "售价");
     EXPECT_STREQ(d->pColumns[12].szUnit, "万元");
     EXPECT_STREQ(d->pColumns[1].szUnit, "天未跟进");
-    HWND panel = HouseWindow_Panel(hwnd);
-    HWND pane = HouseWindow_Pane(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
+    HWND pane = ListingWindow_Pane(hwnd);
     ASSERT_NE(panel, nullptr);
     ASSERT_NE(pane, nullptr);
     EXPECT_TRUE(Ui_Visible(pane));
@@ -136,7 +138,7 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     SYSTEMTIME st;
     GetLocalTime(&st);
     char today[16];
-    HouseQuick_Day(st, today, sizeof(today));
+    Date_Format(st, today, sizeof(today));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_TRADE)), "出租");
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), today);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_TO)), today);
@@ -392,7 +394,7 @@ TEST_F(HouseWindowTest, HostileTextInEveryBoxFindsNothingUnexpectedAndChangesNot
     HWND hwnd = OpenHouse(frame);
     ASSERT_NE(hwnd, nullptr);
     ZT_MODWIN* w = Module_Of(hwnd);
-    HWND panel = HouseWindow_Panel(hwnd);
+    HWND panel = ListingWindow_Panel(hwnd);
     ASSERT_NE(panel, nullptr);
     std::string before = TestDb_Query("checksum table t_house")[0][1];
     long long all = Live("");

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -254,6 +255,73 @@ TEST_F(ModuleTest, ButtonsOfDeniedRightsAreGreyAndTheirCommandsDoNothing)
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(LivePositions(), 3);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
+}
+
+// What the descriptor describes beyond the plain tables: a drop-down
+// button's menu, rows that share a function through their arguments, the
+// selection hook, and the message hook, which hears only what the tables
+// and the shared commands leave.
+TEST_F(ModuleTest, DropDownMenusArgumentsTheSelectionAndTheMessageHookComeFromTheDescriptor)
+{
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+
+    // A selection reaches the hook with the record; a refresh clears it.
+    g_pos.selChanges = 0;
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_LAST);
+    EXPECT_EQ(g_pos.selChanges, 1);
+    ASSERT_NE(g_pos.lastSel, nullptr);
+    EXPECT_EQ(g_pos.lastSel, Module_Selected(w));
+
+    // The arrow of the drop-down button opens popup "参数管理"; its command
+    // reaches the command table with the selected row.
+    RECT rb = Shell_ButtonRect(hwnd, POS_CMD_MENU);
+    Ui_ClickMenuItemSoon(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_PARAM), POS_CMD_MODIFY);
+    Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);
+    Ui_Pump(200);
+    EXPECT_TRUE(Ui_MenuClicked());
+    ASSERT_EQ(g_pos.modifies, 1);
+    EXPECT_EQ(g_pos.lastModified, Module_Selected(w));
+
+    // Two rows, one function, each with its argument.
+    SendMessageA(hwnd, WM_COMMAND, POS_CMD_TAG_B, 0);
+    EXPECT_EQ(g_pos.lastArg, "乙");
+    SendMessageA(hwnd, WM_COMMAND, POS_CMD_TAG_A, 0);
+    EXPECT_EQ(g_pos.lastArg, "甲");
+
+    int changes = g_pos.selChanges;
+    Shell_ClickButton(hwnd, ID_MODULE_REFRESH);
+    WaitLoads(2);
+    EXPECT_GT(g_pos.selChanges, changes);
+    EXPECT_EQ(g_pos.lastSel, nullptr);
+
+    // None of those reached the message hook; a command of no row does.
+    EXPECT_TRUE(g_pos.hookCommands.empty());
+    SendMessageA(hwnd, WM_COMMAND, 40999, 0);
+    EXPECT_EQ(g_pos.hookCommands, std::vector<int>{40999});
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+TEST_F(ModuleTest, AFilterThatRefusesThePanelLoadsNothing)
+{
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(g_pos.filters, 1);
+    g_pos.refuse = true;
+    Shell_ClickButton(hwnd, ID_MODULE_REFRESH);
+    Ui_Pump(150);
+    EXPECT_EQ(g_pos.filters, 2);
+    EXPECT_EQ(g_pos.loads, 1);
+    EXPECT_EQ(g_pos.frees, 0);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
+    EXPECT_EQ(Shell_CountBox(hwnd), "3");
+    EXPECT_FALSE(Module_Refresh(w));
+
+    g_pos.refuse = false;
+    EXPECT_TRUE(Module_Refresh(w));
+    EXPECT_EQ(g_pos.loads, 2);
 }
 
 TEST_F(ModuleTest, ClosingReleasesTheBlockOnlyAfterTheGridLetGo)

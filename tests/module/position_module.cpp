@@ -1,7 +1,8 @@
 #include "tests/module/position_module.h"
+#include "app/shell/caches.h"
+#include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "app/resources/toolbar_images.h"
-#include "app/shell/rights.h"
 
 #include <cstddef>
 #include <cstring>
@@ -54,20 +55,45 @@ void Destroy(ZT_MODWIN*)
     g_pos.destroys++;
 }
 
-void Add(ZT_MODWIN* w, void*)
+void Add(ZT_MODWIN* w, void*, const void*)
 {
     tagPostion rec;
     memset(&rec, 0, sizeof(rec));
     lstrcpynA(rec.szPST, g_pos.nextName.c_str(), sizeof(rec.szPST));
     rec.iLevel = 9;
-    if (FD_Ist_Pst(Module_Operator(w->p), &rec) == 1)
+    if (FD_Ist_Pst(Cache_Operator(w->p), &rec) == 1)
         Module_AddRecord(w, &rec);
 }
 
-void Modify(ZT_MODWIN*, void* sel)
+void Modify(ZT_MODWIN*, void* sel, const void*)
 {
     g_pos.modifies++;
     g_pos.lastModified = sel;
+}
+
+void Tag(ZT_MODWIN*, void*, const void* arg)
+{
+    g_pos.lastArg = static_cast<const char*>(arg);
+}
+
+BOOL Filter(ZT_MODWIN*)
+{
+    g_pos.filters++;
+    return !g_pos.refuse;
+}
+
+void SelChange(ZT_MODWIN* w)
+{
+    g_pos.selChanges++;
+    g_pos.lastSel = Module_Selected(w);
+}
+
+// Commands (not the notifications of controls, such as the count box's).
+LRESULT Message(ZT_MODWIN*, UINT msg, WPARAM wParam, LPARAM lParam, BOOL*)
+{
+    if (msg == WM_COMMAND && !lParam)
+        g_pos.hookCommands.push_back(LOWORD(wParam));
+    return 0;
 }
 
 int Delete(int iOpEmp, const void* rec)
@@ -79,6 +105,7 @@ const ZT_TBDEF kButtons[] = {
     {POS_CMD_ADD, ZTIMG_PARAM_ADD, "增加职位", 0, ZT_OP_ADD},
     {POS_CMD_MODIFY, ZTIMG_PARAM_EDIT, "修改职位", 0, ZT_OP_MODIFY},
     {POS_CMD_DELETE, ZTIMG_PARAM_DEL, "删除职位", 0, ZT_OP_DELETE},
+    {POS_CMD_MENU, ZTIMG_POSITIONS, "职位", BTNS_DROPDOWN, ZT_NO_RIGHT, CTXPOS_PARAM},
     {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT},
     {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT},
     {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT},
@@ -98,6 +125,8 @@ const ZT_CMDDEF kCommands[] = {
     {POS_CMD_ADD, Add, 0, ZT_OP_ADD, nullptr},
     {POS_CMD_MODIFY, Modify, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, "请选择要修改的职位"},
     {POS_CMD_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, nullptr},
+    {POS_CMD_TAG_A, Tag, 0, ZT_NO_RIGHT, nullptr, "甲"},
+    {POS_CMD_TAG_B, Tag, 0, ZT_NO_RIGHT, nullptr, "乙"},
 };
 
 }  // namespace
@@ -105,9 +134,8 @@ const ZT_CMDDEF kCommands[] = {
 extern const ZT_MODULE_DESC g_PositionModule = {
     "ZT_CHILD_TEST_PST", POS_CMD_OPEN, ZTM_ORG, IDS_ORG, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagPostion), offsetof(tagPostion, iOrdinal), 0,
-    kButtons, sizeof(kButtons) / sizeof(kButtons[0]),
-    kColumns, sizeof(kColumns) / sizeof(kColumns[0]),
-    kCommands, sizeof(kCommands) / sizeof(kCommands[0]),
+    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_PARAM, POS_CMD_MODIFY,
-    May, nullptr, nullptr, nullptr, Load, nullptr, Delete, Free, Destroy, nullptr,
+    May, nullptr, nullptr, Filter, Load, nullptr, Delete, Free, Destroy, Message,
+    SelChange,
 };

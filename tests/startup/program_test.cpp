@@ -1,6 +1,6 @@
 // The real program in this process: start-up, login, the frame, exit.
 #include "tests/startup/startup_support.h"
-#include "app/shell/entry.h"
+#include "app/entry.h"
 #include "app/resources/resource.h"
 #include "app/shell/frame.h"
 

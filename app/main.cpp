@@ -1,5 +1,5 @@
 // Kelmora: the program's entry.
-#include "app/shell/entry.h"
+#include "app/entry.h"
 
 int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
 {

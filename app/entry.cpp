@@ -1,4 +1,4 @@
-#include "app/shell/entry.h"
+#include "app/entry.h"
 #include "app/listings/remind.h"
 #include "app/shell/frame.h"
 #include "app/shell/input_controls.h"
