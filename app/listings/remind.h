@@ -6,7 +6,7 @@
 // opens, any other when chosen) fills "提醒对象" ("客源" / "房源"),
 // "提醒范围" and "提醒内容" and acknowledges it for the user, once; one never
 // shown stays due and comes back with the next check.  Ticking
-// "软件重启前,不在提醒" stops the checks until the program restarts (or the
+// "软件重启前,不再提醒" stops the checks until the program restarts (or the
 // user turns "自动提醒" on again); unticking it undoes that.
 #pragma once
 #include "app/shell/main_param.h"
