@@ -246,8 +246,19 @@ void Rights_ContextAreas(const tagZT_Main_Param* p)
 
 void Rights_ContextParams(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_PARAM); }
 void Rights_ContextEstates(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_ESTATE); }
-void Rights_ContextHouses(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_HOUSE); }
-void Rights_ContextClients(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_CLIENT); }
+// Deleting a listing's follow-ups also needs the follow-up delete right
+// (and, checked when it runs, the right to modify that listing).
+void Rights_ContextHouses(const tagZT_Main_Param* p)
+{
+    ContextCheck(p, ZTM_HOUSE);
+    if (!Self(p->W3, ZT_OP_DELETE)) GreyCommand(ContextPopup(p, CTXPOS_HOUSE), ID_HOUSE_DELETE_FOLLOWS);
+}
+
+void Rights_ContextClients(const tagZT_Main_Param* p)
+{
+    ContextCheck(p, ZTM_CLIENT);
+    if (!Self(p->W3, ZT_OP_DELETE)) GreyCommand(ContextPopup(p, CTXPOS_CLIENT), ID_CLIENT_DELETE_FOLLOWS);
+}
 
 void Rights_ContextOrg(const tagZT_Main_Param* p)
 {
