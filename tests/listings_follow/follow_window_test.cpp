@@ -8,10 +8,14 @@
 #include "app/listings/follow_ids.h"
 #include "app/listings/follow_window.h"
 #include "app/shell/frame.h"
+#include "app/shell/startup.h"
+#include "db/dbtool.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
 #include "outside/popedom/ZTPopedom.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include <vector>
@@ -138,7 +142,6 @@ TEST_F(FollowWindowTest, HouseFollowUpsFilteredFoundAndDeleted)
     EstateBox_Settle(est);
     EXPECT_EQ(Items(IDC_FOLLOW_ESTATE), (Texts{"嘉绿苑", "嘉绿苑二期"}));
     EXPECT_TRUE(SendMessageA(est, CB_GETDROPPEDSTATE, 0, 0));
-    Ui_Screenshot("follow-house");
     Ui_Key(edit, VK_DOWN);
     Ui_Key(edit, VK_RETURN);
     Ui_Pump(100);
@@ -169,7 +172,6 @@ TEST_F(FollowWindowTest, ClientFollowUpsByGradeAndTradeAndDeleted)
     EXPECT_EQ(Box(IDC_FOLLOW_ESTATE), nullptr);
     EXPECT_EQ(Items(IDC_FOLLOW_TRADE).at(1), "求租");          // client parameters
     EXPECT_EQ(Items(IDC_FOLLOW_LEVEL).at(0), "A级(急需)");
-    Ui_Screenshot("follow-client");
 
     SendMessageA(Box(IDC_FOLLOW_LEVEL), CB_SETCURSEL, 0, 0);
     Click(IDC_FOLLOW_FIND);
@@ -317,6 +319,105 @@ TEST_F(FollowWindowTest, ASalesmanReadsOnlyTheFollowUpsOfHerOwnListings)
     ASSERT_NE(w, nullptr);
     Click(IDC_FOLLOW_CLEAR);
     EXPECT_EQ(Listed(), Keys{});
+}
+
+// ---- On the demo data a newcomer sees -----------------------------------------------------
+
+class FollowDemoTest : public FollowWindowTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        TestDb_Open("kelmora_follow_demo");
+        std::string err;
+        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        Shell_Setup();
+        tagZT_Main_Param* p = &g_ZTMain;
+        p->hInst = GetModuleHandleA(nullptr);
+        Startup_LoadLists(p);
+        LogInAdministrator();
+        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
+        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+    }
+    static void LogInAdministrator()
+    {
+        tagZT_Main_Param* p = &g_ZTMain;
+        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
+        ASSERT_NE(p->pLoginEmp, nullptr);
+        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
+                                                     sizeof(tagBRLIST)));
+    }
+    void SetUp() override
+    {
+        Shell_Setup();    // every right
+        LogInAdministrator();
+        TestBoxes_Reset();
+        frame = Shell_CreateFrame();
+        ASSERT_NE(frame, nullptr);
+    }
+    // Chooses an item of the open list with the keys, as a user does.
+    void ChooseWithKeys(HWND edit, int item)
+    {
+        for (int i = 0; i <= item; i++)
+            Ui_Key(edit, VK_DOWN);
+        Ui_Key(edit, VK_RETURN);
+        Ui_Pump(100);
+    }
+};
+
+TEST_F(FollowDemoTest, AnEstateTypedByItsInitialsListsItsHousesFollowUps)
+{
+    const auto top = TestDb_Query(
+        "select e.szEstate, e.szSpell, count(*) from t_follow f join t_house h on h.iOrdinal = f.iHou"
+        " join t_estate e on e.iOrdinal = h.iEst where f.bRecyle = 0 and h.bRecyle = 0"
+        " group by e.iOrdinal order by count(*) desc, e.iOrdinal limit 1");
+    ASSERT_EQ(top.size(), 1u);
+    const std::string name = top[0][0], all = TestDb_Scalar(
+        "select count(*) from t_follow f join t_house h on h.iOrdinal = f.iHou where f.bRecyle = 0 and h.bRecyle = 0");
+    std::string initials = top[0][1];
+    for (char& c : initials)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+
+    Open(MAINPOS_HOUSE, IDM_HOUSE_FOLLOW, "ZT_CHILD_HOU_F");
+    Click(IDC_FOLLOW_CLEAR);
+    EXPECT_EQ(Count(), all);
+    HWND est = Box(IDC_FOLLOW_ESTATE);
+    POINT pt = Ui_Centre(est);
+    Ui_Click(pt.x, pt.y);
+    HWND edit = GetFocus();
+    ASSERT_TRUE(edit && IsChild(est, edit));
+    Ui_Type(edit, initials.c_str());
+    for (int i = 0; i < 50 && Ui_Text(est) != initials; i++)
+        Ui_Pump(20);
+    EstateBox_Settle(est);
+    Texts items = Items(IDC_FOLLOW_ESTATE);
+    auto at = std::find(items.begin(), items.end(), name);
+    ASSERT_NE(at, items.end()) << initials;
+    Ui_Screenshot("follow-house");
+    ChooseWithKeys(edit, static_cast<int>(at - items.begin()));
+    EXPECT_EQ(Ui_Text(est), name);
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Count(), top[0][2]);
+    for (int key : Listed())
+        EXPECT_EQ(Follow_GridCell(w->hGrid, key, 4), name) << key;
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+TEST_F(FollowDemoTest, TheDemoClientsGradesAreTheListedOnes)
+{
+    const std::string urgent = TestDb_Scalar(
+        "select count(*) from t_follow f join t_client c on c.iOrdinal = f.iCli where f.bRecyle = 0 and c.bRecyle = 0"
+        " and c.szLevel = 'A级(急需)'");
+    ASSERT_NE(urgent, "0");
+    Open(MAINPOS_CLIENT, IDM_CLIENT_FOLLOW, "ZT_CHILD_CLI_F");
+    Click(IDC_FOLLOW_CLEAR);
+    ASSERT_EQ(Items(IDC_FOLLOW_LEVEL).at(0), "A级(急需)");
+    SendMessageA(Box(IDC_FOLLOW_LEVEL), CB_SETCURSEL, 0, 0);
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Count(), urgent);
+    for (int key : Listed())
+        EXPECT_EQ(Follow_GridCell(w->hGrid, key, 5), "A级(急需)") << key;
+    Ui_Screenshot("follow-client");
+    EXPECT_EQ(TestBoxes_Count(), 0u);
 }
 
 }  // namespace
