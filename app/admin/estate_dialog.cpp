@@ -529,18 +529,33 @@ void DeleteBuilding(EstDlg* d)
     FollowBuildingCount(d->hDlg, d, d->nBno + 1);
 }
 
+// Whether the user may add, modify or delete buildings, asked where the
+// command runs (the buttons are greyed as well); FALSE after saying so.
+BOOL MayBuilding(EstDlg* d, int iOp)
+{
+    if (Rights_MayBuilding(d->a.p, iOp))
+        return TRUE;
+    Box(d->hDlg, iOp == ZT_OP_ADD      ? "您没有增加栋座的权限"
+                 : iOp == ZT_OP_MODIFY ? "您没有修改栋座的权限"
+                                       : "您没有删除栋座的权限");
+    return FALSE;
+}
+
 void OnBuildingCommand(EstDlg* d, int id, int code)
 {
     switch (id) {
     case IDC_BNO_ADD:
-        RunBuildingForm(d, nullptr);
+        if (MayBuilding(d, ZT_OP_ADD))
+            RunBuildingForm(d, nullptr);
         break;
     case IDC_BNO_MODIFY:
-        if (tagBUILDNO* sel = SelectedBuilding(d, TRUE))
-            RunBuildingForm(d, sel);
+        if (MayBuilding(d, ZT_OP_MODIFY))
+            if (tagBUILDNO* sel = SelectedBuilding(d, TRUE))
+                RunBuildingForm(d, sel);
         break;
     case IDC_BNO_DELETE:
-        DeleteBuilding(d);
+        if (MayBuilding(d, ZT_OP_DELETE))
+            DeleteBuilding(d);
         break;
     case IDC_BNO_GRID:
         // A double click modifies, for a user who may modify buildings.

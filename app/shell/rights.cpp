@@ -393,6 +393,11 @@ void Rights_EstateDialog(const tagZT_Main_Param* p, HWND hDlg)
     }
 }
 
+BOOL Rights_MayBuilding(const tagZT_Main_Param* p, int iOp)
+{
+    return Self(p->W5, iOp) != 0;
+}
+
 void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg)
 {
     if (!Self(p->W7, ZT_OP_MODIFY)) EnableControl(hDlg, IDOK, FALSE);

@@ -1034,7 +1034,7 @@ TEST_F(EstateTest, TheBuildingCountFollowsTheBuildingsAndNumbersOfZeroShowEmpty)
     EXPECT_EQ(TestBoxes_Count(), 0u);
 }
 
-TEST_F(EstateTest, AddingAnEstateNeedsTheAddRightWhicheverWindowAsksAndLeavingAsksFirst)
+TEST_F(EstateTest, EstateAndBuildingCommandsAskTheirRightsWhenTheyRunAndLeavingAsksFirst)
 {
     // Estates to view and modify, none to add.
     tagPOPEDOM pd = {};
@@ -1063,8 +1063,19 @@ TEST_F(EstateTest, AddingAnEstateNeedsTheAddRightWhicheverWindowAsksAndLeavingAs
     ASSERT_TRUE(w && SelectRecord(w->hGrid, EstateWindow_Find(w, 201)));
     TestBoxes_Reset();
     bool stayed = false;
+    std::string refused;
     std::vector<Step> steps = {
         {"dialog", [&]() { return Dialog("修改楼盘") && !Busy(); }},
+        {"delete a building without the right", [&]() {
+             // The greyed button's command sent all the same: asked where it runs.
+             HWND pb = PageWith(Dialog("修改楼盘"), IDC_BNO_GRID);
+             SendMessageA(GetDlgItem(pb, IDC_BNO_GRID), GRM_MOVESEL, 0, LV_MOVE_FIRST);
+             SendMessageA(pb, WM_COMMAND, IDC_BNO_DELETE, 0);
+             for (const TestBox& b : TestBoxes_Taken())
+                 refused += b.text;
+             TestBoxes_Reset();
+             return true;
+         }},
         {"type", [&]() {
              SetDlgItemTextA(PageWith(Dialog("修改楼盘"), IDC_EST_ADDRESS), IDC_EST_ADDRESS, "平江路2号");
              TestBoxes_Answer(IDCANCEL);
@@ -1082,6 +1093,8 @@ TEST_F(EstateTest, AddingAnEstateNeedsTheAddRightWhicheverWindowAsksAndLeavingAs
         {"closed", [&]() { return !Dialog("修改楼盘") && !Busy(); }},
     };
     ASSERT_EQ(RunSteps(steps, [&]() { PostMessageA(hwnd, WM_COMMAND, ID_ESTATE_MODIFY, 0); }), "");
+    EXPECT_EQ(refused, "您没有删除栋座的权限");
+    EXPECT_EQ(TestDb_Count("t_buildno where iEst = 201"), 1);
     EXPECT_TRUE(stayed);
     EXPECT_EQ(TestBoxes_Count(), 2u);
     EXPECT_EQ(TestBoxes_Taken()[0].text, "数据已修改, 是否保存?");
