@@ -292,7 +292,6 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
         Set(dlg, IDC_HD_OWNER, "王先生");
         Set(dlg, IDC_HD_ROOMTYPE, "2/1/1");
         Set(dlg, IDC_HD_TOWARD, "南北");
-        Ui_Screenshot("house-add");
         // The registering branch and employee must be known ones.
         Set(dlg, IDC_HD_BR, HostileText());
         St_Click(Item(dlg, IDOK));
@@ -551,6 +550,11 @@ TEST_F(HouseDialogTest, AddAndContinueStaysOpenAndAFollowUpIsWrittenFromTheModif
         Set(dlg, IDC_HD_RENT, "1800");
         Set(dlg, IDC_HD_LINKTEL, "13700002222");
         Set(dlg, IDC_HD_DELEGATE, "2026-01-02");
+        Set(dlg, IDC_HD_ROOMTYPE, "1/1/1");
+        Set(dlg, IDC_HD_TOWARD, "南");
+        Set(dlg, IDC_HD_OWNER, "王先生");
+        Set(dlg, IDC_HD_REMARK, "拎包入住, 近地铁");
+        Ui_Screenshot("house-add");
         // Saved, and the form stays with its values and fresh defaults.
         St_Click(Item(dlg, IDC_HD_ADDMORE));
         EXPECT_TRUE(St_WaitFor([&] { return Shell_GridRows(w->hGrid) == rows + 1; }));

@@ -27,6 +27,18 @@
 
 namespace {
 
+// The house menu held open for the README's picture of the whole frame.
+bool g_menuShot = false;
+void CALLBACK ShootOpenMenu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (Ui_ThreadWindow("#32768")) {
+        g_menuShot = true;
+        Ui_Screenshot("main-frame");
+    }
+    EndMenu();
+}
+
 class HouseWindowTest : public testing::Test {
 protected:
     HWND frame = nullptr;
@@ -54,7 +66,12 @@ protected:
         frame = Shell_CreateFrame();
         ASSERT_NE(frame, nullptr);
     }
-    void TearDown() override { Shell_DestroyFrame(frame); }
+    void TearDown() override
+    {
+        Shell_DestroyFrame(frame);
+        g_ZTMain.bRemind1 = 0;
+        g_ZTMain.bRemind2 = 0;
+    }
 
     static void ClickControl(HWND h)
     {
@@ -78,6 +95,9 @@ protected:
 
 TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
 {
+    // The follow-up thresholds of a newcomer's config.ini.
+    g_ZTMain.bRemind1 = 7;
+    g_ZTMain.bRemind2 = 30;
     // Opened from the main menu "房源浏览".
     HMENU bar = GetMenu(frame);
     RECT r;
@@ -104,6 +124,17 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_STREQ(d->pColumns[12].szCaption, "售价");
     EXPECT_STREQ(d->pColumns[12].szUnit, "万元");
     EXPECT_STREQ(d->pColumns[1].szUnit, "天未跟进");
+    // The frame maximised, its house menu opened with Alt+H: the picture of the whole frame.
+    ShowWindow(frame, SW_MAXIMIZE);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Ui_Pump(500);
+    g_menuShot = false;
+    SetTimer(nullptr, 0, 400, ShootOpenMenu);
+    PostMessageA(frame, WM_SYSCOMMAND, SC_KEYMENU, 'h');
+    Ui_Pump(1500);
+    EXPECT_TRUE(g_menuShot);
+    ShowWindow(frame, SW_RESTORE);
+    Ui_Pump(200);
     HWND panel = ListingWindow_Panel(hwnd);
     HWND pane = ListingWindow_Pane(hwnd);
     ASSERT_NE(panel, nullptr);
