@@ -12,7 +12,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -434,6 +433,20 @@ struct Op {
     DWORD ms;       // how long it took
 };
 
+// The operations done, and those done when node 1's kill was sent and when
+// it had landed: the one in flight lies between.
+std::atomic<int> done, doneBeforeKill, doneAfterKill;
+
+DWORD WINAPI KillNode1(LPVOID)
+{
+    while (done.load() < 20)
+        Sleep(5);
+    doneBeforeKill = done.load();
+    TestShell("kill -9 $(cat '" + g.dir + "/node1/mariadbd.pid')");
+    doneAfterKill = done.load();
+    return 0;
+}
+
 // The program works through node 1 (houses added, follow-ups written) when
 // node 1 is killed with SIGKILL mid-work.  The operation in flight may fail
 // and say so; the next one goes on through node 2 without asking the user.
@@ -455,17 +468,10 @@ TEST_F(ClusterTest, TheNextOperationGoesOnThroughNode2WhenNode1IsKilled)
     ASSERT_EQ(1, FD_Ist_Hou(1, &base));
 
     std::vector<Op> ops;
-    // The operations done when the kill was sent and when it had landed:
-    // the one in flight lies between.
-    std::atomic<int> done(0);
-    std::atomic<int> doneBeforeKill(-1), doneAfterKill(-1);
-    std::thread killer([&] {
-        while (done.load() < 20)
-            Sleep(5);
-        doneBeforeKill = done.load();
-        TestShell("kill -9 $(cat '" + g.dir + "/node1/mariadbd.pid')");
-        doneAfterKill = done.load();
-    });
+    done = 0;
+    doneBeforeKill = -1;
+    doneAfterKill = -1;
+    HANDLE killer = CreateThread(nullptr, 0, KillNode1, nullptr, 0, nullptr);
     DWORD t0 = GetTickCount();
     for (int i = 0; i < 5000 && Seconds(t0) < 60; ++i) {
         if (doneAfterKill >= 0 && done.load() >= doneAfterKill + 10)
@@ -495,7 +501,8 @@ TEST_F(ClusterTest, TheNextOperationGoesOnThroughNode2WhenNode1IsKilled)
         ops.push_back(op);
         ++done;
     }
-    killer.join();
+    WaitForSingleObject(killer, INFINITE);
+    CloseHandle(killer);
     double failover = Seconds(t0);
     ZTData_ServerName(server, sizeof server);
     MYSQL_Terminal();
