@@ -17,7 +17,8 @@ zt_note() {
 ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
  wine wine64 libwine-dev wine64-tools
  mariadb-server mariadb-client libmariadb-dev
- xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3 openssl"
+ xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3 openssl
+ galera-4 rsync iproute2"
 
 zt_install() {
   local missing=""
