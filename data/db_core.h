@@ -383,7 +383,8 @@ void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType);
 // outcome is ignored.
 void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
 // Runs one change statement and its log row (object, action) as one
-// transaction, never repeated (TXN_ONCE: it writes a form's values).  1 when both are stored.  Otherwise 0, nothing stored, and
+// transaction, never run again after a conflict (TXN_ONCE: it writes a
+// form's values).  1 when both are stored.  Otherwise 0, nothing stored, and
 // the user told: a rejected statement or a lost connection writes the error
 // record and shows onError (none when its text is null); a change that
 // touched no row, when onNoRow has a text, shows onNoRow (without a text
@@ -393,13 +394,14 @@ void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
 int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct, ZDBox onError,
                  ZDBox onNoRow = {nullptr, nullptr}, ZDResult* pChange = nullptr);
 // Runs an insert and the new row's log row (iAct, normally ACT_ADD) as one
-// transaction (TXN_REPEAT): the new key, or 0 when nothing was stored (the user told as
-// by LoggedChange with onError; an insert that gave no key counts as failed).
+// transaction (TXN_REPEAT): the new key, or 0 when nothing was stored (the
+// user told as by LoggedChange with onError; an insert that gave no key
+// counts as failed).
 int LoggedInsert(int iOpEmp, const ZDSql& sql, int iObjType, ZDBox onError, int iAct = ACT_ADD);
 // Runs a guarded soft delete (bRecyle = 1 behind an in-use count), its
-// recycle-bin entry and its log row (action 1) as one transaction (TXN_REPEAT:
-// the count is made again): the
-// object is deleted, indexed and logged, or none of it.  1 when stored.
+// recycle-bin entry and its log row (action 1) as one transaction
+// (TXN_REPEAT: the count is made again): the object is deleted, indexed and
+// logged, or none of it.  1 when stored.
 // Otherwise 0 and nothing deleted: the soft delete rejected (or the
 // connection lost there) shows "异常错误,错误原因查看错误日志文件." after the
 // error record; a refusal (no row matched) shows pszRefused (no box when it
