@@ -126,7 +126,7 @@ int LoggedInsert(int iOpEmp, const ZDSql& sql, int iObjType, ZDBox onError, int 
             return false;
         key = (int)r.stmts[0].insertId;
         return TxnLog(t, iOpEmp, iObjType, key, iAct);
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     return TxnOutcome(outcome, failure, onError) ? key : 0;
 }
 
@@ -148,6 +148,8 @@ int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char*
     bool bRefused = false;
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
+        why = kAbnormalError;
+        bRefused = false;
         ZDResult r = TxnRun(t, sql);
         if (!r.ok)
             return false;
@@ -160,7 +162,7 @@ int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char*
             return false;
         why = kAbnormalError;
         return TxnLog(t, iOpEmp, iObjType, iKey, ACT_DELETE);
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     // Every attempt is in the log, also one that deleted nothing.
@@ -263,6 +265,7 @@ int ZTData_TestWriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
     if (!CheckConnection())
         return 0;
     ZDResult failure;
-    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRecycleEntry(t, iOpEmp, iObjID, iObjType); }, &failure);
+    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRecycleEntry(t, iOpEmp, iObjID, iObjType); }, &failure,
+                                TXN_REPEAT);
     return TxnOutcome(outcome, failure, {kRecycleFailed, kFailCaption});
 }

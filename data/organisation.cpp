@@ -157,7 +157,7 @@ int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr)
             SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s'", pBr->szCTCT_PF, pBr->szCMSS_PF);
             SqlAdd(sql, " where iOrdinal = %d", pBr->iOrdinal);
         }) != 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pBr->iOrdinal = 0;
@@ -294,6 +294,8 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
     // other columns: all or nothing.
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
+        // (Run again after a conflict, the name is the one typed.)
+        memcpy(pEmp->szEmp, typedName, sizeof typedName);
         ZDResult r = TxnRun(t, ins);
         if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
             return false;
@@ -324,7 +326,7 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
         SqlAdd(sql, " where iOrdinal = %d", pEmp->iOrdinal);
         ZDResult u = TxnRun(t, sql);
         return u.ok && DbAffected(u) > 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pEmp->iOrdinal = 0;
@@ -419,6 +421,9 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
         ZT_MessageBox(GetActiveWindow(), kOutcomeUnknown, "操作失败", MB_OK);
     } else if (bWrong) {
         ZT_MessageBox(GetActiveWindow(), "原始密码错误", "", MB_OK);
+    } else if (outcome == TXN_CONFLICT) {
+        WriteErrorRecord(failure);
+        ZT_MessageBox(GetActiveWindow(), kConcurrentChange, "操作失败", MB_OK);
     } else {
         if (outcome == TXN_FAILED)
             WriteErrorRecord(failure);
@@ -558,7 +563,7 @@ int FD_Ist_Pst(int iOpEmp, tagPostion* pPst)
         ZDSql pd;
         SqlAdd(pd, "insert into t_popedom (szValue,iPST) values('%s', %d)", "", pPst->iOrdinal);
         return TxnRun(t, pd).ok && TxnLog(t, iOpEmp, OBJ_POSITION, pPst->iOrdinal, ACT_ADD);
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pPst->iOrdinal = 0;

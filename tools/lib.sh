@@ -17,7 +17,8 @@ zt_note() {
 ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
  wine wine64 libwine-dev wine64-tools
  mariadb-server mariadb-client libmariadb-dev
- xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3 openssl"
+ xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3 openssl
+ galera-4 rsync iproute2"
 
 zt_install() {
   local missing=""
@@ -93,6 +94,23 @@ zt_build() {
     grep 'warning:' "$log" | sort -u | head -20 >&2
   fi
   zt_note "build done in $(( SECONDS - start )) s"
+}
+
+# Counts of a test program's log: sets ZT_OK, ZT_BAD and ZT_SKIPPED from
+# gtest's lines ($1 the log, $2 the program's exit status).  A test skipped
+# (GTEST_SKIP, with its reason printed) is neither passed nor failed; its
+# reason is shown on stderr.
+zt_test_counts() {
+  local log="$1" rc="$2" run
+  ZT_OK=$(grep -c '^\[       OK \]' "$log")
+  run=$(grep -c '^\[ RUN      \]' "$log")
+  ZT_SKIPPED=$(grep -cE '^\[  SKIPPED \] .*\([0-9]+ ms\)$' "$log")
+  ZT_BAD=$(( run - ZT_OK - ZT_SKIPPED ))
+  if [ "$rc" -ne 0 ] && [ "$ZT_BAD" -eq 0 ]; then ZT_BAD=1; fi
+  if [ "$ZT_SKIPPED" -gt 0 ]; then
+    grep -A1 ': Skipped$' "$log" | grep -v -e ': Skipped$' -e '^--$' | sort -u | sed 's/^/  skipped: /' >&2
+  fi
+  return 0
 }
 
 # Wine environment for a prefix folder.

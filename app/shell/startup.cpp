@@ -241,6 +241,9 @@ static void ConnectCause(const tagZT_SQL_MATION* s, char* psz, size_t cb)
     unsigned int code = MYSQL_ErrorNumber();
     char server[64];
     snprintf(server, sizeof server, "%s:%d", s->szHost, s->iPort ? static_cast<int>(s->iPort) : 3306);
+    // Of several servers, the one whose failure is told.
+    if (s->szServers[0])
+        ZTData_ServerName(server, sizeof server);
     switch (code) {
     case 2002:
     case 2003:
