@@ -82,7 +82,7 @@ bool Dict_Press(HWND hDlg, int id, int ms)
     return St_WaitGone(hDlg, ms);
 }
 
-std::string Dict_TreeText(HWND hTree, HTREEITEM h)
+static std::string TreeText(HWND hTree, HTREEITEM h)
 {
     char buf[128] = "";
     TVITEMA it;
@@ -104,7 +104,7 @@ static HTREEITEM Next(HWND hTree, HTREEITEM h, UINT how)
 static HTREEITEM FindText(HWND hTree, HTREEITEM h, const char* text)
 {
     for (; h; h = Next(hTree, h, TVGN_NEXT)) {
-        if (Dict_TreeText(hTree, h) == text)
+        if (TreeText(hTree, h) == text)
             return h;
         if (HTREEITEM f = FindText(hTree, Next(hTree, h, TVGN_CHILD), text))
             return f;
@@ -121,13 +121,13 @@ std::vector<std::string> Dict_TreeChildren(HWND hTree, HTREEITEM h)
 {
     std::vector<std::string> out;
     for (HTREEITEM c = h ? Next(hTree, h, TVGN_CHILD) : Next(hTree, nullptr, TVGN_ROOT); c; c = Next(hTree, c, TVGN_NEXT))
-        out.push_back(Dict_TreeText(hTree, c));
+        out.push_back(TreeText(hTree, c));
     return out;
 }
 
 std::string Dict_TreeSelected(HWND hTree)
 {
-    return Dict_TreeText(hTree, Next(hTree, nullptr, TVGN_CARET));
+    return TreeText(hTree, Next(hTree, nullptr, TVGN_CARET));
 }
 
 void Dict_ClickTree(ZT_MODWIN* w, HTREEITEM h, bool right)
@@ -156,18 +156,6 @@ void Dict_ClickRow(ZT_MODWIN* w, int row, bool twice)
     Ui_Pump(100);
 }
 
-bool Dict_SelectRecord(HWND hGrid, const void* rec)
-{
-    SendMessageA(hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
-    for (int i = 0; i < 300; i++) {
-        if (reinterpret_cast<void*>(SendMessageA(hGrid, GRM_GETSEL, 0, 0)) == rec)
-            return true;
-        if (!SendMessageA(hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT))
-            break;
-    }
-    return false;
-}
-
 std::vector<void*> Dict_GridRecords(HWND hGrid)
 {
     std::vector<void*> out;
@@ -184,9 +172,8 @@ std::vector<void*> Dict_GridRecords(HWND hGrid)
     return out;
 }
 
-ZT_MODWIN* Dict_WaitOpen(const char* cls)
+bool DictWindow::Wait(const char* cls)
 {
-    ZT_MODWIN* w = nullptr;
     for (int i = 0; i < 200; i++) {
         w = Module_Of(Frame_FindChild(cls));
         if (w && !w->bBusy && Shell_CountBox(w->hwnd) != "-1")
@@ -195,18 +182,6 @@ ZT_MODWIN* Dict_WaitOpen(const char* cls)
     }
     if (w)
         Dict_Settle(w);
-    return w;
-}
-
-ZT_MODWIN* Dict_Open(HWND hFrame, int cmd, const char* cls)
-{
-    Shell_Command(hFrame, cmd);
-    return Dict_WaitOpen(cls);
-}
-
-bool DictWindow::Wait(const char* cls)
-{
-    w = Dict_WaitOpen(cls);
     hwnd = w ? w->hwnd : nullptr;
     return w != nullptr;
 }

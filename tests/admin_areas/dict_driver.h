@@ -18,51 +18,37 @@
 void Dict_Drive(const std::function<void()>& start, const std::function<void(DWORD tid)>& driver);
 // The visible dialog of thread tid with that caption, waited for (null: none came).
 HWND Dict_Dialog(DWORD tid, const char* caption);
-// Replaces the text of an edit of another thread as typed: the text
-// selected, then each character posted (a double-byte character as the
-// input method hands it over), and waits until it arrived.
+// Replaces the text of an edit of another thread as typed (a double-byte
+// character as the input method hands it over) and waits until it arrived.
 void Dict_Type(HWND hEdit, const std::string& text);
-// Clicks a button of a dialog and waits until the dialog is gone (true) or
-// ms have passed with it still open (false).
+// Clicks a button of a dialog; whether the dialog was gone within ms.
 bool Dict_Press(HWND hDlg, int id, int ms = 5000);
 
-// The tree item with that text (depth first), or null.
+// The tree item with that text (depth first), or null; the texts of the
+// children of h (null: the top level); the selected item's text.
 HTREEITEM Dict_TreeItem(HWND hTree, const char* text);
-std::string Dict_TreeText(HWND hTree, HTREEITEM h);
-// The texts of the children of h (null: the top level).
 std::vector<std::string> Dict_TreeChildren(HWND hTree, HTREEITEM h);
 std::string Dict_TreeSelected(HWND hTree);
-// Clicks an item with the mouse (left or right button) and lets the window
-// follow it.
+// Clicks an item with the mouse (left or right button); the window follows.
 void Dict_ClickTree(ZT_MODWIN* w, HTREEITEM h, bool right = false);
-// Clicks the grid's row (0 is the top row) with the mouse, twice for a
-// double click.
+// Clicks the grid's row (0 is the top row), twice for a double click.
 void Dict_ClickRow(ZT_MODWIN* w, int row, bool twice = false);
-// Moves the grid's selection to the row of a record; whether it is listed.
-bool Dict_SelectRecord(HWND hGrid, const void* rec);
-// The records the grid lists, top to bottom.
+// The records the grid lists, top to bottom (the selection ends on the last).
 std::vector<void*> Dict_GridRecords(HWND hGrid);
-// Waits for the module window of class cls to open and finish its first
-// load (its count box set); null when none opened.
-ZT_MODWIN* Dict_WaitOpen(const char* cls);
-// Opens it from the main-menu command cmd of the frame, then waits so.
-ZT_MODWIN* Dict_Open(HWND hFrame, int cmd, const char* cls);
 // Waits until the window's worker and the busy dialog are done.
 void Dict_Settle(ZT_MODWIN* w);
-// A frame and the dictionary window a test drives in it: the window found
-// by its class once loaded, its tree items by text, its commands sent as a
+// How many boxes with that text were shown since the last reset.
+size_t Dict_Boxes(const std::string& text);
+
+// A frame and a module window a test drives in it: found by its class once
+// its first load is done, its tree items by text, its commands sent as a
 // menu sends them.
 struct DictWindow {
     HWND frame = nullptr;
     HWND hwnd = nullptr;
     ZT_MODWIN* w = nullptr;
-    // Waits for the window (opened from the menu by the test), or opens it
-    // from its main-menu command first; false when it did not come.
-    bool Wait(const char* cls);
-    bool Open(int cmd, const char* cls);
+    bool Wait(const char* cls);                 // opened by the test (a menu clicked)
+    bool Open(int cmd, const char* cls);        // opened from its main-menu command
     HTREEITEM Item(const char* text) const { return Dict_TreeItem(w->hTree, text); }
     void Command(int cmd) const;
 };
-
-// How many boxes with that text were shown since the last reset.
-size_t Dict_Boxes(const std::string& text);
