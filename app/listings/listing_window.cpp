@@ -109,7 +109,7 @@ static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
 {
     HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
-    for (int i = 0; hUrban && p->pUrban && i < p->nUrban; i++)
+    for (int i = 0; hUrban && p->pUrban && i < Cache_UrbanSlots(p); i++)
         if (p->pUrban[i].iOrdinal)
             SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pUrban[i].szUrban));
     for (int l = 0; p->pArgcValue && l < ld->nLists; l++) {

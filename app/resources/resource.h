@@ -241,6 +241,23 @@
 #define IDC_BNO_TYPE            1015
 #define IDC_BNO_STRUCT          1016
 
+// Area management: the city (130), urban-area (129) and district (125)
+// dialogs, and the merge dialog (131).
+#define IDD_AREA_DISTRICT       125
+#define IDD_AREA_URBAN          129
+#define IDD_AREA_CITY           130
+#define IDD_AREA_MERGE          131
+#define IDC_AREA_PARENT         1006    // the city or urban area, shown
+#define IDC_AREA_NAME           1002    // the name; in the merge dialog the source urban area
+#define IDC_AREA_PRIORITY       1015
+#define IDC_AREA_TARGET         1019    // the merge dialog's "新城区"
+
+// Parameter dictionary: the value dialog (133).
+#define IDD_PARAM_VALUE         133
+#define IDC_PARAM_NAME          1022    // the parameter name, shown
+#define IDC_PARAM_VALUE         1020
+#define IDC_PARAM_PRIORITY      1015
+
 // Control ids of the shared window building blocks.
 #define IDC_MDICLIENT           2
 #define IDC_REBAR               3
@@ -257,12 +274,20 @@
 #define IDS_AREA                1       // "城区管理"
 #define IDS_PRODUCT             4       // "Kelmora"
 #define IDS_VERSION             9       // "1.0"
+#define IDS_CITY_ADD            11      // "城市管理": the city dialog adding
+#define IDS_URBAN_ADD           12      // "城区管理"
+#define IDS_DISTRICT_ADD        13      // "增加片区"
+#define IDS_URBAN_MODIFY        14      // "修改城区"
+#define IDS_DISTRICT_MODIFY     15      // "修改片区"
 #define IDS_DB_CONNECT_ERROR    20
 #define IDS_INIT_SOFTWARE       22
 #define IDS_INIT_SKIN           23
 #define IDS_INIT_DB_SETTINGS    24
 #define IDS_TRY_CONNECT         25
+#define IDS_CITY_MODIFY         40036   // "修改城市"
 #define IDS_PARAM               40037
+#define IDS_PARAM_ADD           40051   // value dialog titles
+#define IDS_PARAM_MODIFY        40052
 #define IDS_ESTATE              40054
 #define IDS_ESTATE_ADD          40056   // estate dialog titles
 #define IDS_ESTATE_MODIFY       40057

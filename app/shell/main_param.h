@@ -63,8 +63,12 @@ struct tagZT_Main_Param {
 
     // Shared area and estate caches (phase 2).  The spare counters say how
     // many records the windows may still append in place after the rows.
+    // Cities stay packed in their first nCity slots; urban areas, districts
+    // and estates may have free slots between live records (walk count plus
+    // spare; app/admin/area_cache.h edits the area caches).
     tagCITY* pCity;
     int32_t nCity;
+    int32_t nCitySpare;
     tagURBAN* pUrban;
     int32_t nUrban;
     int32_t nUrbanSpare;

@@ -368,6 +368,7 @@ static int Phase2Areas(tagZT_Main_Param* p, HWND hDlg)
     p->nDist = p->pDist ? n : 0;
     // Room the windows may still fill in place behind the loaded rows; an
     // array that could not be loaded offers none.
+    p->nCitySpare = p->pCity ? 101 : 0;
     p->nUrbanSpare = p->pUrban ? 101 : 0;
     p->nDistSpare = p->pDist ? 101 : 0;
     return 1;
