@@ -5,6 +5,7 @@
 #include "app/admin/area_window.h"
 #include "app/admin/estate_window.h"
 #include "app/admin/param_window.h"
+#include "app/admin/org_window.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_window.h"
 #include "app/listings/house_window.h"
@@ -29,7 +30,6 @@ constexpr ZT_MODULE_DESC NotBuilt(const char* cls, int cmd, int module, int capt
     return d;
 }
 
-const ZT_MODULE_DESC kOrg = NotBuilt(ZT_CLASS_CHILD_EMP, IDM_BRANCH, ZTM_ORG, IDS_ORG);
 const ZT_MODULE_DESC kLog = NotBuilt(ZT_CLASS_CHILD_LOG, IDM_LOG, ZTM_LOG, IDS_LOG);
 const ZT_MODULE_DESC kRecycle = NotBuilt(ZT_CLASS_CHILD_RECY, IDM_RECYCLE, ZTM_RECYCLE, IDS_RECYCLE);
 
@@ -43,7 +43,7 @@ extern const ZT_MODULE_DESC* const g_moduleList[] = {
     &g_HouseFollowModule,
     &g_ClientModule,
     &g_ClientFollowModule,
-    &kOrg,
+    &g_OrgModule,
     &kLog,
     &kRecycle,
 };

@@ -258,6 +258,91 @@
 #define IDC_PARAM_VALUE         1020
 #define IDC_PARAM_PRIORITY      1015
 
+// Organisation window: the permission panel (160) with its grant page (152),
+// the branch dialog (145) with its page (146), the employee dialog (149),
+// the positions dialog (150), the position form (151) and the transfer
+// dialog.  The grant page's check boxes carry the numbers of their rights
+// (1162 house view ... 1350 rename estates, app/admin/org_rights.cpp); a
+// scoped right's drop-down is its box's number plus IDC_PD_SCOPE_OFFSET.
+#define IDD_ORG_PANEL           160
+#define IDD_ORG_RIGHTS          152
+#define IDD_BRANCH              145
+#define IDD_BRANCH_PAGE         146
+#define IDD_EMPLOYEE            149
+#define IDD_POSITIONS           150
+#define IDD_POSITION            151
+#define IDD_TRANSFER            2147
+#define IDC_PD_TAB              1091
+#define IDC_PD_ALL              1090    // "全选"
+#define IDC_PD_INVERT           1085    // "反选 "
+#define IDC_PD_GRANT            1086    // "授权"
+#define IDC_PD_SALESMAN         1087    // "业务员权限"
+#define IDC_PD_MANAGER          1089    // "经理权限"
+#define IDC_PD_HOU_COUNT        1310    // house telephone views a day
+#define IDC_PD_CLI_COUNT        1313    // client telephone views a day
+#define IDC_PD_SCOPE_OFFSET     2000
+#define IDC_BRD_NAME            1400
+#define IDC_BRD_NUM             1401
+#define IDC_BRD_BLN             1402
+#define IDC_BRD_HOUPF           1403
+#define IDC_BRD_CLIPF           1404
+#define IDC_BRD_TEL             1405
+#define IDC_BRD_EMAIL           1406
+#define IDC_BRD_ADD             1407
+#define IDC_BRD_CTCTPF          1408
+#define IDC_BRD_CMSSPF          1409
+#define IDC_BRD_FRAME           1410
+#define IDC_EMPD_BRANCH         1420
+#define IDC_EMPD_NAME           1421
+#define IDC_EMPD_NUM            1422
+#define IDC_EMPD_CARD           1423
+#define IDC_EMPD_KOSEKI         1424
+#define IDC_EMPD_BIRTHDAY       1425
+#define IDC_EMPD_SEX            1426
+#define IDC_EMPD_EDU            1427
+#define IDC_EMPD_ENROLL         1428
+#define IDC_EMPD_CERT           1429
+#define IDC_EMPD_STATUS         1430
+#define IDC_EMPD_TEL            1431
+#define IDC_EMPD_EMAIL          1432
+#define IDC_EMPD_ADD            1433
+#define IDC_EMPD_RESUME         1434
+#define IDC_EMPD_REMARK         1435
+#define IDC_EMPD_PWD            1436
+#define IDC_EMPD_PWD2           1437
+#define IDC_EMPD_SALESMAN       1438
+#define IDC_EMPD_POSITION       1439
+#define IDC_PST_GRID            1126
+#define IDC_PST_ADD             5
+#define IDC_PST_MODIFY          4
+#define IDC_PST_DELETE          3
+#define IDC_PST_CLOSE           2
+#define IDC_PSTD_NAME           1440
+#define IDC_PSTD_PAY            1441
+#define IDC_PSTD_LEVEL          1442
+#define IDC_PSTD_DESC           1443
+#define IDC_TRF_WHO             1450
+#define IDC_TRF_BRANCH          1451
+#define IDC_TRF_EMP             1452
+
+// System options dialog (170) with its pages "权限管理" (171) and "显示规则"
+// (172); 1293 and 1294 mean one box on each page.
+#define IDD_SYSOPT_RULES        171
+#define IDD_SYSOPT_SHOW         172
+#define IDC_SYS_TAB             1285
+#define IDC_SYS_NUM_MANUAL      1286
+#define IDC_SYS_HOU_AREA        1287
+#define IDC_SYS_HOU_PRICE       1288
+#define IDC_SYS_HOU_OWNER       1289
+#define IDC_SYS_HOU_NODUP       1290
+#define IDC_SYS_CLI_LINKTEL     1291
+#define IDC_SYS_CLI_NODUP       1292
+#define IDC_SYS_HOU_CIPHER      1293
+#define IDC_SYS_CLI_CIPHER      1294
+#define IDC_SYS_BMP_SIZE        1293
+#define IDC_SYS_ATTENDANCE      1294
+#define IDC_SYS_INTEGRITY       1342
+
 // Control ids of the shared window building blocks.
 #define IDC_MDICLIENT           2
 #define IDC_REBAR               3
@@ -305,5 +390,13 @@
 #define IDS_CLIENT_FOLLOW       40193
 #define IDS_LOG                 40201
 #define IDS_RECYCLE             40204
+#define IDS_ORG_RIGHTS_TAB      40128   // "房源 · 客源", the grant page's tab
+#define IDS_POSITIONS           40130   // positions dialog title
+#define IDS_POSITION_ADD        40135   // position form titles
+#define IDS_POSITION_MODIFY     40136
+#define IDS_EMP_ADD             40139   // employee dialog titles
+#define IDS_EMP_MODIFY          40140
+#define IDS_SYSOPT_TAB_RULES    40188   // system options tabs
+#define IDS_SYSOPT_TAB_SHOW     40189
 #define IDS_BUILDING_ADD        40220   // building form titles
 #define IDS_BUILDING_MODIFY     40221

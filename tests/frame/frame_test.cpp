@@ -110,6 +110,12 @@ TEST_F(FrameTest, HouseBrowsingTwiceLeavesOneFocusedHouseWindow)
 
 TEST_F(FrameTest, EveryModuleCommandOpensItsClassWithItsCaption)
 {
+    // The organisation window reads its permission presets and positions
+    // when it opens, and closes when it cannot.
+    ASSERT_NE(TestDb_Open("kelmora_frame_modules"), nullptr);
+    struct Closing {
+        ~Closing() { TestDb_Close(); }
+    } closing;
     struct {
         int cmd;
         const char* cls;
