@@ -190,6 +190,8 @@ void Startup_LoadLists(tagZT_Main_Param* p)
         n = 0;
     }
     p->nEmp = n;
+    p->nBrSpare = p->pBrList ? 101 : 0;
+    p->nEmpSpare = p->pEmpList ? 101 : 0;
 }
 
 static int Phase1Resources(tagZT_Main_Param* p, HWND hDlg)
@@ -366,6 +368,7 @@ static int Phase2Areas(tagZT_Main_Param* p, HWND hDlg)
     // Room the windows may still fill in place behind the loaded rows; an
     // array that could not be loaded offers none.
     p->nUrbanSpare = p->pUrban ? 101 : 0;
+    p->nCitySpare = p->pCity ? 101 : 0;
     p->nDistSpare = p->pDist ? 101 : 0;
     return 1;
 }
