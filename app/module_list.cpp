@@ -3,6 +3,7 @@
 // descriptor without tables, which opens as a placeholder showing its
 // caption.
 #include "app/admin/estate_window.h"
+#include "app/admin/log_window.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_window.h"
 #include "app/listings/house_window.h"
@@ -30,7 +31,6 @@ constexpr ZT_MODULE_DESC NotBuilt(const char* cls, int cmd, int module, int capt
 const ZT_MODULE_DESC kArea = NotBuilt(ZT_CLASS_CHILD_URBAN, IDM_AREA, ZTM_AREA, IDS_AREA, 600, 499);
 const ZT_MODULE_DESC kParam = NotBuilt(ZT_CLASS_CHILD_ARGC, IDM_PARAM, ZTM_PARAM, IDS_PARAM, 600, 500);
 const ZT_MODULE_DESC kOrg = NotBuilt(ZT_CLASS_CHILD_EMP, IDM_BRANCH, ZTM_ORG, IDS_ORG);
-const ZT_MODULE_DESC kLog = NotBuilt(ZT_CLASS_CHILD_LOG, IDM_LOG, ZTM_LOG, IDS_LOG);
 const ZT_MODULE_DESC kRecycle = NotBuilt(ZT_CLASS_CHILD_RECY, IDM_RECYCLE, ZTM_RECYCLE, IDS_RECYCLE);
 
 }  // namespace
@@ -44,7 +44,7 @@ extern const ZT_MODULE_DESC* const g_moduleList[] = {
     &g_ClientModule,
     &g_ClientFollowModule,
     &kOrg,
-    &kLog,
+    &g_LogModule,
     &kRecycle,
 };
 extern const int g_nModuleList = sizeof(g_moduleList) / sizeof(g_moduleList[0]);
