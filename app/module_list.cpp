@@ -4,6 +4,7 @@
 // caption.
 #include "app/admin/estate_window.h"
 #include "app/admin/log_window.h"
+#include "app/admin/recycle_window.h"
 #include "app/listings/client_window.h"
 #include "app/listings/follow_window.h"
 #include "app/listings/house_window.h"
@@ -31,7 +32,6 @@ constexpr ZT_MODULE_DESC NotBuilt(const char* cls, int cmd, int module, int capt
 const ZT_MODULE_DESC kArea = NotBuilt(ZT_CLASS_CHILD_URBAN, IDM_AREA, ZTM_AREA, IDS_AREA, 600, 499);
 const ZT_MODULE_DESC kParam = NotBuilt(ZT_CLASS_CHILD_ARGC, IDM_PARAM, ZTM_PARAM, IDS_PARAM, 600, 500);
 const ZT_MODULE_DESC kOrg = NotBuilt(ZT_CLASS_CHILD_EMP, IDM_BRANCH, ZTM_ORG, IDS_ORG);
-const ZT_MODULE_DESC kRecycle = NotBuilt(ZT_CLASS_CHILD_RECY, IDM_RECYCLE, ZTM_RECYCLE, IDS_RECYCLE);
 
 }  // namespace
 
@@ -45,6 +45,6 @@ extern const ZT_MODULE_DESC* const g_moduleList[] = {
     &g_ClientFollowModule,
     &kOrg,
     &g_LogModule,
-    &kRecycle,
+    &g_RecycleModule,
 };
 extern const int g_nModuleList = sizeof(g_moduleList) / sizeof(g_moduleList[0]);
