@@ -6,7 +6,6 @@
 #include "tests/frame/shell_fixture.h"
 #include "app/shell/frame.h"
 #include "app/shell/module.h"
-#include "app/shell/startup.h"
 #include "app/resources/resource.h"
 #include "db/dbtool.h"
 
@@ -22,17 +21,7 @@ public:
         TestDb_Open("kelmora_recycle_win");
         std::string err;
         ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
-        Shell_Setup();
-        tagZT_Main_Param* p = &g_ZTMain;
-        Startup_LoadLists(p);
-        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
-        ASSERT_NE(p->pLoginEmp, nullptr);
-        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
-                                                     sizeof(tagBRLIST)));
-        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
-        Shell_Setup();    // every right again
-        ASSERT_TRUE(Module_RegisterClasses(p->hInst));
-        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+        Shell_LoginAdministrator();
     }
     static void TearDownTestSuite() { TestDb_Close(); }
     void SetUp() override
