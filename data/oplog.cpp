@@ -3,6 +3,8 @@
 #include "data/oplog.h"
 #include "data/test_hooks.h"
 
+#include <cstdlib>
+
 const char* ObjTypeTable(int iObjType)
 {
     switch (iObjType) {
@@ -230,19 +232,36 @@ void Mem_Free_Log(tagLOG* pList)
     FreeBlock(pList);
 }
 
+// Whether a text is exactly 'YYYY-MM-DD' naming a calendar day.
+static bool IsDayText(const char* p)
+{
+    if (strlen(p) != 10 || p[4] != '-' || p[7] != '-')
+        return false;
+    for (int i = 0; i < 10; i++)
+        if (i != 4 && i != 7 && (p[i] < '0' || p[i] > '9'))
+            return false;
+    int y = atoi(p), m = atoi(p + 5), d = atoi(p + 8);
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return y >= 1000 && m >= 1 && m <= 12 && d >= 1 && d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
 char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo)
 {
     if (!pszBuf || cbBuf <= 0)
         return nullptr;
-    char from[11], to[11];
-    CopyField(from, pszFrom);
-    CopyField(to, pszTo);
+    const char* from = pszFrom ? pszFrom : "";
+    const char* to = pszTo ? pszTo : "";
+    // A date that is none (a half character cut away would leave it empty,
+    // and an empty bound selects every row on that side) bounds nothing:
+    // the filter is refused rather than widened.
+    bool ok = (!*from || IsDayText(from)) && (!*to || IsDayText(to));
     ZDSql sql;
-    if (from[0])
+    if (ok && *from)
         SqlAdd(sql, " dtAdd >= '%s'", from);
-    if (to[0])
-        SqlAdd(sql, " %s dtAdd <= '%s 23:59:59'", from[0] ? "and" : "", to);
-    if (sql.text.size() < (size_t)cbBuf) {
+    if (ok && *to)
+        SqlAdd(sql, " %s dtAdd <= '%s 23:59:59'", *from ? "and" : "", to);
+    if (ok && sql.text.size() < (size_t)cbBuf) {
         memcpy(pszBuf, sql.text.c_str(), sql.text.size() + 1);
         return pszBuf;
     }

@@ -5,6 +5,19 @@
 #pragma once
 #include "common/platform.h"
 
+// What a log row records (iAct).  The recycle bin's own changes are logged
+// with the type and key of the object they concern (a clear with key 0).
+enum ZT_LOG_ACTION {
+    LOG_ACT_DELETE = 1,      // deleted into the recycle bin
+    LOG_ACT_MODIFY = 2,
+    LOG_ACT_ADD = 3,
+    LOG_ACT_LOGIN = 4,
+    LOG_ACT_RESTORE = 5,     // restored from the recycle bin
+    LOG_ACT_PURGE = 6,       // purged from the recycle bin
+    LOG_ACT_CLEAR = 7,       // every entry of one type purged from the recycle bin
+    LOG_ACT_PASSWORD = 8     // password changed
+};
+
 // One row of the operation log.
 struct tagLOG {
     int32_t iOrdinal;      // key of the row; 0 marks a free slot
@@ -38,11 +51,12 @@ ZTDATA_API void Mem_Free_Log(tagLOG* pList);
 
 // Composes the filter of a date range for FD_Sct_Log and FD_Del_Log into
 // pszBuf: " dtAdd >= 'from'" and/or " and dtAdd <= 'to 23:59:59'" (each
-// date up to 10 characters, quoted as a date literal and escaped; the to-date
-// includes its whole day).  Either date may be null or empty; with neither
-// the filter is empty.  Returns pszBuf; null when the filter does not fit
-// cbBuf bytes: the filter is never shortened, and the buffer then holds a
-// condition no row meets ("1 = 0", when it has room for it; else "").
-// Check the result before a deletion: FD_Del_Log(.., null, ..) clears the
-// whole log.
+// date 'YYYY-MM-DD', a real calendar day, quoted as a date literal; the
+// to-date includes its whole day).  Either date may be null or empty; with
+// neither the filter is empty.  Returns pszBuf; null when a date given is no
+// calendar day (a typed text, a half character) or the filter does not fit
+// cbBuf bytes: the filter is never shortened or widened, and the buffer
+// then holds a condition no row meets ("1 = 0", when it has room for it;
+// else "").  Check the result before a deletion: FD_Del_Log(.., null, ..)
+// clears the whole log.
 ZTDATA_API char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo);

@@ -66,7 +66,8 @@ static BOOL IsOpen(const LISTING_DESC* ld)
 
 static void ShowExpandText(const LISTING_DESC* ld, HWND hPanel)
 {
-    SetDlgItemTextA(hPanel, ld->iExpand, IsOpen(ld) ? "收起" : "更多");
+    if (ld->iExpand)
+        SetDlgItemTextA(hPanel, ld->iExpand, IsOpen(ld) ? "收起" : "更多");
 }
 
 static void ClearPanel(ZT_MODWIN* w)
@@ -100,7 +101,7 @@ static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
         Module_Refresh(w);
     else if (id == ld->iClear)
         ClearPanel(w);
-    else if (id == ld->iExpand)
+    else if (ld->iExpand && id == ld->iExpand)
         ExpandPanel(w);
     return TRUE;
 }
@@ -157,18 +158,23 @@ BOOL ListingWindow_Create(ZT_MODWIN* w)
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     LISTING_WIN* s = ListingWindow_State(w);
     tagZT_Main_Param* p = w->p;
-    Rights_ScopeText(p, ld->iScope, s->szScope, sizeof(s->szScope));
+    s->szScope[0] = '\0';
+    if (ld->iScope != LISTING_NO_SCOPE)
+        Rights_ScopeText(p, ld->iScope, s->szScope, sizeof(s->szScope));
     s->hPanel = CreateDialogParamA(p->hInst, MAKEINTRESOURCEA(ld->iPanel), w->hwnd, PanelProc, 0);
-    if (!s->hPanel || !ListingPane_Create(&s->pane, w->hwnd, p, ld->iPane, ld->iRemark, ld->iFollows))
+    if (!s->hPanel)
+        return FALSE;
+    if (ld->iPane && !ListingPane_Create(&s->pane, w->hwnd, p, ld->iPane, ld->iRemark, ld->iFollows))
         return FALSE;
     SetWindowLongPtrA(s->hPanel, GWLP_ID, ld->iPanel);
     FillChoices(ld, s->hPanel, p);
     Fields_Limit(s->hPanel, ld->fields, ld->nFields);
     ShowExpandText(ld, s->hPanel);
     ShowWindow(s->hPanel, SW_SHOW);
-    s->bPaneAllowed = Rights_MayViewFollowUps(p);
+    s->bPaneAllowed = ld->iPane && Rights_MayViewFollowUps(p);
     s->bPaneShown = s->bPaneAllowed;
-    ShowWindow(s->pane.hPane, s->bPaneShown ? SW_SHOW : SW_HIDE);
+    if (s->pane.hPane)
+        ShowWindow(s->pane.hPane, s->bPaneShown ? SW_SHOW : SW_HIDE);
     if (!s->bPaneAllowed && ld->iPaneHide) {
         Block_EnableButton(w->hwnd, ld->iPaneHide, FALSE);
         ShowPane(w, FALSE);
@@ -194,8 +200,12 @@ BOOL ListingWindow_Filter(ZT_MODWIN* w)
 {
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     int bad = 0;
-    if (ld->pfnBuild(w, &w->filter, &bad))
+    // A refused panel leaves the filter of the list shown as it was.
+    std::string where;
+    if (ld->pfnBuild(w, &where, &bad)) {
+        w->filter = where;
         return TRUE;
+    }
     char text[128];
     snprintf(text, sizeof(text), "%s不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09",
              Listing_FilterLabel(ld->fields, ld->nFields, bad));
@@ -208,6 +218,8 @@ void ListingWindow_SelChange(ZT_MODWIN* w)
 {
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     LISTING_WIN* s = ListingWindow_State(w);
+    if (!ld->iPane)
+        return;
     const char* rec = static_cast<const char*>(Module_Selected(w));
     int32_t key = 0;
     if (rec)

@@ -94,6 +94,12 @@ struct tagZT_Main_Param {
 
     CRITICAL_SECTION csApp;      // the application lock (initialised in phase 1)
     int32_t bLockReady;          // 1 once csApp is initialised
+
+    // Spare records after the rows of the branch and employee lists (set
+    // when they are loaded): room the windows may still fill in place (a
+    // record restored from the recycle bin), count up and spare down.
+    int32_t nBrSpare;
+    int32_t nEmpSpare;
 };
 
 // The one instance.

@@ -220,7 +220,7 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
     }
     char* slot = Slot(w, free);
     memcpy(slot, pRecord, w->d->cbRecord);
-    if (!Block_AppendRow(w->hGrid, w->d->col, w->d->nCol, w, slot)) {
+    if (!Block_AppendRow(w->hGrid, w->col, w->nCol, w, slot)) {
         memset(slot, 0, w->d->cbRecord);
         return nullptr;                      // the grid has said its rows are used up
     }
@@ -282,7 +282,7 @@ static int LoadTask(ZT_MODWIN* w, void*)
     BOOL ok = w->d->pfnLoad(w, &rs) && rs.pBlock;
     if (ok) {
         w->rs = rs;
-        int n = Block_FillGrid(w->hGrid, w->d->col, w->d->nCol, w, rs.pBlock, rs.nSlots, w->d->cbRecord,
+        int n = Block_FillGrid(w->hGrid, w->col, w->nCol, w, rs.pBlock, rs.nSlots, w->d->cbRecord,
                                w->d->offKey, w->d->pfnCheckRow);
         w->nListed = n > 0 ? n : 0;
     } else if (rs.pBlock && w->d->pfnFree) {
@@ -366,6 +366,24 @@ void Module_Layout(ZT_MODWIN* w)
         Layout(w);
 }
 
+void Module_ShowGrid(ZT_MODWIN* w, HWND hGrid, const ZT_COLDEF* col, int nCol)
+{
+    if (!w || !hGrid || w->bBusy || hGrid == w->hGrid)
+        return;
+    HWND old = w->hGrid;
+    if (old) {
+        SendMessageA(old, GRM_CLEAR, 0, 0);
+        ShowWindow(old, SW_HIDE);
+    }
+    w->hGrid = hGrid;
+    w->col = col;
+    w->nCol = nCol;
+    w->nListed = 0;
+    ShowCount(w);
+    Layout(w);
+    ShowWindow(hGrid, SW_SHOW);
+}
+
 // The tree left of the grid, behind the splitter: its selected item stays
 // marked while the user works in the grid.
 static BOOL CreateTree(ZT_MODWIN* w)
@@ -391,6 +409,8 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
     w->d = d;
     w->p = p;
     w->hwnd = hwnd;
+    w->col = d->col;
+    w->nCol = d->nCol;
     if (d->cbState)
         w->pState = calloc(1, d->cbState);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));

@@ -186,6 +186,10 @@ struct ZT_MODWIN {
     BOOL bGone;              // destroyed while it ran: released afterwards
     HWND hTree;              // the tree (cxTree), or null
     int xSplit;              // x of the splitter between tree and grid
+    // The columns of the grid shown: the descriptor's, or those of another
+    // grid of the module shown in its place (Module_ShowGrid).
+    const ZT_COLDEF* col;
+    int nCol;
 };
 
 // ---- Registration and opening ----------------------------------------------------
@@ -241,6 +245,13 @@ int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN* w, void* arg), void* arg);
 // Places the toolbar, the tree, the module's controls (pfnLayout) and the
 // grid again, e.g. after a panel was expanded.
 void Module_Layout(ZT_MODWIN* w);
+// A module with several grids (one per kind of record it lists, each made by
+// its pfnCreate with Block_Grid and its own columns col): shows hGrid in the
+// grid's place instead of the one shown, which is emptied first (its rows
+// point into the block the next load releases) and hidden.  The records of
+// every grid are of the descriptor's cbRecord; the next refresh fills hGrid.
+// Nothing happens while a worker of the window runs.
+void Module_ShowGrid(ZT_MODWIN* w, HWND hGrid, const ZT_COLDEF* col, int nCol);
 
 // ---- The grid fill -----------------------------------------------------------------------
 

@@ -190,6 +190,8 @@ void Startup_LoadLists(tagZT_Main_Param* p)
         n = 0;
     }
     p->nEmp = n;
+    p->nBrSpare = p->pBrList ? 101 : 0;
+    p->nEmpSpare = p->pEmpList ? 101 : 0;
 }
 
 static int Phase1Resources(tagZT_Main_Param* p, HWND hDlg)
