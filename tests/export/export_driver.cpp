@@ -107,10 +107,21 @@ void CALLBACK DriveSave(HWND, UINT, UINT_PTR id, DWORD)
     PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
 }
 
+// The screen as $ZT_TEST_SHOTS/<name>.png, without pumping messages (a
+// menu or dialog loop is running).
+void ShotNow(const std::string& name)
+{
+    std::string dir = TestEnv("ZT_TEST_SHOTS");
+    if (!name.empty() && !dir.empty())
+        TestShell("import -window root '" + dir + "/" + name + ".png' 2>/dev/null");
+}
+
 // ---- Popup menus ---------------------------------------------------------------------------
 
 UINT g_popupCmd = 0;
 int g_popupTries = 0;
+int g_popupSeen = 0;
+std::string g_popupShot;
 bool g_popupClicked = false;
 std::vector<std::string> g_popupItems;
 
@@ -140,7 +151,10 @@ void CALLBACK ClickPopup(HWND, UINT, UINT_PTR id, DWORD)
             KillTimer(nullptr, id);
         return;
     }
+    if (++g_popupSeen < 3)                    // drawn by now
+        return;
     KillTimer(nullptr, id);
+    ShotNow(g_popupShot);
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(f.found, MN_GETHMENU, 0, 0));
     int pos = -1;
     for (int i = 0; menu && i < GetMenuItemCount(menu); i++) {
@@ -163,6 +177,41 @@ void CALLBACK ClickPopup(HWND, UINT, UINT_PTR id, DWORD)
 
 bool g_cancelled = false;
 int g_progressTries = 0;
+int g_progressShown = 0;
+std::string g_progressShot;
+Shot g_progressPixels;
+
+// Writes a picture of the screen taken earlier as $ZT_TEST_SHOTS/<name>.png.
+void SaveShot(const Shot& shot, const std::string& name)
+{
+    std::string dir = TestEnv("ZT_TEST_SHOTS");
+    if (dir.empty() || shot.w <= 0)
+        return;
+    std::string bmp = Ex_Folder() + "\\" + name + ".bmp";
+    BITMAPFILEHEADER fh;
+    BITMAPINFOHEADER ih;
+    memset(&fh, 0, sizeof(fh));
+    memset(&ih, 0, sizeof(ih));
+    DWORD bytes = static_cast<DWORD>(shot.px.size() * 4);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(ih);
+    fh.bfSize = fh.bfOffBits + bytes;
+    ih.biSize = sizeof(ih);
+    ih.biWidth = shot.w;
+    ih.biHeight = -shot.h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    HANDLE h = CreateFileA(bmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD n = 0;
+    WriteFile(h, &fh, sizeof(fh), &n, nullptr);
+    WriteFile(h, &ih, sizeof(ih), &n, nullptr);
+    WriteFile(h, shot.px.data(), bytes, &n, nullptr);
+    CloseHandle(h);
+    TestShell("convert '" + Ex_UnixPath(bmp) + "' '" + dir + "/" + name + ".png' 2>/dev/null");
+    DeleteFileA(bmp.c_str());
+}
 std::string g_progressText;
 
 void CALLBACK CancelProgress(HWND, UINT, UINT_PTR id, DWORD)
@@ -173,7 +222,18 @@ void CALLBACK CancelProgress(HWND, UINT, UINT_PTR id, DWORD)
             KillTimer(nullptr, id);
         return;
     }
+    // For the picture the bar moves on a little, and the dialog is drawn
+    // whole and shown on the screen (Wine puts a window's drawing on the
+    // screen while the thread waits for messages) before it is taken.
+    if (!g_progressShot.empty() && ++g_progressShown < 20) {
+        if (g_progressShown == 12)
+            RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return;
+    }
     KillTimer(nullptr, id);
+    if (!g_progressShot.empty()) {
+        g_progressPixels = Ui_Capture(GetDesktopWindow());    // saved once the export has ended
+    }
     g_progressText = TextOf(GetDlgItem(dlg, IDC_EXPORT_TEXT));
     RECT r;
     GetWindowRect(GetDlgItem(dlg, IDCANCEL), &r);
@@ -211,10 +271,12 @@ void Ex_StopSave()
     g_saveTimer = 0;
 }
 
-void Ex_ClickPopupSoon(UINT cmd)
+void Ex_ClickPopupSoon(UINT cmd, const char* shot)
 {
     g_popupCmd = cmd;
     g_popupTries = 0;
+    g_popupSeen = 0;
+    g_popupShot = shot ? shot : "";
     g_popupClicked = false;
     g_popupItems.clear();
     SetTimer(nullptr, 0, 100, ClickPopup);
@@ -223,15 +285,25 @@ void Ex_ClickPopupSoon(UINT cmd)
 const std::vector<std::string>& Ex_PopupItems() { return g_popupItems; }
 bool Ex_PopupClicked() { return g_popupClicked; }
 
-void Ex_CancelProgressSoon()
+void Ex_CancelProgressSoon(const char* shot)
 {
+    g_progressShot = shot ? shot : "";
+    g_progressPixels = Shot();
     g_cancelled = false;
     g_progressTries = 0;
+    g_progressShown = 0;
     g_progressText.clear();
     SetTimer(nullptr, 0, 10, CancelProgress);
 }
 
-bool Ex_ProgressCancelled() { return g_cancelled; }
+bool Ex_ProgressCancelled()
+{
+    if (g_cancelled && !g_progressShot.empty()) {
+        SaveShot(g_progressPixels, g_progressShot);
+        g_progressShot.clear();
+    }
+    return g_cancelled;
+}
 std::string Ex_ProgressText() { return g_progressText; }
 
 // ---- Files ------------------------------------------------------------------------------------
@@ -254,10 +326,16 @@ std::string Ex_Folder()
 
 std::string Ex_UnixPath(const std::string& winPath)
 {
-    // Wine shows the host's UTF-8 names in the ANSI code page.
-    std::string p = Ex_Utf8(winPath.size() > 2 && (winPath[0] == 'Z' || winPath[0] == 'z') && winPath[1] == ':'
-                                ? winPath.substr(2)
-                                : winPath);
+    std::string p = winPath.size() > 2 && (winPath[0] == 'Z' || winPath[0] == 'z') && winPath[1] == ':'
+                        ? winPath.substr(2)
+                        : winPath;
+#if defined(__WINE__)
+    // Wine shows the host's UTF-8 names in the ANSI code page; a Winelib
+    // test hands the command to the host's shell as it is.
+    p = Ex_Utf8(p);
+#endif
+    // A Windows test program's command line is in the ANSI code page, and
+    // Wine gives the host program its arguments in UTF-8.
     for (char& c : p)
         if (c == '\\')
             c = '/';

@@ -28,19 +28,23 @@ const SaveSeen& Ex_SaveSeen();
 void Ex_StopSave();
 
 // Arms a timer that clicks the item of command cmd in the next popup menu
-// of this thread and records the menu's item texts.
-void Ex_ClickPopupSoon(UINT cmd);
+// of this thread and records the menu's item texts; with a name, the
+// screen is taken first as $ZT_TEST_SHOTS/<name>.png.
+void Ex_ClickPopupSoon(UINT cmd, const char* shot = nullptr);
 const std::vector<std::string>& Ex_PopupItems();
 bool Ex_PopupClicked();
 
 // Arms a timer that clicks "取消" of the export's progress dialog as soon
-// as it is shown, and records its texts then.
-void Ex_CancelProgressSoon();
+// as it is shown, and records its texts then (with a name, the screen is
+// taken then and saved as $ZT_TEST_SHOTS/<name>.png by the first
+// Ex_ProgressCancelled() after it).
+void Ex_CancelProgressSoon(const char* shot = nullptr);
 bool Ex_ProgressCancelled();
 std::string Ex_ProgressText();
 
 // Files: the folder the test runs in as a Windows path ("Z:\..."), the
-// Unix name of such a path, a file's bytes (empty when it is missing).
+// Unix name of such a path as a command of TestShell takes it, a file's
+// bytes (empty when it is missing).
 std::string Ex_Folder();
 std::string Ex_UnixPath(const std::string& winPath);
 bool Ex_Exists(const std::string& winPath);

@@ -142,7 +142,7 @@ TEST_F(ExportHouseTest, FilteredSortedListIntoWorkbookAndCsv)
     std::string xlsx = Ex_Folder() + "\\房源 导出.xlsx";
     DeleteFileA(xlsx.c_str());
     Ex_AnswerSave(xlsx, 0);
-    Ex_ClickPopupSoon(ID_MODULE_EXPORT);
+    Ex_ClickPopupSoon(ID_MODULE_EXPORT, "export-menu");
     Ex_RightClick(rg.left + 60, yRow);
     WaitForBox();
     ASSERT_TRUE(Ex_PopupClicked());

@@ -149,7 +149,7 @@ TEST_F(ExportModuleTest, LargeListShowsProgressAndIsCancelled)
     DeleteFileA(path.c_str());
     long long logged = TestDb_Count("t_log where iAct = 9");
     Ex_AnswerSave(path, 0);
-    Ex_CancelProgressSoon();
+    Ex_CancelProgressSoon("export-progress");
     Shell_ClickButton(w->hwnd, ID_MODULE_EXPORT);
     WaitForBox();
     ASSERT_TRUE(Ex_ProgressCancelled()) << "the progress dialog was shown";
