@@ -368,7 +368,7 @@ enum ZD_OBJ_TYPE {
     OBJ_BUILDNO = 9, OBJ_PARAM = 10, OBJ_DISTRICT = 11, OBJ_LOGIN = 12,
     OBJ_HOUSE_REMIND = 13, OBJ_CLIENT_REMIND = 14
 };
-enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, ACT_PASSWORD = 8 };
+enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, ACT_PASSWORD = 8, ACT_EXPORT = 9 };
 
 // Table of an object type ("t_house", ...), or null for the log-only types.
 const char* ObjTypeTable(int iObjType);
