@@ -1,4 +1,5 @@
 #include "app/entry.h"
+#include "app/admin/sysopt_dialog.h"
 #include "app/listings/remind.h"
 #include "app/shell/frame.h"
 #include "app/shell/input_controls.h"
@@ -59,6 +60,7 @@ int Kelmora_Main(HINSTANCE hInst)
             memcpy(caption, p->szProduct, n);
             caption[n] = 0;
             Frame_SetReminderCheck(Remind_Check);
+            Frame_SetOptionsDialog(SysOpt_DlgProc);
             HWND hFrame = CreateWindowExA(0, ZT_CLASS_MAINFRAME, caption, WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW,
                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                                           p->hMainMenu, hInst, nullptr);

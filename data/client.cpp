@@ -177,7 +177,7 @@ int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
             AddClientValues(upd, *pCli);
             SqlAdd(upd, " where iOrdinal = %d", key);
         }) != 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     // Give the record back as it came.

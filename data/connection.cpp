@@ -4,10 +4,11 @@
 #include "data/db_state.h"
 #include "cipher/cipher.h"
 #include "data/test_hooks.h"
+#include "common/servers.h"
 
 #include <mmsystem.h>
 
-ZDState g_db = {nullptr, nullptr, 0, 0};
+ZDState g_db = {nullptr, nullptr, 0, 0, 0, ""};
 
 static CRITICAL_SECTION* LibraryLock()
 {
@@ -29,15 +30,16 @@ ZT_MSGBOX_HOOK ZTData_SetMessageBoxHook(ZT_MSGBOX_HOOK hook)
 
 // A new client handle with the settings' options.  bVerify asks the client
 // library to insist on a server certificate it trusts.
-static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify)
+static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify, bool bSeveral)
 {
     MYSQL* conn = mysql_init(nullptr);
     if (!conn)
         return nullptr;
-    if (m->iConnectTimeout > 0) {
-        unsigned int v = (unsigned int)m->iConnectTimeout;
-        mysql_options(conn, MYSQL_OPT_CONNECT_TIMEOUT, &v);
-    }
+    // With several servers one that does not answer must not hold up the
+    // others for the system's own time-out (minutes).
+    unsigned int connectTimeout = m->iConnectTimeout > 0 ? (unsigned int)m->iConnectTimeout : (bSeveral ? 10u : 0u);
+    if (connectTimeout > 0)
+        mysql_options(conn, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
     if (m->iReadTimeout > 0) {
         unsigned int v = (unsigned int)m->iReadTimeout;
         mysql_options(conn, MYSQL_OPT_READ_TIMEOUT, &v);
@@ -57,35 +59,153 @@ static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify)
     return conn;
 }
 
+// The servers of the settings in the order they are tried.
+static int ServersOf(const tagZT_SQL_MATION* m, ZT_SERVER* out)
+{
+    if (m->szServers[0]) {
+        int n = ZT_ParseServers(m->szServers, m->iPort, out);
+        if (n > 0)
+            return n;
+    }
+    CopyField(out[0].szHost, sizeof out[0].szHost, m->szHost);
+    out[0].iPort = m->iPort;
+    out[0].bOwnPort = false;
+    return 1;
+}
+
+// Connects to one server.  The handle comes back connected (*pOk true) or
+// failed (its error readable), or null when none could be made.
+static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const char* pwd, bool bSeveral, bool* pOk)
+{
+    const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS;
+    MYSQL* conn = NewHandle(m, false, bSeveral);
+    if (!conn)
+        return nullptr;
+    MYSQL* ok = mysql_real_connect(conn, s.szHost, m->szUser, pwd, m->szDatabase, (unsigned int)s.iPort, nullptr,
+                                   flags);
+    if (ok && (m->bSsl || m->szSslCa[0]) && !mysql_get_ssl_cipher(conn)) {
+        // Encrypted or not at all: a server without encryption is accepted
+        // by the client library unless a certificate is insisted on; asked
+        // so, it refuses with its own error (2026), which is then reported.
+        mysql_close(conn);
+        conn = NewHandle(m, true, bSeveral);
+        ok = conn ? mysql_real_connect(conn, s.szHost, m->szUser, pwd, m->szDatabase, (unsigned int)s.iPort, nullptr,
+                                       flags)
+                  : nullptr;
+        if (ok && !mysql_get_ssl_cipher(conn))
+            ok = nullptr;
+    }
+    *pOk = ok != nullptr;
+    return conn;
+}
+
+// Runs a batch on a connection of its own (not yet the library's) and
+// reads every result; the values of the second column of the rows, in
+// order.  False when the server refused it.
+static bool ReadValues(MYSQL* conn, const char* sql, std::vector<std::string>* values)
+{
+    if (mysql_real_query(conn, sql, (unsigned long)strlen(sql)) != 0)
+        return false;
+    for (;;) {
+        if (MYSQL_RES* res = mysql_store_result(conn)) {
+            while (MYSQL_ROW row = mysql_fetch_row(res))
+                if (values)
+                    values->push_back(mysql_num_fields(res) > 1 && row[1] ? row[1] : "");
+            mysql_free_result(res);
+        } else if (mysql_field_count(conn) != 0) {
+            return false;
+        }
+        int next = mysql_next_result(conn);
+        if (next == -1)
+            return true;
+        if (next > 0)
+            return false;
+    }
+}
+
+// Whether a server named in a list takes statements.  A Galera node that is
+// not part of the cluster's primary component answers pings but refuses
+// statements; a server without Galera always takes them.  After a failover
+// (bCatchUp) the node first applies every change the cluster has committed,
+// so what this program stored through the node it left is seen at once.
+static bool NodeReady(MYSQL* conn, bool bCatchUp)
+{
+    std::vector<std::string> v;
+    if (!ReadValues(conn, "SHOW VARIABLES LIKE 'wsrep_on'; SHOW STATUS LIKE 'wsrep_ready'", &v))
+        return false;
+    bool bGalera = !v.empty() && lstrcmpiA(v[0].c_str(), "ON") == 0;
+    if (!bGalera)
+        return true;
+    if (v.size() < 2 || lstrcmpiA(v[1].c_str(), "ON") != 0)
+        return false;
+    return !bCatchUp ||
+           ReadValues(conn, "SET SESSION wsrep_sync_wait = 1; SELECT 1; SET SESSION wsrep_sync_wait = 0", nullptr);
+}
+
+// Why the last connection attempt failed when no handle tells it (a
+// server that answered but was not ready).
+static unsigned int g_failCode = 0;
+static const char kNotReady[] = "WSREP has not yet prepared node for application use";
+
 // Opens a new connection from the settings and makes it the library's,
-// releasing the previous handle.  Returns the handle when connected, null
-// otherwise (the failed handle stays current so its error can be read).
-static MYSQL* OpenConnection(tagZT_SQL_MATION* m)
+// releasing the previous handle.  With several servers they are tried in
+// order.  Returns the handle when connected, null otherwise (then a failed
+// handle stays current so its error can be read: of several, the last
+// server that refused, else the last that could not be reached).
+static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
 {
     char pwd[257];
     memcpy(pwd, m->szPwd, sizeof pwd);
     pwd[sizeof pwd - 1] = '\0';
     CipherPwd(m->pszAppDir, pwd, CIPHER_DECODE);
 
+    ZT_SERVER servers[ZT_MAX_SERVERS];
+    int n = ServersOf(m, servers);
+    bool bSeveral = n > 1;
     // Connecting can take up to the connect timeout: it is done outside the
     // lock, and only the swap of handles is guarded.
-    const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS;
-    MYSQL* conn = NewHandle(m, false);
-    if (!conn)
-        return nullptr;
-    MYSQL* ok = mysql_real_connect(conn, m->szHost, m->szUser, pwd, m->szDatabase, (unsigned int)m->iPort,
-                                   nullptr, flags);
-    if (ok && (m->bSsl || m->szSslCa[0]) && !mysql_get_ssl_cipher(conn)) {
-        // Encrypted or not at all: a server without encryption is accepted
-        // by the client library unless a certificate is insisted on; asked
-        // so, it refuses with its own error (2026), which is then reported.
-        mysql_close(conn);
-        conn = NewHandle(m, true);
-        ok = conn ? mysql_real_connect(conn, m->szHost, m->szUser, pwd, m->szDatabase, (unsigned int)m->iPort,
-                                       nullptr, flags)
-                  : nullptr;
-        if (ok && !mysql_get_ssl_cipher(conn))
-            ok = nullptr;
+    MYSQL* conn = nullptr;     // connected, or the failure to keep
+    bool bConnected = false;
+    int failAt = -1;           // the server of the kept failure
+    bool bRefused = false;     // the kept failure is a server's refusal
+    unsigned int failCode = 0;
+    for (int i = 0; i < n && !bConnected; ++i) {
+        bool ok = false;
+        MYSQL* c = ConnectTo(m, servers[i], pwd, bSeveral, &ok);
+        if (ok && bSeveral && !NodeReady(c, bReconnect)) {
+            mysql_close(c);
+            c = mysql_init(nullptr);
+            ok = false;
+            if (!conn) {
+                conn = c;
+                failAt = i;
+                failCode = 1047;
+            } else if (c) {
+                mysql_close(c);
+            }
+            continue;
+        }
+        if (ok) {
+            if (conn)
+                mysql_close(conn);
+            conn = c;
+            failAt = i;
+            bConnected = true;
+            break;
+        }
+        if (!c)
+            continue;
+        bool bRefusal = mysql_errno(c) < 2000;
+        if (!conn || bRefusal || !bRefused) {
+            if (conn)
+                mysql_close(conn);
+            conn = c;
+            failAt = i;
+            bRefused = bRefusal;
+            failCode = 0;
+        } else {
+            mysql_close(c);
+        }
     }
     SecureZeroMemory(pwd, sizeof pwd);
     if (!conn)
@@ -94,10 +214,35 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m)
     DbLock();
     MYSQL* old = g_db.conn;
     g_db.conn = conn;
+    g_db.stale = 0;
+    g_failCode = bConnected ? 0 : failCode;
+    if (failAt >= 0)
+        ZT_ServerName(servers[failAt], g_db.server, sizeof g_db.server);
     if (old)
         mysql_close(old);
     DbUnlock();
-    return ok ? conn : nullptr;
+    return bConnected ? conn : nullptr;
+}
+
+void ConnectionError(unsigned int* pCode, std::string* pText)
+{
+    DbLock();
+    *pCode = g_db.conn ? mysql_errno(g_db.conn) : 0;
+    *pText = g_db.conn ? mysql_error(g_db.conn) : "";
+    if (*pCode == 0 && g_failCode) {
+        *pCode = g_failCode;
+        *pText = kNotReady;
+    }
+    DbUnlock();
+}
+
+void ZTData_ServerName(char* psz, size_t cb)
+{
+    if (!psz || !cb)
+        return;
+    DbLock();
+    CopyField(psz, cb, g_db.server);
+    DbUnlock();
 }
 
 // ---- The reconnection prompt ----------------------------------------------------
@@ -153,7 +298,8 @@ static HWND BoxOwner(const tagZT_SQL_MATION* m)
 static bool Ping()
 {
     DbLock();
-    bool alive = g_db.conn && mysql_ping(g_db.conn) == 0;
+    // (A node found refusing statements is left at the next check.)
+    bool alive = g_db.conn && !g_db.stale && mysql_ping(g_db.conn) == 0;
     DbUnlock();
     return alive;
 }
@@ -163,7 +309,7 @@ static bool Ping()
 static int ReconnectAsking(tagZT_SQL_MATION* m)
 {
     for (;;) {
-        if (OpenConnection(m))
+        if (OpenConnection(m, true))
             return 1;
         int answer = ZT_MessageBox(BoxOwner(m),
                                    "选择\"是\"重新连接\n选择\"否\"1分钟后重新连接\r建议确认服务器正常运行下,请选择\"是\"",
@@ -261,7 +407,7 @@ int MYSQL_Init(tagZT_SQL_MATION* pMation)
     if (!pMation)
         return 0;
     g_db.mation = pMation;
-    if (!OpenConnection(pMation)) {
+    if (!OpenConnection(pMation, false)) {
         WriteErrorRecord();
         return 0;
     }
@@ -287,9 +433,9 @@ void MYSQL_Terminal()
 
 unsigned int MYSQL_ErrorNumber()
 {
-    DbLock();
-    unsigned int n = g_db.conn ? mysql_errno(g_db.conn) : 0;
-    DbUnlock();
+    unsigned int n = 0;
+    std::string text;
+    ConnectionError(&n, &text);
     return n;
 }
 

@@ -24,9 +24,18 @@ struct tagZT_SQL_MATION {
     int32_t iWriteTimeout;  // carried for the caller, not applied
     int32_t bSsl;           // 1: the connection must be encrypted (TLS)
     char szSslCa[260];      // CA certificate file; when given, the server's certificate is verified
+    // The servers to try in order, as config.ini's HOST names several
+    // ("host[:port],host[:port],..."; an entry without a port has iPort).
+    // Empty: the one server szHost, iPort.
+    char szServers[256];
 };
 
 // Connects; 1 when connected, 0 otherwise (an error-log entry is written).
+// With several servers the first that answers is used: one that refuses,
+// cannot be reached or is a cluster node not ready for statements (a Galera
+// node outside the cluster's primary part) is passed over.  A lost
+// connection is reconnected the same way, the servers tried in order
+// before the user is asked.
 ZTDATA_API int MYSQL_Init(tagZT_SQL_MATION* pMation);
 // Closes the connection, stops the liveness timer, deletes the lock.
 ZTDATA_API void MYSQL_Terminal();
@@ -35,6 +44,14 @@ ZTDATA_API void MYSQL_Terminal();
 // failed (2002/2003 server unreachable, 1045 account refused, 1049 unknown
 // database, ...).
 ZTDATA_API unsigned int MYSQL_ErrorNumber();
+// "host:port" of the server the connection is on; after a failed connection
+// the server whose failure MYSQL_ErrorNumber tells (of several, the last
+// that answered with a refusal, else the last tried).  "" before any.
+ZTDATA_API void ZTData_ServerName(char* psz, size_t cb);
+// Transactions the cluster refused because another node changed the same
+// rows at the same moment, since the start: those run again and those
+// reported to the user.
+ZTDATA_API void ZTData_ConflictCounts(long* pRetried, long* pReported);
 // Number of employees with this key and stored (enciphered) password (1, or
 // 0 for a wrong password); -1 when the check could not be made (no
 // connection, or a server error, which is written to the error log).  It

@@ -178,6 +178,10 @@ void zd_sql::Add(ZDSql& sql, bool bEscape, const char* fmt, ...)
 
 // ---- Running statements --------------------------------------------------
 
+// A cluster node that has left the cluster's primary component answers
+// every statement with this error.
+enum { ER_NODE_NOT_READY = 1047 };
+
 static void CaptureError(ZDResult& r, MYSQL* conn)
 {
     r.ok = 0;
@@ -187,6 +191,10 @@ static void CaptureError(ZDResult& r, MYSQL* conn)
         r.errCode = 2006;
         r.errText = "MySQL server has gone away";
     }
+    // With other servers to go to, the next connection check leaves it.
+    const tagZT_SQL_MATION* m = g_db.mation;
+    if (r.errCode == ER_NODE_NOT_READY && m && strchr(m->szServers, ','))
+        InterlockedExchange(&g_db.stale, 1);
 }
 
 // Frees a stored result unless it was handed over with DbTakeRows.
@@ -320,12 +328,7 @@ void WriteErrorRecord()
 {
     unsigned int code = 0;
     std::string text;
-    DbLock();
-    if (g_db.conn) {
-        code = mysql_errno(g_db.conn);
-        text = mysql_error(g_db.conn);
-    }
-    DbUnlock();
+    ConnectionError(&code, &text);
     AppendErrorLog(code, text);
 }
 
@@ -486,6 +489,40 @@ int TxnEnd(ZDTxn& t, bool bCommit, ZDResult* pFailure)
 }
 
 const char kOutcomeUnknown[] = "与数据服务器的连接在提交时中断,无法确认操作是否完成,请刷新后查看.";
+const char kConcurrentChange[] = "其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试.";
+
+// ---- Conflicts --------------------------------------------------------------
+
+enum { ER_LOCK_WAIT_TIMEOUT = 1205, ER_LOCK_DEADLOCK = 1213 };
+
+static volatile LONG g_conflictsRetried = 0;
+static volatile LONG g_conflictsReported = 0;
+
+bool TxnIsConflict(const ZDResult& failure)
+{
+    return failure.errCode == ER_LOCK_DEADLOCK || failure.errCode == ER_LOCK_WAIT_TIMEOUT;
+}
+
+void TxnBeforeRepeat(int iAttempt)
+{
+    InterlockedIncrement(&g_conflictsRetried);
+    // 2-6 ms, then 4-12, 8-24: sessions that collided seldom collide again.
+    DWORD base = 2u << (iAttempt - 1);
+    Sleep(base + (DWORD)(GetTickCount() ^ GetCurrentThreadId()) % (2 * base + 1));
+}
+
+void TxnConflictReported()
+{
+    InterlockedIncrement(&g_conflictsReported);
+}
+
+void ZTData_ConflictCounts(long* pRetried, long* pReported)
+{
+    if (pRetried)
+        *pRetried = InterlockedCompareExchange(&g_conflictsRetried, 0, 0);
+    if (pReported)
+        *pReported = InterlockedCompareExchange(&g_conflictsReported, 0, 0);
+}
 
 int TxnOutcome(int iOutcome, const ZDResult& failure, ZDBox onError)
 {
@@ -495,6 +532,11 @@ int TxnOutcome(int iOutcome, const ZDResult& failure, ZDBox onError)
     case TXN_UNKNOWN:
         WriteErrorRecord(failure);
         DbBox(kOutcomeUnknown, kFailCaption, MB_OK);
+        return 0;
+    case TXN_CONFLICT:
+        WriteErrorRecord(failure);
+        if (onError.text)
+            DbBox(kConcurrentChange, onError.caption && onError.caption[0] ? onError.caption : kFailCaption, MB_OK);
         return 0;
     case TXN_FAILED:
         WriteErrorRecord(failure);
@@ -515,7 +557,7 @@ int AtomicChange(const ZDSql& sql, ZDBox onError, ZDResult* pResult)
         if (pResult)
             *pResult = r;
         return r.ok != 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     return TxnOutcome(outcome, failure, onError);
 }
 

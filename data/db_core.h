@@ -258,8 +258,37 @@ enum ZD_TXN_OUTCOME {
     TXN_DONE = 1,      // committed
     TXN_UNDONE = 0,    // the change declined (a guard touched no row): rolled back
     TXN_FAILED = -1,   // a statement failed or the connection was lost: nothing stored
-    TXN_UNKNOWN = -2   // the connection was lost during the commit itself: stored or not
+    TXN_UNKNOWN = -2,  // the connection was lost during the commit itself: stored or not
+    TXN_CONFLICT = -3  // refused because another session changed the same rows at
+                       // the same moment (on a cluster: another node): nothing stored
 };
+
+// Whether a transaction refused for a conflict runs again.  A cluster such
+// as Galera lets every node take changes and refuses the later of two that
+// touch the same rows at its commit ("deadlock", 1213); a single server
+// refuses one of two that wait for each other the same way, and gives up
+// a lock waited for too long (1205).  Either way nothing of it was stored.
+enum ZD_TXN_REPEAT {
+    // Reported, never run again: the change writes values the user saw and
+    // edited in a form; the other change may have altered them, and
+    // repeating would silently overwrite it.
+    TXN_ONCE = 0,
+    // Run again from its start, up to ZD_TXN_ATTEMPTS times in all: the
+    // change adds new rows, or its statements compute from what the tables
+    // hold when they run (guards, counts, moves), so running it again does
+    // exactly what was asked.  The body must set every output of its own
+    // anew on each run.
+    TXN_REPEAT = 1
+};
+enum { ZD_TXN_ATTEMPTS = 4 };
+
+// Whether a failed statement's error is such a conflict.
+bool TxnIsConflict(const ZDResult& failure);
+// Before another attempt: a short pause that grows with the attempt, so the
+// change that won gets ahead; counted as a conflict run again.
+void TxnBeforeRepeat(int iAttempt);
+// A conflict reported to the caller (counted).
+void TxnConflictReported();
 
 // Runs a statement (or batch) inside the transaction.  After a failure no
 // further statement is sent: the result is the first failure again.  A
@@ -288,27 +317,48 @@ int TxnEnd(ZDTxn& t, bool bCommit, ZDResult* pFailure);   // commits or rolls ba
 
 // Runs body(ZDTxn&) as one transaction: committed when body returns true and
 // every statement succeeded, else rolled back.  Returns a ZD_TXN_OUTCOME; the
-// failing statement's error goes to *pFailure.  Run the connection check
-// before it: a reconnection prompt must never wait inside the lock.
-template <class F> int DbTransaction(F body, ZDResult* pFailure = nullptr)
+// failing statement's error goes to *pFailure.  A conflict runs the body
+// again when iRepeat is TXN_REPEAT (a fresh transaction on the same
+// connection), and ends in TXN_CONFLICT when it is TXN_ONCE or the attempts
+// are spent.  Run the connection check before it: a reconnection prompt
+// must never wait inside the lock.
+template <class F> int DbTransaction(F body, ZDResult* pFailure = nullptr, int iRepeat = TXN_ONCE)
 {
-    ZDTxn t;
-    bool bCommit = TxnBegin(t) && body(t);
-    return TxnEnd(t, bCommit, pFailure);
+    ZDResult failure;
+    for (int attempt = 1;; ++attempt) {
+        failure = ZDResult();
+        ZDTxn t;
+        bool bCommit = TxnBegin(t) && body(t);
+        int outcome = TxnEnd(t, bCommit, &failure);
+        if (pFailure && outcome != TXN_DONE)
+            *pFailure = failure;
+        if (outcome != TXN_FAILED || !TxnIsConflict(failure))
+            return outcome;
+        if (iRepeat != TXN_REPEAT || attempt >= ZD_TXN_ATTEMPTS) {
+            TxnConflictReported();
+            return TXN_CONFLICT;
+        }
+        TxnBeforeRepeat(attempt);
+    }
 }
 
 // Runs a statement or a ";"-separated batch as one transaction: every
-// statement stored, or none.  1 when stored; otherwise 0 after
-// TxnOutcome's report with onError.  *pResult (when given) gets the batch's
-// results.
+// statement stored, or none.  For changes that compute from what the
+// tables hold (moves, restores, purges, removals): a conflict runs it again
+// (TXN_REPEAT).  1 when stored; otherwise 0 after TxnOutcome's report with
+// onError.  *pResult (when given) gets the batch's results.
 int AtomicChange(const ZDSql& sql, ZDBox onError, ZDResult* pResult = nullptr);
 // Tells the user about a transaction that did not commit: TXN_FAILED writes
 // the error record and shows onError (no box when its text is null);
 // TXN_UNKNOWN writes the error record and says the outcome is unknown;
-// TXN_UNDONE shows onError.  Returns 1 for TXN_DONE, else 0.
+// TXN_CONFLICT writes the error record and, when onError has a text, says
+// that another user changed the same data (with onError's caption, or
+// "操作失败"); TXN_UNDONE shows onError.  Returns 1 for TXN_DONE, else 0.
 int TxnOutcome(int iOutcome, const ZDResult& failure, ZDBox onError);
 // The text of the box for a commit whose answer was lost.
 extern const char kOutcomeUnknown[];
+// The text of the box for a change refused for another user's change.
+extern const char kConcurrentChange[];
 
 // ---- Operation log and recycle bin ------------------------------------------
 
@@ -318,7 +368,7 @@ enum ZD_OBJ_TYPE {
     OBJ_BUILDNO = 9, OBJ_PARAM = 10, OBJ_DISTRICT = 11, OBJ_LOGIN = 12,
     OBJ_HOUSE_REMIND = 13, OBJ_CLIENT_REMIND = 14
 };
-enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, ACT_PASSWORD = 8 };
+enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, ACT_PASSWORD = 8, ACT_EXPORT = 9 };
 
 // Table of an object type ("t_house", ...), or null for the log-only types.
 const char* ObjTypeTable(int iObjType);
@@ -333,7 +383,8 @@ void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType);
 // outcome is ignored.
 void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
 // Runs one change statement and its log row (object, action) as one
-// transaction.  1 when both are stored.  Otherwise 0, nothing stored, and
+// transaction, never run again after a conflict (TXN_ONCE: it writes a
+// form's values).  1 when both are stored.  Otherwise 0, nothing stored, and
 // the user told: a rejected statement or a lost connection writes the error
 // record and shows onError (none when its text is null); a change that
 // touched no row, when onNoRow has a text, shows onNoRow (without a text
@@ -343,12 +394,14 @@ void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
 int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct, ZDBox onError,
                  ZDBox onNoRow = {nullptr, nullptr}, ZDResult* pChange = nullptr);
 // Runs an insert and the new row's log row (iAct, normally ACT_ADD) as one
-// transaction: the new key, or 0 when nothing was stored (the user told as
-// by LoggedChange with onError; an insert that gave no key counts as failed).
+// transaction (TXN_REPEAT): the new key, or 0 when nothing was stored (the
+// user told as by LoggedChange with onError; an insert that gave no key
+// counts as failed).
 int LoggedInsert(int iOpEmp, const ZDSql& sql, int iObjType, ZDBox onError, int iAct = ACT_ADD);
 // Runs a guarded soft delete (bRecyle = 1 behind an in-use count), its
-// recycle-bin entry and its log row (action 1) as one transaction: the
-// object is deleted, indexed and logged, or none of it.  1 when stored.
+// recycle-bin entry and its log row (action 1) as one transaction
+// (TXN_REPEAT: the count is made again): the object is deleted, indexed and
+// logged, or none of it.  1 when stored.
 // Otherwise 0 and nothing deleted: the soft delete rejected (or the
 // connection lost there) shows "异常错误,错误原因查看错误日志文件." after the
 // error record; a refusal (no row matched) shows pszRefused (no box when it

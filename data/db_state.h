@@ -5,11 +5,15 @@
 #include "data/mysql_api.h"
 #include "data/connection.h"
 
+#include <string>
+
 struct ZDState {
     MYSQL* conn;                  // the one connection (null before init)
     tagZT_SQL_MATION* mation;     // settings, kept by address
     UINT timer;                   // liveness timer id (0: none)
     volatile LONG reconnecting;   // id of the thread inside the reconnection loop, 0 none
+    volatile LONG stale;          // the server refused a statement as a cluster node not ready
+    char server[64];              // "host:port" of the connection (or of its failure)
 };
 extern ZDState g_db;
 
@@ -18,3 +22,6 @@ extern ZDState g_db;
 // the whole process, so a call racing MYSQL_Terminal cannot meet a deleted lock.
 void DbLock();
 void DbUnlock();
+
+// The error of the last connection attempt or statement of the connection.
+void ConnectionError(unsigned int* pCode, std::string* pText);

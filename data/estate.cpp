@@ -261,7 +261,7 @@ int FD_Ist_Est(int iOpEmp, tagESTATE* pEst)
             AddEstateColumns(upd, *pEst);
             SqlAdd(upd, " where iOrdinal = %d", key);
         }) != 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pEst->iOrdinal = 0;

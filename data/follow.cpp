@@ -127,7 +127,7 @@ int FD_Ist_FollowRemind(int iOpEmp, tagFOLLOW* pFol, tagREMIND* pRem)
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
         return TxnFollow(t, iOpEmp, pFol) && (!pRem || TxnRemind(t, iOpEmp, pRem));
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pFol->iOrdinal = 0;
@@ -189,8 +189,10 @@ int RetireFollowUps(int iOpEmp, int iObjType, int iListing)
     const char* why = kAbnormalError;
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
-        // The live follow-ups, locked: none can be added to the listing or
-        // retired elsewhere until the commit.
+        // The live follow-ups, locked: on one server none can be added to
+        // the listing or retired elsewhere until the commit; on a cluster
+        // a follow-up retired through another node meanwhile makes the
+        // commit fail for a conflict, and the whole change runs again.
         ZDResult l = TxnRun(t, live);
         if (!l.ok)
             return false;
@@ -216,7 +218,7 @@ int RetireFollowUps(int iOpEmp, int iObjType, int iListing)
         why = kAbnormalError;
         ZDResult u = TxnRun(t, retire);
         return u.ok && DbAffected(u) == (long long)keys.size();
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     return TxnOutcome(outcome, failure, {why, kFailCaption});
 }
 

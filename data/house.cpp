@@ -212,6 +212,11 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
     bool bNumbered = false;
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
+        // (Run again after a conflict, the number is the new key's.)
+        if (bNumbered) {
+            pHou->szHouseNum[0] = '\0';
+            bNumbered = false;
+        }
         return TxnInsertRow(t, ins, iOpEmp, OBJ_HOUSE, [&](int key, ZDSql& upd) {
             pHou->iOrdinal = key;
             if (!pHou->szHouseNum[0]) {
@@ -222,7 +227,7 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
             AddHouseValues(upd, *pHou);
             SqlAdd(upd, " where iOrdinal = %d", key);
         }) != 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     // Give the record back as it came.

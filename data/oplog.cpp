@@ -3,6 +3,8 @@
 #include "data/oplog.h"
 #include "data/test_hooks.h"
 
+#include <cstdlib>
+
 const char* ObjTypeTable(int iObjType)
 {
     switch (iObjType) {
@@ -126,7 +128,7 @@ int LoggedInsert(int iOpEmp, const ZDSql& sql, int iObjType, ZDBox onError, int 
             return false;
         key = (int)r.stmts[0].insertId;
         return TxnLog(t, iOpEmp, iObjType, key, iAct);
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     return TxnOutcome(outcome, failure, onError) ? key : 0;
 }
 
@@ -148,6 +150,8 @@ int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char*
     bool bRefused = false;
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
+        why = kAbnormalError;
+        bRefused = false;
         ZDResult r = TxnRun(t, sql);
         if (!r.ok)
             return false;
@@ -160,7 +164,7 @@ int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char*
             return false;
         why = kAbnormalError;
         return TxnLog(t, iOpEmp, iObjType, iKey, ACT_DELETE);
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     // Every attempt is in the log, also one that deleted nothing.
@@ -228,19 +232,36 @@ void Mem_Free_Log(tagLOG* pList)
     FreeBlock(pList);
 }
 
+// Whether a text is exactly 'YYYY-MM-DD' naming a calendar day.
+static bool IsDayText(const char* p)
+{
+    if (strlen(p) != 10 || p[4] != '-' || p[7] != '-')
+        return false;
+    for (int i = 0; i < 10; i++)
+        if (i != 4 && i != 7 && (p[i] < '0' || p[i] > '9'))
+            return false;
+    int y = atoi(p), m = atoi(p + 5), d = atoi(p + 8);
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return y >= 1000 && m >= 1 && m <= 12 && d >= 1 && d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
 char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo)
 {
     if (!pszBuf || cbBuf <= 0)
         return nullptr;
-    char from[11], to[11];
-    CopyField(from, pszFrom);
-    CopyField(to, pszTo);
+    const char* from = pszFrom ? pszFrom : "";
+    const char* to = pszTo ? pszTo : "";
+    // A date that is none (a half character cut away would leave it empty,
+    // and an empty bound selects every row on that side) bounds nothing:
+    // the filter is refused rather than widened.
+    bool ok = (!*from || IsDayText(from)) && (!*to || IsDayText(to));
     ZDSql sql;
-    if (from[0])
+    if (ok && *from)
         SqlAdd(sql, " dtAdd >= '%s'", from);
-    if (to[0])
-        SqlAdd(sql, " %s dtAdd <= '%s 23:59:59'", from[0] ? "and" : "", to);
-    if (sql.text.size() < (size_t)cbBuf) {
+    if (ok && *to)
+        SqlAdd(sql, " %s dtAdd <= '%s 23:59:59'", *from ? "and" : "", to);
+    if (ok && sql.text.size() < (size_t)cbBuf) {
         memcpy(pszBuf, sql.text.c_str(), sql.text.size() + 1);
         return pszBuf;
     }
@@ -249,6 +270,30 @@ char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char
     static const char kNoRow[] = "1 = 0";
     CopyField(pszBuf, (size_t)cbBuf, (size_t)cbBuf > strlen(kNoRow) ? kNoRow : "");
     return nullptr;
+}
+
+// ---- Exports ---------------------------------------------------------------------------
+
+int FD_Log_Export(int iOpEmp, int iObjType, int nRows, const char* pszList, const char* pszFormat, const char* pszFile)
+{
+    // The snapshot column holds 2048 characters; list and format are short,
+    // a path at most some hundreds of bytes: the file name is cut to 1600.
+    char list[64], format[16], file[1600];
+    CopyField(list, pszList);
+    CopyField(format, pszFormat);
+    CopyField(file, pszFile);
+    if (!CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) values (%d, %d, 0, %d, ", ACT_EXPORT,
+           iObjType, iOpEmp);
+    SqlAdd(sql, "concat('%s', '@,@', %d, '@,@', '%s', '@,@', '%s'))", list, nRows, format, file);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    return DbAffected(r) == 1 ? 1 : 0;
 }
 
 // ---- Test entries ---------------------------------------------------------------
@@ -263,6 +308,7 @@ int ZTData_TestWriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
     if (!CheckConnection())
         return 0;
     ZDResult failure;
-    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRecycleEntry(t, iOpEmp, iObjID, iObjType); }, &failure);
+    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRecycleEntry(t, iOpEmp, iObjID, iObjType); }, &failure,
+                                TXN_REPEAT);
     return TxnOutcome(outcome, failure, {kRecycleFailed, kFailCaption});
 }

@@ -5,18 +5,34 @@
 #pragma once
 #include "common/platform.h"
 
+// What a log row records (iAct).  The recycle bin's own changes are logged
+// with the type and key of the object they concern (a clear with key 0).
+enum ZT_LOG_ACTION {
+    LOG_ACT_DELETE = 1,      // deleted into the recycle bin
+    LOG_ACT_MODIFY = 2,
+    LOG_ACT_ADD = 3,
+    LOG_ACT_LOGIN = 4,
+    LOG_ACT_RESTORE = 5,     // restored from the recycle bin
+    LOG_ACT_PURGE = 6,       // purged from the recycle bin
+    LOG_ACT_CLEAR = 7,       // every entry of one type purged from the recycle bin
+    LOG_ACT_PASSWORD = 8     // password changed
+};
+
 // One row of the operation log.
 struct tagLOG {
     int32_t iOrdinal;      // key of the row; 0 marks a free slot
-    int32_t iAct;          // 1 delete, 2 modify, 3 add, 4 login, 8 password change
+    int32_t iAct;          // 1 delete, 2 modify, 3 add, 4 login, 8 password change,
+                           // 9 export of a list (FD_Log_Export)
     int32_t iObjType;      // 0 house, 1 client, 2 estate, 3 branch, 4 employee,
                            // 5 position, 6 city/urban area, 7 house follow-up,
                            // 8 client follow-up, 9 building, 10 parameter value,
-                           // 12 login
+                           // 11 district, 12 login; for an export the list's
+                           // type, also 15 operation log and 16 recycle bin
     int32_t iObjID;        // key of the object in its table
     int32_t iOpEmp;        // employee who did it
     char szValue[1024];    // snapshot: main columns joined with "@,@",
-                           // or "用户登录" for a login
+                           // or "用户登录" for a login; for an export
+                           // "list@,@rows@,@format@,@file"
     char szTime[20];       // when: 'YYYY-MM-DD hh:mm:ss'
 };
 
@@ -38,11 +54,32 @@ ZTDATA_API void Mem_Free_Log(tagLOG* pList);
 
 // Composes the filter of a date range for FD_Sct_Log and FD_Del_Log into
 // pszBuf: " dtAdd >= 'from'" and/or " and dtAdd <= 'to 23:59:59'" (each
-// date up to 10 characters, quoted as a date literal and escaped; the to-date
-// includes its whole day).  Either date may be null or empty; with neither
-// the filter is empty.  Returns pszBuf; null when the filter does not fit
-// cbBuf bytes: the filter is never shortened, and the buffer then holds a
-// condition no row meets ("1 = 0", when it has room for it; else "").
-// Check the result before a deletion: FD_Del_Log(.., null, ..) clears the
-// whole log.
+// date 'YYYY-MM-DD', a real calendar day, quoted as a date literal; the
+// to-date includes its whole day).  Either date may be null or empty; with
+// neither the filter is empty.  Returns pszBuf; null when a date given is no
+// calendar day (a typed text, a half character) or the filter does not fit
+// cbBuf bytes: the filter is never shortened or widened, and the buffer
+// then holds a condition no row meets ("1 = 0", when it has room for it;
+// else "").  Check the result before a deletion: FD_Del_Log(.., null, ..)
+// clears the whole log.
 ZTDATA_API char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo);
+
+// ---- Exports of lists ----------------------------------------------------------------
+
+// The action of an export row, and the object types of the lists that hold
+// no object of a type of their own (the other lists use their records'
+// type: 0 houses, 1 clients, 2 estates, 7 and 8 follow-ups ...).
+#define ZT_LOG_ACT_EXPORT 9
+#define ZT_LOG_OBJ_OPLOG 15
+#define ZT_LOG_OBJ_RECYCLE 16
+
+// Records that employee iOpEmp exported nRows rows of the list pszList (its
+// caption) of object type iObjType as pszFormat ("xlsx", "csv-utf8",
+// "csv-gbk") into pszFile: one t_log row with action ZT_LOG_ACT_EXPORT, the
+// object type, iObjID 0 and szValue "list@,@rows@,@format@,@file" (every
+// text escaped; the file name cut, whole characters, to what the row
+// holds).  1 when the row was written; 0 when the server refused it or the
+// connection is gone (the error record is written, no box is shown: the
+// caller decides what the export then is).
+ZTDATA_API int FD_Log_Export(int iOpEmp, int iObjType, int nRows, const char* pszList, const char* pszFormat,
+                             const char* pszFile);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <vector>
 
 
 template <class T> static void Handed(T** ppList, T* list)
@@ -157,7 +158,7 @@ int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr)
             SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s'", pBr->szCTCT_PF, pBr->szCMSS_PF);
             SqlAdd(sql, " where iOrdinal = %d", pBr->iOrdinal);
         }) != 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pBr->iOrdinal = 0;
@@ -294,6 +295,8 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
     // other columns: all or nothing.
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
+        // (Run again after a conflict, the name is the one typed.)
+        memcpy(pEmp->szEmp, typedName, sizeof typedName);
         ZDResult r = TxnRun(t, ins);
         if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
             return false;
@@ -324,7 +327,7 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
         SqlAdd(sql, " where iOrdinal = %d", pEmp->iOrdinal);
         ZDResult u = TxnRun(t, sql);
         return u.ok && DbAffected(u) > 0;
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pEmp->iOrdinal = 0;
@@ -419,12 +422,124 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
         ZT_MessageBox(GetActiveWindow(), kOutcomeUnknown, "操作失败", MB_OK);
     } else if (bWrong) {
         ZT_MessageBox(GetActiveWindow(), "原始密码错误", "", MB_OK);
+    } else if (outcome == TXN_CONFLICT) {
+        WriteErrorRecord(failure);
+        ZT_MessageBox(GetActiveWindow(), kConcurrentChange, "操作失败", MB_OK);
     } else {
         if (outcome == TXN_FAILED)
             WriteErrorRecord(failure);
         ZT_MessageBox(GetActiveWindow(), kAbnormalError, "操作失败", MB_OK);
     }
     return 0;
+}
+
+// ---- Transfer -----------------------------------------------------------------
+
+// The keys of the live rows of a table whose agent is iEmp, locked until the
+// transaction ends; with pHouses, follow-ups of houses go there and those of
+// clients to keys.  False when the statement failed.
+static bool LockAgentRows(ZDTxn& t, const char* pszTable, int iEmp, std::vector<int>* keys,
+                          std::vector<int>* pHouses = nullptr)
+{
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal");
+    if (pHouses)
+        SqlAdd(sql, ", iHou");
+    SqlAddRaw(sql, " from %s", pszTable);
+    SqlAdd(sql, " where iEmp = %d and bRecyle = 0 for update", iEmp);
+    ZDResult r = TxnRun(t, sql);
+    if (!r.ok)
+        return false;
+    ZDRow row;
+    for (MYSQL_RES* res = DbRows(r); DbNextRow(res, row);)
+        (pHouses && GetInt(row, 1) != 0 ? pHouses : keys)->push_back(GetInt(row, 0));
+    return true;
+}
+
+// Moves the live rows of a table from one agent to another: the number
+// moved, -1 when the statement failed.
+static long long MoveAgentRows(ZDTxn& t, const char* pszTable, int iFrom, int iTo, int iToBr, bool bLiveOnly = true)
+{
+    ZDSql sql;
+    SqlAddRaw(sql, "update %s", pszTable);
+    SqlAdd(sql, " set iEmp = %d, iBr = %d where iEmp = %d", iTo, iToBr, iFrom);
+    if (bLiveOnly)
+        SqlAdd(sql, " and bRecyle = 0");
+    ZDResult r = TxnRun(t, sql);
+    return r.ok ? DbAffected(r) : -1;
+}
+
+// The log rows of the moved objects, a few hundred statements a call.
+static bool LogMoved(ZDTxn& t, int iOpEmp, int iObjType, const std::vector<int>& keys)
+{
+    const size_t kPerCall = 200;
+    for (size_t i = 0; i < keys.size(); i += kPerCall) {
+        ZDSql batch;
+        size_t n = 0;
+        for (size_t k = i; k < keys.size() && k < i + kPerCall; ++k, ++n)
+            AddOpLog(batch, iOpEmp, iObjType, keys[k], ACT_MODIFY);
+        ZDResult r = TxnRun(t, batch);
+        if (!r.ok || r.stmts.size() != n)
+            return false;
+    }
+    return true;
+}
+
+int FD_Transfer_Emp(int iOpEmp, int iFrom, int iTo, int iToBr, tagTRANSFER* pCounts)
+{
+    static const char kRefused[] = "转入的员工不存在或不在所选部门";
+    if (pCounts)
+        memset(pCounts, 0, sizeof *pCounts);
+    if (iFrom <= 0 || iTo <= 0 || iFrom == iTo) {
+        DbBox(kRefused, "", MB_OK);
+        return 0;
+    }
+    if (!CheckConnection())
+        return 0;
+    ZDSql target;
+    SqlAdd(target, "select count(*) from t_employee where iOrdinal = %d and iBr = %d and bRecyle = 0 lock in share mode",
+           iTo, iToBr);
+    bool bRefused = false;
+    tagTRANSFER moved = {};
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        long long n = TxnScalar(t, target);
+        if (n <= 0) {
+            bRefused = n == 0;
+            return false;
+        }
+        std::vector<int> houses, clients, houseFollows, clientFollows;
+        if (!LockAgentRows(t, "t_house", iFrom, &houses) || !LockAgentRows(t, "t_client", iFrom, &clients) ||
+            !LockAgentRows(t, "t_follow", iFrom, &clientFollows, &houseFollows))
+            return false;
+        // The rows are locked: every one found is moved, and only those.
+        if (MoveAgentRows(t, "t_house", iFrom, iTo, iToBr) != (long long)houses.size() ||
+            MoveAgentRows(t, "t_client", iFrom, iTo, iToBr) != (long long)clients.size() ||
+            MoveAgentRows(t, "t_follow", iFrom, iTo, iToBr) != (long long)(houseFollows.size() + clientFollows.size()))
+            return false;
+        long long reminds = MoveAgentRows(t, "t_remind", iFrom, iTo, iToBr, false);
+        if (reminds < 0)
+            return false;
+        if (!LogMoved(t, iOpEmp, OBJ_HOUSE, houses) || !LogMoved(t, iOpEmp, OBJ_CLIENT, clients) ||
+            !LogMoved(t, iOpEmp, OBJ_HOUSE_FOLLOW, houseFollows) ||
+            !LogMoved(t, iOpEmp, OBJ_CLIENT_FOLLOW, clientFollows))
+            return false;
+        moved.nHouses = (int32_t)houses.size();
+        moved.nClients = (int32_t)clients.size();
+        moved.nFollows = (int32_t)(houseFollows.size() + clientFollows.size());
+        moved.nReminds = (int32_t)reminds;
+        return true;
+    }, &failure);
+    if (outcome == TXN_DONE) {
+        if (pCounts)
+            *pCounts = moved;
+        return 1;
+    }
+    if (bRefused) {
+        DbBox(kRefused, "", MB_OK);
+        return 0;
+    }
+    return TxnOutcome(outcome, failure, {"员工转移失败, 数据没有改变", kFailCaption});
 }
 
 void Mem_Free_Emp(tagEMPLOYEE* pList) { FreeBlock(pList); }
@@ -558,7 +673,7 @@ int FD_Ist_Pst(int iOpEmp, tagPostion* pPst)
         ZDSql pd;
         SqlAdd(pd, "insert into t_popedom (szValue,iPST) values('%s', %d)", "", pPst->iOrdinal);
         return TxnRun(t, pd).ok && TxnLog(t, iOpEmp, OBJ_POSITION, pPst->iOrdinal, ACT_ADD);
-    }, &failure);
+    }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pPst->iOrdinal = 0;

@@ -132,6 +132,26 @@ ZTDATA_API int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd
 ZTDATA_API void Mem_Free_Emp(tagEMPLOYEE* pList);
 ZTDATA_API void Mem_Free_EmpList(tagEMPLIST* pList);
 
+// What an employee transfer moved.
+struct tagTRANSFER {
+    int32_t nHouses;
+    int32_t nClients;
+    int32_t nFollows;
+    int32_t nReminds;
+};
+// Hands what employee iFrom holds to employee iTo of branch iToBr (someone
+// leaves or changes desk): the live houses, clients and follow-ups whose
+// agent iFrom is, and the reminders iFrom set, take iTo as their agent and
+// iToBr as their branch, with an operation-log row (action 2) for every
+// house, client and follow-up moved, all in one transaction.  1 when stored,
+// *pCounts (when given) then says what moved (nothing to move is a
+// success too).  Otherwise 0 and nothing changed: iTo equal to iFrom, or not
+// a live employee of iToBr, is refused ("转入的员工不存在或不在所选部门");
+// a rejected statement or a lost connection shows "员工转移失败, 数据没有改变"
+// after the error record, and a commit whose answer was lost says that its
+// outcome is unknown.
+ZTDATA_API int FD_Transfer_Emp(int iOpEmp, int iFrom, int iTo, int iToBr, tagTRANSFER* pCounts);
+
 // ---- Permissions ---------------------------------------------------------------
 
 // Stores an employee's permission value (enciphered with CipherLongText by

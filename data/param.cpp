@@ -208,9 +208,13 @@ int FD_Del_Argc_Value(int iOpEmp, tagARGC* pValue)
         return 0;
     ZDSql sql;
     SqlAdd(sql, "delete from t_param where iOrdinal = %d", pValue->iOrdinal);
-    int result = ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
-    WriteOpLog(iOpEmp, OBJ_PARAM, pValue->iOrdinal, ACT_DELETE);
-    return result;
+    // The log row takes its snapshot from the value's row, so it is written
+    // before the row goes; the deletion and its log row are stored together.
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        return TxnLog(t, iOpEmp, OBJ_PARAM, pValue->iOrdinal, ACT_DELETE) && TxnRun(t, sql).ok;
+    }, &failure);
+    return TxnOutcome(outcome, failure, {kAbnormalError, kFailCaption});
 }
 
 // ---- Finding ---------------------------------------------------------------------------------------

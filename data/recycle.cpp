@@ -3,6 +3,7 @@
 #include "data/recycle.h"
 #include "data/recycle_peers.h"
 #include "data/dict_load.h"
+#include "data/oplog.h"
 
 // ---- Lists -----------------------------------------------------------------------------
 
@@ -184,7 +185,7 @@ tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
 
 // ---- Restore, purge, clear ------------------------------------------------------------------
 
-int FD_Recover_Recyle(int, tagRECY* pRecy, int iObjType)
+int FD_Recover_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
 {
     const char* table = ObjTypeTable(iObjType);
     if (!pRecy || !table || !CheckConnection())
@@ -194,7 +195,8 @@ int FD_Recover_Recyle(int, tagRECY* pRecy, int iObjType)
     SqlAddRaw(sql, "%s", table);
     SqlAdd(sql, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
     SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
-    // The object back and its entry gone, or neither.
+    AddOpLog(sql, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_RESTORE);
+    // The object back, its entry gone and the restore logged, or none of it.
     return AtomicChange(sql, {"还原数据,发生未知错误", kFailCaption});
 }
 
@@ -212,30 +214,46 @@ static void AddPurge(ZDSql& sql, int iObjType, const char* table)
     }
 }
 
-int FD_Del_Recyle(int, tagRECY* pRecy, int iObjType)
+int FD_Del_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
 {
     const char* table = ObjTypeTable(iObjType);
     if (!pRecy || !table || !CheckConnection())
         return 0;
     ZDSql sql;
+    // Logged first: the snapshot is read while the row is still there.
+    AddOpLog(sql, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_PURGE);
     AddPurge(sql, iObjType, table);
     SqlAdd(sql, " and iOrdinal = %d", pRecy->iObjOrdinal);
     SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
     return AtomicChange(sql, {"回收站删除,发生未知错误", kFailCaption});
 }
 
-int FD_Clear_Recyle(int, int iObjType)
+// House and client follow-ups share t_follow: a purge of one kind keeps to it.
+static void AddKindOnly(ZDSql& sql, int iObjType)
+{
+    if (iObjType == OBJ_HOUSE_FOLLOW)
+        SqlAdd(sql, " and iHou <> 0");
+    else if (iObjType == OBJ_CLIENT_FOLLOW)
+        SqlAdd(sql, " and iCli <> 0");
+}
+
+int FD_Clear_Recyle(int iOpEmp, int iObjType)
 {
     const char* table = ObjTypeTable(iObjType);
     if (!table || !CheckConnection())
         return 0;
     ZDSql sql;
+    // One log row for the clear (object key 0), saying how many it purges.
+    SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) ");
+    SqlAdd(sql, "select %d, %d, 0, %d, concat('清空回收站: ', count(*)) from ", LOG_ACT_CLEAR, iObjType, iOpEmp);
+    SqlAddRaw(sql, "%s", table);
+    SqlAdd(sql, " where bRecyle = 1");
+    if (iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT)
+        SqlAdd(sql, " and bDeleted = 0");
+    AddKindOnly(sql, iObjType);
+    SqlAdd(sql, ";");
     AddPurge(sql, iObjType, table);
-    // House and client follow-ups share t_follow: clear only the kind asked for.
-    if (iObjType == OBJ_HOUSE_FOLLOW)
-        SqlAdd(sql, " and iHou <> 0");
-    else if (iObjType == OBJ_CLIENT_FOLLOW)
-        SqlAdd(sql, " and iCli <> 0");
+    AddKindOnly(sql, iObjType);
     SqlAdd(sql, ";delete from t_recyle where iObjType = %d;", iObjType);
     return AtomicChange(sql, {"清空回收站,发生未知错误", kFailCaption});
 }

@@ -27,7 +27,7 @@ int FD_Ist_Remind(int iOpEmp, tagREMIND* pRem)
     if (!pRem || !CheckConnection())
         return 0;
     ZDResult failure;
-    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRemind(t, iOpEmp, pRem); }, &failure);
+    int outcome = DbTransaction([&](ZDTxn& t) { return TxnRemind(t, iOpEmp, pRem); }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
     pRem->iOrdinal = 0;

@@ -49,11 +49,11 @@ int FD_Upd_Sys(tagSYS* pSys)
     ZDSql ins;
     SqlAdd(ins, "insert into t_sys (bNumManualWrite,bHouArea,bHouPrice,bHouOwner");
     SqlAdd(ins, ",bHouDeniedRepetition, bHouCipher,bCliLinkTel");
-    SqlAdd(ins, ",bCliDeniedRepetition,bCliCipher,dwBmpMaxSize,bAttendance");
+    SqlAdd(ins, ",bCliDeniedRepetition,bCliCipher,dwBmpMaxSize,bAttendance,bIntegrityRule");
     SqlAdd(ins, " )values(%d,%d,%d,%d,%d,%d", s.bNumManualWrite, s.bHouArea, s.bHouPrice, s.bHouOwner,
            s.bHouDeniedRepetition, s.bHouCipher);
-    SqlAdd(ins, ",%d,%d,%d,%u,%d", s.bCliLinkTel, s.bCliDeniedRepetition, s.bCliCipher, s.dwBmpMaxSize,
-           s.bAttendance);
+    SqlAdd(ins, ",%d,%d,%d,%u,%d,%d", s.bCliLinkTel, s.bCliDeniedRepetition, s.bCliCipher, s.dwBmpMaxSize,
+           s.bAttendance, s.bIntegrityRule ? 1 : 0);
     SqlAdd(ins, ")");
     // The new row and the retiring of the others: both or neither, so one
     // row is active whatever happens.

@@ -50,8 +50,9 @@ struct AT_COM {
 // Loads the active options into pSys; pSys, or null when there is no
 // active row, no connection or a server error (recorded in the error log).
 ZTDATA_API tagSYS* FD_Sct_Sys(tagSYS* pSys);
-// Saves the options as a new row, the only active one; pSys->iOrdinal
-// receives its key.  1 saved, 0 on no connection or a server error.
+// Saves the options (every flag, the complete-rule-set flag included) as a
+// new row, the only active one; pSys->iOrdinal receives its key.  1 saved,
+// 0 on no connection or a server error.
 ZTDATA_API int FD_Upd_Sys(tagSYS* pSys);
 
 // Reads the company row into pCom: 1 when exactly one row was read.  Keys

@@ -48,7 +48,8 @@ bool DbTool_Account(MYSQL* conn, const std::string& database, const std::string&
 // as the program reads it.  Refused (false, the reason in *fault) when a
 // value does not fit what the program reads: account and database 1-32
 // bytes, password at most 16 bytes (it is never cut), port 0-65535, host
-// 1-37 characters, CA file at most 259; or a value holds a line break.
+// 1-37 characters or a list of servers "host[:port],..." (at most 8, 255
+// characters), CA file at most 259; or a value holds a line break.
 enum { kDbToolMaxPassword = 16 };
 struct DbToolConfig {
     std::string user, password, database, port, host = "127.0.0.1", sslCa;

@@ -1,6 +1,7 @@
 // The program's account on the server and its config.ini.
 #include "db/dbtool.h"
 #include "cipher/cipher.h"
+#include "common/servers.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -46,8 +47,19 @@ bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fa
     if (c.port.empty() || c.port.size() > 5 || c.port.find_first_not_of("0123456789") != std::string::npos ||
         atoi(c.port.c_str()) > 65535)
         return refuse("the port must be a number from 0 to 65535");
-    if (c.host.empty() || c.host.size() > 37)
+    if (c.host.empty() || (c.host.size() > 37 && c.host.find(',') == std::string::npos &&
+                           c.host.find(':') == std::string::npos))
         return refuse("the host must have 1 to 37 characters");
+    // Several servers, tried in order: "host[:port],host[:port],...".
+    ZT_SERVER servers[ZT_MAX_SERVERS];
+    int bad = 0, entry = 0;
+    if (!ZT_ParseServers(c.host.c_str(), atoi(c.port.c_str()), servers, &bad, &entry)) {
+        static const char* const kWhy[] = {"", "is empty", "has a host over 37 characters",
+                                           "has a port that is not 1 to 65535", "is one too many (at most 8)",
+                                           "ends beyond the 255 characters the list may have"};
+        return refuse("server " + std::to_string(entry) + " of the host list " +
+                      kWhy[bad > 0 && bad <= 5 ? bad : 0]);
+    }
     if (c.sslCa.size() > 259)
         return refuse("the CA file's path must have at most 259 characters");
     for (const std::string* v : {&c.user, &c.password, &c.database, &c.host, &c.sslCa})

@@ -148,7 +148,7 @@ void AddText(HWND hDlg, int id, const char* text)
 
 void FillLists(HWND hDlg, tagZT_Main_Param* p)
 {
-    for (int i = 0; p->pUrban && i < p->nUrban; i++)
+    for (int i = 0; p->pUrban && i < Cache_UrbanSlots(p); i++)
         if (p->pUrban[i].iOrdinal)
             AddText(hDlg, IDC_CD_URBAN, p->pUrban[i].szUrban);
     for (int i = 0; p->pBrList && i < p->nBr; i++)

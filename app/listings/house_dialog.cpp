@@ -220,7 +220,7 @@ static void ListsWork(ZT_JOB* job)
     FillJob* j = static_cast<FillJob*>(job);
     const tagZT_Main_Param* p = j->p;
     std::vector<std::string> urban, br;
-    for (int i = 0; p->pUrban && i < p->nUrban; i++)
+    for (int i = 0; p->pUrban && i < Cache_UrbanSlots(p); i++)
         if (p->pUrban[i].iOrdinal)
             urban.push_back(p->pUrban[i].szUrban);
     for (int i = 0; p->pBrList && i < p->nBr; i++)
@@ -316,7 +316,7 @@ static void FillDistricts(HDLG* s)
     const tagZT_Main_Param* p = s->p;
     const tagURBAN* u = Cache_UrbanNamed(p, Box(s->hDlg, IDC_HD_URBAN).c_str());
     std::vector<std::string> names;
-    for (int i = 0; u && p->pDist && i < p->nDist + p->nDistSpare; i++)
+    for (int i = 0; u && p->pDist && i < Cache_DistrictSlots(p); i++)
         if (p->pDist[i].iOrdinal && p->pDist[i].iParentIndex == u->iOrdinal)
             names.push_back(p->pDist[i].szDistrict);
     FillList(s, IDC_HD_DIST, names);

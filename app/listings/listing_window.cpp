@@ -4,6 +4,8 @@
 #include "app/listings/listing_filter.h"
 #include "app/shell/blocks.h"
 #include "app/shell/caches.h"
+#include "app/shell/frame.h"
+#include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "app/resources/toolbar_images.h"
 #include "common/date.h"
@@ -66,7 +68,8 @@ static BOOL IsOpen(const LISTING_DESC* ld)
 
 static void ShowExpandText(const LISTING_DESC* ld, HWND hPanel)
 {
-    SetDlgItemTextA(hPanel, ld->iExpand, IsOpen(ld) ? "收起" : "更多");
+    if (ld->iExpand)
+        SetDlgItemTextA(hPanel, ld->iExpand, IsOpen(ld) ? "收起" : "更多");
 }
 
 static void ClearPanel(ZT_MODWIN* w)
@@ -94,8 +97,16 @@ static void ExpandPanel(ZT_MODWIN* w)
 }
 
 // The panel's buttons: "查找" is the window's refresh, "清空" and "更多".
+static void RefillUrbans(ZT_MODWIN* w);
+
 static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
+    static const UINT areasChanged = RegisterWindowMessageA(ZT_AREAS_CHANGED_MSG);
+    if (msg == areasChanged) {
+        if (ZT_MODWIN* w = ListingWindow_Of(GetParent(hDlg)))
+            RefillUrbans(w);
+        return TRUE;
+    }
     if (msg != WM_COMMAND)
         return msg == WM_INITDIALOG;
     ZT_MODWIN* w = ListingWindow_Of(GetParent(hDlg));
@@ -107,18 +118,40 @@ static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
         Module_Refresh(w);
     else if (id == ld->iClear)
         ClearAndRefresh(w);
-    else if (id == ld->iExpand)
+    else if (ld->iExpand && id == ld->iExpand)
         ExpandPanel(w);
     return TRUE;
+}
+
+// The urban areas of the shared cache.
+static void FillUrbans(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
+{
+    HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
+    for (int i = 0; hUrban && p->pUrban && i < Cache_UrbanSlots(p); i++)
+        if (p->pUrban[i].iOrdinal)
+            SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pUrban[i].szUrban));
+}
+
+// The urban list filled again after a change of the shared cache; what the
+// box shows (typed or chosen) stays.
+static void RefillUrbans(ZT_MODWIN* w)
+{
+    const LISTING_DESC* ld = ListingWindow_Desc(w);
+    HWND hPanel = ListingWindow_State(w)->hPanel;
+    HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
+    if (!hUrban)
+        return;
+    char text[ZTCB_MAX_TEXT + 1] = "";
+    GetWindowTextA(hUrban, text, sizeof(text));
+    SendMessageA(hUrban, CB_RESETCONTENT, 0, 0);
+    FillUrbans(ld, hPanel, w->p);
+    SetWindowTextA(hUrban, text);
 }
 
 // The urban areas of the shared cache and the parameter lists.
 static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
 {
-    HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
-    for (int i = 0; hUrban && p->pUrban && i < p->nUrban; i++)
-        if (p->pUrban[i].iOrdinal)
-            SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pUrban[i].szUrban));
+    FillUrbans(ld, hPanel, p);
     for (int l = 0; p->pArgcValue && l < ld->nLists; l++) {
         const LISTING_LIST& list = ld->lists[l];
         const tagARGC* name = nullptr;
@@ -164,18 +197,23 @@ BOOL ListingWindow_Create(ZT_MODWIN* w)
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     LISTING_WIN* s = ListingWindow_State(w);
     tagZT_Main_Param* p = w->p;
-    Rights_ScopeText(p, ld->iScope, s->szScope, sizeof(s->szScope));
+    s->szScope[0] = '\0';
+    if (ld->iScope != LISTING_NO_SCOPE)
+        Rights_ScopeText(p, ld->iScope, s->szScope, sizeof(s->szScope));
     s->hPanel = CreateDialogParamA(p->hInst, MAKEINTRESOURCEA(ld->iPanel), w->hwnd, PanelProc, 0);
-    if (!s->hPanel || !ListingPane_Create(&s->pane, w->hwnd, p, ld->iPane, ld->iRemark, ld->iFollows))
+    if (!s->hPanel)
+        return FALSE;
+    if (ld->iPane && !ListingPane_Create(&s->pane, w->hwnd, p, ld->iPane, ld->iRemark, ld->iFollows))
         return FALSE;
     SetWindowLongPtrA(s->hPanel, GWLP_ID, ld->iPanel);
     FillChoices(ld, s->hPanel, p);
     Fields_Limit(s->hPanel, ld->fields, ld->nFields);
     ShowExpandText(ld, s->hPanel);
     ShowWindow(s->hPanel, SW_SHOW);
-    s->bPaneAllowed = Rights_MayViewFollowUps(p);
+    s->bPaneAllowed = ld->iPane && Rights_MayViewFollowUps(p);
     s->bPaneShown = s->bPaneAllowed;
-    ShowWindow(s->pane.hPane, s->bPaneShown ? SW_SHOW : SW_HIDE);
+    if (s->pane.hPane)
+        ShowWindow(s->pane.hPane, s->bPaneShown ? SW_SHOW : SW_HIDE);
     if (!s->bPaneAllowed && ld->iPaneHide) {
         Block_EnableButton(w->hwnd, ld->iPaneHide, FALSE);
         ShowPane(w, FALSE);
@@ -201,8 +239,12 @@ BOOL ListingWindow_Filter(ZT_MODWIN* w)
 {
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     int bad = 0;
-    if (ld->pfnBuild(w, &w->filter, &bad))
+    // A refused panel leaves the filter of the list shown as it was.
+    std::string where;
+    if (ld->pfnBuild(w, &where, &bad)) {
+        w->filter = where;
         return TRUE;
+    }
     char text[128];
     snprintf(text, sizeof(text), "%s不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09",
              Listing_FilterLabel(ld->fields, ld->nFields, bad));
@@ -215,6 +257,8 @@ void ListingWindow_SelChange(ZT_MODWIN* w)
 {
     const LISTING_DESC* ld = ListingWindow_Desc(w);
     LISTING_WIN* s = ListingWindow_State(w);
+    if (!ld->iPane)
+        return;
     const char* rec = static_cast<const char*>(Module_Selected(w));
     int32_t key = 0;
     if (rec)

@@ -1,5 +1,5 @@
-// The filter-panel list window (houses, clients; the next list of this kind
-// is one more description): what such a window shares, driven by one static
+// The filter-panel list window (houses, clients, the operation log; the next
+// list of this kind is one more description): what such a window shares, driven by one static
 // LISTING_DESC per window, which the module descriptor hands over as pDesc.
 //
 //   - the filter panel, a child dialog above the grid whose boxes are field
@@ -56,10 +56,13 @@ struct LISTING_QUICK {
     int iFrom, iTo;
 };
 
+enum { LISTING_NO_SCOPE = -1 };
+
 struct LISTING_DESC {
     // The filter panel: dialog template (also its control id), its three
     // buttons, its height expanded and collapsed (one state for every
-    // window of the kind while the program runs).
+    // window of the kind while the program runs; a panel of one row has no
+    // expand button: 0).
     int iPanel;
     int iFind, iClear, iExpand;
     int cyOpen, cyClosed;
@@ -75,11 +78,14 @@ struct LISTING_DESC {
     // window's structure (ListingWindow_Read) and runs its pure builder.
     // FALSE when a date box holds no date: *pBadCtl names it.
     BOOL (*pfnBuild)(ZT_MODWIN* w, std::string* pWhere, int* pBadCtl);
-    // The scope of the list (ZTM_HOUSE or ZTM_CLIENT, Rights_ScopeText).
+    // The scope of the list (ZTM_HOUSE or ZTM_CLIENT, Rights_ScopeText);
+    // LISTING_NO_SCOPE for a list of no listings (every row for everyone
+    // who may open the window).
     int iScope;
     // The follow-up pane: dialog template (also its control id), remarks
     // box, follow-up grid, height and remarks width; whose follow-ups it
-    // shows (houses: TRUE) and where the record keeps its remarks.
+    // shows (houses: TRUE) and where the record keeps its remarks.  A list
+    // of other records has none: iPane 0.
     int iPane, iRemark, iFollows;
     int cyPane, cxRemark;
     BOOL bHouses;

@@ -67,9 +67,11 @@
 // Each module window has its own commands; several numbers mean different
 // things in different windows (40066 deletes a house in the house list and
 // adds a district in the area window), so every module names its own and no
-// table of commands spans modules.  18 and 19 are shared by every module.
+// table of commands spans modules.  18, 19 and 40300 are shared by every
+// module.
 #define ID_MODULE_EXIT          18      // "退出": close the window
 #define ID_MODULE_REFRESH       19      // "刷新": load again
+#define ID_MODULE_EXPORT        40300   // "导出…": the grid's rows into a workbook or CSV file
 
 // House list.
 #define ID_HOUSE_ALL            40153   // "全部" (drop-down "全部房源")
@@ -164,6 +166,12 @@
 #define IDD_PROGRESS            111
 #define IDC_PROGRESS_TEXT       1000
 
+// The progress of an export (export.rc).
+#define IDD_EXPORT              2200
+#define IDC_EXPORT_TEXT         2201
+#define IDC_EXPORT_BAR          2202
+#define IDC_EXPORT_COUNT        2203
+
 #define IDD_LOGIN               180
 #define IDD_CHANGE_PWD          169
 #define IDD_SYSOPT              170
@@ -241,6 +249,108 @@
 #define IDC_BNO_TYPE            1015
 #define IDC_BNO_STRUCT          1016
 
+// Area management: the city (130), urban-area (129) and district (125)
+// dialogs, and the merge dialog (131).
+#define IDD_AREA_DISTRICT       125
+#define IDD_AREA_URBAN          129
+#define IDD_AREA_CITY           130
+#define IDD_AREA_MERGE          131
+#define IDC_AREA_PARENT         1006    // the city or urban area, shown
+#define IDC_AREA_NAME           1002    // the name; in the merge dialog the source urban area
+#define IDC_AREA_PRIORITY       1015
+#define IDC_AREA_TARGET         1019    // the merge dialog's "新城区"
+
+// Parameter dictionary: the value dialog (133).
+#define IDD_PARAM_VALUE         133
+#define IDC_PARAM_NAME          1022    // the parameter name, shown
+#define IDC_PARAM_VALUE         1020
+#define IDC_PARAM_PRIORITY      1015
+
+// Organisation window: the permission panel (160) with its grant page (152),
+// the branch dialog (145) with its page (146), the employee dialog (149),
+// the positions dialog (150), the position form (151) and the transfer
+// dialog.  The grant page's check boxes carry the numbers of their rights
+// (1162 house view ... 1350 rename estates, app/admin/org_rights.cpp); a
+// scoped right's drop-down is its box's number plus IDC_PD_SCOPE_OFFSET.
+#define IDD_ORG_PANEL           160
+#define IDD_ORG_RIGHTS          152
+#define IDD_BRANCH              145
+#define IDD_BRANCH_PAGE         146
+#define IDD_EMPLOYEE            149
+#define IDD_POSITIONS           150
+#define IDD_POSITION            151
+#define IDD_TRANSFER            2147
+#define IDC_PD_TAB              1091
+#define IDC_PD_ALL              1090    // "全选"
+#define IDC_PD_INVERT           1085    // "反选 "
+#define IDC_PD_GRANT            1086    // "授权"
+#define IDC_PD_SALESMAN         1087    // "业务员权限"
+#define IDC_PD_MANAGER          1089    // "经理权限"
+#define IDC_PD_HOU_COUNT        1310    // house telephone views a day
+#define IDC_PD_CLI_COUNT        1313    // client telephone views a day
+#define IDC_PD_SCOPE_OFFSET     2000
+#define IDC_BRD_NAME            1400
+#define IDC_BRD_NUM             1401
+#define IDC_BRD_BLN             1402
+#define IDC_BRD_HOUPF           1403
+#define IDC_BRD_CLIPF           1404
+#define IDC_BRD_TEL             1405
+#define IDC_BRD_EMAIL           1406
+#define IDC_BRD_ADD             1407
+#define IDC_BRD_CTCTPF          1408
+#define IDC_BRD_CMSSPF          1409
+#define IDC_BRD_FRAME           1410
+#define IDC_EMPD_BRANCH         1420
+#define IDC_EMPD_NAME           1421
+#define IDC_EMPD_NUM            1422
+#define IDC_EMPD_CARD           1423
+#define IDC_EMPD_KOSEKI         1424
+#define IDC_EMPD_BIRTHDAY       1425
+#define IDC_EMPD_SEX            1426
+#define IDC_EMPD_EDU            1427
+#define IDC_EMPD_ENROLL         1428
+#define IDC_EMPD_CERT           1429
+#define IDC_EMPD_STATUS         1430
+#define IDC_EMPD_TEL            1431
+#define IDC_EMPD_EMAIL          1432
+#define IDC_EMPD_ADD            1433
+#define IDC_EMPD_RESUME         1434
+#define IDC_EMPD_REMARK         1435
+#define IDC_EMPD_PWD            1436
+#define IDC_EMPD_PWD2           1437
+#define IDC_EMPD_SALESMAN       1438
+#define IDC_EMPD_POSITION       1439
+#define IDC_PST_GRID            1126
+#define IDC_PST_ADD             5
+#define IDC_PST_MODIFY          4
+#define IDC_PST_DELETE          3
+#define IDC_PST_CLOSE           2
+#define IDC_PSTD_NAME           1440
+#define IDC_PSTD_PAY            1441
+#define IDC_PSTD_LEVEL          1442
+#define IDC_PSTD_DESC           1443
+#define IDC_TRF_WHO             1450
+#define IDC_TRF_BRANCH          1451
+#define IDC_TRF_EMP             1452
+
+// System options dialog (170) with its pages "权限管理" (171) and "显示规则"
+// (172); 1293 and 1294 mean one box on each page.
+#define IDD_SYSOPT_RULES        171
+#define IDD_SYSOPT_SHOW         172
+#define IDC_SYS_TAB             1285
+#define IDC_SYS_NUM_MANUAL      1286
+#define IDC_SYS_HOU_AREA        1287
+#define IDC_SYS_HOU_PRICE       1288
+#define IDC_SYS_HOU_OWNER       1289
+#define IDC_SYS_HOU_NODUP       1290
+#define IDC_SYS_CLI_LINKTEL     1291
+#define IDC_SYS_CLI_NODUP       1292
+#define IDC_SYS_HOU_CIPHER      1293
+#define IDC_SYS_CLI_CIPHER      1294
+#define IDC_SYS_BMP_SIZE        1293
+#define IDC_SYS_ATTENDANCE      1294
+#define IDC_SYS_INTEGRITY       1342
+
 // Control ids of the shared window building blocks.
 #define IDC_MDICLIENT           2
 #define IDC_REBAR               3
@@ -257,12 +367,20 @@
 #define IDS_AREA                1       // "城区管理"
 #define IDS_PRODUCT             4       // "Kelmora"
 #define IDS_VERSION             9       // "1.0"
+#define IDS_CITY_ADD            11      // "城市管理": the city dialog adding
+#define IDS_URBAN_ADD           12      // "城区管理"
+#define IDS_DISTRICT_ADD        13      // "增加片区"
+#define IDS_URBAN_MODIFY        14      // "修改城区"
+#define IDS_DISTRICT_MODIFY     15      // "修改片区"
 #define IDS_DB_CONNECT_ERROR    20
 #define IDS_INIT_SOFTWARE       22
 #define IDS_INIT_SKIN           23
 #define IDS_INIT_DB_SETTINGS    24
 #define IDS_TRY_CONNECT         25
+#define IDS_CITY_MODIFY         40036   // "修改城市"
 #define IDS_PARAM               40037
+#define IDS_PARAM_ADD           40051   // value dialog titles
+#define IDS_PARAM_MODIFY        40052
 #define IDS_ESTATE              40054
 #define IDS_ESTATE_ADD          40056   // estate dialog titles
 #define IDS_ESTATE_MODIFY       40057
@@ -280,5 +398,13 @@
 #define IDS_CLIENT_FOLLOW       40193
 #define IDS_LOG                 40201
 #define IDS_RECYCLE             40204
+#define IDS_ORG_RIGHTS_TAB      40128   // "房源 · 客源", the grant page's tab
+#define IDS_POSITIONS           40130   // positions dialog title
+#define IDS_POSITION_ADD        40135   // position form titles
+#define IDS_POSITION_MODIFY     40136
+#define IDS_EMP_ADD             40139   // employee dialog titles
+#define IDS_EMP_MODIFY          40140
+#define IDS_SYSOPT_TAB_RULES    40188   // system options tabs
+#define IDS_SYSOPT_TAB_SHOW     40189
 #define IDS_BUILDING_ADD        40220   // building form titles
 #define IDS_BUILDING_MODIFY     40221

@@ -10,11 +10,6 @@ template <size_t N> bool Named(const char (&field)[N], const char* pszName)
     return len && strnlen(field, N) == len && memcmp(field, pszName, len) == 0;
 }
 
-int UrbanSlots(const tagZT_Main_Param* p)
-{
-    return p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
-}
-
 // The first live record of an array that pred accepts.
 template <class T, class Pred> const T* First(const T* a, int n, Pred pred)
 {
@@ -46,6 +41,16 @@ int Cache_EstateSlots(const tagZT_Main_Param* p)
     return p->pEstList ? p->nEst + p->nEstSpare : 0;
 }
 
+int Cache_UrbanSlots(const tagZT_Main_Param* p)
+{
+    return p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
+}
+
+int Cache_DistrictSlots(const tagZT_Main_Param* p)
+{
+    return p->pDist ? p->nDist + p->nDistSpare : 0;
+}
+
 const tagBRLIST* Cache_Branch(const tagZT_Main_Param* p, int iBr)
 {
     return ByKey(p->pBrList, p->nBr, iBr);
@@ -58,7 +63,7 @@ const tagEMPLIST* Cache_Employee(const tagZT_Main_Param* p, int iEmp)
 
 const tagURBAN* Cache_Urban(const tagZT_Main_Param* p, int iUrban)
 {
-    return ByKey(p->pUrban, UrbanSlots(p), iUrban);
+    return ByKey(p->pUrban, Cache_UrbanSlots(p), iUrban);
 }
 
 const tagESTLIST* Cache_Estate(const tagZT_Main_Param* p, int iEst)
@@ -79,7 +84,7 @@ const tagEMPLIST* Cache_EmployeeNamed(const tagZT_Main_Param* p, int iBr, const 
 
 const tagURBAN* Cache_UrbanNamed(const tagZT_Main_Param* p, const char* pszName)
 {
-    return First(p->pUrban, UrbanSlots(p), [pszName](const tagURBAN& r) { return Named(r.szUrban, pszName); });
+    return First(p->pUrban, Cache_UrbanSlots(p), [pszName](const tagURBAN& r) { return Named(r.szUrban, pszName); });
 }
 
 const tagESTLIST* Cache_EstateNamed(const tagZT_Main_Param* p, const char* pszName)
@@ -128,7 +133,7 @@ void Cache_Index(const tagZT_Main_Param* p, CACHE_INDEX* ix)
         ix->emp.emplace(p->pEmpList[i].iOrdinal, &p->pEmpList[i]);
     for (int i = 0; p->pBrList && i < p->nBr; i++)
         ix->br.emplace(p->pBrList[i].iOrdinal, &p->pBrList[i]);
-    for (int i = 0; i < UrbanSlots(p); i++)
+    for (int i = 0; i < Cache_UrbanSlots(p); i++)
         if (p->pUrban[i].iOrdinal)
             ix->urban.emplace(p->pUrban[i].iOrdinal, &p->pUrban[i]);
     for (int i = 0; i < Cache_EstateSlots(p); i++)

@@ -13,8 +13,11 @@
 // The logged-in employee's key (0 before login): the operator of every change.
 int Cache_Operator(const tagZT_Main_Param* p);
 
-// Slots of the estate list: the rows and the spares.
+// Slots of the estate list, the urban areas and the districts: the rows and
+// the spares (free slots may lie between live records: walk them all).
 int Cache_EstateSlots(const tagZT_Main_Param* p);
+int Cache_UrbanSlots(const tagZT_Main_Param* p);
+int Cache_DistrictSlots(const tagZT_Main_Param* p);
 
 const tagBRLIST* Cache_Branch(const tagZT_Main_Param* p, int iBr);
 const tagEMPLIST* Cache_Employee(const tagZT_Main_Param* p, int iEmp);

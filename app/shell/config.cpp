@@ -1,6 +1,7 @@
 #include "app/shell/config.h"
 #include "common/zt_box.h"
 #include "common/gbk.h"
+#include "common/servers.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -225,11 +226,18 @@ int Config_Read(tagZT_Main_Param* p, char* pszWhy, size_t cbWhy)
     if (!s->szCharset[0])
         strcpy(s->szCharset, "gbk");
     // The server's address and the CA file are read whole: one that does
-    // not fit its field is refused below, never cut.
-    char host[64], ca[300];
+    // not fit its field is refused below, never cut.  HOST may name several
+    // servers ("host[:port],..."): they go to szServers, the first one's
+    // host to szHost; one host without a port is szHost alone, as ever.
+    char host[ZT_SERVER_LIST_CHARS + 2], ca[300];
     ReadKey(path, "SERVER", "HOST", "", host, sizeof host, sizeof host - 1);
     ReadKey(path, "SERVER", "SSL_CA", "", ca, sizeof ca, sizeof ca - 1);
-    Gbk_CopyCut(s->szHost, sizeof s->szHost, host[0] ? host : ZT_DEFAULT_HOST);
+    ZT_SERVER servers[ZT_MAX_SERVERS];
+    int fault = ZT_SERVERS_OK, entry = 0;
+    int nServers = host[0] ? ZT_ParseServers(host, numbers[CFG_PORT], servers, &fault, &entry) : 0;
+    bool bList = nServers > 1 || (nServers == 1 && servers[0].bOwnPort);
+    Gbk_CopyCut(s->szHost, sizeof s->szHost, !host[0] ? ZT_DEFAULT_HOST : bList ? servers[0].szHost : host);
+    Gbk_CopyCut(s->szServers, sizeof s->szServers, bList ? host : "");
     Gbk_CopyCut(s->szSslCa, sizeof s->szSslCa, ca);
     s->iPort = numbers[CFG_PORT];
     s->iReadTimeout = numbers[CFG_READ_TIMEOUT];
@@ -245,9 +253,26 @@ int Config_Read(tagZT_Main_Param* p, char* pszWhy, size_t cbWhy)
     }
     if (file == CFG_FILE_UNREADABLE)
         return Refuse(pszWhy, cbWhy, "无法读取配置文件:\n%s", path);
-    if (strlen(host) >= sizeof s->szHost)
+    if (host[0] && !nServers && !strchr(host, ',') && fault == ZT_SERVERS_HOST_LONG)
         return Refuse(pszWhy, cbWhy, "配置文件%s中HOST=%s太长(最多%d个字符)", path, host,
                       static_cast<int>(sizeof s->szHost - 1));
+    switch (host[0] ? fault : ZT_SERVERS_OK) {
+    case ZT_SERVERS_EMPTY_ENTRY:
+        return Refuse(pszWhy, cbWhy, "配置文件%s中HOST的第%d个服务器是空的", path, entry);
+    case ZT_SERVERS_HOST_LONG:
+        return Refuse(pszWhy, cbWhy, "配置文件%s中HOST的第%d个服务器名太长(最多%d个字符)", path, entry,
+                      static_cast<int>(ZT_SERVER_HOST_CHARS));
+    case ZT_SERVERS_BAD_PORT:
+        return Refuse(pszWhy, cbWhy, "配置文件%s中HOST的第%d个服务器的端口无效(应为1-65535)", path, entry);
+    case ZT_SERVERS_TOO_MANY:
+        return Refuse(pszWhy, cbWhy, "配置文件%s中HOST列出的服务器太多(最多%d个)", path,
+                      static_cast<int>(ZT_MAX_SERVERS));
+    case ZT_SERVERS_LIST_LONG:
+        return Refuse(pszWhy, cbWhy, "配置文件%s中HOST太长(最多%d个字符)", path,
+                      static_cast<int>(ZT_SERVER_LIST_CHARS));
+    default:
+        break;
+    }
     if (strlen(ca) >= sizeof s->szSslCa)
         return Refuse(pszWhy, cbWhy, "配置文件%s中SSL_CA太长(最多%d个字符)", path,
                       static_cast<int>(sizeof s->szSslCa - 1));

@@ -29,7 +29,8 @@ const char* Config_Path();
 // Reads the first config.ini of Config_Places into p->bRemind1/2 and p->sql.
 // When "SOFT"/"INITIALIZE" reads as 0, the first-run notice is shown once
 // (owned by p->hOwner) and "1" is written.  A missing key takes its
-// default: "HOST" 127.0.0.1 (also when empty), "CHARSET" "gbk" (the
+// default: "HOST" 127.0.0.1 (also when empty; several servers or one with
+// its own port go to sql.szServers, the first one's host to sql.szHost), "CHARSET" "gbk" (the
 // program's texts are GBK; an empty value counts as missing), "PORT" 0 (the
 // client's default port), "SSL" 0 (no encryption), "SSL_CA" none, the
 // follow-up thresholds and the time-outs 0, "PWD" empty.
@@ -37,7 +38,8 @@ const char* Config_Path();
 // notice then, and nothing is written) or it cannot be read, "UID" or
 // "DATABASE" is missing, "CHARSET" is not gbk, "HOST" or "SSL_CA" does not
 // fit its field (37 and 259 characters: cutting would name another
-// server or file), or a number is out of its range (REMIND1/2 0-255, PORT
+// server or file), a list of servers in "HOST" ("host[:port],...", at most
+// 8 and 255 characters) is malformed, or a number is out of its range (REMIND1/2 0-255, PORT
 // 0-65535, time-outs 0-86400 seconds, SSL 0-1); the cause is then written
 // into pszWhy as one short sentence for the user, naming the file.  The
 // values read are stored in every case (numbers keep their low bits).

@@ -140,6 +140,13 @@ void Fields_Show(HWND hDlg, const ZT_FIELD* f, int n, const void* rec)
             continue;
         }
         switch (r.kind) {
+        case ZF_CHECK: {
+            int32_t v;
+            memcpy(&v, base + r.off, sizeof(v));
+            if (HWND h = Rights_FindControl(hDlg, r.id))
+                SendMessageA(h, BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
+            continue;
+        }
         case ZF_INT: {
             int32_t v;
             memcpy(&v, base + r.off, sizeof(v));
@@ -207,6 +214,12 @@ int Fields_Read(HWND hDlg, const ZT_FIELD* f, int n, void* rec)
             *reinterpret_cast<std::string*>(base + r.off) = WholeText(hDlg, r.id);
             continue;
         }
+        if (r.kind == ZF_CHECK) {
+            HWND h = Rights_FindControl(hDlg, r.id);
+            int32_t v = h && SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+            memcpy(base + r.off, &v, sizeof(v));
+            continue;
+        }
         BOOL lax = (r.fFlags & ZFF_LAX) != 0;
         char text[1100];
         Field_GetText(hDlg, r.id, text, sizeof(text));
@@ -247,8 +260,13 @@ int Fields_Read(HWND hDlg, const ZT_FIELD* f, int n, void* rec)
 
 void Fields_Clear(HWND hDlg, const ZT_FIELD* f, int n)
 {
-    for (int i = 0; i < n; i++)
-        SetText(hDlg, f[i].id, "");
+    for (int i = 0; i < n; i++) {
+        HWND h = f[i].kind == ZF_CHECK ? Rights_FindControl(hDlg, f[i].id) : nullptr;
+        if (h)
+            SendMessageA(h, BM_SETCHECK, BST_UNCHECKED, 0);
+        else if (f[i].kind != ZF_CHECK)
+            SetText(hDlg, f[i].id, "");
+    }
 }
 
 void Fields_Limit(HWND hDlg, const ZT_FIELD* f, int n)
@@ -256,7 +274,7 @@ void Fields_Limit(HWND hDlg, const ZT_FIELD* f, int n)
     for (int i = 0; i < n; i++) {
         const ZT_FIELD& r = f[i];
         HWND h = Rights_FindControl(hDlg, r.id);
-        if (!h)
+        if (!h || r.kind == ZF_CHECK)
             continue;
         if (r.kind == ZF_DATE)
             DateField_Attach(h);

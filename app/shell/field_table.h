@@ -23,7 +23,8 @@ enum ZT_FIELD_KIND {
     ZF_DECIMAL,   // double: digits with at most one point, 0 .. dbMax; an empty box is 0
     ZF_DATE,      // char[cb] "YYYY-MM-DD" or empty: shown empty for the zero date, another text
                   // refused; the box is a date field (its calendar)
-    ZF_SHOWN      // shown from the record (text), never read back
+    ZF_SHOWN,     // shown from the record (text), never read back
+    ZF_CHECK      // int32_t flag: a check box, ticked for a non-zero value, read back as 1 or 0
 };
 
 // Row flags.

@@ -63,8 +63,12 @@ struct tagZT_Main_Param {
 
     // Shared area and estate caches (phase 2).  The spare counters say how
     // many records the windows may still append in place after the rows.
+    // Cities stay packed in their first nCity slots; urban areas, districts
+    // and estates may have free slots between live records (walk count plus
+    // spare; app/admin/area_cache.h edits the area caches).
     tagCITY* pCity;
     int32_t nCity;
+    int32_t nCitySpare;
     tagURBAN* pUrban;
     int32_t nUrban;
     int32_t nUrbanSpare;
@@ -90,6 +94,12 @@ struct tagZT_Main_Param {
 
     CRITICAL_SECTION csApp;      // the application lock (initialised in phase 1)
     int32_t bLockReady;          // 1 once csApp is initialised
+
+    // Spare records after the rows of the branch and employee lists (set
+    // when they are loaded): room the windows may still fill in place (a
+    // record restored from the recycle bin), count up and spare down.
+    int32_t nBrSpare;
+    int32_t nEmpSpare;
 };
 
 // The one instance.

@@ -3,6 +3,7 @@
 // placeholder of a module not built yet.
 #include "app/shell/module.h"
 #include "app/shell/caches.h"
+#include "app/shell/export.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
@@ -220,7 +221,7 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
     }
     char* slot = Slot(w, free);
     memcpy(slot, pRecord, w->d->cbRecord);
-    if (!Block_AppendRow(w->hGrid, w->d->col, w->d->nCol, w, slot)) {
+    if (!Block_AppendRow(w->hGrid, w->col, w->nCol, w, slot)) {
         memset(slot, 0, w->d->cbRecord);
         return nullptr;                      // the grid has said its rows are used up
     }
@@ -263,6 +264,20 @@ static int RunBehindBusy(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
     return result;
 }
 
+int Module_RunMarked(ZT_MODWIN* w, const std::function<int()>& fn)
+{
+    if (!w || !fn || w->bBusy)
+        return 0;
+    w->bBusy = TRUE;
+    int result = fn();
+    w->bBusy = FALSE;
+    if (w->bGone) {
+        Release(w);
+        return -1;
+    }
+    return result;
+}
+
 int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
 {
     if (!w || !fn)
@@ -282,7 +297,7 @@ static int LoadTask(ZT_MODWIN* w, void*)
     BOOL ok = w->d->pfnLoad(w, &rs) && rs.pBlock;
     if (ok) {
         w->rs = rs;
-        int n = Block_FillGrid(w->hGrid, w->d->col, w->d->nCol, w, rs.pBlock, rs.nSlots, w->d->cbRecord,
+        int n = Block_FillGrid(w->hGrid, w->col, w->nCol, w, rs.pBlock, rs.nSlots, w->d->cbRecord,
                                w->d->offKey, w->d->pfnCheckRow);
         w->nListed = n > 0 ? n : 0;
     } else if (rs.pBlock && w->d->pfnFree) {
@@ -366,6 +381,24 @@ void Module_Layout(ZT_MODWIN* w)
         Layout(w);
 }
 
+void Module_ShowGrid(ZT_MODWIN* w, HWND hGrid, const ZT_COLDEF* col, int nCol)
+{
+    if (!w || !hGrid || w->bBusy || hGrid == w->hGrid)
+        return;
+    HWND old = w->hGrid;
+    if (old) {
+        SendMessageA(old, GRM_CLEAR, 0, 0);
+        ShowWindow(old, SW_HIDE);
+    }
+    w->hGrid = hGrid;
+    w->col = col;
+    w->nCol = nCol;
+    w->nListed = 0;
+    ShowCount(w);
+    Layout(w);
+    ShowWindow(hGrid, SW_SHOW);
+}
+
 // The tree left of the grid, behind the splitter: its selected item stays
 // marked while the user works in the grid.
 static BOOL CreateTree(ZT_MODWIN* w)
@@ -391,6 +424,8 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
     w->d = d;
     w->p = p;
     w->hwnd = hwnd;
+    w->col = d->col;
+    w->nCol = d->nCol;
     if (d->cbState)
         w->pState = calloc(1, d->cbState);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
@@ -466,12 +501,40 @@ static void CloseWindow(ZT_MODWIN* w)
         DestroyWindow(w->hwnd);
 }
 
+// The context menu of the grid: the module's popup of menu 120 with "导出…"
+// at its end while it is shown (a module without a popup: "导出…" alone).
+static void ContextMenu(ZT_MODWIN* w)
+{
+    static const char kExport[] = "导出…";
+    HMENU hPopup = w->d->iCtxPopup >= 0 && w->p->hContextMenus ? GetSubMenu(w->p->hContextMenus, w->d->iCtxPopup)
+                                                                 : nullptr;
+    UINT exportFlags = MF_STRING | (May(w, ZT_OP_VIEW) ? MF_ENABLED : MF_GRAYED);
+    if (hPopup) {
+        int n = GetMenuItemCount(hPopup);
+        AppendMenuA(hPopup, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(hPopup, exportFlags, ID_MODULE_EXPORT, kExport);
+        Block_ContextMenu(w->hwnd, w->p, w->d->iCtxPopup);
+        while (GetMenuItemCount(hPopup) > n)
+            RemoveMenu(hPopup, static_cast<UINT>(n), MF_BYPOSITION);
+        return;
+    }
+    HMENU hOwn = CreatePopupMenu();
+    if (!hOwn)
+        return;
+    AppendMenuA(hOwn, exportFlags, ID_MODULE_EXPORT, kExport);
+    POINT pt;
+    GetCursorPos(&pt);
+    SetForegroundWindow(GetAncestor(w->hwnd, GA_ROOT));
+    TrackPopupMenu(hOwn, TPM_LEFTALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, w->hwnd, nullptr);
+    PostMessageA(w->hwnd, WM_NULL, 0, 0);
+    DestroyMenu(hOwn);
+}
+
 static void OnGridNotify(ZT_MODWIN* w, int code)
 {
     switch (code) {
     case GRN_RBUTTONUP:
-        if (w->d->iCtxPopup >= 0)
-            Block_ContextMenu(w->hwnd, w->p, w->d->iCtxPopup);
+        ContextMenu(w);
         break;
     case GRN_DBLCLK:
         if (w->d->iDblClkCmd)
@@ -505,6 +568,10 @@ static BOOL OnCommand(ZT_MODWIN* w, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_MODULE_REFRESH:
         Module_Refresh(w);
+        return TRUE;
+    case ID_MODULE_EXPORT:
+        if (w->hGrid && May(w, ZT_OP_VIEW))    // the right is checked here, not only by the button
+            Export_Module(w);
         return TRUE;
     }
     return FALSE;

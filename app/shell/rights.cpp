@@ -54,6 +54,9 @@ const ModuleWords kModules[] = {
     {ZTM_CLIENT_FOLLOW, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W3, false}},
     {ZTM_RECYCLE, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
     {ZTM_LOG, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
+    {ZTM_BRANCH, {&tagZT_Main_Param::W6, false}, {&tagZT_Main_Param::W6, false}},
+    {ZTM_POSITION, {&tagZT_Main_Param::W8, false}, {&tagZT_Main_Param::W8, false}},
+    {ZTM_GRANT, {&tagZT_Main_Param::W14, false}, {&tagZT_Main_Param::W14, false}},
 };
 
 const ModuleWords* WordsOf(int iModule)
@@ -87,6 +90,26 @@ const OpCommands kToolbars[] = {
     {ZTM_CLIENT, 0, ID_CLIENT_ADD, ID_CLIENT_MODIFY, ID_CLIENT_DELETE},
     {ZTM_HOUSE, 0, ID_HOUSE_ADD, ID_HOUSE_MODIFY, ID_HOUSE_DELETE},
     {ZTM_HOUSE_FOLLOW, 0, 0, 0, ID_FOLLOW_DELETE},
+};
+
+// The organisation window's commands and the operation of the module each
+// asks; iModule -1: never offered.
+struct OrgCommand {
+    int iCmd;
+    int iModule;
+    int iOp;
+};
+const OrgCommand kOrgCommands[] = {
+    {ID_ORG_BRANCH_ADD, ZTM_BRANCH, ZT_OP_ADD},
+    {ID_ORG_BRANCH_MODIFY, ZTM_BRANCH, ZT_OP_MODIFY},
+    {ID_ORG_BRANCH_DELETE, ZTM_BRANCH, ZT_OP_DELETE},
+    {ID_ORG_EMP_ADD, ZTM_ORG, ZT_OP_ADD},
+    {ID_ORG_EMP_DELETE, ZTM_ORG, ZT_OP_DELETE},
+    {ID_ORG_PWD_RESET, ZTM_ORG, ZT_OP_MODIFY},
+    {ID_ORG_EMP_TRANSFER, ZTM_ORG, ZT_OP_MODIFY},
+    {ID_ORG_POSITIONS, ZTM_POSITION, ZT_OP_VIEW},
+    {IDC_PD_GRANT, ZTM_GRANT, ZT_OP_MODIFY},
+    {ID_ORG_MERGE, -1, 0},
 };
 
 // ---- Menus ----------------------------------------------------------------------
@@ -262,16 +285,11 @@ void Rights_ContextClients(const tagZT_Main_Param* p)
 
 void Rights_ContextOrg(const tagZT_Main_Param* p)
 {
-    // Greyed for every user; nothing enables them again.
-    static const UINT kBranch[] = {ID_ORG_BRANCH_ADD, ID_ORG_BRANCH_MODIFY, ID_ORG_BRANCH_DELETE};
-    static const UINT kEmployee[] = {ID_ORG_POSITIONS, ID_ORG_EMP_DELETE, ID_ORG_EMP_ADD};
-    HMENU branches = ContextPopup(p, CTXPOS_BRANCH);
-    HMENU employees = ContextPopup(p, CTXPOS_EMPLOYEE);
-    for (UINT id : kBranch) {
-        GreyCommand(branches, id);
-        GreyCommand(employees, id);
+    for (const OrgCommand& c : kOrgCommands) {
+        if (Rights_OrgCommand(p, c.iCmd)) continue;
+        GreyCommand(ContextPopup(p, CTXPOS_BRANCH), static_cast<UINT>(c.iCmd));
+        GreyCommand(ContextPopup(p, CTXPOS_EMPLOYEE), static_cast<UINT>(c.iCmd));
     }
-    for (UINT id : kEmployee) GreyCommand(employees, id);
 }
 
 void ApplyMenuRights(tagZT_Main_Param* p)
@@ -337,11 +355,17 @@ BOOL Rights_ToolbarHouses(const tagZT_Main_Param* p, HWND hToolbar, HWND hWnd)
     return FALSE;
 }
 
-void Rights_ToolbarOrg(const tagZT_Main_Param*, HWND hToolbar)
+void Rights_ToolbarOrg(const tagZT_Main_Param* p, HWND hToolbar)
 {
-    static const int kAlwaysOff[] = {ID_ORG_BRANCH_ADD, ID_ORG_POSITIONS, ID_ORG_EMP_TRANSFER, ID_ORG_MERGE,
-                                     ID_ORG_EMP_MODIFY};
-    for (int id : kAlwaysOff) DisableButton(hToolbar, id);
+    for (const OrgCommand& c : kOrgCommands)
+        if (!Rights_OrgCommand(p, c.iCmd)) DisableButton(hToolbar, c.iCmd);
+}
+
+BOOL Rights_OrgCommand(const tagZT_Main_Param* p, int iCmd)
+{
+    for (const OrgCommand& c : kOrgCommands)
+        if (c.iCmd == iCmd) return c.iModule >= 0 && Rights_May(p, c.iModule, c.iOp);
+    return TRUE;
 }
 
 // ---- Lists and records ------------------------------------------------------------
@@ -411,13 +435,13 @@ void Rights_SysOptSave(const tagZT_Main_Param* p, HWND hDlg)
 void Rights_PositionButtons(const tagZT_Main_Param* p, HWND hDlg)
 {
     if (!Self(p->W8, ZT_OP_ADD)) EnableControl(hDlg, 5, FALSE);
-    if (!Self(p->W7, ZT_OP_MODIFY)) EnableControl(hDlg, 4, FALSE);
-    if (!Self(p->W7, ZT_OP_DELETE)) EnableControl(hDlg, 3, FALSE);
+    if (!Self(p->W8, ZT_OP_MODIFY)) EnableControl(hDlg, 4, FALSE);
+    if (!Self(p->W8, ZT_OP_DELETE)) EnableControl(hDlg, 3, FALSE);
 }
 
 void Rights_GrantButton(const tagZT_Main_Param* p, HWND hDlg)
 {
-    if (!Self(p->W14, ZT_OP_MODIFY)) EnableControl(hDlg, 1086, FALSE);
+    if (!Rights_OrgCommand(p, IDC_PD_GRANT)) EnableControl(hDlg, IDC_PD_GRANT, FALSE);
 }
 
 void Rights_HouseFields(const tagZT_Main_Param* p, HWND hDlg)

@@ -6,7 +6,8 @@
 // Which word serves which module: W1 houses and W2 clients (scoped, asked
 // through PD_Akst; W2 also opens the follow-up windows, the recycle bin and
 // the operation log), W3 follow-ups, W4 estates, W5 estate buildings,
-// W7 organisation, W8 organisation additions, W9 parameters, W10 areas,
+// W6 branches, W7 organisation (its window and employees), W8 positions,
+// W9 parameters, W10 areas,
 // W11 system options, W14 permission granting (PD_Self), W15 client,
 // W16 house and W17 estate field rights (PD_Part).
 #pragma once
@@ -15,7 +16,11 @@
 // Modules whose windows have an open check.
 enum ZT_MODULE {
     ZTM_AREA, ZTM_PARAM, ZTM_ESTATE, ZTM_ORG, ZTM_HOUSE, ZTM_CLIENT,
-    ZTM_HOUSE_FOLLOW, ZTM_CLIENT_FOLLOW, ZTM_RECYCLE, ZTM_LOG
+    ZTM_HOUSE_FOLLOW, ZTM_CLIENT_FOLLOW, ZTM_RECYCLE, ZTM_LOG,
+    // Records of the organisation window besides its employees (ZTM_ORG):
+    // branches (W6), positions (W8) and the permissions granted (W14); they
+    // have no window of their own.
+    ZTM_BRANCH, ZTM_POSITION, ZTM_GRANT
 };
 
 // Operation numbers asked of the library.
@@ -75,6 +80,13 @@ void Rights_ToolbarClients(const tagZT_Main_Param* p, HWND hToolbar);
 BOOL Rights_ToolbarHouses(const tagZT_Main_Param* p, HWND hToolbar, HWND hWnd);
 void Rights_ToolbarFollowUps(const tagZT_Main_Param* p, HWND hToolbar);
 void Rights_ToolbarOrg(const tagZT_Main_Param* p, HWND hToolbar);
+// Whether the user may run a command of the organisation window: the branch
+// commands ask the branch word (W6), "职位管理" the positions word (W8), add
+// and delete employee, reset password and "员工转移" the organisation word
+// (W7), "授权" (1086) the granting word (W14); "合并数据" is never offered.  Other commands (refreshes, "修改员工",
+// whose dialog withholds its save button by itself): TRUE.  The context
+// menus and the toolbar of the window ask the same.
+BOOL Rights_OrgCommand(const tagZT_Main_Param* p, int iCmd);
 
 // ---- Lists and records ------------------------------------------------------------
 
@@ -109,7 +121,8 @@ BOOL Rights_MayBuilding(const tagZT_Main_Param* p, int iOp);
 void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg);
 // System options dialog: save button 1 (W11 modify).
 void Rights_SysOptSave(const tagZT_Main_Param* p, HWND hDlg);
-// Positions dialog: buttons 5 (W8 add), 4 (W7 modify), 3 (W7 delete).
+// Positions dialog: buttons 5 (add), 4 (modify), 3 (delete) by the
+// positions word W8.
 void Rights_PositionButtons(const tagZT_Main_Param* p, HWND hDlg);
 // Permission panel: grant button 1086 (W14 modify).
 void Rights_GrantButton(const tagZT_Main_Param* p, HWND hDlg);

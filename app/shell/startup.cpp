@@ -190,6 +190,8 @@ void Startup_LoadLists(tagZT_Main_Param* p)
         n = 0;
     }
     p->nEmp = n;
+    p->nBrSpare = p->pBrList ? 101 : 0;
+    p->nEmpSpare = p->pEmpList ? 101 : 0;
 }
 
 static int Phase1Resources(tagZT_Main_Param* p, HWND hDlg)
@@ -241,6 +243,9 @@ static void ConnectCause(const tagZT_SQL_MATION* s, char* psz, size_t cb)
     unsigned int code = MYSQL_ErrorNumber();
     char server[64];
     snprintf(server, sizeof server, "%s:%d", s->szHost, s->iPort ? static_cast<int>(s->iPort) : 3306);
+    // Of several servers, the one whose failure is told.
+    if (s->szServers[0])
+        ZTData_ServerName(server, sizeof server);
     switch (code) {
     case 2002:
     case 2003:
@@ -365,6 +370,7 @@ static int Phase2Areas(tagZT_Main_Param* p, HWND hDlg)
     p->nDist = p->pDist ? n : 0;
     // Room the windows may still fill in place behind the loaded rows; an
     // array that could not be loaded offers none.
+    p->nCitySpare = p->pCity ? 101 : 0;
     p->nUrbanSpare = p->pUrban ? 101 : 0;
     p->nDistSpare = p->pDist ? 101 : 0;
     return 1;

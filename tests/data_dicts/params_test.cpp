@@ -211,6 +211,10 @@ TEST_F(ParamTest, ChangesReportTheRowsTheServerChanged)
     EXPECT_EQ(FD_Del_Argc_Value(1, &renamed), 1);
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(TestDb_Count("t_param where iOrdinal = " + std::to_string(sale)), 0);
+    // The log row keeps what was deleted.
+    EXPECT_EQ(TestDb_Scalar("select szValue from t_log where iAct = 1 and iObjType = 10 and iObjID = " +
+                            std::to_string(sale)),
+              std::to_string(renamed.iParentIndex) + "@,@" + renamed.szValue);
 }
 
 TEST_F(ParamTest, ValueLoadsOrderAndTheRecycledMode)

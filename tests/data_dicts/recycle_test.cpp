@@ -278,6 +278,33 @@ TEST_F(RecycleTest, LookUpListsIncludeRecycledRows)
     EXPECT_EQ(w.pUrban, nullptr);
 }
 
+TEST_F(RecycleTest, RestorePurgeAndClearAreLoggedWithTheirOperator)
+{
+    int urban = AddUrban(AddCity("杭州"), "西湖区");
+    int back = InsertEstate(urban, "回春苑");
+    int gone = InsertEstate(urban, "旧村");
+    int entryBack = Recycle("t_estate", 2, back);
+    int entryGone = Recycle("t_estate", 2, gone);
+    TestDb_Exec("delete from t_log");
+    tagRECY rb = {entryBack, 2, "", back};
+    tagRECY rg = {entryGone, 2, "", gone};
+    ASSERT_EQ(FD_Recover_Recyle(5, &rb, 2), 1);
+    ASSERT_EQ(FD_Del_Recyle(6, &rg, 2), 1);
+    EXPECT_EQ(TestDb_Count("t_estate where iOrdinal = " + std::to_string(gone)), 0);
+    // The purged row's snapshot was taken before it went.
+    EXPECT_EQ(TestDb_Query("select iAct, iObjType, iObjID, iOpEmp, szValue from t_log order by iOrdinal"),
+              (std::vector<std::vector<std::string>>{{"5", "2", std::to_string(back), "5", "回春苑"},
+                                                     {"6", "2", std::to_string(gone), "6", "旧村"}}));
+    for (const char* no : {"12", "13"}) {
+        int h = InsertHouse(back, "1", no, "出售");
+        Recycle("t_house", 0, h);
+    }
+    ASSERT_EQ(FD_Clear_Recyle(7, 0), 1);
+    EXPECT_EQ(TestDb_Scalar("select concat(iAct, '/', iObjType, '/', iObjID, '/', iOpEmp, '/', szValue) from t_log "
+                            "where iAct = 7"),
+              "7/0/0/7/清空回收站: 2");
+}
+
 TEST_F(RecycleTest, RejectedChangesSayWhat)
 {
     tagRECY r = {1, 1, "", 1};

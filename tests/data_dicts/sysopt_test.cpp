@@ -29,22 +29,23 @@ TEST_F(SysTest, EverySaveAddsTheOnlyActiveRowAndTheNewestLoads)
     b.bHouCipher = 0;
     b.dwBmpMaxSize = 70000;  // beyond 16 bits: kept whole
     b.bAttendance = 1;
-    b.bIntegrityRule = 1;    // not written: the new row takes the default
+    b.bIntegrityRule = 1;
     ASSERT_EQ(FD_Upd_Sys(&b), 1);
     EXPECT_NE(b.iOrdinal, a.iOrdinal);
     tagSYS c = b;
     c.bCliCipher = 0;
     c.dwBmpMaxSize = 1024;
+    c.bIntegrityRule = 0;
     ASSERT_EQ(FD_Upd_Sys(&c), 1);
     EXPECT_EQ(TestDb_Count("t_sys"), 3);
     EXPECT_EQ(TestDb_Scalar("select group_concat(iOrdinal) from t_sys where bActive = 1"), std::to_string(c.iOrdinal));
     EXPECT_EQ(TestDb_Scalar("select dwBmpMaxSize from t_sys where iOrdinal = " + std::to_string(b.iOrdinal)), "70000");
 
+    // The complete-rule-set flag is stored like every other.
+    EXPECT_EQ(TestDb_Scalar("select bIntegrityRule from t_sys where iOrdinal = " + std::to_string(b.iOrdinal)), "1");
     tagSYS now = {};
     ASSERT_EQ(FD_Sct_Sys(&now), &now);
-    tagSYS want = c;
-    want.bIntegrityRule = 0;
-    EXPECT_EQ(memcmp(&now, &want, sizeof now), 0);
+    EXPECT_EQ(memcmp(&now, &c, sizeof now), 0);
 }
 
 TEST_F(SysTest, OptionErrorsAreRecordedAndReported)

@@ -38,9 +38,11 @@ struct Seen {
 std::vector<Seen> g_seen;
 WNDPROC g_oldChildProc = nullptr;
 
+// Commands from the child's own controls (its grid's notifications) are
+// not what the frame forwards, and are not recorded.
 LRESULT CALLBACK RecordingChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_COMMAND)
+    if (msg == WM_COMMAND && !IsChild(hwnd, reinterpret_cast<HWND>(lParam)))
         g_seen.push_back({msg, wParam, lParam});
     return CallWindowProcA(g_oldChildProc, hwnd, msg, wParam, lParam);
 }
@@ -110,6 +112,12 @@ TEST_F(FrameTest, HouseBrowsingTwiceLeavesOneFocusedHouseWindow)
 
 TEST_F(FrameTest, EveryModuleCommandOpensItsClassWithItsCaption)
 {
+    // The organisation window reads its permission presets and positions
+    // when it opens, and closes when it cannot.
+    ASSERT_NE(TestDb_Open("kelmora_frame_modules"), nullptr);
+    struct Closing {
+        ~Closing() { TestDb_Close(); }
+    } closing;
     struct {
         int cmd;
         const char* cls;
@@ -183,7 +191,7 @@ TEST_F(FrameTest, UnknownCommandsReachTheActiveChildUnchanged)
     // No child: dropped without harm.
     Shell_Command(frame, 1317);
 
-    // A placeholder child records what reaches it.
+    // A module child records what reaches it.
     Shell_Command(frame, IDM_LOG);
     HWND child = Frame_FindChild(ZT_CLASS_CHILD_LOG);
     ASSERT_NE(child, nullptr);

@@ -1,6 +1,8 @@
 #include "tests/frame/shell_fixture.h"
 #include "app/shell/frame.h"
 #include "app/shell/blocks.h"
+#include "app/shell/module.h"
+#include "app/shell/startup.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
 #include <cstring>
@@ -51,6 +53,21 @@ void Shell_Setup()
     p->bRemindOff = 0;
     if (!p->hMainMenu || !IsMenu(p->hMainMenu))
         p->hMainMenu = LoadMenuA(hInst, MAKEINTRESOURCEA(IDM_MAIN));
+}
+
+void Shell_LoginAdministrator()
+{
+    Shell_Setup();
+    tagZT_Main_Param* p = &g_ZTMain;
+    Startup_LoadLists(p);
+    p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
+    ASSERT_NE(p->pLoginEmp, nullptr);
+    p->pLoginBr =
+        static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
+    ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
+    Shell_Setup();    // every right again
+    ASSERT_TRUE(Module_RegisterClasses(p->hInst));
+    ZTListview_SetMessageBoxHook(TestBoxes_Hook());
 }
 
 HWND Shell_CreateFrame()

@@ -12,6 +12,11 @@
 // registers the classes, once.  Menus are reloaded on every call: a frame
 // destroys its menu with it.
 void Shell_Setup();
+// Logs the shell in as the administrator (key 1) of the database ZTData is
+// connected to, the way start-up does: the branch and employee lists, the
+// caches of phase 2, every right, the module classes, and the grid's
+// message boxes through the test recorder.
+void Shell_LoginAdministrator();
 // The main frame: class "ZT_MDIMAIN", the product name as caption, the
 // main menu, shown normal at (20, 20) 900 x 640.
 HWND Shell_CreateFrame();

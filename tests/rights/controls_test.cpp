@@ -2,6 +2,7 @@
 // and the dialog checks on small dialogs of real controls.
 #include "tests/rights/rights_support.h"
 #include "tests/controls/ui_driver.h"
+#include "app/resources/resource.h"
 
 #include <commctrl.h>
 #include <cstring>
@@ -160,12 +161,25 @@ TEST_F(RightsUi, ModuleToolbarsDisableRefusedOperations)
     EXPECT_TRUE(Enabled(tb, 40068));
     DestroyWindow(tb);
 
-    // The organisation's fixed buttons go off even for the administrator.
-    tb = Toolbar({2000, 1317, 40114, 40192, 40191, 40115, 40112, 19});
+    // The organisation's buttons follow the words of their records: branch
+    // commands the branch rights, "职位管理" the position view, the employee
+    // commands the employee rights; "合并数据" is never offered.
+    const std::vector<int> org = {2000, 1317, 1318, 40114, 40192, 40191, 40115, 40112, 40116, 40107, 19};
+    DestroyWindow(tb);
+    tb = Toolbar(org);
     RightsUser_Make(&u, "2P2T332U2X30");
     Rights_ToolbarOrg(&u.p, tb);
-    for (int id : {2000, 40114, 40192, 40191, 40115}) EXPECT_FALSE(Enabled(tb, id)) << id;
-    for (int id : {1317, 40112, 19}) EXPECT_TRUE(Enabled(tb, id)) << id;
+    for (int id : {2000, 1317, 1318, 40191}) EXPECT_FALSE(Enabled(tb, id)) << id;
+    for (int id : {40114, 40192, 40115, 40112, 40116, 40107, 19}) EXPECT_TRUE(Enabled(tb, id)) << id;
+    DestroyWindow(tb);
+    tb = Toolbar(org);
+    RightsUser_Make(&u, "2P2S2Q");
+    Rights_ToolbarOrg(&u.p, tb);
+    for (int id : {1318, 40114, 40192, 40191, 40112, 40116, 40107}) EXPECT_FALSE(Enabled(tb, id)) << id;
+    for (int id : {2000, 1317, 40115, 19}) EXPECT_TRUE(Enabled(tb, id)) << id;
+    EXPECT_TRUE(Rights_OrgCommand(&u.p, ID_ORG_BRANCH_ADD));
+    EXPECT_FALSE(Rights_OrgCommand(&u.p, ID_ORG_PWD_RESET));
+    DestroyWindow(tb);
 }
 
 // ---- Locked field -----------------------------------------------------------------

@@ -159,7 +159,7 @@ TEST_F(MenuRights, NoRightsAtAllLeaveUserAdministrationAndWindowPopups)
     EXPECT_FALSE(Greyed(u.p.hMainMenu, IDM_CHANGE_PWD));
 }
 
-TEST_F(MenuRights, AdministratorKeepsEverythingButTheFixedOrganisationCommands)
+TEST_F(MenuRights, AdministratorKeepsEverythingButMergingData)
 {
     Apply(kAllRightCodes);
     HMENU m = u.p.hMainMenu;
@@ -177,12 +177,24 @@ TEST_F(MenuRights, AdministratorKeepsEverythingButTheFixedOrganisationCommands)
         }
     }
     for (UINT id : {2000, 1317, 1318}) {
+        EXPECT_FALSE(Greyed(ctx(CTXPOS_BRANCH), id)) << id;
+        EXPECT_FALSE(Greyed(ctx(CTXPOS_EMPLOYEE), id)) << id;
+    }
+    for (UINT id : {40114, 40116, 40112, 40115, 40107, 40110}) EXPECT_FALSE(Greyed(ctx(CTXPOS_EMPLOYEE), id)) << id;
+    EXPECT_FALSE(Greyed(ctx(CTXPOS_BRANCH), 40109));
+}
+
+TEST_F(MenuRights, OrganisationCommandsFollowTheirRecordsRights)
+{
+    // Employees viewed and added, no branch change, no positions.
+    Apply("2T2U");
+    for (UINT id : {2000, 1317, 1318}) {
         EXPECT_TRUE(Greyed(ctx(CTXPOS_BRANCH), id)) << id;
         EXPECT_TRUE(Greyed(ctx(CTXPOS_EMPLOYEE), id)) << id;
     }
-    for (UINT id : {40114, 40116, 40112}) EXPECT_TRUE(Greyed(ctx(CTXPOS_EMPLOYEE), id)) << id;
-    for (UINT id : {40115, 40107, 40110}) EXPECT_FALSE(Greyed(ctx(CTXPOS_EMPLOYEE), id)) << id;
-    EXPECT_FALSE(Greyed(ctx(CTXPOS_BRANCH), 40109));
+    for (UINT id : {40114, 40116, 40107}) EXPECT_TRUE(Greyed(ctx(CTXPOS_EMPLOYEE), id)) << id;
+    for (UINT id : {40112, 40115, 40110, 19}) EXPECT_FALSE(Greyed(ctx(CTXPOS_EMPLOYEE), id)) << id;
+    EXPECT_FALSE(Greyed(u.p.hMainMenu, IDM_BRANCH));
 }
 
 TEST_F(MenuRights, MenuBarOfAWindowShowsTheRemainingPopups)

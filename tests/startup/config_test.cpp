@@ -193,6 +193,47 @@ TEST_F(ConfigTest, AHostOrCaFileTooLongForItsFieldIsRefusedNotCut)
     EXPECT_EQ(TestBoxes_Count(), 0u);
 }
 
+// HOST may name several servers, tried in order, each with an optional
+// port; one host without a port stays as it always was.
+TEST_F(ConfigTest, HostMayNameSeveralServersWithTheirPorts)
+{
+    const std::string good = "[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nUID=kelmora\r\nDATABASE=agency\r\nPORT=3306\r\n";
+    char why[1200] = "";
+    Write(good + "HOST= db1.agency.lan:3307, 192.168.1.12 ,db3.agency.lan:3309 \r\n");
+    ASSERT_EQ(Config_Read(block.get(), why, sizeof why), 1) << why;
+    EXPECT_STREQ(block->sql.szServers, "db1.agency.lan:3307, 192.168.1.12 ,db3.agency.lan:3309");
+    EXPECT_STREQ(block->sql.szHost, "db1.agency.lan") << "the first server's host";
+    EXPECT_EQ(block->sql.iPort, 3306) << "the port of the servers without their own";
+
+    Write(good + "HOST=127.0.0.2:3310\r\n");
+    ASSERT_EQ(Config_Read(block.get(), why, sizeof why), 1) << why;
+    EXPECT_STREQ(block->sql.szServers, "127.0.0.2:3310");
+    EXPECT_STREQ(block->sql.szHost, "127.0.0.2");
+
+    Write(good + "HOST=db.agency.lan\r\n");
+    ASSERT_EQ(Config_Read(block.get(), why, sizeof why), 1) << why;
+    EXPECT_STREQ(block->sql.szServers, "") << "one host: as before";
+    EXPECT_STREQ(block->sql.szHost, "db.agency.lan");
+
+    const std::string host38(38, 'h');
+    struct Case {
+        std::string host, said;
+    } cases[] = {
+        {"db1,,db3", "第2个服务器是空的"},
+        {"db1:3306,db2:99999", "第2个服务器的端口无效"},
+        {"db1," + host38, "第2个服务器名太长"},
+        {"a,b,c,d,e,f,g,h,i", "服务器太多"},
+        {std::string(300, 'a'), "HOST太长"},
+    };
+    for (const Case& c : cases) {
+        Write(good + "HOST=" + c.host + "\r\n");
+        EXPECT_EQ(Config_Read(block.get(), why, sizeof why), 0) << c.host;
+        EXPECT_NE(std::string(why).find(c.said), std::string::npos) << why;
+        EXPECT_NE(std::string(why).find(file), std::string::npos) << why;
+    }
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
 // The current folder first, then the program's folder, then the user's
 // own folder (%APPDATA%\Kelmora): the first file found is the one read,
 // and the first-run flag is written into it.

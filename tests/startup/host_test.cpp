@@ -65,14 +65,15 @@ struct HostTest : testing::Test {
     }
 
     // config.ini as the set-up tool writes it, for this server.
-    void WriteConfig(const char* user, const char* password, bool ssl = false, const char* ca = "")
+    void WriteConfig(const char* user, const char* password, bool ssl = false, const char* ca = "",
+                     const std::string& host = kLanHost)
     {
         DbToolConfig c;
         c.user = user;
         c.password = password;
         c.database = kDb;
         c.port = port;
-        c.host = kLanHost;
+        c.host = host;
         c.ssl = ssl;
         c.sslCa = ca;
         std::string text, fault;
@@ -180,6 +181,34 @@ TEST_F(HostTest, AnAccountWithoutRightsOnTheDatabaseIsToldApart)
     EXPECT_TRUE(text.empty());
     c.password = std::string(16, 'p');
     EXPECT_TRUE(DbTool_ConfigText(c, &text, &fault)) << fault;
+}
+
+// HOST names several servers: the program connects to the first that
+// answers (nothing listens on 127.0.0.1 at this port); when none does, the
+// failure names the server tried last.
+TEST_F(HostTest, OfSeveralServersTheFirstThatAnswersIsUsed)
+{
+    std::string err;
+    ASSERT_TRUE(DbTool_Account(root, kDb, "lan", "Lan#2026", {"127.0.0.%"}, false, &err)) << err;
+    std::string lan = std::string(kLanHost) + ":" + port;
+    WriteConfig("lan", "Lan#2026", false, "", "127.0.0.1:" + port + "," + lan);
+    tagZT_Main_Param* p = nullptr;
+    EXPECT_EQ(Start(&p), 1);
+    for (const TestBox& b : TestBoxes_Taken())
+        ADD_FAILURE() << "unexpected box: " << b.text;
+    EXPECT_EQ(std::string(p->sql.szServers), "127.0.0.1:" + port + "," + lan);
+    char server[64] = "";
+    ZTData_ServerName(server, sizeof server);
+    EXPECT_EQ(std::string(server), lan);
+    ASSERT_GT(p->nBr, 0) << "the branch list came from the second server";
+
+    std::string last = "127.0.0.3:" + port;
+    WriteConfig("lan", "Lan#2026", false, "", "127.0.0.1:" + port + "," + last);
+    EXPECT_EQ(Start(&p), 0);
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("无法连接数据服务器" + last), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(Startup_ExitCode(), 1);
 }
 
 // The server with a certificate of the agency's own CA, naming 127.0.0.2.

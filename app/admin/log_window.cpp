@@ -1,0 +1,201 @@
+#include "app/admin/log_window.h"
+#include "app/admin/admin_lookups.h"
+#include "app/admin/log_filter.h"
+#include "app/admin/log_ids.h"
+#include "app/admin/log_names.h"
+#include "app/listings/listing_window.h"
+#include "app/shell/frame.h"
+#include "app/shell/rights.h"
+#include "app/resources/resource.h"
+#include "app/resources/toolbar_images.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// The window's state: the list window's, then the names of operators.
+struct LOG_WIN {
+    LISTING_WIN list;
+    ADMIN_LOOKUPS* look;
+};
+
+LOG_WIN* State(const ZT_MODWIN* w)
+{
+    return static_cast<LOG_WIN*>(w->pState);
+}
+
+const tagLOG* Log(const void* rec)
+{
+    return static_cast<const tagLOG*>(rec);
+}
+
+const void* OperationName(const ZT_MODWIN*, const void* rec)
+{
+    return Log_OperationText(Log(rec)->iAct, Log(rec)->iObjType);
+}
+
+const void* ObjectName(const ZT_MODWIN*, const void* rec)
+{
+    return Log_ObjectText(Log(rec)->iObjType);
+}
+
+const void* BranchName(const ZT_MODWIN* w, const void* rec)
+{
+    return Lookups_EmployeeBranch(State(w)->look, Log(rec)->iOpEmp);
+}
+
+const void* EmployeeName(const ZT_MODWIN* w, const void* rec)
+{
+    return Lookups_Employee(State(w)->look, Log(rec)->iOpEmp);
+}
+
+BOOL Build(ZT_MODWIN* w, std::string* pWhere, int* pBadCtl)
+{
+    LogFilterPanel v;
+    ListingWindow_Read(w, &v);
+    return LogFilter_Build(w->p, v, pWhere, pBadCtl);
+}
+
+void AddItems(HWND hBox, const char* (*name)(const tagZT_Main_Param*, int), const tagZT_Main_Param* p, int n)
+{
+    for (int i = 0; i < n; i++)
+        if (const char* s = name(p, i))
+            SendMessageA(hBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+}
+
+// ---- Module hooks -------------------------------------------------------------------------
+
+// The panel's lists: the employees and branches of the shared lists, the
+// kinds of object the log records.
+BOOL Create(ZT_MODWIN* w)
+{
+    State(w)->look = new ADMIN_LOOKUPS();
+    if (!ListingWindow_Create(w))
+        return FALSE;
+    HWND hPanel = State(w)->list.hPanel;
+    const tagZT_Main_Param* p = w->p;
+    AddItems(GetDlgItem(hPanel, IDC_LOG_EMP),
+             [](const tagZT_Main_Param* q, int i) -> const char* {
+                 return q->pEmpList[i].iOrdinal ? q->pEmpList[i].szEmp : nullptr;
+             },
+             p, p->pEmpList ? p->nEmp : 0);
+    AddItems(GetDlgItem(hPanel, IDC_LOG_BR),
+             [](const tagZT_Main_Param* q, int i) -> const char* {
+                 return q->pBrList[i].iOrdinal ? q->pBrList[i].szBr : nullptr;
+             },
+             p, p->pBrList ? p->nBr : 0);
+    int nKinds = 0;
+    const int* kinds = Log_ObjectTypes(&nKinds);
+    for (int i = 0; i < nKinds; i++)
+        SendMessageA(GetDlgItem(hPanel, IDC_LOG_KIND), CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Log_ObjectName(kinds[i])));
+    return TRUE;
+}
+
+// Worker: the operators' names (those who have left included), then the
+// rows of the filter with their snapshots made readable.  The grid was
+// emptied before, so the names may be loaded again.
+BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
+{
+    Lookups_Load(State(w)->look);            // without them the names stay empty
+    tagLOG* list = nullptr;
+    int n = 0;
+    if (!FD_Sct_Log(&list, &n, w->filter.c_str()) || !list)
+        return FALSE;
+    for (int i = 0; i < n; i++)
+        Log_ReadableSnapshot(list[i].iObjType, list[i].szValue, sizeof(list[i].szValue));
+    rs->pBlock = list;
+    rs->nRows = n;
+    rs->nSlots = n + 101;
+    return TRUE;
+}
+
+int Delete(int iOpEmp, const void* rec)
+{
+    // A key of 0 would make the deletion one of the filter's: never here.
+    return Log(rec)->iOrdinal > 0 ? FD_Del_Log(iOpEmp, nullptr, Log(rec)->iOrdinal, 0) : 0;
+}
+
+void Free(void* block)
+{
+    Mem_Free_Log(static_cast<tagLOG*>(block));
+}
+
+void Destroy(ZT_MODWIN* w)
+{
+    ListingWindow_Destroy(w);
+    if (ADMIN_LOOKUPS* look = State(w)->look) {
+        Lookups_Release(look);
+        delete look;
+    }
+}
+
+// ---- Commands ----------------------------------------------------------------------------
+
+int ClearTask(ZT_MODWIN* w, void*)
+{
+    return FD_Del_Log(Cache_Operator(w->p), w->filter.c_str(), 0, w->nListed) == 1 ? 1 : 0;
+}
+
+// "清空日志": the rows the filter selects.  The list is first brought to the
+// panel as it stands (a box that holds no date refuses it, naming the box,
+// and nothing is deleted), so that what the warning stands over is what
+// goes; the deletion then runs with the filter of that list, composed
+// whole.
+void CmdClear(ZT_MODWIN* w, void*, const void*)
+{
+    std::string where;
+    int bad = 0;
+    if (!Build(w, &where, &bad) || where != w->filter || !w->bLoaded) {
+        if (!Module_Refresh(w))
+            return;
+    }
+    if (!Block_ConfirmDelete(w->hwnd))
+        return;
+    if (Module_RunTask(w, ClearTask, nullptr) == 1)
+        Module_Refresh(w);
+}
+
+// ---- Tables ------------------------------------------------------------------------------
+
+const ZT_TBDEF kButtons[] = {
+    {ID_LOG_DELETE, ZTIMG_LOG_DEL, " 删除日志", 0, ZT_OP_DELETE},
+    {ID_LOG_CLEAR, ZTIMG_LOG_CLEAR, " 清空日志", 0, ZT_OP_DELETE},
+    ZT_TB_SEP,
+    ZT_TB_CLOSING,
+};
+
+#define L(f) offsetof(tagLOG, f)
+const ZT_COLDEF kColumns[] = {
+    ZT_COL_LOOKUP("操作", 80, 0, OperationName),
+    ZT_COL_LOOKUP("对象", 60, 0, ObjectName),
+    ZT_COL("对象关键字", 70, LVT_INT, 2, L(iObjID)),
+    ZT_COL_TEXT("内容", 300, 0, L(szValue)),
+    ZT_COL_TEXT("日期", 125, 1, L(szTime)),
+    ZT_COL_AGENT(70, BranchName, EmployeeName),
+};
+#undef L
+
+const ZT_CMDDEF kCommands[] = {
+    {ID_LOG_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
+    {ID_LOG_CLEAR, CmdClear, ZT_CMD_NEEDSEL, ZT_OP_DELETE, "请选择数据"},
+    {ID_LOG_RELOAD, Module_CmdRefresh, 0, ZT_NO_RIGHT, nullptr},
+};
+
+const LISTING_DESC kListing = {
+    IDD_LOG_PANEL, IDC_LOG_FIND, IDC_LOG_CLEAR, 0, 37, 37,
+    g_LogFilterFields, g_nLogFilterFields, 0, 0, nullptr, 0,
+    Build, LISTING_NO_SCOPE,
+    0, 0, 0, 0, 0, FALSE, 0,
+    0, 0,
+};
+
+}  // namespace
+
+extern const ZT_MODULE_DESC g_LogModule = {
+    ZT_CLASS_CHILD_LOG, IDM_LOG, ZTM_LOG, IDS_LOG, CW_USEDEFAULT, CW_USEDEFAULT,
+    sizeof(tagLOG), offsetof(tagLOG, iOrdinal), sizeof(LOG_WIN),
+    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), CTXPOS_LOG, 0,
+    LISTING_HOOKS(Create, ListingWindow_Layout, Load, nullptr, Delete, Free, Destroy, &kListing),
+};

@@ -1,0 +1,118 @@
+#include "app/admin/name_dialog.h"
+#include "app/shell/blocks.h"
+#include "app/shell/field_table.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct NameDlgState {
+    NAME_DLG* d;
+    char szOld[64];
+    int32_t iOld;
+};
+
+void Init(HWND hDlg, NameDlgState* s)
+{
+    NAME_DLG* d = s->d;
+    char title[64] = "";
+    if (d->iTitle)
+        LoadStringA(d->p->hInst, d->iTitle, title, sizeof(title));
+    SetWindowTextA(hDlg, title);
+    if (d->idParent)
+        SetDlgItemTextA(hDlg, d->idParent, d->pszParent ? d->pszParent : "");
+    SendDlgItemMessageA(hDlg, d->idName, EM_LIMITTEXT, d->cbName - 1, 0);
+    SetDlgItemTextA(hDlg, d->idName, d->bModify ? d->szName : "");
+    if (d->idPriority) {
+        char n[16];
+        snprintf(n, sizeof(n), "%d", d->bModify ? d->iPriority : 0);
+        SendDlgItemMessageA(hDlg, d->idPriority, EM_LIMITTEXT, 11, 0);
+        SetDlgItemTextA(hDlg, d->idPriority, n);
+    }
+    lstrcpynA(s->szOld, d->szName, sizeof(s->szOld));
+    s->iOld = d->bModify ? d->iPriority : 0;
+    SetFocus(GetDlgItem(hDlg, d->idName));
+    SendDlgItemMessageA(hDlg, d->idName, EM_SETSEL, 0, -1);
+}
+
+void Save(HWND hDlg, NameDlgState* s)
+{
+    NAME_DLG* d = s->d;
+    char name[64] = "";
+    Field_GetText(hDlg, d->idName, name, static_cast<size_t>(d->cbName));
+    if (!name[0]) {
+        SetFocus(GetDlgItem(hDlg, d->idName));
+        return;
+    }
+    int32_t priority = 0;
+    if (d->idPriority) {
+        char text[64] = "";
+        Field_GetText(hDlg, d->idPriority, text, sizeof(text));
+        priority = NameDialog_Priority(text);
+    }
+    if (d->bModify && strcmp(name, s->szOld) == 0 && priority == s->iOld) {
+        EndDialog(hDlg, IDCANCEL);
+        return;
+    }
+    lstrcpynA(d->szName, name, sizeof(d->szName));
+    d->iPriority = priority;
+    if (d->pfnSave && d->pfnSave(d, hDlg))
+        EndDialog(hDlg, IDOK);
+}
+
+INT_PTR CALLBACK NameDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    NameDlgState* s = Block_DialogState<NameDlgState>(hDlg, msg, lParam);
+    if (msg == WM_INITDIALOG) {
+        Init(hDlg, s);
+        return FALSE;                        // the focus is set
+    }
+    if (msg != WM_COMMAND || !s)
+        return FALSE;
+    if (LOWORD(wParam) == IDOK)
+        Save(hDlg, s);
+    else if (LOWORD(wParam) == IDCANCEL)
+        EndDialog(hDlg, IDCANCEL);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR NameDialog_Run(HWND hOwner, NAME_DLG* d)
+{
+    if (!d || !d->p || d->cbName < 2 || d->cbName > static_cast<int>(sizeof(d->szName)))
+        return IDCANCEL;
+    NameDlgState s = {d, "", 0};
+    return DialogBoxParamA(d->p->hInst, MAKEINTRESOURCEA(d->iDialog), hOwner, NameDlgProc,
+                           reinterpret_cast<LPARAM>(&s));
+}
+
+int32_t NameDialog_Priority(const char* psz)
+{
+    if (!psz)
+        return 0;
+    while (*psz == ' ' || *psz == '\t')
+        psz++;
+    bool negative = *psz == '-';
+    if (*psz == '-' || *psz == '+')
+        psz++;
+    if (!isdigit(static_cast<unsigned char>(*psz)))
+        return 0;
+    long long v = 0;
+    for (; isdigit(static_cast<unsigned char>(*psz)); psz++) {
+        v = v * 10 + (*psz - '0');
+        if (v > 2147483648LL)
+            return 0;
+    }
+    while (*psz == ' ' || *psz == '\t')
+        psz++;
+    if (*psz)
+        return 0;
+    if (negative)
+        v = -v;
+    if (v > 2147483647LL)
+        return 0;
+    return static_cast<int32_t>(v);
+}

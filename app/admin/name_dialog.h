@@ -1,0 +1,39 @@
+// The small edit dialog of a dictionary entry: the entry's parent shown
+// read-only, a name box and an optional display-priority box.  The area
+// window's city, urban-area and district dialogs and the parameter window's
+// value dialog are this one dialog over their own resources.
+//
+// Saving reads the name cut to its field on a whole GBK character (an empty
+// name keeps the dialog open with the focus on it, without a message) and
+// the priority by NameDialog_Priority; in modify mode an unchanged name and
+// priority close the dialog without saving.  Otherwise pfnSave stores the
+// entry (on a worker: the window thread never waits on the server) and
+// decides whether the dialog closes: a refused save keeps what was typed.
+#pragma once
+#include "app/shell/main_param.h"
+
+struct NAME_DLG {
+    tagZT_Main_Param* p;
+    int iDialog;                  // dialog resource
+    int iTitle;                   // string id of the caption
+    int idParent;                 // read-only box showing pszParent (0: none)
+    int idName;                   // the name box
+    int idPriority;               // the priority box (0: none)
+    int cbName;                   // the name's field with its NUL (the box takes cbName - 1 bytes)
+    const char* pszParent;
+    BOOL bModify;
+    char szName[64];              // in: the name shown (modify); out: the name read
+    int32_t iPriority;            // in: the priority shown; out: the priority read
+    // Window thread, dialog open, szName and iPriority read: stores the
+    // entry.  TRUE closes the dialog with IDOK, FALSE keeps it open.
+    BOOL (*pfnSave)(NAME_DLG* d, HWND hDlg);
+    void* pCtx;                   // the caller's
+};
+
+// Runs the dialog over hOwner: IDOK when pfnSave stored the entry, IDCANCEL
+// when cancelled or nothing changed.
+INT_PTR NameDialog_Run(HWND hOwner, NAME_DLG* d);
+
+// A priority as typed: a signed decimal number, blanks around it allowed;
+// anything else, or a number outside the 32-bit range, counts as 0.
+int32_t NameDialog_Priority(const char* psz);

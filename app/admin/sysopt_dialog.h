@@ -1,0 +1,13 @@
+// The system options dialog (170): the agency's data-entry rules on the page
+// "权限管理" (171) and the display rules on "显示规则" (172), shown from the
+// options loaded at login (tagZT_Main_Param::sys).  Saving stores them as a
+// new active row on a worker behind the busy dialog and takes them at once
+// on this workstation (the house and client dialogs read them when they
+// open); others see them at their next login.  Unchanged options store
+// nothing.  Run by the frame's command 40189 (Frame_SetOptionsDialog).
+#pragma once
+#include "common/platform.h"
+
+// The dialog procedure; the creation parameter is the parameter block.
+// Ends with 1 when options were saved, 0 otherwise.
+INT_PTR CALLBACK SysOpt_DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,125 @@
+// The operation log window on rows of known dates: newest first with their
+// names and readable snapshots, a hostile name that finds nothing, a to-date
+// that is no day refused by name before anything is deleted, a clear that
+// takes exactly the rows the warning stands over, and the deletion of the
+// selected row.
+#include "tests/admin_recycle/recycle_fixture.h"
+#include "app/admin/log_ids.h"
+#include "app/listings/listing_window.h"
+#include "app/shell/caches.h"
+
+#include <string>
+
+namespace {
+
+const tagLOG* Log(const void* r)
+{
+    return static_cast<const tagLOG*>(r);
+}
+
+TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
+{
+    TestDb_Exec("insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd) values "
+                "(3, 3, 501, 2, '一店', '2020-01-05 10:00:00'),"
+                "(2, 0, 502, 2, '12@,@3@,@502@,@89.50@,@出售@,@张先生@,@Xk29@,@王女士@,@Qq81', '2020-01-06 23:30:00'),"
+                "(9, 3, 503, 2, '?', '2020-01-06 12:00:00'),"
+                "(1, 1, 504, 2, '求购', '2020-01-07 08:00:00')");
+    long long all = TestDb_Count("t_log");
+    HWND log = Open(IDM_LOG, ZT_CLASS_CHILD_LOG);
+    ZT_MODWIN* w = Module_Of(log);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
+    HWND panel = ListingWindow_Panel(log);
+    auto find = [&](const char* emp, const char* from, const char* to) {
+        SetDlgItemTextA(panel, IDC_LOG_EMP, emp);
+        SetDlgItemTextA(panel, IDC_LOG_FROM, from);
+        SetDlgItemTextA(panel, IDC_LOG_TO, to);
+        ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+        Settle(w);
+    };
+
+    // Newest first, the to-date with its whole day; names, numbers for the
+    // codes no name is known for, the snapshot without cipher.
+    find("", "2020-01-05", "2020-01-06");
+    ASSERT_EQ(Shell_GridRows(w->hGrid), 3);
+    const void* first = SelectWhere(w->hGrid, [](const void*) { return true; });
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(Log(first)->iObjID, 502);
+    EXPECT_EQ(Cell(w->hGrid, first, 0), "房源修改");
+    EXPECT_EQ(Cell(w->hGrid, first, 1), "房源");
+    EXPECT_EQ(Cell(w->hGrid, first, 3), "12 | 3 | 502 | 89.50 | 出售 | 张先生 | ****** | 王女士 | ******");
+    EXPECT_EQ(Cell(w->hGrid, first, 4), "2020-01-06 23:30:00");
+    EXPECT_EQ(Cell(w->hGrid, first, 6), Cache_EmployeeName(&g_ZTMain, 2));
+    const void* odd = SelectWhere(w->hGrid, [](const void* r) { return Log(r)->iObjID == 503; });
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(Cell(w->hGrid, odd, 0), "动作 9 / 对象 3");
+
+    // A name nobody has finds nothing.
+    find(HostileText().c_str(), "2020-01-05", "2020-01-06");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    find("", "2020-01-05", "2020-01-06");
+    ASSERT_EQ(Shell_GridRows(w->hGrid), 3);
+
+    // A to-date that is one lone GBK lead byte: refused by name, nothing
+    // deleted, the list as it was.
+    SelectWhere(w->hGrid, [](const void*) { return true; });
+    SetDlgItemTextA(panel, IDC_LOG_TO, "\xB0");
+    Shell_ClickButton(log, ID_LOG_CLEAR);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_NE(TestBoxes_Taken()[0].text.find("日期(止)"), std::string::npos);
+    EXPECT_EQ(TestDb_Count("t_log"), all);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
+    TestBoxes_Reset();
+
+    // The panel changed without "查找": the list is brought to it before the
+    // warning, and "no" deletes nothing.
+    SetDlgItemTextA(panel, IDC_LOG_FROM, "2020-01-06");
+    SetDlgItemTextA(panel, IDC_LOG_TO, "2020-01-06");
+    SelectWhere(w->hGrid, [](const void*) { return true; });
+    TestBoxes_Answer(IDCANCEL);
+    Shell_ClickButton(log, ID_LOG_CLEAR);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken()[0].caption, "删除确认");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 2);
+    EXPECT_EQ(TestDb_Count("t_log"), all);
+
+    // "yes": exactly those two rows go.
+    SelectWhere(w->hGrid, [](const void*) { return true; });
+    TestBoxes_Answer(IDOK);
+    Shell_ClickButton(log, ID_LOG_CLEAR);
+    Settle(w);
+    EXPECT_EQ(TestDb_Count("t_log"), all - 2);
+    EXPECT_EQ(TestDb_Count("t_log where iObjID in (502, 503)"), 0);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
+
+    // The selected row alone.
+    find("", "2020-01-05", "2020-01-05");
+    ASSERT_EQ(Shell_GridRows(w->hGrid), 1);
+    SelectWhere(w->hGrid, [](const void*) { return true; });
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    Shell_ClickButton(log, ID_LOG_DELETE);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestDb_Count("t_log where iObjID = 501"), 0);
+    EXPECT_EQ(TestDb_Count("t_log"), all - 3);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
+    EXPECT_EQ(Shell_CountBox(log), "0");
+
+    // Without a selection both say so.
+    TestBoxes_Reset();
+    SendMessageA(log, WM_COMMAND, ID_LOG_DELETE, 0);
+    SendMessageA(log, WM_COMMAND, ID_LOG_CLEAR, 0);
+    Ui_Pump(50);
+    ASSERT_EQ(TestBoxes_Count(), 2u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择数据");
+    EXPECT_EQ(TestBoxes_Taken()[1].text, "请选择数据");
+    EXPECT_EQ(TestDb_Count("t_log where iObjID = 504"), 1);
+}
+
+}  // namespace
