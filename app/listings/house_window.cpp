@@ -398,7 +398,9 @@ std::string House_MarkStatus(int nMarked, int nOverdue, int iRemind1, int iRemin
     char text[200] = "";
     if (nMarked <= 0)
         return text;
-    if (iRemind2 > iRemind1 && nOverdue < nMarked)
+    if (iRemind2 > iRemind1 && nOverdue == 0)
+        snprintf(text, sizeof(text), "%d 套在售/在租房源已超过 %d 天未跟进(橙色标出)", nMarked, iRemind1);
+    else if (iRemind2 > iRemind1 && nOverdue < nMarked)
         snprintf(text, sizeof(text), "%d 套在售/在租房源已超过 %d 天未跟进: %d 套橙色标出, %d 套超过 %d 天红色标出",
                  nMarked, iRemind1, nMarked - nOverdue, nOverdue, iRemind2);
     else if (iRemind2 > iRemind1)

@@ -31,5 +31,5 @@ long House_DaysUnfollowed(const tagHOUSE* h, long today);
 enum { HOUSE_MARK_NONE, HOUSE_MARK_DUE, HOUSE_MARK_OVERDUE };
 int House_FollowMark(const tagHOUSE* h, int iRemind1, int iRemind2, long today);
 // The status line for nMarked marked listings, nOverdue of them overdue
-// ("" when none is marked).
+// ("" when none is marked; only the colours that are on screen named).
 std::string House_MarkStatus(int nMarked, int nOverdue, int iRemind1, int iRemind2);

@@ -351,6 +351,9 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
     EXPECT_EQ(status, House_MarkStatus(static_cast<int>(due + overdue), static_cast<int>(overdue), 7, 30));
     EXPECT_EQ(status.find(std::to_string(due + overdue) + " 套"), 0u) << status;
     EXPECT_NE(status.find(std::to_string(overdue) + " 套超过 30 天"), std::string::npos) << status;
+    // A status line names only the colours on screen.
+    EXPECT_EQ(House_MarkStatus(2, 0, 7, 30), "2 套在售/在租房源已超过 7 天未跟进(橙色标出)");
+    EXPECT_EQ(House_MarkStatus(2, 2, 7, 30), "2 套在售/在租房源已超过 30 天未跟进(红色标出)");
 
     // Each row in the colour of its mark; the days shown count from the
     // commission date for a house never followed up.
