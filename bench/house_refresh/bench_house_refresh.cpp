@@ -104,19 +104,9 @@ int main()
     // A second grid of the same columns, size and place for the direct
     // fill; each grid is shown only while it is filled, and both are
     // painted before the clock stops.
-    HWND grid2 = Block_Grid(hwnd, &g_ZTMain);
+    HWND grid2 = Shell_TwinGrid(hwnd, w->hGrid);
     Block_AddColumns(grid2, g_HouseModule.col, g_HouseModule.nCol);
-    RECT rg;
-    GetWindowRect(w->hGrid, &rg);
-    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rg), 2);
-    MoveWindow(grid2, rg.left, rg.top, rg.right - rg.left, rg.bottom - rg.top, TRUE);
     tagHOUSE* block = nullptr;
-    auto show = [&](HWND on, HWND off) {
-        ShowWindow(off, SW_HIDE);
-        ShowWindow(on, SW_SHOW);
-        UpdateWindow(hwnd);
-        Ui_Pump(20);
-    };
 
     // The busy dialog alone: an empty task behind it.
     std::vector<double> empty_t;
@@ -129,12 +119,12 @@ int main()
     const int reps = 15;
     std::vector<double> click_t, direct_t;
     for (int i = 0; i <= reps; i++) {
-        show(w->hGrid, grid2);
+        Shell_ShowOnly(w->hGrid, grid2);
         double a = Now();
         SendMessageA(find, BM_CLICK, 0, 0);        // returns when the grid is filled
         UpdateWindow(w->hGrid);
         double b = Now();
-        show(grid2, w->hGrid);
+        Shell_ShowOnly(grid2, w->hGrid);
         double c = Now();
         int n = DirectRefresh(grid2, w, where, &block);
         UpdateWindow(grid2);
