@@ -259,9 +259,9 @@ double Refresh()
         if (i)
             paint.push_back(Now() - a);
     }
-    printf("\nthe busy dialog around a task that does nothing: %7.1f ms\n", MedianOf(idle) * 1e3);
+    printf("\nthe busy machinery around an empty task (no dialog before 250 ms): %7.1f ms\n", MedianOf(idle) * 1e3);
     printf("one repaint of the window's grid (visible rows):  %7.1f ms\n", MedianOf(paint) * 1e3);
-    printf("the hand-written refresh on a worker behind the busy dialog: %7.1f ms\n", MedianOf(behind) * 1e3);
+    printf("the hand-written refresh on a worker, as the window runs its load: %7.1f ms\n", MedianOf(behind) * 1e3);
     double f = MedianOf(win), d = MedianOf(direct);
     printf("\nrefresh of %d clients (23 columns) through the client window: %7.1f ms (median of %d)\n", n, f * 1e3,
            reps);
