@@ -1,9 +1,10 @@
 // Refreshing the house list window on 100,000 houses with a filter that
 // finds more than 5000 (trade "出售", price 100-300 万元): from the click on
-// "查询" (the panel read, the filter built, the busy dialog, the worker's
-// load with its relation checks, the grid fill, the count box) to the filled
-// grid, against the bare data call with the same filter text followed by
-// the same grid fill on a second grid, on the window thread.
+// "查找" (the panel read, the filter built, the input held while the worker
+// runs, the worker's load with its relation checks, the grid fill, the count
+// box) to the painted grid, against the bare data call with the same filter
+// text followed by the same grid fill into a twin grid of the same size and
+// place, on the window thread.
 #include "tests/frame/shell_fixture.h"
 #include "app/listings/house_ids.h"
 #include "app/listings/house_window.h"
@@ -187,7 +188,7 @@ int main()
 
     double f = Median(click_t), d = Median(direct_t);
     printf("filter:%s\n", where.c_str());
-    printf("refresh of 5000 of 100,000 houses (32 columns), click on 查询 to filled grid: %8.1f ms (median of %d)\n",
+    printf("refresh of 5000 of 100,000 houses (32 columns), click on 查找 to filled grid: %8.1f ms (median of %d)\n",
            f * 1e3, reps);
     printf("the same data call + the same grid fill, written out:                 %8.1f ms\n", d * 1e3);
     printf("the busy machinery around an empty task (no dialog before 250 ms):     %8.1f ms\n", Median(empty_t) * 1e3);
