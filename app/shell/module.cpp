@@ -285,14 +285,19 @@ int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
     return RunBehindBusy(w, fn, arg);
 }
 
-static int LoadTask(ZT_MODWIN* w, void*)
+// The grid lets go of the rows before their block is released.
+static void ClearRecords(ZT_MODWIN* w)
 {
     SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
     if (w->rs.pBlock && w->d->pfnFree)
         w->d->pfnFree(w->rs.pBlock);
     memset(&w->rs, 0, sizeof(w->rs));
     w->nListed = 0;
+}
 
+// The worker's part of a refresh: the load and the grid fill.
+static int LoadTask(ZT_MODWIN* w, void*)
+{
     ZT_RECSET rs = {nullptr, 0, 0};
     BOOL ok = w->d->pfnLoad(w, &rs) && rs.pBlock;
     if (ok) {
@@ -303,7 +308,6 @@ static int LoadTask(ZT_MODWIN* w, void*)
     } else if (rs.pBlock && w->d->pfnFree) {
         w->d->pfnFree(rs.pBlock);
     }
-    ShowCount(w);
     return ok ? 1 : 0;
 }
 
@@ -313,9 +317,13 @@ BOOL Module_Refresh(ZT_MODWIN* w)
         return FALSE;
     if (w->d->pfnFilter && !w->d->pfnFilter(w))
         return FALSE;                        // the panel was refused: nothing loads
+    // What the window thread can do itself it does before and after the
+    // worker's load, so the worker hands over as little as it can.
+    ClearRecords(w);
     int r = RunBehindBusy(w, LoadTask, nullptr);
     if (r < 0)
         return FALSE;                        // released meanwhile
+    ShowCount(w);
     w->bLoaded = r == 1;
     return w->bLoaded;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
 
@@ -171,6 +172,30 @@ long long TestDb_Count(const std::string& sqlWhereTable)
 }
 
 tagZT_SQL_MATION* TestDb_Settings() { return &g_settings; }
+
+MYSQL* TestDb_BareConnection()
+{
+    const tagZT_SQL_MATION* m = &g_settings;
+    char pwd[sizeof m->szPwd];
+    memcpy(pwd, m->szPwd, sizeof pwd);
+    CipherPwd(".", pwd, CIPHER_DECODE);
+    MYSQL* c = mysql_init(nullptr);
+    if (!c)
+        return nullptr;
+    unsigned int connectTimeout = (unsigned int)m->iConnectTimeout, readTimeout = (unsigned int)m->iReadTimeout;
+    if (connectTimeout > 0)
+        mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
+    if (readTimeout > 0)
+        mysql_options(c, MYSQL_OPT_READ_TIMEOUT, &readTimeout);
+    mysql_options(c, MYSQL_SET_CHARSET_NAME, m->szCharset);
+    if (!mysql_real_connect(c, m->szHost, m->szUser, pwd, m->szDatabase, (unsigned int)m->iPort, nullptr,
+                            CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS)) {
+        fprintf(stderr, "bare connection: %s\n", mysql_error(c));
+        mysql_close(c);
+        return nullptr;
+    }
+    return c;
+}
 
 tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed)
 {
