@@ -41,8 +41,10 @@ const int kBuildingSpares = 101;
 #define E(f) offsetof(tagESTATE, f), sizeof(tagESTATE::f)
 #define EST_TEXT(id, f) {id, ZF_TEXT, E(f), 0, ZF_NO_RIGHT, nullptr, nullptr, 0, 0}
 #define EST_DATE(id, f) {id, ZF_DATE, E(f), 0, ZF_NO_RIGHT, nullptr, nullptr, 0, ZFF_LAX}
-#define EST_COUNT(id, f) {id, ZF_INT, E(f), kNumberChars, ZF_NO_RIGHT, nullptr, "%d", 0, ZFF_LAX}
-#define EST_MONEY(id, f) {id, ZF_DECIMAL, E(f), 13, ZF_NO_RIGHT, nullptr, "%.2f", kMaxMoney, ZFF_LAX, kMoneyRefused}
+// (A number 0 shows as an empty box: typing into it gives the number typed.)
+#define EST_COUNT(id, f) {id, ZF_INT, E(f), kNumberChars, ZF_NO_RIGHT, nullptr, "%d", 0, ZFF_LAX | ZFF_ZERO_EMPTY}
+#define EST_MONEY(id, f) \
+    {id, ZF_DECIMAL, E(f), 13, ZF_NO_RIGHT, nullptr, "%.2f", kMaxMoney, ZFF_LAX | ZFF_ZERO_EMPTY, kMoneyRefused}
 const char kMoneyRefused[] = "物业费和车位租金须在0至9999999999.99之间";
 
 // The pages' fields, page by page: the estate page's 14, the land page's
@@ -146,6 +148,7 @@ struct EstDlg {
     tagBUILDNO* pBno;
     int nBno;
     int nBnoSlots;
+    std::vector<std::string> shown;    // the pages' texts as last filled or saved
 };
 
 struct BuildingForm {
@@ -217,6 +220,19 @@ void LimitFields(EstDlg* d)
 {
     for (const PageFields& pf : kPageFields)
         Fields_Limit(d->hPage[pf.iPage], pf.f, pf.n);
+}
+
+// Every field's text, for the unsaved-change question.
+std::vector<std::string> PageTexts(const EstDlg* d)
+{
+    std::vector<std::string> out;
+    for (const PageFields& pf : kPageFields)
+        for (int i = 0; i < pf.n; i++) {
+            char text[1100] = "";
+            Field_GetText(d->hPage[pf.iPage], pf.f[i].id, text, sizeof(text));
+            out.push_back(text);
+        }
+    return out;
 }
 
 void UpdateAbbrev(EstDlg* d)
@@ -376,6 +392,38 @@ BOOL AddBuildings(HWND hForm, EstDlg* d, const tagBUILDNO& tmpl, int from, int t
     return static_cast<int>(stored.size()) == to - from + 1;
 }
 
+// The estate's building count follows its buildings: after buildings were
+// added or deleted it becomes their number, unless it counted more than
+// were registered before (a count typed for buildings not yet entered
+// stays, while the registered ones do not outnumber it).  Stored at once,
+// with the estate as it was loaded (what the user has typed meanwhile is
+// saved by "保存"); the box shows it unless the user has typed into it.
+void FollowBuildingCount(HWND hOwner, EstDlg* d, int nBefore)
+{
+    tagZT_Main_Param* p = d->a.p;
+    int was = d->rec.iBuild;
+    if (was > d->nBno && was != nBefore)
+        return;
+    if (was == d->nBno)
+        return;
+    tagESTATE old = d->rec, e = d->rec;
+    e.iBuild = d->nBno;
+    if (Block_RunTask(hOwner, p, [&]() { return FD_Upd_Est(Cache_Operator(p), &old, &e); }) != 1)
+        return;                              // the data library has said why
+    char shown[32] = "", stored[32] = "";
+    Field_GetText(d->hPage[PG_EST], IDC_EST_BUILDS, shown, sizeof(shown));
+    if (was)
+        snprintf(stored, sizeof(stored), "%d", was);
+    d->rec.iBuild = e.iBuild;
+    if (strcmp(shown, stored) == 0) {
+        snprintf(shown, sizeof(shown), "%d", e.iBuild);
+        SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_BUILDS, e.iBuild ? shown : "");
+        d->shown = PageTexts(d);
+    }
+    if (d->a.pfnSaved)
+        d->a.pfnSaved(d->a.pCtx, &d->rec, FALSE);
+}
+
 BOOL ModifyBuilding(HWND hForm, EstDlg* d, tagBUILDNO* sel, tagBUILDNO b)
 {
     tagZT_Main_Param* p = d->a.p;
@@ -401,7 +449,10 @@ void SaveBuilding(HWND hForm, BuildingForm* f)
     b.iEst = d->rec.iOrdinal;
     b.iBuildNO = from;
     Fields_Read(hForm, kBuildingFields, COUNT_OF(kBuildingFields), &b);    // lax: nothing is refused
+    int before = d->nBno;
     BOOL ok = f->pSel ? ModifyBuilding(hForm, d, f->pSel, b) : AddBuildings(hForm, d, b, from, to);
+    if (d->nBno != before)
+        FollowBuildingCount(hForm, d, before);
     if (ok)
         EndDialog(hForm, IDOK);
 }
@@ -475,20 +526,36 @@ void DeleteBuilding(EstDlg* d)
     SendMessageA(BuildingGrid(d), GRM_DELETESEL, 0, 0);
     memset(sel, 0, sizeof(*sel));            // the slot is free for the next building
     d->nBno--;
+    FollowBuildingCount(d->hDlg, d, d->nBno + 1);
+}
+
+// Whether the user may add, modify or delete buildings, asked where the
+// command runs (the buttons are greyed as well); FALSE after saying so.
+BOOL MayBuilding(EstDlg* d, int iOp)
+{
+    if (Rights_MayBuilding(d->a.p, iOp))
+        return TRUE;
+    Box(d->hDlg, iOp == ZT_OP_ADD      ? "您没有增加栋座的权限"
+                 : iOp == ZT_OP_MODIFY ? "您没有修改栋座的权限"
+                                       : "您没有删除栋座的权限");
+    return FALSE;
 }
 
 void OnBuildingCommand(EstDlg* d, int id, int code)
 {
     switch (id) {
     case IDC_BNO_ADD:
-        RunBuildingForm(d, nullptr);
+        if (MayBuilding(d, ZT_OP_ADD))
+            RunBuildingForm(d, nullptr);
         break;
     case IDC_BNO_MODIFY:
-        if (tagBUILDNO* sel = SelectedBuilding(d, TRUE))
-            RunBuildingForm(d, sel);
+        if (MayBuilding(d, ZT_OP_MODIFY))
+            if (tagBUILDNO* sel = SelectedBuilding(d, TRUE))
+                RunBuildingForm(d, sel);
         break;
     case IDC_BNO_DELETE:
-        DeleteBuilding(d);
+        if (MayBuilding(d, ZT_OP_DELETE))
+            DeleteBuilding(d);
         break;
     case IDC_BNO_GRID:
         // A double click modifies, for a user who may modify buildings.
@@ -520,23 +587,38 @@ void FocusField(EstDlg* d, int iPage, int id)
     SetFocus(GetDlgItem(d->hPage[iPage], id));
 }
 
-void SaveEstate(EstDlg* d)
+// Whether the user may save the dialog (add or modify estates), asked
+// where the command runs; FALSE after saying so.
+BOOL MaySave(EstDlg* d)
+{
+    BOOL bAdd = d->iMode == EST_DLG_ADD;
+    if (Rights_May(d->a.p, ZTM_ESTATE, bAdd ? ZT_OP_ADD : ZT_OP_MODIFY))
+        return TRUE;
+    Box(d->hDlg, bAdd ? "您没有增加楼盘的权限" : "您没有修改楼盘的权限");
+    return FALSE;
+}
+
+// TRUE when the estate was stored (the dialog has ended, or stays on the
+// stored estate as its opener asked).
+BOOL SaveEstate(EstDlg* d)
 {
     if (d->iMode == EST_DLG_VIEW) {
         EndDialog(d->hDlg, IDCANCEL);
-        return;
+        return TRUE;
     }
+    if (!MaySave(d))
+        return FALSE;
     tagZT_Main_Param* p = d->a.p;
     tagESTATE e = d->rec;
     for (const PageFields& pf : kPageFields)
         if (int bad = Fields_Read(d->hPage[pf.iPage], pf.f, pf.n, &e)) {
             FocusField(d, pf.iPage, bad);
-            return;
+            return FALSE;
         }
     if (!e.szEstate[0] || !e.szSpell[0]) {
         Box(d->hDlg, "楼盘名称和拼音缩写必须填");
         FocusField(d, PG_EST, IDC_EST_NAME);
-        return;
+        return FALSE;
     }
     BOOL bAdd = d->iMode == EST_DLG_ADD;
     tagESTATE old = d->rec;
@@ -544,20 +626,36 @@ void SaveEstate(EstDlg* d)
         return bAdd ? FD_Ist_Est(Cache_Operator(p), &e) : FD_Upd_Est(Cache_Operator(p), &old, &e);
     });
     if (r != 1)
-        return;                              // the data library has said why
+        return FALSE;                        // the data library has said why
     if (bAdd)
         EstList_Add(p, &e);
     else
         EstList_Update(p, &e);
     d->rec = e;
     d->bStored = TRUE;
+    d->shown = PageTexts(d);
     if (bAdd) {
         d->iMode = EST_DLG_MODIFY;           // stored: saving again modifies it
         SetTitle(d);
     }
     if (d->a.pfnSaved && !d->a.pfnSaved(d->a.pCtx, &e, bAdd))
-        return;
+        return TRUE;
     EndDialog(d->hDlg, IDOK);
+    return TRUE;
+}
+
+// "取消(&C)", Esc and closing: typed changes are asked about first ("是"
+// saves, "否" drops them, "取消" stays).
+void CancelEstate(EstDlg* d)
+{
+    if (d->iMode != EST_DLG_VIEW && PageTexts(d) != d->shown) {
+        int answer = ZT_MessageBox(d->hDlg, "数据已修改, 是否保存?", "", MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDYES)
+            SaveEstate(d);                   // stored: ended; not: stays with the text
+        if (answer != IDNO)
+            return;
+    }
+    EndDialog(d->hDlg, d->bStored ? IDOK : IDCANCEL);
 }
 
 // ---- The dialog ----------------------------------------------------------------------------
@@ -572,6 +670,7 @@ void InitDialog(HWND hDlg, EstDlg* d)
     ShowArea(d);
     FillFields(d);
     ListBuildings(d);
+    d->shown = PageTexts(d);
     if (d->iMode != EST_DLG_ADD)
         Rights_EstateDialog(d->a.p, hDlg);
     if (d->iMode == EST_DLG_VIEW && d->hPage[PG_BNO])
@@ -599,7 +698,7 @@ INT_PTR CALLBACK EstateDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam
         if (LOWORD(wParam) == IDOK)
             SaveEstate(d);
         else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hDlg, d->bStored ? IDOK : IDCANCEL);
+            CancelEstate(d);
         return TRUE;
     }
     return FALSE;
@@ -644,6 +743,11 @@ INT_PTR EstateDialog_Run(HWND hOwner, const EST_DLG_ARGS* a)
 {
     if (!a || !a->p)
         return IDCANCEL;
+    // Adding needs the estate add right, whichever window asks for it.
+    if (a->iMode == EST_DLG_ADD && !Rights_May(a->p, ZTM_ESTATE, ZT_OP_ADD)) {
+        Box(hOwner, "您没有增加楼盘的权限");
+        return IDCANCEL;
+    }
     EstDlg* d = new EstDlg();
     d->a = *a;
     d->iMode = a->iMode;

@@ -1,6 +1,7 @@
 #include "app/admin/estate_window.h"
 #include "app/admin/estate_dialog.h"
 #include "app/admin/estate_list.h"
+#include "app/listings/estate_box.h"
 #include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
@@ -8,9 +9,14 @@
 
 #include <commctrl.h>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
+
+// The search strip above the grid: an estate box and "查找".
+enum { IDC_EST_SEARCH_PANEL = 1500, IDC_EST_SEARCH = 1501, SEARCH_H = 34 };
 
 EST_WINDOW* State(const ZT_MODWIN* w)
 {
@@ -90,6 +96,123 @@ void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
     // takes the urban area chosen here.
     if (!w->bBusy)
         Module_Refresh(w);
+}
+
+// ---- The search ----------------------------------------------------------------------------
+
+HWND Child(HWND hParent, const char* cls, const char* text, DWORD style, int x, int y, int cx, int cy, int id)
+{
+    HWND h = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, hParent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    if (h)
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return h;
+}
+
+const char kOldEditProc[] = "ZT_EST_SEARCH_EDIT";
+
+// Enter in the search box (on its open list: once the box has taken the
+// item) runs "查找".
+LRESULT CALLBACK SearchEditProc(HWND hEdit, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(hEdit, kOldEditProc));
+    LRESULT r = CallWindowProcA(old, hEdit, msg, wParam, lParam);
+    if (msg == WM_KEYDOWN && wParam == VK_RETURN)
+        if (HWND win = GetParent(GetParent(GetParent(hEdit))))    // box, strip, window
+            PostMessageA(win, WM_COMMAND, ID_ESTATE_FIND, 0);
+    if (msg == WM_NCDESTROY)
+        RemovePropA(hEdit, kOldEditProc);
+    return r;
+}
+
+// The strip: "楼盘名称/拼音" with an estate box (typing lists the estates
+// whose name or pinyin initials begin with the text) and "查找".
+BOOL CreateSearch(ZT_MODWIN* w)
+{
+    EST_WINDOW* st = State(w);
+    st->hSearch = Child(w->hwnd, ZT_CLASS_TPANEL, "", WS_CLIPCHILDREN, 0, 0, 0, SEARCH_H, IDC_EST_SEARCH_PANEL);
+    if (!st->hSearch)
+        return FALSE;
+    Child(st->hSearch, "STATIC", "楼盘名称/拼音", SS_RIGHT | SS_CENTERIMAGE, 8, 6, 84, 22, -1);
+    HWND box = Child(st->hSearch, ZT_CLASS_COMBOBOX, "", WS_TABSTOP, 96, 6, 160, 22, IDC_EST_SEARCH);
+    SendMessageA(box, CB_LIMITTEXT, sizeof(tagESTLIST::szEstate) - 1, 0);
+    Child(st->hSearch, "BUTTON", "查找", WS_TABSTOP | BS_PUSHBUTTON, 264, 5, 56, 24, ID_ESTATE_FIND);
+    if (HWND edit = GetWindow(box, GW_CHILD)) {
+        SetPropA(edit, kOldEditProc, reinterpret_cast<HANDLE>(GetWindowLongPtrA(edit, GWLP_WNDPROC)));
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchEditProc));
+    }
+    return EstateBox_Attach(box, w->p);
+}
+
+void Layout(ZT_MODWIN* w, RECT* rc)
+{
+    EST_WINDOW* st = State(w);
+    int cy = rc->top + SEARCH_H > rc->bottom ? rc->bottom - rc->top : SEARCH_H;
+    if (st->hSearch)
+        MoveWindow(st->hSearch, rc->left, rc->top, rc->right - rc->left, cy, TRUE);
+    rc->top += cy;
+}
+
+// The tree item of an urban area, or null.
+HTREEITEM UrbanItem(HWND hTree, int iUrban)
+{
+    for (HTREEITEM city = TreeView_GetRoot(hTree); city; city = TreeView_GetNextSibling(hTree, city))
+        for (HTREEITEM u = TreeView_GetChild(hTree, city); u; u = TreeView_GetNextSibling(hTree, u))
+            if (ItemKey(hTree, u) == iUrban)
+                return u;
+    return nullptr;
+}
+
+// Selects the grid row of an estate; FALSE when it is not listed.
+BOOL SelectEstate(ZT_MODWIN* w, int iKey)
+{
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    for (int n = 0; n <= w->nListed; n++) {
+        const tagESTATE* e = static_cast<const tagESTATE*>(Module_Selected(w));
+        if (!e)
+            return FALSE;
+        if (e->iOrdinal == iKey)
+            return TRUE;
+        if (!SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT))
+            return FALSE;
+    }
+    return FALSE;
+}
+
+// "查找", or an estate chosen from the box's list: the estate named (or the
+// first whose name or initials begin with the text) is shown: its urban
+// area is selected in the tree, its estates are loaded and its row selected.
+void CmdFind(ZT_MODWIN* w, void*, const void*)
+{
+    tagZT_Main_Param* p = w->p;
+    char text[64] = "";
+    GetDlgItemTextA(State(w)->hSearch, IDC_EST_SEARCH, text, sizeof(text));
+    const tagESTLIST* est = text[0] ? Cache_EstateNamed(p, text) : nullptr;
+    int idx[1];
+    if (!est && text[0] && EstateBox_Find(p->pEstList, Cache_EstateSlots(p), text, idx, 1) == 1)
+        est = &p->pEstList[idx[0]];
+    if (!est) {
+        char msg[128];
+        snprintf(msg, sizeof(msg), "没有名称或拼音缩写以「%s」开头的楼盘", text);
+        ZT_MessageBox(w->hwnd, text[0] ? msg : "请输入楼盘名称或拼音缩写", "", MB_OK);
+        return;
+    }
+    int key = est->iOrdinal;
+    HTREEITEM item = UrbanItem(w->hTree, est->iUrban);
+    if (item && TreeView_GetSelection(w->hTree) != item)
+        TreeView_SelectItem(w->hTree, item);    // loads that urban area's estates
+    if (!SelectEstate(w, key))
+        ZT_MessageBox(w->hwnd, "该楼盘不在当前列表中, 请刷新", "", MB_OK);
+}
+
+// An estate chosen from the search box's list is shown at once.
+LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDone)
+{
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDC_EST_SEARCH && HIWORD(wParam) == ZTCBN_CHOSEN) {
+        *pDone = TRUE;
+        CmdFind(w, nullptr, nullptr);
+    }
+    return 0;
 }
 
 // ---- Hooks -------------------------------------------------------------------------------
@@ -172,11 +295,6 @@ void CmdDelete(ZT_MODWIN* w, void* sel, const void*)
     EstList_Remove(w->p, key);
 }
 
-void CmdFind(ZT_MODWIN* w, void*, const void*)
-{
-    InvalidateRect(w->hGrid, nullptr, TRUE);
-}
-
 // ---- Tables ------------------------------------------------------------------------------
 
 const ZT_TBDEF kButtons[] = {
@@ -221,6 +339,6 @@ extern const ZT_MODULE_DESC g_EstateModule = {
     sizeof(tagESTATE), offsetof(tagESTATE, iOrdinal), sizeof(EST_WINDOW),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_ESTATE, ID_ESTATE_MODIFY,
-    nullptr, nullptr, nullptr, nullptr, Load, nullptr, nullptr, Free, nullptr, nullptr,
+    nullptr, CreateSearch, Layout, nullptr, Load, nullptr, nullptr, Free, nullptr, Message,
     nullptr, nullptr, 130, OnTreeSelection,
 };

@@ -28,7 +28,8 @@ namespace {
 // field right (the rights disable boxes by their controls).
 #define C(f) offsetof(tagCLIENT, f), sizeof(tagCLIENT::f)
 #define CD_TEXT(id, f, max, label) {id, ZF_TEXT, C(f), max, ZF_NO_RIGHT, label, nullptr, 0, 0}
-#define CD_NUMBER(id, f, label) {id, ZF_INT, C(f), 10, ZF_NO_RIGHT, label, nullptr, 0, 0}
+// (A number 0 shows as an empty box: typing into it gives the number typed.)
+#define CD_NUMBER(id, f, label) {id, ZF_INT, C(f), 10, ZF_NO_RIGHT, label, nullptr, 0, ZFF_ZERO_EMPTY}
 const ZT_FIELD kFields[] = {
     CD_TEXT(IDC_CD_TRADE, szTrade, 16, "交易"),
     CD_TEXT(IDC_CD_URBAN, szUrban, 64, "城区"),
@@ -71,6 +72,10 @@ const LISTING_PHONE_BOX kPhones[] = {
 
 const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_NAV_LAST};
 
+// A client whose follow-up is still owed from an earlier showing asks for
+// it once the form is on screen.
+#define WM_CDLG_OWED (WM_APP + 121)
+
 // Boxes whose texts tell whether the user changed anything.
 const int kWatched[] = {IDC_CD_CLITEL, IDC_CD_LINKTEL, IDC_CD_BRANCH, IDC_CD_EMPLOYEE};
 
@@ -81,7 +86,7 @@ struct ClientDlg {
     tagCLIENT* pSel;             // the record shown (modify form), in w's block
     BOOL bAdd;
     LISTING_PHONES phones;
-    BOOL bFollowWritten;         // the owed follow-up has been written
+    BOOL bFollowWritten;         // the owed follow-up has been settled (written, or kept as a debt)
     FOLLOW_LIST* follows;        // modify form: the client's follow-ups
     std::vector<std::string> shown;    // the boxes' texts as last filled
     int nSaved;
@@ -113,11 +118,19 @@ std::vector<std::string> BoxTexts(HWND hDlg)
     return out;
 }
 
-// Changes the user could save: none while the save button is withheld
-// (the user may not modify this client).
+// Whether the user may save the form: add clients, or modify the client
+// shown under the user's scope.
+BOOL MaySave(const ClientDlg* d)
+{
+    if (d->bAdd)
+        return Rights_May(d->p, ZTM_CLIENT, ZT_OP_ADD);
+    return d->pSel && Rights_MayModifyRecord(d->p, ZTM_CLIENT, d->pSel->iEmp, d->pSel->iBr);
+}
+
+// Changes the user could save: none without the right to save them.
 BOOL Changed(HWND hDlg, const ClientDlg* d)
 {
-    return IsWindowEnabled(GetDlgItem(hDlg, IDOK)) && BoxTexts(hDlg) != d->shown;
+    return MaySave(d) && BoxTexts(hDlg) != d->shown;
 }
 
 BOOL FollowOwed(void* ctx)
@@ -186,6 +199,10 @@ void ShowRecord(HWND hDlg, ClientDlg* d)
         Rights_RecordSave(p, hDlg, ZTM_CLIENT, d->pSel->iEmp, d->pSel->iBr);
         if (d->follows)
             FollowList_StartReload(d->follows, 0, d->pSel->iOrdinal);
+        // Its follow-up is still owed from an earlier showing: asked for
+        // once the form is on screen.
+        if (Phones_CarryDebt(&d->phones, 0, d->pSel->iOrdinal))
+            PostMessageA(hDlg, WM_CDLG_OWED, d->pSel->iOrdinal, 0);
     }
     d->shown = BoxTexts(hDlg);
 }
@@ -225,6 +242,11 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     Phones_Read(&d->phones, hDlg, d->bAdd ? nullptr : d->pSel, pNew);
     if (Fields_Read(hDlg, kFields, kNumFields, pNew))
         return -1;
+    std::string msg;
+    if (int bad = ClientDialog_CheckRanges(pNew, &msg)) {
+        Field_Refuse(hDlg, bad, msg.c_str());
+        return -1;
+    }
     // No date is allowed (a client may have none); a typed one must be a day.
     if (pNew->dDelegate[0] && !Date_IsText(pNew->dDelegate)) {
         Field_Refuse(hDlg, IDC_CD_DELEGATE, "委托日期不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09");
@@ -245,11 +267,12 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     return 0;
 }
 
-// 1 saved, 0 refused by the library or nothing to save, -1 a check failed.
+// 1 saved, 0 refused by the library (which has said why; the form keeps
+// what was typed) or nothing to save, -1 a check failed.
 int Save(HWND hDlg, ClientDlg* d)
 {
     // Without the right to save this client nothing is saved, whichever way asked.
-    if (!IsWindowEnabled(GetDlgItem(hDlg, IDOK)))
+    if (!MaySave(d))
         return 0;
     tagCLIENT rec;
     if (ReadBoxes(hDlg, d, &rec) < 0)
@@ -285,17 +308,28 @@ int Save(HWND hDlg, ClientDlg* d)
 // ---- Follow-ups and leaving --------------------------------------------------------------------
 
 // The write-follow-up step: the dialog (which cannot be left empty while a
-// follow-up is owed), the client's follow-up time, then the save.
+// follow-up is owed, unless its save failed: the debt is then kept for the
+// client), the client's follow-up time, then the save.
 void WriteFollowUp(HWND hDlg, ClientDlg* d)
 {
     if (d->bAdd || !d->pSel)
         return;
     BOOL owed = FollowOwed(d);
-    if (Listing_WriteFollow(hDlg, d->p, 0, d->pSel->iOrdinal, owed, d->follows, d->pSel->dtFollow,
-                            sizeof(d->pSel->dtFollow)))
+    if (!owed && !Listing_MayWriteFollow(hDlg, d->p))
+        return;
+    int key = d->pSel->iOrdinal;
+    BOOL written = Listing_WriteFollow(hDlg, d->p, 0, key, owed, d->follows, d->pSel->dtFollow,
+                                       sizeof(d->pSel->dtFollow));
+    if (written)
         SendMessageA(d->w->hGrid, GRM_REDRAWSEL, 0, 0);
-    if (owed)
+    if (owed) {
         d->bFollowWritten = TRUE;
+        d->phones.bDebt = FALSE;
+        if (written)
+            Phones_ClearDebt(0, key);
+        else
+            Phones_KeepDebt(0, key);    // asked again the next time the client is shown
+    }
     if (Changed(hDlg, d))
         Save(hDlg, d);
 }
@@ -398,6 +432,9 @@ BOOL OnInit(HWND hDlg, ClientDlg* d)
                 Rights_ClientField(d->p, ZT_FR_TEL_FREE));
     ShowRecord(hDlg, d);
     Rights_ClientFields(d->p, hDlg);
+    if (!Rights_May(d->p, ZTM_HOUSE_FOLLOW, ZT_OP_ADD))
+        EnableWindow(GetDlgItem(hDlg, IDC_CD_WRITEFOLLOW), FALSE);
+    Listing_CentreOver(hDlg, d->w->hwnd);
     return TRUE;
 }
 
@@ -411,6 +448,14 @@ INT_PTR CALLBACK DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         if (d && MayLeave(hDlg, d))
             EndDialog(hDlg, IDCANCEL);
         return TRUE;
+    case WM_CDLG_OWED:
+        // The client is on screen behind the question.
+        if (d && d->pSel && d->pSel->iOrdinal == static_cast<int>(wParam) && FollowOwed(d)) {
+            ShowWindow(hDlg, SW_SHOW);
+            UpdateWindow(hDlg);
+            WriteFollowUp(hDlg, d);
+        }
+        return TRUE;
     case WM_COMMAND:
         if (!d)
             return FALSE;
@@ -423,7 +468,7 @@ INT_PTR CALLBACK DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
                 EndDialog(hDlg, IDCANCEL);
             return TRUE;
         case IDC_CD_VIEWTEL:
-            if (d->pSel)
+            if (d->pSel && Rights_ClientField(d->p, ZT_FR_VIEW_TEL))
                 Phones_Reveal(&d->phones, hDlg, d->pSel);
             d->shown = BoxTexts(hDlg);    // revealing is no change of the user's
             return TRUE;
@@ -467,6 +512,28 @@ const char* ClientDialog_Check(const char* pszTrade, const char* pszCliMan, cons
     if (piCtl)
         *piCtl = ctl;
     return msg;
+}
+
+int ClientDialog_CheckRanges(const tagCLIENT* c, std::string* pMsg)
+{
+    struct Range {
+        int32_t from, to;
+        int id;
+        const char* label;
+    };
+    const Range ranges[] = {
+        {c->iMinBuy, c->iMaxBuy, IDC_CD_BUY_MIN, "购价"},
+        {c->iMinRent, c->iMaxRent, IDC_CD_RENT_MIN, "租价"},
+        {c->iMinArea, c->iMaxArea, IDC_CD_AREA_MIN, "面积"},
+        {c->iMinRoom, c->iMaxRoom, IDC_CD_ROOM_MIN, "房型"},
+    };
+    for (const Range& r : ranges)
+        if (r.from && r.to && r.from > r.to) {
+            if (pMsg)
+                *pMsg = std::string("「") + r.label + "(起)」不能大于「" + r.label + "(止)」";
+            return r.id;
+        }
+    return 0;
 }
 
 void Client_FormatRanges(tagCLIENT* c)

@@ -8,6 +8,8 @@
 #include "app/shell/module.h"
 #include "data/ZTData.h"
 
+#include <string>
+
 // Runs the dialog modally over the client window w: the add form when pSel
 // is null, else the modify form for that record of w's block.  Returns the
 // number of clients saved while it was open.
@@ -20,6 +22,13 @@ int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel);
 // the box to put the focus on.
 const char* ClientDialog_Check(const char* pszTrade, const char* pszCliMan, const char* pszLinkMan,
                                BOOL bTelsRead, const char* pszCliTel, const char* pszLinkTel, int* piCtl);
+
+// The wanted ranges of a client (purchase and rent budgets, area, bedrooms):
+// a range whose both ends are given and whose start is above its end is
+// refused.  Returns 0 when all are in order, else the control of the
+// range's first box, with the message naming both boxes in *pMsg
+// ("「购价(起)」不能大于「购价(止)」").  An end of 0 is not given.
+int ClientDialog_CheckRanges(const tagCLIENT* c, std::string* pMsg);
 
 // Prints the four range texts of a client from its numbers ("%d-%d").
 void Client_FormatRanges(tagCLIENT* c);

@@ -100,9 +100,9 @@ const ZT_TBDEF kButtons[] = {
 
 #define C(f) offsetof(tagCLIENT, f)
 const ZT_COLDEF kColumns[] = {
-    ZT_COL_TEXT("等级", 40, 1, C(szLevel)),
-    ZT_COL_TEXT("性质", 40, 1, C(szUsage)),
-    ZT_COL_TEXT("来源", 40, 1, C(szSource)),
+    ZT_COL_TEXT("等级", 65, 1, C(szLevel)),
+    ZT_COL_TEXT("性质", 60, 1, C(szUsage)),
+    ZT_COL_TEXT("来源", 75, 1, C(szSource)),
     ZT_COL_TEXT("客户", 60, 0, C(szCliMan)),
     ZT_COL_TEXT("委托权限", 80, 1, C(szDelegatePD)),
     ZT_COL_TEXT("交易", 40, 1, C(szTrade)),
@@ -113,13 +113,13 @@ const ZT_COLDEF kColumns[] = {
     ZT_COL_TEXT("朝向", 50, 1, C(szToward)),
     ZT_COL_TEXT("楼层", 40, 1, C(szFloor)),
     ZT_COL_TEXT("装修", 40, 1, C(szDecoration)),
-    ZT_COL_TEXT("配置", 40, 1, C(szLayout)),
+    ZT_COL_TEXT("配置", 60, 1, C(szLayout)),
     ZT_COL_UNIT("购价范围", 107, LVT_TEXT, "万元", LVU_HEADER, 1, C(szPurchaseRange)),
     ZT_COL_UNIT("租价范围", 120, LVT_TEXT, "元/月", LVU_HEADER, 1, C(szRentRange)),
-    ZT_COL_TEXT("价款方式", 60, 1, C(szPayment)),
+    ZT_COL_TEXT("价款方式", 75, 1, C(szPayment)),
     ZT_COL_TEXT("付佣比例", 60, 1, C(szAgencyFee)),
     LISTING_COLS_AGENT(tagCLIENT, 70, BranchName, EmployeeName),
-    ZT_COL_TEXT("最后修改", 125, 1, C(dtUpdate)),
+    ZT_COL_TEXT("最后修改", 130, 1, C(dtUpdate)),
 };
 #undef C
 
@@ -135,7 +135,7 @@ const ZT_CMDDEF kCommands[] = {
     {ID_CLIENT_ADD, AddClient, 0, ZT_OP_ADD, nullptr},
     {ID_CLIENT_MODIFY, ModifyClient, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
     {ID_CLIENT_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
-    {ID_CLIENT_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_NO_RIGHT, "错了"},
+    {ID_CLIENT_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "错了"},
     TRADE(ID_CLIENT_ALL, ID_CLIENT_TODAY_DELEGATE, ID_CLIENT_TODAY_FOLLOW, 0),
     TRADE(ID_CLIENT_BUY, ID_CLIENT_BUY_DELEGATE, ID_CLIENT_BUY_FOLLOW, 3),
     TRADE(ID_CLIENT_RENT, ID_CLIENT_RENT_DELEGATE, ID_CLIENT_RENT_FOLLOW, 6),

@@ -1,9 +1,11 @@
 #include "app/listings/follow_dialog.h"
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
+#include "app/listings/listing_dialog.h"
 #include "app/shell/blocks.h"
 #include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
+#include "app/shell/rights.h"
 #include "common/date.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
@@ -14,10 +16,12 @@
 static const char kMustWrite[] = "必须写跟进,才能保存";
 static const char kBadDay[] = "提醒时间必须是今天或以后的日期,格式为 YYYY-MM-DD";
 static const char kNoWriter[] = "请选择部门和员工";
+static const char kNoRight[] = "您没有写跟进的权限";
 
 struct FOLLOW_DLG {
     tagZT_Main_Param* p;
     FOLLOW_ENTRY* e;
+    BOOL bFailed;           // a save stored nothing: an owed follow-up lets the user go
 };
 
 static std::string ItemText(HWND hDlg, int id)
@@ -130,26 +134,34 @@ static bool ReadReminder(HWND hDlg, const FOLLOW_ENTRY* e, tagREMIND* r)
 }
 
 // "保存(&S)": everything is checked before anything is written; then the
-// follow-up, then (when ticked) its reminder.
-static void Save(HWND hDlg, FOLLOW_DLG* s)
+// follow-up and (when ticked) its reminder as one change.  TRUE when stored
+// (the dialog has ended); FALSE keeps everything typed.
+static BOOL Save(HWND hDlg, FOLLOW_DLG* s)
 {
     tagZT_Main_Param* p = s->p;
     FOLLOW_ENTRY* e = s->e;
+    // The right is asked where the command runs: a follow-up the user may
+    // not write is one that cannot be stored.
+    if (!Rights_May(p, ZTM_HOUSE_FOLLOW, ZT_OP_ADD)) {
+        Refuse(hDlg, kNoRight, 0);
+        s->bFailed = TRUE;
+        return FALSE;
+    }
     std::string content = ItemText(hDlg, IDC_FW_CONTENT);
     if (s->e->bMustWrite && content.find_first_not_of(" \t\r\n") == std::string::npos) {
         Refuse(hDlg, kMustWrite, IDC_FW_CONTENT);
-        return;
+        return FALSE;
     }
     int br = Cache_BranchKey(p, ItemText(hDlg, IDC_FW_BR).c_str());
     int emp = Cache_EmployeeKey(p, br, ItemText(hDlg, IDC_FW_EMP).c_str());
     if (!br || !emp) {
         Refuse(hDlg, kNoWriter, IDC_FW_EMP);
-        return;
+        return FALSE;
     }
     bool remind = IsDlgButtonChecked(hDlg, IDC_FW_REMIND) == BST_CHECKED;
     tagREMIND rem;
     if (remind && !ReadReminder(hDlg, e, &rem))
-        return;
+        return FALSE;
 
     tagFOLLOW f;
     memset(&f, 0, sizeof(f));
@@ -159,33 +171,50 @@ static void Save(HWND hDlg, FOLLOW_DLG* s)
     f.iCli = e->iHou ? 0 : e->iCli;
     Gbk_CopyCut(f.szWay, sizeof(f.szWay), ItemText(hDlg, IDC_FW_WAY).c_str());
     Gbk_CopyCut(f.szContent, sizeof(f.szContent), content.c_str());
-    int op = p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0;
+    int op = Cache_Operator(p);
     if (remind) {
         rem.iBr = br;
         rem.iEmp = emp;
     }
-    // The follow-up and its reminder are one change, stored whole or not
-    // at all (the data library tells the user which), on a worker behind
-    // the busy dialog: the dialog's thread never waits on the server.
-    int written = Block_RunTask(hDlg, p, [&]() {
-        if (FD_Ist_FollowRemind(op, &f, remind ? &rem : nullptr) != 1)
-            return 0;                            // the data library has logged why
-        return remind ? 2 : 1;
-    });
-    if (!written)
-        return;
+    // On a worker behind the busy dialog: the dialog's thread never waits on
+    // the server.  Both are stored or neither, and the library has told the
+    // user which when it is neither.
+    if (Block_RunTask(hDlg, p, [&]() { return FD_Ist_FollowRemind(op, &f, remind ? &rem : nullptr); }) != 1) {
+        s->bFailed = TRUE;
+        return FALSE;
+    }
     e->fol = f;
     memset(&e->rem, 0, sizeof(e->rem));
-    if (written == 2)
+    if (remind)
         e->rem = rem;
     EndDialog(hDlg, IDOK);
+    return TRUE;
 }
 
+// Whether the user has typed something a close would lose.
+static BOOL Typed(HWND hDlg)
+{
+    for (int id : {IDC_FW_CONTENT, IDC_FW_REMIND_TEXT})
+        if (ItemText(hDlg, id).find_first_not_of(" \t\r\n") != std::string::npos)
+            return TRUE;
+    return FALSE;
+}
+
+// "取消(&C)", Esc and closing.  An owed follow-up cannot be skipped, unless
+// a save failed: then the user may go (the caller keeps the debt).  Typed
+// text is asked about first: "是" saves, "否" drops it, "取消" stays.
 static void Cancel(HWND hDlg, FOLLOW_DLG* s)
 {
-    if (s->e->bMustWrite) {
+    if (s->e->bMustWrite && !s->bFailed) {
         Refuse(hDlg, kMustWrite, IDC_FW_CONTENT);
         return;
+    }
+    if (Typed(hDlg)) {
+        int answer = Listing_AskSave(hDlg);
+        if (answer == IDYES)
+            Save(hDlg, s);                   // stored: ended; not: stays with the text
+        if (answer != IDNO)
+            return;
     }
     EndDialog(hDlg, IDCANCEL);
 }
@@ -222,7 +251,7 @@ INT_PTR FollowDialog_Run(HWND hOwner, tagZT_Main_Param* p, FOLLOW_ENTRY* e)
         return IDCANCEL;
     memset(&e->fol, 0, sizeof(e->fol));
     memset(&e->rem, 0, sizeof(e->rem));
-    FOLLOW_DLG s = {p, e};
+    FOLLOW_DLG s = {p, e, FALSE};
     INT_PTR r = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_FOLLOW_WRITE), hOwner, FollowDlgProc,
                                 reinterpret_cast<LPARAM>(&s));
     return r == IDOK ? IDOK : IDCANCEL;

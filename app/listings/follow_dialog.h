@@ -1,5 +1,6 @@
-// The write-follow-up dialog (162): one follow-up of a house or a client,
-// written with FD_Ist_Follow, and optionally a reminder written with it.
+// The write-follow-up dialog (162): one follow-up of a house or a client
+// and optionally a reminder, stored together (FD_Ist_FollowRemind) or not
+// at all; a save that stored nothing keeps everything typed.
 //
 //   "跟进方式"  values of "跟进方式" under "房源参数(住宅)", preset "电话"
 //   "员 工"     branch and employee, preset to the logged-in user
@@ -8,9 +9,12 @@
 //               'YYYY-MM-DD', today or later) and "提醒范围" ("本人" stored
 //               as 1, "本部" as 2)
 //
-// With the must-write flag set (the telephones were revealed without the
-// right that spares a follow-up) the dialog neither cancels nor saves an
-// empty follow-up: "必须写跟进,才能保存".
+// Saving needs the follow-up add right ("您没有写跟进的权限").  With the
+// must-write flag set (the telephones were revealed without the right that
+// spares a follow-up) the dialog neither cancels nor saves an empty
+// follow-up: "必须写跟进,才能保存"; once a save has failed (the server is
+// gone, or the right is missing) it lets the user go.  Leaving with typed
+// text asks "数据已修改, 是否保存?" first.
 #pragma once
 #include "app/shell/main_param.h"
 
@@ -23,7 +27,8 @@ struct FOLLOW_ENTRY {
 };
 
 // Runs the dialog modally over hOwner.  IDOK when the follow-up was written
-// (e->fol holds it), IDCANCEL when the user left without writing one.
+// (e->fol holds it, and e->rem the reminder written with it), IDCANCEL when
+// the user left without writing one.
 INT_PTR FollowDialog_Run(HWND hOwner, tagZT_Main_Param* p, FOLLOW_ENTRY* e);
 
 // Range stored for a choice of "提醒范围": 1 "本人", 2 "本部", 0 otherwise.

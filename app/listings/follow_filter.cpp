@@ -1,11 +1,14 @@
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
 #include "app/shell/caches.h"
+#include "app/shell/rights.h"
 #include "common/date.h"
 #include "data/quote.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 FOLLOW_FILTER Follow_DefaultFilter(int iKind)
@@ -51,20 +54,27 @@ int Follow_FilterText(const tagZT_Main_Param* p, const FOLLOW_FILTER& f, std::st
         return IDC_FOLLOW_TO;
 
     std::string s;
-    if (f.iKind == FOLLOW_KIND_HOUSE) {
-        int est = Cache_EstateKey(p, f.estate.c_str());
-        if (est) {
-            char buf[48];
-            snprintf(buf, sizeof(buf), " iEst = %d ", est);
-            s += buf;
-        }
+    if (f.iKind == FOLLOW_KIND_HOUSE && !f.estate.empty()) {
+        char buf[48];
+        snprintf(buf, sizeof(buf), " iEst = %d ", Cache_EstateKey(p, f.estate.c_str()));
+        s += buf;
     }
     int br = Cache_BranchKey(p, f.br.c_str());
-    int emp = Cache_EmployeeKey(p, br, f.emp.c_str());
-    if (emp)
-        AppendKey(s, " %s f.iEmp = %d ", emp);
-    if (br)
-        AppendKey(s, " %s t.iBr = %d ", br);
+    if (!f.emp.empty()) {
+        // The writer: of the branch named, or anyone of that name.
+        std::string keys;
+        for (int i = 0; p->pEmpList && i < p->nEmp; i++) {
+            const tagEMPLIST& e = p->pEmpList[i];
+            if (e.iOrdinal && f.emp == e.szEmp && (f.br.empty() || e.iBr == br))
+                keys += (keys.empty() ? "" : ",") + std::to_string(e.iOrdinal);
+        }
+        if (keys.find(',') != std::string::npos)
+            Append(s, " %s f.iEmp in (%s) ", keys.c_str());
+        else
+            AppendKey(s, " %s f.iEmp = %d ", keys.empty() ? 0 : atoi(keys.c_str()));
+    }
+    if (!f.br.empty())
+        AppendKey(s, " %s f.iBr = %d ", br);
 
     std::vector<char> q;
     if (!f.trade.empty()) {
@@ -82,6 +92,18 @@ int Follow_FilterText(const tagZT_Main_Param* p, const FOLLOW_FILTER& f, std::st
         Append(s, " %s f.dtFollow >= %s", q.data());
     if (!f.to.empty() && Quote(f.to + " 23:59:59", &q))
         Append(s, " %s f.dtFollow <= %s", q.data());
+    if (!f.scope.empty())
+        Append(s, " %s %s", f.scope.c_str());
     *pOut = s;
     return 0;
+}
+
+std::string Follow_Scope(const tagZT_Main_Param* p, int iKind)
+{
+    int module = iKind == FOLLOW_KIND_HOUSE ? ZTM_HOUSE : ZTM_CLIENT;
+    if (!Rights_MayOpen(p, module))
+        return "t.iOrdinal = 0";
+    char scope[64];
+    Rights_ScopeText(p, module, scope, sizeof(scope));
+    return scope[0] ? std::string("t.") + scope : std::string();
 }

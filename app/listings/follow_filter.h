@@ -1,8 +1,9 @@
 // The filter text of the follow-up windows: a pure function of the panel's
-// values and the shared branch, employee and estate lists.  Names are turned
-// into keys through the lists (a name the lists do not know adds nothing);
-// texts reach the filter only quoted by the data library's quoting helper;
-// dates must be real 'YYYY-MM-DD' days.
+// values, the shared branch, employee and estate lists and the scope of the
+// house or client list.  Names are turned into keys through the lists (a
+// name the lists do not know finds nothing); texts reach the filter only
+// quoted by the data library's quoting helper; dates must be real
+// 'YYYY-MM-DD' days.
 #pragma once
 #include "app/shell/main_param.h"
 
@@ -20,7 +21,14 @@ struct FOLLOW_FILTER {
     std::string level;      // "客户等级" (client window)
     std::string from;       // "跟进日期" from, 'YYYY-MM-DD' or empty
     std::string to;         // ... to, 'YYYY-MM-DD' or empty
+    std::string scope;      // the listings the user may see (Follow_Scope), "" for all
 };
+
+// The scope of the follow-ups a user may see: those of the houses
+// (FOLLOW_KIND_HOUSE) or clients the house or client list shows the user,
+// over the listing's alias t ("t.iEmp = 7", "t.iBr = 2", "" for all; a
+// condition no listing meets when the user may not see the list at all).
+std::string Follow_Scope(const tagZT_Main_Param* p, int iKind);
 
 // A panel as the window opens: every box empty, both dates today's local date.
 FOLLOW_FILTER Follow_DefaultFilter(int iKind);
@@ -28,10 +36,15 @@ FOLLOW_FILTER Follow_DefaultFilter(int iKind);
 // Composes the filter for FD_Sct_F, pieces in this order, every piece after
 // the first joined by " and ":
 //   estate " iEst = <key> "       (house window, a name of the estate list)
-//   employee " f.iEmp = <key> "   (a branch is named and the employee is one of its)
-//   branch " t.iBr = <key> "      (the house's or client's branch)
+//   employee " f.iEmp = <key> "   (the writer: one of the branch named, or,
+//                                  without a branch, " f.iEmp in (<keys>) "
+//                                  for everyone of that name)
+//   branch " f.iBr = <key> "      (the writer's branch)
 //   trade " szTrade = '<text>'", grade " szLevel= '<text>'" (client window)
 //   from " f.dtFollow >= '<day>'", to " f.dtFollow <= '<day> 23:59:59'"
+//   scope " <scope>"
+// An estate, employee or branch box naming none the lists know gives its
+// piece with the key 0, which no record has: nothing is found.
 // Returns 0 with the text in *pOut, or the control id of the box whose value
 // cannot enter a filter (a date that is not a real day, a text too long to
 // quote); *pOut is then empty.

@@ -33,5 +33,5 @@
 #define IDC_RB_KIND             1112    // "提醒对象"
 #define IDC_RB_RANGE            1091    // "提醒范围"
 #define IDC_RB_TEXT             1065    // "提醒内容"
-#define IDC_RB_STOP             1125    // "软件重启前,不在提醒"
+#define IDC_RB_STOP             1125    // "软件重启前,不再提醒"
 #define IDC_RB_CLOSE            1085    // "X"

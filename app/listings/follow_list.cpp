@@ -17,7 +17,7 @@ static const void* WriterName(const ZT_MODWIN* w, const void* rec)
 }
 
 static const ZT_COLDEF kColumns[] = {
-    ZT_COL_TEXT("跟进日期", 109, 0, offsetof(tagFOLLOW, dtFollow)),
+    ZT_COL_TEXT("跟进日期", 130, 0, offsetof(tagFOLLOW, dtFollow)),
     ZT_COL_TEXT("跟进内容", 372, 0, offsetof(tagFOLLOW, szContent)),
     ZT_COL_LOOKUP("员工", 72, 0, WriterName),
 };

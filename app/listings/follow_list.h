@@ -3,7 +3,7 @@
 // window: the listing shown, its loaded follow-ups (rows + 101 spare slots),
 // the grid and, in a modify dialog, a second grid that mirrors it.
 //
-// Columns: "跟进日期" (109, dtFollow), "跟进内容" (372, szContent), "员工" (72,
+// Columns: "跟进日期" (130, dtFollow), "跟进内容" (372, szContent), "员工" (72,
 // the writer's name from the shared employee list).
 #pragma once
 #include "app/shell/module.h"

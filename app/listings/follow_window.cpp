@@ -143,15 +143,17 @@ static void FillLists(ZT_MODWIN* w)
 }
 
 // The employee box lists the employees of the branch named in the branch
-// box (none while no branch is named) and starts empty.
+// box (every employee while no branch is named: an employee may be chosen
+// alone) and starts empty.
 static void FillEmployees(ZT_MODWIN* w)
 {
     HWND hEmp = Box(w, IDC_FOLLOW_EMP);
     SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
     SetWindowTextA(hEmp, "");
-    int br = Cache_BranchKey(w->p, Text(w, IDC_FOLLOW_BR).c_str());
-    for (int i = 0; br && w->p->pEmpList && i < w->p->nEmp; i++)
-        if (w->p->pEmpList[i].iBr == br)
+    std::string named = Text(w, IDC_FOLLOW_BR);
+    int br = Cache_BranchKey(w->p, named.c_str());
+    for (int i = 0; w->p->pEmpList && i < w->p->nEmp; i++)
+        if (w->p->pEmpList[i].iOrdinal && (named.empty() || w->p->pEmpList[i].iBr == br))
             SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w->p->pEmpList[i].szEmp));
 }
 
@@ -174,6 +176,7 @@ static FOLLOW_FILTER ReadPanel(const ZT_MODWIN* w)
     f.level = Text(w, IDC_FOLLOW_LEVEL);
     f.from = Text(w, IDC_FOLLOW_FROM);
     f.to = Text(w, IDC_FOLLOW_TO);
+    f.scope = Follow_Scope(w->p, f.iKind);
     return f;
 }
 
@@ -198,6 +201,7 @@ static BOOL Create(ZT_MODWIN* w)
         return FALSE;
     BuildPanel(w);
     FillLists(w);
+    FillEmployees(w);
     FOLLOW_FILTER f = Follow_DefaultFilter(Kind(w));
     SetText(w, IDC_FOLLOW_FROM, f.from.c_str());
     SetText(w, IDC_FOLLOW_TO, f.to.c_str());
@@ -257,9 +261,12 @@ static LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDon
     return 0;
 }
 
+// "清空": the boxes emptied (the dates too) and the list showing what an
+// empty panel finds.
 static void CmdClear(ZT_MODWIN* w, void*, const void*)
 {
     ClearPanel(w);
+    Module_Refresh(w);
 }
 
 // ---- Tables -------------------------------------------------------------------------------

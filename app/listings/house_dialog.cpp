@@ -121,15 +121,6 @@ static const ListBind kOtherParams[] = {
 // What the lists job prepares: box id and its items.
 typedef std::vector<std::pair<int, std::vector<std::string>>> BoxLists;
 
-// What the values job prepares for the record to show.
-struct HouseValues {
-    tagHOUSE rec;
-    const tagESTLIST* est;
-    const tagEMPLIST* emp;
-    const tagBRLIST* br;
-    const char* missing;        // a relation the caches do not know
-};
-
 struct Buildings {
     tagBUILDNO* p;
     int n;
@@ -143,7 +134,6 @@ struct HDLG {
     HWND hDlg;
     tagHOUSE old;               // the stored record shown (modify form)
     tagHOUSE* slot;             // its slot in the window's array
-    tagHOUSE* pendSlot;         // the navigator's next record while its values load
     LONG genBno;                // the buildings load whose result is awaited
     const tagESTLIST* est;      // the estate chosen
     Buildings bno;              // its buildings
@@ -203,20 +193,20 @@ static void TakeBaseline(HDLG* s)
 
 // ---- Fill jobs ---------------------------------------------------------------------------
 
-// Three jobs (jobs.h) fill the dialog: the lists (from the shared caches
-// only), a record's values with the buildings of its estate, and the
-// buildings of an estate the user chose.  The last two wait on the server;
-// the dialog never waits for them, and a newer load makes an older one of
-// its kind stale.
-enum { JOB_LISTS, JOB_VALUES, JOB_BUILDINGS };
+// Two jobs (jobs.h) fill the dialog: the lists (from the shared caches
+// only) and the buildings of the estate shown or chosen, which wait on the
+// server.  The dialog never waits for them, a newer load of buildings makes
+// an older one stale, and a job's result never replaces what a box holds
+// (a list is refilled, its text kept).  The record's own values come from
+// the list window's record and the caches: they are shown before the form
+// takes any input, so nothing the user types is overwritten by them.
+enum { JOB_LISTS, JOB_BUILDINGS };
 
 struct FillJob : ZT_JOB {
     tagZT_Main_Param* p;
-    int form;
     LONG genBno;                // the buildings load it is
     BoxLists lists;             // JOB_LISTS
-    HouseValues values;         // JOB_VALUES
-    Buildings bno;              // JOB_VALUES, JOB_BUILDINGS
+    Buildings bno;              // JOB_BUILDINGS
 };
 
 static void AddText(void* ctx, const char* text)
@@ -252,34 +242,6 @@ static void ListsWork(ZT_JOB* job)
     }
 }
 
-// The record's relations from the caches and the buildings of its estate
-// from the server (the data library serialises the connection).
-static void ValuesWork(ZT_JOB* job)
-{
-    FillJob* j = static_cast<FillJob*>(job);
-    tagZT_Main_Param* p = j->p;
-    HouseValues& v = j->values;
-    v.missing = nullptr;
-    v.emp = Cache_Employee(p, v.rec.iEmp);
-    v.br = Cache_Branch(p, v.rec.iBr);
-    v.est = Cache_Estate(p, v.rec.iEst);
-    if (j->form == HDLG_MODIFY) {
-        if (!v.emp)
-            v.missing = "员工";
-        else if (!v.br)
-            v.missing = "部门";
-        else if (!v.est)
-            v.missing = "楼盘";
-        else if (!Cache_Urban(p, v.est->iUrban))
-            v.missing = "城区";
-    }
-    if (v.est) {
-        j->bno.iEst = v.est->iOrdinal;
-        if (!FD_Sct_BNO(&j->bno.p, &j->bno.n, j->bno.iEst, 0))
-            j->bno.n = 0;
-    }
-}
-
 static void BuildingsWork(ZT_JOB* job)
 {
     FillJob* j = static_cast<FillJob*>(job);
@@ -298,7 +260,7 @@ static void TakeFill(ZT_JOB* job);
 
 static FillJob* NewFill(HDLG* s, int kind)
 {
-    static void (*const kWork[])(ZT_JOB*) = {ListsWork, ValuesWork, BuildingsWork};
+    static void (*const kWork[])(ZT_JOB*) = {ListsWork, BuildingsWork};
     FillJob* j = new FillJob();
     j->owner = s;
     j->kind = kind;
@@ -306,8 +268,17 @@ static FillJob* NewFill(HDLG* s, int kind)
     j->pfnTake = TakeFill;
     j->pfnFree = FreeFill;
     j->p = s->p;
-    j->form = s->form;
     return j;
+}
+
+// Loads the buildings of an estate on a job; the result of an earlier load
+// still on its way is not taken.
+static void StartBuildings(HDLG* s, const tagESTLIST* est)
+{
+    FillJob* j = NewFill(s, JOB_BUILDINGS);
+    j->genBno = ++s->genBno;
+    j->bno.iEst = est->iOrdinal;
+    Job_Start(j);
 }
 
 // ---- Showing -----------------------------------------------------------------------------------
@@ -420,10 +391,7 @@ static void EstateTyped(HDLG* s)
     ShowEstate(s, est, TRUE);
     FreeBuildings(&s->bno);
     FillBuildings(s);
-    FillJob* j = NewFill(s, JOB_BUILDINGS);
-    j->genBno = ++s->genBno;
-    j->bno.iEst = est->iOrdinal;
-    Job_Start(j);
+    StartBuildings(s, est);
 }
 
 static void ShowNumber(HDLG* s, const tagHOUSE* h, const tagBRLIST* br)
@@ -453,33 +421,48 @@ static void ShowAddDefaults(HDLG* s)
     SetBox(s, IDC_HD_DELEGATE, today);
 }
 
-static void ShowValues(HDLG* s, FillJob* j)
+// A listing whose follow-up is still owed from an earlier showing asks
+// for it once it is on screen.
+#define WM_HDLG_OWED (WM_APP + 120)
+
+// Shows a record (the modify form: the list window's record in its slot)
+// or the add form's defaults, at once: the values come from the record and
+// the caches; only the estate's buildings are loaded, on a job.
+static void ShowRecord(HDLG* s, tagHOUSE* slot)
 {
-    HouseValues& v = j->values;
-    if (v.missing) {
-        char text[96];
-        snprintf(text, sizeof(text), "房源ID:%d关联%s出错", v.rec.iOrdinal, v.missing);
-        ZT_MessageBox(s->hDlg, text, "", MB_OK);
-    }
+    tagZT_Main_Param* p = s->p;
     s->filling++;
     if (s->form == HDLG_MODIFY) {
-        // The record and its slot change together.
-        if (s->pendSlot)
-            s->slot = s->pendSlot;
-        s->pendSlot = nullptr;
-        s->old = v.rec;
-        ShowEstate(s, v.est, FALSE);
-        SetDlgItemTextA(s->hDlg, IDC_HD_ESTATE, v.est ? v.est->szEstate : "");
-        Fields_Show(s->hDlg, kFields, kNumFields, &v.rec);
-        ShowAgent(s, v.emp, v.br);
-        ShowNumber(s, &v.rec, v.br);
-        Phones_Show(&s->ph, s->hDlg, &v.rec);
+        const tagHOUSE& rec = *slot;
+        const tagEMPLIST* emp = Cache_Employee(p, rec.iEmp);
+        const tagBRLIST* br = Cache_Branch(p, rec.iBr);
+        const tagESTLIST* est = Cache_Estate(p, rec.iEst);
+        const char* missing = !emp ? "员工" : !br ? "部门" : !est ? "楼盘" : !Cache_Urban(p, est->iUrban) ? "城区" : nullptr;
+        if (missing) {
+            char text[96];
+            snprintf(text, sizeof(text), "房源ID:%d关联%s出错", rec.iOrdinal, missing);
+            ZT_MessageBox(s->hDlg, text, "", MB_OK);
+        }
+        s->slot = slot;
+        s->old = rec;
+        ShowEstate(s, est, FALSE);
+        SetDlgItemTextA(s->hDlg, IDC_HD_ESTATE, est ? est->szEstate : "");
+        Fields_Show(s->hDlg, kFields, kNumFields, &rec);
+        ShowAgent(s, emp, br);
+        ShowNumber(s, &rec, br);
+        Phones_Show(&s->ph, s->hDlg, &rec);
+        FreeBuildings(&s->bno);
+        FillBuildings(s);
+        if (est)
+            StartBuildings(s, est);
+        Rights_RecordSave(p, s->hDlg, ZTM_HOUSE, rec.iEmp, rec.iBr);
+        if (Phones_CarryDebt(&s->ph, rec.iOrdinal, 0))
+            PostMessageA(s->hDlg, WM_HDLG_OWED, rec.iOrdinal, 0);
     } else {
         ShowAddDefaults(s);
         Phones_Show(&s->ph, s->hDlg, nullptr);
     }
     ShowPicture(s);
-    TakeBuildings(s, j);
     s->filling--;
     TakeBaseline(s);
 }
@@ -498,21 +481,8 @@ static void TakeFill(ZT_JOB* job)
     FillJob* j = static_cast<FillJob*>(job);
     if (j->kind == JOB_LISTS)
         ShowLists(s, j);
-    else if (j->kind == JOB_VALUES)
-        ShowValues(s, j);
     else
         TakeBuildings(s, j);
-}
-
-// Starts the values job for a record (null: the add form's defaults); the
-// result of an earlier one, still on its way, is not shown.
-static void StartValues(HDLG* s, const tagHOUSE* rec)
-{
-    FillJob* j = NewFill(s, JOB_VALUES);
-    if (rec)
-        memcpy(&j->values.rec, rec, sizeof(*rec));
-    j->genBno = ++s->genBno;
-    Job_Start(j);
 }
 
 // ---- Dependent fields ---------------------------------------------------------------------
@@ -649,18 +619,23 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
     return TRUE;
 }
 
-// The save: 1 saved, 0 not (nothing changed, or the library refused it),
-// -1 a box was refused.
+// Whether the user may save the form: add houses, or modify the house
+// shown under the user's scope.
+static BOOL MaySave(const HDLG* s)
+{
+    if (s->form == HDLG_ADD)
+        return Rights_May(s->p, ZTM_HOUSE, ZT_OP_ADD);
+    return Rights_MayModifyRecord(s->p, ZTM_HOUSE, s->old.iEmp, s->old.iBr);
+}
+
+// The save: 1 saved, 0 not (nothing changed, or the library refused it and
+// has said why: the form keeps what was typed), -1 a box was refused.
 static int Save(HDLG* s)
 {
     s->bUnchanged = FALSE;
     // Without the right to save this house nothing is saved, whichever way asked.
-    if (!IsWindowEnabled(GetDlgItem(s->hDlg, IDOK)))
+    if (!MaySave(s))
         return 0;
-    // The navigator's next record is still loading: the boxes and the stored
-    // record are the previous one's, the slot is not; nothing is saved.
-    if (s->pendSlot)
-        return -1;
     tagHOUSE h;
     memset(&h, 0, sizeof(h));
     if (s->form == HDLG_MODIFY)
@@ -685,11 +660,8 @@ static int Save(HDLG* s)
         return s->form == HDLG_MODIFY ? FD_Upd_Hou(op, old, &h) : FD_Ist_Hou(op, &h);
     });
     ZeroDates(&h, FALSE);
-    if (ok != 1) {
-        if (s->form == HDLG_MODIFY)
-            ZT_MessageBox(s->hDlg, "修改错误", "", MB_OK);
-        return 0;
-    }
+    if (ok != 1)
+        return 0;                            // nothing stored; the library's box said so
     s->bSaved = TRUE;
     if (s->form == HDLG_MODIFY) {
         memcpy(s->slot, &h, sizeof(h));
@@ -705,11 +677,11 @@ static int Save(HDLG* s)
 
 // ---- Leaving a record ---------------------------------------------------------------------------
 
-// Changes the user could save (none when the save button is withheld).
+// Changes the user could save (none without the right to save them).
 static BOOL IsDirty(void* ctx)
 {
     HDLG* s = static_cast<HDLG*>(ctx);
-    return IsWindowEnabled(GetDlgItem(s->hDlg, IDOK)) && Snapshot(s) != s->baseline;
+    return MaySave(s) && Snapshot(s) != s->baseline;
 }
 
 // The save asked for by the unsaved-changes question: a save the library
@@ -769,10 +741,13 @@ static void OnAddMore(HDLG* s)
     TakeBaseline(s);
 }
 
+// "写跟进": changes made are saved first (a form without changes is not
+// saved, and says nothing); a save that stores nothing keeps the form.
 static void OnWriteFollow(HDLG* s)
 {
-    Save(s);
-    if (s->form != HDLG_MODIFY)
+    if (s->form != HDLG_MODIFY || !Listing_MayWriteFollow(s->hDlg, s->p))
+        return;
+    if (IsDirty(s) && Save(s) != 1)
         return;
     char when[20] = "";
     if (Listing_WriteFollow(s->hDlg, s->p, s->old.iOrdinal, 0, FALSE, s->follow, when, sizeof(when))) {
@@ -791,7 +766,7 @@ static void OnCancel(HDLG* s)
 
 static void OnShowTel(HDLG* s)
 {
-    if (s->form != HDLG_MODIFY)
+    if (s->form != HDLG_MODIFY || !Rights_HouseField(s->p, ZT_FR_VIEW_TEL))
         return;
     // Revealing changes the boxes, not the record: no unsaved change.
     BOOL dirty = IsDirty(s);
@@ -809,16 +784,17 @@ static void OnNavigate(HDLG* s, int move)
         return;
     BOOL moved = FALSE;
     tagHOUSE* h = static_cast<tagHOUSE*>(Listing_NavMove(s->w, move, &moved));
-    if (!h || !moved)
-        return;
-    s->pendSlot = h;
-    Rights_RecordSave(s->p, s->hDlg, ZTM_HOUSE, h->iEmp, h->iBr);
-    StartValues(s, h);
+    if (h && moved)
+        ShowRecord(s, h);
 }
 
 static void OnAddEstate(HDLG* s)
 {
     tagZT_Main_Param* p = s->p;
+    if (!Rights_May(p, ZTM_ESTATE, ZT_OP_ADD)) {
+        ZT_MessageBox(s->hDlg, "您没有增加楼盘的权限", "", MB_OK);
+        return;
+    }
     std::string name = Box(s->hDlg, IDC_HD_URBAN);
     if (name.empty()) {
         ZT_MessageBox(s->hDlg, "请选择城区", "", MB_OK);
@@ -940,6 +916,10 @@ static void ApplyRights(HDLG* s)
         EnableWindow(GetDlgItem(s->hDlg, IDC_HD_NUM), FALSE);
     if (s->form == HDLG_MODIFY && s->slot)
         Rights_RecordSave(p, s->hDlg, ZTM_HOUSE, s->slot->iEmp, s->slot->iBr);
+    if (!Rights_May(p, ZTM_ESTATE, ZT_OP_ADD))
+        EnableWindow(GetDlgItem(s->hDlg, IDC_HD_ADDESTATE), FALSE);
+    if (!Rights_May(p, ZTM_HOUSE_FOLLOW, ZT_OP_ADD))
+        EnableWindow(GetDlgItem(s->hDlg, IDC_HD_WRITEFOLLOW), FALSE);
     if (s->ph.bVisible)
         ShowWindow(GetDlgItem(s->hDlg, IDC_HD_SHOWTEL), SW_HIDE);
     PackButtons(s->hDlg);
@@ -954,14 +934,27 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
     Phones_Init(&s->ph, kPhones, 4, s->form == HDLG_MODIFY && p->sys.bHouCipher,
                 Rights_HouseField(p, ZT_FR_TEL_FREE));
     Job_Start(NewFill(s, JOB_LISTS));
-    StartValues(s, s->form == HDLG_MODIFY ? s->slot : nullptr);
     ShapeForm(s);
+    Listing_CentreOver(hDlg, s->w->hwnd);
     EstateBox_Attach(GetDlgItem(hDlg, IDC_HD_ESTATE), p);
     RoomTypeField_Attach(GetDlgItem(hDlg, IDC_HD_ROOMTYPE));
     Fields_Limit(hDlg, kFields, kNumFields);
     Fields_Limit(hDlg, kOwnBoxes, kNumOwn);
     ApplyRights(s);
+    ShowRecord(s, s->slot);
     return TRUE;
+}
+
+// The follow-up still owed on the listing shown since an earlier showing.
+static void OnOwed(HDLG* s, int iKey)
+{
+    if (s->form != HDLG_MODIFY || s->old.iOrdinal != iKey)
+        return;
+    // The house is on screen behind the question (a modal dialog shows
+    // itself only once its first messages are done).
+    ShowWindow(s->hDlg, SW_SHOW);
+    UpdateWindow(s->hDlg);
+    Settle(s);
 }
 
 static void OnDestroy(HDLG* s)
@@ -989,6 +982,9 @@ static INT_PTR CALLBACK HouseDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM 
         return TRUE;
     case WM_CLOSE:
         OnCancel(s);
+        return TRUE;
+    case WM_HDLG_OWED:
+        OnOwed(s, static_cast<int>(wParam));
         return TRUE;
     case WM_DESTROY:
         OnDestroy(s);

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -27,7 +28,8 @@ struct HouseState {
     HWND hStatus;
     HWND hTip;
     BOOL bMismatch;          // the last load named a missing relation: nothing listed
-    int nExpiring;           // rows marked as left without a follow-up
+    int nExpiring;           // rows marked as left without a follow-up (due or overdue)
+    int nOverdue;            // ... of them overdue
     CACHE_INDEX* look;       // the caches by key, for the rows of one load
 };
 
@@ -83,36 +85,26 @@ const void* EmployeeName(const ZT_MODWIN* w, const void* rec)
 
 // ---- Listings left without a follow-up --------------------------------------------------------
 
-// A listing on offer whose last follow-up is REMIND1 days old or older (and,
-// with REMIND2, at most REMIND2 days): what the load's expiring flag counts.
-BOOL IsExpiring(const tagZT_Main_Param* p, const tagHOUSE* h, long today)
-{
-    if (!p->bRemind1)
-        return FALSE;
-    if (strcmp(h->szTrade, "出售") != 0 && strcmp(h->szTrade, "出租") != 0 && strcmp(h->szTrade, "租售") != 0)
-        return FALSE;
-    long day;
-    if (!Date_DayNumberOf(h->dtFollow, &day))
-        return FALSE;
-    long days = today - day;
-    return days >= p->bRemind1 && (!p->bRemind2 || days <= p->bRemind2);
-}
+// Text colours of the marks: amber once a listing on offer is due for a
+// follow-up (REMIND1 days), red once it is overdue (REMIND2 days, or the
+// first threshold when it is the only one).
+const COLORREF kDueColour = RGB(0xB8, 0x5C, 0x00);
+const COLORREF kOverdueColour = RGB(0xC0, 0x00, 0x00);
 
 void CellHook(HWND hParent, HDC hdc, const tagLV_COLUMN*, const void*, const void* pRecord)
 {
     ZT_MODWIN* w = Module_Of(hParent);
-    if (w && pRecord && IsExpiring(w->p, House(pRecord), Date_TodayNumber()))
-        SetTextColor(hdc, RGB(0xC0, 0, 0));
+    if (!w || !pRecord)
+        return;
+    int mark = House_FollowMark(House(pRecord), w->p->bRemind1, w->p->bRemind2, Date_TodayNumber());
+    if (mark != HOUSE_MARK_NONE)
+        SetTextColor(hdc, mark == HOUSE_MARK_OVERDUE ? kOverdueColour : kDueColour);
 }
 
 void ShowStatus(ZT_MODWIN* w)
 {
     HouseState* s = StateOf(w);
-    char text[128] = "";
-    if (s->nExpiring > 0)
-        snprintf(text, sizeof(text), "%d 套在售/在租房源已超过 %d 天未跟进(红色标出)", s->nExpiring,
-                 w->p->bRemind1);
-    SetWindowTextA(s->hStatus, text);
+    SetWindowTextA(s->hStatus, House_MarkStatus(s->nExpiring, s->nOverdue, w->p->bRemind1, w->p->bRemind2).c_str());
 }
 
 // ---- The panel ----------------------------------------------------------------------------
@@ -211,6 +203,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     tagZT_Main_Param* p = w->p;
     s->bMismatch = FALSE;
     s->nExpiring = 0;
+    s->nOverdue = 0;
     Cache_Index(p, s->look);
 
     tagHOUSE* list = nullptr;
@@ -227,16 +220,16 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
             s->bMismatch = TRUE;
             break;
         }
-        if (IsExpiring(p, &list[i], today))
-            s->nExpiring++;
-        // The load counts the days only for the unfiltered list; a filtered
-        // list shows them too.
-        long day;
-        if (!w->filter.empty() && Date_DayNumberOf(list[i].dtFollow, &day))
-            list[i].iDaysUnfollowed = static_cast<int>(today - day);
+        // Counted here for every list (the load counts them only for an
+        // unfiltered one, and not for a house never followed up).
+        long days = House_DaysUnfollowed(&list[i], today);
+        list[i].iDaysUnfollowed = days > 0 ? static_cast<int>(days) : 0;
+        int mark = House_FollowMark(&list[i], p->bRemind1, p->bRemind2, today);
+        s->nExpiring += mark != HOUSE_MARK_NONE;
+        s->nOverdue += mark == HOUSE_MARK_OVERDUE;
     }
     if (s->bMismatch)
-        s->nExpiring = 0;
+        s->nExpiring = s->nOverdue = 0;
     ShowStatus(w);
     rs->pBlock = list;
     rs->nRows = n;
@@ -291,10 +284,10 @@ const ZT_TBDEF kButtons[] = {
 #define H(f) offsetof(tagHOUSE, f)
 const ZT_COLDEF kColumns[] = {
     ZT_COL_TEXT("交易", 40, 1, H(szTrade)),
-    ZT_COL_UNIT("跟进通知", 75, LVT_INT, "天未跟进", LVU_CELLS, 2, H(iDaysUnfollowed)),
-    ZT_COL_LOOKUP("城区", 55, 0, UrbanName),
+    ZT_COL_UNIT("跟进通知", 80, LVT_INT, "天未跟进", LVU_CELLS, 2, H(iDaysUnfollowed)),
+    ZT_COL_LOOKUP("城区", 60, 0, UrbanName),
     ZT_COL_LOOKUP("楼盘名称", 100, 0, EstateName),
-    ZT_COL_LOOKUP("楼盘地址", 110, 0, EstateAddress),
+    ZT_COL_LOOKUP("楼盘地址", 170, 0, EstateAddress),
     ZT_COL_TEXT("栋号", 40, 1, H(szBuildNO)),
     ZT_COL_TEXT("室号", 40, 1, H(szHouseNO)),
     ZT_COL_TEXT("楼层", 40, 1, H(szFloor)),
@@ -302,23 +295,23 @@ const ZT_COLDEF kColumns[] = {
     ZT_COL("面积", 52, LVT_DOUBLE, 2, H(dbBuildArea)),
     ZT_COL_TEXT("房型", 42, 1, H(szRoomType)),
     ZT_COL_TEXT("朝向", 45, 1, H(szToward)),
-    ZT_COL_UNIT("售价", 60, LVT_INT, "万元", LVU_CELLS, 2, H(iSales)),
-    ZT_COL_UNIT("均价", 70, LVT_INT, "元/平", LVU_CELLS, 2, H(iSalesAve)),
-    ZT_COL_UNIT("售底价", 60, LVT_INT, "万元", LVU_CELLS, 2, H(iSalesBase)),
-    ZT_COL_UNIT("租价", 70, LVT_INT, "元/月", LVU_CELLS, 2, H(iRent)),
+    ZT_COL_UNIT("售价", 65, LVT_INT, "万元", LVU_CELLS, 2, H(iSales)),
+    ZT_COL_UNIT("均价", 75, LVT_INT, "元/平", LVU_CELLS, 2, H(iSalesAve)),
+    ZT_COL_UNIT("售底价", 65, LVT_INT, "万元", LVU_CELLS, 2, H(iSalesBase)),
+    ZT_COL_UNIT("租价", 75, LVT_INT, "元/月", LVU_CELLS, 2, H(iRent)),
     ZT_COL_UNIT("租均价", 90, LVT_DOUBLE, "元/平/天", LVU_CELLS, 2, H(dbRentAve)),
-    ZT_COL_UNIT("租底价", 60, LVT_INT, "元/月", LVU_CELLS, 2, H(iRentBase)),
-    ZT_COL_TEXT("看房", 40, 0, H(szLook)),
+    ZT_COL_UNIT("租底价", 75, LVT_INT, "元/月", LVU_CELLS, 2, H(iRentBase)),
+    ZT_COL_TEXT("看房", 60, 0, H(szLook)),
     ZT_COL_TEXT("装修", 40, 0, H(szDecoration)),
-    ZT_COL_TEXT("配置", 40, 0, H(szLayout)),
+    ZT_COL_TEXT("配置", 60, 0, H(szLayout)),
     ZT_COL_TEXT("房屋类型", 62, 0, H(szHouseType)),
     ZT_COL_TEXT("房屋结构", 50, 0, H(szHouseStruct)),
     ZT_COL_TEXT("建筑类型", 50, 0, H(szBuildType)),
     ZT_COL_TEXT("建筑结构", 50, 0, H(szBuildStruct)),
     LISTING_COLS_AGENT(tagHOUSE, 75, BranchName, EmployeeName),
-    ZT_COL_TEXT("租赁日期", 70, 1, H(dRent)),
-    ZT_COL_TEXT("最后修改", 125, 1, H(dtUpdate)),
-    ZT_COL_TEXT("购房日期", 70, 1, H(dBuy)),
+    ZT_COL_TEXT("租赁日期", 75, 1, H(dRent)),
+    ZT_COL_TEXT("最后修改", 130, 1, H(dtUpdate)),
+    ZT_COL_TEXT("购房日期", 75, 1, H(dBuy)),
 };
 #undef H
 
@@ -336,7 +329,7 @@ const ZT_CMDDEF kCommands[] = {
     {ID_HOUSE_ADD, AddHouse, 0, ZT_OP_ADD, nullptr},
     {ID_HOUSE_MODIFY, ModifyHouse, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
     {ID_HOUSE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
-    {ID_HOUSE_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_NO_RIGHT, "错了"},
+    {ID_HOUSE_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "错了"},
     {ID_HOUSE_FOLLOW_HIDE, ListingWindow_CmdHidePane, 0, ZT_NO_RIGHT, nullptr},
     {ID_HOUSE_FOLLOW_SHOW, ListingWindow_CmdShowPane, 0, ZT_NO_RIGHT, nullptr},
     TRADE(ID_HOUSE_ALL, ID_HOUSE_TODAY_DELEGATE, ID_HOUSE_TODAY_FOLLOW, ID_HOUSE_TODAY_EXPIRE, 0),
@@ -369,8 +362,50 @@ extern const ZT_MODULE_DESC g_HouseModule = {
     LISTING_HOOKS(Create, Layout, Load, CheckRow, Delete, Free, Destroy, &kListing),
 };
 
-int HouseWindow_ExpiringCount(HWND hHouse)
+int HouseWindow_ExpiringCount(HWND hHouse, int* pnOverdue)
 {
     ZT_MODWIN* w = Module_Of(hHouse);
-    return w && w->d == &g_HouseModule ? StateOf(w)->nExpiring : 0;
+    BOOL mine = w && w->d == &g_HouseModule;
+    if (pnOverdue)
+        *pnOverdue = mine ? StateOf(w)->nOverdue : 0;
+    return mine ? StateOf(w)->nExpiring : 0;
+}
+
+long House_DaysUnfollowed(const tagHOUSE* h, long today)
+{
+    long day;
+    if (Date_DayNumberOf(h->dtFollow, &day) || Date_DayNumberOf(h->dDelegate, &day))
+        return today - day;
+    return -1;
+}
+
+int House_FollowMark(const tagHOUSE* h, int iRemind1, int iRemind2, long today)
+{
+    if (iRemind1 <= 0)
+        return HOUSE_MARK_NONE;
+    if (strcmp(h->szTrade, "出售") != 0 && strcmp(h->szTrade, "出租") != 0 && strcmp(h->szTrade, "租售") != 0)
+        return HOUSE_MARK_NONE;
+    long days = House_DaysUnfollowed(h, today);
+    if (days < iRemind1)
+        return HOUSE_MARK_NONE;
+    if (iRemind2 > iRemind1)
+        return days >= iRemind2 ? HOUSE_MARK_OVERDUE : HOUSE_MARK_DUE;
+    return HOUSE_MARK_OVERDUE;
+}
+
+std::string House_MarkStatus(int nMarked, int nOverdue, int iRemind1, int iRemind2)
+{
+    char text[200] = "";
+    if (nMarked <= 0)
+        return text;
+    if (iRemind2 > iRemind1 && nOverdue == 0)
+        snprintf(text, sizeof(text), "%d 套在售/在租房源已超过 %d 天未跟进(橙色标出)", nMarked, iRemind1);
+    else if (iRemind2 > iRemind1 && nOverdue < nMarked)
+        snprintf(text, sizeof(text), "%d 套在售/在租房源已超过 %d 天未跟进: %d 套橙色标出, %d 套超过 %d 天红色标出",
+                 nMarked, iRemind1, nMarked - nOverdue, nOverdue, iRemind2);
+    else if (iRemind2 > iRemind1)
+        snprintf(text, sizeof(text), "%d 套在售/在租房源已超过 %d 天未跟进(红色标出)", nMarked, iRemind2);
+    else
+        snprintf(text, sizeof(text), "%d 套在售/在租房源已超过 %d 天未跟进(红色标出)", nMarked, iRemind1);
+    return text;
 }

@@ -2,10 +2,14 @@
 #include "app/listings/listing_phones.h"
 #include "app/listings/follow_dialog.h"
 #include "app/shell/field_table.h"
+#include "app/shell/rights.h"
 #include "cipher/cipher.h"
 #include "common/gbk.h"
+#include "common/zt_box.h"
 
 #include <cstring>
+#include <set>
+#include <utility>
 
 void Phones_Init(LISTING_PHONES* ph, const LISTING_PHONE_BOX* box, int nBox, BOOL bMasking, BOOL bFree)
 {
@@ -14,6 +18,7 @@ void Phones_Init(LISTING_PHONES* ph, const LISTING_PHONE_BOX* box, int nBox, BOO
     ph->bVisible = !bMasking;
     ph->bRevealed = FALSE;
     ph->bFree = bFree;
+    ph->bDebt = FALSE;
 }
 
 void Phones_Decipher(const char* pszStored, char* pszOut, size_t cb)
@@ -102,7 +107,41 @@ void Phones_Read(const LISTING_PHONES* ph, HWND hDlg, const void* pOld, void* pN
 
 BOOL Phones_FollowOwed(const LISTING_PHONES* ph)
 {
-    return ph->bRevealed && !ph->bFree;
+    return (ph->bRevealed && !ph->bFree) || ph->bDebt;
+}
+
+// ---- Owed follow-ups that could not be stored ---------------------------------------------------
+
+static std::set<std::pair<int, int>>& Debts()
+{
+    static std::set<std::pair<int, int>> debts;
+    return debts;
+}
+
+void Phones_KeepDebt(int iHou, int iCli)
+{
+    Debts().insert({iHou, iHou ? 0 : iCli});
+}
+
+void Phones_ClearDebt(int iHou, int iCli)
+{
+    Debts().erase({iHou, iHou ? 0 : iCli});
+}
+
+BOOL Phones_CarryDebt(LISTING_PHONES* ph, int iHou, int iCli)
+{
+    ph->bDebt = Debts().count({iHou, iHou ? 0 : iCli}) != 0;
+    return ph->bDebt;
+}
+
+// ---- Writing ------------------------------------------------------------------------------------
+
+BOOL Listing_MayWriteFollow(HWND hOwner, const tagZT_Main_Param* p)
+{
+    if (Rights_May(p, ZTM_HOUSE_FOLLOW, ZT_OP_ADD))
+        return TRUE;
+    ZT_MessageBox(hOwner, "您没有写跟进的权限", "", MB_OK);
+    return FALSE;
 }
 
 BOOL Listing_WriteFollow(HWND hOwner, tagZT_Main_Param* p, int iHou, int iCli, BOOL bMust, FOLLOW_LIST* l,
@@ -127,8 +166,12 @@ BOOL Phones_SettleOwed(LISTING_PHONES* ph, HWND hOwner, tagZT_Main_Param* p, int
 {
     if (!Phones_FollowOwed(ph))
         return FALSE;
-    if (!Listing_WriteFollow(hOwner, p, iHou, iCli, TRUE, l, pszDtFollow, cb))
-        return FALSE;
+    BOOL written = Listing_WriteFollow(hOwner, p, iHou, iCli, TRUE, l, pszDtFollow, cb);
+    if (written)
+        Phones_ClearDebt(iHou, iCli);
+    else
+        Phones_KeepDebt(iHou, iCli);    // the dialog let the user go: asked again next time
     ph->bRevealed = FALSE;
-    return TRUE;
+    ph->bDebt = FALSE;
+    return written;
 }

@@ -8,7 +8,11 @@
 // otherwise the stored values of the record are kept, so that the masking
 // text is never written back.  Revealing owes a follow-up unless the user
 // has the right that spares it: leaving the record then first runs the
-// write-follow-up dialog, which cannot be cancelled.
+// write-follow-up dialog, which cannot be cancelled.  When that follow-up
+// cannot be stored (the server is down, or the user may not write one), the
+// dialog lets the user go and the debt is kept for the listing while the
+// program runs: the next time the listing is shown in an edit dialog the
+// follow-up is asked for again.
 #pragma once
 #include "app/listings/follow_list.h"
 
@@ -34,6 +38,7 @@ struct LISTING_PHONES {
     BOOL bVisible;      // masking is off: the boxes show the real values from the start
     BOOL bRevealed;     // "看电话" was used on this record (kept across the navigator)
     BOOL bFree;         // the user's right spares the follow-up after revealing
+    BOOL bDebt;         // an earlier showing of this listing left its follow-up owed
 };
 
 // The block's state for a record: visible when bMasking is 0; bFree from
@@ -61,18 +66,32 @@ void Phones_Read(const LISTING_PHONES* ph, HWND hDlg, const void* pOld, void* pN
 // The plain text of a telephone box (readable blocks only; "" otherwise).
 void Phones_BoxText(const LISTING_PHONES* ph, HWND hDlg, int id, char* pszOut, size_t cb);
 
-// Whether leaving the record now owes a follow-up (revealed, no right).
+// Whether leaving the record now owes a follow-up (revealed without the
+// right that spares it, or owed since an earlier showing).
 BOOL Phones_FollowOwed(const LISTING_PHONES* ph);
 
+// The follow-ups owed on listings (house iHou or client iCli) whose forced
+// follow-up could not be stored: kept while the program runs (window thread).
+void Phones_KeepDebt(int iHou, int iCli);
+void Phones_ClearDebt(int iHou, int iCli);
+// A listing about to be shown: bDebt says whether its follow-up is owed
+// from an earlier showing (the dialog then asks for it at once).
+BOOL Phones_CarryDebt(LISTING_PHONES* ph, int iHou, int iCli);
+
+// Whether the user may write follow-ups (the follow-up add right).  FALSE
+// after "您没有写跟进的权限" over hOwner.
+BOOL Listing_MayWriteFollow(HWND hOwner, const tagZT_Main_Param* p);
 // The write-follow-up dialog for a listing (house iHou or client iCli), with
-// bMust: neither cancel nor an empty text.  A written follow-up goes into
-// the follow-up list l (first free slot, both of its grids; may be null) and
-// its time into pszDtFollow (the listing record's dtFollow, cb bytes; may
-// be null).  TRUE when a follow-up was written.
+// bMust: neither cancel nor an empty text, unless a save failed.  A written
+// follow-up goes into the follow-up list l (first free slot, both of its
+// grids; may be null) and its time into pszDtFollow (the listing record's
+// dtFollow, cb bytes; may be null).  TRUE when a follow-up was written.
 BOOL Listing_WriteFollow(HWND hOwner, tagZT_Main_Param* p, int iHou, int iCli, BOOL bMust, FOLLOW_LIST* l,
                          char* pszDtFollow, size_t cb);
 // The owed follow-up before leaving the record: when Phones_FollowOwed, runs
-// Listing_WriteFollow with bMust and, once written, clears bRevealed.
+// Listing_WriteFollow with bMust.  Written: the debt is paid (bRevealed,
+// bDebt cleared).  Not written (the dialog let the user go after a failed
+// save): the debt is kept for the listing and the record may be left.
 // TRUE when a follow-up was written (the caller redraws the listing's row).
 BOOL Phones_SettleOwed(LISTING_PHONES* ph, HWND hOwner, tagZT_Main_Param* p, int iHou, int iCli, FOLLOW_LIST* l,
                        char* pszDtFollow, size_t cb);

@@ -78,6 +78,13 @@ static void ClearPanel(ZT_MODWIN* w)
     Fields_Clear(ListingWindow_State(w)->hPanel, ld->fields, ld->nFields);
 }
 
+// "清空": the boxes emptied and the list showing what an empty panel finds.
+static void ClearAndRefresh(ZT_MODWIN* w)
+{
+    ClearPanel(w);
+    Module_Refresh(w);
+}
+
 static void ExpandPanel(ZT_MODWIN* w)
 {
     const LISTING_DESC* ld = ListingWindow_Desc(w);
@@ -110,7 +117,7 @@ static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
     if (id == ld->iFind)
         Module_Refresh(w);
     else if (id == ld->iClear)
-        ClearPanel(w);
+        ClearAndRefresh(w);
     else if (ld->iExpand && id == ld->iExpand)
         ExpandPanel(w);
     return TRUE;
@@ -307,8 +314,33 @@ static int RetireFollowUps(ZT_MODWIN* w, void* sel)
     return FD_C_F_Hou(op, static_cast<const tagCLIENT*>(sel));
 }
 
+// Retiring a listing's follow-ups needs the follow-up delete right and the
+// right to modify that listing under the user's scope.
+static BOOL MayRetireFollowUps(ZT_MODWIN* w, const void* sel)
+{
+    const LISTING_DESC* ld = ListingWindow_Desc(w);
+    int32_t iEmp, iBr;
+    if (ld->bHouses) {
+        iEmp = static_cast<const tagHOUSE*>(sel)->iEmp;
+        iBr = static_cast<const tagHOUSE*>(sel)->iBr;
+    } else {
+        iEmp = static_cast<const tagCLIENT*>(sel)->iEmp;
+        iBr = static_cast<const tagCLIENT*>(sel)->iBr;
+    }
+    const char* refused = nullptr;
+    if (!Rights_May(w->p, ld->bHouses ? ZTM_HOUSE_FOLLOW : ZTM_CLIENT_FOLLOW, ZT_OP_DELETE))
+        refused = "您没有删除跟进的权限";
+    else if (!Rights_MayModifyRecord(w->p, ld->iScope, iEmp, iBr))
+        refused = ld->bHouses ? "您没有修改该房源的权限, 不能删除它的跟进" : "您没有修改该客源的权限, 不能删除它的跟进";
+    if (refused)
+        ZT_MessageBox(w->hwnd, refused, "", MB_OK);
+    return refused == nullptr;
+}
+
 void ListingWindow_CmdDeleteFollowUps(ZT_MODWIN* w, void* pSel, const void*)
 {
+    if (!MayRetireFollowUps(w, pSel) || !Block_ConfirmDelete(w->hwnd))
+        return;
     // On a worker: the window thread does not wait on the server.
     if (Module_RunTask(w, RetireFollowUps, pSel) == 1)
         ListingPane_Forget(&ListingWindow_State(w)->pane);

@@ -13,7 +13,7 @@
 //   - the follow-up pane (listing_pane.h) below the grid with the selected
 //     listing's follow-ups and remarks, hidden without the right to see
 //     follow-ups, optionally shown and hidden by a toolbar button;
-//   - deleting the selected listing's follow-ups.
+//   - deleting the selected listing's follow-ups (rights asked first).
 //
 // A window's own state begins with a LISTING_WIN (the module's pState).
 #pragma once
@@ -46,8 +46,8 @@ struct LISTING_LIST {
 // employee by name, then its commission and follow-up dates (a record of
 // type T).
 #define LISTING_COLS_AGENT(T, width, branch, employee)                                                   \
-    ZT_COL_AGENT(width, branch, employee), ZT_COL_TEXT("委托日期", 70, 1, offsetof(T, dDelegate)), \
-        ZT_COL_TEXT("跟进日期", 125, 1, offsetof(T, dtFollow))
+    ZT_COL_AGENT(width, branch, employee), ZT_COL_TEXT("委托日期", 75, 1, offsetof(T, dDelegate)), \
+        ZT_COL_TEXT("跟进日期", 130, 1, offsetof(T, dtFollow))
 
 // A quick filter (the row's argument of ListingWindow_CmdQuick): the trade
 // set into the trade box and the two date boxes set to today (0: none).
@@ -141,6 +141,8 @@ void ListingWindow_CmdQuick(ZT_MODWIN* w, void* pSel, const void* pArg);
 // The pane's toolbar button: hides, or shows again, the follow-up pane.
 void ListingWindow_CmdHidePane(ZT_MODWIN* w, void* pSel, const void* pArg);
 void ListingWindow_CmdShowPane(ZT_MODWIN* w, void* pSel, const void* pArg);
-// The selected listing's follow-ups retired on a worker (needs a selection
-// and the confirmation: ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM).
+// The selected listing's follow-ups retired on a worker (its row needs a
+// selection: ZT_CMD_NEEDSEL).  It needs the follow-up delete right and the
+// right to modify that listing under the user's scope (a box names what is
+// missing), then the delete confirmation.
 void ListingWindow_CmdDeleteFollowUps(ZT_MODWIN* w, void* pSel, const void* pArg);

@@ -1,9 +1,11 @@
 #include "app/listings/remind.h"
 #include "app/listings/follow_ids.h"
 #include "app/shell/blocks.h"
+#include "app/shell/rights.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 // The box on screen; checks never overlap, so there is at most one.
@@ -101,6 +103,58 @@ INT_PTR Remind_ShowBox(tagZT_Main_Param* p)
     return r;
 }
 
+int Remind_KeepVisible(tagREMIND* pRem, int n, int iEmp, int iBr, const std::set<int>& houses,
+                       const std::set<int>& clients)
+{
+    int kept = 0;
+    for (int i = 0; pRem && i < n; i++) {
+        const tagREMIND& r = pRem[i];
+        bool audience = r.iRange == 1 ? r.iEmp == iEmp : r.iRange == 2 ? r.iBr == iBr : true;
+        bool listing = r.iCli ? clients.count(r.iCli) != 0 : houses.count(r.iHou) != 0;
+        if (r.iOrdinal && audience && listing)
+            pRem[kept++] = r;
+    }
+    for (int i = kept; pRem && i < n; i++)
+        memset(&pRem[i], 0, sizeof(pRem[i]));
+    return kept;
+}
+
+// The keys among those of the reminders that the house (bHouses) or client
+// list would show the user.
+static std::set<int> VisibleListings(const tagZT_Main_Param* p, const tagREMIND* pRem, int n, bool bHouses)
+{
+    std::set<int> keys;
+    std::string in;
+    for (int i = 0; i < n; i++) {
+        int key = bHouses ? (pRem[i].iCli ? 0 : pRem[i].iHou) : pRem[i].iCli;
+        if (key)
+            in += (in.empty() ? "" : ",") + std::to_string(key);
+    }
+    int module = bHouses ? ZTM_HOUSE : ZTM_CLIENT;
+    if (in.empty() || !Rights_MayOpen(p, module))
+        return keys;
+    char scope[64];
+    Rights_ScopeText(p, module, scope, sizeof(scope));
+    std::string where = "iOrdinal in (" + in + ")" + (scope[0] ? std::string(" and ") + scope : "");
+    int count = 0;
+    if (bHouses) {
+        tagHOUSE* list = nullptr;
+        if (FD_Sct_Hou(User(p), &list, &count, where.c_str(), 0, nullptr, nullptr) && list) {
+            for (int i = 0; i < count; i++)
+                keys.insert(list[i].iOrdinal);
+            Mem_Free_Hou(list);
+        }
+    } else {
+        tagCLIENT* list = nullptr;
+        if (FD_Sct_Cli(User(p), &list, &count, where.c_str(), 0) && list) {
+            for (int i = 0; i < count; i++)
+                keys.insert(list[i].iOrdinal);
+            Mem_Free_Cli(list);
+        }
+    }
+    return keys;
+}
+
 DWORD WINAPI Remind_Check(LPVOID pParam)
 {
     tagZT_Main_Param* p = static_cast<tagZT_Main_Param*>(pParam);
@@ -112,8 +166,18 @@ DWORD WINAPI Remind_Check(LPVOID pParam)
     p->nRemind = 0;
     int n = 0;
     int br = p->pLoginBr ? p->pLoginBr->iOrdinal : p->pLoginEmp->iBr;
-    if (FD_SCT_Remind(&p->pRemind, &n, User(p), br) && p->pRemind)
-        p->nRemind = n;
+    tagREMIND* due = nullptr;
+    if (FD_SCT_Remind(&due, &n, User(p), br) && due) {
+        // Shown to its audience only, and only for listings the user may see.
+        std::set<int> houses = VisibleListings(p, due, n, true), clients = VisibleListings(p, due, n, false);
+        n = Remind_KeepVisible(due, n, User(p), br, houses, clients);
+        if (n > 0) {
+            p->pRemind = due;
+            p->nRemind = n;
+        } else {
+            Mem_Free_Remind(due);
+        }
+    }
     if (p->nRemind > 0)
         Remind_ShowBox(p);
     return 0;

@@ -88,17 +88,15 @@ void Frame_ChildChanged()
         PostMessageA(g_hFrame, WM_FRAME_CAPTION, 0, 0);
 }
 
-// "Kelmora - [房源浏览]" while the active child is maximised, else the
-// frame's own caption.  Set directly: the MDI code composes it from the
+// "Kelmora - [房源浏览]" for the active child, maximised or not (after
+// "层叠" or "平铺" the window menu still switches between children), else
+// the frame's own caption.  Set directly: the MDI code composes it from the
 // child it last maximised, which lags behind a switch.
 static void UpdateCaption(HWND hFrame)
 {
-    BOOL bMaximised = FALSE;
-    HWND hActive = g_hClient ? reinterpret_cast<HWND>(SendMessageA(g_hClient, WM_MDIGETACTIVE, 0,
-                                                                    reinterpret_cast<LPARAM>(&bMaximised)))
-                             : NULL;
+    HWND hActive = g_hClient ? reinterpret_cast<HWND>(SendMessageA(g_hClient, WM_MDIGETACTIVE, 0, 0)) : NULL;
     char szChild[101] = "", szText[256];
-    if (hActive && bMaximised)
+    if (hActive)
         GetWindowTextA(hActive, szChild, sizeof(szChild));
     if (szChild[0])
         snprintf(szText, sizeof(szText), "%s - [%s]", g_szBaseCaption, szChild);
@@ -226,7 +224,7 @@ static void OnReminderTimer(HWND hwnd)
 }
 
 // "自动提醒": off stops the checks; on starts them again (a check follows
-// after the first interval), undoing "软件重启前,不在提醒" as well.
+// after the first interval), undoing "软件重启前,不再提醒" as well.
 static void ToggleAutoRemind(HWND hwnd)
 {
     tagZT_Main_Param* p = &g_ZTMain;
@@ -295,9 +293,11 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case IDM_CASCADE:
         SendMessageA(g_hClient, WM_MDICASCADE, 0, 0);
+        Frame_ChildChanged();               // the MDI code restored the caption
         return TRUE;
     case IDM_TILE:
         SendMessageA(g_hClient, WM_MDITILE, MDITILE_VERTICAL, 0);
+        Frame_ChildChanged();
         return TRUE;
     case IDM_CHANGE_PWD:
         RunDialogOverClient(IDD_CHANGE_PWD, ChangePwdDlgProc);

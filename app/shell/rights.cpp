@@ -269,8 +269,19 @@ void Rights_ContextAreas(const tagZT_Main_Param* p)
 
 void Rights_ContextParams(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_PARAM); }
 void Rights_ContextEstates(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_ESTATE); }
-void Rights_ContextHouses(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_HOUSE); }
-void Rights_ContextClients(const tagZT_Main_Param* p) { ContextCheck(p, ZTM_CLIENT); }
+// Deleting a listing's follow-ups also needs the follow-up delete right
+// (and, checked when it runs, the right to modify that listing).
+void Rights_ContextHouses(const tagZT_Main_Param* p)
+{
+    ContextCheck(p, ZTM_HOUSE);
+    if (!Self(p->W3, ZT_OP_DELETE)) GreyCommand(ContextPopup(p, CTXPOS_HOUSE), ID_HOUSE_DELETE_FOLLOWS);
+}
+
+void Rights_ContextClients(const tagZT_Main_Param* p)
+{
+    ContextCheck(p, ZTM_CLIENT);
+    if (!Self(p->W3, ZT_OP_DELETE)) GreyCommand(ContextPopup(p, CTXPOS_CLIENT), ID_CLIENT_DELETE_FOLLOWS);
+}
 
 void Rights_ContextOrg(const tagZT_Main_Param* p)
 {
@@ -404,6 +415,11 @@ void Rights_EstateDialog(const tagZT_Main_Param* p, HWND hDlg)
         static const int kName[] = {IDC_EST_NAME, IDC_EST_SPELL};
         DisableControls(hDlg, kName, COUNT_OF(kName));
     }
+}
+
+BOOL Rights_MayBuilding(const tagZT_Main_Param* p, int iOp)
+{
+    return Self(p->W5, iOp) != 0;
 }
 
 void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg)

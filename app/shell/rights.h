@@ -114,6 +114,9 @@ void Rights_RecordSave(const tagZT_Main_Param* p, HWND hDlg, int iModule, int32_
 // Estate edit dialog: save button 1 (W4 modify), the building buttons (W5
 // add, modify, delete) and the name and abbreviation (right 15 of W17).
 void Rights_EstateDialog(const tagZT_Main_Param* p, HWND hDlg);
+// Whether the user may do operation iOp (ZT_OP_...) on an estate's buildings
+// (the building commands ask it when they run).
+BOOL Rights_MayBuilding(const tagZT_Main_Param* p, int iOp);
 // Employee edit dialog: save button 1 (W7 modify).
 void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg);
 // System options dialog: save button 1 (W11 modify).

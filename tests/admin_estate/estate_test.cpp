@@ -4,12 +4,15 @@
 // the shared estate list kept in step with the database.
 #include "tests/frame/shell_fixture.h"
 #include "app/admin/estate_dialog.h"
+#include "app/listings/estate_box.h"
 #include "app/admin/estate_list.h"
 #include "app/admin/estate_window.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
 #include "app/resources/resource.h"
 #include "common/gbk.h"
+#include "db/dbtool.h"
+#include "outside/popedom/ZTPopedom.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -366,7 +369,6 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     EXPECT_EQ(st->pUrban->iOrdinal, 12);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 1);
     EXPECT_EQ(Shell_CountBox(hwnd), "1");
-    Ui_Screenshot("estate-window-before");
 
     // "增加楼盘": the name is typed, the abbreviation follows each character.
     const char* name[] = {"翠", "苑", "a", "3"};
@@ -443,7 +445,6 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     EXPECT_EQ(listed->iUrban, 12);
     EXPECT_EQ(g_ZTMain.nEst, 5);
     EXPECT_EQ(g_ZTMain.nEstSpare, 100);
-    Ui_Screenshot("estate-window");
 
     // Double click on its row: the buildings; 3 to 5 added at once, one
     // modified, one deleted, and the freed slot taken by the next one.
@@ -488,7 +489,6 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
                  return false;
              range = TestDb_Query("select iBuildNO, iFloort, iLift, iHouse, szBuildType, szBuildStruct"
                                   " from t_buildno where iEst = " + std::to_string(key) + " order by iBuildNO");
-             Ui_Screenshot("estate-dialog");
              MouseClick(RowCentre(bgrid, 0), true);       // double click: modify it
              return true;
          }},
@@ -676,8 +676,9 @@ TEST_F(EstateTest, TheSharedListAndTheWindowStayInStepWithTheDatabase)
     // The same name again is refused by the server, asked on a worker: the
     // window thread does not wait on the server.
     ASSERT_EQ(RunSteps(EstateSteps("增加楼盘", "东园", "", false), post(ID_ESTATE_ADD)), "");
-    ASSERT_EQ(TestBoxes_Count(), 1u);
+    ASSERT_EQ(TestBoxes_Count(), 2u);
     EXPECT_EQ(TestBoxes_Taken()[0].text, "数据重复");
+    EXPECT_EQ(TestBoxes_Taken()[1].text, "数据已修改, 是否保存?");    // leaving it: "否"
     ASSERT_EQ(g_boxThreads.size(), 1u);
     EXPECT_NE(g_boxThreads[0], GetCurrentThreadId());
 
@@ -926,6 +927,320 @@ TEST_F(EstateTest, TheViewerShowsAnEstateWithItsBuildingsAndChangesNothing)
     EXPECT_TRUE(buttonsOff);
     EXPECT_EQ(TestDb_Query("select * from t_estate order by iOrdinal"), before);
     EXPECT_STREQ(EstList_Find(&g_ZTMain, 201)->szEstate, "平江新城");
+}
+
+// ---- The building count, rights and leaving -----------------------------------------
+
+TEST_F(EstateTest, TheBuildingCountFollowsTheBuildingsAndNumbersOfZeroShowEmpty)
+{
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    tagESTATE* rec = EstateWindow_Find(w, 202);                    // 沧浪花园: no buildings, count 0
+    ASSERT_TRUE(rec && SelectRecord(w->hGrid, rec));
+    std::string shownBefore, shownAfter, zero;
+    HWND bgrid = nullptr;
+    std::vector<Step> steps = {
+        {"dialog", [&]() {
+             HWND d = Dialog("修改楼盘");
+             if (!d || Busy())
+                 return false;
+             HWND pe = PageWith(d, IDC_EST_NAME);
+             shownBefore = Text(GetDlgItem(pe, IDC_EST_BUILDS));
+             zero = Text(GetDlgItem(pe, IDC_EST_HOUSES)) + Text(GetDlgItem(PageWith(d, IDC_EST_MGPRICE), IDC_EST_MGPRICE));
+             ClickTab(d, 1);
+             bgrid = GetDlgItem(PageWith(d, IDC_BNO_GRID), IDC_BNO_GRID);
+             return true;
+         }},
+        {"add", [&]() {
+             if (!IsWindowVisible(GetParent(bgrid)))
+                 return false;
+             ClickControl(PageWith(Dialog("修改楼盘"), IDC_BNO_ADD), IDC_BNO_ADD);
+             return true;
+         }},
+        {"1 to 3", [&]() {
+             HWND f = Dialog("增加栋座");
+             if (!f)
+                 return false;
+             SetDlgItemTextA(f, IDC_BNO_FROM, "1");
+             SetDlgItemTextA(f, IDC_BNO_TO, "3");
+             SetDlgItemTextA(f, IDC_BNO_FLOORS, "6");
+             ClickControl(f, IDOK);
+             return true;
+         }},
+        {"three", [&]() {
+             if (Dialog("增加栋座") || Busy() || Shell_GridRows(bgrid) != 3)
+                 return false;
+             shownAfter = Text(GetDlgItem(PageWith(Dialog("修改楼盘"), IDC_EST_NAME), IDC_EST_BUILDS));
+             SendMessageA(bgrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+             ClickControl(PageWith(Dialog("修改楼盘"), IDC_BNO_DELETE), IDC_BNO_DELETE);
+             return true;
+         }},
+        {"two", [&]() {
+             if (Busy() || Shell_GridRows(bgrid) != 2)
+                 return false;
+             ClickControl(Dialog("修改楼盘"), IDCANCEL);            // nothing typed: no question
+             return true;
+         }},
+        {"closed", [&]() { return !Dialog("修改楼盘") && !Busy(); }},
+    };
+    ASSERT_EQ(RunSteps(steps, [&]() { PostMessageA(hwnd, WM_COMMAND, ID_ESTATE_MODIFY, 0); }), "");
+    EXPECT_EQ(shownBefore, "");
+    EXPECT_EQ(zero, "");
+    EXPECT_EQ(shownAfter, "3");
+    EXPECT_EQ(Column("select iBuild from t_estate where iOrdinal = 202"), "2");
+    EXPECT_EQ(rec->iBuild, 2) << "the window's row follows";
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+
+    // A count typed for more buildings than are registered stays when one more is added.
+    TestDb_Exec("update t_estate set iBuild = 12 where iOrdinal = 201");    // 平江新城: 1 building
+    ASSERT_TRUE(SelectRecord(w->hGrid, EstateWindow_Find(w, 201)));
+    std::vector<Step> more = {
+        {"dialog", [&]() {
+             HWND d = Dialog("修改楼盘");
+             if (!d || Busy())
+                 return false;
+             ClickTab(d, 1);
+             bgrid = GetDlgItem(PageWith(d, IDC_BNO_GRID), IDC_BNO_GRID);
+             return true;
+         }},
+        {"add", [&]() {
+             if (!IsWindowVisible(GetParent(bgrid)))
+                 return false;
+             ClickControl(PageWith(Dialog("修改楼盘"), IDC_BNO_ADD), IDC_BNO_ADD);
+             return true;
+         }},
+        {"2", [&]() {
+             HWND f = Dialog("增加栋座");
+             if (!f)
+                 return false;
+             SetDlgItemTextA(f, IDC_BNO_FROM, "2");
+             ClickControl(f, IDOK);
+             return true;
+         }},
+        {"two", [&]() {
+             if (Dialog("增加栋座") || Busy() || Shell_GridRows(bgrid) != 2)
+                 return false;
+             shownAfter = Text(GetDlgItem(PageWith(Dialog("修改楼盘"), IDC_EST_NAME), IDC_EST_BUILDS));
+             ClickControl(Dialog("修改楼盘"), IDCANCEL);
+             return true;
+         }},
+        {"closed", [&]() { return !Dialog("修改楼盘") && !Busy(); }},
+    };
+    ASSERT_EQ(RunSteps(more, [&]() { PostMessageA(hwnd, WM_COMMAND, ID_ESTATE_MODIFY, 0); }), "");
+    EXPECT_EQ(shownAfter, "12");
+    EXPECT_EQ(Column("select iBuild from t_estate where iOrdinal = 201"), "12");
+    EXPECT_EQ(TestDb_Count("t_buildno where iEst = 201"), 2);
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+TEST_F(EstateTest, EstateAndBuildingCommandsAskTheirRightsWhenTheyRunAndLeavingAsksFirst)
+{
+    // Estates to view and modify, none to add.
+    tagPOPEDOM pd = {};
+    strcpy(pd.szValue, "3E" "3D" "3F" "3G");
+    PD_Calc(&g_ZTMain, &pd);
+    bool opened = false;
+    tagESTLIST* added = nullptr;
+    BOOL stored = TRUE;
+    std::vector<Step> watch = {{"no dialog", [&]() {
+        if (HWND d = Dialog("增加楼盘")) {
+            opened = true;
+            PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        }
+        return true;
+    }}};
+    ASSERT_EQ(RunSteps(watch, [&]() { stored = EstateDialog_Add(frame, &g_ZTMain, 11, &added); }), "");
+    EXPECT_FALSE(stored);
+    EXPECT_FALSE(opened);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有增加楼盘的权限");
+    EXPECT_EQ(TestDb_Count("t_estate"), 4);
+
+    // Leaving a changed estate asks: "取消" stays, "否" leaves it unsaved.
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_TRUE(w && SelectRecord(w->hGrid, EstateWindow_Find(w, 201)));
+    TestBoxes_Reset();
+    bool stayed = false;
+    std::string refused;
+    std::vector<Step> steps = {
+        {"dialog", [&]() { return Dialog("修改楼盘") && !Busy(); }},
+        {"delete a building without the right", [&]() {
+             // The greyed button's command sent all the same: asked where it runs.
+             HWND pb = PageWith(Dialog("修改楼盘"), IDC_BNO_GRID);
+             SendMessageA(GetDlgItem(pb, IDC_BNO_GRID), GRM_MOVESEL, 0, LV_MOVE_FIRST);
+             SendMessageA(pb, WM_COMMAND, IDC_BNO_DELETE, 0);
+             for (const TestBox& b : TestBoxes_Taken())
+                 refused += b.text;
+             TestBoxes_Reset();
+             return true;
+         }},
+        {"type", [&]() {
+             SetDlgItemTextA(PageWith(Dialog("修改楼盘"), IDC_EST_ADDRESS), IDC_EST_ADDRESS, "平江路2号");
+             TestBoxes_Answer(IDCANCEL);
+             PostMessageA(Dialog("修改楼盘"), WM_COMMAND, IDCANCEL, 0);
+             return true;
+         }},
+        {"asked", [&]() {
+             if (TestBoxes_Count() < 1)
+                 return false;
+             stayed = Dialog("修改楼盘") != nullptr;
+             TestBoxes_Answer(IDNO);
+             PostMessageA(Dialog("修改楼盘"), WM_CLOSE, 0, 0);
+             return true;
+         }},
+        {"closed", [&]() { return !Dialog("修改楼盘") && !Busy(); }},
+    };
+    ASSERT_EQ(RunSteps(steps, [&]() { PostMessageA(hwnd, WM_COMMAND, ID_ESTATE_MODIFY, 0); }), "");
+    EXPECT_EQ(refused, "您没有删除栋座的权限");
+    EXPECT_EQ(TestDb_Count("t_buildno where iEst = 201"), 1);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(TestBoxes_Count(), 2u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "数据已修改, 是否保存?");
+    EXPECT_EQ(Column("select szAddress from t_estate where iOrdinal = 201"), "平江路1号");
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The estate dictionary on the demo data: the search --------------------------------
+
+class EstateDemoTest : public testing::Test {
+protected:
+    HWND frame = nullptr;
+    static void SetUpTestSuite()
+    {
+        TestDb_Open("kelmora_estate_demo");
+        std::string err;
+        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        Shell_Setup();
+        g_ZTMain.pLoginEmp = &g_admin;
+        ASSERT_EQ(Startup_Phase2(&g_ZTMain, nullptr), 1);
+        ASSERT_TRUE(Module_RegisterClasses(g_ZTMain.hInst));
+    }
+    static void TearDownTestSuite()
+    {
+        g_ZTMain.pLoginEmp = nullptr;
+        TestDb_Close();
+    }
+    void SetUp() override
+    {
+        Shell_Setup();
+        TestBoxes_Reset();
+        frame = Shell_CreateFrame();
+        ASSERT_NE(frame, nullptr);
+    }
+    void TearDown() override { Shell_DestroyFrame(frame); }
+};
+
+TEST_F(EstateDemoTest, AnEstateIsFoundByItsNameOrPinyinInitialsAndItsRowShown)
+{
+    Shell_Command(frame, IDM_ESTATE);
+    HWND hwnd = Frame_FindChild("ZT_CHILD_EST");
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    for (int i = 0; i < 200 && (w->bBusy || Shell_CountBox(hwnd) == "-1"); i++)
+        Ui_Pump(20);
+    EST_WINDOW* st = static_cast<EST_WINDOW*>(w->pState);
+    ASSERT_NE(st->hSearch, nullptr);
+    HWND box = GetDlgItem(st->hSearch, 1501);
+    ASSERT_NE(box, nullptr);
+    // An estate of another urban area than the one shown.
+    const auto row = TestDb_Query("select e.iOrdinal, e.szEstate, e.szSpell, u.szUrban from t_estate e join t_urban u"
+                                  " on u.iOrdinal = e.iUrban where e.bRecyle = 0 and e.iUrban <> " +
+                                  std::to_string(st->pUrban ? st->pUrban->iOrdinal : 0) + " order by e.iOrdinal limit 1");
+    ASSERT_EQ(row.size(), 1u);
+    std::string initials = row[0][2];
+    for (char& c : initials)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    // Typed as its initials: the list follows, the first entry is chosen.
+    MouseClick(Centre(box));
+    Ui_Pump(100);
+    HWND edit = GetFocus();
+    ASSERT_TRUE(edit && IsChild(box, edit));
+    for (char c : initials)
+        PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
+    for (int i = 0; i < 50 && Text(box) != initials; i++)
+        Ui_Pump(20);
+    EstateBox_Settle(box);
+    ASSERT_GT(SendMessageA(box, CB_GETCOUNT, 0, 0), 0);
+    char first[64] = "";
+    SendMessageA(box, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+    EXPECT_EQ(std::string(first), row[0][1]);
+    PostMessageA(edit, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    for (int i = 0; i < 100 && (w->bBusy || !st->pUrban || row[0][3] != st->pUrban->szUrban); i++)
+        Ui_Pump(20);
+    Ui_Pump(200);
+    ASSERT_NE(st->pUrban, nullptr);
+    EXPECT_EQ(row[0][3], st->pUrban->szUrban);
+    const tagESTATE* sel = static_cast<const tagESTATE*>(SelectedRecord(w->hGrid));
+    ASSERT_NE(sel, nullptr);
+    EXPECT_EQ(std::to_string(sel->iOrdinal), row[0][0]);
+    Ui_Screenshot("estate-window");
+
+    // By the beginning of a name and "查找"; a text that begins no estate is named.
+    const auto other = TestDb_Query("select iOrdinal, szEstate from t_estate where bRecyle = 0 and iUrban = " +
+                                    std::to_string(st->pUrban->iOrdinal) + " order by iOrdinal desc limit 1");
+    SetWindowTextA(box, other[0][1].c_str());
+    MouseClick(Centre(GetDlgItem(st->hSearch, ID_ESTATE_FIND)));
+    Ui_Pump(300);
+    sel = static_cast<const tagESTATE*>(SelectedRecord(w->hGrid));
+    ASSERT_NE(sel, nullptr);
+    EXPECT_EQ(std::to_string(sel->iOrdinal), other[0][0]);
+    SetWindowTextA(box, "zzq");
+    MouseClick(Centre(GetDlgItem(st->hSearch, ID_ESTATE_FIND)));
+    Ui_Pump(300);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "没有名称或拼音缩写以「zzq」开头的楼盘");
+    Ui_MouseTo(5, 5);
+}
+
+TEST_F(EstateDemoTest, TheEstateDialogOnTheDemoData)
+{
+    Shell_Command(frame, IDM_ESTATE);
+    HWND hwnd = Frame_FindChild("ZT_CHILD_EST");
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    for (int i = 0; i < 200 && (w->bBusy || Shell_CountBox(hwnd) == "-1"); i++)
+        Ui_Pump(20);
+    // The estate of the list with the most buildings, its buildings page.
+    tagESTATE* pick = nullptr;
+    int most = -1;
+    for (int i = 0; i < w->rs.nSlots; i++) {
+        tagESTATE* e = &static_cast<tagESTATE*>(w->rs.pBlock)[i];
+        int n = e->iOrdinal ? atoi(TestDb_Scalar("select count(*) from t_buildno where iEst = " +
+                                                 std::to_string(e->iOrdinal)).c_str()) : -1;
+        if (n > most) {
+            most = n;
+            pick = e;
+        }
+    }
+    ASSERT_TRUE(pick && most > 0 && SelectRecord(w->hGrid, pick));
+    int rows = -1;
+    std::vector<Step> steps = {
+        {"dialog", [&]() {
+             HWND d = Dialog("修改楼盘");
+             if (!d || Busy())
+                 return false;
+             ClickTab(d, 1);
+             return true;
+         }},
+        {"buildings", [&]() {
+             HWND pb = PageWith(Dialog("修改楼盘"), IDC_BNO_GRID);
+             if (!IsWindowVisible(pb))
+                 return false;
+             rows = Shell_GridRows(GetDlgItem(pb, IDC_BNO_GRID));
+             Ui_Screenshot("estate-dialog");
+             PostMessageA(Dialog("修改楼盘"), WM_COMMAND, IDCANCEL, 0);
+             return true;
+         }},
+        {"closed", [&]() { return !Dialog("修改楼盘") && !Busy(); }},
+    };
+    ASSERT_EQ(RunSteps(steps, [&]() { PostMessageA(hwnd, WM_COMMAND, ID_ESTATE_MODIFY, 0); }), "");
+    EXPECT_EQ(rows, most);
 }
 
 }  // namespace

@@ -244,3 +244,19 @@ void KillServer()
     EXPECT_EQ(0, TestShell("pid=$(cat '" + dir + "/mariadbd.pid') && kill -9 \"$pid\" && "
                            "while kill -0 \"$pid\" 2>/dev/null; do sleep 0.1; done"));
 }
+
+static void SignalServer(const char* sig)
+{
+    std::string dir = TestEnv("ZT_TEST_DB_DATADIR");
+    EXPECT_EQ(0, TestShell(std::string("kill -") + sig + " \"$(cat '" + dir + "/mariadbd.pid')\""));
+}
+
+void PauseServer()
+{
+    SignalServer("STOP");
+}
+
+void ResumeServer()
+{
+    SignalServer("CONT");
+}

@@ -86,3 +86,7 @@ int Worker_Join(Worker& w);
 // Kills the test server outright (no shutdown: whatever it was doing is cut
 // off); TestDb_ServerStart starts it again, recovering its tables.
 void KillServer();
+// Stops the test server's process where it stands (SIGSTOP: connections
+// stay open and every statement waits) and lets it go on (SIGCONT).
+void PauseServer();
+void ResumeServer();

@@ -588,6 +588,57 @@ TEST_F(FrameTest, TheCaptionNamesTheActiveChildAfterEverySwitch)
     EXPECT_NE(FrameCaption(frame).find("房源浏览"), std::string::npos) << FrameCaption(frame);
 }
 
+// Clicks an item of the main menu's "窗口(&W)" popup with the mouse.
+void ClickWindowMenu(HWND frame, UINT cmd)
+{
+    HMENU bar = GetMenu(frame);
+    int pos = -1;
+    for (int i = 0; i < GetMenuItemCount(bar); i++) {
+        HMENU sub = GetSubMenu(bar, i);
+        if (sub && GetMenuState(sub, IDM_CASCADE, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            pos = i;
+    }
+    ASSERT_GE(pos, 0);
+    RECT r;
+    ASSERT_TRUE(GetMenuItemRect(frame, bar, pos, &r));
+    Ui_ClickMenuItemSoon(GetSubMenu(bar, pos), cmd);
+    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Ui_Pump(700);
+    EXPECT_TRUE(Ui_MenuClicked());
+}
+
+TEST_F(FrameTest, TheWindowMenuKeepsTheActiveChildInTheCaption)
+{
+    // As the program shows it: maximised, the house list opened first.
+    HWND house = Frame_OpenModule(&g_ZTMain, IDM_HOUSE);
+    ShowWindow(frame, SW_SHOWMAXIMIZED);
+    UpdateWindow(frame);
+    HWND client = Frame_OpenModule(&g_ZTMain, IDM_CLIENT);
+    ASSERT_NE(house, nullptr);
+    ASSERT_NE(client, nullptr);
+    Ui_Pump(200);
+    const std::string product = g_ZTMain.szProduct;
+    // The user switches through "窗口(&W)": to the house list, cascades
+    // the windows, then to the client list and back.
+    for (UINT cmd : {static_cast<UINT>(GetDlgCtrlID(house)), static_cast<UINT>(IDM_CASCADE),
+                     static_cast<UINT>(GetDlgCtrlID(client)), static_cast<UINT>(GetDlgCtrlID(house))}) {
+        ClickWindowMenu(frame, cmd);
+        HWND active = Active();
+        ASSERT_NE(active, nullptr);
+        char child[64] = "";
+        GetWindowTextA(active, child, sizeof(child));
+        EXPECT_EQ(FrameCaption(frame), product + " - [" + child + "]") << cmd;
+        if (cmd != IDM_CASCADE)
+            EXPECT_EQ(GetDlgCtrlID(active), static_cast<int>(cmd));
+    }
+    EXPECT_FALSE(IsZoomed(house));
+    // With every child closed the caption is the program's own.
+    Shell_Command(frame, IDM_CLOSEALL);
+    Ui_Pump(200);
+    EXPECT_EQ(FrameCaption(frame), product);
+    Ui_MouseTo(5, 5);
+}
+
 TEST_F(FrameTest, AModuleOpenedBeforeTheFrameIsShownRestoresToAUsableSize)
 {
     // As at start-up: the frame exists but is not on screen yet when the

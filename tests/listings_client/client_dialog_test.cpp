@@ -5,6 +5,7 @@
 // in their order, a refused insert that keeps the input, hostile texts
 // stored as typed (cut to the field) and no other row changed.
 #include "tests/listings_client/client_fixture.h"
+#include "tests/data_listings/listings_support.h"
 #include "tests/startup/startup_support.h"
 #include "app/listings/client_dialog.h"
 #include "app/listings/client_dialog_ids.h"
@@ -208,10 +209,10 @@ TEST_F(ClientDialogTest, AContactPersonAndTelephoneAreEnoughAndHostileTextIsStor
             EXPECT_TRUE(St_WaitFor([&] { return TestBoxes_Count() > before; }));
             EXPECT_NE(TestBoxes_Taken().back().text.find("面积(止)"), std::string::npos);
             SetWindowTextA(item(IDC_CD_AREA_MAX), "120");
+            Ui_Screenshot("client-add");
             SendMessageA(item(IDC_CD_REMARK), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hostile.c_str()));
             SendMessageA(item(IDC_CD_URBAN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("' or 1=1 -- "));
             SetWindowTextA(item(IDC_CD_NUMBER), "12345");
-            Ui_Screenshot("client-add");
             St_Click(item(IDOK));
             EXPECT_TRUE(St_WaitGone(dlg));
         });
@@ -430,6 +431,196 @@ TEST_F(ClientDialogTest, AClientWithoutACommissionDateCanBeChangedAndKeepsNoDate
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(TestDb_Scalar("select concat(szRemark, '|', dDelegate is null) from t_client where iOrdinal = " + k),
               "没有委托日期的客户|1");
+}
+
+TEST_F(ClientDialogTest, ARangeTypedBackwardsIsRefusedNamingItsBoxesAndTheFormOpensCentred)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    long long clients = TestDb_Count("t_client");
+    St_WithDriver(
+        [&] {
+            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            // Over the middle of the frame.
+            RECT rd = Ui_WindowRect(dlg), rf = Ui_WindowRect(frame);
+            EXPECT_LE(abs((rd.left + rd.right) - (rf.left + rf.right)), 4);
+            EXPECT_LE(abs((rd.top + rd.bottom) - (rf.top + rf.bottom)), 4);
+            // Number boxes start empty, and take the number typed.
+            for (int id : {IDC_CD_BUY_MIN, IDC_CD_BUY_MAX, IDC_CD_RENT_MIN, IDC_CD_AREA_MIN, IDC_CD_ROOM_MAX})
+                EXPECT_EQ(Ui_Text(item(id)), "") << id;
+            RECT rb = Ui_WindowRect(item(IDC_CD_BUY_MIN));
+            Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);
+            Ui_RealType("300");
+            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_BUY_MIN)) == "300"; }));
+            rb = Ui_WindowRect(item(IDC_CD_BUY_MAX));
+            Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);
+            Ui_RealType("150");
+            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_BUY_MAX)) == "150"; }));
+            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求购"));
+            SetWindowTextA(item(IDC_CD_CLIMAN), "周女士");
+            SetWindowTextA(item(IDC_CD_CLITEL), "13757112233");
+            // 300 to 150: refused, naming both boxes; the focus on the first.
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitFor([] { return Boxes("「购价(起)」不能大于「购价(止)」") == 1; }));
+            EXPECT_EQ(St_Focus(tid), item(IDC_CD_BUY_MIN));
+            EXPECT_TRUE(IsWindow(dlg));
+            SetWindowTextA(item(IDC_CD_BUY_MAX), "350");
+            SetWindowTextA(item(IDC_CD_AREA_MIN), "120");
+            SetWindowTextA(item(IDC_CD_AREA_MAX), "90");
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitFor([] { return Boxes("「面积(起)」不能大于「面积(止)」") == 1; }));
+            SetWindowTextA(item(IDC_CD_AREA_MIN), "90");
+            SetWindowTextA(item(IDC_CD_AREA_MAX), "120");
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitGone(dlg));
+        });
+    EXPECT_EQ(TestDb_Count("t_client"), clients + 1);
+    EXPECT_EQ(TestDb_Scalar("select concat_ws('|', iMinBuy, iMaxBuy, iMinArea, iMaxArea, iMinRent, iMaxRent) from "
+                            "t_client where szCliMan = '周女士'"),
+              "300|350|90|120|0|0");
+    tagCLIENT c = {};
+    c.iMinRent = 5000;
+    c.iMaxRent = 3000;
+    std::string msg;
+    EXPECT_EQ(ClientDialog_CheckRanges(&c, &msg), IDC_CD_RENT_MIN);
+    EXPECT_EQ(msg, "「租价(起)」不能大于「租价(止)」");
+    c.iMaxRent = 0;    // no upper end given
+    c.iMinRoom = 3;
+    c.iMaxRoom = 2;
+    EXPECT_EQ(ClientDialog_CheckRanges(&c, &msg), IDC_CD_ROOM_MIN);
+    c.iMaxRoom = 3;
+    EXPECT_EQ(ClientDialog_CheckRanges(&c, &msg), 0);
+}
+
+TEST_F(ClientDialogTest, ASaveCutOffStoresNothingAndTheFormKeepsItsInput)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    int rows = Shell_GridRows(w->hGrid);
+    St_WithDriver(
+        [&] {
+            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
+            return 0;
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
+            ASSERT_NE(dlg, nullptr);
+            auto item = [&](int id) { return GetDlgItem(dlg, id); };
+            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求租"));
+            SetWindowTextA(item(IDC_CD_CLIMAN), "孙先生");
+            SetWindowTextA(item(IDC_CD_CLITEL), "13600571234");
+            SetWindowTextA(item(IDC_CD_RENT_MIN), "3000");
+            SetWindowTextA(item(IDC_CD_RENT_MAX), "4500");
+            TestBoxes_Reset();
+            {
+                // The connection is cut between the client's key row and its values.
+                Gate gate("t_client", "update");
+                St_Click(item(IDOK));
+                std::string id = gate.Reached();
+                ASSERT_NE(id, "");
+                TestDb_Exec("kill connection " + id);
+            }
+            EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() >= 1; }));
+            Sleep(300);
+            ASSERT_EQ(TestBoxes_Count(), 1u);
+            EXPECT_EQ(TestBoxes_Taken()[0].text, "保存失败,客源没有保存,可以再次保存.");
+            EXPECT_TRUE(IsWindow(dlg));
+            EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)) + Ui_Text(item(IDC_CD_CLITEL)) + Ui_Text(item(IDC_CD_RENT_MAX)),
+                      "孙先生136005712344500");
+            EXPECT_EQ(TestDb_Count("t_client where szCliMan = '孙先生'"), 0);
+            St_Click(item(IDOK));
+            EXPECT_TRUE(St_WaitGone(dlg));
+        });
+    EXPECT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestDb_Count("t_client where szCliMan = '孙先生'"), 1);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
+}
+
+TEST_F(ClientDialogTest, CommandsAskTheirRightsAndAnOwedFollowUpThatCannotBeStoredIsAskedForAgain)
+{
+    g_ZTMain.sys.bCliCipher = 1;
+    // Own clients; no telephones to view, no follow-ups to write.
+    tagPOPEDOM pd = {};
+    strcpy(pd.szValue, "1C" "1H" "1L" "0H");
+    PD_Calc(&g_ZTMain, &pd);
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    tagCLIENT* c = static_cast<tagCLIENT*>(Module_Selected(w));
+    ASSERT_NE(c, nullptr);
+    const std::string k = std::to_string(c->iOrdinal);
+    auto open = [&](const std::function<void(HWND, DWORD)>& driver) {
+        St_WithDriver(
+            [&] {
+                SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_MODIFY, 0);
+                return 0;
+            },
+            [&](DWORD tid) {
+                HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
+                ASSERT_NE(dlg, nullptr);
+                driver(dlg, tid);
+                for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+                    TestBoxes_Answer(IDNO);
+                    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                    St_WaitGone(dlg, 1000);
+                }
+            });
+    };
+    open([&](HWND dlg, DWORD tid) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_CD_VIEWTEL)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_CD_WRITEFOLLOW)));
+        PostMessageA(dlg, WM_COMMAND, IDC_CD_VIEWTEL, 0);
+        PostMessageA(dlg, WM_COMMAND, IDC_CD_WRITEFOLLOW, 0);
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("您没有写跟进的权限") == 1; }));
+        EXPECT_EQ(St_WaitWindow(tid, "#32770", "客源跟进", 300), nullptr);
+        EXPECT_EQ(Ui_Text(GetDlgItem(dlg, IDC_CD_CLITEL)), "******");
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+
+    // The salesman's rights: each look owes a follow-up.  The server stops
+    // before it is written: the user may go, and is asked again next time.
+    UseSalesmanRights();
+    long long follows = TestDb_Count("t_follow where iCli = " + k);
+    TestBoxes_Reset();
+    open([&](HWND dlg, DWORD tid) {
+        St_Click(GetDlgItem(dlg, IDC_CD_VIEWTEL));
+        EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(GetDlgItem(dlg, IDC_CD_CLITEL)) != "******"; }));
+        TestDb_ServerStop();
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        HWND fol = St_WaitWindow(tid, "#32770", "客源跟进");
+        ASSERT_NE(fol, nullptr);
+        SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "看了电话");
+        St_Click(GetDlgItem(fol, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("未连接到数据服务器,操作没有完成") == 1; }, 15000));
+        TestBoxes_Answer(IDNO);
+        St_Click(GetDlgItem(fol, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(fol));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    TestDb_ServerStart();
+    TestBoxes_Reset();
+    open([&](HWND dlg, DWORD tid) {
+        HWND fol = St_WaitWindow(tid, "#32770", "客源跟进");
+        ASSERT_NE(fol, nullptr);
+        EXPECT_TRUE(IsWindowVisible(dlg));
+        SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "补写: 客户说下周看房");
+        St_Click(GetDlgItem(fol, IDOK));
+        EXPECT_TRUE(St_WaitGone(fol));
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestDb_Count("t_follow where iCli = " + k), follows + 1);
+    EXPECT_EQ(TestDb_Count("t_follow where iCli = " + k + " and szContent = '补写: 客户说下周看房'"), 1);
 }
 
 }  // namespace

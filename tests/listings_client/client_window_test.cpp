@@ -4,6 +4,7 @@
 // selected with its follow-ups and remarks shown, its follow-ups and then
 // the client deleted after the confirmation.
 #include "tests/listings_client/client_fixture.h"
+#include "tests/data_listings/listings_support.h"
 #include "app/listings/client_ids.h"
 #include "app/listings/client_window.h"
 #include "app/listings/listing_window.h"
@@ -194,6 +195,113 @@ TEST_F(ClientWindowTest, TheOwnEmployeeScopeListsOnlyTheUsersClients)
     EXPECT_EQ(Shell_GridRows(w->hGrid), own);
     EXPECT_EQ(SendMessageA(Block_GetToolbar(hwnd), TB_ISBUTTONENABLED, ID_CLIENT_DELETE, 0), 0);
     EXPECT_NE(SendMessageA(Block_GetToolbar(hwnd), TB_ISBUTTONENABLED, ID_CLIENT_ADD, 0), 0);
+}
+
+TEST_F(ClientWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAskTheirRights)
+{
+    HWND hwnd = OpenClient(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    HWND panel = ListingWindow_Panel(hwnd);
+    long long all = Live("");
+    // Columns wide enough for the demo's values.
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->pColumns[0].iWidth * 1000 + d->pColumns[2].iWidth, 65 * 1000 + 75);
+    EXPECT_EQ(d->pColumns[21].iWidth * 1000 + d->pColumns[22].iWidth, 130 * 1000 + 130);
+
+    // "清空" after a filter: the boxes empty and every client listed again.
+    SetDlgItemTextA(panel, IDC_CF_TRADE, "求租");
+    ClickControl(GetDlgItem(panel, IDC_CF_FIND));
+    Settle(w);
+    ASSERT_EQ(Shell_GridRows(w->hGrid), Live("szTrade = '求租'"));
+    ClickControl(GetDlgItem(panel, IDC_CF_CLEAR));
+    Settle(w);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_TRADE)), "");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(all));
+
+    // A client's follow-ups: the salesman has no follow-up delete right.
+    const int me = g_ZTMain.pLoginEmp->iOrdinal;
+    auto selectWhere = [&](const std::function<bool(const tagCLIENT*)>& pred) -> tagCLIENT* {
+        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+        for (int i = 0; i <= all; i++) {
+            tagCLIENT* c = static_cast<tagCLIENT*>(Module_Selected(w));
+            if (!c || pred(c))
+                return c;
+            SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
+        }
+        return nullptr;
+    };
+    auto follows = [](const tagCLIENT* c) {
+        return TestDb_Count("t_follow where bRecyle = 0 and iCli = " + std::to_string(c->iOrdinal));
+    };
+    tagCLIENT* mine = selectWhere([&](const tagCLIENT* c) { return c->iEmp == me && follows(c) > 0; });
+    ASSERT_NE(mine, nullptr);
+    long long n = follows(mine);
+    UseSalesmanRights();
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有删除跟进的权限");
+    EXPECT_EQ(follows(mine), n);
+    // The delete right, but modifying only the own clients: not another's.
+    tagPOPEDOM pd = {};
+    strcpy(pd.szValue, "1G" "1H" "0H" "0P");
+    PD_Calc(&g_ZTMain, &pd);
+    tagCLIENT* theirs = selectWhere([&](const tagCLIENT* c) { return c->iEmp != me && follows(c) > 0; });
+    ASSERT_NE(theirs, nullptr);
+    long long m = follows(theirs);
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有修改该客源的权限, 不能删除它的跟进");
+    EXPECT_EQ(follows(theirs), m);
+    // The own client's: asked, then retired, each logged and binned.
+    ASSERT_EQ(selectWhere([&](const tagCLIENT* c) { return c == mine; }), mine);
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
+    Settle(w);
+    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(follows(mine), 0);
+    EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 8 and iObjOrdinal in (select iOrdinal from t_follow where iCli = " +
+                           std::to_string(mine->iOrdinal) + ")"), n);
+
+    // The client itself, its recycle-bin entry cut off: nothing is deleted,
+    // the row stays, one box says so.
+    Shell_Setup();
+    int rows = Shell_GridRows(w->hGrid);
+    const int key = mine->iOrdinal;
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    {
+        // (This thread waits in the busy dialog while the delete runs: the
+        // cut comes from another.)
+        Gate gate("t_recyle", "insert");
+        Worker cut;
+        cut.call = [&] {
+            std::string id = gate.Reached();
+            if (!id.empty())
+                TestDb_Exec("kill connection " + id);
+            return id.empty() ? 0 : 1;
+        };
+        Worker_Start(cut);
+        Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
+        Settle(w);
+        EXPECT_EQ(Worker_Join(cut), 1);
+    }
+    Settle(w);
+    EXPECT_EQ(TestBoxes_Count(), 2u);    // the question and the library's box
+    EXPECT_EQ(mine->iOrdinal, key) << "the record stays";
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + std::to_string(key)), "0");
+    EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 1 and iObjOrdinal = " + std::to_string(key)), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // worker into two grids, the write-follow-up dialog driven from a second
 // thread, and the frame's periodic check showing the reminder box.
 #include "tests/listings_follow/follow_fixture.h"
+#include "tests/data_listings/listings_support.h"
 #include "tests/startup/startup_support.h"
 #include "app/listings/follow_dialog.h"
 #include "app/listings/follow_ids.h"
@@ -9,6 +10,7 @@
 #include "app/listings/remind.h"
 #include "app/shell/frame.h"
 #include "app/resources/resource.h"
+#include "outside/popedom/ZTPopedom.h"
 
 #include <cstring>
 
@@ -183,6 +185,119 @@ TEST_F(FollowEntryTest, WithoutTheTickNoReminderAndCancelWritesNothing)
     EXPECT_EQ(e.rem.iOrdinal, 0);
 }
 
+TEST_F(FollowEntryTest, TheCalendarLeavesSaveFreeAndLeavingWithTypedTextAsksFirst)
+{
+    FOLLOW_ENTRY e = {};
+    e.iHou = H1;
+    INT_PTR r = Write(&e, "房源跟进", [&](HWND dlg) {
+        auto item = [&](int id) { return GetDlgItem(dlg, id); };
+        // The reminder's day box opens its calendar: "保存" and "取消" stay clear of it.
+        St_Click(item(IDC_FW_REMIND));
+        EXPECT_TRUE(St_WaitFor([&] { return IsWindowEnabled(item(IDC_FW_REMIND_DAY)) != FALSE; }));
+        RECT day = Ui_WindowRect(item(IDC_FW_REMIND_DAY));
+        Ui_Click(day.left + 20, (day.top + day.bottom) / 2);
+        HWND cal = InputControls_Calendar();
+        EXPECT_TRUE(St_WaitFor([&] { return cal && IsWindowVisible(cal); }));
+        RECT rc = Ui_WindowRect(cal), hit;
+        for (int id : {IDOK, IDCANCEL}) {
+            RECT button = Ui_WindowRect(item(id));
+            EXPECT_FALSE(IntersectRect(&hit, &rc, &button)) << id;
+        }
+        // Esc closes the calendar only.
+        Ui_RealKey(VK_ESCAPE);
+        EXPECT_TRUE(St_WaitFor([&] { return !IsWindowVisible(cal); }));
+        EXPECT_TRUE(IsWindow(dlg));
+        // With text typed, Esc asks: "取消" stays, "否" leaves without writing.
+        HWND content = item(IDC_FW_CONTENT);
+        RECT rcContent = Ui_WindowRect(content);
+        Ui_Click(rcContent.left + 10, rcContent.top + 10);
+        Ui_RealType("kan fang");
+        EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(content) == "kan fang"; }));
+        TestBoxes_Answer(IDCANCEL);
+        Ui_RealKey(VK_ESCAPE);
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("数据已修改, 是否保存?") == 1; }));
+        Sleep(200);
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_EQ(Ui_Text(content), "kan fang");
+        TestBoxes_Answer(IDNO);
+        St_Click(item(IDCANCEL));
+    });
+    EXPECT_EQ(r, IDCANCEL);
+    EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 2u);
+    EXPECT_EQ(TestDb_Count("t_follow"), 6);
+
+    // Closing with typed text and answering "是" writes it.
+    r = Write(&e, "房源跟进", [&](HWND dlg) {
+        SetWindowTextA(GetDlgItem(dlg, IDC_FW_CONTENT), "业主在外地, 下月回来");
+        TestBoxes_Answer(IDYES);
+        PostMessageA(dlg, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(r, IDOK);
+    EXPECT_EQ(TestDb_Count("t_follow where szContent = '业主在外地, 下月回来'"), 1);
+}
+
+TEST_F(FollowEntryTest, AFollowUpAndItsReminderAreStoredTogetherOrNeitherAndTheFormKeepsThem)
+{
+    FOLLOW_ENTRY e = {};
+    e.iCli = C2;
+    INT_PTR r = Write(&e, "客源跟进", [&](HWND dlg) {
+        auto item = [&](int id) { return GetDlgItem(dlg, id); };
+        SetWindowTextA(item(IDC_FW_CONTENT), "客户预算提高到 4000");
+        St_Click(item(IDC_FW_REMIND));
+        SetWindowTextA(item(IDC_FW_REMIND_TEXT), "带看翠苑一区");
+        // The reminder, the change's last statement, is cut off: nothing is
+        // stored, one box says so, the form keeps what was typed.
+        {
+            Gate gate("t_remind", "insert");
+            Worker click;
+            click.call = [&] { St_Click(item(IDOK)); return 0; };
+            Worker_Start(click);
+            std::string id = gate.Reached();
+            ASSERT_NE(id, "");
+            EXPECT_EQ(TestDb_Count("t_follow"), 6) << "not yet visible to others";
+            TestDb_Exec("kill connection " + id);
+            Worker_Join(click);
+        }
+        EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() == 1; }));
+        Sleep(300);
+        EXPECT_EQ(TestBoxes_Count(), 1u);
+        EXPECT_EQ(Boxes("保存失败,跟进和提醒都没有保存,可以再次保存."), 1u);
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_EQ(Ui_Text(item(IDC_FW_CONTENT)) + "/" + Ui_Text(item(IDC_FW_REMIND_TEXT)), "客户预算提高到 4000/带看翠苑一区");
+        EXPECT_EQ(TestDb_Count("t_follow") * 10 + TestDb_Count("t_remind"), 60);
+        // Saving again stores both, once.
+        St_Click(item(IDOK));
+    });
+    ASSERT_EQ(r, IDOK);
+    EXPECT_EQ(TestDb_Count("t_follow where iCli = 2 and szContent = '客户预算提高到 4000'"), 1);
+    EXPECT_EQ(TestDb_Count("t_remind where iCli = 2 and szContent = '带看翠苑一区' and iOrdinal = " +
+                           std::to_string(e.rem.iOrdinal)), 1);
+    EXPECT_GT(e.fol.iOrdinal, 6);
+}
+
+TEST_F(FollowEntryTest, WritingNeedsTheRightWhenSavingAndAnOwedFollowUpThenLetsTheUserGo)
+{
+    // The follow-up add right withheld (view, modify and delete kept).
+    tagPOPEDOM pd = {};
+    strcpy(pd.szValue, "04" "1G" "0H" "0T" "0P");
+    PD_Calc(&g_ZTMain, &pd);
+    FOLLOW_ENTRY e = {};
+    e.iHou = H1;
+    e.bMustWrite = TRUE;
+    INT_PTR r = Write(&e, "房源跟进", [&](HWND dlg) {
+        SetWindowTextA(GetDlgItem(dlg, IDC_FW_CONTENT), "看了电话");
+        St_Click(GetDlgItem(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("您没有写跟进的权限") == 1; }));
+        EXPECT_TRUE(IsWindow(dlg));
+        // It could not be stored: the owed follow-up lets the user go.
+        TestBoxes_Answer(IDNO);
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+    });
+    EXPECT_EQ(r, IDCANCEL);
+    EXPECT_EQ(Boxes("必须写跟进,才能保存"), 0u);
+    EXPECT_EQ(TestDb_Count("t_follow"), 6);
+}
+
 // ---- The reminder check ---------------------------------------------------------------------
 
 HWND WaitBox(int ms)
@@ -230,7 +345,7 @@ TEST_F(FollowEntryTest, TheFramesCheckShowsTodaysRemindersLastFirstAcknowledging
     // Due today for 总店: 1 (house 1, 本部) and 2 (client 2, 本人); not due:
     // 3 (tomorrow) and 4 (二部's).
     TestDb_Exec("insert into t_remind (iOrdinal, dRemind, szContent, iRange, iHou, iCli, iBr, iEmp) values"
-                " (1, curdate(), '带客户看嘉绿苑', 2, 1, 0, 1, 0), (2, curdate(), '回访刘女士', 1, 0, 2, 1, 0),"
+                " (1, curdate(), '带客户看嘉绿苑', 2, 1, 0, 1, 0), (2, curdate(), '回访刘女士', 1, 0, 2, 1, 1),"
                 " (3, curdate() + interval 1 day, '明天的', 1, 1, 0, 1, 0), (4, curdate(), '二部的', 1, 2, 0, 2, 0)");
     Frame_SetReminderCheck(Remind_Check);
     Frame_SetReminderIntervals(300, 1500);
@@ -282,6 +397,59 @@ TEST_F(FollowEntryTest, TheFramesCheckShowsTodaysRemindersLastFirstAcknowledging
     Frame_SetReminderCheck(nullptr);
     Frame_SetReminderIntervals(0, 0);
     EXPECT_STREQ(Remind_RangeName(3), "ERROR");
+}
+
+TEST_F(FollowEntryTest, ARemindersAudienceIsItsWriterOrTheirBranchForListingsTheUserMaySee)
+{
+    // 张三 (总店) with the salesman preset: her own houses and clients.
+    tagPOPEDOM pd = {};
+    strcpy(pd.szValue, "01" "05" "09" "0H" "0L" "0T" "1B" "1C" "1H" "1L" "45" "3E" "3F" "37");
+    PD_Calc(&g_ZTMain, &pd);
+    tagZT_Main_Param* p = &g_ZTMain;
+    const tagEMPLIST* zhang = nullptr;
+    for (int i = 0; i < p->nEmp; i++)
+        if (p->pEmpList[i].iOrdinal == ZHANG)
+            zhang = &p->pEmpList[i];
+    ASSERT_NE(zhang, nullptr);
+    p->pLoginEmp = const_cast<tagEMPLIST*>(zhang);
+    // Due today, every one addressed to 总店 as the library sees it.
+    TestDb_Exec("insert into t_remind (iOrdinal, dRemind, szContent, iRange, iHou, iCli, iBr, iEmp) values"
+                " (1, curdate(), '她自己的', 1, 1, 0, 1, 2),"          // 本人, hers, her house
+                " (2, curdate(), '管理员自己的', 1, 1, 0, 1, 1),"      // 本人, the administrator's
+                " (3, curdate(), '本部客户', 2, 0, 1, 1, 1),"          // 本部, her client
+                " (4, curdate(), '本部别人的房', 2, 2, 0, 1, 1)");     // 本部, 王五's house
+    Frame_SetReminderCheck(Remind_Check);
+    Frame_SetReminderIntervals(300, 60000);
+    HWND frame = Shell_CreateFrame();
+    HWND box = WaitBox(3000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Shown(box), "1,1, 客源 本部 本部客户");
+    Click(box, IDC_RB_CLOSE);
+    Shell_DestroyFrame(frame);
+    Frame_SetReminderCheck(nullptr);
+    Frame_SetReminderIntervals(0, 0);
+    p->pLoginEmp = p->pEmpList;
+    TestDb_Exec("delete from t_reminddated");
+
+    // The rule itself: writer for "本人", branch for "本部", the listing seen.
+    tagREMIND r[4] = {};
+    // key, range, writer, writer's branch, house, client
+    const int rows[4][6] = {{1, 1, 9, 1, 5, 0}, {2, 2, 9, 1, 5, 0}, {3, 1, 7, 2, 0, 5}, {4, 2, 7, 1, 6, 0}};
+    for (int i = 0; i < 4; i++) {
+        r[i].iOrdinal = rows[i][0];
+        r[i].iRange = rows[i][1];
+        r[i].iEmp = rows[i][2];
+        r[i].iBr = rows[i][3];
+        r[i].iHou = rows[i][4];
+        r[i].iCli = rows[i][5];
+    }
+    // Employee 7 of branch 1, who sees house 5 and client 5: not 1 (another
+    // writer's own), not 4 (a house not seen).
+    EXPECT_EQ(Remind_KeepVisible(r, 4, 7, 1, {5}, {5}), 2);
+    EXPECT_EQ(r[0].iOrdinal * 10 + r[1].iOrdinal, 23);
+    EXPECT_EQ(r[2].iOrdinal + r[3].iOrdinal, 0);
+    // Employee 8 of branch 2: neither branch 1's nor employee 7's own.
+    EXPECT_EQ(Remind_KeepVisible(r, 2, 8, 2, {5}, {5}), 0);
 }
 
 }  // namespace

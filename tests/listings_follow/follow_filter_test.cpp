@@ -10,7 +10,7 @@
 namespace {
 
 tagBRLIST kBr[] = {{1, "总店", "", "", "", ""}, {2, "二部", "", "", "", ""}};
-tagEMPLIST kEmp[] = {{1, 1, "管理员"}, {5, 1, "张三"}, {7, 2, "王五"}, {8, 2, "赵六"}};
+tagEMPLIST kEmp[] = {{1, 1, "管理员"}, {5, 1, "张三"}, {7, 2, "王五"}, {8, 2, "赵六"}, {9, 1, "李娜"}, {10, 2, "李娜"}};
 tagESTLIST kEst[] = {{11, 1, "嘉绿苑", "JLY", "", "", "", "", ""}, {12, 1, "嘉绿苑二期", "JLYEQ", "", "", "", "", ""},
                      {13, 1, "翠苑一区", "CYYQ", "", "", "", "", ""}, {14, 1, "7号公馆", "7HGG", "", "", "", "", ""}};
 
@@ -21,16 +21,17 @@ const tagZT_Main_Param* Lists()
     p.pBrList = kBr;
     p.nBr = 2;
     p.pEmpList = kEmp;
-    p.nEmp = 4;
+    p.nEmp = 6;
     p.pEstList = kEst;
     p.nEst = 4;
     return &p;
 }
 
 FOLLOW_FILTER Panel(int kind, const char* br = "", const char* emp = "", const char* estate = "",
-                    const char* trade = "", const char* level = "", const char* from = "", const char* to = "")
+                    const char* trade = "", const char* level = "", const char* from = "", const char* to = "",
+                    const char* scope = "")
 {
-    FOLLOW_FILTER f = {kind, br, emp, trade, estate, level, from, to};
+    FOLLOW_FILTER f = {kind, br, emp, trade, estate, level, from, to, scope};
     return f;
 }
 
@@ -58,27 +59,35 @@ TEST(FollowFilter, APanelAsItOpensListsTodaysFollowUpsToTheLastSecond)
 TEST(FollowFilter, EveryPieceInItsOrderEachAfterTheFirstJoinedByAnd)
 {
     EXPECT_EQ(Text(Panel(H, "二部", "王五", "翠苑一区", "出租", "A级", "2024-02-01", "2024-02-29")),
-              " iEst = 13   and  f.iEmp = 7   and  t.iBr = 2   and  szTrade = '出租'"
+              " iEst = 13   and  f.iEmp = 7   and  f.iBr = 2   and  szTrade = '出租'"
               "  and  f.dtFollow >= '2024-02-01'  and  f.dtFollow <= '2024-02-29 23:59:59'");
-    // The estate box is the house window's, the grade box the client window's.
-    EXPECT_EQ(Text(Panel(C, "二部", "王五", "翠苑一区", "求租", "A级", "2024-02-01", "2024-02-29")),
-              "  f.iEmp = 7   and  t.iBr = 2   and  szTrade = '求租'  and  szLevel= 'A级'"
-              "  and  f.dtFollow >= '2024-02-01'  and  f.dtFollow <= '2024-02-29 23:59:59'");
+    // The estate box is the house window's, the grade box the client window's;
+    // the scope of the list comes last.
+    EXPECT_EQ(Text(Panel(C, "二部", "王五", "翠苑一区", "求租", "A级", "2024-02-01", "2024-02-29", "t.iEmp = 7")),
+              "  f.iEmp = 7   and  f.iBr = 2   and  szTrade = '求租'  and  szLevel= 'A级'"
+              "  and  f.dtFollow >= '2024-02-01'  and  f.dtFollow <= '2024-02-29 23:59:59'  and  t.iEmp = 7");
+    EXPECT_EQ(Text(Panel(H, "", "", "", "", "", "", "", "t.iBr = 2")), "  t.iBr = 2");
     EXPECT_EQ(Text(Panel(C, "", "", "", "", "VIP")), "  szLevel= 'VIP'");
     EXPECT_EQ(Text(Panel(H, "", "", "", "", "", "", "2024-03-01")), "  f.dtFollow <= '2024-03-01 23:59:59'");
     // Texts go through the quoting helper.
     EXPECT_EQ(Text(Panel(C, "", "", "", "O'Brien", "a\\b")), "  szTrade = 'O\\'Brien'  and  szLevel= 'a\\\\b'");
 }
 
-TEST(FollowFilter, NamesCountOnlyWhenTheListsKnowThemExactly)
+TEST(FollowFilter, TheWriterIsFoundByNameAndANameTheListsDoNotKnowFindsNothing)
 {
-    EXPECT_EQ(Text(Panel(H, "", "王五")), "");             // an employee without a branch
-    EXPECT_EQ(Text(Panel(H, "总店", "王五")), "  t.iBr = 1 ");   // not one of that branch's
-    EXPECT_EQ(Text(Panel(H, "二", "王五")), "");           // no such branch
-    EXPECT_EQ(Text(Panel(H, "", "", "嘉绿")), "");         // the beginning of a name
-    EXPECT_EQ(Text(Panel(H, "", "", "jly")), "");          // an abbreviation only lists
+    // The employee alone: whoever has that name, in any branch.
+    EXPECT_EQ(Text(Panel(H, "", "王五")), "  f.iEmp = 7 ");
+    EXPECT_EQ(Text(Panel(H, "", "李娜")), "  f.iEmp in (9,10) ");
+    EXPECT_EQ(Text(Panel(H, "二部", "李娜")), "  f.iEmp = 10   and  f.iBr = 2 ");
+    // Names the lists do not know (exactly) give keys no record has.
+    EXPECT_EQ(Text(Panel(H, "总店", "王五")), "  f.iEmp = 0   and  f.iBr = 1 ");   // not one of that branch's
+    EXPECT_EQ(Text(Panel(H, "二", "王五")), "  f.iEmp = 0   and  f.iBr = 0 ");   // no such branch
+    EXPECT_EQ(Text(Panel(C, "二")), "  f.iBr = 0 ");
+    EXPECT_EQ(Text(Panel(H, "", "", "嘉绿")), " iEst = 0 ");         // the beginning of a name
+    EXPECT_EQ(Text(Panel(H, "", "", "jly")), " iEst = 0 ");          // an abbreviation only lists
     EXPECT_EQ(Text(Panel(H, "", "", "嘉绿苑")), " iEst = 11 ");
     EXPECT_EQ(Text(Panel(H, "", "", "嘉绿苑二期")), " iEst = 12 ");
+    EXPECT_EQ(Text(Panel(C, "", "", "无此楼盘")), "");               // the client window has no estate box
 }
 
 TEST(FollowFilter, ADateThatIsNoCalendarDayNamesItsBoxAndGivesNoText)

@@ -1,14 +1,22 @@
 // The two follow-up windows driven as a user drives them: opened from the
 // main menu on today's follow-ups, the panel changed and "查找" clicked, an
 // estate typed and chosen, "清空", a follow-up deleted after the question,
-// hostile texts in the boxes, and the right that greys "删除跟进".
+// hostile texts in the boxes, the right that greys "删除跟进", the writer's
+// branch and name as conditions, and the scope of the user's lists.
 #include "tests/listings_follow/follow_fixture.h"
 #include "app/listings/estate_box.h"
 #include "app/listings/follow_ids.h"
 #include "app/listings/follow_window.h"
 #include "app/shell/frame.h"
+#include "app/shell/startup.h"
+#include "db/dbtool.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
+#include "outside/popedom/ZTPopedom.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
 
 #include <vector>
 
@@ -29,9 +37,10 @@ protected:
     }
     void SetUp() override
     {
-        Shell_Setup();
+        Shell_Setup();    // every right, the administrator logged in
+        g_ZTMain.pLoginEmp = g_ZTMain.pEmpList;
         TestBoxes_Reset();
-        TestDb_Exec("update t_follow set bRecyle = 0");
+        TestDb_Exec("update t_follow set bRecyle = 0; delete from t_follow where iOrdinal > 6");
         frame = Shell_CreateFrame();
         ASSERT_NE(frame, nullptr);
     }
@@ -102,8 +111,9 @@ TEST_F(FollowWindowTest, HouseFollowUpsFilteredFoundAndDeleted)
     EXPECT_EQ(Ui_WindowRect(GetDlgItem(hwnd, IDC_FOLLOW_PANEL)).bottom -
                   Ui_WindowRect(GetDlgItem(hwnd, IDC_FOLLOW_PANEL)).top, FOLLOW_PANEL_HEIGHT);
 
-    // A branch lists its employees and narrows the list; an employee further.
-    EXPECT_TRUE(Items(IDC_FOLLOW_EMP).empty());
+    // Every employee may be chosen; a branch lists its own and narrows the
+    // list to what its employees wrote; an employee further.
+    EXPECT_EQ(Items(IDC_FOLLOW_EMP), (Texts{"管理员", "张三", "王五", "赵六"}));
     SendMessageA(Box(IDC_FOLLOW_BR), CB_SETCURSEL, 1, 0);
     EXPECT_EQ(Items(IDC_FOLLOW_EMP), (Texts{"王五", "赵六"}));
     Click(IDC_FOLLOW_FIND);
@@ -113,11 +123,12 @@ TEST_F(FollowWindowTest, HouseFollowUpsFilteredFoundAndDeleted)
     Click(IDC_FOLLOW_FIND);
     EXPECT_TRUE(Listed().empty());
 
-    // "清空" empties the dates as well: every house follow-up.
+    // "清空" empties the dates as well, and lists what the empty panel
+    // finds: every house follow-up.
     Click(IDC_FOLLOW_CLEAR);
     EXPECT_EQ(Ui_Text(Box(IDC_FOLLOW_FROM)) + Ui_Text(Box(IDC_FOLLOW_BR)), "");
-    Click(IDC_FOLLOW_FIND);
     EXPECT_EQ(Listed(), (Keys{F_H1, F_H2, F_H1_OLD}));
+    EXPECT_EQ(Count(), "3");
 
     // The estate typed as its abbreviation, chosen from the list that follows.
     HWND est = Box(IDC_FOLLOW_ESTATE);
@@ -131,7 +142,6 @@ TEST_F(FollowWindowTest, HouseFollowUpsFilteredFoundAndDeleted)
     EstateBox_Settle(est);
     EXPECT_EQ(Items(IDC_FOLLOW_ESTATE), (Texts{"嘉绿苑", "嘉绿苑二期"}));
     EXPECT_TRUE(SendMessageA(est, CB_GETDROPPEDSTATE, 0, 0));
-    Ui_Screenshot("follow-house");
     Ui_Key(edit, VK_DOWN);
     Ui_Key(edit, VK_RETURN);
     Ui_Pump(100);
@@ -162,7 +172,6 @@ TEST_F(FollowWindowTest, ClientFollowUpsByGradeAndTradeAndDeleted)
     EXPECT_EQ(Box(IDC_FOLLOW_ESTATE), nullptr);
     EXPECT_EQ(Items(IDC_FOLLOW_TRADE).at(1), "求租");          // client parameters
     EXPECT_EQ(Items(IDC_FOLLOW_LEVEL).at(0), "A级(急需)");
-    Ui_Screenshot("follow-client");
 
     SendMessageA(Box(IDC_FOLLOW_LEVEL), CB_SETCURSEL, 0, 0);
     Click(IDC_FOLLOW_FIND);
@@ -197,15 +206,15 @@ TEST_F(FollowWindowTest, HostileTextsFindNothingAndChangeNothing)
             Click(IDC_FOLLOW_CLEAR);
             Set(id, text);
             Click(IDC_FOLLOW_FIND);
-            // A quoted text finds nothing; a name the lists do not know adds nothing.
-            bool name = id == IDC_FOLLOW_BR || id == IDC_FOLLOW_EMP;
-            EXPECT_EQ(Listed(), (name ? Keys{F_C1, F_C2, F_C2_OLD} : Keys{})) << id << " " << text;
+            // A quoted text finds nothing, and so does a name the lists do not know.
+            EXPECT_EQ(Listed(), Keys{}) << id << " " << text;
             EXPECT_TRUE(w->bLoaded);
         }
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(TestReadFile("errlog.log"), log);                   // no statement was refused
 
     // A date that is no day is named and nothing is loaded.
+    Click(IDC_FOLLOW_CLEAR);
     for (const std::string& text : hostile) {
         TestBoxes_Reset();
         Set(IDC_FOLLOW_TO, text);
@@ -232,6 +241,183 @@ TEST_F(FollowWindowTest, HostileTextsFindNothingAndChangeNothing)
     Settle();
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 1"), 0);
+}
+
+// The rights of a user as the permission text of the grant page gives them.
+void Grant(const char* codes)
+{
+    tagPOPEDOM pd;
+    memset(&pd, 0, sizeof(pd));
+    strncpy(pd.szValue, codes, sizeof(pd.szValue) - 1);
+    PD_Calc(&g_ZTMain, &pd);
+}
+
+TEST_F(FollowWindowTest, TheBranchAndEmployeeAreTheWritersAndAnUnknownNameFindsNothing)
+{
+    // 王五 of 二部 also followed up 总店's house h1.
+    TestDb_Exec("insert into t_follow (iOrdinal, iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values"
+                " (7, 1, 0, 3, 2, '电话', '替同事回访业主', now())");
+    Open(MAINPOS_HOUSE, IDM_HOUSE_FOLLOW, "ZT_CHILD_HOU_F");
+    EXPECT_EQ(Listed(), (Keys{F_H1, F_H2, 7}));
+    // The employee alone, chosen from the list of every employee.
+    SendMessageA(Box(IDC_FOLLOW_EMP), CB_SETCURSEL, 2, 0);
+    ASSERT_EQ(Ui_Text(Box(IDC_FOLLOW_EMP)), "王五");
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), (Keys{F_H2, 7}));
+    // The branch: what its employees wrote, on any branch's houses.
+    SendMessageA(Box(IDC_FOLLOW_BR), CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(Ui_Text(Box(IDC_FOLLOW_EMP)), "");
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), (Keys{F_H2, 7}));
+    EXPECT_EQ(Follow_GridCell(w->hGrid, 7, 1) + Follow_GridCell(w->hGrid, 7, 4), "二部嘉绿苑");
+    SendMessageA(Box(IDC_FOLLOW_BR), CB_SETCURSEL, 0, 0);
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), Keys{F_H1});
+    // Names that match nothing find nothing: a branch, an employee, an estate.
+    const std::pair<int, const char*> unknown[] = {
+        {IDC_FOLLOW_BR, "三部"}, {IDC_FOLLOW_EMP, "王"}, {IDC_FOLLOW_ESTATE, "无此楼盘"}, {IDC_FOLLOW_ESTATE, "嘉绿"}};
+    for (const auto& u : unknown) {
+        Click(IDC_FOLLOW_CLEAR);
+        ASSERT_EQ(Listed().size(), 4u);
+        Set(u.first, u.second);
+        Click(IDC_FOLLOW_FIND);
+        EXPECT_EQ(Listed(), Keys{}) << u.second;
+        EXPECT_EQ(Count(), "0");
+    }
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+TEST_F(FollowWindowTest, ASalesmanReadsOnlyTheFollowUpsOfHerOwnListings)
+{
+    // 张三 (总店) with the salesman preset: her own houses and clients.
+    Grant("01" "05" "09" "0H" "0L" "0T" "1B" "1C" "1H" "1L" "45" "3E" "3F" "37");
+    tagZT_Main_Param* p = &g_ZTMain;
+    for (int i = 0; i < p->nEmp; i++)
+        if (p->pEmpList[i].iOrdinal == ZHANG)
+            p->pLoginEmp = &p->pEmpList[i];
+    ASSERT_EQ(p->pLoginEmp->iOrdinal, ZHANG);
+    Open(MAINPOS_HOUSE, IDM_HOUSE_FOLLOW, "ZT_CHILD_HOU_F");
+    EXPECT_EQ(Listed(), Keys{F_H1});                        // h1 is hers, h2 王五's
+    Click(IDC_FOLLOW_CLEAR);
+    EXPECT_EQ(Listed(), (Keys{F_H1, F_H1_OLD}));
+    SendMessageA(Box(IDC_FOLLOW_BR), CB_SETCURSEL, 1, 0);   // 二部 wrote nothing on her houses
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Listed(), Keys{});
+    Shell_Command(frame, IDM_CLIENT_FOLLOW);
+    w = Module_Of(hwnd = Frame_FindChild("ZT_CHILD_CLI_F"));
+    Settle();
+    ASSERT_NE(w, nullptr);
+    Click(IDC_FOLLOW_CLEAR);
+    EXPECT_EQ(Listed(), Keys{F_C1});                        // c1 is hers, c2 王五's
+    // Without the house list at all, no house follow-up.
+    Shell_DestroyFrame(frame);
+    Grant("1C" "0H");
+    frame = Shell_CreateFrame();
+    Shell_Command(frame, IDM_HOUSE_FOLLOW);
+    w = Module_Of(hwnd = Frame_FindChild("ZT_CHILD_HOU_F"));
+    Settle();
+    ASSERT_NE(w, nullptr);
+    Click(IDC_FOLLOW_CLEAR);
+    EXPECT_EQ(Listed(), Keys{});
+}
+
+// ---- On the demo data a newcomer sees -----------------------------------------------------
+
+class FollowDemoTest : public FollowWindowTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        TestDb_Open("kelmora_follow_demo");
+        std::string err;
+        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        Shell_Setup();
+        tagZT_Main_Param* p = &g_ZTMain;
+        p->hInst = GetModuleHandleA(nullptr);
+        Startup_LoadLists(p);
+        LogInAdministrator();
+        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
+        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+    }
+    static void LogInAdministrator()
+    {
+        tagZT_Main_Param* p = &g_ZTMain;
+        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
+        ASSERT_NE(p->pLoginEmp, nullptr);
+        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
+                                                     sizeof(tagBRLIST)));
+    }
+    void SetUp() override
+    {
+        Shell_Setup();    // every right
+        LogInAdministrator();
+        TestBoxes_Reset();
+        frame = Shell_CreateFrame();
+        ASSERT_NE(frame, nullptr);
+    }
+    // Chooses an item of the open list with the keys, as a user does.
+    void ChooseWithKeys(HWND edit, int item)
+    {
+        for (int i = 0; i <= item; i++)
+            Ui_Key(edit, VK_DOWN);
+        Ui_Key(edit, VK_RETURN);
+        Ui_Pump(100);
+    }
+};
+
+TEST_F(FollowDemoTest, AnEstateTypedByItsInitialsListsItsHousesFollowUps)
+{
+    const auto top = TestDb_Query(
+        "select e.szEstate, e.szSpell, count(*) from t_follow f join t_house h on h.iOrdinal = f.iHou"
+        " join t_estate e on e.iOrdinal = h.iEst where f.bRecyle = 0 and h.bRecyle = 0"
+        " group by e.iOrdinal order by count(*) desc, e.iOrdinal limit 1");
+    ASSERT_EQ(top.size(), 1u);
+    const std::string name = top[0][0], all = TestDb_Scalar(
+        "select count(*) from t_follow f join t_house h on h.iOrdinal = f.iHou where f.bRecyle = 0 and h.bRecyle = 0");
+    std::string initials = top[0][1];
+    for (char& c : initials)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+
+    Open(MAINPOS_HOUSE, IDM_HOUSE_FOLLOW, "ZT_CHILD_HOU_F");
+    Click(IDC_FOLLOW_CLEAR);
+    EXPECT_EQ(Count(), all);
+    HWND est = Box(IDC_FOLLOW_ESTATE);
+    POINT pt = Ui_Centre(est);
+    Ui_Click(pt.x, pt.y);
+    HWND edit = GetFocus();
+    ASSERT_TRUE(edit && IsChild(est, edit));
+    Ui_Type(edit, initials.c_str());
+    for (int i = 0; i < 50 && Ui_Text(est) != initials; i++)
+        Ui_Pump(20);
+    EstateBox_Settle(est);
+    Texts items = Items(IDC_FOLLOW_ESTATE);
+    auto at = std::find(items.begin(), items.end(), name);
+    ASSERT_NE(at, items.end()) << initials;
+    Ui_Screenshot("follow-house");
+    ChooseWithKeys(edit, static_cast<int>(at - items.begin()));
+    EXPECT_EQ(Ui_Text(est), name);
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Count(), top[0][2]);
+    for (int key : Listed())
+        EXPECT_EQ(Follow_GridCell(w->hGrid, key, 4), name) << key;
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+TEST_F(FollowDemoTest, TheDemoClientsGradesAreTheListedOnes)
+{
+    const std::string urgent = TestDb_Scalar(
+        "select count(*) from t_follow f join t_client c on c.iOrdinal = f.iCli where f.bRecyle = 0 and c.bRecyle = 0"
+        " and c.szLevel = 'A级(急需)'");
+    ASSERT_NE(urgent, "0");
+    Open(MAINPOS_CLIENT, IDM_CLIENT_FOLLOW, "ZT_CHILD_CLI_F");
+    Click(IDC_FOLLOW_CLEAR);
+    ASSERT_EQ(Items(IDC_FOLLOW_LEVEL).at(0), "A级(急需)");
+    SendMessageA(Box(IDC_FOLLOW_LEVEL), CB_SETCURSEL, 0, 0);
+    Click(IDC_FOLLOW_FIND);
+    EXPECT_EQ(Count(), urgent);
+    for (int key : Listed())
+        EXPECT_EQ(Follow_GridCell(w->hGrid, key, 5), "A级(急需)") << key;
+    Ui_Screenshot("follow-client");
+    EXPECT_EQ(TestBoxes_Count(), 0u);
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // a bad date named, sorted, a row selected with its remarks shown, and its
 // follow-ups and then the house deleted after the confirmation.
 #include "tests/frame/shell_fixture.h"
+#include "tests/data_listings/listings_support.h"
+#include "tests/startup/startup_support.h"
 #include "app/listings/estate_box.h"
+#include "app/listings/house_dialog_ids.h"
 #include "app/listings/house_ids.h"
 #include "app/listings/house_window.h"
 #include "app/listings/listing_window.h"
@@ -13,6 +16,7 @@
 #include "app/resources/resource.h"
 #include "common/date.h"
 #include "db/dbtool.h"
+#include "outside/popedom/ZTPopedom.h"
 
 #include <cctype>
 #include <climits>
@@ -22,6 +26,18 @@
 #include <vector>
 
 namespace {
+
+// The house menu held open for the README's picture of the whole frame.
+bool g_menuShot = false;
+void CALLBACK ShootOpenMenu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (Ui_ThreadWindow("#32768")) {
+        g_menuShot = true;
+        Ui_Screenshot("main-frame");
+    }
+    EndMenu();
+}
 
 class HouseWindowTest : public testing::Test {
 protected:
@@ -50,7 +66,12 @@ protected:
         frame = Shell_CreateFrame();
         ASSERT_NE(frame, nullptr);
     }
-    void TearDown() override { Shell_DestroyFrame(frame); }
+    void TearDown() override
+    {
+        Shell_DestroyFrame(frame);
+        g_ZTMain.bRemind1 = 0;
+        g_ZTMain.bRemind2 = 0;
+    }
 
     static void ClickControl(HWND h)
     {
@@ -74,6 +95,9 @@ protected:
 
 TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
 {
+    // The follow-up thresholds of a newcomer's config.ini.
+    g_ZTMain.bRemind1 = 7;
+    g_ZTMain.bRemind2 = 30;
     // Opened from the main menu "房源浏览".
     HMENU bar = GetMenu(frame);
     RECT r;
@@ -100,6 +124,17 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_STREQ(d->pColumns[12].szCaption, "售价");
     EXPECT_STREQ(d->pColumns[12].szUnit, "万元");
     EXPECT_STREQ(d->pColumns[1].szUnit, "天未跟进");
+    // The frame maximised, its house menu opened with Alt+H: the picture of the whole frame.
+    ShowWindow(frame, SW_MAXIMIZE);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Ui_Pump(500);
+    g_menuShot = false;
+    SetTimer(nullptr, 0, 400, ShootOpenMenu);
+    PostMessageA(frame, WM_SYSCOMMAND, SC_KEYMENU, 'h');
+    Ui_Pump(1500);
+    EXPECT_TRUE(g_menuShot);
+    ShowWindow(frame, SW_RESTORE);
+    Ui_Pump(200);
     HWND panel = ListingWindow_Panel(hwnd);
     HWND pane = ListingWindow_Pane(hwnd);
     ASSERT_NE(panel, nullptr);
@@ -266,7 +301,24 @@ HWND OpenHouse(HWND frame)
     return hwnd;
 }
 
-TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedAndCounted)
+// The colour a marked row is drawn in, as the grid's picture shows it: 'r'
+// red, 'a' amber, '-' neither.
+char RowColour(const Shot& shot, int row, int x1)
+{
+    int y0 = GRID_HEADER_HEIGHT + row * GRID_ROW_HEIGHT;
+    char seen = '-';
+    for (int y = y0 + 3; y < y0 + GRID_ROW_HEIGHT - 3; y++)
+        for (int x = 2; x < x1; x++) {
+            uint32_t c = shot.at(x, y);
+            if (Red(c) > 150 && Green(c) < 50 && Blue(c) < 50)
+                seen = 'r';
+            else if (Red(c) > 150 && Green(c) >= 60 && Green(c) <= 130 && Blue(c) < 50 && seen != 'r')
+                seen = 'a';
+        }
+    return seen;
+}
+
+TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
 {
     g_ZTMain.bRemind1 = 7;
     g_ZTMain.bRemind2 = 30;
@@ -275,41 +327,77 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedAndCounted)
                 "limit 5");
     TestDb_Exec("update t_house set dtFollow = date_sub(now(), interval 40 day) where bRecyle = 0 order by "
                 "iOrdinal desc limit 2");
-    long long marked = TestDb_Count("t_house where bRecyle = 0 and szTrade in ('出售', '出租', '租售') and dtFollow < "
-                                    "date_sub(curdate(), interval 6 day) and dtFollow >= date_sub(curdate(), "
-                                    "interval 30 day)");
-    ASSERT_GT(marked, 0);
+    // Never followed up: counted from the commission date.
+    auto nth = [](int n) {
+        return TestDb_Scalar("select iOrdinal from t_house where bRecyle = 0 order by iOrdinal limit " +
+                             std::to_string(n) + ", 1");
+    };
+    TestDb_Exec("update t_house set dtFollow = null, dDelegate = date_sub(curdate(), interval 12 day), "
+                "szTrade = '出售' where iOrdinal = " + nth(5));
+    TestDb_Exec("update t_house set dtFollow = null, dDelegate = date_sub(curdate(), interval 50 day), "
+                "szTrade = '出租' where iOrdinal = " + nth(6));
+    const std::string days = "datediff(curdate(), coalesce(dtFollow, dDelegate))";
+    const std::string offer = "bRecyle = 0 and szTrade in ('出售', '出租', '租售') and ";
+    long long due = TestDb_Count("t_house where " + offer + days + " between 7 and 29");
+    long long overdue = TestDb_Count("t_house where " + offer + days + " >= 30");
+    ASSERT_GT(due, 0);
+    ASSERT_GT(overdue, 1);
     HWND hwnd = OpenHouse(frame);
     ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(HouseWindow_ExpiringCount(hwnd), marked);
+    int counted = 0;
+    EXPECT_EQ(HouseWindow_ExpiringCount(hwnd, &counted), due + overdue);
+    EXPECT_EQ(counted, overdue);
     std::string status = Ui_Text(GetDlgItem(hwnd, 11));
-    EXPECT_EQ(status.find(std::to_string(marked) + " 套"), 0u) << status;
+    EXPECT_EQ(status, House_MarkStatus(static_cast<int>(due + overdue), static_cast<int>(overdue), 7, 30));
+    EXPECT_EQ(status.find(std::to_string(due + overdue) + " 套"), 0u) << status;
+    EXPECT_NE(status.find(std::to_string(overdue) + " 套超过 30 天"), std::string::npos) << status;
+    // A status line names only the colours on screen.
+    EXPECT_EQ(House_MarkStatus(2, 0, 7, 30), "2 套在售/在租房源已超过 7 天未跟进(橙色标出)");
+    EXPECT_EQ(House_MarkStatus(2, 2, 7, 30), "2 套在售/在租房源已超过 30 天未跟进(红色标出)");
 
-    // A marked row is drawn in red, an unmarked one in black.
+    // Each row in the colour of its mark; the days shown count from the
+    // commission date for a house never followed up.
     ZT_MODWIN* w = Module_Of(hwnd);
     tagLV_DATA* d = nullptr;
     SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
     ASSERT_NE(d, nullptr);
-    int redRows = 0, plainRows = 0;
+    // The longest unfollowed first (sorted by "跟进通知", descending), so
+    // that every kind is on screen.
+    d->iSortDir = 2;
+    SendMessageA(w->hGrid, GRM_SORT, 0, 2);
+    InvalidateRect(w->hGrid, nullptr, TRUE);
+    Ui_Pump(100);
     Shot shot = Ui_Capture(w->hGrid);
     int rows = (shot.h - GRID_HEADER_HEIGHT) / GRID_ROW_HEIGHT - 1;
+    int seen[3] = {0, 0, 0};
     for (int r = 0; r < rows && r < d->iLoaded; r++) {
-        const tagHOUSE* h = static_cast<const tagHOUSE*>(d->pRows[d->pRowOrder[r]].pRecord);
-        bool red = false;
-        int y0 = GRID_HEADER_HEIGHT + r * GRID_ROW_HEIGHT;
-        for (int y = y0 + 3; y < y0 + GRID_ROW_HEIGHT - 3; y++)
-            for (int x = 2; x < 40; x++) {
-                uint32_t c = shot.at(x, y);
-                if (Red(c) > 150 && Green(c) < 80 && Blue(c) < 80)
-                    red = true;
-            }
-        long long age = atoll(TestDb_Scalar("select datediff(curdate(), dtFollow) from t_house where iOrdinal = " +
-                                            std::to_string(h->iOrdinal)).c_str());
-        bool expected = age >= 7 && age <= 30;
-        EXPECT_EQ(red, expected) << h->iOrdinal;
-        (red ? redRows : plainRows)++;
+        int at = d->iSortDir == 2 ? d->iLoaded - 1 - r : r;
+        const tagHOUSE* h = static_cast<const tagHOUSE*>(d->pRows[d->pRowOrder[at]].pRecord);
+        const std::string key = std::to_string(h->iOrdinal);
+        long long age = atoll(TestDb_Scalar("select " + days + " from t_house where iOrdinal = " + key).c_str());
+        bool onOffer = TestDb_Count("t_house where " + offer + "iOrdinal = " + key) == 1;
+        char want = !onOffer || age < 7 ? '-' : age < 30 ? 'a' : 'r';
+        EXPECT_EQ(RowColour(shot, r, 40), want) << key << " " << age;
+        EXPECT_EQ(h->iDaysUnfollowed, age) << key;
+        seen[want == '-' ? 0 : want == 'a' ? 1 : 2]++;
     }
-    EXPECT_GT(plainRows, 0);
+    EXPECT_GT(seen[0] * seen[1] * seen[2], 0) << "rows of every kind were on screen";
+    // The rule itself: only listings on offer, past the second threshold still marked.
+    tagHOUSE h = {};
+    strcpy(h.szTrade, "出租");
+    strcpy(h.dDelegate, "2026-01-01");
+    long today = Date_DayNumber(2026, 1, 31);
+    EXPECT_EQ(House_DaysUnfollowed(&h, today), 30);
+    EXPECT_EQ(House_FollowMark(&h, 7, 30, today), HOUSE_MARK_OVERDUE);
+    EXPECT_EQ(House_FollowMark(&h, 7, 31, today), HOUSE_MARK_DUE);
+    EXPECT_EQ(House_FollowMark(&h, 7, 0, today), HOUSE_MARK_OVERDUE);
+    EXPECT_EQ(House_FollowMark(&h, 0, 30, today), HOUSE_MARK_NONE);
+    strcpy(h.dtFollow, "2026-01-30 18:00:00");
+    EXPECT_EQ(House_FollowMark(&h, 1, 30, today), HOUSE_MARK_DUE);
+    strcpy(h.szTrade, "已租");
+    EXPECT_EQ(House_FollowMark(&h, 1, 30, today), HOUSE_MARK_NONE);
+    h.dtFollow[0] = h.dDelegate[0] = '\0';
+    EXPECT_EQ(House_DaysUnfollowed(&h, today), -1);
     g_ZTMain.bRemind1 = 0;
     g_ZTMain.bRemind2 = 0;
 }
@@ -380,90 +468,192 @@ void Enter(HWND box, const std::string& text, bool typed)
     Ui_Pump(30);
 }
 
-}  // namespace
-
-// Every box of the panel takes quotes, backslashes, LIKE wildcards, a
-// half Chinese character, 300 characters and a number beyond the int
-// range, typed (and, where the box refuses characters or cannot be typed
-// into, also set whole): a find lists exactly what the box then holds
-// means (no house for a text no house holds, every house for a number box
-// holding no number, the bound of the digits it kept), or names a date box
-// that holds no date; no house changes.
-TEST_F(HouseWindowTest, HostileTextInEveryBoxFindsNothingUnexpectedAndChangesNothing)
+// Runs a command of the house window while driver works the dialog it opens.
+void DriveDialog(HWND hwnd, int cmd, const char* caption, const std::function<void(HWND)>& driver)
 {
-    HWND hwnd = OpenHouse(frame);
-    ASSERT_NE(hwnd, nullptr);
-    ZT_MODWIN* w = Module_Of(hwnd);
-    HWND panel = ListingWindow_Panel(hwnd);
-    ASSERT_NE(panel, nullptr);
-    std::string before = TestDb_Query("checksum table t_house")[0][1];
-    long long all = Live("");
-    ASSERT_GT(all, 10);
-    const HostileBox boxes[] = {
-        {IDC_HF_TRADE, BoxKind::Match, nullptr},        {IDC_HF_URBAN, BoxKind::Names, nullptr},
-        {IDC_HF_ESTATE, BoxKind::Match, nullptr},       {IDC_HF_BUILDNO, BoxKind::Match, nullptr},
-        {IDC_HF_HOUSENO, BoxKind::Match, nullptr},      {IDC_HF_TYPE, BoxKind::Names, nullptr},
-        {IDC_HF_LOOK, BoxKind::Names, nullptr},
-        {IDC_HF_AREA_MIN, BoxKind::Number, "dbBuildArea >= N"},
-        {IDC_HF_AREA_MAX, BoxKind::Number, "dbBuildArea <= N"},
-        {IDC_HF_BED_MIN, BoxKind::Number, "iBed >= N"},
-        {IDC_HF_BED_MAX, BoxKind::Number, "iBed <= N"},
-        {IDC_HF_PRICE_MIN, BoxKind::Number, "iSales >= N or iRent >= N"},
-        {IDC_HF_PRICE_MAX, BoxKind::Number, "iSales between 1 and N or iRent between 1 and N"},
-        {IDC_HF_FLOOR_MIN, BoxKind::Number, "convert(szFloor, signed) >= N"},
-        {IDC_HF_FLOOR_MAX, BoxKind::Number, "convert(szFloor, signed) <= N"},
-        {IDC_HF_DELEGATE_FROM, BoxKind::Date, nullptr}, {IDC_HF_DELEGATE_TO, BoxKind::Date, nullptr},
-        {IDC_HF_FOLLOW_FROM, BoxKind::Date, nullptr},   {IDC_HF_FOLLOW_TO, BoxKind::Date, nullptr},
-        {IDC_HF_RENT_FROM, BoxKind::Date, nullptr},     {IDC_HF_RENT_TO, BoxKind::Date, nullptr},
-    };
-    std::string longText;
-    while (longText.size() < 300)
-        longText += "'\\%_";
-    const std::string texts[] = {"x' or '1'='1", "\\' or 1=1 -- \\\\", "%", "_", "\xD6\xD0\xB9", longText,
-                                 "99999999999"};
-    HWND find = GetDlgItem(panel, IDC_HF_FIND);
-    int finds = 0;
-    for (const HostileBox& b : boxes) {
-        HWND box = GetDlgItem(panel, b.id);
-        ASSERT_NE(box, nullptr) << b.id;
-        HWND edit = EditOf(box);
-        bool refuses = !edit || (GetWindowLongA(edit, GWL_STYLE) & ES_NUMBER) || b.kind == BoxKind::Date;
-        for (bool typed : {true, false})
-            for (const std::string& t : texts) {
-                if (!typed && !refuses)
-                    continue;
-                SendMessageA(GetDlgItem(panel, IDC_HF_CLEAR), BM_CLICK, 0, 0);
-                Enter(box, b.kind == BoxKind::Names ? t + "," : t, typed);
-                if (b.id == IDC_HF_ESTATE) {
-                    EstateBox_Settle(box);
-                    SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
-                }
-                std::string held = Ui_Text(box);
-                int listed = Shell_GridRows(w->hGrid);
-                TestBoxes_Reset();
-                SendMessageA(find, BM_CLICK, 0, 0);
-                Settle(w);
-                finds++;
-                std::string what = "box " + std::to_string(b.id) + (typed ? " typed " : " set ") + t + " holds " + held;
-                long long want = all;
-                if (b.kind == BoxKind::Date && !held.empty()) {
-                    ASSERT_EQ(TestBoxes_Count(), 1u) << what;
-                    EXPECT_NE(TestBoxes_Taken()[0].text.find(HouseFilter_DateLabel(b.id)), std::string::npos) << what;
-                    EXPECT_EQ(Shell_GridRows(w->hGrid), listed) << what;
-                    continue;
-                }
-                if (b.kind == BoxKind::Match && !held.empty())
-                    want = 0;
-                if (b.kind == BoxKind::Names && held.find(',') != std::string::npos)
-                    want = 0;
-                if (b.kind == BoxKind::Number && !held.empty() && held.find_first_not_of("0123456789") == std::string::npos)
-                    want = Live(Bound(b.bound, held));
-                EXPECT_EQ(TestBoxes_Count(), 0u) << what;
-                EXPECT_TRUE(w->bLoaded) << what;
-                EXPECT_EQ(Shell_GridRows(w->hGrid), want) << what;
+    St_WithDriver(
+        [&] {
+            SendMessageA(hwnd, WM_COMMAND, cmd, 0);
+            return static_cast<INT_PTR>(0);
+        },
+        [&](DWORD tid) {
+            HWND dlg = St_WaitWindow(tid, "#32770", caption);
+            ASSERT_NE(dlg, nullptr);
+            driver(dlg);
+            for (int i = 0; i < 5 && IsWindow(dlg); i++) {
+                TestBoxes_Answer(IDNO);
+                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                St_WaitGone(dlg, 1000);
             }
-    }
-    EXPECT_EQ(finds, (21 + 14) * 7);
-    EXPECT_EQ(TestDb_Query("checksum table t_house")[0][1], before);
+        });
 }
 
+// Whether the window answers a message within ms milliseconds.
+bool Answers(HWND hwnd, int ms)
+{
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, ms, &r) != 0;
+}
+
+TEST_F(HouseWindowTest, WithTheServerStoppedNothingOnTheWindowThreadWaitsForAFollowUpReload)
+{
+    HWND hwnd = OpenHouse(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    HWND followGrid = GetDlgItem(ListingWindow_Pane(hwnd), IDC_HP_FOLLOWS);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    Ui_Pump(300);
+    // The server process stops: every statement waits (until its read
+    // time-out, 30 s here).
+    PauseServer();
+    DWORD start = GetTickCount();
+    for (int i = 0; i < 4; i++) {
+        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);    // a reload each time
+        Ui_Pump(50);
+    }
+    EXPECT_TRUE(Answers(hwnd, 1000));
+    const tagHOUSE* last = static_cast<const tagHOUSE*>(Module_Selected(w));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(Shell_GridRows(followGrid), 0) << "still loading";
+    // The modify form opens at once and shows the house.
+    bool shown = false;
+    DriveDialog(hwnd, ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        shown = St_WaitFor([&] { return Ui_Text(GetDlgItem(dlg, IDC_HD_HOUSENO)) == last->szHouseNO &&
+                                        Ui_Text(GetDlgItem(dlg, IDC_HD_ESTATE)) != ""; }, 2000);
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        St_WaitGone(dlg, 2000);
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_LT(GetTickCount() - start, 15000u);
+    EXPECT_TRUE(Answers(hwnd, 1000));
+    ResumeServer();
+    // The newest reload wins: the pane lists the last house's follow-ups.
+    const std::string key = std::to_string(last->iOrdinal);
+    long long follows = TestDb_Count("t_follow where bRecyle = 0 and iHou = " + key);
+    for (int i = 0; i < 300 && Shell_GridRows(followGrid) != follows; i++)
+        Ui_Pump(20);
+    Ui_Pump(300);
+    EXPECT_EQ(Shell_GridRows(followGrid), follows);
+    tagLV_DATA* d = nullptr;
+    SendMessageA(followGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    for (int i = 0; d && i < d->iLoaded; i++)
+        if (d->pRowPresent[i])
+            EXPECT_EQ(static_cast<const tagFOLLOW*>(d->pRows[i].pRecord)->iHou, last->iOrdinal);
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+TEST_F(HouseWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAskTheirRights)
+{
+    HWND hwnd = OpenHouse(frame);
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    HWND panel = ListingWindow_Panel(hwnd);
+    long long all = Live("");
+    // Columns wide enough for the demo's values ("8018元/月", dates, times).
+    tagLV_DATA* d = nullptr;
+    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    ASSERT_NE(d, nullptr);
+    const int widths[] = {40, 80, 60, 100, 170, 40, 40, 40, 40, 52, 42, 45, 65, 75, 65, 75, 90, 75, 60, 40, 60,
+                          62, 50, 50, 50, 75, 75, 75, 130, 75, 130, 75};
+    ASSERT_EQ(d->iColCount, 32);
+    for (int c = 0; c < 32; c++)
+        EXPECT_EQ(d->pColumns[c].iWidth, widths[c]) << d->pColumns[c].szCaption;
+
+    // "清空" after a filter: every house listed again.
+    SetDlgItemTextA(panel, IDC_HF_TRADE, "出租");
+    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Settle(w);
+    ASSERT_LT(Shell_GridRows(w->hGrid), all);
+    ClickControl(GetDlgItem(panel, IDC_HF_CLEAR));
+    Settle(w);
+    EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_TRADE)), "");
+    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
+
+    // A house's follow-ups: without the follow-up delete right, or without
+    // the right to modify that house, nothing is asked and nothing retired.
+    const int me = g_ZTMain.pLoginEmp->iOrdinal;
+    auto follows = [](const tagHOUSE* h) {
+        return TestDb_Count("t_follow where bRecyle = 0 and iHou = " + std::to_string(h->iOrdinal));
+    };
+    auto selectWhere = [&](const std::function<bool(const tagHOUSE*)>& pred) -> tagHOUSE* {
+        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+        for (int i = 0; i <= all; i++) {
+            tagHOUSE* h = static_cast<tagHOUSE*>(Module_Selected(w));
+            if (!h || pred(h))
+                return h;
+            SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
+        }
+        return nullptr;
+    };
+    tagPOPEDOM pd = {};
+    strcpy(pd.szValue, "04" "09" "0H" "0L");
+    PD_Calc(&g_ZTMain, &pd);
+    tagHOUSE* mine = selectWhere([&](const tagHOUSE* h) { return h->iEmp == me && follows(h) > 0; });
+    ASSERT_NE(mine, nullptr);
+    long long n = follows(mine);
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有删除跟进的权限");
+    EXPECT_EQ(follows(mine), n);
+    strcpy(pd.szValue, "04" "09" "0H" "0P");
+    PD_Calc(&g_ZTMain, &pd);
+    tagHOUSE* theirs = selectWhere([&](const tagHOUSE* h) { return h->iEmp != me && follows(h) > 0; });
+    ASSERT_NE(theirs, nullptr);
+    long long m = follows(theirs);
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有修改该房源的权限, 不能删除它的跟进");
+    EXPECT_EQ(follows(theirs), m);
+    // Its own: asked, then retired.
+    ASSERT_EQ(selectWhere([&](const tagHOUSE* h) { return h == mine; }), mine);
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
+    Settle(w);
+    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(follows(mine), 0);
+
+    // The house, its recycle-bin entry cut off by a killed server: nothing
+    // is deleted, the row stays, one box says so.
+    Shell_Setup();
+    int rows = Shell_GridRows(w->hGrid);
+    const int key = mine->iOrdinal;
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    {
+        Gate gate("t_recyle", "insert");
+        Worker cut;
+        cut.call = [&] {
+            if (gate.Reached().empty())
+                return 0;
+            KillServer();
+            TestDb_ServerStart();
+            return 1;
+        };
+        Worker_Start(cut);
+        Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
+        Settle(w);
+        EXPECT_EQ(Worker_Join(cut), 1);
+    }
+    Settle(w);
+    EXPECT_EQ(TestBoxes_Count(), 2u);    // the question and the library's box
+    EXPECT_EQ(mine->iOrdinal, key) << "the record stays";
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + std::to_string(key)), "0");
+    EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 0 and iObjOrdinal = " + std::to_string(key)), 0);
+    // Deleted again: now whole.
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDOK);
+    Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
+    Settle(w);
+    EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 0 and iObjOrdinal = " + std::to_string(key)), 1);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), rows - 1);
+}
+
+}  // namespace

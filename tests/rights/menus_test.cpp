@@ -103,16 +103,22 @@ TEST_F(MenuRights, UserWithoutAdministrationRightsLosesTheEstatePopup)
     EXPECT_FALSE(Present(m, IDM_ESTATE));
     for (UINT id : {IDM_HOUSE, IDM_CLIENT, IDM_HOUSE_FOLLOW, IDM_CLIENT_FOLLOW, IDM_RECYCLE, IDM_EXIT})
         EXPECT_FALSE(Greyed(m, id)) << id;
-    // House context: only modify is allowed; the follow-up command stays.
+    // House context: only modify is allowed; deleting a listing's
+    // follow-ups needs the follow-up delete right as well.
     EXPECT_TRUE(Greyed(ctx(CTXPOS_HOUSE), 40064));
     EXPECT_FALSE(Greyed(ctx(CTXPOS_HOUSE), 40065));
     EXPECT_TRUE(Greyed(ctx(CTXPOS_HOUSE), 40066));
-    EXPECT_FALSE(Greyed(ctx(CTXPOS_HOUSE), 40230));
+    EXPECT_TRUE(Greyed(ctx(CTXPOS_HOUSE), 40230));
     for (UINT id : {40178, 40087, 40179}) EXPECT_TRUE(Greyed(ctx(CTXPOS_CLIENT), id)) << id;
-    EXPECT_FALSE(Greyed(ctx(CTXPOS_CLIENT), 40231));
+    EXPECT_TRUE(Greyed(ctx(CTXPOS_CLIENT), 40231));
     // Closed administration modules leave their context menus alone.
     EXPECT_FALSE(Greyed(ctx(CTXPOS_CITY), 40062));
     EXPECT_FALSE(Greyed(ctx(CTXPOS_PARAM), 40051));
+    // With the follow-up delete right the follow-up commands are offered.
+    TearDown();
+    Apply("04" "0C" "1C" "0P");
+    EXPECT_FALSE(Greyed(ctx(CTXPOS_HOUSE), 40230));
+    EXPECT_FALSE(Greyed(ctx(CTXPOS_CLIENT), 40231));
 }
 
 TEST_F(MenuRights, ClosedHousesAndClientsRemoveTheirPopups)
