@@ -93,6 +93,10 @@ C Lower(const V& v, const V& lo)
 {
     if (lo.known)
         return lo.n > 0 ? (v.known ? Known(v.n >= lo.n) : Expr(v.sql + " >= " + lo.sql)) : kTrue;
+    // Against a known positive value a bound of 0 or less holds anyway: the
+    // plain comparison is a range the server can seek.
+    if (v.known && v.n > 0)
+        return Expr(lo.sql + " <= " + v.sql);
     return Expr(lo.sql + " <= 0 or " + lo.sql + " <= " + v.sql);
 }
 
@@ -254,13 +258,19 @@ bool NamesPlace(const std::string& urban)
 
 const char kEstateUrban[] = "select e.iOrdinal from t_estate e join t_urban u on u.iOrdinal = e.iUrban";
 
-void Finish(ZDSql& sql, const std::string& fit, const std::string& gap, const char* table, const std::string& where,
-            const char* pszScope)
+// The rows are found by key first, in a subquery whose conditions are all
+// on columns of the table's match index (which then answers it alone); the
+// score and the columns are read for the rows found only.
+// The clients' index is named: the server would otherwise read every live
+// client's row (it weighs the index entries it can skip too lightly).
+void Finish(ZDSql& sql, const std::string& fit, const std::string& gap, const char* table, const char* hint,
+            const std::string& where, const char* pszScope)
 {
-    SqlAddRaw(sql, ", (%s) as iMatchFit, (%s) as iMatchGap from %s where bRecyle = 0 and %s", fit.c_str(), gap.c_str(),
-              table, where.c_str());
+    SqlAddRaw(sql, ", (%s) as iMatchFit, (%s) as iMatchGap from (select iOrdinal as iMatchKey from %s%s"
+                   " where bRecyle = 0 and %s", fit.c_str(), gap.c_str(), table, hint, where.c_str());
     if (pszScope && pszScope[0])
         SqlAddRaw(sql, " and (%s)", pszScope);
+    SqlAddRaw(sql, ") m straight_join %s on %s.iOrdinal = m.iMatchKey", table, table);
 }
 
 int Limit(int nMax)
@@ -296,7 +306,7 @@ std::string FD_Match_HouSql(const tagCLIENT* c, const char* pszScope, int nMax)
     }
     ZDSql sql;
     AddHouseColumns(sql);
-    Finish(sql, Fit(d, o), GapOf(d, o), "t_house", where, pszScope);
+    Finish(sql, Fit(d, o), GapOf(d, o), "t_house", "", where, pszScope);
     SqlAdd(sql, " order by iMatchFit desc, iMatchGap, dDelegate desc, iOrdinal desc limit %d", Limit(nMax));
     return sql.text;
 }
@@ -322,7 +332,7 @@ std::string FD_Match_CliSql(const tagHOUSE* h, const char* pszScope, int nMax)
              std::to_string(h->iEst) + "))";
     ZDSql sql;
     AddClientColumns(sql);
-    Finish(sql, Fit(d, o), GapOf(d, o), "t_client", where, pszScope);
+    Finish(sql, Fit(d, o), GapOf(d, o), "t_client", " force index (ix_client_match)", where, pszScope);
     SqlAdd(sql, " order by iMatchFit desc, iMatchGap, dtFollow desc, iOrdinal desc limit %d", Limit(nMax));
     return sql.text;
 }

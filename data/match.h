@@ -77,6 +77,9 @@ ZTDATA_API tagCLIENT_MATCH* FD_Match_Cli(const tagHOUSE* h, const char* pszScope
 // Releases an array of either (null is ignored).
 ZTDATA_API void Mem_Free_Match(void* pMatch);
 
-// The statements the two loads run (for EXPLAIN and measurements).
+// The statements the two loads run (for EXPLAIN and measurements).  Each
+// finds the keys of the matches first, on the columns of the table's match
+// index; the clients' statement names its index, ix_client_match (the
+// schema has it; `kelmora-db init` adds it to an older database).
 ZTDATA_API std::string FD_Match_HouSql(const tagCLIENT* c, const char* pszScope, int nMax);
 ZTDATA_API std::string FD_Match_CliSql(const tagHOUSE* h, const char* pszScope, int nMax);
