@@ -1,8 +1,8 @@
 // The match windows driven as an agent drives them on the demo data set: a
 // client's "匹配房源" from the client list's toolbar, the houses best first,
 // one opened with a double click; the same asked again under a salesman's
-// scope; a house's "匹配客源" from the house list's context menu; and the
-// client dialog's own "匹配房源" button.
+// scope; a house's "匹配客源" from the house list's context menu; the
+// client dialog's own "匹配房源" button; and a user who may not see houses.
 #include "tests/listings_client/client_fixture.h"
 #include "tests/startup/startup_support.h"
 #include "app/listings/client_dialog_ids.h"
@@ -224,6 +224,20 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
     EXPECT_EQ((int)Rows(mw->hGrid).size(), n);
     Mem_Free_Match(wantHouses);
     EXPECT_EQ(0u, TestBoxes_Count());
+
+    // Without the right to see houses the command says so and the open
+    // window is left as it was.
+    std::string title = Ui_Text(match);
+    tagPOPEDOM none;
+    memset(&none, 0, sizeof none);
+    PD_Calc(&g_ZTMain, &none);
+    SendMessageA(clients, WM_COMMAND, MAKEWPARAM(ID_CLIENT_MATCH, 0), 0);
+    Ui_Pump(100);
+    ASSERT_EQ(1u, TestBoxes_Count());
+    EXPECT_EQ("没有浏览房源的权限", TestBoxes_Taken()[0].text);
+    EXPECT_EQ(title, Ui_Text(match));
+    EXPECT_EQ((int)Rows(mw->hGrid).size(), n);
+    Shell_Setup();
 }
 
 }  // namespace
