@@ -23,6 +23,19 @@ set(MARIADB_LDFLAGS ${ZT_MARIADB_DIR}/lib/libmariadb.dll.a)
 # libraries of the set-up tool come after it in some programs' lists).
 string(APPEND CMAKE_CXX_STANDARD_LIBRARIES " \"${MARIADB_LDFLAGS}\"")
 
+# libxlsxwriter, the workbook writer of the exports, built for Windows as a
+# static library (tools/build-windows: ZT_XLSX_DIR holds include/ and
+# lib/libxlsxwriter.a) and linked into the program with the static zlib of
+# Debian's libz-mingw-w64-dev.
+if(NOT ZT_XLSX_DIR OR NOT EXISTS ${ZT_XLSX_DIR}/lib/libxlsxwriter.a)
+  message(FATAL_ERROR "ZT_XLSX_DIR must name the Windows build of libxlsxwriter")
+endif()
+set(ZT_XLSX_INCLUDE_DIRS ${ZT_XLSX_DIR}/include)
+if(NOT ZT_MINGW_ZLIB)
+  set(ZT_MINGW_ZLIB /usr/x86_64-w64-mingw32/lib/libz.a)
+endif()
+set(ZT_XLSX_LIBS ${ZT_XLSX_DIR}/lib/libxlsxwriter.a ${ZT_MINGW_ZLIB})
+
 # GoogleTest from its sources, built by the same compiler.
 if(NOT ZT_GTEST_SOURCE)
   set(ZT_GTEST_SOURCE /usr/src/googletest/googletest)

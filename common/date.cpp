@@ -71,10 +71,31 @@ long Date_TodayNumber()
     return Date_DayNumber(st.wYear, st.wMonth, st.wDay);
 }
 
+static int Digits(const char* p, int n)
+{
+    int v = 0;
+    for (int i = 0; i < n; i++) {
+        if (p[i] < '0' || p[i] > '9')
+            return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
+}
+
 BOOL Date_DayNumberOf(const char* psz, long* pDay)
 {
-    int y, m, d;
-    if (!psz || sscanf(psz, "%4d-%2d-%2d", &y, &m, &d) != 3)
+    if (!psz)
+        return FALSE;
+    // The server's own form, read without the C library's scanner: lists
+    // ask this of every row they load.
+    int y = -1, m = -1, d = -1;
+    if (psz[0] && psz[1] && psz[2] && psz[3] && psz[4] == '-' && psz[5] && psz[6] && psz[7] == '-' && psz[8] &&
+        psz[9] && (psz[10] < '0' || psz[10] > '9')) {
+        y = Digits(psz, 4);
+        m = Digits(psz + 5, 2);
+        d = Digits(psz + 8, 2);
+    }
+    if ((y < 0 || m < 0 || d < 0) && sscanf(psz, "%4d-%2d-%2d", &y, &m, &d) != 3)
         return FALSE;
     *pDay = Date_DayNumber(y, m, d);
     return TRUE;

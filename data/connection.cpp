@@ -402,6 +402,27 @@ void ZTData_TestSetLivenessPeriod(UINT uMilliseconds)
     g_db.timer = timeSetEvent(uMilliseconds, 0, LivenessTick, 0, TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
 }
 
+int ZTData_TestSessionCounts(long* pStatements, long* pPings)
+{
+    ZDResult r = DbRun("show session status where variable_name in ('Questions', 'Com_admin_commands')");
+    if (!r.ok)
+        return 0;
+    long q = 0, pings = 0;
+    ZDRow row;
+    for (MYSQL_RES* res = DbRows(r); DbNextRow(res, row);) {
+        long v = row.cols[1] ? strtol(row.cols[1], nullptr, 10) : 0;
+        if (row.cols[0] && lstrcmpiA(row.cols[0], "Questions") == 0)
+            q = v;
+        else
+            pings = v;
+    }
+    if (pStatements)
+        *pStatements = q;
+    if (pPings)
+        *pPings = pings;
+    return 1;
+}
+
 int MYSQL_Init(tagZT_SQL_MATION* pMation)
 {
     if (!pMation)

@@ -589,9 +589,17 @@ void CopyField(char* dst, size_t cb, const char* src, size_t len)
 {
     if (!dst || cb == 0)
         return;
-    size_t n = src ? Gbk_CutLen(src, len, cb - 1) : 0;
-    if (n)
+    size_t n = 0;
+    if (src && len) {
+        // A text that fits whole is cut only when it ends in half a
+        // character, which needs a lead byte at its end: a last byte below
+        // the lead bytes spares the look at every byte.
+        if (len < cb && static_cast<unsigned char>(src[len - 1]) < 0x81)
+            n = len;
+        else
+            n = Gbk_CutLen(src, len, cb - 1);
         memcpy(dst, src, n);
+    }
     dst[n] = '\0';
 }
 
@@ -606,25 +614,79 @@ void GetText(const ZDRow& row, unsigned int i, char* dst, size_t cb)
 
 void GetDate(const ZDRow& row, unsigned int i, char* dst, size_t cb)
 {
-    if (i < row.count && row.cols[i] && strncmp(row.cols[i], "0000-00-00", 10) == 0) {
+    if (i < row.count && row.cols[i] && row.cols[i][0] == '0' && strncmp(row.cols[i], "0000-00-00", 10) == 0) {
         CopyField(dst, cb, nullptr, 0);
         return;
     }
     GetText(row, i, dst, cb);
 }
 
+// The server sends an integer column as optional minus and decimal digits:
+// read here without the C library's general parser; anything else (a
+// value too long for this) as strtoll reads it.
+static long long ParseInteger(const char* s, unsigned long len)
+{
+    const char* p = s;
+    const char* e = s + len;
+    bool neg = p < e && *p == '-';
+    if (neg)
+        ++p;
+    if (p == e || e - p > 18)
+        return strtoll(s, nullptr, 10);
+    long long v = 0;
+    for (; p < e; ++p) {
+        unsigned d = static_cast<unsigned char>(*p) - '0';
+        if (d > 9)
+            return strtoll(s, nullptr, 10);
+        v = v * 10 + d;
+    }
+    return neg ? -v : v;
+}
+
+// A decimal column ("-1234.56"): its digits, at most 15, make a whole
+// number below 2^53 and the places after the point a power of ten up to
+// 10^15, both exact as doubles, so their quotient is the correctly rounded
+// value strtod gives.  Anything else (exponents, more digits) goes to strtod.
+static double ParseDecimal(const char* s, unsigned long len)
+{
+    static const double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = s;
+    const char* e = s + len;
+    bool neg = p < e && *p == '-';
+    if (neg)
+        ++p;
+    long long m = 0;
+    int digits = 0, places = -1;
+    for (; p < e; ++p) {
+        if (*p == '.' && places < 0) {
+            places = 0;
+            continue;
+        }
+        unsigned d = static_cast<unsigned char>(*p) - '0';
+        if (d > 9 || ++digits > 15)
+            return strtod(s, nullptr);
+        m = m * 10 + d;
+        if (places >= 0)
+            ++places;
+    }
+    if (digits == 0)
+        return strtod(s, nullptr);
+    double v = places > 0 ? static_cast<double>(m) / kTens[places] : static_cast<double>(m);
+    return neg ? -v : v;
+}
+
 int GetInt(const ZDRow& row, unsigned int i)
 {
     if (i >= row.count || !row.cols[i])
         return 0;
-    return (int)strtoll(row.cols[i], nullptr, 10);
+    return (int)ParseInteger(row.cols[i], row.lengths ? row.lengths[i] : (unsigned long)strlen(row.cols[i]));
 }
 
 double GetDouble(const ZDRow& row, unsigned int i)
 {
     if (i >= row.count || !row.cols[i])
         return 0.0;
-    return strtod(row.cols[i], nullptr);
+    return ParseDecimal(row.cols[i], row.lengths ? row.lengths[i] : (unsigned long)strlen(row.cols[i]));
 }
 
 bool IsNull(const ZDRow& row, unsigned int i)
@@ -648,7 +710,7 @@ static size_t BlockBytes(void* p)
     return mi.RegionSize;
 }
 
-void* AllocBlock(size_t count, size_t cb)
+void* AllocBlockDirty(size_t count, size_t cb, bool* pZeroed)
 {
     size_t bytes = count * cb;
     if (bytes == 0)
@@ -657,7 +719,7 @@ void* AllocBlock(size_t count, size_t cb)
     if (spare) {
         size_t have = BlockBytes(spare);
         if (have >= bytes && have / 2 <= bytes) {
-            memset(spare, 0, bytes);
+            *pZeroed = false;
             return spare;
         }
         // Not this request's size: keep it for the next one.
@@ -665,7 +727,17 @@ void* AllocBlock(size_t count, size_t cb)
             VirtualFree(spare, 0, MEM_RELEASE);
     }
     // Committed pages come zero-filled.
+    *pZeroed = true;
     return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+void* AllocBlock(size_t count, size_t cb)
+{
+    bool zeroed = false;
+    void* p = AllocBlockDirty(count, cb, &zeroed);
+    if (p && !zeroed)
+        memset(p, 0, count * cb > 0 ? count * cb : 1);
+    return p;
 }
 
 void FreeBlock(void* p)

@@ -163,6 +163,9 @@ enum { ZD_SPARE_RECORDS = 101 };
 // One zeroed allocation of count records of size cb (count may be 0: then a
 // minimal block that still frees cleanly).  Released only with FreeBlock.
 void* AllocBlock(size_t count, size_t cb);
+// The same allocation left as it was: *pZeroed says whether it is zeroed
+// (new pages) or holds what a released block held (the caller zeroes it).
+void* AllocBlockDirty(size_t count, size_t cb, bool* pZeroed);
 void FreeBlock(void* p);
 template <class T> inline T* AllocRecords(size_t count)
 {
@@ -184,16 +187,24 @@ bool RunList(const ZDSql& sql, ZDResult& r, bool bRecordError = true);
 // A new block of the rows of res plus nSpare zeroed records, row i filled by
 // fill(record, row); *pCount (when given) gets the rows filled.  Null when
 // the block cannot be had (*pCount untouched).
+// Each record is zeroed just before it is filled, while it is in the cache,
+// rather than the whole block first: a 5000-house block is 9 MB.
 template <class T, class F> T* FillBlock(MYSQL_RES* res, size_t nSpare, int* pCount, F fill)
 {
     size_t n = res ? (size_t)mysql_num_rows(res) : 0;
-    T* p = AllocRecords<T>(n + nSpare);
+    bool zeroed = false;
+    T* p = static_cast<T*>(AllocBlockDirty(n + nSpare, sizeof(T), &zeroed));
     if (!p)
         return nullptr;
     ZDRow row;
     size_t i = 0;
-    while (i < n && DbNextRow(res, row))
+    while (i < n && DbNextRow(res, row)) {
+        if (!zeroed)
+            memset(static_cast<void*>(&p[i]), 0, sizeof(T));
         fill(p[i++], row);
+    }
+    if (!zeroed)
+        memset(static_cast<void*>(&p[i]), 0, (n + nSpare - i) * sizeof(T));
     if (pCount)
         *pCount = (int)i;
     return p;
@@ -368,7 +379,7 @@ enum ZD_OBJ_TYPE {
     OBJ_BUILDNO = 9, OBJ_PARAM = 10, OBJ_DISTRICT = 11, OBJ_LOGIN = 12,
     OBJ_HOUSE_REMIND = 13, OBJ_CLIENT_REMIND = 14
 };
-enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, ACT_PASSWORD = 8 };
+enum ZD_LOG_ACT { ACT_DELETE = 1, ACT_MODIFY = 2, ACT_ADD = 3, ACT_LOGIN = 4, ACT_PASSWORD = 8, ACT_EXPORT = 9 };
 
 // Table of an object type ("t_house", ...), or null for the log-only types.
 const char* ObjTypeTable(int iObjType);

@@ -73,8 +73,8 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
     });
 }
 
-// The follow-up's insert, the listing's stamp, the read-back of its time and
-// its log row, inside a transaction.
+// The follow-up's insert, then in one batch the listing's stamp, the
+// read-back of its time and its log row, inside a transaction.
 static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
 {
     ZDSql ins;
@@ -89,26 +89,23 @@ static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
     pFol->iOrdinal = key;
 
     // The listing's latest follow-up is this one's time exactly.
-    ZDSql stamp;
+    ZDSql batch;
     if (pFol->iHou != 0) {
-        SqlAdd(stamp, "update t_house  set t_house.dtFollow = ");
-        SqlAdd(stamp, "(select dtFollow from t_follow");
-        SqlAdd(stamp, " where t_follow.iOrdinal = %d)", key);
-        SqlAdd(stamp, " where iOrdinal = %d", pFol->iHou);
+        SqlAdd(batch, "update t_house  set t_house.dtFollow = ");
+        SqlAdd(batch, "(select dtFollow from t_follow");
+        SqlAdd(batch, " where t_follow.iOrdinal = %d)", key);
+        SqlAdd(batch, " where iOrdinal = %d", pFol->iHou);
     } else {
-        SqlAdd(stamp, "update t_client  set dtFollow = ");
-        SqlAdd(stamp, "(select dtFollow from t_follow");
-        SqlAdd(stamp, " where iOrdinal = %d)", key);
-        SqlAdd(stamp, " where iOrdinal = %d", pFol->iCli);
+        SqlAdd(batch, "update t_client  set dtFollow = ");
+        SqlAdd(batch, "(select dtFollow from t_follow");
+        SqlAdd(batch, " where iOrdinal = %d)", key);
+        SqlAdd(batch, " where iOrdinal = %d", pFol->iCli);
     }
-    if (!TxnRun(t, stamp).ok)
-        return false;
-
     // Read back before the commit: after it nothing can fail any more, so a
     // follow-up reported as not written never is.
-    ZDSql back;
-    SqlAdd(back, "select dtFollow from t_follow where iOrdinal = %d", key);
-    ZDResult b = TxnRun(t, back);
+    SqlAdd(batch, ";select dtFollow from t_follow where iOrdinal = %d;", key);
+    AddOpLog(batch, iOpEmp, FollowType(*pFol), key, ACT_ADD);
+    ZDResult b = TxnRun(t, batch);
     if (!b.ok)
         return false;
     MYSQL_RES* res = DbRows(b);
@@ -117,7 +114,7 @@ static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
         GetDate(row, 0, pFol->dtFollow);
     else
         CopyField(pFol->dtFollow, "ERR");
-    return TxnLog(t, iOpEmp, FollowType(*pFol), key, ACT_ADD);
+    return true;
 }
 
 int FD_Ist_FollowRemind(int iOpEmp, tagFOLLOW* pFol, tagREMIND* pRem)

@@ -76,11 +76,11 @@ void ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
         h.iDaysUnfollowed = GetInt(row, 45);
 }
 
-// Whether any live listing on offer has gone REMIND1 days (and at most
-// REMIND2 days, when set) without a follow-up.  -1 on a server error.
-static int ProbeExpiring(int iRemind1, int iRemind2)
+// The probe of the expiring listings: whether any live listing on offer
+// has gone REMIND1 days (and at most REMIND2 days, when set) without a
+// follow-up.  It selects at most one row.
+static void AddProbe(ZDSql& sql, int iRemind1, int iRemind2)
 {
-    ZDSql sql;
     SqlAdd(sql, "select iOrdinal from t_house");
     SqlAdd(sql, " where  bRecyle = 0 and (szTrade = '租售' or szTrade='出租' or szTrade='出售') and ");
     SqlAdd(sql, "(DATE_SUB(CURDATE(),INTERVAL %d DAY) >= dtFollow", iRemind1);
@@ -89,13 +89,6 @@ static int ProbeExpiring(int iRemind1, int iRemind2)
     else
         SqlAdd(sql, ")");
     SqlAdd(sql, " limit 0, 1");
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return -1;
-    }
-    MYSQL_RES* res = DbRows(r);
-    return res ? (int)mysql_num_rows(res) : 0;
 }
 
 tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, int bRecyle, int* piExpiring,
@@ -121,17 +114,33 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
     else
         SqlAdd(sql, " order by dDelegate desc, dtFollow desc, dtUpdate desc");
     SqlAdd(sql, " limit 0, 5000");
+    // The expiring-listings probe belongs to the plain live list only; it
+    // goes to the server in the same batch as the list.
+    bool bProbe = bRecyle == 0 && pszWhere && !pszWhere[0] && piExpiring && pRemind && pRemind[0] > 0;
+    if (bProbe) {
+        SqlAdd(sql, ";");
+        AddProbe(sql, pRemind[0], pRemind[1]);
+    }
 
-    tagHOUSE* pHou = LoadList<tagHOUSE>(sql, ppHou, piCount,
-                                        [bDays](tagHOUSE& h, const ZDRow& row) { ReadHouse(row, h, bDays); });
+    if (!CheckConnection())
+        return nullptr;
+    ZDResult r = DbRun(sql);
+    MYSQL_RES* rows = DbRows(r, 0);
+    if (!r.ok) {
+        // A failed probe leaves the list it follows standing.
+        WriteErrorRecord(r);
+        if (!rows)
+            return nullptr;
+    }
+    tagHOUSE* pHou = FillBlock<tagHOUSE>(rows, ZD_SPARE_RECORDS, piCount,
+                                         [bDays](tagHOUSE& h, const ZDRow& row) { ReadHouse(row, h, bDays); });
     if (!pHou)
         return nullptr;
-
-    // The expiring-listings probe belongs to the plain live list only.
-    if (bRecyle == 0 && pszWhere && !pszWhere[0] && piExpiring && pRemind && pRemind[0] > 0) {
-        int found = ProbeExpiring(pRemind[0], pRemind[1]);
-        if (found >= 0)
-            *piExpiring = found;
+    if (ppHou)
+        *ppHou = pHou;
+    if (bProbe && r.ok) {
+        MYSQL_RES* probe = DbRows(r, 1);
+        *piExpiring = probe ? (int)mysql_num_rows(probe) : 0;
     }
     return pHou;
 }

@@ -272,6 +272,30 @@ char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char
     return nullptr;
 }
 
+// ---- Exports ---------------------------------------------------------------------------
+
+int FD_Log_Export(int iOpEmp, int iObjType, int nRows, const char* pszList, const char* pszFormat, const char* pszFile)
+{
+    // The snapshot column holds 2048 characters; list and format are short,
+    // a path at most some hundreds of bytes: the file name is cut to 1600.
+    char list[64], format[16], file[1600];
+    CopyField(list, pszList);
+    CopyField(format, pszFormat);
+    CopyField(file, pszFile);
+    if (!CheckConnection())
+        return 0;
+    ZDSql sql;
+    SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) values (%d, %d, 0, %d, ", ACT_EXPORT,
+           iObjType, iOpEmp);
+    SqlAdd(sql, "concat('%s', '@,@', %d, '@,@', '%s', '@,@', '%s'))", list, nRows, format, file);
+    ZDResult r = DbRun(sql);
+    if (!r.ok) {
+        WriteErrorRecord(r);
+        return 0;
+    }
+    return DbAffected(r) == 1 ? 1 : 0;
+}
+
 // ---- Test entries ---------------------------------------------------------------
 
 void ZTData_TestWriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct)

@@ -21,15 +21,18 @@ enum ZT_LOG_ACTION {
 // One row of the operation log.
 struct tagLOG {
     int32_t iOrdinal;      // key of the row; 0 marks a free slot
-    int32_t iAct;          // 1 delete, 2 modify, 3 add, 4 login, 8 password change
+    int32_t iAct;          // 1 delete, 2 modify, 3 add, 4 login, 8 password change,
+                           // 9 export of a list (FD_Log_Export)
     int32_t iObjType;      // 0 house, 1 client, 2 estate, 3 branch, 4 employee,
                            // 5 position, 6 city/urban area, 7 house follow-up,
                            // 8 client follow-up, 9 building, 10 parameter value,
-                           // 12 login
+                           // 11 district, 12 login; for an export the list's
+                           // type, also 15 operation log and 16 recycle bin
     int32_t iObjID;        // key of the object in its table
     int32_t iOpEmp;        // employee who did it
     char szValue[1024];    // snapshot: main columns joined with "@,@",
-                           // or "用户登录" for a login
+                           // or "用户登录" for a login; for an export
+                           // "list@,@rows@,@format@,@file"
     char szTime[20];       // when: 'YYYY-MM-DD hh:mm:ss'
 };
 
@@ -60,3 +63,23 @@ ZTDATA_API void Mem_Free_Log(tagLOG* pList);
 // else "").  Check the result before a deletion: FD_Del_Log(.., null, ..)
 // clears the whole log.
 ZTDATA_API char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char* pszTo);
+
+// ---- Exports of lists ----------------------------------------------------------------
+
+// The action of an export row, and the object types of the lists that hold
+// no object of a type of their own (the other lists use their records'
+// type: 0 houses, 1 clients, 2 estates, 7 and 8 follow-ups ...).
+#define ZT_LOG_ACT_EXPORT 9
+#define ZT_LOG_OBJ_OPLOG 15
+#define ZT_LOG_OBJ_RECYCLE 16
+
+// Records that employee iOpEmp exported nRows rows of the list pszList (its
+// caption) of object type iObjType as pszFormat ("xlsx", "csv-utf8",
+// "csv-gbk") into pszFile: one t_log row with action ZT_LOG_ACT_EXPORT, the
+// object type, iObjID 0 and szValue "list@,@rows@,@format@,@file" (every
+// text escaped; the file name cut, whole characters, to what the row
+// holds).  1 when the row was written; 0 when the server refused it or the
+// connection is gone (the error record is written, no box is shown: the
+// caller decides what the export then is).
+ZTDATA_API int FD_Log_Export(int iOpEmp, int iObjType, int nRows, const char* pszList, const char* pszFormat,
+                             const char* pszFile);

@@ -136,6 +136,11 @@ typedef void (*LV_CELLHOOK)(HWND hParent, HDC hdc, const tagLV_COLUMN* pColumn,
 #define GRM_REDRAWSEL (WM_USER + 199)   // repaints the selected row
 #define GRM_CLEAR (WM_USER + 200)       // drops all rows; notifies GRN_CLEARED
 #define GRM_SETCELLHOOK (WM_USER + 201) // lParam LV_CELLHOOK (0 removes it)
+// The rows as they are drawn, top to bottom (appended rows, then the loaded
+// rows in the sort order and direction): wParam the room of the array at
+// lParam (int32_t*, may be null), which receives the row slots (indexes of
+// tagLV_DATA::pRows).  Returns the number of rows shown.
+#define GRM_GETROWS (WM_USER + 202)
 
 // GRM_MOVESEL targets.
 #define LV_MOVE_LAST 1

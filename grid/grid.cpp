@@ -452,6 +452,16 @@ LRESULT GetSel(GridState* s, tagLV_ROW** ppRow, void** ppRecord)
     return (LRESULT)rec;
 }
 
+// The row slots in the order the rows are drawn: appended rows (newest
+// first), then the loaded rows in the sort direction.
+LRESULT GetRows(GridState* s, int cap, int32_t* out)
+{
+    int count = Grid_DisplayCount(s);
+    for (int i = 0; out && i < count && i < cap; i++)
+        out[i] = Grid_SlotAt(s, i);
+    return count;
+}
+
 LRESULT MoveSel(GridState* s, LPARAM how)
 {
     int count = Grid_DisplayCount(s);
@@ -873,6 +883,8 @@ LRESULT CALLBACK GridProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
         s->pfnCellHook = (LV_CELLHOOK)lp;
         InvalidateAllRows(s);
         return 1;
+    case GRM_GETROWS:
+        return GetRows(s, (int)wp, (int32_t*)lp);
     }
     return DefWindowProcA(hWnd, msg, wp, lp);
 }

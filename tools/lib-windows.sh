@@ -5,6 +5,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 ZT_WIN_BUILD="$ZT_ROOT/build-windows"
 ZT_WIN_MARIADB="$ZT_WIN_BUILD/mariadb"
+ZT_WIN_XLSX="$ZT_WIN_BUILD/xlsxwriter"
 # The zip and the installer carry the version the build was configured
 # with (cmake/Version.cmake); zt_win_package sets both names.
 ZT_WIN_ZIP=""
@@ -14,7 +15,7 @@ ZT_WIN_CXX=x86_64-w64-mingw32-g++-posix
 # Debian packages of the cross build (the Linux build's come first: the
 # tests run under its Wine, against its MariaDB server).
 ZT_WIN_PACKAGES="cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
- binutils-mingw-w64-x86-64 mingw-w64-tools googletest unzip xz-utils python3 nsis"
+ binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest unzip xz-utils python3 nsis"
 
 zt_win_install() {
   local saved="$ZT_PACKAGES"
@@ -35,7 +36,7 @@ zt_win_has_src() {
 # suites) when apt knows no source of the mariadb package yet.
 zt_win_deb_src() {
   zt_win_has_src && return 0
-  zt_log "adding source entries for apt (the MariaDB client library is built from Debian's source)"
+  zt_log "adding source entries for apt (the MariaDB client library and libxlsxwriter are built from Debian's sources)"
   local f made=0
   for f in /etc/apt/sources.list.d/*.sources; do
     [ -e "$f" ] || continue
@@ -55,6 +56,23 @@ zt_win_deb_src() {
   zt_win_has_src || { zt_log "apt knows no source package mariadb"; return 1; }
 }
 
+# Downloads the source package $1 into the folder $2 (apt-get's output
+# appended to $3; $4 says its size): the newest version the mirrors still
+# serve (a security update's source may be listed before the mirror has
+# it).  Sets ZT_SRC_VERSION and ZT_SRC_TARBALL (its orig tarball).
+zt_win_fetch_src() {
+  local pkg="$1" dir="$2" log="$3" size="$4" v f
+  ZT_SRC_VERSION="" ZT_SRC_TARBALL=""
+  for v in $(apt-cache showsrc "$pkg" | sed -n 's/^Version: //p' | sort -rV | uniq); do
+    zt_log "fetching the source of $pkg $v ($size)"
+    if (cd "$dir" && apt-get source -q --download-only "$pkg=$v" >>"$log" 2>&1); then ZT_SRC_VERSION=$v; break; fi
+    rm -f "$dir"/*
+  done
+  [ -n "$ZT_SRC_VERSION" ] || { zt_log "the source of $pkg could not be fetched"; return 1; }
+  for f in "$dir/${pkg}"_*.orig.tar.*; do case "$f" in *.asc) ;; *) ZT_SRC_TARBALL=$f ;; esac; done
+  [ -n "$ZT_SRC_TARBALL" ] || { zt_log "the source package $pkg has no orig tarball"; return 1; }
+}
+
 # Builds the MariaDB client library (Connector/C, the libmariadb/ folder of
 # Debian's mariadb source package) for Windows once, into
 # build-windows/mariadb/{include,lib,bin}: TLS through the system's
@@ -62,21 +80,12 @@ zt_win_deb_src() {
 zt_win_mariadb() {
   local stamp="$ZT_WIN_MARIADB/.kelmora-ready"
   [ -f "$stamp" ] && [ -f "$ZT_WIN_MARIADB/bin/libmariadb.dll" ] && return 0
-  local start=$SECONDS tmp v f got="" src log="$ZT_WIN_BUILD/mariadb-build.log"
+  local start=$SECONDS tmp got src log="$ZT_WIN_BUILD/mariadb-build.log"
   mkdir -p "$ZT_WIN_BUILD"
   zt_win_deb_src || return 1
   tmp=$(mktemp -d /tmp/kelmora-mariadb.XXXXXX)
-  # The newest source version the mirrors still serve (a security update's
-  # source may be listed before the mirror has it).
-  for v in $(apt-cache showsrc mariadb | sed -n 's/^Version: //p' | sort -rV | uniq); do
-    zt_log "fetching the source of mariadb $v (about 115 MB)"
-    if (cd "$tmp" && apt-get source -q --download-only "mariadb=$v" >>"$log" 2>&1); then got=$v; break; fi
-    rm -f "$tmp"/*
-  done
-  if [ -z "$got" ]; then rm -rf "$tmp"; zt_log "the source of mariadb could not be fetched"; return 1; fi
-  src=""
-  for f in "$tmp"/mariadb_*.orig.tar.*; do case "$f" in *.asc) ;; *) src=$f ;; esac; done
-  [ -n "$src" ] || { rm -rf "$tmp"; zt_log "the source package has no orig tarball"; return 1; }
+  zt_win_fetch_src mariadb "$tmp" "$log" "about 115 MB" || { rm -rf "$tmp"; return 1; }
+  got=$ZT_SRC_VERSION src=$ZT_SRC_TARBALL
   (cd "$tmp" && tar xf "$src" --wildcards '*/libmariadb/*') || { rm -rf "$tmp"; zt_log "unpacking $src failed"; return 1; }
   local cc="$tmp/$(cd "$tmp" && ls -d mariadb-*/libmariadb | head -1)"
   zt_log "building the MariaDB client library for Windows (about a minute)"
@@ -103,6 +112,43 @@ zt_win_mariadb() {
   zt_log "libmariadb.dll of mariadb $got built in $(( SECONDS - start )) s"
 }
 
+# Builds libxlsxwriter (the workbook writer of the exports) for Windows once,
+# from Debian's source package libxlsxwriter, into
+# build-windows/xlsxwriter/{include,lib}: a static library with its bundled
+# minizip, linked into the program with the static zlib of Debian's
+# libz-mingw-w64-dev, so the package ships no further DLL.
+zt_win_xlsx() {
+  local stamp="$ZT_WIN_XLSX/.kelmora-ready"
+  [ -f "$stamp" ] && [ -f "$ZT_WIN_XLSX/lib/libxlsxwriter.a" ] && return 0
+  local start=$SECONDS tmp f got src log="$ZT_WIN_BUILD/xlsxwriter-build.log"
+  mkdir -p "$ZT_WIN_BUILD"
+  zt_win_deb_src || return 1
+  tmp=$(mktemp -d /tmp/kelmora-xlsx.XXXXXX)
+  zt_win_fetch_src libxlsxwriter "$tmp" "$log" "about 20 MB" || { rm -rf "$tmp"; return 1; }
+  got=$ZT_SRC_VERSION src=$ZT_SRC_TARBALL
+  (cd "$tmp" && tar xf "$src" --exclude='*/docs/*' --exclude='*/test/*' --exclude='*/examples/*') || {
+    rm -rf "$tmp"; zt_log "unpacking $src failed"; return 1; }
+  local lx="$tmp/$(cd "$tmp" && ls -d libxlsxwriter-*/ | head -1)"
+  zt_log "building libxlsxwriter for Windows"
+  zt_step "building libxlsxwriter" "$log" -a cmake -S "$lx" -B "$tmp/build" \
+      -DCMAKE_TOOLCHAIN_FILE="$ZT_ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+      -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DUSE_SYSTEM_MINIZIP=OFF \
+      -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a &&
+    zt_step "building libxlsxwriter" "$log" -a cmake --build "$tmp/build" -j"$(nproc 2>/dev/null || echo 2)" || {
+      tail -30 "$log" >&2; rm -rf "$tmp"; zt_log "building libxlsxwriter failed (see $log)"; return 1; }
+  rm -rf "$ZT_WIN_XLSX"
+  mkdir -p "$ZT_WIN_XLSX/include" "$ZT_WIN_XLSX/lib"
+  cp -r "$lx/include/xlsxwriter.h" "$lx/include/xlsxwriter" "$ZT_WIN_XLSX/include/"
+  f=$(find "$tmp/build" -name 'libxlsxwriter.a' | head -1)
+  [ -f "$f" ] || { rm -rf "$tmp"; zt_log "the build made no libxlsxwriter.a"; return 1; }
+  cp "$f" "$ZT_WIN_XLSX/lib/libxlsxwriter.a"
+  cp "$lx/License.txt" "$ZT_WIN_XLSX/License.txt" 2>/dev/null || true
+  echo "$got" >"$ZT_WIN_XLSX/version"
+  rm -rf "$tmp"
+  touch "$stamp"
+  zt_log "libxlsxwriter.a of libxlsxwriter $got built in $(( SECONDS - start )) s"
+}
+
 # The MinGW runtime DLLs the programs import (C++ library, unwinder,
 # threads).
 zt_win_runtime_dlls() {
@@ -126,7 +172,11 @@ zt_win_build() {
     zt_note "configuring the Windows build in build-windows/"
     zt_step "configuring" "$log" cmake -S "$ZT_ROOT" -B "$ZT_WIN_BUILD" \
         -DCMAKE_TOOLCHAIN_FILE="$ZT_ROOT/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DZT_MARIADB_DIR="$ZT_WIN_MARIADB" || {
+        -DCMAKE_BUILD_TYPE=Release -DZT_MARIADB_DIR="$ZT_WIN_MARIADB" -DZT_XLSX_DIR="$ZT_WIN_XLSX" || {
+      cat "$log" >&2; zt_log "configuring the Windows build failed"; return 1; }
+  elif ! grep -q '^ZT_XLSX_DIR' "$ZT_WIN_BUILD/CMakeCache.txt"; then
+    # A build folder configured before the exports needed the workbook writer.
+    zt_step "configuring" "$log" cmake -S "$ZT_ROOT" -B "$ZT_WIN_BUILD" -DZT_XLSX_DIR="$ZT_WIN_XLSX" || {
       cat "$log" >&2; zt_log "configuring the Windows build failed"; return 1; }
   fi
   zt_note "cross-building for Windows with $jobs jobs; the compiler's output goes to build-windows.log"
@@ -163,6 +213,21 @@ zt_win_notices() {
     echo "  (apt-get source mariadb=$src).  GNU Lesser General Public License 2.1:"
     echo "  COPYING-libmariadb.txt beside this file holds its text.  You may replace"
     echo "  libmariadb.dll with another build of the same library."
+    echo
+    echo "libxlsxwriter (linked into Kelmora.exe)"
+    echo "  The library Kelmora writes Excel workbooks with, built for Windows as a static"
+    echo "  library from Debian's source package libxlsxwriter $(cat "$ZT_WIN_XLSX/version" 2>/dev/null || echo unknown)"
+    echo "  (apt-get source libxlsxwriter).  FreeBSD (2-clause) licence; it carries minizip"
+    echo "  (zlib licence), tmpfileplus (Mozilla Public License 2.0), an MD5 implementation"
+    echo "  (public domain) and others: LICENSE-libxlsxwriter.txt beside this file holds"
+    echo "  the texts."
+    echo
+    echo "zlib (linked into Kelmora.exe)"
+    echo "  The compression library, from Debian's package libz-mingw-w64-dev"
+    echo "  $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev 2>/dev/null || echo unknown); zlib licence:"
+    echo
+    awk 'prev == "" && /^License: Zlib$/ { p = 1; next } p && /^$/ { p = 0 } p { print } { prev = $0 }' \
+        /usr/share/doc/libz-mingw-w64-dev/copyright 2>/dev/null | sed 's/^ \.$//; s/^/  /'
     echo
     for d in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
       p=$(readlink -f "$ZT_WIN_BUILD/$d")
@@ -219,6 +284,7 @@ zt_win_package() {
   sed 's/$/\r/' "$ZT_ROOT/tools/windows/config.ini" >"$stage/config.ini"
   { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$ZT_ROOT/tools/windows/README-Windows.txt"; } >"$stage/README-Windows.txt"
   [ -f "$ZT_WIN_MARIADB/COPYING.LIB" ] && sed 's/$/\r/' "$ZT_WIN_MARIADB/COPYING.LIB" >"$stage/COPYING-libmariadb.txt"
+  [ -f "$ZT_WIN_XLSX/License.txt" ] && sed 's/$/\r/' "$ZT_WIN_XLSX/License.txt" >"$stage/LICENSE-libxlsxwriter.txt"
   zt_win_notices "$stage/THIRD-PARTY-NOTICES.txt"
   # Names are stored in UTF-8 with the zip format's UTF-8 flag, so that
   # Windows shows "自动更新.exe" whatever its code page.

@@ -16,7 +16,7 @@ zt_note() {
 # Debian packages the project needs to build, run and test.
 ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
  wine wine64 libwine-dev wine64-tools
- mariadb-server mariadb-client libmariadb-dev
+ mariadb-server mariadb-client libmariadb-dev libxlsxwriter-dev unzip
  xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3 openssl
  galera-4 rsync iproute2"
 
@@ -259,9 +259,24 @@ zt_db_start() {
     --pid-file="$dir/mariadbd.pid" --log-error="$dir/error.log" $extra >/dev/null 2>&1 &
   ZT_DB_PID=$!
   # A server that was killed recovers its tables first: allow a minute.
+  # setsid forks when its caller leads a process group (a shell started
+  # with job control, or by Wine for a Windows program): the server then
+  # runs under another PID, found in its PID file; its launcher is given
+  # two seconds to be followed before it counts as failed.
+  local pid gone=0
   for _ in $(seq 1 600); do
-    zt_db_ping "$dir" && return 0
-    zt_pid_alive "$ZT_DB_PID" || break
+    if zt_db_ping "$dir"; then
+      pid=$(zt_db_pid "$dir") && ZT_DB_PID=$pid
+      return 0
+    fi
+    if ! zt_pid_alive "$ZT_DB_PID"; then
+      if pid=$(zt_db_pid "$dir"); then
+        ZT_DB_PID=$pid
+      else
+        gone=$((gone + 1))
+        [ "$gone" -ge 20 ] && break
+      fi
+    fi
     sleep 0.1
   done
   tail -20 "$dir/error.log" >&2; zt_log "database server did not start"; return 1

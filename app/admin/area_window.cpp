@@ -434,6 +434,7 @@ void CmdUrbanAdd(ZT_MODWIN* w, void*, const void*)
     HTREEITEM h = DictTree_Add(w->hTree, hCity, Name(u->szUrban).c_str(), u->iOrdinal);
     Expand(w, hCity);
     Select(w, h);                            // the new urban area, with its (no) districts
+    Frame_AreasChanged();
 }
 
 void CmdUrbanModify(ZT_MODWIN* w, void*, const void*)
@@ -453,6 +454,7 @@ void CmdUrbanModify(ZT_MODWIN* w, void*, const void*)
         return;
     *u = e.urban;
     DictTree_SetText(w->hTree, AreaWindow_Item(w, u->iOrdinal), Name(u->szUrban).c_str());
+    Frame_AreasChanged();
 }
 
 int DeleteUrbanTask(ZT_MODWIN* w, void* u)
@@ -475,6 +477,7 @@ void CmdUrbanDelete(ZT_MODWIN* w, void*, const void*)
     st->pUrban = nullptr;
     AreaCache_RemoveUrban(w->p, key);
     RemoveItem(w, AreaWindow_Item(w, key));
+    Frame_AreasChanged();
 }
 
 BOOL Merge(URBAN_MERGE* m, HWND hDlg)

@@ -1,6 +1,7 @@
 #include "app/admin/recycle_caches.h"
 #include "app/admin/estate_list.h"
 #include "app/shell/caches.h"
+#include "app/shell/frame.h"
 
 #include <cstring>
 
@@ -104,6 +105,7 @@ BOOL RecyCaches_Put(tagZT_Main_Param* p, const RECY_RESTORED* r)
                 p->pUrban[i] = r->urban;
                 p->nUrban++;
                 p->nUrbanSpare--;
+                Frame_AreasChanged();
                 return TRUE;
             }
         return FALSE;

@@ -164,12 +164,13 @@ static void Save(HWND hDlg, FOLLOW_DLG* s)
         rem.iBr = br;
         rem.iEmp = emp;
     }
-    // The two inserts run on a worker behind the busy dialog: the dialog's
-    // thread never waits on the server.
+    // The follow-up and its reminder are one change, stored whole or not
+    // at all (the data library tells the user which), on a worker behind
+    // the busy dialog: the dialog's thread never waits on the server.
     int written = Block_RunTask(hDlg, p, [&]() {
-        if (FD_Ist_Follow(op, &f) != 1)
+        if (FD_Ist_FollowRemind(op, &f, remind ? &rem : nullptr) != 1)
             return 0;                            // the data library has logged why
-        return remind && FD_Ist_Remind(op, &rem) == 1 ? 2 : 1;
+        return remind ? 2 : 1;
     });
     if (!written)
         return;

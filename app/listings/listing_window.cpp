@@ -4,6 +4,8 @@
 #include "app/listings/listing_filter.h"
 #include "app/shell/blocks.h"
 #include "app/shell/caches.h"
+#include "app/shell/frame.h"
+#include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "app/resources/toolbar_images.h"
 #include "common/date.h"
@@ -88,8 +90,16 @@ static void ExpandPanel(ZT_MODWIN* w)
 }
 
 // The panel's buttons: "查找" is the window's refresh, "清空" and "更多".
+static void RefillUrbans(ZT_MODWIN* w);
+
 static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
+    static const UINT areasChanged = RegisterWindowMessageA(ZT_AREAS_CHANGED_MSG);
+    if (msg == areasChanged) {
+        if (ZT_MODWIN* w = ListingWindow_Of(GetParent(hDlg)))
+            RefillUrbans(w);
+        return TRUE;
+    }
     if (msg != WM_COMMAND)
         return msg == WM_INITDIALOG;
     ZT_MODWIN* w = ListingWindow_Of(GetParent(hDlg));
@@ -106,13 +116,35 @@ static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
     return TRUE;
 }
 
-// The urban areas of the shared cache and the parameter lists.
-static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
+// The urban areas of the shared cache.
+static void FillUrbans(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
 {
     HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
     for (int i = 0; hUrban && p->pUrban && i < Cache_UrbanSlots(p); i++)
         if (p->pUrban[i].iOrdinal)
             SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pUrban[i].szUrban));
+}
+
+// The urban list filled again after a change of the shared cache; what the
+// box shows (typed or chosen) stays.
+static void RefillUrbans(ZT_MODWIN* w)
+{
+    const LISTING_DESC* ld = ListingWindow_Desc(w);
+    HWND hPanel = ListingWindow_State(w)->hPanel;
+    HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
+    if (!hUrban)
+        return;
+    char text[ZTCB_MAX_TEXT + 1] = "";
+    GetWindowTextA(hUrban, text, sizeof(text));
+    SendMessageA(hUrban, CB_RESETCONTENT, 0, 0);
+    FillUrbans(ld, hPanel, w->p);
+    SetWindowTextA(hUrban, text);
+}
+
+// The urban areas of the shared cache and the parameter lists.
+static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
+{
+    FillUrbans(ld, hPanel, p);
     for (int l = 0; p->pArgcValue && l < ld->nLists; l++) {
         const LISTING_LIST& list = ld->lists[l];
         const tagARGC* name = nullptr;

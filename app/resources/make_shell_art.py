@@ -387,6 +387,25 @@ def g_merge(c):
 
 # ---- Badges (lower right) ---------------------------------------------------------------------
 
+def g_sheet(c):
+    # A workbook page: a green title row over a ruled table.
+    rect(c, 1, 0, 12, 15, PAPER, INK)
+    rect(c, 2, 1, 10, 3, (70, 160, 90))
+    for y in (6, 9, 12):
+        hline(c, 2, 11, y, STONE)
+    for x in (5, 8):
+        vline(c, x, 4, 13, STONE)
+
+
+def b_out(c):
+    # An arrow leaving the page to the right.
+    halo(c, 8, 6, 8, 7)
+    hline(c, 9, 13, 9, BLUE)
+    hline(c, 9, 13, 10, BLUE_DARK)
+    for i in range(3):
+        vline(c, 12 + i, 7 + i, 12 - i, BLUE)
+
+
 def halo(c, x0, y0, w, h):
     rect(c, x0, y0, w, h, WHITE)
 
@@ -513,6 +532,7 @@ IMAGES = [
     ("PREV", "previous record", lambda c: g_nav(c, "prev")),
     ("NEXT", "next record", lambda c: g_nav(c, "next")),
     ("LAST", "last record", lambda c: g_nav(c, "last")),
+    ("EXPORT", "export the list (导出)", both(g_sheet, b_out)),
 ]
 
 TILE_W, TILE_H = 16, 15

@@ -67,9 +67,11 @@
 // Each module window has its own commands; several numbers mean different
 // things in different windows (40066 deletes a house in the house list and
 // adds a district in the area window), so every module names its own and no
-// table of commands spans modules.  18 and 19 are shared by every module.
+// table of commands spans modules.  18, 19 and 40300 are shared by every
+// module.
 #define ID_MODULE_EXIT          18      // "退出": close the window
 #define ID_MODULE_REFRESH       19      // "刷新": load again
+#define ID_MODULE_EXPORT        40300   // "导出…": the grid's rows into a workbook or CSV file
 
 // House list.
 #define ID_HOUSE_ALL            40153   // "全部" (drop-down "全部房源")
@@ -167,6 +169,12 @@
 // ---- Dialogs and their controls -----------------------------------------------------
 #define IDD_PROGRESS            111
 #define IDC_PROGRESS_TEXT       1000
+
+// The progress of an export (export.rc).
+#define IDD_EXPORT              2200
+#define IDC_EXPORT_TEXT         2201
+#define IDC_EXPORT_BAR          2202
+#define IDC_EXPORT_COUNT        2203
 
 #define IDD_LOGIN               180
 #define IDD_CHANGE_PWD          169

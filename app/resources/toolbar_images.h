@@ -54,7 +54,8 @@ enum ZT_TOOLBAR_IMAGE {
     ZTIMG_PREV           = 46,   // previous record
     ZTIMG_NEXT           = 47,   // next record
     ZTIMG_LAST           = 48,   // last record
-    ZTIMG_COUNT = 49
+    ZTIMG_EXPORT         = 49,   // export the list (导出)
+    ZTIMG_COUNT = 50
 };
 
 #define ZTIMG_WIDTH  16

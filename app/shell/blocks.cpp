@@ -304,29 +304,31 @@ BOOL Block_ConfirmDelete(HWND hOwner)
 }
 
 // ---- Busy dialog ----------------------------------------------------------------------------
+// A task runs on a thread of its own while the window thread goes on
+// answering its messages (painting, timers, what other threads send it) in
+// the loop below.  Meanwhile the owner's top-level window is disabled and
+// every keystroke and mouse message meant for it or its children is
+// dropped, so the user can do nothing there while the task runs.  The
+// dialog "数据查询...." appears only when the task is still running after
+// ZT_BUSY_DELAY_MS: most loads are over before then and never create it.
 
 struct ZT_BUSY_RUN {
     tagZT_Main_Param* p;
-    HANDLE hThread;
+    HWND hRoot;          // the top-level window whose input is held
+    BOOL bEnable;        // it was enabled before: it is enabled again after
+    HWND hDlg;           // the busy dialog once it stands
+    BOOL bClosed;        // the task has said it is done (WM_CLOSE)
 };
 
 static INT_PTR CALLBACK BusyDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_INITDIALOG: {
-        ZT_BUSY_RUN* run = reinterpret_cast<ZT_BUSY_RUN*>(lParam);
-        tagZT_Main_Param* p = run->p;
+    case WM_INITDIALOG:
         SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
         SetDlgItemTextA(hDlg, IDC_PROGRESS_TEXT, "数据查询....");
-        p->hBusyDlg = hDlg;
         // Only the task closes it: the close box is greyed.
         EnableMenuItem(GetSystemMenu(hDlg, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
-        DWORD tid;
-        run->hThread = CreateThread(NULL, 0, p->pfnBusy, p->pBusyArg, 0, &tid);
-        if (!run->hThread)
-            EndDialog(hDlg, 0);
         return TRUE;
-    }
     case WM_SYSCOMMAND:
         // Alt+F4, the close box and the system menu ask with SC_CLOSE; only
         // the task's own WM_CLOSE ends the dialog.
@@ -335,9 +337,14 @@ static INT_PTR CALLBACK BusyDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM l
             return TRUE;
         }
         break;
-    case WM_CLOSE:
-        EndDialog(hDlg, 1);
+    case WM_CLOSE: {
+        // The task is done: the dialog goes now, the caller still waits for
+        // the task's thread to end.
+        ZT_BUSY_RUN* run = reinterpret_cast<ZT_BUSY_RUN*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+        if (run)
+            run->bClosed = TRUE;
         return TRUE;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL)
             return TRUE;                     // the task cannot be abandoned (Esc, Cancel)
@@ -346,43 +353,132 @@ static INT_PTR CALLBACK BusyDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM l
     return FALSE;
 }
 
+// Whether a message is the user's input to the held window (or one of its
+// children): such messages are dropped while a task runs.
+static BOOL IsHeldInput(const MSG& m, HWND hRoot)
+{
+    BOOL input = (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) ||
+                 (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
+                 (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCXBUTTONDBLCLK) ||
+                 m.message == WM_NCMOUSEHOVER || m.message == WM_NCMOUSELEAVE;
+    return input && hRoot && m.hwnd && (m.hwnd == hRoot || IsChild(hRoot, m.hwnd));
+}
+
+static void ShowBusyDialog(HWND hOwner, ZT_BUSY_RUN* run)
+{
+    run->hDlg = CreateDialogParamA(run->p->hInst, MAKEINTRESOURCEA(IDD_PROGRESS), hOwner, BusyDlgProc,
+                                   reinterpret_cast<LPARAM>(run));
+    run->p->hBusyDlg = run->hDlg;
+    if (run->hDlg) {
+        ShowWindow(run->hDlg, SW_SHOW);
+        UpdateWindow(run->hDlg);
+    }
+}
+
+static void CloseBusyDialog(ZT_BUSY_RUN* run)
+{
+    if (!run->hDlg)
+        return;
+    // The owner is active again before the dialog goes, as when a modal
+    // dialog ends, so the activation returns to it.
+    if (run->bEnable)
+        EnableWindow(run->hRoot, TRUE);
+    DestroyWindow(run->hDlg);
+    run->hDlg = nullptr;
+    run->p->hBusyDlg = nullptr;
+}
+
+// Answers the thread's messages until hThread has ended, holding the
+// user's input to run->hRoot; the dialog appears after the delay.  A
+// WM_QUIT taken meanwhile is posted again afterwards.
+static void PumpUntilDone(HWND hOwner, ZT_BUSY_RUN* run, HANDLE hThread)
+{
+    DWORD start = GetTickCount();
+    BOOL quit = FALSE;
+    WPARAM quitCode = 0;
+    for (;;) {
+        DWORD timeout = INFINITE;
+        if (!run->hDlg && !run->bClosed) {
+            DWORD gone = GetTickCount() - start;
+            timeout = gone >= ZT_BUSY_DELAY_MS ? 0 : ZT_BUSY_DELAY_MS - gone;
+        }
+        DWORD r = MsgWaitForMultipleObjectsEx(1, &hThread, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (r == WAIT_OBJECT_0)
+            break;
+        if (r == WAIT_TIMEOUT) {
+            ShowBusyDialog(hOwner, run);
+            continue;
+        }
+        if (r != WAIT_OBJECT_0 + 1) {
+            WaitForSingleObject(hThread, INFINITE);     // cannot wait for messages: just the task
+            break;
+        }
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) {
+                quit = TRUE;
+                quitCode = m.wParam;
+                continue;
+            }
+            if (IsHeldInput(m, run->hRoot))
+                continue;
+            if (run->hDlg && IsDialogMessageA(run->hDlg, &m))
+                continue;
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        if (run->bClosed)
+            CloseBusyDialog(run);
+    }
+    if (quit)
+        PostQuitMessage(static_cast<int>(quitCode));
+}
+
 BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOID pArg)
 {
     if (!p || !pfnTask)
         return FALSE;
-    // A busy dialog inside another keeps the outer slot for afterwards.
+    // A busy run inside another keeps the outer slot for afterwards.
     HWND oldDlg = p->hBusyDlg, oldOwner = p->hBusyOwner;
     ZT_BUSY_PROC oldProc = p->pfnBusy;
     LPVOID oldArg = p->pBusyArg;
+    p->hBusyDlg = nullptr;
     p->hBusyOwner = hOwner;
     p->pfnBusy = pfnTask;
     p->pBusyArg = pArg;
 
-    ZT_BUSY_RUN run = {p, NULL};
-    DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_PROGRESS), hOwner, BusyDlgProc,
-                    reinterpret_cast<LPARAM>(&run));
-    BOOL ran = run.hThread != NULL;
-    if (run.hThread) {
-        // The task's last act is WM_CLOSE; wait for its thread to end so that
-        // it no longer uses the connection, answering only sent messages.
-        for (;;) {
-            DWORD r = MsgWaitForMultipleObjects(1, &run.hThread, FALSE, INFINITE, QS_SENDMESSAGE);
-            if (r != WAIT_OBJECT_0 + 1)
-                break;
-            MSG m;
-            PeekMessageA(&m, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-        CloseHandle(run.hThread);
+    // The owner's window takes no input while the task runs: disabled (as a
+    // modal dialog disables it) when it was enabled.
+    ZT_BUSY_RUN run = {p, nullptr, FALSE, nullptr, FALSE};
+    run.hRoot = hOwner && IsWindow(hOwner) ? GetAncestor(hOwner, GA_ROOT) : nullptr;
+    run.bEnable = run.hRoot && IsWindowEnabled(run.hRoot);
+    HWND hFocus = GetFocus();
+    if (run.bEnable)
+        EnableWindow(run.hRoot, FALSE);
+
+    DWORD tid;
+    HANDLE hThread = CreateThread(nullptr, 0, pfnTask, pArg, 0, &tid);
+    if (hThread) {
+        PumpUntilDone(hOwner, &run, hThread);
+        CloseHandle(hThread);
+    }
+    BOOL bShown = run.hDlg != nullptr || run.bClosed;
+    CloseBusyDialog(&run);
+    if (run.bEnable) {
+        EnableWindow(run.hRoot, TRUE);
+        // Back where the user was, once the dialog had taken the focus.
+        if (bShown && hFocus && IsWindow(hFocus) && (hFocus == run.hRoot || IsChild(run.hRoot, hFocus)) &&
+            GetActiveWindow() == run.hRoot)
+            SetFocus(hFocus);
     }
     p->hBusyDlg = oldDlg;
     p->hBusyOwner = oldOwner;
     p->pfnBusy = oldProc;
     p->pBusyArg = oldArg;
-    return ran;
+    return hThread != nullptr;
 }
 
 struct ZT_TASK_RUN {
-    tagZT_Main_Param* p;
     const std::function<int()>* fn;
     int result;
 };
@@ -391,8 +487,6 @@ static DWORD WINAPI TaskProc(LPVOID pv)
 {
     ZT_TASK_RUN* t = static_cast<ZT_TASK_RUN*>(pv);
     t->result = (*t->fn)();
-    if (t->p->hBusyDlg)
-        SendMessageA(t->p->hBusyDlg, WM_CLOSE, 0, 0);
     return 0;
 }
 
@@ -400,7 +494,7 @@ int Block_RunTask(HWND hOwner, tagZT_Main_Param* p, const std::function<int()>& 
 {
     if (!p || !fn)
         return 0;
-    ZT_TASK_RUN t = {p, &fn, 0};
+    ZT_TASK_RUN t = {&fn, 0};
     if (!Block_RunBusy(hOwner, p, TaskProc, &t))
         return 0;
     return t.result;

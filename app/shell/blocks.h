@@ -72,16 +72,25 @@ void Block_MenuItem(HMENU hMenu, int iCommand, BOOL bEnable);
 // user cancelled (the deletion is abandoned).
 BOOL Block_ConfirmDelete(HWND hOwner);
 
-// Busy dialog: runs dialog 111 modally over hOwner showing "数据查询....",
-// starts pfnTask(pArg) on a thread of its own and ends when the task sends
-// WM_CLOSE to p->hBusyDlg.  The user cannot close it: Cancel, Esc, Alt+F4
-// and the close box (SC_CLOSE) do nothing.  Returns after
-// the task's thread has ended: TRUE when the task ran, FALSE when it could
-// not be started.
+// How long a task behind the busy dialog runs before the dialog appears.
+enum { ZT_BUSY_DELAY_MS = 250 };
+
+// Busy dialog: starts pfnTask(pArg) on a thread of its own and returns when
+// that thread has ended.  Meanwhile the window thread goes on answering its
+// messages (painting, timers, messages other threads send it) while the
+// top-level window of hOwner is disabled and the user's keys and mouse
+// messages for it and its children are dropped.  Only when the task still
+// runs after ZT_BUSY_DELAY_MS does dialog 111 appear over hOwner showing
+// "数据查询...." (p->hBusyDlg while it stands); a task that sends it
+// WM_CLOSE takes it away early.  The user cannot close it: Cancel, Esc,
+// Alt+F4 and the close box (SC_CLOSE) do nothing.  A WM_QUIT that arrives
+// meanwhile is posted again afterwards.  TRUE when the task ran, FALSE when
+// it could not be started.
 BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOID pArg);
 
 // Runs fn on a worker thread behind the busy dialog over hOwner (the window
-// thread only pumps the dialog meanwhile) and returns fn's result, or 0 when
-// the worker could not be started.  Every server call a window or dialog
-// makes goes through here or through a module's refresh.
+// thread only answers messages meanwhile, holding the user's input) and
+// returns fn's result, or 0 when the worker could not be started.  Every
+// server call a window or dialog makes goes through here or through a
+// module's refresh.
 int Block_RunTask(HWND hOwner, tagZT_Main_Param* p, const std::function<int()>& fn);

@@ -56,6 +56,19 @@ HWND Frame_FindChild(const char* pszClass)
     return FindWindowExA(g_hClient, NULL, pszClass, NULL);
 }
 
+static BOOL CALLBACK TellAreasChanged(HWND hwnd, LPARAM msg)
+{
+    SendMessageA(hwnd, static_cast<UINT>(msg), 0, 0);
+    return TRUE;
+}
+
+void Frame_AreasChanged()
+{
+    static const UINT msg = RegisterWindowMessageA(ZT_AREAS_CHANGED_MSG);
+    if (g_hClient)
+        EnumChildWindows(g_hClient, TellAreasChanged, static_cast<LPARAM>(msg));
+}
+
 // A maximised child fills the MDI client: its scroll bars would only show
 // an empty range, so they are hidden until a child is restored again.
 static void TidyClientScrollBars()

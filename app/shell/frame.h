@@ -57,6 +57,13 @@ void Frame_ChildChanged();
 // The module window of a class among the MDI client's children, or null.
 HWND Frame_FindChild(const char* pszClass);
 
+// Tells every window inside the open module windows (their filter panels
+// among them) that the shared list of urban areas changed: each is sent the
+// message named ZT_AREAS_CHANGED_MSG (RegisterWindowMessage), so lists
+// filled from it are filled again at once.  Window thread only.
+#define ZT_AREAS_CHANGED_MSG "Kelmora.AreasChanged"
+void Frame_AreasChanged();
+
 // The reminder check the timer starts on a thread of its own with the
 // parameter block.  Null (the default) runs none.  Returns the previous one.
 ZT_BUSY_PROC Frame_SetReminderCheck(ZT_BUSY_PROC pfnCheck);

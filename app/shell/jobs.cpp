@@ -123,6 +123,12 @@ BOOL Job_Pending(const void* owner)
     return FALSE;
 }
 
+int Job_Count()
+{
+    Lock lock;
+    return static_cast<int>(Jobs().jobs.size());
+}
+
 void Job_Settle(const void* owner)
 {
     HWND sink = Sink();

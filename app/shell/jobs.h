@@ -28,6 +28,9 @@ void Job_Start(ZT_JOB* j);
 void Job_Drop(const void* owner);
 // Whether a job of the owner has not yet handed its result back.
 BOOL Job_Pending(const void* owner);
+// How many jobs of any owner have not yet handed their results back (a
+// benchmark waits for the program to be quiet).
+int Job_Count();
 // Window thread: waits until every job of the owner has handed its result
 // back (taken or released), answering messages sent to this thread
 // meanwhile (tests, and lists that must be complete before they are read).

@@ -11,8 +11,8 @@
 // wParam 0, lParam 0 for success, 4 for failure.
 #define WM_STARTUP_DONE (WM_USER + 501)
 
-// The task the "数据查询...." busy dialog runs on a worker thread.  The task
-// sends WM_CLOSE to hBusyDlg when it has finished.
+// The task the "数据查询...." busy dialog runs on a worker thread; the busy
+// run ends when its thread ends (Block_RunBusy).
 typedef DWORD(WINAPI* ZT_BUSY_PROC)(LPVOID pArg);
 
 struct tagZT_Main_Param {
@@ -82,7 +82,8 @@ struct tagZT_Main_Param {
     // Permission words filled by PD_Calc (phase 2), in block order.
     uint32_t W1, W2, W3, W4, W5, W6, W7, W8, W9, W10, W11, W12, W13, W14, W15, W16, W17;
 
-    // Busy-dialog slot: the dialog while it runs, and its task.
+    // Busy-dialog slot: the dialog while it stands (null until a task has
+    // run ZT_BUSY_DELAY_MS), and the owner and task of the run.
     HWND hBusyDlg;
     HWND hBusyOwner;
     ZT_BUSY_PROC pfnBusy;

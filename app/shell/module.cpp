@@ -3,6 +3,7 @@
 // placeholder of a module not built yet.
 #include "app/shell/module.h"
 #include "app/shell/caches.h"
+#include "app/shell/export.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
@@ -263,6 +264,20 @@ static int RunBehindBusy(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
     return result;
 }
 
+int Module_RunMarked(ZT_MODWIN* w, const std::function<int()>& fn)
+{
+    if (!w || !fn || w->bBusy)
+        return 0;
+    w->bBusy = TRUE;
+    int result = fn();
+    w->bBusy = FALSE;
+    if (w->bGone) {
+        Release(w);
+        return -1;
+    }
+    return result;
+}
+
 int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
 {
     if (!w || !fn)
@@ -270,14 +285,19 @@ int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
     return RunBehindBusy(w, fn, arg);
 }
 
-static int LoadTask(ZT_MODWIN* w, void*)
+// The grid lets go of the rows before their block is released.
+static void ClearRecords(ZT_MODWIN* w)
 {
     SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
     if (w->rs.pBlock && w->d->pfnFree)
         w->d->pfnFree(w->rs.pBlock);
     memset(&w->rs, 0, sizeof(w->rs));
     w->nListed = 0;
+}
 
+// The worker's part of a refresh: the load and the grid fill.
+static int LoadTask(ZT_MODWIN* w, void*)
+{
     ZT_RECSET rs = {nullptr, 0, 0};
     BOOL ok = w->d->pfnLoad(w, &rs) && rs.pBlock;
     if (ok) {
@@ -288,7 +308,6 @@ static int LoadTask(ZT_MODWIN* w, void*)
     } else if (rs.pBlock && w->d->pfnFree) {
         w->d->pfnFree(rs.pBlock);
     }
-    ShowCount(w);
     return ok ? 1 : 0;
 }
 
@@ -298,9 +317,13 @@ BOOL Module_Refresh(ZT_MODWIN* w)
         return FALSE;
     if (w->d->pfnFilter && !w->d->pfnFilter(w))
         return FALSE;                        // the panel was refused: nothing loads
+    // What the window thread can do itself it does before and after the
+    // worker's load, so the worker hands over as little as it can.
+    ClearRecords(w);
     int r = RunBehindBusy(w, LoadTask, nullptr);
     if (r < 0)
         return FALSE;                        // released meanwhile
+    ShowCount(w);
     w->bLoaded = r == 1;
     return w->bLoaded;
 }
@@ -486,12 +509,40 @@ static void CloseWindow(ZT_MODWIN* w)
         DestroyWindow(w->hwnd);
 }
 
+// The context menu of the grid: the module's popup of menu 120 with "导出…"
+// at its end while it is shown (a module without a popup: "导出…" alone).
+static void ContextMenu(ZT_MODWIN* w)
+{
+    static const char kExport[] = "导出…";
+    HMENU hPopup = w->d->iCtxPopup >= 0 && w->p->hContextMenus ? GetSubMenu(w->p->hContextMenus, w->d->iCtxPopup)
+                                                                 : nullptr;
+    UINT exportFlags = MF_STRING | (May(w, ZT_OP_VIEW) ? MF_ENABLED : MF_GRAYED);
+    if (hPopup) {
+        int n = GetMenuItemCount(hPopup);
+        AppendMenuA(hPopup, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(hPopup, exportFlags, ID_MODULE_EXPORT, kExport);
+        Block_ContextMenu(w->hwnd, w->p, w->d->iCtxPopup);
+        while (GetMenuItemCount(hPopup) > n)
+            RemoveMenu(hPopup, static_cast<UINT>(n), MF_BYPOSITION);
+        return;
+    }
+    HMENU hOwn = CreatePopupMenu();
+    if (!hOwn)
+        return;
+    AppendMenuA(hOwn, exportFlags, ID_MODULE_EXPORT, kExport);
+    POINT pt;
+    GetCursorPos(&pt);
+    SetForegroundWindow(GetAncestor(w->hwnd, GA_ROOT));
+    TrackPopupMenu(hOwn, TPM_LEFTALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, w->hwnd, nullptr);
+    PostMessageA(w->hwnd, WM_NULL, 0, 0);
+    DestroyMenu(hOwn);
+}
+
 static void OnGridNotify(ZT_MODWIN* w, int code)
 {
     switch (code) {
     case GRN_RBUTTONUP:
-        if (w->d->iCtxPopup >= 0)
-            Block_ContextMenu(w->hwnd, w->p, w->d->iCtxPopup);
+        ContextMenu(w);
         break;
     case GRN_DBLCLK:
         if (w->d->iDblClkCmd)
@@ -525,6 +576,10 @@ static BOOL OnCommand(ZT_MODWIN* w, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_MODULE_REFRESH:
         Module_Refresh(w);
+        return TRUE;
+    case ID_MODULE_EXPORT:
+        if (w->hGrid && May(w, ZT_OP_VIEW))    // the right is checked here, not only by the button
+            Export_Module(w);
         return TRUE;
     }
     return FALSE;

@@ -20,15 +20,20 @@
 //   - a tree left of the grid behind a splitter the user drags;
 //   - adding a record into the first free slot (key 0) of the block and
 //     deleting the selected record with confirmation (zeroed slot);
+//   - "导出…" (ID_MODULE_EXPORT, export.h): the grid's rows as shown into
+//     a workbook or CSV file, from the toolbar (a row of ZT_TB_CLOSING) and
+//     from the context menu of every grid, for whoever may open the module;
 //   - a module not built yet (a descriptor without toolbar and columns)
 //     opens as a placeholder showing its caption.
 #pragma once
 #include "app/shell/blocks.h"
 #include "app/shell/caches.h"
+#include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 struct ZT_MODWIN;
@@ -74,10 +79,11 @@ struct ZT_TBDEF {
     int iPopup = -1;
 };
 // Rows of a toolbar table: a separator, and the buttons a module window's
-// toolbar closes with ("刷新", "退出" and the record count box).
+// toolbar closes with ("导出", "刷新", "退出" and the record count box).
 #define ZT_TB_SEP {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT}
 #define ZT_TB_CLOSING                                                                                     \
-    {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT}, {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT}, \
+    {ID_MODULE_EXPORT, ZTIMG_EXPORT, "导出", 0, ZT_OP_VIEW},                                              \
+        {ID_MODULE_REFRESH, ZTIMG_REFRESH, "刷新", 0, ZT_NO_RIGHT}, {ID_MODULE_EXIT, ZTIMG_EXIT, "退出", 0, ZT_NO_RIGHT}, \
         ZT_TB_SEP, {ZT_TB_COUNT, 60, nullptr, 0, ZT_NO_RIGHT}
 
 // One command of the window.  With ZT_CMD_NEEDSEL the command runs only with
@@ -106,7 +112,9 @@ struct ZT_CMDDEF {
 #define ZT_COL_AGENT(width, branch, employee) ZT_COL_LOOKUP("部门", width, 0, branch), ZT_COL_LOOKUP("员工", width, 0, employee)
 
 // Commands every module window shares (app/resources/resource.h):
-// ID_MODULE_EXIT (18) closes the window, ID_MODULE_REFRESH (19) loads again.
+// ID_MODULE_EXIT (18) closes the window, ID_MODULE_REFRESH (19) loads again,
+// ID_MODULE_EXPORT (40300) exports the grid (for a user the module's
+// ZT_OP_VIEW allows; the context menu of a grid ends with it).
 
 struct ZT_MODULE_DESC {
     const char* pszClass;         // "ZT_CHILD_..."
@@ -242,6 +250,13 @@ void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void* pArg);
 // (a worker of the window is already running); -1 when the window was
 // closed meanwhile and has been released: w must not be touched again.
 int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN* w, void* arg), void* arg);
+// Runs fn on the window thread with the window marked busy (as while a
+// worker loads it), for work that runs its own message loop while a worker
+// reads the window's records (an export): refreshes and deletions wait
+// meanwhile.  Returns fn's result; 0 when it did not run (a worker of the
+// window is running); -1 when the window was closed meanwhile and has been
+// released: w must not be touched again.
+int Module_RunMarked(ZT_MODWIN* w, const std::function<int()>& fn);
 // Places the toolbar, the tree, the module's controls (pfnLayout) and the
 // grid again, e.g. after a panel was expanded.
 void Module_Layout(ZT_MODWIN* w);

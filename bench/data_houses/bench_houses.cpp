@@ -3,12 +3,10 @@
 // library in the same run; then a typical filtered load.
 #include "data/ZTData.h"
 #include "db/dbtool.h"
-#include "cipher/cipher.h"
 #include "tests/support/test_support.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,24 +52,6 @@ static size_t BareFetch(MYSQL* c, const char* sql)
     return bytes ? rows : 0;
 }
 
-// A connection of the bare client library made like the library's own:
-// TCP to 127.0.0.1 with the program account, gbk, the same client flags.
-static MYSQL* BareConnection()
-{
-    tagZT_SQL_MATION* m = TestDb_Settings();
-    char pwd[257];
-    memcpy(pwd, m->szPwd, sizeof pwd);
-    CipherPwd(".", pwd, CIPHER_DECODE);
-    MYSQL* c = mysql_init(nullptr);
-    mysql_options(c, MYSQL_SET_CHARSET_NAME, "gbk");
-    if (!mysql_real_connect(c, m->szHost, m->szUser, pwd, m->szDatabase, (unsigned int)m->iPort, nullptr,
-                            CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS)) {
-        fprintf(stderr, "bare connection: %s\n", mysql_error(c));
-        return nullptr;
-    }
-    return c;
-}
-
 int main()
 {
     ZTData_SetMessageBoxHook(TestBoxes_Hook());
@@ -93,7 +73,7 @@ int main()
 
     unsigned char remind[2] = {7, 30};
     const int reps = 15;
-    MYSQL* c = BareConnection();
+    MYSQL* c = TestDb_BareConnection();   // the library's transport and options
     if (!c)
         return 1;
     int n = 0, expiring = 0;

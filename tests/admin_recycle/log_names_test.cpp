@@ -32,6 +32,7 @@ TEST(LogNames, EveryStoredActionAndTypeHasItsOperationName)
         {3, 10, "参数增加"}, {2, 10, "参数修改"}, {1, 10, "参数删除"},
         {5, 0, "回收站还原"}, {5, 8, "回收站还原"}, {6, 1, "回收站删除"}, {6, 2, "回收站删除"},
         {7, 0, "回收站清空"}, {7, 6, "回收站清空"},
+        {9, 0, "列表导出"}, {9, 16, "列表导出"},
     };
     for (const Row& r : rows) {
         ASSERT_NE(Log_OperationName(r.act, r.type), nullptr) << r.act << "/" << r.type;
@@ -53,9 +54,9 @@ TEST(LogNames, EveryStoredActionAndTypeHasItsOperationName)
     EXPECT_EQ(Log_OperationName(3, 11), nullptr);
     EXPECT_STREQ(Log_OperationText(3, 11), "动作 3 / 对象 11");
     EXPECT_STREQ(Log_OperationText(1, 12), "动作 1 / 对象 12");
-    EXPECT_STREQ(Log_OperationText(9, 3), "动作 9 / 对象 3");
+    EXPECT_STREQ(Log_OperationText(10, 3), "动作 10 / 对象 3");
     EXPECT_STREQ(Log_OperationText(0, -7), "动作 0 / 对象 -7");
-    EXPECT_EQ(Log_OperationText(9, 3), Log_OperationText(9, 3)) << "one text per pair, kept";
+    EXPECT_EQ(Log_OperationText(10, 3), Log_OperationText(10, 3)) << "one text per pair, kept";
 
     // The kinds: named, offered by the kind box, and found back by name.
     EXPECT_STREQ(Log_ObjectText(0), "房源");
@@ -64,7 +65,8 @@ TEST(LogNames, EveryStoredActionAndTypeHasItsOperationName)
     EXPECT_STREQ(Log_ObjectText(40), "对象 40");
     int n = 0;
     const int* kinds = Log_ObjectTypes(&n);
-    EXPECT_EQ(n, 15);
+    EXPECT_EQ(n, 17);
+    EXPECT_STREQ(Log_ObjectText(16), "回收站");
     for (int i = 0; i < n; i++)
         EXPECT_EQ(Log_ObjectType(Log_ObjectName(kinds[i])), kinds[i]);
     EXPECT_EQ(Log_ObjectType("跟进"), -1);

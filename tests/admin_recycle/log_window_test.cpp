@@ -22,7 +22,7 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
     TestDb_Exec("insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd) values "
                 "(3, 3, 501, 2, '一店', '2020-01-05 10:00:00'),"
                 "(2, 0, 502, 2, '12@,@3@,@502@,@89.50@,@出售@,@张先生@,@Xk29@,@王女士@,@Qq81', '2020-01-06 23:30:00'),"
-                "(9, 3, 503, 2, '?', '2020-01-06 12:00:00'),"
+                "(10, 3, 503, 2, '?', '2020-01-06 12:00:00'),"
                 "(1, 1, 504, 2, '求购', '2020-01-07 08:00:00')");
     long long all = TestDb_Count("t_log");
     HWND log = Open(IDM_LOG, ZT_CLASS_CHILD_LOG);
@@ -52,7 +52,7 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
     EXPECT_EQ(Cell(w->hGrid, first, 6), Cache_EmployeeName(&g_ZTMain, 2));
     const void* odd = SelectWhere(w->hGrid, [](const void* r) { return Log(r)->iObjID == 503; });
     ASSERT_NE(odd, nullptr);
-    EXPECT_EQ(Cell(w->hGrid, odd, 0), "动作 9 / 对象 3");
+    EXPECT_EQ(Cell(w->hGrid, odd, 0), "动作 10 / 对象 3");
 
     // A name nobody has finds nothing.
     find(HostileText().c_str(), "2020-01-05", "2020-01-06");

@@ -4,6 +4,7 @@
 // texts.
 #include "tests/data_listings/listings_support.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -149,6 +150,23 @@ TEST_F(Clients, LoadFillsRangesAndOrdersByFollowUp)
     ASSERT_NE(nullptr, FD_Sct_Cli(1, &p, &n, " szCliTel = '3' ", 1));
     ASSERT_EQ(1, n);
     EXPECT_EQ(c.iOrdinal, p[0].iOrdinal);
+    Mem_Free_Cli(p);
+}
+
+TEST_F(Clients, RangesOfExtremeBoundsAreWrittenWholeOrCutToTheirField)
+{
+    tagCLIENT a = NewClient("1", "");
+    ASSERT_EQ(1, FD_Ist_Cli(1, &a));
+    TestDb_Exec("update t_client set iMinBuy = -5, iMaxBuy = 2147483647, iMinRoom = -2147483648, iMaxRoom = 2147483647,"
+                " iMinArea = 0, iMaxArea = 0 where iOrdinal = " + std::to_string(a.iOrdinal));
+    tagCLIENT* p = nullptr;
+    int n = 0;
+    ASSERT_NE(nullptr, FD_Sct_Cli(1, &p, &n, "", 0));
+    ASSERT_EQ(1, n);
+    // "-2147483648-2147483647" does not fit the room range's 14 bytes.
+    EXPECT_STREQ("-5-2147483647", p[0].szPurchaseRange);
+    EXPECT_STREQ("0-0", p[0].szAreaRange);
+    EXPECT_STREQ("-2147483648-2", p[0].szRoomRange);
     Mem_Free_Cli(p);
 }
 

@@ -3,7 +3,10 @@
 #include "app/shell/blocks.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -549,6 +552,197 @@ TEST_F(BlocksTest, BusyDialogClosesOnlyWhenItsTaskIsDone)
     EXPECT_TRUE(g_attempts.afterSysClose);
     EXPECT_FALSE(IsWindow(g_attempts.dlg));
     EXPECT_TRUE(IsWindowEnabled(host));
+}
+
+// ---- The delay before the busy dialog -----------------------------------------------------------
+
+// Dialogs ("#32770") this thread makes while the hook is set.
+int g_dialogsMade = 0;
+HHOOK g_cbt = nullptr;
+
+LRESULT CALLBACK CountDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char cls[16] = "";
+        GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls));
+        if (strcmp(cls, "#32770") == 0)
+            g_dialogsMade++;
+    }
+    return CallNextHookEx(g_cbt, code, wParam, lParam);
+}
+
+struct DialogCounter {
+    DialogCounter()
+    {
+        g_dialogsMade = 0;
+        g_cbt = SetWindowsHookExA(WH_CBT, CountDialogs, nullptr, GetCurrentThreadId());
+    }
+    ~DialogCounter() { UnhookWindowsHookEx(g_cbt); }
+};
+
+// Input for the host posted as the user's keys and clicks would arrive.
+void PostUserInput(HWND edit, HWND button)
+{
+    PostMessageA(edit, WM_KEYDOWN, 'Q', 0);
+    PostMessageA(edit, WM_CHAR, 'q', 0);
+    PostMessageA(edit, WM_KEYUP, 'Q', 0);
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+// Keys typed and a click at pt on the real keyboard and mouse, from any
+// thread (letters only).
+void RealInput(const char* keys, POINT pt)
+{
+    std::vector<INPUT> in;
+    for (const char* k = keys; *k; ++k)
+        for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+            INPUT i;
+            memset(&i, 0, sizeof i);
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = static_cast<WORD>(*k - 'a' + 'A');
+            i.ki.dwFlags = up;
+            in.push_back(i);
+        }
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    for (DWORD f : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        INPUT i;
+        memset(&i, 0, sizeof i);
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (pt.x * 65536 + w - 1) / w;
+        i.mi.dy = (pt.y * 65536 + h - 1) / h;
+        i.mi.dwFlags = f | MOUSEEVENTF_ABSOLUTE;
+        in.push_back(i);
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+TEST_F(BlocksTest, AShortTaskMakesNoDialogAndTheWindowTakesNoInputUntilItIsDone)
+{
+    HWND edit = Ui_Child(host, "EDIT", WS_BORDER, 10, 10, 200, 24, 501);
+    HWND button = Ui_Child(host, "BUTTON", BS_PUSHBUTTON, 10, 50, 120, 28, 502, "按钮");
+    SetFocus(edit);
+    Ui_Pump(30);
+    DialogCounter dialogs;
+    bool enabledMeanwhile = true;
+    HWND dlgMeanwhile = reinterpret_cast<HWND>(1);
+    int r = Block_RunTask(host, &g_ZTMain, [&] {
+        enabledMeanwhile = IsWindowEnabled(host) != FALSE;
+        PostUserInput(edit, button);
+        RealInput("abc", Ui_Centre(button));      // the real keyboard and mouse
+        Sleep(120);                               // the window thread takes what arrived
+        dlgMeanwhile = g_ZTMain.hBusyDlg;
+        return 7;
+    });
+    EXPECT_EQ(r, 7);
+    EXPECT_FALSE(enabledMeanwhile);
+    EXPECT_EQ(dlgMeanwhile, nullptr);
+    EXPECT_EQ(g_dialogsMade, 0);
+    Ui_Pump(60);
+    EXPECT_EQ(Ui_Text(edit), "");                 // nothing typed reached the box
+    EXPECT_EQ(Ui_CountCommand(502, BN_CLICKED), 0);
+    EXPECT_TRUE(IsWindowEnabled(host));
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(g_ZTMain.pfnBusy, nullptr);
+
+    // Afterwards the window takes input as before.
+    Ui_RealType("x");
+    Ui_Pump(60);
+    EXPECT_EQ(Ui_Text(edit), "x");
+    Ui_MouseTo(5, 5);
+}
+
+// What a long task saw of the window thread while it ran.
+struct LongRun {
+    HWND edit = nullptr, button = nullptr;
+    DWORD shownAfter = 0;        // ms until the dialog stood (0: never)
+    HWND dlg = nullptr;
+    std::string text;
+    bool ownerDisabled = false;
+    DWORD slowestAnswer = 0;     // the host's slowest answer to a sent message
+    int answers = 0;
+};
+LongRun g_long;
+int g_ticks = 0;
+
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    g_ticks++;
+}
+
+DWORD WINAPI LongTask(LPVOID)
+{
+    LongRun& l = g_long;
+    DWORD start = GetTickCount();
+    PostUserInput(l.edit, l.button);
+    while (GetTickCount() - start < ZT_BUSY_DELAY_MS + 400) {
+        DWORD a = GetTickCount();
+        DWORD_PTR r = 0;
+        if (SendMessageTimeoutA(l.edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &r)) {
+            l.answers++;
+            l.slowestAnswer = std::max(l.slowestAnswer, GetTickCount() - a);
+        }
+        HWND dlg = g_ZTMain.hBusyDlg;
+        if (!l.shownAfter && dlg && IsWindowVisible(dlg)) {
+            l.shownAfter = GetTickCount() - start;
+            l.dlg = dlg;
+            char buf[64] = "";
+            GetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, buf, sizeof(buf));
+            l.text = buf;
+            l.ownerDisabled = !IsWindowEnabled(GetWindow(dlg, GW_OWNER));
+            PostUserInput(l.edit, l.button);      // with the dialog standing too
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+TEST_F(BlocksTest, ALongTaskShowsTheDialogAfterTheDelayWhileTheWindowThreadKeepsAnswering)
+{
+    g_long = LongRun();
+    g_long.edit = Ui_Child(host, "EDIT", WS_BORDER, 10, 10, 200, 24, 501);
+    g_long.button = Ui_Child(host, "BUTTON", BS_PUSHBUTTON, 10, 50, 120, 28, 502, "按钮");
+    g_ticks = 0;
+    SetTimer(host, 77, 20, CountTick);
+    DialogCounter dialogs;
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(Block_RunBusy(host, &g_ZTMain, LongTask, nullptr));
+    DWORD took = GetTickCount() - start;
+    KillTimer(host, 77);
+
+    EXPECT_GE(g_long.shownAfter, static_cast<DWORD>(ZT_BUSY_DELAY_MS - 20));
+    EXPECT_LT(g_long.shownAfter, static_cast<DWORD>(ZT_BUSY_DELAY_MS + 300));
+    EXPECT_EQ(g_long.text, "数据查询....");
+    EXPECT_TRUE(g_long.ownerDisabled);
+    EXPECT_EQ(g_dialogsMade, 1);
+    EXPECT_FALSE(IsWindow(g_long.dlg));
+    EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(host));
+    // Nothing waited: messages sent to the window thread were answered at
+    // once and its timer kept ticking.
+    EXPECT_GT(g_long.answers, 10);
+    EXPECT_LT(g_long.slowestAnswer, 150u);
+    EXPECT_GT(g_ticks, static_cast<int>(took / 20 / 3));
+    // What the user typed and clicked meanwhile was refused.
+    Ui_Pump(60);
+    EXPECT_EQ(Ui_Text(g_long.edit), "");
+    EXPECT_EQ(Ui_CountCommand(502, BN_CLICKED), 0);
+}
+
+DWORD WINAPI QuitWhileBusy(LPVOID pv)
+{
+    PostThreadMessageA(*static_cast<DWORD*>(pv), WM_QUIT, 5, 0);
+    Sleep(50);
+    return 0;
+}
+
+TEST_F(BlocksTest, AQuitArrivingWhileATaskRunsIsPostedAgainAfterwards)
+{
+    DWORD me = GetCurrentThreadId();
+    EXPECT_TRUE(Block_RunBusy(host, &g_ZTMain, QuitWhileBusy, &me));
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 5u);
 }
 
 }  // namespace

@@ -110,6 +110,11 @@ TEST(Calendar, StrictAndLenientDaysTodayAndDayNumbers)
     EXPECT_TRUE(Date_DayNumberOf("2026-12-09 08:30:00", &day));
     EXPECT_EQ(day, Date_DayNumber(2026, 12, 9));
     EXPECT_FALSE(Date_DayNumberOf("", &day));
+    EXPECT_TRUE(Date_DayNumberOf("2024-02-29", &day));
+    EXPECT_EQ(day, Date_DayNumber(2024, 2, 29));
+    EXPECT_TRUE(Date_DayNumberOf("2026-1-5", &day));     // typed short forms still read
+    EXPECT_EQ(day, Date_DayNumber(2026, 1, 5));
+    EXPECT_FALSE(Date_DayNumberOf("20xx-01-05", &day));
 
     char today[16];
     Date_Today(today, sizeof(today));

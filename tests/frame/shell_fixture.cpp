@@ -158,3 +158,22 @@ void Shell_ClickButton(HWND hModule, int cmd)
     RECT r = Shell_ButtonRect(hModule, cmd);
     Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
+
+HWND Shell_TwinGrid(HWND hModule, HWND hGrid)
+{
+    HWND twin = Block_Grid(hModule, &g_ZTMain);
+    RECT r;
+    GetWindowRect(hGrid, &r);
+    MapWindowPoints(nullptr, hModule, reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(twin, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    ShowWindow(twin, SW_HIDE);
+    return twin;
+}
+
+void Shell_ShowOnly(HWND hOn, HWND hOff)
+{
+    ShowWindow(hOff, SW_HIDE);
+    ShowWindow(hOn, SW_SHOW);
+    UpdateWindow(GetParent(hOn));
+    Ui_Pump(20);
+}

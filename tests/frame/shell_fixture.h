@@ -38,3 +38,11 @@ std::string Shell_CountBox(HWND hModule);
 RECT Shell_ButtonRect(HWND hModule, int cmd);
 // Clicks that button with the mouse.
 void Shell_ClickButton(HWND hModule, int cmd);
+
+// A second grid of a module window lying exactly over the window's own
+// (same size and place), hidden: a benchmark fills it by hand, so that both
+// fills end with the same grid painted on the same screen area.
+HWND Shell_TwinGrid(HWND hModule, HWND hGrid);
+// Shows one of two grids lying on each other, hides the other and lets the
+// window paint, so that the next fill paints a visible grid.
+void Shell_ShowOnly(HWND hOn, HWND hOff);

@@ -26,7 +26,8 @@ protected:
     {
         Shell_Setup();
         TestBoxes_Reset();
-        TestDb_Exec("delete from t_remind; delete from t_reminddated; delete from t_follow where iOrdinal > 6");
+        TestDb_Exec("drop trigger if exists refuse_remind;"
+                    "delete from t_remind; delete from t_reminddated; delete from t_follow where iOrdinal > 6");
     }
     static std::string Today() { return TestDb_Scalar("select curdate()"); }
     static size_t Boxes(const char* text)
@@ -89,7 +90,7 @@ TEST_F(FollowEntryTest, AListingsFollowUpsLoadOnAWorkerIntoBothGridsAndTakeNewOn
     DestroyWindow(host);
 }
 
-TEST_F(FollowEntryTest, AnOwedFollowUpCannotBeSkippedAndABadReminderDayWritesNothing)
+TEST_F(FollowEntryTest, AnOwedFollowUpCannotBeSkippedAndABadOrRefusedReminderWritesNothing)
 {
     FOLLOW_ENTRY e = {};
     e.iHou = H2;
@@ -124,6 +125,15 @@ TEST_F(FollowEntryTest, AnOwedFollowUpCannotBeSkippedAndABadReminderDayWritesNot
         SetWindowTextA(item(IDC_FW_REMIND_TEXT), "约业主看房");
         SendMessageA(item(IDC_FW_REMIND_RANGE), CB_SETCURSEL, 1, 0);
         Ui_Screenshot("follow-write");
+        // The server refusing the reminder: the follow-up is not stored
+        // either, the user is told so and the dialog stays to save again.
+        TestDb_Exec("create trigger refuse_remind before insert on t_remind for each row "
+                    "signal sqlstate '45000' set message_text = 'refused'");
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("保存失败,跟进和提醒都没有保存,可以再次保存.") == 1; }));
+        EXPECT_EQ(TestDb_Count("t_follow") + TestDb_Count("t_remind"), 6);
+        EXPECT_TRUE(IsWindowVisible(dlg));
+        TestDb_Exec("drop trigger refuse_remind");
         St_Click(item(IDOK));
     });
     ASSERT_EQ(r, IDOK);

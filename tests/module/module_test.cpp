@@ -7,6 +7,7 @@
 #include "app/shell/frame.h"
 #include "app/resources/resource.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -73,9 +74,11 @@ TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDi
     ASSERT_TRUE(AppendMenuA(admin, MF_STRING, POS_CMD_OPEN, "职位一览"));
     RECT r;
     ASSERT_TRUE(GetMenuItemRect(frame, bar, MAINPOS_ADMIN, &r));
+    g_pos.slowLoad = true;                      // a load that takes its time
     Ui_ClickMenuItemSoon(admin, POS_CMD_OPEN);
     Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     WaitLoads(1);
+    g_pos.slowLoad = false;
     EXPECT_TRUE(Ui_MenuClicked());
 
     HWND hwnd = Frame_FindChild("ZT_CHILD_TEST_PST");
@@ -85,7 +88,9 @@ TEST_F(ModuleTest, UserOpensItFromTheMenuAndTheListLoadsOnAWorkerBehindTheBusyDi
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(g_pos.loads, 1);
     EXPECT_NE(g_pos.loadThread, GetCurrentThreadId());
-    EXPECT_TRUE(g_pos.busyShown);                // the dialog stood while it loaded
+    EXPECT_TRUE(g_pos.frameHeld);                // no input while it loaded
+    EXPECT_FALSE(g_pos.busyAtStart);             // the dialog only after a while
+    EXPECT_TRUE(g_pos.busyShown);                // ... and then while it loaded
     EXPECT_EQ(g_pos.busyText, "数据查询....");
     EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);       // gone once the load is done
 
@@ -362,6 +367,95 @@ TEST_F(ModuleTest, AWindowClosedWhileItLoadsIsReleasedWhenTheLoadIsDone)
     EXPECT_EQ(g_pos.frees, 1);          // the block the load brought
     EXPECT_EQ(g_pos.destroys, 1);
     EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Loads the server holds up --------------------------------------------------------------
+
+// Dialogs ("#32770") this thread makes while the hook is set.
+int g_dialogsMade = 0;
+HHOOK g_cbt = nullptr;
+
+LRESULT CALLBACK CountDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char cls[16] = "";
+        GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls));
+        if (strcmp(cls, "#32770") == 0)
+            g_dialogsMade++;
+    }
+    return CallNextHookEx(g_cbt, code, wParam, lParam);
+}
+
+// What another thread saw while a load waited for the server.
+struct HeldLoad {
+    HWND frame = nullptr;
+    DWORD start = 0;
+    DWORD shownAfter = 0;        // ms until the busy dialog stood (0: never)
+    bool frameDisabled = false;
+    DWORD slowestAnswer = 0;     // the frame's slowest answer to a sent message
+    int answers = 0;
+};
+
+DWORD WINAPI WatchHeldLoad(LPVOID pv)
+{
+    HeldLoad* h = static_cast<HeldLoad*>(pv);
+    for (int i = 0; i < 300 && !h->shownAfter; i++) {
+        DWORD a = GetTickCount();
+        DWORD_PTR r = 0;
+        if (SendMessageTimeoutA(h->frame, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &r)) {
+            h->answers++;
+            h->slowestAnswer = std::max(h->slowestAnswer, GetTickCount() - a);
+        }
+        HWND busy = g_ZTMain.hBusyDlg;
+        if (busy && IsWindowVisible(busy)) {
+            h->shownAfter = GetTickCount() - h->start;
+            h->frameDisabled = !IsWindowEnabled(h->frame);
+        }
+        Sleep(10);
+    }
+    Sleep(100);
+    TestDb_Exec("unlock tables");
+    return 0;
+}
+
+TEST_F(ModuleTest, ALoadTheServerHoldsUpShowsTheBusyDialogOnlyAfterTheDelayWhileTheFrameAnswers)
+{
+    HWND hwnd = Open();
+    ZT_MODWIN* w = Module_Of(hwnd);
+    ASSERT_NE(w, nullptr);
+    g_dialogsMade = 0;
+    g_cbt = SetWindowsHookExA(WH_CBT, CountDialogs, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_cbt, nullptr);
+
+    // A refresh the server answers at once makes no dialog at all.
+    EXPECT_TRUE(Module_Refresh(w));
+    EXPECT_EQ(g_dialogsMade, 0);
+    EXPECT_TRUE(IsWindowEnabled(frame));
+
+    // Another session holds the table: the load waits on its worker.
+    TestDb_Exec("lock tables t_position write");
+    HeldLoad held;
+    held.frame = frame;
+    held.start = GetTickCount();
+    HANDLE watcher = CreateThread(nullptr, 0, WatchHeldLoad, &held, 0, nullptr);
+    EXPECT_TRUE(Module_Refresh(w));
+    WaitForSingleObject(watcher, 10000);
+    CloseHandle(watcher);
+    UnhookWindowsHookEx(g_cbt);
+
+    EXPECT_GE(held.shownAfter, static_cast<DWORD>(ZT_BUSY_DELAY_MS - 20));
+    EXPECT_LT(held.shownAfter, static_cast<DWORD>(ZT_BUSY_DELAY_MS + 1500));
+    EXPECT_TRUE(held.frameDisabled);
+    EXPECT_GT(held.answers, 3);
+    EXPECT_LT(held.slowestAnswer, 500u) << "the window thread waited";
+    EXPECT_EQ(g_dialogsMade, 1);
+    EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
 }
 
 }  // namespace

@@ -21,7 +21,13 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     g_pos.loads++;
     g_pos.loadThread = GetCurrentThreadId();
     g_pos.grid = w->hGrid;
+    g_pos.frameHeld = !IsWindowEnabled(GetAncestor(w->hwnd, GA_ROOT));
+    g_pos.busyAtStart = w->p->hBusyDlg != nullptr;
     HWND busy = w->p->hBusyDlg;
+    for (int i = 0; g_pos.slowLoad && i < 200 && !(busy && IsWindowVisible(busy)); i++) {
+        Sleep(10);
+        busy = w->p->hBusyDlg;
+    }
     g_pos.busyShown = busy && IsWindow(busy);
     char text[64] = "";
     if (busy)

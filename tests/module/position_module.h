@@ -21,6 +21,9 @@ enum {
 struct PositionProbe {
     int loads = 0;
     DWORD loadThread = 0;
+    bool slowLoad = false;            // the load lasts until the busy dialog stands
+    bool frameHeld = false;           // the frame took no input while loading
+    bool busyAtStart = false;         // the busy dialog stood when the load began
     bool busyShown = false;           // the busy dialog stood while loading
     std::string busyText;
     HWND grid = nullptr;

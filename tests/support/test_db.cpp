@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
 
@@ -172,6 +173,30 @@ long long TestDb_Count(const std::string& sqlWhereTable)
 
 tagZT_SQL_MATION* TestDb_Settings() { return &g_settings; }
 
+MYSQL* TestDb_BareConnection()
+{
+    const tagZT_SQL_MATION* m = &g_settings;
+    char pwd[sizeof m->szPwd];
+    memcpy(pwd, m->szPwd, sizeof pwd);
+    CipherPwd(".", pwd, CIPHER_DECODE);
+    MYSQL* c = mysql_init(nullptr);
+    if (!c)
+        return nullptr;
+    unsigned int connectTimeout = (unsigned int)m->iConnectTimeout, readTimeout = (unsigned int)m->iReadTimeout;
+    if (connectTimeout > 0)
+        mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
+    if (readTimeout > 0)
+        mysql_options(c, MYSQL_OPT_READ_TIMEOUT, &readTimeout);
+    mysql_options(c, MYSQL_SET_CHARSET_NAME, m->szCharset);
+    if (!mysql_real_connect(c, m->szHost, m->szUser, pwd, m->szDatabase, (unsigned int)m->iPort, nullptr,
+                            CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS)) {
+        fprintf(stderr, "bare connection: %s\n", mysql_error(c));
+        mysql_close(c);
+        return nullptr;
+    }
+    return c;
+}
+
 tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed)
 {
     TestDb_Close();
@@ -227,9 +252,25 @@ void TestDb_Close()
 
 static void RunShell(const std::string& cmd)
 {
-    int rc = TestShell(cmd);
+    std::string out;
+    int rc = TestShell(cmd + " 2>&1", &out);
     if (rc != 0)
-        ADD_FAILURE() << "command failed (" << rc << "): " << cmd;
+        ADD_FAILURE() << "command failed (" << rc << "): " << cmd << "\n" << out;
+}
+
+// Whether the test server takes a connection over TCP, as the program
+// reaches it.
+static bool ServerAnswers()
+{
+    MYSQL* c = mysql_init(nullptr);
+    unsigned int timeout = 2;
+    mysql_options(c, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    unsigned int port = (unsigned int)atoi(TestEnv("ZT_TEST_DB_PORT", "3306").c_str());
+    // A refusal by the server (codes below 2000) is an answer too.
+    bool ok = mysql_real_connect(c, "127.0.0.1", "root", "", nullptr, port, nullptr, 0) != nullptr ||
+              mysql_errno(c) < 2000;
+    mysql_close(c);
+    return ok;
 }
 
 void TestDb_ServerStop()
@@ -238,13 +279,16 @@ void TestDb_ServerStop()
         mysql_close(g_direct);
         g_direct = nullptr;
     }
-    RunShell(TestEnv("ZT_TEST_DBCTL") + " stop '" + TestEnv("ZT_TEST_DB_DATADIR") + "' >/dev/null 2>&1");
+    RunShell(TestEnv("ZT_TEST_DBCTL") + " stop '" + TestEnv("ZT_TEST_DB_DATADIR") + "'");
 }
 
 void TestDb_ServerStart()
 {
     RunShell(TestEnv("ZT_TEST_DBCTL") + " start '" + TestEnv("ZT_TEST_DB_DATADIR") + "' " +
-             TestEnv("ZT_TEST_DB_PORT") + " " + TestEnv("ZT_TEST_DB_OPTS") + " >/dev/null 2>&1");
+             TestEnv("ZT_TEST_DB_PORT") + " " + TestEnv("ZT_TEST_DB_OPTS"));
+    // A test goes on only once the server takes connections on its port.
+    for (int i = 0; i < 300 && !ServerAnswers(); ++i)
+        Sleep(100);
 }
 
 std::string TestReadFile(const char* path)

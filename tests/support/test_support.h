@@ -42,6 +42,11 @@ tagZT_SQL_MATION* TestDb_Settings();
 
 // A direct connection of the test (not ZTData's) to the current database.
 MYSQL* TestDb_Conn();
+// A new connection of the bare client library made exactly as ZTData makes
+// its own from TestDb_Settings(): the same transport (TCP to the settings'
+// host and port), account, charset, time-outs and client flags.  The caller
+// closes it; null (and a line on stderr) when the server refused it.
+MYSQL* TestDb_BareConnection();
 // Runs a statement (or batch) directly; fails the test on a server error.
 void TestDb_Exec(const std::string& sql);
 // Rows of a select; NULL reads as "<NULL>".

@@ -346,7 +346,7 @@ TEST(WindowsPackage, UnpackedItSetsUpTheDemoDatabaseLogsInAndListsTheHouses)
     std::string folder = Unpack("package");
     for (const char* f : {"Kelmora.exe", "ZTData.dll", "ZTListview.dll", "ZTPopedom.dll", "libmariadb.dll",
                           "kelmora-db.exe", "config.ini", "README-Windows.txt", "THIRD-PARTY-NOTICES.txt",
-                          "COPYING-libmariadb.txt"})
+                          "COPYING-libmariadb.txt", "LICENSE-libxlsxwriter.txt"})
         EXPECT_TRUE(Exists(folder + "\\" + f)) << f << " is not in the zip";
 
     // The set-up tool of the package, over TCP as on Windows.
@@ -440,9 +440,11 @@ TEST(WindowsPackage, EveryProgramAndDllCarriesTheVersionTheProgramsTheirManifest
     // Every library of others in the package has its notice.
     std::string notices = ReadAll(folder + "\\THIRD-PARTY-NOTICES.txt");
     for (const char* dll : {"libmariadb.dll", "libstdc++-6.dll", "libgcc_s_seh-1.dll", "libwinpthread-1.dll",
-                            "GCC Runtime Library Exception", "GNU GENERAL PUBLIC LICENSE"})
+                            "GCC Runtime Library Exception", "GNU GENERAL PUBLIC LICENSE", "libxlsxwriter",
+                            "apt-get source libxlsxwriter", "zlib", "This software is provided 'as-is'"})
         EXPECT_NE(notices.find(dll), std::string::npos) << dll;
     EXPECT_NE(ReadAll(folder + "\\COPYING-libmariadb.txt").find("LESSER GENERAL PUBLIC"), std::string::npos);
+    EXPECT_NE(ReadAll(folder + "\\LICENSE-libxlsxwriter.txt").find("Redistribution and use"), std::string::npos);
 }
 
 // A user's box of another process: its text (the static of a message box
