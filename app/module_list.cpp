@@ -11,6 +11,7 @@
 #include "app/listings/client_window.h"
 #include "app/listings/follow_window.h"
 #include "app/listings/house_window.h"
+#include "app/listings/match_window.h"
 #include "app/shell/frame.h"
 #include "app/shell/module.h"
 #include "app/shell/rights.h"
@@ -26,5 +27,7 @@ extern const ZT_MODULE_DESC* const g_moduleList[] = {
     &g_OrgModule,
     &g_LogModule,
     &g_RecycleModule,
+    &g_MatchHouseModule,
+    &g_MatchClientModule,
 };
 extern const int g_nModuleList = sizeof(g_moduleList) / sizeof(g_moduleList[0]);

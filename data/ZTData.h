@@ -15,3 +15,4 @@
 #include "data/follow.h"
 #include "data/remind.h"
 #include "data/quote.h"
+#include "data/match.h"

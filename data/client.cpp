@@ -1,6 +1,7 @@
 // Client demands: load, insert, update, delete, retiring follow-ups.
 #include "data/listing_core.h"
 #include "data/client.h"
+#include "data/listing_rows.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,7 +38,7 @@ static void Range(char* dst, size_t cb, int lo, int hi)
     dst[n] = '\0';
 }
 
-static void ReadClient(const ZDRow& row, tagCLIENT& c)
+void ReadClient(const ZDRow& row, tagCLIENT& c)
 {
     c.iOrdinal = GetInt(row, 0);
     GetText(row, 1, c.szClientNum);
@@ -79,14 +80,9 @@ static void ReadClient(const ZDRow& row, tagCLIENT& c)
     Range(c.szRoomRange, sizeof c.szRoomRange, c.iMinRoom, c.iMaxRoom);
 }
 
-tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle)
+// The columns every client load reads, in record order of the copy above.
+void AddClientColumns(ZDSql& sql)
 {
-    if (ppCli)
-        *ppCli = nullptr;
-    if (piCount)
-        *piCount = 0;
-
-    ZDSql sql;
     SqlAdd(sql, "select iOrdinal,szClientNum,szTrade");
     SqlAdd(sql, ",iMinBuy,iMaxBuy,iMinRent");
     SqlAdd(sql, ",iMaxRent,szUrban,iMinArea");
@@ -99,6 +95,17 @@ tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere
     SqlAdd(sql, ",szDelegatePD,dDelegate,iBr");
     SqlAdd(sql, ",iEmp, szRemark, dtUpdate");
     SqlAdd(sql, ",dtFollow");
+}
+
+tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle)
+{
+    if (ppCli)
+        *ppCli = nullptr;
+    if (piCount)
+        *piCount = 0;
+
+    ZDSql sql;
+    AddClientColumns(sql);
     SqlAdd(sql, " from t_client");
     SqlAdd(sql, " where bRecyle = %d ", bRecyle);
     if (pszWhere && pszWhere[0])

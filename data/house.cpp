@@ -1,11 +1,12 @@
 // House listings: load, insert, update, delete, retiring follow-ups.
 #include "data/listing_core.h"
 #include "data/house.h"
+#include "data/listing_rows.h"
 
 #include <cstdio>
 
 // The columns every house load reads, in record order of the copy below.
-static void AddHouseColumns(ZDSql& sql)
+void AddHouseColumns(ZDSql& sql)
 {
     SqlAdd(sql, "select iOrdinal, dtFollow, dtUpdate, ");
     SqlAdd(sql, "dDelegate, dBuy, dRent, ");
@@ -24,7 +25,7 @@ static void AddHouseColumns(ZDSql& sql)
     SqlAdd(sql, "iBr, iEst ,szHouseType, szHouseStruct");
 }
 
-static void ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
+void ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
 {
     h.iOrdinal = GetInt(row, 0);
     GetDate(row, 1, h.dtFollow);

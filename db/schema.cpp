@@ -114,6 +114,8 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
                      " ADD INDEX IF NOT EXISTS ix_client_br_list (iBr, bRecyle, dtFollow, dtUpdate),"
                      " ADD INDEX IF NOT EXISTS ix_client_trade (szTrade, bRecyle, dtFollow, dtUpdate),"
                      " ADD INDEX IF NOT EXISTS ix_client_urban (szUrban, bRecyle, dtFollow, dtUpdate),"
+                     " ADD INDEX IF NOT EXISTS ix_client_match (szTrade, bRecyle, iMinBuy, iMaxBuy, iMinRent, iMaxRent,"
+                     " iMinArea, iMaxArea, iMinRoom, iMaxRoom, iEmp, iBr, szUrban),"
                      " ADD INDEX IF NOT EXISTS ix_client_delegate (dDelegate),"
                      " ADD INDEX IF NOT EXISTS ix_client_follow (dtFollow)",
                      err))
@@ -122,7 +124,9 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
     // also gives the list's order (newest commission first); the prefix
     // indexes of employee and branch are covered by the new ones.
     if (!DbTool_Exec(conn, "ALTER TABLE t_house DROP INDEX IF EXISTS ix_house_emp, DROP INDEX IF EXISTS ix_house_br,"
-                           " ADD INDEX IF NOT EXISTS ix_house_rentdate (dRent)",
+                           " ADD INDEX IF NOT EXISTS ix_house_rentdate (dRent),"
+                           " ADD INDEX IF NOT EXISTS ix_house_sale (szTrade, bRecyle, iSales, iRent, dbBuildArea, iBed, iEmp, iBr, iEst, szDist),"
+                           " ADD INDEX IF NOT EXISTS ix_house_rent (szTrade, bRecyle, iRent, iSales, dbBuildArea, iBed, iEmp, iBr, iEst, szDist)",
                      err))
         return false;
     return UpgradeHouseListIndexes(conn, err);

@@ -70,6 +70,10 @@ CREATE TABLE t_house (
   KEY ix_house_emp_list (iEmp, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_br_list (iBr, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_trade (szTrade, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, iSales, iRent, dbBuildArea, iBed),
+  -- Matching a client: the houses of a trade within a price bracket, the
+  -- other criteria and the scopes tested on the index entry.
+  KEY ix_house_sale (szTrade, bRecyle, iSales, iRent, dbBuildArea, iBed, iEmp, iBr, iEst, szDist),
+  KEY ix_house_rent (szTrade, bRecyle, iRent, iSales, dbBuildArea, iBed, iEmp, iBr, iEst, szDist),
   KEY ix_house_rentdate (dRent),
   KEY ix_house_follow (dtFollow),
   KEY ix_house_linktel (szLinkTel(48)),
@@ -121,6 +125,9 @@ CREATE TABLE t_client (
   KEY ix_client_br_list (iBr, bRecyle, dtFollow, dtUpdate),
   KEY ix_client_trade (szTrade, bRecyle, dtFollow, dtUpdate),
   KEY ix_client_urban (szUrban, bRecyle, dtFollow, dtUpdate),
+  -- Matching a house: the clients of the trades that meet it, their
+  -- budgets, ranges, places and scopes tested on the index entry.
+  KEY ix_client_match (szTrade, bRecyle, iMinBuy, iMaxBuy, iMinRent, iMaxRent, iMinArea, iMaxArea, iMinRoom, iMaxRoom, iEmp, iBr, szUrban),
   KEY ix_client_delegate (dDelegate),
   KEY ix_client_follow (dtFollow)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;

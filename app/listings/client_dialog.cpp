@@ -4,6 +4,7 @@
 // (fields the dialog does not edit are carried over) and writes it on a
 // worker behind the busy dialog.
 #include "app/listings/client_dialog.h"
+#include "app/listings/match_window.h"
 #include "app/listings/client_dialog_ids.h"
 #include "app/listings/listing_dialog.h"
 #include "app/listings/listing_phones.h"
@@ -90,6 +91,7 @@ struct ClientDlg {
     FOLLOW_LIST* follows;        // modify form: the client's follow-ups
     std::vector<std::string> shown;    // the boxes' texts as last filled
     int nSaved;
+    BOOL bMatch;                 // left by "匹配房源": the match opens next
 };
 
 ClientDlg* DlgOf(HWND hDlg)
@@ -416,6 +418,7 @@ BOOL OnInit(HWND hDlg, ClientDlg* d)
     if (d->bAdd) {
         ShowWindow(GetDlgItem(hDlg, IDC_CD_VIEWTEL), SW_HIDE);
         ShowWindow(GetDlgItem(hDlg, IDC_CD_WRITEFOLLOW), SW_HIDE);
+        ShowWindow(GetDlgItem(hDlg, IDC_CD_MATCH), SW_HIDE);
         RECT r;
         GetWindowRect(hDlg, &r);
         RECT cut = {0, 0, 0, 182 + 6};
@@ -474,6 +477,14 @@ INT_PTR CALLBACK DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         case IDC_CD_WRITEFOLLOW:
             WriteFollowUp(hDlg, d);
+            return TRUE;
+        case IDC_CD_MATCH:
+            // The match is a window of its own: the dialog is left first,
+            // as by "取消", what was typed saved or given up on the way.
+            if (!d->bAdd && d->pSel && MayLeave(hDlg, d)) {
+                d->bMatch = TRUE;
+                EndDialog(hDlg, IDCANCEL);
+            }
             return TRUE;
         }
         if (!d->bAdd && Listing_NavOf(LOWORD(wParam), kNav) >= 0) {
@@ -558,6 +569,9 @@ int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel)
     d.bFollowWritten = FALSE;
     d.follows = nullptr;
     d.nSaved = 0;
+    d.bMatch = FALSE;
     DialogBoxParamA(w->p->hInst, MAKEINTRESOURCEA(IDD_CLIENT_EDIT), w->hwnd, DlgProc, reinterpret_cast<LPARAM>(&d));
+    if (d.bMatch && d.pSel)
+        MatchWindow_Houses(w->p, w->hwnd, d.pSel);
     return d.nSaved;
 }

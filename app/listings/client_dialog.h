@@ -1,6 +1,7 @@
 // The client edit dialog: the add form ("增加客源": save and cancel) and the
 // modify form ("修改客源": save, reveal telephones, write a follow-up,
-// cancel, the client's follow-up list and the navigator over the list
+// "匹配房源" (the dialog is left as by cancel, then the match window of the
+// client opens), cancel, the client's follow-up list and the navigator over the list
 // window's grid).  A save checks the boxes, writes the client with
 // FD_Ist_Cli / FD_Upd_Cli on a worker behind the busy dialog and puts the
 // saved record into the window's block and grid.

@@ -36,6 +36,7 @@
 #define IDC_CD_EMPLOYEE         1117
 #define IDC_CD_VIEWTEL          1295    // "看电话(&L)"
 #define IDC_CD_WRITEFOLLOW      5       // "写跟进(&W)"
+#define IDC_CD_MATCH            1305    // "匹配房源(&M)" (modify form)
 #define IDC_CD_FOLLOWS          1266    // the client's follow-ups (modify form)
 #define IDC_CD_NAV              1300    // the navigator
 #define IDC_CD_NAV_FIRST        1301

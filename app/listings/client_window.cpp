@@ -4,6 +4,7 @@
 #include "app/listings/client_dialog.h"
 #include "app/listings/client_ids.h"
 #include "app/listings/listing_window.h"
+#include "app/listings/match_window.h"
 #include "app/shell/caches.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
@@ -95,7 +96,8 @@ void ModifyClient(ZT_MODWIN* w, void* sel, const void*)
 
 const ZT_TBDEF kButtons[] = {
     LISTING_TRADE(CLIENT, ALL, "全部"), LISTING_TRADE(CLIENT, BUY, "求购"), LISTING_TRADE(CLIENT, RENT, "求租"), ZT_TB_SEP,
-    LISTING_EDITS(CLIENT, "客源"), ZT_TB_SEP, ZT_TB_CLOSING,
+    LISTING_EDITS(CLIENT, "客源"), ZT_TB_SEP,
+    {ID_CLIENT_MATCH, ZTIMG_MERGE, "匹配房源", 0, ZT_NO_RIGHT}, ZT_TB_SEP, ZT_TB_CLOSING,
 };
 
 #define C(f) offsetof(tagCLIENT, f)
@@ -136,6 +138,7 @@ const ZT_CMDDEF kCommands[] = {
     {ID_CLIENT_MODIFY, ModifyClient, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
     {ID_CLIENT_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
     {ID_CLIENT_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "错了"},
+    {ID_CLIENT_MATCH, MatchWindow_CmdHousesFor, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
     TRADE(ID_CLIENT_ALL, ID_CLIENT_TODAY_DELEGATE, ID_CLIENT_TODAY_FOLLOW, 0),
     TRADE(ID_CLIENT_BUY, ID_CLIENT_BUY_DELEGATE, ID_CLIENT_BUY_FOLLOW, 3),
     TRADE(ID_CLIENT_RENT, ID_CLIENT_RENT_DELEGATE, ID_CLIENT_RENT_FOLLOW, 6),

@@ -6,6 +6,7 @@
 #include "app/listings/house_dialog.h"
 #include "app/listings/house_ids.h"
 #include "app/listings/listing_window.h"
+#include "app/listings/match_window.h"
 #include "app/shell/caches.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
@@ -278,6 +279,7 @@ const ZT_TBDEF kButtons[] = {
     LISTING_TRADE(HOUSE, ALL, "全部"), LISTING_TRADE(HOUSE, SALE, "出售"), LISTING_TRADE(HOUSE, RENT, "出租"), ZT_TB_SEP,
     LISTING_EDITS(HOUSE, "房源"), ZT_TB_SEP,
     {ID_HOUSE_FOLLOW_HIDE, ZTIMG_FOLLOW_HIDE, "隐藏跟进", 0, ZT_NO_RIGHT}, ZT_TB_SEP,
+    {ID_HOUSE_MATCH, ZTIMG_MERGE, "匹配客源", 0, ZT_NO_RIGHT}, ZT_TB_SEP,
     ZT_TB_CLOSING,
 };
 
@@ -330,6 +332,7 @@ const ZT_CMDDEF kCommands[] = {
     {ID_HOUSE_MODIFY, ModifyHouse, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
     {ID_HOUSE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
     {ID_HOUSE_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "错了"},
+    {ID_HOUSE_MATCH, MatchWindow_CmdClientsFor, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
     {ID_HOUSE_FOLLOW_HIDE, ListingWindow_CmdHidePane, 0, ZT_NO_RIGHT, nullptr},
     {ID_HOUSE_FOLLOW_SHOW, ListingWindow_CmdShowPane, 0, ZT_NO_RIGHT, nullptr},
     TRADE(ID_HOUSE_ALL, ID_HOUSE_TODAY_DELEGATE, ID_HOUSE_TODAY_FOLLOW, ID_HOUSE_TODAY_EXPIRE, 0),

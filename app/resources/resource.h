@@ -83,6 +83,7 @@
 #define ID_HOUSE_FOLLOW_HIDE    40086   // "隐藏跟进"
 #define ID_HOUSE_FOLLOW_SHOW    40085   // "显示跟进"
 #define ID_HOUSE_DELETE_FOLLOWS 40230   // "删除房源跟进"
+#define ID_HOUSE_MATCH          40240   // "匹配客源"
 #define ID_HOUSE_TODAY_DELEGATE 40074   // quick filters of "全部房源"
 #define ID_HOUSE_TODAY_FOLLOW   40075
 #define ID_HOUSE_TODAY_EXPIRE   40222
@@ -105,6 +106,9 @@
 #define ID_CLIENT_MODIFY        40087
 #define ID_CLIENT_DELETE        40179
 #define ID_CLIENT_DELETE_FOLLOWS 40231
+#define ID_CLIENT_MATCH         40241   // "匹配房源"
+// The match windows.
+#define ID_MATCH_OPEN           40242   // the house or client dialog of the selected match
 #define ID_CLIENT_TODAY_DELEGATE 40097
 #define ID_CLIENT_TODAY_FOLLOW  40092
 #define ID_CLIENT_BUY_DELEGATE  40093
@@ -398,6 +402,8 @@
 #define IDS_CLIENT_FOLLOW       40193
 #define IDS_LOG                 40201
 #define IDS_RECYCLE             40204
+#define IDS_MATCH_HOUSES        40243
+#define IDS_MATCH_CLIENTS       40244
 #define IDS_ORG_RIGHTS_TAB      40128   // "房源 · 客源", the grant page's tab
 #define IDS_POSITIONS           40130   // positions dialog title
 #define IDS_POSITION_ADD        40135   // position form titles

@@ -486,7 +486,7 @@ std::vector<std::string> KeysWithoutListIndexes(const std::string& where)
 {
     std::vector<std::string> keys;
     for (auto& r : TestDb_Query("select iOrdinal from t_house ignore index (ix_house_list, ix_house_est_list,"
-                                " ix_house_emp_list, ix_house_br_list, ix_house_trade) where bRecyle = 0 and (" +
+                                " ix_house_emp_list, ix_house_br_list, ix_house_trade, ix_house_sale, ix_house_rent) where bRecyle = 0 and (" +
                                 where + ") order by dDelegate desc, dtFollow desc, dtUpdate desc limit 0, 5000"))
         keys.push_back(r[0]);
     return keys;
