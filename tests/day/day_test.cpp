@@ -287,6 +287,15 @@ TEST_F(WorkingDay, AManagerAndASalesmanWorkADayAndTheLogTellsIt)
         EXPECT_EQ(TestDb_Scalar("select concat_ws('|', szLinkMan, iEmp) from t_client where iOrdinal = " + client),
                   "周女士|" + lina);
 
+        // Her houses that fit the client, best first ("匹配房源"): the new one among them.
+        ASSERT_NE(SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr);
+        PostMessageA(cli, WM_COMMAND, ID_CLIENT_MATCH, 0);
+        ZT_MODWIN* mw = WaitModule("ZT_CHILD_MATCH_HOU");
+        ASSERT_NE(mw, nullptr) << "no match window";
+        EXPECT_NE(SelectWhere(mw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == house; }), nullptr)
+            << "the new house fits the client";
+        Ui_Screenshot("day-3-match");
+
         // Back at the house: a follow-up with a reminder for today, then a lower price.
         SendMessageA(Frame_MDIClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hou), 0);
         ASSERT_NE(SelectWhere(hw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == house; }), nullptr);
