@@ -59,19 +59,20 @@ const int kNumKinds = sizeof(kKinds) / sizeof(kKinds[0]);
 // (the grid points at them).  Few: only codes that are in no table.
 const char* Numbers(int a, int b, bool bPair)
 {
-    static std::mutex mu;
-    static std::map<std::pair<int, int>, std::string> made;
-    std::lock_guard<std::mutex> lock(mu);
+    // Never destroyed: a worker may still name a row while the program ends.
+    static std::mutex* mu = new std::mutex;
+    static auto* made = new std::map<std::pair<int, int>, std::string>;
+    std::lock_guard<std::mutex> lock(*mu);
     auto key = std::make_pair(bPair ? a : INT32_MIN, b);
-    auto it = made.find(key);
-    if (it != made.end())
+    auto it = made->find(key);
+    if (it != made->end())
         return it->second.c_str();
     char text[48];
     if (bPair)
         snprintf(text, sizeof(text), "动作 %d / 对象 %d", a, b);
     else
         snprintf(text, sizeof(text), "对象 %d", b);
-    return made.emplace(key, text).first->second.c_str();
+    return made->emplace(key, text).first->second.c_str();
 }
 
 const char kSep[] = "@,@";

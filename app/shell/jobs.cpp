@@ -18,10 +18,13 @@ struct Registry {
     Registry() { InitializeCriticalSection(&cs); }
 };
 
+// Never destroyed: a job still running when the program ends (its window
+// closed during a slow load) takes itself out of the registry after the
+// static objects are gone.
 Registry& Jobs()
 {
-    static Registry r;
-    return r;
+    static Registry* r = new Registry;
+    return *r;
 }
 
 struct Lock {
