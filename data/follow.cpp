@@ -73,8 +73,12 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
     });
 }
 
-// The follow-up's insert, then in one batch the listing's stamp, the
-// read-back of its time and its log row, inside a transaction.
+// The follow-up's insert, the listing's stamp, the read-back of its time and
+// its log row, inside a transaction, each statement on its own: sent as one
+// batch, a transaction a Galera node aborted for another node's change in
+// the middle of the batch was seen to commit without the follow-up it
+// reported (its key read back nowhere), where a statement on its own is
+// refused with the conflict and the whole change runs again.
 static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
 {
     ZDSql ins;
@@ -89,23 +93,26 @@ static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
     pFol->iOrdinal = key;
 
     // The listing's latest follow-up is this one's time exactly.
-    ZDSql batch;
+    ZDSql stamp;
     if (pFol->iHou != 0) {
-        SqlAdd(batch, "update t_house  set t_house.dtFollow = ");
-        SqlAdd(batch, "(select dtFollow from t_follow");
-        SqlAdd(batch, " where t_follow.iOrdinal = %d)", key);
-        SqlAdd(batch, " where iOrdinal = %d", pFol->iHou);
+        SqlAdd(stamp, "update t_house  set t_house.dtFollow = ");
+        SqlAdd(stamp, "(select dtFollow from t_follow");
+        SqlAdd(stamp, " where t_follow.iOrdinal = %d)", key);
+        SqlAdd(stamp, " where iOrdinal = %d", pFol->iHou);
     } else {
-        SqlAdd(batch, "update t_client  set dtFollow = ");
-        SqlAdd(batch, "(select dtFollow from t_follow");
-        SqlAdd(batch, " where iOrdinal = %d)", key);
-        SqlAdd(batch, " where iOrdinal = %d", pFol->iCli);
+        SqlAdd(stamp, "update t_client  set dtFollow = ");
+        SqlAdd(stamp, "(select dtFollow from t_follow");
+        SqlAdd(stamp, " where iOrdinal = %d)", key);
+        SqlAdd(stamp, " where iOrdinal = %d", pFol->iCli);
     }
+    if (!TxnRun(t, stamp).ok)
+        return false;
+
     // Read back before the commit: after it nothing can fail any more, so a
     // follow-up reported as not written never is.
-    SqlAdd(batch, ";select dtFollow from t_follow where iOrdinal = %d;", key);
-    AddOpLog(batch, iOpEmp, FollowType(*pFol), key, ACT_ADD);
-    ZDResult b = TxnRun(t, batch);
+    ZDSql back;
+    SqlAdd(back, "select dtFollow from t_follow where iOrdinal = %d", key);
+    ZDResult b = TxnRun(t, back);
     if (!b.ok)
         return false;
     MYSQL_RES* res = DbRows(b);
@@ -114,7 +121,7 @@ static bool TxnFollow(ZDTxn& t, int iOpEmp, tagFOLLOW* pFol)
         GetDate(row, 0, pFol->dtFollow);
     else
         CopyField(pFol->dtFollow, "ERR");
-    return true;
+    return TxnLog(t, iOpEmp, FollowType(*pFol), key, ACT_ADD);
 }
 
 int FD_Ist_FollowRemind(int iOpEmp, tagFOLLOW* pFol, tagREMIND* pRem)
