@@ -60,7 +60,7 @@ int Kelmora_Main(HINSTANCE hInst)
             memcpy(caption, p->szProduct, n);
             caption[n] = 0;
             Frame_SetReminderCheck(Remind_Check);
-            Frame_SetOptionsDialog(SysOpt_DlgProc);
+            Frame_SetOptionsDialog(SysOpt_Run);
             HWND hFrame = CreateWindowExA(0, ZT_CLASS_MAINFRAME, caption, WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW,
                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                                           p->hMainMenu, hInst, nullptr);

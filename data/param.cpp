@@ -3,7 +3,9 @@
 #include "data/param.h"
 #include "data/dict_load.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 // ---- Loading ----------------------------------------------------------------------------------
 
@@ -253,18 +255,17 @@ int FillArgcCombo(const tagARGC* pValues, int nValues, int iName, ZT_FILL_PROC p
 {
     if (!pValues || !pfnAdd || iName == 0)
         return -1;
-    int first = -1;
-    for (int i = 0; i < nValues; ++i) {
-        if (pValues[i].iOrdinal != 0 && pValues[i].iParentIndex == iName) {
-            first = i;
-            break;
-        }
-    }
-    if (first < 0)
-        return -1;
-    for (int i = first; i < nValues && pValues[i].iOrdinal != 0 && pValues[i].iParentIndex == iName; ++i)
+    std::vector<int> found;
+    for (int i = 0; i < nValues; ++i)
+        if (pValues[i].iOrdinal != 0 && pValues[i].iParentIndex == iName)
+            found.push_back(i);
+    // Loaded values already stand in the server's order; a value put later
+    // joins those of its priority after them.
+    std::stable_sort(found.begin(), found.end(),
+                     [pValues](int a, int b) { return pValues[a].iPriority < pValues[b].iPriority; });
+    for (int i : found)
         pfnAdd(pCtx, FieldText(pValues[i].szValue).c_str());
-    return first;
+    return found.empty() ? -1 : found.front();
 }
 
 int FillArgcCombo(HWND hList, const tagARGC* pValues, int nValues, int iName, UINT uAddMsg)

@@ -47,11 +47,12 @@ ZTDATA_API tagARGC* FindArgc(tagARGC* pArray, int iCount, int iKey);
 ZTDATA_API void Mem_Free_Argc(tagARGC* pArray);
 
 // ---- Drop-down fill --------------------------------------------------------------------
-// A name's values form one run in the values array (sorted by name): the
-// fill appends the szValue of the first value whose iParentIndex is iName
-// and of each following one while it stays so.  No empty entry is added and
-// the list is not emptied first.  Returns the index of the first value, or
-// -1 when the name has none.
+// Appends the szValue of every value among the nValues slots whose
+// iParentIndex is iName, by priority (within a priority in slot order: the
+// order of the load, then values put into spare slots later), wherever it
+// stands: free slots (key 0) may lie between values.  No empty entry is added and the list
+// is not emptied first.  Returns the slot index of the first value added,
+// or -1 when the name has none.
 
 ZTDATA_API int FillArgcCombo(const tagARGC* pValues, int nValues, int iName, ZT_FILL_PROC pfnAdd, void* pCtx);
 // The same, sending each text to hList with uAddMsg (lParam the text).

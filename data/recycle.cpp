@@ -5,6 +5,67 @@
 #include "data/dict_load.h"
 #include "data/oplog.h"
 
+// ---- Scope ------------------------------------------------------------------------------
+
+static bool Scoped(const tagRECY_SCOPE* s)
+{
+    return s && (s->iEmp || s->iBr);
+}
+
+// Who owns an object of a kind: its listing's employee and branch columns
+// (pszOwner the alias of the listing: houses and their follow-ups by the
+// house, clients and theirs by the client, employees by themselves), or,
+// for the agency's dictionaries and organisation, its deleting employee.
+static void AddOwner(ZDSql& sql, const tagRECY_SCOPE* s, const char* pszOwner, const char* pszEmpColumn)
+{
+    if (s->iEmp)
+        SqlAddRaw(sql, " and %s.%s = %d", pszOwner, pszEmpColumn, s->iEmp);
+    else
+        SqlAddRaw(sql, " and %s.iBr = %d", pszOwner, s->iBr);
+}
+
+static void AddDeleter(ZDSql& sql, const tagRECY_SCOPE* s, const char* pszColumn)
+{
+    if (s->iEmp)
+        SqlAddRaw(sql, " and %s = %d", pszColumn, s->iEmp);
+    else
+        SqlAddRaw(sql, " and %s in (select iOrdinal from t_employee where iBr = %d)", pszColumn, s->iBr);
+}
+
+// The scope's condition on a list statement (entries r joined with the
+// object's alias and, for follow-ups, their listing's h or c).
+static void AddListScope(ZDSql& sql, int iObjType, const tagRECY_SCOPE* s)
+{
+    if (!Scoped(s))
+        return;
+    switch (iObjType) {
+    case OBJ_HOUSE: case OBJ_HOUSE_FOLLOW: AddOwner(sql, s, "h", "iEmp"); break;
+    case OBJ_CLIENT: case OBJ_CLIENT_FOLLOW: AddOwner(sql, s, "c", "iEmp"); break;
+    case OBJ_EMPLOYEE: AddOwner(sql, s, "e", "iOrdinal"); break;
+    default: AddDeleter(sql, s, "r.iEmp"); break;
+    }
+}
+
+// The scope's condition on the object table of a clear (no alias).
+static void AddClearScope(ZDSql& sql, int iObjType, const tagRECY_SCOPE* s)
+{
+    if (!Scoped(s))
+        return;
+    const char* col = s->iEmp ? "iEmp" : "iBr";
+    int key = s->iEmp ? s->iEmp : s->iBr;
+    switch (iObjType) {
+    case OBJ_HOUSE: case OBJ_CLIENT: SqlAddRaw(sql, " and %s = %d", col, key); break;
+    case OBJ_HOUSE_FOLLOW: SqlAddRaw(sql, " and iHou in (select iOrdinal from t_house where %s = %d)", col, key); break;
+    case OBJ_CLIENT_FOLLOW: SqlAddRaw(sql, " and iCli in (select iOrdinal from t_client where %s = %d)", col, key); break;
+    case OBJ_EMPLOYEE: SqlAddRaw(sql, " and %s = %d", s->iEmp ? "iOrdinal" : "iBr", key); break;
+    default:
+        SqlAdd(sql, " and iOrdinal in (select iObjOrdinal from t_recyle where iObjType = %d", iObjType);
+        AddDeleter(sql, s, "iEmp");
+        SqlAdd(sql, ")");
+        break;
+    }
+}
+
 // ---- Lists -----------------------------------------------------------------------------
 
 // Runs a list statement whose first four columns are the entry's key,
@@ -45,13 +106,15 @@ static tagRECY* LoadRecycleList(const ZDSql& sql, tagRECY** ppRecy, T** ppObj, i
     return recy;
 }
 
-tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, h.iOrdinal, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
     SqlAdd(sql, " from t_recyle as r left join t_house as h on h.iOrdinal = r.iObjOrdinal"
                 " where h.bRecyle = 1 and h.bDeleted = 0");
-    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_HOUSE);
+    SqlAdd(sql, " and r.iObjType = %d", OBJ_HOUSE);
+    AddListScope(sql, OBJ_HOUSE, pScope);
+    SqlAdd(sql, " order by r.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagHOUSE& h, const ZDRow& row) {
         h.iOrdinal = GetInt(row, 3);
         h.iEst = GetInt(row, 4);
@@ -61,13 +124,15 @@ tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount)
     });
 }
 
-tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, c.iOrdinal, c.szUrban, c.szCliMan, c.szTrade");
     SqlAdd(sql, " from t_recyle as r left join t_client as c on c.iOrdinal = r.iObjOrdinal"
                 " where c.bRecyle = 1 and c.bDeleted = 0");
-    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_CLIENT);
+    SqlAdd(sql, " and r.iObjType = %d", OBJ_CLIENT);
+    AddListScope(sql, OBJ_CLIENT, pScope);
+    SqlAdd(sql, " order by r.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagCLIENT& c, const ZDRow& row) {
         c.iOrdinal = GetInt(row, 3);
         GetText(row, 4, c.szUrban);
@@ -76,12 +141,14 @@ tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount)
     });
 }
 
-tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iUrban, e.szEstate");
     SqlAdd(sql, " from t_recyle as r left join t_estate as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_ESTATE);
+    SqlAdd(sql, " and r.iObjType = %d", OBJ_ESTATE);
+    AddListScope(sql, OBJ_ESTATE, pScope);
+    SqlAdd(sql, " order by r.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagESTLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 3);
         e.iUrban = GetInt(row, 4);
@@ -89,24 +156,28 @@ tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount)
     });
 }
 
-tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, b.iOrdinal, b.szBr");
     SqlAdd(sql, " from t_recyle as r left join t_branch as b on b.iOrdinal = r.iObjOrdinal where b.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_BRANCH);
+    SqlAdd(sql, " and r.iObjType = %d", OBJ_BRANCH);
+    AddListScope(sql, OBJ_BRANCH, pScope);
+    SqlAdd(sql, " order by r.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagBRLIST& b, const ZDRow& row) {
         b.iOrdinal = GetInt(row, 3);
         GetText(row, 4, b.szBr);
     });
 }
 
-tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iBr, e.szEmp");
     SqlAdd(sql, " from t_recyle as r left join t_employee as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_EMPLOYEE);
+    SqlAdd(sql, " and r.iObjType = %d", OBJ_EMPLOYEE);
+    AddListScope(sql, OBJ_EMPLOYEE, pScope);
+    SqlAdd(sql, " order by r.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagEMPLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 3);
         e.iBr = GetInt(row, 4);
@@ -114,24 +185,28 @@ tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount)
     });
 }
 
-tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, p.iOrdinal, p.szPST");
     SqlAdd(sql, " from t_recyle as r left join t_position as p on p.iOrdinal = r.iObjOrdinal where p.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_POSITION);
+    SqlAdd(sql, " and r.iObjType = %d", OBJ_POSITION);
+    AddListScope(sql, OBJ_POSITION, pScope);
+    SqlAdd(sql, " order by r.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagPostion& p, const ZDRow& row) {
         p.iOrdinal = GetInt(row, 3);
         GetText(row, 4, p.szPST);
     });
 }
 
-tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, u.iOrdinal, u.szUrban");
     SqlAdd(sql, " from t_recyle as r left join t_urban as u on u.iOrdinal = r.iObjOrdinal where u.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d order by r.iOrdinal asc", OBJ_URBAN);
+    SqlAdd(sql, " and r.iObjType = %d", OBJ_URBAN);
+    AddListScope(sql, OBJ_URBAN, pScope);
+    SqlAdd(sql, " order by r.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagURBAN& u, const ZDRow& row) {
         u.iOrdinal = GetInt(row, 3);
         GetText(row, 4, u.szUrban);
@@ -141,7 +216,7 @@ tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount)
 // The follow-up lists start from the retired follow-ups of their kind, so
 // that those retired together with their listing (which have no entry) are
 // listed as well as those deleted one by one.
-tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
@@ -150,6 +225,7 @@ tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
     SqlAdd(sql, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_HOUSE_FOLLOW);
     SqlAdd(sql, " left join t_house as h on f.iHou = h.iOrdinal");
     SqlAdd(sql, " where f.bRecyle = 1 and f.iHou <> 0 and h.bDeleted = 0");
+    AddListScope(sql, OBJ_HOUSE_FOLLOW, pScope);
     SqlAdd(sql, " order by f.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagFOLLOW& f, const ZDRow& row) {
         f.iOrdinal = GetInt(row, 3);
@@ -162,7 +238,7 @@ tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
     });
 }
 
-tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
+tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
 {
     ZDSql sql;
     SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, c.szCliMan, c.szTrade, c.szUrban");
@@ -171,6 +247,7 @@ tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount)
     SqlAdd(sql, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_CLIENT_FOLLOW);
     SqlAdd(sql, " left join t_client as c on f.iCli = c.iOrdinal");
     SqlAdd(sql, " where f.bRecyle = 1 and f.iCli <> 0 and c.bDeleted = 0");
+    AddListScope(sql, OBJ_CLIENT_FOLLOW, pScope);
     SqlAdd(sql, " order by f.iOrdinal asc");
     return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagFOLLOW& f, const ZDRow& row) {
         f.iOrdinal = GetInt(row, 3);
@@ -237,7 +314,7 @@ static void AddKindOnly(ZDSql& sql, int iObjType)
         SqlAdd(sql, " and iCli <> 0");
 }
 
-int FD_Clear_Recyle(int iOpEmp, int iObjType)
+int FD_Clear_Recyle(int iOpEmp, int iObjType, const tagRECY_SCOPE* pScope)
 {
     const char* table = ObjTypeTable(iObjType);
     if (!table || !CheckConnection())
@@ -251,10 +328,31 @@ int FD_Clear_Recyle(int iOpEmp, int iObjType)
     if (iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT)
         SqlAdd(sql, " and bDeleted = 0");
     AddKindOnly(sql, iObjType);
+    AddClearScope(sql, iObjType, pScope);
     SqlAdd(sql, ";");
+    bool byOwner = Scoped(pScope) && (iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT || iObjType == OBJ_EMPLOYEE ||
+                                      iObjType == OBJ_HOUSE_FOLLOW || iObjType == OBJ_CLIENT_FOLLOW);
+    if (byOwner) {
+        // The entries of the objects the scope holds, read before they go.
+        SqlAdd(sql, "delete from t_recyle where iObjType = %d and iObjOrdinal in (select iOrdinal from ", iObjType);
+        SqlAddRaw(sql, "%s", table);
+        SqlAdd(sql, " where bRecyle = 1");
+        AddKindOnly(sql, iObjType);
+        AddClearScope(sql, iObjType, pScope);
+        SqlAdd(sql, ");");
+    }
     AddPurge(sql, iObjType, table);
     AddKindOnly(sql, iObjType);
-    SqlAdd(sql, ";delete from t_recyle where iObjType = %d;", iObjType);
+    AddClearScope(sql, iObjType, pScope);
+    if (!Scoped(pScope)) {
+        SqlAdd(sql, ";delete from t_recyle where iObjType = %d;", iObjType);
+    } else if (!byOwner) {
+        SqlAdd(sql, ";delete from t_recyle where iObjType = %d", iObjType);
+        AddDeleter(sql, pScope, "iEmp");
+        SqlAdd(sql, ";");
+    } else {
+        SqlAdd(sql, ";");
+    }
     return AtomicChange(sql, {"清空回收站,发生未知错误", kFailCaption});
 }
 

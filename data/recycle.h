@@ -17,6 +17,17 @@ struct tagEMPLIST;
 struct tagPostion;
 struct tagZT_Main_Param;
 
+// Whose deleted objects a user lists, restores and purges: those of one
+// employee (iEmp) or of one branch (iBr); both 0 (or no scope): every
+// object.  An object belongs to the listing it is (houses, clients), to the
+// listing its follow-up is of, to the branch an employee works in; an
+// object of the agency's dictionaries and organisation (estates, branches,
+// positions, areas) to whoever deleted it.
+struct tagRECY_SCOPE {
+    int32_t iEmp;
+    int32_t iBr;
+};
+
 // One entry of a recycle list.
 struct tagRECY {
     int32_t iOrdinal;         // key of the t_recyle row (0: a follow-up retired without one)
@@ -60,16 +71,26 @@ struct tagWNDRECY {
 //                      szTrade, szLevel, with its wanted urban areas in szWay
 // The follow-up lists show every retired follow-up of their kind, also
 // those retired with their listing (entry key 0, no time, no employee).
+// A scope lists only the objects it holds (tagRECY_SCOPE).
 
-ZTDATA_API tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount);
-ZTDATA_API tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount);
+ZTDATA_API tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
+ZTDATA_API tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount,
+                                   const tagRECY_SCOPE* pScope = nullptr);
 
 // ---- Changes ----------------------------------------------------------------------------
 // Restores the object of an entry (bRecyle 0) and removes the entry.  1/0.
@@ -77,8 +98,9 @@ ZTDATA_API int FD_Recover_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType);
 // Purges one object: houses and clients stay with bDeleted = 1, other rows
 // are deleted; the entry is removed.  1/0.
 ZTDATA_API int FD_Del_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType);
-// Purges every recycled object of a type and its entries.  1/0.
-ZTDATA_API int FD_Clear_Recyle(int iOpEmp, int iObjType);
+// Purges every recycled object of a type within the scope, and their
+// entries.  1/0.
+ZTDATA_API int FD_Clear_Recyle(int iOpEmp, int iObjType, const tagRECY_SCOPE* pScope = nullptr);
 
 // ---- Look-up lists ----------------------------------------------------------------------
 // Loads the four look-up lists (releasing ones it holds).  1 loaded, 0 not.

@@ -65,3 +65,6 @@ std::string DbTool_Quote(MYSQL* conn, const std::string& value);
 // The administrator's initial password and the full right-code text.
 extern const char kAdminInitialPassword[];
 extern const char kAllRightCodes[];
+// The presets of the grant page ("经理权限", "业务员权限") as seeded.
+extern const char kManagerPreset[];
+extern const char kSalesmanPreset[];

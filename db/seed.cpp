@@ -32,14 +32,14 @@ const char kAllRightCodes[] =
 
 // Manager preset: house and client rights over the own branch, follow-ups,
 // partial modification, telephones, and viewing of the dictionaries.
-static const char kManagerPreset[] =
+const char kManagerPreset[] =
     "02" "06" "0A" "0E" "0H" "0L" "0T" "0P"
     "0Y" "13" "12" "15" "14" "16" "17" "46" "1A" "1B"
     "1D" "1I" "1Q" "1M" "0Z" "10" "11" "18" "19" "0X" "44" "45"
     "3E" "3F" "37" "40" "2P" "2T" "33" "3J" "3L";
 
 // Salesman preset: own records only.
-static const char kSalesmanPreset[] =
+const char kSalesmanPreset[] =
     "01" "05" "09" "0H" "0L" "0T" "1B" "1C" "1H" "1L" "45" "3E" "3F" "37";
 
 static std::string Enciphered(const char* plain, int (*cipher)(const char*, char*, int))

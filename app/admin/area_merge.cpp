@@ -6,8 +6,9 @@
 
 namespace {
 
-void Init(HWND hDlg, URBAN_MERGE* m)
+BOOL Init(HWND hDlg, void* pState)
 {
+    URBAN_MERGE* m = static_cast<URBAN_MERGE*>(pState);
     tagZT_Main_Param* p = m->p;
     const tagURBAN* src = m->pSource;
     char name[sizeof(src->szUrban) + 1] = "";
@@ -23,41 +24,28 @@ void Init(HWND hDlg, URBAN_MERGE* m)
         if (at >= 0)
             SendMessageA(hList, CB_SETITEMDATA, at, u.iOrdinal);
     }
+    return TRUE;
 }
 
-void Confirm(HWND hDlg, URBAN_MERGE* m)
+BOOL Confirm(HWND hDlg, void* pState)
 {
+    URBAN_MERGE* m = static_cast<URBAN_MERGE*>(pState);
     HWND hList = GetDlgItem(hDlg, IDC_AREA_TARGET);
     LRESULT at = SendMessageA(hList, CB_GETCURSEL, 0, 0);
     if (at == CB_ERR) {
         SetFocus(hList);
-        return;
+        return FALSE;
     }
     int target = static_cast<int>(SendMessageA(hList, CB_GETITEMDATA, at, 0));
     if (target == m->pSource->iOrdinal) {
         ZT_MessageBox(hDlg, "源城区和新城区相同,不能合并", "", MB_OK);
-        return;
+        return FALSE;
     }
     m->iTarget = target;
-    if (m->pfnMerge && m->pfnMerge(m, hDlg))
-        EndDialog(hDlg, IDOK);
+    return m->pfnMerge && m->pfnMerge(m, hDlg);
 }
 
-INT_PTR CALLBACK MergeProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    URBAN_MERGE* m = Block_DialogState<URBAN_MERGE>(hDlg, msg, lParam);
-    if (msg == WM_INITDIALOG) {
-        Init(hDlg, m);
-        return TRUE;
-    }
-    if (msg != WM_COMMAND || !m)
-        return FALSE;
-    if (LOWORD(wParam) == IDOK)
-        Confirm(hDlg, m);
-    else if (LOWORD(wParam) == IDCANCEL)
-        EndDialog(hDlg, IDCANCEL);
-    return TRUE;
-}
+const ZT_DIALOG kMerge = {IDD_AREA_MERGE, Init, Confirm, nullptr};
 
 }  // namespace
 
@@ -66,6 +54,5 @@ INT_PTR UrbanMerge_Run(HWND hOwner, URBAN_MERGE* m)
     if (!m || !m->p || !m->pSource)
         return IDCANCEL;
     m->iTarget = 0;
-    return DialogBoxParamA(m->p->hInst, MAKEINTRESOURCEA(IDD_AREA_MERGE), hOwner, MergeProc,
-                           reinterpret_cast<LPARAM>(m));
+    return Block_RunDialog(hOwner, m->p, &kMerge, m);
 }

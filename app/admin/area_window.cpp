@@ -1,7 +1,5 @@
 #include "app/admin/area_window.h"
-#include "app/admin/area_cache.h"
 #include "app/admin/area_merge.h"
-#include "app/admin/dict_tree.h"
 #include "app/admin/name_dialog.h"
 #include "app/shell/blocks.h"
 #include "app/shell/caches.h"
@@ -38,135 +36,48 @@ template <size_t N> std::string Name(const char (&field)[N])
 
 // ---- The tree ------------------------------------------------------------------------
 
-// Cities in cache order, each with its urban areas in slot order; free slots
-// (left by deletions) are skipped, records added into them are listed.
-void FillTree(ZT_MODWIN* w)
+enum { NODE_CITY = 0, NODE_URBAN = 1 };
+
+// Worker: cities in cache order, each with its urban areas in slot order
+// (free slots left by deletions are skipped, records put into them listed).
+BOOL LoadTree(ZT_MODWIN* w, std::vector<ZT_TREENODE>* nodes)
 {
-    tagZT_Main_Param* p = w->p;
-    for (int c = 0; p->pCity && c < p->nCity; c++) {
-        const tagCITY& city = p->pCity[c];
-        if (!city.iOrdinal)
-            continue;
-        HTREEITEM item = DictTree_Add(w->hTree, TVI_ROOT, Name(city.szUrban).c_str(), city.iOrdinal);
-        for (int u = 0; u < Cache_UrbanSlots(p); u++)
-            if (p->pUrban[u].iOrdinal && p->pUrban[u].iParentIndex == city.iOrdinal)
-                DictTree_Add(w->hTree, item, Name(p->pUrban[u].szUrban).c_str(), p->pUrban[u].iOrdinal);
-    }
+    const tagZT_Main_Param* p = w->p;
+    Cache_ForCities(p, [&](const tagCITY& c) {
+        int city = static_cast<int>(nodes->size());
+        nodes->push_back({-1, Name(c.szUrban), NODE_CITY, c.iOrdinal});
+        Cache_ForUrbans(p, [&](const tagURBAN& u) {
+            if (u.iParentIndex == c.iOrdinal)
+                nodes->push_back({city, Name(u.szUrban), NODE_URBAN, u.iOrdinal});
+        });
+    });
+    return TRUE;
 }
 
-void Select(ZT_MODWIN* w, HTREEITEM h)
-{
-    SendMessageA(w->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(h));
-}
-
-void Expand(ZT_MODWIN* w, HTREEITEM h)
-{
-    if (h)
-        SendMessageA(w->hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(h));
-}
-
-// Lists the districts of the selected urban area unless the grid shows them.
-void Relist(ZT_MODWIN* w)
+// An urban area lists its districts (unless the grid shows them already);
+// a city without urban areas empties the grid.
+BOOL OnTreeSelection(ZT_MODWIN* w, const ZT_TREESEL& sel)
 {
     AREA_WINDOW* st = State(w);
-    int key = st->pUrban ? st->pUrban->iOrdinal : 0;
-    if (w->bBusy || (key && key == st->iListed))
-        return;                              // a running load takes the selection itself
-    Module_Refresh(w);
+    const tagURBAN* was = st->pUrban;
+    st->iCity = sel.iKind == NODE_URBAN ? sel.iParentKey : sel.iKind == NODE_CITY ? sel.iKey : 0;
+    st->pUrban = sel.iKind == NODE_URBAN ? Cache_Urban(w->p, sel.iKey) : nullptr;
+    return !st->pUrban || st->pUrban != was || !w->bLoaded;
 }
 
-// The selection rules: a city with urban areas passes the selection on to
-// its first one; an urban area is listed; a city without urban areas
-// empties the grid.
-void Follow(ZT_MODWIN* w, HTREEITEM h)
+HTREEITEM Item(const ZT_MODWIN* w, int iKind, int iKey)
 {
-    AREA_WINDOW* st = State(w);
-    HTREEITEM parent = h ? DictTree_Next(w->hTree, h, TVGN_PARENT) : nullptr;
-    if (!h) {
-        st->iCity = 0;
-        st->pUrban = nullptr;
-    } else if (!parent) {
-        st->iCity = static_cast<int>(DictTree_Data(w->hTree, h));
-        if (HTREEITEM child = DictTree_Next(w->hTree, h, TVGN_CHILD)) {
-            Select(w, child);
-            return;
-        }
-        st->pUrban = nullptr;
-    } else {
-        st->iCity = static_cast<int>(DictTree_Data(w->hTree, parent));
-        st->pUrban = AreaCache_Urban(w->p, static_cast<int>(DictTree_Data(w->hTree, h)));
-    }
-    Relist(w);
-}
-
-void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
-{
-    if (!State(w)->bRebuilding)
-        Follow(w, h);
-}
-
-// Follows whatever the tree selects after items were removed or redrawn,
-// listing the districts again when `force`.
-void FollowCaret(ZT_MODWIN* w, BOOL bForce)
-{
-    if (bForce)
-        State(w)->iListed = -1;
-    Follow(w, DictTree_Next(w->hTree, nullptr, TVGN_CARET));
-}
-
-// Removes an item without following the selections the tree makes on the
-// way, then follows the one it settled on.
-void RemoveItem(ZT_MODWIN* w, HTREEITEM h)
-{
-    AREA_WINDOW* st = State(w);
-    st->bRebuilding = TRUE;
-    SendMessageA(w->hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(h));
-    st->bRebuilding = FALSE;
-    FollowCaret(w, FALSE);
-}
-
-// "刷新城区": the tree drawn again from the shared cache, the selection kept
-// where it was (or on the first city), the districts listed again.
-void RedrawTree(ZT_MODWIN* w)
-{
-    AREA_WINDOW* st = State(w);
-    int urban = st->pUrban ? st->pUrban->iOrdinal : 0;
-    int city = st->iCity;
-    st->bRebuilding = TRUE;
-    SendMessageA(w->hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    FillTree(w);
-    HTREEITEM h = urban ? AreaWindow_Item(w, urban) : nullptr;
-    if (!h)
-        h = city ? AreaWindow_Item(w, city) : nullptr;
-    if (!h)
-        h = DictTree_Next(w->hTree, nullptr, TVGN_ROOT);
-    HTREEITEM parent = h ? DictTree_Next(w->hTree, h, TVGN_PARENT) : nullptr;
-    Expand(w, parent ? parent : h);
-    if (h)
-        Select(w, h);
-    st->bRebuilding = FALSE;
-    FollowCaret(w, TRUE);
+    return iKey ? Module_TreeItem(w, iKind, iKey) : nullptr;
 }
 
 // ---- Hooks ---------------------------------------------------------------------------------
 
-// Worker: the tree first (once: the first city expanded and selected, which
-// selects its first urban area), then the selected urban area's districts,
-// straight from the shared cache: the grid's rows are the cache's records.
+// Worker: the selected urban area's districts, straight from the shared
+// cache: the grid's rows are the cache's records.
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
-    AREA_WINDOW* st = State(w);
     tagZT_Main_Param* p = w->p;
-    if (!st->bTreeFilled) {
-        FillTree(w);
-        st->bTreeFilled = TRUE;
-        HTREEITEM first = DictTree_Next(w->hTree, nullptr, TVGN_ROOT);
-        Expand(w, first);
-        if (first)
-            Select(w, first);
-    }
-    st->iListed = st->pUrban ? st->pUrban->iOrdinal : 0;
-    if (!st->iListed || !p->pDist)
+    if (!State(w)->pUrban || !p->pDist)
         return FALSE;                        // no urban area: an empty grid, 0 listed
     rs->pBlock = p->pDist;
     rs->nRows = p->nDist;
@@ -176,34 +87,19 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 
 BOOL IsListed(const ZT_MODWIN* w, const void* rec)
 {
-    return static_cast<const tagDISTRICT*>(rec)->iParentIndex == State(w)->iListed;
+    const tagURBAN* u = State(w)->pUrban;
+    return u && static_cast<const tagDISTRICT*>(rec)->iParentIndex == u->iOrdinal;
 }
 
-// Rights: the two drop-down buttons stand for all three operations on
-// their records and are greyed only when none is allowed.
-enum { AREA_OP_ANY = 100 };
-BOOL May(const tagZT_Main_Param* p, int iOp)
+int DeleteDistrict(int iOpEmp, const void* rec)
 {
-    if (iOp != AREA_OP_ANY)
-        return Rights_May(p, ZTM_AREA, iOp);
-    return Rights_May(p, ZTM_AREA, ZT_OP_ADD) || Rights_May(p, ZTM_AREA, ZT_OP_MODIFY) ||
-           Rights_May(p, ZTM_AREA, ZT_OP_DELETE);
+    return FD_DEL_DISTRICT(iOpEmp, const_cast<tagDISTRICT*>(static_cast<const tagDISTRICT*>(rec)));
 }
 
-// A right click on a city or an urban area selects it and offers its menu.
-LRESULT OnMessage(ZT_MODWIN* w, UINT msg, WPARAM, LPARAM lParam, BOOL* pDone)
+// Its slot is free for the next district.
+void AfterDelete(ZT_MODWIN* w, const void* rec)
 {
-    const NMHDR* nh = reinterpret_cast<const NMHDR*>(lParam);
-    if (msg != WM_NOTIFY || !nh || nh->hwndFrom != w->hTree || nh->code != NM_RCLICK)
-        return 0;
-    *pDone = TRUE;
-    HTREEITEM h = DictTree_AtCursor(w->hTree);
-    if (!h)
-        return 1;
-    BOOL bCity = DictTree_Next(w->hTree, h, TVGN_PARENT) == nullptr;
-    Select(w, h);
-    Block_ContextMenu(w->hwnd, w->p, bCity ? CTXPOS_CITY : CTXPOS_URBAN);
-    return 1;
+    Cache_Drop(w->p, ZTC_DISTRICT, static_cast<const tagDISTRICT*>(rec)->iOrdinal);
 }
 
 // ---- The edit dialogs ------------------------------------------------------------------------
@@ -365,27 +261,27 @@ void CmdCityAdd(ZT_MODWIN* w, void*, const void*)
     NAME_DLG d = Dialog(&e, IDD_AREA_CITY, IDS_CITY_ADD, nullptr, SaveCity);
     if (NameDialog_Run(w->hwnd, &d) != IDOK)
         return;
-    if (!AreaCache_AddCity(w->p, &e.city)) {
+    if (!Cache_PutCity(w->p, &e.city)) {
         Box(w, kCacheFull);                  // stored: listed after the next start
         return;
     }
-    DictTree_Add(w->hTree, TVI_ROOT, Name(e.city.szUrban).c_str(), e.city.iOrdinal);
+    Module_TreeAdd(w, TVI_ROOT, Name(e.city.szUrban).c_str(), NODE_CITY, e.city.iOrdinal);
 }
 
 void CmdCityModify(ZT_MODWIN* w, void*, const void*)
 {
-    tagCITY* c = AreaCache_City(w->p, State(w)->iCity);
+    const tagCITY* c = Cache_City(w->p, State(w)->iCity);
     if (!c) {
         Box(w, kNoSelection);
         return;
     }
-    Edit e = {w, c, {}, {}, {}};
+    Edit e = {w, const_cast<tagCITY*>(c), {}, {}, {}};
     NAME_DLG d = Dialog(&e, IDD_AREA_CITY, IDS_CITY_MODIFY, nullptr, SaveCity);
     lstrcpynA(d.szName, Name(c->szUrban).c_str(), sizeof(d.szName));
     if (NameDialog_Run(w->hwnd, &d) != IDOK)
         return;
-    *c = e.city;
-    DictTree_SetText(w->hTree, AreaWindow_Item(w, c->iOrdinal), Name(c->szUrban).c_str());
+    Cache_PutCity(w->p, &e.city);
+    Module_TreeSetText(w, Item(w, NODE_CITY, c->iOrdinal), Name(c->szUrban).c_str());
 }
 
 int DeleteCityTask(ZT_MODWIN* w, void* c)
@@ -395,7 +291,7 @@ int DeleteCityTask(ZT_MODWIN* w, void* c)
 
 void CmdCityDelete(ZT_MODWIN* w, void*, const void*)
 {
-    tagCITY* c = AreaCache_City(w->p, State(w)->iCity);
+    const tagCITY* c = Cache_City(w->p, State(w)->iCity);
     if (!c) {
         Box(w, kNoSelection);
         return;
@@ -403,18 +299,19 @@ void CmdCityDelete(ZT_MODWIN* w, void*, const void*)
     if (!Block_ConfirmDelete(w->hwnd))
         return;
     int key = c->iOrdinal;
-    if (Module_RunTask(w, DeleteCityTask, c) != 1)
+    tagCITY copy = *c;
+    if (Module_RunTask(w, DeleteCityTask, &copy) != 1)
         return;                              // refused (the data library said why), or the window went
-    AreaCache_RemoveCity(w->p, key);
+    Cache_Drop(w->p, ZTC_CITY, key);
     State(w)->iCity = 0;
-    RemoveItem(w, AreaWindow_Item(w, key));
+    Module_TreeRemove(w, Item(w, NODE_CITY, key));
 }
 
 // ---- Commands: urban areas -------------------------------------------------------------------
 
 void CmdUrbanAdd(ZT_MODWIN* w, void*, const void*)
 {
-    tagCITY* c = AreaCache_City(w->p, State(w)->iCity);
+    const tagCITY* c = Cache_City(w->p, State(w)->iCity);
     if (!c) {
         Box(w, kNoSelection);
         return;
@@ -425,36 +322,33 @@ void CmdUrbanAdd(ZT_MODWIN* w, void*, const void*)
     NAME_DLG d = Dialog(&e, IDD_AREA_URBAN, IDS_URBAN_ADD, city.c_str(), SaveUrban);
     if (NameDialog_Run(w->hwnd, &d) != IDOK)
         return;
-    tagURBAN* u = AreaCache_AddUrban(w->p, &e.urban);
+    tagURBAN* u = Cache_PutUrban(w->p, &e.urban);
     if (!u) {
         Box(w, kCacheFull);                  // stored: listed after the next start
         return;
     }
-    HTREEITEM hCity = AreaWindow_Item(w, u->iParentIndex);
-    HTREEITEM h = DictTree_Add(w->hTree, hCity, Name(u->szUrban).c_str(), u->iOrdinal);
-    Expand(w, hCity);
-    Select(w, h);                            // the new urban area, with its (no) districts
-    Frame_AreasChanged();
+    HTREEITEM h = Module_TreeAdd(w, Item(w, NODE_CITY, u->iParentIndex), Name(u->szUrban).c_str(), NODE_URBAN,
+                                 u->iOrdinal);
+    Module_TreeSelect(w, h);                 // the new urban area, with its (no) districts
 }
 
 void CmdUrbanModify(ZT_MODWIN* w, void*, const void*)
 {
-    tagURBAN* u = State(w)->pUrban;
-    tagCITY* c = u ? AreaCache_City(w->p, u->iParentIndex) : nullptr;
+    const tagURBAN* u = State(w)->pUrban;
+    const tagCITY* c = u ? Cache_City(w->p, u->iParentIndex) : nullptr;
     if (!u) {
         Box(w, kNoUrban);
         return;
     }
-    Edit e = {w, u, {}, {}, {}};
+    Edit e = {w, const_cast<tagURBAN*>(u), {}, {}, {}};
     std::string city = c ? Name(c->szUrban) : "";
     NAME_DLG d = Dialog(&e, IDD_AREA_URBAN, IDS_URBAN_MODIFY, city.c_str(), SaveUrban);
     lstrcpynA(d.szName, Name(u->szUrban).c_str(), sizeof(d.szName));
     d.iPriority = u->iPriority;
     if (NameDialog_Run(w->hwnd, &d) != IDOK)
         return;
-    *u = e.urban;
-    DictTree_SetText(w->hTree, AreaWindow_Item(w, u->iOrdinal), Name(u->szUrban).c_str());
-    Frame_AreasChanged();
+    Cache_PutUrban(w->p, &e.urban);
+    Module_TreeSetText(w, Item(w, NODE_URBAN, u->iOrdinal), Name(u->szUrban).c_str());
 }
 
 int DeleteUrbanTask(ZT_MODWIN* w, void* u)
@@ -472,29 +366,29 @@ void CmdUrbanDelete(ZT_MODWIN* w, void*, const void*)
     if (!Block_ConfirmDelete(w->hwnd))
         return;
     int key = st->pUrban->iOrdinal;
-    if (Module_RunTask(w, DeleteUrbanTask, st->pUrban) != 1)
+    tagURBAN copy = *st->pUrban;
+    if (Module_RunTask(w, DeleteUrbanTask, &copy) != 1)
         return;                              // refused: the tree keeps the item
     st->pUrban = nullptr;
-    AreaCache_RemoveUrban(w->p, key);
-    RemoveItem(w, AreaWindow_Item(w, key));
-    Frame_AreasChanged();
+    Cache_Drop(w->p, ZTC_URBAN, key);
+    Module_TreeRemove(w, Item(w, NODE_URBAN, key));
 }
 
 BOOL Merge(URBAN_MERGE* m, HWND hDlg)
 {
-    tagURBAN* source = const_cast<tagURBAN*>(m->pSource);      // FD_JOIN_URBAN only reads them
-    tagURBAN* target = AreaCache_Urban(m->p, m->iTarget);
-    if (!target)
+    const tagURBAN* t = Cache_Urban(m->p, m->iTarget);
+    if (!t)
         return FALSE;
+    tagURBAN source = *m->pSource, target = *t;
     tagZT_Main_Param* p = m->p;
-    return Block_RunTask(hDlg, p, [&]() { return FD_JOIN_URBAN(Cache_Operator(p), source, target); }) == 1;
+    return Block_RunTask(hDlg, p, [&]() { return FD_JOIN_URBAN(Cache_Operator(p), &source, &target); }) == 1;
 }
 
 // Moves the districts and estates of the selected urban area to another of
 // its city; the window then shows the source's (now empty) listing.
 void CmdUrbanMerge(ZT_MODWIN* w, void*, const void*)
 {
-    tagURBAN* u = State(w)->pUrban;
+    const tagURBAN* u = State(w)->pUrban;
     if (!u) {
         Box(w, kNoUrban);
         return;
@@ -502,20 +396,20 @@ void CmdUrbanMerge(ZT_MODWIN* w, void*, const void*)
     URBAN_MERGE m = {w->p, u, 0, Merge, w};
     if (UrbanMerge_Run(w->hwnd, &m) != IDOK)
         return;
-    AreaCache_MoveUrban(w->p, u->iOrdinal, m.iTarget);
-    RedrawTree(w);
+    Cache_MoveUrban(w->p, u->iOrdinal, m.iTarget);
+    Module_TreeReload(w);
 }
 
 void CmdUrbanRedraw(ZT_MODWIN* w, void*, const void*)
 {
-    RedrawTree(w);
+    Module_TreeReload(w);
 }
 
 // ---- Commands: districts ----------------------------------------------------------------------
 
 void CmdDistrictAdd(ZT_MODWIN* w, void*, const void*)
 {
-    tagURBAN* u = State(w)->pUrban;
+    const tagURBAN* u = State(w)->pUrban;
     if (!u) {
         Box(w, kNoUrban);
         return;
@@ -526,12 +420,12 @@ void CmdDistrictAdd(ZT_MODWIN* w, void*, const void*)
     NAME_DLG d = Dialog(&e, IDD_AREA_DISTRICT, IDS_DISTRICT_ADD, urban.c_str(), SaveDistrict);
     if (NameDialog_Run(w->hwnd, &d) != IDOK)
         return;
-    tagDISTRICT* slot = AreaCache_AddDistrict(w->p, &e.dist);
+    tagDISTRICT* slot = Cache_PutDistrict(w->p, &e.dist);
     if (!slot) {
         Box(w, kCacheFull);                  // stored: listed after the next start
         return;
     }
-    if (slot->iParentIndex != State(w)->iListed)
+    if (!IsListed(w, slot))
         return;
     if (!Block_AppendRow(w->hGrid, w->d->col, w->d->nCol, w, slot))
         return;
@@ -542,7 +436,7 @@ void CmdDistrictAdd(ZT_MODWIN* w, void*, const void*)
 void CmdDistrictModify(ZT_MODWIN* w, void* sel, const void*)
 {
     tagDISTRICT* t = static_cast<tagDISTRICT*>(sel);
-    tagURBAN* u = AreaCache_Urban(w->p, t->iParentIndex);
+    const tagURBAN* u = Cache_Urban(w->p, t->iParentIndex);
     Edit e = {w, t, {}, {}, {}};
     std::string urban = u ? Name(u->szUrban) : "";
     NAME_DLG d = Dialog(&e, IDD_AREA_DISTRICT, IDS_DISTRICT_MODIFY, urban.c_str(), SaveDistrict);
@@ -550,34 +444,17 @@ void CmdDistrictModify(ZT_MODWIN* w, void* sel, const void*)
     d.iPriority = t->iPriority;
     if (NameDialog_Run(w->hwnd, &d) != IDOK)
         return;
-    *t = e.dist;                             // the row bound to it shows the change
+    Cache_PutDistrict(w->p, &e.dist);        // the row bound to it shows the change
     InvalidateRect(w->hGrid, nullptr, TRUE);
-}
-
-int DeleteDistrictTask(ZT_MODWIN* w, void* t)
-{
-    return FD_DEL_DISTRICT(Cache_Operator(w->p), static_cast<tagDISTRICT*>(t));
-}
-
-void CmdDistrictDelete(ZT_MODWIN* w, void* sel, const void*)
-{
-    int key = static_cast<tagDISTRICT*>(sel)->iOrdinal;
-    int r = Module_RunTask(w, DeleteDistrictTask, sel);
-    if (r < 0)
-        return;                              // the window went meanwhile
-    if (r != 1) {
-        Box(w, "删除数据出错");
-        return;
-    }
-    AreaCache_RemoveDistrict(w->p, key);     // its slot is free for the next district
-    Module_RemoveSelected(w);
 }
 
 // ---- Tables ---------------------------------------------------------------------------------
 
+// The two drop-down buttons stand for all three operations on their records
+// and are greyed only when none is allowed.
 const ZT_TBDEF kButtons[] = {
-    {ID_AREA_CITY_ADD, ZTIMG_CITY, "城市管理", BTNS_DROPDOWN, AREA_OP_ANY, CTXPOS_CITY},
-    {ID_AREA_URBAN_ADD, ZTIMG_URBAN, "城区管理", BTNS_DROPDOWN, AREA_OP_ANY, CTXPOS_URBAN},
+    {ID_AREA_CITY_ADD, ZTIMG_CITY, "城市管理", BTNS_DROPDOWN, ZT_OP_CHANGE, CTXPOS_CITY},
+    {ID_AREA_URBAN_ADD, ZTIMG_URBAN, "城区管理", BTNS_DROPDOWN, ZT_OP_CHANGE, CTXPOS_URBAN},
     ZT_TB_SEP,
     {ID_AREA_DIST_ADD, ZTIMG_DIST_ADD, "增加片区", 0, ZT_OP_ADD},
     {ID_AREA_DIST_MODIFY, ZTIMG_DIST_EDIT, "修改片区", 0, ZT_OP_MODIFY},
@@ -599,24 +476,22 @@ const ZT_CMDDEF kCommands[] = {
     {ID_AREA_URBAN_MODIFY, CmdUrbanModify, 0, ZT_OP_MODIFY, nullptr},
     {ID_AREA_URBAN_DELETE, CmdUrbanDelete, 0, ZT_OP_DELETE, nullptr},
     {ID_AREA_URBAN_MERGE, CmdUrbanMerge, 0, ZT_OP_MODIFY, nullptr},
-    {ID_AREA_URBAN_REFRESH, CmdUrbanRedraw, 0, ZT_NO_RIGHT, nullptr},
+    {ID_AREA_URBAN_REFRESH, CmdUrbanRedraw, 0, ZT_OP_VIEW, nullptr},
     {ID_AREA_DIST_ADD, CmdDistrictAdd, 0, ZT_OP_ADD, nullptr},
     {ID_AREA_DIST_MODIFY, CmdDistrictModify, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, " 请选择要修改的数据行"},
-    {ID_AREA_DIST_DELETE, CmdDistrictDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, " 请选择要删除的数据行"},
+    {ID_AREA_DIST_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, " 请选择要删除的数据行",
+     "删除数据出错"},
 };
 
-}  // namespace
+const ZT_TREEDESC kTree = {130, LoadTree, OnTreeSelection, {CTXPOS_CITY, CTXPOS_URBAN, -1, -1}, FALSE, 0};
 
-HTREEITEM AreaWindow_Item(const ZT_MODWIN* w, int iKey)
-{
-    return iKey ? DictTree_Find(w->hTree, iKey) : nullptr;
-}
+}  // namespace
 
 extern const ZT_MODULE_DESC g_AreaModule = {
     ZT_CLASS_CHILD_URBAN, IDM_AREA, ZTM_AREA, IDS_AREA, 600, 499,
     sizeof(tagDISTRICT), offsetof(tagDISTRICT, iOrdinal), sizeof(AREA_WINDOW),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_DISTRICT, ID_AREA_DIST_MODIFY,
-    May, nullptr, nullptr, nullptr, Load, IsListed, nullptr, nullptr, nullptr, OnMessage,
-    nullptr, nullptr, 130, OnTreeSelection,
+    nullptr, nullptr, nullptr, nullptr, Load, IsListed, DeleteDistrict, nullptr, nullptr, nullptr,
+    nullptr, nullptr, &kTree, AfterDelete,
 };

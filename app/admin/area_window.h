@@ -3,7 +3,7 @@
 // the selected urban area in the grid on the right, the city, urban-area and
 // district dialogs (name_dialog.h) and the merge of one urban area into
 // another (area_merge.h).  The window keeps no areas of its own: each change
-// the database accepted is made in the shared area cache (area_cache.h) at
+// the database accepted is made in the shared area cache (caches.h) at
 // once, so every form and window reading the cache sees it, and the grid's
 // rows are the cache's district records.
 //
@@ -20,12 +20,6 @@ extern const ZT_MODULE_DESC g_AreaModule;
 
 // The window's own state (ZT_MODWIN::pState).
 struct AREA_WINDOW {
-    BOOL bTreeFilled;
-    BOOL bRebuilding;            // items are being removed or redrawn: selections are not followed
     int iCity;                   // key of the selected city (0: none)
-    tagURBAN* pUrban;            // the selected urban area, in the shared cache (null: none)
-    int iListed;                 // the urban area whose districts the grid lists (0: none)
+    const tagURBAN* pUrban;      // the selected urban area, in the shared cache (null: none)
 };
-
-// The tree item of a city or urban area, by key (null: none).
-HTREEITEM AreaWindow_Item(const ZT_MODWIN* w, int iKey);

@@ -1,6 +1,5 @@
 // The estate dialog, its pages, the buildings grid and the building form.
 #include "app/admin/estate_dialog.h"
-#include "app/admin/estate_list.h"
 #include "app/admin/pinyin.h"
 #include "app/shell/blocks.h"
 #include "app/shell/caches.h"
@@ -188,7 +187,7 @@ void FillLists(EstDlg* d)
         binds[i].hList = GetDlgItem(d->hPage[kParamLists[i].iPage], kParamLists[i].id);
         binds[i].iFirst = -1;
     }
-    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, p->nArgcValue,
+    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, Cache_ParamValueSlots(p),
                    kParamCategory, binds, n);
     // Districts of the estate's urban area, in cache order, after an empty entry.
     HWND hDist = GetDlgItem(d->hPage[PG_EST], IDC_EST_DIST);
@@ -203,7 +202,7 @@ void ShowArea(EstDlg* d)
 {
     tagZT_Main_Param* p = d->a.p;
     const tagURBAN* u = Cache_Urban(p, d->rec.iUrban);
-    tagCITY* c = u && p->pCity ? FindCity(p->pCity, nullptr, u->iParentIndex, nullptr, p->nCity) : nullptr;
+    const tagCITY* c = u ? Cache_City(p, u->iParentIndex) : nullptr;
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_CITY, c ? c->szUrban : "");
     SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_URBAN, u ? u->szUrban : "");
 }
@@ -476,8 +475,8 @@ void InitBuildingForm(HWND hForm, BuildingForm* f)
     AddNumbers(GetDlgItem(hForm, IDC_BNO_TO), 2, 14);
     AddNumbers(GetDlgItem(hForm, IDC_BNO_LIFTS), 0, 3);
     AddNumbers(GetDlgItem(hForm, IDC_BNO_UNITS), 1, 7);
-    FillArgcCombo(GetDlgItem(hForm, IDC_BNO_TYPE), p->pArgcValue, p->nArgcValue, kBuildingTypeName);
-    FillArgcCombo(GetDlgItem(hForm, IDC_BNO_STRUCT), p->pArgcValue, p->nArgcValue, kBuildingStructName);
+    FillArgcCombo(GetDlgItem(hForm, IDC_BNO_TYPE), p->pArgcValue, Cache_ParamValueSlots(p), kBuildingTypeName);
+    FillArgcCombo(GetDlgItem(hForm, IDC_BNO_STRUCT), p->pArgcValue, Cache_ParamValueSlots(p), kBuildingStructName);
     SendMessageA(GetDlgItem(hForm, IDC_BNO_FLOORS), EM_LIMITTEXT, kNumberChars, 0);
     SendMessageA(GetDlgItem(hForm, IDC_BNO_TYPE), CB_LIMITTEXT, sizeof(tagBUILDNO::szBuildType) - 1, 0);
     SendMessageA(GetDlgItem(hForm, IDC_BNO_STRUCT), CB_LIMITTEXT, sizeof(tagBUILDNO::szBuildStruct) - 1, 0);
@@ -598,27 +597,26 @@ BOOL MaySave(EstDlg* d)
     return FALSE;
 }
 
-// TRUE when the estate was stored (the dialog has ended, or stays on the
-// stored estate as its opener asked).
-BOOL SaveEstate(EstDlg* d)
+enum { EST_NOT_STORED, EST_STORED_CLOSE, EST_STORED_STAY };
+
+// Stores the estate: EST_STORED_CLOSE when the dialog may close, _STAY when
+// it stays on the stored estate as its opener asked, EST_NOT_STORED when
+// nothing was stored (the box named, or the data library has said why).
+int StoreEstate(EstDlg* d)
 {
-    if (d->iMode == EST_DLG_VIEW) {
-        EndDialog(d->hDlg, IDCANCEL);
-        return TRUE;
-    }
     if (!MaySave(d))
-        return FALSE;
+        return EST_NOT_STORED;
     tagZT_Main_Param* p = d->a.p;
     tagESTATE e = d->rec;
     for (const PageFields& pf : kPageFields)
         if (int bad = Fields_Read(d->hPage[pf.iPage], pf.f, pf.n, &e)) {
             FocusField(d, pf.iPage, bad);
-            return FALSE;
+            return EST_NOT_STORED;
         }
     if (!e.szEstate[0] || !e.szSpell[0]) {
         Box(d->hDlg, "楼盘名称和拼音缩写必须填");
         FocusField(d, PG_EST, IDC_EST_NAME);
-        return FALSE;
+        return EST_NOT_STORED;
     }
     BOOL bAdd = d->iMode == EST_DLG_ADD;
     tagESTATE old = d->rec;
@@ -626,11 +624,10 @@ BOOL SaveEstate(EstDlg* d)
         return bAdd ? FD_Ist_Est(Cache_Operator(p), &e) : FD_Upd_Est(Cache_Operator(p), &old, &e);
     });
     if (r != 1)
-        return FALSE;                        // the data library has said why
-    if (bAdd)
-        EstList_Add(p, &e);
-    else
-        EstList_Update(p, &e);
+        return EST_NOT_STORED;               // the data library has said why
+    tagESTLIST listed = Cache_EstateOf(e);
+    if (!Cache_PutEstate(p, &listed))
+        Cache_TellFull(d->hDlg, p, ZTC_ESTATE, "楼盘");
     d->rec = e;
     d->bStored = TRUE;
     d->shown = PageTexts(d);
@@ -639,9 +636,19 @@ BOOL SaveEstate(EstDlg* d)
         SetTitle(d);
     }
     if (d->a.pfnSaved && !d->a.pfnSaved(d->a.pCtx, &e, bAdd))
-        return TRUE;
-    EndDialog(d->hDlg, IDOK);
-    return TRUE;
+        return EST_STORED_STAY;
+    return EST_STORED_CLOSE;
+}
+
+// "确定": a view closes; a stored estate closes unless its opener keeps it.
+BOOL SaveEstate(HWND, void* pState)
+{
+    EstDlg* d = static_cast<EstDlg*>(pState);
+    if (d->iMode == EST_DLG_VIEW) {
+        EndDialog(d->hDlg, IDCANCEL);
+        return FALSE;
+    }
+    return StoreEstate(d) == EST_STORED_CLOSE;
 }
 
 // "取消(&C)", Esc and closing: typed changes are asked about first ("是"
@@ -650,8 +657,8 @@ void CancelEstate(EstDlg* d)
 {
     if (d->iMode != EST_DLG_VIEW && PageTexts(d) != d->shown) {
         int answer = ZT_MessageBox(d->hDlg, "数据已修改, 是否保存?", "", MB_YESNOCANCEL | MB_ICONQUESTION);
-        if (answer == IDYES)
-            SaveEstate(d);                   // stored: ended; not: stays with the text
+        if (answer == IDYES && StoreEstate(d) == EST_STORED_CLOSE)
+            EndDialog(d->hDlg, IDOK);        // not stored: stays with the text
         if (answer != IDNO)
             return;
     }
@@ -660,8 +667,9 @@ void CancelEstate(EstDlg* d)
 
 // ---- The dialog ----------------------------------------------------------------------------
 
-void InitDialog(HWND hDlg, EstDlg* d)
+BOOL InitDialog(HWND hDlg, void* pState)
 {
+    EstDlg* d = static_cast<EstDlg*>(pState);
     d->hDlg = hDlg;
     SetTitle(d);
     CreatePages(d);
@@ -677,32 +685,28 @@ void InitDialog(HWND hDlg, EstDlg* d)
         for (int id : {IDC_BNO_ADD, IDC_BNO_MODIFY, IDC_BNO_DELETE})
             EnableWindow(GetDlgItem(d->hPage[PG_BNO], id), FALSE);
     SetFocus(GetDlgItem(d->hPage[PG_EST], IDC_EST_NAME));
+    return FALSE;
 }
 
-INT_PTR CALLBACK EstateDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+// The tab shows its page; leaving asks about typed changes first.
+BOOL OnMessage(HWND, void* pState, UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* pResult)
 {
-    EstDlg* d = Block_DialogState<EstDlg>(hDlg, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG:
-        InitDialog(hDlg, d);
-        return FALSE;
-    case WM_NOTIFY: {
+    EstDlg* d = static_cast<EstDlg*>(pState);
+    *pResult = TRUE;
+    if (msg == WM_NOTIFY) {
         const NMHDR* nm = reinterpret_cast<const NMHDR*>(lParam);
-        if (d && nm->idFrom == IDC_EST_TAB && nm->code == TCN_SELCHANGE)
+        if (nm->idFrom == IDC_EST_TAB && nm->code == TCN_SELCHANGE)
             ShowTab(d, static_cast<int>(SendMessageA(nm->hwndFrom, TCM_GETCURSEL, 0, 0)));
         return TRUE;
     }
-    case WM_COMMAND:
-        if (!d)
-            break;
-        if (LOWORD(wParam) == IDOK)
-            SaveEstate(d);
-        else if (LOWORD(wParam) == IDCANCEL)
-            CancelEstate(d);
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        CancelEstate(d);
         return TRUE;
     }
     return FALSE;
 }
+
+const ZT_DIALOG kEstateDialog = {IDD_ESTATE, InitDialog, SaveEstate, OnMessage};
 
 // Reads the estate and its buildings for modify and view.  FALSE when the
 // estate is gone.
@@ -759,8 +763,7 @@ INT_PTR EstateDialog_Run(HWND hOwner, const EST_DLG_ARGS* a)
     }
     INT_PTR r = IDCANCEL;
     if (a->iMode == EST_DLG_ADD || (a->pEstate && LoadEstate(hOwner, d)))
-        r = DialogBoxParamA(a->p->hInst, MAKEINTRESOURCEA(IDD_ESTATE), hOwner, EstateDlgProc,
-                            reinterpret_cast<LPARAM>(d));
+        r = Block_RunDialog(hOwner, a->p, &kEstateDialog, d);
     if (d->pBno)
         Mem_Free_BNO(d->pBno);               // the grid went with the dialog
     delete d;
@@ -779,7 +782,7 @@ BOOL EstateDialog_Add(HWND hOwner, tagZT_Main_Param* p, int iUrban, tagESTLIST**
     };
     BOOL ok = EstateDialog_Run(hOwner, &a) == IDOK;
     if (ppNew)
-        *ppNew = ok ? EstList_Find(p, added.iKey) : nullptr;
+        *ppNew = ok ? const_cast<tagESTLIST*>(Cache_Estate(p, added.iKey)) : nullptr;
     return ok;
 }
 

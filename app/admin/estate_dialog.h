@@ -2,7 +2,7 @@
 // "开发商  物业" over one estate record; the buildings page lists the
 // estate's buildings and adds (one number or a range), modifies and deletes
 // them with the building form (193).  Saving writes the estate with the data
-// library, then updates the shared estate list (estate_list.h) and tells the
+// library, then puts it into the shared estate cache (caches.h) and tells the
 // opener.  Every call to the server runs on a worker behind the
 // "数据查询...." busy dialog.
 #pragma once

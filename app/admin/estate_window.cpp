@@ -1,6 +1,5 @@
 #include "app/admin/estate_window.h"
 #include "app/admin/estate_dialog.h"
-#include "app/admin/estate_list.h"
 #include "app/listings/estate_box.h"
 #include "app/shell/caches.h"
 #include "app/shell/input_controls.h"
@@ -30,72 +29,36 @@ tagESTATE* Estates(const ZT_MODWIN* w)
 
 // ---- The tree --------------------------------------------------------------------
 
-HTREEITEM AddItem(HWND hTree, HTREEITEM hParent, const char* pszText, int iKey)
-{
-    TVINSERTSTRUCTA ins;
-    memset(&ins, 0, sizeof(ins));
-    ins.hParent = hParent;
-    ins.hInsertAfter = TVI_LAST;
-    ins.item.mask = TVIF_TEXT | TVIF_PARAM;
-    ins.item.pszText = const_cast<char*>(pszText);
-    ins.item.lParam = iKey;
-    return reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-}
+enum { NODE_CITY = 0, NODE_URBAN = 1 };
 
 // Worker: cities in cache order, each with its urban areas (every slot of
-// the urban cache, so that areas added into freed slots are listed too);
-// the first city expanded and selected, which selects its first urban area.
-void FillTree(ZT_MODWIN* w)
+// the shared cache); the first city opens and its first urban area is
+// selected.
+BOOL LoadTree(ZT_MODWIN* w, std::vector<ZT_TREENODE>* nodes)
 {
-    tagZT_Main_Param* p = w->p;
-    HWND hTree = w->hTree;
-    HTREEITEM first = nullptr;
-    int nUrban = p->pUrban ? p->nUrban + p->nUrbanSpare : 0;
-    for (int c = 0; p->pCity && c < p->nCity; c++) {
-        HTREEITEM city = AddItem(hTree, TVI_ROOT, p->pCity[c].szUrban, p->pCity[c].iOrdinal);
-        if (!first)
-            first = city;
-        for (int u = 0; u < nUrban; u++)
-            if (p->pUrban[u].iOrdinal && p->pUrban[u].iParentIndex == p->pCity[c].iOrdinal)
-                AddItem(hTree, city, p->pUrban[u].szUrban, p->pUrban[u].iOrdinal);
-    }
-    State(w)->bTreeFilled = TRUE;
-    if (!first)
-        return;
-    SendMessageA(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(first));
-    SendMessageA(hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
+    const tagZT_Main_Param* p = w->p;
+    Cache_ForCities(p, [&](const tagCITY& c) {
+        int city = static_cast<int>(nodes->size());
+        nodes->push_back({-1, c.szUrban, NODE_CITY, c.iOrdinal});
+        Cache_ForUrbans(p, [&](const tagURBAN& u) {
+            if (u.iParentIndex == c.iOrdinal)
+                nodes->push_back({city, u.szUrban, NODE_URBAN, u.iOrdinal});
+        });
+    });
+    return TRUE;
 }
 
-int ItemKey(HWND hTree, HTREEITEM h)
-{
-    TVITEMA item;
-    memset(&item, 0, sizeof(item));
-    item.mask = TVIF_PARAM | TVIF_HANDLE;
-    item.hItem = h;
-    return SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? static_cast<int>(item.lParam) : 0;
-}
-
-void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
+// An urban area lists its estates; a city without urban areas lists none.
+BOOL OnTreeSelection(ZT_MODWIN* w, const ZT_TREESEL& sel)
 {
     EST_WINDOW* st = State(w);
-    tagZT_Main_Param* p = w->p;
-    HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_CHILD,
-                                                               reinterpret_cast<LPARAM>(h)));
-    if (child) {                             // a city: on to its first urban area
-        SendMessageA(w->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
-        return;
-    }
-    int key = ItemKey(w->hTree, h);
-    const tagURBAN* u = Cache_Urban(p, key);
-    tagCITY* c = p->pCity ? FindCity(p->pCity, nullptr, u ? u->iParentIndex : key, nullptr, p->nCity) : nullptr;
-    if (u == st->pUrban && st->pUrban)
-        return;
+    const tagURBAN* u = sel.iKind == NODE_URBAN ? Cache_Urban(w->p, sel.iKey) : nullptr;
+    int city = u ? u->iParentIndex : sel.iKind == NODE_CITY ? sel.iKey : 0;
+    if (u == st->pUrban && u)
+        return FALSE;
     st->pUrban = u;
-    st->pCity = c;
-    // The first selection comes while the tree fill's load runs: that load
-    // takes the urban area chosen here.
-    if (!w->bBusy)
-        Module_Refresh(w);
+    st->pCity = const_cast<tagCITY*>(Cache_City(w->p, city));
+    return TRUE;
 }
 
 // ---- The search ----------------------------------------------------------------------------
@@ -153,16 +116,6 @@ void Layout(ZT_MODWIN* w, RECT* rc)
     rc->top += cy;
 }
 
-// The tree item of an urban area, or null.
-HTREEITEM UrbanItem(HWND hTree, int iUrban)
-{
-    for (HTREEITEM city = TreeView_GetRoot(hTree); city; city = TreeView_GetNextSibling(hTree, city))
-        for (HTREEITEM u = TreeView_GetChild(hTree, city); u; u = TreeView_GetNextSibling(hTree, u))
-            if (ItemKey(hTree, u) == iUrban)
-                return u;
-    return nullptr;
-}
-
 // Selects the grid row of an estate; FALSE when it is not listed.
 BOOL SelectEstate(ZT_MODWIN* w, int iKey)
 {
@@ -198,9 +151,9 @@ void CmdFind(ZT_MODWIN* w, void*, const void*)
         return;
     }
     int key = est->iOrdinal;
-    HTREEITEM item = UrbanItem(w->hTree, est->iUrban);
+    HTREEITEM item = Module_TreeItem(w, NODE_URBAN, est->iUrban);
     if (item && TreeView_GetSelection(w->hTree) != item)
-        TreeView_SelectItem(w->hTree, item);    // loads that urban area's estates
+        Module_TreeSelect(w, item);          // loads that urban area's estates
     if (!SelectEstate(w, key))
         ZT_MessageBox(w->hwnd, "该楼盘不在当前列表中, 请刷新", "", MB_OK);
 }
@@ -217,11 +170,9 @@ LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDone)
 
 // ---- Hooks -------------------------------------------------------------------------------
 
-// Worker: the tree first (once), then the estates of the selected urban area.
+// Worker: the estates of the selected urban area.
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
-    if (!State(w)->bTreeFilled)
-        FillTree(w);
     tagURBAN* u = const_cast<tagURBAN*>(State(w)->pUrban);    // FD_Sct_Est only reads it
     if (!u)
         return FALSE;                        // nothing selected: an empty list
@@ -229,9 +180,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     int n = 0;
     if (!FD_Sct_Est(u, &list, &n) || !list)
         return FALSE;
-    rs->pBlock = list;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
+    *rs = Module_RecSet(list, n);
     return TRUE;
 }
 
@@ -281,18 +230,15 @@ void CmdModify(ZT_MODWIN* w, void* sel, const void*)
     EstateDialog_Run(w->hwnd, &a);
 }
 
-int DeleteTask(ZT_MODWIN* w, void* rec)
+int Delete(int iOpEmp, const void* rec)
 {
-    return FD_Del_Est(Cache_Operator(w->p), static_cast<tagESTATE*>(rec)) == 1 ? 1 : 0;
+    return FD_Del_Est(iOpEmp, const_cast<tagESTATE*>(static_cast<const tagESTATE*>(rec)));
 }
 
-void CmdDelete(ZT_MODWIN* w, void* sel, const void*)
+// Every estate box of the session stops offering a deleted estate.
+void AfterDelete(ZT_MODWIN* w, const void* rec)
 {
-    int key = static_cast<tagESTATE*>(sel)->iOrdinal;
-    if (Module_RunTask(w, DeleteTask, sel) != 1)
-        return;
-    Module_RemoveSelected(w);
-    EstList_Remove(w->p, key);
+    Cache_Drop(w->p, ZTC_ESTATE, static_cast<const tagESTATE*>(rec)->iOrdinal);
 }
 
 // ---- Tables ------------------------------------------------------------------------------
@@ -319,9 +265,13 @@ const ZT_COLDEF kColumns[] = {
 const ZT_CMDDEF kCommands[] = {
     {ID_ESTATE_ADD, CmdAdd, 0, ZT_OP_ADD, nullptr},
     {ID_ESTATE_MODIFY, CmdModify, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, "请选择数据"},
-    {ID_ESTATE_DELETE, CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
-    {ID_ESTATE_FIND, CmdFind, 0, ZT_NO_RIGHT, nullptr},
+    {ID_ESTATE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
+    {ID_ESTATE_FIND, CmdFind, 0, ZT_OP_VIEW, nullptr},
 };
+
+// The tree is made from the shared city and urban-area caches: a change of
+// them made in the area window or the recycle bin is shown at once.
+const ZT_TREEDESC kTree = {130, LoadTree, OnTreeSelection, {-1, -1, -1, -1}, FALSE, ZTC_CITY | ZTC_URBAN};
 
 }  // namespace
 
@@ -339,6 +289,6 @@ extern const ZT_MODULE_DESC g_EstateModule = {
     sizeof(tagESTATE), offsetof(tagESTATE, iOrdinal), sizeof(EST_WINDOW),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_ESTATE, ID_ESTATE_MODIFY,
-    nullptr, CreateSearch, Layout, nullptr, Load, nullptr, nullptr, Free, nullptr, Message,
-    nullptr, nullptr, 130, OnTreeSelection,
+    nullptr, CreateSearch, Layout, nullptr, Load, nullptr, Delete, Free, nullptr, Message,
+    nullptr, nullptr, &kTree, AfterDelete,
 };

@@ -14,7 +14,6 @@ extern const ZT_MODULE_DESC g_EstateModule;
 
 // The window's own state (ZT_MODWIN::pState).
 struct EST_WINDOW {
-    BOOL bTreeFilled;
     const tagURBAN* pUrban;      // selected urban area (null: none)
     tagCITY* pCity;              // its city, or the city selected without urban areas
     HWND hSearch;                // the search strip above the grid

@@ -2,6 +2,7 @@
 #include "app/admin/log_ids.h"
 #include "app/admin/log_names.h"
 #include "app/listings/listing_filter.h"
+#include "app/shell/caches.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -24,7 +25,7 @@ std::string Key(const char* tmpl, int key)
 // are unique among employees), or 0.
 int EmployeeKey(const tagZT_Main_Param* p, const std::string& name)
 {
-    for (int i = 0; p->pEmpList && i < p->nEmp; i++)
+    for (int i = 0; i < Cache_EmployeeSlots(p); i++)
         if (p->pEmpList[i].iOrdinal && name == p->pEmpList[i].szEmp)
             return p->pEmpList[i].iOrdinal;
     return 0;
@@ -32,7 +33,7 @@ int EmployeeKey(const tagZT_Main_Param* p, const std::string& name)
 
 int BranchKey(const tagZT_Main_Param* p, const std::string& name)
 {
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
+    for (int i = 0; i < Cache_BranchSlots(p); i++)
         if (p->pBrList[i].iOrdinal && name == p->pBrList[i].szBr)
             return p->pBrList[i].iOrdinal;
     return 0;

@@ -50,18 +50,18 @@ const void* EmployeeName(const ZT_MODWIN* w, const void* rec)
     return Lookups_Employee(State(w)->look, Log(rec)->iOpEmp);
 }
 
+// The panel's filter within the user's scope: a branch manager reads his
+// branch's operations only, and clears no other.
 BOOL Build(ZT_MODWIN* w, std::string* pWhere, int* pBadCtl)
 {
     LogFilterPanel v;
     ListingWindow_Read(w, &v);
-    return LogFilter_Build(w->p, v, pWhere, pBadCtl);
-}
-
-void AddItems(HWND hBox, const char* (*name)(const tagZT_Main_Param*, int), const tagZT_Main_Param* p, int n)
-{
-    for (int i = 0; i < n; i++)
-        if (const char* s = name(p, i))
-            SendMessageA(hBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    if (!LogFilter_Build(w->p, v, pWhere, pBadCtl))
+        return FALSE;
+    const char* scope = ListingWindow_State(w)->szScope;
+    if (scope[0])
+        *pWhere = pWhere->empty() ? std::string(" ") + scope : std::string(" ") + scope + " and" + *pWhere;
+    return TRUE;
 }
 
 // ---- Module hooks -------------------------------------------------------------------------
@@ -74,17 +74,6 @@ BOOL Create(ZT_MODWIN* w)
     if (!ListingWindow_Create(w))
         return FALSE;
     HWND hPanel = State(w)->list.hPanel;
-    const tagZT_Main_Param* p = w->p;
-    AddItems(GetDlgItem(hPanel, IDC_LOG_EMP),
-             [](const tagZT_Main_Param* q, int i) -> const char* {
-                 return q->pEmpList[i].iOrdinal ? q->pEmpList[i].szEmp : nullptr;
-             },
-             p, p->pEmpList ? p->nEmp : 0);
-    AddItems(GetDlgItem(hPanel, IDC_LOG_BR),
-             [](const tagZT_Main_Param* q, int i) -> const char* {
-                 return q->pBrList[i].iOrdinal ? q->pBrList[i].szBr : nullptr;
-             },
-             p, p->pBrList ? p->nBr : 0);
     int nKinds = 0;
     const int* kinds = Log_ObjectTypes(&nKinds);
     for (int i = 0; i < nKinds; i++)
@@ -180,15 +169,15 @@ const ZT_COLDEF kColumns[] = {
 const ZT_CMDDEF kCommands[] = {
     {ID_LOG_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
     {ID_LOG_CLEAR, CmdClear, ZT_CMD_NEEDSEL, ZT_OP_DELETE, "请选择数据"},
-    {ID_LOG_RELOAD, Module_CmdRefresh, 0, ZT_NO_RIGHT, nullptr},
+    {ID_LOG_RELOAD, Module_CmdRefresh, 0, ZT_OP_VIEW, nullptr},
 };
 
 const LISTING_DESC kListing = {
     IDD_LOG_PANEL, IDC_LOG_FIND, IDC_LOG_CLEAR, 0, 37, 37,
     g_LogFilterFields, g_nLogFilterFields, 0, 0, nullptr, 0,
-    Build, LISTING_NO_SCOPE,
+    Build, ZTM_LOG,
     0, 0, 0, 0, 0, FALSE, 0,
-    0, 0,
+    0, 0, IDC_LOG_BR, IDC_LOG_EMP,
 };
 
 }  // namespace

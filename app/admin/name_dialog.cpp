@@ -14,8 +14,9 @@ struct NameDlgState {
     int32_t iOld;
 };
 
-void Init(HWND hDlg, NameDlgState* s)
+BOOL Init(HWND hDlg, void* pState)
 {
+    NameDlgState* s = static_cast<NameDlgState*>(pState);
     NAME_DLG* d = s->d;
     char title[64] = "";
     if (d->iTitle)
@@ -35,16 +36,19 @@ void Init(HWND hDlg, NameDlgState* s)
     s->iOld = d->bModify ? d->iPriority : 0;
     SetFocus(GetDlgItem(hDlg, d->idName));
     SendDlgItemMessageA(hDlg, d->idName, EM_SETSEL, 0, -1);
+    return FALSE;                            // the focus is set
 }
 
-void Save(HWND hDlg, NameDlgState* s)
+// A modify that changes nothing closes the dialog as cancelled.
+BOOL Save(HWND hDlg, void* pState)
 {
+    NameDlgState* s = static_cast<NameDlgState*>(pState);
     NAME_DLG* d = s->d;
     char name[64] = "";
     Field_GetText(hDlg, d->idName, name, static_cast<size_t>(d->cbName));
     if (!name[0]) {
         SetFocus(GetDlgItem(hDlg, d->idName));
-        return;
+        return FALSE;
     }
     int32_t priority = 0;
     if (d->idPriority) {
@@ -54,28 +58,11 @@ void Save(HWND hDlg, NameDlgState* s)
     }
     if (d->bModify && strcmp(name, s->szOld) == 0 && priority == s->iOld) {
         EndDialog(hDlg, IDCANCEL);
-        return;
+        return FALSE;
     }
     lstrcpynA(d->szName, name, sizeof(d->szName));
     d->iPriority = priority;
-    if (d->pfnSave && d->pfnSave(d, hDlg))
-        EndDialog(hDlg, IDOK);
-}
-
-INT_PTR CALLBACK NameDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    NameDlgState* s = Block_DialogState<NameDlgState>(hDlg, msg, lParam);
-    if (msg == WM_INITDIALOG) {
-        Init(hDlg, s);
-        return FALSE;                        // the focus is set
-    }
-    if (msg != WM_COMMAND || !s)
-        return FALSE;
-    if (LOWORD(wParam) == IDOK)
-        Save(hDlg, s);
-    else if (LOWORD(wParam) == IDCANCEL)
-        EndDialog(hDlg, IDCANCEL);
-    return TRUE;
+    return d->pfnSave && d->pfnSave(d, hDlg);
 }
 
 }  // namespace
@@ -85,8 +72,8 @@ INT_PTR NameDialog_Run(HWND hOwner, NAME_DLG* d)
     if (!d || !d->p || d->cbName < 2 || d->cbName > static_cast<int>(sizeof(d->szName)))
         return IDCANCEL;
     NameDlgState s = {d, "", 0};
-    return DialogBoxParamA(d->p->hInst, MAKEINTRESOURCEA(d->iDialog), hOwner, NameDlgProc,
-                           reinterpret_cast<LPARAM>(&s));
+    ZT_DIALOG dlg = {d->iDialog, Init, Save, nullptr};
+    return Block_RunDialog(hOwner, d->p, &dlg, &s);
 }
 
 int32_t NameDialog_Priority(const char* psz)

@@ -53,8 +53,9 @@ INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-void InitBranch(HWND hDlg, BranchDlg* d)
+BOOL InitBranch(HWND hDlg, void* pState)
 {
+    BranchDlg* d = static_cast<BranchDlg*>(pState);
     SetWindowTextA(hDlg, d->pCur ? "修改部门" : "增加部门");
     d->hPage = CreateDialogParamA(d->p->hInst, MAKEINTRESOURCEA(IDD_BRANCH_PAGE), hDlg, PageProc, 0);
     RECT rc;
@@ -66,50 +67,40 @@ void InitBranch(HWND hDlg, BranchDlg* d)
     if (d->pCur)
         Fields_Show(d->hPage, kBranchFields, COUNT_OF(kBranchFields), d->pCur);
     SetFocus(GetDlgItem(d->hPage, IDC_BRD_NAME));
+    return FALSE;
 }
 
-void SaveBranch(HWND hDlg, BranchDlg* d)
+BOOL SaveBranch(HWND hDlg, void* pState)
 {
+    BranchDlg* d = static_cast<BranchDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!Rights_OrgCommand(p, d->pCur ? ID_ORG_BRANCH_MODIFY : ID_ORG_BRANCH_ADD))
-        return;
+    if (!Rights_May(p, ZTM_BRANCH, d->pCur ? ZT_OP_MODIFY : ZT_OP_ADD))
+        return FALSE;
     tagBRANCH b;
     if (d->pCur)
         b = *d->pCur;
     else
         memset(&b, 0, sizeof(b));
     if (Fields_Read(d->hPage, kBranchFields, COUNT_OF(kBranchFields), &b))
-        return;
+        return FALSE;
     if (!b.szBr[0]) {
         Field_Refuse(d->hPage, IDC_BRD_NAME, "部门名称必须填");
-        return;
+        return FALSE;
     }
     const tagBRANCH* cur = d->pCur;
     int r = Block_RunTask(hDlg, p, [&]() {
         return cur ? FD_Upd_Br(Cache_Operator(p), cur, &b) : FD_Ist_Br(Cache_Operator(p), &b);
     });
     if (r != 1)
-        return;                              // the data library has said why
+        return FALSE;                        // the data library has said why
     *d->pOut = b;
-    EndDialog(hDlg, IDOK);
+    tagBRLIST listed = Cache_BranchOf(b);
+    if (!Cache_PutBranch(p, &listed))
+        Cache_TellFull(hDlg, p, ZTC_BRANCH, "部门");
+    return TRUE;
 }
 
-INT_PTR CALLBACK BranchDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    BranchDlg* d = Block_DialogState<BranchDlg>(hDlg, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG:
-        InitBranch(hDlg, d);
-        return FALSE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && d)
-            SaveBranch(hDlg, d);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hDlg, IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
-}
+const ZT_DIALOG kBranchDialog = {IDD_BRANCH, InitBranch, SaveBranch, nullptr};
 
 // ---- Employee dialog --------------------------------------------------------------------
 
@@ -185,8 +176,9 @@ const tagPostion* PositionNamed(const EmpDlg* d, const char* name)
     return nullptr;
 }
 
-void InitEmployee(HWND hDlg, EmpDlg* d)
+BOOL InitEmployee(HWND hDlg, void* pState)
 {
+    EmpDlg* d = static_cast<EmpDlg*>(pState);
     tagZT_Main_Param* p = d->a.p;
     char title[64] = "";
     LoadStringA(p->hInst, d->a.pCur ? IDS_EMP_MODIFY : IDS_EMP_ADD, title, sizeof(title));
@@ -201,7 +193,7 @@ void InitEmployee(HWND hDlg, EmpDlg* d)
         CheckDlgButton(hDlg, IDC_EMPD_SALESMAN, BST_CHECKED);
         SendDlgItemMessageA(hDlg, IDC_EMPD_STATUS, CB_SETCURSEL, 0, 0);
         SetFocus(GetDlgItem(hDlg, IDC_EMPD_NAME));
-        return;
+        return FALSE;
     }
     const tagEMPLOYEE* e = d->a.pCur;
     Fields_Show(hDlg, kEmpFields, COUNT_OF(kEmpFields), e);
@@ -219,6 +211,7 @@ void InitEmployee(HWND hDlg, EmpDlg* d)
     EnableWindow(GetDlgItem(hDlg, IDC_EMPD_PWD2), FALSE);
     Rights_EmployeeSave(p, hDlg);
     SetFocus(GetDlgItem(hDlg, IDC_EMPD_NAME));
+    return FALSE;
 }
 
 // The record the boxes describe, over the shown one.  FALSE after saying
@@ -273,19 +266,20 @@ BOOL ReadEmployee(HWND hDlg, EmpDlg* d, tagEMPLOYEE* e)
     return TRUE;
 }
 
-void SaveEmployee(HWND hDlg, EmpDlg* d)
+BOOL SaveEmployee(HWND hDlg, void* pState)
 {
+    EmpDlg* d = static_cast<EmpDlg*>(pState);
     tagZT_Main_Param* p = d->a.p;
     const tagEMPLOYEE* cur = d->a.pCur;
-    if (cur ? !Rights_May(p, ZTM_ORG, ZT_OP_MODIFY) : !Rights_OrgCommand(p, ID_ORG_EMP_ADD))
-        return;
+    if (!Rights_May(p, ZTM_ORG, cur ? ZT_OP_MODIFY : ZT_OP_ADD))
+        return FALSE;
     tagEMPLOYEE e;
     if (!ReadEmployee(hDlg, d, &e))
-        return;
+        return FALSE;
     if (cur && memcmp(&e, cur, sizeof(e)) == 0) {
         Box(hDlg, "未做修改");
         EndDialog(hDlg, IDCANCEL);
-        return;
+        return FALSE;
     }
     int r = Block_RunTask(hDlg, p, [&]() {
         return cur ? FD_Upd_Emp(Cache_Operator(p), cur, &e) : FD_Ist_Emp(Cache_Operator(p), &e);
@@ -293,27 +287,16 @@ void SaveEmployee(HWND hDlg, EmpDlg* d)
     // The window lists employees without their password.
     Wipe(e.szPwd, sizeof(e.szPwd));
     if (r != 1)
-        return;                              // the data library has said why
+        return FALSE;                        // the data library has said why
     *d->pOut = e;
-    EndDialog(hDlg, IDOK);
+    // Every list and form of the session offers the employee at once.
+    tagEMPLIST listed = Cache_EmployeeOf(e);
+    if (!Cache_PutEmployee(p, &listed))
+        Cache_TellFull(hDlg, p, ZTC_EMPLOYEE, "员工");
+    return TRUE;
 }
 
-INT_PTR CALLBACK EmployeeDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    EmpDlg* d = Block_DialogState<EmpDlg>(hDlg, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG:
-        InitEmployee(hDlg, d);
-        return FALSE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && d)
-            SaveEmployee(hDlg, d);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hDlg, IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
-}
+const ZT_DIALOG kEmployeeDialog = {IDD_EMPLOYEE, InitEmployee, SaveEmployee, nullptr};
 
 }  // namespace
 
@@ -322,10 +305,7 @@ INT_PTR BranchDialog_Run(HWND hOwner, tagZT_Main_Param* p, const tagBRANCH* pCur
     if (!p || !pOut)
         return IDCANCEL;
     BranchDlg d = {p, pCur, pOut, nullptr};
-    return DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_BRANCH), hOwner, BranchDlgProc,
-                           reinterpret_cast<LPARAM>(&d)) == IDOK
-               ? IDOK
-               : IDCANCEL;
+    return Block_RunDialog(hOwner, p, &kBranchDialog, &d);
 }
 
 INT_PTR EmployeeDialog_Run(HWND hOwner, const EMP_DLG_ARGS* a, tagEMPLOYEE* pOut)
@@ -333,8 +313,5 @@ INT_PTR EmployeeDialog_Run(HWND hOwner, const EMP_DLG_ARGS* a, tagEMPLOYEE* pOut
     if (!a || !a->p || !pOut)
         return IDCANCEL;
     EmpDlg d = {*a, pOut};
-    return DialogBoxParamA(a->p->hInst, MAKEINTRESOURCEA(IDD_EMPLOYEE), hOwner, EmployeeDlgProc,
-                           reinterpret_cast<LPARAM>(&d)) == IDOK
-               ? IDOK
-               : IDCANCEL;
+    return Block_RunDialog(hOwner, a->p, &kEmployeeDialog, &d);
 }

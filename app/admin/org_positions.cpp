@@ -43,6 +43,7 @@ struct PstDlg {
 struct PstForm {
     PstDlg* d;
     tagPostion* pSel;       // modifying; null: adding
+    tagPostion stored;      // the position as stored
 };
 
 HWND Grid(const PstDlg* d)
@@ -66,32 +67,56 @@ tagPostion* FreeSlot(PstDlg* d)
     return nullptr;
 }
 
-void SaveForm(HWND hForm, PstForm* f)
+BOOL SaveForm(HWND hForm, void* pState)
 {
+    PstForm* f = static_cast<PstForm*>(pState);
     PstDlg* d = f->d;
     tagZT_Main_Param* p = d->p;
     if (!Rights_May(p, ZTM_POSITION, f->pSel ? ZT_OP_MODIFY : ZT_OP_ADD))
-        return;
+        return FALSE;
     tagPostion pst;
     if (f->pSel)
         pst = *f->pSel;
     else
         memset(&pst, 0, sizeof(pst));
     if (Fields_Read(hForm, kFields, kNumFields, &pst))
-        return;
+        return FALSE;
     if (!pst.szPST[0]) {
         Field_Refuse(hForm, IDC_PSTD_NAME, "职位名字必须填");
-        return;
+        return FALSE;
     }
     tagPostion* cur = f->pSel;
     int r = Block_RunTask(hForm, p, [&]() {
         return cur ? FD_Upd_Pst(Cache_Operator(p), cur, &pst) : FD_Ist_Pst(Cache_Operator(p), &pst);
     });
     if (r != 1)
-        return;                              // the data library has said why
-    EndDialog(hForm, IDOK);
-    if (cur) {
-        *cur = pst;
+        return FALSE;                        // the data library has said why
+    f->stored = pst;
+    return TRUE;
+}
+
+BOOL InitForm(HWND hForm, void* pState)
+{
+    PstForm* f = static_cast<PstForm*>(pState);
+    char title[64] = "";
+    LoadStringA(f->d->p->hInst, f->pSel ? IDS_POSITION_MODIFY : IDS_POSITION_ADD, title, sizeof(title));
+    SetWindowTextA(hForm, title);
+    Fields_Limit(hForm, kFields, kNumFields);
+    if (f->pSel)
+        Fields_Show(hForm, kFields, kNumFields, f->pSel);
+    return TRUE;
+}
+
+const ZT_DIALOG kForm = {IDD_POSITION, InitForm, SaveForm, nullptr};
+
+// The form over the positions dialog; a stored position is shown at once.
+void RunForm(PstDlg* d, tagPostion* sel)
+{
+    PstForm f = {d, sel, {}};
+    if (Block_RunDialog(d->hDlg, d->p, &kForm, &f) != IDOK)
+        return;
+    if (sel) {
+        *sel = f.stored;
         SendMessageA(Grid(d), GRM_REDRAWSEL, 0, 0);
         return;
     }
@@ -100,37 +125,8 @@ void SaveForm(HWND hForm, PstForm* f)
         OrgWindow_NoRoom(d->hDlg, "职位", "刷新职位");
         return;
     }
-    *slot = pst;
+    *slot = f.stored;
     Block_AppendRow(Grid(d), kColumns, kNumColumns, nullptr, slot);
-}
-
-INT_PTR CALLBACK FormProc(HWND hForm, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    PstForm* f = Block_DialogState<PstForm>(hForm, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG: {
-        char title[64] = "";
-        LoadStringA(f->d->p->hInst, f->pSel ? IDS_POSITION_MODIFY : IDS_POSITION_ADD, title, sizeof(title));
-        SetWindowTextA(hForm, title);
-        Fields_Limit(hForm, kFields, kNumFields);
-        if (f->pSel)
-            Fields_Show(hForm, kFields, kNumFields, f->pSel);
-        return TRUE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && f)
-            SaveForm(hForm, f);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hForm, IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
-}
-
-void RunForm(PstDlg* d, tagPostion* sel)
-{
-    PstForm f = {d, sel};
-    DialogBoxParamA(d->p->hInst, MAKEINTRESOURCEA(IDD_POSITION), d->hDlg, FormProc, reinterpret_cast<LPARAM>(&f));
 }
 
 void DeletePosition(PstDlg* d)
@@ -145,8 +141,9 @@ void DeletePosition(PstDlg* d)
     memset(sel, 0, sizeof(*sel));           // the slot is free for the next position
 }
 
-void InitDialog(HWND hDlg, PstDlg* d)
+BOOL InitDialog(HWND hDlg, void* pState)
 {
+    PstDlg* d = static_cast<PstDlg*>(pState);
     d->hDlg = hDlg;
     char title[64] = "";
     LoadStringA(d->p->hInst, IDS_POSITIONS, title, sizeof(title));
@@ -157,43 +154,42 @@ void InitDialog(HWND hDlg, PstDlg* d)
     Block_FillGrid(grid, kColumns, kNumColumns, nullptr, d->pPst, d->pPst ? d->nSlots : 0, sizeof(tagPostion),
                    offsetof(tagPostion, iOrdinal), nullptr);
     Rights_PositionButtons(d->p, hDlg);
+    return TRUE;
 }
 
-INT_PTR CALLBACK PositionsProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+// The dialog's buttons; it has no "确定" (its "关闭(&C)" cancels).
+BOOL OnMessage(HWND hDlg, void* pState, UINT msg, WPARAM wParam, LPARAM, INT_PTR* pResult)
 {
-    PstDlg* d = Block_DialogState<PstDlg>(hDlg, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG:
-        InitDialog(hDlg, d);
+    PstDlg* d = static_cast<PstDlg*>(pState);
+    if (msg != WM_COMMAND)
+        return FALSE;
+    *pResult = TRUE;
+    switch (LOWORD(wParam)) {
+    case IDC_PST_ADD:
+        RunForm(d, nullptr);
         return TRUE;
-    case WM_COMMAND:
-        if (!d)
-            return TRUE;
-        switch (LOWORD(wParam)) {
-        case IDC_PST_ADD:
-            RunForm(d, nullptr);
-            break;
-        case IDC_PST_MODIFY:
-            if (tagPostion* sel = Selected(d, TRUE))
+    case IDC_PST_MODIFY:
+        if (tagPostion* sel = Selected(d, TRUE))
+            RunForm(d, sel);
+        return TRUE;
+    case IDC_PST_DELETE:
+        DeletePosition(d);
+        return TRUE;
+    case IDC_PST_GRID:
+        if (HIWORD(wParam) == GRN_DBLCLK && IsWindowEnabled(GetDlgItem(hDlg, IDC_PST_MODIFY)))
+            if (tagPostion* sel = Selected(d, FALSE))
                 RunForm(d, sel);
-            break;
-        case IDC_PST_DELETE:
-            DeletePosition(d);
-            break;
-        case IDC_PST_GRID:
-            if (HIWORD(wParam) == GRN_DBLCLK && IsWindowEnabled(GetDlgItem(hDlg, IDC_PST_MODIFY)))
-                if (tagPostion* sel = Selected(d, FALSE))
-                    RunForm(d, sel);
-            break;
-        case IDC_PST_CLOSE:   // "关闭(&C)", the dialog's cancel button
-            SendMessageA(Grid(d), GRM_CLEAR, 0, 0);
-            EndDialog(hDlg, IDCANCEL);
-            break;
-        }
+        return TRUE;
+    case IDC_PST_CLOSE:
+    case IDOK:
+        SendMessageA(Grid(d), GRM_CLEAR, 0, 0);
+        EndDialog(hDlg, IDCANCEL);
         return TRUE;
     }
     return FALSE;
 }
+
+const ZT_DIALOG kPositions = {IDD_POSITIONS, InitDialog, nullptr, OnMessage};
 
 }  // namespace
 
@@ -202,5 +198,5 @@ void PositionsDialog_Run(HWND hOwner, tagZT_Main_Param* p, tagPostion* pPst, int
     if (!p)
         return;
     PstDlg d = {p, pPst, nPstSlots, nullptr};
-    DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_POSITIONS), hOwner, PositionsProc, reinterpret_cast<LPARAM>(&d));
+    Block_RunDialog(hOwner, p, &kPositions, &d);
 }

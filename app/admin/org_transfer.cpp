@@ -51,8 +51,9 @@ void FillEmployees(HWND hDlg, const TransferDlg* d)
     SendMessageA(h, CB_SETCURSEL, 0, 0);
 }
 
-void InitDialog(HWND hDlg, TransferDlg* d)
+BOOL InitDialog(HWND hDlg, void* pState)
 {
+    TransferDlg* d = static_cast<TransferDlg*>(pState);
     char who[160];
     snprintf(who, sizeof(who), "把「%s」的房源、客源和跟进转给:", d->pFrom->szEmp);
     SetDlgItemTextA(hDlg, IDC_TRF_WHO, who);
@@ -64,13 +65,15 @@ void InitDialog(HWND hDlg, TransferDlg* d)
         if (d->pBr[i].iOrdinal == d->pFrom->iBr)
             SetWindowTextA(h, d->pBr[i].szBr);
     FillEmployees(hDlg, d);
+    return TRUE;
 }
 
-void Transfer(HWND hDlg, TransferDlg* d)
+BOOL Transfer(HWND hDlg, void* pState)
 {
+    TransferDlg* d = static_cast<TransferDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!Rights_OrgCommand(p, ID_ORG_EMP_TRANSFER))
-        return;
+    if (!Rights_May(p, ZTM_ORG, ZT_OP_MODIFY))
+        return FALSE;
     char brName[64], empName[64];
     Field_GetText(hDlg, IDC_TRF_BRANCH, brName, sizeof(brName));
     Field_GetText(hDlg, IDC_TRF_EMP, empName, sizeof(empName));
@@ -78,48 +81,39 @@ void Transfer(HWND hDlg, TransferDlg* d)
     const tagEMPLIST* to = br ? EmployeeNamed(d, br->iOrdinal, empName) : nullptr;
     if (!br || !to) {
         Field_Refuse(hDlg, br ? IDC_TRF_EMP : IDC_TRF_BRANCH, "请选择转入的部门和员工");
-        return;
+        return FALSE;
     }
     if (to->iOrdinal == d->pFrom->iOrdinal) {
         Field_Refuse(hDlg, IDC_TRF_EMP, "不能转给同一员工");
-        return;
+        return FALSE;
     }
     char ask[256];
     snprintf(ask, sizeof(ask), "把「%s」的全部房源、客源和跟进转给「%s」(%s), 是否继续?", d->pFrom->szEmp, to->szEmp,
              br->szBr);
     if (ZT_MessageBox(hDlg, ask, "员工转移", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-        return;
+        return FALSE;
     tagTRANSFER moved = {};
     int from = d->pFrom->iOrdinal, toKey = to->iOrdinal, toBr = br->iOrdinal;
     if (Block_RunTask(hDlg, p, [&]() { return FD_Transfer_Emp(Cache_Operator(p), from, toKey, toBr, &moved); }) != 1)
-        return;                              // the data library has said why; nothing moved
+        return FALSE;                        // the data library has said why; nothing moved
     char done[256];
     snprintf(done, sizeof(done), "员工转移完成: 房源 %d 条, 客源 %d 条, 跟进 %d 条, 提醒 %d 条已转给「%s」.",
              moved.nHouses, moved.nClients, moved.nFollows, moved.nReminds, to->szEmp);
     ZT_MessageBox(hDlg, done, "员工转移", MB_OK);
-    EndDialog(hDlg, IDOK);
+    return TRUE;
 }
 
-INT_PTR CALLBACK TransferProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+// Choosing a branch lists its employees.
+BOOL OnMessage(HWND hDlg, void* pState, UINT msg, WPARAM wParam, LPARAM, INT_PTR* pResult)
 {
-    TransferDlg* d = Block_DialogState<TransferDlg>(hDlg, msg, lParam);
-    switch (msg) {
-    case WM_INITDIALOG:
-        InitDialog(hDlg, d);
-        return TRUE;
-    case WM_COMMAND:
-        if (!d)
-            return TRUE;
-        if (LOWORD(wParam) == IDC_TRF_BRANCH && HIWORD(wParam) == ZTCBN_CHOSEN)
-            FillEmployees(hDlg, d);
-        else if (LOWORD(wParam) == IDOK)
-            Transfer(hDlg, d);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hDlg, IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
+    if (msg != WM_COMMAND || LOWORD(wParam) != IDC_TRF_BRANCH || HIWORD(wParam) != ZTCBN_CHOSEN)
+        return FALSE;
+    FillEmployees(hDlg, static_cast<TransferDlg*>(pState));
+    *pResult = TRUE;
+    return TRUE;
 }
+
+const ZT_DIALOG kTransfer = {IDD_TRANSFER, InitDialog, Transfer, OnMessage};
 
 }  // namespace
 
@@ -131,8 +125,7 @@ INT_PTR TransferDialog_Run(HWND hOwner, tagZT_Main_Param* p, const tagEMPLOYEE* 
     TransferDlg d = {p, pFrom, pBr, nBrSlots, nullptr, 0};
     if (Block_RunTask(hOwner, p, [&]() { return FD_Sct_EmpList(&d.pEmp, &d.nEmp, 0) && d.pEmp ? 1 : 0; }) != 1)
         return IDCANCEL;
-    INT_PTR r = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(IDD_TRANSFER), hOwner, TransferProc,
-                                reinterpret_cast<LPARAM>(&d));
+    INT_PTR r = Block_RunDialog(hOwner, p, &kTransfer, &d);
     Mem_Free_EmpList(d.pEmp);
-    return r == IDOK ? IDOK : IDCANCEL;
+    return r;
 }

@@ -64,103 +64,51 @@ int OpenLoads(ZT_MODWIN* w)
 
 // ---- The tree --------------------------------------------------------------------------
 
-HTREEITEM AddItem(HWND hTree, HTREEITEM hParent, const char* pszText, int iKey)
-{
-    TVINSERTSTRUCTA ins;
-    memset(&ins, 0, sizeof(ins));
-    ins.hParent = hParent;
-    ins.hInsertAfter = TVI_LAST;
-    ins.item.mask = TVIF_TEXT | TVIF_PARAM;
-    ins.item.pszText = const_cast<char*>(pszText);
-    ins.item.lParam = iKey;
-    return reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-}
+enum { NODE_ROOT = 0, NODE_BRANCH = 1 };
 
-int ItemKey(HWND hTree, HTREEITEM h)
-{
-    TVITEMA item;
-    memset(&item, 0, sizeof(item));
-    item.mask = TVIF_PARAM | TVIF_HANDLE;
-    item.hItem = h;
-    return h && SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? static_cast<int>(item.lParam)
-                                                                                      : 0;
-}
-
-HTREEITEM ItemOf(HWND hTree, HTREEITEM hParent, int iKey)
-{
-    HTREEITEM h = reinterpret_cast<HTREEITEM>(
-        SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(hParent)));
-    for (; h; h = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(h))))
-        if (ItemKey(hTree, h) == iKey)
-            return h;
-    return nullptr;
-}
-
-void Select(HWND hTree, HTREEITEM h)
-{
-    SendMessageA(hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(h));
-}
-
-// Worker: the branches again, under the root, which is selected (and so
-// its first branch).
-void FillTree(ZT_MODWIN* w)
+// Worker: the presets and positions when the window opens (it closes when
+// they cannot be read), then the live branches under "所有部门".
+BOOL LoadTree(ZT_MODWIN* w, std::vector<ZT_TREENODE>* nodes)
 {
     ORG_WINDOW* st = State(w);
-    st->bTreeFilled = TRUE;
-    SendMessageA(w->hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    st->hRoot = nullptr;
-    st->iBr = 0;
-    if (st->pBr)
-        Mem_Free_Br(st->pBr);
-    st->pBr = nullptr;
-    st->nBrSlots = 0;
+    if (!Rights_MayLoadOrg(w->p))
+        return FALSE;
+    if (!st->pPst)
+        if (int failed = OpenLoads(w)) {
+            PostMessageA(w->hwnd, WM_ORG_OPEN_FAILED, failed, 0);
+            return FALSE;
+        }
     tagBRANCH* list = nullptr;
     int n = 0;
-    if (FD_Sct_Br(&list, &n, 0) && list) {
-        st->pBr = list;
-        st->nBrSlots = n + 101;
-    }
-    st->hRoot = AddItem(w->hTree, TVI_ROOT, "所有部门", 0);
-    for (int i = 0; st->pBr && i < st->nBrSlots; i++)
+    if (!FD_Sct_Br(&list, &n, 0) || !list)
+        return FALSE;
+    // The grid shows no branch record: the old block may go at once.
+    if (st->pBr)
+        Mem_Free_Br(st->pBr);
+    st->pBr = list;
+    st->nBrSlots = n + ZT_SPARE_SLOTS;
+    nodes->push_back({-1, "所有部门", NODE_ROOT, 0});
+    for (int i = 0; i < st->nBrSlots; i++)
         if (st->pBr[i].iOrdinal)
-            AddItem(w->hTree, st->hRoot, st->pBr[i].szBr, st->pBr[i].iOrdinal);
-    SendMessageA(w->hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(st->hRoot));
-    Select(w->hTree, st->hRoot);
+            nodes->push_back({0, st->pBr[i].szBr, NODE_BRANCH, st->pBr[i].iOrdinal});
+    return TRUE;
 }
 
-// The root hands the selection to its first branch; a branch becomes the
-// current one and its employees are loaded (by the running load when the
-// selection comes from it).
-void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
+// A branch becomes the current one and its employees are listed; the root
+// without branches lists none.
+BOOL OnTreeSelection(ZT_MODWIN* w, const ZT_TREESEL& sel)
 {
     ORG_WINDOW* st = State(w);
-    int key = ItemKey(w->hTree, h);
-    if (h && key == 0) {
-        HTREEITEM first = reinterpret_cast<HTREEITEM>(
-            SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(h)));
-        if (first) {
-            Select(w->hTree, first);
-            return;
-        }
-    }
-    if (key == st->iBr && (key || !h))
-        return;
+    int key = sel.iKind == NODE_BRANCH ? sel.iKey : 0;
+    if (key == st->iBr && key)
+        return FALSE;
     st->iBr = key;
-    if (!w->bBusy)
-        Module_Refresh(w);
+    return TRUE;
 }
 
-void OnTreeRightClick(ZT_MODWIN* w)
+HTREEITEM Root(const ZT_MODWIN* w)
 {
-    TVHITTESTINFO hit;
-    memset(&hit, 0, sizeof(hit));
-    GetCursorPos(&hit.pt);
-    ScreenToClient(w->hTree, &hit.pt);
-    HTREEITEM h = reinterpret_cast<HTREEITEM>(SendMessageA(w->hTree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (!h)
-        return;
-    Select(w->hTree, h);
-    Block_ContextMenu(w->hwnd, w->p, CTXPOS_BRANCH);
+    return Module_TreeItem(w, NODE_ROOT, 0);
 }
 
 // ---- Hooks ---------------------------------------------------------------------------------
@@ -170,15 +118,6 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     ORG_WINDOW* st = State(w);
     if (!Rights_MayLoadOrg(w->p))
         return FALSE;
-    if (!st->bOpened) {
-        if (int failed = OpenLoads(w)) {
-            PostMessageA(w->hwnd, WM_ORG_OPEN_FAILED, failed, 0);
-            return FALSE;
-        }
-        st->bOpened = TRUE;
-    }
-    if (!st->bTreeFilled)
-        FillTree(w);
     tagBRANCH* br = OrgWindow_Branch(w, st->iBr);
     if (!st->iBr || !br)
         return FALSE;                        // no branch: an empty list
@@ -186,9 +125,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     int n = 0;
     if (!FD_Sct_Emp(br, &list, &n) || !list)
         return FALSE;
-    rs->pBlock = list;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
+    *rs = Module_RecSet(list, n);
     return TRUE;
 }
 
@@ -202,9 +139,10 @@ int Delete(int iOpEmp, const void* rec)
     return FD_Del_Emp(iOpEmp, static_cast<const tagEMPLOYEE*>(rec));
 }
 
-BOOL May(const tagZT_Main_Param* p, int iCmd)
+// The session's lists stop offering a deleted employee.
+void AfterDelete(ZT_MODWIN* w, const void* rec)
 {
-    return Rights_OrgCommand(p, iCmd);
+    Cache_Drop(w->p, ZTC_EMPLOYEE, static_cast<const tagEMPLOYEE*>(rec)->iOrdinal);
 }
 
 BOOL Create(ZT_MODWIN* w)
@@ -257,21 +195,13 @@ void OnSelChange(ZT_MODWIN* w)
     OrgPanel_Show(State(w)->panel, g);
 }
 
-LRESULT OnMessage(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, BOOL* pDone)
+LRESULT OnMessage(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDone)
 {
     if (msg == WM_ORG_OPEN_FAILED) {
         *pDone = TRUE;
         Box(w, wParam == 1 ? "初始化权限错误" : "数据库发生错误.");
         PostMessageA(w->hwnd, WM_COMMAND, ID_MODULE_EXIT, 0);
         return 0;
-    }
-    if (msg == WM_NOTIFY) {
-        const NMHDR* nh = reinterpret_cast<const NMHDR*>(lParam);
-        if (nh && nh->hwndFrom == w->hTree && nh->code == NM_RCLICK) {
-            OnTreeRightClick(w);
-            *pDone = TRUE;
-            return TRUE;
-        }
     }
     return 0;
 }
@@ -288,21 +218,20 @@ tagBRANCH* CurrentBranch(ZT_MODWIN* w, BOOL bSay)
 
 void CmdBranchAdd(ZT_MODWIN* w, void*, const void*)
 {
-    ORG_WINDOW* st = State(w);
     tagBRANCH b;
     if (BranchDialog_Run(w->hwnd, w->p, nullptr, &b) != IDOK)
         return;
     tagBRANCH* slot = OrgWindow_Branch(w, 0);
-    if (!slot || !st->hRoot) {
+    HTREEITEM root = Root(w);
+    if (!slot || !root) {
         OrgWindow_NoRoom(w->hwnd, "部门", "刷新部门");
         return;
     }
     *slot = b;
-    BOOL first = !SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(st->hRoot));
-    HTREEITEM h = AddItem(w->hTree, st->hRoot, slot->szBr, slot->iOrdinal);
-    SendMessageA(w->hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(st->hRoot));
+    BOOL first = !TreeView_GetChild(w->hTree, root);
+    HTREEITEM h = Module_TreeAdd(w, root, slot->szBr, NODE_BRANCH, slot->iOrdinal);
     if (first && h)
-        Select(w->hTree, h);
+        Module_TreeSelect(w, h);
 }
 
 void CmdBranchModify(ZT_MODWIN* w, void*, const void*)
@@ -312,14 +241,7 @@ void CmdBranchModify(ZT_MODWIN* w, void*, const void*)
     if (!br || BranchDialog_Run(w->hwnd, w->p, br, &b) != IDOK)
         return;
     *br = b;
-    HTREEITEM h = ItemOf(w->hTree, State(w)->hRoot, b.iOrdinal);
-    TVITEMA item;
-    memset(&item, 0, sizeof(item));
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = h;
-    item.pszText = br->szBr;
-    if (h)
-        SendMessageA(w->hTree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Module_TreeSetText(w, Module_TreeItem(w, NODE_BRANCH, b.iOrdinal), br->szBr);
 }
 
 int DeleteBranchTask(ZT_MODWIN* w, void* br)
@@ -329,21 +251,20 @@ int DeleteBranchTask(ZT_MODWIN* w, void* br)
 
 void CmdBranchDelete(ZT_MODWIN* w, void*, const void*)
 {
-    ORG_WINDOW* st = State(w);
     tagBRANCH* br = CurrentBranch(w, TRUE);
     if (!br || !Block_ConfirmDelete(w->hwnd) || Module_RunTask(w, DeleteBranchTask, br) != 1)
         return;
-    HTREEITEM h = ItemOf(w->hTree, st->hRoot, br->iOrdinal);
+    int key = br->iOrdinal;
+    HTREEITEM h = Module_TreeItem(w, NODE_BRANCH, key);
     memset(br, 0, sizeof(*br));
-    if (h)
-        SendMessageA(w->hTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(h));
-    Select(w->hTree, st->hRoot);
+    Cache_Drop(w->p, ZTC_BRANCH, key);
+    Module_TreeRemove(w, h);
+    Module_TreeSelect(w, Root(w));
 }
 
 void CmdBranchRefresh(ZT_MODWIN* w, void*, const void*)
 {
-    State(w)->bTreeFilled = FALSE;
-    Module_Refresh(w);
+    Module_TreeReload(w);
 }
 
 // ---- Employee commands ------------------------------------------------------------------
@@ -502,23 +423,25 @@ const void* PositionName(const ZT_MODWIN* w, const void* rec)
     return pst && static_cast<const tagEMPLOYEE*>(rec)->iPst ? pst->szPST : "";
 }
 
-#define ORG_BUTTON(cmd, image, text) {cmd, image, text, 0, cmd}
+// A button of the window: an operation of the records of one module
+// (branches, employees, positions, the grant); "合并数据" is never offered.
+#define ORG_BUTTON(cmd, image, text, op, module) {cmd, image, text, 0, op, -1, module}
 const ZT_TBDEF kButtons[] = {
-    ORG_BUTTON(ID_ORG_BRANCH_ADD, ZTIMG_BR_ADD, "增加部门"),
-    ORG_BUTTON(ID_ORG_BRANCH_MODIFY, ZTIMG_BR_EDIT, "修改部门"),
-    ORG_BUTTON(ID_ORG_BRANCH_DELETE, ZTIMG_BR_DEL, "删除部门"),
-    {ID_ORG_BRANCH_REFRESH, ZTIMG_BR_REFRESH, "刷新部门", 0, ZT_NO_RIGHT},
+    ORG_BUTTON(ID_ORG_BRANCH_ADD, ZTIMG_BR_ADD, "增加部门", ZT_OP_ADD, ZTM_BRANCH),
+    ORG_BUTTON(ID_ORG_BRANCH_MODIFY, ZTIMG_BR_EDIT, "修改部门", ZT_OP_MODIFY, ZTM_BRANCH),
+    ORG_BUTTON(ID_ORG_BRANCH_DELETE, ZTIMG_BR_DEL, "删除部门", ZT_OP_DELETE, ZTM_BRANCH),
+    ORG_BUTTON(ID_ORG_BRANCH_REFRESH, ZTIMG_BR_REFRESH, "刷新部门", ZT_OP_VIEW, ZTM_ORG),
     ZT_TB_SEP,
-    ORG_BUTTON(ID_ORG_EMP_ADD, ZTIMG_EMP_ADD, "增加员工"),
-    {ID_ORG_EMP_MODIFY, ZTIMG_EMP_EDIT, "修改员工", 0, ZT_NO_RIGHT},
-    ORG_BUTTON(ID_ORG_EMP_DELETE, ZTIMG_EMP_DEL, "删除员工"),
-    ORG_BUTTON(ID_ORG_PWD_RESET, ZTIMG_RESET_PWD, "重置密码"),
+    ORG_BUTTON(ID_ORG_EMP_ADD, ZTIMG_EMP_ADD, "增加员工", ZT_OP_ADD, ZTM_ORG),
+    ORG_BUTTON(ID_ORG_EMP_MODIFY, ZTIMG_EMP_EDIT, "修改员工", ZT_OP_VIEW, ZTM_ORG),
+    ORG_BUTTON(ID_ORG_EMP_DELETE, ZTIMG_EMP_DEL, "删除员工", ZT_OP_DELETE, ZTM_ORG),
+    ORG_BUTTON(ID_ORG_PWD_RESET, ZTIMG_RESET_PWD, "重置密码", ZT_OP_MODIFY, ZTM_ORG),
     ZT_TB_SEP,
-    ORG_BUTTON(ID_ORG_POSITIONS, ZTIMG_POSITIONS, "职位管理"),
-    {ID_ORG_POSITION_REFRESH, ZTIMG_POS_REFRESH, "刷新职位", 0, ZT_NO_RIGHT},
+    ORG_BUTTON(ID_ORG_POSITIONS, ZTIMG_POSITIONS, "职位管理", ZT_OP_VIEW, ZTM_POSITION),
+    ORG_BUTTON(ID_ORG_POSITION_REFRESH, ZTIMG_POS_REFRESH, "刷新职位", ZT_OP_VIEW, ZTM_ORG),
     ZT_TB_SEP,
-    ORG_BUTTON(ID_ORG_EMP_TRANSFER, ZTIMG_EMP_TRANSFER, "员工转移"),
-    ORG_BUTTON(ID_ORG_MERGE, ZTIMG_MERGE, "合并数据"),
+    ORG_BUTTON(ID_ORG_EMP_TRANSFER, ZTIMG_EMP_TRANSFER, "员工转移", ZT_OP_MODIFY, ZTM_ORG),
+    ORG_BUTTON(ID_ORG_MERGE, ZTIMG_MERGE, "合并数据", ZT_OP_CHANGE, ZTM_COUNT),
     ZT_TB_SEP,
     ZT_TB_CLOSING,
 };
@@ -535,21 +458,28 @@ const ZT_COLDEF kColumns[] = {
     ZT_COL_TEXT("生日", 100, 0, offsetof(tagEMPLOYEE, szBirthday)),
 };
 
+// Each command asks the right of its button; "修改员工" opens the employee
+// for anyone who sees the window (its "保存" asks the modify right).
+#define ORG_CMD(cmd, fn, flags, op, module, nosel) {cmd, fn, flags, op, nosel, nullptr, module}
 const ZT_CMDDEF kCommands[] = {
-    {ID_ORG_BRANCH_ADD, CmdBranchAdd, 0, ID_ORG_BRANCH_ADD, nullptr},
-    {ID_ORG_BRANCH_MODIFY, CmdBranchModify, 0, ID_ORG_BRANCH_MODIFY, nullptr},
-    {ID_ORG_BRANCH_DELETE, CmdBranchDelete, 0, ID_ORG_BRANCH_DELETE, nullptr},
-    {ID_ORG_BRANCH_REFRESH, CmdBranchRefresh, 0, ZT_NO_RIGHT, nullptr},
-    {ID_ORG_EMP_ADD, CmdEmpAdd, 0, ID_ORG_EMP_ADD, nullptr},
-    {ID_ORG_EMP_MODIFY, CmdEmpModify, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "选择要修改的数据"},
-    {ID_ORG_EMP_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ID_ORG_EMP_DELETE, "选择要删除的数据"},
-    {ID_ORG_POSITIONS, CmdPositions, 0, ID_ORG_POSITIONS, nullptr},
-    {ID_ORG_POSITION_REFRESH, CmdPositionRefresh, 0, ZT_NO_RIGHT, nullptr},
-    {ID_ORG_PWD_RESET, CmdResetPwd, ZT_CMD_NEEDSEL, ID_ORG_PWD_RESET, "请选择用户"},
-    {ID_ORG_EMP_TRANSFER, CmdTransfer, ZT_CMD_NEEDSEL, ID_ORG_EMP_TRANSFER, "请选择用户"},
-    {ID_ORG_MERGE, nullptr, 0, ID_ORG_MERGE, nullptr},
-    {IDC_PD_GRANT, CmdGrant, 0, IDC_PD_GRANT, nullptr},
+    ORG_CMD(ID_ORG_BRANCH_ADD, CmdBranchAdd, 0, ZT_OP_ADD, ZTM_BRANCH, nullptr),
+    ORG_CMD(ID_ORG_BRANCH_MODIFY, CmdBranchModify, 0, ZT_OP_MODIFY, ZTM_BRANCH, nullptr),
+    ORG_CMD(ID_ORG_BRANCH_DELETE, CmdBranchDelete, 0, ZT_OP_DELETE, ZTM_BRANCH, nullptr),
+    ORG_CMD(ID_ORG_BRANCH_REFRESH, CmdBranchRefresh, 0, ZT_OP_VIEW, ZTM_ORG, nullptr),
+    ORG_CMD(ID_ORG_EMP_ADD, CmdEmpAdd, 0, ZT_OP_ADD, ZTM_ORG, nullptr),
+    ORG_CMD(ID_ORG_EMP_MODIFY, CmdEmpModify, ZT_CMD_NEEDSEL, ZT_OP_VIEW, ZTM_ORG, "选择要修改的数据"),
+    ORG_CMD(ID_ORG_EMP_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, ZTM_ORG,
+            "选择要删除的数据"),
+    ORG_CMD(ID_ORG_POSITIONS, CmdPositions, 0, ZT_OP_VIEW, ZTM_POSITION, nullptr),
+    ORG_CMD(ID_ORG_POSITION_REFRESH, CmdPositionRefresh, 0, ZT_OP_VIEW, ZTM_ORG, nullptr),
+    ORG_CMD(ID_ORG_PWD_RESET, CmdResetPwd, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, ZTM_ORG, "请选择用户"),
+    ORG_CMD(ID_ORG_EMP_TRANSFER, CmdTransfer, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, ZTM_ORG, "请选择用户"),
+    ORG_CMD(ID_ORG_MERGE, nullptr, 0, ZT_OP_CHANGE, ZTM_COUNT, nullptr),
+    ORG_CMD(IDC_PD_GRANT, CmdGrant, 0, ZT_OP_MODIFY, ZTM_GRANT, nullptr),
 };
+#undef ORG_CMD
+
+const ZT_TREEDESC kTree = {150, LoadTree, OnTreeSelection, {CTXPOS_BRANCH, CTXPOS_BRANCH, -1, -1}, FALSE, 0};
 
 }  // namespace
 
@@ -582,6 +512,6 @@ extern const ZT_MODULE_DESC g_OrgModule = {
     sizeof(tagEMPLOYEE), offsetof(tagEMPLOYEE, iOrdinal), sizeof(ORG_WINDOW),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_EMPLOYEE, ID_ORG_EMP_MODIFY,
-    May, Create, Layout, nullptr, Load, nullptr, Delete, Free, Destroy, OnMessage,
-    OnSelChange, nullptr, 150, OnTreeSelection,
+    nullptr, Create, Layout, nullptr, Load, nullptr, Delete, Free, Destroy, OnMessage,
+    OnSelChange, nullptr, &kTree, AfterDelete,
 };

@@ -13,15 +13,12 @@ extern const ZT_MODULE_DESC g_OrgModule;
 // The window's own state (ZT_MODWIN::pState).
 struct ORG_WINDOW {
     ORG_PANEL* panel;
-    BOOL bOpened;            // the presets and positions are loaded
-    BOOL bTreeFilled;        // the next load fills the tree first
     // The live branches (rows + spares) and the positions (rows + spares).
     tagBRANCH* pBr;
     int nBrSlots;
     tagPostion* pPst;
     int nPstSlots;
     int iBr;                 // the selected branch's key (0: none)
-    HTREEITEM hRoot;         // "所有部门"
 };
 
 // The branch and the position of a key in the window's blocks, or null;

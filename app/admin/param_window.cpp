@@ -1,5 +1,4 @@
 #include "app/admin/param_window.h"
-#include "app/admin/dict_tree.h"
 #include "app/admin/name_dialog.h"
 #include "app/shell/blocks.h"
 #include "app/shell/caches.h"
@@ -29,91 +28,63 @@ template <size_t N> std::string Text(const char (&field)[N])
     return std::string(field, strnlen(field, N));
 }
 
-int Kind(LPARAM data)
-{
-    return static_cast<int>(data & 0xFFFF);
-}
-
-int Key(LPARAM data)
-{
-    return static_cast<int>(data >> 16);
-}
-
 // ---- The tree --------------------------------------------------------------------------
 
+enum { PARAM_ITEM_ROOT = 0 };
+
 // Worker: "所有参数", under it the categories in array order, under each its
-// names (the load groups the names by category).
-void FillTree(ZT_MODWIN* w)
+// names (the load groups the names by category).  The window's categories
+// and names are those of this read.
+BOOL LoadTree(ZT_MODWIN* w, std::vector<ZT_TREENODE>* nodes)
 {
     PARAM_WINDOW* st = State(w);
-    HTREEITEM root = DictTree_Add(w->hTree, TVI_ROOT, "所有参数", 0);
+    st->pCategory = st->pName = nullptr;
+    Mem_Free_Argc(st->pTags);
+    Mem_Free_Argc(st->pNames);
+    st->pTags = st->pNames = nullptr;
+    st->nTags = st->nNames = 0;
+    FD_sct_Argc_Name(&st->pTags, &st->pNames, &st->nTags, &st->nNames);
+    nodes->push_back({-1, "所有参数", PARAM_ITEM_ROOT, 0});
     for (int t = 0; st->pTags && t < st->nTags; t++) {
         const tagARGC& tag = st->pTags[t];
-        HTREEITEM cat = DictTree_Add(w->hTree, root, Text(tag.szTags).c_str(),
-                                     ParamWindow_ItemData(PARAM_ITEM_CATEGORY, tag.iOrdinal));
+        int cat = static_cast<int>(nodes->size());
+        nodes->push_back({0, Text(tag.szTags), PARAM_ITEM_CATEGORY, tag.iOrdinal});
         for (int n = 0; st->pNames && n < st->nNames; n++)
             if (st->pNames[n].iOrdinal && st->pNames[n].iCategory == tag.iOrdinal)
-                DictTree_Add(w->hTree, cat, Text(st->pNames[n].szName).c_str(),
-                             ParamWindow_ItemData(PARAM_ITEM_NAME, st->pNames[n].iOrdinal));
+                nodes->push_back({cat, Text(st->pNames[n].szName), PARAM_ITEM_NAME, st->pNames[n].iOrdinal});
     }
-    SendMessageA(w->hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
-    SendMessageA(w->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
+    return TRUE;
 }
 
-// The selection rules: the root and a category with names pass the
-// selection on to their first child (a category opens, the one opened
-// before closes); a name lists its values; a category without names
-// leaves no name selected and an empty grid.
-void OnTreeSelection(ZT_MODWIN* w, HTREEITEM h)
+// A name lists its values; a category without names (or the root of an
+// empty dictionary) leaves no name selected and an empty grid.
+BOOL OnTreeSelection(ZT_MODWIN* w, const ZT_TREESEL& sel)
 {
     PARAM_WINDOW* st = State(w);
-    if (!h)
-        return;
-    LPARAM data = DictTree_Data(w->hTree, h);
-    HTREEITEM child = DictTree_Next(w->hTree, h, TVGN_CHILD);
-    if (Kind(data) == PARAM_ITEM_CATEGORY)
-        st->pCategory = FindArgc(st->pTags, st->nTags, Key(data));
-    if (child) {
-        if (Kind(data) == PARAM_ITEM_CATEGORY) {
-            if (st->hOpen && st->hOpen != h)
-                SendMessageA(w->hTree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(st->hOpen));
-            SendMessageA(w->hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(h));
-            st->hOpen = h;
-        }
-        SendMessageA(w->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
-        return;
-    }
-    tagARGC* name = Kind(data) == PARAM_ITEM_NAME ? FindArgc(st->pNames, st->nNames, Key(data)) : nullptr;
+    tagARGC* name = sel.iKind == PARAM_ITEM_NAME ? FindArgc(st->pNames, st->nNames, sel.iKey) : nullptr;
     if (name)
         st->pCategory = name->pCategory;
+    else if (sel.iKind == PARAM_ITEM_CATEGORY)
+        st->pCategory = FindArgc(st->pTags, st->nTags, sel.iKey);
     if (name == st->pName && name)
-        return;
+        return FALSE;
     st->pName = name;
-    if (!w->bBusy)                           // a running load takes the selection itself
-        Module_Refresh(w);
+    return TRUE;
 }
 
 // ---- Hooks -------------------------------------------------------------------------------
 
-// Worker: the categories and names with the tree first (once), then the
-// values of the selected name.
+// Worker: the values of the selected name.
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     PARAM_WINDOW* st = State(w);
-    if (!st->bTreeLoaded) {
-        st->bTreeLoaded = TRUE;
-        FD_sct_Argc_Name(&st->pTags, &st->pNames, &st->nTags, &st->nNames);
-        FillTree(w);
-    }
     if (!st->pName)
         return FALSE;                        // no name: an empty grid
     tagARGC* list = nullptr;
     int n = 0;
     if (!FD_sct_Argc_Value(st->pName, &list, &n) || !list)
         return FALSE;
-    rs->pBlock = list;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
+    *rs = Module_RecSet(list, n);
     return TRUE;
 }
 
@@ -133,6 +104,12 @@ void Destroy(ZT_MODWIN* w)
 int Delete(int iOpEmp, const void* rec)
 {
     return FD_Del_Argc_Value(iOpEmp, const_cast<tagARGC*>(static_cast<const tagARGC*>(rec)));
+}
+
+// The forms stop offering a deleted value at once.
+void AfterDelete(ZT_MODWIN* w, const void* rec)
+{
+    Cache_Drop(w->p, ZTC_PARAM, static_cast<const tagARGC*>(rec)->iOrdinal);
 }
 
 // ---- The value dialog ------------------------------------------------------------------------
@@ -182,6 +159,9 @@ BOOL SaveValue(NAME_DLG* d, HWND hDlg)
     if (r != 1 || Text(held.szValue) != Text(v.szValue) || held.iPriority != v.iPriority)
         return FALSE;
     e->rec = v;
+    // Forms opened from now on offer the value as stored.
+    if (!Cache_PutParamValue(p, &v))
+        Cache_TellFull(hDlg, p, ZTC_PARAM, "参数");
     return TRUE;
 }
 
@@ -272,17 +252,9 @@ const ZT_CMDDEF kCommands[] = {
     {ID_PARAM_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "选择参数"},
 };
 
+const ZT_TREEDESC kTree = {130, LoadTree, OnTreeSelection, {-1, -1, -1, -1}, TRUE, 0};
+
 }  // namespace
-
-LPARAM ParamWindow_ItemData(int iKind, int iKey)
-{
-    return static_cast<LPARAM>(iKey) * 65536 + iKind;
-}
-
-HTREEITEM ParamWindow_Item(const ZT_MODWIN* w, int iKind, int iKey)
-{
-    return DictTree_Find(w->hTree, ParamWindow_ItemData(iKind, iKey));
-}
 
 extern const ZT_MODULE_DESC g_ParamModule = {
     ZT_CLASS_CHILD_ARGC, IDM_PARAM, ZTM_PARAM, IDS_PARAM, 600, 500,
@@ -290,5 +262,5 @@ extern const ZT_MODULE_DESC g_ParamModule = {
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_PARAM, ID_PARAM_MODIFY,
     nullptr, nullptr, nullptr, nullptr, Load, nullptr, Delete, Free, Destroy, nullptr,
-    nullptr, nullptr, 130, OnTreeSelection,
+    nullptr, nullptr, &kTree, AfterDelete,
 };

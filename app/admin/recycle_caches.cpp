@@ -1,7 +1,5 @@
 #include "app/admin/recycle_caches.h"
-#include "app/admin/estate_list.h"
 #include "app/shell/caches.h"
-#include "app/shell/frame.h"
 
 #include <cstring>
 
@@ -22,24 +20,6 @@ template <class T> BOOL Take(T* list, int n, int iKey, T* out, void (*release)(T
     if (list)
         release(list);
     return found;
-}
-
-// A list of n rows followed by *pSpare spare records: the record goes into
-// a freed slot among the rows, else after them (count up, spare down).
-template <class T> BOOL PutInList(T* list, int32_t* pCount, int32_t* pSpare, const T& rec)
-{
-    if (!list)
-        return FALSE;
-    for (int i = 0; i < *pCount; i++)
-        if (list[i].iOrdinal == 0) {
-            list[i] = rec;
-            return TRUE;
-        }
-    if (*pSpare <= 0)
-        return FALSE;
-    list[(*pCount)++] = rec;
-    (*pSpare)--;
-    return TRUE;
 }
 
 }  // namespace
@@ -84,31 +64,16 @@ BOOL RecyCaches_Put(tagZT_Main_Param* p, const RECY_RESTORED* r)
     if (!r->bRead)
         return TRUE;
     switch (r->iType) {
-    case T_ESTATE:
-        return EstList_Find(p, r->est.iOrdinal) || EstList_Add(p, &r->est);
+    case T_ESTATE: {
+        tagESTLIST e = Cache_EstateOf(r->est);
+        return Cache_PutEstate(p, &e) != nullptr;
+    }
     case T_BRANCH:
-        return Cache_Branch(p, r->br.iOrdinal) || PutInList(p->pBrList, &p->nBr, &p->nBrSpare, r->br);
+        return Cache_PutBranch(p, &r->br) != nullptr;
     case T_EMPLOYEE:
-        return Cache_Employee(p, r->emp.iOrdinal) || PutInList(p->pEmpList, &p->nEmp, &p->nEmpSpare, r->emp);
+        return Cache_PutEmployee(p, &r->emp) != nullptr;
     case T_URBAN:
-        if (r->bCity) {
-            for (int i = 0; p->pCity && i < p->nCity; i++)
-                if (p->pCity[i].iOrdinal == r->city.iOrdinal)
-                    return TRUE;
-            return PutInList(p->pCity, &p->nCity, &p->nCitySpare, r->city);
-        }
-        if (Cache_Urban(p, r->urban.iOrdinal))
-            return TRUE;
-        // The urban cache is searched over its rows and spares alike.
-        for (int i = 0; p->pUrban && p->nUrbanSpare > 0 && i < p->nUrban + p->nUrbanSpare; i++)
-            if (p->pUrban[i].iOrdinal == 0) {
-                p->pUrban[i] = r->urban;
-                p->nUrban++;
-                p->nUrbanSpare--;
-                Frame_AreasChanged();
-                return TRUE;
-            }
-        return FALSE;
+        return r->bCity ? Cache_PutCity(p, &r->city) != nullptr : Cache_PutUrban(p, &r->urban) != nullptr;
     }
     return TRUE;
 }

@@ -22,7 +22,7 @@ struct RECY_RESTORED {
 // Worker: reads the record of the object with key iKey of type iType that
 // the caches take (an employee is taken as the recycle list gave it, pEmp).
 void RecyCaches_Read(int iType, int iKey, const tagEMPLIST* pEmp, RECY_RESTORED* out);
-// Window thread: puts it into the caches of its kind, unless they hold it
-// already.  FALSE when a cache has no free slot left (the record is in the
-// database; the caches show it from the next start).
+// Window thread: puts it into the caches of its kind (through their write
+// side, which tells every window).  FALSE when a cache has no free slot left
+// (the record is in the database; the caches show it from the next start).
 BOOL RecyCaches_Put(tagZT_Main_Param* p, const RECY_RESTORED* r);

@@ -14,11 +14,13 @@
 
 namespace {
 
-// The window's state: the look-up lists, the kind shown and one grid per kind.
+// The window's state: the look-up lists, the kind shown, one grid per kind
+// and the user's scope.
 struct RECY_WIN {
     ADMIN_LOOKUPS* look;
     int iType;
     HWND hGrids[RECY_KINDS];
+    tagRECY_SCOPE scope;
 };
 
 RECY_WIN* State(const ZT_MODWIN* w)
@@ -106,13 +108,13 @@ const ZT_COLDEF kClientFollows[] = {
 
 // Worker: the entries and objects of a kind, copied into one block of rows
 // (the data library's two arrays are released at once).
-template <class T, tagRECY* (*Select)(tagRECY**, T**, int*), void (*Release)(T*)>
-BOOL LoadKind(int iType, ZT_RECSET* rs)
+template <class T, tagRECY* (*Select)(tagRECY**, T**, int*, const tagRECY_SCOPE*), void (*Release)(T*)>
+BOOL LoadKind(int iType, const tagRECY_SCOPE* pScope, ZT_RECSET* rs)
 {
     tagRECY* recy = nullptr;
     T* obj = nullptr;
     int n = 0;
-    if (!Select(&recy, &obj, &n) || !recy)
+    if (!Select(&recy, &obj, &n, pScope) || !recy)
         return FALSE;
     RECY_ROW* rows = static_cast<RECY_ROW*>(calloc(n > 0 ? n : 1, sizeof(RECY_ROW)));
     for (int i = 0; rows && i < n; i++) {
@@ -136,7 +138,7 @@ struct RECY_KIND {
     const char* pszName;
     const ZT_COLDEF* col;
     int nCol;
-    BOOL (*pfnLoad)(int iType, ZT_RECSET* rs);
+    BOOL (*pfnLoad)(int iType, const tagRECY_SCOPE* pScope, ZT_RECSET* rs);
 };
 
 // The kinds by object type: the tree's items in this order.
@@ -154,12 +156,13 @@ const RECY_KIND kKinds[RECY_KINDS] = {
 
 // ---- Module hooks -------------------------------------------------------------------------
 
-// The tree of the kinds and a grid for every kind but the first (the
-// framework's grid, with the first kind's columns); only one is shown.
+// A grid for every kind but the first (the framework's grid, with the first
+// kind's columns); only one is shown.  What the user sees follows her scope.
 BOOL Create(ZT_MODWIN* w)
 {
     RECY_WIN* s = State(w);
     s->look = new ADMIN_LOOKUPS();
+    Rights_RecycleScope(w->p, &s->scope.iEmp, &s->scope.iBr);
     s->hGrids[0] = w->hGrid;
     for (int t = 1; t < RECY_KINDS; t++) {
         HWND h = Block_Grid(w->hwnd, w->p);
@@ -170,21 +173,26 @@ BOOL Create(ZT_MODWIN* w)
         ShowWindow(h, SW_HIDE);
         s->hGrids[t] = h;
     }
-    HTREEITEM first = nullptr;
-    for (int t = 0; t < RECY_KINDS; t++) {
-        TVINSERTSTRUCTA ins;
-        memset(&ins, 0, sizeof(ins));
-        ins.hParent = TVI_ROOT;
-        ins.hInsertAfter = TVI_LAST;
-        ins.item.mask = TVIF_TEXT | TVIF_PARAM;
-        ins.item.pszText = const_cast<char*>(kKinds[t].pszName);
-        ins.item.lParam = t;
-        HTREEITEM h = reinterpret_cast<HTREEITEM>(SendMessageA(w->hTree, TVM_INSERTITEMA, 0,
-                                                                reinterpret_cast<LPARAM>(&ins)));
-        if (!first)
-            first = h;
-    }
-    SendMessageA(w->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
+    return TRUE;
+}
+
+// The kinds, one node each (keyed by object type).
+BOOL LoadTree(ZT_MODWIN*, std::vector<ZT_TREENODE>* nodes)
+{
+    for (int t = 0; t < RECY_KINDS; t++)
+        nodes->push_back({-1, kKinds[t].pszName, 0, t});
+    return TRUE;
+}
+
+// A kind shows its own grid and lists its objects.
+BOOL OnTreeSelect(ZT_MODWIN* w, const ZT_TREESEL& sel)
+{
+    RECY_WIN* s = State(w);
+    int t = sel.iKey;
+    if (sel.iKind < 0 || t < 0 || t >= RECY_KINDS || (t == s->iType && w->bLoaded))
+        return FALSE;
+    s->iType = t;
+    Module_ShowGrid(w, s->hGrids[t], kKinds[t].col, kKinds[t].nCol);
     return TRUE;
 }
 
@@ -211,7 +219,7 @@ BOOL Filter(ZT_MODWIN* w)
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     int t = State(w)->iType;
-    return t >= 0 && t < RECY_KINDS && kKinds[t].pfnLoad(t, rs);
+    return t >= 0 && t < RECY_KINDS && kKinds[t].pfnLoad(t, &State(w)->scope, rs);
 }
 
 int Purge(int iOpEmp, const void* rec)
@@ -231,23 +239,6 @@ void Destroy(ZT_MODWIN* w)
         Lookups_Release(look);
         delete look;
     }
-}
-
-void OnTreeSelect(ZT_MODWIN* w, HTREEITEM hItem)
-{
-    TVITEMA item;
-    memset(&item, 0, sizeof(item));
-    item.mask = TVIF_PARAM | TVIF_HANDLE;
-    item.hItem = hItem;
-    if (!SendMessageA(w->hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return;
-    int t = static_cast<int>(item.lParam);
-    RECY_WIN* s = State(w);
-    if (t < 0 || t >= RECY_KINDS || t == s->iType || w->bBusy)
-        return;
-    s->iType = t;
-    Module_ShowGrid(w, s->hGrids[t], kKinds[t].col, kKinds[t].nCol);
-    Module_Refresh(w);
 }
 
 // ---- Commands ----------------------------------------------------------------------------
@@ -284,7 +275,7 @@ void CmdRestore(ZT_MODWIN* w, void* sel, const void*)
 
 int ClearTask(ZT_MODWIN* w, void*)
 {
-    return FD_Clear_Recyle(Cache_Operator(w->p), State(w)->iType) == 1 ? 1 : 0;
+    return FD_Clear_Recyle(Cache_Operator(w->p), State(w)->iType, &State(w)->scope) == 1 ? 1 : 0;
 }
 
 void CmdClear(ZT_MODWIN* w, void*, const void*)
@@ -295,8 +286,9 @@ void CmdClear(ZT_MODWIN* w, void*, const void*)
 
 // ---- Tables ------------------------------------------------------------------------------
 
+// Restoring is "管理回收站" as a modify, purging and clearing as a delete.
 const ZT_TBDEF kButtons[] = {
-    {ID_RECYCLE_RESTORE, ZTIMG_RECY_RESTORE, "还原记录", 0, ZT_NO_RIGHT},
+    {ID_RECYCLE_RESTORE, ZTIMG_RECY_RESTORE, "还原记录", 0, ZT_OP_MODIFY},
     {ID_RECYCLE_DELETE, ZTIMG_RECY_DEL, "删除记录", 0, ZT_OP_DELETE},
     {ID_RECYCLE_CLEAR, ZTIMG_RECY_CLEAR, "清空记录", 0, ZT_OP_DELETE},
     ZT_TB_SEP,
@@ -304,10 +296,12 @@ const ZT_TBDEF kButtons[] = {
 };
 
 const ZT_CMDDEF kCommands[] = {
-    {ID_RECYCLE_RESTORE, CmdRestore, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
+    {ID_RECYCLE_RESTORE, CmdRestore, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, "请选择数据"},
     {ID_RECYCLE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
     {ID_RECYCLE_CLEAR, CmdClear, ZT_CMD_CONFIRM, ZT_OP_DELETE, nullptr},
 };
+
+const ZT_TREEDESC kTree = {110, LoadTree, OnTreeSelect, {-1, -1, -1, -1}, FALSE, 0};
 
 }  // namespace
 
@@ -327,5 +321,5 @@ extern const ZT_MODULE_DESC g_RecycleModule = {
     sizeof(RECY_ROW), offsetof(RECY_ROW, iRow), sizeof(RECY_WIN),
     ZT_TABLE(kButtons), ZT_TABLE(kHouses), ZT_TABLE(kCommands), CTXPOS_RECYCLE, 0,
     nullptr, Create, nullptr, Filter, Load, nullptr, Purge, Free, Destroy, nullptr,
-    nullptr, nullptr, 110, OnTreeSelect,
+    nullptr, nullptr, &kTree, nullptr,
 };

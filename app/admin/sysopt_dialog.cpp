@@ -6,7 +6,6 @@
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "common/zt_box.h"
-#include "outside/popedom/ZTPopedom.h"
 
 #include <commctrl.h>
 #include <cstddef>
@@ -68,8 +67,9 @@ void ShowTab(HWND hDlg, SysDlg* d, int iTab)
     SendDlgItemMessageA(hDlg, IDC_SYS_TAB, TCM_SETCURSEL, iTab, 0);
 }
 
-void Init(HWND hDlg, SysDlg* d)
+BOOL Init(HWND hDlg, void* pState)
 {
+    SysDlg* d = static_cast<SysDlg*>(pState);
     HWND hTab = GetDlgItem(hDlg, IDC_SYS_TAB);
     for (int i = 0; i < kNumPages; i++) {
         char title[64] = "";
@@ -95,6 +95,7 @@ void Init(HWND hDlg, SysDlg* d)
     }
     ShowTab(hDlg, d, 0);
     Rights_SysOptSave(d->p, hDlg);
+    return TRUE;
 }
 
 // The options the boxes describe, with the key of the current ones.
@@ -109,57 +110,45 @@ void ReadOptions(const SysDlg* d, tagSYS* s)
     s->dwBmpMaxSize = text[0] && Field_ParseInt(text, &kb) == ZFP_OK ? static_cast<uint32_t>(kb) : kDefaultPictureKB;
 }
 
-void Save(HWND hDlg, SysDlg* d)
+// Unchanged options close the dialog as cancelled: nothing is stored.
+BOOL Save(HWND hDlg, void* pState)
 {
+    SysDlg* d = static_cast<SysDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!PD_Akst(p->W11, ZT_OP_MODIFY, 0, 0))
-        return;
+    if (!Rights_May(p, ZTM_SYSOPT, ZT_OP_MODIFY))
+        return FALSE;
     tagSYS s;
     ReadOptions(d, &s);
     if (memcmp(&s, &p->sys, sizeof(s)) == 0) {
-        EndDialog(hDlg, 0);
-        return;
+        EndDialog(hDlg, IDCANCEL);
+        return FALSE;
     }
     if (Block_RunTask(hDlg, p, [&]() { return FD_Upd_Sys(&s); }) != 1) {
         // What was ticked stays: the user may try again or cancel.
         ZT_MessageBox(hDlg, "保存系统选项失败", "", MB_OK);
-        return;
+        return FALSE;
     }
     p->sys = s;
-    EndDialog(hDlg, 1);
+    return TRUE;
 }
+
+// The tab shows its page.
+BOOL OnMessage(HWND hDlg, void* pState, UINT msg, WPARAM, LPARAM lParam, INT_PTR* pResult)
+{
+    const NMHDR* nm = msg == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam) : nullptr;
+    if (!nm || nm->idFrom != IDC_SYS_TAB || nm->code != TCN_SELCHANGE)
+        return FALSE;
+    ShowTab(hDlg, static_cast<SysDlg*>(pState), static_cast<int>(SendMessageA(nm->hwndFrom, TCM_GETCURSEL, 0, 0)));
+    *pResult = TRUE;
+    return TRUE;
+}
+
+const ZT_DIALOG kSysOpt = {IDD_SYSOPT, Init, Save, OnMessage};
 
 }  // namespace
 
-INT_PTR CALLBACK SysOpt_DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+INT_PTR SysOpt_Run(HWND hOwner, tagZT_Main_Param* p)
 {
-    if (msg == WM_INITDIALOG) {
-        SysDlg* d = new SysDlg();
-        d->p = reinterpret_cast<tagZT_Main_Param*>(lParam);
-        SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(d));
-        Init(hDlg, d);
-        return TRUE;
-    }
-    SysDlg* d = reinterpret_cast<SysDlg*>(GetWindowLongPtrA(hDlg, DWLP_USER));
-    if (!d)
-        return FALSE;
-    switch (msg) {
-    case WM_NOTIFY: {
-        const NMHDR* nm = reinterpret_cast<const NMHDR*>(lParam);
-        if (nm->idFrom == IDC_SYS_TAB && nm->code == TCN_SELCHANGE)
-            ShowTab(hDlg, d, static_cast<int>(SendMessageA(nm->hwndFrom, TCM_GETCURSEL, 0, 0)));
-        return TRUE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
-            Save(hDlg, d);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(hDlg, 0);
-        return TRUE;
-    case WM_DESTROY:
-        SetWindowLongPtrA(hDlg, DWLP_USER, 0);
-        delete d;
-        return FALSE;
-    }
-    return FALSE;
+    SysDlg d = {p, {nullptr, nullptr}};
+    return Block_RunDialog(hOwner, p, &kSysOpt, &d);
 }

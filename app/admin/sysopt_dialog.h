@@ -6,8 +6,8 @@
 // open); others see them at their next login.  Unchanged options store
 // nothing.  Run by the frame's command 40189 (Frame_SetOptionsDialog).
 #pragma once
-#include "common/platform.h"
+#include "app/shell/main_param.h"
 
-// The dialog procedure; the creation parameter is the parameter block.
-// Ends with 1 when options were saved, 0 otherwise.
-INT_PTR CALLBACK SysOpt_DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+// Runs the dialog over hOwner: IDOK when options were saved, IDCANCEL
+// otherwise.
+INT_PTR SysOpt_Run(HWND hOwner, tagZT_Main_Param* p);

@@ -25,12 +25,14 @@
 
 namespace {
 
-// The client dialog's boxes: texts and numbers of the record, under no
-// field right (the rights disable boxes by their controls).
+// The client dialog's boxes: texts and numbers of the record, each under its
+// field right (a withheld right disables its boxes).
 #define C(f) offsetof(tagCLIENT, f), sizeof(tagCLIENT::f)
-#define CD_TEXT(id, f, max, label) {id, ZF_TEXT, C(f), max, ZF_NO_RIGHT, label, nullptr, 0, 0}
+#define CD_TEXT_R(id, f, max, right, label) {id, ZF_TEXT, C(f), max, right, label, nullptr, 0, 0}
+#define CD_TEXT(id, f, max, label) CD_TEXT_R(id, f, max, ZF_NO_RIGHT, label)
 // (A number 0 shows as an empty box: typing into it gives the number typed.)
-#define CD_NUMBER(id, f, label) {id, ZF_INT, C(f), 10, ZF_NO_RIGHT, label, nullptr, 0, ZFF_ZERO_EMPTY}
+#define CD_NUMBER_R(id, f, right, label) {id, ZF_INT, C(f), 10, right, label, nullptr, 0, ZFF_ZERO_EMPTY}
+#define CD_NUMBER(id, f, label) CD_NUMBER_R(id, f, ZF_NO_RIGHT, label)
 const ZT_FIELD kFields[] = {
     CD_TEXT(IDC_CD_TRADE, szTrade, 16, "交易"),
     CD_TEXT(IDC_CD_URBAN, szUrban, 64, "城区"),
@@ -38,10 +40,10 @@ const ZT_FIELD kFields[] = {
     CD_TEXT(IDC_CD_LEVEL, szLevel, 16, "等级"),
     CD_TEXT(IDC_CD_CLIMAN, szCliMan, 256, "客户姓名"),
     CD_TEXT(IDC_CD_LINKMAN, szLinkMan, 256, "委托代理"),
-    CD_NUMBER(IDC_CD_BUY_MIN, iMinBuy, "购价(起)"),
-    CD_NUMBER(IDC_CD_BUY_MAX, iMaxBuy, "购价(止)"),
-    CD_NUMBER(IDC_CD_RENT_MIN, iMinRent, "租价(起)"),
-    CD_NUMBER(IDC_CD_RENT_MAX, iMaxRent, "租价(止)"),
+    CD_NUMBER_R(IDC_CD_BUY_MIN, iMinBuy, ZT_FR_PRICE, "购价(起)"),
+    CD_NUMBER_R(IDC_CD_BUY_MAX, iMaxBuy, ZT_FR_PRICE, "购价(止)"),
+    CD_NUMBER_R(IDC_CD_RENT_MIN, iMinRent, ZT_FR_PRICE, "租价(起)"),
+    CD_NUMBER_R(IDC_CD_RENT_MAX, iMaxRent, ZT_FR_PRICE, "租价(止)"),
     CD_NUMBER(IDC_CD_AREA_MIN, iMinArea, "面积(起)"),
     CD_NUMBER(IDC_CD_AREA_MAX, iMaxArea, "面积(止)"),
     CD_NUMBER(IDC_CD_ROOM_MIN, iMinRoom, "房型(起)"),
@@ -53,14 +55,27 @@ const ZT_FIELD kFields[] = {
     {IDC_CD_NUMBER, ZF_TEXT, C(szClientNum), 10, ZF_NO_RIGHT, "客源编号", nullptr, 0, ZFF_NO_READ},
     CD_TEXT(IDC_CD_CITIZEN, szCitizen, 16, "身份国籍"),
     CD_TEXT(IDC_CD_DELEGATEPD, szDelegatePD, 16, "委托权限"),
-    {IDC_CD_DELEGATE, ZF_DATE, C(dDelegate), 10, ZF_NO_RIGHT, "委托日期", nullptr, 0, 0},
+    {IDC_CD_DELEGATE, ZF_DATE, C(dDelegate), 10, ZT_FR_DELEGATE, "委托日期", nullptr, 0, 0},
     CD_TEXT(IDC_CD_DECORATION, szDecoration, 16, "装修"),
     CD_TEXT(IDC_CD_LAYOUT, szLayout, 16, "配置"),
     CD_TEXT(IDC_CD_PAYMENT, szPayment, 16, "付款"),
     CD_TEXT(IDC_CD_AGENCYFEE, szAgencyFee, 16, "付佣"),
-    CD_TEXT(IDC_CD_REMARK, szRemark, 256, "备注"),
+    CD_TEXT_R(IDC_CD_REMARK, szRemark, 256, ZT_FR_REMARK, "备注"),
 };
 const int kNumFields = sizeof(kFields) / sizeof(kFields[0]);
+
+// Boxes the dialog fills and reads itself: only their rights come from a
+// table.
+#define CD_OWN(id, right, label) {id, ZF_TEXT, 0, 0, 0, right, label, nullptr, 0, 0}
+const ZT_FIELD kOwnBoxes[] = {
+    CD_OWN(IDC_CD_CLITEL, ZT_FR_TEL, "客户电话"),
+    CD_OWN(IDC_CD_LINKTEL, ZT_FR_TEL, "联系电话"),
+    CD_OWN(IDC_CD_EMPLOYEE, ZT_FR_AGENT, "员工"),
+    CD_OWN(IDC_CD_BRANCH, ZT_FR_AGENT, "部门"),
+    CD_OWN(IDC_CD_VIEWTEL, ZT_FR_VIEW_TEL, "看电话"),
+};
+const int kNumOwn = sizeof(kOwnBoxes) / sizeof(kOwnBoxes[0]);
+#undef CD_OWN
 
 // Only the telephones are masked; the names are never.
 const LISTING_PHONE_BOX kPhones[] = {
@@ -68,7 +83,9 @@ const LISTING_PHONE_BOX kPhones[] = {
     {IDC_CD_LINKTEL, C(szLinkTel), TRUE},
 };
 #undef CD_NUMBER
+#undef CD_NUMBER_R
 #undef CD_TEXT
+#undef CD_TEXT_R
 #undef C
 
 const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_NAV_LAST};
@@ -153,10 +170,8 @@ void FillLists(HWND hDlg, tagZT_Main_Param* p)
     for (int i = 0; p->pUrban && i < Cache_UrbanSlots(p); i++)
         if (p->pUrban[i].iOrdinal)
             AddText(hDlg, IDC_CD_URBAN, p->pUrban[i].szUrban);
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
-        AddText(hDlg, IDC_CD_BRANCH, p->pBrList[i].szBr);
-    for (int i = 0; p->pEmpList && i < p->nEmp; i++)
-        AddText(hDlg, IDC_CD_EMPLOYEE, p->pEmpList[i].szEmp);
+    Cache_ForBranches(p, [hDlg](const tagBRLIST& b) { AddText(hDlg, IDC_CD_BRANCH, b.szBr); });
+    Cache_ForEmployees(p, [hDlg](const tagEMPLIST& e) { AddText(hDlg, IDC_CD_EMPLOYEE, e.szEmp); });
     if (!p->pArgcValue)
         return;
     auto h = [&](int id) { return GetDlgItem(hDlg, id); };
@@ -166,13 +181,13 @@ void FillLists(HWND hDlg, tagZT_Main_Param* p)
     ZT_ARGC_BIND client[] = {{"交易", h(IDC_CD_TRADE), -1},  {"等级", h(IDC_CD_LEVEL), -1},
                              {"性质", h(IDC_CD_USAGE), -1},  {"来源", h(IDC_CD_SOURCE), -1},
                              {"楼层", h(IDC_CD_FLOOR), -1},  {"委托权限", h(IDC_CD_DELEGATEPD), -1}};
-    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, p->nArgcValue,
+    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, Cache_ParamValueSlots(p),
                    "房源参数(住宅)", house, 6);
-    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, p->nArgcValue, "客源参数",
+    FillArgcCombos(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, p->pArgcValue, Cache_ParamValueSlots(p), "客源参数",
                    client, 6);
     const tagARGC* type = FindArgcName(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, "楼盘字典", "类型(房屋)");
     if (type)
-        FillArgcCombo(h(IDC_CD_TYPE), p->pArgcValue, p->nArgcValue, type->iOrdinal);
+        FillArgcCombo(h(IDC_CD_TYPE), p->pArgcValue, Cache_ParamValueSlots(p), type->iOrdinal);
 }
 
 void ShowStaff(HWND hDlg, const tagZT_Main_Param* p, int iBr, int iEmp)
@@ -257,9 +272,8 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     char br[64], emp[64];
     Field_GetText(hDlg, IDC_CD_BRANCH, br, sizeof(br));
     Field_GetText(hDlg, IDC_CD_EMPLOYEE, emp, sizeof(emp));
-    const tagBRLIST* b = static_cast<const tagBRLIST*>(FindBr(p->pBrList, nullptr, 0, br, p->nBr, sizeof(tagBRLIST)));
-    const tagEMPLIST* e = static_cast<const tagEMPLIST*>(
-        FindEmp(p->pEmpList, nullptr, 0, emp, p->nEmp, sizeof(tagEMPLIST), b ? b->iOrdinal : 0));
+    const tagBRLIST* b = Cache_BranchNamed(p, br);
+    const tagEMPLIST* e = Cache_EmployeeNamed(p, b ? b->iOrdinal : 0, emp);
     if (!b || !e) {
         Field_Refuse(hDlg, b ? IDC_CD_EMPLOYEE : IDC_CD_BRANCH, "请选择部门和员工");
         return -1;
@@ -434,7 +448,7 @@ BOOL OnInit(HWND hDlg, ClientDlg* d)
     Phones_Init(&d->phones, kPhones, 2, !d->bAdd && d->p->sys.bCliCipher != 0,
                 Rights_ClientField(d->p, ZT_FR_TEL_FREE));
     ShowRecord(hDlg, d);
-    Rights_ClientFields(d->p, hDlg);
+    ClientDialog_FieldRights(d->p, hDlg);
     if (!Rights_May(d->p, ZTM_HOUSE_FOLLOW, ZT_OP_ADD))
         EnableWindow(GetDlgItem(hDlg, IDC_CD_WRITEFOLLOW), FALSE);
     Listing_CentreOver(hDlg, d->w->hwnd);
@@ -574,4 +588,10 @@ int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel)
     if (d.bMatch && d.pSel)
         MatchWindow_Houses(w->p, w->hwnd, d.pSel);
     return d.nSaved;
+}
+
+void ClientDialog_FieldRights(const tagZT_Main_Param* p, HWND hDlg)
+{
+    Fields_ApplyRights(hDlg, kFields, kNumFields, p, Rights_ClientField);
+    Fields_ApplyRights(hDlg, kOwnBoxes, kNumOwn, p, Rights_ClientField);
 }

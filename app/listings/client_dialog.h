@@ -15,6 +15,9 @@
 // is null, else the modify form for that record of w's block.  Returns the
 // number of clients saved while it was open.
 int ClientDialog_Run(ZT_MODWIN* w, tagCLIENT* pSel);
+// The field rights of the dialog's table (W15): each box of a withheld
+// right disabled, found among hDlg's descendants.
+void ClientDialog_FieldRights(const tagZT_Main_Param* p, HWND hDlg);
 
 // The checks of a save before anything is written, in order: the trade
 // chosen, a client name or a contact person, and (when the telephones are

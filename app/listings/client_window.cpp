@@ -56,15 +56,23 @@ BOOL Create(ZT_MODWIN* w)
     return TRUE;
 }
 
+// Worker.  A client whose employee or branch this session does not know
+// (registered or transferred on another desk) has the look-up lists read
+// again once, so that its names show.
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     tagCLIENT* list = nullptr;
     int n = 0;
     if (!FD_Sct_Cli(Cache_Operator(w->p), &list, &n, w->filter.c_str(), 0))
         return FALSE;
-    rs->pBlock = list;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
+    CACHE_INDEX look;
+    Cache_Index(w->p, &look);
+    for (int i = 0; i < n; i++)
+        if (list[i].iOrdinal && (!Cache_In(look.emp, list[i].iEmp) || !Cache_In(look.br, list[i].iBr))) {
+            Cache_ReloadFromWorker(w->p, w->hwnd);
+            break;
+        }
+    *rs = Module_RecSet(list, n);
     return TRUE;
 }
 

@@ -48,9 +48,10 @@ static void FillEmployees(HWND hDlg, tagZT_Main_Param* p)
     std::string keep = ItemText(hDlg, IDC_FW_EMP);
     int br = Cache_BranchKey(p, ItemText(hDlg, IDC_FW_BR).c_str());
     SendMessageA(hEmp, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; br && p->pEmpList && i < p->nEmp; i++)
-        if (p->pEmpList[i].iBr == br)
-            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pEmpList[i].szEmp));
+    Cache_ForEmployees(p, [&](const tagEMPLIST& e) {
+        if (br && e.iBr == br)
+            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.szEmp));
+    });
     if (Cache_EmployeeKey(p, br, keep.c_str()))
         return;
     if (SendMessageA(hEmp, CB_GETCOUNT, 0, 0) > 0)
@@ -64,7 +65,7 @@ static void FillWays(HWND hDlg, const tagZT_Main_Param* p)
     HWND hWay = GetDlgItem(hDlg, IDC_FW_WAY);
     const tagARGC* name = FindArgcName(p->pArgcTag, p->nArgcTag, p->pArgcName, p->nArgcName, "房源参数(住宅)", "跟进方式");
     if (name && p->pArgcValue)
-        FillArgcCombo(hWay, p->pArgcValue, p->nArgcValue, name->iOrdinal);
+        FillArgcCombo(hWay, p->pArgcValue, Cache_ParamValueSlots(p), name->iOrdinal);
     SetWindowTextA(hWay, "电话");
 }
 
@@ -84,8 +85,9 @@ static void Init(HWND hDlg, FOLLOW_DLG* s)
     SendDlgItemMessageA(hDlg, IDC_FW_WAY, CB_LIMITTEXT, 16, 0);
 
     HWND hBr = GetDlgItem(hDlg, IDC_FW_BR);
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
-        SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pBrList[i].szBr));
+    Cache_ForBranches(p, [hBr](const tagBRLIST& b) {
+        SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(b.szBr));
+    });
     if (p->pLoginEmp)
         SetDlgItemTextA(hDlg, IDC_FW_EMP, p->pLoginEmp->szEmp);
     // Naming the branch fills its employees; the user's own name stays.

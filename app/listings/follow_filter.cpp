@@ -63,11 +63,10 @@ int Follow_FilterText(const tagZT_Main_Param* p, const FOLLOW_FILTER& f, std::st
     if (!f.emp.empty()) {
         // The writer: of the branch named, or anyone of that name.
         std::string keys;
-        for (int i = 0; p->pEmpList && i < p->nEmp; i++) {
-            const tagEMPLIST& e = p->pEmpList[i];
-            if (e.iOrdinal && f.emp == e.szEmp && (f.br.empty() || e.iBr == br))
+        Cache_ForEmployees(p, [&](const tagEMPLIST& e) {
+            if (f.emp == e.szEmp && (f.br.empty() || e.iBr == br))
                 keys += (keys.empty() ? "" : ",") + std::to_string(e.iOrdinal);
-        }
+        });
         if (keys.find(',') != std::string::npos)
             Append(s, " %s f.iEmp in (%s) ", keys.c_str());
         else

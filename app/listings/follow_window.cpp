@@ -125,21 +125,32 @@ static void BuildPanel(ZT_MODWIN* w)
     }
 }
 
-static void FillLists(ZT_MODWIN* w)
+static void FillBranches(ZT_MODWIN* w)
+{
+    HWND hBr = Box(w, IDC_FOLLOW_BR);
+    Cache_ForBranches(w->p, [hBr](const tagBRLIST& b) {
+        SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(b.szBr));
+    });
+}
+
+static void FillParams(ZT_MODWIN* w)
 {
     const tagZT_Main_Param* p = w->p;
-    HWND hBr = Box(w, IDC_FOLLOW_BR);
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
-        SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pBrList[i].szBr));
     bool house = Kind(w) == FOLLOW_KIND_HOUSE;
     if (p->pArgcValue) {
-        FillArgcCombo(Box(w, IDC_FOLLOW_TRADE), p->pArgcValue, p->nArgcValue,
+        FillArgcCombo(Box(w, IDC_FOLLOW_TRADE), p->pArgcValue, Cache_ParamValueSlots(p),
                       house ? ARGC_HOUSE_TRADE : ARGC_CLIENT_TRADE);
         if (!house)
-            FillArgcCombo(Box(w, IDC_FOLLOW_LEVEL), p->pArgcValue, p->nArgcValue, ARGC_CLIENT_LEVEL);
+            FillArgcCombo(Box(w, IDC_FOLLOW_LEVEL), p->pArgcValue, Cache_ParamValueSlots(p), ARGC_CLIENT_LEVEL);
     }
-    if (house)
-        EstateBox_Attach(Box(w, IDC_FOLLOW_ESTATE), p);
+}
+
+static void FillLists(ZT_MODWIN* w)
+{
+    FillBranches(w);
+    FillParams(w);
+    if (Kind(w) == FOLLOW_KIND_HOUSE)
+        EstateBox_Attach(Box(w, IDC_FOLLOW_ESTATE), w->p);
 }
 
 // The employee box lists the employees of the branch named in the branch
@@ -152,9 +163,10 @@ static void FillEmployees(ZT_MODWIN* w)
     SetWindowTextA(hEmp, "");
     std::string named = Text(w, IDC_FOLLOW_BR);
     int br = Cache_BranchKey(w->p, named.c_str());
-    for (int i = 0; w->p->pEmpList && i < w->p->nEmp; i++)
-        if (w->p->pEmpList[i].iOrdinal && (named.empty() || w->p->pEmpList[i].iBr == br))
-            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w->p->pEmpList[i].szEmp));
+    Cache_ForEmployees(w->p, [&](const tagEMPLIST& e) {
+        if (named.empty() || e.iBr == br)
+            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.szEmp));
+    });
 }
 
 static void ClearPanel(ZT_MODWIN* w)
@@ -251,6 +263,27 @@ static void Free(void* block)
     Mem_Free_Follow(static_cast<tagFOLLOW*>(block));
 }
 
+// The lists filled again after a change of the shared caches, what each
+// box shows kept.
+static void RefillLists(ZT_MODWIN* w, int iKinds)
+{
+    if (iKinds & ZTC_BRANCH)
+        Block_RefillList(Box(w, IDC_FOLLOW_BR), [w](HWND) { FillBranches(w); });
+    if (iKinds & (ZTC_BRANCH | ZTC_EMPLOYEE)) {
+        HWND hEmp = Box(w, IDC_FOLLOW_EMP);
+        char text[ZTCB_MAX_TEXT + 1] = "";
+        GetWindowTextA(hEmp, text, sizeof(text));
+        FillEmployees(w);
+        SetWindowTextA(hEmp, text);
+    }
+    if (iKinds & ZTC_PARAM) {
+        for (int id : {IDC_FOLLOW_TRADE, IDC_FOLLOW_LEVEL})
+            if (Box(w, id))
+                Block_RefillList(Box(w, id), [](HWND) {});
+        FillParams(w);
+    }
+}
+
 // Naming a branch lists its employees.
 static LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDone)
 {
@@ -258,6 +291,8 @@ static LRESULT Message(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM, BOOL* pDon
         *pDone = TRUE;
         FillEmployees(w);
     }
+    if (msg == Cache_ChangedMessage())
+        RefillLists(w, static_cast<int>(wParam));
     return 0;
 }
 

@@ -223,9 +223,7 @@ static void ListsWork(ZT_JOB* job)
     for (int i = 0; p->pUrban && i < Cache_UrbanSlots(p); i++)
         if (p->pUrban[i].iOrdinal)
             urban.push_back(p->pUrban[i].szUrban);
-    for (int i = 0; p->pBrList && i < p->nBr; i++)
-        if (p->pBrList[i].iOrdinal)
-            br.push_back(p->pBrList[i].szBr);
+    Cache_ForBranches(p, [&br](const tagBRLIST& b) { br.push_back(b.szBr); });
     j->lists.push_back({IDC_HD_URBAN, urban});
     j->lists.push_back({IDC_HD_BR, br});
     for (int i = 0; p->pArgcName && i < p->nArgcName; i++) {
@@ -236,7 +234,7 @@ static void ListsWork(ZT_JOB* job)
         for (int b = 0; b < nb; b++)
             if (strcmp(n.szName, binds[b].name) == 0) {
                 std::vector<std::string> values;
-                FillArgcCombo(p->pArgcValue, p->nArgcValue, n.iOrdinal, AddText, &values);
+                FillArgcCombo(p->pArgcValue, Cache_ParamValueSlots(p), n.iOrdinal, AddText, &values);
                 j->lists.push_back({binds[b].id, values});
             }
     }
@@ -328,9 +326,11 @@ static void FillEmployees(HDLG* s)
     const tagZT_Main_Param* p = s->p;
     const tagBRLIST* br = Cache_BranchNamed(p, Box(s->hDlg, IDC_HD_BR).c_str());
     std::vector<std::string> names;
-    for (int i = 0; br && p->pEmpList && i < p->nEmp; i++)
-        if (p->pEmpList[i].iOrdinal && p->pEmpList[i].iBr == br->iOrdinal)
-            names.push_back(p->pEmpList[i].szEmp);
+    if (br)
+        Cache_ForEmployees(p, [&](const tagEMPLIST& e) {
+            if (e.iBr == br->iOrdinal)
+                names.push_back(e.szEmp);
+        });
     FillList(s, IDC_HD_EMP, names);
 }
 
@@ -905,13 +905,18 @@ static void PackButtons(HWND hDlg)
                  SWP_NOSIZE | SWP_NOZORDER);
 }
 
+void HouseDialog_FieldRights(const tagZT_Main_Param* p, HWND hDlg)
+{
+    Fields_ApplyRights(hDlg, kFields, kNumFields, p, Rights_HouseField);
+    Fields_ApplyRights(hDlg, kOwnBoxes, kNumOwn, p, Rights_HouseField);
+    if (!Rights_HouseField(p, ZT_FR_VIEW_TEL))
+        EnableWindow(Rights_FindControl(hDlg, IDC_HD_SHOWTEL), FALSE);
+}
+
 static void ApplyRights(HDLG* s)
 {
     tagZT_Main_Param* p = s->p;
-    Fields_ApplyRights(s->hDlg, kFields, kNumFields, p, Rights_HouseField);
-    Fields_ApplyRights(s->hDlg, kOwnBoxes, kNumOwn, p, Rights_HouseField);
-    if (!Rights_HouseField(p, ZT_FR_VIEW_TEL))
-        EnableWindow(GetDlgItem(s->hDlg, IDC_HD_SHOWTEL), FALSE);
+    HouseDialog_FieldRights(p, s->hDlg);
     if (!p->sys.bNumManualWrite)
         EnableWindow(GetDlgItem(s->hDlg, IDC_HD_NUM), FALSE);
     if (s->form == HDLG_MODIFY && s->slot)

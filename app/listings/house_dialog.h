@@ -25,3 +25,6 @@ enum { HDLG_ADD, HDLG_MODIFY };
 // saved, IDCANCEL otherwise.
 struct FOLLOW_LIST;
 INT_PTR HouseDialog_Run(ZT_MODWIN* w, int iForm, FOLLOW_LIST* pFollows);
+// The field rights of the dialog's table (W16): each box of a withheld
+// right locked or disabled, found among hDlg's descendants.
+void HouseDialog_FieldRights(const tagZT_Main_Param* p, HWND hDlg);

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -28,7 +29,10 @@ struct HouseState {
     LISTING_WIN list;        // first: the shared list window's state
     HWND hStatus;
     HWND hTip;
-    BOOL bMismatch;          // the last load named a missing relation: nothing listed
+    // Houses of the last load whose employee, branch, estate or urban area
+    // this session does not know even after reading the look-up lists
+    // again: they are not listed.
+    std::unordered_set<int>* unknown;
     int nExpiring;           // rows marked as left without a follow-up (due or overdue)
     int nOverdue;            // ... of them overdue
     CACHE_INDEX* look;       // the caches by key, for the rows of one load
@@ -150,6 +154,7 @@ BOOL Create(ZT_MODWIN* w)
 {
     HouseState* s = StateOf(w);
     s->look = new CACHE_INDEX();
+    s->unknown = new std::unordered_set<int>();
     if (!ListingWindow_Create(w))
         return FALSE;
     HWND hPanel = s->list.hPanel;
@@ -177,12 +182,15 @@ void Layout(ZT_MODWIN* w, RECT* rc)
     ListingWindow_Layout(w, rc);
 }
 
-void ReportMismatch(ZT_MODWIN* w, const char* what, int key)
+// One box for the houses a load could not list: the first by its key and
+// what it lacks, and how many more there are.
+void ReportMismatch(ZT_MODWIN* w, const char* what, int key, int nMore)
 {
-    char text[96];
-    snprintf(text, sizeof(text), "房源ID:%d关联%s出错", key, what);
+    char text[160];
+    int n = snprintf(text, sizeof(text), "房源ID:%d关联%s出错", key, what);
+    if (nMore > 0 && n > 0 && static_cast<size_t>(n) < sizeof(text))
+        snprintf(text + n, sizeof(text) - static_cast<size_t>(n), "\n另有 %d 条房源关联出错, 没有列出", nMore);
     ZT_MessageBox(w->hwnd, text, "", MB_OK);
-    ZT_MessageBox(w->hwnd, "数据行匹配错误", "", MB_OK);
 }
 
 // The relation of a house the caches do not know (null: all known).
@@ -198,13 +206,39 @@ const char* MissingRelation(const CACHE_INDEX& look, const tagHOUSE& h)
     return Cache_In(look.urban, est->iUrban) ? nullptr : "城区";
 }
 
+// Worker: the houses whose relations the caches do not know.  Once per
+// load, when there are any, the look-up lists are read again and merged
+// into the caches (houses registered, transferred or moved on another
+// desk); only what is still unknown then is reported, once, and left out.
+void CheckRelations(ZT_MODWIN* w, const tagHOUSE* list, int n)
+{
+    HouseState* s = StateOf(w);
+    auto collect = [&]() {
+        s->unknown->clear();
+        for (int i = 0; i < n; i++)
+            if (list[i].iOrdinal && MissingRelation(*s->look, list[i]))
+                s->unknown->insert(list[i].iOrdinal);
+    };
+    collect();
+    if (!s->unknown->empty() && Cache_ReloadFromWorker(w->p, w->hwnd)) {
+        Cache_Index(w->p, s->look);
+        collect();
+    }
+    for (int i = 0; i < n && !s->unknown->empty(); i++)
+        if (list[i].iOrdinal && s->unknown->count(list[i].iOrdinal)) {
+            ReportMismatch(w, MissingRelation(*s->look, list[i]), list[i].iOrdinal,
+                           static_cast<int>(s->unknown->size()) - 1);
+            break;
+        }
+}
+
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     HouseState* s = StateOf(w);
     tagZT_Main_Param* p = w->p;
-    s->bMismatch = FALSE;
     s->nExpiring = 0;
     s->nOverdue = 0;
+    s->unknown->clear();
     Cache_Index(p, s->look);
 
     tagHOUSE* list = nullptr;
@@ -212,15 +246,11 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     unsigned char remind[2] = {p->bRemind1, p->bRemind2};
     if (!FD_Sct_Hou(Cache_Operator(p), &list, &n, w->filter.c_str(), 0, &expiring, remind))
         return FALSE;
+    CheckRelations(w, list, n);
     long today = Date_TodayNumber();
     for (int i = 0; i < n; i++) {
-        if (!list[i].iOrdinal)
+        if (!list[i].iOrdinal || s->unknown->count(list[i].iOrdinal))
             continue;
-        if (const char* missing = MissingRelation(*s->look, list[i])) {
-            ReportMismatch(w, missing, list[i].iOrdinal);
-            s->bMismatch = TRUE;
-            break;
-        }
         // Counted here for every list (the load counts them only for an
         // unfiltered one, and not for a house never followed up).
         long days = House_DaysUnfollowed(&list[i], today);
@@ -229,8 +259,6 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
         s->nExpiring += mark != HOUSE_MARK_NONE;
         s->nOverdue += mark == HOUSE_MARK_OVERDUE;
     }
-    if (s->bMismatch)
-        s->nExpiring = s->nOverdue = 0;
     ShowStatus(w);
     rs->pBlock = list;
     rs->nRows = n;
@@ -238,9 +266,9 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     return TRUE;
 }
 
-BOOL CheckRow(const ZT_MODWIN* w, const void*)
+BOOL CheckRow(const ZT_MODWIN* w, const void* rec)
 {
-    return !StateOf(w)->bMismatch;
+    return !StateOf(w)->unknown->count(House(rec)->iOrdinal);
 }
 
 int Delete(int iOpEmp, const void* rec)
@@ -261,6 +289,8 @@ void Destroy(ZT_MODWIN* w)
     ListingWindow_Destroy(w);
     delete s->look;
     s->look = nullptr;
+    delete s->unknown;
+    s->unknown = nullptr;
 }
 
 void AddHouse(ZT_MODWIN* w, void*, const void*)

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <string>
+#include <vector>
 
 LISTING_WIN* ListingWindow_State(const ZT_MODWIN* w)
 {
@@ -97,14 +99,13 @@ static void ExpandPanel(ZT_MODWIN* w)
 }
 
 // The panel's buttons: "查找" is the window's refresh, "清空" and "更多".
-static void RefillUrbans(ZT_MODWIN* w);
+static void RefillChoices(ZT_MODWIN* w, int iKinds);
 
 static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
-    static const UINT areasChanged = RegisterWindowMessageA(ZT_AREAS_CHANGED_MSG);
-    if (msg == areasChanged) {
+    if (msg == Cache_ChangedMessage()) {
         if (ZT_MODWIN* w = ListingWindow_Of(GetParent(hDlg)))
-            RefillUrbans(w);
+            RefillChoices(w, static_cast<int>(wParam));
         return TRUE;
     }
     if (msg != WM_COMMAND)
@@ -127,31 +128,15 @@ static INT_PTR CALLBACK PanelProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 static void FillUrbans(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
 {
     HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
-    for (int i = 0; hUrban && p->pUrban && i < Cache_UrbanSlots(p); i++)
-        if (p->pUrban[i].iOrdinal)
-            SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pUrban[i].szUrban));
+    if (hUrban)
+        Cache_ForUrbans(p, [hUrban](const tagURBAN& u) {
+            SendMessageA(hUrban, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u.szUrban));
+        });
 }
 
-// The urban list filled again after a change of the shared cache; what the
-// box shows (typed or chosen) stays.
-static void RefillUrbans(ZT_MODWIN* w)
+// The parameter lists of the panel from the shared parameter cache.
+static void FillParams(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
 {
-    const LISTING_DESC* ld = ListingWindow_Desc(w);
-    HWND hPanel = ListingWindow_State(w)->hPanel;
-    HWND hUrban = ld->iUrban ? GetDlgItem(hPanel, ld->iUrban) : nullptr;
-    if (!hUrban)
-        return;
-    char text[ZTCB_MAX_TEXT + 1] = "";
-    GetWindowTextA(hUrban, text, sizeof(text));
-    SendMessageA(hUrban, CB_RESETCONTENT, 0, 0);
-    FillUrbans(ld, hPanel, w->p);
-    SetWindowTextA(hUrban, text);
-}
-
-// The urban areas of the shared cache and the parameter lists.
-static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
-{
-    FillUrbans(ld, hPanel, p);
     for (int l = 0; p->pArgcValue && l < ld->nLists; l++) {
         const LISTING_LIST& list = ld->lists[l];
         const tagARGC* name = nullptr;
@@ -161,8 +146,63 @@ static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Pa
             if (strcmp(p->pArgcName[i].szName, list.pszName) == 0)
                 name = &p->pArgcName[i];
         if (name)
-            FillArgcCombo(GetDlgItem(hPanel, list.id), p->pArgcValue, p->nArgcValue, name->iOrdinal);
+            FillArgcCombo(GetDlgItem(hPanel, list.id), p->pArgcValue, Cache_ParamValueSlots(p), name->iOrdinal);
     }
+}
+
+// The branch and employee lists of the shared caches.
+static void FillStaff(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
+{
+    if (HWND hBr = ld->iBranchList ? GetDlgItem(hPanel, ld->iBranchList) : nullptr)
+        Cache_ForBranches(p, [hBr](const tagBRLIST& b) {
+            SendMessageA(hBr, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(b.szBr));
+        });
+    if (HWND hEmp = ld->iEmployeeList ? GetDlgItem(hPanel, ld->iEmployeeList) : nullptr)
+        Cache_ForEmployees(p, [hEmp](const tagEMPLIST& e) {
+            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.szEmp));
+        });
+}
+
+static void FillChoices(const LISTING_DESC* ld, HWND hPanel, const tagZT_Main_Param* p)
+{
+    FillUrbans(ld, hPanel, p);
+    FillParams(ld, hPanel, p);
+    FillStaff(ld, hPanel, p);
+}
+
+// The lists filled again after a change of the shared caches (ZTC_ kinds);
+// what each box shows (typed or chosen) stays.
+static void RefillChoices(ZT_MODWIN* w, int iKinds)
+{
+    const LISTING_DESC* ld = ListingWindow_Desc(w);
+    HWND hPanel = ListingWindow_State(w)->hPanel;
+    if ((iKinds & (ZTC_URBAN | ZTC_CITY)) && ld->iUrban)
+        Block_RefillList(GetDlgItem(hPanel, ld->iUrban), [&](HWND) { FillUrbans(ld, hPanel, w->p); });
+    if ((iKinds & ZTC_BRANCH) && ld->iBranchList)
+        Block_RefillList(GetDlgItem(hPanel, ld->iBranchList), [&](HWND h) {
+            Cache_ForBranches(w->p, [h](const tagBRLIST& b) {
+                SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(b.szBr));
+            });
+        });
+    if ((iKinds & ZTC_EMPLOYEE) && ld->iEmployeeList)
+        Block_RefillList(GetDlgItem(hPanel, ld->iEmployeeList), [&](HWND h) {
+            Cache_ForEmployees(w->p, [h](const tagEMPLIST& e) {
+                SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.szEmp));
+            });
+        });
+    if (!(iKinds & ZTC_PARAM))
+        return;
+    std::vector<std::string> shown;
+    for (int l = 0; l < ld->nLists; l++) {
+        char text[ZTCB_MAX_TEXT + 1] = "";
+        HWND h = GetDlgItem(hPanel, ld->lists[l].id);
+        GetWindowTextA(h, text, sizeof(text));
+        shown.push_back(text);
+        SendMessageA(h, CB_RESETCONTENT, 0, 0);
+    }
+    FillParams(ld, hPanel, w->p);
+    for (int l = 0; l < ld->nLists; l++)
+        SetWindowTextA(GetDlgItem(hPanel, ld->lists[l].id), shown[static_cast<size_t>(l)].c_str());
 }
 
 // ---- The pane ----------------------------------------------------------------------------

@@ -78,9 +78,10 @@ struct LISTING_DESC {
     // window's structure (ListingWindow_Read) and runs its pure builder.
     // FALSE when a date box holds no date: *pBadCtl names it.
     BOOL (*pfnBuild)(ZT_MODWIN* w, std::string* pWhere, int* pBadCtl);
-    // The scope of the list (ZTM_HOUSE or ZTM_CLIENT, Rights_ScopeText);
-    // LISTING_NO_SCOPE for a list of no listings (every row for everyone
-    // who may open the window).
+    // The scope of the list (ZTM_HOUSE, ZTM_CLIENT or ZTM_LOG,
+    // Rights_ScopeText), which the builder puts into every filter;
+    // LISTING_NO_SCOPE for a list whose every row everyone who may open the
+    // window sees.
     int iScope;
     // The follow-up pane: dialog template (also its control id), remarks
     // box, follow-up grid, height and remarks width; whose follow-ups it
@@ -93,6 +94,9 @@ struct LISTING_DESC {
     // The toolbar button that hides the pane and the command it becomes to
     // show it again (0: the pane has no button).
     int iPaneHide, iPaneShow;
+    // Drop-down boxes of the panel listing the branches and the employees
+    // of the shared caches (0: none).
+    int iBranchList = 0, iEmployeeList = 0;
 };
 
 // The state every filter-panel list window begins with.
@@ -101,7 +105,7 @@ struct LISTING_WIN {
     LISTING_PANE pane;       // the selected listing's follow-ups and remarks
     BOOL bPaneAllowed;       // the user may see follow-ups
     BOOL bPaneShown;
-    char szScope[64];        // the permission scope of every load
+    char szScope[128];       // the permission scope of every load
 };
 
 LISTING_WIN* ListingWindow_State(const ZT_MODWIN* w);

@@ -499,3 +499,59 @@ int Block_RunTask(HWND hOwner, tagZT_Main_Param* p, const std::function<int()>& 
         return 0;
     return t.result;
 }
+
+// ---- Small dialogs -------------------------------------------------------------------------
+
+namespace {
+
+struct DialogRun {
+    const ZT_DIALOG* d;
+    void* pState;
+};
+
+INT_PTR CALLBACK SmallDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    DialogRun* r = Block_DialogState<DialogRun>(hDlg, msg, lParam);
+    if (!r)
+        return FALSE;
+    if (msg == WM_INITDIALOG)
+        return r->d->pfnInit ? r->d->pfnInit(hDlg, r->pState) : TRUE;
+    INT_PTR result = 0;
+    if (r->d->pfnMessage && r->d->pfnMessage(hDlg, r->pState, msg, wParam, lParam, &result))
+        return result;
+    if (msg != WM_COMMAND)
+        return FALSE;
+    if (LOWORD(wParam) == IDOK) {
+        if (!r->d->pfnSave || r->d->pfnSave(hDlg, r->pState))
+            EndDialog(hDlg, IDOK);
+        return TRUE;
+    }
+    if (LOWORD(wParam) == IDCANCEL) {
+        EndDialog(hDlg, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR Block_RunDialog(HWND hOwner, tagZT_Main_Param* p, const ZT_DIALOG* d, void* pState)
+{
+    if (!p || !d || !FindResourceA(p->hInst, MAKEINTRESOURCEA(d->iTemplate), reinterpret_cast<LPCSTR>(RT_DIALOG)))
+        return IDCANCEL;
+    DialogRun r = {d, pState};
+    INT_PTR result = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(d->iTemplate), hOwner, SmallDialogProc,
+                                     reinterpret_cast<LPARAM>(&r));
+    return result == IDOK ? IDOK : IDCANCEL;
+}
+
+void Block_RefillList(HWND hBox, const std::function<void(HWND)>& fill)
+{
+    if (!hBox || !fill)
+        return;
+    char text[1024] = "";
+    GetWindowTextA(hBox, text, sizeof(text));
+    SendMessageA(hBox, CB_RESETCONTENT, 0, 0);
+    fill(hBox);
+    SetWindowTextA(hBox, text);
+}

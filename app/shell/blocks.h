@@ -62,6 +62,33 @@ template <class T> T* Block_DialogState(HWND hDlg, UINT msg, LPARAM lParam)
     return reinterpret_cast<T*>(GetWindowLongPtrA(hDlg, DWLP_USER));
 }
 
+// ---- Small dialogs -----------------------------------------------------------------
+// The shape every small edit dialog shares: its state (the caller's, handed
+// to every hook), its boxes filled when it opens, "确定" (IDOK) saving —
+// reading and checking the boxes (a refusal names the box), the change
+// stored on a worker (Block_RunTask) — the dialog kept open with what was
+// typed when the save is refused, closed with IDOK when it is stored;
+// "取消" (IDCANCEL) closes it with IDCANCEL.
+struct ZT_DIALOG {
+    int iTemplate;
+    // WM_INITDIALOG: fills the boxes.  TRUE lets the dialog set the focus
+    // (FALSE: the hook has set it).
+    BOOL (*pfnInit)(HWND hDlg, void* pState);
+    // "确定": TRUE closes the dialog with IDOK, FALSE keeps it open.
+    BOOL (*pfnSave)(HWND hDlg, void* pState);
+    // Any other message, before the skeleton's own handling: TRUE when taken
+    // (*pResult the dialog procedure's answer).  Null: none.
+    BOOL (*pfnMessage)(HWND hDlg, void* pState, UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* pResult);
+};
+// Runs the dialog modally over hOwner: IDOK or IDCANCEL (IDCANCEL also when
+// the template is missing).
+INT_PTR Block_RunDialog(HWND hOwner, tagZT_Main_Param* p, const ZT_DIALOG* d, void* pState);
+
+// Fills a drop-down list anew from a shared cache that changed: the list
+// emptied, fill(hBox) adding its items, and what the box shows (typed or
+// chosen) kept.
+void Block_RefillList(HWND hBox, const std::function<void(HWND)>& fill);
+
 // Shows popup n of the context menus (p->hContextMenus) at the cursor; the
 // owner receives the chosen command.  FALSE when there is no such popup.
 BOOL Block_ContextMenu(HWND hOwner, tagZT_Main_Param* p, int n);

@@ -16,7 +16,7 @@ static ZT_BUSY_PROC g_pfnRemind = NULL;
 static HANDLE g_hRemindThread = NULL;
 static UINT g_remindFirstMs = ZT_REMIND_FIRST_MS;
 static UINT g_remindEveryMs = ZT_REMIND_EVERY_MS;
-static DLGPROC g_pfnOptions = NULL;
+static ZT_DIALOG_RUNNER g_pfnOptions = NULL;
 static BOOL g_bSnapping = FALSE;
 static char g_szBaseCaption[101] = "";   // the frame's own caption
 
@@ -40,10 +40,10 @@ void Frame_SetReminderIntervals(UINT firstMs, UINT everyMs)
     g_remindEveryMs = everyMs ? everyMs : ZT_REMIND_EVERY_MS;
 }
 
-DLGPROC Frame_SetOptionsDialog(DLGPROC pfnDlg)
+ZT_DIALOG_RUNNER Frame_SetOptionsDialog(ZT_DIALOG_RUNNER pfnRun)
 {
-    DLGPROC old = g_pfnOptions;
-    g_pfnOptions = pfnDlg;
+    ZT_DIALOG_RUNNER old = g_pfnOptions;
+    g_pfnOptions = pfnRun;
     return old;
 }
 
@@ -54,19 +54,6 @@ HWND Frame_FindChild(const char* pszClass)
     if (!g_hClient || !pszClass)
         return NULL;
     return FindWindowExA(g_hClient, NULL, pszClass, NULL);
-}
-
-static BOOL CALLBACK TellAreasChanged(HWND hwnd, LPARAM msg)
-{
-    SendMessageA(hwnd, static_cast<UINT>(msg), 0, 0);
-    return TRUE;
-}
-
-void Frame_AreasChanged()
-{
-    static const UINT msg = RegisterWindowMessageA(ZT_AREAS_CHANGED_MSG);
-    if (g_hClient)
-        EnumChildWindows(g_hClient, TellAreasChanged, static_cast<LPARAM>(msg));
 }
 
 // A maximised child fills the MDI client: its scroll bars would only show
@@ -303,7 +290,10 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         RunDialogOverClient(IDD_CHANGE_PWD, ChangePwdDlgProc);
         return TRUE;
     case IDM_SYSOPT:
-        RunDialogOverClient(IDD_SYSOPT, g_pfnOptions);
+        // The right is asked here too, not only by the greyed menu item.
+        if (g_pfnOptions && Rights_MayOpen(&g_ZTMain, ZTM_SYSOPT) &&
+            FindResourceA(g_ZTMain.hInst, MAKEINTRESOURCEA(IDD_SYSOPT), reinterpret_cast<LPCSTR>(RT_DIALOG)))
+            g_pfnOptions(g_hClient, &g_ZTMain);
         return TRUE;
     case IDM_AUTO_REMIND:
         ToggleAutoRemind(hwnd);

@@ -57,13 +57,6 @@ void Frame_ChildChanged();
 // The module window of a class among the MDI client's children, or null.
 HWND Frame_FindChild(const char* pszClass);
 
-// Tells every window inside the open module windows (their filter panels
-// among them) that the shared list of urban areas changed: each is sent the
-// message named ZT_AREAS_CHANGED_MSG (RegisterWindowMessage), so lists
-// filled from it are filled again at once.  Window thread only.
-#define ZT_AREAS_CHANGED_MSG "Kelmora.AreasChanged"
-void Frame_AreasChanged();
-
 // The reminder check the timer starts on a thread of its own with the
 // parameter block.  Null (the default) runs none.  Returns the previous one.
 ZT_BUSY_PROC Frame_SetReminderCheck(ZT_BUSY_PROC pfnCheck);
@@ -73,6 +66,8 @@ ZT_BUSY_PROC Frame_SetReminderCheck(ZT_BUSY_PROC pfnCheck);
 // frame is created and whenever the timer is set again.
 void Frame_SetReminderIntervals(UINT firstMs, UINT everyMs);
 
-// The procedure of the system options dialog (170); command 40189 runs it
-// only when it is set and the template exists.  Returns the previous one.
-DLGPROC Frame_SetOptionsDialog(DLGPROC pfnDlg);
+// The system options dialog (170): command 40189 runs it over the MDI
+// client, for a user who may open it, only when it is set and the template
+// exists.  Returns the previous one.
+typedef INT_PTR (*ZT_DIALOG_RUNNER)(HWND hOwner, tagZT_Main_Param* p);
+ZT_DIALOG_RUNNER Frame_SetOptionsDialog(ZT_DIALOG_RUNNER pfnRun);

@@ -1,4 +1,5 @@
 #include "app/shell/login.h"
+#include "app/shell/caches.h"
 #include "app/resources/resource.h"
 #include "cipher/cipher.h"
 #include "common/zt_box.h"
@@ -41,17 +42,16 @@ void FillEmployees(HWND hDlg, tagZT_Main_Param* p)
     std::string name = ItemText(hDlg, IDC_BR_BOX, 1023);
     tagBRLIST* br = nullptr;
     if (p->pBrList && p->nBr > 0)
-        br = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, 0, name.c_str(), p->nBr, sizeof(tagBRLIST)));
+        br = static_cast<tagBRLIST*>(
+            FindBr(p->pBrList, nullptr, 0, name.c_str(), Cache_BranchSlots(p), sizeof(tagBRLIST)));
     int added = 0;
-    if (br && p->pEmpList) {
-        int i = 0;
-        while (i < p->nEmp && p->pEmpList[i].iBr != br->iOrdinal)
-            ++i;
-        for (; i < p->nEmp && p->pEmpList[i].iBr == br->iOrdinal; ++i) {
-            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p->pEmpList[i].szEmp));
+    if (br)
+        Cache_ForEmployees(p, [&](const tagEMPLIST& e) {
+            if (e.iBr != br->iOrdinal)
+                return;
+            SendMessageA(hEmp, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.szEmp));
             ++added;
-        }
-    }
+        });
     if (added == 0)
         SetWindowTextA(hEmp, "");
     else
@@ -115,11 +115,12 @@ int Login_Check(tagZT_Main_Param* p, const char* pszBr, const char* pszEmp, cons
 {
     if (!p->pBrList || !p->pEmpList || !pszBr || !pszEmp || !pszPwd)
         return 0;
-    tagBRLIST* br = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, 0, pszBr, p->nBr, sizeof(tagBRLIST)));
+    tagBRLIST* br =
+        static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, 0, pszBr, Cache_BranchSlots(p), sizeof(tagBRLIST)));
     if (!br)
         return 0;
     tagEMPLIST* emp = static_cast<tagEMPLIST*>(
-        FindEmp(p->pEmpList, nullptr, 0, pszEmp, p->nEmp, sizeof(tagEMPLIST), br->iOrdinal));
+        FindEmp(p->pEmpList, nullptr, 0, pszEmp, Cache_EmployeeSlots(p), sizeof(tagEMPLIST), br->iOrdinal));
     if (!emp)
         return 0;
 

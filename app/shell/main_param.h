@@ -11,6 +11,10 @@
 // wParam 0, lParam 0 for success, 4 for failure.
 #define WM_STARTUP_DONE (WM_USER + 501)
 
+// Every record block the data library hands over holds this many zeroed
+// spare records after its rows (the spare counters of the caches start so).
+enum { ZT_SPARE_SLOTS = 101 };
+
 // The task the "数据查询...." busy dialog runs on a worker thread; the busy
 // run ends when its thread ends (Block_RunBusy).
 typedef DWORD(WINAPI* ZT_BUSY_PROC)(LPVOID pArg);
@@ -54,6 +58,7 @@ struct tagZT_Main_Param {
     int32_t nBr;
 
     // Shared parameter cache (phase 2): category tags, names, live values.
+    // The values follow the caches' slot rule (app/shell/caches.h).
     tagARGC* pArgcTag;
     int32_t nArgcTag;
     tagARGC* pArgcName;
@@ -62,10 +67,9 @@ struct tagZT_Main_Param {
     int32_t nArgcValue;
 
     // Shared area and estate caches (phase 2).  The spare counters say how
-    // many records the windows may still append in place after the rows.
-    // Cities stay packed in their first nCity slots; urban areas, districts
-    // and estates may have free slots between live records (walk count plus
-    // spare; app/admin/area_cache.h edits the area caches).
+    // many records may still be put into the arrays beside the rows; free
+    // slots may lie between live records (walk count plus spare).  Only the
+    // write side of app/shell/caches.h changes them.
     tagCITY* pCity;
     int32_t nCity;
     int32_t nCitySpare;
@@ -96,11 +100,11 @@ struct tagZT_Main_Param {
     CRITICAL_SECTION csApp;      // the application lock (initialised in phase 1)
     int32_t bLockReady;          // 1 once csApp is initialised
 
-    // Spare records after the rows of the branch and employee lists (set
-    // when they are loaded): room the windows may still fill in place (a
-    // record restored from the recycle bin), count up and spare down.
+    // Spare records of the branch and employee lists (set when they are
+    // loaded) and of the parameter values (phase 2): the caches' slot rule.
     int32_t nBrSpare;
     int32_t nEmpSpare;
+    int32_t nArgcValueSpare;
 };
 
 // The one instance.

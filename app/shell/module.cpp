@@ -2,6 +2,7 @@
 // worker, the grid fill, adding and deleting records, the tree and the
 // placeholder of a module not built yet.
 #include "app/shell/module.h"
+#include "app/shell/module_tree.h"
 #include "app/shell/caches.h"
 #include "app/shell/export.h"
 #include "app/shell/input_controls.h"
@@ -95,11 +96,27 @@ ZT_MODWIN* Module_Of(HWND hwnd)
     return reinterpret_cast<ZT_MODWIN*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-static BOOL May(const ZT_MODWIN* w, int iOp)
+// The right of a row: operation iOp of the row's module (iModule -1: the
+// module's own, asked through the descriptor's pfnMay when it has one).
+static BOOL MayRow(const ZT_MODULE_DESC* d, const tagZT_Main_Param* p, int iOp, int iModule)
 {
     if (iOp < 0)
         return TRUE;
-    return w->d->pfnMay ? w->d->pfnMay(w->p, iOp) : Rights_May(w->p, w->d->iModule, iOp);
+    if (iModule >= 0)
+        return Rights_May(p, iModule, iOp);
+    return d->pfnMay ? d->pfnMay(p, iOp) : Rights_May(p, d->iModule, iOp);
+}
+
+static BOOL May(const ZT_MODWIN* w, int iOp, int iModule = -1)
+{
+    return MayRow(w->d, w->p, iOp, iModule);
+}
+
+void Module_ToolbarRights(const ZT_MODULE_DESC* d, const tagZT_Main_Param* p, HWND hToolbar)
+{
+    for (int i = 0; d && hToolbar && i < d->nTb; i++)
+        if (d->tb[i].iCmd > 0 && !MayRow(d, p, d->tb[i].iRightOp, d->tb[i].iRightModule))
+            SendMessageA(hToolbar, TB_ENABLEBUTTON, static_cast<WPARAM>(d->tb[i].iCmd), MAKELPARAM(FALSE, 0));
 }
 
 static BOOL IsPlaceholder(const ZT_MODULE_DESC* d)
@@ -244,9 +261,31 @@ void Module_RemoveSelected(ZT_MODWIN* w)
     ShowCount(w);
 }
 
+ZT_RECSET Module_RecSet(void* pBlock, int nRows)
+{
+    ZT_RECSET rs = {pBlock, nRows, pBlock ? nRows + ZT_SPARE_SLOTS : 0};
+    return rs;
+}
+
 // ---- Work on a worker thread behind the busy dialog ---------------------------------------
 
 static void Release(ZT_MODWIN* w);
+
+// What the tree asked for while a worker ran is done now: reading it
+// again, or taking its selection.
+static void TakePendingSelection(ZT_MODWIN* w)
+{
+    if (w->bBusy)
+        return;
+    if (w->bTreeStale) {
+        w->bTreeStale = FALSE;
+        w->bTreePending = FALSE;
+        Module_TreeReload(w);
+    } else if (w->bTreePending) {
+        w->bTreePending = FALSE;
+        ModuleTree_Follow(w);
+    }
+}
 
 // A window destroyed while its worker ran is released when the worker is
 // done, and -1 says so: the caller must not touch w any more.
@@ -275,6 +314,7 @@ int Module_RunMarked(ZT_MODWIN* w, const std::function<int()>& fn)
         Release(w);
         return -1;
     }
+    TakePendingSelection(w);
     return result;
 }
 
@@ -282,7 +322,10 @@ int Module_RunTask(ZT_MODWIN* w, int (*fn)(ZT_MODWIN*, void*), void* arg)
 {
     if (!w || !fn)
         return 0;
-    return RunBehindBusy(w, fn, arg);
+    int r = RunBehindBusy(w, fn, arg);
+    if (r >= 0)
+        TakePendingSelection(w);
+    return r;
 }
 
 // The grid lets go of the rows before their block is released.
@@ -325,7 +368,9 @@ BOOL Module_Refresh(ZT_MODWIN* w)
         return FALSE;                        // released meanwhile
     ShowCount(w);
     w->bLoaded = r == 1;
-    return w->bLoaded;
+    BOOL loaded = w->bLoaded;
+    TakePendingSelection(w);
+    return loaded;
 }
 
 void Module_CmdRefresh(ZT_MODWIN* w, void*, const void*)
@@ -338,12 +383,21 @@ static int DeleteTask(ZT_MODWIN* w, void* rec)
     return w->d->pfnDelete(Cache_Operator(w->p), rec) == 1 ? 1 : 0;
 }
 
-void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void*)
+void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void* pArg)
 {
     if (!w || !pSel || !w->d->pfnDelete)
         return;
-    if (RunBehindBusy(w, DeleteTask, pSel) == 1)
+    int r = RunBehindBusy(w, DeleteTask, pSel);
+    if (r < 0)
+        return;                              // released meanwhile
+    if (r == 1) {
+        if (w->d->pfnAfterDelete)
+            w->d->pfnAfterDelete(w, pSel);
         Module_RemoveSelected(w);
+    } else if (pArg) {
+        ZT_MessageBox(w->hwnd, static_cast<const char*>(pArg), "", MB_OK);
+    }
+    TakePendingSelection(w);
 }
 
 // ---- The window -------------------------------------------------------------------------
@@ -411,7 +465,7 @@ void Module_ShowGrid(ZT_MODWIN* w, HWND hGrid, const ZT_COLDEF* col, int nCol)
 // marked while the user works in the grid.
 static BOOL CreateTree(ZT_MODWIN* w)
 {
-    w->xSplit = w->d->cxTree;
+    w->xSplit = w->d->pTree->cx;
     w->hTree = Block_Tree(w->hwnd);
     if (!w->hTree)
         return FALSE;
@@ -441,9 +495,7 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
     if (d->nTb > 0) {
         Block_Toolbar(hwnd, p, AddButtons, w);
         w->hToolbar = Block_GetToolbar(hwnd);
-        for (int i = 0; i < d->nTb; i++)
-            if (d->tb[i].iCmd > 0 && !May(w, d->tb[i].iRightOp))
-                Block_EnableButton(hwnd, d->tb[i].iCmd, FALSE);
+        Module_ToolbarRights(d, p, w->hToolbar);
     }
     if (d->nCol > 0) {
         w->hGrid = Block_Grid(hwnd, p);
@@ -451,11 +503,11 @@ static BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* cs)
             return FALSE;
         Block_AddColumns(w->hGrid, d->col, d->nCol);
     }
-    if (d->cxTree > 0 && !CreateTree(w))
+    if (d->pTree && !CreateTree(w))
         return FALSE;
     if (d->pfnCreate && !d->pfnCreate(w))
         return FALSE;
-    if (d->pfnLoad)
+    if (d->pfnLoad || d->pTree)
         PostMessageA(hwnd, WM_MODULE_FIRSTLOAD, 0, 0);
     return TRUE;
 }
@@ -486,7 +538,7 @@ static void OnDestroy(ZT_MODWIN* w)
 
 static void RunCommand(ZT_MODWIN* w, const ZT_CMDDEF& c)
 {
-    if (!May(w, c.iRightOp))
+    if (!May(w, c.iRightOp, c.iRightModule))
         return;
     void* sel = Module_Selected(w);
     if ((c.fFlags & ZT_CMD_NEEDSEL) && !sel) {
@@ -601,12 +653,7 @@ static BOOL OnNotify(ZT_MODWIN* w, const NMHDR* nh, LRESULT* pResult)
             }
         }
     }
-    if (w->hTree && nh->hwndFrom == w->hTree && (nh->code == TVN_SELCHANGEDA || nh->code == TVN_SELCHANGEDW)) {
-        if (w->d->pfnTreeSelect)
-            w->d->pfnTreeSelect(w, reinterpret_cast<const NMTREEVIEWA*>(nh)->itemNew.hItem);
-        return TRUE;
-    }
-    return FALSE;
+    return ModuleTree_Notify(w, nh, pResult);
 }
 
 // The splitter between tree and grid was dragged.
@@ -643,7 +690,16 @@ static BOOL OnMessage(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, LRES
     *pResult = 0;
     switch (msg) {
     case WM_MODULE_FIRSTLOAD:
-        Module_Refresh(w);
+        if (w->d->pTree)
+            ModuleTree_FirstLoad(w);
+        else
+            Module_Refresh(w);
+        return TRUE;
+    case WM_MODULE_TREERELOAD:
+        if (w->bBusy)
+            w->bTreeStale = TRUE;            // read again when the worker has finished
+        else
+            Module_TreeReload(w);
         return TRUE;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED)
@@ -671,6 +727,12 @@ static BOOL OnMessage(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, LRES
         *pResult = DefMDIChildProcA(w->hwnd, msg, wParam, lParam);
         return TRUE;
     }
+    if (msg == Cache_ReloadMessage()) {
+        *pResult = Cache_OnReload(w->p, lParam);
+        return TRUE;
+    }
+    if (msg == Cache_ChangedMessage())
+        ModuleTree_CachesChanged(w, static_cast<int>(wParam));    // the module's hook hears it too
     return FALSE;
 }
 

@@ -35,6 +35,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct ZT_MODWIN;
 
@@ -64,10 +65,12 @@ struct ZT_COLDEF {
 };
 
 // One toolbar button.  iCmd ZT_TB_SEPARATOR adds a separator, ZT_TB_COUNT the
-// record count box (iImage is then its width).  A button whose iRightOp is
-// an operation (ZT_OP_ADD ...) is disabled when the user may not do it (see
-// ZT_MODULE_DESC::pfnMay).  A BTNS_DROPDOWN button shows popup iPopup of the
-// context menus (menu 120) from its arrow; its commands reach the window.
+// record count box (iImage is then its width).  iRightOp is always an
+// operation (ZT_OP_VIEW, ZT_OP_ADD ..., rights.h) of the records of module
+// iRightModule (-1: the window's own, ZT_MODULE_DESC::iModule): the button
+// is disabled when the user may not do it (see ZT_MODULE_DESC::pfnMay).
+// A BTNS_DROPDOWN button shows popup iPopup of the context menus (menu 120)
+// from its arrow; its commands reach the window.
 enum { ZT_TB_SEPARATOR = 0, ZT_TB_COUNT = -1 };
 enum { ZT_NO_RIGHT = -1 };
 struct ZT_TBDEF {
@@ -77,6 +80,7 @@ struct ZT_TBDEF {
     BYTE fsStyle;
     int iRightOp;
     int iPopup = -1;
+    int iRightModule = -1;
 };
 // Rows of a toolbar table: a separator, and the buttons a module window's
 // toolbar closes with ("导出", "刷新", "退出" and the record count box).
@@ -88,9 +92,12 @@ struct ZT_TBDEF {
 
 // One command of the window.  With ZT_CMD_NEEDSEL the command runs only with
 // a selected record (pszNoSel, when set, is shown otherwise); ZT_CMD_CONFIRM
-// asks "删除后将无法恢复,是否继续" first; a command whose iRightOp the user
-// may not do does nothing.  pfn gets the selected record (or null) and the
-// row's pArg (several rows may share one function: the quick filters).
+// asks "删除后将无法恢复,是否继续" first; a command whose iRightOp (an
+// operation of module iRightModule, as in ZT_TBDEF) the user may not do is
+// refused where it runs, whatever sent it (a button, a menu, a posted
+// message): it does nothing.  pfn gets the selected
+// record (or null) and the row's pArg (several rows may share one function:
+// the quick filters).
 enum { ZT_CMD_NEEDSEL = 1, ZT_CMD_CONFIRM = 2 };
 typedef void (*ZT_CMD_PROC)(ZT_MODWIN* w, void* pSel, const void* pArg);
 struct ZT_CMDDEF {
@@ -100,6 +107,7 @@ struct ZT_CMDDEF {
     int iRightOp;
     const char* pszNoSel;
     const void* pArg = nullptr;
+    int iRightModule = -1;
 };
 
 // Rows of a column table: a field of the record (a text field), the same
@@ -115,6 +123,54 @@ struct ZT_CMDDEF {
 // ID_MODULE_EXIT (18) closes the window, ID_MODULE_REFRESH (19) loads again,
 // ID_MODULE_EXPORT (40300) exports the grid (for a user the module's
 // ZT_OP_VIEW allows; the context menu of a grid ends with it).
+
+// ---- The tree ------------------------------------------------------------------------
+// A module with a tree left of the grid (behind a splitter the user drags)
+// describes it; the framework does the rest.  The tree's nodes are read on
+// a worker by pfnLoad, which returns only data; the framework inserts them
+// on the window thread, then selects the first node and only then starts
+// the first load of the grid.  A node with children hands a selection on
+// to its first child (opening the node); a node without children is the
+// module's to act on (pfnSelect).  A selection that comes while a worker of
+// the window runs is taken when it has finished: no second load starts
+// meanwhile, and the module's state is never changed under a running load.
+
+enum { ZT_TREE_KINDS = 4 };
+
+// One node, as the loader hands it over.
+struct ZT_TREENODE {
+    int iParent;             // index of the parent among the nodes before it; -1 a top node
+    std::string text;
+    int iKind;               // the module's kind of node, 0 .. ZT_TREE_KINDS - 1
+    int iKey;                // the key of the record it stands for
+};
+
+// What a selection hands the module: the node's kind and key and its
+// parent's (kind -1 when there is none: an empty tree, or a top node).
+struct ZT_TREESEL {
+    int iKind, iKey;
+    int iParentKind, iParentKey;
+};
+
+struct ZT_TREEDESC {
+    int cx;                  // the tree's width at first, in pixels
+    // Worker: the nodes, parents before their children.  FALSE: the tree
+    // could not be read (it stays empty; the loader has said why, if need be).
+    BOOL (*pfnLoad)(ZT_MODWIN* w, std::vector<ZT_TREENODE>* pNodes);
+    // Window thread: a node without children was selected (kind -1:
+    // nothing).  The module notes what its next grid load reads; TRUE
+    // loads the grid for it.
+    BOOL (*pfnSelect)(ZT_MODWIN* w, const ZT_TREESEL& sel);
+    // The popup of the context menus (menu 120) a right click on a node of
+    // each kind shows (the node is selected first); -1 none.
+    int iPopup[ZT_TREE_KINDS];
+    // Handing a selection down to a child also closes the node it opened
+    // before (one category open at a time).
+    BOOL bOneOpen;
+    // Kinds of the shared caches (ZTC_ mask, caches.h) the tree is made
+    // from: a change of one of them made elsewhere reads the tree again.
+    int iCacheKinds;
+};
 
 struct ZT_MODULE_DESC {
     const char* pszClass;         // "ZT_CHILD_..."
@@ -137,7 +193,8 @@ struct ZT_MODULE_DESC {
     int iDblClkCmd;               // command of a double click on a row; 0 none
 
     // Whether the user may do operation iOp (ZT_OP_...) in this module; null:
-    // the permission check of the module iModule (Rights_May).
+    // the permission check of the module iModule (Rights_May).  Rows naming
+    // a module of their own (iRightModule) ask Rights_May for that module.
     BOOL (*pfnMay)(const tagZT_Main_Param* p, int iOp);
     // Window thread, after the toolbar and grid exist: the module's other
     // controls (filter panel, tree, panes).  FALSE fails the creation.
@@ -169,10 +226,12 @@ struct ZT_MODULE_DESC {
     // The module's own static description, for hooks several modules share
     // (a filter-panel list window's LISTING_DESC); null: none.
     const void* pDesc = nullptr;
-    // A tree left of the grid, cxTree pixels wide at first (0: none), behind
-    // a vertical splitter the user drags; pfnTreeSelect hears its selection.
-    int cxTree = 0;
-    void (*pfnTreeSelect)(ZT_MODWIN* w, HTREEITEM hItem) = nullptr;
+    // A tree left of the grid (null: none): see ZT_TREEDESC.
+    const ZT_TREEDESC* pTree = nullptr;
+    // Window thread, after the shared delete (Module_CmdDelete) deleted a
+    // record in the database, before the record leaves the grid: for the
+    // module to take it out of a shared cache.  Null: nothing more to do.
+    void (*pfnAfterDelete)(ZT_MODWIN* w, const void* pRecord) = nullptr;
 };
 
 // A table of a descriptor and its length: ZT_TABLE(kButtons).
@@ -192,8 +251,12 @@ struct ZT_MODWIN {
     void* pState;            // the module's own state (cbState bytes)
     BOOL bBusy;              // a worker of this window is running
     BOOL bGone;              // destroyed while it ran: released afterwards
-    HWND hTree;              // the tree (cxTree), or null
+    HWND hTree;              // the tree (pTree), or null
     int xSplit;              // x of the splitter between tree and grid
+    BOOL bTreeFilling;       // the framework is changing the tree: its selections are its own
+    BOOL bTreePending;       // the tree's selection changed while a worker ran
+    BOOL bTreeStale;         // the tree is to be read again once the worker has finished
+    HTREEITEM hTreeOpen;     // the node a selection handed down last opened (bOneOpen)
     // The columns of the grid shown: the descriptor's, or those of another
     // grid of the module shown in its place (Module_ShowGrid).
     const ZT_COLDEF* col;
@@ -223,6 +286,10 @@ LRESULT CALLBACK Module_WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 // The state of a module window (null for any other window).
 ZT_MODWIN* Module_Of(HWND hwnd);
 
+// Disables the buttons of a toolbar built from the module's table whose
+// rights the user lacks (what the window does when it builds its toolbar).
+void Module_ToolbarRights(const ZT_MODULE_DESC* d, const tagZT_Main_Param* p, HWND hToolbar);
+
 // ---- What modules call ---------------------------------------------------------------
 
 // Refresh: pfnFilter on this thread, then the load and the grid fill on a
@@ -242,9 +309,13 @@ void* Module_Selected(const ZT_MODWIN* w);
 // Takes the selected record off the grid, zeroes its slot and counts it out.
 void Module_RemoveSelected(ZT_MODWIN* w);
 // Deletes the selected record with pfnDelete as the logged-in operator and,
-// when that succeeds, removes it (the shared "delete" command; confirmation
-// comes from ZT_CMD_CONFIRM in the command table).
+// when that succeeds, hands it to pfnAfterDelete and removes it (the shared
+// "delete" command; confirmation comes from ZT_CMD_CONFIRM in the command
+// table).  A row's pArg, when given, is the text shown when the deletion
+// was refused without a word from the data library.
 void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void* pArg);
+// The records of a block a load hands over: its rows and its spare slots.
+ZT_RECSET Module_RecSet(void* pBlock, int nRows);
 // Runs fn(w, arg) on a worker while the busy dialog keeps the user away
 // (the way a refresh loads).  Returns fn's result; 0 when it did not run
 // (a worker of the window is already running); -1 when the window was
@@ -267,6 +338,26 @@ void Module_Layout(ZT_MODWIN* w);
 // every grid are of the descriptor's cbRecord; the next refresh fills hGrid.
 // Nothing happens while a worker of the window runs.
 void Module_ShowGrid(ZT_MODWIN* w, HWND hGrid, const ZT_COLDEF* col, int nCol);
+
+// ---- The tree (window thread) ---------------------------------------------------------
+
+// The node of that kind and key, or null.
+HTREEITEM Module_TreeItem(const ZT_MODWIN* w, int iKind, int iKey);
+// The selected node's kind and key (kind -1: none) and its parent's.
+ZT_TREESEL Module_TreeSelection(const ZT_MODWIN* w);
+ZT_TREESEL Module_TreeNode(const ZT_MODWIN* w, HTREEITEM h);
+// Appends a node under hParent (TVI_ROOT: a top node); the parent opens.
+HTREEITEM Module_TreeAdd(ZT_MODWIN* w, HTREEITEM hParent, const char* pszText, int iKind, int iKey);
+void Module_TreeSetText(ZT_MODWIN* w, HTREEITEM h, const char* pszText);
+// Selects a node (the selection rules of ZT_TREEDESC follow).
+void Module_TreeSelect(ZT_MODWIN* w, HTREEITEM h);
+// Removes a node; the selection follows what the tree selects instead.
+void Module_TreeRemove(ZT_MODWIN* w, HTREEITEM h);
+// Reads the tree again (pfnLoad on a worker) and fills it anew; the node
+// that was selected (or else its parent, or else the first node) is
+// selected again, and the grid loaded for it.  FALSE when the tree could
+// not be read or a worker of the window runs.
+BOOL Module_TreeReload(ZT_MODWIN* w);
 
 // ---- The grid fill -----------------------------------------------------------------------
 

@@ -34,6 +34,8 @@ struct Asked {
 
 uint32_t Answer(const tagZT_Main_Param* p, Asked a, int op)
 {
+    if (op == ZT_OP_CHANGE)
+        return Answer(p, a, ZT_OP_ADD) || Answer(p, a, ZT_OP_MODIFY) || Answer(p, a, ZT_OP_DELETE);
     return a.akst ? Akst(p->*a.word, op) : Self(p->*a.word, op);
 }
 
@@ -52,11 +54,12 @@ const ModuleWords kModules[] = {
     {ZTM_CLIENT, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
     {ZTM_HOUSE_FOLLOW, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W3, false}},
     {ZTM_CLIENT_FOLLOW, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W3, false}},
-    {ZTM_RECYCLE, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
-    {ZTM_LOG, {&tagZT_Main_Param::W2, true}, {&tagZT_Main_Param::W2, true}},
+    {ZTM_RECYCLE, {&tagZT_Main_Param::W13, false}, {&tagZT_Main_Param::W13, false}},
+    {ZTM_LOG, {&tagZT_Main_Param::W12, false}, {&tagZT_Main_Param::W12, false}},
     {ZTM_BRANCH, {&tagZT_Main_Param::W6, false}, {&tagZT_Main_Param::W6, false}},
     {ZTM_POSITION, {&tagZT_Main_Param::W8, false}, {&tagZT_Main_Param::W8, false}},
     {ZTM_GRANT, {&tagZT_Main_Param::W14, false}, {&tagZT_Main_Param::W14, false}},
+    {ZTM_SYSOPT, {&tagZT_Main_Param::W11, false}, {&tagZT_Main_Param::W11, false}},
 };
 
 const ModuleWords* WordsOf(int iModule)
@@ -82,18 +85,14 @@ const OpCommands kPopups[] = {
     {ZTM_ESTATE, CTXPOS_ESTATE, ID_ESTATE_ADD, ID_ESTATE_MODIFY, ID_ESTATE_DELETE},
     {ZTM_HOUSE, CTXPOS_HOUSE, ID_HOUSE_ADD, ID_HOUSE_MODIFY, ID_HOUSE_DELETE},
     {ZTM_CLIENT, CTXPOS_CLIENT, ID_CLIENT_ADD, ID_CLIENT_MODIFY, ID_CLIENT_DELETE},
-};
-const OpCommands kToolbars[] = {
-    {ZTM_PARAM, 0, ID_PARAM_ADD, ID_PARAM_MODIFY, ID_PARAM_DELETE},
-    {ZTM_ESTATE, 0, ID_ESTATE_ADD, ID_ESTATE_MODIFY, ID_ESTATE_DELETE},
-    {ZTM_AREA, 0, ID_AREA_DIST_ADD, ID_AREA_DIST_MODIFY, ID_AREA_DIST_DELETE},
-    {ZTM_CLIENT, 0, ID_CLIENT_ADD, ID_CLIENT_MODIFY, ID_CLIENT_DELETE},
-    {ZTM_HOUSE, 0, ID_HOUSE_ADD, ID_HOUSE_MODIFY, ID_HOUSE_DELETE},
-    {ZTM_HOUSE_FOLLOW, 0, 0, 0, ID_FOLLOW_DELETE},
+    {ZTM_LOG, CTXPOS_LOG, 0, 0, ID_LOG_DELETE},
+    {ZTM_LOG, CTXPOS_LOG, 0, 0, ID_LOG_CLEAR},
+    {ZTM_RECYCLE, CTXPOS_RECYCLE, 0, ID_RECYCLE_RESTORE, ID_RECYCLE_DELETE},
+    {ZTM_RECYCLE, CTXPOS_RECYCLE, 0, 0, ID_RECYCLE_CLEAR},
 };
 
-// The organisation window's commands and the operation of the module each
-// asks; iModule -1: never offered.
+// The commands of the organisation window's popups and the operation of the
+// module each asks; iModule -1: never offered.
 struct OrgCommand {
     int iCmd;
     int iModule;
@@ -138,9 +137,9 @@ void GreyPopups(const tagZT_Main_Param* p, int iModule, const uint32_t a[4])
     for (const OpCommands& c : kPopups) {
         if (c.iModule != iModule) continue;
         HMENU h = ContextPopup(p, c.iPopup);
-        if (!a[ZT_OP_ADD]) GreyCommand(h, c.add);
-        if (!a[ZT_OP_MODIFY]) GreyCommand(h, c.modify);
-        if (!a[ZT_OP_DELETE]) GreyCommand(h, c.del);
+        if (!a[ZT_OP_ADD] && c.add) GreyCommand(h, c.add);
+        if (!a[ZT_OP_MODIFY] && c.modify) GreyCommand(h, c.modify);
+        if (!a[ZT_OP_DELETE] && c.del) GreyCommand(h, c.del);
     }
 }
 
@@ -149,28 +148,6 @@ void ContextCheck(const tagZT_Main_Param* p, int iModule)
     uint32_t a[4];
     Answers(p, iModule, a);
     GreyPopups(p, iModule, a);
-}
-
-// ---- Toolbars -------------------------------------------------------------------
-
-void DisableButton(HWND hToolbar, int id)
-{
-    if (hToolbar) SendMessageA(hToolbar, TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(FALSE, 0));
-}
-
-// Disables the module's add, modify and delete buttons the user may not
-// use; the answers go to out (when given).
-void ToolbarCheck(const tagZT_Main_Param* p, int iModule, HWND hToolbar, uint32_t* out = nullptr)
-{
-    uint32_t a[4];
-    Answers(p, iModule, a);
-    for (const OpCommands& c : kToolbars) {
-        if (c.iModule != iModule) continue;
-        if (!a[ZT_OP_ADD] && c.add) DisableButton(hToolbar, c.add);
-        if (!a[ZT_OP_MODIFY] && c.modify) DisableButton(hToolbar, c.modify);
-        if (!a[ZT_OP_DELETE] && c.del) DisableButton(hToolbar, c.del);
-    }
-    if (out) memcpy(out, a, sizeof(a));
 }
 
 // ---- Dialog controls ------------------------------------------------------------
@@ -199,14 +176,6 @@ void EnableControl(HWND hDlg, int id, BOOL bEnable)
 void DisableControls(HWND hDlg, const int* ids, int n)
 {
     for (int i = 0; i < n; i++) EnableControl(hDlg, ids[i], FALSE);
-}
-
-void LockControls(HWND hDlg, const int* ids, int n)
-{
-    for (int i = 0; i < n; i++) {
-        HWND h = Rights_FindControl(hDlg, ids[i]);
-        if (h) Rights_LockField(h);
-    }
 }
 
 #define COUNT_OF(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
@@ -286,7 +255,7 @@ void Rights_ContextClients(const tagZT_Main_Param* p)
 void Rights_ContextOrg(const tagZT_Main_Param* p)
 {
     for (const OrgCommand& c : kOrgCommands) {
-        if (Rights_OrgCommand(p, c.iCmd)) continue;
+        if (c.iModule >= 0 && Rights_May(p, c.iModule, c.iOp)) continue;
         GreyCommand(ContextPopup(p, CTXPOS_BRANCH), static_cast<UINT>(c.iCmd));
         GreyCommand(ContextPopup(p, CTXPOS_EMPLOYEE), static_cast<UINT>(c.iCmd));
     }
@@ -328,58 +297,74 @@ void ApplyMenuRights(tagZT_Main_Param* p)
     } else {
         Rights_ContextHouses(p);
     }
+    // The operation log and the recycle bin: their commands, and their
+    // popups' commands the user may not run.
+    const struct {
+        int iModule;
+        UINT command;
+    } listed[] = {{ZTM_LOG, IDM_LOG}, {ZTM_RECYCLE, IDM_RECYCLE}};
+    for (const auto& l : listed) {
+        if (!Rights_MayOpen(p, l.iModule))
+            GreyCommand(menu, l.command);
+        ContextCheck(p, l.iModule);
+    }
     if (menu && p->hOwner && GetMenu(p->hOwner) == menu) DrawMenuBar(p->hOwner);
 }
 
-// ---- Toolbars -------------------------------------------------------------------
-
-void Rights_ToolbarParams(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_PARAM, hToolbar); }
-void Rights_ToolbarEstates(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_ESTATE, hToolbar); }
-void Rights_ToolbarClients(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_CLIENT, hToolbar); }
-void Rights_ToolbarFollowUps(const tagZT_Main_Param* p, HWND hToolbar) { ToolbarCheck(p, ZTM_HOUSE_FOLLOW, hToolbar); }
-
-void Rights_ToolbarAreas(const tagZT_Main_Param* p, HWND hToolbar)
-{
-    uint32_t a[4];
-    ToolbarCheck(p, ZTM_AREA, hToolbar, a);
-    DisableButton(hToolbar, ID_AREA_CITY_ADD);
-    if (!a[ZT_OP_ADD] && !a[ZT_OP_MODIFY] && !a[ZT_OP_DELETE]) DisableButton(hToolbar, ID_AREA_URBAN_ADD);
-}
-
-BOOL Rights_ToolbarHouses(const tagZT_Main_Param* p, HWND hToolbar, HWND hWnd)
-{
-    ToolbarCheck(p, ZTM_HOUSE, hToolbar);
-    if (Rights_MayViewFollowUps(p)) return TRUE;
-    DisableButton(hToolbar, ID_HOUSE_FOLLOW_HIDE);
-    if (hWnd) SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(ID_HOUSE_FOLLOW_HIDE, 0), 0);
-    return FALSE;
-}
-
-void Rights_ToolbarOrg(const tagZT_Main_Param* p, HWND hToolbar)
-{
-    for (const OrgCommand& c : kOrgCommands)
-        if (!Rights_OrgCommand(p, c.iCmd)) DisableButton(hToolbar, c.iCmd);
-}
-
-BOOL Rights_OrgCommand(const tagZT_Main_Param* p, int iCmd)
-{
-    for (const OrgCommand& c : kOrgCommands)
-        if (c.iCmd == iCmd) return c.iModule >= 0 && Rights_May(p, c.iModule, c.iOp);
-    return TRUE;
-}
-
 // ---- Lists and records ------------------------------------------------------------
+
+// The scope of one list word's view answer.
+static int ListScope(uint32_t word)
+{
+    switch (Akst(word, ZT_OP_VIEW)) {
+    case 0: return ZT_SCOPE_NONE;
+    case 1: return ZT_SCOPE_OWN;
+    case 16: return ZT_SCOPE_BRANCH;
+    default: return ZT_SCOPE_ALL;
+    }
+}
+
+int Rights_Scope(const tagZT_Main_Param* p, int iModule)
+{
+    if (iModule == ZTM_HOUSE || iModule == ZTM_CLIENT)
+        return ListScope(ScopedWord(p, iModule));
+    int houses = ListScope(p->W1), clients = ListScope(p->W2);
+    if (houses == ZT_SCOPE_NONE && clients == ZT_SCOPE_NONE)
+        return ZT_SCOPE_ALL;
+    return houses > clients ? houses : clients;
+}
+
+// Without a logged-in record the key 0 matches nothing rather than all.
+static int LoginEmp(const tagZT_Main_Param* p) { return p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0; }
+static int LoginBr(const tagZT_Main_Param* p) { return p->pLoginBr ? p->pLoginBr->iOrdinal : 0; }
 
 void Rights_ScopeText(const tagZT_Main_Param* p, int iModule, char* pszOut, size_t cb)
 {
     if (!pszOut || cb == 0) return;
     pszOut[0] = '\0';
-    uint32_t scope = Akst(ScopedWord(p, iModule), ZT_OP_VIEW);
-    // Without a logged-in record the key 0 matches nothing rather than all.
-    if (scope == 1)
-        snprintf(pszOut, cb, "iEmp = %d", p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0);
-    else if (scope == 16)
-        snprintf(pszOut, cb, "iBr = %d", p->pLoginBr ? p->pLoginBr->iOrdinal : 0);
+    int scope = Rights_Scope(p, iModule);
+    if (iModule == ZTM_LOG) {
+        if (scope == ZT_SCOPE_OWN)
+            snprintf(pszOut, cb, "iOpEmp = %d", LoginEmp(p));
+        else if (scope == ZT_SCOPE_BRANCH)
+            snprintf(pszOut, cb, "iOpEmp in (select iOrdinal from t_employee where iBr = %d)", LoginBr(p));
+        else if (scope == ZT_SCOPE_NONE)
+            snprintf(pszOut, cb, "1 = 0");
+        return;
+    }
+    if (scope == ZT_SCOPE_OWN)
+        snprintf(pszOut, cb, "iEmp = %d", LoginEmp(p));
+    else if (scope == ZT_SCOPE_BRANCH)
+        snprintf(pszOut, cb, "iBr = %d", LoginBr(p));
+}
+
+void Rights_RecycleScope(const tagZT_Main_Param* p, int32_t* piEmp, int32_t* piBr)
+{
+    int scope = Rights_Scope(p, ZTM_RECYCLE);
+    *piEmp = scope == ZT_SCOPE_OWN || scope == ZT_SCOPE_NONE ? LoginEmp(p) : 0;
+    *piBr = scope == ZT_SCOPE_BRANCH ? LoginBr(p) : 0;
+    if (scope == ZT_SCOPE_NONE && *piEmp == 0)
+        *piEmp = -1;                         // no logged-in employee: nothing
 }
 
 BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr)
@@ -429,7 +414,7 @@ void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg)
 
 void Rights_SysOptSave(const tagZT_Main_Param* p, HWND hDlg)
 {
-    if (!PD_Akst(p->W11, ZT_OP_MODIFY, 0, 0)) EnableControl(hDlg, IDOK, FALSE);
+    if (!Rights_May(p, ZTM_SYSOPT, ZT_OP_MODIFY)) EnableControl(hDlg, IDOK, FALSE);
 }
 
 void Rights_PositionButtons(const tagZT_Main_Param* p, HWND hDlg)
@@ -441,55 +426,7 @@ void Rights_PositionButtons(const tagZT_Main_Param* p, HWND hDlg)
 
 void Rights_GrantButton(const tagZT_Main_Param* p, HWND hDlg)
 {
-    if (!Rights_OrgCommand(p, IDC_PD_GRANT)) EnableControl(hDlg, IDC_PD_GRANT, FALSE);
-}
-
-void Rights_HouseFields(const tagZT_Main_Param* p, HWND hDlg)
-{
-    if (!Rights_HouseField(p, ZT_FR_TEL)) {
-        static const int kLock[] = {1083, 1084};
-        LockControls(hDlg, kLock, COUNT_OF(kLock));
-    }
-    if (!Rights_HouseField(p, ZT_FR_PRICE)) {
-        static const int kLock[] = {1090, 1259, 1260, 1091, 1261, 1262};
-        LockControls(hDlg, kLock, COUNT_OF(kLock));
-    }
-    if (!Rights_HouseField(p, ZT_FR_REMARK)) {
-        static const int kLock[] = {1108};
-        LockControls(hDlg, kLock, COUNT_OF(kLock));
-    }
-    if (!Rights_HouseField(p, ZT_FR_LOCATION)) {
-        static const int kOff[] = {1092, 1019, 1043, 1042, 1099, 1100};
-        static const int kLock[] = {1254, 1103, 1102};
-        DisableControls(hDlg, kOff, COUNT_OF(kOff));
-        LockControls(hDlg, kLock, COUNT_OF(kLock));
-    }
-    if (!Rights_HouseField(p, ZT_FR_AGENT)) EnableControl(hDlg, 1117, FALSE);
-    if (!Rights_HouseField(p, ZT_FR_DELEGATE)) EnableControl(hDlg, 1071, FALSE);
-    if (!Rights_HouseField(p, ZT_FR_AREA)) {
-        static const int kLock[] = {1049};
-        LockControls(hDlg, kLock, COUNT_OF(kLock));
-    }
-    if (!Rights_HouseField(p, ZT_FR_VIEW_TEL)) EnableControl(hDlg, 1295, FALSE);
-}
-
-void Rights_ClientFields(const tagZT_Main_Param* p, HWND hDlg)
-{
-    if (!Rights_ClientField(p, ZT_FR_TEL)) {
-        static const int kOff[] = {1282, 1084};
-        DisableControls(hDlg, kOff, COUNT_OF(kOff));
-    }
-    if (!Rights_ClientField(p, ZT_FR_PRICE)) {
-        static const int kOff[] = {1119, 1121, 1127, 1129};
-        DisableControls(hDlg, kOff, COUNT_OF(kOff));
-    }
-    if (!Rights_ClientField(p, ZT_FR_REMARK)) EnableControl(hDlg, 1108, FALSE);
-    if (!Rights_ClientField(p, ZT_FR_AGENT)) {
-        static const int kOff[] = {1117, 1118};
-        DisableControls(hDlg, kOff, COUNT_OF(kOff));
-    }
-    if (!Rights_ClientField(p, ZT_FR_DELEGATE)) EnableControl(hDlg, 1072, FALSE);
-    if (!Rights_ClientField(p, ZT_FR_VIEW_TEL)) EnableControl(hDlg, 1295, FALSE);
+    if (!Rights_May(p, ZTM_GRANT, ZT_OP_MODIFY)) EnableControl(hDlg, IDC_PD_GRANT, FALSE);
 }
 
 // ---- Locked field --------------------------------------------------------------

@@ -4,12 +4,13 @@
 // rights do not change while the program runs.
 //
 // Which word serves which module: W1 houses and W2 clients (scoped, asked
-// through PD_Akst; W2 also opens the follow-up windows, the recycle bin and
-// the operation log), W3 follow-ups, W4 estates, W5 estate buildings,
-// W6 branches, W7 organisation (its window and employees), W8 positions,
-// W9 parameters, W10 areas,
-// W11 system options, W14 permission granting (PD_Self), W15 client,
-// W16 house and W17 estate field rights (PD_Part).
+// through PD_Akst; W2 also opens the follow-up windows), W3 follow-ups,
+// W4 estates, W5 estate buildings, W6 branches, W7 organisation (its window
+// and employees), W8 positions, W9 parameters, W10 areas, W11 system
+// options, W12 the operation log (view; delete and clear), W13 the recycle
+// bin (view; restore as modify, purge and clear as delete), W14 permission
+// granting (PD_Self), W15 client, W16 house and W17 estate field rights
+// (PD_Part).  Every box of the grant page changes at least one answer here.
 #pragma once
 #include "app/shell/main_param.h"
 
@@ -20,11 +21,18 @@ enum ZT_MODULE {
     // Records of the organisation window besides its employees (ZTM_ORG):
     // branches (W6), positions (W8) and the permissions granted (W14); they
     // have no window of their own.
-    ZTM_BRANCH, ZTM_POSITION, ZTM_GRANT
+    ZTM_BRANCH, ZTM_POSITION, ZTM_GRANT,
+    // The system options dialog (W11).
+    ZTM_SYSOPT,
+    ZTM_COUNT
 };
 
-// Operation numbers asked of the library.
-enum { ZT_OP_VIEW = 0, ZT_OP_ADD = 1, ZT_OP_MODIFY = 2, ZT_OP_DELETE = 3 };
+// Operation numbers asked of the library.  ZT_OP_CHANGE is any of add,
+// modify and delete (a button that offers all three).
+enum { ZT_OP_VIEW = 0, ZT_OP_ADD = 1, ZT_OP_MODIFY = 2, ZT_OP_DELETE = 3, ZT_OP_CHANGE = 4 };
+
+// Scopes of the lists (Rights_Scope).
+enum { ZT_SCOPE_NONE = 0, ZT_SCOPE_OWN = 1, ZT_SCOPE_BRANCH = 2, ZT_SCOPE_ALL = 3 };
 
 // Field right numbers of the edit dialogs.
 enum {
@@ -66,34 +74,22 @@ void Rights_ContextEstates(const tagZT_Main_Param* p);   // popup 6
 void Rights_ContextHouses(const tagZT_Main_Param* p);    // popup 7
 void Rights_ContextClients(const tagZT_Main_Param* p);   // popup 11
 
-// ---- Toolbars (run when the module window has built its toolbar) -----------
-// The module windows grey the same buttons from the rights of their toolbar
-// rows (Rights_May); these checks name them for a toolbar built by hand.
-
-void Rights_ToolbarParams(const tagZT_Main_Param* p, HWND hToolbar);
-void Rights_ToolbarEstates(const tagZT_Main_Param* p, HWND hToolbar);
-void Rights_ToolbarAreas(const tagZT_Main_Param* p, HWND hToolbar);
-void Rights_ToolbarClients(const tagZT_Main_Param* p, HWND hToolbar);
-// Also, without the follow-up view right, disables the follow-up toggle
-// 40086 and sends hWnd (the house window) command 40086 once, so that it
-// hides its follow-up pane.  Returns whether the pane may be shown.
-BOOL Rights_ToolbarHouses(const tagZT_Main_Param* p, HWND hToolbar, HWND hWnd);
-void Rights_ToolbarFollowUps(const tagZT_Main_Param* p, HWND hToolbar);
-void Rights_ToolbarOrg(const tagZT_Main_Param* p, HWND hToolbar);
-// Whether the user may run a command of the organisation window: the branch
-// commands ask the branch word (W6), "职位管理" the positions word (W8), add
-// and delete employee, reset password and "员工转移" the organisation word
-// (W7), "授权" (1086) the granting word (W14); "合并数据" is never offered.  Other commands (refreshes, "修改员工",
-// whose dialog withholds its save button by itself): TRUE.  The context
-// menus and the toolbar of the window ask the same.
-BOOL Rights_OrgCommand(const tagZT_Main_Param* p, int iCmd);
-
 // ---- Lists and records ------------------------------------------------------------
 
-// The scope condition of the house (ZTM_HOUSE) or client (ZTM_CLIENT) list:
-// "iEmp = <employee key>", "iBr = <branch key>" or "" (all records).
-// Always NUL-terminated, truncated to cb.
+// The scope of what a list shows the user: the house (ZTM_HOUSE) and client
+// (ZTM_CLIENT) lists by their words' view answers; the operation log
+// (ZTM_LOG) and the recycle bin (ZTM_RECYCLE) by the wider of the two (a
+// user whose grant names neither list sees all of them: the log and bin
+// rights of the grant page are agency-wide).  ZT_SCOPE_NONE: no records.
+int Rights_Scope(const tagZT_Main_Param* p, int iModule);
+// The scope condition of the house or client list: "iEmp = <employee key>",
+// "iBr = <branch key>" or "" (all records); of the operation log, on the
+// operator: "iOpEmp = <key>", "iOpEmp in (select iOrdinal from t_employee
+// where iBr = <key>)" or "".  Always NUL-terminated, truncated to cb.
 void Rights_ScopeText(const tagZT_Main_Param* p, int iModule, char* pszOut, size_t cb);
+// The recycle bin's scope as keys: the employee (own records) or the branch
+// (own branch) whose records it lists; both 0 for all records.
+void Rights_RecycleScope(const tagZT_Main_Param* p, int32_t* piEmp, int32_t* piBr);
 // Whether an existing house (ZTM_HOUSE) or client (ZTM_CLIENT) with these
 // employee and branch keys may be saved by the user.
 BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr);
@@ -119,18 +115,13 @@ void Rights_EstateDialog(const tagZT_Main_Param* p, HWND hDlg);
 BOOL Rights_MayBuilding(const tagZT_Main_Param* p, int iOp);
 // Employee edit dialog: save button 1 (W7 modify).
 void Rights_EmployeeSave(const tagZT_Main_Param* p, HWND hDlg);
-// System options dialog: save button 1 (W11 modify).
+// System options dialog: save button 1 (W11 modify, ZTM_SYSOPT).
 void Rights_SysOptSave(const tagZT_Main_Param* p, HWND hDlg);
 // Positions dialog: buttons 5 (add), 4 (modify), 3 (delete) by the
 // positions word W8.
 void Rights_PositionButtons(const tagZT_Main_Param* p, HWND hDlg);
 // Permission panel: grant button 1086 (W14 modify).
 void Rights_GrantButton(const tagZT_Main_Param* p, HWND hDlg);
-// Field rights of the house (W16) and client (W15) edit dialogs: controls
-// of withheld rights are locked or disabled.  Controls are found among all
-// descendants of the dialog (pages included).
-void Rights_HouseFields(const tagZT_Main_Param* p, HWND hDlg);
-void Rights_ClientFields(const tagZT_Main_Param* p, HWND hDlg);
 
 // ---- Locked field --------------------------------------------------------------
 

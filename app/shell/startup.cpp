@@ -190,8 +190,8 @@ void Startup_LoadLists(tagZT_Main_Param* p)
         n = 0;
     }
     p->nEmp = n;
-    p->nBrSpare = p->pBrList ? 101 : 0;
-    p->nEmpSpare = p->pEmpList ? 101 : 0;
+    p->nBrSpare = p->pBrList ? ZT_SPARE_SLOTS : 0;
+    p->nEmpSpare = p->pEmpList ? ZT_SPARE_SLOTS : 0;
 }
 
 static int Phase1Resources(tagZT_Main_Param* p, HWND hDlg)
@@ -349,6 +349,7 @@ static int Phase2Params(tagZT_Main_Param* p, HWND)
     if (!_FD_sct_Argc_Value(nullptr, &p->pArgcValue, &nValues, 1, 0))
         nValues = 0;
     p->nArgcValue = p->pArgcValue ? nValues : 0;
+    p->nArgcValueSpare = p->pArgcValue ? ZT_SPARE_SLOTS : 0;
     return 1;
 }
 
@@ -370,9 +371,9 @@ static int Phase2Areas(tagZT_Main_Param* p, HWND hDlg)
     p->nDist = p->pDist ? n : 0;
     // Room the windows may still fill in place behind the loaded rows; an
     // array that could not be loaded offers none.
-    p->nCitySpare = p->pCity ? 101 : 0;
-    p->nUrbanSpare = p->pUrban ? 101 : 0;
-    p->nDistSpare = p->pDist ? 101 : 0;
+    p->nCitySpare = p->pCity ? ZT_SPARE_SLOTS : 0;
+    p->nUrbanSpare = p->pUrban ? ZT_SPARE_SLOTS : 0;
+    p->nDistSpare = p->pDist ? ZT_SPARE_SLOTS : 0;
     return 1;
 }
 
@@ -383,7 +384,7 @@ static int Phase2Estates(tagZT_Main_Param* p, HWND hDlg)
     if (!FD_Sct_EstList(nullptr, &p->pEstList, &n, 1, 0))
         n = 0;
     p->nEst = p->pEstList ? n : 0;
-    p->nEstSpare = p->pEstList ? 101 : 0;
+    p->nEstSpare = p->pEstList ? ZT_SPARE_SLOTS : 0;
     return 1;
 }
 

@@ -3,7 +3,6 @@
 // district grid, the area and merge dialogs, and the shared area cache every
 // form reads, kept in step with the database.
 #include "tests/admin_areas/dict_driver.h"
-#include "app/admin/area_cache.h"
 #include "app/admin/area_window.h"
 #include "app/listings/house_dialog_ids.h"
 #include "app/listings/house_ids.h"
@@ -166,7 +165,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     int city = Key("t_urban where iParentIndex = 0 and szUrban = '常州'");
     EXPECT_EQ(Dict_TreeChildren(w->hTree, nullptr), (Texts{"苏州", "常熟", "无锡", "常州"}));
     EXPECT_EQ(Dict_TreeSelected(w->hTree), "姑苏区");
-    EXPECT_EQ(AreaCache_City(p, city), &p->pCity[3]);
+    EXPECT_EQ(Cache_City(p, city), &p->pCity[3]);
     Click("常州");
     EXPECT_EQ(st->pUrban, nullptr);
     EXPECT_EQ(Shell_CountBox(hwnd), "0");
@@ -311,13 +310,16 @@ TEST_F(AreaWindowTest, SelectionsGuardedDeletesFullCachesAndTheRedrawnTree)
     EXPECT_EQ(Dict_TreeChildren(w->hTree, nullptr), (Texts{"苏州", "无锡"}));
     EXPECT_EQ(Dict_TreeChildren(w->hTree, Item("苏州")), (Texts{"姑苏区", "工业园区"}));
     EXPECT_EQ(p->nCity, 2);
-    EXPECT_STREQ(p->pCity[1].szUrban, "无锡");
+    // One slot rule for every cache: the deleted city's slot is free, the
+    // others stay where they were.
+    EXPECT_EQ(p->pCity[1].iOrdinal, 0);
+    EXPECT_STREQ(p->pCity[2].szUrban, "无锡");
     EXPECT_EQ(p->nUrban, 3);
     EXPECT_EQ(TestDb_Scalar("select group_concat(iOrdinal order by iOrdinal) from t_urban where bRecyle = 1"), "2,13");
 
     // "刷新城区" draws the tree again from the cache, the selection kept.
     Click("工业园区");
-    strcpy(AreaCache_Urban(p, 12)->szUrban, "园区");
+    strcpy(const_cast<tagURBAN*>(Cache_Urban(p, 12))->szUrban, "园区");
     Command(ID_AREA_URBAN_REFRESH);
     EXPECT_EQ(Dict_TreeChildren(w->hTree, Item("苏州")), (Texts{"姑苏区", "园区"}));
     EXPECT_EQ(Dict_TreeSelected(w->hTree), "园区");

@@ -5,7 +5,6 @@
 #include "tests/frame/shell_fixture.h"
 #include "app/admin/estate_dialog.h"
 #include "app/listings/estate_box.h"
-#include "app/admin/estate_list.h"
 #include "app/admin/estate_window.h"
 #include "app/shell/frame.h"
 #include "app/shell/startup.h"
@@ -283,7 +282,7 @@ protected:
         for (int i = 0; i < 200; i++) {
             hwnd = Frame_FindChild("ZT_CHILD_EST");
             ZT_MODWIN* w = Module_Of(hwnd);
-            if (w && State(w)->bTreeFilled && !w->bBusy && Shell_CountBox(hwnd) != "-1")
+            if (w && SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0) && !w->bBusy && Shell_CountBox(hwnd) != "-1")
                 break;
             Ui_Pump(20);
         }
@@ -439,7 +438,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     ASSERT_NE(rec, nullptr);
     EXPECT_STREQ(rec->szSpell, "CYA3");
     // The house forms' estate search finds it at once.
-    tagESTLIST* listed = EstList_Find(&g_ZTMain, key);
+    const tagESTLIST* listed = Cache_Estate(&g_ZTMain, key);
     ASSERT_NE(listed, nullptr);
     EXPECT_STREQ(listed->szEstate, "翠苑a3");
     EXPECT_EQ(listed->iUrban, 12);
@@ -581,7 +580,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     EXPECT_EQ(rec->iOrdinal, 0);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 1);
     EXPECT_EQ(Shell_CountBox(hwnd), "1");
-    EXPECT_EQ(EstList_Find(&g_ZTMain, key), nullptr);
+    EXPECT_EQ(Cache_Estate(&g_ZTMain, key), nullptr);
     EXPECT_EQ(g_ZTMain.nEst, 4);
     EXPECT_EQ(g_ZTMain.nEstSpare, 101);
 }
@@ -686,7 +685,7 @@ TEST_F(EstateTest, TheSharedListAndTheWindowStayInStepWithTheDatabase)
     ASSERT_TRUE(SelectRecord(w->hGrid, EstateWindow_Find(w, 202)));
     ASSERT_EQ(RunSteps(EstateSteps("修改楼盘", "沧浪新苑", "新路3号", true), post(ID_ESTATE_MODIFY)), "");
     EXPECT_STREQ(EstateWindow_Find(w, 202)->szEstate, "沧浪新苑");
-    EXPECT_STREQ(EstList_Find(&g_ZTMain, 202)->szEstate, "沧浪新苑");
+    EXPECT_STREQ(Cache_Estate(&g_ZTMain, 202)->szEstate, "沧浪新苑");
 
     // 东园 deleted; 平江新城 still has a building and is refused.
     TestBoxes_Reset();
@@ -829,7 +828,7 @@ TEST_F(EstateTest, AHostileTextInEveryBoxIsStoredAsTypedCutToItsFieldOrRefused)
         EXPECT_EQ(atof(TestDb_Scalar(std::string("select ") + c + " from t_estate where iOrdinal = " + k).c_str()), 0)
             << c;
     EXPECT_EQ(TestDb_Query("select * from t_estate where iOrdinal <> " + k + " order by iOrdinal"), others);
-    EXPECT_STREQ(EstList_Find(&g_ZTMain, key)->szEstate, Cut(shown["szEstate"], 26).c_str());
+    EXPECT_STREQ(Cache_Estate(&g_ZTMain, key)->szEstate, Cut(shown["szEstate"], 26).c_str());
 
     // A building with hostile texts; a range the form does not allow is
     // refused with a message naming the boxes.
@@ -926,7 +925,7 @@ TEST_F(EstateTest, TheViewerShowsAnEstateWithItsBuildingsAndChangesNothing)
     EXPECT_EQ(rows, 1);
     EXPECT_TRUE(buttonsOff);
     EXPECT_EQ(TestDb_Query("select * from t_estate order by iOrdinal"), before);
-    EXPECT_STREQ(EstList_Find(&g_ZTMain, 201)->szEstate, "平江新城");
+    EXPECT_STREQ(Cache_Estate(&g_ZTMain, 201)->szEstate, "平江新城");
 }
 
 // ---- The building count, rights and leaving -----------------------------------------

@@ -52,7 +52,9 @@ void Org_WaitIdle(HWND hOrg)
 {
     for (int i = 0; i < 500; i++) {
         ZT_MODWIN* w = Module_Of(hOrg);
-        if (w && !w->bBusy && Org_State(hOrg)->bTreeFilled && Shell_CountBox(hOrg) != "-1" && !g_ZTMain.hBusyDlg)
+        if (w && !w->bBusy && (!w->hTree || SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0)) &&
+            Shell_CountBox(hOrg) != "-1" &&
+            !g_ZTMain.hBusyDlg)
             break;
         Ui_Pump(20);
     }

@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         Org_OpenDemo("kelmora_sysopt");
-        Frame_SetOptionsDialog(SysOpt_DlgProc);      // as the program's entry does
+        Frame_SetOptionsDialog(SysOpt_Run);      // as the program's entry does
         frame = Org_CreateFrame();
         ASSERT_NE(frame, nullptr);
     }

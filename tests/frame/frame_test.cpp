@@ -407,16 +407,12 @@ HWND g_optionsParent = nullptr;
 LPARAM g_optionsParam = 0;
 int g_optionsRuns = 0;
 
-INT_PTR CALLBACK OptionsStandIn(HWND hDlg, UINT msg, WPARAM, LPARAM lParam)
+INT_PTR OptionsStandIn(HWND hOwner, tagZT_Main_Param* p)
 {
-    if (msg == WM_INITDIALOG) {
-        ++g_optionsRuns;
-        g_optionsParent = GetParent(hDlg);
-        g_optionsParam = lParam;
-        EndDialog(hDlg, 0);
-        return TRUE;
-    }
-    return FALSE;
+    ++g_optionsRuns;
+    g_optionsParent = hOwner;
+    g_optionsParam = reinterpret_cast<LPARAM>(p);
+    return IDCANCEL;
 }
 
 TEST_F(FrameTest, SystemOptionsRunOverTheClientOnlyWithTheirTemplate)

@@ -1,6 +1,7 @@
 #include "tests/frame/shell_fixture.h"
 #include "app/shell/frame.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/module.h"
 #include "app/shell/startup.h"
 #include "app/resources/resource.h"
@@ -66,6 +67,26 @@ void Shell_LoginAdministrator()
         static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr, sizeof(tagBRLIST)));
     ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
     Shell_Setup();    // every right again
+    ASSERT_TRUE(Module_RegisterClasses(p->hInst));
+    ZTListview_SetMessageBoxHook(TestBoxes_Hook());
+}
+
+void Shell_LoginAs(const char* pszEmp)
+{
+    Shell_Setup();
+    tagZT_Main_Param* p = &g_ZTMain;
+    // A fresh context menu: the checks grey it for this user only.
+    if (p->hContextMenus)
+        DestroyMenu(p->hContextMenus);
+    p->hContextMenus = LoadMenuA(p->hInst, MAKEINTRESOURCEA(IDM_CONTEXT));
+    Startup_LoadLists(p);
+    p->pLoginEmp = nullptr;
+    for (int i = 0; i < Cache_EmployeeSlots(p) && !p->pLoginEmp; i++)
+        if (p->pEmpList[i].iOrdinal && strcmp(p->pEmpList[i].szEmp, pszEmp) == 0)
+            p->pLoginEmp = &p->pEmpList[i];
+    ASSERT_NE(p->pLoginEmp, nullptr) << pszEmp;
+    p->pLoginBr = const_cast<tagBRLIST*>(Cache_Branch(p, p->pLoginEmp->iBr));
+    ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
     ASSERT_TRUE(Module_RegisterClasses(p->hInst));
     ZTListview_SetMessageBoxHook(TestBoxes_Hook());
 }

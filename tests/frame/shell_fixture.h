@@ -17,6 +17,10 @@ void Shell_Setup();
 // caches of phase 2, every right, the module classes, and the grid's
 // message boxes through the test recorder.
 void Shell_LoginAdministrator();
+// Logs the shell in as the demo employee of that name with his own rights,
+// as start-up does after his login (phase 2 reads his permission row); the
+// context menus loaded afresh, so that their greying is his.
+void Shell_LoginAs(const char* pszEmp);
 // The main frame: class "ZT_MDIMAIN", the product name as caption, the
 // main menu, shown normal at (20, 20) 900 x 640.
 HWND Shell_CreateFrame();

@@ -47,6 +47,9 @@ void St_LoadLists(tagZT_Main_Param* p)
     p->nBr = n;
     p->pEmpList = FD_Sct_EmpList(&p->pEmpList, &n, 0);
     p->nEmp = n;
+    // The spare slots start-up leaves behind the rows.
+    p->nBrSpare = p->pBrList ? ZT_SPARE_SLOTS : 0;
+    p->nEmpSpare = p->pEmpList ? ZT_SPARE_SLOTS : 0;
 }
 
 namespace {
