@@ -96,12 +96,6 @@ int DeleteDistrict(int iOpEmp, const void* rec)
     return FD_DEL_DISTRICT(iOpEmp, const_cast<tagDISTRICT*>(static_cast<const tagDISTRICT*>(rec)));
 }
 
-// Its slot is free for the next district.
-void AfterDelete(ZT_MODWIN* w, const void* rec)
-{
-    Cache_Drop(w->p, ZTC_DISTRICT, static_cast<const tagDISTRICT*>(rec)->iOrdinal);
-}
-
 // ---- The edit dialogs ------------------------------------------------------------------------
 
 // One edit: the record as the dialog gives it to the database, and the
@@ -456,9 +450,7 @@ const ZT_TBDEF kButtons[] = {
     {ID_AREA_CITY_ADD, ZTIMG_CITY, "城市管理", BTNS_DROPDOWN, ZT_OP_CHANGE, CTXPOS_CITY},
     {ID_AREA_URBAN_ADD, ZTIMG_URBAN, "城区管理", BTNS_DROPDOWN, ZT_OP_CHANGE, CTXPOS_URBAN},
     ZT_TB_SEP,
-    {ID_AREA_DIST_ADD, ZTIMG_DIST_ADD, "增加片区", 0, ZT_OP_ADD},
-    {ID_AREA_DIST_MODIFY, ZTIMG_DIST_EDIT, "修改片区", 0, ZT_OP_MODIFY},
-    {ID_AREA_DIST_DELETE, ZTIMG_DIST_DEL, "删除片区", 0, ZT_OP_DELETE},
+    ZT_TB_EDITS(AREA_DIST, DIST, "片区"),
     ZT_TB_SEP,
     ZT_TB_CLOSING,
 };
@@ -493,5 +485,5 @@ extern const ZT_MODULE_DESC g_AreaModule = {
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_DISTRICT, ID_AREA_DIST_MODIFY,
     nullptr, nullptr, nullptr, nullptr, Load, IsListed, DeleteDistrict, nullptr, nullptr, nullptr,
-    nullptr, nullptr, &kTree, AfterDelete,
+    nullptr, nullptr, &kTree, ZTC_DISTRICT,
 };

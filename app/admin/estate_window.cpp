@@ -178,15 +178,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
         return FALSE;                        // nothing selected: an empty list
     tagESTATE* list = nullptr;
     int n = 0;
-    if (!FD_Sct_Est(u, &list, &n) || !list)
-        return FALSE;
-    *rs = Module_RecSet(list, n);
-    return TRUE;
-}
-
-void Free(void* block)
-{
-    Mem_Free_Est(static_cast<tagESTATE*>(block));
+    return Module_Took(rs, FD_Sct_Est(u, &list, &n), &n);
 }
 
 // ---- Commands ------------------------------------------------------------------------
@@ -235,18 +227,12 @@ int Delete(int iOpEmp, const void* rec)
     return FD_Del_Est(iOpEmp, const_cast<tagESTATE*>(static_cast<const tagESTATE*>(rec)));
 }
 
-// Every estate box of the session stops offering a deleted estate.
-void AfterDelete(ZT_MODWIN* w, const void* rec)
-{
-    Cache_Drop(w->p, ZTC_ESTATE, static_cast<const tagESTATE*>(rec)->iOrdinal);
-}
+
 
 // ---- Tables ------------------------------------------------------------------------------
 
 const ZT_TBDEF kButtons[] = {
-    {ID_ESTATE_ADD, ZTIMG_EST_ADD, "增加楼盘", 0, ZT_OP_ADD},
-    {ID_ESTATE_MODIFY, ZTIMG_EST_EDIT, "修改楼盘", 0, ZT_OP_MODIFY},
-    {ID_ESTATE_DELETE, ZTIMG_EST_DEL, "删除楼盘", 0, ZT_OP_DELETE},
+    ZT_TB_EDITS(ESTATE, EST, "楼盘"),
     ZT_TB_SEP,
     ZT_TB_CLOSING,
 };
@@ -289,6 +275,6 @@ extern const ZT_MODULE_DESC g_EstateModule = {
     sizeof(tagESTATE), offsetof(tagESTATE, iOrdinal), sizeof(EST_WINDOW),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_ESTATE, ID_ESTATE_MODIFY,
-    nullptr, CreateSearch, Layout, nullptr, Load, nullptr, Delete, Free, nullptr, Message,
-    nullptr, nullptr, &kTree, AfterDelete,
+    nullptr, CreateSearch, Layout, nullptr, Load, nullptr, Delete, Module_Free<tagESTATE, Mem_Free_Est>, nullptr, Message,
+    nullptr, nullptr, &kTree, ZTC_ESTATE,
 };

@@ -94,9 +94,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
         return FALSE;
     for (int i = 0; i < n; i++)
         Log_ReadableSnapshot(list[i].iObjType, list[i].szValue, sizeof(list[i].szValue));
-    rs->pBlock = list;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
+    *rs = Module_RecSet(list, n);
     return TRUE;
 }
 
@@ -104,11 +102,6 @@ int Delete(int iOpEmp, const void* rec)
 {
     // A key of 0 would make the deletion one of the filter's: never here.
     return Log(rec)->iOrdinal > 0 ? FD_Del_Log(iOpEmp, nullptr, Log(rec)->iOrdinal, 0) : 0;
-}
-
-void Free(void* block)
-{
-    Mem_Free_Log(static_cast<tagLOG*>(block));
 }
 
 void Destroy(ZT_MODWIN* w)
@@ -186,5 +179,5 @@ extern const ZT_MODULE_DESC g_LogModule = {
     ZT_CLASS_CHILD_LOG, IDM_LOG, ZTM_LOG, IDS_LOG, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagLOG), offsetof(tagLOG, iOrdinal), sizeof(LOG_WIN),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), CTXPOS_LOG, 0,
-    LISTING_HOOKS(Create, ListingWindow_Layout, Load, nullptr, Delete, Free, Destroy, &kListing),
+    LISTING_HOOKS(Create, ListingWindow_Layout, Load, nullptr, Delete, (Module_Free<tagLOG, Mem_Free_Log>), Destroy, &kListing),
 };

@@ -123,15 +123,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
         return FALSE;                        // no branch: an empty list
     tagEMPLOYEE* list = nullptr;
     int n = 0;
-    if (!FD_Sct_Emp(br, &list, &n) || !list)
-        return FALSE;
-    *rs = Module_RecSet(list, n);
-    return TRUE;
-}
-
-void Free(void* block)
-{
-    Mem_Free_Emp(static_cast<tagEMPLOYEE*>(block));
+    return Module_Took(rs, FD_Sct_Emp(br, &list, &n), &n);
 }
 
 int Delete(int iOpEmp, const void* rec)
@@ -139,11 +131,6 @@ int Delete(int iOpEmp, const void* rec)
     return FD_Del_Emp(iOpEmp, static_cast<const tagEMPLOYEE*>(rec));
 }
 
-// The session's lists stop offering a deleted employee.
-void AfterDelete(ZT_MODWIN* w, const void* rec)
-{
-    Cache_Drop(w->p, ZTC_EMPLOYEE, static_cast<const tagEMPLOYEE*>(rec)->iOrdinal);
-}
 
 BOOL Create(ZT_MODWIN* w)
 {
@@ -512,6 +499,6 @@ extern const ZT_MODULE_DESC g_OrgModule = {
     sizeof(tagEMPLOYEE), offsetof(tagEMPLOYEE, iOrdinal), sizeof(ORG_WINDOW),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_EMPLOYEE, ID_ORG_EMP_MODIFY,
-    nullptr, Create, Layout, nullptr, Load, nullptr, Delete, Free, Destroy, OnMessage,
-    OnSelChange, nullptr, &kTree, AfterDelete,
+    nullptr, Create, Layout, nullptr, Load, nullptr, Delete, Module_Free<tagEMPLOYEE, Mem_Free_Emp>, Destroy, OnMessage,
+    OnSelChange, nullptr, &kTree, ZTC_EMPLOYEE,
 };

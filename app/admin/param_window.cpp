@@ -82,15 +82,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
         return FALSE;                        // no name: an empty grid
     tagARGC* list = nullptr;
     int n = 0;
-    if (!FD_sct_Argc_Value(st->pName, &list, &n) || !list)
-        return FALSE;
-    *rs = Module_RecSet(list, n);
-    return TRUE;
-}
-
-void Free(void* block)
-{
-    Mem_Free_Argc(static_cast<tagARGC*>(block));
+    return Module_Took(rs, FD_sct_Argc_Value(st->pName, &list, &n), &n);
 }
 
 void Destroy(ZT_MODWIN* w)
@@ -104,12 +96,6 @@ void Destroy(ZT_MODWIN* w)
 int Delete(int iOpEmp, const void* rec)
 {
     return FD_Del_Argc_Value(iOpEmp, const_cast<tagARGC*>(static_cast<const tagARGC*>(rec)));
-}
-
-// The forms stop offering a deleted value at once.
-void AfterDelete(ZT_MODWIN* w, const void* rec)
-{
-    Cache_Drop(w->p, ZTC_PARAM, static_cast<const tagARGC*>(rec)->iOrdinal);
 }
 
 // ---- The value dialog ------------------------------------------------------------------------
@@ -233,9 +219,7 @@ void CmdModify(ZT_MODWIN* w, void* sel, const void*)
 // ---- Tables ----------------------------------------------------------------------------------
 
 const ZT_TBDEF kButtons[] = {
-    {ID_PARAM_ADD, ZTIMG_PARAM_ADD, "增加参数", 0, ZT_OP_ADD},
-    {ID_PARAM_MODIFY, ZTIMG_PARAM_EDIT, "修改参数", 0, ZT_OP_MODIFY},
-    {ID_PARAM_DELETE, ZTIMG_PARAM_DEL, "删除参数", 0, ZT_OP_DELETE},
+    ZT_TB_EDITS(PARAM, PARAM, "参数"),
     ZT_TB_SEP,
     ZT_TB_CLOSING,
 };
@@ -261,6 +245,6 @@ extern const ZT_MODULE_DESC g_ParamModule = {
     sizeof(tagARGC), offsetof(tagARGC, iOrdinal), sizeof(PARAM_WINDOW),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
     CTXPOS_PARAM, ID_PARAM_MODIFY,
-    nullptr, nullptr, nullptr, nullptr, Load, nullptr, Delete, Free, Destroy, nullptr,
-    nullptr, nullptr, &kTree, AfterDelete,
+    nullptr, nullptr, nullptr, nullptr, Load, nullptr, Delete, Module_Free<tagARGC, Mem_Free_Argc>, Destroy, nullptr,
+    nullptr, nullptr, &kTree, ZTC_PARAM,
 };

@@ -321,5 +321,5 @@ extern const ZT_MODULE_DESC g_RecycleModule = {
     sizeof(RECY_ROW), offsetof(RECY_ROW, iRow), sizeof(RECY_WIN),
     ZT_TABLE(kButtons), ZT_TABLE(kHouses), ZT_TABLE(kCommands), CTXPOS_RECYCLE, 0,
     nullptr, Create, nullptr, Filter, Load, nullptr, Purge, Free, Destroy, nullptr,
-    nullptr, nullptr, &kTree, nullptr,
+    nullptr, nullptr, &kTree,
 };

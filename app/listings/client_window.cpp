@@ -1,6 +1,7 @@
 // The client list window: a filter-panel list window (listing_window.h)
 // whose trades are drawn in their colours.
 #include "app/listings/client_window.h"
+#include "app/listings/listing_columns.h"
 #include "app/listings/client_dialog.h"
 #include "app/listings/client_ids.h"
 #include "app/listings/listing_window.h"
@@ -72,8 +73,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
             Cache_ReloadFromWorker(w->p, w->hwnd);
             break;
         }
-    *rs = Module_RecSet(list, n);
-    return TRUE;
+    return Module_Took(rs, list, &n);
 }
 
 int Delete(int iOpEmp, const void* rec)
@@ -81,10 +81,6 @@ int Delete(int iOpEmp, const void* rec)
     return FD_Del_Cli(iOpEmp, Client(rec));
 }
 
-void Free(void* block)
-{
-    Mem_Free_Cli(static_cast<tagCLIENT*>(block));
-}
 
 // After the dialog the pane shows the selected client again, its
 // follow-ups reloaded: the dialog may have written some.
@@ -105,7 +101,7 @@ void ModifyClient(ZT_MODWIN* w, void* sel, const void*)
 const ZT_TBDEF kButtons[] = {
     LISTING_TRADE(CLIENT, ALL, "全部"), LISTING_TRADE(CLIENT, BUY, "求购"), LISTING_TRADE(CLIENT, RENT, "求租"), ZT_TB_SEP,
     LISTING_EDITS(CLIENT, "客源"), ZT_TB_SEP,
-    {ID_CLIENT_MATCH, ZTIMG_MERGE, "匹配房源", 0, ZT_NO_RIGHT}, ZT_TB_SEP, ZT_TB_CLOSING,
+    {ID_CLIENT_MATCH, ZTIMG_MERGE, "匹配房源", 0, ZT_OP_VIEW}, ZT_TB_SEP, ZT_TB_CLOSING,
 };
 
 #define C(f) offsetof(tagCLIENT, f)
@@ -115,17 +111,7 @@ const ZT_COLDEF kColumns[] = {
     ZT_COL_TEXT("来源", 75, 1, C(szSource)),
     ZT_COL_TEXT("客户", 60, 0, C(szCliMan)),
     ZT_COL_TEXT("委托权限", 80, 1, C(szDelegatePD)),
-    ZT_COL_TEXT("交易", 40, 1, C(szTrade)),
-    ZT_COL_TEXT("类型", 60, 1, C(szHouseType)),
-    ZT_COL_TEXT("城区", 60, 0, C(szUrban)),
-    ZT_COL_TEXT("面积", 60, 1, C(szAreaRange)),
-    ZT_COL_TEXT("房型", 40, 1, C(szRoomRange)),
-    ZT_COL_TEXT("朝向", 50, 1, C(szToward)),
-    ZT_COL_TEXT("楼层", 40, 1, C(szFloor)),
-    ZT_COL_TEXT("装修", 40, 1, C(szDecoration)),
-    ZT_COL_TEXT("配置", 60, 1, C(szLayout)),
-    ZT_COL_UNIT("购价范围", 107, LVT_TEXT, "万元", LVU_HEADER, 1, C(szPurchaseRange)),
-    ZT_COL_UNIT("租价范围", 120, LVT_TEXT, "元/月", LVU_HEADER, 1, C(szRentRange)),
+    CLIENT_COLS_WANTS(C),
     ZT_COL_TEXT("价款方式", 75, 1, C(szPayment)),
     ZT_COL_TEXT("付佣比例", 60, 1, C(szAgencyFee)),
     LISTING_COLS_AGENT(tagCLIENT, 70, BranchName, EmployeeName),
@@ -139,14 +125,10 @@ const ZT_COLDEF kColumns[] = {
 const LISTING_QUICK kQuick[] = {TRADE(""), TRADE("求购"), TRADE("求租")};
 #undef TRADE
 
-#define QUICK(cmd, i) {cmd, ListingWindow_CmdQuick, 0, ZT_NO_RIGHT, nullptr, &kQuick[i]}
+#define QUICK(cmd, i) LISTING_QUICK_ROW(cmd, &kQuick[i])
 #define TRADE(button, delegate, follow, i) QUICK(button, i), QUICK(delegate, i + 1), QUICK(follow, i + 2)
 const ZT_CMDDEF kCommands[] = {
-    {ID_CLIENT_ADD, AddClient, 0, ZT_OP_ADD, nullptr},
-    {ID_CLIENT_MODIFY, ModifyClient, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
-    {ID_CLIENT_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
-    {ID_CLIENT_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "错了"},
-    {ID_CLIENT_MATCH, MatchWindow_CmdHousesFor, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
+    LISTING_COMMANDS(CLIENT, AddClient, ModifyClient, MatchWindow_CmdHousesFor),
     TRADE(ID_CLIENT_ALL, ID_CLIENT_TODAY_DELEGATE, ID_CLIENT_TODAY_FOLLOW, 0),
     TRADE(ID_CLIENT_BUY, ID_CLIENT_BUY_DELEGATE, ID_CLIENT_BUY_FOLLOW, 3),
     TRADE(ID_CLIENT_RENT, ID_CLIENT_RENT_DELEGATE, ID_CLIENT_RENT_FOLLOW, 6),
@@ -188,5 +170,6 @@ extern const ZT_MODULE_DESC g_ClientModule = {
     "ZT_CHILD_CLI", IDM_CLIENT, ZTM_CLIENT, IDS_CLIENT, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagCLIENT), offsetof(tagCLIENT, iOrdinal), sizeof(LISTING_WIN),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), CTXPOS_CLIENT, ID_CLIENT_MODIFY,
-    LISTING_HOOKS(Create, ListingWindow_Layout, Load, nullptr, Delete, Free, ListingWindow_Destroy, &kListing),
+    LISTING_HOOKS(Create, ListingWindow_Layout, Load, nullptr, Delete, (Module_Free<tagCLIENT, Mem_Free_Cli>),
+                  ListingWindow_Destroy, &kListing),
 };

@@ -245,22 +245,12 @@ static BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     tagFOLLOW* block = nullptr;
     int n = 0;
-    if (!FD_Sct_F(&block, &n, w->filter.c_str(), Kind(w), 0) || !block)
-        return FALSE;
-    rs->pBlock = block;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
-    return TRUE;
+    return Module_Took(rs, FD_Sct_F(&block, &n, w->filter.c_str(), Kind(w), 0), &n);
 }
 
 static int Delete(int iOpEmp, const void* rec)
 {
     return FD_Del_Follow(iOpEmp, static_cast<const tagFOLLOW*>(rec));
-}
-
-static void Free(void* block)
-{
-    Mem_Free_Follow(static_cast<tagFOLLOW*>(block));
 }
 
 // The lists filled again after a change of the shared caches, what each
@@ -351,14 +341,14 @@ static const ZT_TBDEF kButtons[] = {
 
 static const ZT_CMDDEF kCommands[] = {
     {ID_FOLLOW_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
-    {IDC_FOLLOW_FIND, Module_CmdRefresh, 0, ZT_NO_RIGHT, nullptr},
-    {IDC_FOLLOW_CLEAR, CmdClear, 0, ZT_NO_RIGHT, nullptr},
+    {IDC_FOLLOW_FIND, Module_CmdRefresh, 0, ZT_OP_VIEW, nullptr},
+    {IDC_FOLLOW_CLEAR, CmdClear, 0, ZT_OP_VIEW, nullptr},
 };
 
 #define FOLLOW_MODULE(cls, cmd, module, caption, columns)                                                            \
     {cls, cmd, module, caption, CW_USEDEFAULT, CW_USEDEFAULT, sizeof(tagFOLLOW), offsetof(tagFOLLOW, iOrdinal),      \
      sizeof(FOLLOW_WIN), ZT_TABLE(kButtons), ZT_TABLE(columns), ZT_TABLE(kCommands), -1, 0, \
-     nullptr, Create, Layout, Filter, Load, nullptr, Delete, Free, nullptr, Message}
+     nullptr, Create, Layout, Filter, Load, nullptr, Delete, Module_Free<tagFOLLOW, Mem_Free_Follow>, nullptr, Message}
 
 extern const ZT_MODULE_DESC g_HouseFollowModule =
     FOLLOW_MODULE("ZT_CHILD_HOU_F", IDM_HOUSE_FOLLOW, ZTM_HOUSE_FOLLOW, IDS_HOUSE_FOLLOW, kHouseColumns);

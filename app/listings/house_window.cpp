@@ -2,6 +2,7 @@
 // the relation checks of every load, the mark of listings left without a
 // follow-up and its count in a status line, and the estate box's tooltip.
 #include "app/listings/house_window.h"
+#include "app/listings/listing_columns.h"
 #include "app/listings/estate_box.h"
 #include "app/listings/house_dialog.h"
 #include "app/listings/house_ids.h"
@@ -260,9 +261,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
         s->nOverdue += mark == HOUSE_MARK_OVERDUE;
     }
     ShowStatus(w);
-    rs->pBlock = list;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
+    *rs = Module_RecSet(list, n);
     return TRUE;
 }
 
@@ -274,11 +273,6 @@ BOOL CheckRow(const ZT_MODWIN* w, const void* rec)
 int Delete(int iOpEmp, const void* rec)
 {
     return FD_Del_Hou(iOpEmp, House(rec));
-}
-
-void Free(void* block)
-{
-    Mem_Free_Hou(static_cast<tagHOUSE*>(block));
 }
 
 void Destroy(ZT_MODWIN* w)
@@ -308,8 +302,8 @@ void ModifyHouse(ZT_MODWIN* w, void*, const void*)
 const ZT_TBDEF kButtons[] = {
     LISTING_TRADE(HOUSE, ALL, "全部"), LISTING_TRADE(HOUSE, SALE, "出售"), LISTING_TRADE(HOUSE, RENT, "出租"), ZT_TB_SEP,
     LISTING_EDITS(HOUSE, "房源"), ZT_TB_SEP,
-    {ID_HOUSE_FOLLOW_HIDE, ZTIMG_FOLLOW_HIDE, "隐藏跟进", 0, ZT_NO_RIGHT}, ZT_TB_SEP,
-    {ID_HOUSE_MATCH, ZTIMG_MERGE, "匹配客源", 0, ZT_NO_RIGHT}, ZT_TB_SEP,
+    {ID_HOUSE_FOLLOW_HIDE, ZTIMG_FOLLOW_HIDE, "隐藏跟进", 0, ZT_OP_VIEW}, ZT_TB_SEP,
+    {ID_HOUSE_MATCH, ZTIMG_MERGE, "匹配客源", 0, ZT_OP_VIEW}, ZT_TB_SEP,
     ZT_TB_CLOSING,
 };
 
@@ -320,13 +314,7 @@ const ZT_COLDEF kColumns[] = {
     ZT_COL_LOOKUP("城区", 60, 0, UrbanName),
     ZT_COL_LOOKUP("楼盘名称", 100, 0, EstateName),
     ZT_COL_LOOKUP("楼盘地址", 170, 0, EstateAddress),
-    ZT_COL_TEXT("栋号", 40, 1, H(szBuildNO)),
-    ZT_COL_TEXT("室号", 40, 1, H(szHouseNO)),
-    ZT_COL_TEXT("楼层", 40, 1, H(szFloor)),
-    ZT_COL("总层", 40, LVT_INT, 1, H(iFloorT)),
-    ZT_COL("面积", 52, LVT_DOUBLE, 2, H(dbBuildArea)),
-    ZT_COL_TEXT("房型", 42, 1, H(szRoomType)),
-    ZT_COL_TEXT("朝向", 45, 1, H(szToward)),
+    HOUSE_COLS_ROOM(H),
     ZT_COL_UNIT("售价", 65, LVT_INT, "万元", LVU_CELLS, 2, H(iSales)),
     ZT_COL_UNIT("均价", 75, LVT_INT, "元/平", LVU_CELLS, 2, H(iSalesAve)),
     ZT_COL_UNIT("售底价", 65, LVT_INT, "万元", LVU_CELLS, 2, H(iSalesBase)),
@@ -354,17 +342,13 @@ const ZT_COLDEF kColumns[] = {
 const LISTING_QUICK kQuick[] = {TRADE(""), TRADE("出售"), TRADE("出租")};
 #undef TRADE
 
-#define QUICK(cmd, i) {cmd, ListingWindow_CmdQuick, 0, ZT_NO_RIGHT, nullptr, &kQuick[i]}
+#define QUICK(cmd, i) LISTING_QUICK_ROW(cmd, &kQuick[i])
 #define TRADE(button, delegate, follow, expire, i) \
     QUICK(button, i), QUICK(delegate, i + 1), QUICK(follow, i + 2), QUICK(expire, i + 3)
 const ZT_CMDDEF kCommands[] = {
-    {ID_HOUSE_ADD, AddHouse, 0, ZT_OP_ADD, nullptr},
-    {ID_HOUSE_MODIFY, ModifyHouse, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
-    {ID_HOUSE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
-    {ID_HOUSE_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "错了"},
-    {ID_HOUSE_MATCH, MatchWindow_CmdClientsFor, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
-    {ID_HOUSE_FOLLOW_HIDE, ListingWindow_CmdHidePane, 0, ZT_NO_RIGHT, nullptr},
-    {ID_HOUSE_FOLLOW_SHOW, ListingWindow_CmdShowPane, 0, ZT_NO_RIGHT, nullptr},
+    LISTING_COMMANDS(HOUSE, AddHouse, ModifyHouse, MatchWindow_CmdClientsFor),
+    {ID_HOUSE_FOLLOW_HIDE, ListingWindow_CmdHidePane, 0, ZT_OP_VIEW, nullptr},
+    {ID_HOUSE_FOLLOW_SHOW, ListingWindow_CmdShowPane, 0, ZT_OP_VIEW, nullptr},
     TRADE(ID_HOUSE_ALL, ID_HOUSE_TODAY_DELEGATE, ID_HOUSE_TODAY_FOLLOW, ID_HOUSE_TODAY_EXPIRE, 0),
     TRADE(ID_HOUSE_SALE, ID_HOUSE_SALE_DELEGATE, ID_HOUSE_SALE_FOLLOW, ID_HOUSE_SALE_EXPIRE, 4),
     TRADE(ID_HOUSE_RENT, ID_HOUSE_RENT_DELEGATE, ID_HOUSE_RENT_FOLLOW, ID_HOUSE_RENT_EXPIRE, 8),
@@ -392,7 +376,7 @@ extern const ZT_MODULE_DESC g_HouseModule = {
     "ZT_CHILD_HOU", IDM_HOUSE, ZTM_HOUSE, IDS_HOUSE, CW_USEDEFAULT, CW_USEDEFAULT,
     sizeof(tagHOUSE), offsetof(tagHOUSE, iOrdinal), sizeof(HouseState),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), CTXPOS_HOUSE, ID_HOUSE_MODIFY,
-    LISTING_HOOKS(Create, Layout, Load, CheckRow, Delete, Free, Destroy, &kListing),
+    LISTING_HOOKS(Create, Layout, Load, CheckRow, Delete, (Module_Free<tagHOUSE, Mem_Free_Hou>), Destroy, &kListing),
 };
 
 int HouseWindow_ExpiringCount(HWND hHouse, int* pnOverdue)

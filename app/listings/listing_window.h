@@ -36,11 +36,8 @@ struct LISTING_LIST {
 // button whose arrow shows the quick filters of its menu, and the add,
 // modify and delete buttons, each greyed by its right.
 #define LISTING_TRADE(LIST, TRADE, text) \
-    {ID_##LIST##_##TRADE, ZTIMG_##LIST##_##TRADE, text, BTNS_DROPDOWN, ZT_NO_RIGHT, CTXPOS_##LIST##_##TRADE}
-#define LISTING_EDITS(LIST, what)                                                \
-    {ID_##LIST##_ADD, ZTIMG_##LIST##_ADD, "增加" what, 0, ZT_OP_ADD},             \
-        {ID_##LIST##_MODIFY, ZTIMG_##LIST##_EDIT, "修改" what, 0, ZT_OP_MODIFY}, \
-        {ID_##LIST##_DELETE, ZTIMG_##LIST##_DEL, "删除" what, 0, ZT_OP_DELETE}
+    {ID_##LIST##_##TRADE, ZTIMG_##LIST##_##TRADE, text, BTNS_DROPDOWN, ZT_OP_VIEW, CTXPOS_##LIST##_##TRADE}
+#define LISTING_EDITS(LIST, what) ZT_TB_EDITS(LIST, LIST, what)
 
 // The columns every list shows after a listing's own: its branch and
 // employee by name, then its commission and follow-up dates (a record of

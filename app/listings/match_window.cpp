@@ -4,6 +4,7 @@
 #include "app/listings/client_dialog.h"
 #include "app/listings/client_window.h"
 #include "app/listings/house_dialog.h"
+#include "app/listings/listing_columns.h"
 #include "app/shell/caches.h"
 #include "app/shell/frame.h"
 #include "app/shell/rights.h"
@@ -82,31 +83,16 @@ const void* ClientEmployee(const ZT_MODWIN* w, const void* rec)
 
 // ---- Module hooks -------------------------------------------------------------------------
 
-template <class T> void Hand(ZT_RECSET* rs, T* list, int n)
-{
-    rs->pBlock = list;
-    rs->nRows = n;
-    rs->nSlots = n + 101;
-}
-
 BOOL LoadHouses(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     int n = 0;
-    tagHOUSE_MATCH* list = FD_Match_Hou(&StateOf(w)->client, StateOf(w)->szScope, 0, &n);
-    if (!list)
-        return FALSE;
-    Hand(rs, list, n);
-    return TRUE;
+    return Module_Took(rs, FD_Match_Hou(&StateOf(w)->client, StateOf(w)->szScope, 0, &n), &n);
 }
 
 BOOL LoadClients(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     int n = 0;
-    tagCLIENT_MATCH* list = FD_Match_Cli(&StateOf(w)->house, StateOf(w)->szScope, 0, &n);
-    if (!list)
-        return FALSE;
-    Hand(rs, list, n);
-    return TRUE;
+    return Module_Took(rs, FD_Match_Cli(&StateOf(w)->house, StateOf(w)->szScope, 0, &n), &n);
 }
 
 // The dialogs edit the record of the match in place (it begins with the
@@ -124,10 +110,10 @@ void OpenClient(ZT_MODWIN* w, void* sel, const void*)
 // ---- Tables -----------------------------------------------------------------------------------
 
 const ZT_TBDEF kHouseButtons[] = {
-    {ID_MATCH_OPEN, ZTIMG_HOUSE_EDIT, "修改房源", 0, ZT_NO_RIGHT}, ZT_TB_SEP, ZT_TB_CLOSING,
+    {ID_MATCH_OPEN, ZTIMG_HOUSE_EDIT, "修改房源", 0, ZT_OP_VIEW}, ZT_TB_SEP, ZT_TB_CLOSING,
 };
 const ZT_TBDEF kClientButtons[] = {
-    {ID_MATCH_OPEN, ZTIMG_CLIENT_EDIT, "修改客源", 0, ZT_NO_RIGHT}, ZT_TB_SEP, ZT_TB_CLOSING,
+    {ID_MATCH_OPEN, ZTIMG_CLIENT_EDIT, "修改客源", 0, ZT_OP_VIEW}, ZT_TB_SEP, ZT_TB_CLOSING,
 };
 
 #define H(f) offsetof(tagHOUSE_MATCH, h) + offsetof(tagHOUSE, f)
@@ -138,13 +124,7 @@ const ZT_COLDEF kHouseColumns[] = {
     ZT_COL_LOOKUP("城区", 55, 0, HouseUrban),
     ZT_COL_LOOKUP("楼盘名称", 100, 0, HouseEstate),
     ZT_COL_TEXT("片区", 50, 0, H(szDist)),
-    ZT_COL_TEXT("栋号", 40, 1, H(szBuildNO)),
-    ZT_COL_TEXT("室号", 40, 1, H(szHouseNO)),
-    ZT_COL_TEXT("楼层", 40, 1, H(szFloor)),
-    ZT_COL("总层", 40, LVT_INT, 1, H(iFloorT)),
-    ZT_COL("面积", 52, LVT_DOUBLE, 2, H(dbBuildArea)),
-    ZT_COL_TEXT("房型", 42, 1, H(szRoomType)),
-    ZT_COL_TEXT("朝向", 45, 1, H(szToward)),
+    HOUSE_COLS_ROOM(H),
     ZT_COL_UNIT("售价", 60, LVT_INT, "万元", LVU_CELLS, 2, H(iSales)),
     ZT_COL_UNIT("租价", 70, LVT_INT, "元/月", LVU_CELLS, 2, H(iRent)),
     ZT_COL_TEXT("装修", 40, 0, H(szDecoration)),
@@ -162,17 +142,7 @@ const ZT_COLDEF kClientColumns[] = {
     ZT_COL_UNIT("价差", 60, LVT_INT, "‰", LVU_CELLS, 2, offsetof(tagCLIENT_MATCH, iGap)),
     ZT_COL_TEXT("客户", 60, 0, C(szCliMan)),
     ZT_COL_TEXT("等级", 40, 1, C(szLevel)),
-    ZT_COL_TEXT("交易", 40, 1, C(szTrade)),
-    ZT_COL_TEXT("城区", 60, 0, C(szUrban)),
-    ZT_COL_TEXT("类型", 60, 1, C(szHouseType)),
-    ZT_COL_TEXT("面积", 60, 1, C(szAreaRange)),
-    ZT_COL_TEXT("房型", 40, 1, C(szRoomRange)),
-    ZT_COL_TEXT("朝向", 50, 1, C(szToward)),
-    ZT_COL_TEXT("楼层", 40, 1, C(szFloor)),
-    ZT_COL_TEXT("装修", 40, 1, C(szDecoration)),
-    ZT_COL_TEXT("配置", 40, 1, C(szLayout)),
-    ZT_COL_UNIT("购价范围", 107, LVT_TEXT, "万元", LVU_HEADER, 1, C(szPurchaseRange)),
-    ZT_COL_UNIT("租价范围", 120, LVT_TEXT, "元/月", LVU_HEADER, 1, C(szRentRange)),
+    CLIENT_COLS_WANTS(C),
     ZT_COL_AGENT(70, ClientBranch, ClientEmployee),
     ZT_COL_TEXT("委托日期", 70, 1, C(dDelegate)),
     ZT_COL_TEXT("跟进日期", 125, 1, C(dtFollow)),
@@ -180,10 +150,10 @@ const ZT_COLDEF kClientColumns[] = {
 #undef C
 
 const ZT_CMDDEF kHouseCommands[] = {
-    {ID_MATCH_OPEN, OpenHouse, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
+    {ID_MATCH_OPEN, OpenHouse, ZT_CMD_NEEDSEL, ZT_OP_VIEW, "请选择数据"},
 };
 const ZT_CMDDEF kClientCommands[] = {
-    {ID_MATCH_OPEN, OpenClient, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"},
+    {ID_MATCH_OPEN, OpenClient, ZT_CMD_NEEDSEL, ZT_OP_VIEW, "请选择数据"},
 };
 
 void FreeMatch(void* block)

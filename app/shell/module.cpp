@@ -267,6 +267,14 @@ ZT_RECSET Module_RecSet(void* pBlock, int nRows)
     return rs;
 }
 
+BOOL Module_Took(ZT_RECSET* rs, void* pBlock, const int* pnRows)
+{
+    if (!pBlock)
+        return FALSE;
+    *rs = Module_RecSet(pBlock, *pnRows);
+    return TRUE;
+}
+
 // ---- Work on a worker thread behind the busy dialog ---------------------------------------
 
 static void Release(ZT_MODWIN* w);
@@ -391,8 +399,8 @@ void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void* pArg)
     if (r < 0)
         return;                              // released meanwhile
     if (r == 1) {
-        if (w->d->pfnAfterDelete)
-            w->d->pfnAfterDelete(w, pSel);
+        if (w->d->iCacheKind)
+            Cache_Drop(w->p, w->d->iCacheKind, KeyOf(pSel, w->d->offKey));
         Module_RemoveSelected(w);
     } else if (pArg) {
         ZT_MessageBox(w->hwnd, static_cast<const char*>(pArg), "", MB_OK);

@@ -82,6 +82,13 @@ struct ZT_TBDEF {
     int iPopup = -1;
     int iRightModule = -1;
 };
+// The add, modify and delete buttons of a window's records, by the names
+// their commands and images follow (ID_ESTATE_ADD, ZTIMG_EST_ADD ...), each
+// greyed by its right.
+#define ZT_TB_EDITS(LIST, IMAGE, what)                                            \
+    {ID_##LIST##_ADD, ZTIMG_##IMAGE##_ADD, "增加" what, 0, ZT_OP_ADD},             \
+        {ID_##LIST##_MODIFY, ZTIMG_##IMAGE##_EDIT, "修改" what, 0, ZT_OP_MODIFY}, \
+        {ID_##LIST##_DELETE, ZTIMG_##IMAGE##_DEL, "删除" what, 0, ZT_OP_DELETE}
 // Rows of a toolbar table: a separator, and the buttons a module window's
 // toolbar closes with ("导出", "刷新", "退出" and the record count box).
 #define ZT_TB_SEP {ZT_TB_SEPARATOR, 0, nullptr, 0, ZT_NO_RIGHT}
@@ -228,10 +235,11 @@ struct ZT_MODULE_DESC {
     const void* pDesc = nullptr;
     // A tree left of the grid (null: none): see ZT_TREEDESC.
     const ZT_TREEDESC* pTree = nullptr;
-    // Window thread, after the shared delete (Module_CmdDelete) deleted a
-    // record in the database, before the record leaves the grid: for the
-    // module to take it out of a shared cache.  Null: nothing more to do.
-    void (*pfnAfterDelete)(ZT_MODWIN* w, const void* pRecord) = nullptr;
+    // The shared cache (a ZTC_ kind of caches.h; 0: none) that a record the
+    // shared delete (Module_CmdDelete) deleted in the database leaves, by
+    // its key, before it leaves the grid: no window rewrites the delete to
+    // keep a cache in step.
+    int iCacheKind = 0;
 };
 
 // A table of a descriptor and its length: ZT_TABLE(kButtons).
@@ -309,13 +317,22 @@ void* Module_Selected(const ZT_MODWIN* w);
 // Takes the selected record off the grid, zeroes its slot and counts it out.
 void Module_RemoveSelected(ZT_MODWIN* w);
 // Deletes the selected record with pfnDelete as the logged-in operator and,
-// when that succeeds, hands it to pfnAfterDelete and removes it (the shared
+// when that succeeds, drops it from the shared cache iCacheKind and removes it (the shared
 // "delete" command; confirmation comes from ZT_CMD_CONFIRM in the command
 // table).  A row's pArg, when given, is the text shown when the deletion
 // was refused without a word from the data library.
 void Module_CmdDelete(ZT_MODWIN* w, void* pSel, const void* pArg);
 // The records of a block a load hands over: its rows and its spare slots.
 ZT_RECSET Module_RecSet(void* pBlock, int nRows);
+// The block a list call of the data library returned (null: nothing was
+// loaded), with the row count it set, as the records of a load: TRUE when
+// there was a block.
+BOOL Module_Took(ZT_RECSET* rs, void* pBlock, const int* pnRows);
+// A module's pfnFree over a release of the data library (Mem_Free_...).
+template <class T, void (*Release)(T*)> void Module_Free(void* pBlock)
+{
+    Release(static_cast<T*>(pBlock));
+}
 // Runs fn(w, arg) on a worker while the busy dialog keeps the user away
 // (the way a refresh loads).  Returns fn's result; 0 when it did not run
 // (a worker of the window is already running); -1 when the window was

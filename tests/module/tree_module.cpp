@@ -73,5 +73,5 @@ extern const ZT_MODULE_DESC g_TreeModule = {
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), nullptr, 0,
     -1, 0,
     nullptr, nullptr, nullptr, nullptr, Load, nullptr, nullptr, Free, nullptr, nullptr,
-    nullptr, nullptr, &kTree, nullptr,
+    nullptr, nullptr, &kTree,
 };
