@@ -68,28 +68,38 @@ void InvalidateRow(GridState* s, int iDisplay)
     InvalidateRect(s->hRows, &rc, FALSE);
 }
 
-// Sets the scroll bars of the row area from the rows and columns.
+// Sets one scroll bar when it differs, without drawing it (drawing a bar at
+// once costs a round trip to the display each time); true when it changed.
+bool SetBar(HWND hWnd, int bar, int nMax, UINT nPage, int nPos)
+{
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (GetScrollInfo(hWnd, bar, &si) && si.nMin == 0 && si.nMax == nMax && si.nPage == nPage && si.nPos == nPos)
+        return false;
+    si.nMin = 0;
+    si.nMax = nMax;
+    si.nPage = nPage;
+    si.nPos = nPos;
+    SetScrollInfo(hWnd, bar, &si, FALSE);
+    return true;
+}
+
+// Sets the scroll bars of the row area from the rows and columns; bars that
+// changed are drawn with the next paint.
 void UpdateScrollBars(GridState* s)
 {
     if (!s->hRows || s->bInScrollUpdate)
         return;
     s->bInScrollUpdate = true;
+    bool changed = false;
     for (int pass = 0; pass < 3; pass++) {   // a bar appearing changes the other's page
         int w = s->iRowsWidth, h = s->iRowsHeight;
         s->view.iVScroll = std::min(std::max(s->view.iVScroll, 0), MaxVScroll(s));
         s->view.iHScroll = std::min(std::max(s->view.iHScroll, 0), MaxHScroll(s));
-        SCROLLINFO si = {};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.nMin = 0;
-        si.nMax = Grid_DisplayCount(s) > 0 ? Grid_DisplayCount(s) - 1 : 0;
-        si.nPage = (UINT)(h / s->view.iRowHeight);
-        si.nPos = s->view.iVScroll;
-        SetScrollInfo(s->hRows, SB_VERT, &si, TRUE);
-        si.nMax = HUnits(s) > 0 ? HUnits(s) - 1 : 0;
-        si.nPage = (UINT)(w / GRID_HSCROLL_UNIT);
-        si.nPos = s->view.iHScroll;
-        SetScrollInfo(s->hRows, SB_HORZ, &si, TRUE);
+        int rows = Grid_DisplayCount(s), units = HUnits(s);
+        changed |= SetBar(s->hRows, SB_VERT, rows > 0 ? rows - 1 : 0, (UINT)(h / s->view.iRowHeight), s->view.iVScroll);
+        changed |= SetBar(s->hRows, SB_HORZ, units > 0 ? units - 1 : 0, (UINT)(w / GRID_HSCROLL_UNIT), s->view.iHScroll);
         RECT rc;
         GetClientRect(s->hRows, &rc);
         s->iRowsWidth = rc.right;
@@ -97,6 +107,8 @@ void UpdateScrollBars(GridState* s)
         if (rc.right == w && rc.bottom == h)
             break;
     }
+    if (changed)
+        RedrawWindow(s->hRows, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
     s->bInScrollUpdate = false;
 }
 
