@@ -219,8 +219,9 @@ zt_db_ping() {
 
 # The buffer pool a server of data folder $1 needs, in MB: its data and
 # indexes (the table files) and a quarter more for what grows, in whole
-# 128 MB chunks, at least 256 MB.  At 1,000,000 houses the data and indexes
-# are about 1.1 GB.
+# 128 MB chunks, at least 256 MB.  The demo data grown to 1,000,000 houses
+# holds about 1.3 GB of data and indexes (a pool of 1,920 MB), 160 MB at
+# 100,000 houses (384 MB).
 zt_db_pool_mb() {
   local bytes mb
   bytes=$(find "$1" -type f \( -name '*.ibd' -o -name 'ibdata*' \) -printf '%s\n' 2>/dev/null |
