@@ -68,28 +68,38 @@ void InvalidateRow(GridState* s, int iDisplay)
     InvalidateRect(s->hRows, &rc, FALSE);
 }
 
-// Sets the scroll bars of the row area from the rows and columns.
+// Sets one scroll bar when it differs, without drawing it (drawing a bar at
+// once costs a round trip to the display each time); true when it changed.
+bool SetBar(HWND hWnd, int bar, int nMax, UINT nPage, int nPos)
+{
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (GetScrollInfo(hWnd, bar, &si) && si.nMin == 0 && si.nMax == nMax && si.nPage == nPage && si.nPos == nPos)
+        return false;
+    si.nMin = 0;
+    si.nMax = nMax;
+    si.nPage = nPage;
+    si.nPos = nPos;
+    SetScrollInfo(hWnd, bar, &si, FALSE);
+    return true;
+}
+
+// Sets the scroll bars of the row area from the rows and columns; bars that
+// changed are drawn with the next paint.
 void UpdateScrollBars(GridState* s)
 {
     if (!s->hRows || s->bInScrollUpdate)
         return;
     s->bInScrollUpdate = true;
+    bool changed = false;
     for (int pass = 0; pass < 3; pass++) {   // a bar appearing changes the other's page
         int w = s->iRowsWidth, h = s->iRowsHeight;
         s->view.iVScroll = std::min(std::max(s->view.iVScroll, 0), MaxVScroll(s));
         s->view.iHScroll = std::min(std::max(s->view.iHScroll, 0), MaxHScroll(s));
-        SCROLLINFO si = {};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.nMin = 0;
-        si.nMax = Grid_DisplayCount(s) > 0 ? Grid_DisplayCount(s) - 1 : 0;
-        si.nPage = (UINT)(h / s->view.iRowHeight);
-        si.nPos = s->view.iVScroll;
-        SetScrollInfo(s->hRows, SB_VERT, &si, TRUE);
-        si.nMax = HUnits(s) > 0 ? HUnits(s) - 1 : 0;
-        si.nPage = (UINT)(w / GRID_HSCROLL_UNIT);
-        si.nPos = s->view.iHScroll;
-        SetScrollInfo(s->hRows, SB_HORZ, &si, TRUE);
+        int rows = Grid_DisplayCount(s), units = HUnits(s);
+        changed |= SetBar(s->hRows, SB_VERT, rows > 0 ? rows - 1 : 0, (UINT)(h / s->view.iRowHeight), s->view.iVScroll);
+        changed |= SetBar(s->hRows, SB_HORZ, units > 0 ? units - 1 : 0, (UINT)(w / GRID_HSCROLL_UNIT), s->view.iHScroll);
         RECT rc;
         GetClientRect(s->hRows, &rc);
         s->iRowsWidth = rc.right;
@@ -97,6 +107,8 @@ void UpdateScrollBars(GridState* s)
         if (rc.right == w && rc.bottom == h)
             break;
     }
+    if (changed)
+        RedrawWindow(s->hRows, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
     s->bInScrollUpdate = false;
 }
 
@@ -135,7 +147,7 @@ void SelectDisplay(GridState* s, int iDisplay)
 {
     int old = s->view.iSel;
     s->view.iSel = iDisplay;
-    s->data.iSelRow = iDisplay >= 0 ? Grid_SlotAt(s, iDisplay) : -1;
+    s->data.iSelRow = iDisplay;
     InvalidateRow(s, old);
     InvalidateRow(s, iDisplay);
 }
@@ -215,64 +227,24 @@ LRESULT AddColumn(GridState* s, WPARAM pos, const tagLV_COLUMN* desc)
     return 1;
 }
 
-// ---- Row memory --------------------------------------------------------------------------
-
-const size_t kCellsBytes = GRID_MAX_COLUMNS * sizeof(tagLV_CELL);
+// ---- Rows -----------------------------------------------------------------------------------
 
 void DropRows(GridState* s)
 {
     tagLV_DATA& d = s->data;
-    if (s->hRowHeap)
-        HeapDestroy(s->hRowHeap);
-    s->hRowHeap = nullptr;
-    d.pRows = nullptr;
-    d.pRowPresent = nullptr;
+    Grid_Free(d.pRowOrder);
     d.pRowOrder = nullptr;
-    d.iRowSlots = 0;
+    d.pRecords = nullptr;
+    d.cbRecord = 0;
+    d.nRecords = 0;
+    d.pOwner = nullptr;
     d.iLoaded = 0;
     d.iAppended = 0;
     d.iSelRow = -1;
     s->view.iSel = -1;
     s->view.iVScroll = 0;
-    s->bOrderReady = false;
-    s->nOrder = 0;
+    s->bFilled = false;
     s->nAppShown = 0;
-    s->iPendingSlot = -1;
-}
-
-tagLV_CELL* AllocCells(HWND hGrid, tagLV_CELL** ppCells)
-{
-    GridState* s = Grid_State(hGrid);
-    if (!s || !s->hRowHeap)
-        return nullptr;
-    tagLV_CELL* cells = (tagLV_CELL*)HeapAlloc(s->hRowHeap, HEAP_ZERO_MEMORY, kCellsBytes);
-    if (cells && ppCells)
-        *ppCells = cells;
-    return cells;
-}
-
-tagLV_ROW* AllocRow(HWND hGrid, tagLV_ROW** ppRow)
-{
-    tagLV_ROW* unchanged = ppRow ? *ppRow : nullptr;
-    GridState* s = Grid_State(hGrid);
-    if (!s || !s->hRowHeap)
-        return unchanged;
-    tagLV_DATA& d = s->data;
-    if (d.iAppended >= GRID_SPARE_ROWS) {
-        ZT_MessageBox(GetParent(hGrid), "缓冲区已满,请刷新数据", "", MB_OK);
-        return unchanged;
-    }
-    int slot = d.iLoaded + d.iAppended;
-    tagLV_ROW* row = &d.pRows[slot];
-    row->pRecord = nullptr;
-    if (row->pCells)
-        memset(row->pCells, 0, kCellsBytes);
-    else if (!AllocCells(hGrid, &row->pCells))
-        return unchanged;
-    s->iPendingSlot = slot;
-    if (ppRow)
-        *ppRow = row;
-    return row;
 }
 
 void FillFailed(GridState* s, DWORD err)
@@ -282,44 +254,44 @@ void FillFailed(GridState* s, DWORD err)
     ZT_MessageBox(s->hGrid, text, "分配内存失败 01", MB_OK);
 }
 
-LRESULT BeginFill(GridState* s, WPARAM n, tagLV_DATA** ppData)
+// The rows of a fill are the indexes of its records that it lists, kept in
+// the order they are shown; a record is read only through its index, so an
+// index outside the records is left out.
+LRESULT BeginFill(GridState* s, WPARAM n, const tagLV_FILL* f)
 {
     tagLV_DATA& d = s->data;
     DropRows(s);
     s->view.iHScroll = 0;
-    if (n > (WPARAM)(INT_MAX - GRID_SPARE_ROWS)) {
-        FillFailed(s, ERROR_NOT_ENOUGH_MEMORY);
+    bool fits = f && n <= (WPARAM)(INT_MAX - GRID_SPARE_ROWS) && f->nRecords >= 0 && f->cbRecord >= 0;
+    int32_t* order = fits ? (int32_t*)Grid_Alloc(((size_t)n + 1) * sizeof(int32_t)) : nullptr;
+    if (!order) {
+        if (f)
+            FillFailed(s, ERROR_NOT_ENOUGH_MEMORY);
         UpdateScrollBars(s);
         InvalidateAllRows(s);
         InvalidateHeader(s);
         return 0;
     }
-    size_t slots = (size_t)n + GRID_SPARE_ROWS;
-    // Everything a fill needs: the row arrays and one cell array per row,
-    // with room for the heap's own bookkeeping.
-    size_t perSlot = sizeof(tagLV_ROW) + 2 * sizeof(int32_t) + kCellsBytes + 32;
-    s->hRowHeap = HeapCreate(0, slots * perSlot + 4096, 0);
-    if (!s->hRowHeap) {
-        FillFailed(s, GetLastError());
-        UpdateScrollBars(s);
-        InvalidateAllRows(s);
-        return 0;
+    int k = 0;
+    if (f->pRecords) {
+        const int32_t nRec = f->nRecords;
+        if (f->pRows) {
+            for (size_t i = 0; i < n; i++)
+                if (f->pRows[i] >= 0 && f->pRows[i] < nRec)
+                    order[k++] = f->pRows[i];
+        } else {
+            int m = (int)std::min<WPARAM>(n, (WPARAM)nRec);
+            for (; k < m; k++)
+                order[k] = k;
+        }
     }
-    d.pRows = (tagLV_ROW*)HeapAlloc(s->hRowHeap, HEAP_ZERO_MEMORY, slots * sizeof(tagLV_ROW));
-    d.pRowPresent = (int32_t*)HeapAlloc(s->hRowHeap, HEAP_ZERO_MEMORY, slots * sizeof(int32_t));
-    d.pRowOrder = (int32_t*)HeapAlloc(s->hRowHeap, 0, slots * sizeof(int32_t));
-    if (!d.pRows || !d.pRowPresent || !d.pRowOrder) {
-        DropRows(s);
-        FillFailed(s, ERROR_NOT_ENOUGH_MEMORY);
-        UpdateScrollBars(s);
-        InvalidateAllRows(s);
-        return 0;
-    }
-    memset(d.pRowOrder, 0xFF, slots * sizeof(int32_t));   // -1
-    d.iRowSlots = (int32_t)slots;
-    d.iLoaded = (int32_t)n;
-    if (ppData)
-        *ppData = &d;
+    d.pRowOrder = order;
+    d.pRecords = f->pRecords;
+    d.cbRecord = f->cbRecord;
+    d.nRecords = f->nRecords;
+    d.pOwner = f->pOwner;
+    d.iLoaded = k;
+    s->bFilled = true;
     UpdateScrollBars(s);
     InvalidateHeader(s);
     InvalidateAllRows(s);
@@ -341,14 +313,6 @@ void SortNow(GridState* s, bool forceAscending, int id)
     tagLV_DATA& d = s->data;
     if (s->view.iSel >= 0)
         SelectDisplay(s, -1);
-    if (!s->bOrderReady && s->hRowHeap) {
-        int n = 0;
-        for (int i = 0; i < d.iLoaded; i++)
-            if (d.pRowPresent[i])
-                d.pRowOrder[n++] = i;
-        s->nOrder = n;
-        s->bOrderReady = true;
-    }
     if (forceAscending)
         d.iSortDir = 1;
     if (id > 0)
@@ -360,8 +324,8 @@ void SortNow(GridState* s, bool forceAscending, int id)
             if (c >= 0)
                 d.iSortId = d.pColumns[c].iId;
         }
-        if (c >= 0 && s->nOrder > 1)
-            Sort_Rows(&d, c, d.pRowOrder, s->nOrder);
+        if (c >= 0 && d.iLoaded > 1)
+            Sort_Rows(&d, d.pColumns[c], d.pRowOrder, d.iLoaded);
         s->view.iSortMark = c >= 0 ? d.iSortDir : 0;
     } else {
         s->view.iSortMark = 0;
@@ -374,20 +338,21 @@ void SortNow(GridState* s, bool forceAscending, int id)
 
 // ---- Row messages ------------------------------------------------------------------------
 
-LRESULT AppendRow(GridState* s)
+LRESULT AppendRow(GridState* s, const void* pRecord)
 {
     tagLV_DATA& d = s->data;
-    int slot = s->iPendingSlot;
-    if (!s->hRowHeap || slot < 0 || s->nAppShown >= GRID_SPARE_ROWS)
+    if (!s->bFilled || !pRecord)
         return 0;
+    if (d.iAppended >= GRID_SPARE_ROWS || s->nAppShown >= GRID_SPARE_ROWS) {
+        ZT_MessageBox(GetParent(s->hGrid), "缓冲区已满,请刷新数据", "", MB_OK);
+        return 0;
+    }
     memmove(s->appended + 1, s->appended, (size_t)s->nAppShown * sizeof s->appended[0]);
-    s->appended[0] = slot;
+    s->appended[0] = pRecord;
     s->nAppShown++;
     d.iAppended++;
-    d.pRowPresent[slot] = 1;
-    s->iPendingSlot = -1;
     if (s->view.iSel >= 0)
-        s->view.iSel++;
+        d.iSelRow = ++s->view.iSel;
     s->view.iVScroll = 0;
     UpdateScrollBars(s);
     InvalidateAllRows(s);
@@ -402,34 +367,25 @@ void RemoveDisplay(GridState* s, int iDisplay)
         s->nAppShown--;
         return;
     }
+    tagLV_DATA& d = s->data;
     int k = iDisplay - s->nAppShown;
-    int idx = s->data.iSortDir == 2 ? s->nOrder - 1 - k : k;
-    int32_t* order = s->data.pRowOrder;
-    memmove(order + idx, order + idx + 1, (size_t)(s->nOrder - idx - 1) * sizeof order[0]);
-    s->nOrder--;
-    order[s->nOrder] = -1;
+    int idx = d.iSortDir == 2 ? d.iLoaded - 1 - k : k;
+    memmove(d.pRowOrder + idx, d.pRowOrder + idx + 1, (size_t)(d.iLoaded - idx - 1) * sizeof d.pRowOrder[0]);
+    d.iLoaded--;
 }
 
 LRESULT DeleteSelected(GridState* s)
 {
-    tagLV_DATA& d = s->data;
     int sel = s->view.iSel;
     if (sel < 0 || sel >= Grid_DisplayCount(s)) {
         ZT_MessageBox(GetParent(s->hGrid), "请选择要删除的行", "", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
-    int slot = Grid_SlotAt(s, sel);
     RemoveDisplay(s, sel);
-    tagLV_ROW& row = d.pRows[slot];
-    if (row.pCells)
-        HeapFree(s->hRowHeap, 0, row.pCells);
-    row.pCells = nullptr;
-    row.pRecord = nullptr;
-    d.pRowPresent[slot] = 0;
     int count = Grid_DisplayCount(s);
     int next = count == 0 ? -1 : std::min(sel, count - 1);
     s->view.iSel = next;
-    d.iSelRow = next >= 0 ? Grid_SlotAt(s, next) : -1;
+    s->data.iSelRow = next;
     UpdateScrollBars(s);
     EnsureVisible(s, next);
     InvalidateAllRows(s);
@@ -437,28 +393,24 @@ LRESULT DeleteSelected(GridState* s)
     return 1;
 }
 
-LRESULT GetSel(GridState* s, tagLV_ROW** ppRow, void** ppRecord)
+LRESULT GetSel(GridState* s, int32_t* pDisplay, void** ppRecord)
 {
-    tagLV_ROW* row = nullptr;
-    if (s->view.iSel >= 0 && s->view.iSel < Grid_DisplayCount(s))
-        row = &s->data.pRows[Grid_SlotAt(s, s->view.iSel)];
-    void* rec = row ? row->pRecord : nullptr;
-    if (ppRow)
-        *ppRow = row;
+    int sel = s->view.iSel >= 0 && s->view.iSel < Grid_DisplayCount(s) ? s->view.iSel : -1;
+    void* rec = sel >= 0 ? const_cast<void*>(Grid_RecordAt(s, sel)) : nullptr;
+    if (pDisplay)
+        *pDisplay = sel;
     if (ppRecord)
         *ppRecord = rec;
-    if (ppRow && !ppRecord)
-        return (LRESULT)row;
     return (LRESULT)rec;
 }
 
-// The row slots in the order the rows are drawn: appended rows (newest
+// The records in the order the rows are drawn: appended rows (newest
 // first), then the loaded rows in the sort direction.
-LRESULT GetRows(GridState* s, int cap, int32_t* out)
+LRESULT GetRows(GridState* s, int cap, const void** out)
 {
     int count = Grid_DisplayCount(s);
     for (int i = 0; out && i < count && i < cap; i++)
-        out[i] = Grid_SlotAt(s, i);
+        out[i] = Grid_RecordAt(s, i);
     return count;
 }
 
@@ -710,12 +662,9 @@ bool CreateGrid(HWND hWnd)
     d.iSortId = -1;
     d.iSortDir = 1;
     d.iSelRow = -1;
-    d.pfnAllocCells = AllocCells;
-    d.pfnAllocRow = AllocRow;
     s->view.iHeaderHeight = GRID_HEADER_HEIGHT;
     s->view.iRowHeight = GRID_ROW_HEIGHT;
     s->view.iSel = -1;
-    s->iPendingSlot = -1;
     s->hBorderCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     s->hFont = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 
@@ -737,8 +686,7 @@ void DestroyGrid(HWND hWnd)
     GridState* s = Grid_State(hWnd);
     if (!s)
         return;
-    if (s->hRowHeap)
-        HeapDestroy(s->hRowHeap);
+    DropRows(s);
     if (s->hPrivHeap)
         HeapDestroy(s->hPrivHeap);
     Shared_Release();
@@ -853,9 +801,9 @@ LRESULT CALLBACK GridProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
     case GRM_ADDCOLUMN:
         return AddColumn(s, wp, (const tagLV_COLUMN*)lp);
     case GRM_APPENDROW:
-        return AppendRow(s);
+        return AppendRow(s, (const void*)lp);
     case GRM_BEGINFILL:
-        return BeginFill(s, wp, (tagLV_DATA**)lp);
+        return BeginFill(s, wp, (const tagLV_FILL*)lp);
     case GRM_SORT:
         SortNow(s, wp == 1, (int)lp);
         return 1;
@@ -869,7 +817,7 @@ LRESULT CALLBACK GridProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
     case GRM_DELETESEL:
         return DeleteSelected(s);
     case GRM_GETSEL:
-        return GetSel(s, (tagLV_ROW**)wp, (void**)lp);
+        return GetSel(s, (int32_t*)wp, (void**)lp);
     case GRM_SETCURSOR:
         s->hBorderCursor = lp ? (HCURSOR)lp : LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
         return 1;
@@ -884,7 +832,7 @@ LRESULT CALLBACK GridProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
         InvalidateAllRows(s);
         return 1;
     case GRM_GETROWS:
-        return GetRows(s, (int)wp, (int32_t*)lp);
+        return GetRows(s, (int)wp, (const void**)lp);
     }
     return DefWindowProcA(hWnd, msg, wp, lp);
 }
@@ -966,15 +914,17 @@ GridState* Grid_State(HWND hWnd)
 
 int Grid_DisplayCount(const GridState* s)
 {
-    return s->nAppShown + s->nOrder;
+    return s->nAppShown + s->data.iLoaded;
 }
 
-int Grid_SlotAt(const GridState* s, int iDisplay)
+const void* Grid_RecordAt(const GridState* s, int iDisplay)
 {
     if (iDisplay < s->nAppShown)
         return s->appended[iDisplay];
+    const tagLV_DATA& d = s->data;
     int k = iDisplay - s->nAppShown;
-    return s->data.iSortDir == 2 ? s->data.pRowOrder[s->nOrder - 1 - k] : s->data.pRowOrder[k];
+    int32_t idx = d.iSortDir == 2 ? d.pRowOrder[d.iLoaded - 1 - k] : d.pRowOrder[k];
+    return (const char*)d.pRecords + (size_t)idx * (size_t)d.cbRecord;
 }
 
 int Grid_ContentWidth(const GridState* s)
@@ -1008,4 +958,13 @@ extern "C" void RegListView(void)
 extern "C" ZT_MSGBOX_HOOK ZTListview_SetMessageBoxHook(ZT_MSGBOX_HOOK hook)
 {
     return ZT_SetMessageBoxHookLocal(hook);
+}
+
+extern "C" const void* ZTListview_CellValue(const tagLV_COLUMN* pColumn, const void* pOwner, const void* pRecord)
+{
+    if (!pColumn || !pRecord)
+        return nullptr;
+    if (pColumn->pfnValue)
+        return pColumn->pfnValue(pOwner, pColumn, pRecord);
+    return pColumn->iOffset >= 0 ? (const char*)pRecord + pColumn->iOffset : nullptr;
 }

@@ -23,8 +23,7 @@ enum { DRAG_NONE = 0, DRAG_RESIZE = 1, DRAG_MOVE = 2 };
 struct GridState {
     HWND hGrid;
     HANDLE hPrivHeap;     // column arrays
-    HANDLE hRowHeap;      // row arrays and cells of the current fill
-    tagLV_DATA data;
+    tagLV_DATA data;      // the row order (Grid_Alloc) lives from a fill to GRM_CLEAR
     GridView view;
     HFONT hFont;
     HCURSOR hBorderCursor;
@@ -33,11 +32,9 @@ struct GridState {
     HWND hRows;           // the row area
     int iRowsWidth;       // row area client size
     int iRowsHeight;
-    bool bOrderReady;     // pRowOrder holds the loaded rows
-    int nOrder;           // loaded rows shown (entries of pRowOrder)
-    int nAppShown;        // appended rows shown above them, newest first
-    int32_t appended[GRID_SPARE_ROWS];
-    int iPendingSlot;     // slot handed out by the row allocator, not yet shown
+    bool bFilled;         // a fill is bound (rows may be appended)
+    int nAppShown;        // appended rows shown above the loaded ones, newest first
+    const void* appended[GRID_SPARE_ROWS];
     int iWheelRest;       // wheel delta below one notch
     bool bInScrollUpdate;
 
@@ -75,7 +72,8 @@ int Skin_DrawPart(HDC hdc, const char* pszPart, const RECT* prc);
 
 GridState* Grid_State(HWND hWnd);
 int Grid_DisplayCount(const GridState* s);
-int Grid_SlotAt(const GridState* s, int iDisplay);
+// The record of the row at a display position (0 .. Grid_DisplayCount-1).
+const void* Grid_RecordAt(const GridState* s, int iDisplay);
 int Grid_ContentWidth(const GridState* s);
 
 // ---- Painting (grid_paint.cpp) ---------------------------------------------------------
@@ -86,7 +84,16 @@ void Paint_Frame(GridState* s);
 // Paints rcUpdate through an off-screen bitmap.
 void Paint_Buffered(GridState* s, HDC hdc, const RECT& rcUpdate, void (*paint)(GridState*, HDC, const RECT&));
 
+// ---- Row memory (grid_sort.cpp) --------------------------------------------------------
+// The row order and the sort's working arrays come from pages of their own,
+// which go back to the system when they are freed: a grid holds no memory
+// of an earlier fill or sort.  Grid_Alloc returns zeroed memory, or null.
+
+void* Grid_Alloc(size_t bytes);
+void Grid_Free(void* p);
+
 // ---- Sorting (grid_sort.cpp) -----------------------------------------------------------
 
-// Sorts rows[0..n) (row slots) ascending by the column slot's values.
-void Sort_Rows(const tagLV_DATA* d, int iColSlot, int32_t* rows, int n);
+// Sorts rows[0..n) (indexes of the fill's records) ascending by the
+// column's values; rows of equal values keep their order.
+void Sort_Rows(const tagLV_DATA* d, const tagLV_COLUMN& col, int32_t* rows, int n);

@@ -195,16 +195,15 @@ void Paint_Rows(GridState* s, HDC hdc, const RECT& rcUpdate)
     char text[1024];
     for (int r = first; r <= last && r < count; r++) {
         int y = (r - s->view.iVScroll) * rowH;
-        int slot = Grid_SlotAt(s, r);
+        const void* rec = Grid_RecordAt(s, r);
         HBRUSH bg = sh->brush[BR_ROW];
         if (r == s->view.iSel)
             bg = sh->brush[BR_SEL];
-        else if (slot >= d.iLoaded)
+        else if (r < s->nAppShown)
             bg = sh->brush[BR_APPENDED];
         RECT rowRc = {rcUpdate.left, y, width, y + rowH};
         FillRect(hdc, &rowRc, bg);
         yEnd = y + rowH;
-        const tagLV_ROW& row = d.pRows[slot];
         for (int i = 0; i < d.iColShown; i++) {
             int c = d.pColOrder[i];
             const tagLV_COLUMN& col = d.pColumns[c];
@@ -214,13 +213,14 @@ void Paint_Rows(GridState* s, HDC hdc, const RECT& rcUpdate)
             if (!Meets(x - 1, x + col.iWidth, rcUpdate))
                 continue;
             Rectangle(hdc, x - 1, y - 1, x + col.iWidth, y + rowH);
-            const void* value = row.pCells ? row.pCells[c].pValue : nullptr;
+            // Produced now, from the record: the grid keeps no cells.
+            const void* value = ZTListview_CellValue(&col, d.pOwner, rec);
             if (!value)
                 continue;
             RECT tr = {x + 5, y, x + col.iWidth - 5, y + rowH};
             SetTextColor(hdc, RGB(0, 0, 0));
             if (s->pfnCellHook)
-                s->pfnCellHook(hParent, hdc, &col, value, row.pRecord);
+                s->pfnCellHook(hParent, hdc, &col, value, rec);
             if (!FormatValue(col, value, text, sizeof text))
                 continue;
             // A value wider than its cell ends in "..." wherever it is

@@ -43,26 +43,29 @@ BOOL Export_ReadGrid(HWND hGrid, EXPORT_GRID* pOut)
         if (c.iUnitMode != LVU_NONE && !unit.empty())
             col.caption += "(" + unit + ")";
         col.iType = c.iType;
-        col.iSlot = d->pColOrder[i];
+        col.column = c;
         col.iWidth = c.iWidth;
         pOut->cols.push_back(col);
     }
+    pOut->pOwner = d->pOwner;
     int n = static_cast<int>(SendMessageA(hGrid, GRM_GETROWS, 0, 0));
-    if (n <= 0 || !d->pRows)
+    if (n <= 0)
         return TRUE;
-    std::vector<int32_t> slots(static_cast<size_t>(n));
-    n = static_cast<int>(SendMessageA(hGrid, GRM_GETROWS, n, reinterpret_cast<LPARAM>(slots.data())));
-    for (int i = 0; i < n && i < static_cast<int>(slots.size()); i++) {
-        int slot = slots[static_cast<size_t>(i)];
-        if (slot >= 0 && slot < d->iRowSlots && d->pRows[slot].pCells)
-            pOut->rows.push_back(d->pRows[slot].pCells);
-    }
+    pOut->rows.resize(static_cast<size_t>(n));
+    int got = static_cast<int>(SendMessageA(hGrid, GRM_GETROWS, n, reinterpret_cast<LPARAM>(pOut->rows.data())));
+    if (got < n)
+        pOut->rows.resize(static_cast<size_t>(got > 0 ? got : 0));
     return TRUE;
 }
 
-std::string Export_CellText(const EXPORT_COLUMN& col, const tagLV_CELL* pCells)
+static const void* CellValue(const EXPORT_GRID& g, const EXPORT_COLUMN& col, const void* pRecord)
 {
-    const void* v = pCells ? pCells[col.iSlot].pValue : nullptr;
+    return ZTListview_CellValue(&col.column, g.pOwner, pRecord);
+}
+
+std::string Export_CellText(const EXPORT_GRID& g, const EXPORT_COLUMN& col, const void* pRecord)
+{
+    const void* v = CellValue(g, col, pRecord);
     if (!v)
         return std::string();
     char buf[64];
@@ -86,12 +89,9 @@ std::string Export_CellText(const EXPORT_COLUMN& col, const tagLV_CELL* pCells)
     }
 }
 
-// The number a numeric cell holds (0 for a missing value).
-static double CellNumber(const EXPORT_COLUMN& col, const tagLV_CELL* pCells)
+// The number a numeric cell holds (v its value).
+static double CellNumber(const EXPORT_COLUMN& col, const void* v)
 {
-    const void* v = pCells[col.iSlot].pValue;
-    if (!v)
-        return 0;
     if (col.iType == LVT_INT) {
         int32_t n;
         memcpy(&n, v, sizeof(n));
@@ -222,7 +222,7 @@ int Export_WriteCsv(const EXPORT_GRID& g, const char* pszPath, BOOL bUtf8, const
         line.clear();
         for (size_t c = 0; c < g.cols.size(); c++) {
             bool isText = !IsNumberColumn(g.cols[c]);
-            line += (c ? "," : "") + CsvField(text(Export_CellText(g.cols[c], g.rows[r])), isText);
+            line += (c ? "," : "") + CsvField(text(Export_CellText(g, g.cols[c], g.rows[r])), isText);
         }
         f.Put(line + "\r\n");
     }
@@ -303,14 +303,14 @@ int Export_WriteXlsx(const EXPORT_GRID& g, const char* pszPath, const char* pszS
         for (size_t c = 0; c < g.cols.size(); c++) {
             const EXPORT_COLUMN& col = g.cols[c];
             lxw_col_t x = static_cast<lxw_col_t>(c);
-            const tagLV_CELL* cells = g.rows[r];
-            if (!cells[col.iSlot].pValue)
+            const void* v = CellValue(g, col, g.rows[r]);
+            if (!v)
                 continue;
             lxw_error e = LXW_NO_ERROR;
             if (IsNumberColumn(col))
-                e = worksheet_write_number(ws, row, x, CellNumber(col, cells), col.iType == LVT_INT ? whole : decimal);
-            else if (col.iType == LVT_TEXT && *static_cast<const char*>(cells[col.iSlot].pValue))
-                e = worksheet_write_string(ws, row, x, ToUtf8(Export_CellText(col, cells)).c_str(), nullptr);
+                e = worksheet_write_number(ws, row, x, CellNumber(col, v), col.iType == LVT_INT ? whole : decimal);
+            else if (col.iType == LVT_TEXT && *static_cast<const char*>(v))
+                e = worksheet_write_string(ws, row, x, ToUtf8(static_cast<const char*>(v)).c_str(), nullptr);
             bad |= e != LXW_NO_ERROR;
         }
     }

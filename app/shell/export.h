@@ -44,24 +44,27 @@ enum { EXPORT_SHOW_ROWS = 2000 };
 struct EXPORT_COLUMN {
     std::string caption;     // "caption" or "caption(unit)"
     int iType;               // LVT_ of the column
-    int iSlot;               // column slot: the index of its cell in a row
+    tagLV_COLUMN column;     // the grid's column: how a record gives its value
     int iWidth;              // pixels in the grid
 };
 
 // What a grid shows, read on the window thread: the columns in display
-// order and the rows top to bottom.  The rows point into the grid's row
-// memory and the window's records: valid while the grid is left alone.
+// order and the rows' records top to bottom, with the owner the columns'
+// value functions get.  The records are the window's: valid while the grid
+// is left alone.
 struct EXPORT_GRID {
     std::vector<EXPORT_COLUMN> cols;
-    std::vector<const tagLV_CELL*> rows;
+    std::vector<const void*> rows;
+    const void* pOwner = nullptr;
 };
 
 // Reads a grid: its shown columns (width above 0) in display order and its
 // rows as drawn.  FALSE when hGrid is no grid.
 BOOL Export_ReadGrid(HWND hGrid, EXPORT_GRID* pOut);
-// The text of a column's cell in a row (see above); empty for a missing
+// The text of a column's cell in a row of the grid (see above), made from
+// the record as the grid makes it to draw the cell; empty for a missing
 // value and for value types the grid does not draw.
-std::string Export_CellText(const EXPORT_COLUMN& col, const tagLV_CELL* pCells);
+std::string Export_CellText(const EXPORT_GRID& g, const EXPORT_COLUMN& col, const void* pRecord);
 
 // Told the rows written so far; FALSE stops the writer.
 typedef std::function<bool(int nDone)> EXPORT_PROGRESS;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 // Posted once the window exists: the first load runs when the window is
 // on screen, so that the busy dialog has somewhere to stand.
@@ -144,12 +145,12 @@ static int32_t KeyOf(const void* rec, size_t offKey)
     return key;
 }
 
-static void SetCells(tagLV_CELL* cells, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, const void* rec)
+// A look-up column's value: the column's ZT_COLDEF asked about the record
+// for the window that filled the grid.
+static const void* LookupValue(const void* pOwner, const tagLV_COLUMN* pColumn, const void* rec)
 {
-    for (int c = 0; c < nCol; c++) {
-        const void* v = col[c].pfnLookup ? col[c].pfnLookup(w, rec) : static_cast<const char*>(rec) + col[c].off;
-        cells[c].pValue = const_cast<void*>(v);
-    }
+    const ZT_COLDEF* def = static_cast<const ZT_COLDEF*>(pColumn->pValueArg);
+    return def->pfnLookup(static_cast<const ZT_MODWIN*>(pOwner), rec);
 }
 
 void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol)
@@ -166,50 +167,52 @@ void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol)
         lc.iUnitMode = col[c].pszUnit ? col[c].iUnitMode : LVU_NONE;
         lc.iAlign = col[c].iAlign;
         lc.iShown = 1;
+        lc.iOffset = static_cast<int32_t>(col[c].off);
+        lc.pfnValue = col[c].pfnLookup ? LookupValue : nullptr;
+        lc.pValueArg = &col[c];
         SendMessageA(hGrid, GRM_ADDCOLUMN, 0, reinterpret_cast<LPARAM>(&lc));
     }
 }
 
-int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pBlock, int nSlots,
-                   size_t cbRecord, size_t offKey, BOOL (*pfnCheck)(const ZT_MODWIN*, const void*))
+int Block_FillGrid(HWND hGrid, const ZT_COLDEF*, int, const ZT_MODWIN* w, void* pBlock, int nSlots, size_t cbRecord,
+                   size_t offKey, BOOL (*pfnCheck)(const ZT_MODWIN*, const void*))
 {
     char* base = static_cast<char*>(pBlock);
-    auto listed = [&](const char* rec) { return KeyOf(rec, offKey) != 0 && (!pfnCheck || pfnCheck(w, rec)); };
+    // The slots listed; while they are the first n slots in turn (a load's
+    // rows before its spare records) the grid is told only their count.
+    std::vector<int32_t> rows;
     int n = 0;
-    for (int i = 0; base && i < nSlots; i++)
-        if (listed(base + static_cast<size_t>(i) * cbRecord))
-            n++;
-    tagLV_DATA* d = nullptr;
-    if (!SendMessageA(hGrid, GRM_BEGINFILL, n, reinterpret_cast<LPARAM>(&d)) || !d)
-        return -1;
-    int row = 0;
-    for (int i = 0; base && i < nSlots && row < n; i++) {
-        char* rec = base + static_cast<size_t>(i) * cbRecord;
-        if (!listed(rec))
+    bool inTurn = true;
+    for (int i = 0; base && i < nSlots; i++) {
+        const char* rec = base + static_cast<size_t>(i) * cbRecord;
+        if (KeyOf(rec, offKey) == 0 || (pfnCheck && !pfnCheck(w, rec)))
             continue;
-        tagLV_CELL* cells = d->pfnAllocCells(hGrid, &d->pRows[row].pCells);
-        if (!cells)
-            break;
-        d->pRows[row].pRecord = rec;
-        SetCells(cells, col, nCol, w, rec);
-        d->pRowPresent[row] = 1;
-        row++;
+        if (inTurn && i != n) {
+            inTurn = false;
+            rows.reserve(static_cast<size_t>(nSlots - i) + static_cast<size_t>(n));
+            for (int k = 0; k < n; k++)
+                rows.push_back(k);
+        }
+        if (!inTurn)
+            rows.push_back(i);
+        n++;
     }
+    tagLV_FILL f;
+    memset(&f, 0, sizeof(f));
+    f.pRecords = pBlock;
+    f.cbRecord = static_cast<int32_t>(cbRecord);
+    f.nRecords = base ? nSlots : 0;
+    f.pRows = inTurn ? nullptr : rows.data();
+    f.pOwner = w;
+    if (!SendMessageA(hGrid, GRM_BEGINFILL, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(&f)))
+        return -1;
     SendMessageA(hGrid, GRM_SORT, 0, 0);
-    return row;
+    return n;
 }
 
-BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord)
+BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF*, int, const ZT_MODWIN*, void* pRecord)
 {
-    tagLV_DATA* d = nullptr;
-    tagLV_ROW* row = nullptr;
-    if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pfnAllocRow ||
-        !d->pfnAllocRow(hGrid, &row) || !row)
-        return FALSE;
-    row->pRecord = pRecord;
-    SetCells(row->pCells, col, nCol, w, pRecord);
-    SendMessageA(hGrid, GRM_APPENDROW, 0, 0);
-    return TRUE;
+    return SendMessageA(hGrid, GRM_APPENDROW, 0, reinterpret_cast<LPARAM>(pRecord)) ? TRUE : FALSE;
 }
 
 void* Module_Selected(const ZT_MODWIN* w)

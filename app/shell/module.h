@@ -50,9 +50,10 @@ struct ZT_RECSET {
 };
 
 // One grid column: the value shown is the record's field at `off`, or what
-// pfnLookup answers for the record (a pointer that stays valid while the
-// grid shows the row, e.g. a name in a shared cache).  Column ids are the
-// 1-based positions in the table.
+// pfnLookup answers for the record (e.g. a name in a shared cache), asked
+// each time the grid draws, sorts or exports the cell; its pointer need stay
+// valid only until the next call.  Column ids are the 1-based positions in
+// the table; the grid keeps the address of each entry, so tables are static.
 struct ZT_COLDEF {
     const char* pszCaption;
     int iWidth;
@@ -380,12 +381,16 @@ BOOL Module_TreeReload(ZT_MODWIN* w);
 
 // Adds the columns of a table to a grid (ids 1..n in table order).
 void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol);
-// Binds a grid to a block: clears nothing (clear it first), fills one row
-// per slot with a non-zero key (and that pfnCheck accepts, when given)
-// with the table's values, and sorts.  Safe from a worker thread.  Returns
-// the number of rows listed, -1 when the grid refused the fill.
+// Binds a grid to a block: clears nothing (clear it first), lists one row
+// per slot with a non-zero key (and that pfnCheck accepts, when given),
+// with w as the owner the look-ups get, and sorts.  The grid's columns are
+// those Block_AddColumns gave it (col and nCol are not read).  Safe from a
+// worker thread: the worker reads the block, the grid keeps the slots'
+// indexes on its own thread.  Returns the number of rows listed, -1 when
+// the grid refused the fill.
 int Block_FillGrid(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pBlock, int nSlots,
                    size_t cbRecord, size_t offKey, BOOL (*pfnCheck)(const ZT_MODWIN*, const void*));
 // Appends one record to a filled grid as a new row on top (the grid keeps
-// a pointer to the record).  FALSE when the grid has no room for a row.
+// a pointer to the record; its cells are read through the grid's columns
+// and the fill's owner).  FALSE when the grid has no room for a row.
 BOOL Block_AppendRow(HWND hGrid, const ZT_COLDEF* col, int nCol, const ZT_MODWIN* w, void* pRecord);

@@ -150,27 +150,44 @@ const size_t kFields[] = {
     offsetof(tagCLIENT, szRentRange),  offsetof(tagCLIENT, szPayment),   offsetof(tagCLIENT, szAgencyFee),
 };
 
+// The branch (column 19) and the employee (column 20) by name.
+const void* AgentName(const void*, const tagLV_COLUMN* col, const void* rec)
+{
+    const tagCLIENT* c = static_cast<const tagCLIENT*>(rec);
+    return col->iId == 19 ? Cache_BranchName(&g_ZTMain, c->iBr) : Cache_EmployeeName(&g_ZTMain, c->iEmp);
+}
+
+void AddDirectColumns(HWND hGrid)
+{
+    const size_t kDates[] = {offsetof(tagCLIENT, dDelegate), offsetof(tagCLIENT, dtFollow), offsetof(tagCLIENT, dtUpdate)};
+    const size_t nFields = sizeof(kFields) / sizeof(kFields[0]);
+    for (int c = 0; c < 23; c++) {
+        tagLV_COLUMN col = {};
+        col.iId = static_cast<int16_t>(c + 1);
+        col.iWidth = 60;
+        col.iType = LVT_TEXT;
+        col.iShown = 1;
+        snprintf(col.szCaption, sizeof(col.szCaption), "c%d", c + 1);
+        if (static_cast<size_t>(c) < nFields)
+            col.iOffset = static_cast<int32_t>(kFields[c]);
+        else if (static_cast<size_t>(c) < nFields + 2)
+            col.pfnValue = AgentName;
+        else
+            col.iOffset = static_cast<int32_t>(kDates[static_cast<size_t>(c) - nFields - 2]);
+        SendMessageA(hGrid, GRM_ADDCOLUMN, 0, reinterpret_cast<LPARAM>(&col));
+    }
+}
+
 void DirectRefresh(HWND hGrid, const std::string& where, tagCLIENT** ppBlock, int* pn)
 {
     SendMessageA(hGrid, GRM_CLEAR, 0, 0);
     Mem_Free_Cli(*ppBlock);
     *ppBlock = FD_Sct_Cli(1, nullptr, pn, where.c_str(), 0);
-    tagLV_DATA* d = nullptr;
-    SendMessageA(hGrid, GRM_BEGINFILL, *pn, reinterpret_cast<LPARAM>(&d));
-    tagCLIENT* r = *ppBlock;
-    for (int i = 0; i < *pn; i++) {
-        tagLV_CELL* c = d->pfnAllocCells(hGrid, &d->pRows[i].pCells);
-        d->pRows[i].pRecord = &r[i];
-        char* base = reinterpret_cast<char*>(&r[i]);
-        for (size_t k = 0; k < sizeof(kFields) / sizeof(kFields[0]); k++)
-            c[k].pValue = base + kFields[k];
-        c[18].pValue = const_cast<char*>(Cache_BranchName(&g_ZTMain, r[i].iBr));
-        c[19].pValue = const_cast<char*>(Cache_EmployeeName(&g_ZTMain, r[i].iEmp));
-        c[20].pValue = r[i].dDelegate;
-        c[21].pValue = r[i].dtFollow;
-        c[22].pValue = r[i].dtUpdate;
-        d->pRowPresent[i] = 1;
-    }
+    tagLV_FILL f = {};
+    f.pRecords = *ppBlock;
+    f.cbRecord = sizeof(tagCLIENT);
+    f.nRecords = *pn;
+    SendMessageA(hGrid, GRM_BEGINFILL, *pn, reinterpret_cast<LPARAM>(&f));
     SendMessageA(hGrid, GRM_SORT, 0, 0);
 }
 
@@ -197,15 +214,7 @@ double Refresh()
     Ui_Pump(100);
     // A second grid of the same size and place for the hand-written fill.
     HWND grid2 = Shell_TwinGrid(hwnd, w->hGrid);
-    for (int c = 0; c < 23; c++) {
-        tagLV_COLUMN col = {};
-        col.iId = static_cast<int16_t>(c + 1);
-        col.iWidth = 60;
-        col.iType = LVT_TEXT;
-        col.iShown = 1;
-        snprintf(col.szCaption, sizeof(col.szCaption), "c%d", c + 1);
-        SendMessageA(grid2, GRM_ADDCOLUMN, 0, reinterpret_cast<LPARAM>(&col));
-    }
+    AddDirectColumns(grid2);
     tagCLIENT* block = nullptr;
     int n = 0;
     const int reps = 9;

@@ -8,6 +8,7 @@
 #include "app/shell/module.h"
 #include "app/resources/resource.h"
 #include "db/dbtool.h"
+#include "tests/support/grid_rows.h"
 
 #include <cstring>
 #include <functional>
@@ -112,21 +113,17 @@ public:
     // Every record a grid lists.
     static void EachRecord(HWND hGrid, const std::function<void(const void*)>& fn)
     {
-        tagLV_DATA* d = nullptr;
-        if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
-            return;
-        for (int i = 0; i < d->iLoaded + d->iAppended; i++)
-            if (d->pRowPresent[i])
-                fn(d->pRows[i].pRecord);
+        for (const void* rec : TestGrid_Rows(hGrid))
+            fn(rec);
     }
     // The text a cell shows (column c, 0-based, of the table's columns).
     static std::string Cell(HWND hGrid, const void* rec, int c)
     {
-        tagLV_DATA* d = nullptr;
-        SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
-        for (int i = 0; d && i < d->iLoaded + d->iAppended; i++)
-            if (d->pRowPresent[i] && d->pRows[i].pRecord == rec)
-                return static_cast<const char*>(d->pRows[i].pCells[c].pValue);
+        for (const void* row : TestGrid_Rows(hGrid))
+            if (row == rec) {
+                const void* v = TestGrid_Value(hGrid, rec, c);
+                return v ? static_cast<const char*>(v) : "";
+            }
         return "<no row>";
     }
 };

@@ -150,13 +150,7 @@ void Shell_Command(HWND hFrame, int id, WPARAM hiword, LPARAM lParam)
 
 int Shell_GridRows(HWND hGrid)
 {
-    tagLV_DATA* d = nullptr;
-    if (!SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) || !d || !d->pRows)
-        return 0;
-    int n = 0;
-    for (int i = 0; i < d->iLoaded + d->iAppended; i++)
-        n += d->pRowPresent[i] ? 1 : 0;
-    return n;
+    return hGrid ? static_cast<int>(SendMessageA(hGrid, GRM_GETROWS, 0, 0)) : 0;
 }
 
 std::string Shell_CountBox(HWND hModule)

@@ -1,5 +1,6 @@
 #include "tests/grid/grid_host.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -76,8 +77,20 @@ HWND GridTest::Rows() const
     return FindWindowExA(grid, nullptr, "ZTListViewRow", nullptr);
 }
 
+int HouseOffset(int id)
+{
+    switch (id) {
+    case 1: return (int)offsetof(TestHouse, iKey);
+    case 2: return (int)offsetof(TestHouse, szEstate);
+    case 3: return (int)offsetof(TestHouse, dbArea);
+    case 4: return (int)offsetof(TestHouse, iPrice);
+    case 5: return (int)offsetof(TestHouse, szRoom);
+    default: return -1;
+    }
+}
+
 LRESULT GridTest::AddColumn(int id, int width, const char* caption, int type, int unitMode, const char* unit,
-                            int align, int shown, WPARAM pos)
+                            int align, int shown, WPARAM pos, int offset)
 {
     tagLV_COLUMN c = {};
     c.iId = (int16_t)id;
@@ -89,6 +102,7 @@ LRESULT GridTest::AddColumn(int id, int width, const char* caption, int type, in
     c.iUnitMode = unitMode;
     c.iAlign = align;
     c.iShown = shown;
+    c.iOffset = offset == kHouseField ? HouseOffset(id) : offset;
     return SendMessageA(grid, GRM_ADDCOLUMN, pos, (LPARAM)&c);
 }
 
@@ -101,39 +115,22 @@ void GridTest::AddHouseColumns()
     ASSERT_EQ(1, AddColumn(5, 90, "房型", LVT_TEXT));
 }
 
-void GridTest::Bind(tagLV_ROW* row, TestHouse* rec)
-{
-    row->pRecord = rec;
-    row->pCells[COL_KEY].pValue = &rec->iKey;
-    row->pCells[COL_ESTATE].pValue = rec->szEstate;
-    row->pCells[COL_AREA].pValue = &rec->dbArea;
-    row->pCells[COL_PRICE].pValue = &rec->iPrice;
-    row->pCells[COL_ROOM].pValue = rec->szRoom;
-}
-
 void GridTest::Fill(std::vector<TestHouse>& recs, int sortId)
 {
+    Fill(FillOf(recs), recs.size(), sortId);
+}
+
+void GridTest::Fill(const tagLV_FILL& f, size_t n, int sortId)
+{
     SendMessageA(grid, GRM_CLEAR, 0, 0);
-    tagLV_DATA* d = nullptr;
-    ASSERT_EQ(1, SendMessageA(grid, GRM_BEGINFILL, recs.size(), (LPARAM)&d));
-    ASSERT_NE(d, nullptr);
-    for (size_t i = 0; i < recs.size(); i++) {
-        ASSERT_NE(d->pfnAllocCells(grid, &d->pRows[i].pCells), nullptr);
-        Bind(&d->pRows[i], &recs[i]);
-        d->pRowPresent[i] = 1;
-    }
+    ASSERT_EQ(1, SendMessageA(grid, GRM_BEGINFILL, n, (LPARAM)&f));
     SendMessageA(grid, GRM_SORT, 0, sortId);
     g_notices.clear();   // GRN_CLEARED of the refill
 }
 
 LRESULT GridTest::Append(TestHouse* rec)
 {
-    tagLV_DATA* d = Data();
-    tagLV_ROW* row = nullptr;
-    if (!d->pfnAllocRow(grid, &row))
-        return 0;
-    Bind(row, rec);
-    return SendMessageA(grid, GRM_APPENDROW, 0, 0);
+    return SendMessageA(grid, GRM_APPENDROW, 0, (LPARAM)rec);
 }
 
 tagLV_DATA* GridTest::Data()

@@ -17,8 +17,9 @@ struct TestHouse {
     char szRoom[12];
 };
 
-// Column slots the tests bind: key, estate, area, price, room.
-enum { COL_KEY, COL_ESTATE, COL_AREA, COL_PRICE, COL_ROOM };
+// The offset of the TestHouse field a column of id 1..5 shows (key,
+// estate, area, price, room); -1 (no value) for other ids.
+int HouseOffset(int id);
 
 struct Notice {
     int id;      // LOWORD(wParam)
@@ -28,8 +29,21 @@ struct Notice {
 
 class GridTest : public ::testing::Test {
 public:
-    // Binds one row entry's cells to a record.
-    static void Bind(tagLV_ROW* row, TestHouse* rec);
+    // A fill of the records, every one listed in turn.
+    template <typename T>
+    static tagLV_FILL FillOf(std::vector<T>& recs)
+    {
+        return FillOf(recs.data(), recs.size());
+    }
+    template <typename T>
+    static tagLV_FILL FillOf(T* recs, size_t n)
+    {
+        tagLV_FILL f = {};
+        f.pRecords = recs;
+        f.cbRecord = (int32_t)sizeof(T);
+        f.nRecords = (int32_t)n;
+        return f;
+    }
 
 protected:
     void SetUp() override;
@@ -39,14 +53,18 @@ protected:
     void MakeGrid(int width = 600, int height = 300);
     HWND Rows() const;
 
-    // Adds a column; returns the message's result.
+    // Adds a column showing the record's field at offset (kHouseField: the
+    // TestHouse field of its id); returns the message's result.
+    enum { kHouseField = -2 };
     LRESULT AddColumn(int id, int width, const char* caption, int type, int unitMode = LVU_NONE,
-                      const char* unit = "", int align = DT_LEFT, int shown = 1, WPARAM pos = 0);
+                      const char* unit = "", int align = DT_LEFT, int shown = 1, WPARAM pos = 0,
+                      int offset = kHouseField);
     // The five house columns (ids 1..5 for the slots above).
     void AddHouseColumns();
     // Fills the grid with the records (the protocol of every list) and sorts;
     // forgets the notifications the fill caused.
     void Fill(std::vector<TestHouse>& recs, int sortId = 0);
+    void Fill(const tagLV_FILL& f, size_t n, int sortId = 0);
     // Appends one record; returns GRM_APPENDROW's result (0 when refused).
     LRESULT Append(TestHouse* rec);
 

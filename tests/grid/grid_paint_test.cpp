@@ -3,6 +3,7 @@
 // and a grid without the skin and resource libraries.
 #include "tests/grid/grid_host.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -35,12 +36,13 @@ TEST_F(GridTest, UnitsAreAppendedToCellsInModeTwoAndShownInTheHeaderInModeOne)
 {
     // Pairs of columns whose pictures must match: a value with its unit
     // appended and the same text written out.
-    ASSERT_EQ(1, AddColumn(1, 95, "面积", LVT_TEXT, LVU_CELLS, "平米"));
-    ASSERT_EQ(1, AddColumn(2, 95, "面积平米", LVT_TEXT));
-    ASSERT_EQ(1, AddColumn(3, 95, "售价", LVT_TEXT, LVU_HEADER, "万元"));
-    ASSERT_EQ(1, AddColumn(4, 95, "售价(万元)", LVT_TEXT));
-    ASSERT_EQ(1, AddColumn(5, 95, "数", LVT_INT, LVU_CELLS, "万"));
-    ASSERT_EQ(1, AddColumn(6, 95, "数", LVT_DOUBLE, LVU_CELLS, "元"));
+    const int a = (int)offsetof(Row, a), b = (int)offsetof(Row, b);
+    ASSERT_EQ(1, AddColumn(1, 95, "面积", LVT_TEXT, LVU_CELLS, "平米", DT_LEFT, 1, 0, a));
+    ASSERT_EQ(1, AddColumn(2, 95, "面积平米", LVT_TEXT, LVU_NONE, "", DT_LEFT, 1, 0, b));
+    ASSERT_EQ(1, AddColumn(3, 95, "售价", LVT_TEXT, LVU_HEADER, "万元", DT_LEFT, 1, 0, a));
+    ASSERT_EQ(1, AddColumn(4, 95, "售价(万元)", LVT_TEXT, LVU_NONE, "", DT_LEFT, 1, 0, a));
+    ASSERT_EQ(1, AddColumn(5, 95, "数", LVT_INT, LVU_CELLS, "万", DT_LEFT, 1, 0, (int)offsetof(Row, n)));
+    ASSERT_EQ(1, AddColumn(6, 95, "数", LVT_DOUBLE, LVU_CELLS, "元", DT_LEFT, 1, 0, (int)offsetof(Row, d)));
     static Row recs[2];
     memset(recs, 0, sizeof recs);
     strcpy(recs[0].a, "八十五");
@@ -49,20 +51,7 @@ TEST_F(GridTest, UnitsAreAppendedToCellsInModeTwoAndShownInTheHeaderInModeOne)
     recs[0].d = 3.14159;
     strcpy(recs[1].a, "-85万");
     strcpy(recs[1].b, "3.14元");
-    tagLV_DATA* d = nullptr;
-    ASSERT_EQ(1, SendMessageA(grid, GRM_BEGINFILL, 2, (LPARAM)&d));
-    for (int i = 0; i < 2; i++) {
-        tagLV_CELL* c = d->pfnAllocCells(grid, &d->pRows[i].pCells);
-        d->pRows[i].pRecord = &recs[i];
-        c[0].pValue = recs[i].a;
-        c[1].pValue = recs[i].b;
-        c[2].pValue = recs[i].a;
-        c[3].pValue = recs[i].a;
-        c[4].pValue = &recs[i].n;
-        c[5].pValue = &recs[i].d;
-        d->pRowPresent[i] = 1;
-    }
-    SendMessageA(grid, GRM_SORT, 0, 0);
+    Fill(FillOf(recs, 2), 2);
     Picture rows = PrintClient(Rows());
     // Compared inside the cell borders.
     auto same = [&](const Picture& p, int ax, int ay, int bx, int by) { return p.SameBlock(p, ax + 1, ay + 1, bx + 1, by + 1, 90, 20); };
@@ -87,7 +76,8 @@ TEST_F(GridTest, UnitsAreAppendedToCellsInModeTwoAndShownInTheHeaderInModeOne)
 TEST_F(GridTest, ZeroWidthColumnsAreNotDrawnAndTheHookSeesEveryDrawnCell)
 {
     AddHouseColumns();
-    ASSERT_EQ(1, AddColumn(6, 0, "隐藏", LVT_TEXT, LVU_NONE, "", DT_LEFT, 1, 2));   // second, width 0
+    // Second, width 0; the hidden column has a value.
+    ASSERT_EQ(1, AddColumn(6, 0, "隐藏", LVT_TEXT, LVU_NONE, "", DT_LEFT, 1, 2, (int)offsetof(TestHouse, szEstate)));
     std::vector<TestHouse> recs(3);
     memset(recs.data(), 0, recs.size() * sizeof(TestHouse));
     for (int i = 0; i < 3; i++) {
@@ -95,15 +85,8 @@ TEST_F(GridTest, ZeroWidthColumnsAreNotDrawnAndTheHookSeesEveryDrawnCell)
         strcpy(recs[i].szEstate, "碧水湾");
         strcpy(recs[i].szRoom, "3室");
     }
-    tagLV_DATA* d = nullptr;
-    ASSERT_EQ(1, SendMessageA(grid, GRM_BEGINFILL, 3, (LPARAM)&d));
-    for (int i = 0; i < 3; i++) {
-        d->pfnAllocCells(grid, &d->pRows[i].pCells);
-        Bind(&d->pRows[i], &recs[i]);
-        d->pRows[i].pCells[5].pValue = recs[i].szEstate;   // the hidden column has a value
-        d->pRowPresent[i] = 1;
-    }
-    SendMessageA(grid, GRM_SORT, 0, 0);
+    Fill(recs);
+    tagLV_DATA* d = Data();
     EXPECT_EQ(60, d->pColumns[5].iLeft);
     EXPECT_EQ(60, d->pColumns[1].iLeft);   // the next column starts where it would
 
@@ -352,21 +335,12 @@ struct Money {
 // drawn whole.
 TEST_F(GridTest, AValueWiderThanItsColumnEndsInAnEllipsis)
 {
-    ASSERT_EQ(1, AddColumn(1, 50, "租价", LVT_INT, LVU_CELLS, "元/月", DT_RIGHT));
-    ASSERT_EQ(1, AddColumn(2, 120, "租价", LVT_INT, LVU_CELLS, "元/月", DT_RIGHT));
-    ASSERT_EQ(1, AddColumn(3, 50, "楼盘", LVT_TEXT));
+    const int rent = (int)offsetof(Money, rent);
+    ASSERT_EQ(1, AddColumn(1, 50, "租价", LVT_INT, LVU_CELLS, "元/月", DT_RIGHT, 1, 0, rent));
+    ASSERT_EQ(1, AddColumn(2, 120, "租价", LVT_INT, LVU_CELLS, "元/月", DT_RIGHT, 1, 0, rent));
+    ASSERT_EQ(1, AddColumn(3, 50, "楼盘", LVT_TEXT, LVU_NONE, "", DT_LEFT, 1, 0, (int)offsetof(Money, estate)));
     static Money recs[2] = {{8018, "钱江湾花园二期"}, {8, "翠苑"}};
-    tagLV_DATA* d = nullptr;
-    ASSERT_EQ(1, SendMessageA(grid, GRM_BEGINFILL, 2, (LPARAM)&d));
-    for (int i = 0; i < 2; i++) {
-        tagLV_CELL* c = d->pfnAllocCells(grid, &d->pRows[i].pCells);
-        d->pRows[i].pRecord = &recs[i];
-        c[0].pValue = &recs[i].rent;
-        c[1].pValue = &recs[i].rent;
-        c[2].pValue = recs[i].estate;
-        d->pRowPresent[i] = 1;
-    }
-    SendMessageA(grid, GRM_SORT, 0, 0);
+    Fill(FillOf(recs, 2), 2);
     Picture rows = PrintClient(Rows());
     EXPECT_TRUE(rows.Save(ShotPath("grid_ellipsis.bmp")));
     // Row 0: cut, so both narrow cells end in dots; the wide cell shows the

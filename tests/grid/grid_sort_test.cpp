@@ -34,20 +34,15 @@ const TypedCol kTyped[] = {
 
 class GridSortTest : public GridTest {
 protected:
+    void AddTypedColumns()
+    {
+        for (const TypedCol& c : kTyped)
+            ASSERT_EQ(1, AddColumn(c.id, 40, "值", c.type, LVU_NONE, "", DT_LEFT, 1, 0, (int)c.offset));
+    }
+
     void FillTyped(std::vector<Typed>& recs)
     {
-        SendMessageA(grid, GRM_CLEAR, 0, 0);
-        tagLV_DATA* d = nullptr;
-        ASSERT_EQ(1, SendMessageA(grid, GRM_BEGINFILL, recs.size(), (LPARAM)&d));
-        for (size_t i = 0; i < recs.size(); i++) {
-            tagLV_CELL* cells = d->pfnAllocCells(grid, &d->pRows[i].pCells);
-            ASSERT_NE(nullptr, cells);
-            d->pRows[i].pRecord = &recs[i];
-            for (size_t c = 0; c < sizeof kTyped / sizeof kTyped[0]; c++)
-                cells[c].pValue = (char*)&recs[i] + kTyped[c].offset;
-            d->pRowPresent[i] = 1;
-        }
-        SendMessageA(grid, GRM_SORT, 0, 0);
+        Fill(FillOf(recs), recs.size());
     }
 
     // Row indexes (into recs) in ascending sort order, read off the data block.
@@ -55,8 +50,9 @@ protected:
     {
         tagLV_DATA* d = Data();
         std::vector<int> out;
-        for (int i = 0; i < d->iRowSlots && d->pRowOrder[i] >= 0; i++)
-            out.push_back((int)((const Typed*)d->pRows[d->pRowOrder[i]].pRecord - recs.data()));
+        EXPECT_EQ(recs.data(), d->pRecords);
+        for (int i = 0; i < d->iLoaded; i++)
+            out.push_back(d->pRowOrder[i]);
         return out;
     }
 };
@@ -73,8 +69,7 @@ DWORD SortBy(HWND grid, int id)
 
 TEST_F(GridSortTest, EveryValueTypeSortsByItsValue)
 {
-    for (const TypedCol& c : kTyped)
-        ASSERT_EQ(1, AddColumn(c.id, 40, "值", c.type));
+    AddTypedColumns();
     std::vector<Typed> recs(5);
     memset(recs.data(), 0, recs.size() * sizeof(Typed));
     int32_t i32[] = {5, -7, 2147483647, 0, -2147483647 - 1};
@@ -125,8 +120,7 @@ TEST_F(GridSortTest, EveryValueTypeSortsByItsValue)
 
 TEST_F(GridSortTest, TextsSortByUnsignedByteValue)
 {
-    for (const TypedCol& c : kTyped)
-        ASSERT_EQ(1, AddColumn(c.id, 40, "值", c.type));
+    AddTypedColumns();
     const char* texts[] = {"张三", "Zoe", "abc", "ab", "", "阿里", "\x7f", "李四", "ab\xB0\xA1"};
     std::vector<Typed> recs(sizeof texts / sizeof texts[0]);
     memset(recs.data(), 0, recs.size() * sizeof(Typed));
@@ -180,14 +174,12 @@ TEST_F(GridSortTest, DescendingIsTheAscendingOrderDrawnFromItsEnd)
     // The row order in the data block stays ascending.
     tagLV_DATA* d = Data();
     for (int i = 1; i < 6; i++)
-        EXPECT_LE(((TestHouse*)d->pRows[d->pRowOrder[i - 1]].pRecord)->iPrice,
-                  ((TestHouse*)d->pRows[d->pRowOrder[i]].pRecord)->iPrice);
+        EXPECT_LE(recs[(size_t)d->pRowOrder[i - 1]].iPrice, recs[(size_t)d->pRowOrder[i]].iPrice);
 }
 
 TEST_F(GridSortTest, FiftyThousandRowsOfSortedReversedAndEqualKeys)
 {
-    for (const TypedCol& c : kTyped)
-        ASSERT_EQ(1, AddColumn(c.id, 40, "值", c.type));
+    AddTypedColumns();
     const int n = 50000;
     std::vector<Typed> recs(n);
     memset(recs.data(), 0, recs.size() * sizeof(Typed));
@@ -247,4 +239,87 @@ TEST_F(GridSortTest, FiftyThousandRowsOfSortedReversedAndEqualKeys)
     void* rec = nullptr;
     SendMessageA(grid, GRM_GETSEL, 0, (LPARAM)&rec);
     EXPECT_EQ(&recs[n - 1], rec);
+}
+
+namespace {
+
+// A value function that writes every answer into the same buffer, as a
+// column computed from its record may: its pointer is good only until the
+// next call.  It counts the owners it was asked with.
+struct Reused {
+    char text[32];
+    int32_t number;
+    int calls = 0;
+    int otherOwner = 0;
+};
+Reused g_reused;
+const int kOwner = 42;
+
+const void* ReusedValue(const void* owner, const tagLV_COLUMN* col, const void* rec)
+{
+    const TestHouse* h = (const TestHouse*)rec;
+    g_reused.calls++;
+    if (owner != &kOwner)
+        g_reused.otherOwner++;
+    if (col->iType == LVT_INT) {
+        g_reused.number = -h->iPrice;
+        return &g_reused.number;
+    }
+    // The room and the key's rest by 3 ("3室-1"); none for key 4.
+    snprintf(g_reused.text, sizeof g_reused.text, "%s-%d", h->szRoom, h->iKey % 3);
+    return h->iKey == 4 ? nullptr : g_reused.text;
+}
+
+}  // namespace
+
+TEST_F(GridSortTest, ValueFunctionsAreAskedWithTheOwnerAndTheirTextsSortThoughTheyShareOneBuffer)
+{
+    AddHouseColumns();
+    tagLV_COLUMN c = {};
+    c.iId = 6;
+    c.iWidth = 80;
+    c.iType = LVT_TEXT;
+    c.iShown = 1;
+    c.pfnValue = ReusedValue;
+    strcpy(c.szCaption, "算出");
+    ASSERT_EQ(1, SendMessageA(grid, GRM_ADDCOLUMN, 0, (LPARAM)&c));
+    c.iId = 7;
+    c.iType = LVT_INT;
+    ASSERT_EQ(1, SendMessageA(grid, GRM_ADDCOLUMN, 0, (LPARAM)&c));
+    std::vector<TestHouse> recs(6);
+    memset(recs.data(), 0, recs.size() * sizeof(TestHouse));
+    const char* rooms[] = {"3室", "1室", "2室", "1室", "4室", "2室"};
+    int prices[] = {300, 100, 500, 200, 400, 150};
+    for (int i = 0; i < 6; i++) {
+        recs[i].iKey = i + 1;
+        strcpy(recs[i].szRoom, rooms[i]);
+        recs[i].iPrice = prices[i];
+    }
+    tagLV_FILL f = FillOf(recs);
+    f.pOwner = &kOwner;
+    g_reused = Reused();
+    Fill(f, recs.size(), 6);
+    // Key 4 has no text (first), then "1室-2" (key 2), "2室-0" (3 and 6:
+    // equal texts keep the fill order), "3室-1" (1), "4室-2" (5).
+    std::vector<int> keys;
+    for (TestHouse* h : Displayed())
+        keys.push_back(h->iKey);
+    EXPECT_EQ((std::vector<int>{4, 2, 3, 6, 1, 5}), keys);
+    // The numbers it gives sort too: -price ascending is price descending.
+    SendMessageA(grid, GRM_SORT, 1, 7);
+    keys.clear();
+    for (TestHouse* h : Displayed())
+        keys.push_back(h->iKey);
+    EXPECT_EQ((std::vector<int>{3, 5, 1, 4, 6, 2}), keys);
+    // Drawing asks it for the cells of the rows shown, with the same owner.
+    g_reused.calls = 0;
+    PrintClient(Rows());
+    EXPECT_EQ(2 * 6, g_reused.calls);
+    EXPECT_EQ(0, g_reused.otherOwner);
+    // And the value a cell shows is what it answers for the record.
+    tagLV_DATA* d = Data();
+    EXPECT_STREQ("3室-1", (const char*)ZTListview_CellValue(&d->pColumns[5], d->pOwner, &recs[0]));
+    EXPECT_EQ(nullptr, ZTListview_CellValue(&d->pColumns[5], d->pOwner, &recs[3]));
+    EXPECT_EQ(-300, *(const int32_t*)ZTListview_CellValue(&d->pColumns[6], d->pOwner, &recs[0]));
+    EXPECT_EQ(&recs[0].szRoom, ZTListview_CellValue(&d->pColumns[4], d->pOwner, &recs[0]));
 }

@@ -91,7 +91,9 @@ TEST_F(GridTest, FillBindsCallerRecordsWithoutCopying)
     Fill(recs);
     tagLV_DATA* d = Data();
     EXPECT_EQ(7, d->iLoaded);
-    EXPECT_EQ(7 + 210, d->iRowSlots);
+    EXPECT_EQ(recs.data(), d->pRecords);   // the caller's array itself
+    EXPECT_EQ((int)sizeof(TestHouse), d->cbRecord);
+    EXPECT_EQ(7, d->nRecords);
     EXPECT_EQ(0, d->iAppended);
     EXPECT_EQ(-1, d->iSortId);
     auto shown = Displayed();
@@ -100,7 +102,30 @@ TEST_F(GridTest, FillBindsCallerRecordsWithoutCopying)
         EXPECT_EQ(&recs[i], shown[i]);   // unsorted: load order, the records themselves
     for (int i = 0; i < 7; i++)
         EXPECT_EQ(i, d->pRowOrder[i]);
-    EXPECT_EQ(-1, d->pRowOrder[7]);
+}
+
+TEST_F(GridTest, AFillListsTheRecordsItNamesAndNeverOneOutsideTheArray)
+{
+    AddHouseColumns();
+    auto recs = Houses(6);
+    // Records 4, 1 and 5 listed; two indexes outside the six are left out.
+    const int32_t rows[] = {4, -1, 1, 6, 5};
+    tagLV_FILL f = FillOf(recs);
+    f.pRows = rows;
+    Fill(f, 5);
+    EXPECT_EQ(3, Data()->iLoaded);
+    EXPECT_EQ((std::vector<int>{5, 2, 6}), Keys(Displayed()));
+    SendMessageA(grid, GRM_SORT, 1, 1);
+    EXPECT_EQ((std::vector<int>{2, 5, 6}), Keys(Displayed()));
+    // The list is the grid's own copy.
+    EXPECT_NE(rows, Data()->pRowOrder);
+    // Without pRows the first n records are listed, never more than the array holds.
+    f.pRows = nullptr;
+    Fill(f, 4);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), Keys(Displayed()));
+    Fill(f, 9);
+    EXPECT_EQ(6u, Displayed().size());
+    EXPECT_EQ(0u, TestBoxes_Count());
 }
 
 TEST_F(GridTest, TwoHundredTenAppendsFitThenTheBufferIsFullUntilTheNextFill)
@@ -117,14 +142,13 @@ TEST_F(GridTest, TwoHundredTenAppendsFitThenTheBufferIsFullUntilTheNextFill)
     tagLV_DATA* d = Data();
     EXPECT_EQ(210, d->iAppended);
 
-    tagLV_ROW* row = nullptr;
-    EXPECT_EQ(nullptr, d->pfnAllocRow(grid, &row));
-    EXPECT_EQ(nullptr, row);
+    EXPECT_EQ(0, Append(&extra[210]));
     ASSERT_EQ(1u, TestBoxes_Count());
     TestBox box = TestBoxes_Taken()[0];
     EXPECT_EQ("缓冲区已满,请刷新数据", box.text);
     EXPECT_EQ("", box.caption);
-    EXPECT_EQ(0, SendMessageA(grid, GRM_APPENDROW, 0, 0));   // nothing was handed out
+    EXPECT_EQ(0, SendMessageA(grid, GRM_APPENDROW, 0, 0));   // no record: nothing to show, nothing said
+    EXPECT_EQ(1u, TestBoxes_Count());
     EXPECT_EQ(210, d->iAppended);
 
     // Appended rows are listed first, newest on top; then the loaded rows.
@@ -180,28 +204,29 @@ TEST_F(GridTest, ClearDropsRowsKeepsColumnsAndNotifies)
     EXPECT_EQ(10, g_notices[0].id);
     EXPECT_EQ(grid, g_notices[0].from);
     tagLV_DATA* d = Data();
-    EXPECT_EQ(nullptr, d->pRows);
-    EXPECT_EQ(0, d->iRowSlots);
+    EXPECT_EQ(nullptr, d->pRecords);
+    EXPECT_EQ(nullptr, d->pRowOrder);
+    EXPECT_EQ(0, d->iLoaded);
     EXPECT_EQ(5, d->iColCount);
     EXPECT_TRUE(Displayed().empty());
-    // Without row memory the allocators hand out nothing.
-    tagLV_ROW* row = nullptr;
-    EXPECT_EQ(nullptr, d->pfnAllocRow(grid, &row));
-    tagLV_CELL* cells = nullptr;
-    EXPECT_EQ(nullptr, d->pfnAllocCells(grid, &cells));
+    // Without a fill no row can be appended.
+    EXPECT_EQ(0, Append(&recs[0]));
+    EXPECT_EQ(0, SendMessageA(grid, GRM_GETROWS, 0, 0));
     EXPECT_EQ(0u, TestBoxes_Count());
 }
 
 TEST_F(GridTest, AFillTooLargeForMemoryFailsWithTheErrorNumber)
 {
     AddHouseColumns();
-    tagLV_DATA* d = nullptr;
-    EXPECT_EQ(0, SendMessageA(grid, GRM_BEGINFILL, 0x7FFFFFF0, (LPARAM)&d));
-    EXPECT_EQ(nullptr, d);
+    static TestHouse one;
+    tagLV_FILL f = FillOf(&one, 1);
+    f.nRecords = 0x7FFFFFF0;
+    EXPECT_EQ(0, SendMessageA(grid, GRM_BEGINFILL, 0x7FFFFFF0, (LPARAM)&f));
     ASSERT_EQ(1u, TestBoxes_Count());
     EXPECT_EQ("8", TestBoxes_Taken()[0].text);   // ERROR_NOT_ENOUGH_MEMORY
     EXPECT_EQ("分配内存失败 01", TestBoxes_Taken()[0].caption);
-    EXPECT_EQ(nullptr, Data()->pRows);
+    EXPECT_EQ(nullptr, Data()->pRecords);
+    EXPECT_EQ(0, SendMessageA(grid, GRM_GETROWS, 0, 0));
     // The grid still works afterwards.
     auto recs = Houses(2);
     Fill(recs);
@@ -212,10 +237,10 @@ TEST_F(GridTest, AFillTooLargeForMemoryFailsWithTheErrorNumber)
 
 TEST_F(GridTest, GetSelOnAnEmptyGridIsNull)
 {
-    tagLV_ROW* row = (tagLV_ROW*)1;
+    int32_t pos = 7;
     void* rec = (void*)1;
-    EXPECT_EQ(0, SendMessageA(grid, GRM_GETSEL, (WPARAM)&row, (LPARAM)&rec));
-    EXPECT_EQ(nullptr, row);
+    EXPECT_EQ(0, SendMessageA(grid, GRM_GETSEL, (WPARAM)&pos, (LPARAM)&rec));
+    EXPECT_EQ(-1, pos);
     EXPECT_EQ(nullptr, rec);
     AddHouseColumns();
     auto recs = Houses(3);
@@ -227,21 +252,21 @@ TEST_F(GridTest, GetSelOnAnEmptyGridIsNull)
     EXPECT_EQ(-1, Data()->iSelRow);
 }
 
-TEST_F(GridTest, GetSelHandsOutTheEntryAndTheRecord)
+TEST_F(GridTest, GetSelHandsOutThePositionAndTheRecord)
 {
     AddHouseColumns();
     auto recs = Houses(3);
     Fill(recs);
     SendMessageA(grid, GRM_MOVESEL, 0, LV_MOVE_LAST);
-    tagLV_ROW* row = nullptr;
+    int32_t pos = -1;
     void* rec = nullptr;
-    EXPECT_EQ((LRESULT)&recs[2], SendMessageA(grid, GRM_GETSEL, (WPARAM)&row, (LPARAM)&rec));
+    EXPECT_EQ((LRESULT)&recs[2], SendMessageA(grid, GRM_GETSEL, (WPARAM)&pos, (LPARAM)&rec));
     EXPECT_EQ(&recs[2], rec);
-    ASSERT_NE(nullptr, row);
-    EXPECT_EQ(&recs[2], row->pRecord);
-    EXPECT_EQ(&Data()->pRows[2], row);
+    EXPECT_EQ(2, pos);
     EXPECT_EQ(2, Data()->iSelRow);
-    EXPECT_EQ((LRESULT)row, SendMessageA(grid, GRM_GETSEL, (WPARAM)&row, 0));
+    pos = -1;
+    EXPECT_EQ((LRESULT)&recs[2], SendMessageA(grid, GRM_GETSEL, (WPARAM)&pos, 0));
+    EXPECT_EQ(2, pos);
 }
 
 TEST_F(GridTest, DeleteSelWithoutSelectionAsksToSelect)
@@ -269,9 +294,9 @@ TEST_F(GridTest, DeleteSelRemovesTheRowAndSelectsItsNeighbour)
     g_notices.clear();
     EXPECT_EQ(1, SendMessageA(grid, GRM_DELETESEL, 0, 0));
     EXPECT_EQ(std::vector<int>{GRN_SELCHANGE}, Codes());
-    EXPECT_EQ(nullptr, d->pRows[1].pRecord);
-    EXPECT_EQ(nullptr, d->pRows[1].pCells);
-    EXPECT_EQ(0, d->pRowPresent[1]);
+    ASSERT_EQ(3, d->iLoaded);   // record 1 is no row any more
+    for (int i = 0; i < d->iLoaded; i++)
+        EXPECT_NE(1, d->pRowOrder[i]);
     EXPECT_EQ(3, Selected()->iKey);   // the row that moved up
     SendMessageA(grid, GRM_MOVESEL, 0, LV_MOVE_LAST);
     EXPECT_EQ(1, SendMessageA(grid, GRM_DELETESEL, 0, 0));
@@ -613,23 +638,19 @@ DWORD WINAPI FillOnWorker(void* arg)
 {
     WorkerFill* w = (WorkerFill*)arg;
     SendMessageA(w->grid, GRM_CLEAR, 0, 0);
-    tagLV_DATA* d = nullptr;
-    w->begun = SendMessageA(w->grid, GRM_BEGINFILL, w->recs->size(), (LPARAM)&d);
-    if (!w->begun || !d)
+    // The rows listed, chosen on the worker as a list window's load does.
+    std::vector<int32_t> rows;
+    for (size_t i = 0; i < w->recs->size(); i++)
+        rows.push_back((int32_t)i);
+    tagLV_FILL f = GridTest::FillOf(*w->recs);
+    f.pRows = rows.data();
+    w->begun = SendMessageA(w->grid, GRM_BEGINFILL, rows.size(), (LPARAM)&f);
+    if (!w->begun)
         return 1;
-    for (size_t i = 0; i < w->recs->size(); i++) {
-        if (!d->pfnAllocCells(w->grid, &d->pRows[i].pCells))
-            return 2;
-        GridTest::Bind(&d->pRows[i], &(*w->recs)[i]);
-        d->pRowPresent[i] = 1;
-    }
     SendMessageA(w->grid, GRM_SORT, 0, 0);
     // And one record added later.
-    tagLV_ROW* row = nullptr;
-    if (!d->pfnAllocRow(w->grid, &row))
+    if (!SendMessageA(w->grid, GRM_APPENDROW, 0, (LPARAM)&w->recs->back()))
         return 3;
-    GridTest::Bind(row, &w->recs->back());
-    SendMessageA(w->grid, GRM_APPENDROW, 0, 0);
     return 0;
 }
 

@@ -15,6 +15,7 @@
 #include "app/listings/listing_window.h"
 #include "cipher/cipher.h"
 #include "common/gbk.h"
+#include "tests/support/grid_rows.h"
 
 #include <string>
 
@@ -82,7 +83,7 @@ TEST_F(ClientDialogTest, RevealedTelephonesOweAFollowUpAndAreStoredUnchanged)
     tagLV_DATA* d = nullptr;
     SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
     ASSERT_TRUE(d && d->iLoaded > 1);
-    tagCLIENT* first = static_cast<tagCLIENT*>(d->pRows[d->pRowOrder[0]].pRecord);
+    tagCLIENT* first = static_cast<tagCLIENT*>(TestGrid_Loaded(d, 0));
     std::string k = std::to_string(first->iOrdinal);
     std::string cliTel = TestDb_Scalar("select szCliTel from t_client where iOrdinal = " + k);
     std::string linkTel = TestDb_Scalar("select szLinkTel from t_client where iOrdinal = " + k);
@@ -273,8 +274,8 @@ TEST_F(ClientDialogTest, TheNavigatorWalksTheListAndSavesAChangeWhenAskedTo)
     tagLV_DATA* d = nullptr;
     SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
     ASSERT_TRUE(d && d->iLoaded > 2);
-    const tagCLIENT* first = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[0]].pRecord);
-    const tagCLIENT* second = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[1]].pRecord);
+    const tagCLIENT* first = static_cast<const tagCLIENT*>(TestGrid_Loaded(d, 0));
+    const tagCLIENT* second = static_cast<const tagCLIENT*>(TestGrid_Loaded(d, 1));
     std::string k2 = std::to_string(second->iOrdinal);
     St_WithDriver(
         [&] {

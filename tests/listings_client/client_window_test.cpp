@@ -11,6 +11,7 @@
 #include "app/shell/blocks.h"
 #include "app/resources/resource.h"
 #include "common/date.h"
+#include "tests/support/grid_rows.h"
 
 #include <string>
 
@@ -56,7 +57,7 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     int seen[3] = {0, 0, 0};
     int rows = (shot.h - GRID_HEADER_HEIGHT) / GRID_ROW_HEIGHT - 1;
     for (int row = 0; row < rows && row < d->iLoaded; row++) {
-        const tagCLIENT* c = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[row]].pRecord);
+        const tagCLIENT* c = static_cast<const tagCLIENT*>(TestGrid_Loaded(d, row));
         COLORREF want = Client_TradeColour(c->szTrade);
         int y0 = GRID_HEADER_HEIGHT + row * GRID_ROW_HEIGHT;
         bool found = false;
@@ -118,7 +119,7 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     // A click on the first row selects it and shows its remarks and
     // follow-ups (one written just now among them).
     SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
-    const tagCLIENT* first = static_cast<const tagCLIENT*>(d->pRows[d->pRowOrder[0]].pRecord);
+    const tagCLIENT* first = static_cast<const tagCLIENT*>(TestGrid_Loaded(d, 0));
     std::string k = std::to_string(first->iOrdinal);
     TestDb_Exec("insert into t_follow (iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values (0, " + k +
                 ", 1, 1, '电话', '回访', now())");

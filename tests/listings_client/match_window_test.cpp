@@ -9,6 +9,7 @@
 #include "app/listings/match_window.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
+#include "tests/support/grid_rows.h"
 
 #include <cstring>
 #include <string>
@@ -25,7 +26,7 @@ protected:
         SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
         std::vector<const void*> out;
         for (int i = 0; d && i < d->iLoaded; i++)
-            out.push_back(d->pRows[d->pRowOrder[i]].pRecord);
+            out.push_back(TestGrid_Loaded(d, i));
         return out;
     }
     static HWND OpenHouses(HWND frame)

@@ -1,6 +1,7 @@
 #include "tests/listings_follow/follow_fixture.h"
 #include "app/shell/startup.h"
 #include "grid/ZTListview.h"
+#include "tests/support/grid_rows.h"
 
 void FollowDb_Open()
 {
@@ -31,33 +32,21 @@ void FollowDb_Open()
     Startup_Phase2(p, nullptr);
 }
 
-static const tagFOLLOW* RowRecord(const tagLV_DATA* d, int i)
-{
-    return d->pRowPresent[i] ? static_cast<const tagFOLLOW*>(d->pRows[i].pRecord) : nullptr;
-}
-
-static tagLV_DATA* Data(HWND hGrid)
-{
-    tagLV_DATA* d = nullptr;
-    return SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) && d && d->pRows ? d : nullptr;
-}
-
 std::set<int> Follow_GridKeys(HWND hGrid)
 {
     std::set<int> keys;
-    tagLV_DATA* d = Data(hGrid);
-    for (int i = 0; d && i < d->iLoaded + d->iAppended; i++)
-        if (const tagFOLLOW* f = RowRecord(d, i))
-            keys.insert(f->iOrdinal);
+    for (const void* rec : TestGrid_Rows(hGrid))
+        keys.insert(static_cast<const tagFOLLOW*>(rec)->iOrdinal);
     return keys;
 }
 
 std::string Follow_GridCell(HWND hGrid, int key, int column)
 {
-    tagLV_DATA* d = Data(hGrid);
-    for (int i = 0; d && i < d->iLoaded + d->iAppended; i++)
-        if (RowRecord(d, i) && RowRecord(d, i)->iOrdinal == key)
-            return static_cast<const char*>(d->pRows[i].pCells[column].pValue);
+    for (const void* rec : TestGrid_Rows(hGrid))
+        if (static_cast<const tagFOLLOW*>(rec)->iOrdinal == key) {
+            const void* v = TestGrid_Value(hGrid, rec, column);
+            return v ? static_cast<const char*>(v) : "";
+        }
     return "<no row>";
 }
 

@@ -17,6 +17,7 @@
 #include "common/date.h"
 #include "db/dbtool.h"
 #include "outside/popedom/ZTPopedom.h"
+#include "tests/support/grid_rows.h"
 
 #include <cctype>
 #include <climits>
@@ -372,7 +373,7 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
     int seen[3] = {0, 0, 0};
     for (int r = 0; r < rows && r < d->iLoaded; r++) {
         int at = d->iSortDir == 2 ? d->iLoaded - 1 - r : r;
-        const tagHOUSE* h = static_cast<const tagHOUSE*>(d->pRows[d->pRowOrder[at]].pRecord);
+        const tagHOUSE* h = static_cast<const tagHOUSE*>(TestGrid_Loaded(d, at));
         const std::string key = std::to_string(h->iOrdinal);
         long long age = atoll(TestDb_Scalar("select " + days + " from t_house where iOrdinal = " + key).c_str());
         bool onOffer = TestDb_Count("t_house where " + offer + "iOrdinal = " + key) == 1;
@@ -535,11 +536,8 @@ TEST_F(HouseWindowTest, WithTheServerStoppedNothingOnTheWindowThreadWaitsForAFol
         Ui_Pump(20);
     Ui_Pump(300);
     EXPECT_EQ(Shell_GridRows(followGrid), follows);
-    tagLV_DATA* d = nullptr;
-    SendMessageA(followGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
-    for (int i = 0; d && i < d->iLoaded; i++)
-        if (d->pRowPresent[i])
-            EXPECT_EQ(static_cast<const tagFOLLOW*>(d->pRows[i].pRecord)->iHou, last->iOrdinal);
+    for (const void* rec : TestGrid_Rows(followGrid))
+        EXPECT_EQ(static_cast<const tagFOLLOW*>(rec)->iHou, last->iOrdinal);
     EXPECT_EQ(TestBoxes_Count(), 0u);
 }
 

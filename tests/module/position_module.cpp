@@ -51,7 +51,7 @@ void Free(void* block)
     // The grid must have let go of every row before its block goes.
     tagLV_DATA* d = nullptr;
     if (g_pos.grid && IsWindow(g_pos.grid) && SendMessageA(g_pos.grid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d)) &&
-        d && d->pRows)
+        d && d->pRecords)
         g_pos.gridClearedBeforeFree = false;
     Mem_Free_Pst(static_cast<tagPostion*>(block));
 }

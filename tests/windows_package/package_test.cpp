@@ -194,38 +194,14 @@ std::vector<HWND> AllChildren(HWND parent)
     return d.all;
 }
 
-template <typename T>
-bool ReadRemote(HANDLE proc, const void* at, T* out, size_t count = 1)
+// Rows the grid of another process shows: GRM_GETROWS without an array
+// answers their number across the processes.
+int RemoteGridRows(HANDLE, HWND grid)
 {
-    SIZE_T got = 0;
-    return at && ReadProcessMemory(proc, at, out, sizeof(T) * count, &got) && got == sizeof(T) * count;
-}
-
-// Rows the grid of another process holds: GRM_GETDATA writes the address of
-// its data block into memory of that process, which is then read across.
-int RemoteGridRows(HANDLE proc, HWND grid)
-{
-    void* slot = VirtualAllocEx(proc, nullptr, sizeof(void*), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!slot)
+    DWORD_PTR rows = 0;
+    if (!SendMessageTimeoutA(grid, GRM_GETROWS, 0, 0, SMTO_ABORTIFHUNG, 5000, &rows))
         return -1;
-    int rows = -1;
-    DWORD_PTR ok = 0;
-    tagLV_DATA* remote = nullptr;
-    tagLV_DATA d;
-    if (SendMessageTimeoutA(grid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(slot), SMTO_ABORTIFHUNG, 5000, &ok) && ok &&
-        ReadRemote(proc, slot, &remote) && ReadRemote(proc, remote, &d) && d.iLoaded + d.iAppended >= 0) {
-        int n = d.iLoaded + d.iAppended;
-        std::vector<int32_t> present(n > 0 ? n : 1);
-        if (n == 0)
-            rows = 0;
-        else if (ReadRemote(proc, d.pRowPresent, present.data(), n)) {
-            rows = 0;
-            for (int i = 0; i < n; i++)
-                rows += present[i] ? 1 : 0;
-        }
-    }
-    VirtualFreeEx(proc, slot, 0, MEM_RELEASE);
-    return rows;
+    return static_cast<int>(rows);
 }
 
 // Starts a program as a user's shortcut would: its folder of work named,

@@ -78,6 +78,35 @@ RestartKeepsPortAndOptions() {
   expect_eq "$port	77" "$(sql 'select @@port, @@max_connections')" "restart of a stopped server"
 }
 
+# The buffer pool is sized for the folder's data and indexes (256 MB at
+# least, a quarter more than the table files, in 128 MB chunks; an option
+# given to start wins), and temporary files go to the folder's own tmp/,
+# which is no database.
+ServerIsSizedForItsDataAndKeepsItsTemporaryFilesInItsFolder() {
+  server_up
+  expect_eq "$((256 * 1048576))	$data/tmp" "$(sql 'select @@innodb_buffer_pool_size, @@tmpdir')" "pool and tmpdir"
+  expect_eq "" "$(sql 'show databases like "tmp"')" "tmp/ listed as a database"
+  # A sort too large for its buffer spills into tmp/ and succeeds.
+  expect_eq "1 1" "$(sql 'set session sort_buffer_size = 32768;
+    select (select md5(seq) x from kept.seq_1_to_20000 order by x limit 1 offset 19999) =
+           (select max(md5(seq)) from kept.seq_1_to_20000);
+    select variable_value > 0 from information_schema.session_status where variable_name = "SORT_MERGE_PASSES"' |
+    tr '\n' ' ' | sed 's/ $//')" "a sort through temporary files (right, and merged from them)"
+  "$dbctl" stop "$data" >/dev/null 2>&1
+  "$dbctl" start "$data" "$port" --innodb-buffer-pool-size=384M >/dev/null 2>&1
+  expect_eq "$((384 * 1048576))" "$(sql 'select @@innodb_buffer_pool_size')" "pool given to start"
+  "$dbctl" stop "$data" >/dev/null 2>&1
+  local fake="$work/fake"
+  mkdir -p "$fake/kelmora"
+  truncate -s 1000M "$fake/kelmora/t_house.ibd"
+  truncate -s 12M "$fake/ibdata1"
+  truncate -s 500M "$fake/ib_logfile0"
+  expect_eq 1280 "$(zt_db_pool_mb "$fake")" "pool for 1012 MB of table files"
+  expect_eq 256 "$(zt_db_pool_mb "$work/none")" "pool for an empty folder"
+  rm -rf "$fake"
+}
+
 run_case RelativeFolderStartsAndStopsFromAnyFolder
 run_case StartAfterTheServerWasKilled
 run_case RestartKeepsPortAndOptions
+run_case ServerIsSizedForItsDataAndKeepsItsTemporaryFilesInItsFolder
