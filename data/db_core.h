@@ -387,6 +387,13 @@ const char* ObjTypeTable(int iObjType);
 // snapshot the server takes from the object's row.  False, and nothing
 // appended, for the types that have no log rows (districts, reminders).
 bool AddOpLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct);
+// Appends the statement (ending in ";") of one log row that records what
+// the text says (an audit row: a grant, a merge, an options save, a log
+// clear): the text escaped and cut, on whole characters, to what the row's
+// snapshot holds (1023 bytes).
+void AddAuditLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text);
+// The same row inside a transaction: true when it was written.
+bool TxnAudit(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text);
 // Appends the statement (ending in ";") of one recycle-bin entry.
 void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType);
 // Writes one t_log row on its own, for what is not part of a change (a

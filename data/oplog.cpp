@@ -2,6 +2,7 @@
 #include "data/db_core.h"
 #include "data/oplog.h"
 #include "data/test_hooks.h"
+#include "common/gbk.h"
 
 #include <cstdlib>
 
@@ -30,7 +31,8 @@ bool AddOpLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct)
     switch (iObjType) {
     case OBJ_LOGIN:
         SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) ");
-        SqlAdd(sql, " values (%d, %d, %d, %d, '用户登录');", iAct, iObjType, iObjID, iOpEmp);
+        SqlAdd(sql, " values (%d, %d, %d, %d, '%s');", iAct, iObjType, iObjID, iOpEmp,
+               iAct == LOG_ACT_LOGIN_FAILED ? "登录失败: 密码错误" : "用户登录");
         return true;
     case OBJ_HOUSE:
         snapshot = "concat(iEst,'@,@', szBuildNo,'@,@', szHouseNO,'@,@'"
@@ -74,6 +76,22 @@ bool TxnLog(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct)
 {
     ZDSql sql;
     return !AddOpLog(sql, iOpEmp, iObjType, iObjID, iAct) || TxnRun(t, sql).ok;
+}
+
+void AddAuditLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text)
+{
+    // What the log window's record holds (szValue[1024]).
+    std::string cut = text.substr(0, Gbk_CutLen(text.c_str(), text.size(), 1023));
+    SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) ");
+    SqlAdd(sql, " values (%d, %d, %d, %d, '%s');", iAct, iObjType, iObjID, iOpEmp, cut.c_str());
+}
+
+bool TxnAudit(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text)
+{
+    ZDSql sql;
+    AddAuditLog(sql, iOpEmp, iObjType, iObjID, iAct, text);
+    ZDResult r = TxnRun(t, sql);
+    return r.ok && DbAffected(r) == 1;
 }
 
 void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType)

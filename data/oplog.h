@@ -15,8 +15,20 @@ enum ZT_LOG_ACTION {
     LOG_ACT_RESTORE = 5,     // restored from the recycle bin
     LOG_ACT_PURGE = 6,       // purged from the recycle bin
     LOG_ACT_CLEAR = 7,       // every entry of one type purged from the recycle bin
-    LOG_ACT_PASSWORD = 8     // password changed
+    LOG_ACT_PASSWORD = 8,    // password changed
+    // (9 is the export of a list, ZT_LOG_ACT_EXPORT)
+    LOG_ACT_TELVIEW = 10,    // a listing's telephones shown ("看电话"): house or client
+    LOG_ACT_GRANT = 11,      // an employee's or position's rights changed: old and new by name
+    LOG_ACT_LOGIN_FAILED = 12, // a login refused for a wrong password (the employee tried)
+    LOG_ACT_MERGE = 13,      // urban areas merged: what moved where
+    LOG_ACT_OPTIONS = 14,    // the system options saved: which changed
+    LOG_ACT_LOG_DELETE = 15, // log rows deleted: how many, with which filter
+    LOG_ACT_LOG_CLEAR = 16,  // the log cleared: how many, with which filter
+    LOG_ACT_RESET = 17       // an employee's password reset by the administrator
 };
+
+// The object type of the system options' log rows.
+#define ZT_LOG_OBJ_SYSOPT 17
 
 // One row of the operation log.
 struct tagLOG {

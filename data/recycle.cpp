@@ -262,25 +262,115 @@ tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, co
 
 // ---- Restore, purge, clear ------------------------------------------------------------------
 
+// What a binned object hangs on: restored without it, the object would
+// name a row no list shows (a house of a deleted estate, an employee of a
+// deleted branch).
+struct RestoreOwner {
+    const char* column;  // the object's column holding the owner's key
+    const char* table;
+    const char* name;    // for the box
+    bool bHasDeleted;    // the owner's table marks purged rows bDeleted
+};
+
+static const RestoreOwner* OwnerOf(int iObjType)
+{
+    static const RestoreOwner kEstate = {"iEst", "t_estate", "楼盘", false};
+    static const RestoreOwner kUrban = {"iUrban", "t_urban", "城区", false};
+    static const RestoreOwner kBranch = {"iBr", "t_branch", "分店", false};
+    static const RestoreOwner kHouse = {"iHou", "t_house", "房源", true};
+    static const RestoreOwner kClient = {"iCli", "t_client", "客源", true};
+    switch (iObjType) {
+    case OBJ_HOUSE: case OBJ_BUILDNO: return &kEstate;
+    case OBJ_ESTATE: return &kUrban;
+    case OBJ_EMPLOYEE: return &kBranch;
+    case OBJ_HOUSE_FOLLOW: return &kHouse;
+    case OBJ_CLIENT_FOLLOW: return &kClient;
+    default: return nullptr;
+    }
+}
+
+static bool Purgeable(int iObjType) { return iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT; }
+
+const char kRecycleStale[] = "该记录已被其他用户处理, 请刷新回收站";
+
+// The entry and its object, both still in the bin: the entry's removal and
+// the object's change (already run, *pChanged its matched rows) each touched
+// exactly one row.
+static bool LiveEntry(ZDTxn& t, const tagRECY* pRecy, int iObjType, long long changed, bool* pStale)
+{
+    if (changed != 1) {
+        *pStale = true;
+        return false;
+    }
+    ZDSql del;
+    SqlAdd(del, "delete from t_recyle where iOrdinal = %d and iObjType = %d and iObjOrdinal = %d", pRecy->iOrdinal,
+           iObjType, pRecy->iObjOrdinal);
+    ZDResult r = TxnRun(t, del);
+    if (!r.ok)
+        return false;
+    if (DbAffected(r) != 1) {
+        *pStale = true;
+        return false;
+    }
+    return true;
+}
+
 int FD_Recover_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
 {
     const char* table = ObjTypeTable(iObjType);
     if (!pRecy || !table || !CheckConnection())
         return 0;
-    ZDSql sql;
-    SqlAdd(sql, "update ");
-    SqlAddRaw(sql, "%s", table);
-    SqlAdd(sql, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
-    SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
-    AddOpLog(sql, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_RESTORE);
-    // The object back, its entry gone and the restore logged, or none of it.
-    return AtomicChange(sql, {"还原数据,发生未知错误", kFailCaption});
+    const RestoreOwner* owner = OwnerOf(iObjType);
+    bool stale = false, orphan = false;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        stale = orphan = false;
+        if (owner) {
+            // The owner read under a shared lock: it cannot go to the bin
+            // while the object comes back.
+            ZDSql own;
+            SqlAdd(own, "select count(*) from ");
+            SqlAddRaw(own, "%s o join %s x on o.iOrdinal = x.%s", owner->table, table, owner->column);
+            SqlAdd(own, " where x.iOrdinal = %d and o.bRecyle = 0", pRecy->iObjOrdinal);
+            if (owner->bHasDeleted)
+                SqlAdd(own, " and o.bDeleted = 0");
+            SqlAdd(own, " lock in share mode");
+            long long n = TxnScalar(t, own);
+            if (n < 0)
+                return false;
+            if (n == 0) {
+                orphan = true;
+                return false;
+            }
+        }
+        ZDSql upd;
+        SqlAdd(upd, "update ");
+        SqlAddRaw(upd, "%s", table);
+        SqlAdd(upd, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
+        if (Purgeable(iObjType))
+            SqlAdd(upd, " and bDeleted = 0");
+        ZDResult r = TxnRun(t, upd);
+        if (!r.ok || !LiveEntry(t, pRecy, iObjType, DbAffected(r), &stale))
+            return false;
+        // The object back, its entry gone and the restore logged, or none of it.
+        return TxnLog(t, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_RESTORE);
+    }, &failure, TXN_REPEAT);
+    if (outcome == TXN_UNDONE && orphan) {
+        std::string text = std::string("该记录所属的") + owner->name + "已删除或在回收站中, 请先还原" + owner->name;
+        DbBox(text.c_str(), kFailCaption, MB_OK);
+        return 0;
+    }
+    if (outcome == TXN_UNDONE && stale) {
+        DbBox(kRecycleStale, kFailCaption, MB_OK);
+        return 0;
+    }
+    return TxnOutcome(outcome, failure, {"还原数据,发生未知错误", kFailCaption});
 }
 
 // Houses and clients are never removed: a purge marks them deleted.
 static void AddPurge(ZDSql& sql, int iObjType, const char* table)
 {
-    if (iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT) {
+    if (Purgeable(iObjType)) {
         SqlAdd(sql, "update ");
         SqlAddRaw(sql, "%s", table);
         SqlAdd(sql, " set bDeleted = 1  where bRecyle = 1");
@@ -291,18 +381,45 @@ static void AddPurge(ZDSql& sql, int iObjType, const char* table)
     }
 }
 
+// A position's or an employee's permission row goes with it.
+static void AddPurgeRights(ZDSql& sql, int iObjType, const char* keys)
+{
+    if (iObjType == OBJ_POSITION)
+        SqlAddRaw(sql, "delete from t_popedom where iPst in (%s);", keys);
+    else if (iObjType == OBJ_EMPLOYEE)
+        SqlAddRaw(sql, "delete from t_popedom where iEmp in (%s);", keys);
+}
+
 int FD_Del_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
 {
     const char* table = ObjTypeTable(iObjType);
     if (!pRecy || !table || !CheckConnection())
         return 0;
-    ZDSql sql;
-    // Logged first: the snapshot is read while the row is still there.
-    AddOpLog(sql, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_PURGE);
-    AddPurge(sql, iObjType, table);
-    SqlAdd(sql, " and iOrdinal = %d", pRecy->iObjOrdinal);
-    SqlAdd(sql, ";delete from t_recyle where iOrdinal = %d;", pRecy->iOrdinal);
-    return AtomicChange(sql, {"回收站删除,发生未知错误", kFailCaption});
+    bool stale = false;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        stale = false;
+        // Logged first: the snapshot is read while the row is still there.
+        ZDSql log;
+        if (AddOpLog(log, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_PURGE) && !TxnRun(t, log).ok)
+            return false;
+        ZDSql purge;
+        AddPurge(purge, iObjType, table);
+        SqlAdd(purge, " and iOrdinal = %d", pRecy->iObjOrdinal);
+        if (Purgeable(iObjType))
+            SqlAdd(purge, " and bDeleted = 0");
+        ZDResult r = TxnRun(t, purge);
+        if (!r.ok || !LiveEntry(t, pRecy, iObjType, DbAffected(r), &stale))
+            return false;
+        ZDSql rights;
+        AddPurgeRights(rights, iObjType, std::to_string(pRecy->iObjOrdinal).c_str());
+        return rights.text.empty() || TxnRun(t, rights).ok;
+    }, &failure, TXN_REPEAT);
+    if (outcome == TXN_UNDONE && stale) {
+        DbBox(kRecycleStale, kFailCaption, MB_OK);
+        return 0;
+    }
+    return TxnOutcome(outcome, failure, {"回收站删除,发生未知错误", kFailCaption});
 }
 
 // House and client follow-ups share t_follow: a purge of one kind keeps to it.
@@ -340,6 +457,14 @@ int FD_Clear_Recyle(int iOpEmp, int iObjType, const tagRECY_SCOPE* pScope)
         AddKindOnly(sql, iObjType);
         AddClearScope(sql, iObjType, pScope);
         SqlAdd(sql, ");");
+    }
+    if (iObjType == OBJ_POSITION || iObjType == OBJ_EMPLOYEE) {
+        ZDSql keys;
+        SqlAdd(keys, "select iOrdinal from ");
+        SqlAddRaw(keys, "%s", table);
+        SqlAdd(keys, " where bRecyle = 1");
+        AddClearScope(keys, iObjType, pScope);
+        AddPurgeRights(sql, iObjType, keys.text.c_str());
     }
     AddPurge(sql, iObjType, table);
     AddKindOnly(sql, iObjType);

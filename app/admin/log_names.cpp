@@ -12,7 +12,7 @@
 enum {
     T_HOUSE = 0, T_CLIENT = 1, T_ESTATE = 2, T_BRANCH = 3, T_EMPLOYEE = 4, T_POSITION = 5, T_URBAN = 6,
     T_HOUSE_FOLLOW = 7, T_CLIENT_FOLLOW = 8, T_BUILDING = 9, T_PARAM = 10, T_DISTRICT = 11, T_LOGIN = 12,
-    T_HOUSE_REMIND = 13, T_CLIENT_REMIND = 14, T_LOG = 15, T_RECYCLE = 16
+    T_HOUSE_REMIND = 13, T_CLIENT_REMIND = 14, T_LOG = 15, T_RECYCLE = 16, T_SYSOPT = 17
 };
 
 // Added, modified and deleted objects of each module, by the module's word.
@@ -37,6 +37,16 @@ extern const LOG_OPNAME g_LogOpNames[] = {
     {LOG_ACT_PURGE, LOG_ANY_TYPE, "回收站删除"},
     {LOG_ACT_CLEAR, LOG_ANY_TYPE, "回收站清空"},
     {ZT_LOG_ACT_EXPORT, LOG_ANY_TYPE, "列表导出"},
+    {LOG_ACT_TELVIEW, T_HOUSE, "看房源电话"},
+    {LOG_ACT_TELVIEW, T_CLIENT, "看客源电话"},
+    {LOG_ACT_GRANT, T_EMPLOYEE, "员工授权"},
+    {LOG_ACT_GRANT, T_POSITION, "职位授权"},
+    {LOG_ACT_LOGIN_FAILED, T_LOGIN, "登录失败"},
+    {LOG_ACT_MERGE, T_URBAN, "城区合并"},
+    {LOG_ACT_OPTIONS, T_SYSOPT, "系统选项修改"},
+    {LOG_ACT_LOG_DELETE, T_LOG, "日志删除"},
+    {LOG_ACT_LOG_CLEAR, T_LOG, "日志清空"},
+    {LOG_ACT_RESET, T_EMPLOYEE, "重置密码"},
 };
 #undef MODULE_OPS
 extern const int g_nLogOpNames = sizeof(g_LogOpNames) / sizeof(g_LogOpNames[0]);
@@ -52,6 +62,7 @@ const KIND kKinds[] = {
     {T_ESTATE, "楼盘"}, {T_BUILDING, "栋号"}, {T_BRANCH, "部门"}, {T_EMPLOYEE, "员工"}, {T_POSITION, "职位"},
     {T_PARAM, "参数"}, {T_URBAN, "城区"}, {T_DISTRICT, "片区"}, {T_LOGIN, "登录"},
     {T_HOUSE_REMIND, "房源提醒"}, {T_CLIENT_REMIND, "客源提醒"}, {T_LOG, "操作日志"}, {T_RECYCLE, "回收站"},
+    {T_SYSOPT, "系统选项"},
 };
 const int kNumKinds = sizeof(kKinds) / sizeof(kKinds[0]);
 

@@ -8,6 +8,7 @@
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "app/resources/toolbar_images.h"
+#include "common/zt_box.h"
 
 #include <cstddef>
 #include <cstring>
@@ -132,6 +133,10 @@ void CmdClear(ZT_MODWIN* w, void*, const void*)
     if (!Build(w, &where, &bad) || where != w->filter || !w->bLoaded) {
         if (!Module_Refresh(w))
             return;
+    }
+    if (w->nListed == 0) {
+        ZT_MessageBox(w->hwnd, "没有符合条件的日志, 没有删除", "", MB_OK | MB_ICONINFORMATION);
+        return;
     }
     if (!Block_ConfirmDelete(w->hwnd))
         return;

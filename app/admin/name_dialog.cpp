@@ -54,7 +54,10 @@ BOOL Save(HWND hDlg, void* pState)
     if (d->idPriority) {
         char text[64] = "";
         Field_GetText(hDlg, d->idPriority, text, sizeof(text));
-        priority = NameDialog_Priority(text);
+        if (!NameDialog_ReadPriority(text, &priority)) {
+            Field_Refuse(hDlg, d->idPriority, "「优先级」须是整数(可带负号), 或不填");
+            return FALSE;
+        }
     }
     if (d->bModify && strcmp(name, s->szOld) == 0 && priority == s->iOld) {
         EndDialog(hDlg, IDCANCEL);
@@ -74,6 +77,28 @@ INT_PTR NameDialog_Run(HWND hOwner, NAME_DLG* d)
     NameDlgState s = {d, "", 0};
     ZT_DIALOG dlg = {d->iDialog, Init, Save, nullptr};
     return Block_RunDialog(hOwner, d->p, &dlg, &s);
+}
+
+BOOL NameDialog_ReadPriority(const char* psz, int32_t* pValue)
+{
+    *pValue = NameDialog_Priority(psz);
+    const char* t = psz ? psz : "";
+    while (*t == ' ' || *t == '\t')
+        t++;
+    // 0 is what anything unreadable gives: only a written 0 (or nothing) is 0.
+    if (*pValue != 0 || !*t)
+        return TRUE;
+    if (*t == '-' || *t == '+')
+        t++;
+    bool digits = false;
+    for (; *t >= '0' && *t <= '9'; t++) {
+        if (*t != '0')
+            return FALSE;
+        digits = true;
+    }
+    while (*t == ' ' || *t == '\t')
+        t++;
+    return digits && !*t;
 }
 
 int32_t NameDialog_Priority(const char* psz)

@@ -37,3 +37,7 @@ INT_PTR NameDialog_Run(HWND hOwner, NAME_DLG* d);
 // A priority as typed: a signed decimal number, blanks around it allowed;
 // anything else, or a number outside the 32-bit range, counts as 0.
 int32_t NameDialog_Priority(const char* psz);
+// The same, refusing what is no such number: FALSE for anything but blanks
+// or a signed decimal number in the 32-bit range (*pValue then 0).  The
+// dialog refuses it naming the box, never stores a stand-in.
+BOOL NameDialog_ReadPriority(const char* psz, int32_t* pValue);

@@ -74,7 +74,7 @@ BOOL SaveBranch(HWND hDlg, void* pState)
 {
     BranchDlg* d = static_cast<BranchDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!Rights_May(p, ZTM_BRANCH, d->pCur ? ZT_OP_MODIFY : ZT_OP_ADD))
+    if (!Rights_Ask(p, hDlg, ZTM_BRANCH, d->pCur ? ZT_OP_MODIFY : ZT_OP_ADD, d->pCur ? "修改部门" : "增加部门"))
         return FALSE;
     tagBRANCH b;
     if (d->pCur)
@@ -271,7 +271,7 @@ BOOL SaveEmployee(HWND hDlg, void* pState)
     EmpDlg* d = static_cast<EmpDlg*>(pState);
     tagZT_Main_Param* p = d->a.p;
     const tagEMPLOYEE* cur = d->a.pCur;
-    if (!Rights_May(p, ZTM_ORG, cur ? ZT_OP_MODIFY : ZT_OP_ADD))
+    if (!Rights_Ask(p, hDlg, ZTM_ORG, cur ? ZT_OP_MODIFY : ZT_OP_ADD, cur ? "修改员工" : "增加员工"))
         return FALSE;
     tagEMPLOYEE e;
     if (!ReadEmployee(hDlg, d, &e))

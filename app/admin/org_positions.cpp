@@ -15,11 +15,12 @@
 namespace {
 
 #define P(f) offsetof(tagPostion, f), sizeof(tagPostion::f)
-// Pay and level are read laxly: what is no number counts as 0.
+// Pay and level: a whole number or nothing (0); anything else is refused
+// naming its box, never stored as a stand-in.
 const ZT_FIELD kFields[] = {
     {IDC_PSTD_NAME, ZF_TEXT, P(szPST), 20, ZF_NO_RIGHT, "职位名称", nullptr, 0, 0},
-    {IDC_PSTD_PAY, ZF_INT, P(iBasePay), 9, ZF_NO_RIGHT, "底薪", "%d", 0, ZFF_LAX},
-    {IDC_PSTD_LEVEL, ZF_INT, P(iLevel), 9, ZF_NO_RIGHT, "级别", "%d", 0, ZFF_LAX},
+    {IDC_PSTD_PAY, ZF_INT, P(iBasePay), 9, ZF_NO_RIGHT, "底薪", "%d", 0, 0},
+    {IDC_PSTD_LEVEL, ZF_INT, P(iLevel), 9, ZF_NO_RIGHT, "级别", "%d", 0, 0},
     {IDC_PSTD_DESC, ZF_TEXT, P(szDescribe), 50, ZF_NO_RIGHT, "描述", nullptr, 0, 0},
 };
 #undef P
@@ -72,7 +73,7 @@ BOOL SaveForm(HWND hForm, void* pState)
     PstForm* f = static_cast<PstForm*>(pState);
     PstDlg* d = f->d;
     tagZT_Main_Param* p = d->p;
-    if (!Rights_May(p, ZTM_POSITION, f->pSel ? ZT_OP_MODIFY : ZT_OP_ADD))
+    if (!Rights_Ask(p, hForm, ZTM_POSITION, f->pSel ? ZT_OP_MODIFY : ZT_OP_ADD, f->pSel ? "修改职位" : "增加职位"))
         return FALSE;
     tagPostion pst;
     if (f->pSel)
@@ -133,7 +134,7 @@ void DeletePosition(PstDlg* d)
 {
     tagPostion* sel = Selected(d, TRUE);
     tagZT_Main_Param* p = d->p;
-    if (!sel || !Rights_May(p, ZTM_POSITION, ZT_OP_DELETE) || !Block_ConfirmDelete(d->hDlg))
+    if (!sel || !Rights_Ask(p, d->hDlg, ZTM_POSITION, ZT_OP_DELETE, "删除职位") || !Block_ConfirmDelete(d->hDlg))
         return;
     if (Block_RunTask(d->hDlg, p, [&]() { return FD_Del_Pst(Cache_Operator(p), sel); }) != 1)
         return;

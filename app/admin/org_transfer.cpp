@@ -72,7 +72,7 @@ BOOL Transfer(HWND hDlg, void* pState)
 {
     TransferDlg* d = static_cast<TransferDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!Rights_May(p, ZTM_ORG, ZT_OP_MODIFY))
+    if (!Rights_Ask(p, hDlg, ZTM_ORG, ZT_OP_MODIFY, "员工转移"))
         return FALSE;
     char brName[64], empName[64];
     Field_GetText(hDlg, IDC_TRF_BRANCH, brName, sizeof(brName));

@@ -98,8 +98,13 @@ BOOL Init(HWND hDlg, void* pState)
     return TRUE;
 }
 
-// The options the boxes describe, with the key of the current ones.
-void ReadOptions(const SysDlg* d, tagSYS* s)
+// The largest picture the options take, in KB.
+const int32_t kMaxPictureKB = 102400;
+
+// The options the boxes describe, with the key of the current ones.  FALSE
+// when the picture size is no number from 1 to kMaxPictureKB (the box named,
+// its page shown).
+BOOL ReadOptions(HWND hDlg, SysDlg* d, tagSYS* s)
 {
     *s = d->p->sys;
     for (int i = 0; i < kNumPages; i++)
@@ -107,7 +112,17 @@ void ReadOptions(const SysDlg* d, tagSYS* s)
     char text[32];
     Field_GetText(d->hPage[1], IDC_SYS_BMP_SIZE, text, sizeof(text));
     int32_t kb = 0;
-    s->dwBmpMaxSize = text[0] && Field_ParseInt(text, &kb) == ZFP_OK ? static_cast<uint32_t>(kb) : kDefaultPictureKB;
+    if (!text[0]) {
+        s->dwBmpMaxSize = kDefaultPictureKB;
+        return TRUE;
+    }
+    if (Field_ParseInt(text, &kb) != ZFP_OK || kb < 1 || kb > kMaxPictureKB) {
+        ShowTab(hDlg, d, 1);
+        Field_Refuse(d->hPage[1], IDC_SYS_BMP_SIZE, "「上传图片尺寸」须是 1 到 102400 之间的整数(KB)");
+        return FALSE;
+    }
+    s->dwBmpMaxSize = static_cast<uint32_t>(kb);
+    return TRUE;
 }
 
 // Unchanged options close the dialog as cancelled: nothing is stored.
@@ -115,10 +130,11 @@ BOOL Save(HWND hDlg, void* pState)
 {
     SysDlg* d = static_cast<SysDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!Rights_May(p, ZTM_SYSOPT, ZT_OP_MODIFY))
+    if (!Rights_Ask(p, hDlg, ZTM_SYSOPT, ZT_OP_MODIFY, "更改系统选项"))
         return FALSE;
     tagSYS s;
-    ReadOptions(d, &s);
+    if (!ReadOptions(hDlg, d, &s))
+        return FALSE;
     if (memcmp(&s, &p->sys, sizeof(s)) == 0) {
         EndDialog(hDlg, IDCANCEL);
         return FALSE;

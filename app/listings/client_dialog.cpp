@@ -207,6 +207,7 @@ void ShowRecord(HWND hDlg, ClientDlg* d)
         Fields_Show(hDlg, kFields, kNumFields, &blank);
         Phones_Show(&d->phones, hDlg, &blank);
         ShowStaff(hDlg, p, p->pLoginBr ? p->pLoginBr->iOrdinal : 0, p->pLoginEmp ? p->pLoginEmp->iOrdinal : 0);
+        Rights_RegisterBoxes(p, hDlg, ZTM_CLIENT, IDC_CD_BRANCH, IDC_CD_EMPLOYEE);
         if (!p->sys.bNumManualWrite)
             SetDlgItemTextA(hDlg, IDC_CD_NUMBER, "自动生成");
     } else {
@@ -276,6 +277,11 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     const tagEMPLIST* e = Cache_EmployeeNamed(p, b ? b->iOrdinal : 0, emp);
     if (!b || !e) {
         Field_Refuse(hDlg, b ? IDC_CD_EMPLOYEE : IDC_CD_BRANCH, "请选择部门和员工");
+        return -1;
+    }
+    // A new client goes to an employee within the adder's scope.
+    if (d->bAdd && !Rights_MayRegisterTo(p, ZTM_CLIENT, e->iOrdinal, b->iOrdinal)) {
+        Field_Refuse(hDlg, IDC_CD_EMPLOYEE, Rights_RegisterRefusal(p, ZTM_CLIENT));
         return -1;
     }
     pNew->iBr = b->iOrdinal;

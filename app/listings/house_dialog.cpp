@@ -415,6 +415,7 @@ static void ShowAgent(HDLG* s, const tagEMPLIST* emp, const tagBRLIST* br)
 static void ShowAddDefaults(HDLG* s)
 {
     ShowAgent(s, s->p->pLoginEmp, s->p->pLoginBr);
+    Rights_RegisterBoxes(s->p, s->hDlg, ZTM_HOUSE, IDC_HD_BR, IDC_HD_EMP);
     ShowNumber(s, nullptr, nullptr);
     char today[16];
     Date_Today(today, sizeof(today));
@@ -598,6 +599,11 @@ static BOOL BuildRecord(HDLG* s, tagHOUSE* h)
     House_RoomLayout(h->szRoomType, &h->iBed, &h->iLiving, &h->iBath);
     h->iEmp = emp->iOrdinal;
     h->iBr = br->iOrdinal;
+    // A new house goes to an employee within the adder's scope.
+    if (s->form == HDLG_ADD && !Rights_MayRegisterTo(p, ZTM_HOUSE, h->iEmp, h->iBr)) {
+        Field_Refuse(hDlg, IDC_HD_EMP, Rights_RegisterRefusal(p, ZTM_HOUSE));
+        return FALSE;
+    }
     if (s->form == HDLG_ADD || h->iEst != s->est->iOrdinal) {
         Gbk_CopyCut(h->szHouseType, sizeof(h->szHouseType), s->est->szHouseType);
         Gbk_CopyCut(h->szHouseStruct, sizeof(h->szHouseStruct), s->est->szHouseStruct);

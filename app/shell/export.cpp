@@ -415,6 +415,10 @@ const char* FormatName(int format)
     return format == EXPORT_XLSX ? "xlsx" : format == EXPORT_CSV_UTF8 ? "csv-utf8" : "csv-gbk";
 }
 
+// The file is written beside the chosen one under a name of its own, and
+// takes the chosen name (replacing a file of that name) only once the
+// export's log row is stored: a failed or unlogged export leaves what was
+// there before untouched.
 DWORD WINAPI ExportThread(LPVOID pv)
 {
     ExportJob* job = static_cast<ExportJob*>(pv);
@@ -422,8 +426,9 @@ DWORD WINAPI ExportThread(LPVOID pv)
         job->done = n;
         return !job->cancel.load();
     };
-    int r = job->format == EXPORT_XLSX ? Export_WriteXlsx(job->grid, job->path.c_str(), job->list.c_str(), progress)
-                                       : Export_WriteCsv(job->grid, job->path.c_str(), job->format == EXPORT_CSV_UTF8,
+    std::string part = job->path + ".part";
+    int r = job->format == EXPORT_XLSX ? Export_WriteXlsx(job->grid, part.c_str(), job->list.c_str(), progress)
+                                       : Export_WriteCsv(job->grid, part.c_str(), job->format == EXPORT_CSV_UTF8,
                                                          progress);
     if (r == EXPORT_CANCELLED) {
         job->outcome = OUT_CANCELLED;
@@ -431,12 +436,13 @@ DWORD WINAPI ExportThread(LPVOID pv)
         job->outcome = OUT_FAILED;
     } else if (!FD_Log_Export(job->op, job->objType, static_cast<int>(job->grid.rows.size()), job->list.c_str(),
                               FormatName(job->format), job->path.c_str())) {
-        // An export the log does not record is not handed out.
-        DeleteFileA(job->path.c_str());
-        job->outcome = OUT_UNLOGGED;
+        job->outcome = OUT_UNLOGGED;         // an export the log does not record is not handed out
+    } else if (!MoveFileExA(part.c_str(), job->path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        job->outcome = OUT_FAILED;
     } else {
         job->outcome = OUT_DONE;
     }
+    DeleteFileA(part.c_str());
     return 0;
 }
 

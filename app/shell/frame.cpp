@@ -6,6 +6,7 @@
 #include "app/shell/module.h"
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
+#include "common/zt_box.h"
 #include <commctrl.h>
 #include <cstdio>
 #include <cstring>
@@ -266,6 +267,27 @@ static void RunDialogOverClient(int iDialog, DLGPROC proc)
     DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(iDialog), g_hClient, proc, reinterpret_cast<LPARAM>(p));
 }
 
+// A window or dialog the user may not open is refused where its command
+// runs (a greyed menu item is never the only check): "没有<name>的权限".
+static void RefuseOpening(const char* pszName)
+{
+    char text[160];
+    snprintf(text, sizeof(text), "没有%s的权限", pszName);
+    ZT_MessageBox(g_hFrame, text, "", MB_OK | MB_ICONINFORMATION);
+}
+
+static void OpenModule(int id)
+{
+    const ZT_MODULE_DESC* d = Module_ByCommand(id);
+    if (d && !Frame_FindChild(d->pszClass) && !Rights_MayOpen(&g_ZTMain, d->iModule)) {
+        char name[101] = "";
+        LoadStringA(g_ZTMain.hInst, d->iCaption, name, sizeof(name));
+        RefuseOpening(name);
+        return;
+    }
+    Frame_OpenModule(&g_ZTMain, id);
+}
+
 // Returns TRUE when the command was handled here.
 static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
@@ -290,9 +312,11 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         RunDialogOverClient(IDD_CHANGE_PWD, ChangePwdDlgProc);
         return TRUE;
     case IDM_SYSOPT:
-        // The right is asked here too, not only by the greyed menu item.
-        if (g_pfnOptions && Rights_MayOpen(&g_ZTMain, ZTM_SYSOPT) &&
-            FindResourceA(g_ZTMain.hInst, MAKEINTRESOURCEA(IDD_SYSOPT), reinterpret_cast<LPCSTR>(RT_DIALOG)))
+        if (!g_pfnOptions || !FindResourceA(g_ZTMain.hInst, MAKEINTRESOURCEA(IDD_SYSOPT), reinterpret_cast<LPCSTR>(RT_DIALOG)))
+            return TRUE;
+        if (!Rights_MayOpen(&g_ZTMain, ZTM_SYSOPT))
+            RefuseOpening("系统选项");
+        else
             g_pfnOptions(g_hClient, &g_ZTMain);
         return TRUE;
     case IDM_AUTO_REMIND:
@@ -300,7 +324,7 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     if (Module_ByCommand(id)) {
-        Frame_OpenModule(&g_ZTMain, id);
+        OpenModule(id);
         return TRUE;
     }
     if (id < ZT_FRAME_FIRST_CHILD) {

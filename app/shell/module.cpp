@@ -547,10 +547,46 @@ static void OnDestroy(ZT_MODWIN* w)
         Release(w);
 }
 
+// The name of a command as the user knows it: its toolbar button's text,
+// else its item of the window's context menu; empty when it has neither.
+static std::string CommandName(const ZT_MODWIN* w, int iCmd)
+{
+    for (int i = 0; i < w->d->nTb; i++)
+        if (w->d->tb[i].iCmd == iCmd && w->d->tb[i].pszText) {
+            std::string name = w->d->tb[i].pszText;
+            name.erase(0, name.find_first_not_of(' '));
+            return name;
+        }
+    char text[64] = "";
+    HMENU popup = w->d->iCtxPopup >= 0 && w->p->hContextMenus ? GetSubMenu(w->p->hContextMenus, w->d->iCtxPopup)
+                                                                : nullptr;
+    if (popup)
+        GetMenuStringA(popup, static_cast<UINT>(iCmd), text, sizeof(text), MF_BYCOMMAND);
+    if (!text[0])                            // a button of the window's own panels
+        if (HWND h = Rights_FindControl(w->hwnd, iCmd))
+            GetWindowTextA(h, text, sizeof(text));
+    std::string name = text;
+    size_t amp = name.find("(&");            // "授权(&G)": its key
+    if (amp != std::string::npos)
+        name.erase(amp);
+    return name;
+}
+
+// A command the user may not run is refused where it runs, whatever sent
+// it (a greyed button clicked, a menu, a posted message), and says so.
+static void Refuse(const ZT_MODWIN* w, int iCmd)
+{
+    std::string name = CommandName(w, iCmd);
+    std::string text = "没有" + (name.empty() ? std::string("此操作") : name) + "的权限";
+    ZT_MessageBox(w->hwnd, text.c_str(), "", MB_OK | MB_ICONINFORMATION);
+}
+
 static void RunCommand(ZT_MODWIN* w, const ZT_CMDDEF& c)
 {
-    if (!May(w, c.iRightOp, c.iRightModule))
+    if (!May(w, c.iRightOp, c.iRightModule)) {
+        Refuse(w, c.iCmd);
         return;
+    }
     void* sel = Module_Selected(w);
     if ((c.fFlags & ZT_CMD_NEEDSEL) && !sel) {
         if (c.pszNoSel)

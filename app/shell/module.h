@@ -103,7 +103,8 @@ struct ZT_TBDEF {
 // asks "删除后将无法恢复,是否继续" first; a command whose iRightOp (an
 // operation of module iRightModule, as in ZT_TBDEF) the user may not do is
 // refused where it runs, whatever sent it (a button, a menu, a posted
-// message): it does nothing.  pfn gets the selected
+// message): it says "没有<its button's or menu item's name>的权限" and does
+// nothing.  pfn gets the selected
 // record (or null) and the row's pArg (several rows may share one function:
 // the quick filters).
 enum { ZT_CMD_NEEDSEL = 1, ZT_CMD_CONFIRM = 2 };

@@ -2,6 +2,7 @@
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "outside/popedom/ZTPopedom.h"
+#include "common/zt_box.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -226,6 +227,16 @@ BOOL Rights_MayOpen(const tagZT_Main_Param* p, int iModule)
     return Rights_May(p, iModule, ZT_OP_VIEW);
 }
 
+BOOL Rights_Ask(const tagZT_Main_Param* p, HWND hOwner, int iModule, int iOp, const char* pszWhat)
+{
+    if (Rights_May(p, iModule, iOp))
+        return TRUE;
+    char text[160];
+    snprintf(text, sizeof(text), "没有%s的权限", pszWhat ? pszWhat : "此操作");
+    ZT_MessageBox(hOwner, text, "", MB_OK | MB_ICONINFORMATION);
+    return FALSE;
+}
+
 // ---- Menus ----------------------------------------------------------------------
 
 void Rights_ContextAreas(const tagZT_Main_Param* p)
@@ -374,6 +385,34 @@ BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp
     if (answer == 4) return p->pLoginEmp && iEmp == p->pLoginEmp->iOrdinal;
     if (answer == 64) return p->pLoginEmp && iBr == p->pLoginEmp->iBr;
     return TRUE;
+}
+
+BOOL Rights_MayRegisterTo(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr)
+{
+    uint32_t answer = Akst(ScopedWord(p, iModule), ZT_OP_ADD);
+    if (answer == 0) return FALSE;
+    if (answer == 4) return p->pLoginEmp && iEmp == p->pLoginEmp->iOrdinal;
+    if (answer == 64) return p->pLoginEmp && iBr == p->pLoginEmp->iBr;
+    return TRUE;
+}
+
+void Rights_RegisterBoxes(const tagZT_Main_Param* p, HWND hDlg, int iModule, int idBranch, int idEmployee)
+{
+    uint32_t answer = Akst(ScopedWord(p, iModule), ZT_OP_ADD);
+    if (answer == 4 || answer == 64)
+        EnableControl(hDlg, idBranch, FALSE);
+    if (answer == 4)
+        EnableControl(hDlg, idEmployee, FALSE);
+}
+
+const char* Rights_RegisterRefusal(const tagZT_Main_Param* p, int iModule)
+{
+    uint32_t answer = Akst(ScopedWord(p, iModule), ZT_OP_ADD);
+    if (answer == 4)
+        return "您只能登记到自己名下";
+    if (answer == 64)
+        return "您只能登记到本部门的员工名下";
+    return "您没有登记的权限";
 }
 
 BOOL Rights_MayViewFollowUps(const tagZT_Main_Param* p) { return Self(p->W3, ZT_OP_VIEW) != 0; }

@@ -57,6 +57,9 @@ enum {
 BOOL Rights_May(const tagZT_Main_Param* p, int iModule, int iOp);
 // Whether the module's window may open for the user.
 BOOL Rights_MayOpen(const tagZT_Main_Param* p, int iModule);
+// Rights_May asked where a command runs: when refused, a box over hOwner
+// says "没有<pszWhat>的权限".
+BOOL Rights_Ask(const tagZT_Main_Param* p, HWND hOwner, int iModule, int iOp, const char* pszWhat);
 
 // ---- Menus ----------------------------------------------------------------------
 
@@ -93,6 +96,16 @@ void Rights_RecycleScope(const tagZT_Main_Param* p, int32_t* piEmp, int32_t* piB
 // Whether an existing house (ZTM_HOUSE) or client (ZTM_CLIENT) with these
 // employee and branch keys may be saved by the user.
 BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr);
+// Whether a new house (ZTM_HOUSE) or client (ZTM_CLIENT) may be registered
+// to employee iEmp of branch iBr by the user: within the scope of her add
+// right (本人: to herself only; 本部: to an employee of her branch; wider:
+// to anyone).  The forms offer only those and ask it when they save.
+BOOL Rights_MayRegisterTo(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr);
+// The agent boxes of an add form within that scope: the branch box (and,
+// for 本人, the employee box) disabled, showing the user's own.
+void Rights_RegisterBoxes(const tagZT_Main_Param* p, HWND hDlg, int iModule, int idBranch, int idEmployee);
+// The text a form refuses an agent outside that scope with.
+const char* Rights_RegisterRefusal(const tagZT_Main_Param* p, int iModule);
 // Plain answers the module windows ask.
 BOOL Rights_MayViewFollowUps(const tagZT_Main_Param* p);     // W3 view: the follow-up panes
 BOOL Rights_MayModifyParam(const tagZT_Main_Param* p);       // W9 modify

@@ -413,7 +413,23 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     std::string split = "a'b\\%_\"cd\xD5\x5C";
     auto before = Areas();
     ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "城市管理", hostile + "\xD5", hostile.c_str(), true, true));
-    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "城区管理", split, hostile.c_str(), true, true));
+    // A priority that is no number is refused naming its box, the dialog
+    // kept with the name; emptied, it saves as 0.
+    bool refused = false, saved = false;
+    Dict_Drive([&] { PostMessageA(hwnd, WM_COMMAND, ID_AREA_URBAN_ADD, 0); }, [&](DWORD tid) {
+        HWND d = Dict_Dialog(tid, "城区管理");
+        ASSERT_NE(d, nullptr);
+        SetWindowTextA(GetDlgItem(d, IDC_AREA_NAME), split.c_str());
+        SetWindowTextA(GetDlgItem(d, IDC_AREA_PRIORITY), hostile.c_str());
+        refused = !Dict_Press(d, IDOK, 1500);
+        SetWindowTextA(GetDlgItem(d, IDC_AREA_PRIORITY), "");
+        saved = Dict_Press(d, IDOK);
+    });
+    Dict_Settle(w);
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(Dict_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
+    TestBoxes_Reset();
     ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", hostile, nullptr, true, true));
     EXPECT_EQ(TestBoxes_Count(), 0u);
     auto added = TestDb_Query("select szUrban, iPriority from t_urban where iOrdinal > 21 order by iOrdinal");
@@ -421,7 +437,7 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     std::vector<char> cut(11);
     Gbk_CopyCut(cut.data(), cut.size(), hostile.c_str());
     EXPECT_EQ(added[0], (Texts{cut.data(), "0"}));
-    EXPECT_EQ(added[1], (Texts{"a'b\\%_\"cd", "0"}));             // a priority that is no number counts 0
+    EXPECT_EQ(added[1], (Texts{"a'b\\%_\"cd", "0"}));
     EXPECT_EQ(TestDb_Scalar("select szDistrict from t_district where iOrdinal > 103"), cut.data());
     auto after = Areas();
     for (const Texts& row : before)
