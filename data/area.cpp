@@ -1,6 +1,7 @@
 // Cities, urban areas and districts: loading, changing under the server's
 // guards, merging, finding and the area drop-down fill.
 #include "data/area.h"
+#include "data/oplog.h"
 #include "data/dict_load.h"
 
 #include <cstdio>
@@ -299,19 +300,30 @@ int FD_DEL_DISTRICT(int iOpEmp, tagDISTRICT* pDist)
 
 // ---- Merging --------------------------------------------------------------------------------
 
-int FD_JOIN_URBAN(int, tagURBAN* pSource, tagURBAN* pTarget)
+int FD_JOIN_URBAN(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget)
 {
     if (!pSource || !pTarget || !CheckConnection())
         return 0;
     ZDSql sql;
     SqlAdd(sql, "update t_district set iParentIndex = %d where iParentIndex = %d", pTarget->iOrdinal, pSource->iOrdinal);
     SqlAdd(sql, ";update t_estate set iUrban = %d where iUrban = %d", pTarget->iOrdinal, pSource->iOrdinal);
-    // Both moves or neither.
-    ZDResult r;
-    if (!AtomicChange(sql, {nullptr, nullptr}, &r))
+    // Both moves and the row saying what moved where, or none of it.
+    long long districts = 0, estates = 0;
+    std::string what = FieldText(pSource->szUrban) + " 合并到 " + FieldText(pTarget->szUrban);
+    int stored = AuditedChange([&](ZDTxn& t, std::string& text) {
+        ZDResult r = TxnRun(t, sql);
+        if (!r.ok)
+            return false;
+        districts = DbAffected(r, 0);
+        estates = DbAffected(r, 1);
+        text += ": 片区 " + std::to_string(districts) + " 条, 楼盘 " + std::to_string(estates) + " 条";
+        return true;
+    }, iOpEmp, OBJ_URBAN, pSource->iOrdinal, LOG_ACT_MERGE, what,
+                                {"合并城区失败, 片区和楼盘都没有转移, 错误原因查看错误日志文件.", kFailCaption});
+    if (!stored)
         return 0;
     char text[96];
-    snprintf(text, sizeof text, "转移片区%4d条.转移楼盘字典%4d条.", (int)DbAffected(r, 0), (int)DbAffected(r, 1));
+    snprintf(text, sizeof text, "转移片区%4d条.转移楼盘字典%4d条.", (int)districts, (int)estates);
     DbBox(text, "合并成功", MB_OK);
     return 1;
 }

@@ -1,6 +1,7 @@
 // The one connection: opening, the liveness check with its reconnection
 // prompt, the one-minute timer, the login check and password reset.
 #include "data/db_core.h"
+#include "data/oplog.h"
 #include "data/db_state.h"
 #include "cipher/cipher.h"
 #include "data/test_hooks.h"
@@ -468,15 +469,16 @@ int FD_LG_Check(int iEmp, const char* pszPwd)
     ZDSql sql;
     SqlAdd(sql, "select count(*) from t_employee");
     SqlAdd(sql, " where iOrdinal = %d and szPwd = '%s'", iEmp, pszPwd);
-    // Every attempt is logged before the check, whatever its outcome.
-    WriteOpLog(iEmp, OBJ_LOGIN, iEmp, ACT_LOGIN);
     long long n = DbScalar(sql.text);   // -1: server error, recorded
     if (n < 0)
         return -1;
+    // Every attempt that could be checked is logged by its outcome: a wrong
+    // password as a failed login of the employee tried.
+    WriteOpLog(iEmp, OBJ_LOGIN, iEmp, n > 0 ? (int)ACT_LOGIN : (int)LOG_ACT_LOGIN_FAILED);
     return n > 0 ? (int)n : 0;
 }
 
-int FD_Pwd_Reset(int, int iEmp, const char* pszPwd)
+int FD_Pwd_Reset(int iOpEmp, int iEmp, const char* pszPwd)
 {
     if (!CheckConnection())
         return 0;
@@ -490,7 +492,8 @@ int FD_Pwd_Reset(int, int iEmp, const char* pszPwd)
     int outcome = DbTransaction([&](ZDTxn& t) {
         ZDResult r = TxnRun(t, sql);
         bNoRow = r.ok && DbAffected(r) == 0;
-        return r.ok && !bNoRow && TxnLog(t, iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
+        // Logged as the administrator's reset of the employee's password.
+        return r.ok && !bNoRow && TxnLog(t, iOpEmp, OBJ_EMPLOYEE, iEmp, LOG_ACT_RESET);
     }, &failure);
     if (bNoRow) {
         WriteErrorRecord();

@@ -389,11 +389,24 @@ const char* ObjTypeTable(int iObjType);
 bool AddOpLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct);
 // Appends the statement (ending in ";") of one log row that records what
 // the text says (an audit row: a grant, a merge, an options save, a log
-// clear): the text escaped and cut, on whole characters, to what the row's
-// snapshot holds (1023 bytes).
+// clear): the text escaped and cut, on whole characters, to 2000 bytes
+// (the log window shows the first 1023).
 void AddAuditLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text);
 // The same row inside a transaction: true when it was written.
 bool TxnAudit(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text);
+// Runs change(t, text) and then its audit row (as TxnAudit, with the text
+// as change left it: it may add what it counted) as one transaction
+// (TXN_ONCE).  A commit whose answer was lost is settled by looking for the
+// audit row once the connection is back: found, the change was stored (1,
+// no box); not found, "… 没有保存" is shown (0); when even that cannot be
+// read, the unknown outcome is said.  Otherwise as TxnOutcome with onError;
+// *pOutcome (when given) gets the transaction's outcome (TXN_UNDONE when
+// change returned false without a failed statement; TXN_UNKNOWN also when
+// the read-back settled it: the user has then been told unless it returned 1).
+int AuditedChange(const std::function<bool(ZDTxn&, std::string&)>& change, int iOpEmp, int iObjType, int iObjID,
+                  int iAct, const std::string& text, ZDBox onError, int* pOutcome = nullptr);
+// The box of a change found not stored after its commit's answer was lost.
+extern const char kOutcomeNotSaved[];
 // Appends the statement (ending in ";") of one recycle-bin entry.
 void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType);
 // Writes one t_log row on its own, for what is not part of a change (a

@@ -406,9 +406,18 @@ int FD_Del_BNO(int iOpEmp, tagBUILDNO* pBNO)
     ZDSql sql;
     SqlAdd(sql, "Delete from t_buildno");
     SqlAdd(sql, " where iOrdinal = %d", pBNO->iOrdinal);
-    int result = ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
-    WriteOpLog(iOpEmp, OBJ_BUILDNO, pBNO->iOrdinal, ACT_DELETE);
-    return result;
+    // The log row (its snapshot read while the row is there) and the
+    // deletion: both or neither, and no row for a building already gone.
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        if (!TxnLog(t, iOpEmp, OBJ_BUILDNO, pBNO->iOrdinal, ACT_DELETE))
+            return false;
+        ZDResult r = TxnRun(t, sql);
+        return r.ok && DbAffected(r) == 1;
+    }, &failure, TXN_REPEAT);
+    if (outcome == TXN_UNDONE)
+        return 1;    // already gone: nothing to delete, as before
+    return TxnOutcome(outcome, failure, {kAbnormalError, kFailCaption});
 }
 
 tagBUILDNO* FindBNO(tagBUILDNO* pArray, int iCount, int iBuildNO, int iKey)

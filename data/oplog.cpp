@@ -78,10 +78,13 @@ bool TxnLog(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct)
     return !AddOpLog(sql, iOpEmp, iObjType, iObjID, iAct) || TxnRun(t, sql).ok;
 }
 
+static const size_t kAuditMax = 2000;
+
 void AddAuditLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text)
 {
-    // What the log window's record holds (szValue[1024]).
-    std::string cut = text.substr(0, Gbk_CutLen(text.c_str(), text.size(), 1023));
+    // Within the column (2048 characters); the log window shows the first
+    // 1023 bytes of it.
+    std::string cut = text.substr(0, Gbk_CutLen(text.c_str(), text.size(), kAuditMax));
     SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) ");
     SqlAdd(sql, " values (%d, %d, %d, %d, '%s');", iAct, iObjType, iObjID, iOpEmp, cut.c_str());
 }
@@ -92,6 +95,53 @@ bool TxnAudit(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct, const st
     AddAuditLog(sql, iOpEmp, iObjType, iObjID, iAct, text);
     ZDResult r = TxnRun(t, sql);
     return r.ok && DbAffected(r) == 1;
+}
+
+const char kOutcomeNotSaved[] = "与数据服务器的连接在提交时中断, 重新连接后查明: 这次操作没有保存.";
+
+int AuditedChange(const std::function<bool(ZDTxn&, std::string&)>& change, int iOpEmp, int iObjType, int iObjID,
+                  int iAct, const std::string& text, ZDBox onError, int* pOutcome)
+{
+    std::string done;
+    // The log's last key before the change: the audit row is the one after
+    // it with this operator, object, action and text.
+    long long before = -1, session = -1;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        ZDSql last, self;
+        SqlAdd(last, "select coalesce(max(iOrdinal), 0) from t_log");
+        SqlAdd(self, "select connection_id()");
+        before = TxnScalar(t, last);
+        session = TxnScalar(t, self);
+        done = text;
+        return before >= 0 && change(t, done) && TxnAudit(t, iOpEmp, iObjType, iObjID, iAct, done);
+    }, &failure, TXN_ONCE);
+    if (pOutcome)
+        *pOutcome = outcome;
+    if (outcome != TXN_UNKNOWN)
+        return TxnOutcome(outcome, failure, onError);
+    WriteErrorRecord(failure);
+    long long found = -1;
+    if (CheckConnection()) {
+        // The old session's commit ends (stored or rolled back) before it
+        // leaves the server: read only once it has left (up to 15 s).
+        ZDSql gone;
+        SqlAdd(gone, "select count(*) from information_schema.processlist where id = %d", (int)session);
+        long long left = 1;
+        for (int i = 0; i < 150 && session > 0 && (left = DbScalar(gone.text)) > 0; i++)
+            Sleep(100);
+        std::string cut = done.substr(0, Gbk_CutLen(done.c_str(), done.size(), kAuditMax));
+        ZDSql q;
+        SqlAdd(q, "select count(*) from t_log where iOrdinal > %d and iAct = %d and iObjType = %d", (int)before, iAct,
+               iObjType);
+        SqlAdd(q, " and iObjID = %d and iOpEmp = %d and szValue = '%s'", iObjID, iOpEmp, cut.c_str());
+        if (left == 0 || session <= 0)
+            found = DbScalar(q.text);
+    }
+    if (found > 0)
+        return 1;
+    DbBox(found == 0 ? kOutcomeNotSaved : kOutcomeUnknown, kFailCaption, MB_OK);
+    return 0;
 }
 
 void AddRecycleEntry(ZDSql& sql, int iOpEmp, int iObjID, int iObjType)
@@ -185,9 +235,7 @@ int SoftDelete(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char*
     }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
         return 1;
-    // Every attempt is in the log, also one that deleted nothing.
-    if (outcome != TXN_UNKNOWN)
-        WriteOpLog(iOpEmp, iObjType, iKey, ACT_DELETE);
+    // (Nothing was deleted: the log has no row for it.)
     if (bRefused) {
         if (pszRefused)
             ShowFailure(pszRefused, 0);
@@ -232,17 +280,34 @@ tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter)
     });
 }
 
-int FD_Del_Log(int, const char* pszFilter, int iLogKey, int)
+int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int)
 {
     if (!CheckConnection())
         return 0;
-    ZDSql sql;
-    SqlAdd(sql, "delete from t_log");
+    ZDSql where;
     if (iLogKey > 0)
-        SqlAdd(sql, " where iOrdinal = %d", iLogKey);
+        SqlAdd(where, " where iOrdinal = %d", iLogKey);
     else if (!IsBlank(pszFilter))
-        SqlAddRaw(sql, " where %s", pszFilter);
-    return ChangeOutcome(DbRun(sql), {kAbnormalError, kFailCaption});
+        SqlAddRaw(where, " where %s", pszFilter);
+    // The count is read before the rows go; the row recording the deletion
+    // is written after them, so no clear removes it.
+    auto change = [&](ZDTxn& t, std::string& text) {
+        ZDSql cnt;
+        SqlAdd(cnt, "select count(*) from t_log");
+        SqlAddRaw(cnt, "%s", where.text.c_str());
+        long long n = TxnScalar(t, cnt);
+        if (n < 0)
+            return false;
+        ZDSql del;
+        SqlAdd(del, "delete from t_log");
+        SqlAddRaw(del, "%s", where.text.c_str());
+        text += ", " + std::to_string(n) + " 条";
+        return TxnRun(t, del).ok != 0;
+    };
+    std::string text = iLogKey > 0 ? "删除日志: 序号 " + std::to_string(iLogKey)
+                                   : std::string("清空日志: ") + (IsBlank(pszFilter) ? "全部" : pszFilter);
+    return AuditedChange(change, iOpEmp, ZT_LOG_OBJ_OPLOG, iLogKey > 0 ? iLogKey : 0,
+                         iLogKey > 0 ? LOG_ACT_LOG_DELETE : LOG_ACT_LOG_CLEAR, text, {kAbnormalError, kFailCaption});
 }
 
 void Mem_Free_Log(tagLOG* pList)
@@ -285,8 +350,9 @@ char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom, const char
     }
     // A shorter filter would select more rows, and a clear deletes what it
     // selects: the buffer gets a condition no row meets instead.
+    // ("0" where "1 = 0" does not fit: only a buffer of one byte is left empty.)
     static const char kNoRow[] = "1 = 0";
-    CopyField(pszBuf, (size_t)cbBuf, (size_t)cbBuf > strlen(kNoRow) ? kNoRow : "");
+    CopyField(pszBuf, (size_t)cbBuf, (size_t)cbBuf > strlen(kNoRow) ? kNoRow : "0");
     return nullptr;
 }
 
@@ -302,16 +368,11 @@ int FD_Log_Export(int iOpEmp, int iObjType, int nRows, const char* pszList, cons
     CopyField(file, pszFile);
     if (!CheckConnection())
         return 0;
-    ZDSql sql;
-    SqlAdd(sql, "insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) values (%d, %d, 0, %d, ", ACT_EXPORT,
-           iObjType, iOpEmp);
-    SqlAdd(sql, "concat('%s', '@,@', %d, '@,@', '%s', '@,@', '%s'))", list, nRows, format, file);
-    ZDResult r = DbRun(sql);
-    if (!r.ok) {
-        WriteErrorRecord(r);
-        return 0;
-    }
-    return DbAffected(r) == 1 ? 1 : 0;
+    std::string text = std::string(list) + "@,@" + std::to_string(nRows) + "@,@" + format + "@,@" + file;
+    // The row is the change: a lost answer is settled by looking for it.
+    // The caller decides what the export then is (no box for a refusal).
+    return AuditedChange([](ZDTxn&, std::string&) { return true; }, iOpEmp, iObjType, 0, ACT_EXPORT, text,
+                         {nullptr, nullptr});
 }
 
 // ---- Test entries ---------------------------------------------------------------

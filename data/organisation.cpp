@@ -1,5 +1,6 @@
 // Branches, employees, positions and permission values.
 #include "data/db_core.h"
+#include "data/oplog.h"
 #include "data/organisation.h"
 #include "cipher/cipher.h"
 
@@ -555,14 +556,22 @@ static int RunPermissionUpdate(const ZDSql& sql)
     return DbAffected(r) > 0 ? 1 : 0;
 }
 
-int FD_Upd_EmpPD(int, int iEmp, const char* pszValue, int iCliReadRecordMax, int iHouReadRecordMax)
+int FD_Upd_EmpPD(int iOpEmp, int iEmp, const char* pszValue, int iCliReadRecordMax, int iHouReadRecordMax,
+                 const char* pszChange)
 {
     if (!CheckConnection())
         return 0;
     ZDSql sql;
     SqlAdd(sql, "update t_popedom set szValue = '%s',iCliReadRecordMax = %d, iHouReadRecordMax = %d where iEmp = %d",
            pszValue, iCliReadRecordMax, iHouReadRecordMax, iEmp);
-    return RunPermissionUpdate(sql);
+    // The rights and the row saying who changed them and how: both or neither.
+    int outcome = TXN_FAILED;
+    int r = AuditedChange([&](ZDTxn& t, std::string&) {
+        ZDResult u = TxnRun(t, sql);
+        return u.ok && DbAffected(u) == 1;
+    }, iOpEmp, OBJ_EMPLOYEE, iEmp, LOG_ACT_GRANT, pszChange ? pszChange : "", {nullptr, nullptr}, &outcome);
+    // A lost commit answer was settled (and told) by the library.
+    return r == 1 ? 1 : outcome == TXN_UNKNOWN ? -1 : 0;
 }
 
 int FD_Upd_PSTPD(int, int iPst, const char* pszValue)

@@ -155,9 +155,14 @@ ZTDATA_API int FD_Transfer_Emp(int iOpEmp, int iFrom, int iTo, int iToBr, tagTRA
 // ---- Permissions ---------------------------------------------------------------
 
 // Stores an employee's permission value (enciphered with CipherLongText by
-// the caller) and daily limits.  1 when the employee's row matched, else 0.
+// the caller) and daily limits, with a log row (action LOG_ACT_GRANT,
+// operator iOpEmp) holding pszChange: what the grant changes, by the
+// rights' names.  1 when stored; 0 when nothing was stored (no box: the
+// caller says so; the error record is written for a server error); -1 when
+// the commit's answer was lost and the user has been told what reading the
+// log afterwards found (not stored, or not known).
 ZTDATA_API int FD_Upd_EmpPD(int iOpEmp, int iEmp, const char* pszValue, int iCliReadRecordMax,
-                            int iHouReadRecordMax);
+                            int iHouReadRecordMax, const char* pszChange = nullptr);
 // Stores a position's permission value.  1 when the row matched, else 0.
 ZTDATA_API int FD_Upd_PSTPD(int iOpEmp, int iPst, const char* pszValue);
 // Reads deciphered permission values (each buffer receives at most 257

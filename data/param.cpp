@@ -169,8 +169,7 @@ int FD_Ist_Argc_Value(int iOpEmp, tagARGC* pValue)
     ZDSql sql;
     SqlAdd(sql, "insert into t_param (szValue, iParentIndex, iPriority)");
     SqlAdd(sql, " values ('%s', %d, %d)", text.c_str(), pValue->iParentIndex, pValue->iPriority);
-    // An added value is logged with the modify code.
-    int key = LoggedInsert(iOpEmp, sql, OBJ_PARAM, {nullptr, nullptr}, ACT_MODIFY);
+    int key = LoggedInsert(iOpEmp, sql, OBJ_PARAM, {nullptr, nullptr}, ACT_ADD);
     if (!key)
         return 0;
     pValue->iOrdinal = key;
@@ -195,8 +194,11 @@ int FD_Upd_Argc_Value(int iOpEmp, tagARGC* pOld, tagARGC* pNew)
     SqlAdd(sql, " where iOrdinal = %d", pNew->iOrdinal);
     if (bRename)
         SqlAdd(sql, " and tb2 = 0");
+    // A rename to a name the parameter already has changes nothing: refused,
+    // and not logged.
     ZDResult r;
-    if (!LoggedChange(iOpEmp, sql, OBJ_PARAM, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr}, {nullptr, nullptr}, &r))
+    if (!LoggedChange(iOpEmp, sql, OBJ_PARAM, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr},
+                      {"已存在相同数据, 或该数据已被其他用户删除, 修改失败", ""}, &r))
         return 0;
     char msg[64];
     snprintf(msg, sizeof msg, "修改数据 %d.行", (int)DbAffected(r));

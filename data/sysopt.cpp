@@ -1,6 +1,7 @@
 // System options, the company profile and the export feed.
 #include "data/sysopt.h"
 #include "data/dict_load.h"
+#include "data/oplog.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +42,7 @@ tagSYS* FD_Sct_Sys(tagSYS* pSys)
     return pSys;
 }
 
-int FD_Upd_Sys(tagSYS* pSys)
+int FD_Upd_Sys(tagSYS* pSys, int iOpEmp, const char* pszChange)
 {
     if (!pSys || !CheckConnection())
         return 0;
@@ -58,8 +59,7 @@ int FD_Upd_Sys(tagSYS* pSys)
     // The new row and the retiring of the others: both or neither, so one
     // row is active whatever happens.
     int before = pSys->iOrdinal;
-    ZDResult failure;
-    int outcome = DbTransaction([&](ZDTxn& t) {
+    auto change = [&](ZDTxn& t) {
         ZDResult r = TxnRun(t, ins);
         if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
             return false;
@@ -67,7 +67,18 @@ int FD_Upd_Sys(tagSYS* pSys)
         ZDSql upd;
         SqlAdd(upd, "update t_sys set bActive = 0 where iOrdinal <> %d", pSys->iOrdinal);
         return TxnRun(t, upd).ok != 0;
-    }, &failure);
+    };
+    if (pszChange) {
+        // (A lost commit answer settled by the log row: the key of the new
+        // row is then not known, and the options are read again at login.)
+        if (AuditedChange([&](ZDTxn& t, std::string&) { return change(t); }, iOpEmp, ZT_LOG_OBJ_SYSOPT, 0,
+                          LOG_ACT_OPTIONS, pszChange, {nullptr, nullptr}) == 1)
+            return 1;
+        pSys->iOrdinal = before;
+        return 0;
+    }
+    ZDResult failure;
+    int outcome = DbTransaction(change, &failure);
     if (outcome == TXN_DONE)
         return 1;
     pSys->iOrdinal = before;

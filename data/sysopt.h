@@ -52,8 +52,12 @@ struct AT_COM {
 ZTDATA_API tagSYS* FD_Sct_Sys(tagSYS* pSys);
 // Saves the options (every flag, the complete-rule-set flag included) as a
 // new row, the only active one; pSys->iOrdinal receives its key.  1 saved,
-// 0 on no connection or a server error.
-ZTDATA_API int FD_Upd_Sys(tagSYS* pSys);
+// 0 on no connection or a server error (no box: the caller says so).  With
+// pszChange, a log row of operator iOpEmp (action LOG_ACT_OPTIONS) holding
+// it, what the save changes, is stored with the options; a commit whose
+// answer was lost is then settled by that row (the user told when it was
+// not stored).
+ZTDATA_API int FD_Upd_Sys(tagSYS* pSys, int iOpEmp = 0, const char* pszChange = nullptr);
 
 // Reads the company row into pCom: 1 when exactly one row was read.  Keys
 // of the urban-area text are taken only where a comma follows them.

@@ -117,7 +117,7 @@ zt_test_counts() {
 zt_wine_env() {
   export WINEPREFIX="$1"
   export WINEARCH=win64
-  export WINEDEBUG=-all
+  export WINEDEBUG="${ZT_WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEDLLPATH="$ZT_BUILD"
   export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8

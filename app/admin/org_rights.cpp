@@ -3,6 +3,7 @@
 #include "app/resources/resource.h"
 
 #include <cstring>
+#include <vector>
 
 // Groups of the page: 0 houses, 1 clients, 2 dictionaries, 3 administration
 // (their frames are drawn by the panel).
@@ -158,4 +159,75 @@ void OrgGrant_Parse(const char* pszCodes, int32_t iCli, int32_t iHou, ORG_GRANT*
             }
         }
     }
+}
+
+// ---- What a grant changed, by name ------------------------------------------------------
+
+static const char* const kScopeNames[ORG_SCOPES] = {"本人", "本部", "跨部", "跨店"};
+
+static std::string RightName(int i)
+{
+    const ORG_RIGHT& r = g_orgRights[i];
+    std::string name = r.iGroup == 0 ? "房源" : r.iGroup == 1 ? "客源" : "";
+    int parent = r.idParent ? RowOf(r.idParent) : -1;
+    if (parent >= 0)
+        name = std::string(g_orgRights[parent].pszCaption) + "-";
+    // (The parents' captions already name their group.)
+    if (parent < 0 && strncmp(r.pszCaption, name.c_str(), name.size()) == 0)
+        name.clear();
+    return name + r.pszCaption;
+}
+
+// What a row grants: -2 nothing, -1 a plain right, else its scope.
+static int Granted(const ORG_GRANT& g, int i)
+{
+    const ORG_RIGHT& r = g_orgRights[i];
+    int parent = r.idParent ? RowOf(r.idParent) : -1;
+    if (!g.ticked[i] || (parent >= 0 && !g.ticked[parent]))
+        return -2;
+    if (!OrgRight_Scoped(r))
+        return -1;
+    return g.scope[i] >= 0 && g.scope[i] < ORG_SCOPES ? g.scope[i] : -2;
+}
+
+static std::string Limited(const ORG_RIGHT& r, const ORG_GRANT& g)
+{
+    int32_t n = r.iLimit == ORG_LIMIT_HOUSE ? g.iHouMax : r.iLimit == ORG_LIMIT_CLIENT ? g.iCliMax : -1;
+    return n < 0 ? "" : "(" + std::to_string(n) + "次/天)";
+}
+
+static std::string Joined(const std::vector<std::string>& v)
+{
+    std::string s;
+    for (const std::string& x : v)
+        s += (s.empty() ? "" : ", ") + x;
+    return s;
+}
+
+std::string OrgGrant_Describe(const ORG_GRANT& before, const ORG_GRANT& after)
+{
+    std::vector<std::string> added, removed, changed;
+    for (int i = 0; i < g_nOrgRights; i++) {
+        const ORG_RIGHT& r = g_orgRights[i];
+        int a = Granted(before, i), b = Granted(after, i);
+        std::string name = RightName(i);
+        if (a == -2 && b == -2)
+            continue;
+        if (a == -2)
+            added.push_back(name + (b >= 0 ? std::string("(") + kScopeNames[b] + ")" : "") + Limited(r, after));
+        else if (b == -2)
+            removed.push_back(name);
+        else if (a != b)
+            changed.push_back(name + " " + kScopeNames[a] + "→" + kScopeNames[b]);
+        else if (Limited(r, before) != Limited(r, after))
+            changed.push_back(name + " " + Limited(r, before) + "→" + Limited(r, after));
+    }
+    std::string s;
+    if (!added.empty())
+        s += "增加: " + Joined(added);
+    if (!removed.empty())
+        s += std::string(s.empty() ? "" : "; ") + "取消: " + Joined(removed);
+    if (!changed.empty())
+        s += std::string(s.empty() ? "" : "; ") + "改变: " + Joined(changed);
+    return s.empty() ? "权限没有改变" : s;
 }

@@ -53,6 +53,11 @@ std::string OrgGrant_Compose(const ORG_GRANT& g, int32_t* piCli, int32_t* piHou)
 // present.
 void OrgGrant_Parse(const char* pszCodes, int32_t iCli, int32_t iHou, ORG_GRANT* g);
 
+// What a grant changes, by the rights' names: "增加: 房源查看(本部), …;
+// 取消: …; 改变: 房源修改 本人→本部, 房源看电话 (20次/天)→(10次/天)", or
+// "权限没有改变".
+std::string OrgGrant_Describe(const ORG_GRANT& before, const ORG_GRANT& after);
+
 // ---- The panel ------------------------------------------------------------------------
 // Dialog 160 under the employee grid: a tab holding the grant page and the
 // buttons "全选", "反选 ", "授权", "业务员权限", "经理权限".  Its buttons act on

@@ -366,12 +366,15 @@ struct GrantArgs {
     int iEmp;
     char szValue[1100];
     int32_t iCli, iHou;
+    std::string change;    // what the grant changes, by name (the log row)
 };
 
 int GrantTask(ZT_MODWIN* w, void* arg)
 {
     GrantArgs* a = static_cast<GrantArgs*>(arg);
-    return FD_Upd_EmpPD(Cache_Operator(w->p), a->iEmp, a->szValue, a->iCli, a->iHou) == 1 ? 1 : 0;
+    // 2: not stored, and the user already told why.
+    int r = FD_Upd_EmpPD(Cache_Operator(w->p), a->iEmp, a->szValue, a->iCli, a->iHou, a->change.c_str());
+    return r == 1 ? 1 : r < 0 ? 2 : 0;
 }
 
 void CmdGrant(ZT_MODWIN* w, void*, const void*)
@@ -386,6 +389,15 @@ void CmdGrant(ZT_MODWIN* w, void*, const void*)
         return;
     GrantArgs* a = new GrantArgs();
     a->iEmp = e->iOrdinal;
+    {
+        char plain[1100];
+        memset(plain, 0, sizeof(plain));
+        Gbk_CopyCut(plain, sizeof(tagEMPLOYEE::szValue), e->szValue);
+        CipherLongText(nullptr, plain, CIPHER_DECODE);
+        ORG_GRANT before;
+        OrgGrant_Parse(plain, e->iCliReadRecordMax, e->iHouReadRecordMax, &before);
+        a->change = std::string(e->szEmp) + ": " + OrgGrant_Describe(before, g);
+    }
     std::string value = OrgGrant_Compose(g, &a->iCli, &a->iHou);
     Gbk_CopyCut(a->szValue, 257, value.c_str());     // the long form's 256 plain bytes
     CipherLongText(nullptr, a->szValue, CIPHER_ENCODE);
@@ -397,8 +409,10 @@ void CmdGrant(ZT_MODWIN* w, void*, const void*)
         e->iHouReadRecordMax = a->iHou;
     }
     delete a;
-    if (r >= 0)
-        Box(w, r == 1 ? "授权成功, 授权用户在下次登陆时生效" : "授权失败");
+    if (r == 1)
+        Box(w, "授权成功, 授权用户在下次登陆时生效");
+    else if (r == 0)
+        Box(w, "授权失败, 权限没有保存");
 }
 
 // ---- Tables -------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The system options dialog and its two pages.
 #include "app/admin/sysopt_dialog.h"
 #include "app/shell/blocks.h"
+#include "app/shell/caches.h"
 #include "app/shell/field_table.h"
 #include "app/shell/main_param.h"
 #include "app/shell/rights.h"
@@ -10,6 +11,7 @@
 #include <commctrl.h>
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -125,6 +127,36 @@ BOOL ReadOptions(HWND hDlg, SysDlg* d, tagSYS* s)
     return TRUE;
 }
 
+// What a save changes, by the boxes' captions: "防止房源重复: 关→开; 上传图片尺寸: 1024→2048".
+std::string Changes(SysDlg* d, const tagSYS& before, const tagSYS& after)
+{
+    std::string text;
+    for (int i = 0; i < kNumPages; i++) {
+        for (int k = 0; k < kPages[i].n; k++) {
+            const ZT_FIELD& f = kPages[i].f[k];
+            const char* a = reinterpret_cast<const char*>(&before) + f.off;
+            const char* b = reinterpret_cast<const char*>(&after) + f.off;
+            if (memcmp(a, b, f.cb) == 0)
+                continue;
+            char caption[128] = "";
+            GetDlgItemTextA(d->hPage[i], f.id, caption, sizeof(caption));
+            std::string name;
+            for (const char* c = caption; *c; c++)
+                if (*c != '&')
+                    name += *c;
+            if (f.pszLabel)
+                name = f.pszLabel;
+            int32_t va = 0, vb = 0;
+            memcpy(&va, a, f.cb < sizeof(va) ? f.cb : sizeof(va));
+            memcpy(&vb, b, f.cb < sizeof(vb) ? f.cb : sizeof(vb));
+            std::string from = f.kind == ZF_CHECK ? (va ? "开" : "关") : std::to_string(va);
+            std::string to = f.kind == ZF_CHECK ? (vb ? "开" : "关") : std::to_string(vb);
+            text += (text.empty() ? "" : "; ") + name + ": " + from + "→" + to;
+        }
+    }
+    return text;
+}
+
 // Unchanged options close the dialog as cancelled: nothing is stored.
 BOOL Save(HWND hDlg, void* pState)
 {
@@ -139,7 +171,9 @@ BOOL Save(HWND hDlg, void* pState)
         EndDialog(hDlg, IDCANCEL);
         return FALSE;
     }
-    if (Block_RunTask(hDlg, p, [&]() { return FD_Upd_Sys(&s); }) != 1) {
+    std::string change = Changes(d, p->sys, s);
+    int op = Cache_Operator(p);
+    if (Block_RunTask(hDlg, p, [&]() { return FD_Upd_Sys(&s, op, change.c_str()); }) != 1) {
         // What was ticked stays: the user may try again or cancel.
         ZT_MessageBox(hDlg, "保存系统选项失败", "", MB_OK);
         return FALSE;

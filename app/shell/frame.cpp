@@ -168,19 +168,33 @@ static HMENU WindowMenuOf(HMENU hMenu)
     return n > 0 ? GetSubMenu(hMenu, n - 1) : NULL;
 }
 
+// The module windows of the MDI client (not icon titles), collected first:
+// closing or destroying them changes the list.
+static int ModuleChildren(HWND* list, int nMax)
+{
+    int n = 0;
+    for (HWND h = g_hClient ? GetWindow(g_hClient, GW_CHILD) : NULL; h && n < nMax; h = GetWindow(h, GW_HWNDNEXT))
+        if (!GetWindow(h, GW_OWNER))
+            list[n++] = h;
+    return n;
+}
+
 static void CloseAllChildren()
 {
-    if (!g_hClient)
-        return;
-    // Collect first: closing changes the list of children.
     HWND list[256];
-    int n = 0;
-    for (HWND h = GetWindow(g_hClient, GW_CHILD); h && n < 256; h = GetWindow(h, GW_HWNDNEXT))
-        if (!GetWindow(h, GW_OWNER))        // not an icon title
-            list[n++] = h;
+    int n = ModuleChildren(list, 256);
     for (int i = 0; i < n; i++)
         if (IsWindow(list[i]))
             SendMessageA(list[i], WM_CLOSE, 0, 0);
+}
+
+static void DestroyChildrenFirst()
+{
+    HWND list[256];
+    int n = ModuleChildren(list, 256);
+    for (int i = 0; i < n; i++)
+        if (IsWindow(list[i]))
+            SendMessageA(g_hClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(list[i]), 0);
 }
 
 // "自动提醒" carries a check mark while the reminder checks run.
@@ -385,6 +399,10 @@ static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DESTROY:
         KillTimer(hwnd, ZT_FRAME_TIMER);
         WaitForReminderCheck();
+        // The module windows go before the MDI client does: destroyed
+        // after it (the order DestroyWindow takes), a child's default
+        // procedure reads the client's state the client has released.
+        DestroyChildrenFirst();
         g_hFrame = NULL;
         g_hClient = NULL;
         PostQuitMessage(0);

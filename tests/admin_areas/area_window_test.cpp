@@ -412,7 +412,7 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     // ten bytes, the whole character is left out.
     std::string split = "a'b\\%_\"cd\xD5\x5C";
     auto before = Areas();
-    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "城市管理", hostile + "\xD5", hostile.c_str(), true, true));
+    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "城市管理", hostile + "\xD5", nullptr, true, true));
     // A priority that is no number is refused naming its box, the dialog
     // kept with the name; emptied, it saves as 0.
     bool refused = false, saved = false;

@@ -173,13 +173,16 @@ TEST_F(OrgWindow, TheEdgeCasesOfPasswordsEmployeesGrantsAndPositions)
     ASSERT_NE(OrgWindow_Position(w, atoi(TestDb_Scalar("select iOrdinal from t_position where szPST = '店助'").c_str())),
               nullptr);
 
-    // "合并数据" is offered to nobody, and its command does nothing.
+    // "合并数据" is offered to nobody: its command, posted all the same, is
+    // refused in words and changes nothing.
     EXPECT_FALSE(SendMessageA(Block_GetToolbar(hwnd), TB_ISBUTTONENABLED, ID_ORG_MERGE, 0));
     TestBoxes_Reset();
     logs = TestDb_Count("t_log");
     SendMessageA(hwnd, WM_COMMAND, ID_ORG_MERGE, 0);
     Ui_Pump(100);
-    EXPECT_EQ(TestBoxes_Count(), 0u);
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text.rfind("没有", 0), 0u) << TestBoxes_Taken()[0].text;
+    EXPECT_NE(TestBoxes_Taken()[0].text.find("的权限"), std::string::npos);
     EXPECT_EQ(TestDb_Count("t_log"), logs);
 }
 

@@ -102,8 +102,15 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
     EXPECT_TRUE(Greyed(GetMenu(frame), IDM_RECYCLE));
     Shell_Command(frame, IDM_LOG);
     Shell_Command(frame, IDM_RECYCLE);
+    Shell_Command(frame, IDM_SYSOPT);
+    Ui_Pump(200);
     EXPECT_EQ(Shell_ChildCount(ZT_CLASS_CHILD_LOG), 0);
     EXPECT_EQ(Shell_ChildCount(ZT_CLASS_CHILD_RECY), 0);
+    // Each refused in words, before any window or dialog opens.
+    ASSERT_EQ(TestBoxes_Count(), 3u);
+    EXPECT_EQ(TestBoxes_Taken()[2].text, "没有系统选项的权限");
+    for (const TestBox& b : TestBoxes_Taken())
+        EXPECT_TRUE(b.text.rfind("没有", 0) == 0 && b.text.find("的权限") != std::string::npos) << b.text;
 
     // The branch manager reads his branch's operations and deletions only.
     LoginAs("张伟");
@@ -140,6 +147,7 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
         EXPECT_TRUE(Greyed(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_RECYCLE), id)) << id;
     }
     SelectWhere(bw->hGrid, [&](const void* r) { return static_cast<const RECY_ROW*>(r)->o.h.iOrdinal == restoreMe; });
+    TestBoxes_Reset();
     TestBoxes_Answer(IDOK);
     TestBoxes_Answer(IDOK);
     TestBoxes_Answer(IDOK);
@@ -147,7 +155,9 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
         SendMessageA(bin, WM_COMMAND, id, 0);
     Settle(bw);
     EXPECT_EQ(TestDb_Count("t_house where bRecyle = 1 and bDeleted = 0"), binned) << "nothing restored or purged";
-    EXPECT_EQ(TestBoxes_Count(), 0u);
+    ASSERT_EQ(TestBoxes_Count(), 3u) << "each refused in words";
+    for (const TestBox& b : TestBoxes_Taken())
+        EXPECT_TRUE(b.text.rfind("没有", 0) == 0 && b.text.find("的权限") != std::string::npos) << b.text;
 
     // The administrator ticks "删除日志" and "管理回收站" on his page; at his
     // next login they work, within his branch.

@@ -69,6 +69,17 @@ int g_saveTries = 0;
 UINT_PTR g_saveTimer = 0;
 SaveSeen g_seen;
 
+// "Yes" to the save dialog's question whether to replace a file (about 2 s).
+void CALLBACK AnswerReplace(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND ask = ThreadDialog(IDYES);
+    if (!ask && ++g_saveTries <= 40)
+        return;
+    KillTimer(nullptr, id);
+    if (ask)
+        PostMessageA(ask, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(ask, IDYES)));
+}
+
 void CALLBACK DriveSave(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND dlg = ThreadDialog(cmb1);           // the type box of the save dialog
@@ -105,6 +116,9 @@ void CALLBACK DriveSave(HWND, UINT, UINT_PTR id, DWORD)
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
     SetWindowTextA(name, g_savePath.c_str());
     PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    // A file that is there already: the dialog asks whether to replace it.
+    g_saveTries = 0;
+    SetTimer(nullptr, 0, 50, AnswerReplace);
 }
 
 // The screen as $ZT_TEST_SHOTS/<name>.png, without pumping messages (a

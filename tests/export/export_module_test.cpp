@@ -276,4 +276,43 @@ TEST_F(ExportModuleTest, LogRowKeepsHostileNames)
     EXPECT_EQ(TestDb_Count("t_log where iAct <> 9 and iObjType = 16"), 0);
 }
 
+// An export over a file already there whose log row the server refuses:
+// the user is told, and the file holds what it held (no half-written or
+// unlogged file is left in its place, nor beside it).
+TEST_F(ExportModuleTest, AnUnloggedExportKeepsTheFileItWouldReplace)
+{
+    ZT_MODWIN* w = Open(5);
+    ASSERT_NE(w, nullptr);
+    std::string path = Ex_Folder() + "\\kept.csv";
+    const char old[] = "the list exported yesterday\r\n";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, old, sizeof(old) - 1, &written, nullptr);
+    CloseHandle(h);
+    TestDb_Exec("create trigger refuse_export before insert on t_log for each row "
+                "begin if new.iAct = 9 then signal sqlstate '45000' set message_text = 'no export'; end if; end");
+    long long logged = TestDb_Count("t_log where iAct = 9");
+    TestBoxes_Reset();
+    Ex_AnswerSave(path, 2);
+    Shell_ClickButton(w->hwnd, ID_MODULE_EXPORT);
+    WaitForBox();
+    TestDb_Exec("drop trigger refuse_export");
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "导出失败: 操作日志无法写入, 没有保存文件");
+    EXPECT_EQ(Ex_ReadFile(path), old);
+    EXPECT_FALSE(Ex_Exists(path + ".part"));
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 9"), logged);
+
+    // With the log back, the same export replaces it.
+    TestBoxes_Reset();
+    Ex_AnswerSave(path, 2);
+    Shell_ClickButton(w->hwnd, ID_MODULE_EXPORT);
+    WaitForBox();
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "已导出 5 行到\n" + path);
+    EXPECT_NE(Ex_ReadFile(path), old);
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 9"), logged + 1);
+}
+
 }  // namespace

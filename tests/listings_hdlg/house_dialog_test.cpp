@@ -774,4 +774,41 @@ TEST_F(HouseDialogTest, EveryCommandOfTheDialogAsksItsRightWhenItRuns)
     EXPECT_EQ(TestDb_Scalar("select dtUpdate from t_house where iOrdinal = " + key), update);
 }
 
+// An agent whose add right is "本人" registers houses to herself only:
+// the agent boxes of the add form show her and cannot be changed (though
+// her modify field rights would let her change them on a house of hers),
+// and a form that names another employee all the same is refused at save.
+TEST_F(HouseDialogTest, ANewHouseGoesOnlyToAnAgentWithinTheAddersScope)
+{
+    Grant("04" "05" "0C" "0Y" "17" "15" "3E");
+    long long houses = TestDb_Count("t_house");
+    std::string other = TestDb_Scalar("select szEmp from t_employee where iBr <> " +
+                                      std::to_string(g_ZTMain.pLoginEmp->iBr) + " order by iOrdinal limit 1");
+    ASSERT_NE(other, "");
+    Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_EMP) == "管理员" && Count(Item(dlg, IDC_HD_TRADE)) > 0; }));
+        EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_HD_EMP)));
+        EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_HD_BR)));
+        Set(dlg, IDC_HD_ESTATE, kEstate);
+        EXPECT_TRUE(St_WaitFor([&] { return Count(Item(dlg, IDC_HD_BUILDNO)) == 4; }));
+        Set(dlg, IDC_HD_BUILDNO, "3");
+        Set(dlg, IDC_HD_HOUSENO, "0909");
+        Set(dlg, IDC_HD_TRADE, "出售");
+        Set(dlg, IDC_HD_AREA, "90");
+        Set(dlg, IDC_HD_SALES, "150");
+        Set(dlg, IDC_HD_OWNERTEL, "13900002222");
+        // The boxes changed behind the form's back: another branch's agent.
+        EnableWindow(Item(dlg, IDC_HD_EMP), TRUE);
+        EnableWindow(Item(dlg, IDC_HD_BR), TRUE);
+        Set(dlg, IDC_HD_BR, TestDb_Scalar("select b.szBr from t_branch b join t_employee e on e.iBr = b.iOrdinal "
+                                          "where e.szEmp = '" + other + "'"));
+        Set(dlg, IDC_HD_EMP, other);
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("您只能登记到自己名下") == 1; }));
+        EXPECT_TRUE(IsWindow(dlg));
+        St_Click(Item(dlg, IDCANCEL));
+    });
+    EXPECT_EQ(TestDb_Count("t_house"), houses);
+}
+
 }  // namespace
