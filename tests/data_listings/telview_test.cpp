@@ -4,6 +4,7 @@
 // written, serialised between two desks of one employee, and a view cut off
 // half-way stores nothing.
 #include "tests/data_listings/listings_support.h"
+#include "db/dbtool.h"
 
 #include <string>
 
@@ -144,4 +145,21 @@ TEST_F(TelView, AViewCutOffHalfWayStoresNothingAndIsNotAllowed)
     EXPECT_EQ(TELVIEW_ALLOWED, FD_View_Tel(kSalesman, 0, hou, 5, &count));
     EXPECT_EQ(1, count);
     EXPECT_EQ(1, Logged(kSalesman, 0));
+}
+
+TEST_F(TelView, AnOlderDatabaseGetsTheTableFromTheUpgrade)
+{
+    const int hou = House();
+    auto shape = [] { return TestDb_Query("show create table t_telview").at(0).at(1); };
+    const std::string fresh = shape();
+    TestDb_Exec("drop table t_telview");
+    int count = -5;
+    EXPECT_EQ(TELVIEW_FAILED, FD_View_Tel(kSalesman, 0, hou, 5, &count)) << "no table, nothing shown";
+    EXPECT_EQ(0, Logged(kSalesman, 0));
+    std::string err;
+    ASSERT_TRUE(DbTool_Upgrade(TestDb_Conn(), &err)) << err;
+    EXPECT_EQ(fresh, shape());
+    ASSERT_TRUE(DbTool_Upgrade(TestDb_Conn(), &err)) << err;    // a current database is left as it is
+    EXPECT_EQ(TELVIEW_ALLOWED, FD_View_Tel(kSalesman, 0, hou, 5, &count));
+    EXPECT_EQ(1, count);
 }
