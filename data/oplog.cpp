@@ -391,3 +391,55 @@ int ZTData_TestWriteRecycleEntry(int iOpEmp, int iObjID, int iObjType)
                                 TXN_REPEAT);
     return TxnOutcome(outcome, failure, {kRecycleFailed, kFailCaption});
 }
+
+// ---- Telephone views ---------------------------------------------------------------------------
+
+int FD_View_Tel(int iOpEmp, int iObjType, int iObjID, int iMax, int* piCount)
+{
+    if (piCount)
+        *piCount = -1;
+    if ((iObjType != OBJ_HOUSE && iObjType != OBJ_CLIENT) || !CheckConnection())
+        return TELVIEW_FAILED;
+    const bool bLimited = iMax > 0 && iOpEmp != 1;
+    long long count = -1;
+    bool bRefused = false;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        count = -1;
+        bRefused = false;
+        // The day's rows of this employee and kind, locked with the range
+        // they lie in: a second desk of his waits here until this one ends.
+        ZDSql sql;
+        SqlAdd(sql, "select count(*) from t_telview where iEmp = %d and dDay = curdate()", iOpEmp);
+        SqlAdd(sql, " and iObjType = %d for update", iObjType);
+        count = TxnScalar(t, sql);
+        if (count < 0)
+            return false;
+        if (bLimited && count >= iMax) {
+            bRefused = true;
+            return false;
+        }
+        // Numbered within the day: two views given the same number (a
+        // cluster's nodes) cannot both be stored.
+        ZDSql ins;
+        SqlAdd(ins, "insert into t_telview (iEmp, iObjType, iObjID, dDay, iSeq) values (%d, %d, %d, curdate(), %lld)",
+               iOpEmp, iObjType, iObjID, count + 1);
+        ZDResult r = TxnRun(t, ins);
+        if (!r.ok || DbAffected(r) != 1)
+            return false;
+        return TxnLog(t, iOpEmp, iObjType, iObjID, LOG_ACT_TELVIEW);
+    }, &failure, TXN_REPEAT);
+    if (outcome == TXN_DONE) {
+        if (piCount)
+            *piCount = (int)(count + 1);
+        return TELVIEW_ALLOWED;
+    }
+    if (outcome == TXN_UNDONE && bRefused) {
+        if (piCount)
+            *piCount = (int)count;
+        return TELVIEW_REFUSED;
+    }
+    if (outcome != TXN_UNDONE || failure.errCode)
+        WriteErrorRecord(failure);
+    return outcome == TXN_UNKNOWN ? TELVIEW_UNKNOWN : TELVIEW_FAILED;
+}

@@ -95,3 +95,27 @@ ZTDATA_API char* FD_Log_DateFilter(char* pszBuf, int cbBuf, const char* pszFrom,
 // caller decides what the export then is).
 ZTDATA_API int FD_Log_Export(int iOpEmp, int iObjType, int nRows, const char* pszList, const char* pszFormat,
                              const char* pszFile);
+
+// ---- Telephone views --------------------------------------------------------------------
+
+// What FD_View_Tel answers.
+enum ZT_TELVIEW_RESULT {
+    TELVIEW_ALLOWED = 1,    // counted and logged: the telephones may be shown
+    TELVIEW_REFUSED = 0,    // the day's limit is reached: nothing written
+    TELVIEW_FAILED = -1,    // not recorded (no connection, the server refused, the link lost): nothing written
+    TELVIEW_UNKNOWN = -2    // the answer to the commit was lost: recorded or not
+};
+
+// Employee iOpEmp asks to see the telephones of a house (iObjType 0) or a
+// client (1), key iObjID, under his daily limit iMax of that kind.  One
+// transaction counts his views of that kind on the server's today, under a
+// lock on those rows that makes two desks of the same employee wait for
+// each other, then either refuses (the limit reached) or stores the view
+// (t_telview) and its log row (action LOG_ACT_TELVIEW, the listing's
+// snapshot).  A limit of 0 or less counts without limit, and the
+// administrator (employee 1) is never refused: their views are still
+// counted and logged.  *piCount (when given) gets the views of the day of
+// that kind: with this one when allowed, those already made when refused,
+// -1 when failed or unknown.  No box is shown but the connection check's;
+// a failure writes the error record.
+ZTDATA_API int FD_View_Tel(int iOpEmp, int iObjType, int iObjID, int iMax, int* piCount);

@@ -10,7 +10,8 @@
 // Creates every table.  false with a message in *err on failure.
 bool DbTool_CreateSchema(MYSQL* conn, std::string* err);
 // Brings the tables of a database made by an earlier schema up to this one
-// (columns widened since).  Harmless on a current database.
+// (columns widened since, tables added since).  Harmless on a current
+// database.
 bool DbTool_Upgrade(MYSQL* conn, std::string* err);
 // Seed data of a new database: administrator (key 1, password "482913"),
 // permission presets, first branch and positions, system options, company

@@ -95,8 +95,32 @@ static bool UpgradeHouseListIndexes(MYSQL* conn, std::string* err)
            (DbTool_Exec(conn, "ALTER TABLE t_house" + alter, err) && DbTool_Exec(conn, "ANALYZE TABLE t_house", err));
 }
 
+// The tables added since the first schema, created as the schema declares
+// them when a database lacks them.
+static bool AddNewTables(MYSQL* conn, std::string* err)
+{
+    static const char* const kAdded[] = {"t_telview"};
+    const std::string schema = kSchema;
+    for (const char* table : kAdded) {
+        const std::string head = std::string("CREATE TABLE ") + table + " (";
+        size_t from = schema.find(head);
+        size_t to = from == std::string::npos ? from : schema.find(';', from);
+        if (to == std::string::npos) {
+            if (err)
+                *err = std::string("the schema declares no table ") + table;
+            return false;
+        }
+        std::string create = "CREATE TABLE IF NOT EXISTS " + schema.substr(from + 13, to - from - 13);
+        if (!DbTool_Exec(conn, create, err))
+            return false;
+    }
+    return true;
+}
+
 bool DbTool_Upgrade(MYSQL* conn, std::string* err)
 {
+    if (!AddNewTables(conn, err))
+        return false;
     // The company's telephone and fax columns hold the 256 bytes of their
     // record fields (they were 128 wide).
     if (!DbTool_Exec(conn,

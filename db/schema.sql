@@ -342,6 +342,20 @@ CREATE TABLE t_log (
   KEY ix_log_emp (iEmp, bRecyle)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
+-- Telephone views ("看电话"): one row per view of a house's (iObjType 0)
+-- or client's (1) telephones, numbered per employee, day and kind; a
+-- user's daily limit counts the rows of his day.
+CREATE TABLE t_telview (
+  iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+  iEmp          INT NOT NULL DEFAULT 0,
+  iObjType      INT NOT NULL DEFAULT 0,
+  iObjID        INT NOT NULL DEFAULT 0,
+  dDay          DATE NOT NULL,
+  iSeq          INT NOT NULL DEFAULT 0,
+  dtAdd         DATETIME NULL DEFAULT CURRENT_TIMESTAMP,
+  UNIQUE KEY ux_telview_day (iEmp, dDay, iObjType, iSeq)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
 CREATE TABLE t_recyle (
   iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
   iObjType      INT NOT NULL DEFAULT 0,

@@ -12,6 +12,7 @@
 #include "app/shell/caches.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
+#include "app/shell/jobs.h"
 #include "app/shell/rights.h"
 #include "common/date.h"
 #include "common/gbk.h"
@@ -461,6 +462,19 @@ BOOL OnInit(HWND hDlg, ClientDlg* d)
     return TRUE;
 }
 
+// The server allowed the view: the client is revealed if it is still the
+// one shown.
+void TelAllowed(void* owner, int iKey)
+{
+    ClientDlg* d = static_cast<ClientDlg*>(owner);
+    if (d->bAdd || !d->pSel || d->pSel->iOrdinal != iKey)
+        return;
+    BOOL changed = BoxTexts(d->hDlg) != d->shown;
+    Phones_Reveal(&d->phones, d->hDlg, d->pSel);
+    if (!changed)
+        d->shown = BoxTexts(d->hDlg);    // revealing is no change of the user's
+}
+
 INT_PTR CALLBACK DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     ClientDlg* d = DlgOf(hDlg);
@@ -491,9 +505,9 @@ INT_PTR CALLBACK DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
                 EndDialog(hDlg, IDCANCEL);
             return TRUE;
         case IDC_CD_VIEWTEL:
+            // Counted on the server first (a job); revealed when allowed.
             if (d->pSel && Rights_ClientField(d->p, ZT_FR_VIEW_TEL))
-                Phones_Reveal(&d->phones, hDlg, d->pSel);
-            d->shown = BoxTexts(hDlg);    // revealing is no change of the user's
+                Phones_AskView(&d->phones, d, hDlg, d->p, FALSE, d->pSel->iOrdinal, TelAllowed);
             return TRUE;
         case IDC_CD_WRITEFOLLOW:
             WriteFollowUp(hDlg, d);
@@ -513,6 +527,8 @@ INT_PTR CALLBACK DlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return FALSE;
     case WM_DESTROY:
+        if (d)
+            Job_Drop(d);    // a view on its way is released unseen
         if (d && d->follows) {
             FollowList_Free(d->follows);
             delete d->follows;

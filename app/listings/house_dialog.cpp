@@ -770,9 +770,12 @@ static void OnCancel(HDLG* s)
         Close(s, IDCANCEL);
 }
 
-static void OnShowTel(HDLG* s)
+// The server allowed the view: the house is revealed if it is still the
+// one shown.
+static void TelAllowed(void* owner, int iKey)
 {
-    if (s->form != HDLG_MODIFY || !Rights_HouseField(s->p, ZT_FR_VIEW_TEL))
+    HDLG* s = static_cast<HDLG*>(owner);
+    if (s->form != HDLG_MODIFY || s->old.iOrdinal != iKey)
         return;
     // Revealing changes the boxes, not the record: no unsaved change.
     BOOL dirty = IsDirty(s);
@@ -781,6 +784,15 @@ static void OnShowTel(HDLG* s)
     s->filling--;
     if (!dirty)
         TakeBaseline(s);
+}
+
+// "看电话": the view is counted on the server first (a job); a house
+// already revealed costs nothing.
+static void OnShowTel(HDLG* s)
+{
+    if (s->form != HDLG_MODIFY || !Rights_HouseField(s->p, ZT_FR_VIEW_TEL))
+        return;
+    Phones_AskView(&s->ph, s, s->hDlg, s->p, TRUE, s->old.iOrdinal, TelAllowed);
 }
 
 static void OnNavigate(HDLG* s, int move)

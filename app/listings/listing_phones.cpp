@@ -1,12 +1,15 @@
 // Telephone masking, revealing and the owed follow-up of the listing dialogs.
 #include "app/listings/listing_phones.h"
 #include "app/listings/follow_dialog.h"
+#include "app/shell/caches.h"
 #include "app/shell/field_table.h"
+#include "app/shell/jobs.h"
 #include "app/shell/rights.h"
 #include "cipher/cipher.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <utility>
@@ -19,6 +22,7 @@ void Phones_Init(LISTING_PHONES* ph, const LISTING_PHONE_BOX* box, int nBox, BOO
     ph->bRevealed = FALSE;
     ph->bFree = bFree;
     ph->bDebt = FALSE;
+    ph->iAsking = 0;
 }
 
 void Phones_Decipher(const char* pszStored, char* pszOut, size_t cb)
@@ -74,6 +78,83 @@ BOOL Phones_Reveal(LISTING_PHONES* ph, HWND hDlg, const void* rec)
         return FALSE;
     ph->bRevealed = TRUE;
     Phones_Show(ph, hDlg, rec);
+    return TRUE;
+}
+
+// ---- Asking the server -----------------------------------------------------------------------
+
+// The kind of the view's job among the owner's jobs (the dialogs' own
+// loads use small numbers).
+enum { PHONES_JOB_VIEW = 40 };
+
+const char kPhonesNotRecorded[] = "看电话没有记录到数据服务器, 电话没有显示, 请稍后再试";
+const char kPhonesUnknown[] = "与数据服务器的连接中断, 不能确定看电话是否已记录, 电话没有显示, 请稍后再试";
+
+std::string Phones_RefusedText(BOOL bHouse, int iCount, int iMax)
+{
+    char text[200];
+    snprintf(text, sizeof(text), "今天已看%s电话 %d 次, 已到每天 %d 次的上限, 不能再看", bHouse ? "房源" : "客源",
+             iCount, iMax);
+    return text;
+}
+
+struct ViewJob : ZT_JOB {
+    LISTING_PHONES* ph;         // in the owner's state (alive whenever the result is taken)
+    HWND hDlg;
+    void (*pfnAllowed)(void* owner, int iKey);
+    BOOL bHouse;
+    int iOpEmp, iKey, iMax;
+    int result, count;          // FD_View_Tel's answer
+};
+
+static void ViewWork(ZT_JOB* job)
+{
+    ViewJob* j = static_cast<ViewJob*>(job);
+    j->result = FD_View_Tel(j->iOpEmp, j->bHouse ? 0 : 1, j->iKey, j->iMax, &j->count);
+}
+
+static void ViewTake(ZT_JOB* job)
+{
+    ViewJob* j = static_cast<ViewJob*>(job);
+    if (j->ph->iAsking == j->iKey)
+        j->ph->iAsking = 0;
+    if (j->result == TELVIEW_ALLOWED) {
+        j->pfnAllowed(const_cast<void*>(j->owner), j->iKey);
+        return;
+    }
+    HWND owner = IsWindow(j->hDlg) ? j->hDlg : nullptr;
+    if (j->result == TELVIEW_REFUSED)
+        ZT_MessageBox(owner, Phones_RefusedText(j->bHouse, j->count, j->iMax).c_str(), "看电话", MB_OK | MB_ICONINFORMATION);
+    else
+        ZT_MessageBox(owner, j->result == TELVIEW_UNKNOWN ? kPhonesUnknown : kPhonesNotRecorded, "操作失败",
+                      MB_OK | MB_ICONWARNING);
+}
+
+static void ViewFree(ZT_JOB* job)
+{
+    delete static_cast<ViewJob*>(job);
+}
+
+BOOL Phones_AskView(LISTING_PHONES* ph, const void* owner, HWND hDlg, const tagZT_Main_Param* p, BOOL bHouse,
+                    int iKey, void (*pfnAllowed)(void* owner, int iKey))
+{
+    if (Phones_Readable(ph) || ph->iAsking == iKey || !iKey)
+        return FALSE;
+    ViewJob* j = new ViewJob();
+    j->owner = owner;
+    j->kind = PHONES_JOB_VIEW;
+    j->pfnWork = ViewWork;
+    j->pfnTake = ViewTake;
+    j->pfnFree = ViewFree;
+    j->ph = ph;
+    j->hDlg = hDlg;
+    j->pfnAllowed = pfnAllowed;
+    j->bHouse = bHouse;
+    j->iOpEmp = Cache_Operator(p);
+    j->iKey = iKey;
+    j->iMax = bHouse ? p->iHouReadMax : p->iCliReadMax;
+    ph->iAsking = iKey;
+    Job_Start(j);
     return TRUE;
 }
 

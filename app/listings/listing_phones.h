@@ -17,6 +17,7 @@
 #include "app/listings/follow_list.h"
 
 #include <cstddef>
+#include <string>
 
 #define LISTING_MASK "******"
 
@@ -39,6 +40,7 @@ struct LISTING_PHONES {
     BOOL bRevealed;     // "看电话" was used on this record (kept across the navigator)
     BOOL bFree;         // the user's right spares the follow-up after revealing
     BOOL bDebt;         // an earlier showing of this listing left its follow-up owed
+    int iAsking;        // the listing whose view the server is being asked for (0: none)
 };
 
 // The block's state for a record: visible when bMasking is 0; bFree from
@@ -59,6 +61,21 @@ void Phones_Show(const LISTING_PHONES* ph, HWND hDlg, const void* rec);
 // "看电话": FALSE (nothing happens) when already readable; otherwise marks
 // the record revealed and shows the real values.
 BOOL Phones_Reveal(LISTING_PHONES* ph, HWND hDlg, const void* rec);
+// "看电话" asked of the server: a job (jobs.h) of the owner (the dialog's
+// state, whose going drops it) counts the view against the user's daily
+// limit of that kind (house or client) and logs it (FD_View_Tel).  When the
+// server allows it, pfnAllowed(owner, iKey) runs on the window thread: the
+// owner reveals the listing if it still shows it.  Over the limit, or when
+// the view could not be recorded, a box over hDlg says so and nothing is
+// revealed.  FALSE (nothing asked, nothing counted) when the block is
+// readable already or a view of it is on its way.
+BOOL Phones_AskView(LISTING_PHONES* ph, const void* owner, HWND hDlg, const tagZT_Main_Param* p, BOOL bHouse,
+                    int iKey, void (*pfnAllowed)(void* owner, int iKey));
+// The boxes of an answer (also for tests): refused with the day's count
+// and the limit; not recorded; recorded or not unknown.
+std::string Phones_RefusedText(BOOL bHouse, int iCount, int iMax);
+extern const char kPhonesNotRecorded[];
+extern const char kPhonesUnknown[];
 // Fills the block's fields of pNew: from the boxes (texts cut to their
 // fields, telephones enciphered) when readable, else copied from pOld (the
 // stored record; a null pOld leaves them empty).
