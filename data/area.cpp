@@ -319,7 +319,8 @@ int FD_JOIN_URBAN(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget)
         text += ": 片区 " + std::to_string(districts) + " 条, 楼盘 " + std::to_string(estates) + " 条";
         return true;
     }, iOpEmp, OBJ_URBAN, pSource->iOrdinal, LOG_ACT_MERGE, what,
-                                {"合并城区失败, 片区和楼盘都没有转移, 错误原因查看错误日志文件.", kFailCaption});
+                                {"合并城区失败, 片区和楼盘都没有转移, 错误原因查看错误日志文件.", kFailCaption}, nullptr,
+                                TXN_REPEAT);
     if (!stored)
         return 0;
     char text[96];

@@ -242,7 +242,7 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
            pNew->szLinkMan, pNew->szCliTel, pNew->szCliMan, pNew->iEmp, pNew->iBr);
     AddClientValues(sql, *pNew);
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    if (!LoggedChange(iOpEmp, sql, OBJ_CLIENT, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", "修改失败"},
+    if (!LoggedChange(iOpEmp, sql, OBJ_CLIENT, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
                       {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
     ReadUpdateTime("t_client", key, pNew->dtUpdate, sizeof pNew->dtUpdate);

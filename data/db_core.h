@@ -395,8 +395,9 @@ void AddAuditLog(ZDSql& sql, int iOpEmp, int iObjType, int iObjID, int iAct, con
 // The same row inside a transaction: true when it was written.
 bool TxnAudit(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct, const std::string& text);
 // Runs change(t, text) and then its audit row (as TxnAudit, with the text
-// as change left it: it may add what it counted) as one transaction
-// (TXN_ONCE).  A commit whose answer was lost is settled by looking for the
+// as change left it: it may add what it counted, or empty it when it found
+// nothing to change, and then no row is written) as one transaction
+// (TXN_ONCE, or iRepeat for a change that computes from what the tables hold).  A commit whose answer was lost is settled by looking for the
 // audit row once the connection is back: found, the change was stored (1,
 // no box); not found, "… 没有保存" is shown (0); when even that cannot be
 // read, the unknown outcome is said.  Otherwise as TxnOutcome with onError;
@@ -404,7 +405,8 @@ bool TxnAudit(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct, const st
 // change returned false without a failed statement; TXN_UNKNOWN also when
 // the read-back settled it: the user has then been told unless it returned 1).
 int AuditedChange(const std::function<bool(ZDTxn&, std::string&)>& change, int iOpEmp, int iObjType, int iObjID,
-                  int iAct, const std::string& text, ZDBox onError, int* pOutcome = nullptr);
+                  int iAct, const std::string& text, ZDBox onError, int* pOutcome = nullptr,
+                  int iRepeat = TXN_ONCE);
 // The box of a change found not stored after its commit's answer was lost.
 extern const char kOutcomeNotSaved[];
 // Appends the statement (ending in ";") of one recycle-bin entry.

@@ -263,7 +263,7 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
            pNew->szBuildNO, pNew->szHouseNO, pNew->iEmp, pNew->iBr);
     AddHouseValues(sql, *pNew);
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    if (!LoggedChange(iOpEmp, sql, OBJ_HOUSE, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", "修改失败"},
+    if (!LoggedChange(iOpEmp, sql, OBJ_HOUSE, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
                       {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
     ReadUpdateTime("t_house", key, pNew->dtUpdate, sizeof pNew->dtUpdate);

@@ -100,7 +100,7 @@ bool TxnAudit(ZDTxn& t, int iOpEmp, int iObjType, int iObjID, int iAct, const st
 const char kOutcomeNotSaved[] = "与数据服务器的连接在提交时中断, 重新连接后查明: 这次操作没有保存.";
 
 int AuditedChange(const std::function<bool(ZDTxn&, std::string&)>& change, int iOpEmp, int iObjType, int iObjID,
-                  int iAct, const std::string& text, ZDBox onError, int* pOutcome)
+                  int iAct, const std::string& text, ZDBox onError, int* pOutcome, int iRepeat)
 {
     std::string done;
     // The log's last key before the change: the audit row is the one after
@@ -114,13 +114,16 @@ int AuditedChange(const std::function<bool(ZDTxn&, std::string&)>& change, int i
         before = TxnScalar(t, last);
         session = TxnScalar(t, self);
         done = text;
-        return before >= 0 && change(t, done) && TxnAudit(t, iOpEmp, iObjType, iObjID, iAct, done);
-    }, &failure, TXN_ONCE);
+        // (A change that left no text has nothing to record.)
+        return before >= 0 && change(t, done) && (done.empty() || TxnAudit(t, iOpEmp, iObjType, iObjID, iAct, done));
+    }, &failure, iRepeat);
     if (pOutcome)
         *pOutcome = outcome;
     if (outcome != TXN_UNKNOWN)
         return TxnOutcome(outcome, failure, onError);
     WriteErrorRecord(failure);
+    if (done.empty())
+        return 1;    // nothing was to change
     long long found = -1;
     if (CheckConnection()) {
         // The old session's commit ends (stored or rolled back) before it
@@ -301,13 +304,19 @@ int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int)
         ZDSql del;
         SqlAdd(del, "delete from t_log");
         SqlAddRaw(del, "%s", where.text.c_str());
+        // Nothing to delete: nothing happened, and the log says nothing.
+        if (n == 0) {
+            text.clear();
+            return true;
+        }
         text += ", " + std::to_string(n) + " 条";
         return TxnRun(t, del).ok != 0;
     };
     std::string text = iLogKey > 0 ? "删除日志: 序号 " + std::to_string(iLogKey)
                                    : std::string("清空日志: ") + (IsBlank(pszFilter) ? "全部" : pszFilter);
     return AuditedChange(change, iOpEmp, ZT_LOG_OBJ_OPLOG, iLogKey > 0 ? iLogKey : 0,
-                         iLogKey > 0 ? LOG_ACT_LOG_DELETE : LOG_ACT_LOG_CLEAR, text, {kAbnormalError, kFailCaption});
+                         iLogKey > 0 ? LOG_ACT_LOG_DELETE : LOG_ACT_LOG_CLEAR, text, {kAbnormalError, kFailCaption},
+                         nullptr, TXN_REPEAT);
 }
 
 void Mem_Free_Log(tagLOG* pList)

@@ -293,19 +293,29 @@ static bool Purgeable(int iObjType) { return iObjType == OBJ_HOUSE || iObjType =
 
 const char kRecycleStale[] = "该记录已被其他用户处理, 请刷新回收站";
 
-// The entry and its object, both still in the bin: the entry's removal and
-// the object's change (already run, *pChanged its matched rows) each touched
-// exactly one row.
-static bool LiveEntry(ZDTxn& t, const tagRECY* pRecy, int iObjType, long long changed, bool* pStale)
+// The bin entry removed, exactly that one: false (with *pStale) when
+// another desk has dealt with it.  A follow-up retired with its listing has
+// no entry (key 0): there is none to remove.
+static bool TakeEntry(ZDTxn& t, const tagRECY* pRecy, int iObjType, bool* pStale)
 {
-    if (changed != 1) {
-        *pStale = true;
-        return false;
-    }
+    if (pRecy->iOrdinal == 0 && (iObjType == OBJ_HOUSE_FOLLOW || iObjType == OBJ_CLIENT_FOLLOW))
+        return true;
     ZDSql del;
     SqlAdd(del, "delete from t_recyle where iOrdinal = %d and iObjType = %d and iObjOrdinal = %d", pRecy->iOrdinal,
            iObjType, pRecy->iObjOrdinal);
     ZDResult r = TxnRun(t, del);
+    if (!r.ok)
+        return false;
+    if (DbAffected(r) != 1) {
+        *pStale = true;
+        return false;
+    }
+    return true;
+}
+
+// The object's change (run already): exactly one row of it still in the bin.
+static bool OneRow(const ZDResult& r, bool* pStale)
+{
     if (!r.ok)
         return false;
     if (DbAffected(r) != 1) {
@@ -325,6 +335,16 @@ int FD_Recover_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
         stale = orphan = false;
+        if (!TakeEntry(t, pRecy, iObjType, &stale))
+            return false;
+        ZDSql upd;
+        SqlAdd(upd, "update ");
+        SqlAddRaw(upd, "%s", table);
+        SqlAdd(upd, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
+        if (Purgeable(iObjType))
+            SqlAdd(upd, " and bDeleted = 0");
+        if (!OneRow(TxnRun(t, upd), &stale))
+            return false;
         if (owner) {
             // The owner read under a shared lock: it cannot go to the bin
             // while the object comes back.
@@ -343,15 +363,6 @@ int FD_Recover_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
                 return false;
             }
         }
-        ZDSql upd;
-        SqlAdd(upd, "update ");
-        SqlAddRaw(upd, "%s", table);
-        SqlAdd(upd, " set bRecyle = 0  where bRecyle = 1 and iOrdinal = %d", pRecy->iObjOrdinal);
-        if (Purgeable(iObjType))
-            SqlAdd(upd, " and bDeleted = 0");
-        ZDResult r = TxnRun(t, upd);
-        if (!r.ok || !LiveEntry(t, pRecy, iObjType, DbAffected(r), &stale))
-            return false;
         // The object back, its entry gone and the restore logged, or none of it.
         return TxnLog(t, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_RESTORE);
     }, &failure, TXN_REPEAT);
@@ -399,7 +410,9 @@ int FD_Del_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
         stale = false;
-        // Logged first: the snapshot is read while the row is still there.
+        if (!TakeEntry(t, pRecy, iObjType, &stale))
+            return false;
+        // Logged before the purge: the snapshot is read while the row is there.
         ZDSql log;
         if (AddOpLog(log, iOpEmp, iObjType, pRecy->iObjOrdinal, LOG_ACT_PURGE) && !TxnRun(t, log).ok)
             return false;
@@ -408,8 +421,7 @@ int FD_Del_Recyle(int iOpEmp, tagRECY* pRecy, int iObjType)
         SqlAdd(purge, " and iOrdinal = %d", pRecy->iObjOrdinal);
         if (Purgeable(iObjType))
             SqlAdd(purge, " and bDeleted = 0");
-        ZDResult r = TxnRun(t, purge);
-        if (!r.ok || !LiveEntry(t, pRecy, iObjType, DbAffected(r), &stale))
+        if (!OneRow(TxnRun(t, purge), &stale))
             return false;
         ZDSql rights;
         AddPurgeRights(rights, iObjType, std::to_string(pRecy->iObjOrdinal).c_str());

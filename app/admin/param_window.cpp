@@ -124,7 +124,7 @@ BOOL ReadBack(tagARGC* pName, tagARGC* v)
 // Stores the value on a worker: TRUE when the database holds it as typed.
 // A refused add (the same text) or a rename the duplicate guard refused
 // keeps the dialog open with what was typed; the data library has said why
-// ("已存在相同数据,增加失败", "修改数据 0.行").
+// ("已存在相同数据,增加失败", "已存在相同数据, 或该数据已被其他用户删除, 修改失败").
 BOOL SaveValue(NAME_DLG* d, HWND hDlg)
 {
     Edit* e = static_cast<Edit*>(d->pCtx);

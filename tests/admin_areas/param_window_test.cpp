@@ -176,7 +176,7 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
     said.clear();
     for (const TestBox& b : TestBoxes_Taken())
         said.push_back(b.text);
-    EXPECT_EQ(said, (Texts{"已存在相同数据,增加失败", "修改数据 0.行"}));
+    EXPECT_EQ(said, (Texts{"已存在相同数据,增加失败", "已存在相同数据, 或该数据已被其他用户删除, 修改失败"}));
     EXPECT_STREQ(Value("求租")->szValue, "求租");
     EXPECT_EQ(TestDb_Query("select * from t_param order by iOrdinal"), before);
 

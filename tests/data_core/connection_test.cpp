@@ -100,14 +100,19 @@ TEST(ConnectionInit, ClosedLoopbackPortFailsCleanlyWithOneErrorLine)
     MYSQL_Terminal();
 }
 
-TEST_F(Connection, LoginCheckCountsMatchesAndLogsEveryAttempt)
+TEST_F(Connection, LoginCheckCountsMatchesAndLogsEveryAttemptByItsOutcome)
 {
-    long long logs = TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = 1 and iOpEmp = 1");
+    long long logins = TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = 1 and iOpEmp = 1");
+    long long failed = TestDb_Count("t_log where iAct = 12 and iObjType = 12 and iObjID = 1 and iOpEmp = 1");
     EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ("用户登录", TestDb_Scalar("select szValue from t_log where iObjType = 12 order by iOrdinal desc limit 1"));
     EXPECT_EQ(0, FD_LG_Check(1, Stored("000000").c_str()));
     EXPECT_EQ(0, FD_LG_Check(999, Stored("482913").c_str()));
-    EXPECT_EQ(logs + 2, TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = 1 and iOpEmp = 1"));
-    EXPECT_EQ("用户登录", TestDb_Scalar("select szValue from t_log where iObjType = 12 order by iOrdinal desc limit 1"));
+    // The wrong password a failed login of the employee tried, not a login.
+    EXPECT_EQ(logins + 1, TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = 1 and iOpEmp = 1"));
+    EXPECT_EQ(failed + 1, TestDb_Count("t_log where iAct = 12 and iObjType = 12 and iObjID = 1 and iOpEmp = 1"));
+    EXPECT_EQ(1, TestDb_Count("t_log where iAct = 12 and iObjID = 999"));
+    EXPECT_EQ("登录失败: 密码错误", TestDb_Scalar("select szValue from t_log where iObjType = 12 order by iOrdinal desc limit 1"));
     EXPECT_EQ(0u, TestBoxes_Count());
 }
 
@@ -123,7 +128,8 @@ TEST_F(Connection, PasswordResetSetsTheStoredTextAndLogs)
     std::string initial = Stored("482913");
     EXPECT_EQ(1, FD_Pwd_Reset(1, 1, initial.c_str()));  // same password: matched row counts
     EXPECT_EQ(initial, TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1"));
-    EXPECT_EQ("8", TestDb_Scalar("select iAct from t_log where iObjType = 4 and iObjID = 1 order by iOrdinal desc limit 1"));
+    // A reset by the administrator (here of himself), logged as such.
+    EXPECT_EQ("17", TestDb_Scalar("select iAct from t_log where iObjType = 4 and iObjID = 1 order by iOrdinal desc limit 1"));
     EXPECT_EQ(0u, TestBoxes_Count());
 
     EXPECT_EQ(0, FD_Pwd_Reset(1, 4242, initial.c_str()));

@@ -30,8 +30,8 @@ TEST_F(AreaTest, CityWithLiveUrbanAreaIsKeptUntilTheUrbanAreaIsRecycled)
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"6", std::to_string(urban), "7"}));
     EXPECT_EQ(rows[1], (std::vector<std::string>{"6", std::to_string(city), "7"}));
-    // The refused attempt is logged as well as the two deletions.
-    EXPECT_EQ(TestDb_Count("t_log where iAct = 1 and iObjType = 6 and iOpEmp = 7"), 3);
+    // The two deletions are logged; the refused attempt is not.
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 1 and iObjType = 6 and iOpEmp = 7"), 2);
 }
 
 TEST_F(AreaTest, UrbanAreaInUseByLiveEstateOrDistrictIsKept)
@@ -247,7 +247,11 @@ TEST_F(AreaTest, MergingMovesDistrictsAndEstatesAndReportsBothCounts)
     // Into itself: every row matches, so the counts are reported again.
     EXPECT_EQ(FD_JOIN_URBAN(1, &t, &t), 1);
     ExpectOneBox("转移片区   3条.转移楼盘字典   3条.", "合并成功");
-    EXPECT_EQ(TestDb_Count("t_log"), 3);  // the three area additions only
+    // The three area additions and the two merges, each saying what moved.
+    EXPECT_EQ(TestDb_Count("t_log"), 5);
+    EXPECT_EQ(TestDb_Scalar("select szValue from t_log where iAct = 13 and iOpEmp = 1 and iObjType = 6 and iObjID = " +
+                            std::to_string(src)),
+              "江干区 合并到 上城区: 片区 2 条, 楼盘 3 条");
 }
 
 TEST_F(AreaTest, DistrictDeletionIsIndexedButNotLogged)

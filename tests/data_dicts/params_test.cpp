@@ -175,7 +175,8 @@ TEST_F(ParamTest, AddingAValueTheNameHasIsRefusedEvenFromTheRecycleBin)
     v.iParentIndex = 866;
     Set(v.szValue, "典当");
     EXPECT_EQ(FD_Ist_Argc_Value(3, &v), 1);
-    EXPECT_EQ(TestDb_Scalar("select szValue from t_log where iAct = 2 and iObjType = 10 and iOpEmp = 3 and iObjID = " +
+    // Logged as what it is, an addition.
+    EXPECT_EQ(TestDb_Scalar("select szValue from t_log where iAct = 3 and iObjType = 10 and iOpEmp = 3 and iObjID = " +
                             std::to_string(v.iOrdinal)),
               "866@,@典当");
 }
@@ -189,10 +190,11 @@ TEST_F(ParamTest, ChangesReportTheRowsTheServerChanged)
     old.iPriority = 1;
     Set(old.szValue, "出售");
 
+    // A rename to a name the parameter has: refused as such, not logged.
     tagARGC dup = old;
     Set(dup.szValue, "出租");
-    EXPECT_EQ(FD_Upd_Argc_Value(1, &old, &dup), 1);
-    ExpectOneBox("修改数据 0.行", "操作成功");
+    EXPECT_EQ(FD_Upd_Argc_Value(1, &old, &dup), 0);
+    ExpectOneBox("已存在相同数据, 或该数据已被其他用户删除, 修改失败", "");
     EXPECT_EQ(TestDb_Scalar("select szValue from t_param where iOrdinal = " + std::to_string(sale)), "出售");
 
     // Priority only: no guard, so the row's own text does not block it.
@@ -206,7 +208,7 @@ TEST_F(ParamTest, ChangesReportTheRowsTheServerChanged)
     Set(renamed.szValue, "急售");
     EXPECT_EQ(FD_Upd_Argc_Value(1, &prio, &renamed), 1);
     ExpectOneBox("修改数据 1.行", "操作成功");
-    EXPECT_EQ(TestDb_Count("t_log where iAct = 2 and iObjType = 10 and iObjID = " + std::to_string(sale)), 3);
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 2 and iObjType = 10 and iObjID = " + std::to_string(sale)), 2);
 
     EXPECT_EQ(FD_Del_Argc_Value(1, &renamed), 1);
     EXPECT_EQ(TestBoxes_Count(), 0u);

@@ -23,6 +23,7 @@ int Recycle(const char* table, int iObjType, int key, int iEmp = 2)
 
 TEST_F(RecycleTest, RestoringAHouseClearsItsFlagAndItsEntry)
 {
+    TestDb_Exec("insert into t_estate (iOrdinal, szEstate) values (7, '七号苑')");
     int house = InsertHouse(7, "3", "502", "出售");
     int entry = Recycle("t_house", 0, house, 4);
 

@@ -163,7 +163,7 @@ TEST_F(AllOrNothing, TheLogRowOfAChangeIsStoredWithIt)
         tagHOUSE dearer = h;
         dearer.iSales = 999;
         EXPECT_EQ(0, CutAtGate(gate, [&] { return FD_Upd_Hou(2, &h, &dearer); }));
-        ExpectBox("修改错误", "");
+        ExpectBox("修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", "");
         EXPECT_EQ(0, CutAtGate(gate, [&] { return FD_Del_Hou(2, &h); }));
         ExpectBox("异常错误,错误原因查看错误日志文件.");
         tagESTATE e = {};
@@ -179,7 +179,8 @@ TEST_F(AllOrNothing, TheLogRowOfAChangeIsStoredWithIt)
     EXPECT_EQ(0, TestDb_Count("t_estate where szEstate = '日志苑'"));
 
     // Taking a deleted house out of the recycle bin: the house back and its
-    // entry gone, or neither.
+    // entry gone, or neither.  (It comes back to its estate.)
+    TestDb_Exec("insert into t_estate (iOrdinal, szEstate) values (" + std::to_string(h.iEst) + ", '还原苑')");
     ASSERT_EQ(1, FD_Del_Hou(2, &h));
     tagRECY entry = {};
     entry.iOrdinal = atoi(TestDb_Scalar("select iOrdinal from t_recyle").c_str());

@@ -290,8 +290,8 @@ TEST_F(Houses, DeleteNeedsTheFollowUpsRetiredFirst)
     auto rec = TestDb_Query("select iObjType, iObjOrdinal, iEmp from t_recyle where iObjType = 0");
     ASSERT_EQ(1u, rec.size());
     EXPECT_EQ((std::vector<std::string>{"0", key, "3"}), rec[0]);
-    // Both attempts are in the operation log.
-    EXPECT_EQ(2, TestDb_Count("t_log where iAct = 1 and iObjType = 0 and iObjID = " + key));
+    // The deletion is in the operation log; the refused attempt is not.
+    EXPECT_EQ(1, TestDb_Count("t_log where iAct = 1 and iObjType = 0 and iObjID = " + key));
 }
 
 TEST_F(Houses, HostileTextInEveryFieldRoundTrips)
@@ -442,7 +442,7 @@ TEST_F(Houses, ServerErrorsAreRecordedAndReported)
     EXPECT_EQ(errors + 4, ErrLogCount());
     auto boxes = TestBoxes_Taken();
     ASSERT_EQ(3u, boxes.size());
-    EXPECT_EQ("修改错误", boxes[0].text);
+    EXPECT_EQ("修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", boxes[0].text);
     EXPECT_EQ("", boxes[0].caption);
     EXPECT_EQ("异常错误,错误原因查看错误日志文件.", boxes[1].text);
     EXPECT_EQ("操作失败", boxes[1].caption);

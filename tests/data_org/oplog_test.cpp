@@ -112,9 +112,9 @@ TEST_F(OrgDb, RejectedRecycleEntryIsReportedAndRecorded)
     EXPECT_EQ("写入回收站失败, 数据未删除", boxes[0].text);
     EXPECT_EQ("操作失败", boxes[0].caption);
     EXPECT_NE(std::string::npos, TestReadFile("errlog.log").find("错误码:  1146"));
-    // Nothing is deleted without its entry; the attempt is in the log.
+    // Nothing is deleted without its entry, and nothing logged as deleted.
     EXPECT_EQ("0", TestDb_Scalar("select bRecyle from t_branch where iOrdinal = " + Str(b.iOrdinal)));
-    EXPECT_EQ(1, TestDb_Count("t_log where iAct = 1 and iObjType = 3 and iObjID = " + Str(b.iOrdinal)));
+    EXPECT_EQ(0, TestDb_Count("t_log where iAct = 1 and iObjType = 3 and iObjID = " + Str(b.iOrdinal)));
 }
 
 // Three branch insertions dated 1 March, 15 March (late evening) and 2 April.
@@ -214,31 +214,42 @@ TEST_F(LogList, AFilterThatDoesNotFitClearsNothing)
     EXPECT_EQ(nullptr, FD_Log_DateFilter(small, sizeof small, "2024-03-01", "2024-03-15"));
     ASSERT_EQ(1, FD_Del_Log(1, small, 0, 1));
     EXPECT_EQ(3, TestDb_Count("t_log"));
+    // Even a buffer too small for "1 = 0" holds a condition no row meets.
     char tiny[4];
     EXPECT_EQ(nullptr, FD_Log_DateFilter(tiny, sizeof tiny, "2024-03-01", nullptr));
-    EXPECT_STREQ("", tiny);
+    EXPECT_STREQ("0", tiny);
+    ASSERT_EQ(1, FD_Del_Log(1, tiny, 0, 1));
+    EXPECT_EQ(3, TestDb_Count("t_log"));
 }
 
 TEST_F(LogList, DeletesOneRowByKeyOrTheRowsOfAFilter)
 {
+    // Each deletion leaves the row that records it (operator, what, how many).
     ASSERT_EQ(1, FD_Del_Log(1, nullptr, logKeys[1], 0));
     EXPECT_EQ(0, TestDb_Count("t_log where iOrdinal = " + Str(logKeys[1])));
-    EXPECT_EQ(2, TestDb_Count("t_log"));
-    // Already gone is no failure.
+    EXPECT_EQ(2, TestDb_Count("t_log where iAct = 3"));
+    EXPECT_EQ("删除日志: 序号 " + Str(logKeys[1]) + ", 1 条",
+              TestDb_Scalar("select szValue from t_log where iAct = 15 and iObjType = 15 and iOpEmp = 1"));
+    // Already gone is no failure, and nothing to record.
     EXPECT_EQ(1, FD_Del_Log(1, nullptr, logKeys[1], 0));
+    EXPECT_EQ(1, TestDb_Count("t_log where iAct = 15"));
 
     char filter[128];
     ASSERT_EQ(1, FD_Del_Log(1, FD_Log_DateFilter(filter, sizeof filter, "2024-04-01", "2024-04-30"), 0, 1));
-    EXPECT_EQ(1, TestDb_Count("t_log"));
+    EXPECT_EQ(1, TestDb_Count("t_log where iAct = 3"));
     EXPECT_EQ(1, TestDb_Count("t_log where iOrdinal = " + Str(logKeys[0])));
+    EXPECT_EQ(1, TestDb_Count("t_log where iAct = 16"));
 
     EXPECT_EQ(0, FD_Del_Log(1, "no such column = 1", 0, 0));
     auto boxes = TestBoxes_Taken();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("异常错误,错误原因查看错误日志文件.", boxes[0].text);
     EXPECT_EQ("操作失败", boxes[0].caption);
-    EXPECT_EQ(1, TestDb_Count("t_log"));
+    EXPECT_EQ(1, TestDb_Count("t_log where iAct = 3"));
 
+    // The whole log cleared: what is left is the row saying so.
+    long long all = TestDb_Count("t_log");
     ASSERT_EQ(1, FD_Del_Log(1, "", 0, 0));
-    EXPECT_EQ(0, TestDb_Count("t_log"));
+    EXPECT_EQ(1, TestDb_Count("t_log"));
+    EXPECT_EQ("清空日志: 全部, " + Str(all) + " 条", TestDb_Scalar("select szValue from t_log where iAct = 16"));
 }

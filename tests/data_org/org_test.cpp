@@ -223,10 +223,10 @@ TEST_F(OrgDb, BranchWithALiveEmployeeStaysUntilTheEmployeeIsDeleted)
     ExpectOneBox(kInUseBranch, "操作失败");
     EXPECT_EQ("0", TestDb_Scalar("select bRecyle from t_branch where iOrdinal = " + Str(b.iOrdinal)));
     EXPECT_EQ(0, TestDb_Count("t_recyle"));
-    // The attempt is logged all the same.
+    // Nothing was deleted: the log holds only the addition.
     auto log = LogOf(3, b.iOrdinal);
-    ASSERT_EQ(2u, log.size());
-    EXPECT_EQ(1, log[1].iAct);
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(3, log[0].iAct);
 
     ASSERT_EQ(1, FD_Del_Emp(5, &e));
     ASSERT_EQ(1, FD_Del_Br(5, &b));
@@ -458,9 +458,9 @@ TEST_F(OrgDb, EmployeeNamedByLiveHousesOrClientsCannotBeDeleted)
     EXPECT_EQ("1", TestDb_Scalar("select bRecyle from t_employee where iOrdinal = " + Str(e.iOrdinal)));
     EXPECT_EQ(1, TestDb_Count("t_recyle where iObjType = 4 and iEmp = 3 and iObjOrdinal = " + Str(e.iOrdinal)));
     auto log = LogOf(4, e.iOrdinal);
-    ASSERT_EQ(4u, log.size());  // added, two refused attempts, deleted
-    EXPECT_EQ(1, log[3].iAct);
-    EXPECT_EQ("1@,@钱七", log[3].szValue);
+    ASSERT_EQ(2u, log.size());  // added, deleted (the refused attempts are not logged)
+    EXPECT_EQ(1, log[1].iAct);
+    EXPECT_EQ("1@,@钱七", log[1].szValue);
     EXPECT_EQ(0u, TestBoxes_Count());
 }
 
@@ -660,9 +660,9 @@ TEST_F(OrgDb, PositionHeldByALiveEmployeeCannotBeDeleted)
     ASSERT_EQ(1, FD_Del_Pst(2, &p));
     EXPECT_EQ(1, TestDb_Count("t_recyle where iObjType = 5 and iEmp = 2 and iObjOrdinal = " + Str(p.iOrdinal)));
     auto log = LogOf(5, p.iOrdinal);
-    ASSERT_EQ(3u, log.size());
-    EXPECT_EQ(1, log[2].iAct);
-    EXPECT_EQ("助理", log[2].szValue);
+    ASSERT_EQ(2u, log.size());  // added, deleted (not the refused attempt)
+    EXPECT_EQ(1, log[1].iAct);
+    EXPECT_EQ("助理", log[1].szValue);
 
     int n = 0;
     tagPostion* live = FD_Sct_Pst(nullptr, &n, 0);
