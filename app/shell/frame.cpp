@@ -326,11 +326,10 @@ static BOOL OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
         RunDialogOverClient(IDD_CHANGE_PWD, ChangePwdDlgProc);
         return TRUE;
     case IDM_SYSOPT:
-        if (!g_pfnOptions || !FindResourceA(g_ZTMain.hInst, MAKEINTRESOURCEA(IDD_SYSOPT), reinterpret_cast<LPCSTR>(RT_DIALOG)))
-            return TRUE;
         if (!Rights_MayOpen(&g_ZTMain, ZTM_SYSOPT))
             RefuseOpening("系统选项");
-        else
+        else if (g_pfnOptions &&
+                 FindResourceA(g_ZTMain.hInst, MAKEINTRESOURCEA(IDD_SYSOPT), reinterpret_cast<LPCSTR>(RT_DIALOG)))
             g_pfnOptions(g_hClient, &g_ZTMain);
         return TRUE;
     case IDM_AUTO_REMIND:

@@ -194,7 +194,8 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
     EXPECT_EQ(Shell_CountBox(hwnd), "6");
 
     // A hostile value pasted: stored cut to 16 bytes on a whole character,
-    // an impossible priority read as 0, no other row changed.
+    // an impossible priority refused naming its box (then left empty: 0),
+    // no other row changed.
     std::string hostile = "\xD5\x5C%_'";
     while (hostile.size() < 300)
         hostile += HostileText();
@@ -204,8 +205,11 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
         ASSERT_NE(d, nullptr);
         SetWindowTextA(GetDlgItem(d, IDC_PARAM_VALUE), hostile.c_str());
         SetWindowTextA(GetDlgItem(d, IDC_PARAM_PRIORITY), "9999999999");
+        EXPECT_FALSE(Dict_Press(d, IDOK, 1500));
+        SetWindowTextA(GetDlgItem(d, IDC_PARAM_PRIORITY), "");
         EXPECT_TRUE(Dict_Press(d, IDOK));
     });
+    EXPECT_EQ(Dict_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
     std::vector<char> cut(17);
     Gbk_CopyCut(cut.data(), cut.size(), hostile.c_str());
     auto after = TestDb_Query("select * from t_param order by iOrdinal");

@@ -33,6 +33,9 @@ TEST(LogNames, EveryStoredActionAndTypeHasItsOperationName)
         {5, 0, "回收站还原"}, {5, 8, "回收站还原"}, {6, 1, "回收站删除"}, {6, 2, "回收站删除"},
         {7, 0, "回收站清空"}, {7, 6, "回收站清空"},
         {9, 0, "列表导出"}, {9, 16, "列表导出"},
+        {10, 0, "看房源电话"}, {10, 1, "看客源电话"}, {11, 4, "员工授权"}, {11, 5, "职位授权"},
+        {12, 12, "登录失败"}, {13, 6, "城区合并"}, {14, 17, "系统选项修改"}, {15, 15, "日志删除"},
+        {16, 15, "日志清空"}, {17, 4, "重置密码"},
     };
     for (const Row& r : rows) {
         ASSERT_NE(Log_OperationName(r.act, r.type), nullptr) << r.act << "/" << r.type;
@@ -65,7 +68,8 @@ TEST(LogNames, EveryStoredActionAndTypeHasItsOperationName)
     EXPECT_STREQ(Log_ObjectText(40), "对象 40");
     int n = 0;
     const int* kinds = Log_ObjectTypes(&n);
-    EXPECT_EQ(n, 17);
+    EXPECT_EQ(n, 18);
+    EXPECT_STREQ(Log_ObjectText(17), "系统选项");
     EXPECT_STREQ(Log_ObjectText(16), "回收站");
     for (int i = 0; i < n; i++)
         EXPECT_EQ(Log_ObjectType(Log_ObjectName(kinds[i])), kinds[i]);

@@ -87,12 +87,13 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
     EXPECT_EQ(Shell_GridRows(w->hGrid), 2);
     EXPECT_EQ(TestDb_Count("t_log"), all);
 
-    // "yes": exactly those two rows go.
+    // "yes": exactly those two rows go, and a row says so.
     SelectWhere(w->hGrid, [](const void*) { return true; });
     TestBoxes_Answer(IDOK);
     Shell_ClickButton(log, ID_LOG_CLEAR);
     Settle(w);
-    EXPECT_EQ(TestDb_Count("t_log"), all - 2);
+    EXPECT_EQ(TestDb_Count("t_log"), all - 2 + 1);
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 16 and iObjType = 15 and szValue like '%2 条'"), 1);
     EXPECT_EQ(TestDb_Count("t_log where iObjID in (502, 503)"), 0);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
 
@@ -107,7 +108,7 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
     ASSERT_EQ(TestBoxes_Count(), 1u);
     EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
     EXPECT_EQ(TestDb_Count("t_log where iObjID = 501"), 0);
-    EXPECT_EQ(TestDb_Count("t_log"), all - 3);
+    EXPECT_EQ(TestDb_Count("t_log"), all - 3 + 2);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
     EXPECT_EQ(Shell_CountBox(log), "0");
 

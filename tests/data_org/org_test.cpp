@@ -236,10 +236,10 @@ TEST_F(OrgDb, BranchWithALiveEmployeeStaysUntilTheEmployeeIsDeleted)
     ASSERT_EQ(1u, bin.size());
     EXPECT_EQ((std::vector<std::string>{Str(b.iOrdinal), "5"}), bin[0]);
     log = LogOf(3, b.iOrdinal);
-    ASSERT_EQ(3u, log.size());
-    EXPECT_EQ(1, log[2].iAct);
-    EXPECT_EQ(5, log[2].iOpEmp);
-    EXPECT_EQ("东店", log[2].szValue);
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ(1, log[1].iAct);
+    EXPECT_EQ(5, log[1].iOpEmp);
+    EXPECT_EQ("东店", log[1].szValue);
 
     int n = 0;
     tagBRLIST* live = FD_Sct_BrList(nullptr, &n, 0);
