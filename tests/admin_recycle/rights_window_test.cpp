@@ -205,7 +205,9 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
     TestBoxes_Answer(IDOK);
     SendMessageA(log, WM_COMMAND, ID_LOG_CLEAR, 0);
     Settle(lw);
+    // What is left of his branch's rows is the one recording the clear.
     EXPECT_EQ(TestDb_Count("t_log where iOpEmp in (select iOrdinal from t_employee where iBr = " +
-                           std::to_string(zongdian) + ")"), 0);
+                           std::to_string(zongdian) + ")"), 1);
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 16 and iOpEmp = " + std::to_string(Employee("张伟"))), 1);
     EXPECT_EQ(TestDb_Count("t_log where iOpEmp = " + std::to_string(Employee("刘洋"))), otherLogs);
 }

@@ -183,7 +183,16 @@ TEST_F(FrameTest, ModuleOpensOnlyWhenTheOpenCheckGrantsIt)
     Shell_Command(frame, IDM_CLIENT);
     EXPECT_EQ(Shell_ChildCount(ZT_CLASS_CHILD_HOU), house ? 1 : 0);
     EXPECT_EQ(Shell_ChildCount(ZT_CLASS_CHILD_CLI), client ? 1 : 0);
-    EXPECT_EQ(TestBoxes_Count(), 0u);
+    // Each refused one says so.
+    std::vector<std::string> said;
+    for (const TestBox& b : TestBoxes_Taken())
+        said.push_back(b.text);
+    std::vector<std::string> want;
+    if (!house)
+        want.push_back("没有房源浏览的权限");
+    if (!client)
+        want.push_back("没有客源浏览的权限");
+    EXPECT_EQ(said, want);
 }
 
 TEST_F(FrameTest, UnknownCommandsReachTheActiveChildUnchanged)

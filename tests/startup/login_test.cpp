@@ -127,8 +127,10 @@ TEST_F(LoginTest, TheDialogFollowsTheUserUntilTheRightPasswordLogsIn)
     EXPECT_EQ(g_ZTMain.pLoginEmp->iOrdinal, staff.iWang);
     EXPECT_EQ(g_ZTMain.pLoginBr->iOrdinal, staff.iBr2);
     EXPECT_EQ(g_ZTMain.sql.iLoginEmp, staff.iWang);
-    // The wrong and the right attempt both reached the server; the unknown name did not.
-    EXPECT_EQ(TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = " + std::to_string(staff.iWang)), 2);
+    // The wrong and the right attempt both reached the server, logged as a
+    // failed login and a login; the unknown name did not.
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 4 and iObjType = 12 and iObjID = " + std::to_string(staff.iWang)), 1);
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 12 and iObjType = 12 and iObjID = " + std::to_string(staff.iWang)), 1);
 }
 
 TEST_F(LoginTest, CancelEndsWithZeroAndLogsNobodyIn)
