@@ -479,11 +479,8 @@ const ZT_TREEDESC kTree = {130, LoadTree, OnTreeSelection, {CTXPOS_CITY, CTXPOS_
 
 }  // namespace
 
-extern const ZT_MODULE_DESC g_AreaModule = {
+extern const ZT_MODULE_DESC g_AreaModule = ZT_TREE_MODULE(
     ZT_CLASS_CHILD_URBAN, IDM_AREA, ZTM_AREA, IDS_AREA, 600, 499,
-    sizeof(tagDISTRICT), offsetof(tagDISTRICT, iOrdinal), sizeof(AREA_WINDOW),
-    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
-    CTXPOS_DISTRICT, ID_AREA_DIST_MODIFY,
+    tagDISTRICT, AREA_WINDOW, CTXPOS_DISTRICT, ID_AREA_DIST_MODIFY, ZTC_DISTRICT,
     nullptr, nullptr, nullptr, nullptr, Load, IsListed, DeleteDistrict, nullptr, nullptr, nullptr,
-    nullptr, nullptr, &kTree, ZTC_DISTRICT,
-};
+    nullptr, nullptr);

@@ -276,13 +276,7 @@ void CreatePages(EstDlg* d)
     for (int pg = 0; pg < PG_COUNT; pg++) {
         if (pg == PG_BNO && d->iMode == EST_DLG_ADD)
             continue;                        // an estate not yet stored has no buildings
-        char title[64] = "";
-        LoadStringA(hInst, kPageTitle[pg], title, sizeof(title));
-        TCITEMA item;
-        memset(&item, 0, sizeof(item));
-        item.mask = TCIF_TEXT;
-        item.pszText = title;
-        SendMessageA(hTab, TCM_INSERTITEMA, d->nTabs, reinterpret_cast<LPARAM>(&item));
+        Block_AddTab(hTab, hInst, d->nTabs, kPageTitle[pg]);
         d->tabPage[d->nTabs++] = pg;
     }
     RECT rc;

@@ -270,11 +270,8 @@ tagESTATE* EstateWindow_Find(ZT_MODWIN* w, int iKey)
     return nullptr;
 }
 
-extern const ZT_MODULE_DESC g_EstateModule = {
+extern const ZT_MODULE_DESC g_EstateModule = ZT_TREE_MODULE(
     "ZT_CHILD_EST", IDM_ESTATE, ZTM_ESTATE, IDS_ESTATE, CW_USEDEFAULT, CW_USEDEFAULT,
-    sizeof(tagESTATE), offsetof(tagESTATE, iOrdinal), sizeof(EST_WINDOW),
-    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
-    CTXPOS_ESTATE, ID_ESTATE_MODIFY,
-    nullptr, CreateSearch, Layout, nullptr, Load, nullptr, Delete, Module_Free<tagESTATE, Mem_Free_Est>, nullptr, Message,
-    nullptr, nullptr, &kTree, ZTC_ESTATE,
-};
+    tagESTATE, EST_WINDOW, CTXPOS_ESTATE, ID_ESTATE_MODIFY, ZTC_ESTATE,
+    nullptr, CreateSearch, Layout, nullptr, Load, nullptr, Delete, (Module_Free<tagESTATE, Mem_Free_Est>), nullptr, Message,
+    nullptr, nullptr);

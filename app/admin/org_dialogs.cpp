@@ -77,11 +77,7 @@ BOOL SaveBranch(HWND hDlg, void* pState)
     if (!Rights_Ask(p, hDlg, ZTM_BRANCH, d->pCur ? ZT_OP_MODIFY : ZT_OP_ADD, d->pCur ? "修改部门" : "增加部门"))
         return FALSE;
     tagBRANCH b;
-    if (d->pCur)
-        b = *d->pCur;
-    else
-        memset(&b, 0, sizeof(b));
-    if (Fields_Read(d->hPage, kBranchFields, COUNT_OF(kBranchFields), &b))
+    if (Fields_ReadOver(d->hPage, kBranchFields, COUNT_OF(kBranchFields), d->pCur, &b))
         return FALSE;
     if (!b.szBr[0]) {
         Field_Refuse(d->hPage, IDC_BRD_NAME, "部门名称必须填");
@@ -225,11 +221,7 @@ BOOL ReadEmployee(HWND hDlg, EmpDlg* d, tagEMPLOYEE* e)
         Field_Refuse(hDlg, IDC_EMPD_POSITION, "请选择职位");
         return FALSE;
     }
-    if (d->a.pCur)
-        *e = *d->a.pCur;
-    else
-        memset(e, 0, sizeof(*e));
-    if (Fields_Read(hDlg, kEmpFields, COUNT_OF(kEmpFields), e))
+    if (Fields_ReadOver(hDlg, kEmpFields, COUNT_OF(kEmpFields), d->a.pCur, e))
         return FALSE;
     if (!e->szEmp[0]) {
         Field_Refuse(hDlg, IDC_EMPD_NAME, "员工姓名必须填");

@@ -2,6 +2,7 @@
 // page, whose boxes, drop-downs and counts are made from the table of rights,
 // and the panel's buttons.
 #include "app/admin/org_rights.h"
+#include "app/shell/blocks.h"
 #include "app/shell/field_table.h"
 #include "app/shell/input_controls.h"
 #include "app/shell/rights.h"
@@ -278,13 +279,7 @@ ORG_PANEL* OrgPanel_Create(HWND hParent, tagZT_Main_Param* p)
         return nullptr;
     }
     pn->hTab = GetDlgItem(pn->hPanel, IDC_PD_TAB);
-    char title[64] = "";
-    LoadStringA(p->hInst, IDS_ORG_RIGHTS_TAB, title, sizeof(title));
-    TCITEMA item;
-    memset(&item, 0, sizeof(item));
-    item.mask = TCIF_TEXT;
-    item.pszText = title;
-    SendMessageA(pn->hTab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    Block_AddTab(pn->hTab, p->hInst, 0, IDS_ORG_RIGHTS_TAB);
     for (const auto& b : kButtons)
         Child(pn->hPanel, "BUTTON", b.pszCaption, WS_TABSTOP | BS_PUSHBUTTON, RECT{0, 0, 10, 10}, b.id);
     pn->hPage = CreateDialogParamA(p->hInst, MAKEINTRESOURCEA(IDD_ORG_RIGHTS), pn->hPanel, PageProc, 0);

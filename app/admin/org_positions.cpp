@@ -76,11 +76,7 @@ BOOL SaveForm(HWND hForm, void* pState)
     if (!Rights_Ask(p, hForm, ZTM_POSITION, f->pSel ? ZT_OP_MODIFY : ZT_OP_ADD, f->pSel ? "修改职位" : "增加职位"))
         return FALSE;
     tagPostion pst;
-    if (f->pSel)
-        pst = *f->pSel;
-    else
-        memset(&pst, 0, sizeof(pst));
-    if (Fields_Read(hForm, kFields, kNumFields, &pst))
+    if (Fields_ReadOver(hForm, kFields, kNumFields, f->pSel, &pst))
         return FALSE;
     if (!pst.szPST[0]) {
         Field_Refuse(hForm, IDC_PSTD_NAME, "职位名字必须填");
@@ -164,30 +160,32 @@ BOOL OnMessage(HWND hDlg, void* pState, UINT msg, WPARAM wParam, LPARAM, INT_PTR
     PstDlg* d = static_cast<PstDlg*>(pState);
     if (msg != WM_COMMAND)
         return FALSE;
-    *pResult = TRUE;
     switch (LOWORD(wParam)) {
     case IDC_PST_ADD:
         RunForm(d, nullptr);
-        return TRUE;
+        break;
     case IDC_PST_MODIFY:
         if (tagPostion* sel = Selected(d, TRUE))
             RunForm(d, sel);
-        return TRUE;
+        break;
     case IDC_PST_DELETE:
         DeletePosition(d);
-        return TRUE;
+        break;
     case IDC_PST_GRID:
         if (HIWORD(wParam) == GRN_DBLCLK && IsWindowEnabled(GetDlgItem(hDlg, IDC_PST_MODIFY)))
             if (tagPostion* sel = Selected(d, FALSE))
                 RunForm(d, sel);
-        return TRUE;
+        break;
     case IDC_PST_CLOSE:
     case IDOK:
         SendMessageA(Grid(d), GRM_CLEAR, 0, 0);
         EndDialog(hDlg, IDCANCEL);
-        return TRUE;
+        break;
+    default:
+        return FALSE;
     }
-    return FALSE;
+    *pResult = TRUE;
+    return TRUE;
 }
 
 const ZT_DIALOG kPositions = {IDD_POSITIONS, InitDialog, nullptr, OnMessage};

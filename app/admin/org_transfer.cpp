@@ -72,8 +72,6 @@ BOOL Transfer(HWND hDlg, void* pState)
 {
     TransferDlg* d = static_cast<TransferDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!Rights_Ask(p, hDlg, ZTM_ORG, ZT_OP_MODIFY, "员工转移"))
-        return FALSE;
     char brName[64], empName[64];
     Field_GetText(hDlg, IDC_TRF_BRANCH, brName, sizeof(brName));
     Field_GetText(hDlg, IDC_TRF_EMP, empName, sizeof(empName));
@@ -113,7 +111,7 @@ BOOL OnMessage(HWND hDlg, void* pState, UINT msg, WPARAM wParam, LPARAM, INT_PTR
     return TRUE;
 }
 
-const ZT_DIALOG kTransfer = {IDD_TRANSFER, InitDialog, Transfer, OnMessage};
+const ZT_DIALOG kTransfer = {IDD_TRANSFER, InitDialog, Transfer, OnMessage, ZTM_ORG, ZT_OP_MODIFY, "员工转移"};
 
 }  // namespace
 

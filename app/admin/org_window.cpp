@@ -83,8 +83,7 @@ BOOL LoadTree(ZT_MODWIN* w, std::vector<ZT_TREENODE>* nodes)
     if (!FD_Sct_Br(&list, &n, 0) || !list)
         return FALSE;
     // The grid shows no branch record: the old block may go at once.
-    if (st->pBr)
-        Mem_Free_Br(st->pBr);
+    Mem_Release(st->pBr, Mem_Free_Br);
     st->pBr = list;
     st->nBrSlots = n + ZT_SPARE_SLOTS;
     nodes->push_back({-1, "所有部门", NODE_ROOT, 0});
@@ -156,12 +155,8 @@ void Destroy(ZT_MODWIN* w)
     ORG_WINDOW* st = State(w);
     OrgPanel_Destroy(st->panel);
     st->panel = nullptr;
-    if (st->pBr)
-        Mem_Free_Br(st->pBr);
-    if (st->pPst)
-        Mem_Free_Pst(st->pPst);
-    st->pBr = nullptr;
-    st->pPst = nullptr;
+    Mem_Release(st->pBr, Mem_Free_Br);
+    Mem_Release(st->pPst, Mem_Free_Pst);
 }
 
 // The selected employee's permissions on the page (nothing ticked without one).
@@ -306,8 +301,7 @@ int PositionsTask(ZT_MODWIN* w, void*)
     // The grid's position names point into the old block: it goes after the
     // employees are listed again.
     SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
-    if (st->pPst)
-        Mem_Free_Pst(st->pPst);
+    Mem_Release(st->pPst, Mem_Free_Pst);
     st->pPst = pst;
     st->nPstSlots = n + 101;
     return 1;
@@ -508,11 +502,8 @@ void OrgWindow_NoRoom(HWND hOwner, const char* pszWhat, const char* pszRefresh)
     ZT_MessageBox(hOwner, text, "", MB_OK | MB_ICONINFORMATION);
 }
 
-extern const ZT_MODULE_DESC g_OrgModule = {
+extern const ZT_MODULE_DESC g_OrgModule = ZT_TREE_MODULE(
     "ZT_CHILD_EMP", IDM_BRANCH, ZTM_ORG, IDS_ORG, CW_USEDEFAULT, CW_USEDEFAULT,
-    sizeof(tagEMPLOYEE), offsetof(tagEMPLOYEE, iOrdinal), sizeof(ORG_WINDOW),
-    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
-    CTXPOS_EMPLOYEE, ID_ORG_EMP_MODIFY,
-    nullptr, Create, Layout, nullptr, Load, nullptr, Delete, Module_Free<tagEMPLOYEE, Mem_Free_Emp>, Destroy, OnMessage,
-    OnSelChange, nullptr, &kTree, ZTC_EMPLOYEE,
-};
+    tagEMPLOYEE, ORG_WINDOW, CTXPOS_EMPLOYEE, ID_ORG_EMP_MODIFY, ZTC_EMPLOYEE,
+    nullptr, Create, Layout, nullptr, Load, nullptr, Delete, (Module_Free<tagEMPLOYEE, Mem_Free_Emp>), Destroy, OnMessage,
+    OnSelChange, nullptr);

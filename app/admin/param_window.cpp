@@ -219,9 +219,7 @@ void CmdModify(ZT_MODWIN* w, void* sel, const void*)
 // ---- Tables ----------------------------------------------------------------------------------
 
 const ZT_TBDEF kButtons[] = {
-    ZT_TB_EDITS(PARAM, PARAM, "参数"),
-    ZT_TB_SEP,
-    ZT_TB_CLOSING,
+    ZT_TB_EDITS(PARAM, PARAM, "参数"), ZT_TB_SEP, ZT_TB_CLOSING,
 };
 
 const ZT_COLDEF kColumns[] = {
@@ -240,11 +238,8 @@ const ZT_TREEDESC kTree = {130, LoadTree, OnTreeSelection, {-1, -1, -1, -1}, TRU
 
 }  // namespace
 
-extern const ZT_MODULE_DESC g_ParamModule = {
+extern const ZT_MODULE_DESC g_ParamModule = ZT_TREE_MODULE(
     ZT_CLASS_CHILD_ARGC, IDM_PARAM, ZTM_PARAM, IDS_PARAM, 600, 500,
-    sizeof(tagARGC), offsetof(tagARGC, iOrdinal), sizeof(PARAM_WINDOW),
-    ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands),
-    CTXPOS_PARAM, ID_PARAM_MODIFY,
-    nullptr, nullptr, nullptr, nullptr, Load, nullptr, Delete, Module_Free<tagARGC, Mem_Free_Argc>, Destroy, nullptr,
-    nullptr, nullptr, &kTree, ZTC_PARAM,
-};
+    tagARGC, PARAM_WINDOW, CTXPOS_PARAM, ID_PARAM_MODIFY, ZTC_PARAM,
+    nullptr, nullptr, nullptr, nullptr, Load, nullptr, Delete, (Module_Free<tagARGC, Mem_Free_Argc>), Destroy, nullptr,
+    nullptr, nullptr);

@@ -73,15 +73,8 @@ BOOL Init(HWND hDlg, void* pState)
 {
     SysDlg* d = static_cast<SysDlg*>(pState);
     HWND hTab = GetDlgItem(hDlg, IDC_SYS_TAB);
-    for (int i = 0; i < kNumPages; i++) {
-        char title[64] = "";
-        LoadStringA(d->p->hInst, kPages[i].iTitle, title, sizeof(title));
-        TCITEMA item;
-        memset(&item, 0, sizeof(item));
-        item.mask = TCIF_TEXT;
-        item.pszText = title;
-        SendMessageA(hTab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
-    }
+    for (int i = 0; i < kNumPages; i++)
+        Block_AddTab(hTab, d->p->hInst, i, kPages[i].iTitle);
     RECT rc;
     GetWindowRect(hTab, &rc);
     MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rc), 2);
@@ -162,8 +155,6 @@ BOOL Save(HWND hDlg, void* pState)
 {
     SysDlg* d = static_cast<SysDlg*>(pState);
     tagZT_Main_Param* p = d->p;
-    if (!Rights_Ask(p, hDlg, ZTM_SYSOPT, ZT_OP_MODIFY, "更改系统选项"))
-        return FALSE;
     tagSYS s;
     if (!ReadOptions(hDlg, d, &s))
         return FALSE;
@@ -193,7 +184,7 @@ BOOL OnMessage(HWND hDlg, void* pState, UINT msg, WPARAM, LPARAM lParam, INT_PTR
     return TRUE;
 }
 
-const ZT_DIALOG kSysOpt = {IDD_SYSOPT, Init, Save, OnMessage};
+const ZT_DIALOG kSysOpt = {IDD_SYSOPT, Init, Save, OnMessage, ZTM_SYSOPT, ZT_OP_MODIFY, "更改系统选项"};
 
 }  // namespace
 

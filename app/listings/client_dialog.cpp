@@ -83,10 +83,6 @@ const LISTING_PHONE_BOX kPhones[] = {
     {IDC_CD_CLITEL, C(szCliTel), TRUE},
     {IDC_CD_LINKTEL, C(szLinkTel), TRUE},
 };
-#undef CD_NUMBER
-#undef CD_NUMBER_R
-#undef CD_TEXT
-#undef CD_TEXT_R
 #undef C
 
 const int kNav[4] = {IDC_CD_NAV_FIRST, IDC_CD_NAV_PREV, IDC_CD_NAV_NEXT, IDC_CD_NAV_LAST};

@@ -154,11 +154,7 @@ BOOL FollowList_StartReload(FOLLOW_LIST* l, int iHou, int iCli)
     Forget(l, iHou, iCli);
     tagZT_Main_Param* p = l->p ? l->p : &g_ZTMain;
     Follow_SetLoading(p, TRUE);
-    RELOAD_JOB* r = new RELOAD_JOB();
-    r->owner = l;
-    r->pfnWork = ReloadWork;
-    r->pfnTake = ReloadTake;
-    r->pfnFree = ReloadFree;
+    RELOAD_JOB* r = Job_New<RELOAD_JOB>(l, 0, ReloadWork, ReloadTake, ReloadFree);
     r->l = l;
     r->p = p;
     r->iHou = l->iHou;

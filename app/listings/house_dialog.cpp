@@ -259,12 +259,7 @@ static void TakeFill(ZT_JOB* job);
 static FillJob* NewFill(HDLG* s, int kind)
 {
     static void (*const kWork[])(ZT_JOB*) = {ListsWork, BuildingsWork};
-    FillJob* j = new FillJob();
-    j->owner = s;
-    j->kind = kind;
-    j->pfnWork = kWork[kind];
-    j->pfnTake = TakeFill;
-    j->pfnFree = FreeFill;
+    FillJob* j = Job_New<FillJob>(s, kind, kWork[kind], TakeFill, FreeFill);
     j->p = s->p;
     return j;
 }

@@ -140,12 +140,7 @@ BOOL Phones_AskView(LISTING_PHONES* ph, const void* owner, HWND hDlg, const tagZ
 {
     if (Phones_Readable(ph) || ph->iAsking == iKey || !iKey)
         return FALSE;
-    ViewJob* j = new ViewJob();
-    j->owner = owner;
-    j->kind = PHONES_JOB_VIEW;
-    j->pfnWork = ViewWork;
-    j->pfnTake = ViewTake;
-    j->pfnFree = ViewFree;
+    ViewJob* j = Job_New<ViewJob>(owner, PHONES_JOB_VIEW, ViewWork, ViewTake, ViewFree);
     j->ph = ph;
     j->hDlg = hDlg;
     j->pfnAllowed = pfnAllowed;

@@ -1,6 +1,7 @@
 // Building blocks of the module windows.
 #include "app/shell/blocks.h"
 #include "app/shell/input_controls.h"
+#include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "common/zt_box.h"
 #include "grid/ZTListview.h"
@@ -296,6 +297,17 @@ void Block_MenuItem(HMENU hMenu, int iCommand, BOOL bEnable)
         EnableMenuItem(hMenu, iCommand, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
 }
 
+void Block_AddTab(HWND hTab, HINSTANCE hInst, int i, int iTitle)
+{
+    char title[64] = "";
+    LoadStringA(hInst, iTitle, title, sizeof(title));
+    TCITEMA item;
+    memset(&item, 0, sizeof(item));
+    item.mask = TCIF_TEXT;
+    item.pszText = title;
+    SendMessageA(hTab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+}
+
 // ---- Delete confirmation ---------------------------------------------------------------------
 
 BOOL Block_ConfirmDelete(HWND hOwner)
@@ -507,6 +519,7 @@ namespace {
 struct DialogRun {
     const ZT_DIALOG* d;
     void* pState;
+    const tagZT_Main_Param* p;
 };
 
 INT_PTR CALLBACK SmallDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -522,6 +535,8 @@ INT_PTR CALLBACK SmallDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPar
     if (msg != WM_COMMAND)
         return FALSE;
     if (LOWORD(wParam) == IDOK) {
+        if (r->d->pszRightWhat && !Rights_Ask(r->p, hDlg, r->d->iRightModule, r->d->iRightOp, r->d->pszRightWhat))
+            return TRUE;
         if (!r->d->pfnSave || r->d->pfnSave(hDlg, r->pState))
             EndDialog(hDlg, IDOK);
         return TRUE;
@@ -539,7 +554,7 @@ INT_PTR Block_RunDialog(HWND hOwner, tagZT_Main_Param* p, const ZT_DIALOG* d, vo
 {
     if (!p || !d || !FindResourceA(p->hInst, MAKEINTRESOURCEA(d->iTemplate), reinterpret_cast<LPCSTR>(RT_DIALOG)))
         return IDCANCEL;
-    DialogRun r = {d, pState};
+    DialogRun r = {d, pState, p};
     INT_PTR result = DialogBoxParamA(p->hInst, MAKEINTRESOURCEA(d->iTemplate), hOwner, SmallDialogProc,
                                      reinterpret_cast<LPARAM>(&r));
     return result == IDOK ? IDOK : IDCANCEL;

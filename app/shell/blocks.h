@@ -79,6 +79,12 @@ struct ZT_DIALOG {
     // Any other message, before the skeleton's own handling: TRUE when taken
     // (*pResult the dialog procedure's answer).  Null: none.
     BOOL (*pfnMessage)(HWND hDlg, void* pState, UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* pResult);
+    // The right "确定" needs, asked (Rights_Ask, pszRightWhat naming the
+    // action) before pfnSave runs; refused, the dialog stays open.  Null
+    // pszRightWhat: the save hook asks for its own.
+    int iRightModule = 0;
+    int iRightOp = 0;
+    const char* pszRightWhat = nullptr;
 };
 // Runs the dialog modally over hOwner: IDOK or IDCANCEL (IDCANCEL also when
 // the template is missing).
@@ -94,6 +100,10 @@ void Block_RefillList(HWND hBox, const std::function<void(HWND)>& fill);
 BOOL Block_ContextMenu(HWND hOwner, tagZT_Main_Param* p, int n);
 // Enables or greys one menu item by command id (searched in sub-menus too).
 void Block_MenuItem(HMENU hMenu, int iCommand, BOOL bEnable);
+
+// Inserts a tab at position i of a tab control, titled by string iTitle of
+// the program's string table.
+void Block_AddTab(HWND hTab, HINSTANCE hInst, int i, int iTitle);
 
 // "删除后将无法恢复,是否继续" / "删除确认", OK and Cancel.  FALSE when the
 // user cancelled (the deletion is abandoned).

@@ -16,6 +16,7 @@
 #include "app/shell/main_param.h"
 
 #include <cstddef>
+#include <cstring>
 
 enum ZT_FIELD_KIND {
     ZF_TEXT,      // char[cb]: the box's text, cut on a whole character
@@ -78,6 +79,16 @@ void Fields_Show(HWND hDlg, const ZT_FIELD* f, int n, const void* rec);
 // 0 when all were read; otherwise the id of the first box refused, after
 // the message (over hDlg) and with the focus on that box.
 int Fields_Read(HWND hDlg, const ZT_FIELD* f, int n, void* rec);
+// Reads every box into rec over a copy of the shown record pCur (a new
+// record, pCur null, starts all zero): Fields_Read's answer.
+template <class T> int Fields_ReadOver(HWND hDlg, const ZT_FIELD* f, int n, const T* pCur, T* rec)
+{
+    if (pCur)
+        *rec = *pCur;
+    else
+        memset(rec, 0, sizeof(T));
+    return Fields_Read(hDlg, f, n, rec);
+}
 // Empties every box of the table.
 void Fields_Clear(HWND hDlg, const ZT_FIELD* f, int n);
 // Makes the date rows' boxes date fields, then sets each box's limit (edit

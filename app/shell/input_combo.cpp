@@ -460,6 +460,16 @@ void WheelList(ComboState* s, WPARAM wParam)
     ScrollTo(s, s->first - (delta / WHEEL_DELTA) * 3);
 }
 
+// The wheel over the box or its edit scrolls the list while it is open;
+// false when it is closed (the wheel goes on).
+bool WheelOpenList(ComboState* s, WPARAM wParam)
+{
+    if (!ListOpen(s))
+        return false;
+    WheelList(s, wParam);
+    return true;
+}
+
 LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -743,8 +753,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return ListOpen(s) ? (code | DLGC_WANTALLKEYS) : code;
     }
     case WM_SETFOCUS: {
-        LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
-        SendMessageA(hwnd, EM_SETSEL, 0, -1);
+        LRESULT r = Input_CallSelectAll(old, hwnd, msg, wParam, lParam);
         GainFocus(s);
         return r;
     }
@@ -758,10 +767,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         BeginHover(s);
         break;
     case WM_MOUSEWHEEL:
-        if (ListOpen(s)) {
-            WheelList(s, wParam);
+        if (WheelOpenList(s, wParam))
             return 0;
-        }
         break;
     case WM_NCDESTROY:
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
@@ -1017,10 +1024,8 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Click(s);
         return 0;
     case WM_MOUSEWHEEL:
-        if (ListOpen(s)) {
-            WheelList(s, wParam);
+        if (WheelOpenList(s, wParam))
             return 0;
-        }
         break;
     case WM_KEYDOWN:
         if (KeyDown(s, wParam))

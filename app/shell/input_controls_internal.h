@@ -46,6 +46,20 @@ HWND TabRoot(HWND hCtl);
 // there is no other stop.
 bool FocusNextTabStop(HWND hCtl, bool back);
 
+// Registers a window class of the controls (COLOR_BTNFACE behind it when
+// hbrBack is null); a class already there counts as registered.
+BOOL Input_RegisterClass(HINSTANCE hInst, const char* name, WNDPROC proc, UINT style, const char* cursor,
+                         HBRUSH hbrBack = nullptr);
+
+// Subclasses an edit box with proc, its old procedure kept in the property
+// named prop.  1: done now; 2: the box already has it; 0: no such window.
+int Input_Subclass(HWND hEdit, const char* prop, WNDPROC proc);
+// Puts the old procedure back (at WM_NCDESTROY) and drops the property.
+void Input_Unsubclass(HWND hwnd, const char* prop, WNDPROC old);
+// Passes the message on to the old procedure, then selects the box's whole
+// text; the old procedure's answer.
+LRESULT Input_CallSelectAll(WNDPROC old, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 BOOL RegisterComboClasses(HINSTANCE hInst);
 BOOL RegisterDateClasses(HINSTANCE hInst);
 BOOL RegisterRoomTypeClasses(HINSTANCE hInst);

@@ -292,8 +292,7 @@ LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
     case WM_LBUTTONUP: {
-        LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
-        SendMessageA(hwnd, EM_SETSEL, 0, -1);
+        LRESULT r = Input_CallSelectAll(old, hwnd, msg, wParam, lParam);
         ShowCalendar(hwnd);
         return r;
     }
@@ -345,8 +344,7 @@ LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return r;
     }
     case WM_NCDESTROY: {
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        RemovePropA(hwnd, kProcProp);
+        Input_Unsubclass(hwnd, kProcProp, old);
         if (g_calTarget == hwnd)
             HideCalendar();
         if (--g_dateFields <= 0) {
@@ -367,13 +365,9 @@ LRESULT CALLBACK DateFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 BOOL DateField_Attach(HWND hEdit)
 {
-    if (!hEdit || !IsWindow(hEdit))
-        return FALSE;
-    if (GetPropA(hEdit, kProcProp))
-        return TRUE;        // already one
-    WNDPROC old = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hEdit, GWLP_WNDPROC));
-    SetPropA(hEdit, kProcProp, reinterpret_cast<HANDLE>(old));
-    SetWindowLongPtrA(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DateFieldProc));
+    int r = Input_Subclass(hEdit, kProcProp, DateFieldProc);
+    if (r != 1)
+        return r != 0;      // no box, or already one
     SendMessageA(hEdit, EM_LIMITTEXT, 10, 0);
     ++g_dateFields;
     return TRUE;
@@ -388,14 +382,5 @@ BOOL RegisterDateClasses(HINSTANCE hInst)
 {
     if (!g_calBrush)
         g_calBrush = CreateSolidBrush(RGB(236, 233, 216));
-    WNDCLASSEXA wc;
-    memset(&wc, 0, sizeof(wc));
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = CalendarProc;
-    wc.hInstance = hInst;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = g_calBrush;
-    wc.lpszClassName = ZT_CLASS_CALENDAR;
-    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return Input_RegisterClass(hInst, ZT_CLASS_CALENDAR, CalendarProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, g_calBrush);
 }

@@ -147,7 +147,18 @@ LRESULT CALLBACK VSplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-BOOL Register(const char* name, WNDPROC proc, UINT style, const char* cursor, HINSTANCE hInst)
+}  // namespace
+
+BOOL RegisterPanelClasses(HINSTANCE hInst)
+{
+    BOOL ok = Input_RegisterClass(hInst, ZT_CLASS_TPANEL, PanelProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+    ok = Input_RegisterClass(hInst, ZT_CLASS_HSPLITTER, DefWindowProcA, CS_DBLCLKS | CS_SAVEBITS, IDC_SIZENS) && ok;
+    ok = Input_RegisterClass(hInst, ZT_CLASS_VSPLITTER, VSplitterProc, CS_DBLCLKS | CS_SAVEBITS, IDC_SIZEWE) && ok;
+    return ok;
+}
+
+BOOL Input_RegisterClass(HINSTANCE hInst, const char* name, WNDPROC proc, UINT style, const char* cursor,
+                         HBRUSH hbrBack)
 {
     WNDCLASSEXA wc;
     memset(&wc, 0, sizeof(wc));
@@ -156,17 +167,31 @@ BOOL Register(const char* name, WNDPROC proc, UINT style, const char* cursor, HI
     wc.lpfnWndProc = proc;
     wc.hInstance = hInst;
     wc.hCursor = LoadCursorA(nullptr, cursor);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hbrBackground = hbrBack ? hbrBack : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = name;
     return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-}  // namespace
-
-BOOL RegisterPanelClasses(HINSTANCE hInst)
+int Input_Subclass(HWND hEdit, const char* prop, WNDPROC proc)
 {
-    BOOL ok = Register(ZT_CLASS_TPANEL, PanelProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW, hInst);
-    ok = Register(ZT_CLASS_HSPLITTER, DefWindowProcA, CS_DBLCLKS | CS_SAVEBITS, IDC_SIZENS, hInst) && ok;
-    ok = Register(ZT_CLASS_VSPLITTER, VSplitterProc, CS_DBLCLKS | CS_SAVEBITS, IDC_SIZEWE, hInst) && ok;
-    return ok;
+    if (!hEdit || !IsWindow(hEdit))
+        return 0;
+    if (GetPropA(hEdit, prop))
+        return 2;
+    SetPropA(hEdit, prop, reinterpret_cast<HANDLE>(GetWindowLongPtrA(hEdit, GWLP_WNDPROC)));
+    SetWindowLongPtrA(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    return 1;
+}
+
+void Input_Unsubclass(HWND hwnd, const char* prop, WNDPROC old)
+{
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    RemovePropA(hwnd, prop);
+}
+
+LRESULT Input_CallSelectAll(WNDPROC old, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT r = CallWindowProcA(old, hwnd, msg, wParam, lParam);
+    SendMessageA(hwnd, EM_SETSEL, 0, -1);
+    return r;
 }

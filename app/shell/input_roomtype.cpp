@@ -287,8 +287,7 @@ LRESULT CALLBACK RoomTypeFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             SendMessageA(g_picker, WM_ROOMTYPE_SHOW, 0, reinterpret_cast<LPARAM>(hwnd));
         return 0;
     case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        RemovePropA(hwnd, kProcProp);
+        Input_Unsubclass(hwnd, kProcProp, old);
         if (g_pickerTarget == hwnd) {
             g_pickerTarget = nullptr;
             if (g_picker)
@@ -305,14 +304,9 @@ BOOL RoomTypeField_Attach(HWND hEdit)
 {
     if (!hEdit || !IsWindow(hEdit))
         return FALSE;
-    if (GetPropA(hEdit, kProcProp))
-        return TRUE;
-    WNDPROC old = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hEdit, GWLP_WNDPROC));
-    SetPropA(hEdit, kProcProp, reinterpret_cast<HANDLE>(old));
     // Tab and Shift+Tab pass over it.
     SetWindowLongPtrA(hEdit, GWL_STYLE, GetWindowLongPtrA(hEdit, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
-    SetWindowLongPtrA(hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RoomTypeFieldProc));
-    return TRUE;
+    return Input_Subclass(hEdit, kProcProp, RoomTypeFieldProc) != 0;
 }
 
 HWND InputControls_RoomTypePicker()
@@ -322,14 +316,5 @@ HWND InputControls_RoomTypePicker()
 
 BOOL RegisterRoomTypeClasses(HINSTANCE hInst)
 {
-    WNDCLASSEXA wc;
-    memset(&wc, 0, sizeof(wc));
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = PickerProc;
-    wc.hInstance = hInst;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ZT_CLASS_ROOMTYPE;
-    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return Input_RegisterClass(hInst, ZT_CLASS_ROOMTYPE, PickerProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }

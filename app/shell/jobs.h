@@ -20,6 +20,20 @@ struct ZT_JOB {
     HWND hSink;                     // set by the helper: where the result is handed back
 };
 
+// A new job of type J (a ZT_JOB with its own fields after it) for the owner
+// and kind, with its three procedures; the caller fills the rest and starts it.
+template <class J>
+J* Job_New(const void* owner, int kind, void (*pfnWork)(ZT_JOB*), void (*pfnTake)(ZT_JOB*), void (*pfnFree)(ZT_JOB*))
+{
+    J* j = new J();
+    j->owner = owner;
+    j->kind = kind;
+    j->pfnWork = pfnWork;
+    j->pfnTake = pfnTake;
+    j->pfnFree = pfnFree;
+    return j;
+}
+
 // Starts j (window thread): the older jobs of its owner and kind become
 // stale.  A job that gets no thread runs here, and still hands its result
 // back through the message queue.

@@ -109,3 +109,12 @@ struct tagZT_Main_Param {
 
 // The one instance.
 extern tagZT_Main_Param g_ZTMain;
+
+// Releases a block of the data library (release: its Mem_Free_...), if
+// any, and forgets it.
+template <class T> void Mem_Release(T*& pBlock, void (*release)(T*))
+{
+    if (pBlock)
+        release(pBlock);
+    pBlock = nullptr;
+}

@@ -247,6 +247,14 @@ struct ZT_MODULE_DESC {
 // A table of a descriptor and its length: ZT_TABLE(kButtons).
 #define ZT_TABLE(a) a, static_cast<int>(sizeof(a) / sizeof((a)[0]))
 
+// The description of a module whose records T (keyed by iOrdinal) are
+// listed beside the file's tree kTree, with the file's tables kButtons,
+// kColumns and kCommands; the hooks follow in their order from pfnMay to
+// the one before the tree (a hook whose name holds a comma in parentheses).
+#define ZT_TREE_MODULE(cls, openCmd, module, caption, cx, cy, T, W, ctxPopup, dblClkCmd, cache, ...) \
+    {cls, openCmd, module, caption, cx, cy, sizeof(T), offsetof(T, iOrdinal), sizeof(W),            \
+     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), ctxPopup, dblClkCmd, __VA_ARGS__, &kTree, cache}
+
 // Per-window state.
 struct ZT_MODWIN {
     const ZT_MODULE_DESC* d;

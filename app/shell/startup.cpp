@@ -172,12 +172,8 @@ void Startup_LoadResources(tagZT_Main_Param* p)
 
 void Startup_LoadLists(tagZT_Main_Param* p)
 {
-    if (p->pBrList)
-        Mem_Free_BrList(p->pBrList);
-    if (p->pEmpList)
-        Mem_Free_EmpList(p->pEmpList);
-    p->pBrList = nullptr;
-    p->pEmpList = nullptr;
+    Mem_Release(p->pBrList, Mem_Free_BrList);
+    Mem_Release(p->pEmpList, Mem_Free_EmpList);
     int n = 0;
     if (!FD_Sct_BrList(&p->pBrList, &n, 0)) {
         p->pBrList = nullptr;
