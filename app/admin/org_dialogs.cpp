@@ -41,6 +41,24 @@ const ZT_FIELD kBranchFields[] = {
 #undef BR_TEXT
 #undef B
 
+// Stores a dialog's record on a worker: added when there is no current
+// one, else changed.  FALSE when not stored (the data library has said why).
+template <class R, class Ins, class Upd>
+BOOL StoreOnWorker(HWND hDlg, tagZT_Main_Param* p, const R* cur, R* rec, Ins ins, Upd upd)
+{
+    return Block_RunTask(hDlg, p, [&]() { return cur ? upd(Cache_Operator(p), cur, rec) : ins(Cache_Operator(p), rec); }) ==
+           1;
+}
+
+// Every list and form of the session offers the stored record at once.
+template <class L>
+void OfferToSession(HWND hDlg, tagZT_Main_Param* p, const L& listed, L* (*put)(tagZT_Main_Param*, const L*), int kind,
+                    const char* what)
+{
+    if (!put(p, &listed))
+        Cache_TellFull(hDlg, p, kind, what);
+}
+
 struct BranchDlg {
     tagZT_Main_Param* p;
     const tagBRANCH* pCur;
@@ -83,16 +101,10 @@ BOOL SaveBranch(HWND hDlg, void* pState)
         Field_Refuse(d->hPage, IDC_BRD_NAME, "部门名称必须填");
         return FALSE;
     }
-    const tagBRANCH* cur = d->pCur;
-    int r = Block_RunTask(hDlg, p, [&]() {
-        return cur ? FD_Upd_Br(Cache_Operator(p), cur, &b) : FD_Ist_Br(Cache_Operator(p), &b);
-    });
-    if (r != 1)
-        return FALSE;                        // the data library has said why
+    if (!StoreOnWorker(hDlg, p, d->pCur, &b, FD_Ist_Br, FD_Upd_Br))
+        return FALSE;
     *d->pOut = b;
-    tagBRLIST listed = Cache_BranchOf(b);
-    if (!Cache_PutBranch(p, &listed))
-        Cache_TellFull(hDlg, p, ZTC_BRANCH, "部门");
+    OfferToSession(hDlg, p, Cache_BranchOf(b), Cache_PutBranch, ZTC_BRANCH, "部门");
     return TRUE;
 }
 
@@ -273,18 +285,13 @@ BOOL SaveEmployee(HWND hDlg, void* pState)
         EndDialog(hDlg, IDCANCEL);
         return FALSE;
     }
-    int r = Block_RunTask(hDlg, p, [&]() {
-        return cur ? FD_Upd_Emp(Cache_Operator(p), cur, &e) : FD_Ist_Emp(Cache_Operator(p), &e);
-    });
+    BOOL stored = StoreOnWorker(hDlg, p, cur, &e, FD_Ist_Emp, FD_Upd_Emp);
     // The window lists employees without their password.
     Wipe(e.szPwd, sizeof(e.szPwd));
-    if (r != 1)
-        return FALSE;                        // the data library has said why
+    if (!stored)
+        return FALSE;
     *d->pOut = e;
-    // Every list and form of the session offers the employee at once.
-    tagEMPLIST listed = Cache_EmployeeOf(e);
-    if (!Cache_PutEmployee(p, &listed))
-        Cache_TellFull(hDlg, p, ZTC_EMPLOYEE, "员工");
+    OfferToSession(hDlg, p, Cache_EmployeeOf(e), Cache_PutEmployee, ZTC_EMPLOYEE, "员工");
     return TRUE;
 }
 

@@ -164,35 +164,16 @@ int Cache_ParamValueSlots(const tagZT_Main_Param* p)
 
 // ---- Look-ups ------------------------------------------------------------------------
 
-const tagBRLIST* Cache_Branch(const tagZT_Main_Param* p, int iBr)
-{
-    return ByKey(p->pBrList, Cache_BranchSlots(p), iBr);
-}
-
-const tagEMPLIST* Cache_Employee(const tagZT_Main_Param* p, int iEmp)
-{
-    return ByKey(p->pEmpList, Cache_EmployeeSlots(p), iEmp);
-}
-
-const tagCITY* Cache_City(const tagZT_Main_Param* p, int iCity)
-{
-    return ByKey(p->pCity, Cache_CitySlots(p), iCity);
-}
-
-const tagURBAN* Cache_Urban(const tagZT_Main_Param* p, int iUrban)
-{
-    return ByKey(p->pUrban, Cache_UrbanSlots(p), iUrban);
-}
-
-const tagDISTRICT* Cache_District(const tagZT_Main_Param* p, int iDist)
-{
-    return ByKey(p->pDist, Cache_DistrictSlots(p), iDist);
-}
-
-const tagESTLIST* Cache_Estate(const tagZT_Main_Param* p, int iEst)
-{
-    return ByKey(p->pEstList, Cache_EstateSlots(p), iEst);
-}
+// The record of a key in one cache (its count plus spare slots).
+#define CACHE_BY_KEY(Name, T, list)                                                                   \
+    const T* Cache_##Name(const tagZT_Main_Param* p, int iKey) { return ByKey(p->list, Cache_##Name##Slots(p), iKey); }
+CACHE_BY_KEY(Branch, tagBRLIST, pBrList)
+CACHE_BY_KEY(Employee, tagEMPLIST, pEmpList)
+CACHE_BY_KEY(City, tagCITY, pCity)
+CACHE_BY_KEY(Urban, tagURBAN, pUrban)
+CACHE_BY_KEY(District, tagDISTRICT, pDist)
+CACHE_BY_KEY(Estate, tagESTLIST, pEstList)
+#undef CACHE_BY_KEY
 
 const tagBRLIST* Cache_BranchNamed(const tagZT_Main_Param* p, const char* pszName)
 {

@@ -378,22 +378,25 @@ void Rights_RecycleScope(const tagZT_Main_Param* p, int32_t* piEmp, int32_t* piB
         *piEmp = -1;                         // no logged-in employee: nothing
 }
 
-BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr)
+// Whether an operation's scope (本人 4, 本部 64, wider) takes a record of
+// employee iEmp and branch iBr.
+static BOOL ScopeTakes(const tagZT_Main_Param* p, int iModule, int iOp, int32_t iEmp, int32_t iBr)
 {
-    uint32_t answer = Akst(ScopedWord(p, iModule), ZT_OP_MODIFY);
+    uint32_t answer = Akst(ScopedWord(p, iModule), iOp);
     if (answer == 0) return FALSE;
     if (answer == 4) return p->pLoginEmp && iEmp == p->pLoginEmp->iOrdinal;
     if (answer == 64) return p->pLoginEmp && iBr == p->pLoginEmp->iBr;
     return TRUE;
 }
 
+BOOL Rights_MayModifyRecord(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr)
+{
+    return ScopeTakes(p, iModule, ZT_OP_MODIFY, iEmp, iBr);
+}
+
 BOOL Rights_MayRegisterTo(const tagZT_Main_Param* p, int iModule, int32_t iEmp, int32_t iBr)
 {
-    uint32_t answer = Akst(ScopedWord(p, iModule), ZT_OP_ADD);
-    if (answer == 0) return FALSE;
-    if (answer == 4) return p->pLoginEmp && iEmp == p->pLoginEmp->iOrdinal;
-    if (answer == 64) return p->pLoginEmp && iBr == p->pLoginEmp->iBr;
-    return TRUE;
+    return ScopeTakes(p, iModule, ZT_OP_ADD, iEmp, iBr);
 }
 
 void Rights_RegisterBoxes(const tagZT_Main_Param* p, HWND hDlg, int iModule, int idBranch, int idEmployee)

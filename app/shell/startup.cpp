@@ -349,22 +349,23 @@ static int Phase2Params(tagZT_Main_Param* p, HWND)
     return 1;
 }
 
+// The row count of a loaded look-up: 0 when the load failed or gave no block.
+static int Counted(int iLoaded, const void* pBlock, int n)
+{
+    return iLoaded && pBlock ? n : 0;
+}
+
 static int Phase2Areas(tagZT_Main_Param* p, HWND hDlg)
 {
     ShowText(p, hDlg, IDS_INIT_AREAS);
-    int n = 0;
-    if (!FD_SCT_CITY(&p->pCity, &n, 1))
-        n = 0;
-    p->nCity = p->pCity ? n : 0;
+    int nCity = 0, nUrban = 0, nDist = 0;
+    int ok = FD_SCT_CITY(&p->pCity, &nCity, 1) != nullptr;
+    p->nCity = Counted(ok, p->pCity, nCity);
     p->pCityList = p->pCity;
-    n = 0;
-    if (!FD_SCT_URBAN(nullptr, &p->pUrban, &n, 1, 0))
-        n = 0;
-    p->nUrban = p->pUrban ? n : 0;
-    n = 0;
-    if (!FD_SCT_DISTRICT(nullptr, &p->pDist, &n, 1, 0))
-        n = 0;
-    p->nDist = p->pDist ? n : 0;
+    ok = FD_SCT_URBAN(nullptr, &p->pUrban, &nUrban, 1, 0) != nullptr;
+    p->nUrban = Counted(ok, p->pUrban, nUrban);
+    ok = FD_SCT_DISTRICT(nullptr, &p->pDist, &nDist, 1, 0) != nullptr;
+    p->nDist = Counted(ok, p->pDist, nDist);
     // Room the windows may still fill in place behind the loaded rows; an
     // array that could not be loaded offers none.
     p->nCitySpare = p->pCity ? ZT_SPARE_SLOTS : 0;
@@ -377,9 +378,8 @@ static int Phase2Estates(tagZT_Main_Param* p, HWND hDlg)
 {
     ShowText(p, hDlg, IDS_INIT_ESTATES);
     int n = 0;
-    if (!FD_Sct_EstList(nullptr, &p->pEstList, &n, 1, 0))
-        n = 0;
-    p->nEst = p->pEstList ? n : 0;
+    int ok = FD_Sct_EstList(nullptr, &p->pEstList, &n, 1, 0) != nullptr;
+    p->nEst = Counted(ok, p->pEstList, n);
     p->nEstSpare = p->pEstList ? ZT_SPARE_SLOTS : 0;
     return 1;
 }
