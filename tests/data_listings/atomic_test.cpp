@@ -180,7 +180,8 @@ TEST_F(AllOrNothing, TheLogRowOfAChangeIsStoredWithIt)
 
     // Taking a deleted house out of the recycle bin: the house back and its
     // entry gone, or neither.  (It comes back to its estate.)
-    TestDb_Exec("insert into t_estate (iOrdinal, szEstate) values (" + std::to_string(h.iEst) + ", '还原苑')");
+    TestDb_Exec("insert into t_estate (iOrdinal, szEstate) values (" + std::to_string(h.iEst) +
+                ", '还原苑') on duplicate key update bRecyle = 0");
     ASSERT_EQ(1, FD_Del_Hou(2, &h));
     tagRECY entry = {};
     entry.iOrdinal = atoi(TestDb_Scalar("select iOrdinal from t_recyle").c_str());
