@@ -575,7 +575,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     Shell_ClickButton(hwnd, ID_ESTATE_DELETE);
     Ui_Pump(300);
     ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(Column("select bRecyle from t_estate where iOrdinal = " + k), "1");
     EXPECT_EQ(rec->iOrdinal, 0);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 1);
