@@ -50,6 +50,8 @@ void CALLBACK StepTick(HWND, UINT, UINT_PTR, DWORD)
 {
     if (g_inStep || g_next >= g_steps.size())
         return;
+    // Each step has 30 s by the clock from the end of the one before (a
+    // busy machine slows the whole run, not one step that long).
     if (GetTickCount() - g_started > 30000) {            // give up: close whatever is open
         g_stuck = g_steps[g_next].what;
         g_next = g_steps.size();
@@ -60,8 +62,10 @@ void CALLBACK StepTick(HWND, UINT, UINT_PTR, DWORD)
     g_inStep = true;
     bool done = g_steps[g_next].run();
     g_inStep = false;
-    if (done)
+    if (done) {
         g_next++;
+        g_started = GetTickCount();
+    }
 }
 
 // Runs the steps while start() (a click that opens a modal dialog) is
