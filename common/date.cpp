@@ -64,6 +64,13 @@ long Date_DayNumber(int y, int m, int d)
     return era * 146097 + doe - 719468;
 }
 
+void Date_Refusal(const char* pszBox, char* pszOut, size_t cb)
+{
+    char today[16];
+    Date_Today(today, sizeof(today));
+    snprintf(pszOut, cb, "「%s」不是有效的日期, 请按 年-月-日 输入, 如 %s", pszBox ? pszBox : "", today);
+}
+
 long Date_TodayNumber()
 {
     SYSTEMTIME st;

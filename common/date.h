@@ -23,6 +23,11 @@ BOOL Date_Parse(const char* psz, int* y, int* m, int* d);
 void Date_Format(const SYSTEMTIME& local, char* pszOut, size_t cb);
 void Date_Today(char* pszOut, size_t cb);
 
+// The one refusal of a date box that holds no calendar day, naming the box
+// and taking its example from today: "「委托日期」不是有效的日期, 请按
+// 年-月-日 输入, 如 2026-12-10".
+void Date_Refusal(const char* pszBox, char* pszOut, size_t cb);
+
 // Days since 1970-01-01 of a (proleptic Gregorian) date, and of today's
 // local date.
 long Date_DayNumber(int y, int m, int d);

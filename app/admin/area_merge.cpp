@@ -4,6 +4,8 @@
 #include "app/resources/resource.h"
 #include "common/zt_box.h"
 
+#include <string>
+
 namespace {
 
 BOOL Init(HWND hDlg, void* pState)
@@ -41,6 +43,13 @@ BOOL Confirm(HWND hDlg, void* pState)
         ZT_MessageBox(hDlg, "源城区和新城区相同,不能合并", "", MB_OK);
         return FALSE;
     }
+    // Asked first: the districts and estates move for good.
+    char from[sizeof(m->pSource->szUrban) + 1] = "", to[64] = "";
+    lstrcpynA(from, m->pSource->szUrban, sizeof(m->pSource->szUrban));
+    GetWindowTextA(hList, to, sizeof(to));
+    std::string ask = std::string("「") + from + "」的片区和楼盘将全部转到「" + to + "」, 是否合并?";
+    if (ZT_MessageBox(hDlg, ask.c_str(), "合并确认", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return FALSE;
     m->iTarget = target;
     return m->pfnMerge && m->pfnMerge(m, hDlg);
 }

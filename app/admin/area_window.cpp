@@ -290,7 +290,7 @@ void CmdCityDelete(ZT_MODWIN* w, void*, const void*)
         Box(w, kNoSelection);
         return;
     }
-    if (!Block_ConfirmDelete(w->hwnd))
+    if (!Block_ConfirmToBin(w->hwnd))
         return;
     int key = c->iOrdinal;
     tagCITY copy = *c;
@@ -357,7 +357,7 @@ void CmdUrbanDelete(ZT_MODWIN* w, void*, const void*)
         Box(w, kNoSelection);
         return;
     }
-    if (!Block_ConfirmDelete(w->hwnd))
+    if (!Block_ConfirmToBin(w->hwnd))
         return;
     int key = st->pUrban->iOrdinal;
     tagURBAN copy = *st->pUrban;
@@ -471,7 +471,7 @@ const ZT_CMDDEF kCommands[] = {
     {ID_AREA_URBAN_REFRESH, CmdUrbanRedraw, 0, ZT_OP_VIEW, nullptr},
     {ID_AREA_DIST_ADD, CmdDistrictAdd, 0, ZT_OP_ADD, nullptr},
     {ID_AREA_DIST_MODIFY, CmdDistrictModify, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, " 请选择要修改的数据行"},
-    {ID_AREA_DIST_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, " 请选择要删除的数据行",
+    {ID_AREA_DIST_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_TO_BIN, ZT_OP_DELETE, " 请选择要删除的数据行",
      "删除数据出错"},
 };
 

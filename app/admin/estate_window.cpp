@@ -251,7 +251,7 @@ const ZT_COLDEF kColumns[] = {
 const ZT_CMDDEF kCommands[] = {
     {ID_ESTATE_ADD, CmdAdd, 0, ZT_OP_ADD, nullptr},
     {ID_ESTATE_MODIFY, CmdModify, ZT_CMD_NEEDSEL, ZT_OP_MODIFY, "请选择数据"},
-    {ID_ESTATE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
+    {ID_ESTATE_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_TO_BIN, ZT_OP_DELETE, "请选择数据"},
     {ID_ESTATE_FIND, CmdFind, 0, ZT_OP_VIEW, nullptr},
 };
 

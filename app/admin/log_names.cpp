@@ -20,7 +20,7 @@ enum {
     {LOG_ACT_ADD, type, word "增加"}, {LOG_ACT_MODIFY, type, word "修改"}, {LOG_ACT_DELETE, type, word "删除"}
 
 extern const LOG_OPNAME g_LogOpNames[] = {
-    {LOG_ACT_LOGIN, T_LOGIN, "用户登陆"},
+    {LOG_ACT_LOGIN, T_LOGIN, "用户登录"},
     MODULE_OPS(T_HOUSE, "房源"),
     MODULE_OPS(T_CLIENT, "客源"),
     MODULE_OPS(T_HOUSE_FOLLOW, "跟进"),

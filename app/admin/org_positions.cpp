@@ -130,7 +130,7 @@ void DeletePosition(PstDlg* d)
 {
     tagPostion* sel = Selected(d, TRUE);
     tagZT_Main_Param* p = d->p;
-    if (!sel || !Rights_Ask(p, d->hDlg, ZTM_POSITION, ZT_OP_DELETE, "删除职位") || !Block_ConfirmDelete(d->hDlg))
+    if (!sel || !Rights_Ask(p, d->hDlg, ZTM_POSITION, ZT_OP_DELETE, "删除职位") || !Block_ConfirmToBin(d->hDlg))
         return;
     if (Block_RunTask(d->hDlg, p, [&]() { return FD_Del_Pst(Cache_Operator(p), sel); }) != 1)
         return;

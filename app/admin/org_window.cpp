@@ -234,7 +234,7 @@ int DeleteBranchTask(ZT_MODWIN* w, void* br)
 void CmdBranchDelete(ZT_MODWIN* w, void*, const void*)
 {
     tagBRANCH* br = CurrentBranch(w, TRUE);
-    if (!br || !Block_ConfirmDelete(w->hwnd) || Module_RunTask(w, DeleteBranchTask, br) != 1)
+    if (!br || !Block_ConfirmToBin(w->hwnd) || Module_RunTask(w, DeleteBranchTask, br) != 1)
         return;
     int key = br->iOrdinal;
     HTREEITEM h = Module_TreeItem(w, NODE_BRANCH, key);
@@ -404,7 +404,7 @@ void CmdGrant(ZT_MODWIN* w, void*, const void*)
     }
     delete a;
     if (r == 1)
-        Box(w, "授权成功, 授权用户在下次登陆时生效");
+        Box(w, "授权成功, 授权用户在下次登录时生效");
     else if (r == 0)
         Box(w, "授权失败, 权限没有保存");
 }
@@ -463,7 +463,7 @@ const ZT_CMDDEF kCommands[] = {
     ORG_CMD(ID_ORG_BRANCH_REFRESH, CmdBranchRefresh, 0, ZT_OP_VIEW, ZTM_ORG, nullptr),
     ORG_CMD(ID_ORG_EMP_ADD, CmdEmpAdd, 0, ZT_OP_ADD, ZTM_ORG, nullptr),
     ORG_CMD(ID_ORG_EMP_MODIFY, CmdEmpModify, ZT_CMD_NEEDSEL, ZT_OP_VIEW, ZTM_ORG, "选择要修改的数据"),
-    ORG_CMD(ID_ORG_EMP_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, ZTM_ORG,
+    ORG_CMD(ID_ORG_EMP_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_TO_BIN, ZT_OP_DELETE, ZTM_ORG,
             "选择要删除的数据"),
     ORG_CMD(ID_ORG_POSITIONS, CmdPositions, 0, ZT_OP_VIEW, ZTM_POSITION, nullptr),
     ORG_CMD(ID_ORG_POSITION_REFRESH, CmdPositionRefresh, 0, ZT_OP_VIEW, ZTM_ORG, nullptr),

@@ -264,7 +264,9 @@ int ReadBoxes(HWND hDlg, ClientDlg* d, tagCLIENT* pNew)
     }
     // No date is allowed (a client may have none); a typed one must be a day.
     if (pNew->dDelegate[0] && !Date_IsText(pNew->dDelegate)) {
-        Field_Refuse(hDlg, IDC_CD_DELEGATE, "委托日期不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09");
+        char msg[160];
+        Date_Refusal("委托日期", msg, sizeof(msg));
+        Field_Refuse(hDlg, IDC_CD_DELEGATE, msg);
         return -1;
     }
     char br[64], emp[64];

@@ -1,4 +1,5 @@
 #include "app/listings/follow_window.h"
+#include "common/date.h"
 #include "app/listings/estate_box.h"
 #include "app/listings/follow_filter.h"
 #include "app/listings/follow_ids.h"
@@ -194,9 +195,10 @@ static FOLLOW_FILTER ReadPanel(const ZT_MODWIN* w)
 
 static const char* BadValueText(int id)
 {
+    static char date[160];
     switch (id) {
-    case IDC_FOLLOW_FROM: return "跟进日期(起)不是有效的日期,请按 YYYY-MM-DD 填写";
-    case IDC_FOLLOW_TO: return "跟进日期(止)不是有效的日期,请按 YYYY-MM-DD 填写";
+    case IDC_FOLLOW_FROM: Date_Refusal("跟进日期(起)", date, sizeof(date)); return date;
+    case IDC_FOLLOW_TO: Date_Refusal("跟进日期(止)", date, sizeof(date)); return date;
     case IDC_FOLLOW_TRADE: return "交易的内容太长";
     case IDC_FOLLOW_LEVEL: return "客户等级的内容太长";
     }
@@ -340,7 +342,7 @@ static const ZT_TBDEF kButtons[] = {
 };
 
 static const ZT_CMDDEF kCommands[] = {
-    {ID_FOLLOW_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"},
+    {ID_FOLLOW_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_TO_BIN, ZT_OP_DELETE, "请选择数据"},
     {IDC_FOLLOW_FIND, Module_CmdRefresh, 0, ZT_OP_VIEW, nullptr},
     {IDC_FOLLOW_CLEAR, CmdClear, 0, ZT_OP_VIEW, nullptr},
 };

@@ -29,7 +29,7 @@
 #define LISTING_COMMANDS(LIST, add, modify, match)                                                   \
     {ID_##LIST##_ADD, add, 0, ZT_OP_ADD, nullptr},                                                   \
         {ID_##LIST##_MODIFY, modify, ZT_CMD_NEEDSEL, ZT_OP_VIEW, "请选择数据"},                      \
-        {ID_##LIST##_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_CONFIRM, ZT_OP_DELETE, "请选择数据"}, \
+        {ID_##LIST##_DELETE, Module_CmdDelete, ZT_CMD_NEEDSEL | ZT_CMD_TO_BIN, ZT_OP_DELETE, "请选择数据"}, \
         {ID_##LIST##_DELETE_FOLLOWS, ListingWindow_CmdDeleteFollowUps, ZT_CMD_NEEDSEL, ZT_OP_VIEW, "错了"},    \
         {ID_##LIST##_MATCH, match, ZT_CMD_NEEDSEL, ZT_NO_RIGHT, "请选择数据"}
 // A quick filter's row: the LISTING_QUICK at q.

@@ -285,9 +285,8 @@ BOOL ListingWindow_Filter(ZT_MODWIN* w)
         w->filter = where;
         return TRUE;
     }
-    char text[128];
-    snprintf(text, sizeof(text), "%s不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09",
-             Listing_FilterLabel(ld->fields, ld->nFields, bad));
+    char text[160];
+    Date_Refusal(Listing_FilterLabel(ld->fields, ld->nFields, bad), text, sizeof(text));
     ZT_MessageBox(w->hwnd, text, "", MB_OK | MB_ICONWARNING);
     SetFocus(GetDlgItem(ListingWindow_State(w)->hPanel, bad));
     return FALSE;
@@ -379,7 +378,7 @@ static BOOL MayRetireFollowUps(ZT_MODWIN* w, const void* sel)
 
 void ListingWindow_CmdDeleteFollowUps(ZT_MODWIN* w, void* pSel, const void*)
 {
-    if (!MayRetireFollowUps(w, pSel) || !Block_ConfirmDelete(w->hwnd))
+    if (!MayRetireFollowUps(w, pSel) || !Block_ConfirmToBin(w->hwnd))
         return;
     // On a worker: the window thread does not wait on the server.
     if (Module_RunTask(w, RetireFollowUps, pSel) == 1)

@@ -371,8 +371,8 @@
 #define IDS_AREA                1       // "城区管理"
 #define IDS_PRODUCT             4       // "Kelmora"
 #define IDS_VERSION             9       // "1.0"
-#define IDS_CITY_ADD            11      // "城市管理": the city dialog adding
-#define IDS_URBAN_ADD           12      // "城区管理"
+#define IDS_CITY_ADD            11      // "增加城市": the city dialog adding
+#define IDS_URBAN_ADD           12      // "增加城区"
 #define IDS_DISTRICT_ADD        13      // "增加片区"
 #define IDS_URBAN_MODIFY        14      // "修改城区"
 #define IDS_DISTRICT_MODIFY     15      // "修改片区"

@@ -315,6 +315,11 @@ BOOL Block_ConfirmDelete(HWND hOwner)
     return ZT_MessageBox(hOwner, "删除后将无法恢复,是否继续", "删除确认", MB_OKCANCEL) != IDCANCEL;
 }
 
+BOOL Block_ConfirmToBin(HWND hOwner)
+{
+    return ZT_MessageBox(hOwner, "删除后可以在回收站中还原,是否继续", "删除确认", MB_OKCANCEL) != IDCANCEL;
+}
+
 // ---- Busy dialog ----------------------------------------------------------------------------
 // A task runs on a thread of its own while the window thread goes on
 // answering its messages (painting, timers, what other threads send it) in

@@ -108,6 +108,9 @@ void Block_AddTab(HWND hTab, HINSTANCE hInst, int i, int iTitle);
 // "删除后将无法恢复,是否继续" / "删除确认", OK and Cancel.  FALSE when the
 // user cancelled (the deletion is abandoned).
 BOOL Block_ConfirmDelete(HWND hOwner);
+// The same for a deletion into the recycle bin: "删除后可以在回收站中还原,
+// 是否继续" / "删除确认".
+BOOL Block_ConfirmToBin(HWND hOwner);
 
 // How long a task behind the busy dialog runs before the dialog appears.
 enum { ZT_BUSY_DELAY_MS = 250 };

@@ -241,8 +241,7 @@ int Fields_Read(HWND hDlg, const ZT_FIELD* f, int n, void* rec)
         case ZF_DATE:
             if (text[0] && !lax && !Date_IsText(text)) {
                 char msg[160];
-                snprintf(msg, sizeof(msg), "「%s」不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09",
-                         r.pszLabel ? r.pszLabel : "");
+                Date_Refusal(r.pszLabel, msg, sizeof(msg));
                 Field_Refuse(hDlg, r.id, msg);
                 return r.id;
             }

@@ -210,9 +210,15 @@ INT_PTR CALLBACK LoginDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
             if (r == 1)
                 LoginClose(hDlg, 1);
             else if (r < 0)
-                ZT_MessageBox(hDlg, "数据服务器出错,无法验证密码", "", MB_OK);
-            else
-                ZT_MessageBox(hDlg, "密码错误", "", MB_OK);
+                ZT_MessageBox(hDlg, "数据服务器出错,无法验证密码", "登录", MB_OK);
+            else {
+                // (A short caption of its own: the dialog's would be cut
+                // by a box this narrow.)  The password typed again replaces
+                // the wrong one.
+                ZT_MessageBox(hDlg, "密码错误", "登录", MB_OK);
+                SetFocus(GetDlgItem(hDlg, IDC_LOGIN_PWD));
+                SendDlgItemMessageA(hDlg, IDC_LOGIN_PWD, EM_SETSEL, 0, -1);
+            }
             return TRUE;
         }
         if (id == IDCANCEL) {

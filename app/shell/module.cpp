@@ -595,6 +595,8 @@ static void RunCommand(ZT_MODWIN* w, const ZT_CMDDEF& c)
     }
     if ((c.fFlags & ZT_CMD_CONFIRM) && !Block_ConfirmDelete(w->hwnd))
         return;
+    if ((c.fFlags & ZT_CMD_TO_BIN) && !Block_ConfirmToBin(w->hwnd))
+        return;
     if (c.pfn)
         c.pfn(w, sel, c.pArg);
 }

@@ -100,14 +100,15 @@ struct ZT_TBDEF {
 
 // One command of the window.  With ZT_CMD_NEEDSEL the command runs only with
 // a selected record (pszNoSel, when set, is shown otherwise); ZT_CMD_CONFIRM
-// asks "删除后将无法恢复,是否继续" first; a command whose iRightOp (an
+// asks "删除后将无法恢复,是否继续" first (a deletion for good), ZT_CMD_TO_BIN
+// "删除后可以在回收站中还原,是否继续" (a deletion into the recycle bin); a command whose iRightOp (an
 // operation of module iRightModule, as in ZT_TBDEF) the user may not do is
 // refused where it runs, whatever sent it (a button, a menu, a posted
 // message): it says "没有<its button's or menu item's name>的权限" and does
 // nothing.  pfn gets the selected
 // record (or null) and the row's pArg (several rows may share one function:
 // the quick filters).
-enum { ZT_CMD_NEEDSEL = 1, ZT_CMD_CONFIRM = 2 };
+enum { ZT_CMD_NEEDSEL = 1, ZT_CMD_CONFIRM = 2, ZT_CMD_TO_BIN = 4 };
 typedef void (*ZT_CMD_PROC)(ZT_MODWIN* w, void* pSel, const void* pArg);
 struct ZT_CMDDEF {
     int iCmd;

@@ -161,7 +161,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
 
     // A city: listed at once, the selection stays.  Picked, it has no urban
     // areas: an empty grid showing 0.
-    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "城市管理", "常州"));
+    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", "常州"));
     int city = Key("t_urban where iParentIndex = 0 and szUrban = '常州'");
     EXPECT_EQ(Dict_TreeChildren(w->hTree, nullptr), (Texts{"苏州", "常熟", "无锡", "常州"}));
     EXPECT_EQ(Dict_TreeSelected(w->hTree), "姑苏区");
@@ -172,7 +172,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
 
     // An urban area of it with priority 2, selected at once; two districts.
     std::string shown;
-    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "城区管理", "天宁区", "2", false, false, &shown));
+    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "天宁区", "2", false, false, &shown));
     EXPECT_EQ(shown, "常州||0");
     int tianning = Key("t_urban where iPriority = 2 and szUrban = '天宁区' and iParentIndex = " + std::to_string(city));
     EXPECT_EQ(Dict_TreeSelected(w->hTree), "天宁区");
@@ -199,7 +199,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     // A second urban area; then 天宁区 merged into it from the menu of a
     // right click: "新城区" offers the city's other urban areas only, and
     // stays open until one is chosen.
-    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "城区管理", "钟楼区"));
+    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "钟楼区"));
     int zhonglou = Key("t_urban where szUrban = '钟楼区'");
     Click("天宁区");
     TestBoxes_Reset();
@@ -217,14 +217,22 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
             offered.push_back(Ui_Text(GetDlgItem(d, IDC_AREA_NAME)));
             stayed = !Dict_Press(d, IDOK, 600);
             SendMessageA(GetDlgItem(d, IDC_AREA_TARGET), CB_SETCURSEL, 0, 0);
+            // Asked first: "no" keeps the dialog and moves nothing.
+            TestBoxes_Answer(IDCANCEL);
+            stayed = stayed && !Dict_Press(d, IDOK, 600);
+            TestBoxes_Answer(IDOK);
             EXPECT_TRUE(Dict_Press(d, IDOK));
         });
     Dict_Settle(w);
     EXPECT_EQ(offered, (Texts{"钟楼区", "天宁区"}));
     EXPECT_TRUE(stayed);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "转移片区   2条.转移楼盘字典   0条.");
-    EXPECT_EQ(TestBoxes_Taken()[0].caption, "合并成功");
+    ASSERT_EQ(TestBoxes_Count(), 3u);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(TestBoxes_Taken()[i].text, "「天宁区」的片区和楼盘将全部转到「钟楼区」, 是否合并?");
+        EXPECT_EQ(TestBoxes_Taken()[i].caption, "合并确认");
+    }
+    EXPECT_EQ(TestBoxes_Taken()[2].text, "转移片区   2条.转移楼盘字典   0条.");
+    EXPECT_EQ(TestBoxes_Taken()[2].caption, "合并成功");
     EXPECT_EQ(TestDb_Count("t_district where iParentIndex = " + std::to_string(zhonglou)), 2);
     EXPECT_EQ(hongmei->iParentIndex, zhonglou);
     EXPECT_EQ(Dict_TreeSelected(w->hTree), "天宁区");             // the source stays, now empty
@@ -241,7 +249,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     TestBoxes_Answer(IDOK);
     Shell_ClickButton(hwnd, ID_AREA_DIST_DELETE);
     Dict_Settle(w);
-    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(TestDb_Count("t_district where bRecyle = 1 and iOrdinal = " + lk), 1);
     EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 11 and iObjOrdinal = " + lk), 1);
     EXPECT_EQ(Listed(), Sorted({"红梅新村"}));
@@ -337,9 +345,9 @@ TEST_F(AreaWindowTest, SelectionsGuardedDeletesFullCachesAndTheRedrawnTree)
     p->nDist += p->nDistSpare;
     p->nUrbanSpare = p->nDistSpare = p->nCitySpare = 0;
     TestBoxes_Reset();
-    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "城区管理", "相城区"));
+    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "相城区"));
     ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "山塘"));
-    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "城市管理", "昆山"));
+    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", "昆山"));
     EXPECT_EQ(Dict_Boxes("预留缓存区不足.请重启软件"), 3u);
     EXPECT_EQ(TestDb_Count("t_urban where szUrban in ('相城区', '昆山')"), 2);
     EXPECT_EQ(TestDb_Count("t_district where szDistrict = '山塘' and iParentIndex = 12"), 1);
@@ -356,7 +364,7 @@ TEST_F(AreaWindowTest, TheFormsOfferWhatTheWindowChangedAtOnce)
     HWND hUrban = Rights_FindControl(house.hwnd, IDC_HF_URBAN);
     SetWindowTextA(hUrban, "姑苏区");
     ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
-    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "城区管理", "新区"));       // under 苏州, selected
+    ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "新区"));       // under 苏州, selected
     ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "新片"));
     // 吴中区 deleted: 滨湖区, the last urban area loaded, now lies behind the
     // urban count and is still offered.
@@ -412,12 +420,12 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     // ten bytes, the whole character is left out.
     std::string split = "a'b\\%_\"cd\xD5\x5C";
     auto before = Areas();
-    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "城市管理", hostile + "\xD5", nullptr, true, true));
+    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", hostile + "\xD5", nullptr, true, true));
     // A priority that is no number is refused naming its box, the dialog
     // kept with the name; emptied, it saves as 0.
     bool refused = false, saved = false;
     Dict_Drive([&] { PostMessageA(hwnd, WM_COMMAND, ID_AREA_URBAN_ADD, 0); }, [&](DWORD tid) {
-        HWND d = Dict_Dialog(tid, "城区管理");
+        HWND d = Dict_Dialog(tid, "增加城区");
         ASSERT_NE(d, nullptr);
         SetWindowTextA(GetDlgItem(d, IDC_AREA_NAME), split.c_str());
         SetWindowTextA(GetDlgItem(d, IDC_AREA_PRIORITY), hostile.c_str());

@@ -140,7 +140,7 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     Org_ClickControl(GetDlgItem(panel, IDC_PD_GRANT));
     Org_WaitIdle(hwnd);
     ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "授权成功, 授权用户在下次登陆时生效");
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "授权成功, 授权用户在下次登录时生效");
     EXPECT_EQ(Org_StoredValue(key), kGranted);
     EXPECT_EQ(TestDb_Scalar("select concat(iHouReadRecordMax, ',', iCliReadRecordMax) from t_popedom where iEmp = " +
                             std::to_string(key)),

@@ -18,7 +18,7 @@ TEST(LogNames, EveryStoredActionAndTypeHasItsOperationName)
         int act, type;
         const char* name;
     } rows[] = {
-        {4, 12, "用户登陆"},
+        {4, 12, "用户登录"},
         {3, 0, "房源增加"}, {2, 0, "房源修改"}, {1, 0, "房源删除"},
         {3, 1, "客源增加"}, {2, 1, "客源修改"}, {1, 1, "客源删除"},
         {3, 2, "楼盘增加"}, {2, 2, "楼盘修改"}, {1, 2, "楼盘删除"},

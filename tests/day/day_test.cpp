@@ -7,6 +7,7 @@
 // deleting among them); adding estates and restoring from the recycle bin
 // are the general manager's (管理员).  The pictures it takes make the README's tour of the day.
 #include "tests/startup/startup_support.h"
+#include "common/date.h"
 #include "app/entry.h"
 #include "app/admin/recycle_window.h"
 #include "app/listings/client_dialog_ids.h"
@@ -35,10 +36,8 @@ const char kEstate[] = "晨曦家园";
 
 std::string Today()
 {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
     char buf[16];
-    snprintf(buf, sizeof(buf), "%04d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+    Date_Today(buf, sizeof(buf));
     return buf;
 }
 
@@ -178,10 +177,12 @@ void WorkAs(const char* branch, const char* employee, const char* password,
     // Only the questions the steps answer: no failure, no refusal but the
     // one a step provokes.  (The administrator still has the published
     // initial password and is told so; an export says where it went.)
-    for (const TestBox& b : TestBoxes_Taken())
+    for (const TestBox& b : TestBoxes_Taken()) {
         if (b.text.find("初始密码") == std::string::npos && b.text.find("已导出") == std::string::npos &&
-            b.text != "没有删除客源的权限")
+            b.text != "没有删除客源的权限") {
             EXPECT_NE(b.flags & MB_TYPEMASK, static_cast<UINT>(MB_OK)) << employee << " was told: " << b.text;
+        }
+    }
 }
 
 // Runs a command of a module window that opens a dialog, and works it.

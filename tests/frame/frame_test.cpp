@@ -633,8 +633,9 @@ TEST_F(FrameTest, TheWindowMenuKeepsTheActiveChildInTheCaption)
         char child[64] = "";
         GetWindowTextA(active, child, sizeof(child));
         EXPECT_EQ(FrameCaption(frame), product + " - [" + child + "]") << cmd;
-        if (cmd != IDM_CASCADE)
+        if (cmd != IDM_CASCADE) {
             EXPECT_EQ(GetDlgCtrlID(active), static_cast<int>(cmd));
+        }
     }
     EXPECT_FALSE(IsZoomed(house));
     // With every child closed the caption is the program's own.

@@ -162,7 +162,7 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
     Ui_Pump(150);
     ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + k), "0");
     TestBoxes_Answer(IDOK);
     Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
@@ -269,7 +269,7 @@ TEST_F(ClientWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndA
     TestBoxes_Answer(IDOK);
     SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
     Settle(w);
-    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(follows(mine), 0);
     EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 8 and iObjOrdinal in (select iOrdinal from t_follow where iCli = " +
                            std::to_string(mine->iOrdinal) + ")"), n);

@@ -4,6 +4,7 @@
 // hostile texts in the boxes, the right that greys "删除跟进", the writer's
 // branch and name as conditions, and the scope of the user's lists.
 #include "tests/listings_follow/follow_fixture.h"
+#include "common/date.h"
 #include "app/listings/estate_box.h"
 #include "app/listings/follow_ids.h"
 #include "app/listings/follow_window.h"
@@ -157,7 +158,7 @@ TEST_F(FollowWindowTest, HouseFollowUpsFilteredFoundAndDeleted)
     TestBoxes_Answer(IDOK);
     ClickToolbar(ID_FOLLOW_DELETE);
     ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(Listed(), Keys{F_H1});
     EXPECT_EQ(Count(), "1");
     EXPECT_EQ(rec->iOrdinal, 0);
@@ -220,7 +221,9 @@ TEST_F(FollowWindowTest, HostileTextsFindNothingAndChangeNothing)
         Set(IDC_FOLLOW_TO, text);
         Click(IDC_FOLLOW_FIND);
         ASSERT_EQ(TestBoxes_Count(), 1u) << text;
-        EXPECT_EQ(TestBoxes_Taken()[0].text, "跟进日期(止)不是有效的日期,请按 YYYY-MM-DD 填写");
+        char want[160];
+        Date_Refusal("跟进日期(止)", want, sizeof(want));
+        EXPECT_EQ(TestBoxes_Taken()[0].text, want);
         EXPECT_EQ(Listed(), (Keys{F_C1, F_C2, F_C2_OLD}));
     }
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0"), 6);

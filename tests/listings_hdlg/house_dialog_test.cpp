@@ -5,6 +5,7 @@
 // house modified (telephones revealed with and without the right that
 // spares the follow-up, the price changed) and the navigator walked.
 #include "tests/frame/shell_fixture.h"
+#include "common/date.h"
 #include "tests/data_listings/listings_support.h"
 #include "tests/startup/startup_support.h"
 #include "app/listings/house_dialog.h"
@@ -172,9 +173,7 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
                           IDC_HD_SIGN,   IDC_HD_MORTGAGE,   IDC_HD_PARK,   IDC_HD_PPTSOURCE, IDC_HD_CITIZEN,
                           IDC_HD_REMARK, IDC_HD_OWNER,      IDC_HD_LINKMAN, IDC_HD_ROOMTYPE};
     char today[16];
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    snprintf(today, sizeof(today), "%04d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+    Date_Today(today, sizeof(today));
 
     Drive(ID_HOUSE_ADD, "增加房源", [&](HWND dlg) {
         // The fill threads: the lists and the add form's defaults.
@@ -198,7 +197,10 @@ TEST_F(HouseDialogTest, AnAgentAddsAHouseWithHostileTextsAndADuplicateKeepsWhatW
         Set(dlg, IDC_HD_SALES, "");
         Set(dlg, IDC_HD_BUY, hostile);
         St_Click(Item(dlg, IDOK));
-        EXPECT_TRUE(St_WaitFor([] { return Boxes("「购房日期」不是有效的日期, 请按 年-月-日 输入, 如 2026-12-09") == 1; }));
+        // One wording for every date box, its example today's date.
+        EXPECT_TRUE(St_WaitFor([&] {
+            return Boxes(std::string("「购房日期」不是有效的日期, 请按 年-月-日 输入, 如 ") + today) == 1;
+        }));
         Set(dlg, IDC_HD_BUY, "");
         St_Click(Item(dlg, IDOK));
         EXPECT_TRUE(St_WaitFor([] { return Boxes("请选择楼盘") == 1; }));

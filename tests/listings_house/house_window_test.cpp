@@ -265,7 +265,7 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
     Ui_Pump(150);
     ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + k), "0");
     EXPECT_EQ(Shell_GridRows(w->hGrid), sale);
     TestBoxes_Answer(IDOK);
@@ -434,42 +434,6 @@ struct HostileBox {
     const char* bound;    // Number boxes: the houses a bound N lists
 };
 
-// The houses a number box holding digits lists (a number beyond the int
-// range is the largest int).
-std::string Bound(const char* bound, const std::string& digits)
-{
-    long long n = digits.size() > 10 ? INT_MAX : atoll(digits.c_str());
-    std::string s = bound, num = std::to_string(n > INT_MAX ? INT_MAX : n);
-    for (size_t at; (at = s.find('N')) != std::string::npos;)
-        s.replace(at, 1, num);
-    return s;
-}
-
-// The edit a box is typed into (null for a box that draws its text).
-HWND EditOf(HWND box)
-{
-    char cls[32] = "";
-    GetClassNameA(box, cls, sizeof cls);
-    return lstrcmpiA(cls, "Edit") == 0 ? box : FindWindowExA(box, nullptr, "Edit", nullptr);
-}
-
-// Types text into a box as the keyboard would (characters to its edit
-// child, so the box's own limits and character rules apply), or sets it
-// whole, past those rules.
-void Enter(HWND box, const std::string& text, bool typed)
-{
-    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    HWND edit = EditOf(box);
-    if (!typed || !edit) {
-        SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        return;
-    }
-    SetFocus(edit);
-    for (unsigned char c : text)
-        PostMessageA(edit, WM_CHAR, c, 1);
-    Ui_Pump(30);
-}
-
 // Runs a command of the house window while driver works the dialog it opens.
 void DriveDialog(HWND hwnd, int cmd, const char* caption, const std::function<void(HWND)>& driver)
 {
@@ -615,7 +579,7 @@ TEST_F(HouseWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAs
     TestBoxes_Answer(IDOK);
     SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
     Settle(w);
-    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(follows(mine), 0);
 
     // The house, its recycle-bin entry cut off by a killed server: nothing

@@ -88,6 +88,12 @@ TEST_F(LoginTest, TheDialogFollowsTheUserUntilTheRightPasswordLogsIn)
         St_Click(hOk);
         EXPECT_TRUE(St_WaitFor([] { return BoxesWithText("密码错误") == 1; }));
         EXPECT_TRUE(IsWindowVisible(dlg));
+        // The wrong password is selected in its box: typing replaces it.
+        EXPECT_TRUE(St_WaitFor([&] {
+            DWORD from = 1, to = 0;
+            SendMessageA(hPwd, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            return from == 0 && to == static_cast<DWORD>(GetWindowTextLengthA(hPwd)) && to > 0;
+        }));
 
         // A name typed into the box that matches nobody is refused the same way.
         SendMessageA(hEmp, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("无名氏"));
@@ -119,7 +125,7 @@ TEST_F(LoginTest, TheDialogFollowsTheUserUntilTheRightPasswordLogsIn)
     EXPECT_EQ(r, 1);
     for (const TestBox& b : TestBoxes_Taken()) {
         EXPECT_EQ(b.text, "密码错误");
-        EXPECT_EQ(b.caption, "");
+        EXPECT_EQ(b.caption, "登录");
         EXPECT_EQ(b.flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
     }
     ASSERT_NE(g_ZTMain.pLoginEmp, nullptr);
