@@ -1,6 +1,12 @@
 #include "common/zt_box.h"
 
 static volatile ZT_MSGBOX_HOOK g_boxHook = nullptr;
+static thread_local long t_boxes = 0;
+
+long ZT_BoxesShown()
+{
+    return t_boxes;
+}
 
 // The name of the window a box belongs to: the nearest window with a
 // caption from the owner upwards (a dialog, a module window, the frame), or
@@ -33,6 +39,7 @@ static void OwnerCaption(HWND hOwner, char* out, int cb)
 int ZT_MessageBox(HWND hOwner, const char* pszText, const char* pszCaption, UINT uFlags)
 {
     ZT_MSGBOX_HOOK hook = g_boxHook;
+    t_boxes++;
     if (hook)
         return hook(hOwner, pszText ? pszText : "", pszCaption ? pszCaption : "", uFlags);
     // A box never shows an empty title bar.

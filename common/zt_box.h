@@ -11,5 +11,9 @@ typedef int (*ZT_MSGBOX_HOOK)(HWND hOwner, const char* pszText, const char* pszC
 // Shows a message box, or asks the installed hook; returns the button chosen.
 int ZT_MessageBox(HWND hOwner, const char* pszText, const char* pszCaption, UINT uFlags);
 
+// How many boxes this module's seam has shown (or its hook answered) on the
+// calling thread so far.
+long ZT_BoxesShown();
+
 // Installs a hook (null restores real boxes); returns the previous one.
 ZT_MSGBOX_HOOK ZT_SetMessageBoxHookLocal(ZT_MSGBOX_HOOK hook);

@@ -97,25 +97,39 @@ void AddClientColumns(ZDSql& sql)
     SqlAdd(sql, ",dtFollow");
 }
 
-tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle)
+tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle,
+                      long long* piMatched)
 {
     if (ppCli)
         *ppCli = nullptr;
     if (piCount)
         *piCount = 0;
 
+    ZDSql from;
+    SqlAdd(from, "from t_client");
+    SqlAdd(from, " where bRecyle = %d ", bRecyle);
+    if (pszWhere && pszWhere[0])
+        SqlAddRaw(from, " and (%s)", pszWhere);
     ZDSql sql;
     AddClientColumns(sql);
-    SqlAdd(sql, " from t_client");
-    SqlAdd(sql, " where bRecyle = %d ", bRecyle);
-    if (pszWhere && pszWhere[0])
-        SqlAddRaw(sql, " and (%s)", pszWhere);
+    SqlAddRaw(sql, " %s", from.text.c_str());
     if (bRecyle == 1)
         SqlAdd(sql, " order by iOrdinal asc");
     else
         SqlAdd(sql, " order by dtFollow desc, dtUpdate desc");
+    if (piMatched)
+        AddListLimit(sql);
 
-    return LoadList<tagCLIENT>(sql, ppCli, piCount, [](tagCLIENT& c, const ZDRow& row) { ReadClient(row, c); });
+    int n = 0;
+    tagCLIENT* list =
+        LoadList<tagCLIENT>(sql, ppCli, &n, [](tagCLIENT& c, const ZDRow& row) { ReadClient(row, c); });
+    if (!list)
+        return nullptr;
+    if (piCount)
+        *piCount = n;
+    if (piMatched)
+        *piMatched = ListMatched(n, from);
+    return list;
 }
 
 // The telephone clauses of the duplicate checks: either telephone of the

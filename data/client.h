@@ -42,10 +42,14 @@ struct tagCLIENT {
 };
 
 // Loads clients: live ones (bRecyle 0) or the recycle bin (1), filtered by
-// pszWhere ("" for none), every matching row.  Returns the array (rows + 101
-// zeroed spares; also through *ppCli) with the count in *piCount; null on
-// failure.  The four range texts are filled.  Release with Mem_Free_Cli.
-ZTDATA_API tagCLIENT* FD_Sct_Cli(int iEmp, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle);
+// pszWhere ("" for none), every matching row; with piMatched only the first
+// ZT_LIST_ROWS in the list's order (the newest), and *piMatched gets how many
+// rows the filter matches (a count when the list is full, -1 when that count
+// failed).  Returns the array (rows + 101 zeroed spares; also through *ppCli)
+// with the count in *piCount; null on failure.  The four range texts are
+// filled.  Release with Mem_Free_Cli.
+ZTDATA_API tagCLIENT* FD_Sct_Cli(int iEmp, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle,
+                                 long long* piMatched = nullptr);
 // Inserts a client; refuses a telephone equal to any client's telephone or
 // contact telephone (also in the recycle bin), and a client without any
 // telephone.  The row, all its values and its log row are stored as one

@@ -44,6 +44,18 @@ ZTDATA_API void MYSQL_Terminal();
 // failed (2002/2003 server unreachable, 1045 account refused, 1049 unknown
 // database, ...).
 ZTDATA_API unsigned int MYSQL_ErrorNumber();
+// The last entry the calling thread wrote to the error log: its error
+// number into *pCode and the server's reason into psz (cb bytes, cut on a
+// whole character), when given.  Returns how many entries the thread has
+// written so far (0: none, and *pCode 0, psz ""): a caller that reads it
+// before and after a call knows whether the call met an error.
+ZTDATA_API long ZTData_LastError(unsigned int* pCode, char* psz, size_t cb);
+// How many message boxes the library has shown (or its hook has answered)
+// on the calling thread so far: a caller that reads it before and after a
+// call knows whether the call has told the user something itself.
+ZTDATA_API long ZTData_BoxesShown();
+// The most rows a bounded list reads: the newest of its filter.
+#define ZT_LIST_ROWS 5000
 // "host:port" of the server the connection is on; after a failed connection
 // the server whose failure MYSQL_ErrorNumber tells (of several, the last
 // that answered with a refusal, else the last tried).  "" before any.

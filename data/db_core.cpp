@@ -298,8 +298,38 @@ long long DbScalar(const std::string& sql)
 
 // ---- Error record and failure box ----------------------------------------
 
+// The calling thread's last error-log entry (ZTData_LastError).
+struct ZDLastError {
+    long serial;
+    unsigned int code;
+    char text[512];
+};
+static thread_local ZDLastError t_lastError;
+
+static void NoteLastError(unsigned int code, const std::string& text)
+{
+    t_lastError.serial++;
+    t_lastError.code = code;
+    CopyField(t_lastError.text, sizeof t_lastError.text, text.c_str(), text.size());
+}
+
+long ZTData_LastError(unsigned int* pCode, char* psz, size_t cb)
+{
+    if (pCode)
+        *pCode = t_lastError.code;
+    if (psz && cb)
+        CopyField(psz, cb, t_lastError.text);
+    return t_lastError.serial;
+}
+
+long ZTData_BoxesShown()
+{
+    return ZT_BoxesShown();
+}
+
 static void AppendErrorLog(unsigned int code, const std::string& text)
 {
+    NoteLastError(code, text);
     SYSTEMTIME t;
     GetLocalTime(&t);
     char head[160];
@@ -562,6 +592,18 @@ int AtomicChange(const ZDSql& sql, ZDBox onError, ZDResult* pResult)
 }
 
 // ---- Reading rows ----------------------------------------------------------
+
+void AddListLimit(ZDSql& sql)
+{
+    SqlAdd(sql, " limit 0, %d", (int)ZD_LIST_ROWS);
+}
+
+long long ListMatched(int nRows, const ZDSql& fromWhere)
+{
+    if (nRows < ZD_LIST_ROWS)
+        return nRows;
+    return DbScalar("select count(*) " + fromWhere.text);
+}
 
 bool RunList(const ZDSql& sql, ZDResult& r, bool bRecordError)
 {

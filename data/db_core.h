@@ -225,6 +225,20 @@ T* LoadList(const ZDSql& sql, T** ppOut, int* pCount, F fill, bool bRecordError 
     return p;
 }
 
+// ---- Bounded lists ------------------------------------------------------------
+// A list that may hold more rows than a window can show reads the newest
+// ZD_LIST_ROWS of its filter (its statement ordered newest first, then
+// AddListLimit), and says how many the filter matches with ListMatched.
+
+enum { ZD_LIST_ROWS = ZT_LIST_ROWS };
+// Appends " limit 0, 5000".
+void AddListLimit(ZDSql& sql);
+// The rows a bounded list's filter matches, after it read nRows: nRows when
+// it read fewer than the limit, else "select count(*) " + fromWhere (the
+// list statement's "from ... where ..." without its order); -1 when that
+// count failed (the error record is written).
+long long ListMatched(int nRows, const ZDSql& fromWhere);
+
 // ---- Outcome of a change ---------------------------------------------------------
 
 // A message box: its text (null: no box) and caption.

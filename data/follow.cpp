@@ -7,26 +7,34 @@ static int FollowType(const tagFOLLOW& f)
     return f.iHou != 0 ? OBJ_HOUSE_FOLLOW : OBJ_CLIENT_FOLLOW;
 }
 
-tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle)
+tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle,
+                    long long* piMatched)
 {
     bool bHouse = iKind == FOLLOW_KIND_HOUSE;
+    ZDSql from;
+    if (bHouse)
+        SqlAdd(from, "from t_follow as f inner join t_house as t on f.iHou = t.iOrdinal");
+    else
+        SqlAdd(from, "from t_follow as f inner join t_client as t on f.iCli = t.iOrdinal");
+    SqlAdd(from, " where f.bRecyle = %d", bRecyle);
+    if (pszWhere && pszWhere[0])
+        SqlAddRaw(from, "  and (%s)", pszWhere);
     ZDSql sql;
     if (bHouse)
-        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow, iHou,t.szTrade,iEst,szBuildNo,szHouseNO "
-                    "from t_follow as f inner join t_house as t on f.iHou = t.iOrdinal");
+        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow, iHou,t.szTrade,iEst,szBuildNo,szHouseNO ");
     else
-        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow,iCli,t.szTrade,szLevel, szCliMan "
-                    "from t_follow as f inner join t_client as t on f.iCli = t.iOrdinal");
-    SqlAdd(sql, " where f.bRecyle = %d", bRecyle);
-    if (pszWhere && pszWhere[0])
-        SqlAddRaw(sql, "  and (%s)", pszWhere);
+        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow,iCli,t.szTrade,szLevel, szCliMan ");
+    SqlAddRaw(sql, "%s", from.text.c_str());
     // Both joined tables have an iOrdinal: the recycle order is the follow-up's.
     if (bRecyle == 1)
         SqlAdd(sql, " order by f.iOrdinal asc");
     else
         SqlAdd(sql, " order by f.dtFollow desc");
+    if (piMatched)
+        AddListLimit(sql);
 
-    return LoadList<tagFOLLOW>(sql, ppFol, piCount, [bHouse](tagFOLLOW& f, const ZDRow& row) {
+    int n = 0;
+    tagFOLLOW* list = LoadList<tagFOLLOW>(sql, ppFol, &n, [bHouse](tagFOLLOW& f, const ZDRow& row) {
         f.iOrdinal = GetInt(row, 0);
         f.iEmp = GetInt(row, 1);
         f.iBr = GetInt(row, 2);
@@ -45,6 +53,13 @@ tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int i
             GetText(row, 9, f.szCliMan);
         }
     });
+    if (!list)
+        return nullptr;
+    if (piCount)
+        *piCount = n;
+    if (piMatched)
+        *piMatched = ListMatched(n, from);
+    return list;
 }
 
 tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, void*)

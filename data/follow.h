@@ -27,9 +27,13 @@ enum { FOLLOW_KIND_HOUSE = 1, FOLLOW_KIND_CLIENT = 0 };
 // Follow-ups joined with their house (iKind 1, alias t) or client (other
 // kinds), live (bRecyle 0, newest first) or retired (1, in key order),
 // filtered by pszWhere over the aliases f and t ("" for none).  The outputs
-// are set only on success (pass them cleared).  Returns the array (rows + 101
-// zeroed spares) or null.  Release with Mem_Free_Follow.
-ZTDATA_API tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle);
+// are set only on success (pass them cleared).  With piMatched only the
+// first ZT_LIST_ROWS in the list's order (the newest live ones), and
+// *piMatched gets how many rows the filter matches (a count when the list is
+// full, -1 when that count failed).  Returns the array (rows + 101 zeroed
+// spares) or null.  Release with Mem_Free_Follow.
+ZTDATA_API tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle,
+                               long long* piMatched = nullptr);
 // Live follow-ups of one house (iHou not 0), else of one client (iCli not 0),
 // else all live ones; newest first.  pUnused is ignored.
 ZTDATA_API tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, void* pUnused);

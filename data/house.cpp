@@ -113,7 +113,7 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
         SqlAdd(sql, " order by iOrdinal asc");
     else
         SqlAdd(sql, " order by dDelegate desc, dtFollow desc, dtUpdate desc");
-    SqlAdd(sql, " limit 0, 5000");
+    AddListLimit(sql);
     // The expiring-listings probe belongs to the plain live list only; it
     // goes to the server in the same batch as the list.
     bool bProbe = bRecyle == 0 && pszWhere && !pszWhere[0] && piExpiring && pRemind && pRemind[0] > 0;

@@ -261,18 +261,24 @@ static bool IsBlank(const char* p)
     return true;
 }
 
-tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter)
+tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter, long long* piMatched)
 {
     if (ppList)
         *ppList = nullptr;
     if (pCount)
         *pCount = 0;
-    ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd from t_log");
+    ZDSql from;
+    SqlAdd(from, "from t_log");
     if (!IsBlank(pszFilter))
-        SqlAddRaw(sql, " where %s", pszFilter);
+        SqlAddRaw(from, " where %s", pszFilter);
+    ZDSql sql;
+    SqlAdd(sql, "select iOrdinal, iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd ");
+    SqlAddRaw(sql, "%s", from.text.c_str());
     SqlAdd(sql, " order by dtAdd desc, iOrdinal desc");
-    return LoadList<tagLOG>(sql, ppList, pCount, [](tagLOG& e, const ZDRow& row) {
+    if (piMatched)
+        AddListLimit(sql);
+    int n = 0;
+    tagLOG* list = LoadList<tagLOG>(sql, ppList, &n, [](tagLOG& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 0);
         e.iAct = GetInt(row, 1);
         e.iObjType = GetInt(row, 2);
@@ -281,10 +287,20 @@ tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter)
         GetText(row, 5, e.szValue);
         GetText(row, 6, e.szTime);
     });
+    if (!list)
+        return nullptr;
+    if (pCount)
+        *pCount = n;
+    if (piMatched)
+        *piMatched = ListMatched(n, from);
+    return list;
 }
 
-int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int)
+int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int, long long* pnDeleted)
 {
+    if (pnDeleted)
+        *pnDeleted = 0;
+    long long deleted = 0;
     if (!CheckConnection())
         return 0;
     ZDSql where;
@@ -301,6 +317,7 @@ int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int)
         long long n = TxnScalar(t, cnt);
         if (n < 0)
             return false;
+        deleted = n;
         ZDSql del;
         SqlAdd(del, "delete from t_log");
         SqlAddRaw(del, "%s", where.text.c_str());
@@ -314,9 +331,12 @@ int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int)
     };
     std::string text = iLogKey > 0 ? "删除日志: 序号 " + std::to_string(iLogKey)
                                    : std::string("清空日志: ") + (IsBlank(pszFilter) ? "全部" : pszFilter);
-    return AuditedChange(change, iOpEmp, ZT_LOG_OBJ_OPLOG, iLogKey > 0 ? iLogKey : 0,
-                         iLogKey > 0 ? LOG_ACT_LOG_DELETE : LOG_ACT_LOG_CLEAR, text, {kAbnormalError, kFailCaption},
-                         nullptr, TXN_REPEAT);
+    int ok = AuditedChange(change, iOpEmp, ZT_LOG_OBJ_OPLOG, iLogKey > 0 ? iLogKey : 0,
+                           iLogKey > 0 ? LOG_ACT_LOG_DELETE : LOG_ACT_LOG_CLEAR, text, {kAbnormalError, kFailCaption},
+                           nullptr, TXN_REPEAT);
+    if (ok == 1 && pnDeleted)
+        *pnDeleted = deleted;
+    return ok;
 }
 
 void Mem_Free_Log(tagLOG* pList)

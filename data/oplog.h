@@ -51,15 +51,20 @@ struct tagLOG {
 // Lists log rows, newest first, into a new block of the rows plus 101 zeroed
 // records (also stored through ppList); *pCount gets the row count.
 // pszFilter is a WHERE expression over t_log composed by the program (for
-// instance by FD_Log_DateFilter); null or blank lists every row.  A rejected
-// statement writes the error record and returns null.
-ZTDATA_API tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter);
+// instance by FD_Log_DateFilter); null or blank lists every row.  With
+// piMatched the list is bounded: the newest ZT_LIST_ROWS rows at most, and
+// *piMatched gets how many rows the filter matches (a count of them when
+// the list is full; -1 when that count failed).  A rejected statement
+// writes the error record and returns null.
+ZTDATA_API tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter, long long* piMatched = nullptr);
 
 // Deletes the log row with key iLogKey; with iLogKey 0 or less, the rows
-// matching pszFilter (null or blank: the whole log).  iOpEmp and iCount are
-// not used.  1 when the server accepted the deletion (also when no row
-// matched), 0 on failure (a box is shown).
-ZTDATA_API int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int iCount);
+// matching pszFilter (null or blank: the whole log), every one of them.
+// iCount is not used.  1 when the server accepted the deletion (also when no
+// row matched; *pnDeleted, when given, gets how many rows went), 0 on
+// failure (a box is shown).
+ZTDATA_API int FD_Del_Log(int iOpEmp, const char* pszFilter, int iLogKey, int iCount,
+                          long long* pnDeleted = nullptr);
 
 // Releases a block of FD_Sct_Log.
 ZTDATA_API void Mem_Free_Log(tagLOG* pList);

@@ -5,6 +5,8 @@
 #include "data/dict_load.h"
 #include "data/oplog.h"
 
+#include <algorithm>
+
 // ---- Scope ------------------------------------------------------------------------------
 
 static bool Scoped(const tagRECY_SCOPE* s)
@@ -68,11 +70,14 @@ static void AddClearScope(ZDSql& sql, int iObjType, const tagRECY_SCOPE* s)
 
 // ---- Lists -----------------------------------------------------------------------------
 
-// Runs a list statement whose first four columns are the entry's key,
-// deletion time, deleting employee and the object's key; fill(obj, row)
-// copies the object's columns.
+// Runs a list statement whose first four columns (cols) are the entry's
+// key, deletion time, deleting employee and the object's key, over the rows
+// of from ("from ... where ..."), in the order of key ascending; fill(obj,
+// row) copies the object's columns.  Bounded (piMatched given), it reads the
+// newest ZD_LIST_ROWS by that key and lists them in the same ascending order.
 template <class T, class F>
-static tagRECY* LoadRecycleList(const ZDSql& sql, tagRECY** ppRecy, T** ppObj, int* pCount, F fill)
+static tagRECY* LoadRecycleList(const ZDSql& cols, const ZDSql& from, const char* key, tagRECY** ppRecy, T** ppObj,
+                                int* pCount, long long* piMatched, F fill)
 {
     if (pCount)
         *pCount = 0;
@@ -80,6 +85,12 @@ static tagRECY* LoadRecycleList(const ZDSql& sql, tagRECY** ppRecy, T** ppObj, i
         *ppRecy = nullptr;
     if (ppObj)
         *ppObj = nullptr;
+    ZDSql sql;
+    SqlAddRaw(sql, "%s", cols.text.c_str());
+    SqlAddRaw(sql, " %s", from.text.c_str());
+    SqlAddRaw(sql, " order by %s %s", key, piMatched ? "desc" : "asc");
+    if (piMatched)
+        AddListLimit(sql);
     ZDResult r;
     if (!RunList(sql, r))
         return nullptr;
@@ -99,6 +110,13 @@ static tagRECY* LoadRecycleList(const ZDSql& sql, tagRECY** ppRecy, T** ppObj, i
         FreeBlock(obj);
         return nullptr;
     }
+    if (piMatched) {
+        // Read newest first: listed oldest first, as an unbounded list is.
+        int n = pCount ? *pCount : (int)i;
+        std::reverse(recy, recy + n);
+        std::reverse(obj, obj + n);
+        *piMatched = ListMatched(n, from);
+    }
     if (ppRecy)
         *ppRecy = recy;
     if (ppObj)
@@ -106,16 +124,15 @@ static tagRECY* LoadRecycleList(const ZDSql& sql, tagRECY** ppRecy, T** ppObj, i
     return recy;
 }
 
-tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, h.iOrdinal, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
-    SqlAdd(sql, " from t_recyle as r left join t_house as h on h.iOrdinal = r.iObjOrdinal"
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, h.iOrdinal, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
+    SqlAdd(from, " from t_recyle as r left join t_house as h on h.iOrdinal = r.iObjOrdinal"
                 " where h.bRecyle = 1 and h.bDeleted = 0");
-    SqlAdd(sql, " and r.iObjType = %d", OBJ_HOUSE);
-    AddListScope(sql, OBJ_HOUSE, pScope);
-    SqlAdd(sql, " order by r.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagHOUSE& h, const ZDRow& row) {
+    SqlAdd(from, " and r.iObjType = %d", OBJ_HOUSE);
+    AddListScope(from, OBJ_HOUSE, pScope);
+    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagHOUSE& h, const ZDRow& row) {
         h.iOrdinal = GetInt(row, 3);
         h.iEst = GetInt(row, 4);
         GetText(row, 5, h.szBuildNO);
@@ -124,16 +141,15 @@ tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount, const 
     });
 }
 
-tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, c.iOrdinal, c.szUrban, c.szCliMan, c.szTrade");
-    SqlAdd(sql, " from t_recyle as r left join t_client as c on c.iOrdinal = r.iObjOrdinal"
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, c.iOrdinal, c.szUrban, c.szCliMan, c.szTrade");
+    SqlAdd(from, " from t_recyle as r left join t_client as c on c.iOrdinal = r.iObjOrdinal"
                 " where c.bRecyle = 1 and c.bDeleted = 0");
-    SqlAdd(sql, " and r.iObjType = %d", OBJ_CLIENT);
-    AddListScope(sql, OBJ_CLIENT, pScope);
-    SqlAdd(sql, " order by r.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagCLIENT& c, const ZDRow& row) {
+    SqlAdd(from, " and r.iObjType = %d", OBJ_CLIENT);
+    AddListScope(from, OBJ_CLIENT, pScope);
+    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagCLIENT& c, const ZDRow& row) {
         c.iOrdinal = GetInt(row, 3);
         GetText(row, 4, c.szUrban);
         GetText(row, 5, c.szCliMan);
@@ -141,73 +157,68 @@ tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount, const
     });
 }
 
-tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iUrban, e.szEstate");
-    SqlAdd(sql, " from t_recyle as r left join t_estate as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d", OBJ_ESTATE);
-    AddListScope(sql, OBJ_ESTATE, pScope);
-    SqlAdd(sql, " order by r.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagESTLIST& e, const ZDRow& row) {
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iUrban, e.szEstate");
+    SqlAdd(from, " from t_recyle as r left join t_estate as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
+    SqlAdd(from, " and r.iObjType = %d", OBJ_ESTATE);
+    AddListScope(from, OBJ_ESTATE, pScope);
+    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagESTLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 3);
         e.iUrban = GetInt(row, 4);
         GetText(row, 5, e.szEstate);
     });
 }
 
-tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, b.iOrdinal, b.szBr");
-    SqlAdd(sql, " from t_recyle as r left join t_branch as b on b.iOrdinal = r.iObjOrdinal where b.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d", OBJ_BRANCH);
-    AddListScope(sql, OBJ_BRANCH, pScope);
-    SqlAdd(sql, " order by r.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagBRLIST& b, const ZDRow& row) {
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, b.iOrdinal, b.szBr");
+    SqlAdd(from, " from t_recyle as r left join t_branch as b on b.iOrdinal = r.iObjOrdinal where b.bRecyle = 1");
+    SqlAdd(from, " and r.iObjType = %d", OBJ_BRANCH);
+    AddListScope(from, OBJ_BRANCH, pScope);
+    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagBRLIST& b, const ZDRow& row) {
         b.iOrdinal = GetInt(row, 3);
         GetText(row, 4, b.szBr);
     });
 }
 
-tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iBr, e.szEmp");
-    SqlAdd(sql, " from t_recyle as r left join t_employee as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d", OBJ_EMPLOYEE);
-    AddListScope(sql, OBJ_EMPLOYEE, pScope);
-    SqlAdd(sql, " order by r.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagEMPLIST& e, const ZDRow& row) {
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iBr, e.szEmp");
+    SqlAdd(from, " from t_recyle as r left join t_employee as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
+    SqlAdd(from, " and r.iObjType = %d", OBJ_EMPLOYEE);
+    AddListScope(from, OBJ_EMPLOYEE, pScope);
+    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagEMPLIST& e, const ZDRow& row) {
         e.iOrdinal = GetInt(row, 3);
         e.iBr = GetInt(row, 4);
         GetText(row, 5, e.szEmp);
     });
 }
 
-tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, p.iOrdinal, p.szPST");
-    SqlAdd(sql, " from t_recyle as r left join t_position as p on p.iOrdinal = r.iObjOrdinal where p.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d", OBJ_POSITION);
-    AddListScope(sql, OBJ_POSITION, pScope);
-    SqlAdd(sql, " order by r.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagPostion& p, const ZDRow& row) {
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, p.iOrdinal, p.szPST");
+    SqlAdd(from, " from t_recyle as r left join t_position as p on p.iOrdinal = r.iObjOrdinal where p.bRecyle = 1");
+    SqlAdd(from, " and r.iObjType = %d", OBJ_POSITION);
+    AddListScope(from, OBJ_POSITION, pScope);
+    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagPostion& p, const ZDRow& row) {
         p.iOrdinal = GetInt(row, 3);
         GetText(row, 4, p.szPST);
     });
 }
 
-tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, u.iOrdinal, u.szUrban");
-    SqlAdd(sql, " from t_recyle as r left join t_urban as u on u.iOrdinal = r.iObjOrdinal where u.bRecyle = 1");
-    SqlAdd(sql, " and r.iObjType = %d", OBJ_URBAN);
-    AddListScope(sql, OBJ_URBAN, pScope);
-    SqlAdd(sql, " order by r.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagURBAN& u, const ZDRow& row) {
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, u.iOrdinal, u.szUrban");
+    SqlAdd(from, " from t_recyle as r left join t_urban as u on u.iOrdinal = r.iObjOrdinal where u.bRecyle = 1");
+    SqlAdd(from, " and r.iObjType = %d", OBJ_URBAN);
+    AddListScope(from, OBJ_URBAN, pScope);
+    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagURBAN& u, const ZDRow& row) {
         u.iOrdinal = GetInt(row, 3);
         GetText(row, 4, u.szUrban);
     });
@@ -216,18 +227,17 @@ tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount, cons
 // The follow-up lists start from the retired follow-ups of their kind, so
 // that those retired together with their listing (which have no entry) are
 // listed as well as those deleted one by one.
-tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
-    SqlAdd(sql, ", f.iHou");
-    SqlAdd(sql, " from t_follow as f");
-    SqlAdd(sql, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_HOUSE_FOLLOW);
-    SqlAdd(sql, " left join t_house as h on f.iHou = h.iOrdinal");
-    SqlAdd(sql, " where f.bRecyle = 1 and f.iHou <> 0 and h.bDeleted = 0");
-    AddListScope(sql, OBJ_HOUSE_FOLLOW, pScope);
-    SqlAdd(sql, " order by f.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagFOLLOW& f, const ZDRow& row) {
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
+    SqlAdd(cols, ", f.iHou");
+    SqlAdd(from, " from t_follow as f");
+    SqlAdd(from, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_HOUSE_FOLLOW);
+    SqlAdd(from, " left join t_house as h on f.iHou = h.iOrdinal");
+    SqlAdd(from, " where f.bRecyle = 1 and f.iHou <> 0 and h.bDeleted = 0");
+    AddListScope(from, OBJ_HOUSE_FOLLOW, pScope);
+    return LoadRecycleList(cols, from, "f.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagFOLLOW& f, const ZDRow& row) {
         f.iOrdinal = GetInt(row, 3);
         GetText(row, 4, f.szContent);
         f.iEst = GetInt(row, 5);
@@ -238,18 +248,17 @@ tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, co
     });
 }
 
-tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope)
+tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql sql;
-    SqlAdd(sql, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, c.szCliMan, c.szTrade, c.szUrban");
-    SqlAdd(sql, ", c.szLevel, f.iCli");
-    SqlAdd(sql, " from t_follow as f");
-    SqlAdd(sql, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_CLIENT_FOLLOW);
-    SqlAdd(sql, " left join t_client as c on f.iCli = c.iOrdinal");
-    SqlAdd(sql, " where f.bRecyle = 1 and f.iCli <> 0 and c.bDeleted = 0");
-    AddListScope(sql, OBJ_CLIENT_FOLLOW, pScope);
-    SqlAdd(sql, " order by f.iOrdinal asc");
-    return LoadRecycleList(sql, ppRecy, ppObj, pCount, [](tagFOLLOW& f, const ZDRow& row) {
+    ZDSql cols, from;
+    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, c.szCliMan, c.szTrade, c.szUrban");
+    SqlAdd(cols, ", c.szLevel, f.iCli");
+    SqlAdd(from, " from t_follow as f");
+    SqlAdd(from, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_CLIENT_FOLLOW);
+    SqlAdd(from, " left join t_client as c on f.iCli = c.iOrdinal");
+    SqlAdd(from, " where f.bRecyle = 1 and f.iCli <> 0 and c.bDeleted = 0");
+    AddListScope(from, OBJ_CLIENT_FOLLOW, pScope);
+    return LoadRecycleList(cols, from, "f.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagFOLLOW& f, const ZDRow& row) {
         f.iOrdinal = GetInt(row, 3);
         GetText(row, 4, f.szContent);
         GetText(row, 5, f.szCliMan);

@@ -71,26 +71,39 @@ struct tagWNDRECY {
 //                      szTrade, szLevel, with its wanted urban areas in szWay
 // The follow-up lists show every retired follow-up of their kind, also
 // those retired with their listing (entry key 0, no time, no employee).
-// A scope lists only the objects it holds (tagRECY_SCOPE).
+// A scope lists only the objects it holds (tagRECY_SCOPE).  With piMatched
+// a list is bounded: it holds the newest ZT_LIST_ROWS (by the entry's key,
+// by the follow-up's for the follow-up lists) in the same oldest-first
+// order, and *piMatched gets how many rows the list's filter matches (a
+// count when the list is full, -1 when that count failed).
 
 ZTDATA_API tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 ZTDATA_API tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount,
-                                   const tagRECY_SCOPE* pScope = nullptr);
+                                   const tagRECY_SCOPE* pScope = nullptr,
+                                   long long* piMatched = nullptr);
 
 // ---- Changes ----------------------------------------------------------------------------
 // Restores the object of an entry (bRecyle 0) and removes the entry.  1/0.

@@ -11,7 +11,9 @@
 #include "common/zt_box.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -84,18 +86,25 @@ BOOL Create(ZT_MODWIN* w)
 }
 
 // Worker: the operators' names (those who have left included), then the
-// rows of the filter with their snapshots made readable.  The grid was
-// emptied before, so the names may be loaded again.
+// newest rows of the filter with their snapshots made readable.  The rows
+// shown meanwhile read the names: the new lists take the place of the old
+// on the window thread (by key, so the rows shown find theirs in either).
 BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
-    Lookups_Load(State(w)->look);            // without them the names stay empty
+    ADMIN_LOOKUPS* next = new ADMIN_LOOKUPS();
+    if (Lookups_Load(next))                  // without them the names stay empty
+        Module_OnWindowThread(w, [w, &next]() { std::swap(State(w)->look, next); });
+    Lookups_Release(next);
+    delete next;
     tagLOG* list = nullptr;
     int n = 0;
-    if (!FD_Sct_Log(&list, &n, w->filter.c_str()) || !list)
+    long long matched = 0;
+    if (!FD_Sct_Log(&list, &n, w->filter.c_str(), &matched) || !list)
         return FALSE;
     for (int i = 0; i < n; i++)
         Log_ReadableSnapshot(list[i].iObjType, list[i].szValue, sizeof(list[i].szValue));
     *rs = Module_RecSet(list, n);
+    rs->nMatched = matched;
     return TRUE;
 }
 
@@ -116,16 +125,19 @@ void Destroy(ZT_MODWIN* w)
 
 // ---- Commands ----------------------------------------------------------------------------
 
-int ClearTask(ZT_MODWIN* w, void*)
+int ClearTask(ZT_MODWIN* w, void* pDeleted)
 {
-    return FD_Del_Log(Cache_Operator(w->p), w->filter.c_str(), 0, w->nListed) == 1 ? 1 : 0;
+    return FD_Del_Log(Cache_Operator(w->p), w->filter.c_str(), 0, w->nListed, static_cast<long long*>(pDeleted)) == 1
+               ? 1
+               : 0;
 }
 
 // "清空日志": the rows the filter selects.  The list is first brought to the
 // panel as it stands (a box that holds no date refuses it, naming the box,
 // and nothing is deleted), so that what the warning stands over is what
 // goes; the deletion then runs with the filter of that list, composed
-// whole.
+// whole: every row it selects goes, also those a bounded list did not
+// show, and the user is told how many.
 void CmdClear(ZT_MODWIN* w, void*, const void*)
 {
     std::string where;
@@ -140,8 +152,13 @@ void CmdClear(ZT_MODWIN* w, void*, const void*)
     }
     if (!Block_ConfirmDelete(w->hwnd))
         return;
-    if (Module_RunTask(w, ClearTask, nullptr) == 1)
-        Module_Refresh(w);
+    long long deleted = 0;
+    if (Module_RunTask(w, ClearTask, &deleted) != 1)
+        return;
+    char text[96];
+    snprintf(text, sizeof(text), "已删除 %lld 条日志", deleted);
+    ZT_MessageBox(w->hwnd, text, "", MB_OK | MB_ICONINFORMATION);
+    Module_Refresh(w);
 }
 
 // ---- Tables ------------------------------------------------------------------------------

@@ -108,13 +108,15 @@ const ZT_COLDEF kClientFollows[] = {
 
 // Worker: the entries and objects of a kind, copied into one block of rows
 // (the data library's two arrays are released at once).
-template <class T, tagRECY* (*Select)(tagRECY**, T**, int*, const tagRECY_SCOPE*), void (*Release)(T*)>
+template <class T, tagRECY* (*Select)(tagRECY**, T**, int*, const tagRECY_SCOPE*, long long*),
+          void (*Release)(T*)>
 BOOL LoadKind(int iType, const tagRECY_SCOPE* pScope, ZT_RECSET* rs)
 {
     tagRECY* recy = nullptr;
     T* obj = nullptr;
     int n = 0;
-    if (!Select(&recy, &obj, &n, pScope) || !recy)
+    long long matched = 0;
+    if (!Select(&recy, &obj, &n, pScope, &matched) || !recy)
         return FALSE;
     RECY_ROW* rows = static_cast<RECY_ROW*>(calloc(n > 0 ? n : 1, sizeof(RECY_ROW)));
     for (int i = 0; rows && i < n; i++) {
@@ -131,6 +133,7 @@ BOOL LoadKind(int iType, const tagRECY_SCOPE* pScope, ZT_RECSET* rs)
     rs->pBlock = rows;
     rs->nRows = n;
     rs->nSlots = n;
+    rs->nMatched = matched;
     return TRUE;
 }
 

@@ -64,7 +64,8 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     tagCLIENT* list = nullptr;
     int n = 0;
-    if (!FD_Sct_Cli(Cache_Operator(w->p), &list, &n, w->filter.c_str(), 0))
+    long long matched = 0;
+    if (!FD_Sct_Cli(Cache_Operator(w->p), &list, &n, w->filter.c_str(), 0, &matched))
         return FALSE;
     CACHE_INDEX look;
     Cache_Index(w->p, &look);
@@ -73,7 +74,10 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
             Cache_ReloadFromWorker(w->p, w->hwnd);
             break;
         }
-    return Module_Took(rs, list, &n);
+    if (!Module_Took(rs, list, &n))
+        return FALSE;
+    rs->nMatched = matched;
+    return TRUE;
 }
 
 int Delete(int iOpEmp, const void* rec)

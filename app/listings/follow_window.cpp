@@ -247,7 +247,11 @@ static BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
 {
     tagFOLLOW* block = nullptr;
     int n = 0;
-    return Module_Took(rs, FD_Sct_F(&block, &n, w->filter.c_str(), Kind(w), 0), &n);
+    long long matched = 0;
+    if (!Module_Took(rs, FD_Sct_F(&block, &n, w->filter.c_str(), Kind(w), 0, &matched), &n))
+        return FALSE;
+    rs->nMatched = matched;
+    return TRUE;
 }
 
 static int Delete(int iOpEmp, const void* rec)

@@ -9,6 +9,7 @@
 #include "app/shell/rights.h"
 #include "app/resources/resource.h"
 #include "common/zt_box.h"
+#include "data/connection.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -349,20 +350,90 @@ static void ClearRecords(ZT_MODWIN* w)
     w->nListed = 0;
 }
 
-// The worker's part of a refresh: the load and the grid fill.
-static int LoadTask(ZT_MODWIN* w, void*)
+std::string Module_BoundedText(int nRows, long long nMatched)
 {
-    ZT_RECSET rs = {nullptr, 0, 0};
-    BOOL ok = w->d->pfnLoad(w, &rs) && rs.pBlock;
-    if (ok) {
-        w->rs = rs;
-        int n = Block_FillGrid(w->hGrid, w->col, w->nCol, w, rs.pBlock, rs.nSlots, w->d->cbRecord,
-                               w->d->offKey, w->d->pfnCheckRow);
-        w->nListed = n > 0 ? n : 0;
-    } else if (rs.pBlock && w->d->pfnFree) {
-        w->d->pfnFree(rs.pBlock);
+    if (nMatched >= 0 && nMatched <= nRows)
+        return "";
+    char text[128];
+    if (nMatched < 0)
+        snprintf(text, sizeof(text), "显示最新 %d 条; 请缩小条件", nRows);
+    else
+        snprintf(text, sizeof(text), "显示最新 %d 条, 共 %lld 条; 请缩小条件", nRows, nMatched);
+    return text;
+}
+
+std::string Module_ListStatus(const ZT_MODWIN* w)
+{
+    if (!w || !w->hListStatus || !IsWindowVisible(w->hListStatus))
+        return "";
+    char text[256] = "";
+    GetWindowTextA(w->hListStatus, text, sizeof(text));
+    return text;
+}
+
+static void ShowListStatus(ZT_MODWIN* w)
+{
+    std::string text = w->rs.nMatched ? Module_BoundedText(w->rs.nRows, w->rs.nMatched) : std::string();
+    if (text.empty() && !w->hListStatus)
+        return;
+    if (!w->hListStatus)
+        w->hListStatus = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | CCS_NOPARENTALIGN | CCS_NORESIZE, 0, 0,
+                                         0, 0, w->hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!w->hListStatus)
+        return;
+    SetWindowTextA(w->hListStatus, text.c_str());
+    BOOL shown = IsWindowVisible(w->hListStatus);
+    if (shown != !text.empty()) {
+        ShowWindow(w->hListStatus, text.empty() ? SW_HIDE : SW_SHOW);
+        Module_Layout(w);
     }
-    return ok ? 1 : 0;
+}
+
+// What a refresh's worker hands back: the records loaded, or why not.
+struct LoadOutcome {
+    ZT_RECSET rs = {nullptr, 0, 0};
+    int iResult = 0;         // 1 loaded; 0 nothing to list; 2 failed (the rows shown stay)
+    BOOL bTold = FALSE;      // a box on the worker has told the user already
+    char szReason[512] = ""; // the server's reason, when the library recorded one
+};
+
+// The worker's part of a refresh: the load.  The grid keeps the rows it
+// shows until the window thread has the new block.
+static int LoadTask(ZT_MODWIN* w, void* arg)
+{
+    LoadOutcome* o = static_cast<LoadOutcome*>(arg);
+    long errors = ZTData_LastError(nullptr, nullptr, 0);
+    long boxes = ZTData_BoxesShown() + ZT_BoxesShown();
+    BOOL ok = w->d->pfnLoad(w, &o->rs) && o->rs.pBlock;
+    if (ok) {
+        o->iResult = 1;
+        return 1;
+    }
+    if (o->rs.pBlock && o->rs.pBlock != w->rs.pBlock && w->d->pfnFree)
+        w->d->pfnFree(o->rs.pBlock);
+    o->rs = ZT_RECSET{nullptr, 0, 0};
+    unsigned int code = 0;
+    BOOL errored = ZTData_LastError(&code, o->szReason, sizeof(o->szReason)) != errors;
+    if (!errored)
+        o->szReason[0] = 0;
+    o->bTold = ZTData_BoxesShown() + ZT_BoxesShown() != boxes;
+    o->iResult = errored || o->bTold ? 2 : 0;
+    return o->iResult;
+}
+
+// Window thread: the rows shown give way to the records loaded (the grid
+// lets go of the old block before it is released; a load that handed back
+// the block shown, a cache's, keeps it).
+static void TakeRecords(ZT_MODWIN* w, const ZT_RECSET& rs)
+{
+    SendMessageA(w->hGrid, GRM_CLEAR, 0, 0);
+    if (w->rs.pBlock && w->rs.pBlock != rs.pBlock && w->d->pfnFree)
+        w->d->pfnFree(w->rs.pBlock);
+    w->rs = rs;
+    int n = rs.pBlock ? Block_FillGrid(w->hGrid, w->col, w->nCol, w, rs.pBlock, rs.nSlots, w->d->cbRecord,
+                                       w->d->offKey, w->d->pfnCheckRow)
+                      : 0;
+    w->nListed = n > 0 ? n : 0;
 }
 
 BOOL Module_Refresh(ZT_MODWIN* w)
@@ -371,17 +442,46 @@ BOOL Module_Refresh(ZT_MODWIN* w)
         return FALSE;
     if (w->d->pfnFilter && !w->d->pfnFilter(w))
         return FALSE;                        // the panel was refused: nothing loads
-    // What the window thread can do itself it does before and after the
-    // worker's load, so the worker hands over as little as it can.
-    ClearRecords(w);
-    int r = RunBehindBusy(w, LoadTask, nullptr);
-    if (r < 0)
-        return FALSE;                        // released meanwhile
+    const ZT_MODULE_DESC* d = w->d;
+    LoadOutcome o;
+    int r = RunBehindBusy(w, LoadTask, &o);
+    if (r < 0) {                             // released meanwhile
+        if (o.rs.pBlock && d->pfnFree)
+            d->pfnFree(o.rs.pBlock);
+        return FALSE;
+    }
+    if (o.iResult == 1)
+        TakeRecords(w, o.rs);
+    else if (o.iResult == 0)
+        ClearRecords(w);
     ShowCount(w);
-    w->bLoaded = r == 1;
+    ShowListStatus(w);
+    w->bLoaded = o.iResult == 1;
+    if (o.iResult == 2 && !o.bTold) {
+        std::string text = "查询失败, 列表没有刷新";
+        if (o.szReason[0])
+            text += std::string("\n") + o.szReason;
+        // Marked busy while the box stands: a window closed meanwhile is
+        // released after it.
+        w->bBusy = TRUE;
+        ZT_MessageBox(w->hwnd, text.c_str(), "", MB_OK | MB_ICONWARNING);
+        w->bBusy = FALSE;
+        if (w->bGone) {
+            Release(w);
+            return FALSE;
+        }
+    }
     BOOL loaded = w->bLoaded;
     TakePendingSelection(w);
     return loaded;
+}
+
+#define WM_MODULE_CALL (WM_APP + 73)
+
+void Module_OnWindowThread(ZT_MODWIN* w, const std::function<void()>& fn)
+{
+    if (w && fn)
+        SendMessageA(w->hwnd, WM_MODULE_CALL, 0, reinterpret_cast<LPARAM>(&fn));
 }
 
 void Module_CmdRefresh(ZT_MODWIN* w, void*, const void*)
@@ -441,6 +541,11 @@ static void Layout(ZT_MODWIN* w)
         Block_Layout(w->hwnd, w->xSplit, 0, 0, 0);
         MoveWindow(w->hTree, rc.left, rc.top, w->xSplit - rc.left, rc.bottom - rc.top, TRUE);
         rc.left = w->xSplit + 2 < rc.right ? w->xSplit + 2 : rc.right;
+    }
+    if (w->hListStatus && IsWindowVisible(w->hListStatus)) {
+        int cy = 22 < rc.bottom - rc.top ? 22 : rc.bottom - rc.top;
+        MoveWindow(w->hListStatus, rc.left, rc.bottom - cy, rc.right - rc.left, cy, TRUE);
+        rc.bottom -= cy;
     }
     if (w->d->pfnLayout)
         w->d->pfnLayout(w, &rc);
@@ -743,6 +848,9 @@ static BOOL OnMessage(ZT_MODWIN* w, UINT msg, WPARAM wParam, LPARAM lParam, LRES
             ModuleTree_FirstLoad(w);
         else
             Module_Refresh(w);
+        return TRUE;
+    case WM_MODULE_CALL:
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
         return TRUE;
     case WM_MODULE_TREERELOAD:
         if (w->bBusy)

@@ -47,6 +47,11 @@ struct ZT_RECSET {
     void* pBlock;
     int nRows;       // slots used by the load (rows read)
     int nSlots;      // rows + spare records
+    // A bounded list (the newest ZT_LIST_ROWS of its filter): how many rows
+    // the filter matches, -1 when that is not known; 0: the load read every
+    // row there is.  More than the rows read puts Module_BoundedText in the
+    // window's status line.
+    long long nMatched = 0;
 };
 
 // One grid column: the value shown is the record's field at `off`, or what
@@ -217,7 +222,13 @@ struct ZT_MODULE_DESC {
     // filter can take, and put the focus on it): nothing is loaded.
     BOOL (*pfnFilter)(ZT_MODWIN* w);
     // Worker thread: loads the records (a FD_Sct_* call or a cache walk).
-    // FALSE: nothing was loaded (the data library has already told the user).
+    // FALSE: nothing was loaded.  A FALSE after the data library wrote an
+    // error record (the server refused the statement, the connection broke)
+    // or after a box on the worker (the module's own, or the library's
+    // "未连接到数据服务器") is a failed load: the rows shown stay, and unless
+    // a box has told the user already, "查询失败, 列表没有刷新" with the
+    // server's reason is shown.  A FALSE without either (nothing selected to
+    // list) empties the grid.
     BOOL (*pfnLoad)(ZT_MODWIN* w, ZT_RECSET* rs);
     // Whether a loaded record is listed (null: every record with a key).
     BOOL (*pfnCheckRow)(const ZT_MODWIN* w, const void* pRecord);
@@ -280,6 +291,10 @@ struct ZT_MODWIN {
     // grid of the module shown in its place (Module_ShowGrid).
     const ZT_COLDEF* col;
     int nCol;
+    // The status line under the grid that says a bounded list shows only
+    // part of what its filter matches (made the first time it is needed;
+    // hidden while it has nothing to say).
+    HWND hListStatus;
 };
 
 // ---- Registration and opening ----------------------------------------------------
@@ -316,6 +331,15 @@ void Module_ToolbarRights(const ZT_MODULE_DESC* d, const tagZT_Main_Param* p, HW
 // asked for while a worker of the window runs, or one the filter refuses,
 // is not started (FALSE).
 BOOL Module_Refresh(ZT_MODWIN* w);
+// The status text of a bounded load that read nRows of nMatched rows (-1:
+// not known): "显示最新 5000 条, 共 N 条; 请缩小条件"; "" when it read them all.
+std::string Module_BoundedText(int nRows, long long nMatched);
+// The text of the window's status line ("" when it has none).
+std::string Module_ListStatus(const ZT_MODWIN* w);
+// Worker: runs fn on the window thread of w (which answers it while the
+// worker's busy dialog stands) and waits for it: for what a load changes
+// that the rows shown meanwhile read (the names of a look-up list).
+void Module_OnWindowThread(ZT_MODWIN* w, const std::function<void()>& fn);
 // The shared refresh as a command row (a filter panel's "查找").
 void Module_CmdRefresh(ZT_MODWIN* w, void* pSel, const void* pArg);
 // Copies a record just added into the first free slot of the block and lists

@@ -2,13 +2,15 @@
 // names and readable snapshots, a hostile name that finds nothing, a to-date
 // that is no day refused by name before anything is deleted, a clear that
 // takes exactly the rows the warning stands over, and the deletion of the
-// selected row.
+// selected row; a log larger than a list shows, and a list statement the
+// server refuses.
 #include "tests/admin_recycle/recycle_fixture.h"
 #include "app/admin/log_ids.h"
 #include "app/listings/listing_window.h"
 #include "app/shell/caches.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -121,6 +123,66 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
     EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择数据");
     EXPECT_EQ(TestBoxes_Taken()[1].text, "请选择数据");
     EXPECT_EQ(TestDb_Count("t_log where iObjID = 504"), 1);
+}
+
+// 6,000 rows of one day: the window shows the newest 5,000 newest first and
+// says how many there are; a list statement the server refuses leaves those
+// rows as they were and says why in one box; a clear over them removes every
+// row its filter selects, also those not shown, and says how many.
+TEST_F(RecycleTest, ABigLogShowsItsNewestRowsKeepsThemWhenRefusedAndClearsThemAll)
+{
+    const char* digits = "(select 0 d union all select 1 union all select 2 union all select 3 union all select 4"
+                         " union all select 5 union all select 6 union all select 7 union all select 8"
+                         " union all select 9)";
+    TestDb_Exec(std::string("insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd) "
+                            "select 3, 3, 900000 + n, 2, concat('批量 ', n), '2031-03-01' + interval n second from "
+                            "(select a.d + 10 * b.d + 100 * c.d + 1000 * e.d as n from ") +
+                digits + " a, " + digits + " b, " + digits + " c, " + digits + " e) s where n < 6000");
+    ASSERT_EQ(TestDb_Count("t_log where dtAdd >= '2031-03-01'"), 6000);
+    HWND log = Open(IDM_LOG, ZT_CLASS_CHILD_LOG);
+    ZT_MODWIN* w = Module_Of(log);
+    ASSERT_NE(w, nullptr);
+    HWND panel = ListingWindow_Panel(log);
+    SetDlgItemTextA(panel, IDC_LOG_FROM, "2031-03-01");
+    SetDlgItemTextA(panel, IDC_LOG_TO, "2031-03-01");
+    ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+    Settle(w);
+
+    // The newest 5,000, newest first, and the status line with the count.
+    std::vector<const void*> rows = TestGrid_Rows(w->hGrid);
+    ASSERT_EQ(rows.size(), 5000u);
+    EXPECT_EQ(Log(rows.front())->iObjID, 905999);
+    EXPECT_EQ(Log(rows.back())->iObjID, 901000);
+    EXPECT_EQ(Shell_CountBox(log), "5000");
+    EXPECT_EQ(Module_ListStatus(w), "显示最新 5000 条, 共 6000 条; 请缩小条件");
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+
+    // The server refuses the list: the rows stay, one box gives the reason.
+    TestDb_Exec("rename table t_log to t_log_away");
+    ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+    Settle(w);
+    TestDb_Exec("rename table t_log_away to t_log");
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    std::string text = TestBoxes_Taken()[0].text;
+    EXPECT_EQ(text.rfind("查询失败, 列表没有刷新\n", 0), 0u) << text;
+    EXPECT_NE(text.find("t_log"), std::string::npos) << text;
+    EXPECT_EQ(TestGrid_Rows(w->hGrid), rows);
+    EXPECT_EQ(Cell(w->hGrid, rows.front(), 3), "批量 5999");
+    EXPECT_EQ(Shell_CountBox(log), "5000");
+    TestBoxes_Reset();
+
+    // The clear takes all 6,000 and says so.
+    SelectWhere(w->hGrid, [](const void*) { return true; });
+    TestBoxes_Answer(IDOK);
+    Shell_ClickButton(log, ID_LOG_CLEAR);
+    Settle(w);
+    ASSERT_EQ(TestBoxes_Count(), 2u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken()[1].text, "已删除 6000 条日志");
+    EXPECT_EQ(TestDb_Count("t_log where dtAdd >= '2031-03-01'"), 0);
+    EXPECT_EQ(TestDb_Count("t_log where iAct = 16 and iObjType = 15 and szValue like '%6000 条'"), 1);
+    EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
+    EXPECT_EQ(Module_ListStatus(w), "");
 }
 
 }  // namespace
