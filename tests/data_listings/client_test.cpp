@@ -272,3 +272,60 @@ TEST_F(Clients, UpdateOfFieldsFilledToTheBrimWritesEachWholeAndAlone)
     ASSERT_EQ(1, FD_Upd_Cli(1, &c, &n));
     ExpectBrimRow("t_client", c.iOrdinal, texts, count);
 }
+
+namespace {
+
+// 5,003 clients in one statement: 客1 followed first, 客5003 last.
+void InsertManyClients(int bRecyle)
+{
+    const char digits[] = "(select 0 d union all select 1 union all select 2 union all select 3 union all select 4 "
+                          "union all select 5 union all select 6 union all select 7 union all select 8 union all "
+                          "select 9)";
+    TestDb_Exec(std::string("insert into t_client (szTrade, szCliMan, dtFollow, bRecyle) select '求购', "
+                            "concat('客', n), date_add('2020-01-01', interval n minute), ") +
+                std::to_string(bRecyle) + " from (select a.d + 10 * b.d + 100 * c.d + 1000 * e.d + 1 as n from " +
+                digits + " a, " + digits + " b, " + digits + " c, " + digits + " e) s where n <= 5003");
+}
+
+}  // namespace
+
+// A bounded list (the client list, the recycle bin) reads the newest 5,000
+// rows of its filter, in the list's own order, and says how many match; a
+// caller that asks for no bound still gets every row.
+TEST_F(Clients, ABoundedListReadsTheNewestAndCountsWhatTheFilterMatches)
+{
+    InsertManyClients(0);
+    tagCLIENT* list = nullptr;
+    int n = 0;
+    long long matched = -1;
+    ASSERT_NE(nullptr, FD_Sct_Cli(0, &list, &n, "", 0, &matched));
+    EXPECT_EQ(5000, n);
+    EXPECT_EQ(5003, matched);
+    EXPECT_STREQ("客5003", list[0].szCliMan);      // followed last, listed first
+    EXPECT_STREQ("客4", list[4999].szCliMan);
+    Mem_Free_Cli(list);
+    // A filter within the bound: every row it matches, and that count.
+    ASSERT_NE(nullptr, FD_Sct_Cli(0, &list, &n, "szCliMan like '客1%'", 0, &matched));
+    EXPECT_EQ(1 + 10 + 100 + 1000, n);
+    EXPECT_EQ(n, matched);
+    Mem_Free_Cli(list);
+    ASSERT_NE(nullptr, FD_Sct_Cli(0, &list, &n, "", 0));
+    EXPECT_EQ(5003, n);
+    Mem_Free_Cli(list);
+
+    // The same clients in the bin: the newest 5,000 entries, oldest first.
+    TestDb_Exec("update t_client set bRecyle = 1");
+    TestDb_Exec("insert into t_recyle (iObjType, iObjOrdinal, iEmp) select 1, iOrdinal, 1 from t_client "
+                "order by iOrdinal");
+    tagRECY* recy = nullptr;
+    tagCLIENT* objs = nullptr;
+    ASSERT_NE(nullptr, FD_Sct_Recy_Cli(&recy, &objs, &n, nullptr, &matched));
+    EXPECT_EQ(5000, n);
+    EXPECT_EQ(5003, matched);
+    long long first = atoll(TestDb_Scalar("select min(iOrdinal) from t_recyle").c_str());
+    EXPECT_EQ(first + 3, recy[0].iOrdinal);
+    EXPECT_EQ(first + 5002, recy[4999].iOrdinal);
+    EXPECT_STREQ("客4", objs[0].szCliMan);
+    Mem_Free_Recyle(recy);
+    Mem_Free_Cli(objs);
+}
