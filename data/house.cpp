@@ -2,78 +2,69 @@
 #include "data/listing_core.h"
 #include "data/house.h"
 #include "data/listing_rows.h"
+#include "data/columns.h"
 
 #include <cstdio>
 
-// The columns every house load reads, in record order of the copy below.
+// The columns every house load reads, in the order of its select list.
+static const ZDCol kHouseRead[] = {
+    ZD_COL(tagHOUSE, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagHOUSE, dtFollow, ZK_DATE, "dtFollow, "),
+    ZD_COL(tagHOUSE, dtUpdate, ZK_DATE, "dtUpdate, "),
+    ZD_COL(tagHOUSE, dDelegate, ZK_DATE, "dDelegate, "),
+    ZD_COL(tagHOUSE, dBuy, ZK_DATE, "dBuy, "),
+    ZD_COL(tagHOUSE, dRent, ZK_DATE, "dRent, "),
+    ZD_COL(tagHOUSE, szRingArea, ZK_TEXT, "szRingArea, "),
+    ZD_COL(tagHOUSE, szDist, ZK_TEXT, "szDist, "),
+    ZD_COL(tagHOUSE, szBuildNO, ZK_TEXT, "szBuildNO, "),
+    ZD_COL(tagHOUSE, szHouseNO, ZK_TEXT, "szHouseNO, "),
+    ZD_COL(tagHOUSE, szFloor, ZK_TEXT, "szFloor, "),
+    ZD_COL(tagHOUSE, iFloorT, ZK_INT, "iFloorT, "),
+    ZD_COL(tagHOUSE, dbBuildArea, ZK_DEC, "dbBuildArea, "),
+    ZD_COL(tagHOUSE, szRoomType, ZK_TEXT, "szRoomType,"),
+    ZD_COL(tagHOUSE, szToward, ZK_TEXT, "szToward, "),
+    ZD_COL(tagHOUSE, szDecoration, ZK_TEXT, "szDecoration, "),
+    ZD_COL(tagHOUSE, szLayout, ZK_TEXT, "szLayout, "),
+    ZD_COL(tagHOUSE, szStatusquo, ZK_TEXT, "szStatusquo, "),
+    ZD_COL(tagHOUSE, szLook, ZK_TEXT, "szLook, "),
+    ZD_COL(tagHOUSE, szMortgage, ZK_TEXT, "szMortgage, "),
+    ZD_COL(tagHOUSE, szPark, ZK_TEXT, "szPark, "),
+    ZD_COL(tagHOUSE, szSign, ZK_TEXT, "szSign, "),
+    ZD_COL(tagHOUSE, szBuildType, ZK_TEXT, "szBuildType, "),
+    ZD_COL(tagHOUSE, szBuildStruct, ZK_TEXT, "szBuildStruct, "),
+    ZD_COL(tagHOUSE, szHouseNum, ZK_TEXT, "szHouseNum, "),
+    ZD_COL(tagHOUSE, szTrade, ZK_TEXT, "szTrade, "),
+    ZD_COL(tagHOUSE, iSales, ZK_INT, "iSales, "),
+    ZD_COL(tagHOUSE, iSalesAve, ZK_INT, "iSalesAve, "),
+    ZD_COL(tagHOUSE, iSalesBase, ZK_INT, "iSalesBase,  "),
+    ZD_COL(tagHOUSE, iRent, ZK_INT, "iRent, "),
+    ZD_COL(tagHOUSE, dbRentAve, ZK_DEC, "dbRentAve, "),
+    ZD_COL(tagHOUSE, iRentBase, ZK_INT, "iRentBase,  "),
+    ZD_COL(tagHOUSE, szLinkMan, ZK_TEXT, "szLinkMan, "),
+    ZD_COL(tagHOUSE, szLinkTel, ZK_CIPHER, "szLinkTel, "),
+    ZD_COL(tagHOUSE, szOwnerMan, ZK_TEXT, "szOwnerMan,  "),
+    ZD_COL(tagHOUSE, szOwnerTel, ZK_CIPHER, "szOwnerTel, "),
+    ZD_COL(tagHOUSE, szRemark, ZK_TEXT, "szRemark, "),
+    ZD_COL(tagHOUSE, szCitizen, ZK_TEXT, "szCitizen,  "),
+    ZD_COL(tagHOUSE, szPPTSource, ZK_TEXT, "szPPTSource, "),
+    ZD_COL(tagHOUSE, szHPC, ZK_TEXT, "szHPC, "),
+    ZD_COL(tagHOUSE, iEmp, ZK_INT, "iEmp,  "),
+    ZD_COL(tagHOUSE, iBr, ZK_INT, "iBr, "),
+    ZD_COL(tagHOUSE, iEst, ZK_INT, "iEst ,"),
+    ZD_COL(tagHOUSE, szHouseType, ZK_TEXT, "szHouseType, "),
+    ZD_COL(tagHOUSE, szHouseStruct, ZK_TEXT, "szHouseStruct"),
+};
+
 void AddHouseColumns(ZDSql& sql)
 {
-    SqlAdd(sql, "select iOrdinal, dtFollow, dtUpdate, ");
-    SqlAdd(sql, "dDelegate, dBuy, dRent, ");
-    SqlAdd(sql, "szRingArea, szDist, szBuildNO, ");
-    SqlAdd(sql, "szHouseNO, szFloor, iFloorT, ");
-    SqlAdd(sql, "dbBuildArea, szRoomType,");
-    SqlAdd(sql, "szToward, szDecoration, szLayout, ");
-    SqlAdd(sql, "szStatusquo, szLook, szMortgage, ");
-    SqlAdd(sql, "szPark, szSign, szBuildType, ");
-    SqlAdd(sql, "szBuildStruct, szHouseNum, szTrade, ");
-    SqlAdd(sql, "iSales, iSalesAve, iSalesBase,  ");
-    SqlAdd(sql, "iRent, dbRentAve, iRentBase,  ");
-    SqlAdd(sql, "szLinkMan, szLinkTel, szOwnerMan,  ");
-    SqlAdd(sql, "szOwnerTel, szRemark, szCitizen,  ");
-    SqlAdd(sql, "szPPTSource, szHPC, iEmp,  ");
-    SqlAdd(sql, "iBr, iEst ,szHouseType, szHouseStruct");
+    AddColumns(sql, ZD_TABLE(kHouseRead));
 }
 
 void ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
 {
-    h.iOrdinal = GetInt(row, 0);
-    GetDate(row, 1, h.dtFollow);
-    GetDate(row, 2, h.dtUpdate);
-    GetDate(row, 3, h.dDelegate);
-    GetDate(row, 4, h.dBuy);
-    GetDate(row, 5, h.dRent);
-    GetText(row, 6, h.szRingArea);
-    GetText(row, 7, h.szDist);
-    GetText(row, 8, h.szBuildNO);
-    GetText(row, 9, h.szHouseNO);
-    GetText(row, 10, h.szFloor);
-    h.iFloorT = GetInt(row, 11);
-    h.dbBuildArea = GetDouble(row, 12);
-    GetText(row, 13, h.szRoomType);
-    GetText(row, 14, h.szToward);
-    GetText(row, 15, h.szDecoration);
-    GetText(row, 16, h.szLayout);
-    GetText(row, 17, h.szStatusquo);
-    GetText(row, 18, h.szLook);
-    GetText(row, 19, h.szMortgage);
-    GetText(row, 20, h.szPark);
-    GetText(row, 21, h.szSign);
-    GetText(row, 22, h.szBuildType);
-    GetText(row, 23, h.szBuildStruct);
-    GetText(row, 24, h.szHouseNum);
-    GetText(row, 25, h.szTrade);
-    h.iSales = GetInt(row, 26);
-    h.iSalesAve = GetInt(row, 27);
-    h.iSalesBase = GetInt(row, 28);
-    h.iRent = GetInt(row, 29);
-    h.dbRentAve = GetDouble(row, 30);
-    h.iRentBase = GetInt(row, 31);
-    GetText(row, 32, h.szLinkMan);
-    GetText(row, 33, h.szLinkTel);
-    GetText(row, 34, h.szOwnerMan);
-    GetText(row, 35, h.szOwnerTel);
-    GetText(row, 36, h.szRemark);
-    GetText(row, 37, h.szCitizen);
-    GetText(row, 38, h.szPPTSource);
-    GetText(row, 39, h.szHPC);
-    h.iEmp = GetInt(row, 40);
-    h.iBr = GetInt(row, 41);
-    h.iEst = GetInt(row, 42);
-    GetText(row, 43, h.szHouseType);
-    GetText(row, 44, h.szHouseStruct);
+    unsigned int next = ReadColumns(row, h, ZD_TABLE(kHouseRead));
     if (bDays)
-        h.iDaysUnfollowed = GetInt(row, 45);
+        h.iDaysUnfollowed = GetInt(row, next);
 }
 
 // The probe of the expiring listings: whether any live listing on offer
@@ -146,45 +137,46 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
 }
 
 // The column list the insert and the update both write.
-static void AddHouseValues(ZDSql& sql, const tagHOUSE& h)
-{
-    SqlAdd(sql, " szRingArea = '%s'", h.szRingArea);
-    SqlAdd(sql, ",szDist='%s'", h.szDist);
-    SqlAdd(sql, ",szFloor='%s'", h.szFloor);
-    SqlAdd(sql, ", iFloorT=%d", h.iFloorT);
-    SqlAdd(sql, ", dbBuildArea=%.2f", h.dbBuildArea);
-    SqlAdd(sql, ", szRoomType = '%s'", h.szRoomType);
-    SqlAdd(sql, ", szToward = '%s'", h.szToward);
-    SqlAdd(sql, ", szDecoration='%s'", h.szDecoration);
-    SqlAdd(sql, ",szLayout='%s'", h.szLayout);
-    SqlAdd(sql, ",szStatusquo='%s'", h.szStatusquo);
-    SqlAdd(sql, ",szLook = '%s'", h.szLook);
-    SqlAdd(sql, ",szSign='%s'", h.szSign);
-    SqlAdd(sql, ",szMortgage='%s'", h.szMortgage);
-    SqlAdd(sql, ",szPark='%s'", h.szPark);
-    SqlAdd(sql, ",iBed=%d,iLiving=%d,iBath=%d", h.iBed, h.iLiving, h.iBath);
-    SqlAdd(sql, ",szBuildType='%s'", h.szBuildType);
-    SqlAdd(sql, ", szBuildStruct='%s'", h.szBuildStruct);
-    SqlAdd(sql, ", szTrade='%s'", h.szTrade);
-    SqlAdd(sql, ", iSales=%d", h.iSales);
-    SqlAdd(sql, ",iSalesAve=%d", h.iSalesAve);
-    SqlAdd(sql, ",iSalesBase=%d", h.iSalesBase);
-    SqlAdd(sql, ",iRent=%d", h.iRent);
-    SqlAdd(sql, ", dbRentAve=%.2f", h.dbRentAve);
-    SqlAdd(sql, ", iRentBase=%d", h.iRentBase);
-    SqlAdd(sql, ",szPPTSource='%s'", h.szPPTSource);
-    SqlAdd(sql, ",dDelegate='%s'", h.dDelegate);
-    SqlAdd(sql, ",dBuy='%s'", h.dBuy);
-    SqlAdd(sql, ",dRent='%s'", h.dRent);
-    SqlAdd(sql, ",szCitizen='%s'", h.szCitizen);
-    SqlAdd(sql, ", szHouseNum='%s'", h.szHouseNum);
-    SqlAdd(sql, ", szOwnerMan='%s'", h.szOwnerMan);
-    SqlAdd(sql, ", szOwnerTel='%s'", h.szOwnerTel);
-    SqlAdd(sql, ",szLinkMan='%s'", h.szLinkMan);
-    SqlAdd(sql, ",szLinkTel='%s'", h.szLinkTel);
-    SqlAdd(sql, ", szHPC='%s'", h.szHPC);
-    SqlAdd(sql, ", szRemark='%s'", h.szRemark);
-}
+static const ZDCol kHouseWrite[] = {
+    ZD_COL(tagHOUSE, szRingArea, ZK_TEXT, " szRingArea = '%s'"),
+    ZD_COL(tagHOUSE, szDist, ZK_TEXT, ",szDist='%s'"),
+    ZD_COL(tagHOUSE, szFloor, ZK_TEXT, ",szFloor='%s'"),
+    ZD_COL(tagHOUSE, iFloorT, ZK_INT, ", iFloorT=%d"),
+    ZD_COL(tagHOUSE, dbBuildArea, ZK_DEC, ", dbBuildArea=%.2f"),
+    ZD_COL(tagHOUSE, szRoomType, ZK_TEXT, ", szRoomType = '%s'"),
+    ZD_COL(tagHOUSE, szToward, ZK_TEXT, ", szToward = '%s'"),
+    ZD_COL(tagHOUSE, szDecoration, ZK_TEXT, ", szDecoration='%s'"),
+    ZD_COL(tagHOUSE, szLayout, ZK_TEXT, ",szLayout='%s'"),
+    ZD_COL(tagHOUSE, szStatusquo, ZK_TEXT, ",szStatusquo='%s'"),
+    ZD_COL(tagHOUSE, szLook, ZK_TEXT, ",szLook = '%s'"),
+    ZD_COL(tagHOUSE, szSign, ZK_TEXT, ",szSign='%s'"),
+    ZD_COL(tagHOUSE, szMortgage, ZK_TEXT, ",szMortgage='%s'"),
+    ZD_COL(tagHOUSE, szPark, ZK_TEXT, ",szPark='%s'"),
+    ZD_COL(tagHOUSE, iBed, ZK_INT, ",iBed=%d"),
+    ZD_COL(tagHOUSE, iLiving, ZK_INT, ",iLiving=%d"),
+    ZD_COL(tagHOUSE, iBath, ZK_INT, ",iBath=%d"),
+    ZD_COL(tagHOUSE, szBuildType, ZK_TEXT, ",szBuildType='%s'"),
+    ZD_COL(tagHOUSE, szBuildStruct, ZK_TEXT, ", szBuildStruct='%s'"),
+    ZD_COL(tagHOUSE, szTrade, ZK_TEXT, ", szTrade='%s'"),
+    ZD_COL(tagHOUSE, iSales, ZK_INT, ", iSales=%d"),
+    ZD_COL(tagHOUSE, iSalesAve, ZK_INT, ",iSalesAve=%d"),
+    ZD_COL(tagHOUSE, iSalesBase, ZK_INT, ",iSalesBase=%d"),
+    ZD_COL(tagHOUSE, iRent, ZK_INT, ",iRent=%d"),
+    ZD_COL(tagHOUSE, dbRentAve, ZK_DEC, ", dbRentAve=%.2f"),
+    ZD_COL(tagHOUSE, iRentBase, ZK_INT, ", iRentBase=%d"),
+    ZD_COL(tagHOUSE, szPPTSource, ZK_TEXT, ",szPPTSource='%s'"),
+    ZD_COL(tagHOUSE, dDelegate, ZK_DATE, ",dDelegate='%s'"),
+    ZD_COL(tagHOUSE, dBuy, ZK_DATE, ",dBuy='%s'"),
+    ZD_COL(tagHOUSE, dRent, ZK_DATE, ",dRent='%s'"),
+    ZD_COL(tagHOUSE, szCitizen, ZK_TEXT, ",szCitizen='%s'"),
+    ZD_COL(tagHOUSE, szHouseNum, ZK_TEXT, ", szHouseNum='%s'"),
+    ZD_COL(tagHOUSE, szOwnerMan, ZK_TEXT, ", szOwnerMan='%s'"),
+    ZD_COL(tagHOUSE, szOwnerTel, ZK_CIPHER, ", szOwnerTel='%s'"),
+    ZD_COL(tagHOUSE, szLinkMan, ZK_TEXT, ",szLinkMan='%s'"),
+    ZD_COL(tagHOUSE, szLinkTel, ZK_CIPHER, ",szLinkTel='%s'"),
+    ZD_COL(tagHOUSE, szHPC, ZK_TEXT, ", szHPC='%s'"),
+    ZD_COL(tagHOUSE, szRemark, ZK_TEXT, ", szRemark='%s'"),
+};
 
 // Said when an insert stored nothing: the form keeps what was typed, and
 // saving again is an insert like the first.
@@ -234,7 +226,7 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
                 bNumbered = true;
             }
             SqlAdd(upd, "update t_house set");
-            AddHouseValues(upd, *pHou);
+            AddValues(upd, *pHou, ZD_TABLE(kHouseWrite));
             SqlAdd(upd, " where iOrdinal = %d", key);
         }) != 0;
     }, &failure, TXN_REPEAT);
@@ -261,7 +253,7 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
     SqlAdd(sql, " set");
     SqlAdd(sql, " dtUpdate = now(), iEst=%d, szBuildNO='%s', szHouseNO ='%s', iEmp=%d, iBr=%d,", pNew->iEst,
            pNew->szBuildNO, pNew->szHouseNO, pNew->iEmp, pNew->iBr);
-    AddHouseValues(sql, *pNew);
+    AddValues(sql, *pNew, ZD_TABLE(kHouseWrite));
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
     if (!LoggedChange(iOpEmp, sql, OBJ_HOUSE, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
                       {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))

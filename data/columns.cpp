@@ -1,0 +1,69 @@
+// The loops over column tables: select list, row reader, value writer.
+#include "data/columns.h"
+
+#include <cstdint>
+#include <cstring>
+
+void AddColumns(ZDSql& sql, ZDCols t)
+{
+    for (size_t i = 0; i < t.n; ++i)
+        sql.text += t.cols[i].piece;
+}
+
+unsigned int ReadColumns(const ZDRow& row, void* rec, ZDCols t, unsigned int first)
+{
+    char* base = static_cast<char*>(rec);
+    unsigned int i = first;
+    for (size_t k = 0; k < t.n; ++k, ++i) {
+        const ZDCol& c = t.cols[k];
+        char* f = base + c.off;
+        switch (c.kind) {
+        case ZK_TEXT:
+        case ZK_CIPHER:
+            GetText(row, i, f, c.cb);
+            break;
+        case ZK_DATE:
+            GetDate(row, i, f, c.cb);
+            break;
+        case ZK_INT:
+            *reinterpret_cast<int32_t*>(f) = GetInt(row, i);
+            break;
+        case ZK_UINT:
+            *reinterpret_cast<uint32_t*>(f) = (uint32_t)GetInt(row, i);
+            break;
+        case ZK_DEC:
+            *reinterpret_cast<double*>(f) = GetDouble(row, i);
+            break;
+        case ZK_FLAG:
+            *reinterpret_cast<int32_t*>(f) = GetInt(row, i) ? 1 : 0;
+            break;
+        }
+    }
+    return i;
+}
+
+void AddValues(ZDSql& sql, const void* rec, ZDCols t)
+{
+    const char* base = static_cast<const char*>(rec);
+    for (size_t k = 0; k < t.n; ++k) {
+        const ZDCol& c = t.cols[k];
+        const char* f = base + c.off;
+        switch (c.kind) {
+        case ZK_TEXT:
+        case ZK_DATE:
+        case ZK_CIPHER:
+            zd_sql::Add(sql, true, c.piece, std::string(f, strnlen(f, c.cb)).c_str());
+            break;
+        case ZK_INT:
+        case ZK_FLAG:
+            zd_sql::Add(sql, true, c.piece, (int)*reinterpret_cast<const int32_t*>(f));
+            break;
+        case ZK_UINT:
+            zd_sql::Add(sql, true, c.piece, (unsigned int)*reinterpret_cast<const uint32_t*>(f));
+            break;
+        case ZK_DEC:
+            zd_sql::Add(sql, true, c.piece, *reinterpret_cast<const double*>(f));
+            break;
+        }
+    }
+}
