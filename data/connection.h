@@ -62,7 +62,8 @@ ZTDATA_API long ZTData_BoxesShown();
 ZTDATA_API void ZTData_ServerName(char* psz, size_t cb);
 // Transactions the cluster refused because another node changed the same
 // rows at the same moment, since the start: those run again and those
-// reported to the user.
+// reported to the user (with the saves refused because another desk had
+// saved the same record since its form loaded it).
 ZTDATA_API void ZTData_ConflictCounts(long* pRetried, long* pReported);
 // Number of employees with this key and stored (enciphered) password (1, or
 // 0 for a wrong password); -1 when the check could not be made (no
@@ -73,7 +74,9 @@ ZTDATA_API int FD_LG_Check(int iEmp, const char* pszPwd);
 // Sets an employee's stored password; 1 on success.
 ZTDATA_API int FD_Pwd_Reset(int iOpEmp, int iEmp, const char* pszPwd);
 // Binary-log file name into pszBuf (at least MAX_PATH bytes): selector 0 asks
-// "Show master Status", otherwise "SHOW BINARY LOGS".  Returns pszBuf or null.
+// "Show master Status", otherwise "SHOW BINARY LOGS".  Returns pszBuf or null
+// (also when the account lacks the server's BINLOG MONITOR right, which the
+// program's own account is not given).
 ZTDATA_API char* FD_GetLogName(char* pszBuf, int iSelector);
 
 // Where "errlog.log" is written: the first of the two folders (either may be

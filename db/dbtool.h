@@ -38,9 +38,13 @@ bool DbTool_BenchDictionaries(MYSQL* conn, int nEstates, int nParamValues, std::
 
 // The program's account USER (with PASSWORD) on the database, allowed to
 // connect from each host pattern given ("127.0.0.1", "192.168.1.%"; none:
-// 127.0.0.1 only), each with every right on that database and no other.
-// An account that exists gets the password; requireSsl lets it connect
-// only encrypted (REQUIRE SSL), otherwise REQUIRE NONE.
+// 127.0.0.1 only), each with only what the program does: SELECT, INSERT
+// and UPDATE on the database's tables, DELETE on the tables the program
+// deletes rows from (DbTool_DeleteTables), and nothing else anywhere: no
+// DDL, no GRANT, no other database.  An account that exists gets the
+// password and loses every other right it had.  requireSsl lets it connect
+// only encrypted (REQUIRE SSL), otherwise REQUIRE NONE.  The tables must
+// exist (the schema is made first).
 bool DbTool_Account(MYSQL* conn, const std::string& database, const std::string& user,
                     const std::string& password, const std::vector<std::string>& hosts, bool requireSsl,
                     std::string* err);
@@ -59,6 +63,15 @@ struct DbToolConfig {
 bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fault);
 
 // Runs a statement or ";"-separated batch, reading every result.
+// The tables the program deletes rows from.  Houses and clients are never
+// among them: a purge marks them deleted.
+extern const char* const kDbToolDeleteTables[];
+extern const size_t kDbToolDeleteTableCount;
+// Narrows every account that holds more than the program's rights on the
+// database itself (such as ALL PRIVILEGES from an earlier "account") to the
+// program's rights; the account running it and accounts whose rights are
+// global (owners, root) are left as they are.  *pNarrowed gets how many.
+bool DbTool_NarrowAccounts(MYSQL* conn, const std::string& database, int* pNarrowed, std::string* err);
 bool DbTool_Exec(MYSQL* conn, const std::string& sql, std::string* err);
 // Text value escaped for the connection, between single quotes.
 std::string DbTool_Quote(MYSQL* conn, const std::string& value);

@@ -1,5 +1,6 @@
 // kelmora-db: sets up a Kelmora database and writes the program's config.ini.
-//   kelmora-db [connection options] init          create the database, schema and seed (if empty)
+//   kelmora-db [connection options] init          create the database, schema and seed (if empty);
+//        on a database that exists, upgrade its tables and narrow accounts with more than the program's rights
 //   kelmora-db [connection options] demo [N]      add the demo data set (grown to N houses)
 //   kelmora-db [connection options] demo-clients N   add the demo data set grown to N clients
 //   kelmora-db [connection options] bench-houses N
@@ -34,7 +35,9 @@ static const char kUsage[] =
     "  demo [N]                      add the demo data (grown to N houses)\n"
     "  demo-clients N                add the demo data grown to N clients\n"
     "  account USER PASSWORD [HOSTPATTERN...]\n"
-    "                                the program's account with every right on the database, allowed to\n"
+    "                                the program's account, allowed to read, add and change rows of the\n"
+    "                                database and to delete rows only where the program does (no other\n"
+    "                                right, no other database); allowed to\n"
     "                                connect from each host pattern given (default 127.0.0.1, this\n"
     "                                machine only; e.g. 192.168.1.% for one office network);\n"
     "                                --require-ssl lets it connect only encrypted\n"
@@ -165,9 +168,13 @@ int main(int argc, char** argv)
         if (r)
             mysql_free_result(r);
         if (exists) {
-            if (!DbTool_Upgrade(conn, &err))
+            int narrowed = 0;
+            if (!DbTool_Upgrade(conn, &err) || !DbTool_NarrowAccounts(conn, database, &narrowed, &err))
                 return Fail(err);
             printf("database %s already set up\n", database.c_str());
+            if (narrowed > 0)
+                printf("%d account(s) with more rights on %s than the program needs now have only its rights\n",
+                       narrowed, database.c_str());
             return 0;
         }
         if (!DbTool_CreateSchema(conn, &err) || !DbTool_Seed(conn, &err))

@@ -6,6 +6,57 @@
 #include <cstdlib>
 #include <cstring>
 
+const char* const kDbToolDeleteTables[] = {
+    // purged from the recycle bin
+    "t_follow", "t_estate", "t_buildno", "t_param", "t_urban", "t_district", "t_branch", "t_employee", "t_position",
+    // rows that go with them or are removed on their own
+    "t_popedom", "t_recyle", "t_log", "t_remind", "t_reminddated",
+};
+const size_t kDbToolDeleteTableCount = sizeof kDbToolDeleteTables / sizeof kDbToolDeleteTables[0];
+
+static std::string QuotedName(const std::string& name)
+{
+    std::string q = "`";
+    for (char c : name)
+        q += c == '`' ? std::string("``") : std::string(1, c);
+    return q + "`";
+}
+
+// The tables of the delete list the database has (a database without the
+// schema has none; the grant on a missing table would be refused).
+static bool DeleteTablesPresent(MYSQL* conn, const std::string& database, std::vector<std::string>* out,
+                                std::string* err)
+{
+    std::string q = "select lower(table_name) from information_schema.tables where table_schema = " +
+                    DbTool_Quote(conn, database);
+    if (mysql_query(conn, q.c_str()) != 0) {
+        *err = std::string("reading the tables: ") + mysql_error(conn);
+        return false;
+    }
+    std::vector<std::string> have;
+    if (MYSQL_RES* r = mysql_store_result(conn)) {
+        while (MYSQL_ROW row = mysql_fetch_row(r))
+            if (row[0])
+                have.push_back(row[0]);
+        mysql_free_result(r);
+    }
+    for (size_t i = 0; i < kDbToolDeleteTableCount; ++i)
+        for (const std::string& t : have)
+            if (t == kDbToolDeleteTables[i])
+                out->push_back(t);
+    return true;
+}
+
+// The program's rights on the database for one account ("'u'@'h'").
+static std::string ProgramGrants(const std::string& qdb, const std::string& who,
+                                 const std::vector<std::string>& deleteTables)
+{
+    std::string sql = "GRANT SELECT, INSERT, UPDATE ON " + qdb + ".* TO " + who + ";";
+    for (const std::string& t : deleteTables)
+        sql += "GRANT DELETE ON " + qdb + "." + t + " TO " + who + ";";
+    return sql;
+}
+
 bool DbTool_Account(MYSQL* conn, const std::string& database, const std::string& user,
                     const std::string& password, const std::vector<std::string>& hosts, bool requireSsl,
                     std::string* err)
@@ -14,10 +65,10 @@ bool DbTool_Account(MYSQL* conn, const std::string& database, const std::string&
     if (patterns.empty())
         patterns.push_back("127.0.0.1");
     std::string u = DbTool_Quote(conn, user), p = DbTool_Quote(conn, password), sql;
-    std::string qdb = "`";
-    for (char c : database)
-        qdb += c == '`' ? std::string("``") : std::string(1, c);
-    qdb += "`";
+    std::string qdb = QuotedName(database);
+    std::vector<std::string> deleteTables;
+    if (!DeleteTablesPresent(conn, database, &deleteTables, err))
+        return false;
     for (const std::string& h : patterns) {
         if (h.empty()) {
             *err = "an empty host pattern";
@@ -26,9 +77,54 @@ bool DbTool_Account(MYSQL* conn, const std::string& database, const std::string&
         std::string who = u + "@" + DbTool_Quote(conn, h);
         sql += "CREATE USER IF NOT EXISTS " + who + " IDENTIFIED BY " + p + ";";
         sql += "ALTER USER " + who + " IDENTIFIED BY " + p + (requireSsl ? " REQUIRE SSL;" : " REQUIRE NONE;");
-        sql += "GRANT ALL PRIVILEGES ON " + qdb + ".* TO " + who + ";";
+        sql += "REVOKE ALL PRIVILEGES, GRANT OPTION FROM " + who + ";";
+        sql += ProgramGrants(qdb, who, deleteTables);
     }
     return DbTool_Exec(conn, sql, err);
+}
+
+bool DbTool_NarrowAccounts(MYSQL* conn, const std::string& database, int* pNarrowed, std::string* err)
+{
+    *pNarrowed = 0;
+    // Accounts with a right on the database beyond select, insert, update
+    // (the table-level deletes are not database-level rights).
+    std::string self;
+    if (mysql_query(conn, "select current_user()") == 0) {
+        if (MYSQL_RES* r = mysql_store_result(conn)) {
+            MYSQL_ROW row = mysql_fetch_row(r);
+            std::string cu = row && row[0] ? row[0] : "";
+            size_t at = cu.rfind('@');
+            if (at != std::string::npos)
+                self = "'" + cu.substr(0, at) + "'@'" + cu.substr(at + 1) + "'";
+            mysql_free_result(r);
+        }
+    }
+    std::string q = "select distinct grantee from information_schema.SCHEMA_PRIVILEGES where table_schema = " +
+                    DbTool_Quote(conn, database) + " and privilege_type not in ('SELECT', 'INSERT', 'UPDATE')";
+    if (mysql_query(conn, q.c_str()) != 0) {
+        *err = std::string("reading the accounts' rights: ") + mysql_error(conn);
+        return false;
+    }
+    std::vector<std::string> grantees;
+    if (MYSQL_RES* r = mysql_store_result(conn)) {
+        while (MYSQL_ROW row = mysql_fetch_row(r))
+            if (row[0] && self != row[0])
+                grantees.push_back(row[0]);
+        mysql_free_result(r);
+    }
+    std::string qdb = QuotedName(database), sql;
+    std::vector<std::string> deleteTables;
+    if (!DeleteTablesPresent(conn, database, &deleteTables, err))
+        return false;
+    for (const std::string& who : grantees) {
+        // The grantee reads as 'user'@'host', already quoted by the server.
+        sql += "REVOKE ALL PRIVILEGES ON " + qdb + ".* FROM " + who + ";";
+        sql += ProgramGrants(qdb, who, deleteTables);
+    }
+    if (!sql.empty() && !DbTool_Exec(conn, sql, err))
+        return false;
+    *pNarrowed = (int)grantees.size();
+    return true;
 }
 
 bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fault)

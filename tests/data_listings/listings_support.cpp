@@ -165,6 +165,7 @@ Gate::Gate(const char* table, const char* event)
     TestDb_Exec("drop trigger if exists zt_gate");
     TestDb_Exec(std::string("create trigger zt_gate before ") + event + " on " + table +
                 " for each row set @zt_gate = get_lock('zt_gate', 60)");
+    TestDb_AllowTriggers(table);
     EXPECT_EQ("1", TestDb_Scalar("select get_lock('zt_gate', 0)"));
 }
 

@@ -292,6 +292,7 @@ TEST_F(ExportModuleTest, AnUnloggedExportKeepsTheFileItWouldReplace)
     CloseHandle(h);
     TestDb_Exec("create trigger refuse_export before insert on t_log for each row "
                 "begin if new.iAct = 9 then signal sqlstate '45000' set message_text = 'no export'; end if; end");
+    TestDb_AllowTriggers("t_log");
     long long logged = TestDb_Count("t_log where iAct = 9");
     TestBoxes_Reset();
     Ex_AnswerSave(path, 2);

@@ -131,6 +131,7 @@ TEST_F(FollowEntryTest, AnOwedFollowUpCannotBeSkippedAndABadOrRefusedReminderWri
         // either, the user is told so and the dialog stays to save again.
         TestDb_Exec("create trigger refuse_remind before insert on t_remind for each row "
                     "signal sqlstate '45000' set message_text = 'refused'");
+        TestDb_AllowTriggers("t_remind");
         St_Click(item(IDOK));
         EXPECT_TRUE(St_WaitFor([] { return Boxes("保存失败,跟进和提醒都没有保存,可以再次保存.") == 1; }));
         EXPECT_EQ(TestDb_Count("t_follow") + TestDb_Count("t_remind"), 6);

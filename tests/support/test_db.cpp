@@ -211,9 +211,7 @@ tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed)
     std::string db = dbName;
     std::string setup =
         "DROP DATABASE IF EXISTS `" + db + "`;"
-        "CREATE DATABASE `" + db + "` DEFAULT CHARACTER SET gbk COLLATE gbk_chinese_ci;"
-        "CREATE USER IF NOT EXISTS '" + kTestUser + "'@'127.0.0.1' IDENTIFIED BY '" + kTestPassword + "';"
-        "GRANT ALL PRIVILEGES ON *.* TO '" + kTestUser + "'@'127.0.0.1';";
+        "CREATE DATABASE `" + db + "` DEFAULT CHARACTER SET gbk COLLATE gbk_chinese_ci;";
     TestDb_Exec(setup);
     mysql_select_db(c, db.c_str());
     g_dbName = db;
@@ -226,7 +224,20 @@ tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed)
         ADD_FAILURE() << "seed: " << err;
         return nullptr;
     }
+    // The library connects as the program does: through an account with
+    // only the program's rights on this database.
+    if (!DbTool_Account(c, db, kTestUser, kTestPassword, {"127.0.0.1"}, false, &err)) {
+        ADD_FAILURE() << "account: " << err;
+        return nullptr;
+    }
 
+    return TestDb_Attach(dbName) ? &g_settings : nullptr;
+}
+
+tagZT_SQL_MATION* TestDb_Attach(const char* dbName)
+{
+    std::string db = dbName;
+    g_dbName = db;
     memset(&g_settings, 0, sizeof g_settings);
     g_settings.pszAppDir = ".";
     strcpy(g_settings.szUser, kTestUser);
@@ -243,6 +254,11 @@ tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed)
         return nullptr;
     }
     return &g_settings;
+}
+
+void TestDb_AllowTriggers(const char* table)
+{
+    TestDb_Exec(std::string("GRANT TRIGGER ON ") + table + " TO '" + kTestUser + "'@'127.0.0.1'");
 }
 
 void TestDb_Close()

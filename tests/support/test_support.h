@@ -35,6 +35,13 @@ std::string TestEnv(const char* name, const char* def = "");
 // when asked, and connects ZTData to it through the test account.  Returns
 // the settings record ZTData keeps (valid for the whole program).
 tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed = true);
+// Connects ZTData to a database another test process opened (a second desk
+// on the same data), through the same test account; null when refused.
+tagZT_SQL_MATION* TestDb_Attach(const char* dbName);
+// Lets the test's triggers on a table of the current database fire for the
+// library's account (the program's own account has no such right: a
+// statement on a table with a trigger it may not run is refused).
+void TestDb_AllowTriggers(const char* table);
 // Disconnects ZTData (MYSQL_Terminal).
 void TestDb_Close();
 // The settings used for the current database (enciphered password inside).
