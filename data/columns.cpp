@@ -1,6 +1,9 @@
 // The loops over column tables: select list, row reader, value writer.
 #include "data/columns.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
 #include <cstdint>
 #include <cstring>
 
@@ -66,4 +69,39 @@ void AddValues(ZDSql& sql, const void* rec, ZDCols t)
             break;
         }
     }
+}
+
+std::string ChangedCaptions(const void* a, const void* b, ZDCols t)
+{
+    const char* pa = static_cast<const char*>(a);
+    const char* pb = static_cast<const char*>(b);
+    std::string out;
+    std::vector<std::string> said;
+    for (size_t k = 0; k < t.n; ++k) {
+        const ZDCol& c = t.cols[k];
+        if (!c.caption)
+            continue;
+        const char* fa = pa + c.off;
+        const char* fb = pb + c.off;
+        bool differs = false;
+        switch (c.kind) {
+        case ZK_TEXT:
+        case ZK_DATE:
+        case ZK_CIPHER:
+            differs = strncmp(fa, fb, c.cb) != 0;
+            break;
+        case ZK_DEC:
+            differs = fabs(*reinterpret_cast<const double*>(fa) - *reinterpret_cast<const double*>(fb)) >= 0.005;
+            break;
+        default:
+            differs = memcmp(fa, fb, c.cb) != 0;
+            break;
+        }
+        // A caption shared by two columns (two telephones) is said once.
+        if (!differs || std::find(said.begin(), said.end(), c.caption) != said.end())
+            continue;
+        said.push_back(c.caption);
+        out += (out.empty() ? "" : "、") + std::string(c.caption);
+    }
+    return out;
 }

@@ -31,11 +31,14 @@ struct ZDCol {
     ZDKind kind;
     unsigned int off;
     unsigned int cb;
+    const char* caption;   // the box's name, for telling a user what another desk changed
 };
 
-// One row: record type, field, kind, piece.
+// One row: record type, field, kind, piece (and, with ZD_COLC, caption).
 #define ZD_COL(T, field, kind, piece) \
-    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field) }
+    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field), nullptr }
+#define ZD_COLC(T, field, kind, piece, caption) \
+    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field), caption }
 
 // A whole table, for the loops below.
 struct ZDCols {
@@ -61,3 +64,7 @@ template <class T> void AddValues(ZDSql& sql, const T& rec, ZDCols t)
 {
     AddValues(sql, static_cast<const void*>(&rec), t);
 }
+
+// The captions of the table's captioned columns whose fields differ between
+// the records a and b, joined by "、" ("" when none differs).
+std::string ChangedCaptions(const void* a, const void* b, ZDCols t);

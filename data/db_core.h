@@ -279,6 +279,10 @@ struct ZDTxn {
 };
 
 // What became of a transaction.
+// The server's answer to a row that a unique key already holds (two desks
+// storing the same room at the same moment: the later is refused).
+enum { ZD_ER_DUP_ENTRY = 1062 };
+
 enum ZD_TXN_OUTCOME {
     TXN_DONE = 1,      // committed
     TXN_UNDONE = 0,    // the change declined (a guard touched no row): rolled back
@@ -440,6 +444,16 @@ void WriteOpLog(int iOpEmp, int iObjType, int iObjID, int iAct);
 // change statement's result.
 int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct, ZDBox onError,
                  ZDBox onNoRow = {nullptr, nullptr}, ZDResult* pChange = nullptr);
+// A form's change of one row guarded by the version the form loaded: as
+// LoggedChange, but first the row (live, bRecyle 0) is read and locked in
+// the transaction.  When it is gone, onNoRow is shown; when its iVersion is
+// not iVersion, another desk saved it since: nothing is stored and
+// kConcurrentChange is shown with what the other desk changed (describe,
+// called inside the transaction, names it; "" names nothing).  The change
+// itself must raise iVersion and still touch the row: when it touches none
+// (a duplicate rule of its own), onNoRow is shown.
+int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
+                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow);
 // Runs an insert and the new row's log row (iAct, normally ACT_ADD) as one
 // transaction (TXN_REPEAT): the new key, or 0 when nothing was stored (the
 // user told as by LoggedChange with onError; an insert that gave no key

@@ -49,6 +49,7 @@ static const ZDCol kHouseRead[] = {
     ZD_COL(tagHOUSE, szPPTSource, ZK_TEXT, "szPPTSource, "),
     ZD_COL(tagHOUSE, szHPC, ZK_TEXT, "szHPC, "),
     ZD_COL(tagHOUSE, iEmp, ZK_INT, "iEmp,  "),
+    ZD_COL(tagHOUSE, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagHOUSE, iBr, ZK_INT, "iBr, "),
     ZD_COL(tagHOUSE, iEst, ZK_INT, "iEst ,"),
     ZD_COL(tagHOUSE, szHouseType, ZK_TEXT, "szHouseType, "),
@@ -136,46 +137,57 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
     return pHou;
 }
 
-// The column list the insert and the update both write.
+// The column list the insert and the update both write, each with the name
+// of its box for telling a user what another desk changed.
 static const ZDCol kHouseWrite[] = {
-    ZD_COL(tagHOUSE, szRingArea, ZK_TEXT, " szRingArea = '%s'"),
-    ZD_COL(tagHOUSE, szDist, ZK_TEXT, ",szDist='%s'"),
-    ZD_COL(tagHOUSE, szFloor, ZK_TEXT, ",szFloor='%s'"),
-    ZD_COL(tagHOUSE, iFloorT, ZK_INT, ", iFloorT=%d"),
-    ZD_COL(tagHOUSE, dbBuildArea, ZK_DEC, ", dbBuildArea=%.2f"),
-    ZD_COL(tagHOUSE, szRoomType, ZK_TEXT, ", szRoomType = '%s'"),
-    ZD_COL(tagHOUSE, szToward, ZK_TEXT, ", szToward = '%s'"),
-    ZD_COL(tagHOUSE, szDecoration, ZK_TEXT, ", szDecoration='%s'"),
-    ZD_COL(tagHOUSE, szLayout, ZK_TEXT, ",szLayout='%s'"),
-    ZD_COL(tagHOUSE, szStatusquo, ZK_TEXT, ",szStatusquo='%s'"),
-    ZD_COL(tagHOUSE, szLook, ZK_TEXT, ",szLook = '%s'"),
-    ZD_COL(tagHOUSE, szSign, ZK_TEXT, ",szSign='%s'"),
-    ZD_COL(tagHOUSE, szMortgage, ZK_TEXT, ",szMortgage='%s'"),
-    ZD_COL(tagHOUSE, szPark, ZK_TEXT, ",szPark='%s'"),
+    ZD_COLC(tagHOUSE, szRingArea, ZK_TEXT, " szRingArea = '%s'", "环区"),
+    ZD_COLC(tagHOUSE, szDist, ZK_TEXT, ",szDist='%s'", "片区"),
+    ZD_COLC(tagHOUSE, szFloor, ZK_TEXT, ",szFloor='%s'", "楼层"),
+    ZD_COLC(tagHOUSE, iFloorT, ZK_INT, ", iFloorT=%d", "总层"),
+    ZD_COLC(tagHOUSE, dbBuildArea, ZK_DEC, ", dbBuildArea=%.2f", "面积"),
+    ZD_COLC(tagHOUSE, szRoomType, ZK_TEXT, ", szRoomType = '%s'", "房型"),
+    ZD_COLC(tagHOUSE, szToward, ZK_TEXT, ", szToward = '%s'", "朝向"),
+    ZD_COLC(tagHOUSE, szDecoration, ZK_TEXT, ", szDecoration='%s'", "装修"),
+    ZD_COLC(tagHOUSE, szLayout, ZK_TEXT, ",szLayout='%s'", "配置"),
+    ZD_COLC(tagHOUSE, szStatusquo, ZK_TEXT, ",szStatusquo='%s'", "现状"),
+    ZD_COLC(tagHOUSE, szLook, ZK_TEXT, ",szLook = '%s'", "看房"),
+    ZD_COLC(tagHOUSE, szSign, ZK_TEXT, ",szSign='%s'", "签约"),
+    ZD_COLC(tagHOUSE, szMortgage, ZK_TEXT, ",szMortgage='%s'", "抵押"),
+    ZD_COLC(tagHOUSE, szPark, ZK_TEXT, ",szPark='%s'", "车位"),
     ZD_COL(tagHOUSE, iBed, ZK_INT, ",iBed=%d"),
     ZD_COL(tagHOUSE, iLiving, ZK_INT, ",iLiving=%d"),
     ZD_COL(tagHOUSE, iBath, ZK_INT, ",iBath=%d"),
-    ZD_COL(tagHOUSE, szBuildType, ZK_TEXT, ",szBuildType='%s'"),
-    ZD_COL(tagHOUSE, szBuildStruct, ZK_TEXT, ", szBuildStruct='%s'"),
-    ZD_COL(tagHOUSE, szTrade, ZK_TEXT, ", szTrade='%s'"),
-    ZD_COL(tagHOUSE, iSales, ZK_INT, ", iSales=%d"),
-    ZD_COL(tagHOUSE, iSalesAve, ZK_INT, ",iSalesAve=%d"),
-    ZD_COL(tagHOUSE, iSalesBase, ZK_INT, ",iSalesBase=%d"),
-    ZD_COL(tagHOUSE, iRent, ZK_INT, ",iRent=%d"),
-    ZD_COL(tagHOUSE, dbRentAve, ZK_DEC, ", dbRentAve=%.2f"),
-    ZD_COL(tagHOUSE, iRentBase, ZK_INT, ", iRentBase=%d"),
-    ZD_COL(tagHOUSE, szPPTSource, ZK_TEXT, ",szPPTSource='%s'"),
-    ZD_COL(tagHOUSE, dDelegate, ZK_DATE, ",dDelegate='%s'"),
-    ZD_COL(tagHOUSE, dBuy, ZK_DATE, ",dBuy='%s'"),
-    ZD_COL(tagHOUSE, dRent, ZK_DATE, ",dRent='%s'"),
-    ZD_COL(tagHOUSE, szCitizen, ZK_TEXT, ",szCitizen='%s'"),
-    ZD_COL(tagHOUSE, szHouseNum, ZK_TEXT, ", szHouseNum='%s'"),
-    ZD_COL(tagHOUSE, szOwnerMan, ZK_TEXT, ", szOwnerMan='%s'"),
-    ZD_COL(tagHOUSE, szOwnerTel, ZK_CIPHER, ", szOwnerTel='%s'"),
-    ZD_COL(tagHOUSE, szLinkMan, ZK_TEXT, ",szLinkMan='%s'"),
-    ZD_COL(tagHOUSE, szLinkTel, ZK_CIPHER, ",szLinkTel='%s'"),
-    ZD_COL(tagHOUSE, szHPC, ZK_TEXT, ", szHPC='%s'"),
-    ZD_COL(tagHOUSE, szRemark, ZK_TEXT, ", szRemark='%s'"),
+    ZD_COLC(tagHOUSE, szBuildType, ZK_TEXT, ",szBuildType='%s'", "建筑类型"),
+    ZD_COLC(tagHOUSE, szBuildStruct, ZK_TEXT, ", szBuildStruct='%s'", "建筑结构"),
+    ZD_COLC(tagHOUSE, szTrade, ZK_TEXT, ", szTrade='%s'", "交易"),
+    ZD_COLC(tagHOUSE, iSales, ZK_INT, ", iSales=%d", "售价"),
+    ZD_COLC(tagHOUSE, iSalesAve, ZK_INT, ",iSalesAve=%d", "售均价"),
+    ZD_COLC(tagHOUSE, iSalesBase, ZK_INT, ",iSalesBase=%d", "售到手价"),
+    ZD_COLC(tagHOUSE, iRent, ZK_INT, ",iRent=%d", "租价"),
+    ZD_COLC(tagHOUSE, dbRentAve, ZK_DEC, ", dbRentAve=%.2f", "租均价"),
+    ZD_COLC(tagHOUSE, iRentBase, ZK_INT, ", iRentBase=%d", "租到手价"),
+    ZD_COLC(tagHOUSE, szPPTSource, ZK_TEXT, ",szPPTSource='%s'", "产权来源"),
+    ZD_COLC(tagHOUSE, dDelegate, ZK_DATE, ",dDelegate='%s'", "委托日期"),
+    ZD_COLC(tagHOUSE, dBuy, ZK_DATE, ",dBuy='%s'", "购房日期"),
+    ZD_COLC(tagHOUSE, dRent, ZK_DATE, ",dRent='%s'", "租赁日期"),
+    ZD_COLC(tagHOUSE, szCitizen, ZK_TEXT, ",szCitizen='%s'", "身份国籍"),
+    ZD_COLC(tagHOUSE, szHouseNum, ZK_TEXT, ", szHouseNum='%s'", "房源编号"),
+    ZD_COLC(tagHOUSE, szOwnerMan, ZK_TEXT, ", szOwnerMan='%s'", "产权人"),
+    ZD_COLC(tagHOUSE, szOwnerTel, ZK_CIPHER, ", szOwnerTel='%s'", "联系电话"),
+    ZD_COLC(tagHOUSE, szLinkMan, ZK_TEXT, ",szLinkMan='%s'", "委托人"),
+    ZD_COLC(tagHOUSE, szLinkTel, ZK_CIPHER, ",szLinkTel='%s'", "联系电话"),
+    ZD_COLC(tagHOUSE, szHPC, ZK_TEXT, ", szHPC='%s'", "产权号"),
+    ZD_COLC(tagHOUSE, szRemark, ZK_TEXT, ", szRemark='%s'", "备注"),
+};
+
+// What the update writes before that list: the house's place and agent,
+// with the new version.
+static const ZDCol kHousePlace[] = {
+    ZD_COLC(tagHOUSE, iEst, ZK_INT, " dtUpdate = now(), iVersion = iVersion + 1, iEst=%d", "楼盘"),
+    ZD_COLC(tagHOUSE, szBuildNO, ZK_TEXT, ", szBuildNO='%s'", "栋号"),
+    ZD_COLC(tagHOUSE, szHouseNO, ZK_TEXT, ", szHouseNO ='%s'", "室号"),
+    ZD_COLC(tagHOUSE, iEmp, ZK_INT, ", iEmp=%d", "登记员工"),
+    ZD_COLC(tagHOUSE, iBr, ZK_INT, ", iBr=%d,", "部门"),
 };
 
 // Said when an insert stored nothing: the form keeps what was typed, and
@@ -236,6 +248,11 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
     pHou->iOrdinal = 0;
     if (bNumbered)
         pHou->szHouseNum[0] = '\0';
+    // Another desk stored the same room after the count above.
+    if (outcome == TXN_FAILED && failure.errCode == ZD_ER_DUP_ENTRY) {
+        DbBox("重复 ", "", MB_OK);
+        return 0;
+    }
     return TxnOutcome(outcome, failure, {kHouseNotSaved, kFailCaption});
 }
 
@@ -251,13 +268,31 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
            pNew->szHouseNO, key);
     SqlAdd(sql, " ) as tb2");
     SqlAdd(sql, " set");
-    SqlAdd(sql, " dtUpdate = now(), iEst=%d, szBuildNO='%s', szHouseNO ='%s', iEmp=%d, iBr=%d,", pNew->iEst,
-           pNew->szBuildNO, pNew->szHouseNO, pNew->iEmp, pNew->iBr);
+    AddValues(sql, *pNew, ZD_TABLE(kHousePlace));
     AddValues(sql, *pNew, ZD_TABLE(kHouseWrite));
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    if (!LoggedChange(iOpEmp, sql, OBJ_HOUSE, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
-                      {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))
+    // What another desk changed: the house as it is now against the house
+    // the form loaded.
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddHouseColumns(now);
+        SqlAdd(now, " from t_house where iOrdinal = %d", key);
+        ZDResult r = TxnRun(t, now);
+        ZDRow row;
+        tagHOUSE cur;
+        memset(&cur, 0, sizeof cur);
+        if (!r.ok || !DbNextRow(DbRows(r), row))
+            return std::string();
+        ReadHouse(row, cur, false);
+        std::string place = ChangedCaptions(pOld, &cur, ZD_TABLE(kHousePlace));
+        std::string rest = ChangedCaptions(pOld, &cur, ZD_TABLE(kHouseWrite));
+        return place + (place.empty() || rest.empty() ? "" : "、") + rest;
+    };
+    if (!VersionedChange(iOpEmp, sql, OBJ_HOUSE, key, "t_house", pOld->iVersion, describe,
+                         {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
+                         {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
+    pNew->iVersion = pOld->iVersion + 1;
     ReadUpdateTime("t_house", key, pNew->dtUpdate, sizeof pNew->dtUpdate);
     return 1;
 }

@@ -55,6 +55,7 @@ struct tagHOUSE {
     int32_t iEmp;
     int32_t iBr;
     int32_t iEst;
+    int32_t iVersion;        // raised by every save; a save names the one its form loaded
 };
 
 // Loads houses: live ones (bRecyle 0) or the recycle bin (1), at most 5000,
@@ -80,9 +81,12 @@ ZTDATA_API tagHOUSE* FD_Sct_Hou(int iEmp, tagHOUSE** ppHou, int* piCount, const 
 // The record comes back as it was given (key 0, the number as typed).
 ZTDATA_API int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou);
 // Updates the house pOld->iOrdinal with the values of pNew, refusing an
-// estate + building + room of another house; the change and its log row are
-// stored together or not at all.  1: updated, pNew->dtUpdate holds the new
-// update time.  0: nothing changed and the user has been told ("修改错误",
+// estate + building + room of another house and a house another desk has
+// saved since pOld was loaded (pOld->iVersion is no longer the house's:
+// "其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试." naming the boxes
+// the other desk changed); the change and its log row are stored together or
+// not at all.  1: updated, pNew->dtUpdate and pNew->iVersion hold the new
+// update time and version.  0: nothing changed and the user has been told (
 // "楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除" / "修改失败", the
 // connection check's box or the outcome-unknown box).
 ZTDATA_API int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew);

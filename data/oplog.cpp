@@ -189,6 +189,58 @@ int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct,
     return TxnOutcome(outcome, failure, onError);
 }
 
+int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
+                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow)
+{
+    enum { kStored, kGone, kChanged, kNoRow } why = kStored;
+    std::string changed;
+    ZDResult failure;
+    int outcome = DbTransaction([&](ZDTxn& t) {
+        why = kStored;
+        changed.clear();
+        ZDSql lock;
+        SqlAdd(lock, "select coalesce(max(iVersion), -2) from ");
+        SqlAddRaw(lock, "%s", pszTable);
+        SqlAdd(lock, " where iOrdinal = %d and bRecyle = 0 for update", iKey);
+        long long v = TxnScalar(t, lock);
+        if (v == -1)
+            return false;
+        if (v == -2) {
+            why = kGone;
+            return false;
+        }
+        if (v != iVersion) {
+            why = kChanged;
+            changed = describe(t);
+            return false;
+        }
+        ZDResult r = TxnRun(t, sql);
+        if (!r.ok)
+            return false;
+        if (DbAffected(r) <= 0) {
+            why = kNoRow;
+            return false;
+        }
+        return TxnLog(t, iOpEmp, iObjType, iKey, ACT_MODIFY);
+    }, &failure);
+    if (outcome == TXN_UNDONE && why == kChanged) {
+        TxnConflictReported();
+        std::string text = kConcurrentChange;
+        if (!changed.empty())
+            text += "\n\n其他用户修改了: " + changed;
+        DbBox(text.c_str(), "修改失败", MB_OK);
+        return 0;
+    }
+    // A key that holds another row's value: the change's own rule, refused
+    // by the server when the statement's check came too late.
+    bool duplicate = outcome == TXN_FAILED && failure.errCode == ZD_ER_DUP_ENTRY;
+    if ((outcome == TXN_UNDONE && (why == kGone || why == kNoRow)) || duplicate) {
+        DbBox(onNoRow.text, onNoRow.caption, MB_OK);
+        return 0;
+    }
+    return TxnOutcome(outcome, failure, onError);
+}
+
 int LoggedInsert(int iOpEmp, const ZDSql& sql, int iObjType, ZDBox onError, int iAct)
 {
     int key = 0;

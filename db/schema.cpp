@@ -95,6 +95,38 @@ static bool UpgradeHouseListIndexes(MYSQL* conn, std::string* err)
            (DbTool_Exec(conn, "ALTER TABLE t_house" + alter, err) && DbTool_Exec(conn, "ANALYZE TABLE t_house", err));
 }
 
+// Replaces the room index of an earlier schema with the unique key, once no
+// room is held by two houses; otherwise refuses, naming each such room.
+static bool UpgradeHouseRoomKey(MYSQL* conn, std::string* err)
+{
+    const char* dup =
+        "select coalesce(e.szEstate, concat('#', h.iEst)), coalesce(h.szBuildNO, ''), coalesce(h.szHouseNO, ''),"
+        " group_concat(h.iOrdinal order by h.iOrdinal) from t_house h left join t_estate e on e.iOrdinal = h.iEst"
+        " group by h.iEst, h.szBuildNO, h.szHouseNO having count(*) > 1 order by h.iEst limit 50";
+    if (mysql_query(conn, dup) != 0) {
+        *err = std::string("looking for rooms held twice: ") + mysql_error(conn);
+        return false;
+    }
+    std::string rooms;
+    int n = 0;
+    if (MYSQL_RES* r = mysql_store_result(conn)) {
+        while (MYSQL_ROW row = mysql_fetch_row(r)) {
+            rooms += std::string("\n  estate ") + row[0] + ", building " + row[1] + ", room " + row[2] + ": houses " +
+                     row[3];
+            ++n;
+        }
+        mysql_free_result(r);
+    }
+    if (n > 0) {
+        *err = "t_house holds " + std::to_string(n) + (n == 50 ? " or more" : "") +
+               " room(s) twice; the rule of one house a room becomes a key only when each is told apart"
+               " (change the building or room number of all but one of the houses of each):" + rooms;
+        return false;
+    }
+    return DbTool_Exec(conn, "ALTER TABLE t_house DROP INDEX IF EXISTS ix_house_room,"
+                             " ADD UNIQUE INDEX IF NOT EXISTS ux_house_room (iEst, szBuildNO, szHouseNO)", err);
+}
+
 // The tables added since the first schema, created as the schema declares
 // them when a database lacks them.
 static bool AddNewTables(MYSQL* conn, std::string* err)
@@ -152,6 +184,13 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
                            " ADD INDEX IF NOT EXISTS ix_house_sale (szTrade, bRecyle, iSales, iRent, dbBuildArea, iBed, iEmp, iBr, iEst, szDist),"
                            " ADD INDEX IF NOT EXISTS ix_house_rent (szTrade, bRecyle, iRent, iSales, dbBuildArea, iBed, iEmp, iBr, iEst, szDist)",
                      err))
+        return false;
+    // One house a room as a key.  Rooms an earlier database holds twice are
+    // named, and the key waits until they are told apart.
+    if (!UpgradeHouseRoomKey(conn, err))
+        return false;
+    // The version a house form's save checks.
+    if (!DbTool_Exec(conn, "ALTER TABLE t_house ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0", err))
         return false;
     return UpgradeHouseListIndexes(conn, err);
 }

@@ -57,6 +57,9 @@ CREATE TABLE t_house (
   szRemark      VARCHAR(1024) NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
   bDeleted      TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of the house form: a save names the version its
+  -- form loaded, so a desk never overwrites another desk's save unseen.
+  iVersion      INT NOT NULL DEFAULT 0,
   -- The house list's indexes (kept in step with db/schema.cpp, which
   -- rebuilds them on an older database): the list is read newest
   -- commission first, so the order columns are stored descending and the
@@ -65,7 +68,9 @@ CREATE TABLE t_house (
   -- the server rejects a row on the index entry and reads only the rows it
   -- returns.
   KEY ix_house_list (bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed, iBr, iEmp),
-  KEY ix_house_room (iEst, szBuildNO, szHouseNO),
+  -- One house a room, counting the recycle bin and purged houses: a key,
+  -- so two desks adding the same room at the same moment store one.
+  UNIQUE KEY ux_house_room (iEst, szBuildNO, szHouseNO),
   KEY ix_house_est_list (iEst, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_emp_list (iEmp, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_br_list (iBr, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),

@@ -29,7 +29,7 @@ static const char kLoad45[] =
     "select iOrdinal, dtFollow, dtUpdate, dDelegate, dBuy, dRent, szRingArea, szDist, szBuildNO, szHouseNO, szFloor, iFloorT, "
     "dbBuildArea, szRoomType,szToward, szDecoration, szLayout, szStatusquo, szLook, szMortgage, szPark, szSign, szBuildType, "
     "szBuildStruct, szHouseNum, szTrade, iSales, iSalesAve, iSalesBase,  iRent, dbRentAve, iRentBase,  szLinkMan, szLinkTel, "
-    "szOwnerMan,  szOwnerTel, szRemark, szCitizen,  szPPTSource, szHPC, iEmp,  iBr, iEst ,szHouseType, szHouseStruct";
+    "szOwnerMan,  szOwnerTel, szRemark, szCitizen,  szPPTSource, szHPC, iEmp,  iVersion, iBr, iEst ,szHouseType, szHouseStruct";
 static const std::string kLoad = std::string(kLoad45) +
     ", DATEDIFF(CURDATE() ,dtFollow) from t_house where  bRecyle = 0 order by dDelegate desc, dtFollow desc, dtUpdate desc"
     " limit 0, 5000";

@@ -30,7 +30,7 @@ static const char kColumns[] =
     "select iOrdinal, dtFollow, dtUpdate, dDelegate, dBuy, dRent, szRingArea, szDist, szBuildNO, szHouseNO, szFloor, iFloorT, "
     "dbBuildArea, szRoomType,szToward, szDecoration, szLayout, szStatusquo, szLook, szMortgage, szPark, szSign, szBuildType, "
     "szBuildStruct, szHouseNum, szTrade, iSales, iSalesAve, iSalesBase,  iRent, dbRentAve, iRentBase,  szLinkMan, szLinkTel, "
-    "szOwnerMan,  szOwnerTel, szRemark, szCitizen,  szPPTSource, szHPC, iEmp,  iBr, iEst ,szHouseType, szHouseStruct";
+    "szOwnerMan,  szOwnerTel, szRemark, szCitizen,  szPPTSource, szHPC, iEmp,  iVersion, iBr, iEst ,szHouseType, szHouseStruct";
 
 // The statement FD_Sct_Hou sends for a filter; `hint` after the table name.
 static std::string Load(const std::string& where, const char* hint = "")

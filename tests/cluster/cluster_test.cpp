@@ -394,8 +394,17 @@ TEST(ClusterChild, DISABLED_Writer)
             tagHOUSE edited = h;
             snprintf(edited.szRemark, sizeof edited.szRemark, "%s", label.c_str());
             int r = FD_Upd_Hou(1, &h, &edited);
-            if (r)
+            if (r) {
                 h = edited;
+            } else {
+                // Told the other writer saved it first, the user reloads it.
+                tagHOUSE* again = nullptr;
+                int m = 0;
+                std::string one = "iOrdinal = " + std::to_string(h.iOrdinal);
+                if (FD_Sct_Hou(0, &again, &m, one.c_str(), 0, nullptr, nullptr) && m == 1)
+                    h = again[0];
+                Mem_Free_Hou(again);
+            }
             out << "U " << i << " " << r << " " << h.iOrdinal << "\n";
         } else {
             tagFOLLOW f = {};

@@ -253,6 +253,74 @@ TEST_F(Houses, UpdateRefusesAnotherHousesNumbersAndAcceptsItsOwn)
     EXPECT_EQ(1u, TestBoxes_Count());
 }
 
+// Two desks open the same house; the later save finds the earlier one and
+// stores nothing, saying what the other desk changed; a transfer of the
+// agent counts as a change too.  Reloaded, the house saves again.
+TEST_F(Houses, ASaveFromAFormLoadedBeforeAnotherDesksSaveIsRefusedAndNamesTheirChange)
+{
+    tagHOUSE h = NewHouse(7, "3", "301");
+    ASSERT_EQ(1, FD_Ist_Hou(1, &h));
+    std::string key = std::to_string(h.iOrdinal);
+    auto load = [&]() {
+        tagHOUSE* p = nullptr;
+        int n = 0;
+        EXPECT_NE(nullptr, FD_Sct_Hou(1, &p, &n, (" iOrdinal = " + key).c_str(), 0, nullptr, nullptr));
+        EXPECT_EQ(1, n);
+        tagHOUSE r = p[0];
+        Mem_Free_Hou(p);
+        return r;
+    };
+    tagHOUSE deskA = load(), deskB = load();
+    EXPECT_EQ(0, deskA.iVersion);
+
+    tagHOUSE a = deskA;
+    a.iSales = 400;
+    ASSERT_EQ(1, FD_Upd_Hou(1, &deskA, &a));
+    EXPECT_EQ(1, a.iVersion);
+    tagHOUSE b = deskB;
+    strcpy(b.szRemark, "desk B's remark");
+    long long logs = TestDb_Count("t_log where iObjType = 0 and iObjID = " + key);
+    EXPECT_EQ(0, FD_Upd_Hou(1, &deskB, &b));
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试.\n\n其他用户修改了: 售价", boxes[0].text);
+    EXPECT_EQ("修改失败", boxes[0].caption);
+    EXPECT_EQ("400", TestDb_Scalar("select iSales from t_house where iOrdinal = " + key));
+    EXPECT_EQ("", TestDb_Scalar("select coalesce(szRemark, '') from t_house where iOrdinal = " + key));
+    EXPECT_EQ(logs, TestDb_Count("t_log where iObjType = 0 and iObjID = " + key));
+
+    // Desk A's form goes on from what it saved.
+    TestBoxes_Reset();
+    tagHOUSE a2 = a;
+    a2.iRent = 3000;
+    ASSERT_EQ(1, FD_Upd_Hou(1, &a, &a2));
+    EXPECT_EQ(0u, TestBoxes_Count());
+
+    // The agent's houses handed to another employee: the open form is stale.
+    TestDb_Exec("insert into t_employee (iOrdinal, szEmp, iBr) values (90, 'from', 1), (91, 'to', 1);"
+                "update t_house set iEmp = 90 where iOrdinal = " + key);
+    tagHOUSE open = load();
+    tagTRANSFER counts;
+    memset(&counts, 0, sizeof counts);
+    ASSERT_EQ(1, FD_Transfer_Emp(1, 90, 91, 1, &counts));
+    TestBoxes_Reset();
+    tagHOUSE edit = open;
+    edit.iSales = 1;
+    EXPECT_EQ(0, FD_Upd_Hou(1, &open, &edit));
+    boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("其他用户修改了: 登记员工")) << boxes[0].text;
+    EXPECT_EQ("91", TestDb_Scalar("select iEmp from t_house where iOrdinal = " + key));
+
+    // Reloaded, the save goes through.
+    TestBoxes_Reset();
+    tagHOUSE fresh = load(), mine = fresh;
+    mine.iSales = 1;
+    ASSERT_EQ(1, FD_Upd_Hou(1, &fresh, &mine));
+    EXPECT_EQ("1", TestDb_Scalar("select iSales from t_house where iOrdinal = " + key));
+    EXPECT_EQ("91", TestDb_Scalar("select iEmp from t_house where iOrdinal = " + key));
+}
+
 TEST_F(Houses, DeleteNeedsTheFollowUpsRetiredFirst)
 {
     tagHOUSE h = NewHouse(7, "9", "901");
