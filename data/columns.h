@@ -10,6 +10,9 @@
 // A read list and a value list are separate tables because the statements
 // read and write the columns in different orders with different spacing;
 // the pieces are kept byte for byte as the statements have always had them.
+// Where two statements read the same columns spaced differently (an
+// entity's short list and its full record), one table serves both: each
+// row carries the second statement's piece too.
 #pragma once
 #include "data/db_core.h"
 
@@ -24,18 +27,31 @@ enum ZDKind : unsigned char {
     ZK_FLAG,     // int32_t stored 0/1; any non-zero reads 1
     ZK_CIPHER,   // char[N] kept enciphered in the database (telephones):
                  // read and written as a text, deciphered only where shown
+    ZK_SET,      // char[N] text or date that a value list writes only when
+                 // it is not empty (an empty field leaves the column as it
+                 // is); read as a text
 };
 
 struct ZDCol {
     const char* piece;
     ZDKind kind;
     unsigned int off;
-    unsigned int cb;
+    unsigned int cb;       // the bytes of the field a read may fill
+    const char* piece2;    // the piece in the second statement, or null
 };
 
 // One row: record type, field, kind, piece.
 #define ZD_COL(T, field, kind, piece) \
-    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field) }
+    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field), nullptr }
+// A row of a table two statements read: the piece of each.
+#define ZD_COL2(T, field, kind, piece, piece2) \
+    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field), piece2 }
+// A text a read keeps shorter than its field: at most n - 1 bytes (never
+// more than the field holds).
+#define ZD_COL_CUT(T, field, kind, piece, n) \
+    ZDCol { piece, kind, (unsigned int)offsetof(T, field), \
+            (unsigned int)((size_t)(n) < sizeof(((T*)nullptr)->field) ? (size_t)(n) : sizeof(((T*)nullptr)->field)), \
+            nullptr }
 
 // A whole table, for the loops below.
 struct ZDCols {
@@ -44,8 +60,10 @@ struct ZDCols {
 };
 template <size_t N> constexpr ZDCols ZD_TABLE(const ZDCol (&a)[N]) { return ZDCols{a, N}; }
 
+// Which statement's pieces a table gives (ZD_SECOND: each row's piece2).
+enum ZDSpelling { ZD_FIRST, ZD_SECOND };
 // Appends the read list's pieces, verbatim and in order.
-void AddColumns(ZDSql& sql, ZDCols t);
+void AddColumns(ZDSql& sql, ZDCols t, ZDSpelling spelling = ZD_FIRST);
 // Fills the record's fields from the row: column first + i into row i of the
 // table.  Returns the index of the first column after the table's.
 unsigned int ReadColumns(const ZDRow& row, void* rec, ZDCols t, unsigned int first = 0);
@@ -53,9 +71,16 @@ template <class T> unsigned int ReadColumns(const ZDRow& row, T& rec, ZDCols t, 
 {
     return ReadColumns(row, static_cast<void*>(&rec), t, first);
 }
+// The row reader of a list whose records take a table's columns and
+// nothing else (for FillBlock and LoadList).
+template <class T> inline auto RowReader(ZDCols t)
+{
+    return [t](T& rec, const ZDRow& row) { ReadColumns(row, rec, t); };
+}
 // Appends the value list's pieces, each formatted with its field: texts
 // up to their first NUL and never past their field, escaped for the
-// connection's character set.
+// connection's character set; a flag as 0 or 1; a ZK_SET field only when
+// it is not empty.
 void AddValues(ZDSql& sql, const void* rec, ZDCols t);
 template <class T> void AddValues(ZDSql& sql, const T& rec, ZDCols t)
 {
