@@ -60,11 +60,12 @@ void AddHouseColumns(ZDSql& sql)
     AddColumns(sql, ZD_TABLE(kHouseRead));
 }
 
-void ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
+unsigned int ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
 {
     unsigned int next = ReadColumns(row, h, ZD_TABLE(kHouseRead));
     if (bDays)
-        h.iDaysUnfollowed = GetInt(row, next);
+        h.iDaysUnfollowed = GetInt(row, next++);
+    return next;
 }
 
 // The probe of the expiring listings: whether any live listing on offer

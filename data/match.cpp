@@ -346,9 +346,9 @@ tagHOUSE_MATCH* FD_Match_Hou(const tagCLIENT* c, const char* pszScope, int nMax,
     ZDSql sql;
     sql.text = FD_Match_HouSql(c, pszScope, nMax);
     return LoadList<tagHOUSE_MATCH>(sql, nullptr, piCount, [](tagHOUSE_MATCH& m, const ZDRow& row) {
-        ReadHouse(row, m.h, false);
-        m.iFit = GetInt(row, HOUSE_COLUMNS);
-        m.iGap = GetInt(row, HOUSE_COLUMNS + 1);
+        unsigned int score = ReadHouse(row, m.h, false);
+        m.iFit = GetInt(row, score);
+        m.iGap = GetInt(row, score + 1);
     });
 }
 
@@ -361,9 +361,9 @@ tagCLIENT_MATCH* FD_Match_Cli(const tagHOUSE* h, const char* pszScope, int nMax,
     ZDSql sql;
     sql.text = FD_Match_CliSql(h, pszScope, nMax);
     return LoadList<tagCLIENT_MATCH>(sql, nullptr, piCount, [](tagCLIENT_MATCH& m, const ZDRow& row) {
-        ReadClient(row, m.c);
-        m.iFit = GetInt(row, CLIENT_COLUMNS);
-        m.iGap = GetInt(row, CLIENT_COLUMNS + 1);
+        unsigned int score = ReadClient(row, m.c);
+        m.iFit = GetInt(row, score);
+        m.iGap = GetInt(row, score + 1);
     });
 }
 
