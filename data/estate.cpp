@@ -312,38 +312,40 @@ void Mem_Free_Est(tagESTATE* pArray) { FreeBlock(pArray); }
 
 // ---- Buildings -----------------------------------------------------------------------------------
 
+// A building's columns as its list reads them, and as a change writes them.
+static const ZDCol kBuildRead[] = {
+    ZD_COL(tagBUILDNO, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagBUILDNO, iBuildNO, ZK_INT, "iBuildNO, "),
+    ZD_COL(tagBUILDNO, iEst, ZK_INT, "iEst, "),
+    ZD_COL(tagBUILDNO, iLift, ZK_INT, "iLift, "),
+    ZD_COL(tagBUILDNO, iHouse, ZK_INT, "iHouse,"),
+    ZD_COL(tagBUILDNO, iFloort, ZK_INT, "iFloort, "),
+    ZD_COL(tagBUILDNO, szBuildStruct, ZK_TEXT, "szBuildStruct, "),
+    ZD_COL(tagBUILDNO, szBuildType, ZK_TEXT, "szBuildType"),
+};
+static const ZDCol kBuildWrite[] = {
+    ZD_COL(tagBUILDNO, iBuildNO, ZK_INT, " iBuildNO=%d"),
+    ZD_COL(tagBUILDNO, iEst, ZK_INT, ", iEst=%d"),
+    ZD_COL(tagBUILDNO, iLift, ZK_INT, ", iLift=%d"),
+    ZD_COL(tagBUILDNO, iHouse, ZK_INT, ", iHouse=%d"),
+    ZD_COL(tagBUILDNO, iFloort, ZK_INT, ", iFloort=%d"),
+    ZD_COL(tagBUILDNO, szBuildStruct, ZK_TEXT, ", szBuildStruct = '%s'"),
+    ZD_COL(tagBUILDNO, szBuildType, ZK_TEXT, ", szBuildType = '%s'"),
+};
+
 tagBUILDNO* FD_Sct_BNO(tagBUILDNO** ppBNO, int* pCount, int iEst, int bRecyle)
 {
     if (pCount)
         *pCount = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iBuildNO, iEst, iLift, iHouse,iFloort, szBuildStruct, szBuildType");
+    AddColumns(sql, ZD_TABLE(kBuildRead));
     SqlAdd(sql, " from t_BuildNO ");
     SqlAdd(sql, " where bRecyle = %d", bRecyle);
     if (iEst != 0)
         SqlAdd(sql, " and iEst = %d", iEst);
     if (bRecyle)
         SqlAdd(sql, " order by iOrdinal asc");
-    ZDResult r;
-    if (!RunList(sql, r))
-        return nullptr;
-    tagBUILDNO* p = FillBlock<tagBUILDNO>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagBUILDNO& b, const ZDRow& row) {
-        b.iOrdinal = GetInt(row, 0);
-        b.iBuildNO = GetInt(row, 1);
-        b.iEst = GetInt(row, 2);
-        b.iLift = GetInt(row, 3);
-        b.iHouse = GetInt(row, 4);
-        b.iFloort = GetInt(row, 5);
-        GetText(row, 6, b.szBuildStruct);
-        GetText(row, 7, b.szBuildType);
-    });
-    if (!p) {
-        DbBox("分配内存出错", "", MB_OK);
-        return nullptr;
-    }
-    if (ppBNO)
-        *ppBNO = p;
-    return p;
+    return LoadDict(sql, ppBNO, pCount, RowReader<tagBUILDNO>(ZD_TABLE(kBuildRead)));
 }
 
 int FD_Ist_BNO(int iOpEmp, tagBUILDNO* pBNO)
@@ -367,10 +369,8 @@ int FD_Upd_BNO(int iOpEmp, tagBUILDNO* pOld, tagBUILDNO* pNew)
     if (!pOld || !pNew || !CheckConnection())
         return 0;
     ZDSql sql;
-    SqlAdd(sql, "update t_BuildNO set iBuildNO=%d, iEst=%d, iLift=%d, iHouse=%d, iFloort=%d", pNew->iBuildNO,
-           pNew->iEst, pNew->iLift, pNew->iHouse, pNew->iFloort);
-    SqlAdd(sql, ", szBuildStruct = '%s', szBuildType = '%s'", FieldText(pNew->szBuildStruct).c_str(),
-           FieldText(pNew->szBuildType).c_str());
+    SqlAdd(sql, "update t_BuildNO set");
+    AddValues(sql, *pNew, ZD_TABLE(kBuildWrite));
     SqlAdd(sql, " where iOrdinal = %d", pOld->iOrdinal);
     pNew->iOrdinal = pOld->iOrdinal;
     return LoggedChange(iOpEmp, sql, OBJ_BUILDNO, pOld->iOrdinal, ACT_MODIFY, {"修改失败", ""});
