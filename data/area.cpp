@@ -12,17 +12,17 @@
 
 // The columns of the three lists.  (The urban rows' bDeleted is selected
 // and not kept.)
-static const ZDCol kCityRead[] = {
+static constexpr ZDCol kCityRead[] = {
     ZD_COL(tagCITY, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagCITY, szUrban, ZK_TEXT, "szUrban"),
 };
-static const ZDCol kUrbanRead[] = {
+static constexpr ZDCol kUrbanRead[] = {
     ZD_COL(tagURBAN, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagURBAN, iPriority, ZK_INT, "iPriority, "),
     ZD_COL(tagURBAN, szUrban, ZK_TEXT, "szUrban,"),
     ZD_COL(tagURBAN, iParentIndex, ZK_INT, "iParentIndex"),
 };
-static const ZDCol kDistrictRead[] = {
+static constexpr ZDCol kDistrictRead[] = {
     ZD_COL(tagDISTRICT, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagDISTRICT, iPriority, ZK_INT, "iPriority, "),
     ZD_COL(tagDISTRICT, szDistrict, ZK_TEXT, "szDistrict, "),

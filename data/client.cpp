@@ -40,7 +40,7 @@ static void Range(char* dst, size_t cb, int lo, int hi)
 }
 
 // The columns every client load reads, in the order of its select list.
-static const ZDCol kClientRead[] = {
+static constexpr ZDCol kClientRead[] = {
     ZD_COL(tagCLIENT, iOrdinal, ZK_INT, "select iOrdinal,"),
     ZD_COL(tagCLIENT, szClientNum, ZK_TEXT, "szClientNum,"),
     ZD_COL(tagCLIENT, szTrade, ZK_TEXT, "szTrade,"),
@@ -143,7 +143,7 @@ static bool AddPhoneClauses(ZDSql& sql, const tagCLIENT& c)
 
 // The column list the insert and the update both write (a client number
 // or a commission date left empty keeps the column's value).
-static const ZDCol kClientWrite[] = {
+static constexpr ZDCol kClientWrite[] = {
     ZD_COL(tagCLIENT, szTrade, ZK_TEXT, " szTrade='%s'"),
     ZD_COL(tagCLIENT, szClientNum, ZK_SET, ",szClientNum = '%s'"),
     ZD_COL(tagCLIENT, szUrban, ZK_TEXT, ",szUrban='%s'"),

@@ -17,6 +17,8 @@
 #include "data/db_core.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <type_traits>
 
 enum ZDKind : unsigned char {
     ZK_TEXT,     // char[N]; read cut on a whole GBK character, written escaped
@@ -40,16 +42,33 @@ struct ZDCol {
     const char* piece2;    // the piece in the second statement, or null
 };
 
-// One row: record type, field, kind, piece.
+// The kind k when it fits a field of type F; a kind that does not fit its
+// field stops the compilation (the tables are constant expressions).
+template <class F> constexpr ZDKind ZdKindOf(ZDKind k)
+{
+    constexpr bool bText = std::is_array<F>::value && std::is_same<std::remove_extent_t<F>, char>::value;
+    return ((k == ZK_INT || k == ZK_FLAG) && std::is_same<F, int32_t>::value) ||
+                   (k == ZK_UINT && std::is_same<F, uint32_t>::value) ||
+                   (k == ZK_DEC && std::is_same<F, double>::value) ||
+                   ((k == ZK_TEXT || k == ZK_DATE || k == ZK_CIPHER || k == ZK_SET) && bText)
+               ? k
+               : throw "the kind of a column does not fit its field";
+}
+#define ZD_FIELD_KIND(T, field, kind) ZdKindOf<std::remove_reference_t<decltype(((T*)nullptr)->field)>>(kind)
+
+// One row: record type, field, kind, piece.  Tables are static constexpr
+// arrays of rows.
 #define ZD_COL(T, field, kind, piece) \
-    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field), nullptr }
+    ZDCol { piece, ZD_FIELD_KIND(T, field, kind), (unsigned int)offsetof(T, field), \
+            (unsigned int)sizeof(((T*)nullptr)->field), nullptr }
 // A row of a table two statements read: the piece of each.
 #define ZD_COL2(T, field, kind, piece, piece2) \
-    ZDCol { piece, kind, (unsigned int)offsetof(T, field), (unsigned int)sizeof(((T*)nullptr)->field), piece2 }
+    ZDCol { piece, ZD_FIELD_KIND(T, field, kind), (unsigned int)offsetof(T, field), \
+            (unsigned int)sizeof(((T*)nullptr)->field), piece2 }
 // A text a read keeps shorter than its field: at most n - 1 bytes (never
 // more than the field holds).
 #define ZD_COL_CUT(T, field, kind, piece, n) \
-    ZDCol { piece, kind, (unsigned int)offsetof(T, field), \
+    ZDCol { piece, ZD_FIELD_KIND(T, field, kind), (unsigned int)offsetof(T, field), \
             (unsigned int)((size_t)(n) < sizeof(((T*)nullptr)->field) ? (size_t)(n) : sizeof(((T*)nullptr)->field)), \
             nullptr }
 

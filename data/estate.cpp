@@ -25,7 +25,7 @@ template <class T, class F> static T* LoadDict(const ZDSql& sql, T** ppOut, int*
 }
 
 // The light list's columns.
-static const ZDCol kEstListRead[] = {
+static constexpr ZDCol kEstListRead[] = {
     ZD_COL(tagESTLIST, iOrdinal, ZK_INT, "select iOrdinal,"),
     ZD_COL(tagESTLIST, iUrban, ZK_INT, "iUrban, "),
     ZD_COL(tagESTLIST, szEstate, ZK_TEXT, "szEstate, "),
@@ -57,7 +57,7 @@ tagESTLIST* FD_Sct_EstList(tagURBAN* pUrban, tagESTLIST** ppList, int* pCount, i
 
 // The columns the dictionary's list reads, which the full record reads
 // first too (each row: its piece in the list, then in the full record).
-static const ZDCol kEstateRead[] = {
+static constexpr ZDCol kEstateRead[] = {
     ZD_COL2(tagESTATE, iOrdinal, ZK_INT, " iOrdinal, ", " iOrdinal, "),
     ZD_COL2(tagESTATE, szEstate, ZK_TEXT, "szEstate, ", "szEstate,"),
     ZD_COL2(tagESTATE, szSpell, ZK_TEXT, "szSpell,", "szSpell,"),
@@ -79,7 +79,7 @@ static const ZDCol kEstateRead[] = {
 
 // The rest of the full record.  (Its building count comes again at the
 // end, as the record has always been read: the same column, the same value.)
-static const ZDCol kEstateDetail[] = {
+static constexpr ZDCol kEstateDetail[] = {
     ZD_COL(tagESTATE, iCoversArea, ZK_INT, "iCoversArea,"),
     ZD_COL(tagESTATE, iBuildArea, ZK_INT, "iBuildArea,"),
     ZD_COL(tagESTATE, iRoom, ZK_INT, "iRoom,"),
@@ -156,7 +156,7 @@ tagESTATE* FD_Sct_EstDetail(tagESTATE* pEst)
 // ---- Changing estates ---------------------------------------------------------------------
 
 // The columns an add and a modify write, from the record.
-static const ZDCol kEstateWrite[] = {
+static constexpr ZDCol kEstateWrite[] = {
     ZD_COL(tagESTATE, szSpell, ZK_TEXT, " szSpell = '%s'"),
     ZD_COL(tagESTATE, szRingArea, ZK_TEXT, ",szRingArea = '%s'"),
     ZD_COL(tagESTATE, szDist, ZK_TEXT, ", szDist = '%s'"),
@@ -313,7 +313,7 @@ void Mem_Free_Est(tagESTATE* pArray) { FreeBlock(pArray); }
 // ---- Buildings -----------------------------------------------------------------------------------
 
 // A building's columns as its list reads them, and as a change writes them.
-static const ZDCol kBuildRead[] = {
+static constexpr ZDCol kBuildRead[] = {
     ZD_COL(tagBUILDNO, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagBUILDNO, iBuildNO, ZK_INT, "iBuildNO, "),
     ZD_COL(tagBUILDNO, iEst, ZK_INT, "iEst, "),
@@ -323,7 +323,7 @@ static const ZDCol kBuildRead[] = {
     ZD_COL(tagBUILDNO, szBuildStruct, ZK_TEXT, "szBuildStruct, "),
     ZD_COL(tagBUILDNO, szBuildType, ZK_TEXT, "szBuildType"),
 };
-static const ZDCol kBuildWrite[] = {
+static constexpr ZDCol kBuildWrite[] = {
     ZD_COL(tagBUILDNO, iBuildNO, ZK_INT, " iBuildNO=%d"),
     ZD_COL(tagBUILDNO, iEst, ZK_INT, ", iEst=%d"),
     ZD_COL(tagBUILDNO, iLift, ZK_INT, ", iLift=%d"),

@@ -9,7 +9,7 @@ static int FollowType(const tagFOLLOW& f)
 }
 
 // The joined lists: the follow-up's columns, then its listing's.
-static const ZDCol kFollowJoined[] = {
+static constexpr ZDCol kFollowJoined[] = {
     ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "select f.iOrdinal,"),
     ZD_COL(tagFOLLOW, iEmp, ZK_INT, "f.iEmp,"),
     ZD_COL(tagFOLLOW, iBr, ZK_INT, "f.iBr,"),
@@ -17,14 +17,14 @@ static const ZDCol kFollowJoined[] = {
     ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "szContent,"),
     ZD_COL(tagFOLLOW, dtFollow, ZK_DATE, "f.dtFollow,"),
 };
-static const ZDCol kFollowHouse[] = {
+static constexpr ZDCol kFollowHouse[] = {
     ZD_COL(tagFOLLOW, iHou, ZK_INT, " iHou,"),
     ZD_COL(tagFOLLOW, szTrade, ZK_TEXT, "t.szTrade,"),
     ZD_COL(tagFOLLOW, iEst, ZK_INT, "iEst,"),
     ZD_COL(tagFOLLOW, szBuildNO, ZK_TEXT, "szBuildNo,"),
     ZD_COL(tagFOLLOW, szHouseNO, ZK_TEXT, "szHouseNO "),
 };
-static const ZDCol kFollowClient[] = {
+static constexpr ZDCol kFollowClient[] = {
     ZD_COL(tagFOLLOW, iCli, ZK_INT, "iCli,"),
     ZD_COL(tagFOLLOW, szTrade, ZK_TEXT, "t.szTrade,"),
     ZD_COL(tagFOLLOW, szLevel, ZK_TEXT, "szLevel, "),
@@ -32,7 +32,7 @@ static const ZDCol kFollowClient[] = {
 };
 
 // The follow-ups of one listing.
-static const ZDCol kFollowRead[] = {
+static constexpr ZDCol kFollowRead[] = {
     ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagFOLLOW, iBr, ZK_INT, "iBr, "),
     ZD_COL(tagFOLLOW, iEmp, ZK_INT, "iEmp, "),

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 // The columns every house load reads, in the order of its select list.
-static const ZDCol kHouseRead[] = {
+static constexpr ZDCol kHouseRead[] = {
     ZD_COL(tagHOUSE, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagHOUSE, dtFollow, ZK_DATE, "dtFollow, "),
     ZD_COL(tagHOUSE, dtUpdate, ZK_DATE, "dtUpdate, "),
@@ -138,7 +138,7 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
 }
 
 // The column list the insert and the update both write.
-static const ZDCol kHouseWrite[] = {
+static constexpr ZDCol kHouseWrite[] = {
     ZD_COL(tagHOUSE, szRingArea, ZK_TEXT, " szRingArea = '%s'"),
     ZD_COL(tagHOUSE, szDist, ZK_TEXT, ",szDist='%s'"),
     ZD_COL(tagHOUSE, szFloor, ZK_TEXT, ",szFloor='%s'"),

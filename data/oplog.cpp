@@ -263,7 +263,7 @@ static bool IsBlank(const char* p)
 }
 
 // The log window's columns.
-static const ZDCol kLogRead[] = {
+static constexpr ZDCol kLogRead[] = {
     ZD_COL(tagLOG, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagLOG, iAct, ZK_INT, "iAct, "),
     ZD_COL(tagLOG, iObjType, ZK_INT, "iObjType, "),

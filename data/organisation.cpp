@@ -92,7 +92,7 @@ tagPostion* FindPst(tagPostion* pList, tagPostion** ppFound, int iKey, const cha
 
 // A branch's columns: the light list's, the full list's, and those its
 // insert and update write after the name.
-static const ZDCol kBrListRead[] = {
+static constexpr ZDCol kBrListRead[] = {
     ZD_COL(tagBRLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagBRLIST, szBr, ZK_TEXT, "szBr,"),
     ZD_COL(tagBRLIST, szHou_PF, ZK_TEXT, "szHou_PF, "),
@@ -100,7 +100,7 @@ static const ZDCol kBrListRead[] = {
     ZD_COL(tagBRLIST, szCTCT_PF, ZK_TEXT, "szCTCT_PF, "),
     ZD_COL(tagBRLIST, szCMSS_PF, ZK_TEXT, "szCMSS_PF"),
 };
-static const ZDCol kBranchRead[] = {
+static constexpr ZDCol kBranchRead[] = {
     ZD_COL(tagBRANCH, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagBRANCH, szNum, ZK_TEXT, "szNum, "),
     ZD_COL(tagBRANCH, szBr, ZK_TEXT, "szBr, "),
@@ -113,7 +113,7 @@ static const ZDCol kBranchRead[] = {
     ZD_COL(tagBRANCH, szCTCT_PF, ZK_TEXT, "szCTCT_PF, "),
     ZD_COL(tagBRANCH, szCMSS_PF, ZK_TEXT, "szCMSS_PF"),
 };
-static const ZDCol kBranchWrite[] = {
+static constexpr ZDCol kBranchWrite[] = {
     ZD_COL(tagBRANCH, szNum, ZK_TEXT, " szNum = '%s'"),
     ZD_COL(tagBRANCH, szBLN, ZK_TEXT, ", szBLN='%s'"),
     ZD_COL(tagBRANCH, szHou_PF, ZK_TEXT, ", szHou_PF='%s'"),
@@ -211,12 +211,12 @@ void Mem_Free_BrList(tagBRLIST* pList) { FreeBlock(pList); }
 // An employee's columns: the light list's, the branch list's (with the
 // permission row joined), and those an insert and an update both write,
 // from the card number to the remarks.
-static const ZDCol kEmpListRead[] = {
+static constexpr ZDCol kEmpListRead[] = {
     ZD_COL(tagEMPLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagEMPLIST, szEmp, ZK_TEXT, "szEmp,"),
     ZD_COL(tagEMPLIST, iBr, ZK_INT, "iBr"),
 };
-static const ZDCol kEmployeeRead[] = {
+static constexpr ZDCol kEmployeeRead[] = {
     ZD_COL(tagEMPLOYEE, iOrdinal, ZK_INT, "select t_Employee.iOrdinal, "),
     ZD_COL(tagEMPLOYEE, szNum, ZK_TEXT, "szNum, "),
     ZD_COL(tagEMPLOYEE, szEmp, ZK_TEXT, "szEmp, "),
@@ -240,7 +240,7 @@ static const ZDCol kEmployeeRead[] = {
     ZD_COL(tagEMPLOYEE, iCliReadRecordMax, ZK_INT, "iCliReadRecordMax, "),
     ZD_COL(tagEMPLOYEE, iHouReadRecordMax, ZK_INT, "iHouReadRecordMax"),
 };
-static const ZDCol kEmployeeWrite[] = {
+static constexpr ZDCol kEmployeeWrite[] = {
     ZD_COL(tagEMPLOYEE, szCardNO, ZK_CIPHER, ",szCardNO = '%s'"),
     ZD_COL(tagEMPLOYEE, szKoseki, ZK_TEXT, ",szKoseki = '%s'"),
     ZD_COL(tagEMPLOYEE, szBirthday, ZK_TEXT, ",szBirthday='%s'"),
@@ -447,10 +447,10 @@ struct AgentRow {
     int32_t iOrdinal;
     int32_t iHou;    // a follow-up's house (0: a client's)
 };
-static const ZDCol kAgentKey[] = {
+static constexpr ZDCol kAgentKey[] = {
     ZD_COL(AgentRow, iOrdinal, ZK_INT, "select iOrdinal"),
 };
-static const ZDCol kAgentHouse[] = {
+static constexpr ZDCol kAgentHouse[] = {
     ZD_COL(AgentRow, iHou, ZK_INT, ", iHou"),
 };
 
@@ -610,7 +610,7 @@ struct ZDRights {
     int32_t iHouReadRecordMax;
     int32_t iCliReadRecordMax;
 };
-static const ZDCol kRightsRead[] = {
+static constexpr ZDCol kRightsRead[] = {
     ZD_COL(ZDRights, szValue, ZK_CIPHER, "select szValue,  "),
     ZD_COL(ZDRights, iHouReadRecordMax, ZK_INT, "iHouReadRecordMax, "),
     ZD_COL(ZDRights, iCliReadRecordMax, ZK_INT, "iCliReadRecordMax"),
@@ -669,14 +669,14 @@ int FD_Sct_DefPD(char* pszOwn, char* pszSecond, int* piCli, int* piHou, int* piO
 // ---- Positions ---------------------------------------------------------------
 
 // A position's columns.
-static const ZDCol kPositionRead[] = {
+static constexpr ZDCol kPositionRead[] = {
     ZD_COL(tagPostion, iOrdinal, ZK_INT, "select iOrdinal,"),
     ZD_COL(tagPostion, szPST, ZK_TEXT, "szPST,"),
     ZD_COL(tagPostion, iBasePay, ZK_INT, "iBasePay,"),
     ZD_COL(tagPostion, iLevel, ZK_INT, "iLevel,"),
     ZD_COL(tagPostion, szDescribe, ZK_TEXT, "szDescribe"),
 };
-static const ZDCol kPositionWrite[] = {
+static constexpr ZDCol kPositionWrite[] = {
     ZD_COL(tagPostion, szPST, ZK_TEXT, " szPST = '%s'"),
     ZD_COL(tagPostion, iBasePay, ZK_INT, ", iBasePay = %d"),
     ZD_COL(tagPostion, iLevel, ZK_INT, ",iLevel= %d"),

@@ -12,27 +12,27 @@
 
 // The columns of the categories, the names, and the values (live, and in
 // the recycle bin with their name and category).
-static const ZDCol kTagRead[] = {
+static constexpr ZDCol kTagRead[] = {
     ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagARGC, szTags, ZK_TEXT, "szTags"),
 };
-static const ZDCol kNameRead[] = {
+static constexpr ZDCol kNameRead[] = {
     ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagARGC, szName, ZK_TEXT, "szName, "),
     ZD_COL(tagARGC, iCategory, ZK_INT, "iParentIndex"),
 };
-static const ZDCol kValueRead[] = {
+static constexpr ZDCol kValueRead[] = {
     ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagARGC, iPriority, ZK_INT, "iPriority, "),
     ZD_COL(tagARGC, szValue, ZK_TEXT, "szValue"),
 };
-static const ZDCol kValueAllRead[] = {
+static constexpr ZDCol kValueAllRead[] = {
     ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagARGC, iPriority, ZK_INT, "iPriority,"),
     ZD_COL(tagARGC, iParentIndex, ZK_INT, "iParentIndex, "),
     ZD_COL(tagARGC, szValue, ZK_TEXT, "szValue"),
 };
-static const ZDCol kValueBinRead[] = {
+static constexpr ZDCol kValueBinRead[] = {
     ZD_COL(tagARGC, iOrdinal, ZK_INT, "select t1.iOrdinal, "),
     ZD_COL(tagARGC, szTags, ZK_TEXT, "t3.szTags, "),
     ZD_COL(tagARGC, szName, ZK_TEXT, "t2.szName, "),

@@ -75,47 +75,47 @@ static bool Purgeable(int iObjType) { return iObjType == OBJ_HOUSE || iObjType =
 
 // Every list reads the entry's columns first, then the object's (its key
 // first: the entry's iObjOrdinal too).
-static const ZDCol kEntryRead[] = {
+static constexpr ZDCol kEntryRead[] = {
     ZD_COL(tagRECY, iOrdinal, ZK_INT, "select r.iOrdinal,  "),
     ZD_COL(tagRECY, szRecyle, ZK_TEXT, "r.dtRecyle, "),
     ZD_COL(tagRECY, iEmp, ZK_INT, "r.iEmp, "),
 };
-static const ZDCol kBinHouse[] = {
+static constexpr ZDCol kBinHouse[] = {
     ZD_COL(tagHOUSE, iOrdinal, ZK_INT, "h.iOrdinal, "),
     ZD_COL(tagHOUSE, iEst, ZK_INT, "h.iEst, "),
     ZD_COL(tagHOUSE, szBuildNO, ZK_TEXT, "h.szBuildNO, "),
     ZD_COL(tagHOUSE, szHouseNO, ZK_TEXT, "h.szHouseNO, "),
     ZD_COL(tagHOUSE, szTrade, ZK_TEXT, "h.szTrade"),
 };
-static const ZDCol kBinClient[] = {
+static constexpr ZDCol kBinClient[] = {
     ZD_COL(tagCLIENT, iOrdinal, ZK_INT, "c.iOrdinal, "),
     ZD_COL(tagCLIENT, szUrban, ZK_TEXT, "c.szUrban, "),
     ZD_COL(tagCLIENT, szCliMan, ZK_TEXT, "c.szCliMan, "),
     ZD_COL(tagCLIENT, szTrade, ZK_TEXT, "c.szTrade"),
 };
-static const ZDCol kBinEstate[] = {
+static constexpr ZDCol kBinEstate[] = {
     ZD_COL(tagESTLIST, iOrdinal, ZK_INT, "e.iOrdinal, "),
     ZD_COL(tagESTLIST, iUrban, ZK_INT, "e.iUrban, "),
     ZD_COL(tagESTLIST, szEstate, ZK_TEXT, "e.szEstate"),
 };
-static const ZDCol kBinBranch[] = {
+static constexpr ZDCol kBinBranch[] = {
     ZD_COL(tagBRLIST, iOrdinal, ZK_INT, "b.iOrdinal, "),
     ZD_COL(tagBRLIST, szBr, ZK_TEXT, "b.szBr"),
 };
-static const ZDCol kBinEmployee[] = {
+static constexpr ZDCol kBinEmployee[] = {
     ZD_COL(tagEMPLIST, iOrdinal, ZK_INT, "e.iOrdinal, "),
     ZD_COL(tagEMPLIST, iBr, ZK_INT, "e.iBr, "),
     ZD_COL(tagEMPLIST, szEmp, ZK_TEXT, "e.szEmp"),
 };
-static const ZDCol kBinPosition[] = {
+static constexpr ZDCol kBinPosition[] = {
     ZD_COL(tagPostion, iOrdinal, ZK_INT, "p.iOrdinal, "),
     ZD_COL(tagPostion, szPST, ZK_TEXT, "p.szPST"),
 };
-static const ZDCol kBinUrban[] = {
+static constexpr ZDCol kBinUrban[] = {
     ZD_COL(tagURBAN, iOrdinal, ZK_INT, "u.iOrdinal, "),
     ZD_COL(tagURBAN, szUrban, ZK_TEXT, "u.szUrban"),
 };
-static const ZDCol kBinHouseFollow[] = {
+static constexpr ZDCol kBinHouseFollow[] = {
     ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "f.iOrdinal, "),
     ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "f.szContent, "),
     ZD_COL(tagFOLLOW, iEst, ZK_INT, "h.iEst, "),
@@ -124,7 +124,7 @@ static const ZDCol kBinHouseFollow[] = {
     ZD_COL(tagFOLLOW, szTrade, ZK_TEXT, "h.szTrade, "),
     ZD_COL(tagFOLLOW, iHou, ZK_INT, "f.iHou"),
 };
-static const ZDCol kBinClientFollow[] = {
+static constexpr ZDCol kBinClientFollow[] = {
     ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "f.iOrdinal, "),
     ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "f.szContent, "),
     ZD_COL(tagFOLLOW, szCliMan, ZK_TEXT, "c.szCliMan, "),
@@ -502,20 +502,20 @@ int FD_Clear_Recyle(int iOpEmp, int iObjType, const tagRECY_SCOPE* pScope)
 // ---- Look-up lists -------------------------------------------------------------------------------
 
 // The look-ups: key and name (and the key they hang on), recycled rows too.
-static const ZDCol kLookUrban[] = {
+static constexpr ZDCol kLookUrban[] = {
     ZD_COL(tagURBAN, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagURBAN, szUrban, ZK_TEXT, "szUrban"),
 };
-static const ZDCol kLookEstate[] = {
+static constexpr ZDCol kLookEstate[] = {
     ZD_COL(tagESTLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagESTLIST, iUrban, ZK_INT, "iUrban, "),
     ZD_COL(tagESTLIST, szEstate, ZK_TEXT, "szEstate"),
 };
-static const ZDCol kLookBranch[] = {
+static constexpr ZDCol kLookBranch[] = {
     ZD_COL(tagBRLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagBRLIST, szBr, ZK_TEXT, "szBr"),
 };
-static const ZDCol kLookEmployee[] = {
+static constexpr ZDCol kLookEmployee[] = {
     ZD_COL(tagEMPLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagEMPLIST, iBr, ZK_INT, "iBr, "),
     ZD_COL(tagEMPLIST, szEmp, ZK_TEXT, "szEmp"),

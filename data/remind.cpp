@@ -40,7 +40,7 @@ int FD_Ist_Remind(int iOpEmp, tagREMIND* pRem)
 enum { LOADED_TEXT = 100 };
 
 // The columns of today's list.
-static const ZDCol kRemindRead[] = {
+static constexpr ZDCol kRemindRead[] = {
     ZD_COL(tagREMIND, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagREMIND, dRemind, ZK_DATE, "dRemind, "),
     ZD_COL_CUT(tagREMIND, szContent, ZK_TEXT, "szContent, ", LOADED_TEXT),

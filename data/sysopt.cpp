@@ -10,7 +10,7 @@
 // ---- System options ------------------------------------------------------------------
 
 // The active options' columns.
-static const ZDCol kSysRead[] = {
+static constexpr ZDCol kSysRead[] = {
     ZD_COL(tagSYS, iOrdinal, ZK_INT, "select iOrdinal,"),
     ZD_COL(tagSYS, bNumManualWrite, ZK_INT, "bNumManualWrite,"),
     ZD_COL(tagSYS, bHouArea, ZK_INT, "bHouArea,"),
@@ -93,7 +93,7 @@ int FD_Upd_Sys(tagSYS* pSys, int iOpEmp, const char* pszChange)
 
 // The company profile's columns, before and after its urban areas (one
 // text "%d,%d,%d," read apart), and the columns its change writes.
-static const ZDCol kComRead[] = {
+static constexpr ZDCol kComRead[] = {
     ZD_COL(AT_COM, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(AT_COM, szAdd, ZK_TEXT, "szAdd, "),
     ZD_COL(AT_COM, szName, ZK_TEXT, "szName, "),
@@ -110,12 +110,12 @@ static const ZDCol kComRead[] = {
     ZD_COL(AT_COM, szBakPath, ZK_TEXT, "szBakPath, "),
     ZD_COL(AT_COM, iCityOrdinal, ZK_INT, "iCityOrdinal, "),
 };
-static const ZDCol kComReadAfter[] = {
+static constexpr ZDCol kComReadAfter[] = {
     ZD_COL(AT_COM, bShareType, ZK_INT, "bShareType, "),
     ZD_COL(AT_COM, bAutoBak, ZK_INT, "bAutoBak, "),
     ZD_COL(AT_COM, iBakTime, ZK_INT, "iBakTime"),
 };
-static const ZDCol kComWrite[] = {
+static constexpr ZDCol kComWrite[] = {
     ZD_COL(AT_COM, szAdd, ZK_TEXT, " szAdd='%s'"),
     ZD_COL(AT_COM, szName, ZK_TEXT, " , szName='%s'"),
     ZD_COL(AT_COM, szTel, ZK_TEXT, ", szTel='%s'"),
