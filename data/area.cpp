@@ -3,11 +3,31 @@
 #include "data/area.h"
 #include "data/oplog.h"
 #include "data/dict_load.h"
+#include "data/columns.h"
 
 #include <cstdio>
 
 
 // ---- Loading -------------------------------------------------------------------------
+
+// The columns of the three lists.  (The urban rows' bDeleted is selected
+// and not kept.)
+static constexpr ZDCol kCityRead[] = {
+    ZD_COL(tagCITY, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagCITY, szUrban, ZK_TEXT, "szUrban"),
+};
+static constexpr ZDCol kUrbanRead[] = {
+    ZD_COL(tagURBAN, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagURBAN, iPriority, ZK_INT, "iPriority, "),
+    ZD_COL(tagURBAN, szUrban, ZK_TEXT, "szUrban,"),
+    ZD_COL(tagURBAN, iParentIndex, ZK_INT, "iParentIndex"),
+};
+static constexpr ZDCol kDistrictRead[] = {
+    ZD_COL(tagDISTRICT, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagDISTRICT, iPriority, ZK_INT, "iPriority, "),
+    ZD_COL(tagDISTRICT, szDistrict, ZK_TEXT, "szDistrict, "),
+    ZD_COL(tagDISTRICT, iParentIndex, ZK_INT, "iParentIndex"),
+};
 
 tagCITY* FD_SCT_CITY(tagCITY** ppCity, int* pCount, int bActiveOnly)
 {
@@ -16,15 +36,13 @@ tagCITY* FD_SCT_CITY(tagCITY** ppCity, int* pCount, int bActiveOnly)
     if (pCount)
         *pCount = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, szUrban, bDeleted from t_urban");
+    AddColumns(sql, ZD_TABLE(kCityRead));
+    SqlAdd(sql, ", bDeleted from t_urban");
     SqlAdd(sql, " where iParentIndex = 0  and bRecyle = 0 ");
     if (bActiveOnly == 1)
         SqlAdd(sql, " and bActive = 1");
     SqlAdd(sql, " order by iParentIndex asc, iOrdinal asc");
-    tagCITY* p = LoadList<tagCITY>(sql, nullptr, pCount, [](tagCITY& c, const ZDRow& row) {
-        c.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, c.szUrban);
-    });
+    tagCITY* p = LoadList<tagCITY>(sql, nullptr, pCount, RowReader<tagCITY>(ZD_TABLE(kCityRead)));
     if (ppCity)
         *ppCity = p;
     return p;
@@ -39,7 +57,8 @@ tagURBAN* FD_SCT_URBAN(tagCITY* pCity, tagURBAN** ppUrban, int* pCount, int bAll
     if (!bAllCity && !pCity)
         return nullptr;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iPriority, szUrban,iParentIndex, bDeleted from t_urban");
+    AddColumns(sql, ZD_TABLE(kUrbanRead));
+    SqlAdd(sql, ", bDeleted from t_urban");
     SqlAdd(sql, " where bRecyle = %d", bRecyle);
     if (bAllCity)
         SqlAdd(sql, " and iParentIndex != 0");
@@ -49,12 +68,7 @@ tagURBAN* FD_SCT_URBAN(tagCITY* pCity, tagURBAN** ppUrban, int* pCount, int bAll
         SqlAdd(sql, " order by iOrdinal asc, iParentIndex asc");
     else
         SqlAdd(sql, " order by iParentIndex asc,iPriority asc, iOrdinal asc");
-    tagURBAN* p = LoadList<tagURBAN>(sql, nullptr, pCount, [](tagURBAN& u, const ZDRow& row) {
-        u.iOrdinal = GetInt(row, 0);
-        u.iPriority = GetInt(row, 1);
-        GetText(row, 2, u.szUrban);
-        u.iParentIndex = GetInt(row, 3);
-    });
+    tagURBAN* p = LoadList<tagURBAN>(sql, nullptr, pCount, RowReader<tagURBAN>(ZD_TABLE(kUrbanRead)));
     if (ppUrban)
         *ppUrban = p;
     return p;
@@ -67,7 +81,8 @@ tagDISTRICT* FD_SCT_DISTRICT(tagURBAN* pUrban, tagDISTRICT** ppDist, int* pCount
     if (pCount)
         *pCount = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iPriority, szDistrict, iParentIndex from t_district where bRecyle = %d", bRecyle);
+    AddColumns(sql, ZD_TABLE(kDistrictRead));
+    SqlAdd(sql, " from t_district where bRecyle = %d", bRecyle);
     if (pUrban)
         SqlAdd(sql, " and iParentIndex = %d", pUrban->iOrdinal);
     if (bRecyle)
@@ -76,10 +91,7 @@ tagDISTRICT* FD_SCT_DISTRICT(tagURBAN* pUrban, tagDISTRICT** ppDist, int* pCount
         SqlAdd(sql, " order by iParentIndex asc,iPriority asc, iOrdinal asc");
     tagDISTRICT* p = LoadList<tagDISTRICT>(sql, nullptr, pCount,
                                               [pUrban](tagDISTRICT& d, const ZDRow& row) {
-        d.iOrdinal = GetInt(row, 0);
-        d.iPriority = GetInt(row, 1);
-        GetText(row, 2, d.szDistrict);
-        d.iParentIndex = GetInt(row, 3);
+        ReadColumns(row, d, ZD_TABLE(kDistrictRead));
         d.pUrban = pUrban;
     });
     if (ppDist)

@@ -2,6 +2,7 @@
 #include "data/listing_core.h"
 #include "data/client.h"
 #include "data/listing_rows.h"
+#include "data/columns.h"
 
 #include <cstdio>
 #include <cstring>
@@ -38,63 +39,57 @@ static void Range(char* dst, size_t cb, int lo, int hi)
     dst[n] = '\0';
 }
 
-void ReadClient(const ZDRow& row, tagCLIENT& c)
+// The columns every client load reads, in the order of its select list.
+static constexpr ZDCol kClientRead[] = {
+    ZD_COL(tagCLIENT, iOrdinal, ZK_INT, "select iOrdinal,"),
+    ZD_COL(tagCLIENT, szClientNum, ZK_TEXT, "szClientNum,"),
+    ZD_COL(tagCLIENT, szTrade, ZK_TEXT, "szTrade,"),
+    ZD_COL(tagCLIENT, iMinBuy, ZK_INT, "iMinBuy,"),
+    ZD_COL(tagCLIENT, iMaxBuy, ZK_INT, "iMaxBuy,"),
+    ZD_COL(tagCLIENT, iMinRent, ZK_INT, "iMinRent,"),
+    ZD_COL(tagCLIENT, iMaxRent, ZK_INT, "iMaxRent,"),
+    ZD_COL(tagCLIENT, szUrban, ZK_TEXT, "szUrban,"),
+    ZD_COL(tagCLIENT, iMinArea, ZK_INT, "iMinArea,"),
+    ZD_COL(tagCLIENT, iMaxArea, ZK_INT, "iMaxArea,"),
+    ZD_COL(tagCLIENT, iMinRoom, ZK_INT, "iMinRoom,"),
+    ZD_COL(tagCLIENT, iMaxRoom, ZK_INT, "iMaxRoom,"),
+    ZD_COL(tagCLIENT, szHouseType, ZK_TEXT, "szHouseType,"),
+    ZD_COL(tagCLIENT, szFloor, ZK_TEXT, "szFloor,"),
+    ZD_COL(tagCLIENT, szToward, ZK_TEXT, "szToward,"),
+    ZD_COL(tagCLIENT, szDecoration, ZK_TEXT, "szDecoration,"),
+    ZD_COL(tagCLIENT, szLayout, ZK_TEXT, "szLayout,"),
+    ZD_COL(tagCLIENT, szLevel, ZK_TEXT, "szLevel,"),
+    ZD_COL(tagCLIENT, szSource, ZK_TEXT, "szSource,"),
+    ZD_COL(tagCLIENT, szPayment, ZK_TEXT, "szPayment,"),
+    ZD_COL(tagCLIENT, szAgencyFee, ZK_TEXT, "szAgencyFee,"),
+    ZD_COL(tagCLIENT, szUsage, ZK_TEXT, "szUsage,"),
+    ZD_COL(tagCLIENT, szCliMan, ZK_TEXT, "szCliMan,"),
+    ZD_COL(tagCLIENT, szCliTel, ZK_CIPHER, "szCliTel,"),
+    ZD_COL(tagCLIENT, szLinkTel, ZK_CIPHER, "szLinkTel,"),
+    ZD_COL(tagCLIENT, szLinkMan, ZK_TEXT, "szLinkMan,"),
+    ZD_COL(tagCLIENT, szCitizen, ZK_TEXT, "szCitizen,"),
+    ZD_COL(tagCLIENT, szDelegatePD, ZK_TEXT, "szDelegatePD,"),
+    ZD_COL(tagCLIENT, dDelegate, ZK_DATE, "dDelegate,"),
+    ZD_COL(tagCLIENT, iBr, ZK_INT, "iBr,"),
+    ZD_COL(tagCLIENT, iEmp, ZK_INT, "iEmp, "),
+    ZD_COL(tagCLIENT, szRemark, ZK_TEXT, "szRemark, "),
+    ZD_COL(tagCLIENT, dtUpdate, ZK_DATE, "dtUpdate,"),
+    ZD_COL(tagCLIENT, dtFollow, ZK_DATE, "dtFollow"),
+};
+
+void AddClientColumns(ZDSql& sql)
 {
-    c.iOrdinal = GetInt(row, 0);
-    GetText(row, 1, c.szClientNum);
-    GetText(row, 2, c.szTrade);
-    c.iMinBuy = GetInt(row, 3);
-    c.iMaxBuy = GetInt(row, 4);
-    c.iMinRent = GetInt(row, 5);
-    c.iMaxRent = GetInt(row, 6);
-    GetText(row, 7, c.szUrban);
-    c.iMinArea = GetInt(row, 8);
-    c.iMaxArea = GetInt(row, 9);
-    c.iMinRoom = GetInt(row, 10);
-    c.iMaxRoom = GetInt(row, 11);
-    GetText(row, 12, c.szHouseType);
-    GetText(row, 13, c.szFloor);
-    GetText(row, 14, c.szToward);
-    GetText(row, 15, c.szDecoration);
-    GetText(row, 16, c.szLayout);
-    GetText(row, 17, c.szLevel);
-    GetText(row, 18, c.szSource);
-    GetText(row, 19, c.szPayment);
-    GetText(row, 20, c.szAgencyFee);
-    GetText(row, 21, c.szUsage);
-    GetText(row, 22, c.szCliMan);
-    GetText(row, 23, c.szCliTel);
-    GetText(row, 24, c.szLinkTel);
-    GetText(row, 25, c.szLinkMan);
-    GetText(row, 26, c.szCitizen);
-    GetText(row, 27, c.szDelegatePD);
-    GetDate(row, 28, c.dDelegate);
-    c.iBr = GetInt(row, 29);
-    c.iEmp = GetInt(row, 30);
-    GetText(row, 31, c.szRemark);
-    GetDate(row, 32, c.dtUpdate);
-    GetDate(row, 33, c.dtFollow);
+    AddColumns(sql, ZD_TABLE(kClientRead));
+}
+
+unsigned int ReadClient(const ZDRow& row, tagCLIENT& c)
+{
+    unsigned int next = ReadColumns(row, c, ZD_TABLE(kClientRead));
     Range(c.szPurchaseRange, sizeof c.szPurchaseRange, c.iMinBuy, c.iMaxBuy);
     Range(c.szRentRange, sizeof c.szRentRange, c.iMinRent, c.iMaxRent);
     Range(c.szAreaRange, sizeof c.szAreaRange, c.iMinArea, c.iMaxArea);
     Range(c.szRoomRange, sizeof c.szRoomRange, c.iMinRoom, c.iMaxRoom);
-}
-
-// The columns every client load reads, in record order of the copy above.
-void AddClientColumns(ZDSql& sql)
-{
-    SqlAdd(sql, "select iOrdinal,szClientNum,szTrade");
-    SqlAdd(sql, ",iMinBuy,iMaxBuy,iMinRent");
-    SqlAdd(sql, ",iMaxRent,szUrban,iMinArea");
-    SqlAdd(sql, ",iMaxArea,iMinRoom,iMaxRoom");
-    SqlAdd(sql, ",szHouseType,szFloor,szToward");
-    SqlAdd(sql, ",szDecoration,szLayout,szLevel");
-    SqlAdd(sql, ",szSource,szPayment,szAgencyFee");
-    SqlAdd(sql, ",szUsage,szCliMan,szCliTel");
-    SqlAdd(sql, ",szLinkTel,szLinkMan,szCitizen");
-    SqlAdd(sql, ",szDelegatePD,dDelegate,iBr");
-    SqlAdd(sql, ",iEmp, szRemark, dtUpdate");
-    SqlAdd(sql, ",dtFollow");
+    return next;
 }
 
 tagCLIENT* FD_Sct_Cli(int, tagCLIENT** ppCli, int* piCount, const char* pszWhere, int bRecyle,
@@ -146,37 +141,35 @@ static bool AddPhoneClauses(ZDSql& sql, const tagCLIENT& c)
     return true;
 }
 
-// The column list the insert and the update both write.
-static void AddClientValues(ZDSql& sql, const tagCLIENT& c)
-{
-    SqlAdd(sql, " szTrade='%s'", c.szTrade);
-    if (c.szClientNum[0])
-        SqlAdd(sql, ",szClientNum = '%s'", c.szClientNum);
-    SqlAdd(sql, ",szUrban='%s'", c.szUrban);
-    SqlAdd(sql, ",szHouseType='%s'", c.szHouseType);
-    SqlAdd(sql, ",szFloor='%s'", c.szFloor);
-    SqlAdd(sql, ",szToward='%s'", c.szToward);
-    SqlAdd(sql, ",szDecoration='%s'", c.szDecoration);
-    SqlAdd(sql, ",szLevel='%s'", c.szLevel);
-    SqlAdd(sql, ",szUsage='%s'", c.szUsage);
-    SqlAdd(sql, ",szSource='%s'", c.szSource);
-    SqlAdd(sql, ",szPayment='%s'", c.szPayment);
-    SqlAdd(sql, ",szAgencyFee='%s'", c.szAgencyFee);
-    if (c.dDelegate[0])
-        SqlAdd(sql, ",dDelegate='%s'", c.dDelegate);
-    SqlAdd(sql, ",szDelegatePD='%s'", c.szDelegatePD);
-    SqlAdd(sql, ",szCitizen='%s'", c.szCitizen);
-    SqlAdd(sql, ",szRemark='%s'", c.szRemark);
-    SqlAdd(sql, ",szLayout='%s'", c.szLayout);
-    SqlAdd(sql, ",iMinBuy = %d", c.iMinBuy);
-    SqlAdd(sql, ",iMaxBuy = %d", c.iMaxBuy);
-    SqlAdd(sql, ",iMinRent= %d", c.iMinRent);
-    SqlAdd(sql, ",iMaxRent=%d", c.iMaxRent);
-    SqlAdd(sql, ",iMinArea=%d", c.iMinArea);
-    SqlAdd(sql, ",iMaxARea=%d", c.iMaxArea);
-    SqlAdd(sql, ",iMinRoom=%d", c.iMinRoom);
-    SqlAdd(sql, ",iMaxRoom=%d", c.iMaxRoom);
-}
+// The column list the insert and the update both write (a client number
+// or a commission date left empty keeps the column's value).
+static constexpr ZDCol kClientWrite[] = {
+    ZD_COL(tagCLIENT, szTrade, ZK_TEXT, " szTrade='%s'"),
+    ZD_COL(tagCLIENT, szClientNum, ZK_SET, ",szClientNum = '%s'"),
+    ZD_COL(tagCLIENT, szUrban, ZK_TEXT, ",szUrban='%s'"),
+    ZD_COL(tagCLIENT, szHouseType, ZK_TEXT, ",szHouseType='%s'"),
+    ZD_COL(tagCLIENT, szFloor, ZK_TEXT, ",szFloor='%s'"),
+    ZD_COL(tagCLIENT, szToward, ZK_TEXT, ",szToward='%s'"),
+    ZD_COL(tagCLIENT, szDecoration, ZK_TEXT, ",szDecoration='%s'"),
+    ZD_COL(tagCLIENT, szLevel, ZK_TEXT, ",szLevel='%s'"),
+    ZD_COL(tagCLIENT, szUsage, ZK_TEXT, ",szUsage='%s'"),
+    ZD_COL(tagCLIENT, szSource, ZK_TEXT, ",szSource='%s'"),
+    ZD_COL(tagCLIENT, szPayment, ZK_TEXT, ",szPayment='%s'"),
+    ZD_COL(tagCLIENT, szAgencyFee, ZK_TEXT, ",szAgencyFee='%s'"),
+    ZD_COL(tagCLIENT, dDelegate, ZK_SET, ",dDelegate='%s'"),
+    ZD_COL(tagCLIENT, szDelegatePD, ZK_TEXT, ",szDelegatePD='%s'"),
+    ZD_COL(tagCLIENT, szCitizen, ZK_TEXT, ",szCitizen='%s'"),
+    ZD_COL(tagCLIENT, szRemark, ZK_TEXT, ",szRemark='%s'"),
+    ZD_COL(tagCLIENT, szLayout, ZK_TEXT, ",szLayout='%s'"),
+    ZD_COL(tagCLIENT, iMinBuy, ZK_INT, ",iMinBuy = %d"),
+    ZD_COL(tagCLIENT, iMaxBuy, ZK_INT, ",iMaxBuy = %d"),
+    ZD_COL(tagCLIENT, iMinRent, ZK_INT, ",iMinRent= %d"),
+    ZD_COL(tagCLIENT, iMaxRent, ZK_INT, ",iMaxRent=%d"),
+    ZD_COL(tagCLIENT, iMinArea, ZK_INT, ",iMinArea=%d"),
+    ZD_COL(tagCLIENT, iMaxArea, ZK_INT, ",iMaxARea=%d"),
+    ZD_COL(tagCLIENT, iMinRoom, ZK_INT, ",iMinRoom=%d"),
+    ZD_COL(tagCLIENT, iMaxRoom, ZK_INT, ",iMaxRoom=%d"),
+};
 
 static const char kPhoneDuplicate[] = "客源电话, 联系电话 不允许重复 ";
 // Said when an insert stored nothing: the form keeps what was typed, and
@@ -223,7 +216,7 @@ int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
             // The client number is always the key; a typed number is not kept.
             snprintf(pCli->szClientNum, sizeof pCli->szClientNum, "%08d", key);
             SqlAdd(upd, "update t_client set");
-            AddClientValues(upd, *pCli);
+            AddValues(upd, *pCli, ZD_TABLE(kClientWrite));
             SqlAdd(upd, " where iOrdinal = %d", key);
         }) != 0;
     }, &failure, TXN_REPEAT);
@@ -254,7 +247,7 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
     SqlAdd(sql, " set");
     SqlAdd(sql, " szLinkTel = '%s',szLinkMan ='%s', szCliTel ='%s',szCliMan='%s', iEmp=%d, iBr=%d,", pNew->szLinkTel,
            pNew->szLinkMan, pNew->szCliTel, pNew->szCliMan, pNew->iEmp, pNew->iBr);
-    AddClientValues(sql, *pNew);
+    AddValues(sql, *pNew, ZD_TABLE(kClientWrite));
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
     if (!LoggedChange(iOpEmp, sql, OBJ_CLIENT, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
                       {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <cstring>
 
-void AddColumns(ZDSql& sql, ZDCols t)
+void AddColumns(ZDSql& sql, ZDCols t, ZDSpelling spelling)
 {
-    for (size_t i = 0; i < t.n; ++i)
-        sql.text += t.cols[i].piece;
+    for (size_t i = 0; i < t.n; ++i) {
+        const ZDCol& c = t.cols[i];
+        sql.text += spelling == ZD_SECOND && c.piece2 ? c.piece2 : c.piece;
+    }
 }
 
 unsigned int ReadColumns(const ZDRow& row, void* rec, ZDCols t, unsigned int first)
@@ -23,6 +25,7 @@ unsigned int ReadColumns(const ZDRow& row, void* rec, ZDCols t, unsigned int fir
         switch (c.kind) {
         case ZK_TEXT:
         case ZK_CIPHER:
+        case ZK_SET:
             GetText(row, i, f, c.cb);
             break;
         case ZK_DATE:
@@ -52,14 +55,20 @@ void AddValues(ZDSql& sql, const void* rec, ZDCols t)
         const ZDCol& c = t.cols[k];
         const char* f = base + c.off;
         switch (c.kind) {
+        case ZK_SET:
+            if (!f[0])
+                break;
+            // fall through
         case ZK_TEXT:
         case ZK_DATE:
         case ZK_CIPHER:
             zd_sql::Add(sql, true, c.piece, std::string(f, strnlen(f, c.cb)).c_str());
             break;
         case ZK_INT:
-        case ZK_FLAG:
             zd_sql::Add(sql, true, c.piece, (int)*reinterpret_cast<const int32_t*>(f));
+            break;
+        case ZK_FLAG:
+            zd_sql::Add(sql, true, c.piece, *reinterpret_cast<const int32_t*>(f) ? 1 : 0);
             break;
         case ZK_UINT:
             zd_sql::Add(sql, true, c.piece, (unsigned int)*reinterpret_cast<const uint32_t*>(f));
@@ -88,6 +97,7 @@ std::string ChangedCaptions(const void* a, const void* b, ZDCols t)
         case ZK_TEXT:
         case ZK_DATE:
         case ZK_CIPHER:
+        case ZK_SET:
             differs = strncmp(fa, fb, c.cb) != 0;
             break;
         case ZK_DEC:

@@ -11,13 +11,18 @@
 
 ZDState g_db = {nullptr, nullptr, 0, 0, 0, ""};
 
+// A lock made on its first use and never destroyed (threads may still take
+// it while the program ends).
+static CRITICAL_SECTION* NewLock()
+{
+    CRITICAL_SECTION* p = new CRITICAL_SECTION;
+    InitializeCriticalSection(p);
+    return p;
+}
+
 static CRITICAL_SECTION* LibraryLock()
 {
-    static CRITICAL_SECTION* cs = [] {
-        CRITICAL_SECTION* p = new CRITICAL_SECTION;
-        InitializeCriticalSection(p);
-        return p;
-    }();
+    static CRITICAL_SECTION* cs = NewLock();
     return cs;
 }
 
@@ -254,11 +259,7 @@ void ZTData_ServerName(char* psz, size_t cb)
 
 static CRITICAL_SECTION* PromptLock()
 {
-    static CRITICAL_SECTION* cs = [] {
-        CRITICAL_SECTION* p = new CRITICAL_SECTION;
-        InitializeCriticalSection(p);
-        return p;
-    }();
+    static CRITICAL_SECTION* cs = NewLock();
     return cs;
 }
 

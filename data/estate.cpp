@@ -1,9 +1,41 @@
 // The estate dictionary and the buildings of each estate.
 #include "data/estate.h"
 #include "data/dict_load.h"
+#include "data/columns.h"
 
 
 // ---- Loading estates ---------------------------------------------------------------------
+
+// Runs a dictionary list and fills a block of its rows and the spares with
+// fill(record, row); the block also goes to *ppOut.  Null when the statement
+// failed, or when no block can be had ("分配内存出错").
+template <class T, class F> static T* LoadDict(const ZDSql& sql, T** ppOut, int* pCount, F fill)
+{
+    ZDResult r;
+    if (!RunList(sql, r))
+        return nullptr;
+    T* p = FillBlock<T>(DbRows(r), ZD_SPARE_RECORDS, pCount, fill);
+    if (!p) {
+        DbBox("分配内存出错", "", MB_OK);
+        return nullptr;
+    }
+    if (ppOut)
+        *ppOut = p;
+    return p;
+}
+
+// The light list's columns.
+static constexpr ZDCol kEstListRead[] = {
+    ZD_COL(tagESTLIST, iOrdinal, ZK_INT, "select iOrdinal,"),
+    ZD_COL(tagESTLIST, iUrban, ZK_INT, "iUrban, "),
+    ZD_COL(tagESTLIST, szEstate, ZK_TEXT, "szEstate, "),
+    ZD_COL(tagESTLIST, szSpell, ZK_TEXT, "szSpell,"),
+    ZD_COL(tagESTLIST, szAddress, ZK_TEXT, "szAddress,"),
+    ZD_COL(tagESTLIST, szDist, ZK_TEXT, "szDist, "),
+    ZD_COL(tagESTLIST, szRingArea, ZK_TEXT, "szRingArea,"),
+    ZD_COL(tagESTLIST, szHouseStruct, ZK_TEXT, "szHouseStruct, "),
+    ZD_COL(tagESTLIST, szHouseType, ZK_TEXT, "szHouseType"),
+};
 
 tagESTLIST* FD_Sct_EstList(tagURBAN* pUrban, tagESTLIST** ppList, int* pCount, int, int bRecyle)
 {
@@ -14,36 +46,70 @@ tagESTLIST* FD_Sct_EstList(tagURBAN* pUrban, tagESTLIST** ppList, int* pCount, i
     if (pCount)
         *pCount = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal,iUrban, szEstate, szSpell");
-    SqlAdd(sql, ",szAddress,szDist, szRingArea");
-    SqlAdd(sql, ",szHouseStruct, szHouseType");
+    AddColumns(sql, ZD_TABLE(kEstListRead));
     SqlAdd(sql, " from t_estate where  bRecyle = %d ", bRecyle);
     if (pUrban)
         SqlAdd(sql, " and  iUrban =%d", pUrban->iOrdinal);
     if (!bRecyle)
         SqlAdd(sql, " order by iOrdinal asc");
-    ZDResult r;
-    if (!RunList(sql, r))
-        return nullptr;
-    tagESTLIST* p = FillBlock<tagESTLIST>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagESTLIST& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        e.iUrban = GetInt(row, 1);
-        GetText(row, 2, e.szEstate);
-        GetText(row, 3, e.szSpell);
-        GetText(row, 4, e.szAddress);
-        GetText(row, 5, e.szDist);
-        GetText(row, 6, e.szRingArea);
-        GetText(row, 7, e.szHouseStruct);
-        GetText(row, 8, e.szHouseType);
-    });
-    if (!p) {
-        DbBox("分配内存出错", "", MB_OK);
-        return nullptr;
-    }
-    if (ppList)
-        *ppList = p;
-    return p;
+    return LoadDict(sql, ppList, pCount, RowReader<tagESTLIST>(ZD_TABLE(kEstListRead)));
 }
+
+// The columns the dictionary's list reads, which the full record reads
+// first too (each row: its piece in the list, then in the full record).
+static constexpr ZDCol kEstateRead[] = {
+    ZD_COL2(tagESTATE, iOrdinal, ZK_INT, " iOrdinal, ", " iOrdinal, "),
+    ZD_COL2(tagESTATE, szEstate, ZK_TEXT, "szEstate, ", "szEstate,"),
+    ZD_COL2(tagESTATE, szSpell, ZK_TEXT, "szSpell,", "szSpell,"),
+    ZD_COL2(tagESTATE, szDist, ZK_TEXT, "szDist, ", "szDist, "),
+    ZD_COL2(tagESTATE, szIntersection, ZK_TEXT, "szIntersection, ", "szIntersection,"),
+    ZD_COL2(tagESTATE, iBuild, ZK_INT, "iBuild,", "iBuild,"),
+    ZD_COL2(tagESTATE, szHouseUsage, ZK_TEXT, "szHouseUsage, ", "szHouseUsage,"),
+    ZD_COL2(tagESTATE, iImg, ZK_INT, "iImg,", "iImg,"),
+    ZD_COL2(tagESTATE, szAddress, ZK_TEXT, "szAddress, ", "szAddress,"),
+    ZD_COL2(tagESTATE, szBuildYear, ZK_TEXT, "szBuildYear,", "szBuildYear,"),
+    ZD_COL2(tagESTATE, szBuildStruct, ZK_TEXT, "szBuildStruct, ", "szBuildStruct,"),
+    ZD_COL2(tagESTATE, szBuildType, ZK_TEXT, "szBuildType,", "szBuildType,"),
+    ZD_COL2(tagESTATE, szDevCom, ZK_TEXT, "szDevCom, ", "szDevCom, "),
+    ZD_COL2(tagESTATE, szMgCom, ZK_TEXT, "szMgCom, ", "szMgCom, "),
+    ZD_COL2(tagESTATE, szHouseType, ZK_TEXT, "szHouseType, ", "szHouseType,"),
+    ZD_COL2(tagESTATE, iUrban, ZK_INT, "iUrban, ", "iUrban,"),
+    ZD_COL2(tagESTATE, szRingArea, ZK_TEXT, "szRingArea", "szRingArea,"),
+};
+
+// The rest of the full record.  (Its building count comes again at the
+// end, as the record has always been read: the same column, the same value.)
+static constexpr ZDCol kEstateDetail[] = {
+    ZD_COL(tagESTATE, iCoversArea, ZK_INT, "iCoversArea,"),
+    ZD_COL(tagESTATE, iBuildArea, ZK_INT, "iBuildArea,"),
+    ZD_COL(tagESTATE, iRoom, ZK_INT, "iRoom,"),
+    ZD_COL(tagESTATE, iVacancy, ZK_INT, "iVacancy, "),
+    ZD_COL(tagESTATE, iVolume, ZK_INT, "iVolume,"),
+    ZD_COL(tagESTATE, iAfforest, ZK_INT, "iAfforest, "),
+    ZD_COL(tagESTATE, iHouse, ZK_INT, "iHouse, "),
+    ZD_COL(tagESTATE, iPark, ZK_INT, "iPark,"),
+    ZD_COL(tagESTATE, szHouseStruct, ZK_TEXT, "szHouseStruct, "),
+    ZD_COL(tagESTATE, szHandoverStandard, ZK_TEXT, "szHandoverStandard,"),
+    ZD_COL(tagESTATE, szLandCategory, ZK_TEXT, "szLandCategory, "),
+    ZD_COL(tagESTATE, szLandSource, ZK_TEXT, "szLandSource, "),
+    ZD_COL(tagESTATE, szLandUsage, ZK_TEXT, "szLandUsage,"),
+    ZD_COL(tagESTATE, szUsePeriod, ZK_TEXT, "szUsePeriod,"),
+    ZD_COL(tagESTATE, szTransferDate, ZK_TEXT, "szTransferDate, "),
+    ZD_COL(tagESTATE, szTransferPrice, ZK_TEXT, "szTransferPrice,"),
+    ZD_COL(tagESTATE, szFloorPrice, ZK_TEXT, "szFloorPrice,"),
+    ZD_COL(tagESTATE, szSalesAddress, ZK_TEXT, "szSalesAddress,"),
+    ZD_COL(tagESTATE, szMgAddress, ZK_TEXT, "szMgAddress,"),
+    ZD_COL(tagESTATE, szSalesTel, ZK_TEXT, "szSalesTel,"),
+    ZD_COL(tagESTATE, szMgTel, ZK_TEXT, "szMgTel, "),
+    ZD_COL(tagESTATE, szOpenDate, ZK_TEXT, "szOpenDate,"),
+    ZD_COL(tagESTATE, szWorkTime, ZK_TEXT, "szWorkTime,"),
+    ZD_COL(tagESTATE, iOpenAvePrice, ZK_INT, "iOpenAvePrice,"),
+    ZD_COL(tagESTATE, dMgPrice, ZK_DEC, "dMgPrice, "),
+    ZD_COL(tagESTATE, szHandOverDate, ZK_TEXT, "szHandOverDate,"),
+    ZD_COL(tagESTATE, dParkRentPrice, ZK_DEC, "dParkRentPrice, "),
+    ZD_COL(tagESTATE, iBuild, ZK_INT, "iBuild, "),
+    ZD_COL(tagESTATE, szBuildCom, ZK_TEXT, "szBuildCom"),
+};
 
 tagESTATE* FD_Sct_Est(tagURBAN* pUrban, tagESTATE** ppEst, int* pCount)
 {
@@ -52,45 +118,15 @@ tagESTATE* FD_Sct_Est(tagURBAN* pUrban, tagESTATE** ppEst, int* pCount)
     if (pCount)
         *pCount = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, szEstate, szSpell");
-    SqlAdd(sql, ",szDist, szIntersection, iBuild");
-    SqlAdd(sql, ",szHouseUsage, iImg");
-    SqlAdd(sql, ",szAddress, szBuildYear");
-    SqlAdd(sql, ",szBuildStruct, szBuildType");
-    SqlAdd(sql, ",szDevCom, szMgCom, szHouseType");
-    SqlAdd(sql, ", iUrban, szRingArea from t_estate");
+    SqlAdd(sql, "select");
+    AddColumns(sql, ZD_TABLE(kEstateRead));
+    SqlAdd(sql, " from t_estate");
     if (pUrban)
         SqlAdd(sql, " where bRecyle = 0 and iUrban =%d", pUrban->iOrdinal);
-    ZDResult r;
-    if (!RunList(sql, r))
-        return nullptr;
-    tagESTATE* p = FillBlock<tagESTATE>(DbRows(r), ZD_SPARE_RECORDS, pCount, [pUrban](tagESTATE& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, e.szEstate);
-        GetText(row, 2, e.szSpell);
-        GetText(row, 3, e.szDist);
-        GetText(row, 4, e.szIntersection);
-        e.iBuild = GetInt(row, 5);
-        GetText(row, 6, e.szHouseUsage);
-        e.iImg = GetInt(row, 7);
-        GetText(row, 8, e.szAddress);
-        GetText(row, 9, e.szBuildYear);
-        GetText(row, 10, e.szBuildStruct);
-        GetText(row, 11, e.szBuildType);
-        GetText(row, 12, e.szDevCom);
-        GetText(row, 13, e.szMgCom);
-        GetText(row, 14, e.szHouseType);
-        e.iUrban = GetInt(row, 15);
-        GetText(row, 16, e.szRingArea);
+    return LoadDict(sql, ppEst, pCount, [pUrban](tagESTATE& e, const ZDRow& row) {
+        ReadColumns(row, e, ZD_TABLE(kEstateRead));
         e.pUrban = pUrban;
     });
-    if (!p) {
-        DbBox("分配内存出错", "", MB_OK);
-        return nullptr;
-    }
-    if (ppEst)
-        *ppEst = p;
-    return p;
 }
 
 tagESTATE* FD_Sct_EstDetail(tagESTATE* pEst)
@@ -99,21 +135,8 @@ tagESTATE* FD_Sct_EstDetail(tagESTATE* pEst)
         return nullptr;
     ZDSql sql;
     SqlAdd(sql, "select");
-    SqlAdd(sql, " iOrdinal, szEstate,szSpell");
-    SqlAdd(sql, ",szDist, szIntersection,iBuild");
-    SqlAdd(sql, ",szHouseUsage,iImg,szAddress");
-    SqlAdd(sql, ",szBuildYear,szBuildStruct,szBuildType");
-    SqlAdd(sql, ",szDevCom, szMgCom, szHouseType");
-    SqlAdd(sql, ",iUrban,szRingArea,iCoversArea");
-    SqlAdd(sql, ",iBuildArea,iRoom,iVacancy");
-    SqlAdd(sql, ", iVolume,iAfforest, iHouse");
-    SqlAdd(sql, ", iPark,szHouseStruct, szHandoverStandard");
-    SqlAdd(sql, ",szLandCategory, szLandSource, szLandUsage");
-    SqlAdd(sql, ",szUsePeriod,szTransferDate, szTransferPrice");
-    SqlAdd(sql, ",szFloorPrice,szSalesAddress,szMgAddress");
-    SqlAdd(sql, ",szSalesTel,szMgTel, szOpenDate");
-    SqlAdd(sql, ",szWorkTime,iOpenAvePrice,dMgPrice");
-    SqlAdd(sql, ", szHandOverDate,dParkRentPrice, iBuild, szBuildCom");
+    AddColumns(sql, ZD_TABLE(kEstateRead), ZD_SECOND);
+    AddColumns(sql, ZD_TABLE(kEstateDetail));
     SqlAdd(sql, " from t_estate where iOrdinal = %d", pEst->iOrdinal);
     ZDResult r = DbRun(sql);
     if (!r.ok) {
@@ -126,102 +149,56 @@ tagESTATE* FD_Sct_EstDetail(tagESTATE* pEst)
         DbBox("此数据已被其他用户删除", "", MB_OK);
         return nullptr;
     }
-    tagESTATE& e = *pEst;
-    e.iOrdinal = GetInt(row, 0);
-    GetText(row, 1, e.szEstate);
-    GetText(row, 2, e.szSpell);
-    GetText(row, 3, e.szDist);
-    GetText(row, 4, e.szIntersection);
-    GetText(row, 6, e.szHouseUsage);
-    e.iImg = GetInt(row, 7);
-    GetText(row, 8, e.szAddress);
-    GetText(row, 9, e.szBuildYear);
-    GetText(row, 10, e.szBuildStruct);
-    GetText(row, 11, e.szBuildType);
-    GetText(row, 12, e.szDevCom);
-    GetText(row, 13, e.szMgCom);
-    GetText(row, 14, e.szHouseType);
-    e.iUrban = GetInt(row, 15);
-    GetText(row, 16, e.szRingArea);
-    e.iCoversArea = GetInt(row, 17);
-    e.iBuildArea = GetInt(row, 18);
-    e.iRoom = GetInt(row, 19);
-    e.iVacancy = GetInt(row, 20);
-    e.iVolume = GetInt(row, 21);
-    e.iAfforest = GetInt(row, 22);
-    e.iHouse = GetInt(row, 23);
-    e.iPark = GetInt(row, 24);
-    GetText(row, 25, e.szHouseStruct);
-    GetText(row, 26, e.szHandoverStandard);
-    GetText(row, 27, e.szLandCategory);
-    GetText(row, 28, e.szLandSource);
-    GetText(row, 29, e.szLandUsage);
-    GetText(row, 30, e.szUsePeriod);
-    GetText(row, 31, e.szTransferDate);
-    GetText(row, 32, e.szTransferPrice);
-    GetText(row, 33, e.szFloorPrice);
-    GetText(row, 34, e.szSalesAddress);
-    GetText(row, 35, e.szMgAddress);
-    GetText(row, 36, e.szSalesTel);
-    GetText(row, 37, e.szMgTel);
-    GetText(row, 38, e.szOpenDate);
-    GetText(row, 39, e.szWorkTime);
-    e.iOpenAvePrice = GetInt(row, 40);
-    e.dMgPrice = GetDouble(row, 41);
-    GetText(row, 42, e.szHandOverDate);
-    e.dParkRentPrice = GetDouble(row, 43);
-    e.iBuild = GetInt(row, 44);
-    GetText(row, 45, e.szBuildCom);
+    ReadColumns(row, *pEst, ZD_TABLE(kEstateDetail), ReadColumns(row, *pEst, ZD_TABLE(kEstateRead)));
     return pEst;
 }
 
 // ---- Changing estates ---------------------------------------------------------------------
 
 // The columns an add and a modify write, from the record.
-static void AddEstateColumns(ZDSql& sql, const tagESTATE& e)
-{
-    SqlAdd(sql, " szSpell = '%s'", FieldText(e.szSpell).c_str());
-    SqlAdd(sql, ",szRingArea = '%s'", FieldText(e.szRingArea).c_str());
-    SqlAdd(sql, ", szDist = '%s'", FieldText(e.szDist).c_str());
-    SqlAdd(sql, ", szAddress='%s'", FieldText(e.szAddress).c_str());
-    SqlAdd(sql, ", szInterSection='%s'", FieldText(e.szIntersection).c_str());
-    SqlAdd(sql, ", iCoversArea=%d", e.iCoversArea);
-    SqlAdd(sql, ", iBuildArea=%d", e.iBuildArea);
-    SqlAdd(sql, ", iRoom=%d", e.iRoom);
-    SqlAdd(sql, ", iAfforest=%d", e.iAfforest);
-    SqlAdd(sql, ", iVolume=%d", e.iVolume);
-    SqlAdd(sql, ", iVacancy=%d", e.iVacancy);
-    SqlAdd(sql, ", iHouse = %d", e.iHouse);
-    SqlAdd(sql, ", iPark = %d", e.iPark);
-    SqlAdd(sql, ", szLandCategory='%s'", FieldText(e.szLandCategory).c_str());
-    SqlAdd(sql, ", szLandSource= '%s'", FieldText(e.szLandSource).c_str());
-    SqlAdd(sql, ", szLandUsage = '%s'", FieldText(e.szLandUsage).c_str());
-    SqlAdd(sql, ", szUsePeriod = '%s'", FieldText(e.szUsePeriod).c_str());
-    SqlAdd(sql, ", szTransferDate='%s'", FieldText(e.szTransferDate).c_str());
-    SqlAdd(sql, ", szTransferPrice='%s'", FieldText(e.szTransferPrice).c_str());
-    SqlAdd(sql, ", szFloorPrice='%s'", FieldText(e.szFloorPrice).c_str());
-    SqlAdd(sql, ", szHouseType = '%s'", FieldText(e.szHouseType).c_str());
-    SqlAdd(sql, ", szHouseStruct='%s'", FieldText(e.szHouseStruct).c_str());
-    SqlAdd(sql, ", szHouseUsage='%s'", FieldText(e.szHouseUsage).c_str());
-    SqlAdd(sql, ", szBuildType = '%s'", FieldText(e.szBuildType).c_str());
-    SqlAdd(sql, ", szBuildStruct= '%s'", FieldText(e.szBuildStruct).c_str());
-    SqlAdd(sql, ", szHandoverStandard='%s'", FieldText(e.szHandoverStandard).c_str());
-    SqlAdd(sql, ", szBuildYear='%s'", FieldText(e.szBuildYear).c_str());
-    SqlAdd(sql, ", szDevCom = '%s'", FieldText(e.szDevCom).c_str());
-    SqlAdd(sql, ", szSalesAddress='%s'", FieldText(e.szSalesAddress).c_str());
-    SqlAdd(sql, ", szSalesTel='%s'", FieldText(e.szSalesTel).c_str());
-    SqlAdd(sql, ", szOpenDate='%s'", FieldText(e.szOpenDate).c_str());
-    SqlAdd(sql, ", iOpenAvePrice=%d", e.iOpenAvePrice);
-    SqlAdd(sql, ", szHandoverDate='%s'", FieldText(e.szHandOverDate).c_str());
-    SqlAdd(sql, ", szMgCom = '%s'", FieldText(e.szMgCom).c_str());
-    SqlAdd(sql, ", szMgTel = '%s'", FieldText(e.szMgTel).c_str());
-    SqlAdd(sql, ", szMgAddress='%s'", FieldText(e.szMgAddress).c_str());
-    SqlAdd(sql, ", szWorkTime='%s'", FieldText(e.szWorkTime).c_str());
-    SqlAdd(sql, ", dMgPrice=%.2f", e.dMgPrice);
-    SqlAdd(sql, ", dParkRentPrice=%.2f", e.dParkRentPrice);
-    SqlAdd(sql, ", iBuild=%d", e.iBuild);
-    SqlAdd(sql, ", szBuildCom = '%s'", FieldText(e.szBuildCom).c_str());
-}
+static constexpr ZDCol kEstateWrite[] = {
+    ZD_COL(tagESTATE, szSpell, ZK_TEXT, " szSpell = '%s'"),
+    ZD_COL(tagESTATE, szRingArea, ZK_TEXT, ",szRingArea = '%s'"),
+    ZD_COL(tagESTATE, szDist, ZK_TEXT, ", szDist = '%s'"),
+    ZD_COL(tagESTATE, szAddress, ZK_TEXT, ", szAddress='%s'"),
+    ZD_COL(tagESTATE, szIntersection, ZK_TEXT, ", szInterSection='%s'"),
+    ZD_COL(tagESTATE, iCoversArea, ZK_INT, ", iCoversArea=%d"),
+    ZD_COL(tagESTATE, iBuildArea, ZK_INT, ", iBuildArea=%d"),
+    ZD_COL(tagESTATE, iRoom, ZK_INT, ", iRoom=%d"),
+    ZD_COL(tagESTATE, iAfforest, ZK_INT, ", iAfforest=%d"),
+    ZD_COL(tagESTATE, iVolume, ZK_INT, ", iVolume=%d"),
+    ZD_COL(tagESTATE, iVacancy, ZK_INT, ", iVacancy=%d"),
+    ZD_COL(tagESTATE, iHouse, ZK_INT, ", iHouse = %d"),
+    ZD_COL(tagESTATE, iPark, ZK_INT, ", iPark = %d"),
+    ZD_COL(tagESTATE, szLandCategory, ZK_TEXT, ", szLandCategory='%s'"),
+    ZD_COL(tagESTATE, szLandSource, ZK_TEXT, ", szLandSource= '%s'"),
+    ZD_COL(tagESTATE, szLandUsage, ZK_TEXT, ", szLandUsage = '%s'"),
+    ZD_COL(tagESTATE, szUsePeriod, ZK_TEXT, ", szUsePeriod = '%s'"),
+    ZD_COL(tagESTATE, szTransferDate, ZK_TEXT, ", szTransferDate='%s'"),
+    ZD_COL(tagESTATE, szTransferPrice, ZK_TEXT, ", szTransferPrice='%s'"),
+    ZD_COL(tagESTATE, szFloorPrice, ZK_TEXT, ", szFloorPrice='%s'"),
+    ZD_COL(tagESTATE, szHouseType, ZK_TEXT, ", szHouseType = '%s'"),
+    ZD_COL(tagESTATE, szHouseStruct, ZK_TEXT, ", szHouseStruct='%s'"),
+    ZD_COL(tagESTATE, szHouseUsage, ZK_TEXT, ", szHouseUsage='%s'"),
+    ZD_COL(tagESTATE, szBuildType, ZK_TEXT, ", szBuildType = '%s'"),
+    ZD_COL(tagESTATE, szBuildStruct, ZK_TEXT, ", szBuildStruct= '%s'"),
+    ZD_COL(tagESTATE, szHandoverStandard, ZK_TEXT, ", szHandoverStandard='%s'"),
+    ZD_COL(tagESTATE, szBuildYear, ZK_TEXT, ", szBuildYear='%s'"),
+    ZD_COL(tagESTATE, szDevCom, ZK_TEXT, ", szDevCom = '%s'"),
+    ZD_COL(tagESTATE, szSalesAddress, ZK_TEXT, ", szSalesAddress='%s'"),
+    ZD_COL(tagESTATE, szSalesTel, ZK_TEXT, ", szSalesTel='%s'"),
+    ZD_COL(tagESTATE, szOpenDate, ZK_TEXT, ", szOpenDate='%s'"),
+    ZD_COL(tagESTATE, iOpenAvePrice, ZK_INT, ", iOpenAvePrice=%d"),
+    ZD_COL(tagESTATE, szHandOverDate, ZK_TEXT, ", szHandoverDate='%s'"),
+    ZD_COL(tagESTATE, szMgCom, ZK_TEXT, ", szMgCom = '%s'"),
+    ZD_COL(tagESTATE, szMgTel, ZK_TEXT, ", szMgTel = '%s'"),
+    ZD_COL(tagESTATE, szMgAddress, ZK_TEXT, ", szMgAddress='%s'"),
+    ZD_COL(tagESTATE, szWorkTime, ZK_TEXT, ", szWorkTime='%s'"),
+    ZD_COL(tagESTATE, dMgPrice, ZK_DEC, ", dMgPrice=%.2f"),
+    ZD_COL(tagESTATE, dParkRentPrice, ZK_DEC, ", dParkRentPrice=%.2f"),
+    ZD_COL(tagESTATE, iBuild, ZK_INT, ", iBuild=%d"),
+    ZD_COL(tagESTATE, szBuildCom, ZK_TEXT, ", szBuildCom = '%s'"),
+};
 
 // Counts estates of the urban area with that name (other than iExcept when
 // it is given); -1 on a server error.
@@ -258,7 +235,7 @@ int FD_Ist_Est(int iOpEmp, tagESTATE* pEst)
         return TxnInsertRow(t, ins, iOpEmp, OBJ_ESTATE, [&](int key, ZDSql& upd) {
             pEst->iOrdinal = key;
             SqlAdd(upd, "update t_estate set");
-            AddEstateColumns(upd, *pEst);
+            AddValues(upd, *pEst, ZD_TABLE(kEstateWrite));
             SqlAdd(upd, " where iOrdinal = %d", key);
         }) != 0;
     }, &failure, TXN_REPEAT);
@@ -283,7 +260,7 @@ int FD_Upd_Est(int iOpEmp, tagESTATE* pOld, tagESTATE* pNew)
     ZDSql sql;
     SqlAdd(sql, "update t_estate set");
     SqlAdd(sql, " szEstate = '%s',", name.c_str());
-    AddEstateColumns(sql, *pNew);
+    AddValues(sql, *pNew, ZD_TABLE(kEstateWrite));
     SqlAdd(sql, " where iOrdinal = %d", pOld->iOrdinal);
     return LoggedChange(iOpEmp, sql, OBJ_ESTATE, pOld->iOrdinal, ACT_MODIFY, {"修改数据失败", ""});
 }
@@ -335,38 +312,40 @@ void Mem_Free_Est(tagESTATE* pArray) { FreeBlock(pArray); }
 
 // ---- Buildings -----------------------------------------------------------------------------------
 
+// A building's columns as its list reads them, and as a change writes them.
+static constexpr ZDCol kBuildRead[] = {
+    ZD_COL(tagBUILDNO, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagBUILDNO, iBuildNO, ZK_INT, "iBuildNO, "),
+    ZD_COL(tagBUILDNO, iEst, ZK_INT, "iEst, "),
+    ZD_COL(tagBUILDNO, iLift, ZK_INT, "iLift, "),
+    ZD_COL(tagBUILDNO, iHouse, ZK_INT, "iHouse,"),
+    ZD_COL(tagBUILDNO, iFloort, ZK_INT, "iFloort, "),
+    ZD_COL(tagBUILDNO, szBuildStruct, ZK_TEXT, "szBuildStruct, "),
+    ZD_COL(tagBUILDNO, szBuildType, ZK_TEXT, "szBuildType"),
+};
+static constexpr ZDCol kBuildWrite[] = {
+    ZD_COL(tagBUILDNO, iBuildNO, ZK_INT, " iBuildNO=%d"),
+    ZD_COL(tagBUILDNO, iEst, ZK_INT, ", iEst=%d"),
+    ZD_COL(tagBUILDNO, iLift, ZK_INT, ", iLift=%d"),
+    ZD_COL(tagBUILDNO, iHouse, ZK_INT, ", iHouse=%d"),
+    ZD_COL(tagBUILDNO, iFloort, ZK_INT, ", iFloort=%d"),
+    ZD_COL(tagBUILDNO, szBuildStruct, ZK_TEXT, ", szBuildStruct = '%s'"),
+    ZD_COL(tagBUILDNO, szBuildType, ZK_TEXT, ", szBuildType = '%s'"),
+};
+
 tagBUILDNO* FD_Sct_BNO(tagBUILDNO** ppBNO, int* pCount, int iEst, int bRecyle)
 {
     if (pCount)
         *pCount = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iBuildNO, iEst, iLift, iHouse,iFloort, szBuildStruct, szBuildType");
+    AddColumns(sql, ZD_TABLE(kBuildRead));
     SqlAdd(sql, " from t_BuildNO ");
     SqlAdd(sql, " where bRecyle = %d", bRecyle);
     if (iEst != 0)
         SqlAdd(sql, " and iEst = %d", iEst);
     if (bRecyle)
         SqlAdd(sql, " order by iOrdinal asc");
-    ZDResult r;
-    if (!RunList(sql, r))
-        return nullptr;
-    tagBUILDNO* p = FillBlock<tagBUILDNO>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagBUILDNO& b, const ZDRow& row) {
-        b.iOrdinal = GetInt(row, 0);
-        b.iBuildNO = GetInt(row, 1);
-        b.iEst = GetInt(row, 2);
-        b.iLift = GetInt(row, 3);
-        b.iHouse = GetInt(row, 4);
-        b.iFloort = GetInt(row, 5);
-        GetText(row, 6, b.szBuildStruct);
-        GetText(row, 7, b.szBuildType);
-    });
-    if (!p) {
-        DbBox("分配内存出错", "", MB_OK);
-        return nullptr;
-    }
-    if (ppBNO)
-        *ppBNO = p;
-    return p;
+    return LoadDict(sql, ppBNO, pCount, RowReader<tagBUILDNO>(ZD_TABLE(kBuildRead)));
 }
 
 int FD_Ist_BNO(int iOpEmp, tagBUILDNO* pBNO)
@@ -390,10 +369,8 @@ int FD_Upd_BNO(int iOpEmp, tagBUILDNO* pOld, tagBUILDNO* pNew)
     if (!pOld || !pNew || !CheckConnection())
         return 0;
     ZDSql sql;
-    SqlAdd(sql, "update t_BuildNO set iBuildNO=%d, iEst=%d, iLift=%d, iHouse=%d, iFloort=%d", pNew->iBuildNO,
-           pNew->iEst, pNew->iLift, pNew->iHouse, pNew->iFloort);
-    SqlAdd(sql, ", szBuildStruct = '%s', szBuildType = '%s'", FieldText(pNew->szBuildStruct).c_str(),
-           FieldText(pNew->szBuildType).c_str());
+    SqlAdd(sql, "update t_BuildNO set");
+    AddValues(sql, *pNew, ZD_TABLE(kBuildWrite));
     SqlAdd(sql, " where iOrdinal = %d", pOld->iOrdinal);
     pNew->iOrdinal = pOld->iOrdinal;
     return LoggedChange(iOpEmp, sql, OBJ_BUILDNO, pOld->iOrdinal, ACT_MODIFY, {"修改失败", ""});

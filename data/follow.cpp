@@ -1,11 +1,47 @@
 // Follow-ups: joined and per-listing lists, writing, changing, retiring.
 #include "data/listing_core.h"
 #include "data/follow.h"
+#include "data/columns.h"
 
 static int FollowType(const tagFOLLOW& f)
 {
     return f.iHou != 0 ? OBJ_HOUSE_FOLLOW : OBJ_CLIENT_FOLLOW;
 }
+
+// The joined lists: the follow-up's columns, then its listing's.
+static constexpr ZDCol kFollowJoined[] = {
+    ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "select f.iOrdinal,"),
+    ZD_COL(tagFOLLOW, iEmp, ZK_INT, "f.iEmp,"),
+    ZD_COL(tagFOLLOW, iBr, ZK_INT, "f.iBr,"),
+    ZD_COL(tagFOLLOW, szWay, ZK_TEXT, "szWay,"),
+    ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "szContent,"),
+    ZD_COL(tagFOLLOW, dtFollow, ZK_DATE, "f.dtFollow,"),
+};
+static constexpr ZDCol kFollowHouse[] = {
+    ZD_COL(tagFOLLOW, iHou, ZK_INT, " iHou,"),
+    ZD_COL(tagFOLLOW, szTrade, ZK_TEXT, "t.szTrade,"),
+    ZD_COL(tagFOLLOW, iEst, ZK_INT, "iEst,"),
+    ZD_COL(tagFOLLOW, szBuildNO, ZK_TEXT, "szBuildNo,"),
+    ZD_COL(tagFOLLOW, szHouseNO, ZK_TEXT, "szHouseNO "),
+};
+static constexpr ZDCol kFollowClient[] = {
+    ZD_COL(tagFOLLOW, iCli, ZK_INT, "iCli,"),
+    ZD_COL(tagFOLLOW, szTrade, ZK_TEXT, "t.szTrade,"),
+    ZD_COL(tagFOLLOW, szLevel, ZK_TEXT, "szLevel, "),
+    ZD_COL(tagFOLLOW, szCliMan, ZK_TEXT, "szCliMan "),
+};
+
+// The follow-ups of one listing.
+static constexpr ZDCol kFollowRead[] = {
+    ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagFOLLOW, iBr, ZK_INT, "iBr, "),
+    ZD_COL(tagFOLLOW, iEmp, ZK_INT, "iEmp, "),
+    ZD_COL(tagFOLLOW, iHou, ZK_INT, "iHou,"),
+    ZD_COL(tagFOLLOW, iCli, ZK_INT, "iCli, "),
+    ZD_COL(tagFOLLOW, szWay, ZK_TEXT, "szWay, "),
+    ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "szContent, "),
+    ZD_COL(tagFOLLOW, dtFollow, ZK_DATE, "dtFollow"),
+};
 
 tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int iKind, int bRecyle,
                     long long* piMatched)
@@ -19,11 +55,10 @@ tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int i
     SqlAdd(from, " where f.bRecyle = %d", bRecyle);
     if (pszWhere && pszWhere[0])
         SqlAddRaw(from, "  and (%s)", pszWhere);
+    ZDCols listing = bHouse ? ZD_TABLE(kFollowHouse) : ZD_TABLE(kFollowClient);
     ZDSql sql;
-    if (bHouse)
-        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow, iHou,t.szTrade,iEst,szBuildNo,szHouseNO ");
-    else
-        SqlAdd(sql, "select f.iOrdinal,f.iEmp,f.iBr,szWay,szContent,f.dtFollow,iCli,t.szTrade,szLevel, szCliMan ");
+    AddColumns(sql, ZD_TABLE(kFollowJoined));
+    AddColumns(sql, listing);
     SqlAddRaw(sql, "%s", from.text.c_str());
     // Both joined tables have an iOrdinal: the recycle order is the follow-up's.
     if (bRecyle == 1)
@@ -34,24 +69,8 @@ tagFOLLOW* FD_Sct_F(tagFOLLOW** ppFol, int* piCount, const char* pszWhere, int i
         AddListLimit(sql);
 
     int n = 0;
-    tagFOLLOW* list = LoadList<tagFOLLOW>(sql, ppFol, &n, [bHouse](tagFOLLOW& f, const ZDRow& row) {
-        f.iOrdinal = GetInt(row, 0);
-        f.iEmp = GetInt(row, 1);
-        f.iBr = GetInt(row, 2);
-        GetText(row, 3, f.szWay);
-        GetText(row, 4, f.szContent);
-        GetDate(row, 5, f.dtFollow);
-        GetText(row, 7, f.szTrade);
-        if (bHouse) {
-            f.iHou = GetInt(row, 6);
-            f.iEst = GetInt(row, 8);
-            GetText(row, 9, f.szBuildNO);
-            GetText(row, 10, f.szHouseNO);
-        } else {
-            f.iCli = GetInt(row, 6);
-            GetText(row, 8, f.szLevel);
-            GetText(row, 9, f.szCliMan);
-        }
+    tagFOLLOW* list = LoadList<tagFOLLOW>(sql, ppFol, &n, [listing](tagFOLLOW& f, const ZDRow& row) {
+        ReadColumns(row, f, listing, ReadColumns(row, f, ZD_TABLE(kFollowJoined)));
     });
     if (!list)
         return nullptr;
@@ -69,23 +88,15 @@ tagFOLLOW* FD_Sct_Follow(tagFOLLOW** ppFol, int iHou, int iCli, int* piCount, vo
     if (piCount)
         *piCount = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iBr, iEmp, iHou,iCli, szWay, szContent, dtFollow from t_follow");
+    AddColumns(sql, ZD_TABLE(kFollowRead));
+    SqlAdd(sql, " from t_follow");
     SqlAdd(sql, " where  bRecyle = 0");
     if (iHou != 0)
         SqlAdd(sql, " and iHou = %d", iHou);
     else if (iCli != 0)
         SqlAdd(sql, " and iCli = %d", iCli);
     SqlAdd(sql, " order by dtFollow desc");
-    return LoadList<tagFOLLOW>(sql, ppFol, piCount, [](tagFOLLOW& f, const ZDRow& row) {
-        f.iOrdinal = GetInt(row, 0);
-        f.iBr = GetInt(row, 1);
-        f.iEmp = GetInt(row, 2);
-        f.iHou = GetInt(row, 3);
-        f.iCli = GetInt(row, 4);
-        GetText(row, 5, f.szWay);
-        GetText(row, 6, f.szContent);
-        GetDate(row, 7, f.dtFollow);
-    });
+    return LoadList<tagFOLLOW>(sql, ppFol, piCount, RowReader<tagFOLLOW>(ZD_TABLE(kFollowRead)));
 }
 
 // The follow-up's insert, the listing's stamp, the read-back of its time and

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 // The columns every house load reads, in the order of its select list.
-static const ZDCol kHouseRead[] = {
+static constexpr ZDCol kHouseRead[] = {
     ZD_COL(tagHOUSE, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagHOUSE, dtFollow, ZK_DATE, "dtFollow, "),
     ZD_COL(tagHOUSE, dtUpdate, ZK_DATE, "dtUpdate, "),
@@ -61,11 +61,12 @@ void AddHouseColumns(ZDSql& sql)
     AddColumns(sql, ZD_TABLE(kHouseRead));
 }
 
-void ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
+unsigned int ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays)
 {
     unsigned int next = ReadColumns(row, h, ZD_TABLE(kHouseRead));
     if (bDays)
-        h.iDaysUnfollowed = GetInt(row, next);
+        h.iDaysUnfollowed = GetInt(row, next++);
+    return next;
 }
 
 // The probe of the expiring listings: whether any live listing on offer
@@ -139,7 +140,7 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
 
 // The column list the insert and the update both write, each with the name
 // of its box for telling a user what another desk changed.
-static const ZDCol kHouseWrite[] = {
+static constexpr ZDCol kHouseWrite[] = {
     ZD_COLC(tagHOUSE, szRingArea, ZK_TEXT, " szRingArea = '%s'", "环区"),
     ZD_COLC(tagHOUSE, szDist, ZK_TEXT, ",szDist='%s'", "片区"),
     ZD_COLC(tagHOUSE, szFloor, ZK_TEXT, ",szFloor='%s'", "楼层"),
@@ -182,7 +183,7 @@ static const ZDCol kHouseWrite[] = {
 
 // What the update writes before that list: the house's place and agent,
 // with the new version.
-static const ZDCol kHousePlace[] = {
+static constexpr ZDCol kHousePlace[] = {
     ZD_COLC(tagHOUSE, iEst, ZK_INT, " dtUpdate = now(), iVersion = iVersion + 1, iEst=%d", "楼盘"),
     ZD_COLC(tagHOUSE, szBuildNO, ZK_TEXT, ", szBuildNO='%s'", "栋号"),
     ZD_COLC(tagHOUSE, szHouseNO, ZK_TEXT, ", szHouseNO ='%s'", "室号"),

@@ -8,14 +8,14 @@
 #include "data/house.h"
 
 // "select" and the house columns, in the order ReadHouse copies them.
-enum { HOUSE_COLUMNS = 45 };
 void AddHouseColumns(ZDSql& sql);
-// Copies a row of those columns into h; with bDays, column 45 (the days
-// since the last follow-up) into iDaysUnfollowed.
-void ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays);
+// Copies a row of those columns into h; with bDays, the column after them
+// (the days since the last follow-up) into iDaysUnfollowed.  Returns the
+// index of the first column it did not read.
+unsigned int ReadHouse(const ZDRow& row, tagHOUSE& h, bool bDays);
 
 // "select" and the client columns, in the order ReadClient copies them.
-enum { CLIENT_COLUMNS = 34 };
 void AddClientColumns(ZDSql& sql);
 // Copies a row of those columns into c and prints its four range texts.
-void ReadClient(const ZDRow& row, tagCLIENT& c);
+// Returns the index of the column after them.
+unsigned int ReadClient(const ZDRow& row, tagCLIENT& c);

@@ -337,19 +337,27 @@ std::string FD_Match_CliSql(const tagHOUSE* h, const char* pszScope, int nMax)
     return sql.text;
 }
 
+// Loads the rows of a match statement: each the record (read(row, record)
+// returns the index of the column after it), then its fit and gap.
+template <class M, class R> static M* LoadMatches(const std::string& text, int* piCount, R read)
+{
+    ZDSql sql;
+    sql.text = text;
+    return LoadList<M>(sql, nullptr, piCount, [read](M& m, const ZDRow& row) {
+        unsigned int score = read(row, m);
+        m.iFit = GetInt(row, score);
+        m.iGap = GetInt(row, score + 1);
+    });
+}
+
 tagHOUSE_MATCH* FD_Match_Hou(const tagCLIENT* c, const char* pszScope, int nMax, int* piCount)
 {
     if (piCount)
         *piCount = 0;
     if (!c)
         return nullptr;
-    ZDSql sql;
-    sql.text = FD_Match_HouSql(c, pszScope, nMax);
-    return LoadList<tagHOUSE_MATCH>(sql, nullptr, piCount, [](tagHOUSE_MATCH& m, const ZDRow& row) {
-        ReadHouse(row, m.h, false);
-        m.iFit = GetInt(row, HOUSE_COLUMNS);
-        m.iGap = GetInt(row, HOUSE_COLUMNS + 1);
-    });
+    return LoadMatches<tagHOUSE_MATCH>(FD_Match_HouSql(c, pszScope, nMax), piCount,
+                                       [](const ZDRow& row, tagHOUSE_MATCH& m) { return ReadHouse(row, m.h, false); });
 }
 
 tagCLIENT_MATCH* FD_Match_Cli(const tagHOUSE* h, const char* pszScope, int nMax, int* piCount)
@@ -358,13 +366,8 @@ tagCLIENT_MATCH* FD_Match_Cli(const tagHOUSE* h, const char* pszScope, int nMax,
         *piCount = 0;
     if (!h)
         return nullptr;
-    ZDSql sql;
-    sql.text = FD_Match_CliSql(h, pszScope, nMax);
-    return LoadList<tagCLIENT_MATCH>(sql, nullptr, piCount, [](tagCLIENT_MATCH& m, const ZDRow& row) {
-        ReadClient(row, m.c);
-        m.iFit = GetInt(row, CLIENT_COLUMNS);
-        m.iGap = GetInt(row, CLIENT_COLUMNS + 1);
-    });
+    return LoadMatches<tagCLIENT_MATCH>(FD_Match_CliSql(h, pszScope, nMax), piCount,
+                                        [](const ZDRow& row, tagCLIENT_MATCH& m) { return ReadClient(row, m.c); });
 }
 
 void Mem_Free_Match(void* pMatch)

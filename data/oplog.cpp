@@ -1,6 +1,7 @@
 // Operation-log writer, recycle-bin entry, and the log list of the log window.
 #include "data/db_core.h"
 #include "data/oplog.h"
+#include "data/columns.h"
 #include "data/test_hooks.h"
 #include "common/gbk.h"
 
@@ -313,6 +314,17 @@ static bool IsBlank(const char* p)
     return true;
 }
 
+// The log window's columns.
+static constexpr ZDCol kLogRead[] = {
+    ZD_COL(tagLOG, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagLOG, iAct, ZK_INT, "iAct, "),
+    ZD_COL(tagLOG, iObjType, ZK_INT, "iObjType, "),
+    ZD_COL(tagLOG, iObjID, ZK_INT, "iObjID, "),
+    ZD_COL(tagLOG, iOpEmp, ZK_INT, "iOpEmp, "),
+    ZD_COL(tagLOG, szValue, ZK_TEXT, "szValue, "),
+    ZD_COL(tagLOG, szTime, ZK_TEXT, "dtAdd "),
+};
+
 tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter, long long* piMatched)
 {
     if (ppList)
@@ -324,21 +336,13 @@ tagLOG* FD_Sct_Log(tagLOG** ppList, int* pCount, const char* pszFilter, long lon
     if (!IsBlank(pszFilter))
         SqlAddRaw(from, " where %s", pszFilter);
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd ");
+    AddColumns(sql, ZD_TABLE(kLogRead));
     SqlAddRaw(sql, "%s", from.text.c_str());
     SqlAdd(sql, " order by dtAdd desc, iOrdinal desc");
     if (piMatched)
         AddListLimit(sql);
     int n = 0;
-    tagLOG* list = LoadList<tagLOG>(sql, ppList, &n, [](tagLOG& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        e.iAct = GetInt(row, 1);
-        e.iObjType = GetInt(row, 2);
-        e.iObjID = GetInt(row, 3);
-        e.iOpEmp = GetInt(row, 4);
-        GetText(row, 5, e.szValue);
-        GetText(row, 6, e.szTime);
-    });
+    tagLOG* list = LoadList<tagLOG>(sql, ppList, &n, RowReader<tagLOG>(ZD_TABLE(kLogRead)));
     if (!list)
         return nullptr;
     if (pCount)

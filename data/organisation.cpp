@@ -2,6 +2,7 @@
 #include "data/db_core.h"
 #include "data/oplog.h"
 #include "data/organisation.h"
+#include "data/columns.h"
 #include "cipher/cipher.h"
 
 #include <cstddef>
@@ -89,55 +90,65 @@ tagPostion* FindPst(tagPostion* pList, tagPostion** ppFound, int iKey, const cha
 
 // ---- Branches -------------------------------------------------------------------
 
-static void BranchListOrder(ZDSql& sql, int bRecyle)
+// A branch's columns: the light list's, the full list's, and those its
+// insert and update write after the name.
+static constexpr ZDCol kBrListRead[] = {
+    ZD_COL(tagBRLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagBRLIST, szBr, ZK_TEXT, "szBr,"),
+    ZD_COL(tagBRLIST, szHou_PF, ZK_TEXT, "szHou_PF, "),
+    ZD_COL(tagBRLIST, szCli_PF, ZK_TEXT, "szCli_PF,"),
+    ZD_COL(tagBRLIST, szCTCT_PF, ZK_TEXT, "szCTCT_PF, "),
+    ZD_COL(tagBRLIST, szCMSS_PF, ZK_TEXT, "szCMSS_PF"),
+};
+static constexpr ZDCol kBranchRead[] = {
+    ZD_COL(tagBRANCH, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagBRANCH, szNum, ZK_TEXT, "szNum, "),
+    ZD_COL(tagBRANCH, szBr, ZK_TEXT, "szBr, "),
+    ZD_COL(tagBRANCH, szBLN, ZK_TEXT, "szBLN, "),
+    ZD_COL(tagBRANCH, szHou_PF, ZK_TEXT, "szHou_PF, "),
+    ZD_COL(tagBRANCH, szCli_PF, ZK_TEXT, "szCli_PF,"),
+    ZD_COL(tagBRANCH, szTel, ZK_TEXT, "szTel, "),
+    ZD_COL(tagBRANCH, szEmail, ZK_TEXT, "szEmail, "),
+    ZD_COL(tagBRANCH, szAdd, ZK_TEXT, "szAdd, "),
+    ZD_COL(tagBRANCH, szCTCT_PF, ZK_TEXT, "szCTCT_PF, "),
+    ZD_COL(tagBRANCH, szCMSS_PF, ZK_TEXT, "szCMSS_PF"),
+};
+static constexpr ZDCol kBranchWrite[] = {
+    ZD_COL(tagBRANCH, szNum, ZK_TEXT, " szNum = '%s'"),
+    ZD_COL(tagBRANCH, szBLN, ZK_TEXT, ", szBLN='%s'"),
+    ZD_COL(tagBRANCH, szHou_PF, ZK_TEXT, ", szHou_PF='%s'"),
+    ZD_COL(tagBRANCH, szCli_PF, ZK_TEXT, ",szCli_PF='%s'"),
+    ZD_COL(tagBRANCH, szTel, ZK_TEXT, ", szTel='%s'"),
+    ZD_COL(tagBRANCH, szEmail, ZK_TEXT, ", szEmail='%s'"),
+    ZD_COL(tagBRANCH, szAdd, ZK_TEXT, ", szAdd='%s'"),
+    ZD_COL(tagBRANCH, szCTCT_PF, ZK_TEXT, ",szCTCT_PF='%s'"),
+    ZD_COL(tagBRANCH, szCMSS_PF, ZK_TEXT, ", szCMSS_PF='%s'"),
+};
+
+// The branches, live or in the recycle bin, with the columns of cols.
+template <class T> static T* LoadBranches(ZDCols cols, T** ppList, int* pCount, int bRecyle)
 {
+    Handed<T>(ppList, nullptr);
+    if (pCount)
+        *pCount = -1;
+    ZDSql sql;
+    AddColumns(sql, cols);
     SqlAdd(sql, " from t_branch where bRecyle = %d", bRecyle);
     if (bRecyle == 1)
         SqlAdd(sql, " order by iOrdinal asc");
     else
         SqlAdd(sql, " order by szNum asc, iOrdinal asc");
+    return LoadList<T>(sql, ppList, pCount, RowReader<T>(cols));
 }
 
 tagBRLIST* FD_Sct_BrList(tagBRLIST** ppList, int* pCount, int bRecyle)
 {
-    Handed<tagBRLIST>(ppList, nullptr);
-    if (pCount)
-        *pCount = -1;
-    ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, szBr,szHou_PF, szCli_PF,szCTCT_PF, szCMSS_PF");
-    BranchListOrder(sql, bRecyle);
-    return LoadList<tagBRLIST>(sql, ppList, pCount, [](tagBRLIST& b, const ZDRow& row) {
-        b.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, b.szBr);
-        GetText(row, 2, b.szHou_PF);
-        GetText(row, 3, b.szCli_PF);
-        GetText(row, 4, b.szCTCT_PF);
-        GetText(row, 5, b.szCMSS_PF);
-    });
+    return LoadBranches(ZD_TABLE(kBrListRead), ppList, pCount, bRecyle);
 }
 
 tagBRANCH* FD_Sct_Br(tagBRANCH** ppList, int* pCount, int bRecyle)
 {
-    Handed<tagBRANCH>(ppList, nullptr);
-    if (pCount)
-        *pCount = -1;
-    ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, szNum, szBr, szBLN, szHou_PF, szCli_PF");
-    SqlAdd(sql, ",szTel, szEmail, szAdd, szCTCT_PF, szCMSS_PF");
-    BranchListOrder(sql, bRecyle);
-    return LoadList<tagBRANCH>(sql, ppList, pCount, [](tagBRANCH& b, const ZDRow& row) {
-        b.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, b.szNum);
-        GetText(row, 2, b.szBr);
-        GetText(row, 3, b.szBLN);
-        GetText(row, 4, b.szHou_PF);
-        GetText(row, 5, b.szCli_PF);
-        GetText(row, 6, b.szTel);
-        GetText(row, 7, b.szEmail);
-        GetText(row, 8, b.szAdd);
-        GetText(row, 9, b.szCTCT_PF);
-        GetText(row, 10, b.szCMSS_PF);
-    });
+    return LoadBranches(ZD_TABLE(kBranchRead), ppList, pCount, bRecyle);
 }
 
 int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr)
@@ -153,10 +164,7 @@ int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr)
         return TxnInsertRow(t, ins, iOpEmp, OBJ_BRANCH, [&](int key, ZDSql& sql) {
             pBr->iOrdinal = key;
             SqlAdd(sql, "update t_branch set");
-            SqlAdd(sql, " szNum = '%s', szBLN='%s', szHou_PF='%s'", pBr->szNum, pBr->szBLN, pBr->szHou_PF);
-            SqlAdd(sql, ",szCli_PF='%s', szTel='%s', szEmail='%s', szAdd='%s'", pBr->szCli_PF, pBr->szTel,
-                   pBr->szEmail, pBr->szAdd);
-            SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s'", pBr->szCTCT_PF, pBr->szCMSS_PF);
+            AddValues(sql, *pBr, ZD_TABLE(kBranchWrite));
             SqlAdd(sql, " where iOrdinal = %d", pBr->iOrdinal);
         }) != 0;
     }, &failure, TXN_REPEAT);
@@ -176,11 +184,9 @@ int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, const tagBRANCH* pNew)
     SqlAdd(sql, ", (select count(*) as tb2 from t_branch where szBr='%s' and iOrdinal<>%d) as tb2", pNew->szBr,
            pCur->iOrdinal);
     SqlAdd(sql, " set");
-    SqlAdd(sql, " szBr= '%s', szNum = '%s', szBLN='%s', szHou_PF='%s'", pNew->szBr, pNew->szNum, pNew->szBLN,
-           pNew->szHou_PF);
-    SqlAdd(sql, ",szCli_PF='%s', szTel='%s', szEmail='%s', szAdd='%s'", pNew->szCli_PF, pNew->szTel, pNew->szEmail,
-           pNew->szAdd);
-    SqlAdd(sql, ",szCTCT_PF='%s', szCMSS_PF='%s', szBr = '%s'", pNew->szCTCT_PF, pNew->szCMSS_PF, pNew->szBr);
+    SqlAdd(sql, " szBr= '%s',", pNew->szBr);
+    AddValues(sql, *pNew, ZD_TABLE(kBranchWrite));
+    SqlAdd(sql, ", szBr = '%s'", pNew->szBr);
     SqlAdd(sql, " where iOrdinal = %d and tb2 = 0", pCur->iOrdinal);
     return LoggedChange(iOpEmp, sql, OBJ_BRANCH, pCur->iOrdinal, ACT_MODIFY, {"修改数据出错", ""},
                         {"部门名称重复或该数据被删除", "修改数据出错"});
@@ -202,24 +208,68 @@ void Mem_Free_BrList(tagBRLIST* pList) { FreeBlock(pList); }
 
 // ---- Employees ---------------------------------------------------------------
 
+// An employee's columns: the light list's, the branch list's (with the
+// permission row joined), and those an insert and an update both write,
+// from the card number to the remarks.
+static constexpr ZDCol kEmpListRead[] = {
+    ZD_COL(tagEMPLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagEMPLIST, szEmp, ZK_TEXT, "szEmp,"),
+    ZD_COL(tagEMPLIST, iBr, ZK_INT, "iBr"),
+};
+static constexpr ZDCol kEmployeeRead[] = {
+    ZD_COL(tagEMPLOYEE, iOrdinal, ZK_INT, "select t_Employee.iOrdinal, "),
+    ZD_COL(tagEMPLOYEE, szNum, ZK_TEXT, "szNum, "),
+    ZD_COL(tagEMPLOYEE, szEmp, ZK_TEXT, "szEmp, "),
+    ZD_COL(tagEMPLOYEE, szCardNO, ZK_CIPHER, "szCardNO,"),
+    ZD_COL(tagEMPLOYEE, szBirthday, ZK_TEXT, "szBirthday, "),
+    ZD_COL(tagEMPLOYEE, szEnrollment, ZK_TEXT, "szEnrollment, "),
+    ZD_COL(tagEMPLOYEE, bSalesMan, ZK_FLAG, "bSalesMan, "),
+    ZD_COL(tagEMPLOYEE, szSex, ZK_TEXT, "szSex,"),
+    ZD_COL(tagEMPLOYEE, szKoseki, ZK_TEXT, "szKoseki, "),
+    ZD_COL(tagEMPLOYEE, szEdu, ZK_TEXT, "szEdu, "),
+    ZD_COL(tagEMPLOYEE, szCertificate, ZK_TEXT, "szCertificate, "),
+    ZD_COL(tagEMPLOYEE, szStatus, ZK_TEXT, "szStatus, "),
+    ZD_COL(tagEMPLOYEE, szTel, ZK_TEXT, "szTel, "),
+    ZD_COL(tagEMPLOYEE, szEmail, ZK_TEXT, "szEmail, "),
+    ZD_COL(tagEMPLOYEE, szAdd, ZK_TEXT, "szAdd, "),
+    ZD_COL(tagEMPLOYEE, szResume, ZK_TEXT, "szResume, "),
+    ZD_COL(tagEMPLOYEE, szRemark, ZK_TEXT, "szRemark, "),
+    ZD_COL(tagEMPLOYEE, iBr, ZK_INT, "iBr, "),
+    ZD_COL(tagEMPLOYEE, iPst, ZK_INT, "t_Employee.iPst, "),
+    ZD_COL(tagEMPLOYEE, szValue, ZK_TEXT, "szValue,  "),
+    ZD_COL(tagEMPLOYEE, iCliReadRecordMax, ZK_INT, "iCliReadRecordMax, "),
+    ZD_COL(tagEMPLOYEE, iHouReadRecordMax, ZK_INT, "iHouReadRecordMax"),
+};
+static constexpr ZDCol kEmployeeWrite[] = {
+    ZD_COL(tagEMPLOYEE, szCardNO, ZK_CIPHER, ",szCardNO = '%s'"),
+    ZD_COL(tagEMPLOYEE, szKoseki, ZK_TEXT, ",szKoseki = '%s'"),
+    ZD_COL(tagEMPLOYEE, szBirthday, ZK_TEXT, ",szBirthday='%s'"),
+    ZD_COL(tagEMPLOYEE, szSex, ZK_TEXT, ",szSex = '%s'"),
+    ZD_COL(tagEMPLOYEE, szEnrollment, ZK_TEXT, ",szEnrollment='%s'"),
+    ZD_COL(tagEMPLOYEE, szCertificate, ZK_TEXT, ",szCertificate ='%s'"),
+    ZD_COL(tagEMPLOYEE, szAdd, ZK_TEXT, ",szAdd ='%s'"),
+    ZD_COL(tagEMPLOYEE, szEdu, ZK_TEXT, ",szEdu='%s'"),
+    ZD_COL(tagEMPLOYEE, szStatus, ZK_TEXT, ",szStatus='%s'"),
+    ZD_COL(tagEMPLOYEE, szTel, ZK_TEXT, ",szTel = '%s'"),
+    ZD_COL(tagEMPLOYEE, szEmail, ZK_TEXT, ",szEmail= '%s'"),
+    ZD_COL(tagEMPLOYEE, szResume, ZK_TEXT, ",szResume ='%s'"),
+    ZD_COL(tagEMPLOYEE, szRemark, ZK_TEXT, ",szRemark='%s'"),
+};
+
 tagEMPLIST* FD_Sct_EmpList(tagEMPLIST** ppList, int* pCount, int bRecyle)
 {
     Handed<tagEMPLIST>(ppList, nullptr);
     if (pCount)
         *pCount = -1;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, szEmp,iBr");
+    AddColumns(sql, ZD_TABLE(kEmpListRead));
     SqlAdd(sql, " from t_Employee ");
     SqlAdd(sql, " where bRecyle= %d", bRecyle);
     if (bRecyle == 1)
         SqlAdd(sql, " order by iOrdinal asc");
     else
         SqlAdd(sql, " order by iBr asc,szNum asc, iOrdinal asc");
-    return LoadList<tagEMPLIST>(sql, ppList, pCount, [](tagEMPLIST& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, e.szEmp);
-        e.iBr = GetInt(row, 2);
-    });
+    return LoadList<tagEMPLIST>(sql, ppList, pCount, RowReader<tagEMPLIST>(ZD_TABLE(kEmpListRead)));
 }
 
 tagEMPLOYEE* FD_Sct_Emp(const tagBRANCH* pBr, tagEMPLOYEE** ppList, int* pCount)
@@ -230,57 +280,11 @@ tagEMPLOYEE* FD_Sct_Emp(const tagBRANCH* pBr, tagEMPLOYEE** ppList, int* pCount)
     if (!pBr)
         return nullptr;
     ZDSql sql;
-    SqlAdd(sql, "select t_Employee.iOrdinal, szNum, szEmp, szCardNO");
-    SqlAdd(sql, ",szBirthday, szEnrollment, bSalesMan, szSex");
-    SqlAdd(sql, ",szKoseki, szEdu, szCertificate, szStatus");
-    SqlAdd(sql, ", szTel, szEmail, szAdd, szResume, szRemark");
-    SqlAdd(sql, ", iBr, t_Employee.iPst, szValue,  iCliReadRecordMax, iHouReadRecordMax");
+    AddColumns(sql, ZD_TABLE(kEmployeeRead));
     SqlAdd(sql, " from t_Employee INNER  join t_popedom on iEmp = t_Employee.iOrdinal");
     SqlAdd(sql, " where bRecyle = 0 and iBr = %d", pBr->iOrdinal);
     SqlAdd(sql, " order by szNum asc, t_Employee.iOrdinal asc");
-    return LoadList<tagEMPLOYEE>(sql, ppList, pCount, [](tagEMPLOYEE& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, e.szNum);
-        GetText(row, 2, e.szEmp);
-        GetText(row, 3, e.szCardNO);
-        GetText(row, 4, e.szBirthday);
-        GetText(row, 5, e.szEnrollment);
-        e.bSalesMan = GetInt(row, 6) ? 1 : 0;
-        GetText(row, 7, e.szSex);
-        GetText(row, 8, e.szKoseki);
-        GetText(row, 9, e.szEdu);
-        GetText(row, 10, e.szCertificate);
-        GetText(row, 11, e.szStatus);
-        GetText(row, 12, e.szTel);
-        GetText(row, 13, e.szEmail);
-        GetText(row, 14, e.szAdd);
-        GetText(row, 15, e.szResume);
-        GetText(row, 16, e.szRemark);
-        e.iBr = GetInt(row, 17);
-        e.iPst = GetInt(row, 18);
-        GetText(row, 19, e.szValue);
-        e.iCliReadRecordMax = GetInt(row, 20);
-        e.iHouReadRecordMax = GetInt(row, 21);
-    });
-}
-
-// The columns an insert and an update of an employee both write, from the
-// card number to the remarks.
-static void EmployeeDetails(ZDSql& sql, const tagEMPLOYEE* e)
-{
-    SqlAdd(sql, ",szCardNO = '%s'", e->szCardNO);
-    SqlAdd(sql, ",szKoseki = '%s'", e->szKoseki);
-    SqlAdd(sql, ",szBirthday='%s'", e->szBirthday);
-    SqlAdd(sql, ",szSex = '%s'", e->szSex);
-    SqlAdd(sql, ",szEnrollment='%s'", e->szEnrollment);
-    SqlAdd(sql, ",szCertificate ='%s'", e->szCertificate);
-    SqlAdd(sql, ",szAdd ='%s'", e->szAdd);
-    SqlAdd(sql, ",szEdu='%s'", e->szEdu);
-    SqlAdd(sql, ",szStatus='%s'", e->szStatus);
-    SqlAdd(sql, ",szTel = '%s'", e->szTel);
-    SqlAdd(sql, ",szEmail= '%s'", e->szEmail);
-    SqlAdd(sql, ",szResume ='%s'", e->szResume);
-    SqlAdd(sql, ",szRemark='%s'", e->szRemark);
+    return LoadList<tagEMPLOYEE>(sql, ppList, pCount, RowReader<tagEMPLOYEE>(ZD_TABLE(kEmployeeRead)));
 }
 
 int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
@@ -322,7 +326,7 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
             AppendKey(pEmp->szEmp, pEmp->iOrdinal);
             SqlAdd(sql, ",szEmp = '%s'", pEmp->szEmp);
         }
-        EmployeeDetails(sql, pEmp);
+        AddValues(sql, *pEmp, ZD_TABLE(kEmployeeWrite));
         SqlAdd(sql, ",szPwd = '%s'", pEmp->szPwd);
         SqlAdd(sql, ",bSalesMan = %d", pEmp->bSalesMan ? 1 : 0);
         SqlAdd(sql, " where iOrdinal = %d", pEmp->iOrdinal);
@@ -347,7 +351,7 @@ int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
     SqlAdd(sql, " szNum = '%s'", pNew->szNum);
     if (renamed)
         SqlAdd(sql, ",szEmp = '%s'", pNew->szEmp);
-    EmployeeDetails(sql, pNew);
+    AddValues(sql, *pNew, ZD_TABLE(kEmployeeWrite));
     if (pNew->iPst != pCur->iPst)
         SqlAdd(sql, ",iPst=%d", pNew->iPst);
     if (pNew->szPwd[0])
@@ -439,21 +443,37 @@ int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
 // The keys of the live rows of a table whose agent is iEmp, locked until the
 // transaction ends; with pHouses, follow-ups of houses go there and those of
 // clients to keys.  False when the statement failed.
+struct AgentRow {
+    int32_t iOrdinal;
+    int32_t iHou;    // a follow-up's house (0: a client's)
+};
+static constexpr ZDCol kAgentKey[] = {
+    ZD_COL(AgentRow, iOrdinal, ZK_INT, "select iOrdinal"),
+};
+static constexpr ZDCol kAgentHouse[] = {
+    ZD_COL(AgentRow, iHou, ZK_INT, ", iHou"),
+};
+
 static bool LockAgentRows(ZDTxn& t, const char* pszTable, int iEmp, std::vector<int>* keys,
                           std::vector<int>* pHouses = nullptr)
 {
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal");
+    AddColumns(sql, ZD_TABLE(kAgentKey));
     if (pHouses)
-        SqlAdd(sql, ", iHou");
+        AddColumns(sql, ZD_TABLE(kAgentHouse));
     SqlAddRaw(sql, " from %s", pszTable);
     SqlAdd(sql, " where iEmp = %d and bRecyle = 0 for update", iEmp);
     ZDResult r = TxnRun(t, sql);
     if (!r.ok)
         return false;
     ZDRow row;
-    for (MYSQL_RES* res = DbRows(r); DbNextRow(res, row);)
-        (pHouses && GetInt(row, 1) != 0 ? pHouses : keys)->push_back(GetInt(row, 0));
+    for (MYSQL_RES* res = DbRows(r); DbNextRow(res, row);) {
+        AgentRow a = {};
+        unsigned int next = ReadColumns(row, a, ZD_TABLE(kAgentKey));
+        if (pHouses)
+            ReadColumns(row, a, ZD_TABLE(kAgentHouse), next);
+        (pHouses && a.iHou != 0 ? pHouses : keys)->push_back(a.iOrdinal);
+    }
     return true;
 }
 
@@ -587,17 +607,18 @@ int FD_Upd_PSTPD(int, int iPst, const char* pszValue)
     return RunPermissionUpdate(sql);
 }
 
-// Deciphers a stored permission value into a caller's buffer.  The plain
-// text is at most 256 bytes, so 257 bytes of the buffer are used at most.
-static void DecipheredValue(const ZDRow& row, char* pszOut)
-{
-    if (!pszOut)
-        return;
-    char work[1100];
-    GetText(row, 0, work);
-    CipherLongText(nullptr, work, CIPHER_DECODE);
-    CopyField(pszOut, 257, work);
-}
+// A permission row as the defaults read it: the stored (enciphered) value
+// and the two daily telephone-view limits.
+struct ZDRights {
+    char szValue[1100];
+    int32_t iHouReadRecordMax;
+    int32_t iCliReadRecordMax;
+};
+static constexpr ZDCol kRightsRead[] = {
+    ZD_COL(ZDRights, szValue, ZK_CIPHER, "select szValue,  "),
+    ZD_COL(ZDRights, iHouReadRecordMax, ZK_INT, "iHouReadRecordMax, "),
+    ZD_COL(ZDRights, iCliReadRecordMax, ZK_INT, "iCliReadRecordMax"),
+};
 
 static void Put(int* p, int v)
 {
@@ -605,12 +626,26 @@ static void Put(int* p, int v)
         *p = v;
 }
 
+// Hands a permission row to the caller: the value deciphered into pszValue
+// (the plain text is at most 256 bytes, so 257 bytes of the buffer are used
+// at most), the limits into the others; a null pointer takes nothing.
+static void HandRights(ZDRights& r, char* pszValue, int* piHou, int* piCli)
+{
+    if (pszValue) {
+        CipherLongText(nullptr, r.szValue, CIPHER_DECODE);
+        CopyField(pszValue, 257, r.szValue);
+    }
+    Put(piHou, r.iHouReadRecordMax);
+    Put(piCli, r.iCliReadRecordMax);
+}
+
 int FD_Sct_DefPD(char* pszOwn, char* pszSecond, int* piCli, int* piHou, int* piOwnCli, int* piOwnHou, int iEmp)
 {
     if (!CheckConnection())
         return 0;
     ZDSql sql;
-    SqlAdd(sql, "select szValue,  iHouReadRecordMax, iCliReadRecordMax from t_popedom");
+    AddColumns(sql, ZD_TABLE(kRightsRead));
+    SqlAdd(sql, " from t_popedom");
     SqlAdd(sql, " where iPst = -1 or iEmp = %d order by iEmp desc", iEmp);
     ZDResult r = DbRun(sql);
     if (!r.ok) {
@@ -620,44 +655,50 @@ int FD_Sct_DefPD(char* pszOwn, char* pszSecond, int* piCli, int* piHou, int* piO
     MYSQL_RES* res = DbRows(r);
     if (!res || mysql_num_rows(res) != 2)
         return 0;
-    ZDRow first, second;
-    if (!DbNextRow(res, first))
+    ZDRow row;
+    ZDRights rights;
+    if (!DbNextRow(res, row))
         return 0;
+    ReadColumns(row, rights, ZD_TABLE(kRightsRead));
     if (pszOwn) {
-        DecipheredValue(first, pszOwn);
-        Put(piOwnHou, GetInt(first, 1));
-        Put(piOwnCli, GetInt(first, 2));
-        if (!DbNextRow(res, second))
+        HandRights(rights, pszOwn, piOwnHou, piOwnCli);
+        if (!DbNextRow(res, row))
             return 0;
-        DecipheredValue(second, pszSecond);
-        Put(piHou, GetInt(second, 1));
-        Put(piCli, GetInt(second, 2));
-    } else {
-        DecipheredValue(first, pszSecond);
-        Put(piHou, GetInt(first, 1));
-        Put(piCli, GetInt(first, 2));
+        ReadColumns(row, rights, ZD_TABLE(kRightsRead));
     }
+    HandRights(rights, pszSecond, piHou, piCli);
     return 1;
 }
 
 // ---- Positions ---------------------------------------------------------------
 
+// A position's columns.
+static constexpr ZDCol kPositionRead[] = {
+    ZD_COL(tagPostion, iOrdinal, ZK_INT, "select iOrdinal,"),
+    ZD_COL(tagPostion, szPST, ZK_TEXT, "szPST,"),
+    ZD_COL(tagPostion, iBasePay, ZK_INT, "iBasePay,"),
+    ZD_COL(tagPostion, iLevel, ZK_INT, "iLevel,"),
+    ZD_COL(tagPostion, szDescribe, ZK_TEXT, "szDescribe"),
+};
+static constexpr ZDCol kPositionWrite[] = {
+    ZD_COL(tagPostion, szPST, ZK_TEXT, " szPST = '%s'"),
+    ZD_COL(tagPostion, iBasePay, ZK_INT, ", iBasePay = %d"),
+    ZD_COL(tagPostion, iLevel, ZK_INT, ",iLevel= %d"),
+    ZD_COL(tagPostion, szDescribe, ZK_TEXT, ", szDescribe='%s'"),
+};
+
 tagPostion* FD_Sct_Pst(tagPostion** ppList, int* pCount, int bRecyle)
 {
     Handed<tagPostion>(ppList, nullptr);
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal,szPST,iBasePay,iLevel,szDescribe from t_position");
+    AddColumns(sql, ZD_TABLE(kPositionRead));
+    SqlAdd(sql, " from t_position");
     SqlAdd(sql, " where  bRecyle = %d", bRecyle);
     if (bRecyle == 1)
         SqlAdd(sql, " order by iOrdinal asc");
     // The position list leaves a rejected statement out of the error record.
-    return LoadList<tagPostion>(sql, ppList, pCount, [](tagPostion& p, const ZDRow& row) {
-        p.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, p.szPST);
-        p.iBasePay = GetInt(row, 2);
-        p.iLevel = GetInt(row, 3);
-        GetText(row, 4, p.szDescribe);
-    }, false);
+    return LoadList<tagPostion>(sql, ppList, pCount, RowReader<tagPostion>(ZD_TABLE(kPositionRead)),
+                                false);
 }
 
 int FD_Ist_Pst(int iOpEmp, tagPostion* pPst)
@@ -708,8 +749,7 @@ int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, const tagPostion* pNew)
     }
     ZDSql sql;
     SqlAdd(sql, "update t_position set");
-    SqlAdd(sql, " szPST = '%s', iBasePay = %d", pNew->szPST, pNew->iBasePay);
-    SqlAdd(sql, ",iLevel= %d, szDescribe='%s'", pNew->iLevel, pNew->szDescribe);
+    AddValues(sql, *pNew, ZD_TABLE(kPositionWrite));
     SqlAdd(sql, " where  iOrdinal = %d", pCur->iOrdinal);
     // A row that is gone is a failure too, not a saved change.
     return LoggedChange(iOpEmp, sql, OBJ_POSITION, pCur->iOrdinal, ACT_MODIFY, {"修改失败", ""}, {"修改失败", ""});

@@ -2,12 +2,42 @@
 // the parameter drop-down fill.
 #include "data/param.h"
 #include "data/dict_load.h"
+#include "data/columns.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 // ---- Loading ----------------------------------------------------------------------------------
+
+// The columns of the categories, the names, and the values (live, and in
+// the recycle bin with their name and category).
+static constexpr ZDCol kTagRead[] = {
+    ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagARGC, szTags, ZK_TEXT, "szTags"),
+};
+static constexpr ZDCol kNameRead[] = {
+    ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagARGC, szName, ZK_TEXT, "szName, "),
+    ZD_COL(tagARGC, iCategory, ZK_INT, "iParentIndex"),
+};
+static constexpr ZDCol kValueRead[] = {
+    ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagARGC, iPriority, ZK_INT, "iPriority, "),
+    ZD_COL(tagARGC, szValue, ZK_TEXT, "szValue"),
+};
+static constexpr ZDCol kValueAllRead[] = {
+    ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagARGC, iPriority, ZK_INT, "iPriority,"),
+    ZD_COL(tagARGC, iParentIndex, ZK_INT, "iParentIndex, "),
+    ZD_COL(tagARGC, szValue, ZK_TEXT, "szValue"),
+};
+static constexpr ZDCol kValueBinRead[] = {
+    ZD_COL(tagARGC, iOrdinal, ZK_INT, "select t1.iOrdinal, "),
+    ZD_COL(tagARGC, szTags, ZK_TEXT, "t3.szTags, "),
+    ZD_COL(tagARGC, szName, ZK_TEXT, "t2.szName, "),
+    ZD_COL(tagARGC, szValue, ZK_TEXT, "t1.szValue"),
+};
 
 tagARGC* FD_sct_Argc_Name(tagARGC** ppTags, tagARGC** ppNames, int* pnTags, int* pnNames)
 {
@@ -24,9 +54,11 @@ tagARGC* FD_sct_Argc_Name(tagARGC** ppTags, tagARGC** ppNames, int* pnTags, int*
     if (pnNames)
         *pnNames = 0;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, szTags from t_param where iParentIndex = 0 and bRecyle = 0");
+    AddColumns(sql, ZD_TABLE(kTagRead));
+    SqlAdd(sql, " from t_param where iParentIndex = 0 and bRecyle = 0");
     SqlAdd(sql, " order by iOrdinal asc");
-    SqlAdd(sql, ";select iOrdinal, szName, iParentIndex");
+    SqlAdd(sql, ";");
+    AddColumns(sql, ZD_TABLE(kNameRead));
     SqlAdd(sql, " from t_param where szTags is null and szValue is null and bRecyle = 0");
     SqlAdd(sql, " order by iParentIndex asc, iPriority asc, iOrdinal asc");
     ZDResult r;
@@ -47,22 +79,27 @@ tagARGC* FD_sct_Argc_Name(tagARGC** ppTags, tagARGC** ppNames, int* pnTags, int*
     // Merged pass: both results are sorted by the key that links them.
     int nTags = 0, nNames = 0;
     ZDRow nameRow;
-    bool bName = DbNextRow(nameRes, nameRow);
+    tagARGC name;
+    auto nextName = [&]() {
+        name = tagARGC{};
+        if (!DbNextRow(nameRes, nameRow))
+            return false;
+        ReadColumns(nameRow, name, ZD_TABLE(kNameRead));
+        return true;
+    };
+    bool bName = nextName();
     ZDRow tagRow;
     while (DbNextRow(tagRes, tagRow)) {
         tagARGC& t = tags[nTags++];
-        t.iOrdinal = GetInt(tagRow, 0);
-        GetText(tagRow, 1, t.szTags);
+        ReadColumns(tagRow, t, ZD_TABLE(kTagRead));
         // Names whose category sorts before this one have no live category.
-        while (bName && GetInt(nameRow, 2) < t.iOrdinal)
-            bName = DbNextRow(nameRes, nameRow);
-        while (bName && GetInt(nameRow, 2) == t.iOrdinal) {
+        while (bName && name.iCategory < t.iOrdinal)
+            bName = nextName();
+        while (bName && name.iCategory == t.iOrdinal) {
             tagARGC& n = names[nNames++];
-            n.iOrdinal = GetInt(nameRow, 0);
-            GetText(nameRow, 1, n.szName);
-            n.iCategory = GetInt(nameRow, 2);
+            n = name;
             n.pCategory = &t;
-            bName = DbNextRow(nameRes, nameRow);
+            bName = nextName();
         }
     }
     if (ppTags)
@@ -87,14 +124,13 @@ tagARGC* FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount)
     if (!pName)
         return nullptr;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, iPriority, szValue from t_param where");
+    AddColumns(sql, ZD_TABLE(kValueRead));
+    SqlAdd(sql, " from t_param where");
     SqlAdd(sql, " szTags is NULL and szName is NULL and iParentIndex = %d and bRecyle = 0", pName->iOrdinal);
     SqlAdd(sql, " order by iParentIndex asc, iPriority asc, iOrdinal asc");
     int iName = pName->iOrdinal;
     tagARGC* p = LoadList<tagARGC>(sql, nullptr, pCount, [iName](tagARGC& v, const ZDRow& row) {
-        v.iOrdinal = GetInt(row, 0);
-        v.iPriority = GetInt(row, 1);
-        GetText(row, 2, v.szValue);
+        ReadColumns(row, v, ZD_TABLE(kValueRead));
         v.iParentIndex = iName;
     });
     if (ppValues)
@@ -110,15 +146,17 @@ tagARGC* _FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount, int
     }
     if (pCount)
         *pCount = 0;
+    ZDCols cols = bRecyle ? ZD_TABLE(kValueBinRead) : ZD_TABLE(kValueAllRead);
     ZDSql sql;
+    AddColumns(sql, cols);
     if (!bRecyle) {
-        SqlAdd(sql, "select iOrdinal, iPriority,iParentIndex, szValue from t_param where");
+        SqlAdd(sql, " from t_param where");
         SqlAdd(sql, " szTags is NULL and szName is NULL and bRecyle=0");
         if (pName)
             SqlAdd(sql, " and iParentIndex = %d", pName->iOrdinal);
         SqlAdd(sql, " order by iParentIndex asc, iPriority asc, szValue asc, iOrdinal asc");
     } else {
-        SqlAdd(sql, "select t1.iOrdinal, t3.szTags, t2.szName, t1.szValue from t_param as t1 left JOIN t_param as t2 "
+        SqlAdd(sql, " from t_param as t1 left JOIN t_param as t2 "
                     "on t1.iParentIndex = t2.iOrdinal left join t_param as t3 on t2.iParentIndex = t3.iOrdinal "
                     "where t1.szValue is not null");
         SqlAdd(sql, " and t1.bRecyle =1");
@@ -127,22 +165,8 @@ tagARGC* _FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* pCount, int
     ZDResult r;
     if (!RunList(sql, r))
         return nullptr;
-    tagARGC* p;
-    if (!bRecyle) {
-        p = FillBlock<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
-            v.iOrdinal = GetInt(row, 0);
-            v.iPriority = GetInt(row, 1);
-            v.iParentIndex = GetInt(row, 2);
-            GetText(row, 3, v.szValue);
-        });
-    } else {
-        p = FillBlock<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount, [](tagARGC& v, const ZDRow& row) {
-            v.iOrdinal = GetInt(row, 0);
-            GetText(row, 1, v.szTags);
-            GetText(row, 2, v.szName);
-            GetText(row, 3, v.szValue);
-        });
-    }
+    tagARGC* p = FillBlock<tagARGC>(DbRows(r), ZD_SPARE_RECORDS, pCount,
+                                    [cols](tagARGC& v, const ZDRow& row) { ReadColumns(row, v, cols); });
     if (ppValues)
         *ppValues = p;
     return p;

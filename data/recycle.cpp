@@ -4,6 +4,7 @@
 #include "data/recycle_peers.h"
 #include "data/dict_load.h"
 #include "data/oplog.h"
+#include "data/columns.h"
 
 #include <algorithm>
 
@@ -70,14 +71,76 @@ static void AddClearScope(ZDSql& sql, int iObjType, const tagRECY_SCOPE* s)
 
 // ---- Lists -----------------------------------------------------------------------------
 
-// Runs a list statement whose first four columns (cols) are the entry's
-// key, deletion time, deleting employee and the object's key, over the rows
-// of from ("from ... where ..."), in the order of key ascending; fill(obj,
-// row) copies the object's columns.  Bounded (piMatched given), it reads the
-// newest ZD_LIST_ROWS by that key and lists them in the same ascending order.
-template <class T, class F>
-static tagRECY* LoadRecycleList(const ZDSql& cols, const ZDSql& from, const char* key, tagRECY** ppRecy, T** ppObj,
-                                int* pCount, long long* piMatched, F fill)
+static bool Purgeable(int iObjType) { return iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT; }
+
+// Every list reads the entry's columns first, then the object's (its key
+// first: the entry's iObjOrdinal too).
+static constexpr ZDCol kEntryRead[] = {
+    ZD_COL(tagRECY, iOrdinal, ZK_INT, "select r.iOrdinal,  "),
+    ZD_COL(tagRECY, szRecyle, ZK_TEXT, "r.dtRecyle, "),
+    ZD_COL(tagRECY, iEmp, ZK_INT, "r.iEmp, "),
+};
+static constexpr ZDCol kBinHouse[] = {
+    ZD_COL(tagHOUSE, iOrdinal, ZK_INT, "h.iOrdinal, "),
+    ZD_COL(tagHOUSE, iEst, ZK_INT, "h.iEst, "),
+    ZD_COL(tagHOUSE, szBuildNO, ZK_TEXT, "h.szBuildNO, "),
+    ZD_COL(tagHOUSE, szHouseNO, ZK_TEXT, "h.szHouseNO, "),
+    ZD_COL(tagHOUSE, szTrade, ZK_TEXT, "h.szTrade"),
+};
+static constexpr ZDCol kBinClient[] = {
+    ZD_COL(tagCLIENT, iOrdinal, ZK_INT, "c.iOrdinal, "),
+    ZD_COL(tagCLIENT, szUrban, ZK_TEXT, "c.szUrban, "),
+    ZD_COL(tagCLIENT, szCliMan, ZK_TEXT, "c.szCliMan, "),
+    ZD_COL(tagCLIENT, szTrade, ZK_TEXT, "c.szTrade"),
+};
+static constexpr ZDCol kBinEstate[] = {
+    ZD_COL(tagESTLIST, iOrdinal, ZK_INT, "e.iOrdinal, "),
+    ZD_COL(tagESTLIST, iUrban, ZK_INT, "e.iUrban, "),
+    ZD_COL(tagESTLIST, szEstate, ZK_TEXT, "e.szEstate"),
+};
+static constexpr ZDCol kBinBranch[] = {
+    ZD_COL(tagBRLIST, iOrdinal, ZK_INT, "b.iOrdinal, "),
+    ZD_COL(tagBRLIST, szBr, ZK_TEXT, "b.szBr"),
+};
+static constexpr ZDCol kBinEmployee[] = {
+    ZD_COL(tagEMPLIST, iOrdinal, ZK_INT, "e.iOrdinal, "),
+    ZD_COL(tagEMPLIST, iBr, ZK_INT, "e.iBr, "),
+    ZD_COL(tagEMPLIST, szEmp, ZK_TEXT, "e.szEmp"),
+};
+static constexpr ZDCol kBinPosition[] = {
+    ZD_COL(tagPostion, iOrdinal, ZK_INT, "p.iOrdinal, "),
+    ZD_COL(tagPostion, szPST, ZK_TEXT, "p.szPST"),
+};
+static constexpr ZDCol kBinUrban[] = {
+    ZD_COL(tagURBAN, iOrdinal, ZK_INT, "u.iOrdinal, "),
+    ZD_COL(tagURBAN, szUrban, ZK_TEXT, "u.szUrban"),
+};
+static constexpr ZDCol kBinHouseFollow[] = {
+    ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "f.iOrdinal, "),
+    ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "f.szContent, "),
+    ZD_COL(tagFOLLOW, iEst, ZK_INT, "h.iEst, "),
+    ZD_COL(tagFOLLOW, szBuildNO, ZK_TEXT, "h.szBuildNO, "),
+    ZD_COL(tagFOLLOW, szHouseNO, ZK_TEXT, "h.szHouseNO, "),
+    ZD_COL(tagFOLLOW, szTrade, ZK_TEXT, "h.szTrade, "),
+    ZD_COL(tagFOLLOW, iHou, ZK_INT, "f.iHou"),
+};
+static constexpr ZDCol kBinClientFollow[] = {
+    ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "f.iOrdinal, "),
+    ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "f.szContent, "),
+    ZD_COL(tagFOLLOW, szCliMan, ZK_TEXT, "c.szCliMan, "),
+    ZD_COL(tagFOLLOW, szTrade, ZK_TEXT, "c.szTrade, "),
+    ZD_COL(tagFOLLOW, szWay, ZK_TEXT, "c.szUrban, "),  // the client's wanted urban areas
+    ZD_COL(tagFOLLOW, szLevel, ZK_TEXT, "c.szLevel, "),
+    ZD_COL(tagFOLLOW, iCli, ZK_INT, "f.iCli"),
+};
+
+// Runs a list statement of the entry's columns and the object's (obj) over
+// the rows of from ("from ... where ..."), in the order of key ascending.
+// Bounded (piMatched given), it reads the newest ZD_LIST_ROWS by that key
+// and lists them in the same ascending order.
+template <class T>
+static tagRECY* LoadRecycleList(ZDCols obj, const ZDSql& from, const char* key, tagRECY** ppRecy, T** ppObj,
+                                int* pCount, long long* piMatched)
 {
     if (pCount)
         *pCount = 0;
@@ -86,7 +149,8 @@ static tagRECY* LoadRecycleList(const ZDSql& cols, const ZDSql& from, const char
     if (ppObj)
         *ppObj = nullptr;
     ZDSql sql;
-    SqlAddRaw(sql, "%s", cols.text.c_str());
+    AddColumns(sql, ZD_TABLE(kEntryRead));
+    AddColumns(sql, obj);
     SqlAddRaw(sql, " %s", from.text.c_str());
     SqlAddRaw(sql, " order by %s %s", key, piMatched ? "desc" : "asc");
     if (piMatched)
@@ -95,178 +159,113 @@ static tagRECY* LoadRecycleList(const ZDSql& cols, const ZDSql& from, const char
     if (!RunList(sql, r))
         return nullptr;
     MYSQL_RES* res = DbRows(r);
-    T* obj = AllocRecords<T>(res ? (size_t)mysql_num_rows(res) : 0);
-    if (!obj)
+    T* objs = AllocRecords<T>(res ? (size_t)mysql_num_rows(res) : 0);
+    if (!objs)
         return nullptr;
     size_t i = 0;
     tagRECY* recy = FillBlock<tagRECY>(res, 0, pCount, [&](tagRECY& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, e.szRecyle);
-        e.iEmp = GetInt(row, 2);
-        e.iObjOrdinal = GetInt(row, 3);
-        fill(obj[i++], row);
+        T& o = objs[i++];
+        ReadColumns(row, o, obj, ReadColumns(row, e, ZD_TABLE(kEntryRead)));
+        e.iObjOrdinal = o.iOrdinal;
     });
     if (!recy) {
-        FreeBlock(obj);
+        FreeBlock(objs);
         return nullptr;
     }
     if (piMatched) {
         // Read newest first: listed oldest first, as an unbounded list is.
         int n = pCount ? *pCount : (int)i;
         std::reverse(recy, recy + n);
-        std::reverse(obj, obj + n);
+        std::reverse(objs, objs + n);
         *piMatched = ListMatched(n, from);
     }
     if (ppRecy)
         *ppRecy = recy;
     if (ppObj)
-        *ppObj = obj;
+        *ppObj = objs;
     return recy;
+}
+
+// The entries of one type with their objects still in the bin (table as
+// alias; houses and clients not purged).
+template <class T>
+static tagRECY* LoadEntries(int iObjType, const char* table, const char* alias, ZDCols obj, tagRECY** ppRecy,
+                            T** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
+{
+    ZDSql from;
+    SqlAddRaw(from, " from t_recyle as r left join %s as %s on %s.iOrdinal = r.iObjOrdinal where %s.bRecyle = 1",
+              table, alias, alias, alias);
+    if (Purgeable(iObjType))
+        SqlAddRaw(from, " and %s.bDeleted = 0", alias);
+    SqlAdd(from, " and r.iObjType = %d", iObjType);
+    AddListScope(from, iObjType, pScope);
+    return LoadRecycleList(obj, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched);
 }
 
 tagRECY* FD_Sct_Recy_Hou(tagRECY** ppRecy, tagHOUSE** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, h.iOrdinal, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
-    SqlAdd(from, " from t_recyle as r left join t_house as h on h.iOrdinal = r.iObjOrdinal"
-                " where h.bRecyle = 1 and h.bDeleted = 0");
-    SqlAdd(from, " and r.iObjType = %d", OBJ_HOUSE);
-    AddListScope(from, OBJ_HOUSE, pScope);
-    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagHOUSE& h, const ZDRow& row) {
-        h.iOrdinal = GetInt(row, 3);
-        h.iEst = GetInt(row, 4);
-        GetText(row, 5, h.szBuildNO);
-        GetText(row, 6, h.szHouseNO);
-        GetText(row, 7, h.szTrade);
-    });
+    return LoadEntries(OBJ_HOUSE, "t_house", "h", ZD_TABLE(kBinHouse), ppRecy, ppObj, pCount, pScope, piMatched);
 }
 
 tagRECY* FD_Sct_Recy_Cli(tagRECY** ppRecy, tagCLIENT** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, c.iOrdinal, c.szUrban, c.szCliMan, c.szTrade");
-    SqlAdd(from, " from t_recyle as r left join t_client as c on c.iOrdinal = r.iObjOrdinal"
-                " where c.bRecyle = 1 and c.bDeleted = 0");
-    SqlAdd(from, " and r.iObjType = %d", OBJ_CLIENT);
-    AddListScope(from, OBJ_CLIENT, pScope);
-    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagCLIENT& c, const ZDRow& row) {
-        c.iOrdinal = GetInt(row, 3);
-        GetText(row, 4, c.szUrban);
-        GetText(row, 5, c.szCliMan);
-        GetText(row, 6, c.szTrade);
-    });
+    return LoadEntries(OBJ_CLIENT, "t_client", "c", ZD_TABLE(kBinClient), ppRecy, ppObj, pCount, pScope, piMatched);
 }
 
 tagRECY* FD_Sct_Recy_Est(tagRECY** ppRecy, tagESTLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iUrban, e.szEstate");
-    SqlAdd(from, " from t_recyle as r left join t_estate as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
-    SqlAdd(from, " and r.iObjType = %d", OBJ_ESTATE);
-    AddListScope(from, OBJ_ESTATE, pScope);
-    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagESTLIST& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 3);
-        e.iUrban = GetInt(row, 4);
-        GetText(row, 5, e.szEstate);
-    });
+    return LoadEntries(OBJ_ESTATE, "t_estate", "e", ZD_TABLE(kBinEstate), ppRecy, ppObj, pCount, pScope, piMatched);
 }
 
 tagRECY* FD_Sct_Recy_Br(tagRECY** ppRecy, tagBRLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, b.iOrdinal, b.szBr");
-    SqlAdd(from, " from t_recyle as r left join t_branch as b on b.iOrdinal = r.iObjOrdinal where b.bRecyle = 1");
-    SqlAdd(from, " and r.iObjType = %d", OBJ_BRANCH);
-    AddListScope(from, OBJ_BRANCH, pScope);
-    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagBRLIST& b, const ZDRow& row) {
-        b.iOrdinal = GetInt(row, 3);
-        GetText(row, 4, b.szBr);
-    });
+    return LoadEntries(OBJ_BRANCH, "t_branch", "b", ZD_TABLE(kBinBranch), ppRecy, ppObj, pCount, pScope, piMatched);
 }
 
 tagRECY* FD_Sct_Recy_Emp(tagRECY** ppRecy, tagEMPLIST** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, e.iOrdinal, e.iBr, e.szEmp");
-    SqlAdd(from, " from t_recyle as r left join t_employee as e on e.iOrdinal = r.iObjOrdinal where e.bRecyle = 1");
-    SqlAdd(from, " and r.iObjType = %d", OBJ_EMPLOYEE);
-    AddListScope(from, OBJ_EMPLOYEE, pScope);
-    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagEMPLIST& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 3);
-        e.iBr = GetInt(row, 4);
-        GetText(row, 5, e.szEmp);
-    });
+    return LoadEntries(OBJ_EMPLOYEE, "t_employee", "e", ZD_TABLE(kBinEmployee), ppRecy, ppObj, pCount, pScope,
+                       piMatched);
 }
 
 tagRECY* FD_Sct_Recy_Pst(tagRECY** ppRecy, tagPostion** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, p.iOrdinal, p.szPST");
-    SqlAdd(from, " from t_recyle as r left join t_position as p on p.iOrdinal = r.iObjOrdinal where p.bRecyle = 1");
-    SqlAdd(from, " and r.iObjType = %d", OBJ_POSITION);
-    AddListScope(from, OBJ_POSITION, pScope);
-    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagPostion& p, const ZDRow& row) {
-        p.iOrdinal = GetInt(row, 3);
-        GetText(row, 4, p.szPST);
-    });
+    return LoadEntries(OBJ_POSITION, "t_position", "p", ZD_TABLE(kBinPosition), ppRecy, ppObj, pCount, pScope,
+                       piMatched);
 }
 
 tagRECY* FD_Sct_Recy_Urban(tagRECY** ppRecy, tagURBAN** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, u.iOrdinal, u.szUrban");
-    SqlAdd(from, " from t_recyle as r left join t_urban as u on u.iOrdinal = r.iObjOrdinal where u.bRecyle = 1");
-    SqlAdd(from, " and r.iObjType = %d", OBJ_URBAN);
-    AddListScope(from, OBJ_URBAN, pScope);
-    return LoadRecycleList(cols, from, "r.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagURBAN& u, const ZDRow& row) {
-        u.iOrdinal = GetInt(row, 3);
-        GetText(row, 4, u.szUrban);
-    });
+    return LoadEntries(OBJ_URBAN, "t_urban", "u", ZD_TABLE(kBinUrban), ppRecy, ppObj, pCount, pScope, piMatched);
 }
 
-// The follow-up lists start from the retired follow-ups of their kind, so
-// that those retired together with their listing (which have no entry) are
-// listed as well as those deleted one by one.
+// The follow-up lists start from the retired follow-ups of their kind
+// (column the key of their listing, table as alias), so that those retired
+// together with their listing (which have no entry) are listed as well as
+// those deleted one by one.
+static tagRECY* LoadFollowEntries(int iObjType, const char* column, const char* table, const char* alias, ZDCols obj,
+                                  tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope,
+                                  long long* piMatched)
+{
+    ZDSql from;
+    SqlAdd(from, " from t_follow as f");
+    SqlAdd(from, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", iObjType);
+    SqlAddRaw(from, " left join %s as %s on f.%s = %s.iOrdinal", table, alias, column, alias);
+    SqlAddRaw(from, " where f.bRecyle = 1 and f.%s <> 0 and %s.bDeleted = 0", column, alias);
+    AddListScope(from, iObjType, pScope);
+    return LoadRecycleList(obj, from, "f.iOrdinal", ppRecy, ppObj, pCount, piMatched);
+}
+
 tagRECY* FD_Sct_Recy_HouFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, h.iEst, h.szBuildNO, h.szHouseNO, h.szTrade");
-    SqlAdd(cols, ", f.iHou");
-    SqlAdd(from, " from t_follow as f");
-    SqlAdd(from, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_HOUSE_FOLLOW);
-    SqlAdd(from, " left join t_house as h on f.iHou = h.iOrdinal");
-    SqlAdd(from, " where f.bRecyle = 1 and f.iHou <> 0 and h.bDeleted = 0");
-    AddListScope(from, OBJ_HOUSE_FOLLOW, pScope);
-    return LoadRecycleList(cols, from, "f.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagFOLLOW& f, const ZDRow& row) {
-        f.iOrdinal = GetInt(row, 3);
-        GetText(row, 4, f.szContent);
-        f.iEst = GetInt(row, 5);
-        GetText(row, 6, f.szBuildNO);
-        GetText(row, 7, f.szHouseNO);
-        GetText(row, 8, f.szTrade);
-        f.iHou = GetInt(row, 9);
-    });
+    return LoadFollowEntries(OBJ_HOUSE_FOLLOW, "iHou", "t_house", "h", ZD_TABLE(kBinHouseFollow), ppRecy, ppObj, pCount,
+                             pScope, piMatched);
 }
 
 tagRECY* FD_Sct_Recy_CliFol(tagRECY** ppRecy, tagFOLLOW** ppObj, int* pCount, const tagRECY_SCOPE* pScope, long long* piMatched)
 {
-    ZDSql cols, from;
-    SqlAdd(cols, "select r.iOrdinal,  r.dtRecyle, r.iEmp, f.iOrdinal, f.szContent, c.szCliMan, c.szTrade, c.szUrban");
-    SqlAdd(cols, ", c.szLevel, f.iCli");
-    SqlAdd(from, " from t_follow as f");
-    SqlAdd(from, " left join t_recyle as r on r.iObjOrdinal = f.iOrdinal and r.iObjType = %d", OBJ_CLIENT_FOLLOW);
-    SqlAdd(from, " left join t_client as c on f.iCli = c.iOrdinal");
-    SqlAdd(from, " where f.bRecyle = 1 and f.iCli <> 0 and c.bDeleted = 0");
-    AddListScope(from, OBJ_CLIENT_FOLLOW, pScope);
-    return LoadRecycleList(cols, from, "f.iOrdinal", ppRecy, ppObj, pCount, piMatched, [](tagFOLLOW& f, const ZDRow& row) {
-        f.iOrdinal = GetInt(row, 3);
-        GetText(row, 4, f.szContent);
-        GetText(row, 5, f.szCliMan);
-        GetText(row, 6, f.szTrade);
-        GetText(row, 7, f.szWay);  // the client's wanted urban areas
-        GetText(row, 8, f.szLevel);
-        f.iCli = GetInt(row, 9);
-    });
+    return LoadFollowEntries(OBJ_CLIENT_FOLLOW, "iCli", "t_client", "c", ZD_TABLE(kBinClientFollow), ppRecy, ppObj,
+                             pCount, pScope, piMatched);
 }
 
 // ---- Restore, purge, clear ------------------------------------------------------------------
@@ -297,8 +296,6 @@ static const RestoreOwner* OwnerOf(int iObjType)
     default: return nullptr;
     }
 }
-
-static bool Purgeable(int iObjType) { return iObjType == OBJ_HOUSE || iObjType == OBJ_CLIENT; }
 
 const char kRecycleStale[] = "该记录已被其他用户处理, 请刷新回收站";
 
@@ -504,39 +501,49 @@ int FD_Clear_Recyle(int iOpEmp, int iObjType, const tagRECY_SCOPE* pScope)
 
 // ---- Look-up lists -------------------------------------------------------------------------------
 
+// The look-ups: key and name (and the key they hang on), recycled rows too.
+static constexpr ZDCol kLookUrban[] = {
+    ZD_COL(tagURBAN, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagURBAN, szUrban, ZK_TEXT, "szUrban"),
+};
+static constexpr ZDCol kLookEstate[] = {
+    ZD_COL(tagESTLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagESTLIST, iUrban, ZK_INT, "iUrban, "),
+    ZD_COL(tagESTLIST, szEstate, ZK_TEXT, "szEstate"),
+};
+static constexpr ZDCol kLookBranch[] = {
+    ZD_COL(tagBRLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagBRLIST, szBr, ZK_TEXT, "szBr"),
+};
+static constexpr ZDCol kLookEmployee[] = {
+    ZD_COL(tagEMPLIST, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagEMPLIST, iBr, ZK_INT, "iBr, "),
+    ZD_COL(tagEMPLIST, szEmp, ZK_TEXT, "szEmp"),
+};
+
 int FD_Init_RecyArgc(tagWNDRECY* pWnd)
 {
     if (!pWnd)
         return 0;
     Term_RecyArgc(pWnd);
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, szUrban from t_urban order by iPriority, iOrdinal");
-    SqlAdd(sql, ";select iOrdinal, iUrban, szEstate from t_Estate order by iPriority, iOrdinal");
-    SqlAdd(sql, ";select iOrdinal, szBr from t_branch order by iOrdinal");
-    SqlAdd(sql, ";select iOrdinal, iBr, szEmp from t_employee order by iOrdinal");
+    AddColumns(sql, ZD_TABLE(kLookUrban));
+    SqlAdd(sql, " from t_urban order by iPriority, iOrdinal;");
+    AddColumns(sql, ZD_TABLE(kLookEstate));
+    SqlAdd(sql, " from t_Estate order by iPriority, iOrdinal;");
+    AddColumns(sql, ZD_TABLE(kLookBranch));
+    SqlAdd(sql, " from t_branch order by iOrdinal;");
+    AddColumns(sql, ZD_TABLE(kLookEmployee));
+    SqlAdd(sql, " from t_employee order by iOrdinal");
     // The look-ups are exactly the rows (no spares); a rejected batch is not
     // written to the error record.
     ZDResult r;
     if (!RunList(sql, r, false))
         return 0;
-    pWnd->pUrban = FillBlock<tagURBAN>(DbRows(r, 0), 0, &pWnd->nUrban, [](tagURBAN& u, const ZDRow& row) {
-        u.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, u.szUrban);
-    });
-    pWnd->pEst = FillBlock<tagESTLIST>(DbRows(r, 1), 0, &pWnd->nEst, [](tagESTLIST& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        e.iUrban = GetInt(row, 1);
-        GetText(row, 2, e.szEstate);
-    });
-    pWnd->pBr = FillBlock<tagBRLIST>(DbRows(r, 2), 0, &pWnd->nBr, [](tagBRLIST& b, const ZDRow& row) {
-        b.iOrdinal = GetInt(row, 0);
-        GetText(row, 1, b.szBr);
-    });
-    pWnd->pEmp = FillBlock<tagEMPLIST>(DbRows(r, 3), 0, &pWnd->nEmp, [](tagEMPLIST& e, const ZDRow& row) {
-        e.iOrdinal = GetInt(row, 0);
-        e.iBr = GetInt(row, 1);
-        GetText(row, 2, e.szEmp);
-    });
+    pWnd->pUrban = FillBlock<tagURBAN>(DbRows(r, 0), 0, &pWnd->nUrban, RowReader<tagURBAN>(ZD_TABLE(kLookUrban)));
+    pWnd->pEst = FillBlock<tagESTLIST>(DbRows(r, 1), 0, &pWnd->nEst, RowReader<tagESTLIST>(ZD_TABLE(kLookEstate)));
+    pWnd->pBr = FillBlock<tagBRLIST>(DbRows(r, 2), 0, &pWnd->nBr, RowReader<tagBRLIST>(ZD_TABLE(kLookBranch)));
+    pWnd->pEmp = FillBlock<tagEMPLIST>(DbRows(r, 3), 0, &pWnd->nEmp, RowReader<tagEMPLIST>(ZD_TABLE(kLookEmployee)));
     if (!pWnd->pUrban || !pWnd->pEst || !pWnd->pBr || !pWnd->pEmp) {
         Term_RecyArgc(pWnd);
         return 0;

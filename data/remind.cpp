@@ -1,5 +1,6 @@
 // Reminders: writing, today's list for an employee, acknowledging, removing.
 #include "data/listing_core.h"
+#include "data/columns.h"
 
 static_assert(sizeof(tagREMIND) == 256, "a reminder record is 256 bytes");
 
@@ -35,28 +36,36 @@ int FD_Ist_Remind(int iOpEmp, tagREMIND* pRem)
     return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 
+// Loaded texts keep at most 99 bytes.
+enum { LOADED_TEXT = 100 };
+
+// The columns of today's list.
+static constexpr ZDCol kRemindRead[] = {
+    ZD_COL(tagREMIND, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagREMIND, dRemind, ZK_DATE, "dRemind, "),
+    ZD_COL_CUT(tagREMIND, szContent, ZK_TEXT, "szContent, ", LOADED_TEXT),
+    ZD_COL(tagREMIND, iRange, ZK_INT, "iRange, "),
+    ZD_COL(tagREMIND, iEmp, ZK_INT, "iEmp, "),
+    ZD_COL(tagREMIND, iBr, ZK_INT, "iBr, "),
+    ZD_COL(tagREMIND, iCli, ZK_INT, "iCli, "),
+    ZD_COL(tagREMIND, iHou, ZK_INT, "iHou"),
+};
+
 tagREMIND* FD_SCT_Remind(tagREMIND** ppRem, int* piCount, int iEmp, int iBr)
 {
     if (ppRem)
         *ppRem = nullptr;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal, dRemind, szContent, iRange, iEmp, iBr, iCli, iHou from t_remind");
+    AddColumns(sql, ZD_TABLE(kRemindRead));
+    SqlAdd(sql, " from t_remind");
     SqlAdd(sql, " where (iBr = %d or iEmp = %d) and  dRemind = curdate()", iBr, iEmp);
     SqlAdd(sql, " and iOrdinal not in ");
     SqlAdd(sql, "(select iRemind from t_remindDated where iEmp=%d)", iEmp);
-    // Loaded texts keep at most 99 bytes.
-    enum { LOADED_TEXT = 100 };
     int n = 0;
     tagREMIND* pRem = LoadList<tagREMIND>(sql, nullptr, &n, [](tagREMIND& m, const ZDRow& row) {
-        m.iOrdinal = GetInt(row, 0);
-        GetDate(row, 1, m.dRemind);
-        GetDate(row, 1, m.szRemindDay, LOADED_TEXT);
-        GetText(row, 2, m.szContent, LOADED_TEXT);
-        m.iRange = GetInt(row, 3);
-        m.iEmp = GetInt(row, 4);
-        m.iBr = GetInt(row, 5);
-        m.iCli = GetInt(row, 6);
-        m.iHou = GetInt(row, 7);
+        ReadColumns(row, m, ZD_TABLE(kRemindRead));
+        // The day again, as the list shows it.
+        CopyField(m.szRemindDay, LOADED_TEXT, m.dRemind);
     }, false);
     if (!pRem)
         return nullptr;

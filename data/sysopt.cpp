@@ -2,21 +2,37 @@
 #include "data/sysopt.h"
 #include "data/dict_load.h"
 #include "data/oplog.h"
+#include "data/columns.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 // ---- System options ------------------------------------------------------------------
 
+// The active options' columns.
+static constexpr ZDCol kSysRead[] = {
+    ZD_COL(tagSYS, iOrdinal, ZK_INT, "select iOrdinal,"),
+    ZD_COL(tagSYS, bNumManualWrite, ZK_INT, "bNumManualWrite,"),
+    ZD_COL(tagSYS, bHouArea, ZK_INT, "bHouArea,"),
+    ZD_COL(tagSYS, bHouPrice, ZK_INT, "bHouPrice,"),
+    ZD_COL(tagSYS, bHouOwner, ZK_INT, "bHouOwner,"),
+    ZD_COL(tagSYS, bHouDeniedRepetition, ZK_INT, "bHouDeniedRepetition, "),
+    ZD_COL(tagSYS, bHouCipher, ZK_INT, "bHouCipher,"),
+    ZD_COL(tagSYS, bCliLinkTel, ZK_INT, "bCliLinkTel,"),
+    ZD_COL(tagSYS, bCliDeniedRepetition, ZK_INT, "bCliDeniedRepetition, "),
+    ZD_COL(tagSYS, bCliCipher, ZK_INT, "bCliCipher,"),
+    ZD_COL(tagSYS, dwBmpMaxSize, ZK_UINT, "dwBmpMaxSize,"),
+    ZD_COL(tagSYS, bAttendance, ZK_INT, "bAttendance,"),
+    ZD_COL(tagSYS, bIntegrityRule, ZK_INT, "bIntegrityRule"),
+};
+
 tagSYS* FD_Sct_Sys(tagSYS* pSys)
 {
     if (!pSys || !CheckConnection())
         return nullptr;
     ZDSql sql;
-    SqlAdd(sql, "select iOrdinal,bNumManualWrite,bHouArea,bHouPrice");
-    SqlAdd(sql, ",bHouOwner,bHouDeniedRepetition, bHouCipher");
-    SqlAdd(sql, ",bCliLinkTel,bCliDeniedRepetition, bCliCipher,dwBmpMaxSize");
-    SqlAdd(sql, ",bAttendance,bIntegrityRule from t_sys");
+    AddColumns(sql, ZD_TABLE(kSysRead));
+    SqlAdd(sql, " from t_sys");
     SqlAdd(sql, " where bActive = 1");
     ZDResult r = DbRun(sql);
     if (!r.ok) {
@@ -26,19 +42,7 @@ tagSYS* FD_Sct_Sys(tagSYS* pSys)
     ZDRow row;
     if (!DbNextRow(DbRows(r), row))
         return nullptr;
-    pSys->iOrdinal = GetInt(row, 0);
-    pSys->bNumManualWrite = GetInt(row, 1);
-    pSys->bHouArea = GetInt(row, 2);
-    pSys->bHouPrice = GetInt(row, 3);
-    pSys->bHouOwner = GetInt(row, 4);
-    pSys->bHouDeniedRepetition = GetInt(row, 5);
-    pSys->bHouCipher = GetInt(row, 6);
-    pSys->bCliLinkTel = GetInt(row, 7);
-    pSys->bCliDeniedRepetition = GetInt(row, 8);
-    pSys->bCliCipher = GetInt(row, 9);
-    pSys->dwBmpMaxSize = (uint32_t)strtoul(row.cols[10] ? row.cols[10] : "0", nullptr, 10);
-    pSys->bAttendance = GetInt(row, 11);
-    pSys->bIntegrityRule = GetInt(row, 12);
+    ReadColumns(row, *pSys, ZD_TABLE(kSysRead));
     return pSys;
 }
 
@@ -87,13 +91,53 @@ int FD_Upd_Sys(tagSYS* pSys, int iOpEmp, const char* pszChange)
 
 // ---- Company profile --------------------------------------------------------------------
 
+// The company profile's columns, before and after its urban areas (one
+// text "%d,%d,%d," read apart), and the columns its change writes.
+static constexpr ZDCol kComRead[] = {
+    ZD_COL(AT_COM, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(AT_COM, szAdd, ZK_TEXT, "szAdd, "),
+    ZD_COL(AT_COM, szName, ZK_TEXT, "szName, "),
+    ZD_COL(AT_COM, szTel, ZK_TEXT, "szTel, "),
+    ZD_COL(AT_COM, szReTel, ZK_TEXT, "szReTel, "),
+    ZD_COL(AT_COM, szFax, ZK_TEXT, "szFax, "),
+    ZD_COL(AT_COM, szShowName, ZK_TEXT, "szShowName, "),
+    ZD_COL(AT_COM, szRemoteIP1, ZK_TEXT, "szRemoteIP1, "),
+    ZD_COL(AT_COM, szRemoteIP2, ZK_TEXT, "szRemoteIP2, "),
+    ZD_COL(AT_COM, szRemoteIP3, ZK_TEXT, "szRemoteIP3, "),
+    ZD_COL(AT_COM, szRemotePort1, ZK_INT, "szRemotePort1, "),
+    ZD_COL(AT_COM, szRemotePort2, ZK_INT, "szRemotePort2, "),
+    ZD_COL(AT_COM, szRemotePort3, ZK_INT, "szRemotePort3, "),
+    ZD_COL(AT_COM, szBakPath, ZK_TEXT, "szBakPath, "),
+    ZD_COL(AT_COM, iCityOrdinal, ZK_INT, "iCityOrdinal, "),
+};
+static constexpr ZDCol kComReadAfter[] = {
+    ZD_COL(AT_COM, bShareType, ZK_INT, "bShareType, "),
+    ZD_COL(AT_COM, bAutoBak, ZK_INT, "bAutoBak, "),
+    ZD_COL(AT_COM, iBakTime, ZK_INT, "iBakTime"),
+};
+static constexpr ZDCol kComWrite[] = {
+    ZD_COL(AT_COM, szAdd, ZK_TEXT, " szAdd='%s'"),
+    ZD_COL(AT_COM, szName, ZK_TEXT, " , szName='%s'"),
+    ZD_COL(AT_COM, szTel, ZK_TEXT, ", szTel='%s'"),
+    ZD_COL(AT_COM, szReTel, ZK_TEXT, ", szReTel='%s'"),
+    ZD_COL(AT_COM, szFax, ZK_TEXT, ",szFax='%s'"),
+    ZD_COL(AT_COM, szShowName, ZK_TEXT, ",szShowName='%s'"),
+    ZD_COL(AT_COM, iCityOrdinal, ZK_INT, ", iCityOrdinal=%d"),
+    ZD_COL(AT_COM, iUrbanOrdinal[0], ZK_INT, ", szUrbanOrdinal = '%d,"),
+    ZD_COL(AT_COM, iUrbanOrdinal[1], ZK_INT, "%d,"),
+    ZD_COL(AT_COM, iUrbanOrdinal[2], ZK_INT, "%d,'"),
+};
+
 int FD_Sct_Com(AT_COM* pCom)
 {
     if (!pCom)
         return 0;
-    ZDResult r = DbRun("select iOrdinal, szAdd, szName, szTel, szReTel, szFax, szShowName"
-                       ", szRemoteIP1, szRemoteIP2, szRemoteIP3, szRemotePort1, szRemotePort2, szRemotePort3"
-                       ", szBakPath, iCityOrdinal, szUrbanOrdinal, bShareType, bAutoBak, iBakTime from t_company");
+    ZDSql sql;
+    AddColumns(sql, ZD_TABLE(kComRead));
+    SqlAdd(sql, "szUrbanOrdinal, ");
+    AddColumns(sql, ZD_TABLE(kComReadAfter));
+    SqlAdd(sql, " from t_company");
+    ZDResult r = DbRun(sql);
     if (!r.ok) {
         WriteErrorRecord(r);
         DbBox(" 查询数据失败", "", MB_OK);
@@ -104,24 +148,11 @@ int FD_Sct_Com(AT_COM* pCom)
     if (!res || mysql_num_rows(res) != 1 || !DbNextRow(res, row))
         return 0;
     AT_COM& c = *pCom;
-    c.iOrdinal = GetInt(row, 0);
-    GetText(row, 1, c.szAdd);
-    GetText(row, 2, c.szName);
-    GetText(row, 3, c.szTel);
-    GetText(row, 4, c.szReTel);
-    GetText(row, 5, c.szFax);
-    GetText(row, 6, c.szShowName);
-    GetText(row, 7, c.szRemoteIP1);
-    GetText(row, 8, c.szRemoteIP2);
-    GetText(row, 9, c.szRemoteIP3);
-    c.szRemotePort1 = GetInt(row, 10);
-    c.szRemotePort2 = GetInt(row, 11);
-    c.szRemotePort3 = GetInt(row, 12);
-    GetText(row, 13, c.szBakPath);
-    c.iCityOrdinal = GetInt(row, 14);
+    unsigned int iUrban = ReadColumns(row, c, ZD_TABLE(kComRead));
+    ReadColumns(row, c, ZD_TABLE(kComReadAfter), iUrban + 1);
     // "%d,%d,%d,": a key counts only when its comma follows.
     char urban[64];
-    GetText(row, 15, urban);
+    GetText(row, iUrban, urban);
     const char* p = urban;
     for (int i = 0; i < 3; ++i) {
         const char* comma = strchr(p, ',');
@@ -130,9 +161,6 @@ int FD_Sct_Com(AT_COM* pCom)
         c.iUrbanOrdinal[i] = atoi(p);
         p = comma + 1;
     }
-    c.bShareType = GetInt(row, 16);
-    c.bAutoBak = GetInt(row, 17);
-    c.iBakTime = GetInt(row, 18);
     return 1;
 }
 
@@ -140,13 +168,10 @@ int FD_UpdCom(AT_COM* pCom)
 {
     if (!pCom)
         return 0;
-    const AT_COM& c = *pCom;
     ZDSql sql;
-    SqlAdd(sql, "update t_company set szAdd='%s' , szName='%s', szTel='%s', szReTel='%s'", FieldText(c.szAdd).c_str(),
-           FieldText(c.szName).c_str(), FieldText(c.szTel).c_str(), FieldText(c.szReTel).c_str());
-    SqlAdd(sql, ",szFax='%s',szShowName='%s', iCityOrdinal=%d, szUrbanOrdinal = '%d,%d,%d,'", FieldText(c.szFax).c_str(),
-           FieldText(c.szShowName).c_str(), c.iCityOrdinal, c.iUrbanOrdinal[0], c.iUrbanOrdinal[1], c.iUrbanOrdinal[2]);
-    SqlAdd(sql, " where iOrdinal = %d", c.iOrdinal);
+    SqlAdd(sql, "update t_company set");
+    AddValues(sql, *pCom, ZD_TABLE(kComWrite));
+    SqlAdd(sql, " where iOrdinal = %d", pCom->iOrdinal);
     return ChangeOutcome(DbRun(sql));
 }
 
