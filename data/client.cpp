@@ -72,6 +72,7 @@ static constexpr ZDCol kClientRead[] = {
     ZD_COL(tagCLIENT, dDelegate, ZK_DATE, "dDelegate,"),
     ZD_COL(tagCLIENT, iBr, ZK_INT, "iBr,"),
     ZD_COL(tagCLIENT, iEmp, ZK_INT, "iEmp, "),
+    ZD_COL(tagCLIENT, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagCLIENT, szRemark, ZK_TEXT, "szRemark, "),
     ZD_COL(tagCLIENT, dtUpdate, ZK_DATE, "dtUpdate,"),
     ZD_COL(tagCLIENT, dtFollow, ZK_DATE, "dtFollow"),
@@ -142,33 +143,45 @@ static bool AddPhoneClauses(ZDSql& sql, const tagCLIENT& c)
 }
 
 // The column list the insert and the update both write (a client number
-// or a commission date left empty keeps the column's value).
+// or a commission date left empty keeps the column's value), each with the
+// name of its box for telling a user what another desk changed.
 static constexpr ZDCol kClientWrite[] = {
-    ZD_COL(tagCLIENT, szTrade, ZK_TEXT, " szTrade='%s'"),
-    ZD_COL(tagCLIENT, szClientNum, ZK_SET, ",szClientNum = '%s'"),
-    ZD_COL(tagCLIENT, szUrban, ZK_TEXT, ",szUrban='%s'"),
-    ZD_COL(tagCLIENT, szHouseType, ZK_TEXT, ",szHouseType='%s'"),
-    ZD_COL(tagCLIENT, szFloor, ZK_TEXT, ",szFloor='%s'"),
-    ZD_COL(tagCLIENT, szToward, ZK_TEXT, ",szToward='%s'"),
-    ZD_COL(tagCLIENT, szDecoration, ZK_TEXT, ",szDecoration='%s'"),
-    ZD_COL(tagCLIENT, szLevel, ZK_TEXT, ",szLevel='%s'"),
-    ZD_COL(tagCLIENT, szUsage, ZK_TEXT, ",szUsage='%s'"),
-    ZD_COL(tagCLIENT, szSource, ZK_TEXT, ",szSource='%s'"),
-    ZD_COL(tagCLIENT, szPayment, ZK_TEXT, ",szPayment='%s'"),
-    ZD_COL(tagCLIENT, szAgencyFee, ZK_TEXT, ",szAgencyFee='%s'"),
-    ZD_COL(tagCLIENT, dDelegate, ZK_SET, ",dDelegate='%s'"),
-    ZD_COL(tagCLIENT, szDelegatePD, ZK_TEXT, ",szDelegatePD='%s'"),
-    ZD_COL(tagCLIENT, szCitizen, ZK_TEXT, ",szCitizen='%s'"),
-    ZD_COL(tagCLIENT, szRemark, ZK_TEXT, ",szRemark='%s'"),
-    ZD_COL(tagCLIENT, szLayout, ZK_TEXT, ",szLayout='%s'"),
-    ZD_COL(tagCLIENT, iMinBuy, ZK_INT, ",iMinBuy = %d"),
-    ZD_COL(tagCLIENT, iMaxBuy, ZK_INT, ",iMaxBuy = %d"),
-    ZD_COL(tagCLIENT, iMinRent, ZK_INT, ",iMinRent= %d"),
-    ZD_COL(tagCLIENT, iMaxRent, ZK_INT, ",iMaxRent=%d"),
-    ZD_COL(tagCLIENT, iMinArea, ZK_INT, ",iMinArea=%d"),
-    ZD_COL(tagCLIENT, iMaxArea, ZK_INT, ",iMaxARea=%d"),
-    ZD_COL(tagCLIENT, iMinRoom, ZK_INT, ",iMinRoom=%d"),
-    ZD_COL(tagCLIENT, iMaxRoom, ZK_INT, ",iMaxRoom=%d"),
+    ZD_COLC(tagCLIENT, szTrade, ZK_TEXT, " szTrade='%s'", "交易"),
+    ZD_COLC(tagCLIENT, szClientNum, ZK_SET, ",szClientNum = '%s'", "客源编号"),
+    ZD_COLC(tagCLIENT, szUrban, ZK_TEXT, ",szUrban='%s'", "城区"),
+    ZD_COLC(tagCLIENT, szHouseType, ZK_TEXT, ",szHouseType='%s'", "类型"),
+    ZD_COLC(tagCLIENT, szFloor, ZK_TEXT, ",szFloor='%s'", "楼层"),
+    ZD_COLC(tagCLIENT, szToward, ZK_TEXT, ",szToward='%s'", "朝向"),
+    ZD_COLC(tagCLIENT, szDecoration, ZK_TEXT, ",szDecoration='%s'", "装修"),
+    ZD_COLC(tagCLIENT, szLevel, ZK_TEXT, ",szLevel='%s'", "等级"),
+    ZD_COLC(tagCLIENT, szUsage, ZK_TEXT, ",szUsage='%s'", "性质"),
+    ZD_COLC(tagCLIENT, szSource, ZK_TEXT, ",szSource='%s'", "来源"),
+    ZD_COLC(tagCLIENT, szPayment, ZK_TEXT, ",szPayment='%s'", "付款"),
+    ZD_COLC(tagCLIENT, szAgencyFee, ZK_TEXT, ",szAgencyFee='%s'", "付佣"),
+    ZD_COLC(tagCLIENT, dDelegate, ZK_SET, ",dDelegate='%s'", "委托日期"),
+    ZD_COLC(tagCLIENT, szDelegatePD, ZK_TEXT, ",szDelegatePD='%s'", "委托权限"),
+    ZD_COLC(tagCLIENT, szCitizen, ZK_TEXT, ",szCitizen='%s'", "身份国籍"),
+    ZD_COLC(tagCLIENT, szRemark, ZK_TEXT, ",szRemark='%s'", "备注"),
+    ZD_COLC(tagCLIENT, szLayout, ZK_TEXT, ",szLayout='%s'", "配置"),
+    ZD_COLC(tagCLIENT, iMinBuy, ZK_INT, ",iMinBuy = %d", "购价"),
+    ZD_COLC(tagCLIENT, iMaxBuy, ZK_INT, ",iMaxBuy = %d", "购价"),
+    ZD_COLC(tagCLIENT, iMinRent, ZK_INT, ",iMinRent= %d", "租价"),
+    ZD_COLC(tagCLIENT, iMaxRent, ZK_INT, ",iMaxRent=%d", "租价"),
+    ZD_COLC(tagCLIENT, iMinArea, ZK_INT, ",iMinArea=%d", "面积"),
+    ZD_COLC(tagCLIENT, iMaxArea, ZK_INT, ",iMaxARea=%d", "面积"),
+    ZD_COLC(tagCLIENT, iMinRoom, ZK_INT, ",iMinRoom=%d", "房型"),
+    ZD_COLC(tagCLIENT, iMaxRoom, ZK_INT, ",iMaxRoom=%d", "房型"),
+};
+
+// What the update writes before that list: the client's people and agent,
+// with the new version.
+static constexpr ZDCol kClientPeople[] = {
+    ZD_COLC(tagCLIENT, szLinkTel, ZK_CIPHER, " iVersion = iVersion + 1, szLinkTel = '%s'", "联系电话"),
+    ZD_COLC(tagCLIENT, szLinkMan, ZK_TEXT, ",szLinkMan ='%s'", "委托代理"),
+    ZD_COLC(tagCLIENT, szCliTel, ZK_CIPHER, ", szCliTel ='%s'", "客户电话"),
+    ZD_COLC(tagCLIENT, szCliMan, ZK_TEXT, ",szCliMan='%s'", "客户姓名"),
+    ZD_COLC(tagCLIENT, iEmp, ZK_INT, ", iEmp=%d", "员工"),
+    ZD_COLC(tagCLIENT, iBr, ZK_INT, ", iBr=%d,", "部门"),
 };
 
 static const char kPhoneDuplicate[] = "客源电话, 联系电话 不允许重复 ";
@@ -245,13 +258,31 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
     SqlAdd(sql, " and iOrdinal <> %d", key);
     SqlAdd(sql, " ) as tb2");
     SqlAdd(sql, " set");
-    SqlAdd(sql, " szLinkTel = '%s',szLinkMan ='%s', szCliTel ='%s',szCliMan='%s', iEmp=%d, iBr=%d,", pNew->szLinkTel,
-           pNew->szLinkMan, pNew->szCliTel, pNew->szCliMan, pNew->iEmp, pNew->iBr);
+    AddValues(sql, *pNew, ZD_TABLE(kClientPeople));
     AddValues(sql, *pNew, ZD_TABLE(kClientWrite));
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
-    if (!LoggedChange(iOpEmp, sql, OBJ_CLIENT, key, ACT_MODIFY, {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
-                      {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))
+    // What another desk changed: the client as it is now against the client
+    // the form loaded.
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddClientColumns(now);
+        SqlAdd(now, " from t_client where iOrdinal = %d", key);
+        ZDResult r = TxnRun(t, now);
+        ZDRow row;
+        tagCLIENT cur;
+        memset(&cur, 0, sizeof cur);
+        if (!r.ok || !DbNextRow(DbRows(r), row))
+            return std::string();
+        ReadClient(row, cur);
+        std::string people = ChangedCaptions(pOld, &cur, ZD_TABLE(kClientPeople));
+        std::string rest = ChangedCaptions(pOld, &cur, ZD_TABLE(kClientWrite));
+        return people + (people.empty() || rest.empty() ? "" : "、") + rest;
+    };
+    if (!VersionedChange(iOpEmp, sql, OBJ_CLIENT, key, "t_client", pOld->iVersion, describe,
+                         {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
+                         {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))
         return 0;
+    pNew->iVersion = pOld->iVersion + 1;
     ReadUpdateTime("t_client", key, pNew->dtUpdate, sizeof pNew->dtUpdate);
     return 1;
 }

@@ -39,6 +39,7 @@ struct tagCLIENT {
     char szRemark[257];
     int32_t iEmp;
     int32_t iBr;
+    int32_t iVersion;        // raised by every save; a save names the one its form loaded
 };
 
 // Loads clients: live ones (bRecyle 0) or the recycle bin (1), filtered by

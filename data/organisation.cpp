@@ -484,8 +484,8 @@ static long long MoveAgentRows(ZDTxn& t, const char* pszTable, int iFrom, int iT
     ZDSql sql;
     SqlAddRaw(sql, "update %s", pszTable);
     SqlAdd(sql, " set iEmp = %d, iBr = %d", iTo, iToBr);
-    // A moved house is a change an open house form must not overwrite.
-    if (strcmp(pszTable, "t_house") == 0)
+    // A moved house or client is a change an open form must not overwrite.
+    if (strcmp(pszTable, "t_house") == 0 || strcmp(pszTable, "t_client") == 0)
         SqlAdd(sql, ", iVersion = iVersion + 1");
     SqlAdd(sql, " where iEmp = %d", iFrom);
     if (bLiveOnly)

@@ -189,8 +189,9 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
     // named, and the key waits until they are told apart.
     if (!UpgradeHouseRoomKey(conn, err))
         return false;
-    // The version a house form's save checks.
-    if (!DbTool_Exec(conn, "ALTER TABLE t_house ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0", err))
+    // The version a house or client form's save checks.
+    if (!DbTool_Exec(conn, "ALTER TABLE t_house ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0;"
+                           "ALTER TABLE t_client ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0", err))
         return false;
     return UpgradeHouseListIndexes(conn, err);
 }

@@ -122,6 +122,8 @@ CREATE TABLE t_client (
   dtFollow      DATETIME NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
   bDeleted      TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of the client form (as for houses).
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_client_list (bRecyle, dtUpdate),
   KEY ix_client_order (bRecyle, dtFollow, dtUpdate),
   KEY ix_client_clitel (szCliTel(48)),

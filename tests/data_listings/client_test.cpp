@@ -116,6 +116,43 @@ TEST_F(Clients, UpdateRefusesAnotherClientsTelephoneAndKeepsItsOwn)
     EXPECT_EQ("2", TestDb_Scalar("select iAct from t_log where iObjType = 1 and iObjID = " + key + " order by iOrdinal desc limit 1"));
 }
 
+// As for houses: the later of two forms of one client stores nothing and
+// is told what the other desk changed; its own form goes on from its save.
+TEST_F(Clients, ASaveFromAFormLoadedBeforeAnotherDesksSaveIsRefusedAndNamesTheirChange)
+{
+    tagCLIENT c = NewClient("v1", "");
+    ASSERT_EQ(1, FD_Ist_Cli(1, &c));
+    std::string key = std::to_string(c.iOrdinal);
+    auto load = [&]() {
+        tagCLIENT* p = nullptr;
+        int n = 0;
+        EXPECT_NE(nullptr, FD_Sct_Cli(1, &p, &n, (" iOrdinal = " + key).c_str(), 0));
+        EXPECT_EQ(1, n);
+        tagCLIENT r = p[0];
+        Mem_Free_Cli(p);
+        return r;
+    };
+    tagCLIENT deskA = load(), deskB = load();
+    tagCLIENT a = deskA;
+    a.iMaxBuy = 300;
+    strcpy(a.szCliMan, "李雷");
+    ASSERT_EQ(1, FD_Upd_Cli(1, &deskA, &a));
+    tagCLIENT b = deskB;
+    strcpy(b.szRemark, "desk B");
+    EXPECT_EQ(0, FD_Upd_Cli(1, &deskB, &b));
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试.\n\n其他用户修改了: 客户姓名、购价", boxes[0].text);
+    EXPECT_EQ("300", TestDb_Scalar("select iMaxBuy from t_client where iOrdinal = " + key));
+    EXPECT_EQ("", TestDb_Scalar("select coalesce(szRemark, '') from t_client where iOrdinal = " + key));
+    TestBoxes_Reset();
+    tagCLIENT a2 = a;
+    strcpy(a2.szRemark, "desk A");
+    ASSERT_EQ(1, FD_Upd_Cli(1, &a, &a2));
+    EXPECT_EQ(0u, TestBoxes_Count());
+    EXPECT_EQ("2", TestDb_Scalar("select iVersion from t_client where iOrdinal = " + key));
+}
+
 TEST_F(Clients, LoadFillsRangesAndOrdersByFollowUp)
 {
     tagCLIENT a = NewClient("1", ""), b = NewClient("2", ""), c = NewClient("3", "");
