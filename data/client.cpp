@@ -184,6 +184,18 @@ static constexpr ZDCol kClientPeople[] = {
     ZD_COLC(tagCLIENT, iBr, ZK_INT, ", iBr=%d,", "部门"),
 };
 
+// The client's telephones into their key table, after its old ones go
+// (bReplace): a telephone another client holds stops the statement (1062).
+static void AddPhoneKeys(ZDSql& sql, const tagCLIENT& c, int key, bool bReplace)
+{
+    if (bReplace)
+        SqlAdd(sql, ";delete from t_clienttel where iCli = %d", key);
+    if (c.szCliTel[0])
+        SqlAdd(sql, ";insert into t_clienttel (szTel, iCli) values ('%s', %d)", c.szCliTel, key);
+    if (c.szLinkTel[0] && strncmp(c.szLinkTel, c.szCliTel, sizeof c.szLinkTel) != 0)
+        SqlAdd(sql, ";insert into t_clienttel (szTel, iCli) values ('%s', %d)", c.szLinkTel, key);
+}
+
 static const char kPhoneDuplicate[] = "客源电话, 联系电话 不允许重复 ";
 // Said when an insert stored nothing: the form keeps what was typed, and
 // saving again is an insert like the first.
@@ -231,6 +243,7 @@ int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
             SqlAdd(upd, "update t_client set");
             AddValues(upd, *pCli, ZD_TABLE(kClientWrite));
             SqlAdd(upd, " where iOrdinal = %d", key);
+            AddPhoneKeys(upd, *pCli, key, false);
         }) != 0;
     }, &failure, TXN_REPEAT);
     if (outcome == TXN_DONE)
@@ -238,6 +251,11 @@ int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
     // Give the record back as it came.
     pCli->iOrdinal = 0;
     memcpy(pCli->szClientNum, typedNum, sizeof typedNum);
+    // Another desk stored the same telephone after the count above.
+    if (outcome == TXN_FAILED && failure.errCode == ZD_ER_DUP_ENTRY) {
+        DbBox(kPhoneDuplicate, "", MB_OK);
+        return 0;
+    }
     return TxnOutcome(outcome, failure, {kClientNotSaved, kFailCaption});
 }
 
@@ -261,6 +279,7 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
     AddValues(sql, *pNew, ZD_TABLE(kClientPeople));
     AddValues(sql, *pNew, ZD_TABLE(kClientWrite));
     SqlAdd(sql, " where tb2 = 0 and iOrdinal = %d", key);
+    AddPhoneKeys(sql, *pNew, key, true);
     // What another desk changed: the client as it is now against the client
     // the form loaded.
     auto describe = [&](ZDTxn& t) {

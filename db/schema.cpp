@@ -127,11 +127,43 @@ static bool UpgradeHouseRoomKey(MYSQL* conn, std::string* err)
                              " ADD UNIQUE INDEX IF NOT EXISTS ux_house_room (iEst, szBuildNO, szHouseNO)", err);
 }
 
+// Fills the client telephones' key table of an earlier database, once no
+// telephone is held by two clients; otherwise refuses, naming them.
+static bool UpgradeClientPhones(MYSQL* conn, std::string* err)
+{
+    const char* phones = "(select szCliTel as szTel, iOrdinal from t_client where coalesce(szCliTel, '') <> ''"
+                         " union select szLinkTel, iOrdinal from t_client where coalesce(szLinkTel, '') <> '') p";
+    std::string dup = std::string("select group_concat(distinct p.iOrdinal order by p.iOrdinal) from ") + phones +
+                      " group by p.szTel having count(distinct p.iOrdinal) > 1 limit 50";
+    if (mysql_query(conn, dup.c_str()) != 0) {
+        *err = std::string("looking for telephones held twice: ") + mysql_error(conn);
+        return false;
+    }
+    std::string clients;
+    int n = 0;
+    if (MYSQL_RES* r = mysql_store_result(conn)) {
+        while (MYSQL_ROW row = mysql_fetch_row(r)) {
+            clients += std::string("\n  clients ") + (row[0] ? row[0] : "");
+            ++n;
+        }
+        mysql_free_result(r);
+    }
+    if (n > 0) {
+        *err = "t_client holds " + std::to_string(n) + (n == 50 ? " or more" : "") +
+               " telephone(s) of more than one client; the rule of one client a telephone becomes a key only when"
+               " each is told apart (change the telephone of all but one of the clients of each):" + clients;
+        return false;
+    }
+    return DbTool_Exec(conn, std::string("insert ignore into t_clienttel (szTel, iCli) select p.szTel, p.iOrdinal from ") +
+                                 phones,
+                       err);
+}
+
 // The tables added since the first schema, created as the schema declares
 // them when a database lacks them.
 static bool AddNewTables(MYSQL* conn, std::string* err)
 {
-    static const char* const kAdded[] = {"t_telview"};
+    static const char* const kAdded[] = {"t_telview", "t_clienttel"};
     const std::string schema = kSchema;
     for (const char* table : kAdded) {
         const std::string head = std::string("CREATE TABLE ") + table + " (";
@@ -187,7 +219,7 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
         return false;
     // One house a room as a key.  Rooms an earlier database holds twice are
     // named, and the key waits until they are told apart.
-    if (!UpgradeHouseRoomKey(conn, err))
+    if (!UpgradeHouseRoomKey(conn, err) || !UpgradeClientPhones(conn, err))
         return false;
     // The version a house or client form's save checks.
     if (!DbTool_Exec(conn, "ALTER TABLE t_house ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0;"

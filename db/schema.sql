@@ -363,6 +363,16 @@ CREATE TABLE t_telview (
   UNIQUE KEY ux_telview_day (iEmp, dDay, iObjType, iSeq)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
+-- Every client telephone (as stored, enciphered) belongs to one client,
+-- counting the recycle bin and purged clients: written in the client's own
+-- transaction, its key holds when two desks store the same telephone at the
+-- same moment.
+CREATE TABLE t_clienttel (
+  szTel         VARCHAR(256) NOT NULL PRIMARY KEY,
+  iCli          INT NOT NULL,
+  KEY ix_clienttel_cli (iCli)
+) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
 CREATE TABLE t_recyle (
   iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
   iObjType      INT NOT NULL DEFAULT 0,

@@ -11,6 +11,8 @@ const char* const kDbToolDeleteTables[] = {
     "t_follow", "t_estate", "t_buildno", "t_param", "t_urban", "t_district", "t_branch", "t_employee", "t_position",
     // rows that go with them or are removed on their own
     "t_popedom", "t_recyle", "t_log", "t_remind", "t_reminddated",
+    // a client's telephones are written anew with each save
+    "t_clienttel",
 };
 const size_t kDbToolDeleteTableCount = sizeof kDbToolDeleteTables / sizeof kDbToolDeleteTables[0];
 

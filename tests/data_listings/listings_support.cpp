@@ -13,7 +13,7 @@ void Listings_Reset()
     }
     TestDb_Exec("truncate table t_house; truncate table t_client; truncate table t_follow;"
                 "truncate table t_remind; truncate table t_reminddated; truncate table t_log;"
-                "truncate table t_recyle");
+                "truncate table t_recyle; truncate table t_clienttel");
     TestBoxes_Reset();
 }
 

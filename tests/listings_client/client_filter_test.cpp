@@ -92,7 +92,7 @@ protected:
     static void TearDownTestSuite() { TestDb_Close(); }
     void SetUp() override
     {
-        TestDb_Exec("delete from t_client");
+        TestDb_Exec("delete from t_client; delete from t_clienttel");
         TestBoxes_Reset();
     }
     // Keys of the live clients the filter selects, in key order.
