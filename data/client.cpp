@@ -235,7 +235,12 @@ int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
     char typedNum[sizeof pCli->szClientNum];
     memcpy(typedNum, pCli->szClientNum, sizeof typedNum);
     ZDResult failure;
+    bool bNoAgent = false;
     int outcome = DbTransaction([&](ZDTxn& t) {
+        int agent = TxnTouchAgent(t, pCli->iEmp);
+        bNoAgent = agent == 0;
+        if (agent <= 0)
+            return false;
         return TxnInsertRow(t, ins, iOpEmp, OBJ_CLIENT, [&](int key, ZDSql& upd) {
             pCli->iOrdinal = key;
             // The client number is always the key; a typed number is not kept.
@@ -254,6 +259,10 @@ int FD_Ist_Cli(int iOpEmp, tagCLIENT* pCli)
     // Another desk stored the same telephone after the count above.
     if (outcome == TXN_FAILED && failure.errCode == ZD_ER_DUP_ENTRY) {
         DbBox(kPhoneDuplicate, "", MB_OK);
+        return 0;
+    }
+    if (outcome == TXN_UNDONE && bNoAgent) {
+        DbBox(kAgentGone, kFailCaption, MB_OK);
         return 0;
     }
     return TxnOutcome(outcome, failure, {kClientNotSaved, kFailCaption});
@@ -297,9 +306,10 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
         std::string rest = ChangedCaptions(pOld, &cur, ZD_TABLE(kClientWrite));
         return people + (people.empty() || rest.empty() ? "" : "、") + rest;
     };
+    int agent = pNew->iEmp != pOld->iEmp ? pNew->iEmp : 0;
     if (!VersionedChange(iOpEmp, sql, OBJ_CLIENT, key, "t_client", pOld->iVersion, describe,
                          {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
-                         {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}))
+                         {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}, agent))
         return 0;
     pNew->iVersion = pOld->iVersion + 1;
     ReadUpdateTime("t_client", key, pNew->dtUpdate, sizeof pNew->dtUpdate);

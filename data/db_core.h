@@ -452,8 +452,18 @@ int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct,
 // called inside the transaction, names it; "" names nothing).  The change
 // itself must raise iVersion and still touch the row: when it touches none
 // (a duplicate rule of its own), onNoRow is shown.
+// With iAgent (not 0) the change gives the row to that employee: he must
+// still be there (TxnTouchAgent), or kAgentGone is shown and nothing stored.
 int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
-                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow);
+                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow,
+                    int iAgent = 0);
+// Marks, inside a transaction that gives an employee a house, a client or
+// another's work, that employee's row: the change and a deletion of him
+// then write the same row and cannot both pass.  1 when he is there (not in
+// the recycle bin), 0 when he is not, -1 when the statement failed.
+int TxnTouchAgent(ZDTxn& t, int iEmp);
+// Said when the employee a change gives work to has been deleted meanwhile.
+extern const char kAgentGone[];
 // Runs an insert and the new row's log row (iAct, normally ACT_ADD) as one
 // transaction (TXN_REPEAT): the new key, or 0 when nothing was stored (the
 // user told as by LoggedChange with onError; an insert that gave no key

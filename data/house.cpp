@@ -224,7 +224,7 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
     SqlAdd(ins, " (iEst, szBuildNO, szHouseNO, iEmp, iBr, szHouseType, szHouseStruct)");
     SqlAdd(ins, " values (%d, '%s', '%s', %d,%d, '%s','%s')", pHou->iEst, pHou->szBuildNO, pHou->szHouseNO,
            pHou->iEmp, pHou->iBr, pHou->szHouseType, pHou->szHouseStruct);
-    bool bNumbered = false;
+    bool bNumbered = false, bNoAgent = false;
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
         // (Run again after a conflict, the number is the new key's.)
@@ -232,6 +232,10 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
             pHou->szHouseNum[0] = '\0';
             bNumbered = false;
         }
+        int agent = TxnTouchAgent(t, pHou->iEmp);
+        bNoAgent = agent == 0;
+        if (agent <= 0)
+            return false;
         return TxnInsertRow(t, ins, iOpEmp, OBJ_HOUSE, [&](int key, ZDSql& upd) {
             pHou->iOrdinal = key;
             if (!pHou->szHouseNum[0]) {
@@ -252,6 +256,10 @@ int FD_Ist_Hou(int iOpEmp, tagHOUSE* pHou)
     // Another desk stored the same room after the count above.
     if (outcome == TXN_FAILED && failure.errCode == ZD_ER_DUP_ENTRY) {
         DbBox("重复 ", "", MB_OK);
+        return 0;
+    }
+    if (outcome == TXN_UNDONE && bNoAgent) {
+        DbBox(kAgentGone, kFailCaption, MB_OK);
         return 0;
     }
     return TxnOutcome(outcome, failure, {kHouseNotSaved, kFailCaption});
@@ -289,9 +297,11 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
         std::string rest = ChangedCaptions(pOld, &cur, ZD_TABLE(kHouseWrite));
         return place + (place.empty() || rest.empty() ? "" : "、") + rest;
     };
+    // A house handed to another employee is work given to him.
+    int agent = pNew->iEmp != pOld->iEmp ? pNew->iEmp : 0;
     if (!VersionedChange(iOpEmp, sql, OBJ_HOUSE, key, "t_house", pOld->iVersion, describe,
                          {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
-                         {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}))
+                         {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}, agent))
         return 0;
     pNew->iVersion = pOld->iVersion + 1;
     ReadUpdateTime("t_house", key, pNew->dtUpdate, sizeof pNew->dtUpdate);

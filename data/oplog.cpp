@@ -190,10 +190,22 @@ int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct,
     return TxnOutcome(outcome, failure, onError);
 }
 
-int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
-                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow)
+const char kAgentGone[] = "所选员工已被其他用户删除,这次操作没有保存,请重新选择员工.";
+
+int TxnTouchAgent(ZDTxn& t, int iEmp)
 {
-    enum { kStored, kGone, kChanged, kNoRow } why = kStored;
+    ZDSql sql;
+    SqlAdd(sql, "update t_employee set iAssigned = iAssigned + 1 where iOrdinal = %d and bRecyle = 0", iEmp);
+    ZDResult r = TxnRun(t, sql);
+    if (!r.ok)
+        return -1;
+    return DbAffected(r) > 0 ? 1 : 0;
+}
+
+int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
+                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow, int iAgent)
+{
+    enum { kStored, kGone, kChanged, kNoRow, kNoAgent } why = kStored;
     std::string changed;
     ZDResult failure;
     int outcome = DbTransaction([&](ZDTxn& t) {
@@ -215,6 +227,13 @@ int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const 
             changed = describe(t);
             return false;
         }
+        if (iAgent) {
+            int agent = TxnTouchAgent(t, iAgent);
+            if (agent <= 0) {
+                why = agent == 0 ? kNoAgent : kStored;
+                return false;
+            }
+        }
         ZDResult r = TxnRun(t, sql);
         if (!r.ok)
             return false;
@@ -224,6 +243,10 @@ int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const 
         }
         return TxnLog(t, iOpEmp, iObjType, iKey, ACT_MODIFY);
     }, &failure);
+    if (outcome == TXN_UNDONE && why == kNoAgent) {
+        DbBox(kAgentGone, "修改失败", MB_OK);
+        return 0;
+    }
     if (outcome == TXN_UNDONE && why == kChanged) {
         TxnConflictReported();
         std::string text = kConcurrentChange;

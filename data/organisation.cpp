@@ -533,6 +533,13 @@ int FD_Transfer_Emp(int iOpEmp, int iFrom, int iTo, int iToBr, tagTRANSFER* pCou
             bRefused = n == 0;
             return false;
         }
+        // Written, not only read: a deletion of him cannot pass meanwhile,
+        // on a cluster either.
+        int agent = TxnTouchAgent(t, iTo);
+        if (agent <= 0) {
+            bRefused = agent == 0;
+            return false;
+        }
         std::vector<int> houses, clients, houseFollows, clientFollows;
         if (!LockAgentRows(t, "t_house", iFrom, &houses) || !LockAgentRows(t, "t_client", iFrom, &clients) ||
             !LockAgentRows(t, "t_follow", iFrom, &clientFollows, &houseFollows))

@@ -223,7 +223,8 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
         return false;
     // The version a house or client form's save checks.
     if (!DbTool_Exec(conn, "ALTER TABLE t_house ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0;"
-                           "ALTER TABLE t_client ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0", err))
+                           "ALTER TABLE t_client ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0;"
+                           "ALTER TABLE t_employee ADD COLUMN IF NOT EXISTS iAssigned INT NOT NULL DEFAULT 0", err))
         return false;
     return UpgradeHouseListIndexes(conn, err);
 }

@@ -310,6 +310,12 @@ CREATE TABLE t_employee (
   szResume      VARCHAR(1024) NULL,
   szRemark      VARCHAR(1024) NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Written by every change that gives the employee a house, a client or
+  -- a transfer, in that change's transaction: such a change and the
+  -- employee's deletion write the same row, so one of them waits for (or,
+  -- on a cluster, is refused by) the other and a deleted employee is never
+  -- given work.
+  iAssigned     INT NOT NULL DEFAULT 0,
   KEY ix_employee_br (iBr, szNum),
   KEY ix_employee_name (szEmp)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;

@@ -208,6 +208,34 @@ TEST_F(Desks, ThreeDesksAddingClientsWithTheSameTelephoneAtOnceStoreOne)
     EXPECT_EQ(kRounds, rows);
 }
 
+// Desk 1 deletes an employee while desk 2 gives him a new house: never
+// both, so no live house keeps a deleted agent.
+TEST_F(Desks, AnEmployeeDeletedWhileGivenAHouseEndsWithOneOfTheTwo)
+{
+    std::string rows;
+    for (int r = 0; r < kRounds; ++r)
+        rows += std::string(r ? "," : "") + "(" + std::to_string(200 + r) + ", 'agent" + std::to_string(r) + "', 1)";
+    TestDb_Exec("delete from t_employee where iOrdinal >= 200; insert into t_employee (iOrdinal, szEmp, iBr) values " +
+                rows);
+    RunDesks(2, "agent", 0);
+    std::vector<DeskRound> del = ReadDesk(1), add = ReadDesk(2);
+    int deleted = 0, housed = 0;
+    for (int r = 0; r < kRounds; ++r) {
+        deleted += del[(size_t)r].result == 1;
+        housed += add[(size_t)r].result == 1;
+        EXPECT_NE(2, (del[(size_t)r].result == 1) + (add[(size_t)r].result == 1))
+            << "round " << r << ": the employee was deleted and given a house";
+    }
+    long long orphans = TestDb_Count("t_house h join t_employee e on e.iOrdinal = h.iEmp"
+                                     " where h.bRecyle = 0 and e.bRecyle = 1");
+    printf("[desks] an employee deleted while given a house, %d rounds: %d deleted, %d houses given, %lld live "
+           "houses of deleted employees\n",
+           kRounds, deleted, housed, orphans);
+    EXPECT_EQ(0, orphans);
+    EXPECT_EQ(kRounds, deleted + housed);
+    TestDb_Exec("delete from t_employee where iOrdinal >= 200");
+}
+
 // One desk of the tests above: for each round, its form loaded (a save) or
 // its room typed (an add), then ready, then at the gate's opening the save.
 TEST(DeskChild, DISABLED_Desk)
@@ -239,6 +267,15 @@ TEST(DeskChild, DISABLED_Desk)
             SetEvent(ready);
             WaitForSingleObject(go, 60000);
             result = FD_Ist_Hou(1, &h);
+        } else if (task == "agent") {
+            tagHOUSE h = NewHouse(10, "1", ("A" + std::to_string(r)).c_str());
+            h.iEmp = 200 + r;
+            tagEMPLOYEE e;
+            memset(&e, 0, sizeof e);
+            e.iOrdinal = 200 + r;
+            SetEvent(ready);
+            WaitForSingleObject(go, 60000);
+            result = id == 1 ? FD_Del_Emp(1, &e) : FD_Ist_Hou(1, &h);
         } else {
             tagCLIENT c = NewClient(("T" + std::to_string(r)).c_str(), "");
             SetEvent(ready);
