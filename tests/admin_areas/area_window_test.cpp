@@ -106,7 +106,7 @@ protected:
     void ClickRecord(const void* rec)
     {
         std::vector<void*> rows = Dict_GridRecords(w->hGrid);
-        Dict_ClickRow(w, static_cast<int>(std::find(rows.begin(), rows.end(), rec) - rows.begin()));
+        Wd_ClickRow(w->hGrid, static_cast<int>(std::find(rows.begin(), rows.end(), rec) - rows.begin()));
         ASSERT_EQ(Module_Selected(w), rec);
     }
     tagDISTRICT* District(const char* name)
@@ -123,23 +123,19 @@ protected:
                 bool bPost = false, bool bPaste = false, std::string* pShown = nullptr)
     {
         bool closed = false;
-        Dict_Drive([&] { bPost ? (void)PostMessageA(hwnd, WM_COMMAND, cmd, 0) : Shell_ClickButton(hwnd, cmd); },
-                   [&](DWORD tid) {
-                       HWND d = Dict_Dialog(tid, caption);
-                       ASSERT_NE(d, nullptr) << caption;
-                       if (pShown)
-                           *pShown = Ui_Text(GetDlgItem(d, IDC_AREA_PARENT)) + "|" +
-                                     Ui_Text(GetDlgItem(d, IDC_AREA_NAME)) + "|" +
-                                     Ui_Text(GetDlgItem(d, IDC_AREA_PRIORITY));
-                       if (bPaste)
-                           SetWindowTextA(GetDlgItem(d, IDC_AREA_NAME), name.c_str());
-                       else
-                           Dict_Type(GetDlgItem(d, IDC_AREA_NAME), name);
-                       if (priority)
-                           SetWindowTextA(GetDlgItem(d, IDC_AREA_PRIORITY), priority);
-                       closed = Dict_Press(d, IDOK, 2000);
-                   });
-        Dict_Settle(w);
+        auto start = [&] { bPost ? (void)PostMessageA(hwnd, WM_COMMAND, cmd, 0) : Shell_ClickButton(hwnd, cmd); };
+        Dict_DriveDialog(w, start, caption, [&](HWND d) {
+            if (pShown)
+                *pShown = Ui_Text(GetDlgItem(d, IDC_AREA_PARENT)) + "|" + Ui_Text(GetDlgItem(d, IDC_AREA_NAME)) + "|" +
+                          Ui_Text(GetDlgItem(d, IDC_AREA_PRIORITY));
+            if (bPaste)
+                SetWindowTextA(GetDlgItem(d, IDC_AREA_NAME), name.c_str());
+            else
+                Wd_Type(GetDlgItem(d, IDC_AREA_NAME), name);
+            if (priority)
+                SetWindowTextA(GetDlgItem(d, IDC_AREA_PRIORITY), priority);
+            closed = Dict_Press(d, IDOK, 2000);
+        });
         return closed;
     }
 };
@@ -147,10 +143,7 @@ protected:
 TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDeletes)
 {
     // Opened from the menu bar with the mouse: 系统管理(&S), 城区管理.
-    RECT r;
-    ASSERT_TRUE(GetMenuItemRect(frame, GetMenu(frame), MAINPOS_ADMIN, &r));
-    Ui_ClickMenuItemSoon(GetSubMenu(GetMenu(frame), MAINPOS_ADMIN), IDM_AREA);
-    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Wd_ChooseMenu(frame, MAINPOS_ADMIN, IDM_AREA);
     ASSERT_TRUE(Wait(ZT_CLASS_CHILD_URBAN));
     AREA_WINDOW* st = State();
     EXPECT_EQ(Dict_TreeChildren(w->hTree, nullptr), (Texts{"苏州", "常熟", "无锡"}));
@@ -205,7 +198,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     TestBoxes_Reset();
     Texts offered;
     bool stayed = false;
-    Dict_Drive(
+    Wd_Drive(
         [&] {
             Ui_ClickMenuItemSoon(GetSubMenu(p->hContextMenus, CTXPOS_URBAN), ID_AREA_URBAN_MERGE);
             Dict_ClickTree(w, Item("天宁区"), true);
@@ -223,7 +216,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
             TestBoxes_Answer(IDOK);
             EXPECT_TRUE(Dict_Press(d, IDOK));
         });
-    Dict_Settle(w);
+    Wd_Settle(w);
     EXPECT_EQ(offered, (Texts{"钟楼区", "天宁区"}));
     EXPECT_TRUE(stayed);
     ASSERT_EQ(TestBoxes_Count(), 3u);
@@ -246,9 +239,7 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     std::string lk = std::to_string(lanling->iOrdinal);
     ClickRecord(lanling);
     TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(hwnd, ID_AREA_DIST_DELETE);
-    Dict_Settle(w);
+    Wd_ButtonAnswered(w, ID_AREA_DIST_DELETE, IDOK);
     EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(TestDb_Count("t_district where bRecyle = 1 and iOrdinal = " + lk), 1);
     EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 11 and iObjOrdinal = " + lk), 1);
@@ -348,7 +339,7 @@ TEST_F(AreaWindowTest, SelectionsGuardedDeletesFullCachesAndTheRedrawnTree)
     ASSERT_TRUE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "相城区"));
     ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "山塘"));
     ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", "昆山"));
-    EXPECT_EQ(Dict_Boxes("预留缓存区不足.请重启软件"), 3u);
+    EXPECT_EQ(Wd_Boxes("预留缓存区不足.请重启软件"), 3u);
     EXPECT_EQ(TestDb_Count("t_urban where szUrban in ('相城区', '昆山')"), 2);
     EXPECT_EQ(TestDb_Count("t_district where szDistrict = '山塘' and iParentIndex = 12"), 1);
     EXPECT_EQ(Dict_TreeChildren(w->hTree, nullptr), (Texts{"苏州", "无锡"}));
@@ -378,7 +369,7 @@ TEST_F(AreaWindowTest, TheFormsOfferWhatTheWindowChangedAtOnce)
 
     // The house dialog offers the new district once its urban area is chosen.
     Texts districts;
-    Dict_Drive([&] { PostMessageA(house.hwnd, WM_COMMAND, ID_HOUSE_ADD, 0); }, [&](DWORD tid) {
+    Wd_Drive([&] { PostMessageA(house.hwnd, WM_COMMAND, ID_HOUSE_ADD, 0); }, [&](DWORD tid) {
         HWND d = Dict_Dialog(tid, "增加房源");
         ASSERT_NE(d, nullptr);
         SendMessageA(GetDlgItem(d, IDC_HD_URBAN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("新区"));
@@ -393,17 +384,17 @@ TEST_F(AreaWindowTest, AStoppedServerKeepsTheDialogWithWhatWasTyped)
     ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
     std::string kept;
     bool stayed = false, saved = false;
-    Dict_Drive([&] { Shell_ClickButton(hwnd, ID_AREA_DIST_ADD); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_AREA_DIST_ADD); }, [&](DWORD tid) {
         HWND d = Dict_Dialog(tid, "增加片区");
         ASSERT_NE(d, nullptr);
-        Dict_Type(GetDlgItem(d, IDC_AREA_NAME), "枫桥");
+        Wd_Type(GetDlgItem(d, IDC_AREA_NAME), "枫桥");
         TestDb_ServerStop();
         stayed = !Dict_Press(d, IDOK, 3000);
         kept = Ui_Text(GetDlgItem(d, IDC_AREA_NAME));
         TestDb_ServerStart();
         saved = Dict_Press(d, IDOK);                              // once the server is back
     });
-    Dict_Settle(w);
+    Wd_Settle(w);
     EXPECT_TRUE(stayed);
     EXPECT_EQ(kept, "枫桥");
     EXPECT_TRUE(saved);
@@ -424,7 +415,7 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     // A priority that is no number is refused naming its box, the dialog
     // kept with the name; emptied, it saves as 0.
     bool refused = false, saved = false;
-    Dict_Drive([&] { PostMessageA(hwnd, WM_COMMAND, ID_AREA_URBAN_ADD, 0); }, [&](DWORD tid) {
+    Wd_Drive([&] { PostMessageA(hwnd, WM_COMMAND, ID_AREA_URBAN_ADD, 0); }, [&](DWORD tid) {
         HWND d = Dict_Dialog(tid, "增加城区");
         ASSERT_NE(d, nullptr);
         SetWindowTextA(GetDlgItem(d, IDC_AREA_NAME), split.c_str());
@@ -433,10 +424,10 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
         SetWindowTextA(GetDlgItem(d, IDC_AREA_PRIORITY), "");
         saved = Dict_Press(d, IDOK);
     });
-    Dict_Settle(w);
+    Wd_Settle(w);
     EXPECT_TRUE(refused);
     EXPECT_TRUE(saved);
-    EXPECT_EQ(Dict_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
+    EXPECT_EQ(Wd_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
     TestBoxes_Reset();
     ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", hostile, nullptr, true, true));
     EXPECT_EQ(TestBoxes_Count(), 0u);
@@ -458,7 +449,7 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     tagDISTRICT* pingjiang = District("平江");
     ClickRecord(pingjiang);
     EXPECT_FALSE(Dialog(ID_AREA_DIST_MODIFY, "修改片区", "沧浪"));
-    EXPECT_EQ(Dict_Boxes("目标数据重复,操作失败,或源数据被删除"), 1u);
+    EXPECT_EQ(Wd_Boxes("目标数据重复,操作失败,或源数据被删除"), 1u);
     EXPECT_STREQ(pingjiang->szDistrict, "平江");
     EXPECT_EQ(TestDb_Scalar("select szDistrict from t_district where iOrdinal = 101"), "平江");
 }

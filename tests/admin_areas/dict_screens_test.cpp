@@ -10,9 +10,7 @@ namespace {
 
 TEST(DictScreens, BothWindowsOnTheDemoData)
 {
-    TestDb_Open("kelmora_dicts_demo");
-    std::string err;
-    ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+    DbFix_OpenDemo("kelmora_dicts_demo");
     Shell_Setup();
     tagZT_Main_Param* p = &g_ZTMain;
     Startup_LoadLists(p);
@@ -27,7 +25,7 @@ TEST(DictScreens, BothWindowsOnTheDemoData)
     ASSERT_TRUE(area.Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
     EXPECT_EQ(Dict_TreeSelected(area.w->hTree), "西湖区");      // 杭州's first, with its three districts
     EXPECT_EQ(Shell_CountBox(area.hwnd), "3");
-    Dict_ClickRow(area.w, 0);
+    Wd_ClickRow(area.w->hGrid, 0);
     Dict_ClickTree(area.w, area.Item("西湖区"));              // the tree has the focus
     Ui_MouseTo(5, 5);
     Ui_Screenshot("area-window");
@@ -35,7 +33,7 @@ TEST(DictScreens, BothWindowsOnTheDemoData)
     ASSERT_TRUE(param.Open(IDM_PARAM, ZT_CLASS_CHILD_ARGC));
     Dict_ClickTree(param.w, param.Item("朝向"));
     EXPECT_EQ(Shell_CountBox(param.hwnd), "10");
-    Dict_ClickRow(param.w, 1);
+    Wd_ClickRow(param.w->hGrid, 1);
     Dict_ClickTree(param.w, param.Item("朝向"));
     Ui_MouseTo(5, 5);
     Ui_Screenshot("param-window");

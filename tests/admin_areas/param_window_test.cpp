@@ -61,19 +61,16 @@ protected:
                      const char* priority, std::string* pShown = nullptr)
     {
         bool closed = false;
-        Dict_Drive(start, [&](DWORD tid) {
-            HWND d = Dict_Dialog(tid, caption);
-            ASSERT_NE(d, nullptr) << caption;
+        Dict_DriveDialog(w, start, caption, [&](HWND d) {
             if (pShown)
                 *pShown = Ui_Text(GetDlgItem(d, IDC_PARAM_NAME)) + "|" + Ui_Text(GetDlgItem(d, IDC_PARAM_VALUE)) +
                           "|" + Ui_Text(GetDlgItem(d, IDC_PARAM_PRIORITY));
             if (value)
-                Dict_Type(GetDlgItem(d, IDC_PARAM_VALUE), value);
+                Wd_Type(GetDlgItem(d, IDC_PARAM_VALUE), value);
             if (priority)
-                Dict_Type(GetDlgItem(d, IDC_PARAM_PRIORITY), priority);
+                Wd_Type(GetDlgItem(d, IDC_PARAM_PRIORITY), priority);
             closed = Dict_Press(d, IDOK, 2000);
         });
-        Dict_Settle(w);
         return closed;
     }
     void Post(int cmd) { PostMessageA(hwnd, WM_COMMAND, cmd, 0); }
@@ -82,10 +79,7 @@ protected:
 TEST_F(ParamWindowTest, AUserAddsModifiesReordersAndDeletesAValue)
 {
     // Opened from the menu bar with the mouse: 系统管理(&S), 参数管理.
-    RECT r;
-    ASSERT_TRUE(GetMenuItemRect(frame, GetMenu(frame), MAINPOS_ADMIN, &r));
-    Ui_ClickMenuItemSoon(GetSubMenu(GetMenu(frame), MAINPOS_ADMIN), IDM_PARAM);
-    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Wd_ChooseMenu(frame, MAINPOS_ADMIN, IDM_PARAM);
     ASSERT_TRUE(Wait(ZT_CLASS_CHILD_ARGC));
     EXPECT_EQ(Dict_TreeChildren(w->hTree, Item("所有参数")), (Texts{"房源参数(住宅)", "客源参数", "楼盘字典", "空类别"}));
     EXPECT_EQ(Dict_TreeSelected(w->hTree), "交易");              // the first category's first name
@@ -107,9 +101,9 @@ TEST_F(ParamWindowTest, AUserAddsModifiesReordersAndDeletesAValue)
     EXPECT_EQ(Shell_CountBox(hwnd), "11");
 
     // A double click on its row: text and priority changed.
-    Dict_ClickRow(w, Row(rec));
+    Wd_ClickRow(w->hGrid, Row(rec));
     TestBoxes_Reset();
-    ASSERT_TRUE(ValueDialog([&] { Dict_ClickRow(w, Row(rec), true); }, "修改参数", "东南偏东", "7", &shown));
+    ASSERT_TRUE(ValueDialog([&] { Wd_ClickRow(w->hGrid, Row(rec), true); }, "修改参数", "东南偏东", "7", &shown));
     EXPECT_EQ(shown, "朝向|东偏南|3");
     EXPECT_EQ(TestBoxes_Taken().at(0).text, "修改数据 1.行");
     EXPECT_EQ(TestDb_Query("select szValue, iPriority from t_param where iOrdinal = " + key),
@@ -120,22 +114,20 @@ TEST_F(ParamWindowTest, AUserAddsModifiesReordersAndDeletesAValue)
     tagARGC* south = Value("南");
     ASSERT_NE(south, nullptr);
     std::string sk = std::to_string(south->iOrdinal);
-    Dict_ClickRow(w, Row(south));
+    Wd_ClickRow(w->hGrid, Row(south));
     ASSERT_TRUE(ValueDialog([&] { Shell_ClickButton(hwnd, ID_PARAM_MODIFY); }, "修改参数", nullptr, "-1"));
     EXPECT_EQ(TestDb_Query("select szValue, iPriority from t_param where iOrdinal = " + sk),
               (std::vector<Texts>{{"南", "-1"}}));
     Shell_ClickButton(hwnd, ID_MODULE_REFRESH);
-    Dict_Settle(w);
+    Wd_Settle(w);
     EXPECT_STREQ(static_cast<tagARGC*>(Dict_GridRecords(w->hGrid).at(0))->szValue, "南");
 
     // The added value deleted after the question, with its log row.
     rec = Value("东南偏东");
     ASSERT_NE(rec, nullptr);
-    Dict_ClickRow(w, Row(rec));
+    Wd_ClickRow(w->hGrid, Row(rec));
     TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(hwnd, ID_PARAM_DELETE);
-    Dict_Settle(w);
+    Wd_ButtonAnswered(w, ID_PARAM_DELETE, IDOK);
     EXPECT_EQ(TestBoxes_Taken().at(0).caption, "删除确认");
     EXPECT_EQ(TestDb_Count("t_param where iOrdinal = " + key), 0);
     EXPECT_EQ(TestDb_Count("t_log where iObjType = 10 and iAct = 1 and iObjID = " + key), 1);
@@ -167,10 +159,10 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
 
     // A text the name has is refused; so is a rename onto it (no row
     // changes); both keep the dialog open.  Unchanged values send nothing.
-    auto before = TestDb_Query("select * from t_param order by iOrdinal");
+    DbRows before = DbFix_Rows("t_param");
     TestBoxes_Reset();
     EXPECT_FALSE(ValueDialog([&] { Post(ID_PARAM_ADD); }, "增加参数", "求购", "1"));
-    Dict_ClickRow(w, Row(Value("求租")));
+    Wd_ClickRow(w->hGrid, Row(Value("求租")));
     EXPECT_FALSE(ValueDialog([&] { Post(ID_PARAM_MODIFY); }, "修改参数", "求购", nullptr));
     EXPECT_TRUE(ValueDialog([&] { Post(ID_PARAM_MODIFY); }, "修改参数", nullptr, nullptr));
     said.clear();
@@ -178,7 +170,7 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
         said.push_back(b.text);
     EXPECT_EQ(said, (Texts{"已存在相同数据,增加失败", "已存在相同数据, 或该数据已被其他用户删除, 修改失败"}));
     EXPECT_STREQ(Value("求租")->szValue, "求租");
-    EXPECT_EQ(TestDb_Query("select * from t_param order by iOrdinal"), before);
+    EXPECT_EQ(DbFix_Diff(before, DbFix_Rows("t_param")), std::vector<std::string>()) << "nothing changed";
 
     // Every free slot taken, as after 101 additions: the next value is
     // stored, the user told to refresh, and "刷新" lists it.
@@ -187,7 +179,7 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
         if (!v[i].iOrdinal)
             v[i].iOrdinal = 900000 + i;
     EXPECT_TRUE(ValueDialog([&] { Post(ID_PARAM_ADD); }, "增加参数", "转租", "6"));
-    EXPECT_EQ(Dict_Boxes("增加数据超过缓存区,请刷新数据后再操作."), 1u);
+    EXPECT_EQ(Wd_Boxes("增加数据超过缓存区,请刷新数据后再操作."), 1u);
     EXPECT_EQ(TestDb_Count("t_param where szValue = '转租' and iParentIndex = 866"), 1);
     Command(ID_MODULE_REFRESH);
     EXPECT_NE(Value("转租"), nullptr);
@@ -199,8 +191,8 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
     std::string hostile = "\xD5\x5C%_'";
     while (hostile.size() < 300)
         hostile += HostileText();
-    before = TestDb_Query("select * from t_param order by iOrdinal");
-    Dict_Drive([&] { Post(ID_PARAM_ADD); }, [&](DWORD tid) {
+    before = DbFix_Rows("t_param");
+    Wd_Drive([&] { Post(ID_PARAM_ADD); }, [&](DWORD tid) {
         HWND d = Dict_Dialog(tid, "增加参数");
         ASSERT_NE(d, nullptr);
         SetWindowTextA(GetDlgItem(d, IDC_PARAM_VALUE), hostile.c_str());
@@ -209,10 +201,10 @@ TEST_F(ParamWindowTest, SelectionsRefusalsAndAFullBuffer)
         SetWindowTextA(GetDlgItem(d, IDC_PARAM_PRIORITY), "");
         EXPECT_TRUE(Dict_Press(d, IDOK));
     });
-    EXPECT_EQ(Dict_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
+    EXPECT_EQ(Wd_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
     std::vector<char> cut(17);
     Gbk_CopyCut(cut.data(), cut.size(), hostile.c_str());
-    auto after = TestDb_Query("select * from t_param order by iOrdinal");
+    DbRows after = DbFix_Rows("t_param");
     ASSERT_EQ(after.size(), before.size() + 1);
     EXPECT_EQ(TestDb_Query("select szValue, iPriority from t_param order by iOrdinal desc limit 1"),
               (std::vector<Texts>{{cut.data(), "0"}}));

@@ -2,7 +2,7 @@
 // them under the virtual display, against the test server: the tree, the
 // estate grid, the tabbed dialog with its buildings, the building form, and
 // the shared estate list kept in step with the database.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "app/admin/estate_dialog.h"
 #include "app/listings/estate_box.h"
 #include "app/admin/estate_window.h"
@@ -87,53 +87,15 @@ std::string RunSteps(std::vector<Step> steps, const std::function<void()>& start
 
 // ---- Finding and driving windows without pumping (steps run inside loops) ------
 
-struct FindCaption {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK ByCaption(HWND h, LPARAM lp)
-{
-    FindCaption* f = reinterpret_cast<FindCaption*>(lp);
-    char text[64] = "";
-    GetWindowTextA(h, text, sizeof(text));
-    if (IsWindowVisible(h) && strcmp(text, f->caption) == 0) {
-        f->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A visible top-level window of this thread with that caption.
 HWND Dialog(const char* caption)
 {
-    FindCaption f = {caption, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), ByCaption, reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    return Ui_ThreadWindow(nullptr, caption);
 }
 
 bool Busy()
 {
     return g_ZTMain.hBusyDlg != nullptr;
-}
-
-void MouseClick(POINT pt, bool twice = false)
-{
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[5];
-    memset(in, 0, sizeof(in));
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = (pt.x * 65536 + w - 1) / w;
-        i.mi.dy = (pt.y * 65536 + h - 1) / h;
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-    }
-    in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    in[3].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[4].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(twice ? 5 : 3, in, sizeof(INPUT));
 }
 
 POINT Centre(HWND h)
@@ -146,7 +108,7 @@ POINT Centre(HWND h)
 
 void ClickControl(HWND hParent, int id)
 {
-    MouseClick(Centre(GetDlgItem(hParent, id)));
+    Wd_Click(Centre(GetDlgItem(hParent, id)));
 }
 
 // Types into an edit as a user does: Latin letters and digits as characters,
@@ -183,7 +145,7 @@ void ClickTab(HWND hDlg, int iTab)
     SendMessageA(tab, TCM_GETITEMRECT, iTab, reinterpret_cast<LPARAM>(&r));
     POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(tab, &pt);
-    MouseClick(pt);
+    Wd_Click(pt);
 }
 
 // ---- Grid -------------------------------------------------------------------------------
@@ -294,40 +256,11 @@ protected:
         return hwnd;
     }
     static EST_WINDOW* State(ZT_MODWIN* w) { return static_cast<EST_WINDOW*>(w->pState); }
-    // The tree item with that text.
-    static HTREEITEM TreeItem(HWND hTree, const char* text)
-    {
-        std::vector<HTREEITEM> todo = {reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0))};
-        while (!todo.empty()) {
-            HTREEITEM h = todo.back();
-            todo.pop_back();
-            for (; h; h = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)h))) {
-                char buf[64] = "";
-                TVITEMA it;
-                memset(&it, 0, sizeof(it));
-                it.mask = TVIF_TEXT | TVIF_HANDLE;
-                it.hItem = h;
-                it.pszText = buf;
-                it.cchTextMax = sizeof(buf);
-                SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-                if (strcmp(buf, text) == 0)
-                    return h;
-                HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)h));
-                if (child)
-                    todo.push_back(child);
-            }
-        }
-        return nullptr;
-    }
+    // The tree item with that text, and a click on it.
+    static HTREEITEM TreeItem(HWND hTree, const char* text) { return Wd_TreeItem(hTree, text); }
     static void ClickTreeItem(HWND hTree, HTREEITEM h)
     {
-        RECT r;
-        memcpy(&r, &h, sizeof(h));
-        SendMessageA(hTree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-        POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(hTree, &pt);
-        // Down and up at once: the tree follows the button in a loop of its own.
-        MouseClick(pt);
+        Wd_ClickTree(hTree, h);
         Ui_Pump(100);
     }
     static std::string Column(const std::string& sql) { return TestDb_Scalar(sql); }
@@ -347,7 +280,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
               RECT ri;
               if (!Ui_ThreadWindow("#32768") || !GetMenuItemRect(nullptr, popup, 0, &ri))
                   return false;
-              MouseClick({(ri.left + ri.right) / 2, (ri.top + ri.bottom) / 2});
+              Wd_Click({(ri.left + ri.right) / 2, (ri.top + ri.bottom) / 2});
               return true;
           }}},
         [&]() { Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2); });
@@ -492,7 +425,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
                  return false;
              range = TestDb_Query("select iBuildNO, iFloort, iLift, iHouse, szBuildType, szBuildStruct"
                                   " from t_buildno where iEst = " + std::to_string(key) + " order by iBuildNO");
-             MouseClick(RowCentre(bgrid, 0), true);       // double click: modify it
+             Wd_Click(RowCentre(bgrid, 0), true);       // double click: modify it
              return true;
          }},
         {"modify form", [&]() {
@@ -578,8 +511,7 @@ TEST_F(EstateTest, AUserAddsAnEstateWithBuildingsThenDeletesItAll)
     TestBoxes_Answer(IDOK);
     Shell_ClickButton(hwnd, ID_ESTATE_DELETE);
     Ui_Pump(300);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
+    TestBoxes_ExpectOnly("删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(Column("select bRecyle from t_estate where iOrdinal = " + k), "1");
     EXPECT_EQ(rec->iOrdinal, 0);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 1);
@@ -695,13 +627,9 @@ TEST_F(EstateTest, TheSharedListAndTheWindowStayInStepWithTheDatabase)
     TestBoxes_Reset();
     tagESTATE* eastSlot = EstateWindow_Find(w, east);
     ASSERT_TRUE(SelectRecord(w->hGrid, eastSlot));
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_ESTATE_DELETE, 0);
-    Ui_Pump(100);
+    Wd_CommandAnswered(hwnd, ID_ESTATE_DELETE, IDOK);
     ASSERT_TRUE(SelectRecord(w->hGrid, EstateWindow_Find(w, 201)));
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_ESTATE_DELETE, 0);
-    Ui_Pump(100);
+    Wd_CommandAnswered(hwnd, ID_ESTATE_DELETE, IDOK);
     ASSERT_EQ(TestBoxes_Count(), 3u);            // two questions, then the refusal
     EXPECT_EQ(TestBoxes_Taken()[2].caption, "操作失败");
     EXPECT_EQ(EstateWindow_Find(w, east), nullptr);
@@ -717,8 +645,7 @@ TEST_F(EstateTest, TheSharedListAndTheWindowStayInStepWithTheDatabase)
     int live = static_cast<int>(WindowArrayInDb(11).size());
     EXPECT_EQ(live, 4);
     EXPECT_EQ(w->nListed, live);
-    EXPECT_EQ(Shell_GridRows(w->hGrid), live);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(live));
+    Wd_ExpectListed(w, live);
     EXPECT_EQ(w->rs.nSlots, slots);              // count plus spare stays
     EXPECT_EQ(g_ZTMain.nEst, static_cast<int>(SharedListInDb().size()));
     EXPECT_EQ(g_ZTMain.nEst + g_ZTMain.nEstSpare, 4 + 101);
@@ -785,7 +712,7 @@ TEST_F(EstateTest, AHostileTextInEveryBoxIsStoredAsTypedCutToItsFieldOrRefused)
     HWND hwnd = Open();
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
-    auto others = TestDb_Query("select * from t_estate order by iOrdinal");
+    DbRows others = DbFix_Rows("t_estate");
 
     std::map<std::string, std::string> shown;
     std::vector<Step> steps = {
@@ -831,7 +758,7 @@ TEST_F(EstateTest, AHostileTextInEveryBoxIsStoredAsTypedCutToItsFieldOrRefused)
     for (const char* c : kNumberColumns)
         EXPECT_EQ(atof(TestDb_Scalar(std::string("select ") + c + " from t_estate where iOrdinal = " + k).c_str()), 0)
             << c;
-    EXPECT_EQ(TestDb_Query("select * from t_estate where iOrdinal <> " + k + " order by iOrdinal"), others);
+    EXPECT_EQ(DbFix_Rows("t_estate", "iOrdinal <> " + k), others);
     EXPECT_STREQ(Cache_Estate(&g_ZTMain, key)->szEstate, Cut(shown["szEstate"], 26).c_str());
 
     // A building with hostile texts; a range the form does not allow is
@@ -902,7 +829,7 @@ TEST_F(EstateTest, AHostileTextInEveryBoxIsStoredAsTypedCutToItsFieldOrRefused)
 
 TEST_F(EstateTest, TheViewerShowsAnEstateWithItsBuildingsAndChangesNothing)
 {
-    auto before = TestDb_Query("select * from t_estate order by iOrdinal");
+    DbRows before = DbFix_Rows("t_estate");
     int rows = -1;
     bool buttonsOff = false;
     std::string name;
@@ -928,7 +855,7 @@ TEST_F(EstateTest, TheViewerShowsAnEstateWithItsBuildingsAndChangesNothing)
     EXPECT_EQ(name, "平江新城");
     EXPECT_EQ(rows, 1);
     EXPECT_TRUE(buttonsOff);
-    EXPECT_EQ(TestDb_Query("select * from t_estate order by iOrdinal"), before);
+    EXPECT_EQ(DbFix_Diff(before, DbFix_Rows("t_estate")), std::vector<std::string>()) << "nothing changed";
     EXPECT_STREQ(Cache_Estate(&g_ZTMain, 201)->szEstate, "平江新城");
 }
 
@@ -1040,9 +967,7 @@ TEST_F(EstateTest, TheBuildingCountFollowsTheBuildingsAndNumbersOfZeroShowEmpty)
 TEST_F(EstateTest, EstateAndBuildingCommandsAskTheirRightsWhenTheyRunAndLeavingAsksFirst)
 {
     // Estates to view and modify, none to add.
-    tagPOPEDOM pd = {};
-    strcpy(pd.szValue, "3E" "3D" "3F" "3G");
-    PD_Calc(&g_ZTMain, &pd);
+    Wd_Grant("3E" "3D" "3F" "3G");
     bool opened = false;
     tagESTLIST* added = nullptr;
     BOOL stored = TRUE;
@@ -1056,8 +981,7 @@ TEST_F(EstateTest, EstateAndBuildingCommandsAskTheirRightsWhenTheyRunAndLeavingA
     ASSERT_EQ(RunSteps(watch, [&]() { stored = EstateDialog_Add(frame, &g_ZTMain, 11, &added); }), "");
     EXPECT_FALSE(stored);
     EXPECT_FALSE(opened);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有增加楼盘的权限");
+    TestBoxes_ExpectOnly("您没有增加楼盘的权限");
     EXPECT_EQ(TestDb_Count("t_estate"), 4);
 
     // Leaving a changed estate asks: "取消" stays, "否" leaves it unsaved.
@@ -1110,14 +1034,11 @@ namespace {
 
 // ---- The estate dictionary on the demo data: the search --------------------------------
 
-class EstateDemoTest : public testing::Test {
+class EstateDemoTest : public DemoWindowTest {
 protected:
-    HWND frame = nullptr;
     static void SetUpTestSuite()
     {
-        TestDb_Open("kelmora_estate_demo");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        DbFix_OpenDemo("kelmora_estate_demo");
         Shell_Setup();
         g_ZTMain.pLoginEmp = &g_admin;
         ASSERT_EQ(Startup_Phase2(&g_ZTMain, nullptr), 1);
@@ -1128,14 +1049,6 @@ protected:
         g_ZTMain.pLoginEmp = nullptr;
         TestDb_Close();
     }
-    void SetUp() override
-    {
-        Shell_Setup();
-        TestBoxes_Reset();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-    }
-    void TearDown() override { Shell_DestroyFrame(frame); }
 };
 
 TEST_F(EstateDemoTest, AnEstateIsFoundByItsNameOrPinyinInitialsAndItsRowShown)
@@ -1159,7 +1072,7 @@ TEST_F(EstateDemoTest, AnEstateIsFoundByItsNameOrPinyinInitialsAndItsRowShown)
     for (char& c : initials)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     // Typed as its initials: the list follows, the first entry is chosen.
-    MouseClick(Centre(box));
+    Wd_Click(Centre(box));
     Ui_Pump(100);
     HWND edit = GetFocus();
     ASSERT_TRUE(edit && IsChild(box, edit));
@@ -1188,16 +1101,15 @@ TEST_F(EstateDemoTest, AnEstateIsFoundByItsNameOrPinyinInitialsAndItsRowShown)
     const auto other = TestDb_Query("select iOrdinal, szEstate from t_estate where bRecyle = 0 and iUrban = " +
                                     std::to_string(st->pUrban->iOrdinal) + " order by iOrdinal desc limit 1");
     SetWindowTextA(box, other[0][1].c_str());
-    MouseClick(Centre(GetDlgItem(st->hSearch, ID_ESTATE_FIND)));
+    Wd_Click(Centre(GetDlgItem(st->hSearch, ID_ESTATE_FIND)));
     Ui_Pump(300);
     sel = static_cast<const tagESTATE*>(SelectedRecord(w->hGrid));
     ASSERT_NE(sel, nullptr);
     EXPECT_EQ(std::to_string(sel->iOrdinal), other[0][0]);
     SetWindowTextA(box, "zzq");
-    MouseClick(Centre(GetDlgItem(st->hSearch, ID_ESTATE_FIND)));
+    Wd_Click(Centre(GetDlgItem(st->hSearch, ID_ESTATE_FIND)));
     Ui_Pump(300);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "没有名称或拼音缩写以「zzq」开头的楼盘");
+    TestBoxes_ExpectOnly("没有名称或拼音缩写以「zzq」开头的楼盘");
     Ui_MouseTo(5, 5);
 }
 

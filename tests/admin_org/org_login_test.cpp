@@ -36,18 +36,11 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     ASSERT_NE(frame, nullptr);
 
     // "部门管理" from the menu bar with the mouse.
-    HMENU bar = GetMenu(frame);
-    int pos = -1;
-    for (int i = 0; i < GetMenuItemCount(bar) && pos < 0; i++)
-        if (GetMenuState(GetSubMenu(bar, i), IDM_BRANCH, MF_BYCOMMAND) != static_cast<UINT>(-1))
-            pos = i;
+    int pos = Wd_MenuPos(frame, IDM_BRANCH);
     ASSERT_GE(pos, 0);
-    RECT r;
-    ASSERT_TRUE(GetMenuItemRect(frame, bar, pos, &r));
-    Ui_ClickMenuItemSoon(GetSubMenu(bar, pos), IDM_BRANCH);
-    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Ui_Pump(600);
-    EXPECT_TRUE(Ui_MenuClicked());
+    bool clicked = Wd_ClickMenuAt(frame, pos, IDM_BRANCH);
+    Ui_Pump(300);
+    EXPECT_TRUE(clicked);
     HWND hwnd = nullptr;
     for (int i = 0; i < 200 && !hwnd; i++) {
         hwnd = Frame_FindChild("ZT_CHILD_EMP");
@@ -61,14 +54,14 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     // The tree: every branch under "所有部门", the first one chosen with
     // its employees listed.
     HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    EXPECT_EQ(Org_TreeText(w->hTree, root), "所有部门");
-    ASSERT_NE(Org_TreeItem(w->hTree, "文三路店"), nullptr);
+    EXPECT_EQ(Wd_TreeText(w->hTree, root), "所有部门");
+    ASSERT_NE(Wd_TreeItem(w->hTree, "文三路店"), nullptr);
     EXPECT_EQ(st->iBr, 1);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 3);
     EXPECT_EQ(Shell_CountBox(hwnd), "3");
 
     // "增加部门": a name, a number and the prefixes typed.
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_BRANCH_ADD); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_BRANCH_ADD); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "增加部门");
         ASSERT_NE(d, nullptr);
         Org_SetText(d, IDC_BRD_NAME, "西溪店");
@@ -87,7 +80,7 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     EXPECT_EQ(br[0][2], "XX");
     EXPECT_EQ(br[0][3], "XK");
     int brKey = atoi(br[0][0].c_str());
-    HTREEITEM item = Org_TreeItem(w->hTree, "西溪店");
+    HTREEITEM item = Wd_TreeItem(w->hTree, "西溪店");
     ASSERT_NE(item, nullptr);
 
     // The new branch chosen: nobody works there yet.
@@ -97,7 +90,7 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     EXPECT_EQ(Shell_CountBox(hwnd), "0");
 
     // "增加员工": position, name, number and the password twice.
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_ADD); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_ADD); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "员工增加");
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(Text(GetDlgItem(d, IDC_EMPD_BRANCH)), "西溪店");
@@ -126,21 +119,20 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     ASSERT_TRUE(Org_ClickEmployee(hwnd, "周敏"));
     EXPECT_FALSE(Org_Ticked(hwnd, 1162));
     HWND panel = OrgPanel_Window(st->panel);
-    Org_ClickControl(GetDlgItem(panel, IDC_PD_SALESMAN));
+    Wd_ClickControl(GetDlgItem(panel, IDC_PD_SALESMAN));
     EXPECT_TRUE(Org_Ticked(hwnd, 1162));
     EXPECT_EQ(Text(Org_Box(hwnd, 1162 + IDC_PD_SCOPE_OFFSET)), "本人");
     EXPECT_TRUE(Org_Ticked(hwnd, 1309));
     EXPECT_EQ(Text(Org_Box(hwnd, IDC_PD_HOU_COUNT)), "20");
     EXPECT_FALSE(Org_Ticked(hwnd, 1165));
     EXPECT_FALSE(Org_Ticked(hwnd, 1296));
-    Org_ClickControl(Org_Box(hwnd, 1296));          // "查看参数"
+    Wd_ClickControl(Org_Box(hwnd, 1296));          // "查看参数"
     EXPECT_TRUE(Org_Ticked(hwnd, 1296));
     Ui_Screenshot("org-window");
     TestBoxes_Reset();
-    Org_ClickControl(GetDlgItem(panel, IDC_PD_GRANT));
+    Wd_ClickControl(GetDlgItem(panel, IDC_PD_GRANT));
     Org_WaitIdle(hwnd);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "授权成功, 授权用户在下次登录时生效");
+    TestBoxes_ExpectOnly("授权成功, 授权用户在下次登录时生效");
     EXPECT_EQ(Org_StoredValue(key), kGranted);
     EXPECT_EQ(TestDb_Scalar("select concat(iHouReadRecordMax, ',', iCliReadRecordMax) from t_popedom where iEmp = " +
                             std::to_string(key)),
@@ -151,8 +143,7 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     TestBoxes_Reset();
     Shell_ClickButton(hwnd, ID_ORG_PWD_RESET);
     Org_WaitIdle(hwnd);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "密码重置成功.周敏当前密码:482913");
+    TestBoxes_ExpectOnly("密码重置成功.周敏当前密码:482913");
     EXPECT_EQ(TestDb_Scalar("select szPwd from t_employee where iOrdinal = " + std::to_string(key)), St_Stored("482913"));
     TestBoxes_Reset();
     Org_ExpectNowhere("zm2024");

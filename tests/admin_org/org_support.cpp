@@ -17,9 +17,7 @@
 void Org_OpenDemo(const char* dbName)
 {
     static tagEMPLIST admin = {1, 1, "管理员"};
-    ASSERT_NE(TestDb_Open(dbName), nullptr);
-    std::string err;
-    ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+    DbFix_OpenDemo(dbName);
     Shell_Setup();
     ASSERT_TRUE(Module_RegisterClasses(g_ZTMain.hInst));
     ZT_SetMessageBoxHookLocal(TestBoxes_Hook());
@@ -74,53 +72,6 @@ HWND Org_Open(HWND hFrame)
     return h;
 }
 
-namespace {
-
-struct DialogSearch {
-    HWND found;
-};
-
-BOOL CALLBACK AnyDialog(HWND h, LPARAM lp)
-{
-    char cls[16] = "", text[64] = "";
-    GetClassNameA(h, cls, sizeof(cls));
-    GetWindowTextA(h, text, sizeof(text));
-    // The busy dialog closes by itself.
-    if (IsWindowVisible(h) && strcmp(cls, "#32770") == 0 && h != g_ZTMain.hBusyDlg) {
-        reinterpret_cast<DialogSearch*>(lp)->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
-void Org_Drive(const std::function<void()>& start, const std::function<void(DWORD)>& driver)
-{
-    std::atomic<bool> done(false);
-    St_WithDriver(
-        [&]() {
-            start();
-            for (int i = 0; i < 3000 && !done; i++)
-                Ui_Pump(10);
-            return static_cast<INT_PTR>(0);
-        },
-        [&](DWORD tid) {
-            driver(tid);
-            // A driver that stopped early leaves no dialog behind.
-            for (int i = 0; i < 20; i++) {
-                DialogSearch s = {nullptr};
-                EnumThreadWindows(tid, AnyDialog, reinterpret_cast<LPARAM>(&s));
-                if (!s.found)
-                    break;
-                PostMessageA(s.found, WM_COMMAND, IDCANCEL, 0);
-                Sleep(200);
-            }
-            done = true;
-        });
-    Ui_Pump(60);
-}
-
 HWND Org_Dialog(DWORD tid, const char* caption)
 {
     return St_WaitWindow(tid, "#32770", caption, 10000);
@@ -156,58 +107,9 @@ BOOL Org_Choose(HWND hDlg, int id, const char* text)
     return FALSE;
 }
 
-std::string Org_TreeText(HWND hTree, HTREEITEM h)
-{
-    char buf[128] = "";
-    TVITEMA it;
-    memset(&it, 0, sizeof(it));
-    it.mask = TVIF_TEXT | TVIF_HANDLE;
-    it.hItem = h;
-    it.pszText = buf;
-    it.cchTextMax = sizeof(buf);
-    SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-    return buf;
-}
-
-HTREEITEM Org_TreeItem(HWND hTree, const char* text)
-{
-    std::vector<HTREEITEM> todo = {reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0))};
-    while (!todo.empty()) {
-        HTREEITEM h = todo.back();
-        todo.pop_back();
-        for (; h; h = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)h))) {
-            if (Org_TreeText(hTree, h) == text)
-                return h;
-            HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)h));
-            if (child)
-                todo.push_back(child);
-        }
-    }
-    return nullptr;
-}
-
 void Org_ClickTreeItem(HWND hTree, HTREEITEM h)
 {
-    RECT r;
-    memcpy(&r, &h, sizeof(h));
-    SendMessageA(hTree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-    POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(hTree, &pt);
-    // Down and up in one go: the tree follows the button in a loop of its
-    // own, which would wait for an up sent only after it returned.
-    int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3];
-    memset(in, 0, sizeof(in));
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = (pt.x * 65536 + cx - 1) / cx;
-        i.mi.dy = (pt.y * 65536 + cy - 1) / cy;
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-    }
-    in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(3, in, sizeof(INPUT));
+    Wd_ClickTree(hTree, h);
     Ui_Pump(150);
     Org_WaitIdle(GetParent(hTree));
 }
@@ -220,10 +122,8 @@ BOOL Org_ClickEmployee(HWND hOrg, const char* name)
     for (int row = 0; row < 30; row++) {
         const tagEMPLOYEE* e = static_cast<const tagEMPLOYEE*>(Module_Selected(w));
         if (e && strcmp(e->szEmp, name) == 0) {
-            RECT rc;
-            GetWindowRect(g, &rc);
-            int y = rc.top + GRID_HEADER_HEIGHT + row * GRID_ROW_HEIGHT + GRID_ROW_HEIGHT / 2 + 2;
-            Ui_Click(rc.left + 30, y);
+            POINT pt = Wd_RowPoint(g, row);
+            Ui_Click(pt.x, pt.y);
             Ui_Pump(60);
             e = static_cast<const tagEMPLOYEE*>(Module_Selected(w));
             return e && strcmp(e->szEmp, name) == 0;
@@ -242,12 +142,6 @@ HWND Org_Box(HWND hOrg, int id)
 bool Org_Ticked(HWND hOrg, int id)
 {
     return SendMessageA(Org_Box(hOrg, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void Org_ClickControl(HWND hCtl)
-{
-    POINT c = Ui_Centre(hCtl);
-    Ui_Click(c.x, c.y);
 }
 
 std::string Org_StoredValue(int iEmp)

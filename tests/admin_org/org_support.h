@@ -3,7 +3,7 @@
 // thread that works the modal dialogs a click opens, and readers of the
 // tree, the grid and the grant page.
 #pragma once
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "tests/startup/startup_support.h"
 #include "app/admin/org_window.h"
 
@@ -23,10 +23,6 @@ HWND Org_Open(HWND hFrame);
 void Org_WaitIdle(HWND hOrg);
 ORG_WINDOW* Org_State(HWND hOrg);
 
-// Runs start() on this thread (a click that opens a modal dialog) while
-// driver(tid of this thread) works the dialog from a thread of its own;
-// returns when the driver is done and the click has been handled.
-void Org_Drive(const std::function<void()>& start, const std::function<void(DWORD)>& driver);
 // The visible dialog of thread tid with that caption (waited for).
 HWND Org_Dialog(DWORD tid, const char* caption);
 // The child dialog of hDlg that holds control id (a page), or hDlg.
@@ -36,9 +32,7 @@ void Org_SetText(HWND hDlg, int id, const char* text);
 // Chooses the item of a drop-down box with that text; FALSE when absent.
 BOOL Org_Choose(HWND hDlg, int id, const char* text);
 
-// The tree item with that text (any level), and a mouse click on it.
-HTREEITEM Org_TreeItem(HWND hTree, const char* text);
-std::string Org_TreeText(HWND hTree, HTREEITEM h);
+// A mouse click on a tree item; the window has followed on return.
 void Org_ClickTreeItem(HWND hTree, HTREEITEM h);
 // Selects the grid row of the employee with that name by clicking it;
 // FALSE when no row shows that name.
@@ -47,8 +41,6 @@ BOOL Org_ClickEmployee(HWND hOrg, const char* name);
 // The grant page's box of a right, and whether it is ticked.
 HWND Org_Box(HWND hOrg, int id);
 bool Org_Ticked(HWND hOrg, int id);
-// A mouse click on a control (its centre).
-void Org_ClickControl(HWND hCtl);
 
 // The deciphered permission value stored for an employee.
 std::string Org_StoredValue(int iEmp);

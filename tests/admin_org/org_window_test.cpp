@@ -37,7 +37,7 @@ protected:
         return atoi(TestDb_Scalar(std::string("select iOrdinal from t_employee where szEmp = '") + name + "'").c_str());
     }
     HWND Panel() { return OrgPanel_Window(st->panel); }
-    void Click(int id) { Org_ClickControl(GetDlgItem(Panel(), id)); }
+    void Click(int id) { Wd_ClickControl(GetDlgItem(Panel(), id)); }
     void Grant()
     {
         TestBoxes_Reset();
@@ -54,15 +54,14 @@ protected:
     // Everything of the rows of a table but those added after key.
     std::vector<std::vector<std::string>> Rows(const char* table, int upTo = 1 << 30)
     {
-        return TestDb_Query(std::string("select * from ") + table + " where iOrdinal <= " + std::to_string(upTo) +
-                            " order by iOrdinal");
+        return DbFix_Rows(table, "iOrdinal <= " + std::to_string(upTo));
     }
     // Pastes a text into a box as a user does: a click into it, Ctrl+V.
     static void Paste(HWND hBox, const std::string& text)
     {
         SendMessageA(hBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         Ui_SetClipboard(text.c_str());
-        Org_ClickControl(hBox);
+        Wd_ClickControl(hBox);
         Ui_RealCtrlKey('V');
         St_WaitFor([&] { return !Ui_Text(hBox).empty(); });
     }
@@ -98,7 +97,7 @@ TEST_F(OrgWindow, TheEdgeCasesOfPasswordsEmployeesGrantsAndPositions)
     ASSERT_TRUE(Org_ClickEmployee(hwnd, "李娜"));
     bool pwdOff = false;
     std::string shownName;
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_MODIFY); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_MODIFY); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "员工修改");
         ASSERT_NE(d, nullptr);
         pwdOff = !IsWindowEnabled(GetDlgItem(d, IDC_EMPD_PWD)) && !IsWindowEnabled(GetDlgItem(d, IDC_EMPD_PWD2));
@@ -118,16 +117,16 @@ TEST_F(OrgWindow, TheEdgeCasesOfPasswordsEmployeesGrantsAndPositions)
     ASSERT_TRUE(Org_ClickEmployee(hwnd, "李娜"));
     Click(IDC_PD_SALESMAN);
     ASSERT_TRUE(Org_Ticked(hwnd, 1309));
-    Org_ClickControl(Org_Box(hwnd, 1309));           // 看电话 off: its count greys
+    Wd_ClickControl(Org_Box(hwnd, 1309));           // 看电话 off: its count greys
     EXPECT_FALSE(IsWindowEnabled(Org_Box(hwnd, IDC_PD_HOU_COUNT)));
-    Org_ClickControl(Org_Box(hwnd, 1165));           // 删除: starts at 本人
+    Wd_ClickControl(Org_Box(hwnd, 1165));           // 删除: starts at 本人
     EXPECT_EQ(Ui_Text(Org_Box(hwnd, 1165 + IDC_PD_SCOPE_OFFSET)), "本人");
     ASSERT_TRUE(Org_Choose(OrgPanel_Page(st->panel), 1165 + IDC_PD_SCOPE_OFFSET, ""));
     EXPECT_FALSE(IsWindowEnabled(Org_Box(hwnd, 1181)));
-    Org_ClickControl(Org_Box(hwnd, 1178));           // 房源部分修改 on, 备注 under it
+    Wd_ClickControl(Org_Box(hwnd, 1178));           // 房源部分修改 on, 备注 under it
     ASSERT_TRUE(IsWindowEnabled(Org_Box(hwnd, 1181)));
-    Org_ClickControl(Org_Box(hwnd, 1181));
-    Org_ClickControl(Org_Box(hwnd, 1178));           // and off again
+    Wd_ClickControl(Org_Box(hwnd, 1181));
+    Wd_ClickControl(Org_Box(hwnd, 1178));           // and off again
     EXPECT_TRUE(Org_Ticked(hwnd, 1181));
     EXPECT_FALSE(IsWindowEnabled(Org_Box(hwnd, 1181)));
     Grant();
@@ -149,7 +148,7 @@ TEST_F(OrgWindow, TheEdgeCasesOfPasswordsEmployeesGrantsAndPositions)
     TestBoxes_Reset();
     long long positions = TestDb_Count("t_position");
     std::vector<std::string> seen;
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_POSITIONS); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_POSITIONS); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "职位管理");
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(Shell_GridRows(GetDlgItem(d, IDC_PST_GRID)), 3);
@@ -195,7 +194,7 @@ TEST_F(OrgWindow, HostileTextIsStoredAsTypedOrRefusedAndTouchesNoOtherRow)
 
     // A branch named with every troublesome byte, pasted.
     std::string typedBranch;
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_BRANCH_ADD); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_BRANCH_ADD); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "增加部门");
         ASSERT_NE(d, nullptr);
         HWND name = GetDlgItem(Org_PageWith(d, IDC_BRD_NAME), IDC_BRD_NAME);
@@ -213,14 +212,14 @@ TEST_F(OrgWindow, HostileTextIsStoredAsTypedOrRefusedAndTouchesNoOtherRow)
     auto stored = TestDb_Query("select szBr from t_branch where iOrdinal > " + std::to_string(branches.size()));
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0][0], cut);
-    ASSERT_NE(Org_TreeItem(w->hTree, cut), nullptr);
+    ASSERT_NE(Wd_TreeItem(w->hTree, cut), nullptr);
     EXPECT_EQ(Rows("t_branch", static_cast<int>(branches.size())), branches);
 
     // An employee of 总店: the name and remarks pasted, a wrong date refused
     // first (naming the box), 300 characters of remarks cut.
     std::string typedName, typedRemark;
     std::vector<std::string> first;
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_ADD); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_ADD); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "员工增加");
         ASSERT_NE(d, nullptr);
         EXPECT_TRUE(Org_Choose(d, IDC_EMPD_POSITION, "店长"));
@@ -278,7 +277,7 @@ TEST_F(OrgWindow, AFullBlockStillStoresTheNewRecordAndAsksForARefresh)
 {
     int rows = Shell_GridRows(w->hGrid);
     w->rs.nSlots = w->rs.nRows;                       // no free slot left
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_ADD); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_ADD); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "员工增加");
         ASSERT_NE(d, nullptr);
         EXPECT_TRUE(Org_Choose(d, IDC_EMPD_POSITION, "业务员"));
@@ -297,7 +296,7 @@ TEST_F(OrgWindow, AFullBlockStillStoresTheNewRecordAndAsksForARefresh)
 
     TestBoxes_Reset();
     st->nBrSlots = 2;                                  // the two demo branches fill the block
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_BRANCH_ADD); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_BRANCH_ADD); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "增加部门");
         ASSERT_NE(d, nullptr);
         St_Type(GetDlgItem(Org_PageWith(d, IDC_BRD_NAME), IDC_BRD_NAME), "east");
@@ -307,10 +306,10 @@ TEST_F(OrgWindow, AFullBlockStillStoresTheNewRecordAndAsksForARefresh)
     });
     EXPECT_EQ(TestDb_Count("t_branch where szBr = 'east'"), 1);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"部门已保存, 但本窗口的空位已用完, 不能显示它.\n请点「刷新部门」后查看."});
-    EXPECT_EQ(Org_TreeItem(w->hTree, "east"), nullptr);
+    EXPECT_EQ(Wd_TreeItem(w->hTree, "east"), nullptr);
     Shell_ClickButton(hwnd, ID_ORG_BRANCH_REFRESH);
     Org_WaitIdle(hwnd);
-    EXPECT_NE(Org_TreeItem(w->hTree, "east"), nullptr);
+    EXPECT_NE(Wd_TreeItem(w->hTree, "east"), nullptr);
     EXPECT_EQ(st->iBr, 1);
     EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
 }
@@ -324,7 +323,7 @@ TEST_F(OrgWindow, AnEmployeeWhoLeavesHandsHisListingsToAnotherBranch)
     ASSERT_GT(houses, 0);
     ASSERT_TRUE(Org_ClickEmployee(hwnd, "李娜"));
     TestBoxes_Answer(IDOK);                          // "是否继续?"
-    Org_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_TRANSFER); }, [&](DWORD tid) {
+    Wd_Drive([&] { Shell_ClickButton(hwnd, ID_ORG_EMP_TRANSFER); }, [&](DWORD tid) {
         HWND d = Org_Dialog(tid, "员工转移");
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(Ui_Text(GetDlgItem(d, IDC_TRF_BRANCH)), "总店");

@@ -31,7 +31,7 @@ protected:
     // Runs the dialog from the menu command; driver works it.
     void Options(const std::function<void(HWND)>& driver)
     {
-        Org_Drive([&] { PostMessageA(frame, WM_COMMAND, IDM_SYSOPT, 0); }, [&](DWORD tid) {
+        Wd_Drive([&] { PostMessageA(frame, WM_COMMAND, IDM_SYSOPT, 0); }, [&](DWORD tid) {
             HWND d = Org_Dialog(tid, "系统选项");
             ASSERT_NE(d, nullptr);
             driver(d);
@@ -48,7 +48,7 @@ protected:
     std::pair<std::string, bool> HouseNumberBox(HWND house)
     {
         std::pair<std::string, bool> seen;
-        Org_Drive([&] { Shell_ClickButton(house, ID_HOUSE_ADD); }, [&](DWORD tid) {
+        Wd_Drive([&] { Shell_ClickButton(house, ID_HOUSE_ADD); }, [&](DWORD tid) {
             HWND d = Org_Dialog(tid, "增加房源");
             ASSERT_NE(d, nullptr);
             Sleep(300);
@@ -93,7 +93,7 @@ TEST_F(SysOptDialog, AChangedRuleIsStoredAndTheHouseDialogFollowsIt)
     // Record numbers typed by hand, the complete rule set on the second page,
     // the picture size emptied.
     Options([&](HWND d) {
-        Org_ClickControl(GetDlgItem(Rules(d), IDC_SYS_NUM_MANUAL));
+        Wd_ClickControl(GetDlgItem(Rules(d), IDC_SYS_NUM_MANUAL));
         HWND tab = GetDlgItem(d, IDC_SYS_TAB);
         RECT r;
         SendMessageA(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
@@ -102,7 +102,7 @@ TEST_F(SysOptDialog, AChangedRuleIsStoredAndTheHouseDialogFollowsIt)
         Ui_Click(pt.x, pt.y);
         HWND page = Show(d);
         EXPECT_TRUE(St_WaitFor([&] { return IsWindowVisible(page) != FALSE; }));
-        Org_ClickControl(GetDlgItem(page, IDC_SYS_INTEGRITY));
+        Wd_ClickControl(GetDlgItem(page, IDC_SYS_INTEGRITY));
         SendMessageA(GetDlgItem(page, IDC_SYS_BMP_SIZE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         Ui_Screenshot("sysopt-dialog");
         St_Click(GetDlgItem(d, IDOK));
@@ -142,7 +142,7 @@ TEST_F(SysOptDialog, AUserWhoMayOnlyLookCannotSave)
     bool saveOn = true;
     Options([&](HWND d) {
         saveOn = IsWindowEnabled(GetDlgItem(d, IDOK)) != FALSE;
-        Org_ClickControl(GetDlgItem(Rules(d), IDC_SYS_HOU_AREA));
+        Wd_ClickControl(GetDlgItem(Rules(d), IDC_SYS_HOU_AREA));
         PostMessageA(d, WM_COMMAND, IDOK, 0);           // the command, not the greyed button
         Sleep(300);
         St_Click(GetDlgItem(d, IDCANCEL));

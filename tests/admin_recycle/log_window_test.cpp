@@ -36,25 +36,25 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
         SetDlgItemTextA(panel, IDC_LOG_EMP, emp);
         SetDlgItemTextA(panel, IDC_LOG_FROM, from);
         SetDlgItemTextA(panel, IDC_LOG_TO, to);
-        ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
-        Settle(w);
+        Wd_ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+        Wd_Settle(w);
     };
 
     // Newest first, the to-date with its whole day; names, numbers for the
     // codes no name is known for, the snapshot without cipher.
     find("", "2020-01-05", "2020-01-06");
     ASSERT_EQ(Shell_GridRows(w->hGrid), 3);
-    const void* first = SelectWhere(w->hGrid, [](const void*) { return true; });
+    const void* first = Wd_SelectWhere(w->hGrid, [](const void*) { return true; });
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(Log(first)->iObjID, 502);
-    EXPECT_EQ(Cell(w->hGrid, first, 0), "房源修改");
-    EXPECT_EQ(Cell(w->hGrid, first, 1), "房源");
-    EXPECT_EQ(Cell(w->hGrid, first, 3), "12 | 3 | 502 | 89.50 | 出售 | 张先生 | ****** | 王女士 | ******");
-    EXPECT_EQ(Cell(w->hGrid, first, 4), "2020-01-06 23:30:00");
-    EXPECT_EQ(Cell(w->hGrid, first, 6), Cache_EmployeeName(&g_ZTMain, 2));
-    const void* odd = SelectWhere(w->hGrid, [](const void* r) { return Log(r)->iObjID == 503; });
+    EXPECT_EQ(Wd_Cell(w->hGrid, first, 0), "房源修改");
+    EXPECT_EQ(Wd_Cell(w->hGrid, first, 1), "房源");
+    EXPECT_EQ(Wd_Cell(w->hGrid, first, 3), "12 | 3 | 502 | 89.50 | 出售 | 张先生 | ****** | 王女士 | ******");
+    EXPECT_EQ(Wd_Cell(w->hGrid, first, 4), "2020-01-06 23:30:00");
+    EXPECT_EQ(Wd_Cell(w->hGrid, first, 6), Cache_EmployeeName(&g_ZTMain, 2));
+    const void* odd = Wd_SelectWhere(w->hGrid, [](const void* r) { return Log(r)->iObjID == 503; });
     ASSERT_NE(odd, nullptr);
-    EXPECT_EQ(Cell(w->hGrid, odd, 0), "动作 10 / 对象 3");
+    EXPECT_EQ(Wd_Cell(w->hGrid, odd, 0), "动作 10 / 对象 3");
 
     // A name nobody has finds nothing.
     find(HostileText().c_str(), "2020-01-05", "2020-01-06");
@@ -65,10 +65,10 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
 
     // A to-date that is one lone GBK lead byte: refused by name, nothing
     // deleted, the list as it was.
-    SelectWhere(w->hGrid, [](const void*) { return true; });
+    Wd_SelectWhere(w->hGrid, [](const void*) { return true; });
     SetDlgItemTextA(panel, IDC_LOG_TO, "\xB0");
     Shell_ClickButton(log, ID_LOG_CLEAR);
-    Settle(w);
+    Wd_Settle(w);
     ASSERT_EQ(TestBoxes_Count(), 1u);
     EXPECT_NE(TestBoxes_Taken()[0].text.find("日期(止)"), std::string::npos);
     EXPECT_EQ(TestDb_Count("t_log"), all);
@@ -79,21 +79,16 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
     // warning, and "no" deletes nothing.
     SetDlgItemTextA(panel, IDC_LOG_FROM, "2020-01-06");
     SetDlgItemTextA(panel, IDC_LOG_TO, "2020-01-06");
-    SelectWhere(w->hGrid, [](const void*) { return true; });
-    TestBoxes_Answer(IDCANCEL);
-    Shell_ClickButton(log, ID_LOG_CLEAR);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
-    EXPECT_EQ(TestBoxes_Taken()[0].caption, "删除确认");
+    Wd_SelectWhere(w->hGrid, [](const void*) { return true; });
+    Wd_ButtonAnswered(w, ID_LOG_CLEAR, IDCANCEL);
+    TestBoxes_ExpectOnly("删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken().at(0).caption, "删除确认");
     EXPECT_EQ(Shell_GridRows(w->hGrid), 2);
     EXPECT_EQ(TestDb_Count("t_log"), all);
 
     // "yes": exactly those two rows go, and a row says so.
-    SelectWhere(w->hGrid, [](const void*) { return true; });
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(log, ID_LOG_CLEAR);
-    Settle(w);
+    Wd_SelectWhere(w->hGrid, [](const void*) { return true; });
+    Wd_ButtonAnswered(w, ID_LOG_CLEAR, IDOK);
     EXPECT_EQ(TestDb_Count("t_log"), all - 2 + 1);
     EXPECT_EQ(TestDb_Count("t_log where iAct = 16 and iObjType = 15 and szValue like '%2 条'"), 1);
     EXPECT_EQ(TestDb_Count("t_log where iObjID in (502, 503)"), 0);
@@ -102,13 +97,10 @@ TEST_F(RecycleTest, TheLogListsFiltersAndDeletesOnlyWhatTheFilterShows)
     // The selected row alone.
     find("", "2020-01-05", "2020-01-05");
     ASSERT_EQ(Shell_GridRows(w->hGrid), 1);
-    SelectWhere(w->hGrid, [](const void*) { return true; });
+    Wd_SelectWhere(w->hGrid, [](const void*) { return true; });
     TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(log, ID_LOG_DELETE);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    Wd_ButtonAnswered(w, ID_LOG_DELETE, IDOK);
+    TestBoxes_ExpectOnly("删除后将无法恢复,是否继续");
     EXPECT_EQ(TestDb_Count("t_log where iObjID = 501"), 0);
     EXPECT_EQ(TestDb_Count("t_log"), all - 3 + 2);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
@@ -145,8 +137,8 @@ TEST_F(RecycleTest, ABigLogShowsItsNewestRowsKeepsThemWhenRefusedAndClearsThemAl
     HWND panel = ListingWindow_Panel(log);
     SetDlgItemTextA(panel, IDC_LOG_FROM, "2031-03-01");
     SetDlgItemTextA(panel, IDC_LOG_TO, "2031-03-01");
-    ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+    Wd_Settle(w);
 
     // The newest 5,000, newest first, and the status line with the count.
     std::vector<const void*> rows = TestGrid_Rows(w->hGrid);
@@ -159,23 +151,21 @@ TEST_F(RecycleTest, ABigLogShowsItsNewestRowsKeepsThemWhenRefusedAndClearsThemAl
 
     // The server refuses the list: the rows stay, one box gives the reason.
     TestDb_Exec("rename table t_log to t_log_away");
-    ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+    Wd_Settle(w);
     TestDb_Exec("rename table t_log_away to t_log");
     ASSERT_EQ(TestBoxes_Count(), 1u);
     std::string text = TestBoxes_Taken()[0].text;
     EXPECT_EQ(text.rfind("查询失败, 列表没有刷新\n", 0), 0u) << text;
     EXPECT_NE(text.find("t_log"), std::string::npos) << text;
     EXPECT_EQ(TestGrid_Rows(w->hGrid), rows);
-    EXPECT_EQ(Cell(w->hGrid, rows.front(), 3), "批量 5999");
+    EXPECT_EQ(Wd_Cell(w->hGrid, rows.front(), 3), "批量 5999");
     EXPECT_EQ(Shell_CountBox(log), "5000");
     TestBoxes_Reset();
 
     // The clear takes all 6,000 and says so.
-    SelectWhere(w->hGrid, [](const void*) { return true; });
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(log, ID_LOG_CLEAR);
-    Settle(w);
+    Wd_SelectWhere(w->hGrid, [](const void*) { return true; });
+    Wd_ButtonAnswered(w, ID_LOG_CLEAR, IDOK);
     ASSERT_EQ(TestBoxes_Count(), 2u);
     EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
     EXPECT_EQ(TestBoxes_Taken()[1].text, "已删除 6000 条日志");

@@ -36,11 +36,8 @@ void ChooseKind(ZT_MODWIN* w, int iType)
     for (int i = 0; i < iType && h; i++)
         h = reinterpret_cast<HTREEITEM>(SendMessageA(w->hTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(h)));
     ASSERT_NE(h, nullptr);
-    RECT r;
-    memcpy(&r, &h, sizeof(h));    // the item goes in, its rectangle comes out
-    ASSERT_TRUE(SendMessageA(w->hTree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
-    MapWindowPoints(w->hTree, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    RecycleTest::ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    Wd_ClickTree(w->hTree, h);
+    Ui_Pump(100);
 }
 
 // The record of the selected row after the listing's follow-ups are retired
@@ -57,10 +54,8 @@ int DeleteFirstListing(HWND hwnd, int cmdFollows, int cmdDelete, const char* tab
     int key = *sel;
     TestBoxes_Answer(IDOK);
     SendMessageA(hwnd, WM_COMMAND, cmdFollows, 0);
-    RecycleTest::Settle(w);
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(hwnd, cmdDelete);
-    RecycleTest::Settle(w);
+    Wd_Settle(w);
+    Wd_ButtonAnswered(w, cmdDelete, IDOK);
     EXPECT_EQ(TestDb_Scalar(std::string("select bRecyle from ") + table + " where iOrdinal = " + Str(key)), "1");
     return key;
 }
@@ -80,39 +75,35 @@ TEST_F(RecycleTest, DeletedListingsComeBackOrGoForGoodAndTheLogTellsIt)
 
     // The recycle bin from the user menu: houses first, the house listed
     // with its estate, building, room and the one who deleted it.
-    ChooseMenu(MAINPOS_USER, IDM_RECYCLE);
+    EXPECT_TRUE(Wd_ChooseMenu(frame, MAINPOS_USER, IDM_RECYCLE));
     HWND bin = Frame_FindChild(ZT_CLASS_CHILD_RECY);
     ASSERT_NE(bin, nullptr);
     ZT_MODWIN* w = Module_Of(bin);
-    Settle(w);
+    Wd_Settle(w);
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(RecycleWindow_Type(bin), 0);
     long long binned = TestDb_Count("t_recyle r join t_house h on h.iOrdinal = r.iObjOrdinal where r.iObjType = 0 "
                                     "and h.bRecyle = 1 and h.bDeleted = 0");
     EXPECT_EQ(Shell_GridRows(w->hGrid), binned);
     EXPECT_EQ(Shell_CountBox(bin), Str(binned));
-    const void* row = SelectWhere(w->hGrid, [&](const void* r) { return Recy(r)->e.iObjOrdinal == hk; });
+    const void* row = Wd_SelectWhere(w->hGrid, [&](const void* r) { return Recy(r)->e.iObjOrdinal == hk; });
     ASSERT_NE(row, nullptr);
     auto dbHouse = TestDb_Query("select e.szEstate, h.szBuildNO, h.szHouseNO, u.szUrban from t_house h "
                                 "join t_estate e on e.iOrdinal = h.iEst join t_urban u on u.iOrdinal = e.iUrban "
                                 "where h.iOrdinal = " + Str(hk))[0];
-    EXPECT_EQ(Cell(w->hGrid, row, 1), "管理员");
-    EXPECT_EQ(Cell(w->hGrid, row, 2), dbHouse[3]);
-    EXPECT_EQ(Cell(w->hGrid, row, 3), dbHouse[0]);
-    EXPECT_EQ(Cell(w->hGrid, row, 5), dbHouse[2]);
-    EXPECT_EQ(Cell(w->hGrid, row, 0).substr(0, 10), TestDb_Scalar("select curdate()"));
+    EXPECT_EQ(Wd_Cell(w->hGrid, row, 1), "管理员");
+    EXPECT_EQ(Wd_Cell(w->hGrid, row, 2), dbHouse[3]);
+    EXPECT_EQ(Wd_Cell(w->hGrid, row, 3), dbHouse[0]);
+    EXPECT_EQ(Wd_Cell(w->hGrid, row, 5), dbHouse[2]);
+    EXPECT_EQ(Wd_Cell(w->hGrid, row, 0).substr(0, 10), TestDb_Scalar("select curdate()"));
 
     // Restore: asked first; "no" keeps it in the bin, "yes" puts it back.
-    TestBoxes_Answer(IDCANCEL);
-    Shell_ClickButton(bin, ID_RECYCLE_RESTORE);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_RECYCLE_RESTORE, IDCANCEL);
     ASSERT_EQ(TestBoxes_Count(), 1u);
     EXPECT_EQ(TestBoxes_Taken()[0].caption, "还原确认");
     EXPECT_NE(TestBoxes_Taken()[0].text.find("还原"), std::string::npos);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + Str(hk)), "1");
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(bin, ID_RECYCLE_RESTORE);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_RECYCLE_RESTORE, IDOK);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + Str(hk)), "0");
     EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 0 and iObjOrdinal = " + Str(hk)), 0);
     EXPECT_EQ(Shell_GridRows(w->hGrid), binned - 1);
@@ -120,24 +111,19 @@ TEST_F(RecycleTest, DeletedListingsComeBackOrGoForGoodAndTheLogTellsIt)
 
     // The clients: the deleted one, purged after the deletion warning.
     ChooseKind(w, 1);
-    Settle(w);
+    Wd_Settle(w);
     EXPECT_EQ(RecycleWindow_Type(bin), 1);
     long long clients = Shell_GridRows(w->hGrid);
-    row = SelectWhere(w->hGrid, [&](const void* r) { return Recy(r)->e.iObjOrdinal == ck; });
+    row = Wd_SelectWhere(w->hGrid, [&](const void* r) { return Recy(r)->e.iObjOrdinal == ck; });
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(Cell(w->hGrid, row, 3), TestDb_Scalar("select szCliMan from t_client where iOrdinal = " + Str(ck)));
+    EXPECT_EQ(Wd_Cell(w->hGrid, row, 3), TestDb_Scalar("select szCliMan from t_client where iOrdinal = " + Str(ck)));
     Ui_Screenshot("recycle-bin");
     TestBoxes_Reset();
-    TestBoxes_Answer(IDCANCEL);
-    Shell_ClickButton(bin, ID_RECYCLE_DELETE);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
-    EXPECT_EQ(TestBoxes_Taken()[0].caption, "删除确认");
+    Wd_ButtonAnswered(w, ID_RECYCLE_DELETE, IDCANCEL);
+    TestBoxes_ExpectOnly("删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken().at(0).caption, "删除确认");
     EXPECT_EQ(Shell_GridRows(w->hGrid), clients);
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(bin, ID_RECYCLE_DELETE);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_RECYCLE_DELETE, IDOK);
     EXPECT_EQ(TestDb_Query("select bRecyle, bDeleted from t_client where iOrdinal = " + Str(ck))[0],
               (std::vector<std::string>{"1", "1"}));
     EXPECT_EQ(Shell_GridRows(w->hGrid), clients - 1);
@@ -145,17 +131,17 @@ TEST_F(RecycleTest, DeletedListingsComeBackOrGoForGoodAndTheLogTellsIt)
     // The restored house is in the house list again after its refresh.
     SendMessageA(Frame_MDIClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(house), 0);
     Shell_ClickButton(house, ID_MODULE_REFRESH);
-    Settle(Module_Of(house));
+    Wd_Settle(Module_Of(house));
     bool listed = false;
     EachRecord(Module_Of(house)->hGrid, [&](const void* r) { listed = listed || *static_cast<const int32_t*>(r) == hk; });
     EXPECT_TRUE(listed);
 
     // The log from the user menu, filtered on the operator and today.
-    ChooseMenu(MAINPOS_USER, IDM_LOG);
+    EXPECT_TRUE(Wd_ChooseMenu(frame, MAINPOS_USER, IDM_LOG));
     HWND log = Frame_FindChild(ZT_CLASS_CHILD_LOG);
     ASSERT_NE(log, nullptr);
     ZT_MODWIN* lw = Module_Of(log);
-    Settle(lw);
+    Wd_Settle(lw);
     EXPECT_EQ(Shell_GridRows(lw->hGrid), TestDb_Count("t_log"));
     HWND panel = ListingWindow_Panel(log);
     char today[16];
@@ -163,8 +149,8 @@ TEST_F(RecycleTest, DeletedListingsComeBackOrGoForGoodAndTheLogTellsIt)
     SetDlgItemTextA(panel, IDC_LOG_EMP, "管理员");
     SetDlgItemTextA(panel, IDC_LOG_FROM, today);
     SetDlgItemTextA(panel, IDC_LOG_TO, today);
-    ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
-    Settle(lw);
+    Wd_ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+    Wd_Settle(lw);
     long long mine = TestDb_Count("t_log where iOpEmp = 1 and dtAdd >= curdate()");
     EXPECT_EQ(Shell_GridRows(lw->hGrid), mine);
     struct Want {
@@ -180,9 +166,9 @@ TEST_F(RecycleTest, DeletedListingsComeBackOrGoForGoodAndTheLogTellsIt)
         for (Want& x : want)
             if (l->iAct == x.act && l->iObjType == x.type && l->iObjID == x.key) {
                 x.found = true;
-                EXPECT_EQ(Cell(lw->hGrid, r, 0), x.op);
-                EXPECT_EQ(Cell(lw->hGrid, r, 6), "管理员");
-                EXPECT_EQ(Cell(lw->hGrid, r, 5), "总店");
+                EXPECT_EQ(Wd_Cell(lw->hGrid, r, 0), x.op);
+                EXPECT_EQ(Wd_Cell(lw->hGrid, r, 6), "管理员");
+                EXPECT_EQ(Wd_Cell(lw->hGrid, r, 5), "总店");
                 EXPECT_EQ(std::string(l->szTime).substr(0, 10), today);
             }
     });
@@ -222,14 +208,12 @@ TEST_F(RecycleTest, RestoredRecordsReturnToTheSharedCaches)
     } kinds[] = {{6, urban, 2, "新城区"}, {2, est, 3, "回春苑"}, {3, br, 2, "回春店"}, {4, emp, 3, "回春"}};
     for (auto& k : kinds) {
         ChooseKind(w, k.type);
-        Settle(w);
+        Wd_Settle(w);
         ASSERT_EQ(RecycleWindow_Type(bin), k.type);
-        const void* row = SelectWhere(w->hGrid, [&](const void* r) { return Recy(r)->e.iObjOrdinal == k.key; });
+        const void* row = Wd_SelectWhere(w->hGrid, [&](const void* r) { return Recy(r)->e.iObjOrdinal == k.key; });
         ASSERT_NE(row, nullptr) << k.shown;
-        EXPECT_EQ(Cell(w->hGrid, row, k.col), k.shown);
-        TestBoxes_Answer(IDOK);
-        Shell_ClickButton(bin, ID_RECYCLE_RESTORE);
-        Settle(w);
+        EXPECT_EQ(Wd_Cell(w->hGrid, row, k.col), k.shown);
+        Wd_ButtonAnswered(w, ID_RECYCLE_RESTORE, IDOK);
     }
     EXPECT_EQ(TestBoxes_Count(), 4u) << "one question each, nothing else";
     const tagURBAN* u = Cache_Urban(p, urban);
@@ -261,15 +245,10 @@ TEST_F(RecycleTest, ClearingAKindPurgesItAfterTheWarningAndKeepsListingsMarked)
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(Shell_GridRows(w->hGrid), binned);
 
-    TestBoxes_Answer(IDCANCEL);
-    Shell_ClickButton(bin, ID_RECYCLE_CLEAR);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
+    Wd_ButtonAnswered(w, ID_RECYCLE_CLEAR, IDCANCEL);
+    TestBoxes_ExpectOnly("删除后将无法恢复,是否继续");
     EXPECT_EQ(TestDb_Count("t_house where bRecyle = 1 and bDeleted = 0"), binned);
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(bin, ID_RECYCLE_CLEAR);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_RECYCLE_CLEAR, IDOK);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
     EXPECT_EQ(Shell_CountBox(bin), "0");
     EXPECT_EQ(TestDb_Count("t_house where bRecyle = 1 and bDeleted = 0"), 0);
@@ -284,8 +263,7 @@ TEST_F(RecycleTest, LookupsThatCannotBeLoadedShowTheMessageAndNoListAndAreReleas
     TestDb_Exec("rename table t_branch_away to t_branch");
     ZT_MODWIN* w = Module_Of(bin);
     ASSERT_NE(w, nullptr);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "初始化回收站参数错误");
+    TestBoxes_ExpectOnly("初始化回收站参数错误");
     EXPECT_EQ(Shell_GridRows(w->hGrid), 0);
     EXPECT_FALSE(w->bLoaded);
     EXPECT_EQ(Lookups_Alive(), 0);
@@ -296,7 +274,7 @@ TEST_F(RecycleTest, LookupsThatCannotBeLoadedShowTheMessageAndNoListAndAreReleas
     TestDb_Exec("insert into t_recyle (iObjType, iObjOrdinal, iEmp) select 0, max(iOrdinal), 2 from t_house "
                 "where bRecyle = 1 and bDeleted = 0");
     Shell_ClickButton(bin, ID_MODULE_REFRESH);
-    Settle(w);
+    Wd_Settle(w);
     EXPECT_EQ(TestBoxes_Count(), 1u);
     EXPECT_TRUE(w->bLoaded);
     EXPECT_GT(Shell_GridRows(w->hGrid), 0);

@@ -7,6 +7,7 @@
 #include "app/admin/recycle_window.h"
 #include "app/shell/caches.h"
 #include "cipher/cipher.h"
+#include "db/dbtool.h"
 
 #include <set>
 #include <vector>
@@ -15,12 +16,7 @@ namespace {
 
 class LogAndBinRights : public RecycleTest {
 public:
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_log_bin_rights");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
-    }
+    static void SetUpTestSuite() { DbFix_OpenDemo("kelmora_log_bin_rights"); }
     void SetUp() override {}
     void TearDown() override
     {
@@ -116,11 +112,11 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
     LoginAs("张伟");
     EXPECT_FALSE(Greyed(GetMenu(frame), IDM_LOG));
     EXPECT_FALSE(Greyed(GetMenu(frame), IDM_RECYCLE));
-    ChooseMenu(MAINPOS_USER, IDM_LOG);
+    EXPECT_TRUE(Wd_ChooseMenu(frame, MAINPOS_USER, IDM_LOG));
     HWND log = Frame_FindChild(ZT_CLASS_CHILD_LOG);
     ASSERT_NE(log, nullptr);
     ZT_MODWIN* lw = Module_Of(log);
-    Settle(lw);
+    Wd_Settle(lw);
     EXPECT_GT(Shell_GridRows(lw->hGrid), 0);
     EXPECT_EQ(LogBranches(lw), std::set<int>{zongdian});
     EXPECT_FALSE(ButtonOn(log, ID_LOG_DELETE));
@@ -133,27 +129,27 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
     TestBoxes_Answer(IDOK);
     SendMessageA(log, WM_COMMAND, ID_LOG_DELETE, 0);
     SendMessageA(log, WM_COMMAND, ID_LOG_CLEAR, 0);
-    Settle(lw);
+    Wd_Settle(lw);
     EXPECT_EQ(TestDb_Count("t_log"), logs) << "refused where the commands run";
 
-    ChooseMenu(MAINPOS_USER, IDM_RECYCLE);
+    EXPECT_TRUE(Wd_ChooseMenu(frame, MAINPOS_USER, IDM_RECYCLE));
     HWND bin = Frame_FindChild(ZT_CLASS_CHILD_RECY);
     ASSERT_NE(bin, nullptr);
     ZT_MODWIN* bw = Module_Of(bin);
-    Settle(bw);
+    Wd_Settle(bw);
     EXPECT_EQ(BinHouses(bw), (std::set<int>{restoreMe, purgeMe, clearMe}));
     for (int id : {ID_RECYCLE_RESTORE, ID_RECYCLE_DELETE, ID_RECYCLE_CLEAR}) {
         EXPECT_FALSE(ButtonOn(bin, id)) << id;
         EXPECT_TRUE(Greyed(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_RECYCLE), id)) << id;
     }
-    SelectWhere(bw->hGrid, [&](const void* r) { return static_cast<const RECY_ROW*>(r)->o.h.iOrdinal == restoreMe; });
+    Wd_SelectWhere(bw->hGrid, [&](const void* r) { return static_cast<const RECY_ROW*>(r)->o.h.iOrdinal == restoreMe; });
     TestBoxes_Reset();
     TestBoxes_Answer(IDOK);
     TestBoxes_Answer(IDOK);
     TestBoxes_Answer(IDOK);
     for (int id : {ID_RECYCLE_RESTORE, ID_RECYCLE_DELETE, ID_RECYCLE_CLEAR})
         SendMessageA(bin, WM_COMMAND, id, 0);
-    Settle(bw);
+    Wd_Settle(bw);
     EXPECT_EQ(TestDb_Count("t_house where bRecyle = 1 and bDeleted = 0"), binned) << "nothing restored or purged";
     ASSERT_EQ(TestBoxes_Count(), 3u) << "each refused in words";
     for (const TestBox& b : TestBoxes_Taken())
@@ -171,22 +167,22 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
     Shell_Command(frame, IDM_RECYCLE);
     bin = Frame_FindChild(ZT_CLASS_CHILD_RECY);
     bw = Module_Of(bin);
-    Settle(bw);
+    Wd_Settle(bw);
     for (int id : {ID_RECYCLE_RESTORE, ID_RECYCLE_DELETE, ID_RECYCLE_CLEAR})
         EXPECT_TRUE(ButtonOn(bin, id)) << id;
-    ASSERT_NE(SelectWhere(bw->hGrid, [&](const void* r) { return static_cast<const RECY_ROW*>(r)->o.h.iOrdinal == restoreMe; }),
+    ASSERT_NE(Wd_SelectWhere(bw->hGrid, [&](const void* r) { return static_cast<const RECY_ROW*>(r)->o.h.iOrdinal == restoreMe; }),
               nullptr);
     TestBoxes_Answer(IDOK);
     SendMessageA(bin, WM_COMMAND, ID_RECYCLE_RESTORE, 0);
-    Settle(bw);
-    ASSERT_NE(SelectWhere(bw->hGrid, [&](const void* r) { return static_cast<const RECY_ROW*>(r)->o.h.iOrdinal == purgeMe; }),
+    Wd_Settle(bw);
+    ASSERT_NE(Wd_SelectWhere(bw->hGrid, [&](const void* r) { return static_cast<const RECY_ROW*>(r)->o.h.iOrdinal == purgeMe; }),
               nullptr);
     TestBoxes_Answer(IDOK);
     SendMessageA(bin, WM_COMMAND, ID_RECYCLE_DELETE, 0);
-    Settle(bw);
+    Wd_Settle(bw);
     TestBoxes_Answer(IDOK);
     SendMessageA(bin, WM_COMMAND, ID_RECYCLE_CLEAR, 0);
-    Settle(bw);
+    Wd_Settle(bw);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + std::to_string(restoreMe)), "0");
     EXPECT_EQ(TestDb_Scalar("select bDeleted from t_house where iOrdinal = " + std::to_string(purgeMe)), "1");
     EXPECT_EQ(TestDb_Scalar("select bDeleted from t_house where iOrdinal = " + std::to_string(clearMe)), "1");
@@ -199,12 +195,12 @@ TEST_F(LogAndBinRights, EachUserMayDoWhatHisGrantPageSays)
     Shell_Command(frame, IDM_LOG);
     log = Frame_FindChild(ZT_CLASS_CHILD_LOG);
     lw = Module_Of(log);
-    Settle(lw);
+    Wd_Settle(lw);
     EXPECT_TRUE(ButtonOn(log, ID_LOG_CLEAR));
     SendMessageA(lw->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
     TestBoxes_Answer(IDOK);
     SendMessageA(log, WM_COMMAND, ID_LOG_CLEAR, 0);
-    Settle(lw);
+    Wd_Settle(lw);
     // What is left of his branch's rows is the one recording the clear.
     EXPECT_EQ(TestDb_Count("t_log where iOpEmp in (select iOrdinal from t_employee where iBr = " +
                            std::to_string(zongdian) + ")"), 1);

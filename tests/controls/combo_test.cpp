@@ -1,26 +1,18 @@
 // The drop-down box and its shared list, driven with real mouse input and
 // posted keys.
-#include "tests/controls/ui_driver.h"
+#include "tests/support/window_driver.h"
 #include <cstring>
 
 namespace {
 
 const int kId = 1001;
 
-class ComboTest : public testing::Test {
+class ComboTest : public ControlHostTest {
 protected:
-    HWND host = nullptr;
-
-    void SetUp() override
-    {
-        Ui_Init();
-        host = Ui_CreateHost(100, 100, 520, 320);
-        Ui_ClearEvents();
-    }
+    ComboTest() : ControlHostTest(100, 100, 520, 320) {}
     void TearDown() override
     {
-        DestroyWindow(host);
-        Ui_Pump(30);
+        ControlHostTest::TearDown();
         // The shared list goes with the last box.
         EXPECT_EQ(nullptr, InputControls_DropList());
     }
@@ -477,37 +469,14 @@ TEST_F(ComboTest, HoverHighlightFollowsTheMouse)
 // Renders a text the way a list row does, on white, for comparison.
 Shot ReferenceRow(int w, int h, const char* text, int left, int top)
 {
-    Shot s;
-    s.w = w;
-    s.h = h;
-    BITMAPINFO bi;
-    memset(&bi, 0, sizeof(bi));
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    RECT all = {0, 0, w, h};
-    FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    HGDIOBJ oldFont = SelectObject(mem, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(mem, TRANSPARENT);
-    SetTextColor(mem, GetSysColor(COLOR_WINDOWTEXT));
+    Canvas c(w, h);
+    HGDIOBJ oldFont = SelectObject(c.dc(), GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(c.dc(), TRANSPARENT);
+    SetTextColor(c.dc(), GetSysColor(COLOR_WINDOWTEXT));
     RECT tr = {left, top, w - 4, top + 20};
-    DrawTextA(mem, text, -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    GdiFlush();
-    s.px.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + w * h);
-    for (uint32_t& p : s.px)
-        p &= 0x00FFFFFF;
-    SelectObject(mem, oldFont);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
-    ReleaseDC(nullptr, screen);
+    DrawTextA(c.dc(), text, -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    Shot s = c.Picture();
+    SelectObject(c.dc(), oldFont);
     return s;
 }
 

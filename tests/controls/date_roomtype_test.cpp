@@ -1,5 +1,5 @@
 // Date fields with their calendar, and room-type fields with their picker.
-#include "tests/controls/ui_driver.h"
+#include "tests/support/window_driver.h"
 #include <cstring>
 
 namespace {
@@ -20,20 +20,9 @@ struct RoomTypeForm {
     }
 };
 
-class FieldTest : public testing::Test {
+class FieldTest : public ControlHostTest {
 protected:
-    HWND host = nullptr;
-
-    void SetUp() override
-    {
-        Ui_Init();
-        host = Ui_CreateHost(100, 100, 520, 360);
-    }
-    void TearDown() override
-    {
-        DestroyWindow(host);
-        Ui_Pump(30);
-    }
+    FieldTest() : ControlHostTest(100, 100, 520, 360) {}
     HWND Edit(int x, int y, int id, const char* text = "")
     {
         return Ui_Child(host, "EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, x, y, 120, 22, id, text);

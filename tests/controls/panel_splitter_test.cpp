@@ -1,28 +1,11 @@
 // The filter panel and the splitters.
-#include "tests/controls/ui_driver.h"
+#include "tests/support/window_driver.h"
 
 namespace {
 
-class PanelTest : public testing::Test {
+class PanelTest : public ControlHostTest {
 protected:
-    HWND host = nullptr;
-    void SetUp() override
-    {
-        Ui_Init();
-        host = Ui_CreateHost(100, 100, 500, 300);
-        Ui_ClearEvents();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(host);
-        Ui_Pump(30);
-    }
-    RECT InHost(HWND child)
-    {
-        RECT rc = Ui_WindowRect(child);
-        MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
+    PanelTest() : ControlHostTest(100, 100, 500, 300) {}
     // Presses on the splitter, moves to host x, releases.
     void Drag(HWND splitter, int toX)
     {

@@ -48,15 +48,19 @@ bool ToDialog(MSG* m)
 
 struct FindCls {
     const char* cls;
+    const char* caption;
     HWND found;
 };
 
 BOOL CALLBACK FindByClass(HWND hwnd, LPARAM lp)
 {
     FindCls* f = reinterpret_cast<FindCls*>(lp);
-    char cls[64];
+    char cls[64], text[256] = "";
     GetClassNameA(hwnd, cls, sizeof(cls));
-    if (strcmp(cls, f->cls) == 0 && IsWindowVisible(hwnd)) {
+    if (f->caption)
+        GetWindowTextA(hwnd, text, sizeof(text));
+    if ((!f->cls || strcmp(cls, f->cls) == 0) && (!f->caption || strcmp(text, f->caption) == 0) &&
+        IsWindowVisible(hwnd)) {
         f->found = hwnd;
         return FALSE;
     }
@@ -210,27 +214,29 @@ void Ui_Key(HWND target, UINT vk)
     Ui_Pump(20);
 }
 
-void Ui_RealKey(UINT vk, bool shift)
+void Ui_RealKeyHeld(UINT vk, UINT held, int ms)
 {
     INPUT in[4];
     memset(in, 0, sizeof in);
     UINT n = 0;
-    if (shift) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n++].ki.wVk = VK_SHIFT;
-    }
-    in[n].type = INPUT_KEYBOARD;
+    for (INPUT& i : in)
+        i.type = INPUT_KEYBOARD;
+    if (held)
+        in[n++].ki.wVk = static_cast<WORD>(held);
     in[n++].ki.wVk = static_cast<WORD>(vk);
-    in[n].type = INPUT_KEYBOARD;
     in[n].ki.wVk = static_cast<WORD>(vk);
     in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
-    if (shift) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = VK_SHIFT;
+    if (held) {
+        in[n].ki.wVk = static_cast<WORD>(held);
         in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
     }
     SendInput(n, in, sizeof(INPUT));
-    Ui_Pump(40);
+    Ui_Pump(ms);
+}
+
+void Ui_RealKey(UINT vk, bool shift)
+{
+    Ui_RealKeyHeld(vk, shift ? VK_SHIFT : 0, 40);
 }
 
 void Ui_RealType(const char* text)
@@ -250,18 +256,7 @@ void Ui_RealType(const char* text)
 
 void Ui_RealCtrlKey(UINT vk)
 {
-    INPUT in[4];
-    memset(in, 0, sizeof in);
-    for (INPUT& i : in)
-        i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_CONTROL;
-    in[1].ki.wVk = static_cast<WORD>(vk);
-    in[2].ki.wVk = static_cast<WORD>(vk);
-    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    in[3].ki.wVk = VK_CONTROL;
-    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, in, sizeof(INPUT));
-    Ui_Pump(60);
+    Ui_RealKeyHeld(vk, VK_CONTROL, 60);
 }
 
 void Ui_SetClipboard(const char* text)
@@ -301,37 +296,64 @@ RECT Ui_WindowRect(HWND hwnd)
 
 bool Ui_Visible(HWND hwnd) { return hwnd && IsWindowVisible(hwnd); }
 
-Shot Ui_Capture(HWND hwnd)
+BITMAPINFO Ui_BitmapInfo(int w, int h)
 {
-    Shot s;
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    s.w = rc.right;
-    s.h = rc.bottom;
-    if (s.w <= 0 || s.h <= 0)
-        return s;
     BITMAPINFO bi;
     memset(&bi, 0, sizeof(bi));
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = s.w;
-    bi.bmiHeader.biHeight = -s.h;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC win = GetDC(hwnd);
-    HBITMAP bmp = CreateDIBSection(win, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(win);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, s.w, s.h, win, 0, 0, SRCCOPY);
+    return bi;
+}
+
+Canvas::Canvas(int w, int h) : w_(w), h_(h)
+{
+    BITMAPINFO bi = Ui_BitmapInfo(w, h);
+    HDC screen = GetDC(nullptr);
+    bmp_ = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    mem_ = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    old_ = SelectObject(mem_, bmp_);
+    RECT all = {0, 0, w, h};
+    FillRect(mem_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+Canvas::~Canvas()
+{
+    SelectObject(mem_, old_);
+    DeleteDC(mem_);
+    DeleteObject(bmp_);
+}
+
+Shot Canvas::Picture() const
+{
     GdiFlush();
-    s.px.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + s.w * s.h);
+    Shot s;
+    s.w = w_;
+    s.h = h_;
+    s.px.assign(static_cast<uint32_t*>(bits_), static_cast<uint32_t*>(bits_) + w_ * h_);
     for (uint32_t& p : s.px)
         p &= 0x00FFFFFF;
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
-    ReleaseDC(hwnd, win);
     return s;
+}
+
+Shot Ui_Capture(HWND hwnd)
+{
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    if (rc.right <= 0 || rc.bottom <= 0) {
+        Shot s;
+        s.w = rc.right;
+        s.h = rc.bottom;
+        return s;
+    }
+    Canvas c(rc.right, rc.bottom);
+    HDC win = GetDC(hwnd);
+    BitBlt(c.dc(), 0, 0, rc.right, rc.bottom, win, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, win);
+    return c.Picture();
 }
 
 std::string Ui_Screenshot(const char* name)
@@ -348,10 +370,10 @@ std::string Ui_Screenshot(const char* name)
     return (stat(path.c_str(), &st) == 0 && st.st_size > 0) ? path : "";
 }
 
-HWND Ui_ThreadWindow(const char* cls)
+HWND Ui_ThreadWindow(const char* cls, const char* caption, DWORD tid)
 {
-    FindCls f = {cls, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindByClass, reinterpret_cast<LPARAM>(&f));
+    FindCls f = {cls, caption, nullptr};
+    EnumThreadWindows(tid ? tid : GetCurrentThreadId(), FindByClass, reinterpret_cast<LPARAM>(&f));
     return f.found;
 }
 

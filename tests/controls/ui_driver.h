@@ -49,6 +49,9 @@ void Ui_Key(HWND target, UINT vk);
 // A key pressed and released on the real keyboard (SendInput), optionally
 // with Shift held: it reaches the focused window of the active window.
 void Ui_RealKey(UINT vk, bool shift = false);
+// The same with a key held (0: none; VK_SHIFT, VK_CONTROL), then pumping
+// this thread's messages for ms milliseconds.
+void Ui_RealKeyHeld(UINT vk, UINT held, int ms);
 void Ui_Type(HWND target, const char* lowerCaseLettersOrDigits);
 // Types a text on the real keyboard (SendInput), one key press per
 // character: lower-case letters, digits, "-", "/" and blanks.
@@ -69,6 +72,26 @@ struct Shot {
     uint32_t at(int x, int y) const { return px[y * w + x]; }
 };
 Shot Ui_Capture(HWND hwnd);
+// The header of a 32-bit top-down picture of w x h pixels.
+BITMAPINFO Ui_BitmapInfo(int w, int h);
+// A white picture of w x h pixels to draw on (a DIB section in a memory
+// device context); Picture() reads what was drawn.
+class Canvas {
+public:
+    Canvas(int w, int h);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    HDC dc() const { return mem_; }
+    Shot Picture() const;
+
+private:
+    int w_, h_;
+    void* bits_ = nullptr;
+    HDC mem_ = nullptr;
+    HBITMAP bmp_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
 inline int Red(uint32_t c) { return (c >> 16) & 255; }
 inline int Green(uint32_t c) { return (c >> 8) & 255; }
 inline int Blue(uint32_t c) { return c & 255; }
@@ -77,8 +100,9 @@ inline int Blue(uint32_t c) { return c & 255; }
 // path ("" when no folder is set or the picture could not be taken).
 std::string Ui_Screenshot(const char* name);
 
-// Finds a visible top-level window of this thread by class.
-HWND Ui_ThreadWindow(const char* cls);
+// Finds a visible top-level window of this thread (or of thread tid) by
+// class, and by caption when one is given (a null class: any class).
+HWND Ui_ThreadWindow(const char* cls, const char* caption = nullptr, DWORD tid = 0);
 
 // Menus: a menu loop reads the mouse itself, so a click into an open menu
 // is arranged before it opens.  About 400 ms after this call, the item of

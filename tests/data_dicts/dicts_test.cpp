@@ -23,12 +23,7 @@ std::vector<std::string> BoxTexts()
 
 void ExpectOneBox(const char* text, const char* caption, UINT flags)
 {
-    std::vector<TestBox> boxes = TestBoxes_Taken();
-    ASSERT_EQ(boxes.size(), 1u) << "boxes: " << ::testing::PrintToString(BoxTexts());
-    EXPECT_EQ(boxes[0].text, text);
-    EXPECT_EQ(boxes[0].caption, caption);
-    EXPECT_EQ(boxes[0].flags, flags);
-    TestBoxes_Reset();
+    TestBoxes_ExpectOne(text, caption, flags, ~0u);
 }
 
 int InsertRow(const std::string& sql)

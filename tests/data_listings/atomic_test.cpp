@@ -25,11 +25,7 @@ int InsertId(const std::string& sql)
 // The one box shown since the last reset, and a reset.
 void ExpectBox(const char* text, const char* caption = "操作失败")
 {
-    auto boxes = TestBoxes_Taken();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(text, boxes[0].text);
-    EXPECT_EQ(caption, boxes[0].caption);
-    TestBoxes_Reset();
+    TestBoxes_ExpectOne(text, caption, 0, 0);
 }
 
 const char kRecycleFailed[] = "写入回收站失败, 数据未删除";
@@ -300,26 +296,18 @@ TEST_F(AllOrNothing, RetiringAListingsFollowUpsBinsAndLogsEachOne)
 TEST_F(AllOrNothing, ACommitWhoseAnswerIsLostIsReportedAsUnknown)
 {
     // The binary log's group commit holds every commit for a while.
-    TestDb_Exec("set global binlog_commit_wait_count = 2; set global binlog_commit_wait_usec = 3000000");
+    DbFix_HoldCommits();
     tagHOUSE h = NewHouse(8, "1", "101");
     Worker w;
     w.call = [&] { return FD_Ist_Hou(1, &h); };
     Worker_Start(w);
-    std::string id;
-    for (int i = 0; i < 200 && id.empty(); ++i) {
-        id = TestDb_Scalar("select id from information_schema.processlist where user = 'kelmora' and info = 'commit'");
-        if (id.empty())
-            Sleep(10);
-    }
-    EXPECT_NE("", id);
-    if (!id.empty())
-        TestDb_Exec("kill connection " + id);
+    DbFix_KillAtCommit(200);
     int r = Worker_Join(w);
-    TestDb_Exec("set global binlog_commit_wait_count = 0; set global binlog_commit_wait_usec = 100000");
+    DbFix_ReleaseCommits();
     EXPECT_EQ(0, r);
     ExpectBox("与数据服务器的连接在提交时中断,无法确认操作是否完成,请刷新后查看.");
     // Whichever it was, it was all or nothing.
-    Sleep(3500);
+    DbFix_CommitSettled();
     long long houses = TestDb_Count("t_house where szTrade = '出售'");
     EXPECT_EQ(houses, TestDb_Count("t_house"));
     EXPECT_EQ(houses, TestDb_Count("t_log where iAct = 3 and iObjType = 0"));

@@ -16,12 +16,7 @@ protected:
 
 void ExpectOneBox(const char* text, const char* caption)
 {
-    auto boxes = TestBoxes_Taken();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(text, boxes[0].text);
-    EXPECT_EQ(caption, boxes[0].caption);
-    EXPECT_EQ((UINT)MB_OK, boxes[0].flags & MB_TYPEMASK);
-    TestBoxes_Reset();
+    TestBoxes_ExpectOne(text, caption, MB_OK, MB_TYPEMASK);
 }
 
 const char kDup[] = "客源电话, 联系电话 不允许重复 ";

@@ -2,7 +2,7 @@
 // listing tables before each test, the statement log of the server, and
 // filling record fields with hostile text.
 #pragma once
-#include "tests/support/test_support.h"
+#include "tests/support/db_fixture.h"
 #include "data/ZTData.h"
 
 #include <functional>
@@ -50,43 +50,3 @@ size_t ErrLogCount();
 
 // "YYYY-MM-DD" of the server's date plus some days.
 std::string ServerDay(int iDays);
-
-// A gate that the library's next statement of one kind on one table stops
-// at: a trigger that waits for a user lock the test holds.  There the test
-// cuts the change off half-way (kills the library's connection, or stops the
-// server) and then looks at what the library said and what the table holds.
-class Gate {
-public:
-    // event: "insert", "update" or "delete".
-    Gate(const char* table, const char* event);
-    ~Gate();
-    // Server thread id of the library's connection once it waits at the
-    // gate; "" when it did not arrive within 20 seconds.
-    std::string Reached();
-    // Lets the statement at the gate go on.
-    void Open();
-};
-
-// Runs call on a thread of its own (the library's connection is then busy
-// at the gate), waits until the gate is reached and cuts the connection
-// there with cut(thread id) (by default "kill connection"); returns what the
-// call returned.  -99 when the gate was not reached.
-int CutAtGate(Gate& gate, std::function<int()> call, std::function<void(const std::string&)> cut = nullptr);
-
-// Starts call on a thread of its own; Join waits for it (20 s at most) and
-// returns its result (-99 if it did not end).
-struct Worker {
-    std::function<int()> call;
-    int result = -99;
-    HANDLE thread = nullptr;
-};
-void Worker_Start(Worker& w);
-int Worker_Join(Worker& w);
-
-// Kills the test server outright (no shutdown: whatever it was doing is cut
-// off); TestDb_ServerStart starts it again, recovering its tables.
-void KillServer();
-// Stops the test server's process where it stands (SIGSTOP: connections
-// stay open and every statement waits) and lets it go on (SIGCONT).
-void PauseServer();
-void ResumeServer();

@@ -9,12 +9,7 @@ static const char kInUsePosition[] = "错误原因:\n\n1.用户使用该职位,�
 
 static void ExpectOneBox(const char* text, const char* caption)
 {
-    auto boxes = TestBoxes_Taken();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(text, boxes[0].text);
-    EXPECT_EQ(caption, boxes[0].caption);
-    EXPECT_EQ((UINT)MB_OK, boxes[0].flags & MB_TYPEMASK);
-    TestBoxes_Reset();
+    TestBoxes_ExpectOne(text, caption, MB_OK, MB_TYPEMASK);
 }
 
 static tagBRANCH NewBranch(const std::string& name, const std::string& num)

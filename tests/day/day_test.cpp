@@ -6,6 +6,7 @@
 // records only, and no deleting), 张伟 the manager of 总店 (its records,
 // deleting among them); adding estates and restoring from the recycle bin
 // are the general manager's (管理员).  The pictures it takes make the README's tour of the day.
+#include "tests/support/window_driver.h"
 #include "tests/startup/startup_support.h"
 #include "common/date.h"
 #include "app/entry.h"
@@ -71,23 +72,6 @@ void Settle(ZT_MODWIN* w)
     Sleep(150);
     St_WaitFor([&] { return !w->bBusy && !g_ZTMain.hBusyDlg; }, 20000);
     Sleep(100);
-}
-
-// Selects the grid row whose record satisfies pred; the record or null.
-const void* SelectWhere(HWND hGrid, const std::function<bool(const void*)>& pred)
-{
-    SendMessageA(hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
-    const void* last = nullptr;
-    for (int i = 0; i < 20000; i++) {
-        const void* rec = reinterpret_cast<const void*>(SendMessageA(hGrid, GRM_GETSEL, 0, 0));
-        if (!rec || rec == last)
-            return nullptr;
-        if (pred(rec))
-            return rec;
-        last = rec;
-        SendMessageA(hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
-    }
-    return nullptr;
 }
 
 int32_t KeyOf(const void* rec)
@@ -199,9 +183,7 @@ class WorkingDay : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        TestDb_Open("kelmora_day");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        DbFix_OpenDemo("kelmora_day");
         St_Init();
         ZTData_SetMessageBoxHook(TestBoxes_Hook());
         ZTListview_SetMessageBoxHook(TestBoxes_Hook());
@@ -290,17 +272,17 @@ TEST_F(WorkingDay, AManagerAndASalesmanWorkADayAndTheLogTellsIt)
                   "周女士|" + lina);
 
         // Her houses that fit the client, best first ("匹配房源"): the new one among them.
-        ASSERT_NE(SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr);
+        ASSERT_NE(Wd_SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr);
         PostMessageA(cli, WM_COMMAND, ID_CLIENT_MATCH, 0);
         ZT_MODWIN* mw = WaitModule("ZT_CHILD_MATCH_HOU");
         ASSERT_NE(mw, nullptr) << "no match window";
-        EXPECT_NE(SelectWhere(mw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == house; }), nullptr)
+        EXPECT_NE(Wd_SelectWhere(mw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == house; }), nullptr)
             << "the new house fits the client";
         Ui_Screenshot("day-3-match");
 
         // Back at the house: a follow-up with a reminder for today, then a lower price.
         SendMessageA(Frame_MDIClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hou), 0);
-        ASSERT_NE(SelectWhere(hw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == house; }), nullptr);
+        ASSERT_NE(Wd_SelectWhere(hw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == house; }), nullptr);
         InDialog(hou, ID_HOUSE_MODIFY, tid, "修改房源", [&](HWND dlg) {
             St_WaitFor([&] { return Ui_Text(GetDlgItem(dlg, IDC_HD_HOUSENO)) == "0502"; });
             St_Click(GetDlgItem(dlg, IDC_HD_WRITEFOLLOW));
@@ -367,7 +349,7 @@ TEST_F(WorkingDay, AManagerAndASalesmanWorkADayAndTheLogTellsIt)
         // The client bought elsewhere.  Deleting is not a salesman's right:
         // the command, sent all the same, says so and deletes nothing.
         SendMessageA(Frame_MDIClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(cli), 0);
-        ASSERT_NE(SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr);
+        ASSERT_NE(Wd_SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr);
         PostMessageA(cli, WM_COMMAND, ID_CLIENT_DELETE, 0);
         EXPECT_TRUE(St_WaitFor([] { return Told("没有删除客源的权限"); }, 10000));
         Settle(cw);
@@ -385,14 +367,14 @@ TEST_F(WorkingDay, AManagerAndASalesmanWorkADayAndTheLogTellsIt)
         HWND cli = nullptr;
         ZT_MODWIN* cw = WaitModule(ZT_CLASS_CHILD_CLI, &cli);
         ASSERT_NE(cw, nullptr);
-        ASSERT_NE(SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr)
+        ASSERT_NE(Wd_SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr)
             << "the branch manager sees the clients of his branch";
         TestBoxes_Answer(IDOK);
         PostMessageA(cli, WM_COMMAND, ID_CLIENT_DELETE, 0);
         St_WaitFor([&] { return TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + client) == "1"; },
                    10000);
         Settle(cw);
-        EXPECT_EQ(SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr)
+        EXPECT_EQ(Wd_SelectWhere(cw->hGrid, [&](const void* r) { return std::to_string(KeyOf(r)) == client; }), nullptr)
             << "the deleted client is no longer listed";
     });
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + client), "1");
@@ -409,7 +391,7 @@ TEST_F(WorkingDay, AManagerAndASalesmanWorkADayAndTheLogTellsIt)
         SendMessageA(bw->hTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(h));
         St_WaitFor([&] { return RecycleWindow_Type(bin) == 1; });
         Settle(bw);
-        ASSERT_NE(SelectWhere(bw->hGrid, [&](const void* r) {
+        ASSERT_NE(Wd_SelectWhere(bw->hGrid, [&](const void* r) {
                       return std::to_string(static_cast<const RECY_ROW*>(r)->e.iObjOrdinal) == client;
                   }),
                   nullptr);

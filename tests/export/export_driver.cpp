@@ -9,25 +9,6 @@
 
 namespace {
 
-void MouseAt(int x, int y, DWORD flags)
-{
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in;
-    memset(&in, 0, sizeof(in));
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (x * 65536 + w - 1) / w;
-    in.mi.dy = (y * 65536 + h - 1) / h;
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof(in));
-}
-
-void ClickAt(int x, int y)
-{
-    MouseAt(x, y, 0);
-    MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
-    MouseAt(x, y, MOUSEEVENTF_LEFTUP);
-}
-
 struct FindDlg {
     int ctl;       // a control the dialog must have
     HWND found;
@@ -139,28 +120,10 @@ std::string g_popupShot;
 bool g_popupClicked = false;
 std::vector<std::string> g_popupItems;
 
-struct FindCls {
-    const char* cls;
-    HWND found;
-};
-
-BOOL CALLBACK FindByClass(HWND hwnd, LPARAM lp)
-{
-    FindCls* f = reinterpret_cast<FindCls*>(lp);
-    char cls[32] = "";
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    if (strcmp(cls, f->cls) == 0 && IsWindowVisible(hwnd)) {
-        f->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK ClickPopup(HWND, UINT, UINT_PTR id, DWORD)
 {
-    FindCls f = {"#32768", nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindByClass, reinterpret_cast<LPARAM>(&f));
-    if (!f.found) {
+    HWND popup = Ui_ThreadWindow("#32768");
+    if (!popup) {
         if (++g_popupTries > 100)
             KillTimer(nullptr, id);
         return;
@@ -169,7 +132,7 @@ void CALLBACK ClickPopup(HWND, UINT, UINT_PTR id, DWORD)
         return;
     KillTimer(nullptr, id);
     ShotNow(g_popupShot);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(f.found, MN_GETHMENU, 0, 0));
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
     int pos = -1;
     for (int i = 0; menu && i < GetMenuItemCount(menu); i++) {
         char t[128] = "";
@@ -184,7 +147,7 @@ void CALLBACK ClickPopup(HWND, UINT, UINT_PTR id, DWORD)
         return;
     }
     g_popupClicked = true;
-    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Wd_Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 // ---- The progress dialog -------------------------------------------------------------------
@@ -251,7 +214,7 @@ void CALLBACK CancelProgress(HWND, UINT, UINT_PTR id, DWORD)
     g_progressText = TextOf(GetDlgItem(dlg, IDC_EXPORT_TEXT));
     RECT r;
     GetWindowRect(GetDlgItem(dlg, IDCANCEL), &r);
-    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Wd_Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     g_cancelled = true;
 }
 
@@ -259,10 +222,8 @@ void CALLBACK CancelProgress(HWND, UINT, UINT_PTR id, DWORD)
 
 void Ex_RightClick(int x, int y)
 {
-    MouseAt(x, y, 0);
-    Ui_Pump(40);
-    MouseAt(x, y, MOUSEEVENTF_RIGHTDOWN);
-    MouseAt(x, y, MOUSEEVENTF_RIGHTUP);
+    Ui_MouseTo(x, y);
+    Wd_Click({x, y}, false, true);
     Ui_Pump(40);
 }
 

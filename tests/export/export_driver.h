@@ -3,7 +3,8 @@
 // message loops), a right click, a popup menu clicked by its command, and
 // a reader of the workbook's sheet (unzipped by the host's unzip).
 #pragma once
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
+#include "common/zt_box.h"
 
 #include <string>
 #include <vector>
@@ -67,3 +68,30 @@ bool Ex_ReadXlsx(const std::string& winPath, std::vector<std::vector<XCell>>* pR
 // The lines of a CSV file (after a byte order mark, which is reported),
 // split into fields by the CSV rules; every line must end in CR LF.
 bool Ex_ReadCsv(const std::string& bytes, std::vector<std::vector<std::string>>* pRows, bool* pBom, bool* pCrLf);
+
+// The export tests: a frame for each test (the save dialog's timer stopped
+// after it), every box through the recorder, the data library's own too.
+class ExportTest : public DemoWindowTest {
+protected:
+    static void OpenDemo(const char* dbName)
+    {
+        DemoWindowTest::OpenDemo(dbName);
+        ZT_SetMessageBoxHookLocal(TestBoxes_Hook());
+    }
+    static void OpenWithModule(const char* dbName, const ZT_MODULE_DESC* d)
+    {
+        DemoWindowTest::OpenWithModule(dbName, d);
+        ZT_SetMessageBoxHookLocal(TestBoxes_Hook());
+    }
+    void TearDown() override
+    {
+        Ex_StopSave();
+        DemoWindowTest::TearDown();
+    }
+    // Pumps until a box was shown (the export's last word) or 20 s passed.
+    static void WaitForBox()
+    {
+        for (int i = 0; i < 1000 && TestBoxes_Count() == 0; i++)
+            Ui_Pump(20);
+    }
+};

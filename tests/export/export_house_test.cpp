@@ -23,52 +23,9 @@
 
 namespace {
 
-class ExportHouseTest : public testing::Test {
+class ExportHouseTest : public ExportTest {
 protected:
-    HWND frame = nullptr;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_export_house");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
-        Shell_Setup();
-        tagZT_Main_Param* p = &g_ZTMain;
-        Startup_LoadLists(p);
-        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
-        ASSERT_NE(p->pLoginEmp, nullptr);
-        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
-                                                     sizeof(tagBRLIST)));
-        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
-        Shell_Setup();
-        ASSERT_TRUE(Module_RegisterClasses(p->hInst));
-        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
-        ZT_SetMessageBoxHookLocal(TestBoxes_Hook());
-    }
-    static void TearDownTestSuite() { TestDb_Close(); }
-    void SetUp() override
-    {
-        TestBoxes_Reset();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-    }
-    void TearDown() override
-    {
-        Ex_StopSave();
-        Shell_DestroyFrame(frame);
-    }
-    static void Settle(ZT_MODWIN* w)
-    {
-        Ui_Pump(100);
-        for (int i = 0; i < 300 && (w->bBusy || g_ZTMain.hBusyDlg); i++)
-            Ui_Pump(20);
-        Ui_Pump(60);
-    }
-    // Pumps until a box was shown (the export's last word) or 20 s passed.
-    static void WaitForBox()
-    {
-        for (int i = 0; i < 1000 && TestBoxes_Count() == 0; i++)
-            Ui_Pump(20);
-    }
+    static void SetUpTestSuite() { OpenDemo("kelmora_export_house"); }
 };
 
 // The position of a caption in a header row (-1: none).
@@ -88,13 +45,10 @@ int ColumnOf(const std::vector<XCell>& header, const std::string& utf8Caption)
 
 TEST_F(ExportHouseTest, FilteredSortedListIntoWorkbookAndCsv)
 {
-    Shell_Command(frame, IDM_HOUSE);
-    Ui_Pump(200);
-    HWND hwnd = Frame_FindChild("ZT_CHILD_HOU");
+    HWND hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     ASSERT_NE(hwnd, nullptr);
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
-    Settle(w);
     TestDb_Exec("delete from t_log where iAct = 9");
 
     // Filtered: a lower price bound typed into the panel.
@@ -102,15 +56,14 @@ TEST_F(ExportHouseTest, FilteredSortedListIntoWorkbookAndCsv)
     Ui_Type(GetDlgItem(panel, IDC_HF_PRICE_MIN), "100");
     POINT find = Ui_Centre(GetDlgItem(panel, IDC_HF_FIND));
     Ui_Click(find.x, find.y);
-    Settle(w);
+    Wd_Settle(w);
     long long listed = TestDb_Count("t_house where bRecyle = 0 and (iSales >= 100 or iRent >= 100)");
     ASSERT_GT(listed, 3);
     ASSERT_EQ(Shell_GridRows(w->hGrid), listed);
 
     // "交易" dragged by its header to the right of "面积", then the list
     // sorted by a click on the header of "售价".
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_NE(d, nullptr);
     ASSERT_STREQ(d->pColumns[0].szCaption, "交易");
     ASSERT_STREQ(d->pColumns[9].szCaption, "面积");
@@ -157,9 +110,8 @@ TEST_F(ExportHouseTest, FilteredSortedListIntoWorkbookAndCsv)
     ASSERT_EQ(seen.types.size(), 3u);
     EXPECT_NE(seen.types[1].find("UTF-8"), std::string::npos);
     EXPECT_NE(seen.types[2].find("GBK"), std::string::npos);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "已导出 " + std::to_string(listed) + " 行到\n" + xlsx);
-    EXPECT_EQ(TestBoxes_Taken()[0].caption, "导出");
+    TestBoxes_ExpectOnly("已导出 " + std::to_string(listed) + " 行到\n" + xlsx);
+    EXPECT_EQ(TestBoxes_Taken().at(0).caption, "导出");
 
     // The workbook: the sheet named after the list, the header as the grid
     // shows it, the rows in the grid's order, numbers stored as numbers.
@@ -260,12 +212,9 @@ TEST_F(ExportHouseTest, FilteredSortedListIntoWorkbookAndCsv)
 // A save dialog cancelled: no file, no box, no log row.
 TEST_F(ExportHouseTest, CancelledDialogWritesNothing)
 {
-    Shell_Command(frame, IDM_HOUSE);
-    Ui_Pump(200);
-    HWND hwnd = Frame_FindChild("ZT_CHILD_HOU");
+    HWND hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     ASSERT_NE(hwnd, nullptr);
     ZT_MODWIN* w = Module_Of(hwnd);
-    Settle(w);
     long long before = TestDb_Count("t_log where iAct = 9");
     Ex_AnswerSave("", 0);
     Shell_ClickButton(hwnd, ID_MODULE_EXPORT);

@@ -80,30 +80,9 @@ bool TextLE(const char* a, const char* b)
     return strcmp(a, b) <= 0;   // glibc compares as unsigned bytes, as the grid does
 }
 
-class ExportMillionTest : public testing::Test {
+class ExportMillionTest : public ExportTest {
 protected:
-    HWND frame = nullptr;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_export_million");
-        Module_Register(&kModule);
-        Shell_Setup();
-        ASSERT_TRUE(Module_RegisterClasses(g_ZTMain.hInst));
-        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
-        ZT_SetMessageBoxHookLocal(TestBoxes_Hook());
-    }
-    static void TearDownTestSuite() { TestDb_Close(); }
-    void SetUp() override
-    {
-        TestBoxes_Reset();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-    }
-    void TearDown() override
-    {
-        Ex_StopSave();
-        Shell_DestroyFrame(frame);
-    }
+    static void SetUpTestSuite() { OpenWithModule("kelmora_export_million", &kModule); }
 };
 
 }  // namespace
@@ -205,8 +184,7 @@ TEST_F(ExportMillionTest, AMillionRowListScrollsSortsAndExportsAsShown)
     Shell_ClickButton(w->hwnd, ID_MODULE_EXPORT);
     for (int i = 0; i < 6000 && TestBoxes_Count() == 0; i++)
         Ui_Pump(20);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "已导出 " + std::to_string(kRows) + " 行到\n" + csv);
+    TestBoxes_ExpectOnly("已导出 " + std::to_string(kRows) + " 行到\n" + csv);
     std::vector<std::vector<std::string>> lines;
     bool bom = true, crlf = false;
     ASSERT_TRUE(Ex_ReadCsv(Ex_ReadFile(csv), &lines, &bom, &crlf));

@@ -96,30 +96,13 @@ const ZT_MODULE_DESC kModule = {
     May, nullptr, nullptr, nullptr, Load, nullptr, nullptr, Free, nullptr, nullptr,
 };
 
-class ExportModuleTest : public testing::Test {
+class ExportModuleTest : public ExportTest {
 protected:
-    HWND frame = nullptr;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_export_module");
-        Module_Register(&kModule);
-        Shell_Setup();
-        ASSERT_TRUE(Module_RegisterClasses(g_ZTMain.hInst));
-        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
-        ZT_SetMessageBoxHookLocal(TestBoxes_Hook());
-    }
-    static void TearDownTestSuite() { TestDb_Close(); }
+    static void SetUpTestSuite() { OpenWithModule("kelmora_export_module", &kModule); }
     void SetUp() override
     {
-        TestBoxes_Reset();
         g_probe = Probe();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-    }
-    void TearDown() override
-    {
-        Ex_StopSave();
-        Shell_DestroyFrame(frame);
+        ExportTest::SetUp();
     }
     ZT_MODWIN* Open(int rows)
     {
@@ -154,8 +137,7 @@ TEST_F(ExportModuleTest, LargeListShowsProgressAndIsCancelled)
     WaitForBox();
     ASSERT_TRUE(Ex_ProgressCancelled()) << "the progress dialog was shown";
     EXPECT_NE(Ex_ProgressText().find("large.xlsx"), std::string::npos) << Ex_ProgressText();
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "导出已取消, 没有保存文件");
+    TestBoxes_ExpectOnly("导出已取消, 没有保存文件");
     EXPECT_FALSE(Ex_Exists(path));
     EXPECT_EQ(TestDb_Count("t_log where iAct = 9"), logged);
     // The frame takes input again, and the window refreshes as before.
@@ -175,8 +157,7 @@ TEST_F(ExportModuleTest, LargeListShowsProgressAndIsCancelled)
     Ex_AnswerSave(csv, 2);
     Shell_ClickButton(w->hwnd, ID_MODULE_EXPORT);
     WaitForBox();
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "已导出 " + std::to_string(kRows + 1) + " 行到\n" + csv);
+    TestBoxes_ExpectOnly("已导出 " + std::to_string(kRows + 1) + " 行到\n" + csv);
     std::vector<std::vector<std::string>> lines;
     bool bom = true, crlf = false;
     ASSERT_TRUE(Ex_ReadCsv(Ex_ReadFile(csv), &lines, &bom, &crlf));
@@ -250,8 +231,7 @@ TEST_F(ExportModuleTest, ContextMenuRightsAndEmptyList)
     SendMessageA(w->hwnd, WM_COMMAND, ID_MODULE_EXPORT, 0);
     Ui_Pump(300);
     EXPECT_FALSE(Ex_SaveSeen().seen);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "没有可导出的数据");
+    TestBoxes_ExpectOnly("没有可导出的数据");
 }
 
 // The log row of an export: the names stored as given (quotes, backslashes
@@ -299,8 +279,7 @@ TEST_F(ExportModuleTest, AnUnloggedExportKeepsTheFileItWouldReplace)
     Shell_ClickButton(w->hwnd, ID_MODULE_EXPORT);
     WaitForBox();
     TestDb_Exec("drop trigger refuse_export");
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "导出失败: 操作日志无法写入, 没有保存文件");
+    TestBoxes_ExpectOnly("导出失败: 操作日志无法写入, 没有保存文件");
     EXPECT_EQ(Ex_ReadFile(path), old);
     EXPECT_FALSE(Ex_Exists(path + ".part"));
     EXPECT_EQ(TestDb_Count("t_log where iAct = 9"), logged);
@@ -310,8 +289,7 @@ TEST_F(ExportModuleTest, AnUnloggedExportKeepsTheFileItWouldReplace)
     Ex_AnswerSave(path, 2);
     Shell_ClickButton(w->hwnd, ID_MODULE_EXPORT);
     WaitForBox();
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "已导出 5 行到\n" + path);
+    TestBoxes_ExpectOnly("已导出 5 行到\n" + path);
     EXPECT_NE(Ex_ReadFile(path), old);
     EXPECT_EQ(TestDb_Count("t_log where iAct = 9"), logged + 1);
 }

@@ -103,13 +103,7 @@ TEST(Resources, ToolbarStripHasOneDistinctImagePerCommand)
     ASSERT_EQ(bm.bmWidth, ZTIMG_WIDTH * ZTIMG_COUNT);
     ASSERT_EQ(bm.bmHeight, ZTIMG_HEIGHT);
 
-    BITMAPINFO bi;
-    memset(&bi, 0, sizeof(bi));
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = Ui_BitmapInfo(bm.bmWidth, bm.bmHeight);
     std::vector<uint32_t> px(bm.bmWidth * bm.bmHeight);
     HDC dc = GetDC(nullptr);
     ASSERT_EQ(GetDIBits(dc, strip, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS), bm.bmHeight);

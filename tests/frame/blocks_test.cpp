@@ -1,5 +1,5 @@
 // The building blocks of the module windows, in a plain host window.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "app/shell/blocks.h"
 #include "app/resources/resource.h"
 #include "grid/ZTListview.h"
@@ -10,26 +10,14 @@
 
 namespace {
 
-class BlocksTest : public testing::Test {
+class BlocksTest : public ControlHostTest {
 protected:
-    HWND host = nullptr;
+    BlocksTest() : ControlHostTest(60, 60, 600, 400) {}
     void SetUp() override
     {
         Shell_Setup();
         TestBoxes_Reset();
-        host = Ui_CreateHost(60, 60, 600, 400);
-        Ui_ClearEvents();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(host);
-        Ui_Pump(30);
-    }
-    RECT InHost(HWND child)
-    {
-        RECT rc = Ui_WindowRect(child);
-        MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
+        ControlHostTest::SetUp();
     }
 };
 
@@ -56,33 +44,9 @@ void HouseLikeButtons(HWND hTb, LPVOID arg)
 // Draws image i of the list on white and reads the pixels back.
 Shot DrawImage(HIMAGELIST il, int i)
 {
-    HDC screen = GetDC(nullptr);
-    BITMAPINFO bi;
-    memset(&bi, 0, sizeof(bi));
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 16;
-    bi.bmiHeader.biHeight = -15;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    RECT rc = {0, 0, 16, 15};
-    FillRect(mem, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ImageList_Draw(il, i, mem, 0, 0, ILD_TRANSPARENT);
-    GdiFlush();
-    Shot s;
-    s.w = 16;
-    s.h = 15;
-    s.px.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + 16 * 15);
-    for (uint32_t& p : s.px)
-        p &= 0xFFFFFF;
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
-    ReleaseDC(nullptr, screen);
-    return s;
+    Canvas c(16, 15);
+    ImageList_Draw(il, i, c.dc(), 0, 0, ILD_TRANSPARENT);
+    return c.Picture();
 }
 
 int CountColour(const Shot& s, uint32_t c)
@@ -556,30 +520,6 @@ TEST_F(BlocksTest, BusyDialogClosesOnlyWhenItsTaskIsDone)
 
 // ---- The delay before the busy dialog -----------------------------------------------------------
 
-// Dialogs ("#32770") this thread makes while the hook is set.
-int g_dialogsMade = 0;
-HHOOK g_cbt = nullptr;
-
-LRESULT CALLBACK CountDialogs(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_CREATEWND) {
-        char cls[16] = "";
-        GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls));
-        if (strcmp(cls, "#32770") == 0)
-            g_dialogsMade++;
-    }
-    return CallNextHookEx(g_cbt, code, wParam, lParam);
-}
-
-struct DialogCounter {
-    DialogCounter()
-    {
-        g_dialogsMade = 0;
-        g_cbt = SetWindowsHookExA(WH_CBT, CountDialogs, nullptr, GetCurrentThreadId());
-    }
-    ~DialogCounter() { UnhookWindowsHookEx(g_cbt); }
-};
-
 // Input for the host posted as the user's keys and clicks would arrive.
 void PostUserInput(HWND edit, HWND button)
 {
@@ -637,7 +577,7 @@ TEST_F(BlocksTest, AShortTaskMakesNoDialogAndTheWindowTakesNoInputUntilItIsDone)
     EXPECT_EQ(r, 7);
     EXPECT_FALSE(enabledMeanwhile);
     EXPECT_EQ(dlgMeanwhile, nullptr);
-    EXPECT_EQ(g_dialogsMade, 0);
+    EXPECT_EQ(dialogs.Made(), 0);
     Ui_Pump(60);
     EXPECT_EQ(Ui_Text(edit), "");                 // nothing typed reached the box
     EXPECT_EQ(Ui_CountCommand(502, BN_CLICKED), 0);
@@ -714,7 +654,7 @@ TEST_F(BlocksTest, ALongTaskShowsTheDialogAfterTheDelayWhileTheWindowThreadKeeps
     EXPECT_LT(g_long.shownAfter, static_cast<DWORD>(ZT_BUSY_DELAY_MS + 300));
     EXPECT_EQ(g_long.text, "数据查询....");
     EXPECT_TRUE(g_long.ownerDisabled);
-    EXPECT_EQ(g_dialogsMade, 1);
+    EXPECT_EQ(dialogs.Made(), 1);
     EXPECT_FALSE(IsWindow(g_long.dlg));
     EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);
     EXPECT_TRUE(IsWindowEnabled(host));

@@ -1,6 +1,6 @@
 // The main frame: module windows by menu command, forwarding, sizing,
 // closing, the window commands, the reminder timer and the menu on screen.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "app/shell/frame.h"
 #include "app/shell/module.h"
 #include "app/shell/rights.h"
@@ -145,16 +145,16 @@ TEST_F(FrameTest, EveryModuleCommandOpensItsClassWithItsCaption)
     EXPECT_EQ(Shell_ChildCount(), 10);
 
     // Restored, the area and parameter windows have their own sizes.
-    HWND area = Frame_FindChild("ZT_CHILD_URBAN");
-    SendMessageA(Frame_MDIClient(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(area), 0);
-    Ui_Pump(40);
-    RECT ra = Ui_WindowRect(area);
+    auto restored = [](const char* cls) {
+        HWND h = Frame_FindChild(cls);
+        SendMessageA(Frame_MDIClient(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(h), 0);
+        Ui_Pump(40);
+        return Ui_WindowRect(h);
+    };
+    RECT ra = restored("ZT_CHILD_URBAN");
     EXPECT_EQ(ra.right - ra.left, 600);
     EXPECT_EQ(ra.bottom - ra.top, 499);
-    HWND param = Frame_FindChild("ZT_CHILD_ARGC");
-    SendMessageA(Frame_MDIClient(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(param), 0);
-    Ui_Pump(40);
-    RECT rp = Ui_WindowRect(param);
+    RECT rp = restored("ZT_CHILD_ARGC");
     EXPECT_EQ(rp.right - rp.left, 600);
     EXPECT_EQ(rp.bottom - rp.top, 500);
 
@@ -596,20 +596,11 @@ TEST_F(FrameTest, TheCaptionNamesTheActiveChildAfterEverySwitch)
 // Clicks an item of the main menu's "窗口(&W)" popup with the mouse.
 void ClickWindowMenu(HWND frame, UINT cmd)
 {
-    HMENU bar = GetMenu(frame);
-    int pos = -1;
-    for (int i = 0; i < GetMenuItemCount(bar); i++) {
-        HMENU sub = GetSubMenu(bar, i);
-        if (sub && GetMenuState(sub, IDM_CASCADE, MF_BYCOMMAND) != static_cast<UINT>(-1))
-            pos = i;
-    }
+    int pos = Wd_MenuPos(frame, IDM_CASCADE);
     ASSERT_GE(pos, 0);
-    RECT r;
-    ASSERT_TRUE(GetMenuItemRect(frame, bar, pos, &r));
-    Ui_ClickMenuItemSoon(GetSubMenu(bar, pos), cmd);
-    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Ui_Pump(700);
-    EXPECT_TRUE(Ui_MenuClicked());
+    bool clicked = Wd_ClickMenuAt(frame, pos, cmd);
+    Ui_Pump(400);
+    EXPECT_TRUE(clicked);
 }
 
 TEST_F(FrameTest, TheWindowMenuKeepsTheActiveChildInTheCaption)

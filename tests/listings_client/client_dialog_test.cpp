@@ -77,11 +77,10 @@ TEST_F(ClientDialogTest, RevealedTelephonesOweAFollowUpAndAreStoredUnchanged)
 {
     g_ZTMain.sys.bCliCipher = 1;
     UseSalesmanRights();     // may look at telephones, but every look owes a follow-up
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_TRUE(d && d->iLoaded > 1);
     tagCLIENT* first = static_cast<tagCLIENT*>(TestGrid_Loaded(d, 0));
     std::string k = std::to_string(first->iOrdinal);
@@ -143,18 +142,11 @@ TEST_F(ClientDialogTest, RevealedTelephonesOweAFollowUpAndAreStoredUnchanged)
     // Masked and not revealed: a change keeps the stored telephones, and
     // leaving owes nothing.
     TestBoxes_Reset();
-    St_WithDriver(
-        [&] {
-            DoubleClickFirstRow(w);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
-            ASSERT_NE(dlg, nullptr);
-            SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "未看电话");
-            St_Click(GetDlgItem(dlg, IDOK));
-            EXPECT_TRUE(St_WaitGone(dlg));
-        });
+    Wd_DriveDialog([&] { DoubleClickFirstRow(w); }, "修改客源", [&](HWND dlg) {
+        SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "未看电话");
+        St_Click(GetDlgItem(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
     EXPECT_EQ(TestDb_Scalar("select concat(szRemark, szCliTel, szLinkTel) from t_client where iOrdinal = " + k),
               "未看电话" + cliTel + linkTel);
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k), follows + 1);
@@ -163,7 +155,7 @@ TEST_F(ClientDialogTest, RevealedTelephonesOweAFollowUpAndAreStoredUnchanged)
 TEST_F(ClientDialogTest, AContactPersonAndTelephoneAreEnoughAndHostileTextIsStoredAsTyped)
 {
     g_ZTMain.sys.bNumManualWrite = 1;
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     int rows = Shell_GridRows(w->hGrid);
@@ -174,49 +166,42 @@ TEST_F(ClientDialogTest, AContactPersonAndTelephoneAreEnoughAndHostileTextIsStor
     char cut[257];
     Gbk_CopyCut(cut, sizeof(cut), hostile.c_str());
 
-    St_WithDriver(
-        [&] {
-            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
-            ASSERT_NE(dlg, nullptr);
-            auto item = [&](int id) { return GetDlgItem(dlg, id); };
-            EXPECT_FALSE(Ui_Visible(item(IDC_CD_VIEWTEL)));
-            EXPECT_EQ(Ui_Text(item(IDC_CD_EMPLOYEE)), g_ZTMain.pLoginEmp->szEmp);
-            // The checks in their order, each keeping the dialog open.
-            St_Click(item(IDOK));
-            EXPECT_TRUE(St_WaitFor([] { return Boxes("请选择交易") == 1; }));
-            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求购"));
-            St_Click(item(IDOK));
-            EXPECT_TRUE(St_WaitFor([] { return Boxes("客源姓名或联系人必须填一项") == 1; }));
-            SetWindowTextA(item(IDC_CD_LINKMAN), "王先生");
-            St_Click(item(IDOK));
-            EXPECT_TRUE(St_WaitFor([] { return Boxes("客源电话或联系电话必须填一项") == 1; }));
-            // A telephone another client has: the library refuses, the input stays.
-            SetWindowTextA(item(IDC_CD_LINKTEL), taken.c_str());
-            size_t before = TestBoxes_Count();
-            St_Click(item(IDOK));
-            EXPECT_TRUE(St_WaitFor([&] { return TestBoxes_Count() > before; }));
-            Sleep(200);
-            EXPECT_TRUE(IsWindow(dlg));
-            EXPECT_EQ(Ui_Text(item(IDC_CD_LINKMAN)), "王先生");
-            // A number too large for the field is named.
-            SetWindowTextA(item(IDC_CD_LINKTEL), "13912345678");
-            SetWindowTextA(item(IDC_CD_AREA_MAX), "99999999999");
-            before = TestBoxes_Count();
-            St_Click(item(IDOK));
-            EXPECT_TRUE(St_WaitFor([&] { return TestBoxes_Count() > before; }));
-            EXPECT_NE(TestBoxes_Taken().back().text.find("面积(止)"), std::string::npos);
-            SetWindowTextA(item(IDC_CD_AREA_MAX), "120");
-            Ui_Screenshot("client-add");
-            SendMessageA(item(IDC_CD_REMARK), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hostile.c_str()));
-            SendMessageA(item(IDC_CD_URBAN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("' or 1=1 -- "));
-            SetWindowTextA(item(IDC_CD_NUMBER), "12345");
-            St_Click(item(IDOK));
-            EXPECT_TRUE(St_WaitGone(dlg));
-        });
+    Wd_DriveDialog([&] { Shell_ClickButton(hwnd, ID_CLIENT_ADD); }, "增加客源", [&](HWND dlg) {
+        auto item = [&](int id) { return GetDlgItem(dlg, id); };
+        EXPECT_FALSE(Ui_Visible(item(IDC_CD_VIEWTEL)));
+        EXPECT_EQ(Ui_Text(item(IDC_CD_EMPLOYEE)), g_ZTMain.pLoginEmp->szEmp);
+        // The checks in their order, each keeping the dialog open.
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("请选择交易") == 1; }));
+        SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求购"));
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("客源姓名或联系人必须填一项") == 1; }));
+        SetWindowTextA(item(IDC_CD_LINKMAN), "王先生");
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("客源电话或联系电话必须填一项") == 1; }));
+        // A telephone another client has: the library refuses, the input stays.
+        SetWindowTextA(item(IDC_CD_LINKTEL), taken.c_str());
+        size_t before = TestBoxes_Count();
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitFor([&] { return TestBoxes_Count() > before; }));
+        Sleep(200);
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_EQ(Ui_Text(item(IDC_CD_LINKMAN)), "王先生");
+        // A number too large for the field is named.
+        SetWindowTextA(item(IDC_CD_LINKTEL), "13912345678");
+        SetWindowTextA(item(IDC_CD_AREA_MAX), "99999999999");
+        before = TestBoxes_Count();
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitFor([&] { return TestBoxes_Count() > before; }));
+        EXPECT_NE(TestBoxes_Taken().back().text.find("面积(止)"), std::string::npos);
+        SetWindowTextA(item(IDC_CD_AREA_MAX), "120");
+        Ui_Screenshot("client-add");
+        SendMessageA(item(IDC_CD_REMARK), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hostile.c_str()));
+        SendMessageA(item(IDC_CD_URBAN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("' or 1=1 -- "));
+        SetWindowTextA(item(IDC_CD_NUMBER), "12345");
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
     std::string k = TestDb_Scalar("select max(iOrdinal) from t_client");
     EXPECT_EQ(TestDb_Scalar("select concat_ws('|', szTrade, szLinkMan, szCliMan, szUrban, iMaxArea, szClientNum) from "
                             "t_client where iOrdinal = " + k),
@@ -224,13 +209,12 @@ TEST_F(ClientDialogTest, AContactPersonAndTelephoneAreEnoughAndHostileTextIsStor
     EXPECT_EQ(TestDb_Scalar("select szLinkTel from t_client where iOrdinal = " + k), Stored("13912345678"));
     EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k), std::string(cut));
     EXPECT_EQ(OtherRows(k), others) << "no other row changed";
-    EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(rows + 1));
+    Wd_ExpectListed(w, rows + 1);
 }
 
 TEST_F(ClientDialogTest, UnsavedChangesAreNotDroppedWithoutAsking)
 {
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     const tagCLIENT* first = static_cast<const tagCLIENT*>(Module_Selected(w));
@@ -241,62 +225,47 @@ TEST_F(ClientDialogTest, UnsavedChangesAreNotDroppedWithoutAsking)
     ASSERT_NE(first, nullptr);
     std::string k = std::to_string(first->iOrdinal);
     std::string remark = TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k);
-    St_WithDriver(
-        [&] {
-            SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_MODIFY, 0);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
-            ASSERT_NE(dlg, nullptr);
-            // Nothing changed: "未做修改" and the dialog stays.
-            St_Click(GetDlgItem(dlg, IDOK));
-            EXPECT_TRUE(St_WaitFor([] { return Boxes("未做修改") == 1; }));
-            EXPECT_TRUE(IsWindow(dlg));
-            SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "改了没保存");
-            TestBoxes_Answer(IDCANCEL);
-            St_Click(GetDlgItem(dlg, IDCANCEL));
-            EXPECT_TRUE(St_WaitFor([] { return Boxes("数据已修改, 是否保存?") == 1; }));
-            Sleep(150);
-            EXPECT_TRUE(IsWindow(dlg)) << "cancelled: the changes stay";
-            TestBoxes_Answer(IDNO);
-            St_Click(GetDlgItem(dlg, IDCANCEL));
-            EXPECT_TRUE(St_WaitGone(dlg));
-        });
+    Wd_DriveDialog([&] { SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_MODIFY, 0); }, "修改客源", [&](HWND dlg) {
+        // Nothing changed: "未做修改" and the dialog stays.
+        St_Click(GetDlgItem(dlg, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("未做修改") == 1; }));
+        EXPECT_TRUE(IsWindow(dlg));
+        SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "改了没保存");
+        TestBoxes_Answer(IDCANCEL);
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("数据已修改, 是否保存?") == 1; }));
+        Sleep(150);
+        EXPECT_TRUE(IsWindow(dlg)) << "cancelled: the changes stay";
+        TestBoxes_Answer(IDNO);
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
     EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k), remark);
 }
 
 TEST_F(ClientDialogTest, TheNavigatorWalksTheListAndSavesAChangeWhenAskedTo)
 {
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_TRUE(d && d->iLoaded > 2);
     const tagCLIENT* first = static_cast<const tagCLIENT*>(TestGrid_Loaded(d, 0));
     const tagCLIENT* second = static_cast<const tagCLIENT*>(TestGrid_Loaded(d, 1));
     std::string k2 = std::to_string(second->iOrdinal);
-    St_WithDriver(
-        [&] {
-            DoubleClickFirstRow(w);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
-            ASSERT_NE(dlg, nullptr);
-            auto item = [&](int id) { return GetDlgItem(dlg, id); };
-            EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)), first->szCliMan);
-            PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_NEXT, 0);
-            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == second->szCliMan; }));
-            SetWindowTextA(item(IDC_CD_REMARK), "翻页前改的备注");
-            TestBoxes_Answer(IDYES);
-            PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_FIRST, 0);
-            EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == first->szCliMan; }));
-            EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 1u);
-            St_Click(item(IDCANCEL));
-            EXPECT_TRUE(St_WaitGone(dlg)) << "nothing changed on the first: no question";
-        });
+    Wd_DriveDialog([&] { DoubleClickFirstRow(w); }, "修改客源", [&](HWND dlg) {
+        auto item = [&](int id) { return GetDlgItem(dlg, id); };
+        EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)), first->szCliMan);
+        PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_NEXT, 0);
+        EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == second->szCliMan; }));
+        SetWindowTextA(item(IDC_CD_REMARK), "翻页前改的备注");
+        TestBoxes_Answer(IDYES);
+        PostMessageA(dlg, WM_COMMAND, IDC_CD_NAV_FIRST, 0);
+        EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(item(IDC_CD_CLIMAN)) == first->szCliMan; }));
+        EXPECT_EQ(Boxes("数据已修改, 是否保存?"), 1u);
+        St_Click(item(IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg)) << "nothing changed on the first: no question";
+    });
     EXPECT_EQ(TestDb_Scalar("select szRemark from t_client where iOrdinal = " + k2), "翻页前改的备注");
     EXPECT_EQ(std::string(second->szRemark), "翻页前改的备注");
     EXPECT_EQ(Module_Selected(w), first);
@@ -305,7 +274,7 @@ TEST_F(ClientDialogTest, TheNavigatorWalksTheListAndSavesAChangeWhenAskedTo)
 TEST_F(ClientDialogTest, AClientTheUserMayNotModifyIsNotSavedByTheFollowUpStepOrWhenLeaving)
 {
     UseSalesmanRights();    // modifies own clients only
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
@@ -323,8 +292,7 @@ TEST_F(ClientDialogTest, AClientTheUserMayNotModifyIsNotSavedByTheFollowUpStepOr
     const std::string remark = c->szRemark;
     St_WithDriver(
         [&] {
-            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
-                         reinterpret_cast<LPARAM>(w->hGrid));
+            Wd_GridDoubleClick(w);
             return 0;
         },
         [&](DWORD tid) {
@@ -359,7 +327,7 @@ TEST_F(ClientDialogTest, AClientTheUserMayNotModifyIsNotSavedByTheFollowUpStepOr
 
 TEST_F(ClientDialogTest, AClientAddedWithoutAFreeSlotIsStoredOnceAndTheDialogCloses)
 {
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     tagCLIENT* recs = static_cast<tagCLIENT*>(w->rs.pBlock);
@@ -368,27 +336,20 @@ TEST_F(ClientDialogTest, AClientAddedWithoutAFreeSlotIsStoredOnceAndTheDialogClo
             recs[i].iOrdinal = -1;
     long long clients = TestDb_Count("t_client");
     TestBoxes_Reset();
-    St_WithDriver(
-        [&] {
-            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
-            ASSERT_NE(dlg, nullptr);
-            auto item = [&](int id) { return GetDlgItem(dlg, id); };
-            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求租"));
-            SetWindowTextA(item(IDC_CD_LINKMAN), "无空位的客户");
-            SetWindowTextA(item(IDC_CD_LINKTEL), "13811112222");
-            St_Click(item(IDOK));
-            // Stored: the dialog must not stay open for a second insert.
-            EXPECT_TRUE(St_WaitGone(dlg));
-            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
-                TestBoxes_Answer(IDNO);
-                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-                St_WaitGone(dlg, 1000);
-            }
-        });
+    Wd_DriveDialog([&] { Shell_ClickButton(hwnd, ID_CLIENT_ADD); }, "增加客源", [&](HWND dlg) {
+        auto item = [&](int id) { return GetDlgItem(dlg, id); };
+        SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求租"));
+        SetWindowTextA(item(IDC_CD_LINKMAN), "无空位的客户");
+        SetWindowTextA(item(IDC_CD_LINKTEL), "13811112222");
+        St_Click(item(IDOK));
+        // Stored: the dialog must not stay open for a second insert.
+        EXPECT_TRUE(St_WaitGone(dlg));
+        for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+            TestBoxes_Answer(IDNO);
+            PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+            St_WaitGone(dlg, 1000);
+        }
+    });
     for (int i = 0; i < w->rs.nSlots; i++)
         if (recs[i].iOrdinal == -1)
             recs[i].iOrdinal = 0;
@@ -399,7 +360,7 @@ TEST_F(ClientDialogTest, AClientAddedWithoutAFreeSlotIsStoredOnceAndTheDialogClo
 
 TEST_F(ClientDialogTest, AClientWithoutACommissionDateCanBeChangedAndKeepsNoDate)
 {
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
@@ -410,25 +371,17 @@ TEST_F(ClientDialogTest, AClientWithoutACommissionDateCanBeChangedAndKeepsNoDate
     TestDb_Exec("update t_client set dDelegate = null where iOrdinal = " + k);
     memset(c->dDelegate, 0, sizeof(c->dDelegate));
     TestBoxes_Reset();
-    St_WithDriver(
-        [&] {
-            SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
-                         reinterpret_cast<LPARAM>(w->hGrid));
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
-            ASSERT_NE(dlg, nullptr);
-            EXPECT_EQ(Ui_Text(GetDlgItem(dlg, IDC_CD_DELEGATE)), "");
-            SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "没有委托日期的客户");
-            St_Click(GetDlgItem(dlg, IDOK));
-            EXPECT_TRUE(St_WaitGone(dlg));
-            for (int i = 0; i < 3 && IsWindow(dlg); i++) {
-                TestBoxes_Answer(IDNO);
-                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-                St_WaitGone(dlg, 1000);
-            }
-        });
+    Wd_DriveDialog([&] { Wd_GridDoubleClick(w); }, "修改客源", [&](HWND dlg) {
+        EXPECT_EQ(Ui_Text(GetDlgItem(dlg, IDC_CD_DELEGATE)), "");
+        SetWindowTextA(GetDlgItem(dlg, IDC_CD_REMARK), "没有委托日期的客户");
+        St_Click(GetDlgItem(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+        for (int i = 0; i < 3 && IsWindow(dlg); i++) {
+            TestBoxes_Answer(IDNO);
+            PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+            St_WaitGone(dlg, 1000);
+        }
+    });
     EXPECT_EQ(TestBoxes_Count(), 0u);
     EXPECT_EQ(TestDb_Scalar("select concat(szRemark, '|', dDelegate is null) from t_client where iOrdinal = " + k),
               "没有委托日期的客户|1");
@@ -436,7 +389,7 @@ TEST_F(ClientDialogTest, AClientWithoutACommissionDateCanBeChangedAndKeepsNoDate
 
 TEST_F(ClientDialogTest, ARangeTypedBackwardsIsRefusedNamingItsBoxesAndTheFormOpensCentred)
 {
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     long long clients = TestDb_Count("t_client");
@@ -502,44 +455,36 @@ TEST_F(ClientDialogTest, ARangeTypedBackwardsIsRefusedNamingItsBoxesAndTheFormOp
 
 TEST_F(ClientDialogTest, ASaveCutOffStoresNothingAndTheFormKeepsItsInput)
 {
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     int rows = Shell_GridRows(w->hGrid);
-    St_WithDriver(
-        [&] {
-            Shell_ClickButton(hwnd, ID_CLIENT_ADD);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "增加客源");
-            ASSERT_NE(dlg, nullptr);
-            auto item = [&](int id) { return GetDlgItem(dlg, id); };
-            SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求租"));
-            SetWindowTextA(item(IDC_CD_CLIMAN), "孙先生");
-            SetWindowTextA(item(IDC_CD_CLITEL), "13600571234");
-            SetWindowTextA(item(IDC_CD_RENT_MIN), "3000");
-            SetWindowTextA(item(IDC_CD_RENT_MAX), "4500");
-            TestBoxes_Reset();
-            {
-                // The connection is cut between the client's key row and its values.
-                Gate gate("t_client", "update");
-                St_Click(item(IDOK));
-                std::string id = gate.Reached();
-                ASSERT_NE(id, "");
-                TestDb_Exec("kill connection " + id);
-            }
-            EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() >= 1; }));
-            Sleep(300);
-            ASSERT_EQ(TestBoxes_Count(), 1u);
-            EXPECT_EQ(TestBoxes_Taken()[0].text, "保存失败,客源没有保存,可以再次保存.");
-            EXPECT_TRUE(IsWindow(dlg));
-            EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)) + Ui_Text(item(IDC_CD_CLITEL)) + Ui_Text(item(IDC_CD_RENT_MAX)),
-                      "孙先生136005712344500");
-            EXPECT_EQ(TestDb_Count("t_client where szCliMan = '孙先生'"), 0);
+    Wd_DriveDialog([&] { Shell_ClickButton(hwnd, ID_CLIENT_ADD); }, "增加客源", [&](HWND dlg) {
+        auto item = [&](int id) { return GetDlgItem(dlg, id); };
+        SendMessageA(item(IDC_CD_TRADE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("求租"));
+        SetWindowTextA(item(IDC_CD_CLIMAN), "孙先生");
+        SetWindowTextA(item(IDC_CD_CLITEL), "13600571234");
+        SetWindowTextA(item(IDC_CD_RENT_MIN), "3000");
+        SetWindowTextA(item(IDC_CD_RENT_MAX), "4500");
+        TestBoxes_Reset();
+        {
+            // The connection is cut between the client's key row and its values.
+            Gate gate("t_client", "update");
             St_Click(item(IDOK));
-            EXPECT_TRUE(St_WaitGone(dlg));
-        });
+            std::string id = gate.Reached();
+            ASSERT_NE(id, "");
+            TestDb_Exec("kill connection " + id);
+        }
+        EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() >= 1; }));
+        Sleep(300);
+        TestBoxes_ExpectOnly("保存失败,客源没有保存,可以再次保存.");
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_EQ(Ui_Text(item(IDC_CD_CLIMAN)) + Ui_Text(item(IDC_CD_CLITEL)) + Ui_Text(item(IDC_CD_RENT_MAX)),
+                  "孙先生136005712344500");
+        EXPECT_EQ(TestDb_Count("t_client where szCliMan = '孙先生'"), 0);
+        St_Click(item(IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
     EXPECT_EQ(TestBoxes_Count(), 1u);
     EXPECT_EQ(TestDb_Count("t_client where szCliMan = '孙先生'"), 1);
     EXPECT_EQ(Shell_GridRows(w->hGrid), rows + 1);
@@ -549,10 +494,8 @@ TEST_F(ClientDialogTest, CommandsAskTheirRightsAndAnOwedFollowUpThatCannotBeStor
 {
     g_ZTMain.sys.bCliCipher = 1;
     // Own clients; no telephones to view, no follow-ups to write.
-    tagPOPEDOM pd = {};
-    strcpy(pd.szValue, "1C" "1H" "1L" "0H");
-    PD_Calc(&g_ZTMain, &pd);
-    HWND hwnd = OpenClient(frame);
+    Wd_Grant("1C" "1H" "1L" "0H");
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);

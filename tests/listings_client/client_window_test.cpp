@@ -20,25 +20,18 @@ namespace {
 TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
 {
     // Opened from the main menu "客源浏览".
-    HMENU bar = GetMenu(frame);
-    RECT r;
-    ASSERT_TRUE(GetMenuItemRect(frame, bar, MAINPOS_CLIENT, &r));
-    Ui_ClickMenuItemSoon(GetSubMenu(bar, MAINPOS_CLIENT), IDM_CLIENT);
-    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Ui_Pump(300);
+    bool clicked = Wd_ChooseMenu(frame, MAINPOS_CLIENT, IDM_CLIENT);
     HWND hwnd = Frame_FindChild("ZT_CHILD_CLI");
     ASSERT_NE(hwnd, nullptr);
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
-    Settle(w);
-    EXPECT_TRUE(Ui_MenuClicked());
+    Wd_Settle(w);
+    EXPECT_TRUE(clicked);
     EXPECT_TRUE(w->bLoaded);
     long long all = Live("");
     ASSERT_GT(all, 10);
-    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(all));
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    Wd_ExpectListed(w, all);
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->iColCount, 23);
     EXPECT_STREQ(d->pColumns[5].szCaption, "交易");
@@ -75,32 +68,24 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     // Typed: a trade and a price within the rent budget.
     Ui_Type(GetDlgItem(panel, IDC_CF_PRICE), "3000");
     SetDlgItemTextA(panel, IDC_CF_TRADE, "求租");
-    ClickControl(GetDlgItem(panel, IDC_CF_FIND));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_CF_FIND));
+    Wd_Settle(w);
     long long typed = Live("szTrade = '求租' and iMinRent <= 3000 and iMaxRent >= 3000");
-    EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(typed));
+    Wd_ExpectListed(w, typed);
     EXPECT_NE(typed, all);
 
     // A date that is none is named and nothing is loaded.
     SetDlgItemTextA(panel, IDC_CF_FOLLOW_FROM, "2026-02-30");
-    ClickControl(GetDlgItem(panel, IDC_CF_FIND));
+    Wd_ClickControl(GetDlgItem(panel, IDC_CF_FIND));
     Ui_Pump(100);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_NE(TestBoxes_Taken()[0].text.find("跟进日期(起)"), std::string::npos);
+    Wd_ExpectBoxNaming("跟进日期(起)");
     EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
-    TestBoxes_Reset();
 
     // The quick filter "今日委托客" of the "求购" button's menu: the panel
     // is cleared, trade "求购" and today's (local) date in both boxes.
     TestDb_Exec("update t_client set dDelegate = curdate() where iOrdinal in (select * from (select iOrdinal from "
                 "t_client where szTrade = '求购' order by iOrdinal limit 2) x)");
-    RECT rb = Shell_ButtonRect(hwnd, ID_CLIENT_BUY);
-    Ui_ClickMenuItemSoon(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_CLIENT_BUY), ID_CLIENT_BUY_DELEGATE);
-    Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);    // the drop-down arrow
-    Ui_Pump(200);
-    Settle(w);
-    EXPECT_TRUE(Ui_MenuClicked());
+    EXPECT_TRUE(Wd_ChooseDropDown(w, ID_CLIENT_BUY, CTXPOS_CLIENT_BUY, ID_CLIENT_BUY_DELEGATE));    // the drop-down arrow
     char today[16];
     Date_Today(today, sizeof(today));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_TRADE)), "求购");
@@ -111,7 +96,7 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
 
     // The trade button itself: every client who wants to rent.
     Shell_ClickButton(hwnd, ID_CLIENT_RENT);
-    Settle(w);
+    Wd_Settle(w);
     long long rent = Live("szTrade = '求租'");
     EXPECT_EQ(Shell_GridRows(w->hGrid), rent);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_DELEGATE_FROM)), "");
@@ -132,27 +117,20 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     long long follows = TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k);
     HWND followGrid = GetDlgItem(pane, IDC_CP_FOLLOWS);
     ASSERT_NE(followGrid, nullptr);
-    for (int i = 0; i < 100 && Shell_GridRows(followGrid) != follows; i++)
-        Ui_Pump(20);
+    Wd_WaitRows(followGrid, follows);
     EXPECT_EQ(Shell_GridRows(followGrid), follows);
     Ui_Screenshot("client-list");
 
     // A client with live follow-ups stays: the library refuses.
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_CLIENT_DELETE, IDOK);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + k), "0");
     EXPECT_EQ(Shell_GridRows(w->hGrid), rent);
     TestBoxes_Reset();
 
     // Its follow-ups from the context menu: cancelled, then confirmed.
-    TestBoxes_Answer(IDCANCEL);
-    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
-    Ui_Pump(100);
+    Wd_CommandAnswered(hwnd, ID_CLIENT_DELETE_FOLLOWS, IDCANCEL);
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k), follows);
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
-    Ui_Pump(100);
+    Wd_CommandAnswered(hwnd, ID_CLIENT_DELETE_FOLLOWS, IDOK);
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iCli = " + k), 0);
     EXPECT_EQ(Shell_GridRows(followGrid), 0);
 
@@ -161,15 +139,11 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     TestBoxes_Answer(IDCANCEL);
     Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
     Ui_Pump(150);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
+    TestBoxes_ExpectOnly("删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + k), "0");
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_CLIENT_DELETE, IDOK);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_client where iOrdinal = " + k), "1");
-    EXPECT_EQ(Shell_GridRows(w->hGrid), rent - 1);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(rent - 1));
+    Wd_ExpectListed(w, rent - 1);
     EXPECT_EQ(sel->iOrdinal, 0) << "the slot is free again";
 
     // Without a selection: the message, nothing deleted.
@@ -178,8 +152,7 @@ TEST_F(ClientWindowTest, AgentFiltersSelectsAndDeletes)
     TestBoxes_Reset();
     SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE, 0);
     Ui_Pump(50);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择数据");
+    TestBoxes_ExpectOnly("请选择数据");
 }
 
 TEST_F(ClientWindowTest, TheOwnEmployeeScopeListsOnlyTheUsersClients)
@@ -187,7 +160,7 @@ TEST_F(ClientWindowTest, TheOwnEmployeeScopeListsOnlyTheUsersClients)
     // The salesman sees only the own clients, and may not delete them.
     tagZT_Main_Param* p = &g_ZTMain;
     UseSalesmanRights();
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ASSERT_NE(hwnd, nullptr);
     ZT_MODWIN* w = Module_Of(hwnd);
     long long own = Live("iEmp = " + std::to_string(p->pLoginEmp->iOrdinal));
@@ -200,41 +173,30 @@ TEST_F(ClientWindowTest, TheOwnEmployeeScopeListsOnlyTheUsersClients)
 
 TEST_F(ClientWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAskTheirRights)
 {
-    HWND hwnd = OpenClient(frame);
+    HWND hwnd = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     HWND panel = ListingWindow_Panel(hwnd);
     long long all = Live("");
     // Columns wide enough for the demo's values.
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->pColumns[0].iWidth * 1000 + d->pColumns[2].iWidth, 65 * 1000 + 75);
     EXPECT_EQ(d->pColumns[21].iWidth * 1000 + d->pColumns[22].iWidth, 130 * 1000 + 130);
 
     // "清空" after a filter: the boxes empty and every client listed again.
     SetDlgItemTextA(panel, IDC_CF_TRADE, "求租");
-    ClickControl(GetDlgItem(panel, IDC_CF_FIND));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_CF_FIND));
+    Wd_Settle(w);
     ASSERT_EQ(Shell_GridRows(w->hGrid), Live("szTrade = '求租'"));
-    ClickControl(GetDlgItem(panel, IDC_CF_CLEAR));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_CF_CLEAR));
+    Wd_Settle(w);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_CF_TRADE)), "");
-    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(all));
+    Wd_ExpectListed(w, all);
 
     // A client's follow-ups: the salesman has no follow-up delete right.
     const int me = g_ZTMain.pLoginEmp->iOrdinal;
-    auto selectWhere = [&](const std::function<bool(const tagCLIENT*)>& pred) -> tagCLIENT* {
-        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
-        for (int i = 0; i <= all; i++) {
-            tagCLIENT* c = static_cast<tagCLIENT*>(Module_Selected(w));
-            if (!c || pred(c))
-                return c;
-            SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
-        }
-        return nullptr;
-    };
+    auto selectWhere = [&](const std::function<bool(const tagCLIENT*)>& pred) { return Wd_Select<tagCLIENT>(w->hGrid, pred); };
     auto follows = [](const tagCLIENT* c) {
         return TestDb_Count("t_follow where bRecyle = 0 and iCli = " + std::to_string(c->iOrdinal));
     };
@@ -242,33 +204,20 @@ TEST_F(ClientWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndA
     ASSERT_NE(mine, nullptr);
     long long n = follows(mine);
     UseSalesmanRights();
-    TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有删除跟进的权限");
+    Wd_RunAnswered(w, ID_CLIENT_DELETE_FOLLOWS, IDOK);
+    TestBoxes_ExpectOnly("您没有删除跟进的权限");
     EXPECT_EQ(follows(mine), n);
     // The delete right, but modifying only the own clients: not another's.
-    tagPOPEDOM pd = {};
-    strcpy(pd.szValue, "1G" "1H" "0H" "0P");
-    PD_Calc(&g_ZTMain, &pd);
+    Wd_Grant("1G" "1H" "0H" "0P");
     tagCLIENT* theirs = selectWhere([&](const tagCLIENT* c) { return c->iEmp != me && follows(c) > 0; });
     ASSERT_NE(theirs, nullptr);
     long long m = follows(theirs);
-    TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有修改该客源的权限, 不能删除它的跟进");
+    Wd_RunAnswered(w, ID_CLIENT_DELETE_FOLLOWS, IDOK);
+    TestBoxes_ExpectOnly("您没有修改该客源的权限, 不能删除它的跟进");
     EXPECT_EQ(follows(theirs), m);
     // The own client's: asked, then retired, each logged and binned.
     ASSERT_EQ(selectWhere([&](const tagCLIENT* c) { return c == mine; }), mine);
-    TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_CLIENT_DELETE_FOLLOWS, 0);
-    Settle(w);
+    Wd_RunAnswered(w, ID_CLIENT_DELETE_FOLLOWS, IDOK);
     EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(follows(mine), 0);
     EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 8 and iObjOrdinal in (select iOrdinal from t_follow where iCli = " +
@@ -294,10 +243,10 @@ TEST_F(ClientWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndA
         };
         Worker_Start(cut);
         Shell_ClickButton(hwnd, ID_CLIENT_DELETE);
-        Settle(w);
+        Wd_Settle(w);
         EXPECT_EQ(Worker_Join(cut), 1);
     }
-    Settle(w);
+    Wd_Settle(w);
     EXPECT_EQ(TestBoxes_Count(), 2u);    // the question and the library's box
     EXPECT_EQ(mine->iOrdinal, key) << "the record stays";
     EXPECT_EQ(Shell_GridRows(w->hGrid), rows);

@@ -22,23 +22,11 @@ protected:
     // The records a grid lists, in the order shown.
     static std::vector<const void*> Rows(HWND hGrid)
     {
-        tagLV_DATA* d = nullptr;
-        SendMessageA(hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+        tagLV_DATA* d = TestGrid_Data(hGrid);
         std::vector<const void*> out;
         for (int i = 0; d && i < d->iLoaded; i++)
             out.push_back(TestGrid_Loaded(d, i));
         return out;
-    }
-    static HWND OpenHouses(HWND frame)
-    {
-        Shell_Command(frame, IDM_HOUSE);
-        HWND hwnd = Frame_FindChild("ZT_CHILD_HOU");
-        ZT_MODWIN* w = Module_Of(hwnd);
-        Ui_Pump(100);
-        for (int i = 0; w && i < 300 && (!w->bLoaded || w->bBusy || g_ZTMain.hBusyDlg); i++)
-            Ui_Pump(20);
-        Ui_Pump(60);
-        return hwnd;
     }
     static void ClickFirstRow(ZT_MODWIN* w, int times)
     {
@@ -61,7 +49,7 @@ protected:
 TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
 {
     // The first client of the list wants to buy near a house on offer, facing its way.
-    HWND clients = OpenClient(frame);
+    HWND clients = Open(IDM_CLIENT, "ZT_CHILD_CLI");
     ZT_MODWIN* cw = Module_Of(clients);
     ASSERT_NE(cw, nullptr);
     ASSERT_FALSE(Rows(cw->hGrid).empty());
@@ -88,7 +76,7 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
                 other.substr(other.find(',') + 1) + " where bRecyle = 0 and szTrade in ('出售','租售') and iSales between " +
                 lo + " and " + hi + " order by iOrdinal limit 1");
     Shell_ClickButton(clients, ID_MODULE_REFRESH);
-    Settle(cw);
+    Wd_Settle(cw);
     ASSERT_EQ(std::to_string(static_cast<const tagCLIENT*>(Rows(cw->hGrid)[0])->iOrdinal), k);
     ClickFirstRow(cw, 1);
 
@@ -98,7 +86,7 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
     HWND match = Frame_FindChild("ZT_CHILD_MATCH_HOU");
     ASSERT_NE(match, nullptr);
     ZT_MODWIN* mw = Module_Of(match);
-    Settle(mw);
+    Wd_Settle(mw);
     EXPECT_EQ(0u, TestBoxes_Count());
     std::string inBudget = "t_house where bRecyle = 0 and szTrade in ('出售','租售') and iSales between " + lo + " and " + hi;
     std::vector<const void*> rows = Rows(mw->hGrid);
@@ -121,17 +109,10 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
 
     // A double click opens the house in its dialog.
     const tagHOUSE_MATCH* best = static_cast<const tagHOUSE_MATCH*>(rows[0]);
-    St_WithDriver(
-        [&] {
-            ClickFirstRow(mw, 2);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "修改房源");
-            ASSERT_NE(dlg, nullptr);
-            St_Click(GetDlgItem(dlg, IDCANCEL));
-            EXPECT_TRUE(St_WaitGone(dlg));
-        });
+    Wd_DriveDialog([&] { ClickFirstRow(mw, 2); }, "修改房源", [&](HWND dlg) {
+        St_Click(GetDlgItem(dlg, IDCANCEL));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
     EXPECT_EQ(TestDb_Count("t_house where iOrdinal = " + std::to_string(best->h.iOrdinal) + " and iSales = " +
                            std::to_string(best->h.iSales)), 1);
 
@@ -143,7 +124,7 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
     SendMessageA(Frame_MDIClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(clients), 0);
     Ui_Pump(100);
     Shell_ClickButton(clients, ID_CLIENT_MATCH);
-    Settle(mw);
+    Wd_Settle(mw);
     EXPECT_EQ(Frame_FindChild("ZT_CHILD_MATCH_HOU"), match);
     EXPECT_EQ((long long)Rows(mw->hGrid).size(), TestDb_Count(inBudget + scope));
     EXPECT_LT((long long)Rows(mw->hGrid).size(), (long long)rows.size());
@@ -151,7 +132,7 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
 
     // "匹配客源" from the house list's context menu: the clients the first
     // house fits, as the data library lists them.
-    HWND houses = OpenHouses(frame);
+    HWND houses = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     ZT_MODWIN* hw = Module_Of(houses);
     ASSERT_NE(hw, nullptr);
     ASSERT_FALSE(Rows(hw->hGrid).empty());
@@ -160,26 +141,20 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
     TestDb_Exec("update t_house set szTrade = '出售', iSales = " + price + ", szToward = '" + toward +
                 "' where iOrdinal = " + first);
     Shell_ClickButton(houses, ID_MODULE_REFRESH);
-    Settle(hw);
+    Wd_Settle(hw);
     ASSERT_EQ(std::to_string(static_cast<const tagHOUSE*>(Rows(hw->hGrid)[0])->iOrdinal), first);
     ClickFirstRow(hw, 1);
     const tagHOUSE* house = static_cast<const tagHOUSE*>(Module_Selected(hw));
     ASSERT_NE(house, nullptr);
     RECT rg = Ui_WindowRect(hw->hGrid);
     Ui_ClickMenuItemSoon(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_HOUSE), ID_HOUSE_MATCH);
-    Ui_MouseTo(rg.left + 30, rg.top + GRID_HEADER_HEIGHT + GRID_ROW_HEIGHT / 2 + 2);
-    INPUT in[2];
-    memset(in, 0, sizeof(in));
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, in, sizeof(INPUT));
+    Wd_Click({rg.left + 30, rg.top + GRID_HEADER_HEIGHT + GRID_ROW_HEIGHT / 2 + 2}, false, true);    // a right click
     Ui_Pump(700);
     EXPECT_TRUE(Ui_MenuClicked());
     HWND cmatch = Frame_FindChild("ZT_CHILD_MATCH_CLI");
     ASSERT_NE(cmatch, nullptr);
     ZT_MODWIN* cmw = Module_Of(cmatch);
-    Settle(cmw);
+    Wd_Settle(cmw);
     int n = 0;
     tagCLIENT_MATCH* want = FD_Match_Cli(house, "", 0, &n);
     ASSERT_NE(want, nullptr);
@@ -206,18 +181,11 @@ TEST_F(MatchWindowTest, AgentMatchesAClientAndAHouse)
     SendMessageA(cw->hGrid, GRM_MOVESEL, 0, LV_MOVE_LAST);
     const tagCLIENT* last = static_cast<const tagCLIENT*>(Module_Selected(cw));
     ASSERT_NE(last, nullptr);
-    St_WithDriver(
-        [&] {
-            SendMessageA(clients, WM_COMMAND, MAKEWPARAM(ID_CLIENT_MODIFY, 0), 0);
-            return 0;
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", "修改客源");
-            ASSERT_NE(dlg, nullptr);
-            St_Click(GetDlgItem(dlg, IDC_CD_MATCH));
-            EXPECT_TRUE(St_WaitGone(dlg));
-        });
-    Settle(mw);
+    Wd_DriveDialog([&] { SendMessageA(clients, WM_COMMAND, MAKEWPARAM(ID_CLIENT_MODIFY, 0), 0); }, "修改客源", [&](HWND dlg) {
+        St_Click(GetDlgItem(dlg, IDC_CD_MATCH));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    Wd_Settle(mw);
     EXPECT_NE(Ui_Text(match).find(last->szCliMan[0] ? last->szCliMan : last->szLinkMan), std::string::npos);
     n = 0;
     tagHOUSE_MATCH* wantHouses = FD_Match_Hou(last, "", 0, &n);

@@ -279,9 +279,7 @@ TEST_F(FollowEntryTest, AFollowUpAndItsReminderAreStoredTogetherOrNeitherAndTheF
 TEST_F(FollowEntryTest, WritingNeedsTheRightWhenSavingAndAnOwedFollowUpThenLetsTheUserGo)
 {
     // The follow-up add right withheld (view, modify and delete kept).
-    tagPOPEDOM pd = {};
-    strcpy(pd.szValue, "04" "1G" "0H" "0T" "0P");
-    PD_Calc(&g_ZTMain, &pd);
+    Wd_Grant("04" "1G" "0H" "0T" "0P");
     FOLLOW_ENTRY e = {};
     e.iHou = H1;
     e.bMustWrite = TRUE;
@@ -403,9 +401,7 @@ TEST_F(FollowEntryTest, TheFramesCheckShowsTodaysRemindersLastFirstAcknowledging
 TEST_F(FollowEntryTest, ARemindersAudienceIsItsWriterOrTheirBranchForListingsTheUserMaySee)
 {
     // 张三 (总店) with the salesman preset: her own houses and clients.
-    tagPOPEDOM pd = {};
-    strcpy(pd.szValue, "01" "05" "09" "0H" "0L" "0T" "1B" "1C" "1H" "1L" "45" "3E" "3F" "37");
-    PD_Calc(&g_ZTMain, &pd);
+    Wd_Grant("01" "05" "09" "0H" "0L" "0T" "1B" "1C" "1H" "1L" "45" "3E" "3F" "37");
     tagZT_Main_Param* p = &g_ZTMain;
     const tagEMPLIST* zhang = nullptr;
     for (int i = 0; i < p->nEmp; i++)

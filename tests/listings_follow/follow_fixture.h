@@ -2,7 +2,7 @@
 // two clients and their follow-ups, and the program's caches loaded from it
 // as start-up leaves them, the administrator of 总店 logged in.
 #pragma once
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "data/ZTData.h"
 
 #include <set>

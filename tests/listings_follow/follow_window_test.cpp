@@ -50,13 +50,9 @@ protected:
     // Opens a window with the mouse from the main menu and waits for its load.
     void Open(int menuPos, int cmd, const char* cls)
     {
-        HMENU bar = GetMenu(frame);
-        RECT r;
-        ASSERT_TRUE(GetMenuItemRect(frame, bar, menuPos, &r));
-        Ui_ClickMenuItemSoon(GetSubMenu(bar, menuPos), cmd);
-        Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        bool clicked = Wd_ChooseMenu(frame, menuPos, cmd);
         Settle();
-        EXPECT_TRUE(Ui_MenuClicked());
+        EXPECT_TRUE(clicked);
         w = Module_Of(hwnd = Frame_FindChild(cls));
         ASSERT_NE(w, nullptr);
     }
@@ -71,8 +67,7 @@ protected:
     void Set(int id, const std::string& s) { SendMessageA(Box(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s.c_str())); }
     void Click(int id)
     {
-        POINT pt = Ui_Centre(Box(id));
-        Ui_Click(pt.x, pt.y);
+        Wd_ClickControl(Box(id));
         Settle();
     }
     void ClickToolbar(int cmd)
@@ -157,8 +152,7 @@ TEST_F(FollowWindowTest, HouseFollowUpsFilteredFoundAndDeleted)
     tagFOLLOW* rec = static_cast<tagFOLLOW*>(Module_Selected(w));
     TestBoxes_Answer(IDOK);
     ClickToolbar(ID_FOLLOW_DELETE);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
+    TestBoxes_ExpectOnly("删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(Listed(), Keys{F_H1});
     EXPECT_EQ(Count(), "1");
     EXPECT_EQ(rec->iOrdinal, 0);
@@ -184,8 +178,7 @@ TEST_F(FollowWindowTest, ClientFollowUpsByGradeAndTradeAndDeleted)
 
     // Without a selection the user is told; with one, asked, then it goes.
     SendMessageA(hwnd, WM_COMMAND, ID_FOLLOW_DELETE, 0);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择数据");
+    TestBoxes_ExpectOnly("请选择数据");
     ASSERT_TRUE(Follow_SelectKey(w->hGrid, F_C2_OLD));
     TestBoxes_Answer(IDOK);
     ClickToolbar(ID_FOLLOW_DELETE);
@@ -246,15 +239,6 @@ TEST_F(FollowWindowTest, HostileTextsFindNothingAndChangeNothing)
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 1"), 0);
 }
 
-// The rights of a user as the permission text of the grant page gives them.
-void Grant(const char* codes)
-{
-    tagPOPEDOM pd;
-    memset(&pd, 0, sizeof(pd));
-    strncpy(pd.szValue, codes, sizeof(pd.szValue) - 1);
-    PD_Calc(&g_ZTMain, &pd);
-}
-
 TEST_F(FollowWindowTest, TheBranchAndEmployeeAreTheWritersAndAnUnknownNameFindsNothing)
 {
     // 王五 of 二部 also followed up 总店's house h1.
@@ -293,7 +277,7 @@ TEST_F(FollowWindowTest, TheBranchAndEmployeeAreTheWritersAndAnUnknownNameFindsN
 TEST_F(FollowWindowTest, ASalesmanReadsOnlyTheFollowUpsOfHerOwnListings)
 {
     // 张三 (总店) with the salesman preset: her own houses and clients.
-    Grant("01" "05" "09" "0H" "0L" "0T" "1B" "1C" "1H" "1L" "45" "3E" "3F" "37");
+    Wd_Grant("01" "05" "09" "0H" "0L" "0T" "1B" "1C" "1H" "1L" "45" "3E" "3F" "37");
     tagZT_Main_Param* p = &g_ZTMain;
     for (int i = 0; i < p->nEmp; i++)
         if (p->pEmpList[i].iOrdinal == ZHANG)
@@ -314,7 +298,7 @@ TEST_F(FollowWindowTest, ASalesmanReadsOnlyTheFollowUpsOfHerOwnListings)
     EXPECT_EQ(Listed(), Keys{F_C1});                        // c1 is hers, c2 王五's
     // Without the house list at all, no house follow-up.
     Shell_DestroyFrame(frame);
-    Grant("1C" "0H");
+    Wd_Grant("1C" "0H");
     frame = Shell_CreateFrame();
     Shell_Command(frame, IDM_HOUSE_FOLLOW);
     w = Module_Of(hwnd = Frame_FindChild("ZT_CHILD_HOU_F"));
@@ -330,9 +314,7 @@ class FollowDemoTest : public FollowWindowTest {
 protected:
     static void SetUpTestSuite()
     {
-        TestDb_Open("kelmora_follow_demo");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
+        DbFix_OpenDemo("kelmora_follow_demo");
         Shell_Setup();
         tagZT_Main_Param* p = &g_ZTMain;
         p->hInst = GetModuleHandleA(nullptr);

@@ -4,7 +4,7 @@
 // every box), a refused duplicate that keeps what was typed, then the
 // house modified (telephones revealed with and without the right that
 // spares the follow-up, the price changed) and the navigator walked.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "common/date.h"
 #include "tests/data_listings/listings_support.h"
 #include "tests/startup/startup_support.h"
@@ -41,80 +41,27 @@ std::string Stored(const char* plain)
     return buf;
 }
 
-class HouseDialogTest : public testing::Test {
+class HouseDialogTest : public DemoWindowTest {
 protected:
-    HWND frame = nullptr;
     HWND hwnd = nullptr;
     ZT_MODWIN* w = nullptr;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_house_dlg");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
-        Shell_Setup();
-        tagZT_Main_Param* p = &g_ZTMain;
-        Startup_LoadLists(p);
-        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
-        ASSERT_NE(p->pLoginEmp, nullptr);
-        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
-                                                     sizeof(tagBRLIST)));
-        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
-        ASSERT_TRUE(Module_RegisterClasses(p->hInst));
-        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
-    }
-    static void TearDownTestSuite() { TestDb_Close(); }
+    static void SetUpTestSuite() { OpenDemo("kelmora_house_dlg"); }
     void SetUp() override
     {
-        Shell_Setup();    // every right
-        TestBoxes_Reset();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-        Shell_Command(frame, IDM_HOUSE);
-        Ui_Pump(200);
-        hwnd = Frame_FindChild("ZT_CHILD_HOU");
+        DemoWindowTest::SetUp();
+        hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
         ASSERT_NE(hwnd, nullptr);
         w = Module_Of(hwnd);
-        Settle();
         ASSERT_TRUE(w->bLoaded);
     }
-    void TearDown() override { Shell_DestroyFrame(frame); }
-    void Settle()
-    {
-        Ui_Pump(100);
-        for (int i = 0; i < 300 && (w->bBusy || g_ZTMain.hBusyDlg); i++)
-            Ui_Pump(20);
-        Ui_Pump(60);
-    }
-    static size_t Boxes(const std::string& text)
-    {
-        size_t n = 0;
-        for (const TestBox& b : TestBoxes_Taken())
-            n += b.text == text;
-        return n;
-    }
+    void Settle() { Wd_Settle(w); }
+    static size_t Boxes(const std::string& text) { return Wd_Boxes(text); }
     // Runs a command of the house window (0: a double click on the
     // selected row) while driver works the dialog.
     void Drive(int cmd, const char* caption, const std::function<void(HWND)>& driver)
     {
-        St_WithDriver(
-            [&] {
-                if (cmd)
-                    SendMessageA(hwnd, WM_COMMAND, cmd, 0);
-                else    // a double click on the selected row, as the grid reports it
-                    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
-                                 reinterpret_cast<LPARAM>(w->hGrid));
-                return static_cast<INT_PTR>(0);
-            },
-            [&](DWORD tid) {
-                HWND dlg = St_WaitWindow(tid, "#32770", caption);
-                ASSERT_NE(dlg, nullptr);
-                driver(dlg);
-                // A driver that stopped early leaves no dialog behind.
-                for (int i = 0; i < 5 && IsWindow(dlg); i++) {
-                    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-                    St_WaitGone(dlg, 1000);
-                }
-            });
+        Wd_DriveDialog([&] { cmd ? (void)SendMessageA(hwnd, WM_COMMAND, cmd, 0) : Wd_GridDoubleClick(w); }, caption,
+                       driver);
         Settle();
     }
     const tagHOUSE* Selected() { return static_cast<const tagHOUSE*>(Module_Selected(w)); }
@@ -636,8 +583,7 @@ TEST_F(HouseDialogTest, ASaveCutOffStoresNothingTheLibrarySaysSoOnceAndTheFormKe
         }
         EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() >= 1; }, 8000));
         Sleep(300);
-        ASSERT_EQ(TestBoxes_Count(), 1u);
-        EXPECT_EQ(TestBoxes_Taken()[0].text, "保存失败,房源没有保存,可以再次保存.");
+        TestBoxes_ExpectOnly("保存失败,房源没有保存,可以再次保存.");
         EXPECT_TRUE(IsWindow(dlg));
         EXPECT_EQ(Text(dlg, IDC_HD_HOUSENO) + "/" + Text(dlg, IDC_HD_SALES) + "/" + Text(dlg, IDC_HD_REMARK),
                   "0908/268/南北通透, 满五唯一");
@@ -733,20 +679,11 @@ TEST_F(HouseDialogTest, WithTheServerDownTheForcedFollowUpLetsTheUserGoAndIsAske
     });
 }
 
-// The rights of a user as the permission text of the grant page gives them.
-void Grant(const char* codes)
-{
-    tagPOPEDOM pd;
-    memset(&pd, 0, sizeof(pd));
-    strncpy(pd.szValue, codes, sizeof(pd.szValue) - 1);
-    PD_Calc(&g_ZTMain, &pd);
-}
-
 TEST_F(HouseDialogTest, EveryCommandOfTheDialogAsksItsRightWhenItRuns)
 {
     // Houses of every branch to view and add, but modify only the own; no
     // estate add, no follow-up add, no telephones to view.
-    Grant("04" "08" "09" "0H" "3E");
+    Wd_Grant("04" "08" "09" "0H" "3E");
     SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
     for (int i = 0; i < 200 && Selected() && Selected()->iEmp == g_ZTMain.pLoginEmp->iOrdinal; i++)
         SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
@@ -782,7 +719,7 @@ TEST_F(HouseDialogTest, EveryCommandOfTheDialogAsksItsRightWhenItRuns)
 // and a form that names another employee all the same is refused at save.
 TEST_F(HouseDialogTest, ANewHouseGoesOnlyToAnAgentWithinTheAddersScope)
 {
-    Grant("04" "05" "0C" "0Y" "17" "15" "3E");
+    Wd_Grant("04" "05" "0C" "0Y" "17" "15" "3E");
     long long houses = TestDb_Count("t_house");
     std::string other = TestDb_Scalar("select szEmp from t_employee where iBr <> " +
                                       std::to_string(g_ZTMain.pLoginEmp->iBr) + " order by iOrdinal limit 1");

@@ -3,7 +3,7 @@
 // before anything is shown; past the limit, or when the view cannot be
 // recorded, a box says so and the telephones stay masked; a dialog closed
 // while the server is asked drops the answer.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "tests/data_listings/listings_support.h"
 #include "tests/startup/startup_support.h"
 #include "app/admin/log_names.h"
@@ -23,18 +23,12 @@ namespace {
 
 const char kMask[] = "******";
 
-class TelViewDialog : public testing::Test {
+class TelViewDialog : public DemoWindowTest {
 protected:
-    HWND frame = nullptr;
     HWND hwnd = nullptr;
     ZT_MODWIN* w = nullptr;
     int lina = 0;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_telview_dlg");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
-    }
+    static void SetUpTestSuite() { DbFix_OpenDemo("kelmora_telview_dlg"); }
     static void TearDownTestSuite()
     {
         Shell_LoginAdministrator();
@@ -54,44 +48,20 @@ protected:
         TestBoxes_Reset();
         frame = Shell_CreateFrame();
         ASSERT_NE(frame, nullptr);
-        Shell_Command(frame, IDM_HOUSE);
-        Ui_Pump(200);
-        hwnd = Frame_FindChild("ZT_CHILD_HOU");
+        hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
         ASSERT_NE(hwnd, nullptr);
         w = Module_Of(hwnd);
-        Settle();
         ASSERT_TRUE(w->bLoaded);
         SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
         Ui_Pump(100);
         ASSERT_NE(Module_Selected(w), nullptr);
     }
     void SetUp() override { TestDb_Exec("truncate table t_telview; truncate table t_log"); }
-    void TearDown() override { Shell_DestroyFrame(frame); }
-    void Settle()
-    {
-        Ui_Pump(100);
-        for (int i = 0; i < 300 && (w->bBusy || g_ZTMain.hBusyDlg); i++)
-            Ui_Pump(20);
-        Ui_Pump(60);
-    }
+    void Settle() { Wd_Settle(w); }
     // Opens the selected house (a double click) while driver works the dialog.
     void Drive(const std::function<void(HWND)>& driver)
     {
-        St_WithDriver(
-            [&] {
-                SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w->hGrid), GRN_DBLCLK),
-                             reinterpret_cast<LPARAM>(w->hGrid));
-                return static_cast<INT_PTR>(0);
-            },
-            [&](DWORD tid) {
-                HWND dlg = St_WaitWindow(tid, "#32770", "修改房源");
-                ASSERT_NE(dlg, nullptr);
-                driver(dlg);
-                for (int i = 0; i < 5 && IsWindow(dlg); i++) {
-                    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-                    St_WaitGone(dlg, 1000);
-                }
-            });
+        Wd_DriveDialog([&] { Wd_GridDoubleClick(w); }, "修改房源", driver);
         Settle();
     }
     long long Views() { return TestDb_Count("t_telview where dDay = curdate() and iObjType = 0 and iEmp = " + std::to_string(lina)); }
@@ -99,13 +69,7 @@ protected:
     {
         return TestDb_Count("t_log where iAct = 10 and iObjType = 0 and iOpEmp = " + std::to_string(lina));
     }
-    static size_t Boxes(const std::string& text)
-    {
-        size_t n = 0;
-        for (const TestBox& b : TestBoxes_Taken())
-            n += b.text == text;
-        return n;
-    }
+    static size_t Boxes(const std::string& text) { return Wd_Boxes(text); }
 };
 
 std::string Text(HWND dlg, int id)

@@ -2,7 +2,7 @@
 // opened from the main menu, filtered with typed boxes and a quick filter,
 // a bad date named, sorted, a row selected with its remarks shown, and its
 // follow-ups and then the house deleted after the confirmation.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "tests/data_listings/listings_support.h"
 #include "tests/startup/startup_support.h"
 #include "app/listings/estate_box.h"
@@ -40,52 +40,14 @@ void CALLBACK ShootOpenMenu(HWND, UINT, UINT_PTR id, DWORD)
     EndMenu();
 }
 
-class HouseWindowTest : public testing::Test {
+class HouseWindowTest : public DemoWindowTest {
 protected:
-    HWND frame = nullptr;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_house_win");
-        std::string err;
-        ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
-        Shell_Setup();
-        tagZT_Main_Param* p = &g_ZTMain;
-        Startup_LoadLists(p);
-        p->pLoginEmp = static_cast<tagEMPLIST*>(FindEmp(p->pEmpList, nullptr, 1, nullptr, p->nEmp, sizeof(tagEMPLIST), 0));
-        ASSERT_NE(p->pLoginEmp, nullptr);
-        p->pLoginBr = static_cast<tagBRLIST*>(FindBr(p->pBrList, nullptr, p->pLoginEmp->iBr, nullptr, p->nBr,
-                                                     sizeof(tagBRLIST)));
-        ASSERT_EQ(Startup_Phase2(p, nullptr), 1);
-        Shell_Setup();    // every right again
-        ASSERT_TRUE(Module_RegisterClasses(p->hInst));
-        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
-    }
-    static void TearDownTestSuite() { TestDb_Close(); }
-    void SetUp() override
-    {
-        TestBoxes_Reset();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-    }
+    static void SetUpTestSuite() { OpenDemo("kelmora_house_win"); }
     void TearDown() override
     {
-        Shell_DestroyFrame(frame);
+        DemoWindowTest::TearDown();
         g_ZTMain.bRemind1 = 0;
         g_ZTMain.bRemind2 = 0;
-    }
-
-    static void ClickControl(HWND h)
-    {
-        POINT c = Ui_Centre(h);
-        Ui_Click(c.x, c.y);
-    }
-    // Waits until the window's worker has finished a load.
-    static void Settle(ZT_MODWIN* w)
-    {
-        Ui_Pump(100);
-        for (int i = 0; i < 300 && (w->bBusy || g_ZTMain.hBusyDlg); i++)
-            Ui_Pump(20);
-        Ui_Pump(60);
     }
     static long long Live(const std::string& where)
     {
@@ -100,26 +62,19 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     g_ZTMain.bRemind1 = 7;
     g_ZTMain.bRemind2 = 30;
     // Opened from the main menu "房源浏览".
-    HMENU bar = GetMenu(frame);
-    RECT r;
-    ASSERT_TRUE(GetMenuItemRect(frame, bar, MAINPOS_HOUSE, &r));
-    Ui_ClickMenuItemSoon(GetSubMenu(bar, MAINPOS_HOUSE), IDM_HOUSE);
-    Ui_Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Ui_Pump(300);
+    bool clicked = Wd_ChooseMenu(frame, MAINPOS_HOUSE, IDM_HOUSE);
     HWND hwnd = Frame_FindChild("ZT_CHILD_HOU");
     ASSERT_NE(hwnd, nullptr);
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
-    Settle(w);
-    EXPECT_TRUE(Ui_MenuClicked());
+    Wd_Settle(w);
+    EXPECT_TRUE(clicked);
     EXPECT_TRUE(w->bLoaded);
     long long all = Live("");
     ASSERT_GT(all, 10);
-    EXPECT_EQ(Shell_GridRows(w->hGrid), all);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(all));
+    Wd_ExpectListed(w, all);
     EXPECT_EQ(0u, TestBoxes_Count()) << "every house names a known employee, branch, estate and urban area";
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->iColCount, 32);
     EXPECT_STREQ(d->pColumns[12].szCaption, "售价");
@@ -145,32 +100,24 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     // Typed bounds: a lower price and an upper area.
     Ui_Type(GetDlgItem(panel, IDC_HF_PRICE_MIN), "100");
     Ui_Type(GetDlgItem(panel, IDC_HF_AREA_MAX), "90");
-    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Wd_Settle(w);
     long long typed = Live("(iSales >= 100 or iRent >= 100) and dbBuildArea <= 90");
-    EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(typed));
+    Wd_ExpectListed(w, typed);
     EXPECT_NE(typed, all);
 
     // A date that is none is named and nothing is loaded.
     SetDlgItemTextA(panel, IDC_HF_DELEGATE_TO, "2026-13-40");
-    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Wd_ClickControl(GetDlgItem(panel, IDC_HF_FIND));
     Ui_Pump(100);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_NE(TestBoxes_Taken()[0].text.find("委托日期(止)"), std::string::npos);
+    Wd_ExpectBoxNaming("委托日期(止)");
     EXPECT_EQ(Shell_GridRows(w->hGrid), typed);
-    TestBoxes_Reset();
 
     // The quick filter "今日到期房" of the "出租" button's menu: the panel is
     // cleared, trade "出租" and today's (local) date in both lease boxes.
     TestDb_Exec("update t_house set dRent = curdate() where iOrdinal in (select * from (select iOrdinal from "
                 "t_house where szTrade in ('出租', '租售') order by iOrdinal limit 3) x)");
-    RECT rb = Shell_ButtonRect(hwnd, ID_HOUSE_RENT);
-    Ui_ClickMenuItemSoon(GetSubMenu(g_ZTMain.hContextMenus, CTXPOS_HOUSE_RENT), ID_HOUSE_RENT_EXPIRE);
-    Ui_Click(rb.right - 4, (rb.top + rb.bottom) / 2);    // the drop-down arrow
-    Ui_Pump(200);
-    Settle(w);
-    EXPECT_TRUE(Ui_MenuClicked());
+    EXPECT_TRUE(Wd_ChooseDropDown(w, ID_HOUSE_RENT, CTXPOS_HOUSE_RENT, ID_HOUSE_RENT_EXPIRE));    // the drop-down arrow
     SYSTEMTIME st;
     GetLocalTime(&st);
     char today[16];
@@ -183,7 +130,7 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
 
     // The trade button itself: all houses for sale (or sale and rent).
     Shell_ClickButton(hwnd, ID_HOUSE_SALE);
-    Settle(w);
+    Wd_Settle(w);
     EXPECT_EQ(Shell_GridRows(w->hGrid), Live("szTrade = '出售' or szTrade = '租售'"));
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_RENT_FROM)), "");
 
@@ -195,9 +142,9 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     std::string spell = pick[0];
     for (char& c : spell)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    ClickControl(GetDlgItem(panel, IDC_HF_CLEAR));
+    Wd_ClickControl(GetDlgItem(panel, IDC_HF_CLEAR));
     HWND est = GetDlgItem(panel, IDC_HF_ESTATE);
-    ClickControl(est);
+    Wd_ClickControl(est);
     HWND edit = GetFocus();
     ASSERT_TRUE(edit && IsChild(est, edit));
     Ui_Type(edit, spell.c_str());
@@ -213,8 +160,8 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     Ui_Pump(100);
     EstateBox_Settle(est);
     EXPECT_EQ(Ui_Text(est), first);
-    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Wd_Settle(w);
     long long sale = Live("iEst = (select iOrdinal from t_estate where szEstate = '" + std::string(first) + "')");
     ASSERT_GT(sale, 0);
     EXPECT_EQ(Shell_GridRows(w->hGrid), sale);
@@ -241,21 +188,16 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     long long follows = TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k);
     HWND followGrid = GetDlgItem(pane, IDC_HP_FOLLOWS);
     ASSERT_NE(followGrid, nullptr);
-    for (int i = 0; i < 100 && Shell_GridRows(followGrid) != follows; i++)
-        Ui_Pump(20);
+    Wd_WaitRows(followGrid, follows);
     EXPECT_EQ(Shell_GridRows(followGrid), follows);
     Ui_Screenshot("house-list");
     TestDb_Exec("insert into t_follow (iHou, iCli, iEmp, iBr, szWay, szContent, dtFollow) values (" + k +
                 ", 0, 1, 1, '电话', '回访', now())");
 
     // Its follow-ups: cancelled, then confirmed.
-    TestBoxes_Answer(IDCANCEL);
-    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
-    Ui_Pump(100);
+    Wd_CommandAnswered(hwnd, ID_HOUSE_DELETE_FOLLOWS, IDCANCEL);
     EXPECT_GT(TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k), 0);
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
-    Ui_Pump(100);
+    Wd_CommandAnswered(hwnd, ID_HOUSE_DELETE_FOLLOWS, IDOK);
     EXPECT_EQ(TestDb_Count("t_follow where bRecyle = 0 and iHou = " + k), 0);
     EXPECT_EQ(Shell_GridRows(followGrid), 0);
 
@@ -264,16 +206,12 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     TestBoxes_Answer(IDCANCEL);
     Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
     Ui_Pump(150);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后可以在回收站中还原,是否继续");
+    TestBoxes_ExpectOnly("删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + k), "0");
     EXPECT_EQ(Shell_GridRows(w->hGrid), sale);
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_HOUSE_DELETE, IDOK);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + k), "1");
-    EXPECT_EQ(Shell_GridRows(w->hGrid), sale - 1);
-    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(sale - 1));
+    Wd_ExpectListed(w, sale - 1);
     EXPECT_EQ(sel->iOrdinal, 0) << "the slot is free again";
     EXPECT_NE(Module_Selected(w), sel);
 
@@ -289,18 +227,6 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
 }  // namespace
 
 namespace {
-
-HWND OpenHouse(HWND frame)
-{
-    Shell_Command(frame, IDM_HOUSE);
-    HWND hwnd = Frame_FindChild("ZT_CHILD_HOU");
-    ZT_MODWIN* w = Module_Of(hwnd);
-    Ui_Pump(100);
-    for (int i = 0; w && i < 300 && (!w->bLoaded || w->bBusy || g_ZTMain.hBusyDlg); i++)
-        Ui_Pump(20);
-    Ui_Pump(60);
-    return hwnd;
-}
 
 // The colour a marked row is drawn in, as the grid's picture shows it: 'r'
 // red, 'a' amber, '-' neither.
@@ -343,7 +269,7 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
     long long overdue = TestDb_Count("t_house where " + offer + days + " >= 30");
     ASSERT_GT(due, 0);
     ASSERT_GT(overdue, 1);
-    HWND hwnd = OpenHouse(frame);
+    HWND hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     ASSERT_NE(hwnd, nullptr);
     int counted = 0;
     EXPECT_EQ(HouseWindow_ExpiringCount(hwnd, &counted), due + overdue);
@@ -359,8 +285,7 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
     // Each row in the colour of its mark; the days shown count from the
     // commission date for a house never followed up.
     ZT_MODWIN* w = Module_Of(hwnd);
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_NE(d, nullptr);
     // The longest unfollowed first (sorted by "跟进通知", descending), so
     // that every kind is on screen.
@@ -411,11 +336,10 @@ TEST_F(HouseWindowTest, AHouseOfAnUnknownEmployeeIsReportedByItsKeyAndTheOthersL
     std::string key = TestDb_Scalar("select min(iOrdinal) from t_house where bRecyle = 0");
     long long all = Live("");
     TestDb_Exec("update t_house set iEmp = 9999 where iOrdinal = " + key);
-    HWND hwnd = OpenHouse(frame);
+    HWND hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     TestDb_Exec("update t_house set iEmp = 1 where iOrdinal = " + key);
     ASSERT_NE(hwnd, nullptr);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "房源ID:" + key + "关联员工出错");
+    TestBoxes_ExpectOnly("房源ID:" + key + "关联员工出错");
     EXPECT_EQ(Shell_GridRows(Module_Of(hwnd)->hGrid), all - 1);
 }
 
@@ -434,26 +358,6 @@ struct HostileBox {
     const char* bound;    // Number boxes: the houses a bound N lists
 };
 
-// Runs a command of the house window while driver works the dialog it opens.
-void DriveDialog(HWND hwnd, int cmd, const char* caption, const std::function<void(HWND)>& driver)
-{
-    St_WithDriver(
-        [&] {
-            SendMessageA(hwnd, WM_COMMAND, cmd, 0);
-            return static_cast<INT_PTR>(0);
-        },
-        [&](DWORD tid) {
-            HWND dlg = St_WaitWindow(tid, "#32770", caption);
-            ASSERT_NE(dlg, nullptr);
-            driver(dlg);
-            for (int i = 0; i < 5 && IsWindow(dlg); i++) {
-                TestBoxes_Answer(IDNO);
-                PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-                St_WaitGone(dlg, 1000);
-            }
-        });
-}
-
 // Whether the window answers a message within ms milliseconds.
 bool Answers(HWND hwnd, int ms)
 {
@@ -463,7 +367,7 @@ bool Answers(HWND hwnd, int ms)
 
 TEST_F(HouseWindowTest, WithTheServerStoppedNothingOnTheWindowThreadWaitsForAFollowUpReload)
 {
-    HWND hwnd = OpenHouse(frame);
+    HWND hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     HWND followGrid = GetDlgItem(ListingWindow_Pane(hwnd), IDC_HP_FOLLOWS);
@@ -483,7 +387,7 @@ TEST_F(HouseWindowTest, WithTheServerStoppedNothingOnTheWindowThreadWaitsForAFol
     EXPECT_EQ(Shell_GridRows(followGrid), 0) << "still loading";
     // The modify form opens at once and shows the house.
     bool shown = false;
-    DriveDialog(hwnd, ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+    Wd_DriveDialog([&] { SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_MODIFY, 0); }, "修改房源", [&](HWND dlg) {
         shown = St_WaitFor([&] { return Ui_Text(GetDlgItem(dlg, IDC_HD_HOUSENO)) == last->szHouseNO &&
                                         Ui_Text(GetDlgItem(dlg, IDC_HD_ESTATE)) != ""; }, 2000);
         St_Click(GetDlgItem(dlg, IDCANCEL));
@@ -507,14 +411,13 @@ TEST_F(HouseWindowTest, WithTheServerStoppedNothingOnTheWindowThreadWaitsForAFol
 
 TEST_F(HouseWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAskTheirRights)
 {
-    HWND hwnd = OpenHouse(frame);
+    HWND hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
     HWND panel = ListingWindow_Panel(hwnd);
     long long all = Live("");
     // Columns wide enough for the demo's values ("8018元/月", dates, times).
-    tagLV_DATA* d = nullptr;
-    SendMessageA(w->hGrid, GRM_GETDATA, 0, reinterpret_cast<LPARAM>(&d));
+    tagLV_DATA* d = TestGrid_Data(w->hGrid);
     ASSERT_NE(d, nullptr);
     const int widths[] = {40, 80, 60, 100, 170, 40, 40, 40, 40, 52, 42, 45, 65, 75, 65, 75, 90, 75, 60, 40, 60,
                           62, 50, 50, 50, 75, 75, 75, 130, 75, 130, 75};
@@ -524,11 +427,11 @@ TEST_F(HouseWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAs
 
     // "清空" after a filter: every house listed again.
     SetDlgItemTextA(panel, IDC_HF_TRADE, "出租");
-    ClickControl(GetDlgItem(panel, IDC_HF_FIND));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_HF_FIND));
+    Wd_Settle(w);
     ASSERT_LT(Shell_GridRows(w->hGrid), all);
-    ClickControl(GetDlgItem(panel, IDC_HF_CLEAR));
-    Settle(w);
+    Wd_ClickControl(GetDlgItem(panel, IDC_HF_CLEAR));
+    Wd_Settle(w);
     EXPECT_EQ(Ui_Text(GetDlgItem(panel, IDC_HF_TRADE)), "");
     EXPECT_EQ(Shell_GridRows(w->hGrid), all);
 
@@ -538,47 +441,24 @@ TEST_F(HouseWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAs
     auto follows = [](const tagHOUSE* h) {
         return TestDb_Count("t_follow where bRecyle = 0 and iHou = " + std::to_string(h->iOrdinal));
     };
-    auto selectWhere = [&](const std::function<bool(const tagHOUSE*)>& pred) -> tagHOUSE* {
-        SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
-        for (int i = 0; i <= all; i++) {
-            tagHOUSE* h = static_cast<tagHOUSE*>(Module_Selected(w));
-            if (!h || pred(h))
-                return h;
-            SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_NEXT);
-        }
-        return nullptr;
-    };
-    tagPOPEDOM pd = {};
-    strcpy(pd.szValue, "04" "09" "0H" "0L");
-    PD_Calc(&g_ZTMain, &pd);
+    auto selectWhere = [&](const std::function<bool(const tagHOUSE*)>& pred) { return Wd_Select<tagHOUSE>(w->hGrid, pred); };
+    Wd_Grant("04" "09" "0H" "0L");
     tagHOUSE* mine = selectWhere([&](const tagHOUSE* h) { return h->iEmp == me && follows(h) > 0; });
     ASSERT_NE(mine, nullptr);
     long long n = follows(mine);
-    TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有删除跟进的权限");
+    Wd_RunAnswered(w, ID_HOUSE_DELETE_FOLLOWS, IDOK);
+    TestBoxes_ExpectOnly("您没有删除跟进的权限");
     EXPECT_EQ(follows(mine), n);
-    strcpy(pd.szValue, "04" "09" "0H" "0P");
-    PD_Calc(&g_ZTMain, &pd);
+    Wd_Grant("04" "09" "0H" "0P");
     tagHOUSE* theirs = selectWhere([&](const tagHOUSE* h) { return h->iEmp != me && follows(h) > 0; });
     ASSERT_NE(theirs, nullptr);
     long long m = follows(theirs);
-    TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
-    Settle(w);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "您没有修改该房源的权限, 不能删除它的跟进");
+    Wd_RunAnswered(w, ID_HOUSE_DELETE_FOLLOWS, IDOK);
+    TestBoxes_ExpectOnly("您没有修改该房源的权限, 不能删除它的跟进");
     EXPECT_EQ(follows(theirs), m);
     // Its own: asked, then retired.
     ASSERT_EQ(selectWhere([&](const tagHOUSE* h) { return h == mine; }), mine);
-    TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, ID_HOUSE_DELETE_FOLLOWS, 0);
-    Settle(w);
+    Wd_RunAnswered(w, ID_HOUSE_DELETE_FOLLOWS, IDOK);
     EXPECT_EQ(TestBoxes_Taken().at(0).text, "删除后可以在回收站中还原,是否继续");
     EXPECT_EQ(follows(mine), 0);
 
@@ -601,10 +481,10 @@ TEST_F(HouseWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAs
         };
         Worker_Start(cut);
         Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
-        Settle(w);
+        Wd_Settle(w);
         EXPECT_EQ(Worker_Join(cut), 1);
     }
-    Settle(w);
+    Wd_Settle(w);
     EXPECT_EQ(TestBoxes_Count(), 2u);    // the question and the library's box
     EXPECT_EQ(mine->iOrdinal, key) << "the record stays";
     EXPECT_EQ(Shell_GridRows(w->hGrid), rows);
@@ -612,9 +492,7 @@ TEST_F(HouseWindowTest, ClearListsWhatAnEmptyPanelFindsAndDeletionsAreWholeAndAs
     EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 0 and iObjOrdinal = " + std::to_string(key)), 0);
     // Deleted again: now whole.
     TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    Shell_ClickButton(hwnd, ID_HOUSE_DELETE);
-    Settle(w);
+    Wd_ButtonAnswered(w, ID_HOUSE_DELETE, IDOK);
     EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 0 and iObjOrdinal = " + std::to_string(key)), 1);
     EXPECT_EQ(Shell_GridRows(w->hGrid), rows - 1);
 }

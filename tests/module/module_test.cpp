@@ -2,7 +2,7 @@
 // from the main menu, loaded behind the busy dialog, records added and
 // deleted, the context menu and a double click, buttons greyed by rights,
 // and everything released on close.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "tests/module/position_module.h"
 #include "app/shell/frame.h"
 #include "app/resources/resource.h"
@@ -14,35 +14,16 @@
 
 namespace {
 
-tagEMPLIST g_admin = {1, 1, "管理员"};
 
-class ModuleTest : public testing::Test {
+class ModuleTest : public ModuleWindowTest {
 protected:
-    HWND frame = nullptr;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_module");
-        Module_Register(&g_PositionModule);
-        Shell_Setup();
-        ASSERT_TRUE(Module_RegisterClasses(g_ZTMain.hInst));
-        ZTListview_SetMessageBoxHook(TestBoxes_Hook());
-    }
-    static void TearDownTestSuite() { TestDb_Close(); }
+    static void SetUpTestSuite() { OpenWithModule("kelmora_module", &g_PositionModule); }
     void SetUp() override
     {
-        Shell_Setup();
         TestDb_Exec("delete from t_position where iOrdinal > 3");
         TestDb_Exec("update t_position set bRecyle = 0");
-        g_ZTMain.pLoginEmp = &g_admin;
         g_pos = PositionProbe();
-        TestBoxes_Reset();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-    }
-    void TearDown() override
-    {
-        Shell_DestroyFrame(frame);
-        g_ZTMain.pLoginEmp = nullptr;
+        ModuleWindowTest::SetUp();
     }
     // Opens the module the way the frame does and waits for its first load.
     HWND Open()
@@ -136,9 +117,8 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
     TestBoxes_Answer(IDCANCEL);
     Shell_ClickButton(hwnd, POS_CMD_DELETE);
     Ui_Pump(100);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "删除后将无法恢复,是否继续");
-    EXPECT_EQ(TestBoxes_Taken()[0].caption, "删除确认");
+    TestBoxes_ExpectOnly("删除后将无法恢复,是否继续");
+    EXPECT_EQ(TestBoxes_Taken().at(0).caption, "删除确认");
     EXPECT_EQ(TestBoxes_Taken()[0].flags & 0xF, static_cast<UINT>(MB_OKCANCEL));
     EXPECT_EQ(recs[3].iOrdinal, key);
     EXPECT_EQ(LivePositions(), 4);
@@ -173,9 +153,7 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
         }
     ASSERT_EQ(static_cast<tagPostion*>(Module_Selected(w))->iOrdinal, 1);
     TestBoxes_Reset();
-    TestBoxes_Answer(IDOK);
-    SendMessageA(hwnd, WM_COMMAND, POS_CMD_DELETE, 0);
-    Ui_Pump(100);
+    Wd_CommandAnswered(hwnd, POS_CMD_DELETE, IDOK);
     EXPECT_GE(TestBoxes_Count(), 2u);           // the question, then the refusal
     EXPECT_EQ(recs[0].iOrdinal, 1);
     EXPECT_EQ(Shell_CountBox(hwnd), "4");
@@ -189,8 +167,7 @@ TEST_F(ModuleTest, AddTakesTheFirstFreeSlotAndDeleteAsksBeforeZeroingIt)
     g_pos.nextName = "司机";
     Shell_ClickButton(hwnd, POS_CMD_ADD);
     Ui_Pump(100);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "增加成功,本地内存错误刷新数据显示.");
+    TestBoxes_ExpectOnly("增加成功,本地内存错误刷新数据显示.");
     EXPECT_EQ(LivePositions(), 5);
     EXPECT_EQ(Shell_GridRows(w->hGrid), 4);
     for (int i = 0; i < w->rs.nSlots; i++)
@@ -206,8 +183,7 @@ TEST_F(ModuleTest, RightClickAndDoubleClickReachTheCommandTableWithTheRow)
 
     // Without a selection a command that needs one says so and does nothing.
     SendMessageA(hwnd, WM_COMMAND, POS_CMD_MODIFY, 0);
-    ASSERT_EQ(TestBoxes_Count(), 1u);
-    EXPECT_EQ(TestBoxes_Taken()[0].text, "请选择要修改的职位");
+    TestBoxes_ExpectOnly("请选择要修改的职位");
     EXPECT_EQ(g_pos.modifies, 0);
 
     // Right click on the second row: popup "参数管理" of menu 120; its
@@ -216,13 +192,7 @@ TEST_F(ModuleTest, RightClickAndDoubleClickReachTheCommandTableWithTheRow)
     ASSERT_NE(popup, nullptr);
     POINT row = RowCentre(w->hGrid, 1);
     Ui_ClickMenuItemSoon(popup, POS_CMD_MODIFY);
-    Ui_MouseTo(row.x, row.y);
-    INPUT in[2];
-    memset(in, 0, sizeof(in));
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, in, sizeof(INPUT));
+    Wd_Click({row.x, row.y}, false, true);    // a right click
     Ui_Pump(700);
     EXPECT_TRUE(Ui_MenuClicked());
     ASSERT_EQ(g_pos.modifies, 1);
@@ -375,21 +345,6 @@ namespace {
 
 // ---- Loads the server holds up --------------------------------------------------------------
 
-// Dialogs ("#32770") this thread makes while the hook is set.
-int g_dialogsMade = 0;
-HHOOK g_cbt = nullptr;
-
-LRESULT CALLBACK CountDialogs(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_CREATEWND) {
-        char cls[16] = "";
-        GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls));
-        if (strcmp(cls, "#32770") == 0)
-            g_dialogsMade++;
-    }
-    return CallNextHookEx(g_cbt, code, wParam, lParam);
-}
-
 // What another thread saw while a load waited for the server.
 struct HeldLoad {
     HWND frame = nullptr;
@@ -427,13 +382,11 @@ TEST_F(ModuleTest, ALoadTheServerHoldsUpShowsTheBusyDialogOnlyAfterTheDelayWhile
     HWND hwnd = Open();
     ZT_MODWIN* w = Module_Of(hwnd);
     ASSERT_NE(w, nullptr);
-    g_dialogsMade = 0;
-    g_cbt = SetWindowsHookExA(WH_CBT, CountDialogs, nullptr, GetCurrentThreadId());
-    ASSERT_NE(g_cbt, nullptr);
+    DialogCounter dialogs;
 
     // A refresh the server answers at once makes no dialog at all.
     EXPECT_TRUE(Module_Refresh(w));
-    EXPECT_EQ(g_dialogsMade, 0);
+    EXPECT_EQ(dialogs.Made(), 0);
     EXPECT_TRUE(IsWindowEnabled(frame));
 
     // Another session holds the table: the load waits on its worker.
@@ -445,14 +398,13 @@ TEST_F(ModuleTest, ALoadTheServerHoldsUpShowsTheBusyDialogOnlyAfterTheDelayWhile
     EXPECT_TRUE(Module_Refresh(w));
     WaitForSingleObject(watcher, 10000);
     CloseHandle(watcher);
-    UnhookWindowsHookEx(g_cbt);
 
     EXPECT_GE(held.shownAfter, static_cast<DWORD>(ZT_BUSY_DELAY_MS - 20));
     EXPECT_LT(held.shownAfter, static_cast<DWORD>(ZT_BUSY_DELAY_MS + 1500));
     EXPECT_TRUE(held.frameDisabled);
     EXPECT_GT(held.answers, 3);
     EXPECT_LT(held.slowestAnswer, 500u) << "the window thread waited";
-    EXPECT_EQ(g_dialogsMade, 1);
+    EXPECT_EQ(dialogs.Made(), 1);
     EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);
     EXPECT_TRUE(IsWindowEnabled(frame));
     EXPECT_EQ(Shell_GridRows(w->hGrid), 3);

@@ -1,7 +1,7 @@
 // The tree of a module window: read on a worker, filled on the window
 // thread, its first leaf selected before the first load, and a selection
 // made while a load runs taken only when that load has finished.
-#include "tests/frame/shell_fixture.h"
+#include "tests/support/window_driver.h"
 #include "tests/module/tree_module.h"
 #include "app/shell/frame.h"
 
@@ -11,31 +11,13 @@
 
 namespace {
 
-tagEMPLIST g_admin = {1, 1, "管理员"};
-
-class TreeTest : public testing::Test {
+class TreeTest : public ModuleWindowTest {
 protected:
-    HWND frame = nullptr;
-    static void SetUpTestSuite()
-    {
-        TestDb_Open("kelmora_module_tree");
-        Module_Register(&g_TreeModule);
-        Shell_Setup();
-        ASSERT_TRUE(Module_RegisterClasses(g_ZTMain.hInst));
-    }
-    static void TearDownTestSuite() { TestDb_Close(); }
+    static void SetUpTestSuite() { OpenWithModule("kelmora_module_tree", &g_TreeModule); }
     void SetUp() override
     {
-        Shell_Setup();
-        g_ZTMain.pLoginEmp = &g_admin;
         g_tree = TreeProbe();
-        frame = Shell_CreateFrame();
-        ASSERT_NE(frame, nullptr);
-    }
-    void TearDown() override
-    {
-        Shell_DestroyFrame(frame);
-        g_ZTMain.pLoginEmp = nullptr;
+        ModuleWindowTest::SetUp();
     }
     static std::string Text(HWND hTree, HTREEITEM h)
     {

@@ -1,7 +1,7 @@
 // Toolbar checks on a real toolbar, the locked field driven as a user would,
 // and the dialog checks on small dialogs of real controls.
 #include "tests/rights/rights_support.h"
-#include "tests/controls/ui_driver.h"
+#include "tests/support/window_driver.h"
 #include "app/resources/resource.h"
 #include "app/admin/area_window.h"
 #include "app/admin/org_window.h"
@@ -17,25 +17,7 @@ namespace {
 // A key pressed and released on the real keyboard queue.
 void PressKey(WORD vk, bool ctrl = false)
 {
-    INPUT in[4];
-    memset(in, 0, sizeof in);
-    int n = 0;
-    if (ctrl) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n++].ki.wVk = VK_CONTROL;
-    }
-    in[n].type = INPUT_KEYBOARD;
-    in[n++].ki.wVk = vk;
-    in[n].type = INPUT_KEYBOARD;
-    in[n].ki.wVk = vk;
-    in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
-    if (ctrl) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = VK_CONTROL;
-        in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
-    Ui_Pump(30);
+    Ui_RealKeyHeld(vk, ctrl ? VK_CONTROL : 0, 30);
 }
 
 void TypeKeys(const char* upperOrDigits)
@@ -52,21 +34,18 @@ HWND CaretWindow()
     return gti.hwndCaret;
 }
 
-class RightsUi : public testing::Test {
+class RightsUi : public ControlHostTest {
 protected:
     RightsUser u;
-    HWND host = nullptr;
+    RightsUi() : ControlHostTest(80, 80, 640, 320) {}
     void SetUp() override
     {
-        Ui_Init();
-        host = Ui_CreateHost(80, 80, 640, 320);
-        Ui_ClearEvents();
+        ControlHostTest::SetUp();
         TestBoxes_Reset();
     }
     void TearDown() override
     {
-        DestroyWindow(host);
-        Ui_Pump(30);
+        ControlHostTest::TearDown();
         EXPECT_EQ(0u, TestBoxes_Count());
     }
     HWND Toolbar(const std::vector<int>& ids)

@@ -7,13 +7,10 @@
 
 namespace {
 
-struct LoginTest : testing::Test {
-    StaffDb staff;
+struct LoginTest : StaffTest {
     void SetUp() override
     {
-        St_Init();
-        staff = Staff_Open("st_login");
-        ASSERT_GT(staff.iBr2, 0);
+        OpenStaff("st_login");
         St_LoadLists(&g_ZTMain);
         g_ZTMain.pLoginBr = nullptr;
         g_ZTMain.pLoginEmp = nullptr;

@@ -21,13 +21,10 @@ tagZT_Main_Param* NewBlock()
     return p;
 }
 
-struct PhaseTest : testing::Test {
-    StaffDb staff;
+struct PhaseTest : StaffTest {
     void SetUp() override
     {
-        St_Init();
-        staff = Staff_Open("st_phase");
-        ASSERT_GT(staff.iBr2, 0);
+        OpenStaff("st_phase");
         std::string err;
         ASSERT_TRUE(DbTool_Demo(TestDb_Conn(), &err)) << err;
         TestBoxes_Reset();

@@ -66,32 +66,6 @@ DWORD WINAPI DriverMain(LPVOID pv)
     return 0;
 }
 
-struct FindArg {
-    const char* cls;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindWin(HWND hwnd, LPARAM lp)
-{
-    FindArg* f = reinterpret_cast<FindArg*>(lp);
-    if (!IsWindowVisible(hwnd))
-        return TRUE;
-    char buf[256] = "";
-    if (f->cls) {
-        GetClassNameA(hwnd, buf, sizeof buf);
-        if (strcmp(buf, f->cls) != 0)
-            return TRUE;
-    }
-    if (f->caption) {
-        GetWindowTextA(hwnd, buf, sizeof buf);
-        if (strcmp(buf, f->caption) != 0)
-            return TRUE;
-    }
-    f->found = hwnd;
-    return FALSE;
-}
-
 }  // namespace
 
 INT_PTR St_WithDriver(const std::function<INT_PTR()>& modal, const std::function<void(DWORD)>& driver)
@@ -118,10 +92,8 @@ HWND St_WaitWindow(DWORD tid, const char* cls, const char* caption, int ms)
 {
     DWORD end = GetTickCount() + ms;
     do {
-        FindArg f = {cls, caption, nullptr};
-        EnumThreadWindows(tid, FindWin, reinterpret_cast<LPARAM>(&f));
-        if (f.found)
-            return f.found;
+        if (HWND found = Ui_ThreadWindow(cls, caption, tid))
+            return found;
         Sleep(20);
     } while (static_cast<int>(end - GetTickCount()) > 0);
     return nullptr;

@@ -20,6 +20,17 @@ StaffDb Staff_Open(const char* dbName);
 
 // Box hooks of the program, the registered controls, g_ZTMain.hInst.
 void St_Init();
+// Tests on that database: St_Init() and the staff above for each test.
+class StaffTest : public testing::Test {
+protected:
+    StaffDb staff;
+    void OpenStaff(const char* dbName)
+    {
+        St_Init();
+        staff = Staff_Open(dbName);
+        ASSERT_GT(staff.iBr2, 0);
+    }
+};
 // A block with the branch and employee lists loaded from the database.
 void St_LoadLists(tagZT_Main_Param* p);
 

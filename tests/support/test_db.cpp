@@ -58,6 +58,26 @@ size_t TestBoxes_Count()
     return g_boxes.size();
 }
 
+void TestBoxes_ExpectOnly(const std::string& text)
+{
+    std::vector<TestBox> boxes = TestBoxes_Taken();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, text);
+}
+
+void TestBoxes_ExpectOne(const char* text, const char* caption, UINT flags, UINT mask)
+{
+    std::vector<TestBox> boxes = TestBoxes_Taken();
+    std::vector<std::string> shown;
+    for (const TestBox& b : boxes)
+        shown.push_back(b.text + "|" + b.caption);
+    ASSERT_EQ(boxes.size(), 1u) << "boxes: " << ::testing::PrintToString(shown);
+    EXPECT_EQ(boxes[0].text, text);
+    EXPECT_EQ(boxes[0].caption, caption);
+    EXPECT_EQ(boxes[0].flags & mask, flags & mask);
+    TestBoxes_Reset();
+}
+
 // ---- Environment ---------------------------------------------------------------
 
 std::string TestEnv(const char* name, const char* def)

@@ -25,6 +25,13 @@ void TestBoxes_Reset();
 void TestBoxes_Answer(int answer);            // queue one answer
 std::vector<TestBox> TestBoxes_Taken();       // boxes shown since the reset
 size_t TestBoxes_Count();
+// Expects exactly one box shown since the reset, with that text (the
+// recorder keeps it).
+void TestBoxes_ExpectOnly(const std::string& text);
+// Expects exactly one box shown since the reset, with that text and caption
+// and flags (the bits of mask compared: MB_TYPEMASK for the buttons only,
+// ~0u for the whole word, 0 for none); then resets.
+void TestBoxes_ExpectOne(const char* text, const char* caption, UINT flags = MB_OK, UINT mask = MB_TYPEMASK);
 
 // ---- The test database ---------------------------------------------------------
 
