@@ -108,3 +108,21 @@ void ZT_ServerName(const ZT_SERVER& s, char* psz, size_t cb)
     else
         snprintf(psz, cb, "%s:%d", s.szHost, port);
 }
+
+bool ZT_IsLoopback(const char* pszHost)
+{
+    if (!pszHost || !pszHost[0])
+        return true;   // no host: the program's default, this machine
+    static const char kLocal[] = "localhost";
+    size_t i = 0;
+    while (kLocal[i] && (pszHost[i] | 0x20) == kLocal[i])
+        ++i;
+    if ((!kLocal[i] && !pszHost[i]) || strcmp(pszHost, "::1") == 0 || strcmp(pszHost, "[::1]") == 0)
+        return true;
+    if (strncmp(pszHost, "127.", 4) != 0)
+        return false;
+    for (const char* p = pszHost + 4; *p; ++p)
+        if (!((*p >= '0' && *p <= '9') || *p == '.'))
+            return false;
+    return true;
+}

@@ -18,6 +18,10 @@ struct ZT_SERVER {
     bool bOwnPort;   // the entry named its port
 };
 
+// Whether a host name or address is this machine (127.x.x.x, ::1,
+// localhost): a connection to it never crosses a network.
+bool ZT_IsLoopback(const char* pszHost);
+
 // Why a text is not a list of servers.
 enum ZT_SERVERS_FAULT {
     ZT_SERVERS_OK = 0,

@@ -59,7 +59,10 @@ enum { kDbToolMaxPassword = 16 };
 struct DbToolConfig {
     std::string user, password, database, port, host = "127.0.0.1", sslCa;
     bool ssl = false;
+    bool plain = false;   // a server off this machine reached without encryption, asked for
 };
+// SSL=1 is written for --ssl, a CA file, or any server off this machine
+// (unless plain is asked for: then the file says the connection is plain).
 bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fault);
 
 // Runs a statement or ";"-separated batch, reading every result.

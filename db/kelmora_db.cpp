@@ -45,7 +45,8 @@ static const char kUsage[] =
     "                                config.ini for the program (HOST default 127.0.0.1, or several servers\n"
     "                                tried in order: host1:port1,host2:port2,...); needs no server;\n"
     "                                --out FILE writes the file (e.g. --out \"%APPDATA%\\Kelmora\\config.ini\"),\n"
-    "                                else it is printed; --ssl and --ssl-ca FILE are written into it\n"
+    "                                else it is printed; --ssl and --ssl-ca FILE are written into it;\n"
+    "                                a HOST off this machine gets SSL=1 unless --no-ssl is given\n"
     "  bench-houses N, bench-dicts NESTATES NPARAMS   generated data for the benchmarks\n"
     "connection options: --host H (127.0.0.1) --port P (3306) --socket S --user U (root) --password P\n"
     "                    --database D (kelmora) --ssl (encrypted only) --ssl-ca FILE (and verify the server)\n";
@@ -85,7 +86,7 @@ int main(int argc, char** argv)
 {
     std::string host = "127.0.0.1", user = "root", password, database = "kelmora", socket, out, ca;
     unsigned int port = 3306;
-    bool ssl = false, requireSsl = false;
+    bool ssl = false, requireSsl = false, plain = false;
     std::vector<std::string> verb;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -98,6 +99,7 @@ int main(int argc, char** argv)
         else if (a == "--database") database = next();
         else if (a == "--out") out = next();
         else if (a == "--ssl") ssl = true;
+        else if (a == "--no-ssl") plain = true;
         else if (a == "--ssl-ca") ca = next();
         else if (a == "--require-ssl") requireSsl = true;
         else verb.push_back(a);
@@ -116,6 +118,7 @@ int main(int argc, char** argv)
         c.port = verb[4];
         c.host = verb.size() > 5 ? verb[5] : "127.0.0.1";
         c.ssl = ssl;
+        c.plain = plain;
         c.sslCa = ca;
         std::string text, fault;
         if (!DbTool_ConfigText(c, &text, &fault))

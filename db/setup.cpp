@@ -151,7 +151,8 @@ bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fa
     // Several servers, tried in order: "host[:port],host[:port],...".
     ZT_SERVER servers[ZT_MAX_SERVERS];
     int bad = 0, entry = 0;
-    if (!ZT_ParseServers(c.host.c_str(), atoi(c.port.c_str()), servers, &bad, &entry)) {
+    int nServers = ZT_ParseServers(c.host.c_str(), atoi(c.port.c_str()), servers, &bad, &entry);
+    if (!nServers) {
         static const char* const kWhy[] = {"", "is empty", "has a host over 37 characters",
                                            "has a port that is not 1 to 65535", "is one too many (at most 8)",
                                            "ends beyond the 255 characters the list may have"};
@@ -173,7 +174,15 @@ bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fa
     t += "[SERVER]\r\nHOST=" + c.host + "\r\nUID=" + c.user + "\r\nPWD=" + pwd + "\r\nDATABASE=" + c.database +
          "\r\nCHARSET=gbk\r\nPORT=" + c.port + "\r\n";
     t += "READ_TIMEOUT=30\r\nWRITE_TIMEOUT=30\r\nCONNECT_TIMEOUT=5\r\n";
-    t += std::string("SSL=") + (c.ssl || !c.sslCa.empty() ? "1" : "0") + "\r\nSSL_CA=" + c.sslCa + "\r\n";
+    // A server off this machine is reached encrypted unless plain text is
+    // asked for (--no-ssl), and then the file says so.
+    bool bOff = false;
+    for (int i = 0; i < nServers; ++i)
+        bOff = bOff || !ZT_IsLoopback(servers[i].szHost);
+    bool bSsl = c.ssl || !c.sslCa.empty() || (bOff && !c.plain);
+    if (bOff && !bSsl)
+        t += "; the connection to the database crosses the network in plain text: set SSL=1 (see kelmora-db tls)\r\n";
+    t += std::string("SSL=") + (bSsl ? "1" : "0") + "\r\nSSL_CA=" + c.sslCa + "\r\n";
     *text = t;
     return true;
 }

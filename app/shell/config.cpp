@@ -243,6 +243,16 @@ int Config_Read(tagZT_Main_Param* p, char* pszWhy, size_t cbWhy)
     s->iReadTimeout = numbers[CFG_READ_TIMEOUT];
     s->iWriteTimeout = numbers[CFG_WRITE_TIMEOUT];
     s->iConnectTimeout = numbers[CFG_CONNECT_TIMEOUT];
+    // Off this machine the connection crosses the office network: without
+    // an SSL line it is encrypted.  Plain text there must be written.
+    char sslLine[16];
+    ReadKey(path, "SERVER", "SSL", "", sslLine, sizeof sslLine, 9);
+    if (!sslLine[0]) {
+        bool bOff = nServers > 0 ? false : !ZT_IsLoopback(host);
+        for (int i = 0; i < nServers && !bOff; ++i)
+            bOff = !ZT_IsLoopback(servers[i].szHost);
+        numbers[CFG_SSL] = bOff ? 1 : 0;
+    }
     s->bSsl = numbers[CFG_SSL] ? 1 : 0;
 
     if (file == CFG_FILE_MISSING) {

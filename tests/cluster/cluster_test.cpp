@@ -215,17 +215,6 @@ std::string Label(int writer, int index)
     return "W" + std::to_string(writer) + "-" + std::to_string(index);
 }
 
-std::string ProgramImage()
-{
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-#if defined(__WINE__)
-    return std::string(exe) + ".so";
-#else
-    return exe;
-#endif
-}
-
 // Starts this program again as writer `id` (the test ClusterChild.DISABLED_Writer).
 HANDLE StartWriter(int id, const std::string& servers, const std::string& houses, int ms)
 {
@@ -234,21 +223,7 @@ HANDLE StartWriter(int id, const std::string& servers, const std::string& houses
     SetEnvironmentVariableA("ZT_CLUSTER_HOUSES", houses.c_str());
     SetEnvironmentVariableA("ZT_CLUSTER_MS", std::to_string(ms).c_str());
     SetEnvironmentVariableA("ZT_CLUSTER_PASSWORD", g.password.c_str());
-    std::string cmd = "\"" + ProgramImage() + "\" --gtest_also_run_disabled_tests --gtest_filter=ClusterChild.DISABLED_Writer";
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = nul;
-    si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(nul);
-    if (!ok)
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
+    return TestSelf_Start("ClusterChild.DISABLED_Writer", "writer" + std::to_string(id) + ".out");
 }
 
 // A writer's report: its operations, the boxes it was shown, its conflicts.

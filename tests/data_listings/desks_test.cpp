@@ -21,40 +21,14 @@ std::string GateName(const char* what, int round, int desk = 0)
     return std::string("kelmora-desks-") + what + "-" + std::to_string(round) + "-" + std::to_string(desk);
 }
 
-std::string ProgramImage()
-{
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-#if defined(__WINE__)
-    return std::string(exe) + ".so";
-#else
-    return exe;
-#endif
-}
-
-// This program again as desk `id` doing `task` (the test DeskChild.DISABLED_Desk).
+// This program again as desk `id` doing `task` (the test DeskChild.DISABLED_Desk);
+// what it prints goes to deskN.out, for a failure's story.
 HANDLE StartDesk(int id, const char* task, int house)
 {
     SetEnvironmentVariableA("ZT_DESK_ID", std::to_string(id).c_str());
     SetEnvironmentVariableA("ZT_DESK_TASK", task);
     SetEnvironmentVariableA("ZT_DESK_HOUSE", std::to_string(house).c_str());
-    std::string cmd = "\"" + ProgramImage() + "\" --gtest_also_run_disabled_tests --gtest_filter=DeskChild.DISABLED_Desk";
-    // What the desk prints goes to deskN.out, for a failure's story.
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE nul = CreateFileA(("desk" + std::to_string(id) + ".out").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa,
-                             CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = nul;
-    si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(nul);
-    if (!ok)
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
+    return TestSelf_Start("DeskChild.DISABLED_Desk", "desk" + std::to_string(id) + ".out");
 }
 
 // One desk's report of one round: what the library returned and the box it
@@ -158,9 +132,11 @@ TEST_F(Desks, TwoFormsOfOneHouseSavedTogetherLoseNoChangeAndTheLaterIsTold)
     EXPECT_EQ(0, lost);
 }
 
-TEST_F(Desks, ThreeDesksAddingTheSameRoomAtOnceStoreItOnce)
+// Three desks doing `task` at once, every round: exactly one stored, the
+// others told `refusal`.  The stored count.
+int OneOfThreeEachRound(const char* task, const std::string& refusal)
 {
-    RunDesks(3, "room", 0);
+    RunDesks(3, task, 0);
     std::vector<DeskRound> d[3] = {ReadDesk(1), ReadDesk(2), ReadDesk(3)};
     int stored = 0, told = 0;
     for (int r = 0; r < kRounds; ++r) {
@@ -168,44 +144,32 @@ TEST_F(Desks, ThreeDesksAddingTheSameRoomAtOnceStoreItOnce)
         for (auto& desk : d) {
             if (desk[(size_t)r].result == 1)
                 ++ok;
-            else if (desk[(size_t)r].box == "重复 ")
+            else if (desk[(size_t)r].box == refusal)
                 ++told;
             else
                 ADD_FAILURE() << "round " << r << ": " << desk[(size_t)r].result << " " << desk[(size_t)r].box;
         }
         stored += ok;
-        EXPECT_EQ(1, ok) << "round " << r;
+        EXPECT_EQ(1, ok) << task << " round " << r;
+    }
+    printf("[desks] %s added by three desks at once, %d rounds: %d stored, %d told\n", task, kRounds, stored, told);
+    return stored;
+}
+
+TEST_F(Desks, ThreeDesksAddingTheSameRoomAtOnceStoreItOnce)
+{
+    EXPECT_EQ(kRounds, OneOfThreeEachRound("room", "重复 "));
+    for (int r = 0; r < kRounds; ++r)
         EXPECT_EQ(1, TestDb_Count("t_house where iEst = 9 and szBuildNO = '1' and szHouseNO = 'R" + std::to_string(r) +
                                   "'"))
             << "round " << r;
-    }
-    printf("[desks] one room added by three desks at once, %d rounds: %d stored, %d told, %lld rows\n", kRounds,
-           stored, told, TestDb_Count("t_house where iEst = 9"));
     EXPECT_EQ(kRounds, TestDb_Count("t_house where iEst = 9"));
 }
 
 TEST_F(Desks, ThreeDesksAddingClientsWithTheSameTelephoneAtOnceStoreOne)
 {
-    RunDesks(3, "phone", 0);
-    std::vector<DeskRound> d[3] = {ReadDesk(1), ReadDesk(2), ReadDesk(3)};
-    int stored = 0, told = 0;
-    for (int r = 0; r < kRounds; ++r) {
-        int ok = 0;
-        for (auto& desk : d) {
-            if (desk[(size_t)r].result == 1)
-                ++ok;
-            else if (desk[(size_t)r].box == "客源电话, 联系电话 不允许重复 ")
-                ++told;
-            else
-                ADD_FAILURE() << "round " << r << ": " << desk[(size_t)r].result << " " << desk[(size_t)r].box;
-        }
-        stored += ok;
-        EXPECT_EQ(1, ok) << "round " << r;
-    }
-    long long rows = TestDb_Count("t_client where szCliTel like 'T%'");
-    printf("[desks] one telephone added by three desks at once, %d rounds: %d stored, %d told, %lld clients\n",
-           kRounds, stored, told, rows);
-    EXPECT_EQ(kRounds, rows);
+    EXPECT_EQ(kRounds, OneOfThreeEachRound("phone", "客源电话, 联系电话 不允许重复 "));
+    EXPECT_EQ(kRounds, TestDb_Count("t_client where szCliTel like 'T%'"));
 }
 
 // Desk 1 deletes an employee while desk 2 gives him a new house: never

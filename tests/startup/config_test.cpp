@@ -1,6 +1,7 @@
 // config.ini: defaults, the first-run notice, number conversion, field widths.
 #include "tests/startup/startup_support.h"
 #include "app/shell/config.h"
+#include "db/dbtool.h"
 
 #include <cstring>
 #include <memory>
@@ -155,7 +156,7 @@ TEST_F(ConfigTest, NumbersConvertAsDecimalAndTheHostIsTheOneNamed)
     EXPECT_EQ(block->sql.iReadTimeout, -7);
     EXPECT_EQ(block->sql.iWriteTimeout, 0);
     EXPECT_EQ(block->sql.iConnectTimeout, 0);
-    EXPECT_EQ(block->sql.bSsl, 0) << "no encryption unless asked for";
+    EXPECT_EQ(block->sql.bSsl, 1) << "a server off this machine is reached encrypted unless SSL=0 is written";
     EXPECT_STREQ(block->sql.szSslCa, "");
 
     // An empty HOST is the local machine, as a missing one.
@@ -191,6 +192,48 @@ TEST_F(ConfigTest, AHostOrCaFileTooLongForItsFieldIsRefusedNotCut)
         EXPECT_NE(std::string(why).find(file), std::string::npos) << "the cause names the file: " << why;
     }
     EXPECT_EQ(TestBoxes_Count(), 0u);
+}
+
+// Off this machine the connection is encrypted unless plain text is
+// written: no SSL line means SSL=1 for any server off loopback; the set-up
+// tool writes the same, or says the connection is plain when asked for it.
+TEST_F(ConfigTest, AServerOffThisMachineIsReachedEncryptedUnlessPlainTextIsWritten)
+{
+    const std::string good = "[SOFT]\r\nINITIALIZE=1\r\n[SERVER]\r\nUID=kelmora\r\nDATABASE=agency\r\nPORT=3306\r\n";
+    struct Case {
+        const char* lines;
+        int ssl;
+    } cases[] = {
+        {"HOST=192.168.1.20\r\n", 1},
+        {"HOST=db.agency.lan\r\n", 1},
+        {"HOST=127.0.0.1:3307,db.agency.lan:3306\r\n", 1},
+        {"HOST=192.168.1.20\r\nSSL=0\r\n", 0},
+        {"HOST=127.0.0.1\r\n", 0},
+        {"HOST=localhost\r\n", 0},
+        {"HOST=127.0.0.1:3307,127.0.0.2:3308\r\n", 0},
+        {"", 0},
+    };
+    for (const Case& c : cases) {
+        Write(good + c.lines);
+        char why[600] = "";
+        ASSERT_EQ(Config_Read(block.get(), why, sizeof why), 1) << c.lines << why;
+        EXPECT_EQ(block->sql.bSsl, c.ssl) << c.lines;
+    }
+
+    // user, password, database, port, host, CA file
+    DbToolConfig t{"kelmora", "Kel#2026", "agency", "3306", "192.168.1.20", ""};
+    std::string text, fault;
+    ASSERT_TRUE(DbTool_ConfigText(t, &text, &fault)) << fault;
+    EXPECT_NE(text.find("\r\nSSL=1\r\n"), std::string::npos) << text;
+    t.plain = true;
+    ASSERT_TRUE(DbTool_ConfigText(t, &text, &fault)) << fault;
+    EXPECT_NE(text.find("\r\nSSL=0\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("plain text"), std::string::npos) << text;
+    t.host = "127.0.0.1";
+    t.plain = false;
+    ASSERT_TRUE(DbTool_ConfigText(t, &text, &fault)) << fault;
+    EXPECT_NE(text.find("\r\nSSL=0\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("plain text"), std::string::npos) << text;
 }
 
 // HOST may name several servers, tried in order, each with an optional

@@ -351,3 +351,31 @@ std::string HostileText()
     s += "\xC1\x5C'";
     return s;
 }
+
+HANDLE TestSelf_Start(const char* filter, const std::string& outFile)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+#if defined(__WINE__)
+    std::string image = std::string(exe) + ".so";
+#else
+    std::string image = exe;
+#endif
+    std::string cmd = "\"" + image + "\" --gtest_also_run_disabled_tests --gtest_filter=" + filter;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE out = CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS,
+                             0, nullptr);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+    si.hStdError = out;
+    PROCESS_INFORMATION pi = {};
+    BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    if (out != INVALID_HANDLE_VALUE)
+        CloseHandle(out);
+    if (!ok)
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}

@@ -78,6 +78,12 @@ void TestDb_ServerStart();
 // output, what it printed on its standard output is stored there.
 int TestShell(const std::string& cmd, std::string* output = nullptr);
 
+// Starts this test program again as a second process running only the
+// (disabled) test `filter` names, its output into `outFile`; the process
+// handle (the caller closes it), or null.  The child inherits this
+// process's environment: what it is to do goes there.
+HANDLE TestSelf_Start(const char* filter, const std::string& outFile);
+
 // Reads a text file of the work folder ("" when missing).
 std::string TestReadFile(const char* path);
 
