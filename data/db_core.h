@@ -452,8 +452,26 @@ int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct,
 // called inside the transaction, names it; "" names nothing).  The change
 // itself must raise iVersion and still touch the row: when it touches none
 // (a duplicate rule of its own), onNoRow is shown.
+//
+// opts (the defaults are a table with a recycle-bin mark and a logged
+// change): a table without the mark locks the row by its key alone; bLog
+// false writes no log row; then (when given) runs after the change and its
+// log row, in the same transaction (false: nothing is stored);
+// pChange receives the change statement's result.  With onNoRow without a
+// text, a row gone or a change that touches no row is no failure: nothing
+// is stored, no box is shown and -1 is returned (the caller says it).
+struct ZDVersionOpts {
+    bool bRecyleMark = true;
+    bool bLog = true;
+    std::function<bool(ZDTxn&)> then;
+    ZDResult* pChange = nullptr;
+};
 int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
-                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow);
+                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow,
+                    const ZDVersionOpts& opts = ZDVersionOpts());
+// The refusal of a save whose form loaded an older version: kConcurrentChange
+// and, when changed is not empty, "\n\n其他用户修改了: " changed ("修改失败").
+void ShowVersionConflict(const std::string& changed);
 // Runs an insert and the new row's log row (iAct, normally ACT_ADD) as one
 // transaction (TXN_REPEAT): the new key, or 0 when nothing was stored (the
 // user told as by LoggedChange with onError; an insert that gave no key
