@@ -14,18 +14,21 @@
 // and not kept.)
 static constexpr ZDCol kCityRead[] = {
     ZD_COL(tagCITY, iOrdinal, ZK_INT, "select iOrdinal, "),
+    ZD_COL(tagCITY, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagCITY, szUrban, ZK_TEXT, "szUrban"),
 };
 static constexpr ZDCol kUrbanRead[] = {
     ZD_COL(tagURBAN, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagURBAN, iPriority, ZK_INT, "iPriority, "),
     ZD_COL(tagURBAN, szUrban, ZK_TEXT, "szUrban,"),
+    ZD_COL(tagURBAN, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagURBAN, iParentIndex, ZK_INT, "iParentIndex"),
 };
 static constexpr ZDCol kDistrictRead[] = {
     ZD_COL(tagDISTRICT, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagDISTRICT, iPriority, ZK_INT, "iPriority, "),
     ZD_COL(tagDISTRICT, szDistrict, ZK_TEXT, "szDistrict, "),
+    ZD_COL(tagDISTRICT, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagDISTRICT, iParentIndex, ZK_INT, "iParentIndex"),
 };
 
@@ -202,6 +205,41 @@ int FD_IST_DISTRICT(int, tagDISTRICT* pDist)
 
 // ---- Modifying -------------------------------------------------------------------------
 
+// What a modify writes, each with the name of its box in the name dialog.
+// Every modify also raises the row's version, and names the one its dialog
+// loaded: a save after another desk's stores nothing and says what that
+// desk changed.
+static constexpr ZDCol kCityName[] = {
+    ZD_COLC(tagCITY, szUrban, ZK_TEXT, " set iVersion = iVersion + 1, szUrban = '%s'", "城市"),
+};
+static constexpr ZDCol kUrbanName[] = {
+    ZD_COLC(tagURBAN, szUrban, ZK_TEXT, "szUrban = '%s',", "城区名称"),
+};
+static constexpr ZDCol kUrbanPriority[] = {
+    ZD_COLC(tagURBAN, iPriority, ZK_INT, "iPriority = %d", "优先显示"),
+};
+static constexpr ZDCol kDistrictName[] = {
+    ZD_COLC(tagDISTRICT, szDistrict, ZK_TEXT, "szDistrict = '%s',", "片区名称"),
+};
+static constexpr ZDCol kDistrictPriority[] = {
+    ZD_COLC(tagDISTRICT, iPriority, ZK_INT, "iPriority = %d", "优先显示"),
+};
+
+// What another desk changed in the row key of the table: the row as read
+// now (by the read list) against the record the dialog loaded.
+template <class T>
+static std::function<std::string(ZDTxn&)> AreaChanges(const T& loaded, ZDCols read, const char* pszTable, int key,
+                                                      ZDCols name, ZDCols priority = ZDCols{nullptr, 0})
+{
+    return [&loaded, read, pszTable, key, name, priority](ZDTxn& t) {
+        ZDSql now;
+        AddColumns(now, read);
+        SqlAddRaw(now, " from %s", pszTable);
+        SqlAdd(now, " where iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {read}, loaded, {name, priority});
+    };
+}
+
 int FD_UPD_CITY(int iOpEmp, tagCITY* pOld, tagCITY* pNew)
 {
     if (!pOld || !pNew || !CheckConnection())
@@ -211,13 +249,19 @@ int FD_UPD_CITY(int iOpEmp, tagCITY* pOld, tagCITY* pNew)
     SqlAdd(sql, "update t_urban,");
     SqlAdd(sql, "(select count(*) as tb2 from t_urban where iParentIndex = 0 and ");
     SqlAdd(sql, "szUrban = '%s') as tb2", name.c_str());
-    SqlAdd(sql, " set szUrban = '%s' where iOrdinal = %d  and 0 = tb2", name.c_str(), pNew->iOrdinal);
-    // A rejected statement is a failure, not a refusal by the guard.
-    ZDResult r;
-    if (!LoggedChange(iOpEmp, sql, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr}, {nullptr, nullptr}, &r))
-        return 0;
-    if (DbAffected(r) == 0)
+    AddValues(sql, *pNew, ZD_TABLE(kCityName));
+    SqlAdd(sql, " where iOrdinal = %d  and 0 = tb2", pNew->iOrdinal);
+    int r = VersionedChange(iOpEmp, sql, OBJ_URBAN, pOld->iOrdinal, "t_urban", pOld->iVersion,
+                            AreaChanges(*pOld, ZD_TABLE(kCityRead), "t_urban", pOld->iOrdinal, ZD_TABLE(kCityName)),
+                            {nullptr, nullptr}, {nullptr, nullptr});
+    // A name another city has (or a city gone): refused by the guard.
+    if (r < 0) {
         DbBox("目标数据重复,操作失败,或源数据被删除", "", MB_OK);
+        return 1;
+    }
+    if (r == 0)
+        return 0;
+    pNew->iVersion = pOld->iVersion + 1;
     return 1;
 }
 
@@ -236,17 +280,24 @@ int FD_UPD_URBAN(int iOpEmp, tagURBAN* pOld, tagURBAN* pNew)
         SqlAdd(sql, ",(select count(*) tb2 from t_urban where ");
         SqlAdd(sql, " iParentIndex = %d and szUrban = '%s') as tb2", pNew->iParentIndex, name.c_str());
     }
-    SqlAdd(sql, " set ");
+    SqlAdd(sql, " set iVersion = iVersion + 1, ");
     if (bRename)
-        SqlAdd(sql, "szUrban = '%s',", name.c_str());
-    SqlAdd(sql, "iPriority = %d where iOrdinal = %d ", pNew->iPriority, pNew->iOrdinal);
+        AddValues(sql, *pNew, ZD_TABLE(kUrbanName));
+    AddValues(sql, *pNew, ZD_TABLE(kUrbanPriority));
+    SqlAdd(sql, " where iOrdinal = %d ", pNew->iOrdinal);
     if (bRename)
         SqlAdd(sql, " and 0 = tb2");
-    ZDResult r;
-    if (!LoggedChange(iOpEmp, sql, OBJ_URBAN, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr}, {nullptr, nullptr}, &r))
-        return 0;
-    if (DbAffected(r) == 0)
+    int r = VersionedChange(iOpEmp, sql, OBJ_URBAN, pOld->iOrdinal, "t_urban", pOld->iVersion,
+                            AreaChanges(*pOld, ZD_TABLE(kUrbanRead), "t_urban", pOld->iOrdinal,
+                                        ZD_TABLE(kUrbanName), ZD_TABLE(kUrbanPriority)),
+                            {nullptr, nullptr}, {nullptr, nullptr});
+    if (r < 0) {
         DbBox("目标数据重复,操作失败", "", MB_OK);
+        return 1;
+    }
+    if (r == 0)
+        return 0;
+    pNew->iVersion = pOld->iVersion + 1;
     return 1;
 }
 
@@ -262,14 +313,27 @@ int FD_UPD_DISTRICT(int, tagDISTRICT* pOld, tagDISTRICT* pNew)
         SqlAdd(sql, ", (select count(*) as tb2 from t_district where");
         SqlAdd(sql, " iParentIndex = %d and szDistrict = '%s' ) as tb2 ", pNew->iParentIndex, name.c_str());
     }
-    SqlAdd(sql, "set ");
+    SqlAdd(sql, "set iVersion = iVersion + 1, ");
     if (bRename)
-        SqlAdd(sql, "szDistrict = '%s',", name.c_str());
-    SqlAdd(sql, "iPriority = %d", pNew->iPriority);
+        AddValues(sql, *pNew, ZD_TABLE(kDistrictName));
+    AddValues(sql, *pNew, ZD_TABLE(kDistrictPriority));
     SqlAdd(sql, " where iOrdinal = %d", pNew->iOrdinal);
     if (bRename)
         SqlAdd(sql, " and tb2 = 0");
-    return ChangeOutcome(DbRun(sql));
+    // A district's change is not logged; a rename to a sibling's name (or a
+    // district gone) changes nothing, silently.
+    ZDVersionOpts opts;
+    opts.bLog = false;
+    int r = VersionedChange(0, sql, OBJ_DISTRICT, pOld->iOrdinal, "t_district", pOld->iVersion,
+                            AreaChanges(*pOld, ZD_TABLE(kDistrictRead), "t_district", pOld->iOrdinal,
+                                        ZD_TABLE(kDistrictName), ZD_TABLE(kDistrictPriority)),
+                            {nullptr, nullptr}, {nullptr, nullptr}, opts);
+    if (r < 0)
+        return 1;
+    if (r == 0)
+        return 0;
+    pNew->iVersion = pOld->iVersion + 1;
+    return 1;
 }
 
 // ---- Deleting ----------------------------------------------------------------------------
@@ -317,8 +381,11 @@ int FD_JOIN_URBAN(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget)
     if (!pSource || !pTarget || !CheckConnection())
         return 0;
     ZDSql sql;
-    SqlAdd(sql, "update t_district set iParentIndex = %d where iParentIndex = %d", pTarget->iOrdinal, pSource->iOrdinal);
-    SqlAdd(sql, ";update t_estate set iUrban = %d where iUrban = %d", pTarget->iOrdinal, pSource->iOrdinal);
+    // (A moved district or estate is a change an open form must not overwrite.)
+    SqlAdd(sql, "update t_district set iParentIndex = %d, iVersion = iVersion + 1 where iParentIndex = %d",
+           pTarget->iOrdinal, pSource->iOrdinal);
+    SqlAdd(sql, ";update t_estate set iUrban = %d, iVersion = iVersion + 1 where iUrban = %d", pTarget->iOrdinal,
+           pSource->iOrdinal);
     // Both moves and the row saying what moved where, or none of it.
     long long districts = 0, estates = 0;
     std::string what = FieldText(pSource->szUrban) + " 合并到 " + FieldText(pTarget->szUrban);

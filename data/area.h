@@ -12,6 +12,7 @@
 struct tagCITY {
     int32_t iOrdinal;         // key in t_urban
     char szUrban[56];         // city name (the city dialog takes 10 bytes)
+    int32_t iVersion;         // raised by every save; a save names the one its dialog loaded
 };
 
 struct tagURBAN {
@@ -19,6 +20,7 @@ struct tagURBAN {
     int32_t iPriority;        // display rank within the city, smaller first
     char szUrban[11];         // name, at most 10 bytes
     int32_t iParentIndex;     // key of the city
+    int32_t iVersion;         // raised by every save; a save names the one its dialog loaded
 };
 
 struct tagDISTRICT {
@@ -27,6 +29,7 @@ struct tagDISTRICT {
     int32_t iParentIndex;     // key of the urban area
     char szDistrict[11];      // name, at most 10 bytes
     tagURBAN* pUrban;         // the urban area given to the load, or null
+    int32_t iVersion;         // raised by every save; a save names the one its dialog loaded
 };
 
 // ---- Loading ------------------------------------------------------------------
@@ -45,7 +48,11 @@ ZTDATA_API tagURBAN* FD_SCT_URBAN(tagCITY* pCity, tagURBAN** ppUrban, int* pCoun
 ZTDATA_API tagDISTRICT* FD_SCT_DISTRICT(tagURBAN* pUrban, tagDISTRICT** ppDist, int* pCount, int iUnused, int bRecyle);
 
 // ---- Changing ----------------------------------------------------------------------
-// iOpEmp is the logged-in employee (operation log, recycle bin).
+// iOpEmp is the logged-in employee (operation log, recycle bin).  A modify
+// names the version pOld was loaded with: when another desk has saved the
+// row since, nothing is stored, 0 is returned and the box
+// "其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试." names what that
+// desk changed; on success pNew->iVersion holds the new version.
 
 // Adds a city; a name used by any city (the recycle bin included) is refused
 // with "数据重复,加入失败".  1 added (iOrdinal set), 0 not.

@@ -306,10 +306,11 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
         std::string rest = ChangedCaptions(pOld, &cur, ZD_TABLE(kClientWrite));
         return people + (people.empty() || rest.empty() ? "" : "、") + rest;
     };
-    int agent = pNew->iEmp != pOld->iEmp ? pNew->iEmp : 0;
+    ZDVersionOpts opts;
+    opts.iAgent = pNew->iEmp != pOld->iEmp ? pNew->iEmp : 0;
     if (!VersionedChange(iOpEmp, sql, OBJ_CLIENT, key, "t_client", pOld->iVersion, describe,
                          {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
-                         {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}, agent))
+                         {"联系电话,客源电话,证件号,有重复,或原始数据被其他用户删除", "修改失败"}, opts))
         return 0;
     pNew->iVersion = pOld->iVersion + 1;
     ReadUpdateTime("t_client", key, pNew->dtUpdate, sizeof pNew->dtUpdate);

@@ -115,3 +115,31 @@ std::string ChangedCaptions(const void* a, const void* b, ZDCols t)
     }
     return out;
 }
+
+std::string TxnChangedCaptions(ZDTxn& t, const ZDSql& read, std::initializer_list<ZDCols> readCols, const void* loaded,
+                               size_t cb, std::initializer_list<ZDCols> captioned)
+{
+    ZDResult r = TxnRun(t, read);
+    ZDRow row;
+    if (!r.ok || !DbNextRow(DbRows(r), row))
+        return std::string();
+    // The row read over a copy of the loaded record: fields the read list
+    // does not cover compare equal.
+    std::vector<char> now(static_cast<const char*>(loaded), static_cast<const char*>(loaded) + cb);
+    unsigned int next = 0;
+    for (const ZDCols& c : readCols)
+        next = ReadColumns(row, now.data(), c, next);
+    std::string out;
+    for (const ZDCols& c : captioned) {
+        std::string part = ChangedCaptions(loaded, now.data(), c);
+        // A caption an earlier table said already is not said again.
+        while (!part.empty()) {
+            size_t cut = part.find("、");
+            std::string one = part.substr(0, cut);
+            if (("、" + out + "、").find("、" + one + "、") == std::string::npos)
+                out += (out.empty() ? "" : "、") + one;
+            part = cut == std::string::npos ? std::string() : part.substr(cut + strlen("、"));
+        }
+    }
+    return out;
+}

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <type_traits>
 
 enum ZDKind : unsigned char {
@@ -114,3 +115,17 @@ template <class T> void AddValues(ZDSql& sql, const T& rec, ZDCols t)
 // The captions of the table's captioned columns whose fields differ between
 // the records a and b, joined by "、" ("" when none differs).
 std::string ChangedCaptions(const void* a, const void* b, ZDCols t);
+
+// Inside a change's transaction: the captions of the captioned tables (in
+// their order, each said once) whose fields differ between the loaded record
+// and the row as read now by read, a statement of readCols' columns (the
+// tables one after the other).  ""
+// when the row cannot be read.
+std::string TxnChangedCaptions(ZDTxn& t, const ZDSql& read, std::initializer_list<ZDCols> readCols, const void* loaded,
+                               size_t cb, std::initializer_list<ZDCols> captioned);
+template <class T>
+std::string TxnChangedCaptions(ZDTxn& t, const ZDSql& read, std::initializer_list<ZDCols> readCols, const T& loaded,
+                               std::initializer_list<ZDCols> captioned)
+{
+    return TxnChangedCaptions(t, read, readCols, static_cast<const void*>(&loaded), sizeof(T), captioned);
+}

@@ -452,11 +452,29 @@ int LoggedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, int iAct,
 // called inside the transaction, names it; "" names nothing).  The change
 // itself must raise iVersion and still touch the row: when it touches none
 // (a duplicate rule of its own), onNoRow is shown.
-// With iAgent (not 0) the change gives the row to that employee: he must
-// still be there (TxnTouchAgent), or kAgentGone is shown and nothing stored.
+//
+// opts (the defaults are a table with a recycle-bin mark and a logged
+// change): a table without the mark locks the row by its key alone; bLog
+// false writes no log row; then (when given) runs after the change and its
+// log row, in the same transaction (false: nothing is stored);
+// pChange receives the change statement's result; with iAgent (not 0) the
+// change gives the row to that employee: he must still be there
+// (TxnTouchAgent), or kAgentGone is shown and nothing stored.  With onNoRow without a
+// text, a row gone or a change that touches no row is no failure: nothing
+// is stored, no box is shown and -1 is returned (the caller says it).
+struct ZDVersionOpts {
+    bool bRecyleMark = true;
+    bool bLog = true;
+    std::function<bool(ZDTxn&)> then;
+    ZDResult* pChange = nullptr;
+    int iAgent = 0;
+};
 int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
                     const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow,
-                    int iAgent = 0);
+                    const ZDVersionOpts& opts = ZDVersionOpts());
+// The refusal of a save whose form loaded an older version: kConcurrentChange
+// and, when changed is not empty, "\n\n其他用户修改了: " changed ("修改失败").
+void ShowVersionConflict(const std::string& changed);
 // Marks, inside a transaction that gives an employee a house, a client or
 // another's work, that employee's row: the change and a deletion of him
 // then write the same row and cannot both pass.  1 when he is there (not in

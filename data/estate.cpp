@@ -88,6 +88,7 @@ static constexpr ZDCol kEstateDetail[] = {
     ZD_COL(tagESTATE, iAfforest, ZK_INT, "iAfforest, "),
     ZD_COL(tagESTATE, iHouse, ZK_INT, "iHouse, "),
     ZD_COL(tagESTATE, iPark, ZK_INT, "iPark,"),
+    ZD_COL(tagESTATE, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagESTATE, szHouseStruct, ZK_TEXT, "szHouseStruct, "),
     ZD_COL(tagESTATE, szHandoverStandard, ZK_TEXT, "szHandoverStandard,"),
     ZD_COL(tagESTATE, szLandCategory, ZK_TEXT, "szLandCategory, "),
@@ -155,49 +156,55 @@ tagESTATE* FD_Sct_EstDetail(tagESTATE* pEst)
 
 // ---- Changing estates ---------------------------------------------------------------------
 
-// The columns an add and a modify write, from the record.
+// The columns an add and a modify write, from the record, each with the
+// name of its box for telling a user what another desk changed.
 static constexpr ZDCol kEstateWrite[] = {
-    ZD_COL(tagESTATE, szSpell, ZK_TEXT, " szSpell = '%s'"),
-    ZD_COL(tagESTATE, szRingArea, ZK_TEXT, ",szRingArea = '%s'"),
-    ZD_COL(tagESTATE, szDist, ZK_TEXT, ", szDist = '%s'"),
-    ZD_COL(tagESTATE, szAddress, ZK_TEXT, ", szAddress='%s'"),
-    ZD_COL(tagESTATE, szIntersection, ZK_TEXT, ", szInterSection='%s'"),
-    ZD_COL(tagESTATE, iCoversArea, ZK_INT, ", iCoversArea=%d"),
-    ZD_COL(tagESTATE, iBuildArea, ZK_INT, ", iBuildArea=%d"),
-    ZD_COL(tagESTATE, iRoom, ZK_INT, ", iRoom=%d"),
-    ZD_COL(tagESTATE, iAfforest, ZK_INT, ", iAfforest=%d"),
-    ZD_COL(tagESTATE, iVolume, ZK_INT, ", iVolume=%d"),
-    ZD_COL(tagESTATE, iVacancy, ZK_INT, ", iVacancy=%d"),
-    ZD_COL(tagESTATE, iHouse, ZK_INT, ", iHouse = %d"),
-    ZD_COL(tagESTATE, iPark, ZK_INT, ", iPark = %d"),
-    ZD_COL(tagESTATE, szLandCategory, ZK_TEXT, ", szLandCategory='%s'"),
-    ZD_COL(tagESTATE, szLandSource, ZK_TEXT, ", szLandSource= '%s'"),
-    ZD_COL(tagESTATE, szLandUsage, ZK_TEXT, ", szLandUsage = '%s'"),
-    ZD_COL(tagESTATE, szUsePeriod, ZK_TEXT, ", szUsePeriod = '%s'"),
-    ZD_COL(tagESTATE, szTransferDate, ZK_TEXT, ", szTransferDate='%s'"),
-    ZD_COL(tagESTATE, szTransferPrice, ZK_TEXT, ", szTransferPrice='%s'"),
-    ZD_COL(tagESTATE, szFloorPrice, ZK_TEXT, ", szFloorPrice='%s'"),
-    ZD_COL(tagESTATE, szHouseType, ZK_TEXT, ", szHouseType = '%s'"),
-    ZD_COL(tagESTATE, szHouseStruct, ZK_TEXT, ", szHouseStruct='%s'"),
-    ZD_COL(tagESTATE, szHouseUsage, ZK_TEXT, ", szHouseUsage='%s'"),
-    ZD_COL(tagESTATE, szBuildType, ZK_TEXT, ", szBuildType = '%s'"),
-    ZD_COL(tagESTATE, szBuildStruct, ZK_TEXT, ", szBuildStruct= '%s'"),
-    ZD_COL(tagESTATE, szHandoverStandard, ZK_TEXT, ", szHandoverStandard='%s'"),
-    ZD_COL(tagESTATE, szBuildYear, ZK_TEXT, ", szBuildYear='%s'"),
-    ZD_COL(tagESTATE, szDevCom, ZK_TEXT, ", szDevCom = '%s'"),
-    ZD_COL(tagESTATE, szSalesAddress, ZK_TEXT, ", szSalesAddress='%s'"),
-    ZD_COL(tagESTATE, szSalesTel, ZK_TEXT, ", szSalesTel='%s'"),
-    ZD_COL(tagESTATE, szOpenDate, ZK_TEXT, ", szOpenDate='%s'"),
-    ZD_COL(tagESTATE, iOpenAvePrice, ZK_INT, ", iOpenAvePrice=%d"),
-    ZD_COL(tagESTATE, szHandOverDate, ZK_TEXT, ", szHandoverDate='%s'"),
-    ZD_COL(tagESTATE, szMgCom, ZK_TEXT, ", szMgCom = '%s'"),
-    ZD_COL(tagESTATE, szMgTel, ZK_TEXT, ", szMgTel = '%s'"),
-    ZD_COL(tagESTATE, szMgAddress, ZK_TEXT, ", szMgAddress='%s'"),
-    ZD_COL(tagESTATE, szWorkTime, ZK_TEXT, ", szWorkTime='%s'"),
-    ZD_COL(tagESTATE, dMgPrice, ZK_DEC, ", dMgPrice=%.2f"),
-    ZD_COL(tagESTATE, dParkRentPrice, ZK_DEC, ", dParkRentPrice=%.2f"),
-    ZD_COL(tagESTATE, iBuild, ZK_INT, ", iBuild=%d"),
-    ZD_COL(tagESTATE, szBuildCom, ZK_TEXT, ", szBuildCom = '%s'"),
+    ZD_COLC(tagESTATE, szSpell, ZK_TEXT, " szSpell = '%s'", "拼音缩写"),
+    ZD_COLC(tagESTATE, szRingArea, ZK_TEXT, ",szRingArea = '%s'", "所属环区"),
+    ZD_COLC(tagESTATE, szDist, ZK_TEXT, ", szDist = '%s'", "所属片区"),
+    ZD_COLC(tagESTATE, szAddress, ZK_TEXT, ", szAddress='%s'", "楼盘地址"),
+    ZD_COLC(tagESTATE, szIntersection, ZK_TEXT, ", szInterSection='%s'", "概要地址"),
+    ZD_COLC(tagESTATE, iCoversArea, ZK_INT, ", iCoversArea=%d", "占地面积"),
+    ZD_COLC(tagESTATE, iBuildArea, ZK_INT, ", iBuildArea=%d", "建筑面积"),
+    ZD_COLC(tagESTATE, iRoom, ZK_INT, ", iRoom=%d", "得房率"),
+    ZD_COLC(tagESTATE, iAfforest, ZK_INT, ", iAfforest=%d", "绿化率"),
+    ZD_COLC(tagESTATE, iVolume, ZK_INT, ", iVolume=%d", "容积率"),
+    ZD_COLC(tagESTATE, iVacancy, ZK_INT, ", iVacancy=%d", "空置率"),
+    ZD_COLC(tagESTATE, iHouse, ZK_INT, ", iHouse = %d", "总户数"),
+    ZD_COLC(tagESTATE, iPark, ZK_INT, ", iPark = %d", "总车位"),
+    ZD_COLC(tagESTATE, szLandCategory, ZK_TEXT, ", szLandCategory='%s'", "土地性质"),
+    ZD_COLC(tagESTATE, szLandSource, ZK_TEXT, ", szLandSource= '%s'", "土地来源"),
+    ZD_COLC(tagESTATE, szLandUsage, ZK_TEXT, ", szLandUsage = '%s'", "土地用途"),
+    ZD_COLC(tagESTATE, szUsePeriod, ZK_TEXT, ", szUsePeriod = '%s'", "使用期限"),
+    ZD_COLC(tagESTATE, szTransferDate, ZK_TEXT, ", szTransferDate='%s'", "出让日期"),
+    ZD_COLC(tagESTATE, szTransferPrice, ZK_TEXT, ", szTransferPrice='%s'", "出让价格"),
+    ZD_COLC(tagESTATE, szFloorPrice, ZK_TEXT, ", szFloorPrice='%s'", "楼面价格"),
+    ZD_COLC(tagESTATE, szHouseType, ZK_TEXT, ", szHouseType = '%s'", "房屋类型"),
+    ZD_COLC(tagESTATE, szHouseStruct, ZK_TEXT, ", szHouseStruct='%s'", "房屋结构"),
+    ZD_COLC(tagESTATE, szHouseUsage, ZK_TEXT, ", szHouseUsage='%s'", "房屋用途"),
+    ZD_COLC(tagESTATE, szBuildType, ZK_TEXT, ", szBuildType = '%s'", "建筑类型"),
+    ZD_COLC(tagESTATE, szBuildStruct, ZK_TEXT, ", szBuildStruct= '%s'", "建筑结构"),
+    ZD_COLC(tagESTATE, szHandoverStandard, ZK_TEXT, ", szHandoverStandard='%s'", "交房标准"),
+    ZD_COLC(tagESTATE, szBuildYear, ZK_TEXT, ", szBuildYear='%s'", "竣工日期"),
+    ZD_COLC(tagESTATE, szDevCom, ZK_TEXT, ", szDevCom = '%s'", "开发商"),
+    ZD_COLC(tagESTATE, szSalesAddress, ZK_TEXT, ", szSalesAddress='%s'", "售楼地址"),
+    ZD_COLC(tagESTATE, szSalesTel, ZK_TEXT, ", szSalesTel='%s'", "售楼电话"),
+    ZD_COLC(tagESTATE, szOpenDate, ZK_TEXT, ", szOpenDate='%s'", "开盘日期"),
+    ZD_COLC(tagESTATE, iOpenAvePrice, ZK_INT, ", iOpenAvePrice=%d", "开盘均价"),
+    ZD_COLC(tagESTATE, szHandOverDate, ZK_TEXT, ", szHandoverDate='%s'", "交房日期"),
+    ZD_COLC(tagESTATE, szMgCom, ZK_TEXT, ", szMgCom = '%s'", "物业公司"),
+    ZD_COLC(tagESTATE, szMgTel, ZK_TEXT, ", szMgTel = '%s'", "公司电话"),
+    ZD_COLC(tagESTATE, szMgAddress, ZK_TEXT, ", szMgAddress='%s'", "公司地址"),
+    ZD_COLC(tagESTATE, szWorkTime, ZK_TEXT, ", szWorkTime='%s'", "工作时间"),
+    ZD_COLC(tagESTATE, dMgPrice, ZK_DEC, ", dMgPrice=%.2f", "物业费"),
+    ZD_COLC(tagESTATE, dParkRentPrice, ZK_DEC, ", dParkRentPrice=%.2f", "车位租金"),
+    ZD_COLC(tagESTATE, iBuild, ZK_INT, ", iBuild=%d", "总栋数"),
+    ZD_COLC(tagESTATE, szBuildCom, ZK_TEXT, ", szBuildCom = '%s'", "建筑商"),
+};
+
+// What a modify writes before that list: the new version and the name.
+static constexpr ZDCol kEstateName[] = {
+    ZD_COLC(tagESTATE, szEstate, ZK_TEXT, " iVersion = iVersion + 1, szEstate = '%s',", "楼盘名称"),
 };
 
 // Counts estates of the urban area with that name (other than iExcept when
@@ -257,12 +264,28 @@ int FD_Upd_Est(int iOpEmp, tagESTATE* pOld, tagESTATE* pNew)
         DbBox("数据重复", "", MB_OK);
         return 0;
     }
+    int key = pOld->iOrdinal;
     ZDSql sql;
     SqlAdd(sql, "update t_estate set");
-    SqlAdd(sql, " szEstate = '%s',", name.c_str());
+    AddValues(sql, *pNew, ZD_TABLE(kEstateName));
     AddValues(sql, *pNew, ZD_TABLE(kEstateWrite));
-    SqlAdd(sql, " where iOrdinal = %d", pOld->iOrdinal);
-    return LoggedChange(iOpEmp, sql, OBJ_ESTATE, pOld->iOrdinal, ACT_MODIFY, {"修改数据失败", ""});
+    SqlAdd(sql, " where iOrdinal = %d", key);
+    // What another desk changed: the estate as it is now against the estate
+    // the form loaded.
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        SqlAdd(now, "select");
+        AddColumns(now, ZD_TABLE(kEstateRead), ZD_SECOND);
+        AddColumns(now, ZD_TABLE(kEstateDetail));
+        SqlAdd(now, " from t_estate where iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kEstateRead), ZD_TABLE(kEstateDetail)}, *pOld,
+                                  {ZD_TABLE(kEstateName), ZD_TABLE(kEstateWrite)});
+    };
+    if (!VersionedChange(iOpEmp, sql, OBJ_ESTATE, key, "t_estate", pOld->iVersion, describe, {"修改数据失败", ""},
+                         {"此数据已被其他用户删除", "修改失败"}))
+        return 0;
+    pNew->iVersion = pOld->iVersion + 1;
+    return 1;
 }
 
 int FD_Del_Est(int iOpEmp, tagESTATE* pEst)
@@ -320,17 +343,19 @@ static constexpr ZDCol kBuildRead[] = {
     ZD_COL(tagBUILDNO, iLift, ZK_INT, "iLift, "),
     ZD_COL(tagBUILDNO, iHouse, ZK_INT, "iHouse,"),
     ZD_COL(tagBUILDNO, iFloort, ZK_INT, "iFloort, "),
+    ZD_COL(tagBUILDNO, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagBUILDNO, szBuildStruct, ZK_TEXT, "szBuildStruct, "),
     ZD_COL(tagBUILDNO, szBuildType, ZK_TEXT, "szBuildType"),
 };
+// (Each with the name of its box in the building form.)
 static constexpr ZDCol kBuildWrite[] = {
-    ZD_COL(tagBUILDNO, iBuildNO, ZK_INT, " iBuildNO=%d"),
+    ZD_COLC(tagBUILDNO, iBuildNO, ZK_INT, " iVersion = iVersion + 1, iBuildNO=%d", "栋号"),
     ZD_COL(tagBUILDNO, iEst, ZK_INT, ", iEst=%d"),
-    ZD_COL(tagBUILDNO, iLift, ZK_INT, ", iLift=%d"),
-    ZD_COL(tagBUILDNO, iHouse, ZK_INT, ", iHouse=%d"),
-    ZD_COL(tagBUILDNO, iFloort, ZK_INT, ", iFloort=%d"),
-    ZD_COL(tagBUILDNO, szBuildStruct, ZK_TEXT, ", szBuildStruct = '%s'"),
-    ZD_COL(tagBUILDNO, szBuildType, ZK_TEXT, ", szBuildType = '%s'"),
+    ZD_COLC(tagBUILDNO, iLift, ZK_INT, ", iLift=%d", "梯户"),
+    ZD_COLC(tagBUILDNO, iHouse, ZK_INT, ", iHouse=%d", "梯户"),
+    ZD_COLC(tagBUILDNO, iFloort, ZK_INT, ", iFloort=%d", "总层"),
+    ZD_COLC(tagBUILDNO, szBuildStruct, ZK_TEXT, ", szBuildStruct = '%s'", "建筑结构"),
+    ZD_COLC(tagBUILDNO, szBuildType, ZK_TEXT, ", szBuildType = '%s'", "建筑类型"),
 };
 
 tagBUILDNO* FD_Sct_BNO(tagBUILDNO** ppBNO, int* pCount, int iEst, int bRecyle)
@@ -368,12 +393,23 @@ int FD_Upd_BNO(int iOpEmp, tagBUILDNO* pOld, tagBUILDNO* pNew)
 {
     if (!pOld || !pNew || !CheckConnection())
         return 0;
+    int key = pOld->iOrdinal;
     ZDSql sql;
     SqlAdd(sql, "update t_BuildNO set");
     AddValues(sql, *pNew, ZD_TABLE(kBuildWrite));
-    SqlAdd(sql, " where iOrdinal = %d", pOld->iOrdinal);
-    pNew->iOrdinal = pOld->iOrdinal;
-    return LoggedChange(iOpEmp, sql, OBJ_BUILDNO, pOld->iOrdinal, ACT_MODIFY, {"修改失败", ""});
+    SqlAdd(sql, " where iOrdinal = %d", key);
+    pNew->iOrdinal = key;
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddColumns(now, ZD_TABLE(kBuildRead));
+        SqlAdd(now, " from t_BuildNO where iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kBuildRead)}, *pOld, {ZD_TABLE(kBuildWrite)});
+    };
+    if (!VersionedChange(iOpEmp, sql, OBJ_BUILDNO, key, "t_BuildNO", pOld->iVersion, describe, {"修改失败", ""},
+                         {"此数据已被其他用户删除", "修改失败"}))
+        return 0;
+    pNew->iVersion = pOld->iVersion + 1;
+    return 1;
 }
 
 int FD_Del_BNO(int iOpEmp, tagBUILDNO* pBNO)

@@ -67,6 +67,7 @@ struct tagESTATE {
     double dMgPrice;          // management fee (written with two decimals)
     double dParkRentPrice;    // parking rent (written with two decimals)
     tagURBAN* pUrban;         // the urban area the estates were loaded for
+    int32_t iVersion;         // raised by every save; a save names the one its form loaded (full record)
 };
 
 // One building of an estate.
@@ -80,6 +81,7 @@ struct tagBUILDNO {
     char szLiftHouse[17];     // "%d梯%d户", written by the window, not stored
     char szBuildType[17];
     char szBuildStruct[17];
+    int32_t iVersion;         // raised by every save; a save names the one its form loaded
 };
 
 // ---- Estates ---------------------------------------------------------------------
@@ -97,7 +99,10 @@ ZTDATA_API tagESTATE* FD_Sct_EstDetail(tagESTATE* pEst);
 // 1 added (iOrdinal set); 0 refused, failed, or added with part of the data
 // lost ("增加成功,部分数据丢失").
 ZTDATA_API int FD_Ist_Est(int iOpEmp, tagESTATE* pEst);
-// Writes pNew over the estate pOld->iOrdinal (the urban area stays).  1/0.
+// Writes pNew over the estate pOld->iOrdinal (the urban area stays), unless
+// another desk saved it since pOld was read (pOld->iVersion is no longer the
+// estate's): then nothing is stored and the box names the boxes the other
+// desk changed.  1 (pNew->iVersion holds the new version) / 0.
 ZTDATA_API int FD_Upd_Est(int iOpEmp, tagESTATE* pOld, tagESTATE* pNew);
 // Moves an estate without live houses and live buildings to the recycle bin.
 ZTDATA_API int FD_Del_Est(int iOpEmp, tagESTATE* pEst);
@@ -117,7 +122,8 @@ ZTDATA_API void Mem_Free_Est(tagESTATE* pArray);
 // server error null and *ppBNO is left alone.
 ZTDATA_API tagBUILDNO* FD_Sct_BNO(tagBUILDNO** ppBNO, int* pCount, int iEst, int bRecyle);
 ZTDATA_API int FD_Ist_BNO(int iOpEmp, tagBUILDNO* pBNO);
-// pNew receives pOld's key.
+// pNew receives pOld's key, and on success the new version; refused as an
+// estate's save is when another desk saved the building since pOld was read.
 ZTDATA_API int FD_Upd_BNO(int iOpEmp, tagBUILDNO* pOld, tagBUILDNO* pNew);
 // Deletes the building row outright.
 ZTDATA_API int FD_Del_BNO(int iOpEmp, tagBUILDNO* pBNO);

@@ -13,6 +13,7 @@ static constexpr ZDCol kFollowJoined[] = {
     ZD_COL(tagFOLLOW, iOrdinal, ZK_INT, "select f.iOrdinal,"),
     ZD_COL(tagFOLLOW, iEmp, ZK_INT, "f.iEmp,"),
     ZD_COL(tagFOLLOW, iBr, ZK_INT, "f.iBr,"),
+    ZD_COL(tagFOLLOW, iVersion, ZK_INT, "f.iVersion,"),
     ZD_COL(tagFOLLOW, szWay, ZK_TEXT, "szWay,"),
     ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "szContent,"),
     ZD_COL(tagFOLLOW, dtFollow, ZK_DATE, "f.dtFollow,"),
@@ -38,6 +39,7 @@ static constexpr ZDCol kFollowRead[] = {
     ZD_COL(tagFOLLOW, iEmp, ZK_INT, "iEmp, "),
     ZD_COL(tagFOLLOW, iHou, ZK_INT, "iHou,"),
     ZD_COL(tagFOLLOW, iCli, ZK_INT, "iCli, "),
+    ZD_COL(tagFOLLOW, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagFOLLOW, szWay, ZK_TEXT, "szWay, "),
     ZD_COL(tagFOLLOW, szContent, ZK_TEXT, "szContent, "),
     ZD_COL(tagFOLLOW, dtFollow, ZK_DATE, "dtFollow"),
@@ -174,16 +176,34 @@ int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol)
     return FD_Ist_FollowRemind(iOpEmp, pFol, nullptr);
 }
 
-int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew)
+// What a change writes, with the new version, each with the name of its box.
+static constexpr ZDCol kFollowWrite[] = {
+    ZD_COLC(tagFOLLOW, szWay, ZK_TEXT, " iVersion = iVersion + 1, szWay='%s'", "跟进方式"),
+    ZD_COLC(tagFOLLOW, szContent, ZK_TEXT, ", szContent='%s'", "跟进内容"),
+};
+
+int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, tagFOLLOW* pNew)
 {
     if (!pOld || !pNew || !CheckConnection())
         return 0;
+    int key = pOld->iOrdinal;
     ZDSql sql;
     SqlAdd(sql, "update t_follow set");
-    SqlAdd(sql, " szWay='%s', szContent='%s' where iOrdinal = %d", pNew->szWay, pNew->szContent, pOld->iOrdinal);
+    AddValues(sql, *pNew, ZD_TABLE(kFollowWrite));
+    SqlAdd(sql, " where iOrdinal = %d", key);
     const tagFOLLOW& kind = (pOld->iHou || pOld->iCli) ? *pOld : *pNew;
-    // Errors are reported by the result only.
-    return LoggedChange(iOpEmp, sql, FollowType(kind), pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr});
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddColumns(now, ZD_TABLE(kFollowRead));
+        SqlAdd(now, " from t_follow where iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kFollowRead)}, *pOld, {ZD_TABLE(kFollowWrite)});
+    };
+    // Other errors are reported by the result only.
+    if (!VersionedChange(iOpEmp, sql, FollowType(kind), key, "t_follow", pOld->iVersion, describe, {nullptr, nullptr},
+                         {"此数据已被其他用户删除", "修改失败"}))
+        return 0;
+    pNew->iVersion = pOld->iVersion + 1;
+    return 1;
 }
 
 int FD_Del_Follow(int iOpEmp, const tagFOLLOW* pFol)

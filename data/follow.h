@@ -20,6 +20,7 @@ struct tagFOLLOW {
     char szHouseNO[11];      // joined house list
     char szLevel[17];        // joined client list
     char szCliMan[257];      // joined client list
+    int32_t iVersion;        // raised by every save; a save names the one its form loaded
 };
 
 enum { FOLLOW_KIND_HOUSE = 1, FOLLOW_KIND_CLIENT = 0 };
@@ -53,8 +54,11 @@ ZTDATA_API int FD_Ist_FollowRemind(int iOpEmp, tagFOLLOW* pFol, tagREMIND* pRem)
 // FD_Ist_FollowRemind without a reminder.
 ZTDATA_API int FD_Ist_Follow(int iOpEmp, tagFOLLOW* pFol);
 // Changes the way and content of follow-up pOld->iOrdinal to pNew's, with
-// its log row (both or neither).  1 or 0 (the error record is written).
-ZTDATA_API int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, const tagFOLLOW* pNew);
+// its log row (both or neither), unless another desk saved it since pOld was
+// read (then nothing is stored and the box names what that desk changed) or
+// it is gone ("此数据已被其他用户删除").  1 (pNew->iVersion holds the new
+// version) or 0 (a failure writes the error record).
+ZTDATA_API int FD_Upd_Follow(int iOpEmp, const tagFOLLOW* pOld, tagFOLLOW* pNew);
 // Retires one follow-up into the recycle bin (object type 7 for a house
 // follow-up, 8 for a client follow-up), with its entry and log row as one
 // change.  1 retired (or gone already); 0 nothing retired, the user told in

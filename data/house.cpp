@@ -298,10 +298,11 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
         return place + (place.empty() || rest.empty() ? "" : "、") + rest;
     };
     // A house handed to another employee is work given to him.
-    int agent = pNew->iEmp != pOld->iEmp ? pNew->iEmp : 0;
+    ZDVersionOpts opts;
+    opts.iAgent = pNew->iEmp != pOld->iEmp ? pNew->iEmp : 0;
     if (!VersionedChange(iOpEmp, sql, OBJ_HOUSE, key, "t_house", pOld->iVersion, describe,
                          {"修改没有保存: 数据服务器拒绝了这次修改, 错误原因查看错误日志文件.", ""},
-                         {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}, agent))
+                         {"楼盘名称,栋号,房号,有重复,或原始数据被其他用户删除", "修改失败"}, opts))
         return 0;
     pNew->iVersion = pOld->iVersion + 1;
     ReadUpdateTime("t_house", key, pNew->dtUpdate, sizeof pNew->dtUpdate);

@@ -202,9 +202,20 @@ int TxnTouchAgent(ZDTxn& t, int iEmp)
     return DbAffected(r) > 0 ? 1 : 0;
 }
 
-int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
-                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow, int iAgent)
+void ShowVersionConflict(const std::string& changed)
 {
+    TxnConflictReported();
+    std::string text = kConcurrentChange;
+    if (!changed.empty())
+        text += "\n\n其他用户修改了: " + changed;
+    DbBox(text.c_str(), "修改失败", MB_OK);
+}
+
+int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const char* pszTable, int iVersion,
+                    const std::function<std::string(ZDTxn&)>& describe, ZDBox onError, ZDBox onNoRow,
+                    const ZDVersionOpts& opts)
+{
+    const int iAgent = opts.iAgent;
     enum { kStored, kGone, kChanged, kNoRow, kNoAgent } why = kStored;
     std::string changed;
     ZDResult failure;
@@ -214,7 +225,10 @@ int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const 
         ZDSql lock;
         SqlAdd(lock, "select coalesce(max(iVersion), -2) from ");
         SqlAddRaw(lock, "%s", pszTable);
-        SqlAdd(lock, " where iOrdinal = %d and bRecyle = 0 for update", iKey);
+        SqlAdd(lock, " where iOrdinal = %d", iKey);
+        if (opts.bRecyleMark)
+            SqlAdd(lock, " and bRecyle = 0");
+        SqlAdd(lock, " for update");
         long long v = TxnScalar(t, lock);
         if (v == -1)
             return false;
@@ -235,30 +249,32 @@ int VersionedChange(int iOpEmp, const ZDSql& sql, int iObjType, int iKey, const 
             }
         }
         ZDResult r = TxnRun(t, sql);
+        if (opts.pChange)
+            *opts.pChange = r;
         if (!r.ok)
             return false;
         if (DbAffected(r) <= 0) {
             why = kNoRow;
             return false;
         }
-        return TxnLog(t, iOpEmp, iObjType, iKey, ACT_MODIFY);
+        if (opts.bLog && !TxnLog(t, iOpEmp, iObjType, iKey, ACT_MODIFY))
+            return false;
+        return !opts.then || opts.then(t);
     }, &failure);
     if (outcome == TXN_UNDONE && why == kNoAgent) {
         DbBox(kAgentGone, "修改失败", MB_OK);
         return 0;
     }
     if (outcome == TXN_UNDONE && why == kChanged) {
-        TxnConflictReported();
-        std::string text = kConcurrentChange;
-        if (!changed.empty())
-            text += "\n\n其他用户修改了: " + changed;
-        DbBox(text.c_str(), "修改失败", MB_OK);
+        ShowVersionConflict(changed);
         return 0;
     }
     // A key that holds another row's value: the change's own rule, refused
     // by the server when the statement's check came too late.
     bool duplicate = outcome == TXN_FAILED && failure.errCode == ZD_ER_DUP_ENTRY;
     if ((outcome == TXN_UNDONE && (why == kGone || why == kNoRow)) || duplicate) {
+        if (!onNoRow.text)
+            return -1;
         DbBox(onNoRow.text, onNoRow.caption, MB_OK);
         return 0;
     }

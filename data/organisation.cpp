@@ -110,19 +110,20 @@ static constexpr ZDCol kBranchRead[] = {
     ZD_COL(tagBRANCH, szTel, ZK_TEXT, "szTel, "),
     ZD_COL(tagBRANCH, szEmail, ZK_TEXT, "szEmail, "),
     ZD_COL(tagBRANCH, szAdd, ZK_TEXT, "szAdd, "),
+    ZD_COL(tagBRANCH, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagBRANCH, szCTCT_PF, ZK_TEXT, "szCTCT_PF, "),
     ZD_COL(tagBRANCH, szCMSS_PF, ZK_TEXT, "szCMSS_PF"),
 };
 static constexpr ZDCol kBranchWrite[] = {
-    ZD_COL(tagBRANCH, szNum, ZK_TEXT, " szNum = '%s'"),
-    ZD_COL(tagBRANCH, szBLN, ZK_TEXT, ", szBLN='%s'"),
-    ZD_COL(tagBRANCH, szHou_PF, ZK_TEXT, ", szHou_PF='%s'"),
-    ZD_COL(tagBRANCH, szCli_PF, ZK_TEXT, ",szCli_PF='%s'"),
-    ZD_COL(tagBRANCH, szTel, ZK_TEXT, ", szTel='%s'"),
-    ZD_COL(tagBRANCH, szEmail, ZK_TEXT, ", szEmail='%s'"),
-    ZD_COL(tagBRANCH, szAdd, ZK_TEXT, ", szAdd='%s'"),
-    ZD_COL(tagBRANCH, szCTCT_PF, ZK_TEXT, ",szCTCT_PF='%s'"),
-    ZD_COL(tagBRANCH, szCMSS_PF, ZK_TEXT, ", szCMSS_PF='%s'"),
+    ZD_COLC(tagBRANCH, szNum, ZK_TEXT, " szNum = '%s'", "部门编号"),
+    ZD_COLC(tagBRANCH, szBLN, ZK_TEXT, ", szBLN='%s'", "营业执照号"),
+    ZD_COLC(tagBRANCH, szHou_PF, ZK_TEXT, ", szHou_PF='%s'", "房源编号前缀"),
+    ZD_COLC(tagBRANCH, szCli_PF, ZK_TEXT, ",szCli_PF='%s'", "客源编号前缀"),
+    ZD_COLC(tagBRANCH, szTel, ZK_TEXT, ", szTel='%s'", "电话"),
+    ZD_COLC(tagBRANCH, szEmail, ZK_TEXT, ", szEmail='%s'", "邮箱"),
+    ZD_COLC(tagBRANCH, szAdd, ZK_TEXT, ", szAdd='%s'", "地址"),
+    ZD_COLC(tagBRANCH, szCTCT_PF, ZK_TEXT, ",szCTCT_PF='%s'", "合同编号前缀"),
+    ZD_COLC(tagBRANCH, szCMSS_PF, ZK_TEXT, ", szCMSS_PF='%s'", "收据编号前缀"),
 };
 
 // The branches, live or in the recycle bin, with the columns of cols.
@@ -175,21 +176,40 @@ int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr)
     return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 
-int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, const tagBRANCH* pNew)
+// What a branch's modify writes before the list above: the new version and
+// the name (with the name of its box).
+static constexpr ZDCol kBranchName[] = {
+    ZD_COLC(tagBRANCH, szBr, ZK_TEXT, " iVersion = iVersion + 1, szBr= '%s',", "部门名称"),
+};
+
+int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, tagBRANCH* pNew)
 {
     if (!pCur || !pNew || !CheckConnection())
         return 0;
+    int key = pCur->iOrdinal;
     ZDSql sql;
     SqlAdd(sql, "update t_branch ");
-    SqlAdd(sql, ", (select count(*) as tb2 from t_branch where szBr='%s' and iOrdinal<>%d) as tb2", pNew->szBr,
-           pCur->iOrdinal);
+    SqlAdd(sql, ", (select count(*) as tb2 from t_branch where szBr='%s' and iOrdinal<>%d) as tb2", pNew->szBr, key);
     SqlAdd(sql, " set");
-    SqlAdd(sql, " szBr= '%s',", pNew->szBr);
+    AddValues(sql, *pNew, ZD_TABLE(kBranchName));
     AddValues(sql, *pNew, ZD_TABLE(kBranchWrite));
     SqlAdd(sql, ", szBr = '%s'", pNew->szBr);
-    SqlAdd(sql, " where iOrdinal = %d and tb2 = 0", pCur->iOrdinal);
-    return LoggedChange(iOpEmp, sql, OBJ_BRANCH, pCur->iOrdinal, ACT_MODIFY, {"修改数据出错", ""},
-                        {"部门名称重复或该数据被删除", "修改数据出错"});
+    SqlAdd(sql, " where iOrdinal = %d and tb2 = 0", key);
+    // What another desk changed: the branch as it is now against the one
+    // the form loaded.
+    int loaded = pCur->iVersion;
+    tagBRANCH was = *pCur;
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddColumns(now, ZD_TABLE(kBranchRead));
+        SqlAdd(now, " from t_branch where iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kBranchRead)}, was, {ZD_TABLE(kBranchName), ZD_TABLE(kBranchWrite)});
+    };
+    if (!VersionedChange(iOpEmp, sql, OBJ_BRANCH, key, "t_branch", loaded, describe, {"修改数据出错", ""},
+                         {"部门名称重复或该数据被删除", "修改数据出错"}))
+        return 0;
+    pNew->iVersion = loaded + 1;
+    return 1;
 }
 
 int FD_Del_Br(int iOpEmp, const tagBRANCH* pBr)
@@ -234,6 +254,7 @@ static constexpr ZDCol kEmployeeRead[] = {
     ZD_COL(tagEMPLOYEE, szAdd, ZK_TEXT, "szAdd, "),
     ZD_COL(tagEMPLOYEE, szResume, ZK_TEXT, "szResume, "),
     ZD_COL(tagEMPLOYEE, szRemark, ZK_TEXT, "szRemark, "),
+    ZD_COL(tagEMPLOYEE, iVersion, ZK_INT, "t_Employee.iVersion, "),
     ZD_COL(tagEMPLOYEE, iBr, ZK_INT, "iBr, "),
     ZD_COL(tagEMPLOYEE, iPst, ZK_INT, "t_Employee.iPst, "),
     ZD_COL(tagEMPLOYEE, szValue, ZK_TEXT, "szValue,  "),
@@ -241,19 +262,19 @@ static constexpr ZDCol kEmployeeRead[] = {
     ZD_COL(tagEMPLOYEE, iHouReadRecordMax, ZK_INT, "iHouReadRecordMax"),
 };
 static constexpr ZDCol kEmployeeWrite[] = {
-    ZD_COL(tagEMPLOYEE, szCardNO, ZK_CIPHER, ",szCardNO = '%s'"),
-    ZD_COL(tagEMPLOYEE, szKoseki, ZK_TEXT, ",szKoseki = '%s'"),
-    ZD_COL(tagEMPLOYEE, szBirthday, ZK_TEXT, ",szBirthday='%s'"),
-    ZD_COL(tagEMPLOYEE, szSex, ZK_TEXT, ",szSex = '%s'"),
-    ZD_COL(tagEMPLOYEE, szEnrollment, ZK_TEXT, ",szEnrollment='%s'"),
-    ZD_COL(tagEMPLOYEE, szCertificate, ZK_TEXT, ",szCertificate ='%s'"),
-    ZD_COL(tagEMPLOYEE, szAdd, ZK_TEXT, ",szAdd ='%s'"),
-    ZD_COL(tagEMPLOYEE, szEdu, ZK_TEXT, ",szEdu='%s'"),
-    ZD_COL(tagEMPLOYEE, szStatus, ZK_TEXT, ",szStatus='%s'"),
-    ZD_COL(tagEMPLOYEE, szTel, ZK_TEXT, ",szTel = '%s'"),
-    ZD_COL(tagEMPLOYEE, szEmail, ZK_TEXT, ",szEmail= '%s'"),
-    ZD_COL(tagEMPLOYEE, szResume, ZK_TEXT, ",szResume ='%s'"),
-    ZD_COL(tagEMPLOYEE, szRemark, ZK_TEXT, ",szRemark='%s'"),
+    ZD_COLC(tagEMPLOYEE, szCardNO, ZK_CIPHER, ",szCardNO = '%s'", "身份证号"),
+    ZD_COLC(tagEMPLOYEE, szKoseki, ZK_TEXT, ",szKoseki = '%s'", "户籍"),
+    ZD_COLC(tagEMPLOYEE, szBirthday, ZK_TEXT, ",szBirthday='%s'", "生日"),
+    ZD_COLC(tagEMPLOYEE, szSex, ZK_TEXT, ",szSex = '%s'", "性别"),
+    ZD_COLC(tagEMPLOYEE, szEnrollment, ZK_TEXT, ",szEnrollment='%s'", "入职日期"),
+    ZD_COLC(tagEMPLOYEE, szCertificate, ZK_TEXT, ",szCertificate ='%s'", "证书"),
+    ZD_COLC(tagEMPLOYEE, szAdd, ZK_TEXT, ",szAdd ='%s'", "地址"),
+    ZD_COLC(tagEMPLOYEE, szEdu, ZK_TEXT, ",szEdu='%s'", "学历"),
+    ZD_COLC(tagEMPLOYEE, szStatus, ZK_TEXT, ",szStatus='%s'", "状态"),
+    ZD_COLC(tagEMPLOYEE, szTel, ZK_TEXT, ",szTel = '%s'", "电话"),
+    ZD_COLC(tagEMPLOYEE, szEmail, ZK_TEXT, ",szEmail= '%s'", "邮箱"),
+    ZD_COLC(tagEMPLOYEE, szResume, ZK_TEXT, ",szResume ='%s'", "简历"),
+    ZD_COLC(tagEMPLOYEE, szRemark, ZK_TEXT, ",szRemark='%s'", "备注"),
 };
 
 tagEMPLIST* FD_Sct_EmpList(tagEMPLIST** ppList, int* pCount, int bRecyle)
@@ -341,31 +362,58 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
     return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 
+// What an employee's modify writes besides the list above, each with the
+// name of its box (the number with the new version; the name and the
+// position only when they change).
+static constexpr ZDCol kEmpNumber[] = {
+    ZD_COLC(tagEMPLOYEE, szNum, ZK_TEXT, " iVersion = iVersion + 1, szNum = '%s'", "员工编号"),
+};
+static constexpr ZDCol kEmpName[] = {
+    ZD_COLC(tagEMPLOYEE, szEmp, ZK_TEXT, ",szEmp = '%s'", "员工姓名"),
+};
+static constexpr ZDCol kEmpPosition[] = {
+    ZD_COLC(tagEMPLOYEE, iPst, ZK_INT, ",iPst=%d", "职位"),
+};
+static constexpr ZDCol kEmpSalesman[] = {
+    ZD_COLC(tagEMPLOYEE, bSalesMan, ZK_FLAG, ",bSalesMan = %d", "业务员"),
+};
+
 int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
 {
     if (!pCur || !pNew || !CheckConnection())
         return 0;
+    int key = pCur->iOrdinal;
+    int loaded = pCur->iVersion;
     bool renamed = pNew->szEmp[0] && FieldText(pNew->szEmp) != FieldText(pCur->szEmp);
     ZDSql sql;
     SqlAdd(sql, "update t_employee set");
-    SqlAdd(sql, " szNum = '%s'", pNew->szNum);
+    AddValues(sql, *pNew, ZD_TABLE(kEmpNumber));
     if (renamed)
-        SqlAdd(sql, ",szEmp = '%s'", pNew->szEmp);
+        AddValues(sql, *pNew, ZD_TABLE(kEmpName));
     AddValues(sql, *pNew, ZD_TABLE(kEmployeeWrite));
     if (pNew->iPst != pCur->iPst)
-        SqlAdd(sql, ",iPst=%d", pNew->iPst);
+        AddValues(sql, *pNew, ZD_TABLE(kEmpPosition));
     if (pNew->szPwd[0])
         SqlAdd(sql, ",szPwd = '%s'", pNew->szPwd);
-    SqlAdd(sql, ",bSalesMan = %d", pNew->bSalesMan ? 1 : 0);
-    SqlAdd(sql, " where iOrdinal = %d", pCur->iOrdinal);
+    AddValues(sql, *pNew, ZD_TABLE(kEmpSalesman));
+    SqlAdd(sql, " where iOrdinal = %d", key);
     char typedName[sizeof pNew->szEmp];
     memcpy(typedName, pNew->szEmp, sizeof typedName);
-    // The change, its log row and the namesake's suffix: all or nothing.
-    ZDResult failure;
-    int outcome = DbTransaction([&](ZDTxn& t) {
-        ZDResult r = TxnRun(t, sql);
-        if (!r.ok || DbAffected(r) <= 0 || !TxnLog(t, iOpEmp, OBJ_EMPLOYEE, pCur->iOrdinal, ACT_MODIFY))
-            return false;
+    // What another desk changed: the employee as it is now against the one
+    // the form loaded.
+    tagEMPLOYEE was = *pCur;
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddColumns(now, ZD_TABLE(kEmployeeRead));
+        SqlAdd(now, " from t_Employee INNER  join t_popedom on iEmp = t_Employee.iOrdinal");
+        SqlAdd(now, " where t_Employee.iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kEmployeeRead)}, was,
+                                  {ZD_TABLE(kEmpName), ZD_TABLE(kEmpNumber), ZD_TABLE(kEmpPosition),
+                                   ZD_TABLE(kEmployeeWrite), ZD_TABLE(kEmpSalesman)});
+    };
+    // The change, the namesake's suffix and the log row: all or nothing.
+    ZDVersionOpts opts;
+    opts.then = [&](ZDTxn& t) {
         if (!renamed)
             return true;
         ZDSql cnt;
@@ -375,15 +423,18 @@ int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
             return false;
         if (namesakes <= 1)
             return true;
-        AppendKey(pNew->szEmp, pCur->iOrdinal);
+        AppendKey(pNew->szEmp, key);
         ZDSql fix;
-        SqlAdd(fix, "update t_employee set szEmp = '%s' where iOrdinal = %d", pNew->szEmp, pCur->iOrdinal);
+        SqlAdd(fix, "update t_employee set szEmp = '%s' where iOrdinal = %d", pNew->szEmp, key);
         return TxnRun(t, fix).ok != 0;
-    }, &failure);
-    if (outcome == TXN_DONE)
+    };
+    if (VersionedChange(iOpEmp, sql, OBJ_EMPLOYEE, key, "t_employee", loaded, describe, {"修改数据出错", ""},
+                        {"修改数据出错", ""}, opts) == 1) {
+        pNew->iVersion = loaded + 1;
         return 1;
+    }
     memcpy(pNew->szEmp, typedName, sizeof typedName);
-    return TxnOutcome(outcome, failure, {"修改数据出错", ""});
+    return 0;
 }
 
 int FD_Del_Emp(int iOpEmp, const tagEMPLOYEE* pEmp)
@@ -685,13 +736,14 @@ static constexpr ZDCol kPositionRead[] = {
     ZD_COL(tagPostion, szPST, ZK_TEXT, "szPST,"),
     ZD_COL(tagPostion, iBasePay, ZK_INT, "iBasePay,"),
     ZD_COL(tagPostion, iLevel, ZK_INT, "iLevel,"),
+    ZD_COL(tagPostion, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagPostion, szDescribe, ZK_TEXT, "szDescribe"),
 };
 static constexpr ZDCol kPositionWrite[] = {
-    ZD_COL(tagPostion, szPST, ZK_TEXT, " szPST = '%s'"),
-    ZD_COL(tagPostion, iBasePay, ZK_INT, ", iBasePay = %d"),
-    ZD_COL(tagPostion, iLevel, ZK_INT, ",iLevel= %d"),
-    ZD_COL(tagPostion, szDescribe, ZK_TEXT, ", szDescribe='%s'"),
+    ZD_COLC(tagPostion, szPST, ZK_TEXT, " iVersion = iVersion + 1, szPST = '%s'", "职位名称"),
+    ZD_COLC(tagPostion, iBasePay, ZK_INT, ", iBasePay = %d", "底薪"),
+    ZD_COLC(tagPostion, iLevel, ZK_INT, ",iLevel= %d", "级别"),
+    ZD_COLC(tagPostion, szDescribe, ZK_TEXT, ", szDescribe='%s'", "描述"),
 };
 
 tagPostion* FD_Sct_Pst(tagPostion** ppList, int* pCount, int bRecyle)
@@ -741,7 +793,7 @@ int FD_Ist_Pst(int iOpEmp, tagPostion* pPst)
     return TxnOutcome(outcome, failure, {"增加失败", ""});
 }
 
-int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, const tagPostion* pNew)
+int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, tagPostion* pNew)
 {
     if (!pCur || !pNew || !CheckConnection())
         return 0;
@@ -754,12 +806,25 @@ int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, const tagPostion* pNew)
         DbBox("数据行重复", "", MB_OK);
         return 0;
     }
+    int key = pCur->iOrdinal;
     ZDSql sql;
     SqlAdd(sql, "update t_position set");
     AddValues(sql, *pNew, ZD_TABLE(kPositionWrite));
-    SqlAdd(sql, " where  iOrdinal = %d", pCur->iOrdinal);
+    SqlAdd(sql, " where  iOrdinal = %d", key);
+    int loaded = pCur->iVersion;
+    tagPostion was = *pCur;
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddColumns(now, ZD_TABLE(kPositionRead));
+        SqlAdd(now, " from t_position where iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kPositionRead)}, was, {ZD_TABLE(kPositionWrite)});
+    };
     // A row that is gone is a failure too, not a saved change.
-    return LoggedChange(iOpEmp, sql, OBJ_POSITION, pCur->iOrdinal, ACT_MODIFY, {"修改失败", ""}, {"修改失败", ""});
+    if (!VersionedChange(iOpEmp, sql, OBJ_POSITION, key, "t_position", loaded, describe, {"修改失败", ""},
+                         {"修改失败", ""}))
+        return 0;
+    pNew->iVersion = loaded + 1;
+    return 1;
 }
 
 int FD_Del_Pst(int iOpEmp, const tagPostion* pPst)

@@ -24,6 +24,7 @@ struct tagBRANCH {
     char szTel[38];
     char szEmail[61];
     char szAdd[572];
+    int32_t iVersion;     // raised by every save; a save names the one its form loaded
 };
 
 // Branch short form for drop-down lists and look-ups.
@@ -61,6 +62,7 @@ struct tagEMPLOYEE {
     char szValue[512];           // permission value as stored (enciphered)
     int32_t iCliReadRecordMax;   // client telephone views a day
     int32_t iHouReadRecordMax;   // house telephone views a day
+    int32_t iVersion;            // raised by every save; a save names the one its form loaded
 };
 
 // Employee short form.
@@ -77,6 +79,7 @@ struct tagPostion {
     int32_t iBasePay;
     int32_t iLevel;
     char szDescribe[52];
+    int32_t iVersion;     // raised by every save; a save names the one its form loaded
 };
 
 // ---- Branches ----------------------------------------------------------------
@@ -94,8 +97,11 @@ ZTDATA_API void* FindBr(void* pList, void** ppFound, int iKey, const char* pszNa
 // for repeats here.
 ZTDATA_API int FD_Ist_Br(int iOpEmp, tagBRANCH* pBr);
 // Saves pNew over the branch pCur; refused (box) when another branch has the
-// name or the row is gone.  1/0.
-ZTDATA_API int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, const tagBRANCH* pNew);
+// name or the row is gone, and refused when another desk saved the branch
+// since pCur was loaded (pCur->iVersion is no longer the branch's: nothing
+// stored, the box names the boxes that desk changed).  1 (pNew->iVersion
+// holds the new version) / 0.
+ZTDATA_API int FD_Upd_Br(int iOpEmp, const tagBRANCH* pCur, tagBRANCH* pNew);
 // Moves the branch to the recycle bin; refused (box) while a live employee
 // belongs to it.  1/0.
 ZTDATA_API int FD_Del_Br(int iOpEmp, const tagBRANCH* pBr);
@@ -120,7 +126,9 @@ ZTDATA_API void* FindEmp(void* pList, void** ppFound, int iKey, const char* pszN
 ZTDATA_API int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp);
 // Saves pNew over the employee pCur (never its branch; the password only
 // when pNew->szPwd is not empty).  A new name already taken gets the key
-// appended, in pNew too.  1/0 (box on failure).
+// appended, in pNew too.  Refused as a branch's save when another desk saved
+// the employee since pCur was loaded.  1 (pNew->iVersion holds the new
+// version) / 0 (box on failure).
 ZTDATA_API int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew);
 // Moves the employee to the recycle bin; refused (box) while live houses or
 // clients name the employee.  1/0.
@@ -189,7 +197,10 @@ ZTDATA_API tagPostion* FindPst(tagPostion* pList, tagPostion** ppFound, int iKey
 // Inserts the position with its permission row, filling in the key; a name
 // already used (also in the recycle bin) is refused with "数据行重复".  1/0.
 ZTDATA_API int FD_Ist_Pst(int iOpEmp, tagPostion* pPst);
-ZTDATA_API int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, const tagPostion* pNew);
+// Saves pNew over the position pCur: refused ("数据行重复") for a name another
+// position has, and as a branch's save when another desk saved the position
+// since pCur was loaded.  1 (pNew->iVersion holds the new version) / 0.
+ZTDATA_API int FD_Upd_Pst(int iOpEmp, const tagPostion* pCur, tagPostion* pNew);
 // Moves the position to the recycle bin; refused (box) while a live employee
 // holds it.  1/0.
 ZTDATA_API int FD_Del_Pst(int iOpEmp, const tagPostion* pPst);

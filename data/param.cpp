@@ -24,12 +24,14 @@ static constexpr ZDCol kNameRead[] = {
 static constexpr ZDCol kValueRead[] = {
     ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagARGC, iPriority, ZK_INT, "iPriority, "),
+    ZD_COL(tagARGC, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagARGC, szValue, ZK_TEXT, "szValue"),
 };
 static constexpr ZDCol kValueAllRead[] = {
     ZD_COL(tagARGC, iOrdinal, ZK_INT, "select iOrdinal, "),
     ZD_COL(tagARGC, iPriority, ZK_INT, "iPriority,"),
     ZD_COL(tagARGC, iParentIndex, ZK_INT, "iParentIndex, "),
+    ZD_COL(tagARGC, iVersion, ZK_INT, "iVersion, "),
     ZD_COL(tagARGC, szValue, ZK_TEXT, "szValue"),
 };
 static constexpr ZDCol kValueBinRead[] = {
@@ -200,6 +202,15 @@ int FD_Ist_Argc_Value(int iOpEmp, tagARGC* pValue)
     return 1;
 }
 
+// What a value's change writes, each with the name of its box in the value
+// dialog (the priority with the new version).
+static constexpr ZDCol kValuePriority[] = {
+    ZD_COLC(tagARGC, iPriority, ZK_INT, " set iVersion = iVersion + 1, iPriority = %d", "优先级"),
+};
+static constexpr ZDCol kValueText[] = {
+    ZD_COLC(tagARGC, szValue, ZK_TEXT, ", szValue = '%s'", "参数值"),
+};
+
 int FD_Upd_Argc_Value(int iOpEmp, tagARGC* pOld, tagARGC* pNew)
 {
     if (!pOld || !pNew || !CheckConnection())
@@ -212,18 +223,30 @@ int FD_Upd_Argc_Value(int iOpEmp, tagARGC* pOld, tagARGC* pNew)
         SqlAdd(sql, ",(select count(*) as tb2 from t_param");
         SqlAdd(sql, " where iParentIndex = %d and szValue = '%s') as tb2", pNew->iParentIndex, text.c_str());
     }
-    SqlAdd(sql, " set iPriority = %d", pNew->iPriority);
+    AddValues(sql, *pNew, ZD_TABLE(kValuePriority));
     if (bRename)
-        SqlAdd(sql, ", szValue = '%s'", text.c_str());
+        AddValues(sql, *pNew, ZD_TABLE(kValueText));
     SqlAdd(sql, " where iOrdinal = %d", pNew->iOrdinal);
     if (bRename)
         SqlAdd(sql, " and tb2 = 0");
     // A rename to a name the parameter already has changes nothing: refused,
-    // and not logged.
+    // and not logged.  A value another desk saved since pOld was loaded is
+    // refused naming what that desk changed.
+    int key = pOld->iOrdinal;
+    auto describe = [&](ZDTxn& t) {
+        ZDSql now;
+        AddColumns(now, ZD_TABLE(kValueAllRead));
+        SqlAdd(now, " from t_param where iOrdinal = %d", key);
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kValueAllRead)}, *pOld,
+                                  {ZD_TABLE(kValueText), ZD_TABLE(kValuePriority)});
+    };
     ZDResult r;
-    if (!LoggedChange(iOpEmp, sql, OBJ_PARAM, pOld->iOrdinal, ACT_MODIFY, {nullptr, nullptr},
-                      {"已存在相同数据, 或该数据已被其他用户删除, 修改失败", ""}, &r))
+    ZDVersionOpts opts;
+    opts.pChange = &r;
+    if (VersionedChange(iOpEmp, sql, OBJ_PARAM, key, "t_param", pOld->iVersion, describe, {nullptr, nullptr},
+                        {"已存在相同数据, 或该数据已被其他用户删除, 修改失败", ""}, opts) != 1)
         return 0;
+    pNew->iVersion = pOld->iVersion + 1;
     char msg[64];
     snprintf(msg, sizeof msg, "修改数据 %d.行", (int)DbAffected(r));
     DbBox(msg, "操作成功", MB_OK);

@@ -19,6 +19,7 @@ struct tagARGC {
     char szName[17];          // parameter name text
     char szValue[17];         // value text
     tagARGC* pCategory;       // a name: its category in the array loaded with it
+    int32_t iVersion;         // a value: raised by every save; a save names the one its dialog loaded
 };
 
 // Categories and names in one request.  Returns the names array, grouped by
@@ -37,7 +38,9 @@ ZTDATA_API tagARGC* _FD_sct_Argc_Value(tagARGC* pName, tagARGC** ppValues, int* 
 ZTDATA_API int FD_Ist_Argc_Value(int iOpEmp, tagARGC* pValue);
 // Changes text and/or priority of pOld (pNew carries its key) and shows the
 // rows changed ("修改数据 %d.行"); a rename to an existing text changes no row
-// and still returns 1.  0 on a server error.
+// and still returns 1.  0 on a server error, or when another desk saved the
+// value since pOld was loaded (nothing stored; the box names what that desk
+// changed).  On success pNew->iVersion holds the new version.
 ZTDATA_API int FD_Upd_Argc_Value(int iOpEmp, tagARGC* pOld, tagARGC* pNew);
 // Deletes a value outright.  1 deleted, 0 failed.
 ZTDATA_API int FD_Del_Argc_Value(int iOpEmp, tagARGC* pValue);

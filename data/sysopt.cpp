@@ -9,21 +9,22 @@
 
 // ---- System options ------------------------------------------------------------------
 
-// The active options' columns.
+// The active options' columns, each option with the text of its box.
 static constexpr ZDCol kSysRead[] = {
     ZD_COL(tagSYS, iOrdinal, ZK_INT, "select iOrdinal,"),
-    ZD_COL(tagSYS, bNumManualWrite, ZK_INT, "bNumManualWrite,"),
-    ZD_COL(tagSYS, bHouArea, ZK_INT, "bHouArea,"),
-    ZD_COL(tagSYS, bHouPrice, ZK_INT, "bHouPrice,"),
-    ZD_COL(tagSYS, bHouOwner, ZK_INT, "bHouOwner,"),
-    ZD_COL(tagSYS, bHouDeniedRepetition, ZK_INT, "bHouDeniedRepetition, "),
-    ZD_COL(tagSYS, bHouCipher, ZK_INT, "bHouCipher,"),
-    ZD_COL(tagSYS, bCliLinkTel, ZK_INT, "bCliLinkTel,"),
-    ZD_COL(tagSYS, bCliDeniedRepetition, ZK_INT, "bCliDeniedRepetition, "),
-    ZD_COL(tagSYS, bCliCipher, ZK_INT, "bCliCipher,"),
-    ZD_COL(tagSYS, dwBmpMaxSize, ZK_UINT, "dwBmpMaxSize,"),
-    ZD_COL(tagSYS, bAttendance, ZK_INT, "bAttendance,"),
-    ZD_COL(tagSYS, bIntegrityRule, ZK_INT, "bIntegrityRule"),
+    ZD_COLC(tagSYS, bNumManualWrite, ZK_INT, "bNumManualWrite,", "数据源编号允许手工输入"),
+    ZD_COLC(tagSYS, bHouArea, ZK_INT, "bHouArea,", "房源记录[面积]为必填项"),
+    ZD_COLC(tagSYS, bHouPrice, ZK_INT, "bHouPrice,", "房源记录[价格]为必填项"),
+    ZD_COLC(tagSYS, bHouOwner, ZK_INT, "bHouOwner,", "房源记录[业主]为必填项"),
+    ZD_COLC(tagSYS, bHouDeniedRepetition, ZK_INT, "bHouDeniedRepetition, ", "房源不允许重盘录入"),
+    ZD_COLC(tagSYS, bHouCipher, ZK_INT, "bHouCipher,", "默认为加密房"),
+    ZD_COLC(tagSYS, bCliLinkTel, ZK_INT, "bCliLinkTel,", "客源记录[联系电话]为必填项"),
+    ZD_COLC(tagSYS, bCliDeniedRepetition, ZK_INT, "bCliDeniedRepetition, ", "客源不允许重复录入"),
+    ZD_COLC(tagSYS, bCliCipher, ZK_INT, "bCliCipher,", "默认为加密客"),
+    ZD_COLC(tagSYS, dwBmpMaxSize, ZK_UINT, "dwBmpMaxSize,", "上传图片尺寸"),
+    ZD_COL(tagSYS, iVersion, ZK_INT, "iVersion,"),
+    ZD_COLC(tagSYS, bAttendance, ZK_INT, "bAttendance,", "启用考勤登记"),
+    ZD_COLC(tagSYS, bIntegrityRule, ZK_INT, "bIntegrityRule", "使用完整规则"),
 };
 
 tagSYS* FD_Sct_Sys(tagSYS* pSys)
@@ -46,6 +47,29 @@ tagSYS* FD_Sct_Sys(tagSYS* pSys)
     return pSys;
 }
 
+// Inside a save's transaction: the boxes whose options differ between the
+// row the options were loaded from (key iLoaded: a save keeps the rows it
+// retires) and the active one; "" when either cannot be read.
+static std::string SysChanges(ZDTxn& t, int iLoaded)
+{
+    tagSYS rows[2];
+    memset(rows, 0, sizeof rows);
+    for (int i = 0; i < 2; i++) {
+        ZDSql sql;
+        AddColumns(sql, ZD_TABLE(kSysRead));
+        if (i == 0)
+            SqlAdd(sql, " from t_sys where iOrdinal = %d", iLoaded);
+        else
+            SqlAdd(sql, " from t_sys where bActive = 1 order by iOrdinal desc limit 1");
+        ZDResult r = TxnRun(t, sql);
+        ZDRow row;
+        if (!r.ok || !DbNextRow(DbRows(r), row))
+            return std::string();
+        ReadColumns(row, rows[i], ZD_TABLE(kSysRead));
+    }
+    return ChangedCaptions(&rows[0], &rows[1], ZD_TABLE(kSysRead));
+}
+
 int FD_Upd_Sys(tagSYS* pSys, int iOpEmp, const char* pszChange)
 {
     if (!pSys || !CheckConnection())
@@ -54,16 +78,31 @@ int FD_Upd_Sys(tagSYS* pSys, int iOpEmp, const char* pszChange)
     ZDSql ins;
     SqlAdd(ins, "insert into t_sys (bNumManualWrite,bHouArea,bHouPrice,bHouOwner");
     SqlAdd(ins, ",bHouDeniedRepetition, bHouCipher,bCliLinkTel");
-    SqlAdd(ins, ",bCliDeniedRepetition,bCliCipher,dwBmpMaxSize,bAttendance,bIntegrityRule");
+    SqlAdd(ins, ",bCliDeniedRepetition,bCliCipher,dwBmpMaxSize,bAttendance,bIntegrityRule,iVersion");
     SqlAdd(ins, " )values(%d,%d,%d,%d,%d,%d", s.bNumManualWrite, s.bHouArea, s.bHouPrice, s.bHouOwner,
            s.bHouDeniedRepetition, s.bHouCipher);
-    SqlAdd(ins, ",%d,%d,%d,%u,%d,%d", s.bCliLinkTel, s.bCliDeniedRepetition, s.bCliCipher, s.dwBmpMaxSize,
-           s.bAttendance, s.bIntegrityRule ? 1 : 0);
+    SqlAdd(ins, ",%d,%d,%d,%u,%d,%d,%d", s.bCliLinkTel, s.bCliDeniedRepetition, s.bCliCipher, s.dwBmpMaxSize,
+           s.bAttendance, s.bIntegrityRule ? 1 : 0, s.iVersion + 1);
     SqlAdd(ins, ")");
     // The new row and the retiring of the others: both or neither, so one
-    // row is active whatever happens.
+    // row is active whatever happens.  The active row is locked first: when
+    // its version is not the one the options were loaded with, another desk
+    // saved options since, and nothing is stored.
     int before = pSys->iOrdinal;
+    bool bChanged = false;
+    std::string changed;
     auto change = [&](ZDTxn& t) {
+        bChanged = false;
+        ZDSql lock;
+        SqlAdd(lock, "select coalesce(max(iVersion), -2) from t_sys where bActive = 1 for update");
+        long long v = TxnScalar(t, lock);
+        if (v == -1)
+            return false;
+        if (v != -2 && v != s.iVersion) {
+            bChanged = true;
+            changed = SysChanges(t, before);
+            return false;
+        }
         ZDResult r = TxnRun(t, ins);
         if (!r.ok || r.stmts.empty() || r.stmts[0].insertId == 0)
             return false;
@@ -75,17 +114,30 @@ int FD_Upd_Sys(tagSYS* pSys, int iOpEmp, const char* pszChange)
     if (pszChange) {
         // (A lost commit answer settled by the log row: the key of the new
         // row is then not known, and the options are read again at login.)
+        int outcome = TXN_FAILED;
         if (AuditedChange([&](ZDTxn& t, std::string&) { return change(t); }, iOpEmp, ZT_LOG_OBJ_SYSOPT, 0,
-                          LOG_ACT_OPTIONS, pszChange, {nullptr, nullptr}) == 1)
+                          LOG_ACT_OPTIONS, pszChange, {nullptr, nullptr}, &outcome) == 1) {
+            pSys->iVersion = s.iVersion + 1;
             return 1;
+        }
         pSys->iOrdinal = before;
+        if (outcome == TXN_UNDONE && bChanged) {
+            ShowVersionConflict(changed);
+            return -1;
+        }
         return 0;
     }
     ZDResult failure;
     int outcome = DbTransaction(change, &failure);
-    if (outcome == TXN_DONE)
+    if (outcome == TXN_DONE) {
+        pSys->iVersion = s.iVersion + 1;
         return 1;
+    }
     pSys->iOrdinal = before;
+    if (outcome == TXN_UNDONE && bChanged) {
+        ShowVersionConflict(changed);
+        return -1;
+    }
     return TxnOutcome(outcome, failure, {nullptr, nullptr});
 }
 

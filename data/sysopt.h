@@ -7,7 +7,7 @@
 struct st_mysql_res;
 typedef struct st_mysql_res MYSQL_RES;
 
-// The active system options: 13 fields of 32 bits.  Flags are 0 or 1.
+// The active system options: 14 fields of 32 bits.  Flags are 0 or 1.
 struct tagSYS {
     int32_t iOrdinal;               // key of the active t_sys row
     int32_t bNumManualWrite;        // record numbers may be typed by hand
@@ -22,6 +22,7 @@ struct tagSYS {
     uint32_t dwBmpMaxSize;          // largest picture to upload, KB
     int32_t bAttendance;            // attendance recording enabled
     int32_t bIntegrityRule;         // the complete rule set is used
+    int32_t iVersion;               // raised by every save; a save names the one it was loaded with
 };
 
 // The company profile and backup settings (the one t_company row).
@@ -56,7 +57,10 @@ ZTDATA_API tagSYS* FD_Sct_Sys(tagSYS* pSys);
 // pszChange, a log row of operator iOpEmp (action LOG_ACT_OPTIONS) holding
 // it, what the save changes, is stored with the options; a commit whose
 // answer was lost is then settled by that row (the user told when it was
-// not stored).
+// not stored).  -1: another desk saved options since pSys was loaded
+// (pSys->iVersion is no longer the active row's): nothing stored, and the box
+// "其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试." names the options
+// that desk changed.  On success pSys->iVersion holds the new version.
 ZTDATA_API int FD_Upd_Sys(tagSYS* pSys, int iOpEmp = 0, const char* pszChange = nullptr);
 
 // Reads the company row into pCom: 1 when exactly one row was read.  Keys

@@ -221,10 +221,14 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
     // named, and the key waits until they are told apart.
     if (!UpgradeHouseRoomKey(conn, err) || !UpgradeClientPhones(conn, err))
         return false;
-    // The version a house or client form's save checks.
-    if (!DbTool_Exec(conn, "ALTER TABLE t_house ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0;"
-                           "ALTER TABLE t_client ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0;"
-                           "ALTER TABLE t_employee ADD COLUMN IF NOT EXISTS iAssigned INT NOT NULL DEFAULT 0", err))
+    // The version each form's save checks.
+    for (const char* table : {"t_house", "t_client", "t_estate", "t_buildno", "t_follow", "t_urban", "t_district",
+                              "t_param", "t_branch", "t_employee", "t_position", "t_sys"})
+        if (!DbTool_Exec(conn, std::string("ALTER TABLE ") + table + " ADD COLUMN IF NOT EXISTS iVersion INT NOT NULL DEFAULT 0",
+                         err))
+            return false;
+    // The mark a change that gives an employee work writes on his row.
+    if (!DbTool_Exec(conn, "ALTER TABLE t_employee ADD COLUMN IF NOT EXISTS iAssigned INT NOT NULL DEFAULT 0", err))
         return false;
     return UpgradeHouseListIndexes(conn, err);
 }

@@ -150,6 +150,8 @@ CREATE TABLE t_follow (
   dtFollow      DATETIME NULL,
   dtLastUpdate  DATETIME NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_follow_hou (iHou, bRecyle),
   KEY ix_follow_cli (iCli, bRecyle),
   KEY ix_follow_time (dtFollow)
@@ -223,6 +225,8 @@ CREATE TABLE t_estate (
   dParkRentPrice    DECIMAL(12,2) NOT NULL DEFAULT 0,
   dtLastUpdate      DATETIME NULL,
   bRecyle           TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_estate_urban (iUrban, szEstate),
   KEY ix_estate_name (szEstate),
   KEY ix_estate_list (bRecyle, iPriority)
@@ -238,6 +242,8 @@ CREATE TABLE t_buildno (
   szBuildStruct VARCHAR(64) NULL,
   szBuildType   VARCHAR(64) NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_buildno_est (iEst, iBuildNO)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
@@ -249,6 +255,8 @@ CREATE TABLE t_param (
   szValue       VARCHAR(128) NULL,
   iPriority     INT NOT NULL DEFAULT 0,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_param_parent (iParentIndex, iPriority)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
@@ -260,6 +268,8 @@ CREATE TABLE t_urban (
   bActive       TINYINT NOT NULL DEFAULT 1,
   bDeleted      TINYINT NOT NULL DEFAULT 0,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_urban_parent (iParentIndex, szUrban)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
@@ -269,6 +279,8 @@ CREATE TABLE t_district (
   szDistrict    VARCHAR(64) NULL,
   iPriority     INT NOT NULL DEFAULT 0,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_district_parent (iParentIndex, szDistrict)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
@@ -285,6 +297,8 @@ CREATE TABLE t_branch (
   szEmail       VARCHAR(128) NULL,
   szAdd         VARCHAR(572) NULL,
   bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_branch_name (szBr)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
@@ -316,6 +330,8 @@ CREATE TABLE t_employee (
   -- on a cluster, is refused by) the other and a deleted employee is never
   -- given work.
   iAssigned     INT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0,
   KEY ix_employee_br (iBr, szNum),
   KEY ix_employee_name (szEmp)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
@@ -326,7 +342,9 @@ CREATE TABLE t_position (
   iBasePay      INT NOT NULL DEFAULT 0,
   iLevel        INT NOT NULL DEFAULT 0,
   szDescribe    VARCHAR(512) NULL,
-  bRecyle       TINYINT NOT NULL DEFAULT 0
+  bRecyle       TINYINT NOT NULL DEFAULT 0,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
 CREATE TABLE t_popedom (
@@ -402,7 +420,9 @@ CREATE TABLE t_sys (
   bAttendance           TINYINT NOT NULL DEFAULT 0,
   bIntegrityRule        TINYINT NOT NULL DEFAULT 0,
   dwBmpMaxSize          INT NOT NULL DEFAULT 0,
-  bActive               TINYINT NOT NULL DEFAULT 1
+  bActive               TINYINT NOT NULL DEFAULT 1,
+  -- Raised by every save of its form: a save names the version it loaded.
+  iVersion      INT NOT NULL DEFAULT 0
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
 CREATE TABLE t_company (

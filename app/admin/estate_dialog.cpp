@@ -408,6 +408,7 @@ void FollowBuildingCount(HWND hOwner, EstDlg* d, int nBefore)
     if (was)
         snprintf(stored, sizeof(stored), "%d", was);
     d->rec.iBuild = e.iBuild;
+    d->rec.iVersion = e.iVersion;            // the form's next save follows this one
     if (strcmp(shown, stored) == 0) {
         snprintf(shown, sizeof(shown), "%d", e.iBuild);
         SetDlgItemTextA(d->hPage[PG_EST], IDC_EST_BUILDS, e.iBuild ? shown : "");

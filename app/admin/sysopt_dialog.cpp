@@ -164,7 +164,24 @@ BOOL Save(HWND hDlg, void* pState)
     }
     std::string change = Changes(d, p->sys, s);
     int op = Cache_Operator(p);
-    if (Block_RunTask(hDlg, p, [&]() { return FD_Upd_Sys(&s, op, change.c_str()); }) != 1) {
+    tagSYS now;
+    bool bRead = false;
+    int r = Block_RunTask(hDlg, p, [&]() {
+        int stored = FD_Upd_Sys(&s, op, change.c_str());
+        // Saved by another desk since: the options as they are now, so the
+        // session follows them and a save made knowing it goes through.
+        if (stored == -1)
+            bRead = FD_Sct_Sys(&now) != nullptr;
+        return stored;
+    });
+    if (r == -1) {
+        // What was ticked stays; the data library has said what the other
+        // desk changed.
+        if (bRead)
+            p->sys = now;
+        return FALSE;
+    }
+    if (r != 1) {
         // What was ticked stays: the user may try again or cancel.
         ZT_MessageBox(hDlg, "保存系统选项失败", "", MB_OK);
         return FALSE;

@@ -112,12 +112,13 @@ TEST_F(EstateTest, NamesAreUniqueWithinAnUrbanAreaOnly)
     Set(nd.szEstate, "翠苑一区");
     EXPECT_EQ(FD_Upd_Est(1, &d, &nd), 0);
     ExpectOneBox("数据重复", "");
-    tagESTATE moved = d;
+    // (The form goes on from what it stored: nd, with the new version.)
+    tagESTATE moved = nd;
     moved.iUrban = xh;
     Set(moved.szEstate, "采荷二区");
-    EXPECT_EQ(FD_Upd_Est(1, &d, &moved), 1);
+    EXPECT_EQ(FD_Upd_Est(1, &nd, &moved), 1);
     EXPECT_EQ(TestDb_Query("select szEstate, iUrban, iPark from t_estate where iOrdinal = " + std::to_string(d.iOrdinal))[0],
-              (std::vector<std::string>{"采荷二区", std::to_string(sc), "800"}));
+              (std::vector<std::string>{"采荷二区", std::to_string(sc), "5"}));
     EXPECT_EQ(TestDb_Count("t_log where iAct = 2 and iObjType = 2"), 2);
 }
 

@@ -205,6 +205,44 @@ TEST_F(FollowUps, ChangingAndRetiringOneFollowUp)
     EXPECT_EQ(1, TestDb_Count("t_recyle where iObjType = 7 and iObjOrdinal = " + std::to_string(first.iOrdinal)));
 }
 
+// Two desks changing one follow-up from lists each loaded before the other's
+// save: the later stores nothing and is told what the other desk changed.
+TEST_F(FollowUps, AChangeFromAListLoadedBeforeAnotherDesksChangeIsRefused)
+{
+    int house = AddHouse(1, "1");
+    int key = Write(house, 0, "first");
+    auto load = [&]() {
+        tagFOLLOW* p = nullptr;
+        int n = 0;
+        EXPECT_NE(nullptr, FD_Sct_Follow(&p, house, 0, &n, nullptr));
+        EXPECT_EQ(1, n);
+        tagFOLLOW r = p[0];
+        Mem_Free_Follow(p);
+        return r;
+    };
+    tagFOLLOW deskA = load(), deskB = load();
+    tagFOLLOW a = deskA, b = deskB;
+    strcpy(a.szContent, "desk A");
+    strcpy(b.szWay, "电话");
+    ASSERT_EQ(1, FD_Upd_Follow(1, &deskA, &a));
+    EXPECT_EQ(1, a.iVersion);
+    long long logs = TestDb_Count("t_log");
+    EXPECT_EQ(0, FD_Upd_Follow(1, &deskB, &b));
+    auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试.\n\n其他用户修改了: 跟进内容", boxes[0].text);
+    EXPECT_EQ("修改失败", boxes[0].caption);
+    TestBoxes_Reset();
+    EXPECT_EQ((std::vector<std::string>{"desk A", deskA.szWay}),
+              TestDb_Query("select szContent, coalesce(szWay, '') from t_follow where iOrdinal = " + std::to_string(key))[0]);
+    EXPECT_EQ(logs, TestDb_Count("t_log"));
+    tagFOLLOW a2 = a;
+    strcpy(a2.szWay, "上门");
+    ASSERT_EQ(1, FD_Upd_Follow(1, &a, &a2));
+    EXPECT_EQ(0u, TestBoxes_Count());
+    EXPECT_EQ(2, load().iVersion);
+}
+
 TEST_F(FollowUps, HostileWayAndContentRoundTrip)
 {
     int house = AddHouse(2, "1");

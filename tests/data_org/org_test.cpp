@@ -697,3 +697,90 @@ TEST_F(OrgDb, PositionListKeepsWholeNamesAndLeavesTheCountOnFailure)
     EXPECT_EQ(errlog, TestReadFile("errlog.log"));
     TestDb_Exec("rename table t_position_away to t_position");
 }
+
+// Two desks editing one branch, employee or position from forms each loaded
+// before the other's save: the later stores nothing, its box names what the
+// other desk changed, no log row is written for it, and the earlier form
+// goes on saving from what it stored.
+TEST_F(OrgDb, OrganisationSavesFromStaleFormsAreRefusedNamingTheOtherDesksChange)
+{
+    const std::string refused = "其他用户同时修改了同一数据,这次操作没有保存,请刷新后再试.\n\n其他用户修改了: ";
+    tagBRANCH br = NewBranch("分店", "002");
+    auto branch = [&]() {
+        tagBRANCH* list = nullptr;
+        int n = 0;
+        EXPECT_NE(nullptr, FD_Sct_Br(&list, &n, 0));
+        tagBRANCH r = *static_cast<tagBRANCH*>(FindBr(list, nullptr, br.iOrdinal, nullptr, n, sizeof(tagBRANCH)));
+        Mem_Free_Br(list);
+        return r;
+    };
+    tagBRANCH bA = branch(), bB = branch();
+    tagBRANCH ba = bA, bb = bB;
+    Set(ba.szTel, "020-1");
+    Set(ba.szBr, "分店一");
+    Set(bb.szEmail, "b@x");
+    ASSERT_EQ(1, FD_Upd_Br(1, &bA, &ba));
+    long long logs = TestDb_Count("t_log");
+    EXPECT_EQ(0, FD_Upd_Br(1, &bB, &bb));
+    ExpectOneBox((refused + "部门名称、电话").c_str(), "修改失败");
+    EXPECT_EQ((std::vector<std::string>{"分店一", "020-1", ""}),
+              TestDb_Query("select szBr, szTel, coalesce(szEmail, '') from t_branch where iOrdinal = " + Str(br.iOrdinal))[0]);
+    EXPECT_EQ(logs, TestDb_Count("t_log"));
+    tagBRANCH ba2 = ba;
+    Set(ba2.szEmail, "a@x");
+    ASSERT_EQ(1, FD_Upd_Br(1, &ba, &ba2));
+    EXPECT_EQ(2, branch().iVersion);
+
+    tagEMPLOYEE emp = NewEmployee(br.iOrdinal, "王五");
+    auto employee = [&]() {
+        int n = 0;
+        tagEMPLOYEE* list = FD_Sct_Emp(&br, nullptr, &n);
+        EXPECT_NE(nullptr, list);
+        tagEMPLOYEE r = *static_cast<tagEMPLOYEE*>(FindEmp(list, nullptr, emp.iOrdinal, nullptr, n, sizeof(tagEMPLOYEE), 0));
+        Mem_Free_Emp(list);
+        return r;
+    };
+    tagEMPLOYEE eA = employee(), eB = employee();
+    tagEMPLOYEE ea = eA, eb = eB;
+    ea.bSalesMan = !eA.bSalesMan;
+    Set(ea.szStatus, "离职");
+    Set(eb.szRemark, "desk B");
+    ASSERT_EQ(1, FD_Upd_Emp(1, &eA, &ea));
+    logs = TestDb_Count("t_log");
+    EXPECT_EQ(0, FD_Upd_Emp(1, &eB, &eb));
+    ExpectOneBox((refused + "状态、业务员").c_str(), "修改失败");
+    EXPECT_EQ((std::vector<std::string>{"离职", ""}),
+              TestDb_Query("select szStatus, coalesce(szRemark, '') from t_employee where iOrdinal = " + Str(emp.iOrdinal))[0]);
+    EXPECT_EQ(logs, TestDb_Count("t_log"));
+    tagEMPLOYEE ea2 = ea;
+    Set(ea2.szRemark, "desk A");
+    ASSERT_EQ(1, FD_Upd_Emp(1, &ea, &ea2));
+    EXPECT_EQ(2, employee().iVersion);
+
+    tagPostion pst = {};
+    Set(pst.szPST, "经纪人");
+    ASSERT_EQ(1, FD_Ist_Pst(1, &pst));
+    auto position = [&]() {
+        tagPostion* list = nullptr;
+        int n = 0;
+        EXPECT_NE(nullptr, FD_Sct_Pst(&list, &n, 0));
+        tagPostion r = *FindPst(list, nullptr, pst.iOrdinal, nullptr, n);
+        Mem_Free_Pst(list);
+        return r;
+    };
+    tagPostion pA = position(), pB = position();
+    tagPostion pa = pA, pb = pB;
+    pa.iBasePay = 4500;
+    Set(pb.szDescribe, "desk B");
+    ASSERT_EQ(1, FD_Upd_Pst(1, &pA, &pa));
+    logs = TestDb_Count("t_log");
+    EXPECT_EQ(0, FD_Upd_Pst(1, &pB, &pb));
+    ExpectOneBox((refused + "底薪").c_str(), "修改失败");
+    EXPECT_EQ((std::vector<std::string>{"4500", ""}),
+              TestDb_Query("select iBasePay, coalesce(szDescribe, '') from t_position where iOrdinal = " + Str(pst.iOrdinal))[0]);
+    EXPECT_EQ(logs, TestDb_Count("t_log"));
+    tagPostion pa2 = pa;
+    pa2.iLevel = 3;
+    ASSERT_EQ(1, FD_Upd_Pst(1, &pa, &pa2));
+    EXPECT_EQ(2, position().iVersion);
+}
