@@ -295,16 +295,8 @@ int FD_Upd_Cli(int iOpEmp, const tagCLIENT* pOld, tagCLIENT* pNew)
         ZDSql now;
         AddClientColumns(now);
         SqlAdd(now, " from t_client where iOrdinal = %d", key);
-        ZDResult r = TxnRun(t, now);
-        ZDRow row;
-        tagCLIENT cur;
-        memset(&cur, 0, sizeof cur);
-        if (!r.ok || !DbNextRow(DbRows(r), row))
-            return std::string();
-        ReadClient(row, cur);
-        std::string people = ChangedCaptions(pOld, &cur, ZD_TABLE(kClientPeople));
-        std::string rest = ChangedCaptions(pOld, &cur, ZD_TABLE(kClientWrite));
-        return people + (people.empty() || rest.empty() ? "" : "、") + rest;
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kClientRead)}, *pOld,
+                                  {ZD_TABLE(kClientPeople), ZD_TABLE(kClientWrite)});
     };
     ZDVersionOpts opts;
     opts.iAgent = pNew->iEmp != pOld->iEmp ? pNew->iEmp : 0;

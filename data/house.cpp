@@ -286,16 +286,7 @@ int FD_Upd_Hou(int iOpEmp, const tagHOUSE* pOld, tagHOUSE* pNew)
         ZDSql now;
         AddHouseColumns(now);
         SqlAdd(now, " from t_house where iOrdinal = %d", key);
-        ZDResult r = TxnRun(t, now);
-        ZDRow row;
-        tagHOUSE cur;
-        memset(&cur, 0, sizeof cur);
-        if (!r.ok || !DbNextRow(DbRows(r), row))
-            return std::string();
-        ReadHouse(row, cur, false);
-        std::string place = ChangedCaptions(pOld, &cur, ZD_TABLE(kHousePlace));
-        std::string rest = ChangedCaptions(pOld, &cur, ZD_TABLE(kHouseWrite));
-        return place + (place.empty() || rest.empty() ? "" : "、") + rest;
+        return TxnChangedCaptions(t, now, {ZD_TABLE(kHouseRead)}, *pOld, {ZD_TABLE(kHousePlace), ZD_TABLE(kHouseWrite)});
     };
     // A house handed to another employee is work given to him.
     ZDVersionOpts opts;
