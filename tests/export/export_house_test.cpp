@@ -214,7 +214,6 @@ TEST_F(ExportHouseTest, CancelledDialogWritesNothing)
 {
     HWND hwnd = Open(IDM_HOUSE, "ZT_CHILD_HOU");
     ASSERT_NE(hwnd, nullptr);
-    ZT_MODWIN* w = Module_Of(hwnd);
     long long before = TestDb_Count("t_log where iAct = 9");
     Ex_AnswerSave("", 0);
     Shell_ClickButton(hwnd, ID_MODULE_EXPORT);
