@@ -11,6 +11,7 @@
 //        config.ini for the program (printed, or written to FILE)
 // Connection options: --host H --port P --socket S --user U --password P --database D --ssl --ssl-ca FILE
 #include "db/dbtool.h"
+#include "data/encrypted_connect.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -142,21 +143,42 @@ int main(int argc, char** argv)
         return Fail("the password has " + std::to_string(verb[2].size()) +
                     " bytes; the program's config.ini holds at most 16: choose a shorter one");
 
-    MYSQL* conn = mysql_init(nullptr);
-    mysql_options(conn, MYSQL_SET_CHARSET_NAME, "gbk");
-    if (ssl || !ca.empty()) {
-        my_bool on = 1;
-        mysql_options(conn, MYSQL_OPT_SSL_ENFORCE, &on);
-        if (!ca.empty()) {
-            mysql_options(conn, MYSQL_OPT_SSL_CA, ca.c_str());
-            mysql_options(conn, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+    auto newHandle = [&](bool bVerify) {
+        MYSQL* h = mysql_init(nullptr);
+        if (!h)
+            return h;
+        mysql_options(h, MYSQL_SET_CHARSET_NAME, "gbk");
+        if (ssl || !ca.empty()) {
+            my_bool on = 1;
+            mysql_options(h, MYSQL_OPT_SSL_ENFORCE, &on);
+            if (!ca.empty())
+                mysql_options(h, MYSQL_OPT_SSL_CA, ca.c_str());
+            if (!ca.empty() || bVerify)
+                mysql_options(h, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
         }
+        return h;
+    };
+    auto connect = [&](MYSQL* h) {
+        return mysql_real_connect(h, socket.empty() ? host.c_str() : "localhost", user.c_str(), password.c_str(),
+                                  nullptr, port, socket.empty() ? nullptr : socket.c_str(), CLIENT_MULTI_STATEMENTS);
+    };
+    // Encrypted or not at all: a server without encryption never gets the
+    // account and password.
+    bool connected = false;
+    MYSQL* conn = nullptr;
+    if (ssl || !ca.empty()) {
+        conn = ZT_ConnectEncrypted(newHandle, connect, !ca.empty(), &connected);
+    } else if ((conn = newHandle(false)) != nullptr) {
+        connected = connect(conn) != nullptr;
     }
-    if (!mysql_real_connect(conn, socket.empty() ? host.c_str() : "localhost", user.c_str(), password.c_str(),
-                            nullptr, port, socket.empty() ? nullptr : socket.c_str(), CLIENT_MULTI_STATEMENTS))
+    if (!conn)
+        return Fail("cannot connect: out of memory");
+    if (!connected) {
+        if (mysql_errno(conn) == ZT_CR_SSL_CONNECTION_ERROR)
+            return Fail(std::string("no encrypted connection (SSL) to the server; nothing was sent or done: ") +
+                        mysql_error(conn));
         return Fail(std::string("cannot connect: ") + mysql_error(conn));
-    if ((ssl || !ca.empty()) && !mysql_get_ssl_cipher(conn))
-        return Fail("the server offers no encryption (SSL); nothing was done");
+    }
 
     std::string err;
     std::string qdb = "`" + database + "`";
