@@ -1,6 +1,7 @@
 // The one connection: opening, the liveness check with its reconnection
 // prompt, the one-minute timer, the login check and password reset.
 #include "data/db_core.h"
+#include "data/encrypted_connect.h"
 #include "data/oplog.h"
 #include "data/db_state.h"
 #include "data/passwords.h"
@@ -81,28 +82,24 @@ static int ServersOf(const tagZT_SQL_MATION* m, ZT_SERVER* out)
 }
 
 // Connects to one server.  The handle comes back connected (*pOk true) or
-// failed (its error readable), or null when none could be made.
+// failed (its error readable), or null when none could be made.  Asked for
+// encryption it is encrypted or not made, and against a server without
+// encryption nothing but the greeting's answer leaves this machine: the
+// refusal (2026) comes before the account is sent.
 static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const char* pwd, bool bSeveral, bool* pOk)
 {
     const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS;
+    auto connect = [&](MYSQL* conn) {
+        return mysql_real_connect(conn, s.szHost, m->szUser, pwd, m->szDatabase, (unsigned int)s.iPort, nullptr,
+                                  flags);
+    };
+    if (m->bSsl || m->szSslCa[0])
+        return ZT_ConnectEncrypted([&](bool bVerify) { return NewHandle(m, bVerify, bSeveral); }, connect,
+                                   m->szSslCa[0] != 0, pOk);
     MYSQL* conn = NewHandle(m, false, bSeveral);
     if (!conn)
         return nullptr;
-    MYSQL* ok = mysql_real_connect(conn, s.szHost, m->szUser, pwd, m->szDatabase, (unsigned int)s.iPort, nullptr,
-                                   flags);
-    if (ok && (m->bSsl || m->szSslCa[0]) && !mysql_get_ssl_cipher(conn)) {
-        // Encrypted or not at all: a server without encryption is accepted
-        // by the client library unless a certificate is insisted on; asked
-        // so, it refuses with its own error (2026), which is then reported.
-        mysql_close(conn);
-        conn = NewHandle(m, true, bSeveral);
-        ok = conn ? mysql_real_connect(conn, s.szHost, m->szUser, pwd, m->szDatabase, (unsigned int)s.iPort, nullptr,
-                                       flags)
-                  : nullptr;
-        if (ok && !mysql_get_ssl_cipher(conn))
-            ok = nullptr;
-    }
-    *pOk = ok != nullptr;
+    *pOk = connect(conn) != nullptr;
     return conn;
 }
 

@@ -97,5 +97,10 @@ ZTDATA_API void ZTData_SetErrorLogFolders(const char* pszFirst, const char* pszS
 // entry could not be written anywhere (psz then names the first place tried).
 ZTDATA_API int ZTData_ErrorLogPath(char* psz, size_t cb);
 
+// Appends a notice (not an error) to the error log as one line
+// "YYYY-MM-DD hh:mm:ss<TAB>提示:text": neither ZTData_LastError nor the
+// settings' owner hears of it.
+ZTDATA_API void ZTData_LogNotice(const char* pszText);
+
 // The message-box seam of ZTData: every box the library shows goes through it.
 ZTDATA_API ZT_MSGBOX_HOOK ZTData_SetMessageBoxHook(ZT_MSGBOX_HOOK hook);

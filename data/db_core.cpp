@@ -349,6 +349,22 @@ static void AppendErrorLog(unsigned int code, const std::string& text)
         SendMessageA(m->hOwner, WM_DB_ERROR, 1, (LPARAM)entry.c_str());
 }
 
+void ZTData_LogNotice(const char* pszText)
+{
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char head[64];
+    snprintf(head, sizeof head, "%04d-%02d-%02d %02d:%02d:%02d\t提示:", t.wYear, t.wMonth, t.wDay, t.wHour,
+             t.wMinute, t.wSecond);
+    std::string line = std::string(head) + (pszText ? pszText : "") + "\r\n";
+    HANDLE h = ErrorLog_Open();
+    if (h != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(h, line.data(), (DWORD)line.size(), &written, nullptr);
+        CloseHandle(h);
+    }
+}
+
 void WriteErrorRecord(const ZDResult& r)
 {
     AppendErrorLog(r.errCode, r.errText);

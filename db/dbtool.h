@@ -65,6 +65,36 @@ struct DbToolConfig {
 // (unless plain is asked for: then the file says the connection is plain).
 bool DbTool_ConfigText(const DbToolConfig& c, std::string* text, std::string* fault);
 
+// ---- Certificates for encrypted connections (kelmora-db tls) --------------------
+
+// Runs the openssl command with args in the folder dir and returns its exit
+// status (-1: it could not be started), its output and error output in
+// *output.
+typedef int (*DbToolRunner)(const std::string& openssl, const std::string& dir,
+                            const std::vector<std::string>& args, std::string* output);
+struct DbToolTlsRequest {
+    std::string dir;                  // the folder of the files (made when missing)
+    std::vector<std::string> names;   // the server's names and addresses besides this machine's host name
+    std::string openssl;              // the openssl command; "" finds it
+};
+struct DbToolTlsResult {
+    std::string text;                 // what to do with the files, for the administrator
+    std::vector<std::string> names;   // the names the server's certificate carries
+    std::string ca, caKey, cert, key; // the files, named as the server's configuration names them
+    std::string clientCa;             // the CA file, named as config.ini's SSL_CA names it here
+    bool caKept = false;              // the folder's CA signed the new certificate
+    bool serverReplaced = false;      // an earlier certificate of the server was replaced
+};
+// Makes in req.dir the agency's CA (ca-key.pem, ca.pem) and a certificate
+// of the server signed by it (server-key.pem, server-cert.pem) naming this
+// machine's host name and req.names (addresses as IP names), through the
+// openssl command (run, or the platform's runner when null).  A CA already
+// in the folder is kept and signs the new certificate; a CA key without
+// its certificate (or the reverse) is refused.  The keys are readable only
+// by their owner.  false with the reason in *err, the folder's earlier
+// files as they were.
+bool DbTool_Tls(const DbToolTlsRequest& req, DbToolTlsResult* res, std::string* err, DbToolRunner run = nullptr);
+
 // Runs a statement or ";"-separated batch, reading every result.
 // The tables the program deletes rows from.  Houses and clients are never
 // among them: a purge marks them deleted.

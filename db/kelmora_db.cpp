@@ -9,8 +9,11 @@
 //        the program's account, allowed from the host patterns given (default 127.0.0.1)
 //   kelmora-db [--out FILE] [--ssl] [--ssl-ca FILE] config USER PASSWORD DATABASE PORT [HOST]
 //        config.ini for the program (printed, or written to FILE)
+//   kelmora-db [--openssl FILE] tls DIR [NAME|ADDRESS...]
+//        the agency's CA and the server's certificate in DIR, and the lines that use them
 // Connection options: --host H --port P --socket S --user U --password P --database D --ssl --ssl-ca FILE
 #include "db/dbtool.h"
+#include "data/encrypted_connect.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +50,12 @@ static const char kUsage[] =
     "                                --out FILE writes the file (e.g. --out \"%APPDATA%\\Kelmora\\config.ini\"),\n"
     "                                else it is printed; --ssl and --ssl-ca FILE are written into it;\n"
     "                                a HOST off this machine gets SSL=1 unless --no-ssl is given\n"
+    "  tls DIR [NAME|ADDRESS...]     makes in DIR the agency's CA (ca.pem, ca-key.pem; one already there is\n"
+    "                                kept) and the server's certificate signed by it (server-cert.pem,\n"
+    "                                server-key.pem) for this machine's host name and the names and\n"
+    "                                addresses given, and prints the lines for the server's configuration\n"
+    "                                and for config.ini; needs no server; --openssl FILE names the openssl\n"
+    "                                command (default: found on the PATH)\n"
     "  bench-houses N, bench-dicts NESTATES NPARAMS   generated data for the benchmarks\n"
     "connection options: --host H (127.0.0.1) --port P (3306) --socket S --user U (root) --password P\n"
     "                    --database D (kelmora) --ssl (encrypted only) --ssl-ca FILE (and verify the server)\n";
@@ -84,7 +93,7 @@ static bool WriteWhole(const std::string& path, const std::string& text, std::st
 
 int main(int argc, char** argv)
 {
-    std::string host = "127.0.0.1", user = "root", password, database = "kelmora", socket, out, ca;
+    std::string host = "127.0.0.1", user = "root", password, database = "kelmora", socket, out, ca, openssl;
     unsigned int port = 3306;
     bool ssl = false, requireSsl = false, plain = false;
     std::vector<std::string> verb;
@@ -102,6 +111,7 @@ int main(int argc, char** argv)
         else if (a == "--no-ssl") plain = true;
         else if (a == "--ssl-ca") ca = next();
         else if (a == "--require-ssl") requireSsl = true;
+        else if (a == "--openssl") openssl = next();
         else verb.push_back(a);
     }
     if (verb.empty() || verb[0] == "help" || verb[0] == "--help" || verb[0] == "/?") {
@@ -138,25 +148,60 @@ int main(int argc, char** argv)
         printf("%s written\n", out.c_str());
         return 0;
     }
+    if (verb[0] == "tls") {
+        if (verb.size() < 2)
+            return Fail("usage: kelmora-db [--openssl FILE] tls DIR [NAME|ADDRESS...]");
+        DbToolTlsRequest req;
+        req.dir = verb[1];
+        req.names.assign(verb.begin() + 2, verb.end());
+        req.openssl = openssl;
+        DbToolTlsResult res;
+        std::string err;
+        if (!DbTool_Tls(req, &res, &err))
+            return Fail(err);
+        fputs(res.text.c_str(), stdout);
+        return 0;
+    }
     if (verb[0] == "account" && verb.size() > 2 && verb[2].size() > kDbToolMaxPassword)
         return Fail("the password has " + std::to_string(verb[2].size()) +
                     " bytes; the program's config.ini holds at most 16: choose a shorter one");
 
-    MYSQL* conn = mysql_init(nullptr);
-    mysql_options(conn, MYSQL_SET_CHARSET_NAME, "gbk");
-    if (ssl || !ca.empty()) {
-        my_bool on = 1;
-        mysql_options(conn, MYSQL_OPT_SSL_ENFORCE, &on);
-        if (!ca.empty()) {
-            mysql_options(conn, MYSQL_OPT_SSL_CA, ca.c_str());
-            mysql_options(conn, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+    auto newHandle = [&](bool bVerify) {
+        MYSQL* h = mysql_init(nullptr);
+        if (!h)
+            return h;
+        mysql_options(h, MYSQL_SET_CHARSET_NAME, "gbk");
+        if (ssl || !ca.empty()) {
+            my_bool on = 1;
+            mysql_options(h, MYSQL_OPT_SSL_ENFORCE, &on);
+            if (!ca.empty())
+                mysql_options(h, MYSQL_OPT_SSL_CA, ca.c_str());
+            if (!ca.empty() || bVerify)
+                mysql_options(h, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
         }
+        return h;
+    };
+    auto connect = [&](MYSQL* h) {
+        return mysql_real_connect(h, socket.empty() ? host.c_str() : "localhost", user.c_str(), password.c_str(),
+                                  nullptr, port, socket.empty() ? nullptr : socket.c_str(), CLIENT_MULTI_STATEMENTS);
+    };
+    // Encrypted or not at all: a server without encryption never gets the
+    // account and password.
+    bool connected = false;
+    MYSQL* conn = nullptr;
+    if (ssl || !ca.empty()) {
+        conn = ZT_ConnectEncrypted(newHandle, connect, !ca.empty(), &connected);
+    } else if ((conn = newHandle(false)) != nullptr) {
+        connected = connect(conn) != nullptr;
     }
-    if (!mysql_real_connect(conn, socket.empty() ? host.c_str() : "localhost", user.c_str(), password.c_str(),
-                            nullptr, port, socket.empty() ? nullptr : socket.c_str(), CLIENT_MULTI_STATEMENTS))
+    if (!conn)
+        return Fail("cannot connect: out of memory");
+    if (!connected) {
+        if (mysql_errno(conn) == ZT_CR_SSL_CONNECTION_ERROR)
+            return Fail(std::string("no encrypted connection (SSL) to the server; nothing was sent or done: ") +
+                        mysql_error(conn));
         return Fail(std::string("cannot connect: ") + mysql_error(conn));
-    if ((ssl || !ca.empty()) && !mysql_get_ssl_cipher(conn))
-        return Fail("the server offers no encryption (SSL); nothing was done");
+    }
 
     std::string err;
     std::string qdb = "`" + database + "`";

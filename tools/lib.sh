@@ -18,7 +18,7 @@ ZT_PACKAGES="cmake g++ make pkg-config libgtest-dev
  wine wine64 libwine-dev wine64-tools
  mariadb-server mariadb-client libmariadb-dev libxlsxwriter-dev unzip
  xvfb xdotool imagemagick x11-utils fonts-wqy-microhei locales python3 openssl
- galera-4 rsync iproute2"
+ galera-4 rsync iproute2 tcpdump"
 
 zt_install() {
   local missing=""

@@ -172,10 +172,16 @@ std::vector<std::string> Config_Places(const tagZT_Main_Param* p)
 }
 
 static char g_configPath[MAX_PATH * 2];
+static std::string g_plainServers;
 
 const char* Config_Path()
 {
     return g_configPath;
+}
+
+std::string Config_PlainTextServers()
+{
+    return g_plainServers;
 }
 
 // The first of the places that holds a file (readable or not: a file that
@@ -247,13 +253,28 @@ int Config_Read(tagZT_Main_Param* p, char* pszWhy, size_t cbWhy)
     // an SSL line it is encrypted.  Plain text there must be written.
     char sslLine[16];
     ReadKey(path, "SERVER", "SSL", "", sslLine, sizeof sslLine, 9);
-    if (!sslLine[0]) {
-        bool bOff = nServers > 0 ? false : !ZT_IsLoopback(host);
-        for (int i = 0; i < nServers && !bOff; ++i)
-            bOff = !ZT_IsLoopback(servers[i].szHost);
-        numbers[CFG_SSL] = bOff ? 1 : 0;
+    // The servers of HOST off this machine ("host:port", as the boxes name them).
+    std::string off;
+    if (nServers == 0 && !ZT_IsLoopback(host)) {
+        ZT_SERVER one;
+        Gbk_CopyCut(one.szHost, sizeof one.szHost, host);
+        one.iPort = numbers[CFG_PORT];
+        char name[64];
+        ZT_ServerName(one, name, sizeof name);
+        off = name;
     }
+    for (int i = 0; i < nServers; ++i) {
+        if (ZT_IsLoopback(servers[i].szHost))
+            continue;
+        char name[64];
+        ZT_ServerName(servers[i], name, sizeof name);
+        off += (off.empty() ? "" : ", ") + std::string(name);
+    }
+    if (!sslLine[0])
+        numbers[CFG_SSL] = off.empty() ? 0 : 1;
     s->bSsl = numbers[CFG_SSL] ? 1 : 0;
+    // Plain text across the network only because the file says so.
+    g_plainServers = (!s->bSsl && !s->szSslCa[0]) ? off : std::string();
 
     if (file == CFG_FILE_MISSING) {
         std::string list;

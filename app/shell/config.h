@@ -25,6 +25,10 @@ std::string Config_UserFolder();
 std::vector<std::string> Config_Places(const tagZT_Main_Param* p);
 // The file the last Config_Read read ("" when none was found).
 const char* Config_Path();
+// The servers of the last Config_Read's HOST that are off this machine and
+// reached in plain text because the file says SSL=0 (and names no SSL_CA),
+// as "host:port, host:port"; "" when there is none.
+std::string Config_PlainTextServers();
 
 // Reads the first config.ini of Config_Places into p->bRemind1/2 and p->sql.
 // When "SOFT"/"INITIALIZE" reads as 0, the first-run notice is shown once
@@ -32,7 +36,8 @@ const char* Config_Path();
 // default: "HOST" 127.0.0.1 (also when empty; several servers or one with
 // its own port go to sql.szServers, the first one's host to sql.szHost), "CHARSET" "gbk" (the
 // program's texts are GBK; an empty value counts as missing), "PORT" 0 (the
-// client's default port), "SSL" 0 (no encryption), "SSL_CA" none, the
+// client's default port), "SSL" 1 when a server of "HOST" is off this
+// machine and 0 for loopback only, "SSL_CA" none, the
 // follow-up thresholds and the time-outs 0, "PWD" empty.
 // Returns 1 when the settings can be used; 0 when no file is found (no
 // notice then, and nothing is written) or it cannot be read, "UID" or

@@ -229,6 +229,14 @@ static int Phase1Config(tagZT_Main_Param* p, HWND hDlg)
     char why[1200];
     if (!Config_Read(p, why, sizeof why))
         return StartupFailure(why);
+    // Plain text across the network is what the file asked for; the log
+    // says so at every start.
+    std::string plain = Config_PlainTextServers();
+    if (!plain.empty()) {
+        std::string note = "与数据服务器" + plain + "的连接不加密(" + Config_Path() +
+                           "中SSL=0):账号、密码和数据以明文经过网络";
+        ZTData_LogNotice(note.c_str());
+    }
     return 1;
 }
 
