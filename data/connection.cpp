@@ -106,17 +106,19 @@ static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const cha
 }
 
 // Runs a batch on a connection of its own (not yet the library's) and
-// reads every result; the values of the second column of the rows, in
+// reads every result; the rows' first two columns, as name and value, in
 // order.  False when the server refused it.
-static bool ReadValues(MYSQL* conn, const char* sql, std::vector<std::string>* values)
+typedef std::vector<std::pair<std::string, std::string>> NamedValues;
+
+static bool ReadValues(MYSQL* conn, const char* sql, NamedValues* values)
 {
     if (mysql_real_query(conn, sql, (unsigned long)strlen(sql)) != 0)
         return false;
     for (;;) {
         if (MYSQL_RES* res = mysql_store_result(conn)) {
             while (MYSQL_ROW row = mysql_fetch_row(res))
-                if (values)
-                    values->push_back(mysql_num_fields(res) > 1 && row[1] ? row[1] : "");
+                if (values && mysql_num_fields(res) > 1)
+                    values->emplace_back(row[0] ? row[0] : "", row[1] ? row[1] : "");
             mysql_free_result(res);
         } else if (mysql_field_count(conn) != 0) {
             return false;
@@ -129,35 +131,58 @@ static bool ReadValues(MYSQL* conn, const char* sql, std::vector<std::string>* v
     }
 }
 
-// Whether a server named in a list takes statements.  A Galera node that is
-// not part of the cluster's primary component answers pings but refuses
-// statements; a server without Galera always takes them.  After a failover
-// (bCatchUp) the node first applies every change the cluster has committed,
-// so what this program stored through the node it left is seen at once.
-static bool NodeReady(MYSQL* conn, bool bCatchUp)
+static std::string ValueOf(const NamedValues& v, const char* name)
 {
-    std::vector<std::string> v;
-    if (!ReadValues(conn, "SHOW VARIABLES LIKE 'wsrep_on'; SHOW STATUS LIKE 'wsrep_ready'", &v))
-        return false;
-    bool bGalera = !v.empty() && lstrcmpiA(v[0].c_str(), "ON") == 0;
-    if (!bGalera)
-        return true;
-    if (v.size() < 2 || lstrcmpiA(v[1].c_str(), "ON") != 0)
-        return false;
-    return !bCatchUp ||
-           ReadValues(conn, "SET SESSION wsrep_sync_wait = 1; SELECT 1; SET SESSION wsrep_sync_wait = 0", nullptr);
+    for (const auto& nv : v)
+        if (lstrcmpiA(nv.first.c_str(), name) == 0)
+            return nv.second;
+    return "";
+}
+
+// Whether a server takes statements.  A Galera node outside the cluster's
+// primary component (the cluster has lost its majority, or the node is cut
+// off from it) answers pings but refuses statements; a server without
+// Galera always takes them.  After a failover (bCatchUp) the node first
+// applies every change the cluster has committed, so what this program
+// stored through the node it left is seen at once.
+enum NodeState { NODE_READY, NODE_NOT_PRIMARY, NODE_NOT_READY };
+
+static NodeState NodeReady(MYSQL* conn, bool bCatchUp)
+{
+    NamedValues v;
+    if (!ReadValues(conn,
+                    "SHOW VARIABLES LIKE 'wsrep_on';"
+                    " SHOW STATUS WHERE Variable_name IN ('wsrep_ready', 'wsrep_cluster_status')",
+                    &v))
+        return NODE_NOT_READY;
+    if (lstrcmpiA(ValueOf(v, "wsrep_on").c_str(), "ON") != 0)
+        return NODE_READY;
+    if (lstrcmpiA(ValueOf(v, "wsrep_cluster_status").c_str(), "Primary") != 0)
+        return NODE_NOT_PRIMARY;
+    if (lstrcmpiA(ValueOf(v, "wsrep_ready").c_str(), "ON") != 0)
+        return NODE_NOT_READY;
+    if (bCatchUp &&
+        !ReadValues(conn, "SET SESSION wsrep_sync_wait = 1; SELECT 1; SET SESSION wsrep_sync_wait = 0", nullptr))
+        return NODE_NOT_READY;
+    return NODE_READY;
 }
 
 // Why the last connection attempt failed when no handle tells it (a
-// server that answered but was not ready).
+// server that answered but was not ready): 1047, as such a node answers
+// statements, with the reason.
 static unsigned int g_failCode = 0;
+static const char* g_failText = "";
 static const char kNotReady[] = "WSREP has not yet prepared node for application use";
+static const char kNotPrimary[] =
+    "WSREP has not yet prepared node for application use (wsrep_cluster_status non-Primary: the node is not part "
+    "of the cluster's primary component)";
 
 // Opens a new connection from the settings and makes it the library's,
 // releasing the previous handle.  With several servers they are tried in
 // order.  Returns the handle when connected, null otherwise (then a failed
 // handle stays current so its error can be read: of several, the last
-// server that refused, else the last that could not be reached).
+// server that refused, a cluster node outside the primary component
+// included, else the last that could not be reached).
 static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
 {
     char pwd[257];
@@ -175,20 +200,25 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     int failAt = -1;           // the server of the kept failure
     bool bRefused = false;     // the kept failure is a server's refusal
     unsigned int failCode = 0;
+    const char* failText = "";
     for (int i = 0; i < n && !bConnected; ++i) {
         bool ok = false;
         MYSQL* c = ConnectTo(m, servers[i], pwd, bSeveral, &ok);
-        if (ok && bSeveral && !NodeReady(c, bReconnect)) {
+        NodeState state = ok ? NodeReady(c, bReconnect) : NODE_READY;
+        if (ok && state != NODE_READY) {
+            // Answered, but takes no statements: a refusal, told by its
+            // reason (a fresh handle carries no error of its own).
             mysql_close(c);
             c = mysql_init(nullptr);
-            ok = false;
-            if (!conn) {
-                conn = c;
-                failAt = i;
-                failCode = 1047;
-            } else if (c) {
-                mysql_close(c);
-            }
+            if (!c)
+                continue;
+            if (conn)
+                mysql_close(conn);
+            conn = c;
+            failAt = i;
+            bRefused = true;
+            failCode = 1047;
+            failText = state == NODE_NOT_PRIMARY ? kNotPrimary : kNotReady;
             continue;
         }
         if (ok) {
@@ -209,6 +239,7 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
             failAt = i;
             bRefused = bRefusal;
             failCode = 0;
+            failText = "";
         } else {
             mysql_close(c);
         }
@@ -222,6 +253,7 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     g_db.conn = conn;
     g_db.stale = 0;
     g_failCode = bConnected ? 0 : failCode;
+    g_failText = bConnected ? "" : failText;
     if (failAt >= 0)
         ZT_ServerName(servers[failAt], g_db.server, sizeof g_db.server);
     if (old)
@@ -237,7 +269,7 @@ void ConnectionError(unsigned int* pCode, std::string* pText)
     *pText = g_db.conn ? mysql_error(g_db.conn) : "";
     if (*pCode == 0 && g_failCode) {
         *pCode = g_failCode;
-        *pText = kNotReady;
+        *pText = g_failText;
     }
     DbUnlock();
 }
