@@ -373,7 +373,9 @@ static void WaitForRound(HANDLE done, LONG round)
 
 // The connection check.  1 when the connection is alive, also after a
 // reconnection (silent, or after "Yes"); 0 when it is not.  With bReport an
-// operation that cannot go on says so in a failure box.
+// operation that cannot go on says so, in one box: the prompt this thread
+// showed (its "No" gives up the operation), else a failure box (the thread
+// waited for another thread's prompt, or was asked from inside its own).
 static int CheckLink(int bReport)
 {
     tagZT_SQL_MATION* m = g_db.mation;
@@ -396,9 +398,11 @@ static int CheckLink(int bReport)
     LeaveCriticalSection(PromptLock());
 
     int ok = 0;
+    bool bAsked = false;
     if (!asking) {
         // Another thread may have reconnected since the ping above.
         ok = Ping() ? 1 : ReconnectAsking(m);
+        bAsked = !ok;   // (a failed round has asked at least once)
         EnterCriticalSection(PromptLock());
         g_lastOutcome = ok;
         ++g_rounds;
@@ -412,7 +416,7 @@ static int CheckLink(int bReport)
         LeaveCriticalSection(PromptLock());
     }
     // (asking == me: asked again from inside its own prompt; it fails.)
-    if (!ok && bReport)
+    if (!ok && bReport && !bAsked)
         ZT_MessageBox(BoxOwner(m), "未连接到数据服务器,操作没有完成", "操作失败", MB_OK);
     return ok;
 }
