@@ -9,7 +9,7 @@
 
 #include <mmsystem.h>
 
-ZDState g_db = {nullptr, nullptr, 0, 0, 0, ""};
+ZDState g_db = {nullptr, nullptr, 0, 0, 0, "", ""};
 
 // A lock made on its first use and never destroyed (threads may still take
 // it while the program ends).
@@ -34,9 +34,23 @@ ZT_MSGBOX_HOOK ZTData_SetMessageBoxHook(ZT_MSGBOX_HOOK hook)
     return ZT_SetMessageBoxHookLocal(hook);
 }
 
+// How long the connection check waits for the server's answer, in seconds:
+// 2, or half the connect time-out when that is shorter (at least 1).  A
+// server that left it unanswered is given as long to connect again, so a
+// frozen server holds an operation no longer than the connect time-out.
+static unsigned int CheckSeconds(const tagZT_SQL_MATION* m)
+{
+    unsigned int s = 2;
+    if (m && m->iConnectTimeout > 0 && (unsigned int)m->iConnectTimeout / 2 < s)
+        s = (unsigned int)m->iConnectTimeout / 2;
+    return s > 0 ? s : 1;
+}
+
 // A new client handle with the settings' options.  bVerify asks the client
-// library to insist on a server certificate it trusts.
-static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify, bool bSeveral)
+// library to insist on a server certificate it trusts; bSilent gives a
+// server that left the connection check unanswered the check's time to
+// connect.
+static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify, bool bSeveral, bool bSilent)
 {
     MYSQL* conn = mysql_init(nullptr);
     if (!conn)
@@ -44,6 +58,8 @@ static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify, bool bSeveral)
     // With several servers one that does not answer must not hold up the
     // others for the system's own time-out (minutes).
     unsigned int connectTimeout = m->iConnectTimeout > 0 ? (unsigned int)m->iConnectTimeout : (bSeveral ? 10u : 0u);
+    if (bSilent && (connectTimeout == 0 || CheckSeconds(m) < connectTimeout))
+        connectTimeout = CheckSeconds(m);
     if (connectTimeout > 0)
         mysql_options(conn, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
     if (m->iReadTimeout > 0) {
@@ -81,10 +97,11 @@ static int ServersOf(const tagZT_SQL_MATION* m, ZT_SERVER* out)
 
 // Connects to one server.  The handle comes back connected (*pOk true) or
 // failed (its error readable), or null when none could be made.
-static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const char* pwd, bool bSeveral, bool* pOk)
+static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const char* pwd, bool bSeveral, bool bSilent,
+                        bool* pOk)
 {
     const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS;
-    MYSQL* conn = NewHandle(m, false, bSeveral);
+    MYSQL* conn = NewHandle(m, false, bSeveral, bSilent);
     if (!conn)
         return nullptr;
     MYSQL* ok = mysql_real_connect(conn, s.szHost, m->szUser, pwd, m->szDatabase, (unsigned int)s.iPort, nullptr,
@@ -94,7 +111,7 @@ static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const cha
         // by the client library unless a certificate is insisted on; asked
         // so, it refuses with its own error (2026), which is then reported.
         mysql_close(conn);
-        conn = NewHandle(m, true, bSeveral);
+        conn = NewHandle(m, true, bSeveral, bSilent);
         ok = conn ? mysql_real_connect(conn, s.szHost, m->szUser, pwd, m->szDatabase, (unsigned int)s.iPort, nullptr,
                                        flags)
                   : nullptr;
@@ -177,6 +194,26 @@ static const char kNotPrimary[] =
     "WSREP has not yet prepared node for application use (wsrep_cluster_status non-Primary: the node is not part "
     "of the cluster's primary component)";
 
+// The order in which the servers are tried: as listed, but a server that
+// left the connection check unanswered (a frozen one would hold the attempt
+// for the connect time-out) comes last; *pSilent is its place, or -1.
+static void ServerOrder(const ZT_SERVER* servers, int n, int* order, int* pSilent)
+{
+    int k = 0;
+    char name[64];
+    *pSilent = -1;
+    for (int pass = 0; pass < 2; ++pass)
+        for (int i = 0; i < n; ++i) {
+            ZT_ServerName(servers[i], name, sizeof name);
+            bool silent = g_db.silent[0] && strcmp(name, g_db.silent) == 0;
+            if (silent != (pass == 1))
+                continue;
+            if (silent)
+                *pSilent = i;
+            order[k++] = i;
+        }
+}
+
 // Opens a new connection from the settings and makes it the library's,
 // releasing the previous handle.  With several servers they are tried in
 // order.  Returns the handle when connected, null otherwise (then a failed
@@ -193,6 +230,11 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     ZT_SERVER servers[ZT_MAX_SERVERS];
     int n = ServersOf(m, servers);
     bool bSeveral = n > 1;
+    int order[ZT_MAX_SERVERS];
+    int silent = -1;
+    DbLock();
+    ServerOrder(servers, n, order, &silent);
+    DbUnlock();
     // Connecting can take up to the connect timeout: it is done outside the
     // lock, and only the swap of handles is guarded.
     MYSQL* conn = nullptr;     // connected, or the failure to keep
@@ -201,9 +243,10 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     bool bRefused = false;     // the kept failure is a server's refusal
     unsigned int failCode = 0;
     const char* failText = "";
-    for (int i = 0; i < n && !bConnected; ++i) {
+    for (int k = 0; k < n && !bConnected; ++k) {
+        int i = order[k];
         bool ok = false;
-        MYSQL* c = ConnectTo(m, servers[i], pwd, bSeveral, &ok);
+        MYSQL* c = ConnectTo(m, servers[i], pwd, bSeveral, i == silent, &ok);
         NodeState state = ok ? NodeReady(c, bReconnect) : NODE_READY;
         if (ok && state != NODE_READY) {
             // Answered, but takes no statements: a refusal, told by its
@@ -256,6 +299,8 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     g_failText = bConnected ? "" : failText;
     if (failAt >= 0)
         ZT_ServerName(servers[failAt], g_db.server, sizeof g_db.server);
+    if (bConnected && strcmp(g_db.server, g_db.silent) == 0)
+        g_db.silent[0] = '\0';   // it answers again
     if (old)
         mysql_close(old);
     DbUnlock();
@@ -329,11 +374,116 @@ static HWND BoxOwner(const tagZT_SQL_MATION* m)
     return owner;
 }
 
+// ---- The check's own time-out ---------------------------------------------------
+// A ping waits for the server's answer as long as a statement may (the read
+// time-out): a server that takes the connection but no longer answers (a
+// frozen process, a machine that has gone from the network) would hold
+// every operation that long, and the reconnection after it as long again.
+// The check therefore pings on a helper thread and waits for its answer for
+// a short time of its own.  The checking thread holds the library lock
+// meanwhile, so the connection is still used by one thread at a time.  A
+// ping that does not answer in time leaves its handle to the helper, which
+// closes it once the ping returns and ends; the connection counts as lost,
+// and the next check starts a new helper.
+
+struct ZDProbe {
+    HANDLE go;              // a ping to make (auto-reset)
+    HANDLE done;            // the ping has answered (auto-reset)
+    MYSQL* conn;
+    int alive;
+    bool abandoned;         // the checker has stopped waiting
+};
+
+static CRITICAL_SECTION* ProbeLock()
+{
+    static CRITICAL_SECTION* cs = NewLock();
+    return cs;
+}
+
+static ZDProbe* g_probe = nullptr;   // the helper waiting for work (under the library lock)
+
+static void FreeProbe(ZDProbe* p)
+{
+    CloseHandle(p->go);
+    CloseHandle(p->done);
+    delete p;
+}
+
+static DWORD WINAPI ProbeThread(LPVOID arg)
+{
+    ZDProbe* p = static_cast<ZDProbe*>(arg);
+    for (;;) {
+        WaitForSingleObject(p->go, INFINITE);
+        int alive = mysql_ping(p->conn) == 0;
+        EnterCriticalSection(ProbeLock());
+        bool abandoned = p->abandoned;
+        if (!abandoned) {
+            p->alive = alive;
+            SetEvent(p->done);
+        }
+        LeaveCriticalSection(ProbeLock());
+        if (abandoned) {
+            mysql_close(p->conn);
+            FreeProbe(p);
+            return 0;
+        }
+    }
+}
+
+static ZDProbe* NewProbe()
+{
+    ZDProbe* p = new ZDProbe();
+    p->go = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    p->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE h = p->go && p->done ? CreateThread(nullptr, 0, ProbeThread, p, 0, nullptr) : nullptr;
+    if (!h) {
+        if (p->go)
+            CloseHandle(p->go);
+        if (p->done)
+            CloseHandle(p->done);
+        delete p;
+        return nullptr;
+    }
+    CloseHandle(h);
+    return p;
+}
+
+// Pings the connection (the lock held): 1 answered, 0 failed, -1 no answer
+// in time (the handle is then no longer the library's).
+static int PingWithin(DWORD ms)
+{
+    if (!g_probe)
+        g_probe = NewProbe();
+    ZDProbe* p = g_probe;
+    if (!p)
+        return mysql_ping(g_db.conn) == 0;   // no helper to be had: the plain ping
+    p->conn = g_db.conn;
+    SetEvent(p->go);
+    if (WaitForSingleObject(p->done, ms) == WAIT_OBJECT_0)
+        return p->alive;
+    EnterCriticalSection(ProbeLock());
+    bool answered = WaitForSingleObject(p->done, 0) == WAIT_OBJECT_0;
+    if (!answered)
+        p->abandoned = true;
+    LeaveCriticalSection(ProbeLock());
+    if (answered)
+        return p->alive;
+    g_probe = nullptr;
+    g_db.conn = nullptr;
+    return -1;
+}
+
 static bool Ping()
 {
     DbLock();
     // (A node found refusing statements is left at the next check.)
-    bool alive = g_db.conn && !g_db.stale && mysql_ping(g_db.conn) == 0;
+    bool alive = false;
+    if (g_db.conn && !g_db.stale) {
+        int r = PingWithin(CheckSeconds(g_db.mation) * 1000u);
+        if (r < 0)
+            CopyField(g_db.silent, sizeof g_db.silent, g_db.server);
+        alive = r == 1;
+    }
     DbUnlock();
     return alive;
 }

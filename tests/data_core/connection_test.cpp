@@ -3,6 +3,7 @@
 #include "tests/support/test_support.h"
 #include "cipher/cipher.h"
 #include "data/test_hooks.h"
+#include "data/ZTData.h"
 
 #include <atomic>
 #include <cstring>
@@ -228,6 +229,35 @@ TEST_F(Connection, ServerDownPromptsUntilNo)
     TestDb_ServerStart();
     TestBoxes_Reset();
     EXPECT_EQ(1, FD_LG_Check(1, Stored("482913").c_str()));
+    EXPECT_EQ(0u, TestBoxes_Count());
+}
+
+// A server that stops answering (a frozen process: SIGSTOP) holds an
+// operation for the connection check's own short time and a reconnection
+// as short, no longer than CONNECT_TIMEOUT (5 s; statements wait up to the
+// read time-out, 30 s); the operation's one box is the prompt.
+TEST_F(Connection, AFrozenServerHoldsAnOperationNoLongerThanTheConnectTimeout)
+{
+    std::string pid = TestReadFile((TestEnv("ZT_TEST_DB_DATADIR") + "/mariadbd.pid").c_str());
+    while (!pid.empty() && (pid.back() == '\n' || pid.back() == '\r'))
+        pid.pop_back();
+    ASSERT_FALSE(pid.empty());
+    ASSERT_EQ(0, TestShell("kill -STOP " + pid));
+    DWORD t0 = GetTickCount();
+    tagBRLIST* list = nullptr;
+    int n = 0;
+    tagBRLIST* got = FD_Sct_BrList(&list, &n, 0);
+    double took = (GetTickCount() - t0) / 1000.0;
+    TestShell("kill -CONT " + pid);
+    EXPECT_EQ(nullptr, got);
+    EXPECT_LE(took, 5.0) << "the frozen server held the operation longer than CONNECT_TIMEOUT";
+    TestBoxes_ExpectOne("选择\"是\"重新连接\n选择\"否\"1分钟后重新连接\r建议确认服务器正常运行下,请选择\"是\"",
+                        "与数据服务器断开连接", MB_YESNO);
+    // Going on, it answers the next operation at once.
+    got = FD_Sct_BrList(&list, &n, 0);
+    EXPECT_NE(nullptr, got);
+    EXPECT_GT(n, 0);
+    Mem_Free_BrList(got);
     EXPECT_EQ(0u, TestBoxes_Count());
 }
 
