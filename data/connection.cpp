@@ -376,100 +376,74 @@ static HWND BoxOwner(const tagZT_SQL_MATION* m)
 
 // ---- The check's own time-out ---------------------------------------------------
 // A ping waits for the server's answer as long as a statement may (the read
-// time-out): a server that takes the connection but no longer answers (a
-// frozen process, a machine that has gone from the network) would hold
-// every operation that long, and the reconnection after it as long again.
-// The check therefore pings on a helper thread and waits for its answer for
-// a short time of its own.  The checking thread holds the library lock
-// meanwhile, so the connection is still used by one thread at a time.  A
-// ping that does not answer in time leaves its handle to the helper, which
-// closes it once the ping returns and ends; the connection counts as lost,
-// and the next check starts a new helper.
+// time-out): a server that keeps the connection but no longer answers (a
+// frozen process, a machine gone from the network) would hold every
+// operation that long, and the reconnection after it as long again.  The
+// check therefore has a time of its own: a watchdog thread, started with
+// the first check, looks at the ping in flight a few times a second and
+// breaks the connection (mariadb_cancel shuts its socket down) of one that
+// has waited longer; the ping then fails at once.  Arming it costs the
+// check no system call.  The checking thread holds the library lock, so
+// the connection is still used by one thread at a time; the watchdog only
+// shuts down its socket, while the pinging thread waits.
 
-struct ZDProbe {
-    HANDLE go;              // a ping to make (auto-reset)
-    HANDLE done;            // the ping has answered (auto-reset)
-    MYSQL* conn;
-    int alive;
-    bool abandoned;         // the checker has stopped waiting
-};
+static volatile LONG g_pingTicket = 0;    // the ping in flight (0: none)
+static volatile LONG g_pingStart = 0;     // when it began (GetTickCount)
+static volatile LONG g_pingLimit = 0;     // how long it may take, ms
+static volatile LONG g_pingBroken = 0;    // the ping whose connection the watchdog broke
+static MYSQL* volatile g_pingConn = nullptr;
+static LONG g_pingTickets = 0;            // (under the library lock)
 
-static CRITICAL_SECTION* ProbeLock()
+static LONG ReadLong(volatile LONG* p)
 {
-    static CRITICAL_SECTION* cs = NewLock();
-    return cs;
+    return InterlockedCompareExchange(p, 0, 0);
 }
 
-static ZDProbe* g_probe = nullptr;   // the helper waiting for work (under the library lock)
-
-static void FreeProbe(ZDProbe* p)
+static DWORD WINAPI PingWatchdog(LPVOID)
 {
-    CloseHandle(p->go);
-    CloseHandle(p->done);
-    delete p;
-}
-
-static DWORD WINAPI ProbeThread(LPVOID arg)
-{
-    ZDProbe* p = static_cast<ZDProbe*>(arg);
     for (;;) {
-        WaitForSingleObject(p->go, INFINITE);
-        int alive = mysql_ping(p->conn) == 0;
-        EnterCriticalSection(ProbeLock());
-        bool abandoned = p->abandoned;
-        if (!abandoned) {
-            p->alive = alive;
-            SetEvent(p->done);
-        }
-        LeaveCriticalSection(ProbeLock());
-        if (abandoned) {
-            mysql_close(p->conn);
-            FreeProbe(p);
-            return 0;
-        }
+        Sleep(200);
+        LONG ticket = ReadLong(&g_pingTicket);
+        if (ticket <= 0)
+            continue;
+        LONG start = ReadLong(&g_pingStart);
+        LONG limit = ReadLong(&g_pingLimit);
+        // (The start read belongs to this ping when the ticket is still it.)
+        if (ReadLong(&g_pingTicket) != ticket || (LONG)(GetTickCount() - (DWORD)start) < limit)
+            continue;
+        if (InterlockedCompareExchange(&g_pingTicket, -ticket, ticket) != ticket)
+            continue;   // answered meanwhile
+        mariadb_cancel(g_pingConn);
+        InterlockedExchange(&g_pingBroken, ticket);
     }
-}
-
-static ZDProbe* NewProbe()
-{
-    ZDProbe* p = new ZDProbe();
-    p->go = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    p->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    HANDLE h = p->go && p->done ? CreateThread(nullptr, 0, ProbeThread, p, 0, nullptr) : nullptr;
-    if (!h) {
-        if (p->go)
-            CloseHandle(p->go);
-        if (p->done)
-            CloseHandle(p->done);
-        delete p;
-        return nullptr;
-    }
-    CloseHandle(h);
-    return p;
 }
 
 // Pings the connection (the lock held): 1 answered, 0 failed, -1 no answer
-// in time (the handle is then no longer the library's).
+// in ms milliseconds (the connection is then broken).
 static int PingWithin(DWORD ms)
 {
-    if (!g_probe)
-        g_probe = NewProbe();
-    ZDProbe* p = g_probe;
-    if (!p)
-        return mysql_ping(g_db.conn) == 0;   // no helper to be had: the plain ping
-    p->conn = g_db.conn;
-    SetEvent(p->go);
-    if (WaitForSingleObject(p->done, ms) == WAIT_OBJECT_0)
-        return p->alive;
-    EnterCriticalSection(ProbeLock());
-    bool answered = WaitForSingleObject(p->done, 0) == WAIT_OBJECT_0;
-    if (!answered)
-        p->abandoned = true;
-    LeaveCriticalSection(ProbeLock());
-    if (answered)
-        return p->alive;
-    g_probe = nullptr;
-    g_db.conn = nullptr;
+    static bool bWatched = false;
+    if (!bWatched) {
+        HANDLE h = CreateThread(nullptr, 0, PingWatchdog, nullptr, 0, nullptr);
+        if (h) {
+            CloseHandle(h);
+            bWatched = true;
+        }
+    }
+    LONG ticket = ++g_pingTickets;
+    if (ticket <= 0)
+        ticket = g_pingTickets = 1;
+    g_pingConn = g_db.conn;
+    InterlockedExchange(&g_pingStart, (LONG)GetTickCount());
+    InterlockedExchange(&g_pingLimit, (LONG)ms);
+    InterlockedExchange(&g_pingTicket, ticket);
+    int alive = mysql_ping(g_db.conn) == 0;
+    if (InterlockedCompareExchange(&g_pingTicket, 0, ticket) == ticket)
+        return alive;
+    // The watchdog is breaking it: the connection is left once it is done.
+    while (ReadLong(&g_pingBroken) != ticket)
+        Sleep(1);
+    InterlockedExchange(&g_pingTicket, 0);
     return -1;
 }
 
