@@ -3,6 +3,7 @@
 #include "data/db_core.h"
 #include "data/oplog.h"
 #include "data/db_state.h"
+#include "data/passwords.h"
 #include "cipher/cipher.h"
 #include "data/test_hooks.h"
 #include "common/servers.h"
@@ -627,41 +628,7 @@ int FD_LG_Check(int iEmp, const char* pszPwd)
     // The caller tells the user why a check could not be made.
     if (!CheckLink(0))
         return -1;
-    ZDSql sql;
-    SqlAdd(sql, "select count(*) from t_employee");
-    SqlAdd(sql, " where iOrdinal = %d and szPwd = '%s'", iEmp, pszPwd);
-    long long n = DbScalar(sql.text);   // -1: server error, recorded
-    if (n < 0)
-        return -1;
-    // Every attempt that could be checked is logged by its outcome: a wrong
-    // password as a failed login of the employee tried.
-    WriteOpLog(iEmp, OBJ_LOGIN, iEmp, n > 0 ? (int)ACT_LOGIN : (int)LOG_ACT_LOGIN_FAILED);
-    return n > 0 ? (int)n : 0;
-}
-
-int FD_Pwd_Reset(int iOpEmp, int iEmp, const char* pszPwd)
-{
-    if (!CheckConnection())
-        return 0;
-    ZDSql sql;
-    SqlAdd(sql, "update t_employee set");
-    SqlAdd(sql, " szPwd = '%s'", pszPwd);
-    SqlAdd(sql, " where iOrdinal = %d", iEmp);
-    // The password and its log row: both or neither.
-    bool bNoRow = false;
-    ZDResult failure;
-    int outcome = DbTransaction([&](ZDTxn& t) {
-        ZDResult r = TxnRun(t, sql);
-        bNoRow = r.ok && DbAffected(r) == 0;
-        // Logged as the administrator's reset of the employee's password.
-        return r.ok && !bNoRow && TxnLog(t, iOpEmp, OBJ_EMPLOYEE, iEmp, LOG_ACT_RESET);
-    }, &failure);
-    if (bNoRow) {
-        WriteErrorRecord();
-        DbBox("修改密码出错.详细请错误日志", "", MB_OK);
-        return 0;
-    }
-    return TxnOutcome(outcome, failure, {"执行语句发生错误.详细请错误日志", ""});
+    return CheckLoginPassword(iEmp, pszPwd);
 }
 
 char* FD_GetLogName(char* pszBuf, int iSelector)

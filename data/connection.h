@@ -65,13 +65,21 @@ ZTDATA_API void ZTData_ServerName(char* psz, size_t cb);
 // reported to the user (with the saves refused because another desk had
 // saved the same record since its form loaded it).
 ZTDATA_API void ZTData_ConflictCounts(long* pRetried, long* pReported);
-// Number of employees with this key and stored (enciphered) password (1, or
-// 0 for a wrong password); -1 when the check could not be made (no
-// connection, or a server error, which is written to the error log).  It
-// shows no box of its own besides the reconnection prompt: the caller says
-// what failed.  Every attempt made writes a "用户登录" row to the operation log.
+// The login check of an employee's password, handed over enciphered with
+// CipherPwd: 1 when it is his, 0 for a wrong password (or no such
+// employee); -1 when the check could not be made (no connection, or a
+// server error, which is written to the error log).  The database keeps a
+// salted hash (cipher/password.h); a password an older database still keeps
+// enciphered is accepted and re-stored as a hash at this login.  It shows no
+// box of its own besides the reconnection prompt: the caller says what
+// failed.  Every attempt made writes a "用户登录" row to the operation log.
 ZTDATA_API int FD_LG_Check(int iEmp, const char* pszPwd);
-// Sets an employee's stored password; 1 on success.
+// After FD_LG_Check returned 1: 1 when that employee must choose a new
+// password before he works (a reset's one-time password, the seed
+// password), else 0.
+ZTDATA_API int FD_LG_MustChange();
+// Sets an employee's password (handed over enciphered) as a password he
+// must change at his next login; 1 on success.
 ZTDATA_API int FD_Pwd_Reset(int iOpEmp, int iEmp, const char* pszPwd);
 // Binary-log file name into pszBuf (at least MAX_PATH bytes): selector 0 asks
 // "Show master Status", otherwise "SHOW BINARY LOGS".  Returns pszBuf or null

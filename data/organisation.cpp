@@ -3,6 +3,7 @@
 #include "data/oplog.h"
 #include "data/organisation.h"
 #include "data/columns.h"
+#include "data/passwords.h"
 #include "cipher/cipher.h"
 
 #include <cstddef>
@@ -314,6 +315,10 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
         return 0;
     ZDSql ins;
     SqlAdd(ins, "insert into t_Employee (szEmp, iBr, iPst) values ('%s',%d,%d)", pEmp->szEmp, pEmp->iBr, pEmp->iPst);
+    // The password is stored as its hash (an empty one stays empty: it opens nothing).
+    std::string pwd = pEmp->szPwd[0] ? PasswordToStore(pEmp->szPwd) : std::string();
+    if (pEmp->szPwd[0] && pwd.empty())
+        return 0;
     char typedName[sizeof pEmp->szEmp];
     memcpy(typedName, pEmp->szEmp, sizeof typedName);
     // The name row, its log row, its permission row (without it the
@@ -348,7 +353,7 @@ int FD_Ist_Emp(int iOpEmp, tagEMPLOYEE* pEmp)
             SqlAdd(sql, ",szEmp = '%s'", pEmp->szEmp);
         }
         AddValues(sql, *pEmp, ZD_TABLE(kEmployeeWrite));
-        SqlAdd(sql, ",szPwd = '%s'", pEmp->szPwd);
+        SqlAdd(sql, ",szPwd = '%s'", pwd.c_str());
         SqlAdd(sql, ",bSalesMan = %d", pEmp->bSalesMan ? 1 : 0);
         SqlAdd(sql, " where iOrdinal = %d", pEmp->iOrdinal);
         ZDResult u = TxnRun(t, sql);
@@ -393,8 +398,14 @@ int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew)
     AddValues(sql, *pNew, ZD_TABLE(kEmployeeWrite));
     if (pNew->iPst != pCur->iPst)
         AddValues(sql, *pNew, ZD_TABLE(kEmpPosition));
-    if (pNew->szPwd[0])
-        SqlAdd(sql, ",szPwd = '%s'", pNew->szPwd);
+    if (pNew->szPwd[0]) {
+        std::string pwd = PasswordToStore(pNew->szPwd);
+        if (pwd.empty()) {
+            ShowFailure("修改数据出错", 0);
+            return 0;
+        }
+        SqlAdd(sql, ",szPwd = '%s'", pwd.c_str());
+    }
     AddValues(sql, *pNew, ZD_TABLE(kEmpSalesman));
     SqlAdd(sql, " where iOrdinal = %d", key);
     char typedName[sizeof pNew->szEmp];
@@ -450,43 +461,6 @@ int FD_Del_Emp(int iOpEmp, const tagEMPLOYEE* pEmp)
     SqlAdd(sql, " and iOrdinal = %d", k);
     return SoftDelete(iOpEmp, sql, OBJ_EMPLOYEE, k,
                       "错误原因:\n\n1.数据行可能被(房源,客源,跟进,日志)占用\n\n2.已被其它用户删除");
-}
-
-int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd)
-{
-    if (!CheckConnection())
-        return 0;
-    ZDSql sql;
-    SqlAdd(sql, "update t_employee set szPwd = '%s' where iOrdinal = %d", pszNewPwd, iEmp);
-    if (pszOldPwd && pszOldPwd[0])
-        SqlAdd(sql, " and szPwd = '%s'", pszOldPwd);
-    // The new password and its log row: both or neither.
-    bool bWrong = false;
-    ZDResult failure;
-    int outcome = DbTransaction([&](ZDTxn& t) {
-        ZDResult r = TxnRun(t, sql);
-        if (r.ok && DbAffected(r) <= 0)
-            bWrong = true;
-        return r.ok && !bWrong && TxnLog(t, iEmp, OBJ_EMPLOYEE, iEmp, ACT_PASSWORD);
-    }, &failure);
-    if (outcome == TXN_DONE)
-        return 1;
-    // The user's own change runs from the change-password dialog: its boxes
-    // belong to that dialog, which cannot be pressed again meanwhile.
-    if (outcome == TXN_UNKNOWN) {
-        WriteErrorRecord(failure);
-        ZT_MessageBox(GetActiveWindow(), kOutcomeUnknown, "操作失败", MB_OK);
-    } else if (bWrong) {
-        ZT_MessageBox(GetActiveWindow(), "原始密码错误", "", MB_OK);
-    } else if (outcome == TXN_CONFLICT) {
-        WriteErrorRecord(failure);
-        ZT_MessageBox(GetActiveWindow(), kConcurrentChange, "操作失败", MB_OK);
-    } else {
-        if (outcome == TXN_FAILED)
-            WriteErrorRecord(failure);
-        ZT_MessageBox(GetActiveWindow(), kAbnormalError, "操作失败", MB_OK);
-    }
-    return 0;
 }
 
 // ---- Transfer -----------------------------------------------------------------

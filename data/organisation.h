@@ -55,7 +55,7 @@ struct tagEMPLOYEE {
     char szEmail[61];
     char szResume[51];
     char szRemark[257];
-    char szPwd[257];             // enciphered with CipherPwd; empty in loaded records
+    char szPwd[257];             // enciphered with CipherPwd (stored as a hash); empty in loaded records
     char szBirthday[11];
     int32_t bSalesMan;           // 1: works as a salesman (stored by insert and update)
     int32_t iPst;                // position
@@ -133,9 +133,10 @@ ZTDATA_API int FD_Upd_Emp(int iOpEmp, const tagEMPLOYEE* pCur, tagEMPLOYEE* pNew
 // Moves the employee to the recycle bin; refused (box) while live houses or
 // clients name the employee.  1/0.
 ZTDATA_API int FD_Del_Emp(int iOpEmp, const tagEMPLOYEE* pEmp);
-// The user's own password change, texts as stored (enciphered with
-// CipherPwd): with pszOldPwd empty the password is set unconditionally,
-// otherwise only when it matches ("原始密码错误" otherwise).  1/0.
+// The user's own password change, texts enciphered with CipherPwd (stored
+// as a hash): with pszOldPwd empty the password is set unconditionally,
+// otherwise only when it matches ("原始密码错误" otherwise).  The mark of a
+// password to be changed goes with it.  1/0.
 ZTDATA_API int FD_Upd_Pwd(int iEmp, const char* pszOldPwd, const char* pszNewPwd);
 ZTDATA_API void Mem_Free_Emp(tagEMPLOYEE* pList);
 ZTDATA_API void Mem_Free_EmpList(tagEMPLIST* pList);

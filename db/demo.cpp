@@ -3,6 +3,7 @@
 // and today's reminders.  Deterministic: the same rows on every machine.
 #include "db/dbtool.h"
 #include "cipher/cipher.h"
+#include "cipher/password.h"
 #include "db/demo_words.h"
 #include "app/admin/pinyin.h"
 
@@ -101,7 +102,15 @@ bool DbTool_Demo(MYSQL* conn, std::string* err)
                        d.Q("杭州市西湖区文三路100号") + ")");
     if (!br2 || !d.Exec("update t_branch set szTel = '0571-88000001', szAdd = " + d.Q("杭州市西湖区天目山路1号") + " where iOrdinal = 1"))
         return false;
-    std::string pwd = Cipher(CipherPwd, "123456");
+    // A sample agency to try the program with, its passwords published: its
+    // administrator is not asked to replace the first one.
+    if (!d.Exec("update t_employee set bPwdChange = 0 where iOrdinal = 1"))
+        return false;
+    std::string pwd = Pwd_Hash("123456");
+    if (pwd.empty()) {
+        *err = "the password hash could not be made (bcrypt.dll)";
+        return false;
+    }
     struct Staff { const char* num; const char* name; int br; int pst; int sales; const char* sex; };
     const Staff staff[] = {
         {"0002", "张伟", 1, 2, 0, "男"}, {"0003", "李娜", 1, 3, 1, "女"},

@@ -1,4 +1,7 @@
 #include "db/dbtool.h"
+#include "cipher/cipher.h"
+
+#include <cstring>
 
 static const char kSchema[] =
 #include "schema_sql.inc"
@@ -161,6 +164,16 @@ static bool UpgradeClientPhones(MYSQL* conn, std::string* err)
 
 // The tables added since the first schema, created as the schema declares
 // them when a database lacks them.
+// A password as an older database stores it (enciphered with CipherPwd).
+static std::string Enciphered(const char* plain)
+{
+    char buf[300];
+    memset(buf, 0, sizeof buf);
+    strncpy(buf, plain, 120);
+    CipherPwd(".", buf, CIPHER_ENCODE);
+    return buf;
+}
+
 static bool AddNewTables(MYSQL* conn, std::string* err)
 {
     static const char* const kAdded[] = {"t_telview", "t_clienttel"};
@@ -229,6 +242,13 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
             return false;
     // The mark a change that gives an employee work writes on his row.
     if (!DbTool_Exec(conn, "ALTER TABLE t_employee ADD COLUMN IF NOT EXISTS iAssigned INT NOT NULL DEFAULT 0", err))
+        return false;
+    // The mark of a password to be changed at the next login: set for every
+    // employee who still has the published first password (an older reset
+    // handed it out too).
+    if (!DbTool_Exec(conn, "ALTER TABLE t_employee ADD COLUMN IF NOT EXISTS bPwdChange TINYINT NOT NULL DEFAULT 0", err) ||
+        !DbTool_Exec(conn, "update t_employee set bPwdChange = 1 where szPwd = " +
+                               DbTool_Quote(conn, Enciphered(kAdminInitialPassword)), err))
         return false;
     return UpgradeHouseListIndexes(conn, err);
 }

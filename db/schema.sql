@@ -306,6 +306,8 @@ CREATE TABLE t_employee (
   iOrdinal      INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
   szNum         VARCHAR(64)  NULL,
   szEmp         VARCHAR(64)  NULL,
+  -- A salted hash of the password ("$pbkdf2-sha256$..."); an older
+  -- database's enciphered one until its employee's next login.
   szPwd         VARCHAR(512) NULL,
   iBr           INT NOT NULL DEFAULT 0,
   iPst          INT NOT NULL DEFAULT 0,
@@ -332,6 +334,9 @@ CREATE TABLE t_employee (
   iAssigned     INT NOT NULL DEFAULT 0,
   -- Raised by every save of its form: a save names the version it loaded.
   iVersion      INT NOT NULL DEFAULT 0,
+  -- 1: the password was given to the employee (a reset, the seed) and he
+  -- chooses his own at his next login.
+  bPwdChange    TINYINT NOT NULL DEFAULT 0,
   KEY ix_employee_br (iBr, szNum),
   KEY ix_employee_name (szEmp)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;

@@ -1,6 +1,7 @@
 // Seed data of a new Kelmora database.
 #include "db/dbtool.h"
 #include "cipher/cipher.h"
+#include "cipher/password.h"
 
 #include <cstring>
 #include <vector>
@@ -54,7 +55,14 @@ static std::string Enciphered(const char* plain, int (*cipher)(const char*, char
 bool DbTool_Seed(MYSQL* conn, std::string* err)
 {
     auto q = [&](const std::string& v) { return DbTool_Quote(conn, v); };
-    std::string pwd = Enciphered(kAdminInitialPassword, CipherPwd);
+    // The administrator's published first password: stored as its hash and
+    // marked, so that his first login asks him for a password of his own.
+    std::string pwd = Pwd_Hash(kAdminInitialPassword);
+    if (pwd.empty()) {
+        if (err)
+            *err = "the password hash could not be made (bcrypt.dll)";
+        return false;
+    }
     std::vector<std::string> batch = {
         "insert into t_branch (iOrdinal, szNum, szBr, szBLN, szHou_PF, szCli_PF, szCTCT_PF, szCMSS_PF, szTel, szEmail, szAdd) values "
         "(1, '001', " + q("总店") + ", '', 'ZF', 'ZK', 'ZH', 'ZY', '', '', '')",
@@ -62,8 +70,8 @@ bool DbTool_Seed(MYSQL* conn, std::string* err)
         "insert into t_position (iOrdinal, szPST, iBasePay, iLevel, szDescribe) values "
         "(1, " + q("总经理") + ", 0, 1, ''), (2, " + q("店长") + ", 0, 2, ''), (3, " + q("业务员") + ", 0, 3, '')",
 
-        "insert into t_employee (iOrdinal, szNum, szEmp, szPwd, iBr, iPst, szSex, szStatus, bSalesMan) values "
-        "(1, '0001', " + q("管理员") + ", " + q(pwd) + ", 1, 1, " + q("男") + ", " + q("在职") + ", 0)",
+        "insert into t_employee (iOrdinal, szNum, szEmp, szPwd, iBr, iPst, szSex, szStatus, bSalesMan, bPwdChange) values "
+        "(1, '0001', " + q("管理员") + ", " + q(pwd) + ", 1, 1, " + q("男") + ", " + q("在职") + ", 0, 1)",
 
         // The administrator's own row, the two presets (ordered by iEmp
         // descending: the manager preset, then the default row which is

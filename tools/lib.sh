@@ -76,24 +76,39 @@ zt_step() {
   return $rc
 }
 
-# Configures build/ once and builds every target into it; the compiler's
-# output goes to build.log.
+# Configures build/ once and builds every target into it.  The compiler's
+# output of this build goes to build.last.log and is then added to
+# build.log, which keeps every build's (the first build's warnings too),
+# each under a line with its date.
 zt_build() {
-  local jobs log="$ZT_ROOT/build.log" start=$SECONDS what="building what changed"
+  local jobs log="$ZT_ROOT/build.last.log" start=$SECONDS what="building" rc=0
   jobs=$(nproc 2>/dev/null || echo 2)
+  : >"$log"
   if [ ! -f "$ZT_BUILD/CMakeCache.txt" ]; then
     zt_note "configuring the build in build/"
-    zt_step "configuring" "$log" env CC=winegcc CXX=wineg++ cmake -S "$ZT_ROOT" -B "$ZT_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo || {
-      cat "$log" >&2; zt_log "configuring the build failed"; return 1; }
+    zt_step "configuring" "$log" -a env CC=winegcc CXX=wineg++ cmake -S "$ZT_ROOT" -B "$ZT_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo || {
+      zt_keep_build_log "$log"; cat "$log" >&2; zt_log "configuring the build failed"; return 1; }
     what="building the program, its libraries, tools and tests (the first build takes some minutes)"
   fi
   zt_note "$what with $jobs jobs; the compiler's output goes to build.log"
-  zt_step "building" "$log" cmake --build "$ZT_BUILD" -j"$jobs" || {
-    grep -E 'error|Error' -A3 "$log" | head -60 >&2; zt_log "build failed (see build.log)"; return 1; }
+  zt_step "building" "$log" -a cmake --build "$ZT_BUILD" -j"$jobs" || rc=$?
+  zt_keep_build_log "$log"
+  if [ "$rc" -ne 0 ]; then
+    grep -E 'error|Error' -A3 "$log" | head -60 >&2; zt_log "build failed (see build.last.log)"; return 1
+  fi
   if grep -q 'warning:' "$log"; then
     grep 'warning:' "$log" | sort -u | head -20 >&2
   fi
-  zt_note "build done in $(( SECONDS - start )) s"
+  if grep -qE 'Building|Linking|Generating' "$log"; then
+    zt_note "build done in $(( SECONDS - start )) s"
+  else
+    zt_note "nothing had changed: the build is up to date ($(( SECONDS - start )) s)"
+  fi
+}
+
+# Adds a build's output ($1) to build.log under a line with the date.
+zt_keep_build_log() {
+  { echo "==== $(date '+%Y-%m-%d %H:%M:%S') build in $ZT_BUILD"; cat "$1"; } >>"$ZT_ROOT/build.log"
 }
 
 # Counts of a test program's log: sets ZT_OK, ZT_BAD and ZT_SKIPPED from

@@ -4,6 +4,7 @@
 #include "app/shell/caches.h"
 #include "app/shell/rights.h"
 #include "cipher/cipher.h"
+#include "cipher/password.h"
 #include "common/gbk.h"
 #include "common/zt_box.h"
 
@@ -18,7 +19,6 @@
 
 namespace {
 
-const char kInitialPassword[] = "482913";
 
 ORG_WINDOW* State(const ZT_MODWIN* w)
 {
@@ -334,18 +334,34 @@ void CmdResetPwd(ZT_MODWIN* w, void* sel, const void*)
     }
     if (e->iOrdinal == Cache_Operator(w->p))
         return;                              // one's own password is changed, not reset
-    ResetArgs a;
-    memset(&a, 0, sizeof(a));
-    a.iEmp = e->iOrdinal;
-    strcpy(a.szPwd, kInitialPassword);
-    CipherPwd(nullptr, a.szPwd, CIPHER_ENCODE);
     char name[sizeof(e->szEmp)];
     memcpy(name, e->szEmp, sizeof(name));
-    if (Module_RunTask(w, ResetTask, &a) != 1)
+    int key = e->iOrdinal;
+    char text[400];
+    snprintf(text, sizeof(text), "重置%s的密码?\n\n将给%s一个新的一次性密码,%s下次登录时必须修改它.", name, name, name);
+    if (ZT_MessageBox(w->hwnd, text, "重置密码", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    char text[160];
-    snprintf(text, sizeof(text), "密码重置成功.%s当前密码:%s", name, kInitialPassword);
-    Box(w, text);
+    // A new random password for one login, never one anybody else knows.
+    std::string once = Pwd_OneTime();
+    if (once.empty()) {
+        Box(w, "无法生成新密码,密码没有重置");
+        return;
+    }
+    ResetArgs a;
+    memset(&a, 0, sizeof(a));
+    a.iEmp = key;
+    snprintf(a.szPwd, sizeof(a.szPwd), "%s", once.c_str());
+    CipherPwd(nullptr, a.szPwd, CIPHER_ENCODE);
+    int done = Module_RunTask(w, ResetTask, &a);
+    SecureZeroMemory(a.szPwd, sizeof(a.szPwd));
+    if (done == 1) {
+        // Shown this once: the administrator hands it on.
+        snprintf(text, sizeof(text), "密码重置成功.%s当前密码:%s\n\n此密码只显示这一次,请转告%s.%s下次登录时必须修改密码.",
+                 name, once.c_str(), name, name);
+        Box(w, text);
+        SecureZeroMemory(text, sizeof(text));
+    }
+    SecureZeroMemory(&once[0], once.size());
 }
 
 void CmdTransfer(ZT_MODWIN* w, void* sel, const void*)

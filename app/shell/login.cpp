@@ -1,10 +1,13 @@
 #include "app/shell/login.h"
 #include "app/shell/caches.h"
+#include "app/shell/jobs.h"
 #include "app/resources/resource.h"
 #include "cipher/cipher.h"
 #include "common/zt_box.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -15,6 +18,22 @@ struct LoginState {
     HWND hFrame;
     LONG_PTR oldBrush;
     bool bBrushSaved;
+    bool bChecking;                // a check runs on its worker
+    char szTyped[ZT_PWD_MAX + 1];  // the password being checked
+};
+
+// Posted to the login dialog when its check is done: wParam the check's
+// result (1, 0, -1), lParam 1 when the password must be replaced first.
+#define WM_LOGIN_CHECKED (WM_APP + 120)
+
+// The check of a login, made on a worker: it asks the server and hashes
+// the password, neither of which the dialog waits for.
+struct LoginJob : ZT_JOB {
+    HWND hDlg;
+    tagZT_Main_Param* p;
+    std::string br, emp, pwd;
+    int result;
+    int bMustChange;
 };
 LoginState g_login;
 
@@ -90,6 +109,8 @@ void LoginInit(HWND hDlg, tagZT_Main_Param* p)
 
 void LoginClose(HWND hDlg, INT_PTR result)
 {
+    Job_Drop(&g_login);
+    SecureZeroMemory(g_login.szTyped, sizeof g_login.szTyped);
     if (g_login.hBack)
         DeleteObject(g_login.hBack);
     if (g_login.hTitle) {
@@ -108,6 +129,40 @@ bool IsClass(HWND hwnd, const char* cls)
     GetClassNameA(hwnd, buf, sizeof buf);
     return lstrcmpiA(buf, cls) == 0;
 }
+
+void CheckWork(ZT_JOB* j)
+{
+    LoginJob* l = static_cast<LoginJob*>(j);
+    l->result = Login_Check(l->p, l->br.c_str(), l->emp.c_str(), l->pwd.c_str());
+    l->bMustChange = l->result == 1 && FD_LG_MustChange();
+}
+
+void CheckTake(ZT_JOB* j)
+{
+    LoginJob* l = static_cast<LoginJob*>(j);
+    PostMessageA(l->hDlg, WM_LOGIN_CHECKED, (WPARAM)l->result, l->bMustChange);
+}
+
+void CheckFree(ZT_JOB* j)
+{
+    LoginJob* l = static_cast<LoginJob*>(j);
+    SecureZeroMemory(&l->pwd[0], l->pwd.size());
+    delete l;
+}
+
+// The dialog while its check runs: nothing to press or type.
+void SetChecking(HWND hDlg, bool bChecking)
+{
+    g_login.bChecking = bChecking;
+    for (int id : {IDC_BR_BOX, IDC_EMP_BOX, IDC_LOGIN_PWD, IDOK})
+        EnableWindow(GetDlgItem(hDlg, id), !bChecking);
+    if (!bChecking)
+        SetFocus(GetDlgItem(hDlg, IDC_LOGIN_PWD));
+}
+
+// Runs the change-password dialog as the first thing after a login whose
+// password was given to the employee: true when he chose his own.
+bool ForcedChange(HWND hOwner, tagZT_Main_Param* p, const std::string& given);
 
 }  // namespace
 
@@ -203,22 +258,17 @@ INT_PTR CALLBACK LoginDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
             // Enter reaches here too; it counts only when the button could be pressed.
             if (!IsWindowEnabled(GetDlgItem(hDlg, IDOK)))
                 return TRUE;
-            std::string pwd = ItemText(hDlg, IDC_LOGIN_PWD, ZT_PWD_MAX);
-            std::string emp = ItemText(hDlg, IDC_EMP_BOX, 1023);
-            std::string br = ItemText(hDlg, IDC_BR_BOX, 1023);
-            int r = Login_Check(p, br.c_str(), emp.c_str(), pwd.c_str());
-            if (r == 1)
-                LoginClose(hDlg, 1);
-            else if (r < 0)
-                ZT_MessageBox(hDlg, "数据服务器出错,无法验证密码", "登录", MB_OK);
-            else {
-                // (A short caption of its own: the dialog's would be cut
-                // by a box this narrow.)  The password typed again replaces
-                // the wrong one.
-                ZT_MessageBox(hDlg, "密码错误", "登录", MB_OK);
-                SetFocus(GetDlgItem(hDlg, IDC_LOGIN_PWD));
-                SendDlgItemMessageA(hDlg, IDC_LOGIN_PWD, EM_SETSEL, 0, -1);
-            }
+            if (g_login.bChecking)
+                return TRUE;
+            LoginJob* j = Job_New<LoginJob>(&g_login, 0, CheckWork, CheckTake, CheckFree);
+            j->hDlg = hDlg;
+            j->p = p;
+            j->pwd = ItemText(hDlg, IDC_LOGIN_PWD, ZT_PWD_MAX);
+            j->emp = ItemText(hDlg, IDC_EMP_BOX, 1023);
+            j->br = ItemText(hDlg, IDC_BR_BOX, 1023);
+            snprintf(g_login.szTyped, sizeof g_login.szTyped, "%s", j->pwd.c_str());
+            SetChecking(hDlg, true);
+            Job_Start(j);
             return TRUE;
         }
         if (id == IDCANCEL) {
@@ -226,6 +276,32 @@ INT_PTR CALLBACK LoginDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         return FALSE;
+    }
+    case WM_LOGIN_CHECKED: {
+        tagZT_Main_Param* p = Block(hDlg);
+        int r = (int)wParam;
+        SetChecking(hDlg, false);
+        if (r == 1 && lParam && !ForcedChange(hDlg, p, g_login.szTyped)) {
+            // No work before a password of his own: the login starts over.
+            p->pLoginBr = nullptr;
+            p->pLoginEmp = nullptr;
+            p->sql.iLoginEmp = 0;
+            SetDlgItemTextA(hDlg, IDC_LOGIN_PWD, "");
+            SetFocus(GetDlgItem(hDlg, IDC_LOGIN_PWD));
+        } else if (r == 1) {
+            LoginClose(hDlg, 1);
+        } else if (r < 0) {
+            ZT_MessageBox(hDlg, "数据服务器出错,无法验证密码", "登录", MB_OK);
+        } else {
+            // (A short caption of its own: the dialog's would be cut
+            // by a box this narrow.)  The password typed again replaces
+            // the wrong one.
+            ZT_MessageBox(hDlg, "密码错误", "登录", MB_OK);
+            SetFocus(GetDlgItem(hDlg, IDC_LOGIN_PWD));
+            SendDlgItemMessageA(hDlg, IDC_LOGIN_PWD, EM_SETSEL, 0, -1);
+        }
+        SecureZeroMemory(g_login.szTyped, sizeof g_login.szTyped);
+        return TRUE;
     }
     case WM_CLOSE:
         LoginClose(hDlg, 0);
@@ -243,6 +319,16 @@ INT_PTR Login_Run(tagZT_Main_Param* p)
 
 namespace {
 
+// The dialog run right after a login with a given password (a reset's, the
+// seed's): the old password is the one just typed and shown only as dots,
+// the new one must differ from it, and cancelling ends the login.
+struct ForcedMode {
+    bool bForced;
+    std::string given;
+    bool bChanged;
+};
+ForcedMode g_forced;
+
 // Shows a refusal and puts the focus on the field to correct.
 void Refuse(HWND hDlg, const char* text, int idFocus)
 {
@@ -259,29 +345,59 @@ void ChangePwd(HWND hDlg, tagZT_Main_Param* p)
     GetDlgItemTextA(hDlg, IDC_OLD_PWD, oldPwd, ZT_PWD_MAX + 1);
     GetDlgItemTextA(hDlg, IDC_NEW_PWD, newPwd, ZT_PWD_MAX + 1);
     GetDlgItemTextA(hDlg, IDC_NEW_PWD2, again, ZT_PWD_MAX + 1);
+    auto wipe = [&] {
+        SecureZeroMemory(oldPwd, sizeof oldPwd);
+        SecureZeroMemory(newPwd, sizeof newPwd);
+        SecureZeroMemory(again, sizeof again);
+    };
+    const char* refusal = nullptr;
+    int focus = IDC_NEW_PWD;
     if (!oldPwd[0]) {
-        Refuse(hDlg, "请输入旧密码", IDC_OLD_PWD);
+        refusal = "请输入旧密码";
+        focus = IDC_OLD_PWD;
+    } else if (!newPwd[0]) {
+        refusal = "请输入新密码";
+    } else if (strlen(newPwd) < 6) {
+        refusal = "密码必须大于6位";
+    } else if (strcmp(newPwd, again) != 0) {
+        refusal = "两次新密码不同,请重新输入确认密码";
+        focus = IDC_NEW_PWD2;
+    } else if (g_forced.bForced && strcmp(newPwd, oldPwd) == 0) {
+        refusal = "新密码不能与原来的密码相同,请输入您自己的新密码";
+    }
+    if (refusal) {
+        wipe();
+        Refuse(hDlg, refusal, focus);
         return;
     }
-    if (!newPwd[0]) {
-        Refuse(hDlg, "请输入新密码", IDC_NEW_PWD);
-        return;
-    }
-    if (strlen(newPwd) < 6) {
-        Refuse(hDlg, "密码必须大于6位", IDC_NEW_PWD);
-        return;
-    }
-    if (strcmp(newPwd, again) != 0) {
-        Refuse(hDlg, "两次新密码不同,请重新输入确认密码", IDC_NEW_PWD2);
-        return;
-    }
+    bool changed = false;
     if (p->pLoginEmp) {
         CipherPwd(p->szAppDir, oldPwd, CIPHER_ENCODE);
         CipherPwd(p->szAppDir, newPwd, CIPHER_ENCODE);
-        if (FD_Upd_Pwd(p->pLoginEmp->iOrdinal, oldPwd, newPwd))
+        changed = FD_Upd_Pwd(p->pLoginEmp->iOrdinal, oldPwd, newPwd) == 1;
+        if (changed)
             ZT_MessageBox(hDlg, "修改成功", "", MB_OK);
     }
+    wipe();
+    if (g_forced.bForced) {
+        // Until he has a password of his own the dialog stays (its box said why not).
+        if (!changed)
+            return;
+        g_forced.bChanged = true;
+    }
     EndDialog(hDlg, 0);
+}
+
+bool ForcedChange(HWND hOwner, tagZT_Main_Param* p, const std::string& given)
+{
+    g_forced.bForced = true;
+    g_forced.given = given;
+    g_forced.bChanged = false;
+    Login_RunChangePwd(hOwner, p);
+    bool changed = g_forced.bChanged;
+    SecureZeroMemory(&g_forced.given[0], g_forced.given.size());
+    g_forced = ForcedMode();
+    return changed;
 }
 
 }  // namespace
@@ -300,6 +416,13 @@ INT_PTR CALLBACK ChangePwdDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lPa
         SendDlgItemMessageA(hDlg, IDC_OLD_PWD, EM_LIMITTEXT, ZT_PWD_MAX, 0);
         SendDlgItemMessageA(hDlg, IDC_NEW_PWD, EM_LIMITTEXT, ZT_PWD_MAX, 0);
         SendDlgItemMessageA(hDlg, IDC_NEW_PWD2, EM_LIMITTEXT, ZT_PWD_MAX, 0);
+        if (g_forced.bForced) {
+            SetWindowTextA(hDlg, "请设置您自己的密码");
+            SetDlgItemTextA(hDlg, IDC_OLD_PWD, g_forced.given.c_str());
+            EnableWindow(GetDlgItem(hDlg, IDC_OLD_PWD), FALSE);
+            SetFocus(GetDlgItem(hDlg, IDC_NEW_PWD));
+            return FALSE;
+        }
         SetFocus(GetDlgItem(hDlg, IDC_OLD_PWD));
         return FALSE;
     }

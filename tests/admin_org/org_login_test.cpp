@@ -107,7 +107,7 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     ASSERT_EQ(emp.size(), 1u);
     int key = atoi(emp[0][0].c_str());
     EXPECT_EQ(atoi(emp[0][1].c_str()), brKey);
-    EXPECT_EQ(emp[0][2], St_Stored("zm2024")) << "stored only enciphered";
+    EXPECT_EQ(emp[0][2].compare(0, 15, "$pbkdf2-sha256$"), 0) << "stored only as a hash: " << emp[0][2];
     EXPECT_EQ(emp[0][3], "1");
     EXPECT_EQ(emp[0][4], "0301");
     EXPECT_EQ(Shell_GridRows(w->hGrid), 1);
@@ -139,12 +139,33 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
               "20,20");
     EXPECT_EQ(TestDb_Count("t_popedom where szValue like '%0105%'"), 0) << "stored only enciphered";
 
-    // "重置密码": the initial password.
+    // "重置密码": asked first (a "no" changes nothing), then a new one-time
+    // password shown once; what is stored is a hash of it, nothing that
+    // deciphers to a password.
+    std::string before = TestDb_Scalar("select szPwd from t_employee where iOrdinal = " + std::to_string(key));
     TestBoxes_Reset();
     Shell_ClickButton(hwnd, ID_ORG_PWD_RESET);
     Org_WaitIdle(hwnd);
-    TestBoxes_ExpectOnly("密码重置成功.周敏当前密码:482913");
-    EXPECT_EQ(TestDb_Scalar("select szPwd from t_employee where iOrdinal = " + std::to_string(key)), St_Stored("482913"));
+    ASSERT_EQ(TestBoxes_Count(), 1u);
+    EXPECT_EQ(TestBoxes_Taken()[0].text, "重置周敏的密码?\n\n将给周敏一个新的一次性密码,周敏下次登录时必须修改它.");
+    EXPECT_EQ(TestBoxes_Taken()[0].flags & MB_TYPEMASK, (UINT)MB_YESNO);
+    EXPECT_EQ(TestDb_Scalar("select szPwd from t_employee where iOrdinal = " + std::to_string(key)), before);
+    TestBoxes_Reset();
+    TestBoxes_Answer(IDYES);
+    Shell_ClickButton(hwnd, ID_ORG_PWD_RESET);
+    Org_WaitIdle(hwnd);
+    ASSERT_EQ(TestBoxes_Count(), 2u);
+    std::string shown = TestBoxes_Taken()[1].text;
+    const std::string lead = "密码重置成功.周敏当前密码:";
+    ASSERT_EQ(shown.compare(0, lead.size(), lead), 0) << shown;
+    std::string once = shown.substr(lead.size(), 8);
+    EXPECT_EQ(once.find_first_not_of("23456789abcdefghjkmnpqrstuvwxyz"), std::string::npos) << once;
+    EXPECT_NE(once, "482913");
+    auto stored = TestDb_Query("select szPwd, bPwdChange from t_employee where iOrdinal = " + std::to_string(key));
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0][0].compare(0, 15, "$pbkdf2-sha256$"), 0) << stored[0][0];
+    EXPECT_EQ(stored[0][0].find(once), std::string::npos);
+    EXPECT_EQ(stored[0][1], "1");
     TestBoxes_Reset();
     Org_ExpectNowhere("zm2024");
     Shell_DestroyFrame(frame);
@@ -167,13 +188,34 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
         ASSERT_TRUE(Org_Choose(login, IDC_BR_BOX, "西溪店"));
         EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(hEmp) == "周敏"; }));
         EXPECT_EQ(Ui_Text(hBr), "西溪店");
-        // The password given when the employee was added is no more.
+        // The password given when the employee was added is no more, nor
+        // the published first password.
         St_Type(hPwd, "zm2024");
         St_Click(hOk);
         EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() == 1; }));
         SetWindowTextA(hPwd, "");
         St_Type(hPwd, "482913");
         St_Click(hOk);
+        EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() == 2; }));
+        // The one-time password opens the change of password, and nothing
+        // else until he has chosen his own: not the same one again.
+        SetWindowTextA(hPwd, "");
+        St_Type(hPwd, once.c_str());
+        St_Click(hOk);
+        HWND change = St_WaitWindow(tid, "#32770", "请设置您自己的密码", 20000);
+        ASSERT_NE(change, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(change, IDC_OLD_PWD)));
+        EXPECT_EQ(Frame_FindChild("ZT_CHILD_HOU"), nullptr);
+        St_Type(GetDlgItem(change, IDC_NEW_PWD), once.c_str());
+        St_Type(GetDlgItem(change, IDC_NEW_PWD2), once.c_str());
+        St_Click(GetDlgItem(change, IDOK));
+        EXPECT_TRUE(St_WaitFor([] { return TestBoxes_Count() == 3; }));
+        EXPECT_TRUE(IsWindow(change));
+        SetWindowTextA(GetDlgItem(change, IDC_NEW_PWD), "");
+        SetWindowTextA(GetDlgItem(change, IDC_NEW_PWD2), "");
+        St_Type(GetDlgItem(change, IDC_NEW_PWD), "zhoumin9");
+        St_Type(GetDlgItem(change, IDC_NEW_PWD2), "zhoumin9");
+        St_Click(GetDlgItem(change, IDOK));
         HWND f = St_WaitWindow(tid, "ZT_MDIMAIN", nullptr, 20000);
         ASSERT_NE(f, nullptr);
         HWND house = nullptr;
@@ -197,7 +239,12 @@ TEST(OrgLogin, AnEmployeeAddedAndGrantedHereLogsInWithThoseRights)
     EXPECT_EQ(g_ZTMain.pLoginEmp->iOrdinal, key);
     for (const TestBox& b : TestBoxes_Taken())
         boxTexts.push_back(b.text);
-    EXPECT_EQ(boxTexts, std::vector<std::string>{"密码错误"});
+    EXPECT_EQ(boxTexts, (std::vector<std::string>{"密码错误", "密码错误", "新密码不能与原来的密码相同,请输入您自己的新密码",
+                                                  "修改成功"}));
+    auto after = TestDb_Query("select szPwd, bPwdChange from t_employee where iOrdinal = " + std::to_string(key));
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0][1], "0") << "his own password is not to be changed again";
+    EXPECT_NE(after[0][0], stored[0][0]);
     // The extra right opens the parameters; the preset's the areas.
     EXPECT_TRUE(paramOpen);
     EXPECT_TRUE(areaOpen);

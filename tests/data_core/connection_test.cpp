@@ -2,8 +2,10 @@
 // log, reconnection with its prompt, escaping and concurrent use.
 #include "tests/support/test_support.h"
 #include "cipher/cipher.h"
+#include "cipher/password.h"
 #include "data/test_hooks.h"
 #include "data/ZTData.h"
+#include "data/organisation.h"
 
 #include <atomic>
 #include <cstring>
@@ -18,6 +20,17 @@ std::string Stored(const char* plain)
     strncpy(buf, plain, 120);
     CipherPwd(".", buf, CIPHER_ENCODE);
     return buf;
+}
+
+std::string Hex(const unsigned char* p, size_t n)
+{
+    std::string s;
+    char two[3];
+    for (size_t i = 0; i < n; ++i) {
+        snprintf(two, sizeof two, "%02x", p[i]);
+        s += two;
+    }
+    return s;
 }
 
 std::vector<std::string> ErrLogLines()
@@ -124,33 +137,87 @@ TEST_F(Connection, LoginCheckIgnoresRecycleFlag)
     TestDb_Exec("update t_employee set bRecyle = 0 where iOrdinal = 1");
 }
 
-TEST_F(Connection, PasswordResetSetsTheStoredTextAndLogs)
+TEST_F(Connection, PasswordsAreStoredAsSaltedHashesAndAnOldOneBecomesOneAtItsLogin)
 {
-    std::string initial = Stored("482913");
-    EXPECT_EQ(1, FD_Pwd_Reset(1, 1, initial.c_str()));  // same password: matched row counts
-    EXPECT_EQ(initial, TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1"));
-    // A reset by the administrator (here of himself), logged as such.
-    EXPECT_EQ("17", TestDb_Scalar("select iAct from t_log where iObjType = 4 and iObjID = 1 order by iOrdinal desc limit 1"));
-    EXPECT_EQ(0u, TestBoxes_Count());
+    // The platform's PBKDF2-HMAC-SHA256 against the published vectors.
+    unsigned char key[32];
+    const unsigned char salt[] = {'s', 'a', 'l', 't'};
+    ASSERT_EQ(1, Pwd_Derive("password", salt, 4, 1, key, 32));
+    EXPECT_EQ("120fb6cffcf8b32c43e7225256c4f837a86548c92ccc35480805987cb70be17b", Hex(key, 32));
+    ASSERT_EQ(1, Pwd_Derive("password", salt, 4, 4096, key, 32));
+    EXPECT_EQ("c5e478d59288c841aa530db6845c4c8d962893a001ce4e11a4963873aa98134a", Hex(key, 32));
 
-    EXPECT_EQ(0, FD_Pwd_Reset(1, 4242, initial.c_str()));
+    // The seed's password as its hash: each one salted anew; a text altered
+    // in one digit or of another form opens nothing.
+    std::string seeded = TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1");
+    EXPECT_EQ(1, Pwd_Verify("482913", seeded.c_str()));
+    EXPECT_EQ(0, Pwd_Verify("482914", seeded.c_str()));
+    std::string again = Pwd_Hash("482913");
+    EXPECT_NE(seeded, again);
+    EXPECT_EQ(1, Pwd_Verify("482913", again.c_str()));
+    std::string altered = again;
+    altered[altered.size() - 1] = altered.back() == '0' ? '1' : '0';
+    EXPECT_EQ(0, Pwd_Verify("482913", altered.c_str()));
+    EXPECT_EQ(0, Pwd_Verify("482913", Stored("482913").c_str()));
+    char turned[600] = "";
+    strncpy(turned, seeded.c_str(), sizeof turned - 1);
+    CipherPwd(".", turned, CIPHER_DECODE);
+    EXPECT_EQ(std::string(turned).find("482913"), std::string::npos) << "the reversible cipher gives nothing back";
+
+    // An older database's enciphered password: a wrong one leaves it; the
+    // right one logs in once and is then kept only as a hash.
+    TestDb_Exec("update t_employee set szPwd = '" + Stored("lisi2024") + "' where iOrdinal = 1");
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("lisi2025").c_str()));
+    EXPECT_EQ(Stored("lisi2024"), TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1"));
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("lisi2024").c_str()));
+    EXPECT_EQ(0, FD_LG_MustChange());
+    std::string migrated = TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1");
+    EXPECT_EQ(1, Pwd_Verify("lisi2024", migrated.c_str())) << migrated;
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("lisi2024").c_str()));
+    EXPECT_EQ(0, FD_LG_Check(1, Stored("lisi2025").c_str()));
+    EXPECT_EQ(0, FD_LG_Check(1, migrated.c_str())) << "the stored text is not a password";
+
+    // A reset: a hash, marked to be changed at the next login; the user's
+    // own change clears the mark and checks the old password against the hash.
+    EXPECT_EQ(1, FD_Pwd_Reset(1, 1, Stored("k7m2p9qa").c_str()));
+    EXPECT_EQ("17", TestDb_Scalar("select iAct from t_log where iObjType = 4 and iObjID = 1 order by iOrdinal desc limit 1"));
+    EXPECT_EQ("1", TestDb_Scalar("select bPwdChange from t_employee where iOrdinal = 1"));
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("k7m2p9qa").c_str()));
+    EXPECT_EQ(1, FD_LG_MustChange());
+    EXPECT_EQ(0, FD_Upd_Pwd(1, Stored("lisi2024").c_str(), Stored("mine1234").c_str()));
+    EXPECT_EQ(1, FD_Upd_Pwd(1, Stored("k7m2p9qa").c_str(), Stored("mine1234").c_str()));
+    EXPECT_EQ("0", TestDb_Scalar("select bPwdChange from t_employee where iOrdinal = 1"));
+    EXPECT_EQ(1, FD_LG_Check(1, Stored("mine1234").c_str()));
+    EXPECT_EQ(0, FD_LG_MustChange());
     auto boxes = TestBoxes_Taken();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("原始密码错误", boxes[0].text);
+    TestBoxes_Reset();
+
+    EXPECT_EQ(0, FD_Pwd_Reset(1, 4242, Stored("k7m2p9qa").c_str()));
+    boxes = TestBoxes_Taken();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("修改密码出错.详细请错误日志", boxes[0].text);
     EXPECT_EQ("", boxes[0].caption);
     EXPECT_EQ((UINT)MB_OK, boxes[0].flags & MB_TYPEMASK);
+    ASSERT_EQ(1, FD_Pwd_Reset(1, 1, Stored("482913").c_str()));
+    TestDb_Exec("update t_employee set bPwdChange = 0");
 }
 
 TEST_F(Connection, HostileTextRoundTripsAndCannotAlterStatements)
 {
     std::string hostile = HostileText();
     ASSERT_EQ(1, FD_Pwd_Reset(1, 1, hostile.c_str()));
-    EXPECT_EQ(hostile, TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1"));
     EXPECT_EQ(1, FD_LG_Check(1, hostile.c_str()));
     EXPECT_EQ(0, FD_LG_Check(1, "' or '1'='1"));
     EXPECT_EQ(0, FD_LG_Check(1, "\xD5\\' or 1=1 -- "));
     EXPECT_EQ("1", TestDb_Scalar("select count(*) from information_schema.tables where table_schema = database() and table_name = 't_log'"));
+    // Enciphered under the old form, the hostile text is compared as a text.
+    TestDb_Exec("update t_employee set szPwd = 'x'' or ''1''=''1' where iOrdinal = 1");
+    EXPECT_EQ(0, FD_LG_Check(1, "' or '1'='1"));
+    EXPECT_EQ("x' or '1'='1", TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1"));
     EXPECT_EQ(1, FD_Pwd_Reset(1, 1, Stored("482913").c_str()));
+    TestDb_Exec("update t_employee set bPwdChange = 0");
 }
 
 TEST_F(Connection, ServerErrorIsLoggedWithCodeRightAlignedAndOwnerNotified)
@@ -396,6 +463,13 @@ TEST_F(Connection, ConcurrentStatementsShareTheConnectionSafely)
 {
     size_t errorsBefore = ErrLogLines().size();
     std::string pwd = Stored("482913");
+    // A stored hash of one iteration (the count is part of the stored text):
+    // the 600 checks test the shared connection, not the hash's cost.
+    unsigned char salt[16] = {1, 2, 3}, key[32];
+    ASSERT_EQ(1, Pwd_Derive("482913", salt, 16, 1, key, 32));
+    std::string seeded = TestDb_Scalar("select szPwd from t_employee where iOrdinal = 1");
+    TestDb_Exec("update t_employee set szPwd = '$pbkdf2-sha256$1$" + Hex(salt, 16) + "$" + Hex(key, 32) +
+                "' where iOrdinal = 1");
     // The timer thread pings every few milliseconds meanwhile.
     ZTData_TestSetLivenessPeriod(3);
     Work work;
@@ -408,6 +482,7 @@ TEST_F(Connection, ConcurrentStatementsShareTheConnectionSafely)
     for (auto& h : threads)
         CloseHandle(h);
     ZTData_TestSetLivenessPeriod(60000);
+    TestDb_Exec("update t_employee set szPwd = '" + seeded + "' where iOrdinal = 1");
     EXPECT_EQ(600, work.good.load());
     EXPECT_EQ(0, work.bad.load());
     EXPECT_EQ(errorsBefore, ErrLogLines().size());

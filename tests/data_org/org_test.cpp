@@ -1,6 +1,7 @@
 // Branches, employees, positions and permission values against a real server.
 #include "tests/data_org/org_fixture.h"
 #include "cipher/cipher.h"
+#include "cipher/password.h"
 #include "db/dbtool.h"
 
 static const char kInUseBranch[] = "错误原因:\n\n1.数据行可能被(子部门,用户)占用\n\n2.已被其它用户删除";
@@ -277,6 +278,9 @@ TEST_F(OrgDb, EmployeeInsertStoresDetailsSalesmanFlagAndAnEmptyPermissionRow)
                             " szAdd, szEdu, szStatus, szTel, szEmail, szResume, szRemark, szPwd, bSalesMan, iBr, iPst"
                             " from t_employee where iOrdinal = " + Str(e.iOrdinal));
     ASSERT_EQ(1u, row.size());
+    // The password is kept only as a hash of it.
+    EXPECT_EQ(1, Pwd_Verify("secret", row[0][15].c_str())) << row[0][15];
+    row[0][15] = e.szPwd;
     EXPECT_EQ((std::vector<std::string>{HostileName(), "0007", e.szCardNO, "北京", "1990-01-01", "女", "2020-05-06",
                                         "经纪人证", "东城区", "本科", "在职", "13800000000", "x@y.z", "简历",
                                         HostileText(), e.szPwd, "1", "1", "3"}),
@@ -408,20 +412,24 @@ TEST_F(OrgDb, EmployeeUpdateWritesPasswordAndPositionOnlyWhenGiven)
     Set(e.szPwd, Enciphered("first", CipherPwd));
     ASSERT_EQ(1, FD_Ist_Emp(1, &e));
     std::string where = " from t_employee where iOrdinal = " + Str(e.iOrdinal);
+    std::string first = TestDb_Scalar("select szPwd" + where);
+    EXPECT_EQ(1, Pwd_Verify("first", first.c_str()));
 
     tagEMPLOYEE ed = e;
     memset(ed.szPwd, 0, sizeof ed.szPwd);
     Set(ed.szTel, "139");
     ed.iBr = 77;  // the branch is never changed here
     ASSERT_EQ(1, FD_Upd_Emp(2, &e, &ed));
-    EXPECT_EQ((std::vector<std::string>{e.szPwd, "139", "3", "1"}),
+    EXPECT_EQ((std::vector<std::string>{first, "139", "3", "1"}),
               TestDb_Query("select szPwd, szTel, iPst, iBr" + where)[0]);
 
     tagEMPLOYEE ed2 = ed;
     ed2.iPst = 2;
     Set(ed2.szPwd, Enciphered("second", CipherPwd));
     ASSERT_EQ(1, FD_Upd_Emp(2, &ed, &ed2));
-    EXPECT_EQ((std::vector<std::string>{ed2.szPwd, "2"}), TestDb_Query("select szPwd, iPst" + where)[0]);
+    auto second = TestDb_Query("select szPwd, iPst" + where)[0];
+    EXPECT_EQ(1, Pwd_Verify("second", second[0].c_str()));
+    EXPECT_EQ("2", second[1]);
     auto log = LogOf(4, e.iOrdinal);
     ASSERT_EQ(3u, log.size());
     EXPECT_EQ(2, log[2].iAct);
@@ -469,7 +477,8 @@ TEST_F(OrgDb, PasswordChangeChecksTheCurrentPasswordUnlessItIsEmpty)
     std::string second = Enciphered("second", CipherPwd);
 
     ASSERT_EQ(1, FD_Upd_Pwd(e.iOrdinal, "", first.c_str()));
-    EXPECT_EQ(first, TestDb_Scalar("select szPwd" + where));
+    std::string stored = TestDb_Scalar("select szPwd" + where);
+    EXPECT_EQ(1, Pwd_Verify("first", stored.c_str())) << stored;
     auto log = LogOf(4, e.iOrdinal);
     ASSERT_EQ(2u, log.size());
     EXPECT_EQ(8, log[1].iAct);
@@ -478,7 +487,7 @@ TEST_F(OrgDb, PasswordChangeChecksTheCurrentPasswordUnlessItIsEmpty)
 
     EXPECT_EQ(0, FD_Upd_Pwd(e.iOrdinal, second.c_str(), second.c_str()));
     ExpectOneBox("原始密码错误", "");
-    EXPECT_EQ(first, TestDb_Scalar("select szPwd" + where));
+    EXPECT_EQ(stored, TestDb_Scalar("select szPwd" + where));
     EXPECT_EQ(2u, LogOf(4, e.iOrdinal).size());
 
     ASSERT_EQ(1, FD_Upd_Pwd(e.iOrdinal, first.c_str(), second.c_str()));

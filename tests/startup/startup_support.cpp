@@ -1,6 +1,7 @@
 #include "tests/startup/startup_support.h"
 #include "app/shell/input_controls.h"
 #include "cipher/cipher.h"
+#include "cipher/password.h"
 #include "common/zt_box.h"
 
 #include <cstring>
@@ -144,6 +145,11 @@ std::string St_Stored(const char* plain)
     strncpy(buf, plain, 120);
     CipherPwd(".", buf, CIPHER_ENCODE);
     return buf;
+}
+
+bool St_StoredIs(const std::string& stored, const char* plain)
+{
+    return stored == St_Stored(plain) || Pwd_Verify(plain, stored.c_str()) == 1;
 }
 
 void St_WriteConfig(bool initialize, int port)

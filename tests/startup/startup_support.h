@@ -55,6 +55,8 @@ void St_Type(HWND target, const char* lowerCaseLettersOrDigits);
 void St_Click(HWND hButton);
 // The enciphered form of a password as stored.
 std::string St_Stored(const char* plain);
+// Whether a stored password (a hash, or enciphered the older way) is plain.
+bool St_StoredIs(const std::string& stored, const char* plain);
 
 // Writes config.ini into the current directory for the current test
 // database; initialize false leaves out the first-run flag, port 0 takes

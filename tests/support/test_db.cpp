@@ -244,6 +244,11 @@ tagZT_SQL_MATION* TestDb_Open(const char* dbName, bool bSeed)
         ADD_FAILURE() << "seed: " << err;
         return nullptr;
     }
+    // The tests work as an agency past its first day: the administrator has
+    // been through the change of his first password (the tests of the
+    // first login set the mark again).
+    if (bSeed)
+        TestDb_Exec("update t_employee set bPwdChange = 0");
     // The library connects as the program does: through an account with
     // only the program's rights on this database.
     if (!DbTool_Account(c, db, kTestUser, kTestPassword, {"127.0.0.1"}, false, &err)) {
