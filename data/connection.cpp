@@ -11,7 +11,7 @@
 
 #include <mmsystem.h>
 
-ZDState g_db = {nullptr, nullptr, 0, 0, 0, ""};
+ZDState g_db = {nullptr, nullptr, 0, 0, 0, "", ""};
 
 // A lock made on its first use and never destroyed (threads may still take
 // it while the program ends).
@@ -36,9 +36,23 @@ ZT_MSGBOX_HOOK ZTData_SetMessageBoxHook(ZT_MSGBOX_HOOK hook)
     return ZT_SetMessageBoxHookLocal(hook);
 }
 
+// How long the connection check waits for the server's answer, in seconds:
+// 2, or half the connect time-out when that is shorter (at least 1).  A
+// server that left it unanswered is given as long to connect again, so a
+// frozen server holds an operation no longer than the connect time-out.
+static unsigned int CheckSeconds(const tagZT_SQL_MATION* m)
+{
+    unsigned int s = 2;
+    if (m && m->iConnectTimeout > 0 && (unsigned int)m->iConnectTimeout / 2 < s)
+        s = (unsigned int)m->iConnectTimeout / 2;
+    return s > 0 ? s : 1;
+}
+
 // A new client handle with the settings' options.  bVerify asks the client
-// library to insist on a server certificate it trusts.
-static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify, bool bSeveral)
+// library to insist on a server certificate it trusts; bSilent gives a
+// server that left the connection check unanswered the check's time to
+// connect.
+static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify, bool bSeveral, bool bSilent)
 {
     MYSQL* conn = mysql_init(nullptr);
     if (!conn)
@@ -46,6 +60,8 @@ static MYSQL* NewHandle(const tagZT_SQL_MATION* m, bool bVerify, bool bSeveral)
     // With several servers one that does not answer must not hold up the
     // others for the system's own time-out (minutes).
     unsigned int connectTimeout = m->iConnectTimeout > 0 ? (unsigned int)m->iConnectTimeout : (bSeveral ? 10u : 0u);
+    if (bSilent && (connectTimeout == 0 || CheckSeconds(m) < connectTimeout))
+        connectTimeout = CheckSeconds(m);
     if (connectTimeout > 0)
         mysql_options(conn, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
     if (m->iReadTimeout > 0) {
@@ -86,7 +102,8 @@ static int ServersOf(const tagZT_SQL_MATION* m, ZT_SERVER* out)
 // encryption it is encrypted or not made, and against a server without
 // encryption nothing but the greeting's answer leaves this machine: the
 // refusal (2026) comes before the account is sent.
-static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const char* pwd, bool bSeveral, bool* pOk)
+static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const char* pwd, bool bSeveral, bool bSilent,
+                        bool* pOk)
 {
     const unsigned long flags = CLIENT_FOUND_ROWS | CLIENT_INTERACTIVE | CLIENT_MULTI_STATEMENTS;
     auto connect = [&](MYSQL* conn) {
@@ -94,9 +111,9 @@ static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const cha
                                   flags);
     };
     if (m->bSsl || m->szSslCa[0])
-        return ZT_ConnectEncrypted([&](bool bVerify) { return NewHandle(m, bVerify, bSeveral); }, connect,
+        return ZT_ConnectEncrypted([&](bool bVerify) { return NewHandle(m, bVerify, bSeveral, bSilent); }, connect,
                                    m->szSslCa[0] != 0, pOk);
-    MYSQL* conn = NewHandle(m, false, bSeveral);
+    MYSQL* conn = NewHandle(m, false, bSeveral, bSilent);
     if (!conn)
         return nullptr;
     *pOk = connect(conn) != nullptr;
@@ -104,17 +121,19 @@ static MYSQL* ConnectTo(const tagZT_SQL_MATION* m, const ZT_SERVER& s, const cha
 }
 
 // Runs a batch on a connection of its own (not yet the library's) and
-// reads every result; the values of the second column of the rows, in
+// reads every result; the rows' first two columns, as name and value, in
 // order.  False when the server refused it.
-static bool ReadValues(MYSQL* conn, const char* sql, std::vector<std::string>* values)
+typedef std::vector<std::pair<std::string, std::string>> NamedValues;
+
+static bool ReadValues(MYSQL* conn, const char* sql, NamedValues* values)
 {
     if (mysql_real_query(conn, sql, (unsigned long)strlen(sql)) != 0)
         return false;
     for (;;) {
         if (MYSQL_RES* res = mysql_store_result(conn)) {
             while (MYSQL_ROW row = mysql_fetch_row(res))
-                if (values)
-                    values->push_back(mysql_num_fields(res) > 1 && row[1] ? row[1] : "");
+                if (values && mysql_num_fields(res) > 1)
+                    values->emplace_back(row[0] ? row[0] : "", row[1] ? row[1] : "");
             mysql_free_result(res);
         } else if (mysql_field_count(conn) != 0) {
             return false;
@@ -127,35 +146,78 @@ static bool ReadValues(MYSQL* conn, const char* sql, std::vector<std::string>* v
     }
 }
 
-// Whether a server named in a list takes statements.  A Galera node that is
-// not part of the cluster's primary component answers pings but refuses
-// statements; a server without Galera always takes them.  After a failover
-// (bCatchUp) the node first applies every change the cluster has committed,
-// so what this program stored through the node it left is seen at once.
-static bool NodeReady(MYSQL* conn, bool bCatchUp)
+static std::string ValueOf(const NamedValues& v, const char* name)
 {
-    std::vector<std::string> v;
-    if (!ReadValues(conn, "SHOW VARIABLES LIKE 'wsrep_on'; SHOW STATUS LIKE 'wsrep_ready'", &v))
-        return false;
-    bool bGalera = !v.empty() && lstrcmpiA(v[0].c_str(), "ON") == 0;
-    if (!bGalera)
-        return true;
-    if (v.size() < 2 || lstrcmpiA(v[1].c_str(), "ON") != 0)
-        return false;
-    return !bCatchUp ||
-           ReadValues(conn, "SET SESSION wsrep_sync_wait = 1; SELECT 1; SET SESSION wsrep_sync_wait = 0", nullptr);
+    for (const auto& nv : v)
+        if (lstrcmpiA(nv.first.c_str(), name) == 0)
+            return nv.second;
+    return "";
+}
+
+// Whether a server takes statements.  A Galera node outside the cluster's
+// primary component (the cluster has lost its majority, or the node is cut
+// off from it) answers pings but refuses statements; a server without
+// Galera always takes them.  After a failover (bCatchUp) the node first
+// applies every change the cluster has committed, so what this program
+// stored through the node it left is seen at once.
+enum NodeState { NODE_READY, NODE_NOT_PRIMARY, NODE_NOT_READY };
+
+static NodeState NodeReady(MYSQL* conn, bool bCatchUp)
+{
+    NamedValues v;
+    if (!ReadValues(conn,
+                    "SHOW VARIABLES LIKE 'wsrep_on';"
+                    " SHOW STATUS WHERE Variable_name IN ('wsrep_ready', 'wsrep_cluster_status')",
+                    &v))
+        return NODE_NOT_READY;
+    if (lstrcmpiA(ValueOf(v, "wsrep_on").c_str(), "ON") != 0)
+        return NODE_READY;
+    if (lstrcmpiA(ValueOf(v, "wsrep_cluster_status").c_str(), "Primary") != 0)
+        return NODE_NOT_PRIMARY;
+    if (lstrcmpiA(ValueOf(v, "wsrep_ready").c_str(), "ON") != 0)
+        return NODE_NOT_READY;
+    if (bCatchUp &&
+        !ReadValues(conn, "SET SESSION wsrep_sync_wait = 1; SELECT 1; SET SESSION wsrep_sync_wait = 0", nullptr))
+        return NODE_NOT_READY;
+    return NODE_READY;
 }
 
 // Why the last connection attempt failed when no handle tells it (a
-// server that answered but was not ready).
+// server that answered but was not ready): 1047, as such a node answers
+// statements, with the reason.
 static unsigned int g_failCode = 0;
+static const char* g_failText = "";
 static const char kNotReady[] = "WSREP has not yet prepared node for application use";
+static const char kNotPrimary[] =
+    "WSREP has not yet prepared node for application use (wsrep_cluster_status non-Primary: the node is not part "
+    "of the cluster's primary component)";
+
+// The order in which the servers are tried: as listed, but a server that
+// left the connection check unanswered (a frozen one would hold the attempt
+// for the connect time-out) comes last; *pSilent is its place, or -1.
+static void ServerOrder(const ZT_SERVER* servers, int n, int* order, int* pSilent)
+{
+    int k = 0;
+    char name[64];
+    *pSilent = -1;
+    for (int pass = 0; pass < 2; ++pass)
+        for (int i = 0; i < n; ++i) {
+            ZT_ServerName(servers[i], name, sizeof name);
+            bool silent = g_db.silent[0] && strcmp(name, g_db.silent) == 0;
+            if (silent != (pass == 1))
+                continue;
+            if (silent)
+                *pSilent = i;
+            order[k++] = i;
+        }
+}
 
 // Opens a new connection from the settings and makes it the library's,
 // releasing the previous handle.  With several servers they are tried in
 // order.  Returns the handle when connected, null otherwise (then a failed
 // handle stays current so its error can be read: of several, the last
-// server that refused, else the last that could not be reached).
+// server that refused, a cluster node outside the primary component
+// included, else the last that could not be reached).
 static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
 {
     char pwd[257];
@@ -166,6 +228,11 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     ZT_SERVER servers[ZT_MAX_SERVERS];
     int n = ServersOf(m, servers);
     bool bSeveral = n > 1;
+    int order[ZT_MAX_SERVERS];
+    int silent = -1;
+    DbLock();
+    ServerOrder(servers, n, order, &silent);
+    DbUnlock();
     // Connecting can take up to the connect timeout: it is done outside the
     // lock, and only the swap of handles is guarded.
     MYSQL* conn = nullptr;     // connected, or the failure to keep
@@ -173,20 +240,26 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     int failAt = -1;           // the server of the kept failure
     bool bRefused = false;     // the kept failure is a server's refusal
     unsigned int failCode = 0;
-    for (int i = 0; i < n && !bConnected; ++i) {
+    const char* failText = "";
+    for (int k = 0; k < n && !bConnected; ++k) {
+        int i = order[k];
         bool ok = false;
-        MYSQL* c = ConnectTo(m, servers[i], pwd, bSeveral, &ok);
-        if (ok && bSeveral && !NodeReady(c, bReconnect)) {
+        MYSQL* c = ConnectTo(m, servers[i], pwd, bSeveral, i == silent, &ok);
+        NodeState state = ok ? NodeReady(c, bReconnect) : NODE_READY;
+        if (ok && state != NODE_READY) {
+            // Answered, but takes no statements: a refusal, told by its
+            // reason (a fresh handle carries no error of its own).
             mysql_close(c);
             c = mysql_init(nullptr);
-            ok = false;
-            if (!conn) {
-                conn = c;
-                failAt = i;
-                failCode = 1047;
-            } else if (c) {
-                mysql_close(c);
-            }
+            if (!c)
+                continue;
+            if (conn)
+                mysql_close(conn);
+            conn = c;
+            failAt = i;
+            bRefused = true;
+            failCode = 1047;
+            failText = state == NODE_NOT_PRIMARY ? kNotPrimary : kNotReady;
             continue;
         }
         if (ok) {
@@ -207,6 +280,7 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
             failAt = i;
             bRefused = bRefusal;
             failCode = 0;
+            failText = "";
         } else {
             mysql_close(c);
         }
@@ -220,8 +294,11 @@ static MYSQL* OpenConnection(tagZT_SQL_MATION* m, bool bReconnect)
     g_db.conn = conn;
     g_db.stale = 0;
     g_failCode = bConnected ? 0 : failCode;
+    g_failText = bConnected ? "" : failText;
     if (failAt >= 0)
         ZT_ServerName(servers[failAt], g_db.server, sizeof g_db.server);
+    if (bConnected && strcmp(g_db.server, g_db.silent) == 0)
+        g_db.silent[0] = '\0';   // it answers again
     if (old)
         mysql_close(old);
     DbUnlock();
@@ -235,7 +312,7 @@ void ConnectionError(unsigned int* pCode, std::string* pText)
     *pText = g_db.conn ? mysql_error(g_db.conn) : "";
     if (*pCode == 0 && g_failCode) {
         *pCode = g_failCode;
-        *pText = kNotReady;
+        *pText = g_failText;
     }
     DbUnlock();
 }
@@ -295,11 +372,90 @@ static HWND BoxOwner(const tagZT_SQL_MATION* m)
     return owner;
 }
 
+// ---- The check's own time-out ---------------------------------------------------
+// A ping waits for the server's answer as long as a statement may (the read
+// time-out): a server that keeps the connection but no longer answers (a
+// frozen process, a machine gone from the network) would hold every
+// operation that long, and the reconnection after it as long again.  The
+// check therefore has a time of its own: a watchdog thread, started with
+// the first check, looks at the ping in flight a few times a second and
+// breaks the connection (mariadb_cancel shuts its socket down) of one that
+// has waited longer; the ping then fails at once.  Arming it costs the
+// check no system call.  The checking thread holds the library lock, so
+// the connection is still used by one thread at a time; the watchdog only
+// shuts down its socket, while the pinging thread waits.
+
+static volatile LONG g_pingTicket = 0;    // the ping in flight (0: none)
+static volatile LONG g_pingStart = 0;     // when it began (GetTickCount)
+static volatile LONG g_pingLimit = 0;     // how long it may take, ms
+static volatile LONG g_pingBroken = 0;    // the ping whose connection the watchdog broke
+static MYSQL* volatile g_pingConn = nullptr;
+static LONG g_pingTickets = 0;            // (under the library lock)
+
+static LONG ReadLong(volatile LONG* p)
+{
+    return InterlockedCompareExchange(p, 0, 0);
+}
+
+static DWORD WINAPI PingWatchdog(LPVOID)
+{
+    for (;;) {
+        Sleep(200);
+        LONG ticket = ReadLong(&g_pingTicket);
+        if (ticket <= 0)
+            continue;
+        LONG start = ReadLong(&g_pingStart);
+        LONG limit = ReadLong(&g_pingLimit);
+        // (The start read belongs to this ping when the ticket is still it.)
+        if (ReadLong(&g_pingTicket) != ticket || (LONG)(GetTickCount() - (DWORD)start) < limit)
+            continue;
+        if (InterlockedCompareExchange(&g_pingTicket, -ticket, ticket) != ticket)
+            continue;   // answered meanwhile
+        mariadb_cancel(g_pingConn);
+        InterlockedExchange(&g_pingBroken, ticket);
+    }
+}
+
+// Pings the connection (the lock held): 1 answered, 0 failed, -1 no answer
+// in ms milliseconds (the connection is then broken).
+static int PingWithin(DWORD ms)
+{
+    static bool bWatched = false;
+    if (!bWatched) {
+        HANDLE h = CreateThread(nullptr, 0, PingWatchdog, nullptr, 0, nullptr);
+        if (h) {
+            CloseHandle(h);
+            bWatched = true;
+        }
+    }
+    LONG ticket = ++g_pingTickets;
+    if (ticket <= 0)
+        ticket = g_pingTickets = 1;
+    g_pingConn = g_db.conn;
+    InterlockedExchange(&g_pingStart, (LONG)GetTickCount());
+    InterlockedExchange(&g_pingLimit, (LONG)ms);
+    InterlockedExchange(&g_pingTicket, ticket);
+    int alive = mysql_ping(g_db.conn) == 0;
+    if (InterlockedCompareExchange(&g_pingTicket, 0, ticket) == ticket)
+        return alive;
+    // The watchdog is breaking it: the connection is left once it is done.
+    while (ReadLong(&g_pingBroken) != ticket)
+        Sleep(1);
+    InterlockedExchange(&g_pingTicket, 0);
+    return -1;
+}
+
 static bool Ping()
 {
     DbLock();
     // (A node found refusing statements is left at the next check.)
-    bool alive = g_db.conn && !g_db.stale && mysql_ping(g_db.conn) == 0;
+    bool alive = false;
+    if (g_db.conn && !g_db.stale) {
+        int r = PingWithin(CheckSeconds(g_db.mation) * 1000u);
+        if (r < 0)
+            CopyField(g_db.silent, sizeof g_db.silent, g_db.server);
+        alive = r == 1;
+    }
     DbUnlock();
     return alive;
 }
@@ -339,7 +495,9 @@ static void WaitForRound(HANDLE done, LONG round)
 
 // The connection check.  1 when the connection is alive, also after a
 // reconnection (silent, or after "Yes"); 0 when it is not.  With bReport an
-// operation that cannot go on says so in a failure box.
+// operation that cannot go on says so, in one box: the prompt this thread
+// showed (its "No" gives up the operation), else a failure box (the thread
+// waited for another thread's prompt, or was asked from inside its own).
 static int CheckLink(int bReport)
 {
     tagZT_SQL_MATION* m = g_db.mation;
@@ -362,9 +520,11 @@ static int CheckLink(int bReport)
     LeaveCriticalSection(PromptLock());
 
     int ok = 0;
+    bool bAsked = false;
     if (!asking) {
         // Another thread may have reconnected since the ping above.
         ok = Ping() ? 1 : ReconnectAsking(m);
+        bAsked = !ok;   // (a failed round has asked at least once)
         EnterCriticalSection(PromptLock());
         g_lastOutcome = ok;
         ++g_rounds;
@@ -378,7 +538,7 @@ static int CheckLink(int bReport)
         LeaveCriticalSection(PromptLock());
     }
     // (asking == me: asked again from inside its own prompt; it fails.)
-    if (!ok && bReport)
+    if (!ok && bReport && !bAsked)
         ZT_MessageBox(BoxOwner(m), "未连接到数据服务器,操作没有完成", "操作失败", MB_OK);
     return ok;
 }

@@ -191,9 +191,9 @@ static void CaptureError(ZDResult& r, MYSQL* conn)
         r.errCode = 2006;
         r.errText = "MySQL server has gone away";
     }
-    // With other servers to go to, the next connection check leaves it.
-    const tagZT_SQL_MATION* m = g_db.mation;
-    if (r.errCode == ER_NODE_NOT_READY && m && strchr(m->szServers, ','))
+    // The next connection check leaves it: for another server of the list,
+    // or to find it still outside the primary component and say so.
+    if (r.errCode == ER_NODE_NOT_READY && g_db.mation)
         InterlockedExchange(&g_db.stale, 1);
 }
 

@@ -14,6 +14,8 @@ struct ZDState {
     volatile LONG reconnecting;   // id of the thread inside the reconnection loop, 0 none
     volatile LONG stale;          // the server refused a statement as a cluster node not ready
     char server[64];              // "host:port" of the connection (or of its failure)
+    char silent[64];              // "host:port" of a server that left the check unanswered ("" none):
+                                  // a reconnection tries it last
 };
 extern ZDState g_db;
 

@@ -273,6 +273,11 @@ static void ConnectCause(const tagZT_SQL_MATION* s, char* psz, size_t cb)
     case 2026:
         snprintf(psz, cb, "与数据服务器%s的加密连接(SSL)没有建立", server);
         break;
+    case 1047:
+        // A cluster node that answers but is outside the primary component.
+        snprintf(psz, cb, "集群没有多数节点: 数据服务器%s不属于集群的主组件, 现在不能读写数据(请管理员恢复集群)",
+                 server);
+        break;
     default:
         snprintf(psz, cb, "数据服务器%s:错误码%u", server, code);
         break;
