@@ -119,6 +119,8 @@ NAME_DLG Dialog(Edit* e, int iDialog, int iTitle, const char* pszParent, BOOL (*
     d.idName = IDC_AREA_NAME;
     d.idPriority = iDialog == IDD_AREA_CITY ? 0 : IDC_AREA_PRIORITY;
     d.cbName = 11;                           // at most 10 bytes, in every area record
+    // Named as its label reads: a longer name is refused, never cut.
+    d.pszLabel = iDialog == IDD_AREA_CITY ? "城市" : iDialog == IDD_AREA_URBAN ? "城区名称" : "片区名称";
     d.pszParent = pszParent;
     d.bModify = e->pOld != nullptr;
     d.pfnSave = pfnSave;

@@ -401,17 +401,73 @@ TEST_F(AreaWindowTest, AStoppedServerKeepsTheDialogWithWhatWasTyped)
     EXPECT_EQ(Listed(), Sorted({"平江", "沧浪", "枫桥"}));
 }
 
-TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOtherRow)
+// An urban area renamed "苏州工业园区" (twelve bytes): the box takes it, the
+// field holds ten bytes.  The save is refused naming the box and its limit,
+// nothing is stored, the dialog keeps what was typed; five characters are
+// stored whole.  The same for the city and district boxes, adding and
+// renaming, counted in GBK bytes (a letter is one, a character two).
+TEST_F(AreaWindowTest, ANameLongerThanItsFieldIsRefusedNamingTheBoxAndItsLimit)
+{
+    ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
+    auto before = Areas();
+    Click("工业园区");
+    std::string kept;
+    bool stayed = false;
+    Dict_DriveDialog(w, [&] { PostMessageA(hwnd, WM_COMMAND, ID_AREA_URBAN_MODIFY, 0); }, "修改城区", [&](HWND d) {
+        Wd_Type(GetDlgItem(d, IDC_AREA_NAME), "苏州工业园区");
+        stayed = !Dict_Press(d, IDOK, 1500);
+        kept = Ui_Text(GetDlgItem(d, IDC_AREA_NAME));
+    });
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(kept, "苏州工业园区");
+    TestBoxes_ExpectOnly("「城区名称」最多5个汉字(10个字节)");
+    EXPECT_EQ(TestBoxes_Taken()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(Areas(), before);
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "工业园区");
+    EXPECT_STREQ(Cache_Urban(p, 12)->szUrban, "工业园区");
+
+    // Ten bytes are taken whole: five characters, or letters and characters.
+    ASSERT_TRUE(Dialog(ID_AREA_URBAN_MODIFY, "修改城区", "苏州工业园", nullptr, true));
+    EXPECT_EQ(TestDb_Scalar("select szUrban from t_urban where iOrdinal = 12"), "苏州工业园");
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "苏州工业园");
+    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "SIP湖西CBD"));
+    EXPECT_EQ(TestDb_Count("t_district where szDistrict = 'SIP湖西CBD' and iParentIndex = 12"), 1);
+
+    // Eleven bytes, in every box: refused, named, nothing stored.
+    before = Areas();
+    TestBoxes_Reset();
+    EXPECT_FALSE(Dialog(ID_AREA_DIST_ADD, "增加片区", "A金鸡湖东岸"));
+    EXPECT_FALSE(Dialog(ID_AREA_CITY_ADD, "增加城市", "张家港保税区"));
+    EXPECT_FALSE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "SuzhouNew区"));
+    ClickRecord(District("湖东"));
+    EXPECT_FALSE(Dialog(ID_AREA_DIST_MODIFY, "修改片区", "湖东CBD片区"));
+    Texts said;
+    for (const TestBox& b : TestBoxes_Taken())
+        said.push_back(b.text);
+    EXPECT_EQ(said, (Texts{"「片区名称」最多5个汉字(10个字节)", "「城市」最多5个汉字(10个字节)",
+                           "「城区名称」最多5个汉字(10个字节)", "「片区名称」最多5个汉字(10个字节)"}));
+    EXPECT_EQ(Areas(), before);
+    EXPECT_STREQ(District("湖东")->szDistrict, "湖东");
+}
+
+TEST_F(AreaWindowTest, AHostileNameIsStoredWholeOrRefusedAndChangesNoOtherRow)
 {
     ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
     std::string hostile;
     while (hostile.size() < 300)
         hostile += HostileText();
-    // Nine bytes, then a character whose trail byte is a backslash: cut at
-    // ten bytes, the whole character is left out.
-    std::string split = "a'b\\%_\"cd\xD5\x5C";
+    std::vector<char> cut(11);
+    Gbk_CopyCut(cut.data(), cut.size(), hostile.c_str());
+    // Eight bytes, then a character whose trail byte is a backslash: ten
+    // bytes, stored as they are.
+    std::string split = "a'b\\%_\"c\xD5\x5C";
     auto before = Areas();
-    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", hostile + "\xD5", nullptr, true, true));
+    // Pasted over the field's width (a lone lead byte at its end): refused.
+    TestBoxes_Reset();
+    EXPECT_FALSE(Dialog(ID_AREA_CITY_ADD, "增加城市", hostile + "\xD5", nullptr, true, true));
+    EXPECT_EQ(Wd_Boxes("「城市」最多5个汉字(10个字节)"), 1u);
+    EXPECT_EQ(Areas(), before);
+    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", cut.data(), nullptr, true, true));
     // A priority that is no number is refused naming its box, the dialog
     // kept with the name; emptied, it saves as 0.
     bool refused = false, saved = false;
@@ -429,14 +485,14 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     EXPECT_TRUE(saved);
     EXPECT_EQ(Wd_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
     TestBoxes_Reset();
-    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", hostile, nullptr, true, true));
-    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_FALSE(Dialog(ID_AREA_DIST_ADD, "增加片区", hostile, nullptr, true, true));
+    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", cut.data(), nullptr, true, true));
+    EXPECT_EQ(Wd_Boxes("「片区名称」最多5个汉字(10个字节)"), 1u);
+    EXPECT_EQ(TestBoxes_Count(), 1u);
     auto added = TestDb_Query("select szUrban, iPriority from t_urban where iOrdinal > 21 order by iOrdinal");
     ASSERT_EQ(added.size(), 2u);
-    std::vector<char> cut(11);
-    Gbk_CopyCut(cut.data(), cut.size(), hostile.c_str());
     EXPECT_EQ(added[0], (Texts{cut.data(), "0"}));
-    EXPECT_EQ(added[1], (Texts{"a'b\\%_\"cd", "0"}));
+    EXPECT_EQ(added[1], (Texts{split, "0"}));
     EXPECT_EQ(TestDb_Scalar("select szDistrict from t_district where iOrdinal > 103"), cut.data());
     auto after = Areas();
     for (const Texts& row : before)
