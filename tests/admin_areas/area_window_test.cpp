@@ -14,6 +14,7 @@
 #include "common/gbk.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -221,17 +222,23 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     EXPECT_TRUE(stayed);
     ASSERT_EQ(TestBoxes_Count(), 3u);
     for (int i : {0, 1}) {
-        EXPECT_EQ(TestBoxes_Taken()[i].text, "「天宁区」的片区和楼盘将全部转到「钟楼区」, 是否合并?");
+        EXPECT_EQ(TestBoxes_Taken()[i].text, "「天宁区」的片区和楼盘将全部转到「钟楼区」, 「天宁区」移到回收站, 是否合并?");
         EXPECT_EQ(TestBoxes_Taken()[i].caption, "合并确认");
     }
     EXPECT_EQ(TestBoxes_Taken()[2].text, "转移片区   2条.转移楼盘字典   0条.");
     EXPECT_EQ(TestBoxes_Taken()[2].caption, "合并成功");
     EXPECT_EQ(TestDb_Count("t_district where iParentIndex = " + std::to_string(zhonglou)), 2);
     EXPECT_EQ(hongmei->iParentIndex, zhonglou);
-    EXPECT_EQ(Dict_TreeSelected(w->hTree), "天宁区");             // the source stays, now empty
-    EXPECT_EQ(Shell_CountBox(hwnd), "0");
-    Click("钟楼区");
+    // The emptied source is in the recycle bin, gone from the tree and the
+    // cache; the target is shown with what it now holds.
+    EXPECT_EQ(TestDb_Count("t_urban where bRecyle = 1 and iOrdinal = " + std::to_string(tianning)), 1);
+    EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 6 and iObjOrdinal = " + std::to_string(tianning)), 1);
+    EXPECT_EQ(Item("天宁区"), nullptr);
+    EXPECT_EQ(Cache_Urban(p, tianning), nullptr);
+    EXPECT_EQ(p->nUrban + p->nUrbanSpare, 4 + 101);
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "钟楼区");
     EXPECT_EQ(Listed(), Sorted({"兰陵", "红梅新村"}));
+    EXPECT_EQ(Shell_CountBox(hwnd), "2");
 
     // 兰陵 deleted after the question: its slot is freed, and the next
     // district takes it.
@@ -248,15 +255,59 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     EXPECT_EQ(p->nDist, nDist - 1);
     ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "新坊"));
     EXPECT_EQ(District("新坊"), lanling);
+}
 
-    // The emptied 天宁区 deleted: gone from the tree and the cache.
-    Click("天宁区");
-    TestBoxes_Answer(IDOK);
-    Command(ID_AREA_URBAN_DELETE);
-    EXPECT_EQ(TestDb_Count("t_urban where bRecyle = 1 and iOrdinal = " + std::to_string(tianning)), 1);
-    EXPECT_EQ(Item("天宁区"), nullptr);
-    EXPECT_EQ(Cache_Urban(p, tianning), nullptr);
-    EXPECT_EQ(p->nUrban + p->nUrbanSpare, 4 + 101);
+// The box a merge ends with is a real one over the merge dialog: it has
+// the keyboard focus, and Enter closes it.
+const char kMerged[] = "合并成功";
+std::atomic<HWND> g_mergedOwner{nullptr};
+std::string g_mergedText;
+
+int RealMergeBox(HWND owner, const char* text, const char* caption, UINT flags)
+{
+    if (strcmp(caption, kMerged) != 0)
+        return TestBoxes_Hook()(owner, text, caption, flags);
+    g_mergedOwner = owner;
+    g_mergedText = text;
+    return MessageBoxA(owner, text, caption, flags);
+}
+
+TEST_F(AreaWindowTest, AMergeAsksFirstAndItsResultBoxTakesTheKeys)
+{
+    ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
+    Click("吴中区");
+    ZT_MSGBOX_HOOK was = ZT_SetMessageBoxHookLocal(RealMergeBox);
+    bool focused = false, active = false, closed = false;
+    Wd_Drive([&] { Command(ID_AREA_URBAN_MERGE); }, [&](DWORD tid) {
+        HWND d = Dict_Dialog(tid, "城区数据转移");
+        ASSERT_NE(d, nullptr);
+        HWND list = GetDlgItem(d, IDC_AREA_TARGET);
+        SendMessageA(list, CB_SETCURSEL, SendMessageA(list, CB_FINDSTRINGEXACT, -1, (LPARAM) "姑苏区"), 0);
+        TestBoxes_Answer(IDOK);
+        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+        HWND box = St_WaitWindow(tid, "#32770", kMerged, 20000);
+        ASSERT_NE(box, nullptr);
+        GUITHREADINFO gi;
+        memset(&gi, 0, sizeof(gi));
+        gi.cbSize = sizeof(gi);
+        St_WaitFor([&] { return GetGUIThreadInfo(tid, &gi) && gi.hwndActive == box; });
+        active = gi.hwndActive == box;
+        focused = gi.hwndFocus && IsChild(box, gi.hwndFocus);
+        Ui_RealKey(VK_RETURN);
+        closed = St_WaitGone(box, 5000);
+        EXPECT_TRUE(St_WaitGone(d, 5000));
+    });
+    Wd_Settle(w);
+    ZT_SetMessageBoxHookLocal(was);
+    EXPECT_TRUE(active);
+    EXPECT_TRUE(focused);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(g_mergedText, "转移片区   0条.转移楼盘字典   0条.");
+    EXPECT_NE(g_mergedOwner.load(), nullptr);
+    TestBoxes_ExpectOnly("「吴中区」的片区和楼盘将全部转到「姑苏区」, 「吴中区」移到回收站, 是否合并?");
+    EXPECT_EQ(Item("吴中区"), nullptr);
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "姑苏区");
+    EXPECT_EQ(TestDb_Count("t_urban where bRecyle = 1 and iOrdinal = 13"), 1);
 }
 
 TEST_F(AreaWindowTest, SelectionsGuardedDeletesFullCachesAndTheRedrawnTree)
