@@ -314,7 +314,8 @@ TEST_F(HouseDialogTest, RevealingTelephonesOwesAFollowUpUnlessTheRightSparesIt)
         St_Click(Item(dlg, IDOK));
         HWND fol = St_WaitWindow(GetWindowThreadProcessId(dlg, nullptr), "#32770", "房源跟进");
         ASSERT_NE(fol, nullptr);
-        St_Click(GetDlgItem(fol, IDCANCEL));    // refused
+        EXPECT_EQ(Text(fol, IDC_FW_WHY), "您查看了这条房源的电话, 请写下这次联系的跟进");
+        St_Click(GetDlgItem(fol, IDCANCEL));    // refused, saying why
         EXPECT_TRUE(IsWindow(fol));
         SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "看了电话, 约周六看房");
         St_Click(GetDlgItem(fol, IDOK));
@@ -330,7 +331,8 @@ TEST_F(HouseDialogTest, RevealingTelephonesOwesAFollowUpUnlessTheRightSparesIt)
     EXPECT_EQ(h->iOrdinal, key);
     EXPECT_EQ(h->iSales, 321);
     EXPECT_EQ(std::string(h->dtFollow), TestDb_Scalar("select max(dtFollow) from t_follow where iHou = " + std::to_string(key)));
-    EXPECT_EQ(Boxes("必须写跟进,才能保存"), 1u);
+    EXPECT_EQ(Boxes("您查看了电话, 须写跟进后才能离开"), 1u);
+    EXPECT_EQ(Boxes("必须写跟进,才能保存"), 0u);
 }
 
 TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
@@ -660,7 +662,7 @@ TEST_F(HouseDialogTest, WithTheServerDownTheForcedFollowUpLetsTheUserGoAndIsAske
         ASSERT_NE(fol, nullptr);
         EXPECT_EQ(Text(dlg, IDC_HD_OWNERTEL), "******");
         St_Click(GetDlgItem(fol, IDCANCEL));
-        EXPECT_TRUE(St_WaitFor([] { return Boxes("必须写跟进,才能保存") == 1; }));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("您查看了电话, 须写跟进后才能离开") == 1; }));
         SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "补写: 已电话联系业主");
         St_Click(GetDlgItem(fol, IDOK));
         EXPECT_TRUE(St_WaitGone(fol));
