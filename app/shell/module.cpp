@@ -154,6 +154,20 @@ static const void* LookupValue(const void* pOwner, const tagLV_COLUMN* pColumn, 
     return def->pfnLookup(static_cast<const ZT_MODWIN*>(pOwner), rec);
 }
 
+// A ZT_COLF_ZERO_EMPTY column's value: the field, or none when it is 0.
+static const void* NonZeroValue(const void*, const tagLV_COLUMN* pColumn, const void* rec)
+{
+    const char* v = static_cast<const char*>(rec) + pColumn->iOffset;
+    if (pColumn->iType == LVT_DOUBLE) {
+        double x;
+        memcpy(&x, v, sizeof(x));
+        return x != 0 ? v : nullptr;
+    }
+    int32_t n;
+    memcpy(&n, v, sizeof(n));
+    return n != 0 ? v : nullptr;
+}
+
 void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol)
 {
     for (int c = 0; c < nCol; c++) {
@@ -169,7 +183,9 @@ void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol)
         lc.iAlign = col[c].iAlign;
         lc.iShown = 1;
         lc.iOffset = static_cast<int32_t>(col[c].off);
-        lc.pfnValue = col[c].pfnLookup ? LookupValue : nullptr;
+        lc.pfnValue = col[c].pfnLookup                          ? LookupValue
+                      : (col[c].fFlags & ZT_COLF_ZERO_EMPTY) != 0 ? NonZeroValue
+                                                                   : nullptr;
         lc.pValueArg = &col[c];
         SendMessageA(hGrid, GRM_ADDCOLUMN, 0, reinterpret_cast<LPARAM>(&lc));
     }

@@ -335,6 +335,38 @@ TEST_F(HouseDialogTest, RevealingTelephonesOwesAFollowUpUnlessTheRightSparesIt)
     EXPECT_EQ(Boxes("必须写跟进,才能保存"), 0u);
 }
 
+// Masked, a name or telephone that is stored reads "******"; one that is
+// not reads empty, and what is typed there is stored (nothing was hidden).
+TEST_F(HouseDialogTest, AnEmptyContactShowsEmptyWhereAStoredOneKeepsItsMask)
+{
+    ASSERT_EQ(g_ZTMain.sys.bHouCipher, 1);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    Ui_Pump(100);
+    tagHOUSE* h = const_cast<tagHOUSE*>(Selected());
+    ASSERT_NE(h, nullptr);
+    ASSERT_TRUE(h->szOwnerMan[0] && h->szOwnerTel[0]);
+    const std::string k = std::to_string(h->iOrdinal), ownerTel = h->szOwnerTel;
+    const std::string man = h->szLinkMan, tel = h->szLinkTel;
+    TestDb_Exec("update t_house set szLinkMan = '', szLinkTel = '' where iOrdinal = " + k);
+    h->szLinkMan[0] = 0;
+    h->szLinkTel[0] = 0;
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_OWNERTEL) == "******" && !Text(dlg, IDC_HD_ESTATE).empty(); }));
+        EXPECT_EQ(Text(dlg, IDC_HD_OWNER), "******");
+        EXPECT_EQ(Text(dlg, IDC_HD_LINKMAN), "");
+        EXPECT_EQ(Text(dlg, IDC_HD_LINKTEL), "");
+        SetWindowTextA(Item(dlg, IDC_HD_LINKMAN), "李四");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestDb_Scalar("select concat(szLinkMan, '/', szLinkTel, '/', szOwnerTel = '" + ownerTel +
+                            "') from t_house where iOrdinal = " + k),
+              "李四//1");
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    // The demo house as it was, for the tests after this one.
+    TestDb_Exec("update t_house set szLinkMan = '" + man + "', szLinkTel = '" + tel + "' where iOrdinal = " + k);
+}
+
 TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
 {
     // A house with a follow-up time (which the form does not edit).
