@@ -21,6 +21,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -111,6 +112,26 @@ void ShowStatus(ZT_MODWIN* w)
 {
     HouseState* s = StateOf(w);
     SetWindowTextA(s->hStatus, House_MarkStatus(s->nExpiring, s->nOverdue, w->p->bRemind1, w->p->bRemind2).c_str());
+}
+
+// A house deleted or added by hand: the status line counts the rows now
+// listed.
+void RowsChanged(ZT_MODWIN* w)
+{
+    HouseState* s = StateOf(w);
+    int n = static_cast<int>(SendMessageA(w->hGrid, GRM_GETROWS, 0, 0));
+    std::vector<const void*> rows(static_cast<size_t>(n > 0 ? n : 0));
+    if (n > 0)
+        n = static_cast<int>(SendMessageA(w->hGrid, GRM_GETROWS, n, reinterpret_cast<LPARAM>(rows.data())));
+    s->nExpiring = 0;
+    s->nOverdue = 0;
+    long today = Date_TodayNumber();
+    for (int i = 0; i < n && i < static_cast<int>(rows.size()); i++) {
+        int mark = House_FollowMark(House(rows[static_cast<size_t>(i)]), w->p->bRemind1, w->p->bRemind2, today);
+        s->nExpiring += mark != HOUSE_MARK_NONE;
+        s->nOverdue += mark == HOUSE_MARK_OVERDUE;
+    }
+    ShowStatus(w);
 }
 
 // ---- The panel ----------------------------------------------------------------------------
@@ -377,6 +398,7 @@ extern const ZT_MODULE_DESC g_HouseModule = {
     sizeof(tagHOUSE), offsetof(tagHOUSE, iOrdinal), sizeof(HouseState),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), CTXPOS_HOUSE, ID_HOUSE_MODIFY,
     LISTING_HOOKS(Create, Layout, Load, CheckRow, Delete, (Module_Free<tagHOUSE, Mem_Free_Hou>), Destroy, &kListing),
+    nullptr, 0, RowsChanged,
 };
 
 int HouseWindow_ExpiringCount(HWND hHouse, int* pnOverdue)

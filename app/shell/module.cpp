@@ -239,9 +239,23 @@ void* Module_Selected(const ZT_MODWIN* w)
     return reinterpret_cast<void*>(SendMessageA(w->hGrid, GRM_GETSEL, 0, 0));
 }
 
+static void ShowListStatus(ZT_MODWIN* w);
+
 static void ShowCount(ZT_MODWIN* w)
 {
     Block_SetRecordCount(w->hwnd, w->nListed);
+}
+
+// A row added or removed by hand: the count box and the status line of a
+// bounded list both follow it (the filter's total changes with the row).
+static void FollowListed(ZT_MODWIN* w, int iDelta)
+{
+    if (w->rs.nMatched > 0)
+        w->rs.nMatched += iDelta;
+    ShowCount(w);
+    ShowListStatus(w);
+    if (w->d->pfnRowsChanged)
+        w->d->pfnRowsChanged(w);
 }
 
 void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
@@ -265,7 +279,7 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
     if (free >= w->rs.nRows)
         w->rs.nRows = free + 1;
     w->nListed++;
-    ShowCount(w);
+    FollowListed(w, 1);
     return slot;
 }
 
@@ -278,7 +292,7 @@ void Module_RemoveSelected(ZT_MODWIN* w)
     memset(rec, 0, w->d->cbRecord);
     if (w->nListed > 0)
         w->nListed--;
-    ShowCount(w);
+    FollowListed(w, -1);
 }
 
 ZT_RECSET Module_RecSet(void* pBlock, int nRows)
@@ -389,7 +403,8 @@ std::string Module_ListStatus(const ZT_MODWIN* w)
 
 static void ShowListStatus(ZT_MODWIN* w)
 {
-    std::string text = w->rs.nMatched ? Module_BoundedText(w->rs.nRows, w->rs.nMatched) : std::string();
+    // What the count box says is shown, of how many the filter matches.
+    std::string text = w->rs.nMatched ? Module_BoundedText(w->nListed, w->rs.nMatched) : std::string();
     if (text.empty() && !w->hListStatus)
         return;
     if (!w->hListStatus)

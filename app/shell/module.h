@@ -261,6 +261,10 @@ struct ZT_MODULE_DESC {
     // its key, before it leaves the grid: no window rewrites the delete to
     // keep a cache in step.
     int iCacheKind = 0;
+    // Window thread: a row was added to the grid (Module_AddRecord) or
+    // removed from it (Module_RemoveSelected), after the count box and the
+    // status line followed; for what the window counts of its rows.
+    void (*pfnRowsChanged)(ZT_MODWIN* w) = nullptr;
 };
 
 // A table of a descriptor and its length: ZT_TABLE(kButtons).
@@ -338,8 +342,9 @@ void Module_ToolbarRights(const ZT_MODULE_DESC* d, const tagZT_Main_Param* p, HW
 // asked for while a worker of the window runs, or one the filter refuses,
 // is not started (FALSE).
 BOOL Module_Refresh(ZT_MODWIN* w);
-// The status text of a bounded load that read nRows of nMatched rows (-1:
-// not known): "显示最新 5000 条, 共 N 条; 请缩小条件"; "" when it read them all.
+// The status text of a bounded list that shows nRows of nMatched rows (-1:
+// not known): "显示最新 5000 条, 共 N 条; 请缩小条件"; "" when it shows them
+// all.  A row added or deleted by hand changes both numbers.
 std::string Module_BoundedText(int nRows, long long nMatched);
 // The text of the window's status line ("" when it has none).
 std::string Module_ListStatus(const ZT_MODWIN* w);

@@ -321,6 +321,19 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
         seen[want == '-' ? 0 : want == 'a' ? 1 : 2]++;
     }
     EXPECT_GT(seen[0] * seen[1] * seen[2], 0) << "rows of every kind were on screen";
+    // An overdue house deleted: the status line counts one fewer, as the
+    // count box does.
+    const int gone = atoi(nth(6).c_str());
+    const int listed = atoi(Shell_CountBox(hwnd).c_str());
+    ASSERT_NE(Wd_SelectWhere(w->hGrid, [&](const void* r) { return static_cast<const tagHOUSE*>(r)->iOrdinal == gone; }),
+              nullptr);
+    Wd_ButtonAnswered(w, ID_HOUSE_DELETE, IDOK);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + std::to_string(gone)), "1");
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(listed - 1));
+    EXPECT_EQ(HouseWindow_ExpiringCount(hwnd, &counted), due + overdue - 1);
+    EXPECT_EQ(counted, overdue - 1);
+    EXPECT_EQ(Ui_Text(GetDlgItem(hwnd, 11)),
+              House_MarkStatus(static_cast<int>(due + overdue - 1), static_cast<int>(overdue - 1), 7, 30));
     // The rule itself: only listings on offer, past the second threshold still marked.
     tagHOUSE h = {};
     strcpy(h.szTrade, "出租");
