@@ -82,17 +82,17 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_STREQ(d->pColumns[1].szUnit, "天未跟进");
     // A house for sale only has no rent: its rent cells are empty, not
     // "0元/月", while its price shows.
-    const tagHOUSE* sale = nullptr;
+    const tagHOUSE* saleOnly = nullptr;
     for (const void* r : TestGrid_Rows(w->hGrid)) {
         const tagHOUSE* h = static_cast<const tagHOUSE*>(r);
         if (h->iSales > 0 && h->iRent == 0 && h->iRentBase == 0 && h->dbRentAve == 0)
-            sale = h;
+            saleOnly = h;
     }
-    ASSERT_NE(sale, nullptr);
+    ASSERT_NE(saleOnly, nullptr);
     for (int c : {15, 16, 17})
-        EXPECT_EQ(TestGrid_Value(w->hGrid, sale, c), nullptr) << d->pColumns[c].szCaption;
-    ASSERT_NE(TestGrid_Value(w->hGrid, sale, 12), nullptr);
-    EXPECT_EQ(*static_cast<const int32_t*>(TestGrid_Value(w->hGrid, sale, 12)), sale->iSales);
+        EXPECT_EQ(TestGrid_Value(w->hGrid, saleOnly, c), nullptr) << d->pColumns[c].szCaption;
+    ASSERT_NE(TestGrid_Value(w->hGrid, saleOnly, 12), nullptr);
+    EXPECT_EQ(*static_cast<const int32_t*>(TestGrid_Value(w->hGrid, saleOnly, 12)), saleOnly->iSales);
     // The frame maximised, its house menu opened with Alt+H: the picture of the whole frame.
     ShowWindow(frame, SW_MAXIMIZE);
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
