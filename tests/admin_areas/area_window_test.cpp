@@ -481,7 +481,7 @@ TEST_F(AreaWindowTest, ANameLongerThanItsFieldIsRefusedNamingTheBoxAndItsLimit)
     ASSERT_TRUE(Dialog(ID_AREA_URBAN_MODIFY, "修改城区", "苏州工业园", nullptr, true));
     EXPECT_EQ(TestDb_Scalar("select szUrban from t_urban where iOrdinal = 12"), "苏州工业园");
     EXPECT_EQ(Dict_TreeSelected(w->hTree), "苏州工业园");
-    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "SIP湖西CBD"));
+    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "SIP湖西CBD", nullptr, false, true));
     EXPECT_EQ(TestDb_Count("t_district where szDistrict = 'SIP湖西CBD' and iParentIndex = 12"), 1);
 
     // Eleven bytes, in every box: refused, named, nothing stored.
@@ -491,7 +491,7 @@ TEST_F(AreaWindowTest, ANameLongerThanItsFieldIsRefusedNamingTheBoxAndItsLimit)
     EXPECT_FALSE(Dialog(ID_AREA_CITY_ADD, "增加城市", "张家港保税区"));
     EXPECT_FALSE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "SuzhouNew区"));
     ClickRecord(District("湖东"));
-    EXPECT_FALSE(Dialog(ID_AREA_DIST_MODIFY, "修改片区", "湖东CBD片区"));
+    EXPECT_FALSE(Dialog(ID_AREA_DIST_MODIFY, "修改片区", "湖东CBD片区", nullptr, false, true));
     Texts said;
     for (const TestBox& b : TestBoxes_Taken())
         said.push_back(b.text);

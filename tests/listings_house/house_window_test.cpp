@@ -327,7 +327,9 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
     const int listed = atoi(Shell_CountBox(hwnd).c_str());
     ASSERT_NE(Wd_SelectWhere(w->hGrid, [&](const void* r) { return static_cast<const tagHOUSE*>(r)->iOrdinal == gone; }),
               nullptr);
-    Wd_ButtonAnswered(w, ID_HOUSE_DELETE, IDOK);
+    TestDb_Exec("update t_follow set bRecyle = 1 where iHou = " + std::to_string(gone));    // (a house with follow-ups stays)
+    Wd_CommandAnswered(hwnd, ID_HOUSE_DELETE, IDOK);
+    Wd_Settle(w);
     EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + std::to_string(gone)), "1");
     EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(listed - 1));
     EXPECT_EQ(HouseWindow_ExpiringCount(hwnd, &counted), due + overdue - 1);
