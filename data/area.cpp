@@ -378,6 +378,17 @@ int FD_DEL_DISTRICT(int iOpEmp, tagDISTRICT* pDist)
 
 int FD_JOIN_URBAN(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget)
 {
+    char text[96];
+    if (FD_JOIN_URBAN_TOLD(iOpEmp, pSource, pTarget, text, sizeof text) != 1)
+        return 0;
+    DbBox(text, "合并成功", MB_OK);
+    return 1;
+}
+
+int FD_JOIN_URBAN_TOLD(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget, char* pszResult, size_t cb)
+{
+    if (pszResult && cb)
+        pszResult[0] = 0;
     if (!pSource || !pTarget || !CheckConnection())
         return 0;
     ZDSql sql;
@@ -402,9 +413,8 @@ int FD_JOIN_URBAN(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget)
                                 TXN_REPEAT);
     if (!stored)
         return 0;
-    char text[96];
-    snprintf(text, sizeof text, "转移片区%4d条.转移楼盘字典%4d条.", (int)districts, (int)estates);
-    DbBox(text, "合并成功", MB_OK);
+    if (pszResult && cb)
+        snprintf(pszResult, cb, "转移片区%4d条.转移楼盘字典%4d条.", (int)districts, (int)estates);
     return 1;
 }
 

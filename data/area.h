@@ -76,6 +76,11 @@ ZTDATA_API int FD_DEL_URBAN(int iOpEmp, tagURBAN* pUrban);
 // Moves every district and estate of pSource to pTarget and reports both
 // counts ("合并成功").  pSource itself stays.  1 merged, 0 refused.
 ZTDATA_API int FD_JOIN_URBAN(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget);
+// The same merge without its box: the text the box would show
+// ("转移片区%4d条.转移楼盘字典%4d条.", caption "合并成功") goes into
+// pszResult (cb bytes) for the caller to show where the user is (a failed
+// merge still says so itself).
+ZTDATA_API int FD_JOIN_URBAN_TOLD(int iOpEmp, tagURBAN* pSource, tagURBAN* pTarget, char* pszResult, size_t cb);
 
 // Adds a district under pDist->iParentIndex.  1 added (iOrdinal set).
 ZTDATA_API int FD_IST_DISTRICT(int iOpEmp, tagDISTRICT* pDist);

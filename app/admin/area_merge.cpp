@@ -47,7 +47,8 @@ BOOL Confirm(HWND hDlg, void* pState)
     char from[sizeof(m->pSource->szUrban) + 1] = "", to[64] = "";
     lstrcpynA(from, m->pSource->szUrban, sizeof(m->pSource->szUrban));
     GetWindowTextA(hList, to, sizeof(to));
-    std::string ask = std::string("「") + from + "」的片区和楼盘将全部转到「" + to + "」, 是否合并?";
+    std::string ask = std::string("「") + from + "」的片区和楼盘将全部转到「" + to + "」, 「" + from +
+                      "」移到回收站, 是否合并?";
     if (ZT_MessageBox(hDlg, ask.c_str(), "合并确认", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return FALSE;
     m->iTarget = target;
@@ -63,5 +64,6 @@ INT_PTR UrbanMerge_Run(HWND hOwner, URBAN_MERGE* m)
     if (!m || !m->p || !m->pSource)
         return IDCANCEL;
     m->iTarget = 0;
+    m->bSourceGone = FALSE;
     return Block_RunDialog(hOwner, m->p, &kMerge, m);
 }

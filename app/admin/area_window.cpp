@@ -119,6 +119,8 @@ NAME_DLG Dialog(Edit* e, int iDialog, int iTitle, const char* pszParent, BOOL (*
     d.idName = IDC_AREA_NAME;
     d.idPriority = iDialog == IDD_AREA_CITY ? 0 : IDC_AREA_PRIORITY;
     d.cbName = 11;                           // at most 10 bytes, in every area record
+    // Named as its label reads: a longer name is refused, never cut.
+    d.pszLabel = iDialog == IDD_AREA_CITY ? "城市" : iDialog == IDD_AREA_URBAN ? "城区名称" : "片区名称";
     d.pszParent = pszParent;
     d.bModify = e->pOld != nullptr;
     d.pfnSave = pfnSave;
@@ -368,6 +370,9 @@ void CmdUrbanDelete(ZT_MODWIN* w, void*, const void*)
     Module_TreeRemove(w, Item(w, NODE_URBAN, key));
 }
 
+// The worker moves the districts and estates, then the emptied source to
+// the recycle bin; the result box is shown over the dialog on this thread,
+// so it has the keyboard focus (Enter closes it).
 BOOL Merge(URBAN_MERGE* m, HWND hDlg)
 {
     const tagURBAN* t = Cache_Urban(m->p, m->iTarget);
@@ -375,11 +380,24 @@ BOOL Merge(URBAN_MERGE* m, HWND hDlg)
         return FALSE;
     tagURBAN source = *m->pSource, target = *t;
     tagZT_Main_Param* p = m->p;
-    return Block_RunTask(hDlg, p, [&]() { return FD_JOIN_URBAN(Cache_Operator(p), &source, &target); }) == 1;
+    char said[128] = "";
+    BOOL gone = FALSE;
+    int r = Block_RunTask(hDlg, p, [&]() {
+        if (FD_JOIN_URBAN_TOLD(Cache_Operator(p), &source, &target, said, sizeof(said)) != 1)
+            return 0;
+        gone = FD_DEL_URBAN(Cache_Operator(p), &source) == 1;
+        return 1;
+    });
+    if (r != 1)
+        return FALSE;
+    m->bSourceGone = gone;
+    ZT_MessageBox(hDlg, said, "合并成功", MB_OK | MB_ICONINFORMATION);
+    return TRUE;
 }
 
 // Moves the districts and estates of the selected urban area to another of
-// its city; the window then shows the source's (now empty) listing.
+// its city; the emptied source leaves the tree and the target is shown
+// with what it now holds.
 void CmdUrbanMerge(ZT_MODWIN* w, void*, const void*)
 {
     const tagURBAN* u = State(w)->pUrban;
@@ -387,11 +405,19 @@ void CmdUrbanMerge(ZT_MODWIN* w, void*, const void*)
         Box(w, kNoUrban);
         return;
     }
-    URBAN_MERGE m = {w->p, u, 0, Merge, w};
+    URBAN_MERGE m = {w->p, u, 0, Merge, w, FALSE};
     if (UrbanMerge_Run(w->hwnd, &m) != IDOK)
         return;
-    Cache_MoveUrban(w->p, u->iOrdinal, m.iTarget);
-    Module_TreeReload(w);
+    int source = u->iOrdinal;
+    Cache_MoveUrban(w->p, source, m.iTarget);
+    if (!m.bSourceGone) {
+        Module_TreeReload(w);                // refused meanwhile: the source stays, empty
+        return;
+    }
+    State(w)->pUrban = nullptr;
+    Cache_Drop(w->p, ZTC_URBAN, source);
+    Module_TreeRemove(w, Item(w, NODE_URBAN, source));
+    Module_TreeSelect(w, Item(w, NODE_URBAN, m.iTarget));
 }
 
 void CmdUrbanRedraw(ZT_MODWIN* w, void*, const void*)

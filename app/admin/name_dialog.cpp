@@ -1,6 +1,7 @@
 #include "app/admin/name_dialog.h"
 #include "app/shell/blocks.h"
 #include "app/shell/field_table.h"
+#include "common/gbk.h"
 
 #include <cctype>
 #include <cstdio>
@@ -44,8 +45,13 @@ BOOL Save(HWND hDlg, void* pState)
 {
     NameDlgState* s = static_cast<NameDlgState*>(pState);
     NAME_DLG* d = s->d;
-    char name[64] = "";
-    Field_GetText(hDlg, d->idName, name, static_cast<size_t>(d->cbName));
+    char whole[256] = "", name[64] = "";
+    Field_GetText(hDlg, d->idName, whole, sizeof(whole));
+    if (d->pszLabel && strlen(whole) > static_cast<size_t>(d->cbName - 1)) {
+        Field_Refuse(hDlg, d->idName, NameDialog_TooLong(d->pszLabel, d->cbName).c_str());
+        return FALSE;
+    }
+    Gbk_CopyCut(name, static_cast<size_t>(d->cbName), whole);
     if (!name[0]) {
         SetFocus(GetDlgItem(hDlg, d->idName));
         return FALSE;
@@ -127,4 +133,12 @@ int32_t NameDialog_Priority(const char* psz)
     if (v > 2147483647LL)
         return 0;
     return static_cast<int32_t>(v);
+}
+
+std::string NameDialog_TooLong(const char* pszLabel, int cbName)
+{
+    int bytes = cbName - 1;
+    char text[160];
+    snprintf(text, sizeof(text), "「%s」最多%d个汉字(%d个字节)", pszLabel ? pszLabel : "", bytes / 2, bytes);
+    return text;
 }

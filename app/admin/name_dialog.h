@@ -3,14 +3,18 @@
 // window's city, urban-area and district dialogs and the parameter window's
 // value dialog are this one dialog over their own resources.
 //
-// Saving reads the name cut to its field on a whole GBK character (an empty
-// name keeps the dialog open with the focus on it, without a message) and
-// the priority by NameDialog_Priority; in modify mode an unchanged name and
+// Saving reads the name whole.  A name longer than its field is refused
+// naming its box and the limit (NameDialog_TooLong) with nothing stored,
+// when the box has a name (pszLabel); otherwise it is cut to the field on a
+// whole GBK character.  An empty name keeps the dialog open with the focus
+// on it, without a message; the priority is read by NameDialog_Priority; in modify mode an unchanged name and
 // priority close the dialog without saving.  Otherwise pfnSave stores the
 // entry (on a worker: the window thread never waits on the server) and
 // decides whether the dialog closes: a refused save keeps what was typed.
 #pragma once
 #include "app/shell/main_param.h"
+
+#include <string>
 
 struct NAME_DLG {
     tagZT_Main_Param* p;
@@ -20,6 +24,7 @@ struct NAME_DLG {
     int idName;                   // the name box
     int idPriority;               // the priority box (0: none)
     int cbName;                   // the name's field with its NUL (the box takes cbName - 1 bytes)
+    const char* pszLabel;         // the name box's label: a longer name is refused naming it (null: cut)
     const char* pszParent;
     BOOL bModify;
     char szName[64];              // in: the name shown (modify); out: the name read
@@ -41,3 +46,8 @@ int32_t NameDialog_Priority(const char* psz);
 // or a signed decimal number in the 32-bit range (*pValue then 0).  The
 // dialog refuses it naming the box, never stores a stand-in.
 BOOL NameDialog_ReadPriority(const char* psz, int32_t* pValue);
+
+// The refusal of a name longer than its field of cbName bytes (with the
+// NUL), in the characters and bytes it may hold:
+// "「城区名称」最多5个汉字(10个字节)".
+std::string NameDialog_TooLong(const char* pszLabel, int cbName);

@@ -14,6 +14,10 @@
 #include <string>
 
 static const char kMustWrite[] = "必须写跟进,才能保存";
+// An owed follow-up: why the dialog came, and why it cannot be left.
+static const char kWhyHouse[] = "您查看了这条房源的电话, 请写下这次联系的跟进";
+static const char kWhyClient[] = "您查看了这条客源的电话, 请写下这次联系的跟进";
+static const char kMustStay[] = "您查看了电话, 须写跟进后才能离开";
 static const char kBadDay[] = "提醒时间必须是今天或以后的日期,格式为 YYYY-MM-DD";
 static const char kNoWriter[] = "请选择部门和员工";
 static const char kNoRight[] = "您没有写跟进的权限";
@@ -81,6 +85,7 @@ static void Init(HWND hDlg, FOLLOW_DLG* s)
 {
     tagZT_Main_Param* p = s->p;
     SetWindowTextA(hDlg, s->e->iHou ? "房源跟进" : "客源跟进");
+    SetDlgItemTextA(hDlg, IDC_FW_WHY, !s->e->bMustWrite ? "" : s->e->iHou ? kWhyHouse : kWhyClient);
     FillWays(hDlg, p);
     SendDlgItemMessageA(hDlg, IDC_FW_WAY, CB_LIMITTEXT, 16, 0);
 
@@ -208,7 +213,7 @@ static BOOL Typed(HWND hDlg)
 static void Cancel(HWND hDlg, FOLLOW_DLG* s)
 {
     if (s->e->bMustWrite && !s->bFailed) {
-        Refuse(hDlg, kMustWrite, IDC_FW_CONTENT);
+        Refuse(hDlg, kMustStay, IDC_FW_CONTENT);
         return;
     }
     if (Typed(hDlg)) {

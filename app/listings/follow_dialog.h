@@ -11,8 +11,10 @@
 //
 // Saving needs the follow-up add right ("您没有写跟进的权限").  With the
 // must-write flag set (the telephones were revealed without the right that
-// spares a follow-up) the dialog neither cancels nor saves an empty
-// follow-up: "必须写跟进,才能保存"; once a save has failed (the server is
+// spares a follow-up) the dialog says so under its boxes ("您查看了这条房源的
+// 电话, 请写下这次联系的跟进", or 客源) and neither cancels ("您查看了电话,
+// 须写跟进后才能离开") nor saves an empty follow-up ("必须写跟进,才能保存");
+// once a save has failed (the server is
 // gone, or the right is missing) it lets the user go.  Leaving with typed
 // text asks "数据已修改, 是否保存?" first.
 #pragma once

@@ -27,6 +27,7 @@
 #define IDC_FW_REMIND_TEXT      1273    // "提醒内容"
 #define IDC_FW_REMIND_DAY       1274    // "提醒时间"
 #define IDC_FW_REMIND_RANGE     1271    // "提醒范围"
+#define IDC_FW_WHY              1279    // why an owed follow-up is asked for (empty otherwise)
 
 // ---- Reminder box (194) -------------------------------------------------------------------
 #define IDC_RB_OBJECT           1348    // "对象编号": one entry per due reminder

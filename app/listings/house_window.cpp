@@ -21,6 +21,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -111,6 +112,26 @@ void ShowStatus(ZT_MODWIN* w)
 {
     HouseState* s = StateOf(w);
     SetWindowTextA(s->hStatus, House_MarkStatus(s->nExpiring, s->nOverdue, w->p->bRemind1, w->p->bRemind2).c_str());
+}
+
+// A house deleted or added by hand: the status line counts the rows now
+// listed.
+void RowsChanged(ZT_MODWIN* w)
+{
+    HouseState* s = StateOf(w);
+    int n = static_cast<int>(SendMessageA(w->hGrid, GRM_GETROWS, 0, 0));
+    std::vector<const void*> rows(static_cast<size_t>(n > 0 ? n : 0));
+    if (n > 0)
+        n = static_cast<int>(SendMessageA(w->hGrid, GRM_GETROWS, n, reinterpret_cast<LPARAM>(rows.data())));
+    s->nExpiring = 0;
+    s->nOverdue = 0;
+    long today = Date_TodayNumber();
+    for (int i = 0; i < n && i < static_cast<int>(rows.size()); i++) {
+        int mark = House_FollowMark(House(rows[static_cast<size_t>(i)]), w->p->bRemind1, w->p->bRemind2, today);
+        s->nExpiring += mark != HOUSE_MARK_NONE;
+        s->nOverdue += mark == HOUSE_MARK_OVERDUE;
+    }
+    ShowStatus(w);
 }
 
 // ---- The panel ----------------------------------------------------------------------------
@@ -315,12 +336,12 @@ const ZT_COLDEF kColumns[] = {
     ZT_COL_LOOKUP("楼盘名称", 100, 0, EstateName),
     ZT_COL_LOOKUP("楼盘地址", 170, 0, EstateAddress),
     HOUSE_COLS_ROOM(H),
-    ZT_COL_UNIT("售价", 65, LVT_INT, "万元", LVU_CELLS, 2, H(iSales)),
-    ZT_COL_UNIT("均价", 75, LVT_INT, "元/平", LVU_CELLS, 2, H(iSalesAve)),
-    ZT_COL_UNIT("售底价", 65, LVT_INT, "万元", LVU_CELLS, 2, H(iSalesBase)),
-    ZT_COL_UNIT("租价", 75, LVT_INT, "元/月", LVU_CELLS, 2, H(iRent)),
-    ZT_COL_UNIT("租均价", 90, LVT_DOUBLE, "元/平/天", LVU_CELLS, 2, H(dbRentAve)),
-    ZT_COL_UNIT("租底价", 75, LVT_INT, "元/月", LVU_CELLS, 2, H(iRentBase)),
+    ZT_COL_AMOUNT("售价", 65, LVT_INT, "万元", H(iSales)),
+    ZT_COL_AMOUNT("均价", 75, LVT_INT, "元/平", H(iSalesAve)),
+    ZT_COL_AMOUNT("售底价", 65, LVT_INT, "万元", H(iSalesBase)),
+    ZT_COL_AMOUNT("租价", 75, LVT_INT, "元/月", H(iRent)),
+    ZT_COL_AMOUNT("租均价", 90, LVT_DOUBLE, "元/平/天", H(dbRentAve)),
+    ZT_COL_AMOUNT("租底价", 75, LVT_INT, "元/月", H(iRentBase)),
     ZT_COL_TEXT("看房", 60, 0, H(szLook)),
     ZT_COL_TEXT("装修", 40, 0, H(szDecoration)),
     ZT_COL_TEXT("配置", 60, 0, H(szLayout)),
@@ -377,6 +398,7 @@ extern const ZT_MODULE_DESC g_HouseModule = {
     sizeof(tagHOUSE), offsetof(tagHOUSE, iOrdinal), sizeof(HouseState),
     ZT_TABLE(kButtons), ZT_TABLE(kColumns), ZT_TABLE(kCommands), CTXPOS_HOUSE, ID_HOUSE_MODIFY,
     LISTING_HOOKS(Create, Layout, Load, CheckRow, Delete, (Module_Free<tagHOUSE, Mem_Free_Hou>), Destroy, &kListing),
+    nullptr, 0, RowsChanged,
 };
 
 int HouseWindow_ExpiringCount(HWND hHouse, int* pnOverdue)

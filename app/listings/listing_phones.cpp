@@ -62,8 +62,12 @@ void Phones_Show(const LISTING_PHONES* ph, HWND hDlg, const void* rec)
     for (int i = 0; i < ph->nBox; i++) {
         const LISTING_PHONE_BOX& b = ph->box[i];
         char text[300] = "";
-        if (!Phones_Readable(ph) || !rec)
-            strcpy(text, rec ? LISTING_MASK : "");
+        // Nothing stored shows empty, masked or not: the mask stands only
+        // for a value that is there.
+        if (!rec || !Field(rec, b)[0])
+            text[0] = '\0';
+        else if (!Phones_Readable(ph))
+            strcpy(text, LISTING_MASK);
         else if (b.bTel)
             Phones_Decipher(Field(rec, b), text, sizeof(text));
         else
@@ -168,7 +172,10 @@ void Phones_Read(const LISTING_PHONES* ph, HWND hDlg, const void* pOld, void* pN
     char* dst = static_cast<char*>(pNew);
     for (int i = 0; i < ph->nBox; i++) {
         const LISTING_PHONE_BOX& b = ph->box[i];
-        if (!Phones_Readable(ph)) {
+        // A masked box holds the mask for a stored value, which is kept; a
+        // box with nothing stored behind it was shown empty and holds what
+        // the user typed there.
+        if (!Phones_Readable(ph) && (!pOld || Field(pOld, b)[0])) {
             Gbk_CopyCut(dst + b.off, b.cb, pOld ? Field(pOld, b) : "");
             continue;
         }

@@ -1,7 +1,8 @@
 // The telephones of a listing (house or client) in its edit dialog.
 //
 // The names and telephones of the owner or client and of the contact are
-// shown as "******" while the masking option is on, until the user reveals
+// shown as "******" (when there is one: nothing stored shows empty) while
+// the masking option is on, until the user reveals
 // them ("看电话(&L)"); telephones are stored enciphered with the field cipher
 // (CipherText) and deciphered only to be shown.  A save reads the boxes only
 // when they hold the real values (visible from the start, or revealed);
@@ -56,7 +57,8 @@ void Phones_Encipher(const char* pszPlain, char* pszOut, size_t cb);
 // Whether the boxes hold the real values (visible or revealed).
 BOOL Phones_Readable(const LISTING_PHONES* ph);
 // Shows the record's values (deciphered telephones) when readable, else the
-// masking text in every box.
+// masking text in every box that has a value stored (an empty one stays
+// empty).
 void Phones_Show(const LISTING_PHONES* ph, HWND hDlg, const void* rec);
 // "看电话": FALSE (nothing happens) when already readable; otherwise marks
 // the record revealed and shows the real values.
@@ -78,7 +80,8 @@ extern const char kPhonesNotRecorded[];
 extern const char kPhonesUnknown[];
 // Fills the block's fields of pNew: from the boxes (texts cut to their
 // fields, telephones enciphered) when readable, else copied from pOld (the
-// stored record; a null pOld leaves them empty).
+// stored record; a null pOld leaves them empty), except a box with nothing
+// stored: it was shown empty and is read as typed.
 void Phones_Read(const LISTING_PHONES* ph, HWND hDlg, const void* pOld, void* pNew);
 // The plain text of a telephone box (readable blocks only; "" otherwise).
 void Phones_BoxText(const LISTING_PHONES* ph, HWND hDlg, int id, char* pszOut, size_t cb);

@@ -154,6 +154,20 @@ static const void* LookupValue(const void* pOwner, const tagLV_COLUMN* pColumn, 
     return def->pfnLookup(static_cast<const ZT_MODWIN*>(pOwner), rec);
 }
 
+// A ZT_COLF_ZERO_EMPTY column's value: the field, or none when it is 0.
+static const void* NonZeroValue(const void*, const tagLV_COLUMN* pColumn, const void* rec)
+{
+    const char* v = static_cast<const char*>(rec) + pColumn->iOffset;
+    if (pColumn->iType == LVT_DOUBLE) {
+        double x;
+        memcpy(&x, v, sizeof(x));
+        return x != 0 ? v : nullptr;
+    }
+    int32_t n;
+    memcpy(&n, v, sizeof(n));
+    return n != 0 ? v : nullptr;
+}
+
 void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol)
 {
     for (int c = 0; c < nCol; c++) {
@@ -169,7 +183,9 @@ void Block_AddColumns(HWND hGrid, const ZT_COLDEF* col, int nCol)
         lc.iAlign = col[c].iAlign;
         lc.iShown = 1;
         lc.iOffset = static_cast<int32_t>(col[c].off);
-        lc.pfnValue = col[c].pfnLookup ? LookupValue : nullptr;
+        lc.pfnValue = col[c].pfnLookup                          ? LookupValue
+                      : (col[c].fFlags & ZT_COLF_ZERO_EMPTY) != 0 ? NonZeroValue
+                                                                   : nullptr;
         lc.pValueArg = &col[c];
         SendMessageA(hGrid, GRM_ADDCOLUMN, 0, reinterpret_cast<LPARAM>(&lc));
     }
@@ -223,9 +239,23 @@ void* Module_Selected(const ZT_MODWIN* w)
     return reinterpret_cast<void*>(SendMessageA(w->hGrid, GRM_GETSEL, 0, 0));
 }
 
+static void ShowListStatus(ZT_MODWIN* w);
+
 static void ShowCount(ZT_MODWIN* w)
 {
     Block_SetRecordCount(w->hwnd, w->nListed);
+}
+
+// A row added or removed by hand: the count box and the status line of a
+// bounded list both follow it (the filter's total changes with the row).
+static void FollowListed(ZT_MODWIN* w, int iDelta)
+{
+    if (w->rs.nMatched > 0)
+        w->rs.nMatched += iDelta;
+    ShowCount(w);
+    ShowListStatus(w);
+    if (w->d->pfnRowsChanged)
+        w->d->pfnRowsChanged(w);
 }
 
 void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
@@ -249,7 +279,7 @@ void* Module_AddRecord(ZT_MODWIN* w, const void* pRecord)
     if (free >= w->rs.nRows)
         w->rs.nRows = free + 1;
     w->nListed++;
-    ShowCount(w);
+    FollowListed(w, 1);
     return slot;
 }
 
@@ -262,7 +292,7 @@ void Module_RemoveSelected(ZT_MODWIN* w)
     memset(rec, 0, w->d->cbRecord);
     if (w->nListed > 0)
         w->nListed--;
-    ShowCount(w);
+    FollowListed(w, -1);
 }
 
 ZT_RECSET Module_RecSet(void* pBlock, int nRows)
@@ -373,7 +403,8 @@ std::string Module_ListStatus(const ZT_MODWIN* w)
 
 static void ShowListStatus(ZT_MODWIN* w)
 {
-    std::string text = w->rs.nMatched ? Module_BoundedText(w->rs.nRows, w->rs.nMatched) : std::string();
+    // What the count box says is shown, of how many the filter matches.
+    std::string text = w->rs.nMatched ? Module_BoundedText(w->nListed, w->rs.nMatched) : std::string();
     if (text.empty() && !w->hListStatus)
         return;
     if (!w->hListStatus)

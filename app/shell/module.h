@@ -68,7 +68,11 @@ struct ZT_COLDEF {
     int iAlign;                 // 0 left, 1 centre, 2 right
     size_t off;                 // offset of the value in the record
     const void* (*pfnLookup)(const ZT_MODWIN* w, const void* pRecord);
+    unsigned fFlags = 0;        // ZT_COLF_...
 };
+// A number field whose 0 means "none" (a price a rental house has not):
+// its cell, its sort key and its export are empty for 0.
+enum { ZT_COLF_ZERO_EMPTY = 1 };
 
 // One toolbar button.  iCmd ZT_TB_SEPARATOR adds a separator, ZT_TB_COUNT the
 // record count box (iImage is then its width).  iRightOp is always an
@@ -130,6 +134,9 @@ struct ZT_CMDDEF {
 #define ZT_COL(caption, width, type, align, off) {caption, width, type, nullptr, LVU_NONE, align, off, nullptr}
 #define ZT_COL_TEXT(caption, width, align, off) ZT_COL(caption, width, LVT_TEXT, align, off)
 #define ZT_COL_UNIT(caption, width, type, unit, mode, align, off) {caption, width, type, unit, mode, align, off, nullptr}
+// A right-aligned amount with its unit in every cell, empty for 0.
+#define ZT_COL_AMOUNT(caption, width, type, unit, off) \
+    {caption, width, type, unit, LVU_CELLS, 2, off, nullptr, ZT_COLF_ZERO_EMPTY}
 #define ZT_COL_LOOKUP(caption, width, align, fn) {caption, width, LVT_TEXT, nullptr, LVU_NONE, align, 0, fn}
 // The branch and the employee a record belongs to, by their names.
 #define ZT_COL_AGENT(width, branch, employee) ZT_COL_LOOKUP("部门", width, 0, branch), ZT_COL_LOOKUP("员工", width, 0, employee)
@@ -254,6 +261,10 @@ struct ZT_MODULE_DESC {
     // its key, before it leaves the grid: no window rewrites the delete to
     // keep a cache in step.
     int iCacheKind = 0;
+    // Window thread: a row was added to the grid (Module_AddRecord) or
+    // removed from it (Module_RemoveSelected), after the count box and the
+    // status line followed; for what the window counts of its rows.
+    void (*pfnRowsChanged)(ZT_MODWIN* w) = nullptr;
 };
 
 // A table of a descriptor and its length: ZT_TABLE(kButtons).
@@ -331,8 +342,9 @@ void Module_ToolbarRights(const ZT_MODULE_DESC* d, const tagZT_Main_Param* p, HW
 // asked for while a worker of the window runs, or one the filter refuses,
 // is not started (FALSE).
 BOOL Module_Refresh(ZT_MODWIN* w);
-// The status text of a bounded load that read nRows of nMatched rows (-1:
-// not known): "显示最新 5000 条, 共 N 条; 请缩小条件"; "" when it read them all.
+// The status text of a bounded list that shows nRows of nMatched rows (-1:
+// not known): "显示最新 5000 条, 共 N 条; 请缩小条件"; "" when it shows them
+// all.  A row added or deleted by hand changes both numbers.
 std::string Module_BoundedText(int nRows, long long nMatched);
 // The text of the window's status line ("" when it has none).
 std::string Module_ListStatus(const ZT_MODWIN* w);

@@ -14,6 +14,7 @@
 #include "common/gbk.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -221,17 +222,23 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     EXPECT_TRUE(stayed);
     ASSERT_EQ(TestBoxes_Count(), 3u);
     for (int i : {0, 1}) {
-        EXPECT_EQ(TestBoxes_Taken()[i].text, "「天宁区」的片区和楼盘将全部转到「钟楼区」, 是否合并?");
+        EXPECT_EQ(TestBoxes_Taken()[i].text, "「天宁区」的片区和楼盘将全部转到「钟楼区」, 「天宁区」移到回收站, 是否合并?");
         EXPECT_EQ(TestBoxes_Taken()[i].caption, "合并确认");
     }
     EXPECT_EQ(TestBoxes_Taken()[2].text, "转移片区   2条.转移楼盘字典   0条.");
     EXPECT_EQ(TestBoxes_Taken()[2].caption, "合并成功");
     EXPECT_EQ(TestDb_Count("t_district where iParentIndex = " + std::to_string(zhonglou)), 2);
     EXPECT_EQ(hongmei->iParentIndex, zhonglou);
-    EXPECT_EQ(Dict_TreeSelected(w->hTree), "天宁区");             // the source stays, now empty
-    EXPECT_EQ(Shell_CountBox(hwnd), "0");
-    Click("钟楼区");
+    // The emptied source is in the recycle bin, gone from the tree and the
+    // cache; the target is shown with what it now holds.
+    EXPECT_EQ(TestDb_Count("t_urban where bRecyle = 1 and iOrdinal = " + std::to_string(tianning)), 1);
+    EXPECT_EQ(TestDb_Count("t_recyle where iObjType = 6 and iObjOrdinal = " + std::to_string(tianning)), 1);
+    EXPECT_EQ(Item("天宁区"), nullptr);
+    EXPECT_EQ(Cache_Urban(p, tianning), nullptr);
+    EXPECT_EQ(p->nUrban + p->nUrbanSpare, 4 + 101);
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "钟楼区");
     EXPECT_EQ(Listed(), Sorted({"兰陵", "红梅新村"}));
+    EXPECT_EQ(Shell_CountBox(hwnd), "2");
 
     // 兰陵 deleted after the question: its slot is freed, and the next
     // district takes it.
@@ -248,15 +255,59 @@ TEST_F(AreaWindowTest, AUserAddsACityAnUrbanAreaAndDistrictsRenamesMergesAndDele
     EXPECT_EQ(p->nDist, nDist - 1);
     ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "新坊"));
     EXPECT_EQ(District("新坊"), lanling);
+}
 
-    // The emptied 天宁区 deleted: gone from the tree and the cache.
-    Click("天宁区");
-    TestBoxes_Answer(IDOK);
-    Command(ID_AREA_URBAN_DELETE);
-    EXPECT_EQ(TestDb_Count("t_urban where bRecyle = 1 and iOrdinal = " + std::to_string(tianning)), 1);
-    EXPECT_EQ(Item("天宁区"), nullptr);
-    EXPECT_EQ(Cache_Urban(p, tianning), nullptr);
-    EXPECT_EQ(p->nUrban + p->nUrbanSpare, 4 + 101);
+// The box a merge ends with is a real one over the merge dialog: it has
+// the keyboard focus, and Enter closes it.
+const char kMerged[] = "合并成功";
+std::atomic<HWND> g_mergedOwner{nullptr};
+std::string g_mergedText;
+
+int RealMergeBox(HWND owner, const char* text, const char* caption, UINT flags)
+{
+    if (strcmp(caption, kMerged) != 0)
+        return TestBoxes_Hook()(owner, text, caption, flags);
+    g_mergedOwner = owner;
+    g_mergedText = text;
+    return MessageBoxA(owner, text, caption, flags);
+}
+
+TEST_F(AreaWindowTest, AMergeAsksFirstAndItsResultBoxTakesTheKeys)
+{
+    ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
+    Click("吴中区");
+    ZT_MSGBOX_HOOK was = ZT_SetMessageBoxHookLocal(RealMergeBox);
+    bool focused = false, active = false, closed = false;
+    Wd_Drive([&] { Command(ID_AREA_URBAN_MERGE); }, [&](DWORD tid) {
+        HWND d = Dict_Dialog(tid, "城区数据转移");
+        ASSERT_NE(d, nullptr);
+        HWND list = GetDlgItem(d, IDC_AREA_TARGET);
+        SendMessageA(list, CB_SETCURSEL, SendMessageA(list, CB_FINDSTRINGEXACT, -1, (LPARAM) "姑苏区"), 0);
+        TestBoxes_Answer(IDOK);
+        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+        HWND box = St_WaitWindow(tid, "#32770", kMerged, 20000);
+        ASSERT_NE(box, nullptr);
+        GUITHREADINFO gi;
+        memset(&gi, 0, sizeof(gi));
+        gi.cbSize = sizeof(gi);
+        St_WaitFor([&] { return GetGUIThreadInfo(tid, &gi) && gi.hwndActive == box; });
+        active = gi.hwndActive == box;
+        focused = gi.hwndFocus && IsChild(box, gi.hwndFocus);
+        Ui_RealKey(VK_RETURN);
+        closed = St_WaitGone(box, 5000);
+        EXPECT_TRUE(St_WaitGone(d, 5000));
+    });
+    Wd_Settle(w);
+    ZT_SetMessageBoxHookLocal(was);
+    EXPECT_TRUE(active);
+    EXPECT_TRUE(focused);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(g_mergedText, "转移片区   0条.转移楼盘字典   0条.");
+    EXPECT_NE(g_mergedOwner.load(), nullptr);
+    TestBoxes_ExpectOnly("「吴中区」的片区和楼盘将全部转到「姑苏区」, 「吴中区」移到回收站, 是否合并?");
+    EXPECT_EQ(Item("吴中区"), nullptr);
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "姑苏区");
+    EXPECT_EQ(TestDb_Count("t_urban where bRecyle = 1 and iOrdinal = 13"), 1);
 }
 
 TEST_F(AreaWindowTest, SelectionsGuardedDeletesFullCachesAndTheRedrawnTree)
@@ -401,17 +452,73 @@ TEST_F(AreaWindowTest, AStoppedServerKeepsTheDialogWithWhatWasTyped)
     EXPECT_EQ(Listed(), Sorted({"平江", "沧浪", "枫桥"}));
 }
 
-TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOtherRow)
+// An urban area renamed "苏州工业园区" (twelve bytes): the box takes it, the
+// field holds ten bytes.  The save is refused naming the box and its limit,
+// nothing is stored, the dialog keeps what was typed; five characters are
+// stored whole.  The same for the city and district boxes, adding and
+// renaming, counted in GBK bytes (a letter is one, a character two).
+TEST_F(AreaWindowTest, ANameLongerThanItsFieldIsRefusedNamingTheBoxAndItsLimit)
+{
+    ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
+    auto before = Areas();
+    Click("工业园区");
+    std::string kept;
+    bool stayed = false;
+    Dict_DriveDialog(w, [&] { PostMessageA(hwnd, WM_COMMAND, ID_AREA_URBAN_MODIFY, 0); }, "修改城区", [&](HWND d) {
+        Wd_Type(GetDlgItem(d, IDC_AREA_NAME), "苏州工业园区");
+        stayed = !Dict_Press(d, IDOK, 1500);
+        kept = Ui_Text(GetDlgItem(d, IDC_AREA_NAME));
+    });
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(kept, "苏州工业园区");
+    TestBoxes_ExpectOnly("「城区名称」最多5个汉字(10个字节)");
+    EXPECT_EQ(TestBoxes_Taken()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(Areas(), before);
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "工业园区");
+    EXPECT_STREQ(Cache_Urban(p, 12)->szUrban, "工业园区");
+
+    // Ten bytes are taken whole: five characters, or letters and characters.
+    ASSERT_TRUE(Dialog(ID_AREA_URBAN_MODIFY, "修改城区", "苏州工业园", nullptr, true));
+    EXPECT_EQ(TestDb_Scalar("select szUrban from t_urban where iOrdinal = 12"), "苏州工业园");
+    EXPECT_EQ(Dict_TreeSelected(w->hTree), "苏州工业园");
+    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", "SIP湖西CBD", nullptr, false, true));
+    EXPECT_EQ(TestDb_Count("t_district where szDistrict = 'SIP湖西CBD' and iParentIndex = 12"), 1);
+
+    // Eleven bytes, in every box: refused, named, nothing stored.
+    before = Areas();
+    TestBoxes_Reset();
+    EXPECT_FALSE(Dialog(ID_AREA_DIST_ADD, "增加片区", "A金鸡湖东岸"));
+    EXPECT_FALSE(Dialog(ID_AREA_CITY_ADD, "增加城市", "张家港保税区"));
+    EXPECT_FALSE(Dialog(ID_AREA_URBAN_ADD, "增加城区", "SuzhouNew区"));
+    ClickRecord(District("湖东"));
+    EXPECT_FALSE(Dialog(ID_AREA_DIST_MODIFY, "修改片区", "湖东CBD片区", nullptr, false, true));
+    Texts said;
+    for (const TestBox& b : TestBoxes_Taken())
+        said.push_back(b.text);
+    EXPECT_EQ(said, (Texts{"「片区名称」最多5个汉字(10个字节)", "「城市」最多5个汉字(10个字节)",
+                           "「城区名称」最多5个汉字(10个字节)", "「片区名称」最多5个汉字(10个字节)"}));
+    EXPECT_EQ(Areas(), before);
+    EXPECT_STREQ(District("湖东")->szDistrict, "湖东");
+}
+
+TEST_F(AreaWindowTest, AHostileNameIsStoredWholeOrRefusedAndChangesNoOtherRow)
 {
     ASSERT_TRUE(Open(IDM_AREA, ZT_CLASS_CHILD_URBAN));
     std::string hostile;
     while (hostile.size() < 300)
         hostile += HostileText();
-    // Nine bytes, then a character whose trail byte is a backslash: cut at
-    // ten bytes, the whole character is left out.
-    std::string split = "a'b\\%_\"cd\xD5\x5C";
+    std::vector<char> cut(11);
+    Gbk_CopyCut(cut.data(), cut.size(), hostile.c_str());
+    // Eight bytes, then a character whose trail byte is a backslash: ten
+    // bytes, stored as they are.
+    std::string split = "a'b\\%_\"c\xD5\x5C";
     auto before = Areas();
-    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", hostile + "\xD5", nullptr, true, true));
+    // Pasted over the field's width (a lone lead byte at its end): refused.
+    TestBoxes_Reset();
+    EXPECT_FALSE(Dialog(ID_AREA_CITY_ADD, "增加城市", hostile + "\xD5", nullptr, true, true));
+    EXPECT_EQ(Wd_Boxes("「城市」最多5个汉字(10个字节)"), 1u);
+    EXPECT_EQ(Areas(), before);
+    ASSERT_TRUE(Dialog(ID_AREA_CITY_ADD, "增加城市", cut.data(), nullptr, true, true));
     // A priority that is no number is refused naming its box, the dialog
     // kept with the name; emptied, it saves as 0.
     bool refused = false, saved = false;
@@ -429,14 +536,14 @@ TEST_F(AreaWindowTest, AHostileNameIsStoredCutOnAWholeCharacterAndChangesNoOther
     EXPECT_TRUE(saved);
     EXPECT_EQ(Wd_Boxes("「优先级」须是整数(可带负号), 或不填"), 1u);
     TestBoxes_Reset();
-    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", hostile, nullptr, true, true));
-    EXPECT_EQ(TestBoxes_Count(), 0u);
+    EXPECT_FALSE(Dialog(ID_AREA_DIST_ADD, "增加片区", hostile, nullptr, true, true));
+    ASSERT_TRUE(Dialog(ID_AREA_DIST_ADD, "增加片区", cut.data(), nullptr, true, true));
+    EXPECT_EQ(Wd_Boxes("「片区名称」最多5个汉字(10个字节)"), 1u);
+    EXPECT_EQ(TestBoxes_Count(), 1u);
     auto added = TestDb_Query("select szUrban, iPriority from t_urban where iOrdinal > 21 order by iOrdinal");
     ASSERT_EQ(added.size(), 2u);
-    std::vector<char> cut(11);
-    Gbk_CopyCut(cut.data(), cut.size(), hostile.c_str());
     EXPECT_EQ(added[0], (Texts{cut.data(), "0"}));
-    EXPECT_EQ(added[1], (Texts{"a'b\\%_\"cd", "0"}));
+    EXPECT_EQ(added[1], (Texts{split, "0"}));
     EXPECT_EQ(TestDb_Scalar("select szDistrict from t_district where iOrdinal > 103"), cut.data());
     auto after = Areas();
     for (const Texts& row : before)

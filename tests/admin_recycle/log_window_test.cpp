@@ -175,4 +175,36 @@ TEST_F(RecycleTest, ABigLogShowsItsNewestRowsKeepsThemWhenRefusedAndClearsThemAl
     EXPECT_EQ(Module_ListStatus(w), "");
 }
 
+// A row deleted from a bounded list: the count box and the status line
+// both say one fewer.
+TEST_F(RecycleTest, ADeleteFromABoundedListIsFollowedByTheStatusLine)
+{
+    const char* digits = "(select 0 d union all select 1 union all select 2 union all select 3 union all select 4"
+                         " union all select 5 union all select 6 union all select 7 union all select 8"
+                         " union all select 9)";
+    TestDb_Exec(std::string("insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd) "
+                            "select 3, 3, 800000 + n, 2, concat('批量 ', n), '2032-04-01' + interval n second from "
+                            "(select a.d + 10 * b.d + 100 * c.d + 1000 * e.d as n from ") +
+                digits + " a, " + digits + " b, " + digits + " c, " + digits + " e) s where n < 5003");
+    HWND log = Open(IDM_LOG, ZT_CLASS_CHILD_LOG);
+    ZT_MODWIN* w = Module_Of(log);
+    ASSERT_NE(w, nullptr);
+    HWND panel = ListingWindow_Panel(log);
+    SetDlgItemTextA(panel, IDC_LOG_FROM, "2032-04-01");
+    SetDlgItemTextA(panel, IDC_LOG_TO, "2032-04-01");
+    Wd_ClickControl(GetDlgItem(panel, IDC_LOG_FIND));
+    Wd_Settle(w);
+    EXPECT_EQ(Shell_CountBox(log), "5000");
+    EXPECT_EQ(Module_ListStatus(w), "显示最新 5000 条, 共 5003 条; 请缩小条件");
+
+    Wd_SelectWhere(w->hGrid, [](const void* r) { return Log(r)->iObjID == 805002; });
+    TestBoxes_Reset();
+    Wd_ButtonAnswered(w, ID_LOG_DELETE, IDOK);
+    EXPECT_EQ(TestDb_Count("t_log where iObjID = 805002"), 0);
+    EXPECT_EQ(Shell_CountBox(log), "4999");
+    EXPECT_EQ(Module_ListStatus(w), "显示最新 4999 条, 共 5002 条; 请缩小条件");
+    // The log as it was, for the tests that read its newest rows.
+    TestDb_Exec("delete from t_log where dtAdd >= '2032-04-01' and dtAdd < '2032-04-02'");
+}
+
 }  // namespace

@@ -139,24 +139,35 @@ TEST_F(ExportHouseTest, FilteredSortedListIntoWorkbookAndCsv)
     EXPECT_TRUE(top[cArea].number);
     EXPECT_NEAR(atof(top[cArea].text.c_str()), first->dbBuildArea, 0.005);
     EXPECT_EQ(atoi(top[cPrice].text.c_str()), first->iSales);
+    // A house with no sale price (0) has an empty cell, sorted first.
     std::multiset<std::string> dbPrices, filePrices;
-    for (const auto& r : TestDb_Query("select iSales from t_house where bRecyle = 0 and (iSales >= 100 or iRent >= 100)"))
+    for (const auto& r : TestDb_Query("select iSales from t_house where bRecyle = 0 and iSales > 0 and "
+                                      "(iSales >= 100 or iRent >= 100)"))
         dbPrices.insert(r[0]);
+    long long unpriced = TestDb_Count("t_house where bRecyle = 0 and iSales = 0 and (iSales >= 100 or iRent >= 100)");
+    long long empty = 0;
     double last = -1e18;
     std::set<std::string> trades = {Ex_Utf8("出售"), Ex_Utf8("出租"), Ex_Utf8("租售")};
     for (size_t i = 1; i < rows.size(); i++) {
         const std::vector<XCell>& r = rows[i];
         ASSERT_GT(r.size(), static_cast<size_t>(cPrice));
-        EXPECT_TRUE(r[cPrice].number && r[cArea].number) << "row " << i;
-        EXPECT_NE(r[cArea].style, r[cPrice].style) << "decimals and whole numbers have their own formats";
-        double price = atof(r[cPrice].text.c_str());
-        EXPECT_GE(price, last) << "sorted by price, row " << i;
-        last = price;
-        filePrices.insert(r[cPrice].text);
+        EXPECT_TRUE(r[cArea].number) << "row " << i;
+        if (r[cPrice].text.empty()) {
+            EXPECT_EQ(last, -1e18) << "an empty price sorts before every price, row " << i;
+            empty++;
+        } else {
+            EXPECT_TRUE(r[cPrice].number) << "row " << i;
+            EXPECT_NE(r[cArea].style, r[cPrice].style) << "decimals and whole numbers have their own formats";
+            double price = atof(r[cPrice].text.c_str());
+            EXPECT_GE(price, last) << "sorted by price, row " << i;
+            last = price;
+            filePrices.insert(r[cPrice].text);
+        }
         EXPECT_EQ(trades.count(r[cTrade].text), 1u) << r[cTrade].text;
         EXPECT_FALSE(r[cEstate].text.empty());
     }
     EXPECT_EQ(filePrices, dbPrices) << "every listed house, none other";
+    EXPECT_EQ(empty, unpriced);
 
     // The same list as CSV from the toolbar: UTF-8 with its byte order mark,
     // then GBK; the same cells as the workbook.

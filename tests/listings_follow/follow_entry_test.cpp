@@ -101,12 +101,17 @@ TEST_F(FollowEntryTest, AnOwedFollowUpCannotBeSkippedAndABadOrRefusedReminderWri
         auto item = [&](int id) { return GetDlgItem(dlg, id); };
         EXPECT_EQ(Ui_Text(item(IDC_FW_WAY)) + Ui_Text(item(IDC_FW_BR)) + Ui_Text(item(IDC_FW_EMP)), "电话总店管理员");
         EXPECT_FALSE(IsWindowEnabled(item(IDC_FW_REMIND_DAY)));
-        // Neither cancelling, nor closing, nor saving empty leaves the dialog.
+        // It says why it came.
+        EXPECT_EQ(Ui_Text(item(IDC_FW_WHY)), "您查看了这条房源的电话, 请写下这次联系的跟进");
+        EXPECT_TRUE(IsWindowVisible(item(IDC_FW_WHY)));
+        // Neither cancelling, nor closing, nor saving empty leaves the dialog;
+        // leaving is told why it may not, saving what it lacks.
         St_Click(item(IDCANCEL));
         PostMessageA(dlg, WM_CLOSE, 0, 0);
         SetWindowTextA(item(IDC_FW_CONTENT), "  ");
         St_Click(item(IDOK));
-        EXPECT_TRUE(St_WaitFor([] { return Boxes("必须写跟进,才能保存") == 3; }));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("您查看了电话, 须写跟进后才能离开") == 2; }));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("必须写跟进,才能保存") == 1; }));
         // Another branch: its first employee.
         SendMessageA(item(IDC_FW_BR), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("二部"));
         EXPECT_EQ(Ui_Text(item(IDC_FW_EMP)), "王五");
@@ -155,7 +160,13 @@ TEST_F(FollowEntryTest, WithoutTheTickNoReminderAndCancelWritesNothing)
 {
     FOLLOW_ENTRY e = {};
     e.iCli = C1;
-    EXPECT_EQ(Write(&e, "客源跟进", [](HWND dlg) { St_Click(GetDlgItem(dlg, IDCANCEL)); }), IDCANCEL);
+    std::string why = "<none>";
+    EXPECT_EQ(Write(&e, "客源跟进", [&](HWND dlg) {
+                  why = Ui_Text(GetDlgItem(dlg, IDC_FW_WHY));       // none owed: nothing to say
+                  St_Click(GetDlgItem(dlg, IDCANCEL));
+              }),
+              IDCANCEL);
+    EXPECT_EQ(why, "");
     EXPECT_EQ(TestDb_Count("t_follow"), 6);
     // A content longer than the record's field is cut on a whole character.
     std::string text;
@@ -294,6 +305,7 @@ TEST_F(FollowEntryTest, WritingNeedsTheRightWhenSavingAndAnOwedFollowUpThenLetsT
     });
     EXPECT_EQ(r, IDCANCEL);
     EXPECT_EQ(Boxes("必须写跟进,才能保存"), 0u);
+    EXPECT_EQ(Boxes("您查看了电话, 须写跟进后才能离开"), 0u);
     EXPECT_EQ(TestDb_Count("t_follow"), 6);
 }
 

@@ -316,7 +316,8 @@ TEST_F(HouseDialogTest, RevealingTelephonesOwesAFollowUpUnlessTheRightSparesIt)
         St_Click(Item(dlg, IDOK));
         HWND fol = St_WaitWindow(GetWindowThreadProcessId(dlg, nullptr), "#32770", "房源跟进");
         ASSERT_NE(fol, nullptr);
-        St_Click(GetDlgItem(fol, IDCANCEL));    // refused
+        EXPECT_EQ(Text(fol, IDC_FW_WHY), "您查看了这条房源的电话, 请写下这次联系的跟进");
+        St_Click(GetDlgItem(fol, IDCANCEL));    // refused, saying why
         EXPECT_TRUE(IsWindow(fol));
         SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "看了电话, 约周六看房");
         St_Click(GetDlgItem(fol, IDOK));
@@ -332,7 +333,40 @@ TEST_F(HouseDialogTest, RevealingTelephonesOwesAFollowUpUnlessTheRightSparesIt)
     EXPECT_EQ(h->iOrdinal, key);
     EXPECT_EQ(h->iSales, 321);
     EXPECT_EQ(std::string(h->dtFollow), TestDb_Scalar("select max(dtFollow) from t_follow where iHou = " + std::to_string(key)));
-    EXPECT_EQ(Boxes("必须写跟进,才能保存"), 1u);
+    EXPECT_EQ(Boxes("您查看了电话, 须写跟进后才能离开"), 1u);
+    EXPECT_EQ(Boxes("必须写跟进,才能保存"), 0u);
+}
+
+// Masked, a name or telephone that is stored reads "******"; one that is
+// not reads empty, and what is typed there is stored (nothing was hidden).
+TEST_F(HouseDialogTest, AnEmptyContactShowsEmptyWhereAStoredOneKeepsItsMask)
+{
+    ASSERT_EQ(g_ZTMain.sys.bHouCipher, 1);
+    SendMessageA(w->hGrid, GRM_MOVESEL, 0, LV_MOVE_FIRST);
+    Ui_Pump(100);
+    tagHOUSE* h = const_cast<tagHOUSE*>(Selected());
+    ASSERT_NE(h, nullptr);
+    ASSERT_TRUE(h->szOwnerMan[0] && h->szOwnerTel[0]);
+    const std::string k = std::to_string(h->iOrdinal), ownerTel = h->szOwnerTel;
+    const std::string man = h->szLinkMan, tel = h->szLinkTel;
+    TestDb_Exec("update t_house set szLinkMan = '', szLinkTel = '' where iOrdinal = " + k);
+    h->szLinkMan[0] = 0;
+    h->szLinkTel[0] = 0;
+    Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
+        EXPECT_TRUE(St_WaitFor([&] { return Text(dlg, IDC_HD_OWNERTEL) == "******" && !Text(dlg, IDC_HD_ESTATE).empty(); }));
+        EXPECT_EQ(Text(dlg, IDC_HD_OWNER), "******");
+        EXPECT_EQ(Text(dlg, IDC_HD_LINKMAN), "");
+        EXPECT_EQ(Text(dlg, IDC_HD_LINKTEL), "");
+        SetWindowTextA(Item(dlg, IDC_HD_LINKMAN), "李四");
+        St_Click(Item(dlg, IDOK));
+        EXPECT_TRUE(St_WaitGone(dlg));
+    });
+    EXPECT_EQ(TestDb_Scalar("select concat(szLinkMan, '/', szLinkTel, '/', szOwnerTel = '" + ownerTel +
+                            "') from t_house where iOrdinal = " + k),
+              "李四//1");
+    EXPECT_EQ(TestBoxes_Count(), 0u);
+    // The demo house as it was, for the tests after this one.
+    TestDb_Exec("update t_house set szLinkMan = '" + man + "', szLinkTel = '" + tel + "' where iOrdinal = " + k);
 }
 
 TEST_F(HouseDialogTest, TheNavigatorWalksTheListAndAnUnchangedFormSavesNothing)
@@ -633,6 +667,8 @@ TEST_F(HouseDialogTest, WithTheServerDownTheForcedFollowUpLetsTheUserGoAndIsAske
     Ui_Pump(100);
     ASSERT_NE(Selected(), nullptr);
     const std::string key = std::to_string(Selected()->iOrdinal);
+    // Masked: the mask for a telephone stored, nothing for none.
+    const std::string masked = Selected()->szOwnerTel[0] ? "******" : "";
     long long follows = TestDb_Count("t_follow where iHou = " + key);
     Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
         DWORD tid = GetWindowThreadProcessId(dlg, nullptr);
@@ -663,9 +699,9 @@ TEST_F(HouseDialogTest, WithTheServerDownTheForcedFollowUpLetsTheUserGoAndIsAske
     Drive(ID_HOUSE_MODIFY, "修改房源", [&](HWND dlg) {
         HWND fol = St_WaitWindow(GetWindowThreadProcessId(dlg, nullptr), "#32770", "房源跟进");
         ASSERT_NE(fol, nullptr);
-        EXPECT_EQ(Text(dlg, IDC_HD_OWNERTEL), "******");
+        EXPECT_EQ(Text(dlg, IDC_HD_OWNERTEL), masked);
         St_Click(GetDlgItem(fol, IDCANCEL));
-        EXPECT_TRUE(St_WaitFor([] { return Boxes("必须写跟进,才能保存") == 1; }));
+        EXPECT_TRUE(St_WaitFor([] { return Boxes("您查看了电话, 须写跟进后才能离开") == 1; }));
         SetWindowTextA(GetDlgItem(fol, IDC_FW_CONTENT), "补写: 已电话联系业主");
         St_Click(GetDlgItem(fol, IDOK));
         EXPECT_TRUE(St_WaitGone(fol));

@@ -80,6 +80,19 @@ TEST_F(HouseWindowTest, AgentFiltersSortsSelectsAndDeletes)
     EXPECT_STREQ(d->pColumns[12].szCaption, "售价");
     EXPECT_STREQ(d->pColumns[12].szUnit, "万元");
     EXPECT_STREQ(d->pColumns[1].szUnit, "天未跟进");
+    // A house for sale only has no rent: its rent cells are empty, not
+    // "0元/月", while its price shows.
+    const tagHOUSE* saleOnly = nullptr;
+    for (const void* r : TestGrid_Rows(w->hGrid)) {
+        const tagHOUSE* h = static_cast<const tagHOUSE*>(r);
+        if (h->iSales > 0 && h->iRent == 0 && h->iRentBase == 0 && h->dbRentAve == 0)
+            saleOnly = h;
+    }
+    ASSERT_NE(saleOnly, nullptr);
+    for (int c : {15, 16, 17})
+        EXPECT_EQ(TestGrid_Value(w->hGrid, saleOnly, c), nullptr) << d->pColumns[c].szCaption;
+    ASSERT_NE(TestGrid_Value(w->hGrid, saleOnly, 12), nullptr);
+    EXPECT_EQ(*static_cast<const int32_t*>(TestGrid_Value(w->hGrid, saleOnly, 12)), saleOnly->iSales);
     // The frame maximised, its house menu opened with Alt+H: the picture of the whole frame.
     ShowWindow(frame, SW_MAXIMIZE);
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -308,6 +321,21 @@ TEST_F(HouseWindowTest, ListingsLeftWithoutFollowUpAreMarkedByHowLongAndCounted)
         seen[want == '-' ? 0 : want == 'a' ? 1 : 2]++;
     }
     EXPECT_GT(seen[0] * seen[1] * seen[2], 0) << "rows of every kind were on screen";
+    // An overdue house deleted: the status line counts one fewer, as the
+    // count box does.
+    const int gone = atoi(nth(6).c_str());
+    const int listed = atoi(Shell_CountBox(hwnd).c_str());
+    ASSERT_NE(Wd_SelectWhere(w->hGrid, [&](const void* r) { return static_cast<const tagHOUSE*>(r)->iOrdinal == gone; }),
+              nullptr);
+    TestDb_Exec("update t_follow set bRecyle = 1 where iHou = " + std::to_string(gone));    // (a house with follow-ups stays)
+    Wd_CommandAnswered(hwnd, ID_HOUSE_DELETE, IDOK);
+    Wd_Settle(w);
+    EXPECT_EQ(TestDb_Scalar("select bRecyle from t_house where iOrdinal = " + std::to_string(gone)), "1");
+    EXPECT_EQ(Shell_CountBox(hwnd), std::to_string(listed - 1));
+    EXPECT_EQ(HouseWindow_ExpiringCount(hwnd, &counted), due + overdue - 1);
+    EXPECT_EQ(counted, overdue - 1);
+    EXPECT_EQ(Ui_Text(GetDlgItem(hwnd, 11)),
+              House_MarkStatus(static_cast<int>(due + overdue - 1), static_cast<int>(overdue - 1), 7, 30));
     // The rule itself: only listings on offer, past the second threshold still marked.
     tagHOUSE h = {};
     strcpy(h.szTrade, "出租");
