@@ -34,6 +34,7 @@ struct LoginJob : ZT_JOB {
     std::string br, emp, pwd;
     int result;
     int bMustChange;
+    bool bTold;     // the library told the user why itself (the server lost)
 };
 LoginState g_login;
 
@@ -133,14 +134,16 @@ bool IsClass(HWND hwnd, const char* cls)
 void CheckWork(ZT_JOB* j)
 {
     LoginJob* l = static_cast<LoginJob*>(j);
+    long boxes = ZTData_BoxesShown();
     l->result = Login_Check(l->p, l->br.c_str(), l->emp.c_str(), l->pwd.c_str());
     l->bMustChange = l->result == 1 && FD_LG_MustChange();
+    l->bTold = ZTData_BoxesShown() != boxes;
 }
 
 void CheckTake(ZT_JOB* j)
 {
     LoginJob* l = static_cast<LoginJob*>(j);
-    PostMessageA(l->hDlg, WM_LOGIN_CHECKED, (WPARAM)l->result, l->bMustChange);
+    PostMessageA(l->hDlg, WM_LOGIN_CHECKED, (WPARAM)l->result, (l->bMustChange ? 1 : 0) | (l->bTold ? 2 : 0));
 }
 
 void CheckFree(ZT_JOB* j)
@@ -281,7 +284,8 @@ INT_PTR CALLBACK LoginDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         tagZT_Main_Param* p = Block(hDlg);
         int r = (int)wParam;
         SetChecking(hDlg, false);
-        if (r == 1 && lParam && !ForcedChange(hDlg, p, g_login.szTyped)) {
+        bool mustChange = (lParam & 1) != 0, told = (lParam & 2) != 0;
+        if (r == 1 && mustChange && !ForcedChange(hDlg, p, g_login.szTyped)) {
             // No work before a password of his own: the login starts over.
             p->pLoginBr = nullptr;
             p->pLoginEmp = nullptr;
@@ -291,7 +295,10 @@ INT_PTR CALLBACK LoginDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         } else if (r == 1) {
             LoginClose(hDlg, 1);
         } else if (r < 0) {
-            ZT_MessageBox(hDlg, "数据服务器出错,无法验证密码", "登录", MB_OK);
+            // One box for one failed login: when the library has already
+            // said the server was lost, that is the reason.
+            if (!told)
+                ZT_MessageBox(hDlg, "数据服务器出错,无法验证密码", "登录", MB_OK);
         } else {
             // (A short caption of its own: the dialog's would be cut
             // by a box this narrow.)  The password typed again replaces
