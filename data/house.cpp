@@ -5,6 +5,7 @@
 #include "data/columns.h"
 
 #include <cstdio>
+#include <cstring>
 
 // The columns every house load reads, in the order of its select list.
 static constexpr ZDCol kHouseRead[] = {
@@ -84,8 +85,20 @@ static void AddProbe(ZDSql& sql, int iRemind1, int iRemind2)
     SqlAdd(sql, " limit 0, 1");
 }
 
+// The indexes a list may be read by (a name given is used only when it is
+// one of these: it is placed in the statement as it stands).
+static const char* ListIndex(const char* pszIndex)
+{
+    static const char* const kIndexes[] = {"ix_house_list", "ix_house_est_list", "ix_house_emp_list",
+                                           "ix_house_br_list", "ix_house_trade", "ix_house_urban_list"};
+    for (const char* ix : kIndexes)
+        if (pszIndex && strcmp(pszIndex, ix) == 0)
+            return ix;
+    return nullptr;
+}
+
 tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, int bRecyle, int* piExpiring,
-                     const unsigned char* pRemind)
+                     const unsigned char* pRemind, const char* pszIndex)
 {
     if (ppHou)
         *ppHou = nullptr;
@@ -99,6 +112,8 @@ tagHOUSE* FD_Sct_Hou(int, tagHOUSE** ppHou, int* piCount, const char* pszWhere, 
     if (bDays)
         SqlAdd(sql, ", DATEDIFF(CURDATE() ,dtFollow)");
     SqlAdd(sql, " from t_house");
+    if (const char* ix = bRecyle == 0 ? ListIndex(pszIndex) : nullptr)
+        SqlAddRaw(sql, " force index (%s)", ix);
     SqlAdd(sql, " where  bRecyle = %d", bRecyle);
     if (bFiltered)
         SqlAddRaw(sql, " and (%s)", pszWhere);

@@ -64,10 +64,13 @@ struct tagHOUSE {
 // pRemind (REMIND1, REMIND2 in days) are given and REMIND1 > 0, sets
 // *piExpiring to 1 when a listing on offer has gone REMIND1 days (and, with
 // REMIND2, at most REMIND2 days) without a follow-up, else 0.
+// pszIndex names the house index the list is read by (one of the list
+// indexes, "ix_house_list" ...; another name or null leaves the choice to
+// the server).
 // Returns the array (rows + 101 zeroed spares; also through *ppHou) with the
 // row count in *piCount; null on failure.  Release with Mem_Free_Hou.
 ZTDATA_API tagHOUSE* FD_Sct_Hou(int iEmp, tagHOUSE** ppHou, int* piCount, const char* pszWhere, int bRecyle,
-                                int* piExpiring, const unsigned char* pRemind);
+                                int* piExpiring, const unsigned char* pRemind, const char* pszIndex = nullptr);
 // Inserts a house; refuses an estate + building + room already present
 // (also in the recycle bin).  The row, all its values and its log row are
 // stored as one change.

@@ -57,6 +57,8 @@ static const struct {
     {"ix_house_br_list",
      "iBr, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
     {"ix_house_trade", "szTrade, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, iSales, iRent, dbBuildArea, iBed"},
+    {"ix_house_urban_list",
+     "iUrban, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed"},
 };
 
 // The columns of an index of t_house as "a, b DESC, ..." (empty when the
@@ -174,6 +176,32 @@ static std::string Enciphered(const char* plain)
     return buf;
 }
 
+// The triggers that keep a house's urban area with its estate's, made anew
+// as the schema declares them (each ends with "END;" on a line of its own),
+// then every house's urban area set from its estate.
+static bool UpgradeHouseUrban(MYSQL* conn, std::string* err)
+{
+    if (!DbTool_Exec(conn, "ALTER TABLE t_house ADD COLUMN IF NOT EXISTS iUrban INT NOT NULL DEFAULT 0", err))
+        return false;
+    static const char* const kTriggers[] = {"tr_house_urban_add", "tr_house_urban_save", "tr_estate_urban"};
+    const std::string schema = kSchema;
+    for (const char* name : kTriggers) {
+        size_t from = schema.find(std::string("CREATE TRIGGER ") + name + " ");
+        size_t to = from == std::string::npos ? from : schema.find("\nEND;", from);
+        if (to == std::string::npos) {
+            if (err)
+                *err = std::string("the schema declares no trigger ") + name;
+            return false;
+        }
+        if (!DbTool_Exec(conn, std::string("DROP TRIGGER IF EXISTS ") + name, err) ||
+            !DbTool_Exec(conn, schema.substr(from, to + 5 - from), err))
+            return false;
+    }
+    return DbTool_Exec(conn, "UPDATE t_house h JOIN t_estate e ON e.iOrdinal = h.iEst SET h.iUrban = e.iUrban"
+                             " WHERE h.iUrban <> e.iUrban",
+                       err);
+}
+
 static bool AddNewTables(MYSQL* conn, std::string* err)
 {
     static const char* const kAdded[] = {"t_telview", "t_clienttel"};
@@ -250,5 +278,9 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
         !DbTool_Exec(conn, "update t_employee set bPwdChange = 1 where szPwd = " +
                                DbTool_Quote(conn, Enciphered(kAdminInitialPassword)), err))
         return false;
-    return UpgradeHouseListIndexes(conn, err);
+    // The log read by operator or by kind, newest first.
+    if (!DbTool_Exec(conn, "ALTER TABLE t_log ADD INDEX IF NOT EXISTS ix_log_opemp (iOpEmp, dtAdd),"
+                           " ADD INDEX IF NOT EXISTS ix_log_kind (iObjType, dtAdd)", err))
+        return false;
+    return UpgradeHouseUrban(conn, err) && UpgradeHouseListIndexes(conn, err);
 }

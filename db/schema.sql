@@ -60,6 +60,9 @@ CREATE TABLE t_house (
   -- Raised by every save of the house form: a save names the version its
   -- form loaded, so a desk never overwrites another desk's save unseen.
   iVersion      INT NOT NULL DEFAULT 0,
+  -- The urban area of the house's estate, kept by the triggers below (the
+  -- key of the list of one urban area, read in the list's order).
+  iUrban        INT NOT NULL DEFAULT 0,
   -- The house list's indexes (kept in step with db/schema.cpp, which
   -- rebuilds them on an older database): the list is read newest
   -- commission first, so the order columns are stored descending and the
@@ -75,6 +78,7 @@ CREATE TABLE t_house (
   KEY ix_house_emp_list (iEmp, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_br_list (iBr, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   KEY ix_house_trade (szTrade, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, iSales, iRent, dbBuildArea, iBed),
+  KEY ix_house_urban_list (iUrban, bRecyle, dDelegate DESC, dtFollow DESC, dtUpdate DESC, szTrade, iSales, iRent, dbBuildArea, iBed),
   -- Matching a client: the houses of a trade within a price bracket, the
   -- other criteria and the scopes tested on the index entry.
   KEY ix_house_sale (szTrade, bRecyle, iSales, iRent, dbBuildArea, iBed, iEmp, iBr, iEst, szDist),
@@ -375,7 +379,10 @@ CREATE TABLE t_log (
   bRecyle       TINYINT NOT NULL DEFAULT 0,
   KEY ix_log_time (dtAdd),
   KEY ix_log_obj (iObjType, iObjID),
-  KEY ix_log_emp (iEmp, bRecyle)
+  KEY ix_log_emp (iEmp, bRecyle),
+  -- The log's filters by operator and by kind, each read newest first.
+  KEY ix_log_opemp (iOpEmp, dtAdd),
+  KEY ix_log_kind (iObjType, dtAdd)
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
 
 -- Telephone views ("看电话"): one row per view of a house's (iObjType 0)
@@ -451,3 +458,25 @@ CREATE TABLE t_company (
   szUrbanOrdinal VARCHAR(64)  NULL,
   bShareType     TINYINT NOT NULL DEFAULT 0
 ) ENGINE=InnoDB DEFAULT CHARSET=gbk;
+
+-- A house's urban area follows its estate's, whoever writes the rows: set
+-- when a house is added or saved, and moved with an estate given another
+-- urban area (an urban-area merge moves its estates).  Only an estate whose
+-- urban area changes touches its houses, so the guarded estate changes that
+-- count houses in the same statement run as before.
+CREATE TRIGGER tr_house_urban_add BEFORE INSERT ON t_house FOR EACH ROW
+BEGIN
+  SET NEW.iUrban = IFNULL((SELECT iUrban FROM t_estate WHERE iOrdinal = NEW.iEst), 0);
+END;
+
+CREATE TRIGGER tr_house_urban_save BEFORE UPDATE ON t_house FOR EACH ROW
+BEGIN
+  SET NEW.iUrban = IFNULL((SELECT iUrban FROM t_estate WHERE iOrdinal = NEW.iEst), 0);
+END;
+
+CREATE TRIGGER tr_estate_urban AFTER UPDATE ON t_estate FOR EACH ROW
+BEGIN
+  IF NEW.iUrban <> OLD.iUrban THEN
+    UPDATE t_house SET iUrban = NEW.iUrban WHERE iEst = NEW.iOrdinal;
+  END IF;
+END;

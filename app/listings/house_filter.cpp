@@ -145,6 +145,38 @@ std::string Choices(const std::string& text, const char* col, const char* eq)
     return s + ")";
 }
 
+// The urban areas chosen, as keys of the houses' own copy of their
+// estate's urban area: the keys of the names in the session's list (every
+// area of that name, in any city), or, when a name is not there, the names
+// looked up by the server.
+std::string UrbanPiece(const std::vector<std::string>& names, const tagURBAN* urb, int nUrb)
+{
+    std::vector<int> keys;
+    bool all = urb != nullptr;
+    for (size_t i = 0; all && i < names.size(); i++) {
+        bool found = false;
+        for (int k = 0; k < nUrb; k++) {
+            if (urb[k].iOrdinal && names[i] == std::string(urb[k].szUrban, strnlen(urb[k].szUrban, sizeof urb[k].szUrban))) {
+                keys.push_back(urb[k].iOrdinal);
+                found = true;
+            }
+        }
+        all = found;
+    }
+    if (all && keys.size() == 1)
+        return " iUrban = " + Int(keys[0]);
+    if (all) {
+        std::string s = " iUrban in (";
+        for (size_t i = 0; i < keys.size(); i++)
+            s += (i ? "," : "") + Int(keys[i]);
+        return s + ")";
+    }
+    std::string s = " iUrban in (select iOrdinal from t_urban where szUrban in (";
+    for (size_t i = 0; i < names.size(); i++)
+        s += (i ? "," : "") + Quote(names[i]);
+    return s + "))";
+}
+
 }  // namespace
 
 int HouseFilter_Number(const std::string& text)
@@ -180,8 +212,23 @@ const char* HouseFilter_DateLabel(int iCtl)
     return Listing_FilterLabel(g_HouseFilterFields, g_nHouseFilterFields, iCtl);
 }
 
+const char* HouseFilter_Index(const HouseFilterPanel& v, const char* pszScope)
+{
+    // A trade with a price or rent bound matches a large share of the
+    // houses; the server, seeing the bound, reads them all off the match
+    // index and sorts them.  The list index gives them in the list's order
+    // and holds trade and prices, so the first 5000 that pass are read and
+    // no more.  Any narrower condition has an index of its own.
+    bool price = HouseFilter_Number(v.priceMin) > 0 || HouseFilter_Number(v.priceMax) > 0;
+    bool narrower = !v.estate.empty() || !Names(Cut(v.urban, HF_URBAN_MAX)).empty() || !v.buildNo.empty() ||
+                    !v.houseNo.empty() || !v.delegateFrom.empty() || !v.delegateTo.empty() ||
+                    !v.followFrom.empty() || !v.followTo.empty() || !v.rentFrom.empty() || !v.rentTo.empty() ||
+                    (pszScope && pszScope[0]);
+    return !v.trade.empty() && price && !narrower ? "ix_house_list" : "";
+}
+
 BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const tagESTLIST* est, int nEst,
-                       std::string* pOut, int* pBadCtl)
+                       std::string* pOut, int* pBadCtl, const tagURBAN* urb, int nUrb)
 {
     pOut->clear();
     if (pBadCtl)
@@ -205,14 +252,8 @@ BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const ta
     if (!estate.empty())
         Append(t, EstateOrPhone(estate, est, nEst));
     std::string urban = Cut(v.urban, HF_URBAN_MAX);
-    if (estate.empty() && !Names(urban).empty()) {
-        std::string s = " iEst in (select iOrdinal from t_estate where iUrban in"
-                        " (select iOrdinal from t_urban where szUrban in (";
-        std::vector<std::string> names = Names(urban);
-        for (size_t i = 0; i < names.size(); i++)
-            s += (i ? "," : "") + Quote(names[i]);
-        Append(t, s + ")))");
-    }
+    if (estate.empty() && !Names(urban).empty())
+        Append(t, UrbanPiece(Names(urban), urb, nUrb));
     std::string b = Cut(v.buildNo, HF_NO_MAX), h = Cut(v.houseNo, HF_NO_MAX);
     if (!b.empty())
         Append(t, " szBuildNO = " + Quote(b));

@@ -4,6 +4,7 @@
 // checked without a window.
 #pragma once
 #include "app/shell/field_table.h"
+#include "data/area.h"
 #include "data/estate.h"
 
 #include <string>
@@ -45,8 +46,15 @@ int HouseFilter_Number(const std::string& text);
 // "iBr = 2" or ""), est/nEst the cached estate list the estate names are
 // looked up in.  TRUE with *pOut set; FALSE when a date box holds no date:
 // *pBadCtl is then that box's control id and *pOut is empty.
+// The urban areas are found by their keys in urb/nUrb (the session's list;
+// empty slots have key 0), or by name on the server when a name is not in
+// it or no list is given.
 BOOL HouseFilter_Build(const HouseFilterPanel& v, const char* pszScope, const tagESTLIST* est, int nEst,
-                       std::string* pOut, int* pBadCtl);
+                       std::string* pOut, int* pBadCtl, const tagURBAN* urb = nullptr, int nUrb = 0);
+
+// The index the list of this filter is read by when the server would
+// choose a worse one ("" for the server's choice): FD_Sct_Hou's pszIndex.
+const char* HouseFilter_Index(const HouseFilterPanel& v, const char* pszScope);
 
 // The name of a box, for the message that names it ("委托日期(起)").
 const char* HouseFilter_DateLabel(int iCtl);

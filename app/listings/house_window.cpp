@@ -38,6 +38,7 @@ struct HouseState {
     int nExpiring;           // rows marked as left without a follow-up (due or overdue)
     int nOverdue;            // ... of them overdue
     CACHE_INDEX* look;       // the caches by key, for the rows of one load
+    const char* index;       // the index the filter's list is read by ("": the server's choice)
 };
 
 HouseState* StateOf(const ZT_MODWIN* w)
@@ -166,8 +167,9 @@ BOOL Build(ZT_MODWIN* w, std::string* pWhere, int* pBadCtl)
 {
     HouseFilterPanel v;
     ListingWindow_Read(w, &v);
+    StateOf(w)->index = HouseFilter_Index(v, ListingWindow_State(w)->szScope);
     return HouseFilter_Build(v, ListingWindow_State(w)->szScope, w->p->pEstList, Cache_EstateSlots(w->p), pWhere,
-                             pBadCtl);
+                             pBadCtl, w->p->pUrban, Cache_UrbanSlots(w->p));
 }
 
 // ---- Module hooks -------------------------------------------------------------------------
@@ -266,7 +268,7 @@ BOOL Load(ZT_MODWIN* w, ZT_RECSET* rs)
     tagHOUSE* list = nullptr;
     int n = 0, expiring = 0;
     unsigned char remind[2] = {p->bRemind1, p->bRemind2};
-    if (!FD_Sct_Hou(Cache_Operator(p), &list, &n, w->filter.c_str(), 0, &expiring, remind))
+    if (!FD_Sct_Hou(Cache_Operator(p), &list, &n, w->filter.c_str(), 0, &expiring, remind, s->index))
         return FALSE;
     CheckRelations(w, list, n);
     long today = Date_TodayNumber();

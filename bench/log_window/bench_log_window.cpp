@@ -95,7 +95,15 @@ std::vector<Case> Cases()
 std::string Select(const std::string& where)
 {
     return "select iOrdinal, iAct, iObjType, iObjID, iOpEmp, szValue, dtAdd from t_log" +
-           (where.empty() ? std::string() : " where " + where) + " order by dtAdd desc, iOrdinal desc";
+           (where.empty() ? std::string() : " where " + where) + " order by dtAdd desc, iOrdinal desc limit 0, 5000";
+}
+
+// The plan of a statement: table, access, index, rows estimated, extra.
+void PrintPlan(const std::string& sql)
+{
+    for (auto& r : TestDb_Query("explain " + sql))
+        printf("      %-12s %-8s %-6s key=%-14s rows=%-8s %s\n", r[1].c_str(), r[2].c_str(), r[3].c_str(),
+               r[5].c_str(), r[8].c_str(), r.size() > 9 ? r[9].c_str() : "");
 }
 
 double ServerTime(const std::string& sql, long* rows)
@@ -144,6 +152,7 @@ int Run()
         long rows = 0;
         double t = ServerTime(Select(where), &rows);
         printf("  %-46s %8.1f ms  %7ld rows\n", c.name, t * 1e3, rows);
+        PrintPlan(Select(where));
     }
 
     HWND frame = Shell_CreateFrame();

@@ -12,11 +12,12 @@
 
 namespace {
 
-std::string Build(const HouseFilterPanel& v, const char* scope = "", const tagESTLIST* est = nullptr, int nEst = 0)
+std::string Build(const HouseFilterPanel& v, const char* scope = "", const tagESTLIST* est = nullptr, int nEst = 0,
+                  const tagURBAN* urb = nullptr, int nUrb = 0)
 {
     std::string out = "unset";
     int bad = -1;
-    EXPECT_TRUE(HouseFilter_Build(v, scope, est, nEst, &out, &bad));
+    EXPECT_TRUE(HouseFilter_Build(v, scope, est, nEst, &out, &bad, urb, nUrb));
     EXPECT_EQ(0, bad);
     return out;
 }
@@ -97,13 +98,39 @@ TEST(HouseFilter, PanelCombinationsGiveTheirExactText)
     v.rentTo = "2027-1-31";
     v.floorMin = "2";
     v.floorMax = "10";
-    EXPECT_EQ(" iEst in (select iOrdinal from t_estate where iUrban in (select iOrdinal from t_urban where szUrban in "
-              "('东城区','西城区'))) and szBuildNO = '3' and szHouseNO = '1201' and dbBuildArea >= 80 and"
+    EXPECT_EQ(" iUrban in (select iOrdinal from t_urban where szUrban in "
+              "('东城区','西城区')) and szBuildNO = '3' and szHouseNO = '1201' and dbBuildArea >= 80 and"
               " dbBuildArea <= 120 and iBed >= 2 and iBed <= 3 and(  szHouseType='住宅' or szHouseType='别墅') and(  "
               "szLook = '随时') and dDelegate >= '2026-12-01' and dDelegate <= '2026-12-09 23:59:59' and dtFollow >= "
               "'2026-11-01' and dtFollow <= '2026-11-30 23:59:59' and dRent>= '2027-01-01' and dRent <= '2027-01-31 "
               "23:59:59' and convert(szFloor, SIGNED) >= 2 and convert(szFloor, SIGNED) <= 10",
               Build(v));
+
+    // The session's urban areas give the keys: every area of a name (two
+    // cities may each have one); a name the list lacks is looked up by the
+    // server.  Only a trade with a price and nothing narrower names the
+    // list index.
+    tagURBAN urb[4] = {};
+    urb[0] = {3, 1, "东城区", 1, 0};
+    urb[2] = {8, 1, "西城区", 1, 0};
+    urb[3] = {11, 2, "东城区", 2, 0};
+    v = HouseFilterPanel();
+    v.urban = "西城区,";
+    EXPECT_EQ(" iUrban = 8", Build(v, "", nullptr, 0, urb, 4));
+    v.urban = "东城区,西城区,";
+    EXPECT_EQ(" iUrban in (3,11,8)", Build(v, "", nullptr, 0, urb, 4));
+    v.urban = "东城区,北城区,";
+    EXPECT_EQ(" iUrban in (select iOrdinal from t_urban where szUrban in ('东城区','北城区'))",
+              Build(v, "", nullptr, 0, urb, 4));
+    EXPECT_STREQ("", HouseFilter_Index(v, ""));
+    v = HouseFilterPanel();
+    v.trade = "出售";
+    EXPECT_STREQ("", HouseFilter_Index(v, ""));
+    v.priceMax = "300";
+    EXPECT_STREQ("ix_house_list", HouseFilter_Index(v, ""));
+    EXPECT_STREQ("", HouseFilter_Index(v, "iEmp = 3"));
+    v.followFrom = "2026-11-01";
+    EXPECT_STREQ("", HouseFilter_Index(v, ""));
 
     // The own-branch scope ends every text; alone it keeps its blank.
     EXPECT_EQ(" iBr = 2", Build(HouseFilterPanel(), "iBr = 2"));
