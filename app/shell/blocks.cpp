@@ -405,25 +405,53 @@ static void CloseBusyDialog(ZT_BUSY_RUN* run)
     run->p->hBusyDlg = nullptr;
 }
 
-// Answers the thread's messages until hThread has ended, holding the
-// user's input to run->hRoot; the dialog appears after the delay.  A
-// WM_QUIT taken meanwhile is posted again afterwards.
-static void PumpUntilDone(HWND hOwner, ZT_BUSY_RUN* run, HANDLE hThread)
+static BOOL CALLBACK AnyVisible(HWND h, LPARAM lParam)
+{
+    if (!IsWindowVisible(h))
+        return TRUE;
+    *reinterpret_cast<BOOL*>(lParam) = TRUE;
+    return FALSE;
+}
+
+// Whether the task asks the user something: a box (or any window) of its
+// thread is up.
+static BOOL TaskAsks(DWORD tid)
+{
+    BOOL any = FALSE;
+    EnumThreadWindows(tid, AnyVisible, reinterpret_cast<LPARAM>(&any));
+    return any;
+}
+
+// How often the pump looks whether the task shows a box.
+enum { BUSY_LOOK_MS = 50 };
+
+// Answers the thread's messages until hThread (thread tid) has ended,
+// holding the user's input to run->hRoot; the dialog appears after the
+// delay.  While the task shows a box, the dialog is not made or is hidden,
+// so that it never stands over the box it waits on.  A WM_QUIT taken
+// meanwhile is posted again afterwards.
+static void PumpUntilDone(HWND hOwner, ZT_BUSY_RUN* run, HANDLE hThread, DWORD tid)
 {
     DWORD start = GetTickCount();
     BOOL quit = FALSE;
     WPARAM quitCode = 0;
     for (;;) {
-        DWORD timeout = INFINITE;
+        DWORD timeout = BUSY_LOOK_MS;
         if (!run->hDlg && !run->bClosed) {
             DWORD gone = GetTickCount() - start;
             timeout = gone >= ZT_BUSY_DELAY_MS ? 0 : ZT_BUSY_DELAY_MS - gone;
+            if (timeout > BUSY_LOOK_MS)
+                timeout = BUSY_LOOK_MS;
         }
         DWORD r = MsgWaitForMultipleObjectsEx(1, &hThread, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0)
             break;
         if (r == WAIT_TIMEOUT) {
-            ShowBusyDialog(hOwner, run);
+            BOOL asks = TaskAsks(tid);
+            if (run->hDlg && !run->bClosed && asks == IsWindowVisible(run->hDlg))
+                ShowWindow(run->hDlg, asks ? SW_HIDE : SW_SHOWNA);
+            else if (!run->hDlg && !run->bClosed && !asks && GetTickCount() - start >= ZT_BUSY_DELAY_MS)
+                ShowBusyDialog(hOwner, run);
             continue;
         }
         if (r != WAIT_OBJECT_0 + 1) {
@@ -476,7 +504,7 @@ BOOL Block_RunBusy(HWND hOwner, tagZT_Main_Param* p, ZT_BUSY_PROC pfnTask, LPVOI
     DWORD tid;
     HANDLE hThread = CreateThread(nullptr, 0, pfnTask, pArg, 0, &tid);
     if (hThread) {
-        PumpUntilDone(hOwner, &run, hThread);
+        PumpUntilDone(hOwner, &run, hThread, tid);
         CloseHandle(hThread);
     }
     BOOL bShown = run.hDlg != nullptr || run.bClosed;

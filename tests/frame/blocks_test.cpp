@@ -669,6 +669,70 @@ TEST_F(BlocksTest, ALongTaskShowsTheDialogAfterTheDelayWhileTheWindowThreadKeeps
     EXPECT_EQ(Ui_CountCommand(502, BN_CLICKED), 0);
 }
 
+// A task that asks the user something at once, and again once the busy
+// dialog stands: its box (here a plain window of the task's thread, as a
+// message box is) is never under the busy dialog.
+struct AskingRun {
+    bool dialogWhileFirstBox = true;     // the busy dialog stood while the first box was up
+    bool dialogAfterFirstBox = false;    // ... and came once it was answered
+    bool dialogWhileSecondBox = true;
+    bool dialogAfterSecondBox = false;
+};
+AskingRun g_asking;
+
+bool BusyShown()
+{
+    return g_ZTMain.hBusyDlg && IsWindowVisible(g_ZTMain.hBusyDlg);
+}
+
+// Keeps a box up for ms, pumping its thread as a message box does; whether
+// the busy dialog stood meanwhile.
+bool BoxUp(DWORD ms)
+{
+    HWND box = CreateWindowExA(0, "STATIC", "请确认", WS_POPUP | WS_VISIBLE | WS_CAPTION, 300, 300, 200, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+    bool shown = false;
+    for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < ms;) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
+        Sleep(10);
+        // (After a first look: the busy dialog may take one look to go.)
+        if (GetTickCount() - t0 > 150)
+            shown = shown || BusyShown();
+    }
+    DestroyWindow(box);
+    return shown;
+}
+
+bool WaitBusyShown(DWORD ms)
+{
+    for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < ms; Sleep(10))
+        if (BusyShown())
+            return true;
+    return false;
+}
+
+DWORD WINAPI AskingTask(LPVOID)
+{
+    g_asking.dialogWhileFirstBox = BoxUp(3 * ZT_BUSY_DELAY_MS);
+    g_asking.dialogAfterFirstBox = WaitBusyShown(2000);
+    g_asking.dialogWhileSecondBox = BoxUp(3 * ZT_BUSY_DELAY_MS);
+    g_asking.dialogAfterSecondBox = WaitBusyShown(2000);
+    return 0;
+}
+
+TEST_F(BlocksTest, ABoxOfTheTaskIsNeverUnderTheBusyDialog)
+{
+    g_asking = AskingRun();
+    EXPECT_TRUE(Block_RunBusy(host, &g_ZTMain, AskingTask, nullptr));
+    EXPECT_FALSE(g_asking.dialogWhileFirstBox) << "a box shown before the delay was covered";
+    EXPECT_TRUE(g_asking.dialogAfterFirstBox);
+    EXPECT_FALSE(g_asking.dialogWhileSecondBox) << "a box shown over the dialog stood under it";
+    EXPECT_TRUE(g_asking.dialogAfterSecondBox);
+    EXPECT_EQ(g_ZTMain.hBusyDlg, nullptr);
+}
+
 DWORD WINAPI QuitWhileBusy(LPVOID pv)
 {
     PostThreadMessageA(*static_cast<DWORD*>(pv), WM_QUIT, 5, 0);
