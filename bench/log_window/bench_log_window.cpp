@@ -166,7 +166,8 @@ int Run()
         Ui_Pump(5);
     double open = Now() - a;
     double openGap = g_worstGap;
-    if (!w || w->nListed < kRows) {
+    // The window lists the newest ZT_LIST_ROWS of the log.
+    if (!w || w->nListed < (kRows < ZT_LIST_ROWS ? kRows : ZT_LIST_ROWS)) {
         fprintf(stderr, "the window listed %d rows\n", w ? w->nListed : -1);
         return 1;
     }
@@ -194,7 +195,8 @@ int Run()
             gap = std::max(gap, g_worstGap);
             tagLOG* list = nullptr;
             int n = 0;
-            FD_Sct_Log(&list, &n, w->filter.c_str());
+            long long matched = 0;      // bounded, as the window reads it
+            FD_Sct_Log(&list, &n, w->filter.c_str(), &matched);
             double t2 = Now();
             Mem_Free_Log(list);
             if (n != w->nListed) {
