@@ -798,10 +798,19 @@ void* AllocBlock(size_t count, size_t cb)
     return p;
 }
 
+// A block larger than this goes back to the system when released: a bounded
+// list's block is well under it, and a gigabyte kept for a list that is
+// never loaded again would stay with the process until it ends.
+static const size_t kSpareMaxBytes = 64u << 20;
+
 void FreeBlock(void* p)
 {
     if (!p)
         return;
+    if (BlockBytes(p) > kSpareMaxBytes) {
+        VirtualFree(p, 0, MEM_RELEASE);
+        return;
+    }
     void* old = InterlockedExchangePointer((void* volatile*)&g_spareBlock, p);
     if (old)
         VirtualFree(old, 0, MEM_RELEASE);

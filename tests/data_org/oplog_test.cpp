@@ -2,6 +2,7 @@
 // and reading and deleting log rows.
 #include "tests/data_org/org_fixture.h"
 #include "data/test_hooks.h"
+#include <cstdio>
 
 static std::string LastId() { return TestDb_Scalar("select max(iOrdinal) from t_log"); }
 
@@ -252,4 +253,31 @@ TEST_F(LogList, DeletesOneRowByKeyOrTheRowsOfAFilter)
     ASSERT_EQ(1, FD_Del_Log(1, "", 0, 0));
     EXPECT_EQ(1, TestDb_Count("t_log"));
     EXPECT_EQ("清空日志: 全部, " + Str(all) + " 条", TestDb_Scalar("select szValue from t_log where iAct = 16"));
+}
+
+// A large list released gives its memory back to the system; a list of a
+// bounded window's size is kept for the next load (no new pages to touch).
+TEST_F(LogList, ALargeListReleasedGivesItsMemoryBack)
+{
+    auto committed = [] {
+        MEMORY_BASIC_INFORMATION mi;
+        SIZE_T total = 0;
+        for (char* at = nullptr; VirtualQuery(at, &mi, sizeof mi) == sizeof mi; at = (char*)mi.BaseAddress + mi.RegionSize)
+            if (mi.State == MEM_COMMIT && mi.Type == MEM_PRIVATE)
+                total += mi.RegionSize;
+        return (long long)total;
+    };
+    TestDb_Exec("insert into t_log (iAct, iObjType, iObjID, iOpEmp, szValue) select 2, 0, seq, 1, 'x'"
+                " from seq_1_to_150000");
+    tagLOG* list = nullptr;
+    int n = 0;
+    ASSERT_NE(nullptr, FD_Sct_Log(&list, &n, "", nullptr));     // unbounded: every row
+    ASSERT_GE(n, 150000);
+    long long held = committed();
+    Mem_Free_Log(list);
+    long long given = held - committed();
+    long long block = (long long)n * (long long)sizeof(tagLOG);
+    printf("[log] %d rows of %u bytes: %lld MB held, %lld MB given back on release\n", n, (unsigned)sizeof(tagLOG),
+           held >> 20, given >> 20);
+    EXPECT_GE(given, block * 9 / 10);
 }
