@@ -279,7 +279,8 @@ bool DbTool_Upgrade(MYSQL* conn, std::string* err)
                                DbTool_Quote(conn, Enciphered(kAdminInitialPassword)), err))
         return false;
     // The log read by operator or by kind, newest first.
-    if (!DbTool_Exec(conn, "ALTER TABLE t_log ADD INDEX IF NOT EXISTS ix_log_opemp (iOpEmp, dtAdd),"
+    if (!DbTool_Exec(conn, "ALTER TABLE t_log ADD INDEX IF NOT EXISTS ix_log_time (dtAdd),"
+                           " ADD INDEX IF NOT EXISTS ix_log_opemp (iOpEmp, dtAdd),"
                            " ADD INDEX IF NOT EXISTS ix_log_kind (iObjType, dtAdd)", err))
         return false;
     return UpgradeHouseUrban(conn, err) && UpgradeHouseListIndexes(conn, err);

@@ -184,6 +184,14 @@ TEST_F(LoginTest, ServerTroubleIsToldApartFromAWrongPasswordByTheDialog)
         St_Type(hPwd, "48291");
         St_Click(hOk);
         EXPECT_TRUE(St_WaitFor([] { return BoxesWithText("密码错误") == 1; }));
+        // The wrong password is selected: typed again, it replaces it.
+        EXPECT_TRUE(St_WaitFor([&] {
+            DWORD from = 1, to = 0;
+            SendMessageA(hPwd, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            return from == 0 && to == 5;
+        }));
+        Ui_Type(hPwd, "48291");
+        EXPECT_TRUE(St_WaitFor([&] { return Ui_Text(hPwd) == "48291"; })) << Ui_Text(hPwd);
 
         TestDb_Exec("rename table t_employee to t_employee_away");
         St_Click(hOk);
