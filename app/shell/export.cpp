@@ -337,6 +337,52 @@ static const char* Extension(int format)
     return format == EXPORT_XLSX ? ".xlsx" : ".csv";
 }
 
+int Export_FormatOf(const char* pszPath, int iChosen)
+{
+    std::string name = pszPath ? pszPath : "";
+    size_t base = name.find_last_of("\\/");
+    size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || (base != std::string::npos && dot < base))
+        return iChosen;
+    std::string ext = name.substr(dot);
+    if (lstrcmpiA(ext.c_str(), ".xlsx") == 0)
+        return EXPORT_XLSX;
+    if (lstrcmpiA(ext.c_str(), ".csv") == 0)
+        return iChosen == EXPORT_CSV_GBK ? EXPORT_CSV_GBK : EXPORT_CSV_UTF8;
+    return iChosen;
+}
+
+// The save dialog opens over the window it exports from, not at the
+// screen's corner.
+static UINT_PTR CALLBACK CentreHook(HWND hChild, UINT msg, WPARAM, LPARAM lParam)
+{
+    if (msg != WM_NOTIFY || reinterpret_cast<NMHDR*>(lParam)->code != CDN_INITDONE)
+        return 0;
+    HWND dlg = GetParent(hChild);
+    HWND owner = GetWindow(dlg, GW_OWNER);
+    HWND over = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    RECT rd, ro;
+    if (!GetWindowRect(dlg, &rd))
+        return 0;
+    if (!over || !GetWindowRect(over, &ro))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &ro, 0);
+    int w = rd.right - rd.left, h = rd.bottom - rd.top;
+    int x = (ro.left + ro.right - w) / 2, y = (ro.top + ro.bottom - h) / 2;
+    // Whole on the monitor it opens on.
+    HMONITOR mon = MonitorFromRect(&ro, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO mi;
+    mi.cbSize = sizeof(mi);
+    if (GetMonitorInfoA(mon, &mi)) {
+        const RECT& wa = mi.rcWork;
+        x = x + w > wa.right ? wa.right - w : x;
+        y = y + h > wa.bottom ? wa.bottom - h : y;
+        x = x < wa.left ? wa.left : x;
+        y = y < wa.top ? wa.top : y;
+    }
+    SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
 BOOL Export_ChooseFile(HWND hOwner, const char* pszName, char* pszPath, size_t cbPath, int* pFormat)
 {
     if (!pszPath || cbPath < 2)
@@ -356,10 +402,15 @@ BOOL Export_ChooseFile(HWND hOwner, const char* pszName, char* pszPath, size_t c
     ofn.nMaxFile = sizeof(path);
     ofn.lpstrTitle = kCaption;
     ofn.lpstrDefExt = "xlsx";
-    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    ofn.lpfnHook = CentreHook;
     if (!GetSaveFileNameA(&ofn))
         return FALSE;
     int format = ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= 3 ? static_cast<int>(ofn.nFilterIndex) : EXPORT_XLSX;
+    // A name typed with its extension says the format, whatever type the
+    // box still shows (a ".csv" keeps the CSV encoding chosen).
+    format = Export_FormatOf(path, format);
     g_lastFormat = format;
     // A name given without an extension gets the one of its type.
     std::string chosen = path;

@@ -81,6 +81,10 @@ int Export_WriteXlsx(const EXPORT_GRID& g, const char* pszPath, const char* pszS
 // path (with the type's extension when the name was given without one) and
 // the format chosen come back.  FALSE when the user cancelled.
 BOOL Export_ChooseFile(HWND hOwner, const char* pszName, char* pszPath, size_t cbPath, int* pFormat);
+// The format a file name asks for: ".xlsx" a workbook, ".csv" CSV (in the
+// encoding chosen when a CSV type is chosen, else UTF-8), any other name
+// the type chosen.
+int Export_FormatOf(const char* pszPath, int iChosen);
 
 // The object type an export of the module's list is logged with.
 int Export_ObjType(int iModule);

@@ -75,6 +75,7 @@ void CALLBACK DriveSave(HWND, UINT, UINT_PTR id, DWORD)
     g_saveTimer = 0;
     g_seen.seen = true;
     g_seen.title = TextOf(dlg);
+    GetWindowRect(dlg, &g_seen.rect);
     HWND name = GetDlgItem(dlg, cmb13);
     if (!name)
         name = GetDlgItem(dlg, edt1);

@@ -23,6 +23,7 @@ struct SaveSeen {
     std::string offered;       // the name it offered
     int typeOffered = -1;      // the type selected when it came up
     std::vector<std::string> types;
+    RECT rect = {};            // where it stood
 };
 const SaveSeen& Ex_SaveSeen();
 // Stops the save-dialog timer (when no dialog is expected any more).

@@ -218,6 +218,29 @@ TEST_F(ExportHouseTest, FilteredSortedListIntoWorkbookAndCsv)
         EXPECT_EQ(logged[i][3], std::to_string(Cache_Operator(&g_ZTMain)));
         EXPECT_EQ(logged[i][4], "房源浏览@,@" + n + "@,@" + formats[i] + "@,@" + files[i]);
     }
+
+    // A name typed with ".xlsx" while the type box still shows CSV GBK is
+    // a workbook; the dialog stood over the program, not in the corner.
+    std::string typed = Ex_Folder() + "\\typed.xlsx";
+    DeleteFileA(typed.c_str());
+    TestBoxes_Reset();
+    Ex_AnswerSave(typed, 2);
+    Shell_ClickButton(hwnd, ID_MODULE_EXPORT);
+    WaitForBox();
+    TestBoxes_ExpectOnly("已导出 " + n + " 行到\n" + typed);
+    std::vector<std::vector<XCell>> again;
+    EXPECT_TRUE(Ex_ReadXlsx(typed, &again, &book)) << "a workbook";
+    EXPECT_EQ(again.size(), rows.size());
+    EXPECT_EQ(TestDb_Scalar("select szValue from t_log where iAct = 9 order by iOrdinal desc limit 1"),
+              "房源浏览@,@" + n + "@,@xlsx@,@" + typed);
+    RECT frame = Ui_WindowRect(GetAncestor(hwnd, GA_ROOT));
+    const RECT& at = Ex_SaveSeen().rect;
+    POINT mid = {(at.left + at.right) / 2, (at.top + at.bottom) / 2};
+    EXPECT_TRUE(PtInRect(&frame, mid)) << "the save dialog at " << at.left << "," << at.top;
+    EXPECT_LT(abs(mid.x - (frame.left + frame.right) / 2), 40);
+    EXPECT_EQ(Export_FormatOf("a.CSV", EXPORT_XLSX), EXPORT_CSV_UTF8);
+    EXPECT_EQ(Export_FormatOf("a.csv", EXPORT_CSV_GBK), EXPORT_CSV_GBK);
+    EXPECT_EQ(Export_FormatOf("dir.x\\name", EXPORT_CSV_GBK), EXPORT_CSV_GBK);
 }
 
 // A save dialog cancelled: no file, no box, no log row.
