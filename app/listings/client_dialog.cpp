@@ -456,7 +456,7 @@ BOOL OnInit(HWND hDlg, ClientDlg* d)
     ClientDialog_FieldRights(d->p, hDlg);
     if (!Rights_May(d->p, ZTM_HOUSE_FOLLOW, ZT_OP_ADD))
         EnableWindow(GetDlgItem(hDlg, IDC_CD_WRITEFOLLOW), FALSE);
-    Listing_CentreOver(hDlg, d->w->hwnd);
+    Block_CentreOver(hDlg, d->w->hwnd);
     return TRUE;
 }
 

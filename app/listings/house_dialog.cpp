@@ -6,6 +6,7 @@
 #include "app/listings/house_dialog_ids.h"
 #include "app/listings/house_rules.h"
 #include "app/listings/listing_dialog.h"
+#include "app/shell/blocks.h"
 #include "app/listings/listing_phones.h"
 #include "app/shell/caches.h"
 #include "app/shell/field_table.h"
@@ -953,7 +954,7 @@ static BOOL OnInit(HWND hDlg, HDLG* s)
                 Rights_HouseField(p, ZT_FR_TEL_FREE));
     Job_Start(NewFill(s, JOB_LISTS));
     ShapeForm(s);
-    Listing_CentreOver(hDlg, s->w->hwnd);
+    Block_CentreOver(hDlg, s->w->hwnd);
     EstateBox_Attach(GetDlgItem(hDlg, IDC_HD_ESTATE), p);
     RoomTypeField_Attach(GetDlgItem(hDlg, IDC_HD_ROOMTYPE));
     Fields_Limit(hDlg, kFields, kNumFields);

@@ -8,10 +8,6 @@
 // "数据已修改, 是否保存?": IDYES, IDNO or IDCANCEL.
 int Listing_AskSave(HWND hDlg);
 
-// Places a dialog centred over the main frame that holds hOwner (the
-// list window), kept inside the frame's monitor.
-void Listing_CentreOver(HWND hDlg, HWND hOwner);
-
 // What leaving a record needs from the dialog (ctx is the dialog's state).
 struct LISTING_LEAVE {
     void* ctx;

@@ -603,3 +603,23 @@ void Block_RefillList(HWND hBox, const std::function<void(HWND)>& fill)
     fill(hBox);
     SetWindowTextA(hBox, text);
 }
+
+void Block_CentreOver(HWND hDlg, HWND hOwner)
+{
+    HWND frame = hOwner ? GetAncestor(hOwner, GA_ROOT) : nullptr;
+    RECT rf, rd;
+    if (!GetWindowRect(hDlg, &rd) || !frame || !GetWindowRect(frame, &rf))
+        return;
+    int cx = rd.right - rd.left, cy = rd.bottom - rd.top;
+    int x = rf.left + (rf.right - rf.left - cx) / 2, y = rf.top + (rf.bottom - rf.top - cy) / 2;
+    MONITORINFO mi;
+    mi.cbSize = sizeof(mi);
+    if (GetMonitorInfoA(MonitorFromWindow(frame, MONITOR_DEFAULTTONEAREST), &mi)) {
+        const RECT& wa = mi.rcWork;
+        x = x + cx > wa.right ? wa.right - cx : x;
+        y = y + cy > wa.bottom ? wa.bottom - cy : y;
+        x = x < wa.left ? wa.left : x;
+        y = y < wa.top ? wa.top : y;
+    }
+    SetWindowPos(hDlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

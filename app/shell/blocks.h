@@ -43,6 +43,10 @@ BOOL Block_RegisterClass(HINSTANCE hInst, const char* pszClass, WNDPROC pfnProc,
 HWND Block_Grid(HWND hOwner, tagZT_Main_Param* p);
 // Tree view (id 9) with lines and buttons.
 HWND Block_Tree(HWND hOwner);
+
+// Places a dialog centred over the main frame that holds hOwner, kept
+// inside the frame's monitor (left where it is without an owner).
+void Block_CentreOver(HWND hDlg, HWND hOwner);
 // Splitter by id: 5 and 6 vertical (2 pixels wide), 7 and 8 horizontal
 // (2 pixels high).  Null for any other id.
 HWND Block_Splitter(HWND hOwner, int id);

@@ -1,6 +1,7 @@
 // Export of a list: reading the grid, the CSV and workbook writers, the save
 // dialog, and the command that runs an export behind its progress dialog.
 #include "app/shell/export.h"
+#include "app/shell/blocks.h"
 #include "app/shell/caches.h"
 #include "app/shell/rights.h"
 #include "app/shell/xlsx_api.h"
@@ -356,30 +357,10 @@ int Export_FormatOf(const char* pszPath, int iChosen)
 // screen's corner.
 static UINT_PTR CALLBACK CentreHook(HWND hChild, UINT msg, WPARAM, LPARAM lParam)
 {
-    if (msg != WM_NOTIFY || reinterpret_cast<NMHDR*>(lParam)->code != CDN_INITDONE)
-        return 0;
-    HWND dlg = GetParent(hChild);
-    HWND owner = GetWindow(dlg, GW_OWNER);
-    HWND over = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-    RECT rd, ro;
-    if (!GetWindowRect(dlg, &rd))
-        return 0;
-    if (!over || !GetWindowRect(over, &ro))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &ro, 0);
-    int w = rd.right - rd.left, h = rd.bottom - rd.top;
-    int x = (ro.left + ro.right - w) / 2, y = (ro.top + ro.bottom - h) / 2;
-    // Whole on the monitor it opens on.
-    HMONITOR mon = MonitorFromRect(&ro, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO mi;
-    mi.cbSize = sizeof(mi);
-    if (GetMonitorInfoA(mon, &mi)) {
-        const RECT& wa = mi.rcWork;
-        x = x + w > wa.right ? wa.right - w : x;
-        y = y + h > wa.bottom ? wa.bottom - h : y;
-        x = x < wa.left ? wa.left : x;
-        y = y < wa.top ? wa.top : y;
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == CDN_INITDONE) {
+        HWND dlg = GetParent(hChild);
+        Block_CentreOver(dlg, GetWindow(dlg, GW_OWNER));
     }
-    SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 

@@ -598,7 +598,7 @@ TEST_F(ClusterTest, TheNextOperationGoesOnThroughNode2WhenNode1IsKilled)
 // N first), doing at the same moment what must not be done twice.  The
 // cluster refuses the later of two changes of the same rows at its commit;
 // an add runs again and then meets the key, a form's save is reported.
-DeskPlace ThroughNodes()
+DeskPlace Nodes()
 {
     DeskPlace p;
     p.child = "ClusterChild.DISABLED_Desk";
@@ -615,40 +615,34 @@ DeskPlace ThroughNodes()
     return p;
 }
 
-TEST_F(ClusterTest, TwoFormsOfOneHouseSavedThroughTwoNodesLoseNoChange)
+// Runs a story on the whole cluster, this program connected through node 1.
+void ThroughNodes(void (*story)(const DeskPlace&))
 {
     std::string why;
     ASSERT_TRUE(Whole(&why)) << why;
     ASSERT_EQ(1, MYSQL_Init(Settings(ServersFrom(1))));
-    Desks_OneHouseTwoForms(ThroughNodes());
+    story(Nodes());
     MYSQL_Terminal();
+}
+
+TEST_F(ClusterTest, TwoFormsOfOneHouseSavedThroughTwoNodesLoseNoChange)
+{
+    ThroughNodes(Desks_OneHouseTwoForms);
 }
 
 TEST_F(ClusterTest, ThreeDesksOnThreeNodesAddingTheSameRoomStoreItOnce)
 {
-    std::string why;
-    ASSERT_TRUE(Whole(&why)) << why;
-    ASSERT_EQ(1, MYSQL_Init(Settings(ServersFrom(1))));
-    Desks_OneRoomThreeDesks(ThroughNodes());
-    MYSQL_Terminal();
+    ThroughNodes(Desks_OneRoomThreeDesks);
 }
 
 TEST_F(ClusterTest, ThreeDesksOnThreeNodesAddingTheSameTelephoneStoreOne)
 {
-    std::string why;
-    ASSERT_TRUE(Whole(&why)) << why;
-    ASSERT_EQ(1, MYSQL_Init(Settings(ServersFrom(1))));
-    Desks_OneTelephoneThreeDesks(ThroughNodes());
-    MYSQL_Terminal();
+    ThroughNodes(Desks_OneTelephoneThreeDesks);
 }
 
 TEST_F(ClusterTest, AnEmployeeDeletedOnOneNodeWhileGivenAHouseOnAnotherEndsWithOneOfTheTwo)
 {
-    std::string why;
-    ASSERT_TRUE(Whole(&why)) << why;
-    ASSERT_EQ(1, MYSQL_Init(Settings(ServersFrom(1))));
-    Desks_EmployeeDeletedWhileGivenAHouse(ThroughNodes());
-    MYSQL_Terminal();
+    ThroughNodes(Desks_EmployeeDeletedWhileGivenAHouse);
 }
 
 // A desk of the tests above, connected through the servers named.
